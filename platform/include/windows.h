@@ -1,0 +1,6 @@
+// The Win32-shaped platform layer: include this, as a Win32 program would.
+#pragma once
+
+#include "windef.h"
+#include "winerror.h"
+#include "winbase.h"

@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "trace.h"
+
+namespace {
+
+std::vector<std::string> g_lines;
+
+void capture(const char* line)
+{
+    g_lines.emplace_back(line);
+}
+
+} // namespace
+
+TEST(Trace, SinkReceivesFormattedLinesUntilRestored)
+{
+    g_lines.clear();
+    EXPECT_EQ(SetTraceSink(capture), nullptr);
+    Trace("Graphic::DrawTo called on invalid graphic (0x%08lX)", 0x1234UL);
+    EXPECT_EQ(SetTraceSink(nullptr), capture);
+    Trace("not captured");
+    ASSERT_EQ(g_lines.size(), 1u);
+    EXPECT_EQ(g_lines[0], "Graphic::DrawTo called on invalid graphic (0x00001234)");
+}
+
+TEST(Trace, LongLinesAreCutNotOverrun)
+{
+    g_lines.clear();
+    SetTraceSink(capture);
+    Trace("%s", std::string(5000, 'x').c_str());
+    SetTraceSink(nullptr);
+    ASSERT_EQ(g_lines.size(), 1u);
+    EXPECT_EQ(g_lines[0].size(), 1023u);
+}

@@ -6,3 +6,5 @@
 
 void SetLastError(DWORD error);
 DWORD GetLastError();
+
+// Resources

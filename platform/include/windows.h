@@ -6,3 +6,5 @@
 #include "winbase.h"
 #include "winreg.h"
 #include "winuser.h"
+#include "mmsystem.h"
+#include "msacm.h"

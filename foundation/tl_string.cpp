@@ -1,5 +1,6 @@
 #include "tl_string.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -204,8 +205,17 @@ string operator+(const string& left, std::string_view right)
 int istring::Compare(std::string_view other) const
 {
     const std::string_view self = View();
+    // Bytes that match exactly fold alike, so folding starts at the last character start
+    // (a byte that is no continuation byte) before the first difference.
     size_t i = 0;
-    size_t k = 0;
+    const size_t cbCommon = std::min(self.size(), other.size());
+    while (i < cbCommon && self[i] == other[i])
+        ++i;
+    if (i > 0)
+        --i;
+    while (i > 0 && (static_cast<unsigned char>(self[i]) & 0xC0) == 0x80)
+        --i;
+    size_t k = i;
     while (i < self.size() && k < other.size()) {
         const char32_t a = nextFolded(self, i);
         const char32_t b = nextFolded(other, k);

@@ -201,9 +201,13 @@ private:
     NODE* lowerBound(const K& key, NODE** rgppLink[]) const
     {
         NODE** rgpLinks = const_cast<NODE**>(m_rgpHead);
+        // Most nodes stand on several levels: one already found not less than the key needs
+        // no second comparison on the level below.
+        const NODE* pNotLess = nullptr;
         for (int level = m_cLevels - 1; level >= 0; --level) {
-            while (rgpLinks[level] && compare(rgpLinks[level]->entry.key, key) < 0)
+            while (rgpLinks[level] && rgpLinks[level] != pNotLess && compare(rgpLinks[level]->entry.key, key) < 0)
                 rgpLinks = rgpLinks[level]->Next();
+            pNotLess = rgpLinks[level];
             if (rgppLink)
                 rgppLink[level] = &rgpLinks[level];
         }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "tl_string.h"
@@ -49,6 +52,31 @@ TEST(String, MalformedBytesStayDistinctKeys)
     EXPECT_TRUE(istring("A\x81") == "a\x81");
     EXPECT_NE(istring("\xC4").Compare("\xC4\x88"), 0);
     EXPECT_TRUE(istring("\xEF\xBF\xBD") == "\xEF\xBF\xBD");
+}
+
+TEST(String, IstringOrderIsConsistentOnMixedAndMalformedText)
+{
+    // Pieces that make prefixes end inside characters and malformed sequences meet letters.
+    const char* const pieces[] = {"a", "A", "ĉ", "Ĉ", "\xC4", "\x88", "\x81", "z", "\xC5"};
+    std::mt19937 random(3);
+    std::vector<istring> texts;
+    for (int n = 0; n < 40; ++n) {
+        std::string text;
+        for (int k = static_cast<int>(random() % 5); k > 0; --k)
+            text += pieces[random() % std::size(pieces)];
+        texts.emplace_back(text);
+    }
+    for (const istring& a : texts) {
+        for (const istring& b : texts) {
+            const int ab = a.Compare(b);
+            ASSERT_EQ(ab, -b.Compare(a)) << a.c_str() << " / " << b.c_str();
+            for (const istring& c : texts) {
+                if (ab <= 0 && b.Compare(c) <= 0) {
+                    ASSERT_LE(a.Compare(c), 0);
+                }
+            }
+        }
+    }
 }
 
 TEST(String, AnIstringOnEitherSideIgnoresCase)

@@ -5,3 +5,5 @@
 #include "winerror.h"
 #include "winbase.h"
 #include "winreg.h"
+#include "mmsystem.h"
+#include "msacm.h"

@@ -43,7 +43,7 @@ std::u16string widen(const std::string& ascii)
 
 std::string describe(const ResourceId& id)
 {
-    return id.name.empty() ? std::to_string(id.number) : std::string(id.name.begin(), id.name.end());
+    return id.name.empty() ? std::to_string(id.number) : Utf16ToUtf8(id.name);
 }
 
 class Compiler {

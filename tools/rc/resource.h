@@ -8,8 +8,6 @@
 struct ResourceId {
     uint16_t number = 0;
     std::u16string name; // empty for a numbered resource
-
-    bool operator==(const ResourceId&) const = default;
 };
 
 struct Resource {
@@ -42,7 +40,6 @@ public:
         while (m_bytes.size() % 4)
             byte(0);
     }
-    size_t size() const { return m_bytes.size(); }
     std::vector<uint8_t> take() { return std::move(m_bytes); }
 
 private:

@@ -6,3 +6,5 @@
 #include "winbase.h"
 #include "winnls.h"
 #include "winreg.h"
+#include "mmsystem.h"
+#include "msacm.h"

@@ -6,5 +6,6 @@
 #include "winbase.h"
 #include "winnls.h"
 #include "winreg.h"
+#include "winuser.h"
 #include "mmsystem.h"
 #include "msacm.h"

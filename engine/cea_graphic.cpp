@@ -97,22 +97,6 @@ Graphic::Graphic(const void* data, DWORD cb, FrameList* frames, COLORREF transpa
     LoadFromMemory(static_cast<const BYTE*>(data), cb, frames, transparency);
 }
 
-Graphic::Graphic(HMODULE module, LPCTSTR name, FrameList* frames, COLORREF transparency)
-{
-    Clear();
-    HRSRC resource = FindResource(module, name, RT_BITMAP);
-    if (!resource)
-        resource = FindResource(module, name, "GRAPHIC");
-    if (!resource)
-        resource = FindResource(module, name, "PSP");
-    if (!resource)
-        return;
-    HGLOBAL loaded = LoadResource(module, resource);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (data)
-        LoadFromMemory(static_cast<const BYTE*>(data), SizeofResource(module, resource), frames, transparency);
-}
-
 Graphic::Graphic(int cx, int cy, int bitCount, const RGBQUAD* palette)
 {
     Clear();

@@ -89,10 +89,10 @@ struct Graphic {
     // Loading: a layered image file or device-independent bitmap data. A layered file's
     // layers go to frames when it has more than one; transparency is the colour key wanted
     // when the file carries no mask.
-    Graphic(LPCTSTR path, FrameList* frames = nullptr, COLORREF transparency = kNoColor);
+    Graphic(LPCWSTR path, FrameList* frames = nullptr, COLORREF transparency = kNoColor);
     Graphic(HANDLE file, FrameList* frames, COLORREF transparency);
     Graphic(const void* data, DWORD cb, FrameList* frames = nullptr, COLORREF transparency = kNoColor);
-    Graphic(HMODULE module, LPCTSTR name, FrameList* frames, COLORREF transparency);
+    Graphic(HMODULE module, LPCWSTR name, FrameList* frames, COLORREF transparency);
     // An empty bitmap; bitCount 0 is the display's depth; no palette is the system's.
     Graphic(int cx, int cy, int bitCount, const RGBQUAD* palette = nullptr);
     Graphic(int cx, int cy, int bitCount, PaletteGroup* group);

@@ -9,3 +9,6 @@ using Args = std::vector<std::string>;
 
 void ZZPack(const Args& args);   // IN OUT
 void ZZUnpack(const Args& args); // IN OUT
+void PspToBmp(const Args& args); // IN OUT [--transparent RRGGBB]
+void PspInfo(const Args& args);  // IN
+void BmpToPsp(const Args& args); // IN OUT [--rle|--deflate] [--key RRGGBB]

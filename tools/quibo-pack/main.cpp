@@ -1,5 +1,5 @@
-// quibo-pack: packs and unpacks ".zz" files and lists, extracts and creates ZIP archives,
-// through the same readers the game and the installer use.
+// quibo-pack: packs and unpacks ".zz" files, lists, extracts and creates ZIP archives, and
+// converts layered images, through the same readers the game and the installer use.
 #include <cstdio>
 #include <cstring>
 
@@ -20,6 +20,9 @@ struct Command {
 const Command kCommands[] = {
     {"zz-pack", "zz-pack IN OUT", 2, 2, ZZPack},
     {"zz-unpack", "zz-unpack IN OUT", 2, 2, ZZUnpack},
+    {"psp-to-bmp", "psp-to-bmp IN OUT [--transparent RRGGBB]", 2, 4, PspToBmp},
+    {"psp-info", "psp-info IN", 1, 1, PspInfo},
+    {"bmp-to-psp", "bmp-to-psp IN OUT [--rle|--deflate] [--key RRGGBB]", 2, 5, BmpToPsp},
 };
 
 int Usage()

@@ -142,8 +142,10 @@ TEST(AcmStream, RefusesWhatItCannotConvert)
     EXPECT_EQ(acmStreamOpen(&stream, nullptr, &wide, &target, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
     WAVEFORMATEX sixChannels = pcm(6, 22050, 16);
     EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &sixChannels, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
-    WAVEFORMATEX silentRate = pcm(1, 0, 8);
-    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &silentRate, &target, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
+    for (DWORD rate : {0, 1, 999, 384001}) {
+        WAVEFORMATEX odd = pcm(1, rate, 8);
+        EXPECT_EQ(acmStreamOpen(&stream, nullptr, &odd, &target, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE) << rate;
+    }
     EXPECT_EQ(acmStreamOpen(nullptr, nullptr, &target, &target, nullptr, 0, 0, ACM_STREAMOPENF_QUERY),
         MMSYSERR_NOERROR);
     EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &target, nullptr, 0, 0, 0x100), MMSYSERR_INVALFLAG);

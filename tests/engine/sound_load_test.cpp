@@ -98,7 +98,7 @@ TEST(SoundLoad, BrokenFilesGiveASoundWithoutData)
     EXPECT_FALSE(corrupt(12, 'X')->IsLoaded()); // no "fmt " at all
     EXPECT_FALSE(corrupt(12 + 26 + 7, 0x7F)->IsLoaded()); // "data" larger than the file
     EXPECT_FALSE(corrupt(12 + 26, 'X')->IsLoaded()); // no "data" chunk
-    EXPECT_FALSE(SOUND(nullptr, 100).IsLoaded());
+    EXPECT_FALSE(SOUND(static_cast<const void*>(nullptr), 100).IsLoaded());
 }
 
 TEST(SoundLoad, FromRawSamples)

@@ -261,10 +261,10 @@ TEST_F(Mixer, PrimeOpensTheDeviceWithSilence)
 
 TEST_F(Mixer, ASoundWithoutDataDoesNothing)
 {
-    SOUND s(nullptr, 0);
+    SOUND s(static_cast<const void*>(nullptr), 0);
     s.Play(true);
     EXPECT_FALSE(s.IsPlaying());
-    SOUND* owned = MEM_NEW(SOUND, nullptr, 0);
+    SOUND* owned = MEM_NEW(SOUND, static_cast<const void*>(nullptr), 0);
     owned->Play(2); // handed over all the same: nothing else would free it
     EXPECT_FALSE(MemQueryBlock(owned, nullptr));
 }

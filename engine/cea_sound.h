@@ -52,6 +52,8 @@ private:
     void load(const BYTE* pb, DWORD cb);
 };
 
-// How the mixer posts WM_SOUNDDONE: PostMessageW's shape. Returns the previous poster.
+// How the mixer posts WM_SOUNDDONE, in PostMessageW's shape; it is called from the mixer's
+// thread and should post only to a window that still exists. Null posts nothing. Returns the
+// previous poster.
 using SoundPoster = BOOL (*)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 SoundPoster SetSoundPoster(SoundPoster poster);

@@ -154,7 +154,7 @@ MIXER* createMixer()
     return m;
 }
 
-// The mixer, created on first use.
+// The mixer, created by the first play; until then there is nothing to stop or suspend.
 MIXER* mixer()
 {
     static MIXER* pMixer = createMixer();
@@ -302,7 +302,7 @@ bool MixerIsPlaying(const SOUND* psnd)
 
 void MixerSuspend(bool fOn)
 {
-    MIXER* m = mixer();
+    MIXER* m = g_pMixer.load();
     if (!m)
         return;
     EnterCriticalSection(&m->csMixer);
@@ -322,7 +322,7 @@ void MixerSuspend(bool fOn)
 
 bool MixerDeviceOpen()
 {
-    MIXER* m = mixer();
+    MIXER* m = g_pMixer.load();
     if (!m)
         return false;
     EnterCriticalSection(&m->csMixer);

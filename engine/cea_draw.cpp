@@ -148,6 +148,7 @@ bool CopyRuns(Graphic* src, Graphic* dst, const DrawRect& r)
     const int bpp = BytesPerPixel(s.bitCount);
     const int64_t xEnd = r.xSrc + r.cx;
     const bool upwards = src == dst && r.yDst > r.ySrc;
+    const bool wholeRows = r.xSrc == 0 && r.cx == s.rect.right;
     for (int64_t i = 0; i < r.cy; ++i) {
         const int64_t row = upwards ? r.cy - 1 - i : i;
         const ROWRUNS& rr = s.rowRuns[r.ySrc + row];
@@ -155,8 +156,15 @@ bool CopyRuns(Graphic* src, Graphic* dst, const DrawRect& r)
             continue;
         const BYTE* srcRow = PixelAddress(s, 0, r.ySrc + row);
         BYTE* dstRow = PixelAddress(d, r.xDst - r.xSrc, r.yDst + row);
+        const OPAQUERUN* runs = s.runs + rr.iFirst;
+        if (wholeRows && src != dst) {
+            // The common case, a whole sprite: every run is copied as it stands.
+            for (DWORD k = 0; k < rr.cRuns; ++k)
+                std::memcpy(dstRow + runs[k].x * bpp, srcRow + runs[k].x * bpp, size_t(runs[k].cx) * size_t(bpp));
+            continue;
+        }
         for (DWORD k = 0; k < rr.cRuns; ++k) {
-            const OPAQUERUN& run = s.runs[rr.iFirst + k];
+            const OPAQUERUN& run = runs[k];
             if (run.x >= xEnd)
                 break;
             const int64_t start = std::max<int64_t>(run.x, r.xSrc);

@@ -432,3 +432,33 @@ TEST(PspChannel, BrokenDeflateAndUnknownCompressionFail)
 }
 
 } // namespace
+
+namespace {
+
+// A decoded file with a soft round mask, blended over a checkerboard, as a picture.
+TEST(PspPictures, DecodedAndBlended)
+{
+    psp::Image image = Image24(64, 48, Compression::Deflate);
+    psp::Mask mask;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const int d2 = (x - 32) * (x - 32) + (y - 24) * (y - 24);
+            mask.values.push_back(uint8_t(std::max(0, 255 - d2 / 3)));
+        }
+    }
+    image.layers[0].masks.push_back(mask);
+    Loaded loaded(psp::WritePspImage(image));
+    ASSERT_TRUE(loaded.graphic.IsTranslucent());
+    WritePicture(loaded.graphic, "engine-psp-decoded");
+    Graphic board(64, 48, 24);
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x)
+            board.SetPixelValue(x, y, (x / 8 + y / 8) % 2 ? 0xFFFFFF : 0x404040);
+    }
+    loaded.graphic.DrawTo(&board, 0, 0);
+    WritePicture(board, "engine-psp-blended");
+    EXPECT_EQ(board.GetPixelValue(0, 0), 0x404040u);
+    EXPECT_EQ(board.GetPixelValue(32, 24), Gradient(32, 24));
+}
+
+} // namespace

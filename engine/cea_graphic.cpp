@@ -249,7 +249,8 @@ bool Graphic::Create(int cx, int cy, int bitCount, const RGBQUAD* palette)
 {
     if (bitCount == 0)
         bitCount = GetDisplay().bitsPerPixel;
-    if (!IsSupportedDepth(bitCount) || cx <= 0 || cy <= 0)
+    // A view has no bitmap of its own, and a bitmap is never made twice over the same one.
+    if (isChild || m.NotChild.bitmap || !IsSupportedDepth(bitCount) || cx <= 0 || cy <= 0)
         return false;
     NOTCHILD& n = m.NotChild;
     const DWORD cbPitch = PitchOf(cx, bitCount);

@@ -312,7 +312,7 @@ void ReadLayerBank(PspCursor& c, Graphic* target, FrameList* frames, ReadState& 
         if (intoFrames) {
             dst = MEM_NEW(Graphic, a.width, a.height, a.bitDepth, palette);
             frames->Add(dst);
-        } else if (!target->Create(a.width, a.height, a.bitDepth, palette)) {
+        } else if (!target->HasBitmap() && !target->Create(a.width, a.height, a.bitDepth, palette)) {
             return;
         }
         int cMasks = 0;

@@ -221,6 +221,16 @@ TEST(PspLayers, ASingleLayerFileFillsTheTargetEvenWithAFrameList)
     EXPECT_EQ(frames.Count(), 0u);
 }
 
+TEST(PspLayers, ASecondLayerBankDrawsIntoTheSameBitmap)
+{
+    Bytes file = psp::WritePspImage(Image24(3, 2, Compression::RunLength));
+    const size_t bank = 36 + 10 + 46;
+    file.insert(file.end(), file.begin() + ptrdiff_t(bank), file.end());
+    Loaded loaded(file);
+    ASSERT_TRUE(loaded.graphic.HasBitmap());
+    EXPECT_EQ(loaded.graphic.GetPixelValue(2, 1), Gradient(2, 1));
+}
+
 TEST(PspLayers, PartialLayerLandsAtItsOffsetAndTheRestStaysBlack)
 {
     psp::Image image = Image24(8, 8, Compression::RunLength);

@@ -1,0 +1,2 @@
+#include "window.h"
+void RegisterSystemClasses() {}

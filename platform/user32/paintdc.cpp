@@ -1,4 +1,5 @@
-// TEMPORARY until window DCs exist.
+// Painting a window. Window device contexts come with the drawing layer; until a window has
+// one, painting validates the update region and hands out no device context.
 #include "paint.h"
 
 HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint)

@@ -37,7 +37,7 @@ HWND Register(const std::shared_ptr<WindowClass>& cls, DWORD exStyle, DWORD styl
     window->extra.assign(static_cast<size_t>(cls->wndExtra), 0);
     window->id = (style & WS_CHILD) ? reinterpret_cast<LONG_PTR>(menu) : 0;
     window->instance = instance;
-    window->thread = CurrentThreadId();
+    window->thread = CurrentQueue().thread; // the thread's queue exists as long as its windows
     if (parentWindow)
         parentWindow->children.push_back(handle);
     AddWindowData(std::move(window));

@@ -287,7 +287,8 @@ TEST(Inflate, StopsAtTheCapacityInsteadOfWritingPastIt)
 
 TEST(Inflate, FlippedBitsFailCleanly)
 {
-    const Bytes data = TextLikeData(3000);
+    // Every successful call builds its tables afresh, so the streams are kept short.
+    const Bytes data = TextLikeData(1500);
     for (int strategy : {Z_DEFAULT_STRATEGY, Z_FIXED}) {
         const Bytes stream = ZlibDeflate(data, 9, strategy);
         for (size_t bit = 3; bit < stream.size() * 8; bit += 41) {

@@ -21,11 +21,6 @@ void PutBytes(Bytes& out, const Bytes& bytes)
     out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-void PutName(Bytes& out, const std::string& name)
-{
-    out.insert(out.end(), name.begin(), name.end());
-}
-
 uint32_t Crc(const Bytes& data)
 {
     return uint32_t(crc32(0, data.data(), uInt(data.size())));
@@ -54,9 +49,7 @@ ZipItem DeflatedItem(const std::string& name, const Bytes& data, int level)
 Bytes BuildZip(const std::vector<ZipItem>& items, bool localOnly)
 {
     Bytes out;
-    std::vector<uint32_t> offsets;
     for (const ZipItem& item : items) {
-        offsets.push_back(uint32_t(out.size()));
         Put32(out, 0x04034B50);
         Put16(out, 20);
         Put16(out, item.flags);
@@ -68,43 +61,18 @@ Bytes BuildZip(const std::vector<ZipItem>& items, bool localOnly)
         Put32(out, item.cbUncompressed);
         Put16(out, uint32_t(item.name.size()));
         Put16(out, uint32_t(item.extra.size()));
-        PutName(out, item.name);
+        out.insert(out.end(), item.name.begin(), item.name.end());
         PutBytes(out, item.extra);
         PutBytes(out, item.data);
         PutBytes(out, item.descriptor);
     }
-    if (localOnly)
-        return out;
-    const uint32_t directory = uint32_t(out.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        const ZipItem& item = items[i];
+    if (!localOnly) {
+        // The reader stops at the first other signature, so a directory entry's and an end
+        // record's worth of bytes with their signatures stand in for the real thing.
         Put32(out, 0x02014B50);
-        Put16(out, 20);
-        Put16(out, 20);
-        Put16(out, item.flags);
-        Put16(out, item.method);
-        Put16(out, item.dosTime);
-        Put16(out, item.dosDate);
-        Put32(out, item.crc);
-        Put32(out, uint32_t(item.data.size()));
-        Put32(out, item.cbUncompressed);
-        Put16(out, uint32_t(item.name.size()));
-        Put16(out, 0);
-        Put16(out, 0);
-        Put16(out, 0);
-        Put16(out, 0);
-        Put32(out, 0);
-        Put32(out, offsets[i]);
-        PutName(out, item.name);
+        out.resize(out.size() + 42);
+        Put32(out, 0x06054B50);
+        out.resize(out.size() + 18);
     }
-    const uint32_t cbDirectory = uint32_t(out.size()) - directory;
-    Put32(out, 0x06054B50);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put16(out, uint32_t(items.size()));
-    Put16(out, uint32_t(items.size()));
-    Put32(out, cbDirectory);
-    Put32(out, directory);
-    Put16(out, 0);
     return out;
 }

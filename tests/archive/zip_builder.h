@@ -24,5 +24,5 @@ struct ZipItem {
 ZipItem StoredItem(const std::string& name, const Bytes& data);
 ZipItem DeflatedItem(const std::string& name, const Bytes& data, int level = 9);
 
-// The local headers with their data, then (unless localOnly) a central directory and an end record.
+// The local headers with their data, then (unless localOnly) the central directory's place.
 Bytes BuildZip(const std::vector<ZipItem>& items, bool localOnly = false);

@@ -19,6 +19,7 @@ const char* const kNotExist = "the .ZIP file specified does not exist";
 const char* const kEmpty = "the .ZIP file specified is empty";
 const char* const kTooLarge = "the .ZIP file specified is too large";
 const char* const kCouldNotRead = "the .ZIP file specified could not be read";
+const char* const kNoResource = "the .ZIP file resource specified does not exist";
 const char* const kNotZip = "the file supplied is not a .ZIP file";
 const char* const kExtendsBeyond = "the .ZIP file specified contains an entry which extends beyond the supplied data";
 const char* const kSizesFollowData = "the .ZIP file specified contains an entry whose sizes follow its data";
@@ -174,6 +175,20 @@ ZIPFILE::ZIPFILE(LPCTSTR pszPath, bool defer)
     try {
         const DWORD cbData = LoadFile(pszPath);
         ParseArchive(pbData, cbData, defer);
+    } catch (...) {
+        Empty();
+        throw;
+    }
+}
+
+ZIPFILE::ZIPFILE(HMODULE hModule, LPCTSTR pszName, LPCTSTR pszType, bool defer)
+{
+    try {
+        HRSRC hResource = FindResource(hModule, pszName, pszType);
+        HGLOBAL hData = hResource ? LoadResource(hModule, hResource) : nullptr;
+        if (!hData)
+            throw cetl::exception(kNoResource);
+        ParseArchive(static_cast<BYTE*>(LockResource(hData)), SizeofResource(hModule, hResource), defer);
     } catch (...) {
         Empty();
         throw;

@@ -39,6 +39,8 @@ class ZIPFILE : public cetl::map<istring, ZIPENTRY*> {
 public:
     // With `defer` the entries are only indexed, and each is decompressed when asked.
     ZIPFILE(LPCTSTR pszPath, bool defer);
+    // Read in place: the resource's bytes are not copied.
+    ZIPFILE(HMODULE hModule, LPCTSTR pszName, LPCTSTR pszType, bool defer);
     ZIPFILE(const void* pvData, DWORD cbData, bool defer);
     ~ZIPFILE();
     ZIPFILE(const ZIPFILE&) = delete;

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "cetl/exception.h"
+#include "resourcemodule.h"
 #include "test_env.h"
 #include "zip_builder.h"
 
@@ -295,6 +296,27 @@ TEST(Unzipper, FileErrorsHaveTheirMessages)
     EXPECT_EQ(openFile(TestRoot() / "empty.zip"), "the .ZIP file specified is empty");
     Spill(TestRoot() / "text.zip", TextLikeData(100));
     EXPECT_EQ(openFile(TestRoot() / "text.zip"), kNotZip);
+}
+
+TEST(Unzipper, ResourceArchivesAreReadInPlace)
+{
+    static const Bytes data = TextLikeData(2000);
+    static const Bytes archive = BuildZip({StoredItem("plain", data), DeflatedItem("packed", data)});
+    static const ResourceEntry resource{u"ZIP", MAKEINTRESOURCEW(113), archive.data(), DWORD(archive.size())};
+    static const bool registered = RegisterResources(&resource, 1);
+    ASSERT_TRUE(registered);
+
+    ZIPFILE zip(nullptr, MAKEINTRESOURCE(113), "ZIP", false);
+    EXPECT_EQ(zip.pbData, nullptr);
+    EXPECT_EQ(Contents(zip[istring("packed")]), data);
+    const BYTE* plain = zip[istring("plain")]->pbUncompressed;
+    EXPECT_TRUE(plain >= archive.data() && plain < archive.data() + archive.size());
+    try {
+        ZIPFILE missing(nullptr, MAKEINTRESOURCE(114), "ZIP", false);
+        FAIL() << "opened";
+    } catch (const cetl::exception& e) {
+        EXPECT_STREQ(e.what(), "the .ZIP file resource specified does not exist");
+    }
 }
 
 TEST(Unzipper, TruncatedArchivesFailCleanly)

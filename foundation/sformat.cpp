@@ -198,20 +198,11 @@ void appendText(string& out, std::string_view text, const SPEC& spec)
     appendPadded(out, "", spec.fPrecision ? firstChars(text, spec.cchPrecision) : text, spec);
 }
 
-} // namespace
-
-SformatStringLoader SetSformatStringLoader(SformatStringLoader loader)
-{
-    return g_loader.exchange(loader);
-}
-
-string sformat::loadString(int id)
+string loadString(int id)
 {
     const SformatStringLoader loader = g_loader.load();
     return loader ? loader(id) : string();
 }
-
-namespace {
 
 // Appends one converted value, or "(?)" when the argument is missing or of the wrong kind.
 void appendValue(string& out, const SPEC& spec, const sformat::ARG* arg)
@@ -238,10 +229,8 @@ void appendValue(string& out, const SPEC& spec, const sformat::ARG* arg)
             return appendText(out, arg->kind == sformat::ARG::NARROW ? arg->sz : string(arg->wsz).View(), spec);
         break;
     case TYPE::STRINGID:
-        if (fInteger) {
-            const SformatStringLoader loader = g_loader.load();
-            return appendText(out, loader ? loader(static_cast<int>(arg->n)).View() : "", spec);
-        }
+        if (fInteger)
+            return appendText(out, loadString(static_cast<int>(arg->n)).View(), spec);
         break;
     case TYPE::UNKNOWN:
         break;
@@ -303,6 +292,16 @@ private:
 };
 
 } // namespace
+
+SformatStringLoader SetSformatStringLoader(SformatStringLoader loader)
+{
+    return g_loader.exchange(loader);
+}
+
+string sformat::loadFormat(int id)
+{
+    return loadString(id);
+}
 
 void sformat::build(std::string_view format, const ARG* rgArg, size_t cArg)
 {

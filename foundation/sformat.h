@@ -63,7 +63,7 @@ public:
     explicit sformat(int idFormat, const Args&... args)
     {
         const std::array<ARG, sizeof...(Args)> rgArg{makeArg(args)...};
-        build(loadString(idFormat).View(), rgArg.data(), rgArg.size());
+        build(loadFormat(idFormat).View(), rgArg.data(), rgArg.size());
     }
 
 private:
@@ -99,6 +99,6 @@ private:
         return arg;
     }
 
-    static string loadString(int id);
+    static string loadFormat(int id);
     void build(std::string_view format, const ARG* rgArg, size_t cArg);
 };

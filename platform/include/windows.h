@@ -4,6 +4,8 @@
 #include "windef.h"
 #include "winerror.h"
 #include "winbase.h"
+#include "winnls.h"
 #include "winreg.h"
+#include "winuser.h"
 #include "mmsystem.h"
 #include "msacm.h"

@@ -4,9 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "cetl/exception.h"
 #include "deflate.h"
@@ -209,31 +206,33 @@ ZIPFILE::ZIPFILE(const void* pvData, DWORD cbData, bool defer)
 
 DWORD ZIPFILE::LoadFile(LPCTSTR pszPath)
 {
-    const int fd = open(pszPath, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    HANDLE hFile = CreateFileW(string(pszPath).Wide(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
         throw cetl::exception(kNotExist);
-    struct stat st;
-    const bool fStat = fstat(fd, &st) == 0;
+    DWORD cbData = 0;
     try {
-        if (!fStat)
+        DWORD cbHigh = 0;
+        SetLastError(NO_ERROR);
+        cbData = GetFileSize(hFile, &cbHigh);
+        if (cbData == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
             throw cetl::exception(kCouldNotRead);
-        if (st.st_size == 0)
-            throw cetl::exception(kEmpty);
-        if (uint64_t(st.st_size) > 0xFFFFFFFF)
+        if (cbHigh)
             throw cetl::exception(kTooLarge);
-        const DWORD cbData = DWORD(st.st_size);
+        if (cbData == 0)
+            throw cetl::exception(kEmpty);
         pbData = static_cast<BYTE*>(MEM_ALLOC(cbData, "cbData"));
         if (!pbData)
             throw cetl::exception(kTooLarge);
         // A short read would leave part of the block unset: it fails like any other.
-        if (read(fd, pbData, cbData) != ssize_t(cbData))
+        DWORD cbRead = 0;
+        if (!ReadFile(hFile, pbData, cbData, &cbRead, nullptr) || cbRead != cbData)
             throw cetl::exception(kCouldNotRead);
-        close(fd);
-        return cbData;
     } catch (...) {
-        close(fd);
+        CloseHandle(hFile);
         throw;
     }
+    CloseHandle(hFile);
+    return cbData;
 }
 
 ZIPFILE::~ZIPFILE()

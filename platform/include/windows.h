@@ -9,3 +9,4 @@
 #include "winuser.h"
 #include "mmsystem.h"
 #include "msacm.h"
+#include "shellapi.h"

@@ -10,14 +10,18 @@
 
 #include <cstddef>
 
+// Returns null when the system has no memory left.
 void* MemAlloc(size_t cb, const char* label, const char* file, int line);
+// Freeing or untracking null does nothing, as with free and delete.
 void MemFree(void* payload, const char* file, int line);
 void* MemTrackObject(void* object, size_t cb, const char* label, const char* file, int line);
 void MemTrackAddress(void* address, const char* file, int line);
 void MemUntrackObject(void* object, const char* file, int line);
+// Marks a live block (or tracked address) as one that stays for the rest of the run.
 void MemTare(void* address, const char* file, int line);
 // Grows *array (of *count elements of cbElement bytes) to at least `needed` elements:
-// a new array of needed + step - 1 elements, old elements copied, new ones zeroed.
+// a new array of needed + step - 1 elements, old elements copied, new ones zeroed. Returns
+// false, leaving the old array in place, when no memory is left or the size overflows.
 bool MemGrowArray(size_t cbElement, void** array, int* count, int needed, int step, const char* file, int line);
 
 #define MEM_ALLOC(cb, label) MemAlloc((cb), (label), __FILE__, __LINE__)
@@ -39,8 +43,10 @@ bool MemGrowArray(size_t cbElement, void** array, int* count, int needed, int st
     } while (0)
 
 // The report hooks. The message box of a report reaches the platform layer through the first
-// (it returns true to continue, false to break into the debugger); the block-level reports
-// of kind mismatches, overwritten signatures and tares also reach the second.
+// (it returns true to continue, false to break into the debugger if one is attached); with no
+// hook the report is traced and the program goes on. The block-level reports of kind
+// mismatches and overwritten signatures also reach the second, with the address the caller
+// passed. Each setter returns the previous hook.
 using MemReportBoxHook = bool (*)(const char* text, const char* caption);
 using MemBlockReportHook = void (*)(const void* block, const char* file, int line, const char* message);
 MemReportBoxHook SetMemReportBoxHook(MemReportBoxHook hook);

@@ -132,6 +132,11 @@ typedef struct tagPOINT {
     LONG y;
 } POINT, *PPOINT, *LPPOINT;
 
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *PFILETIME, *LPFILETIME;
+
 typedef struct tagSIZE {
     LONG cx;
     LONG cy;

@@ -1,0 +1,436 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "memmgr.h"
+#include "memmgr_diag.h"
+#include "trace.h"
+
+namespace {
+
+struct Report {
+    std::string text;
+    std::string caption;
+};
+
+struct BlockReport {
+    const void* address;
+    std::string file;
+    int line;
+    std::string message;
+};
+
+std::vector<Report> g_reports;
+std::vector<BlockReport> g_blockReports;
+bool g_boxAnswer = true;
+std::vector<std::string> g_traced;
+
+bool captureBox(const char* text, const char* caption)
+{
+    g_reports.push_back({text, caption});
+    return g_boxAnswer;
+}
+
+void captureBlock(const void* block, const char* file, int line, const char* message)
+{
+    g_blockReports.push_back({block, file, line, message});
+}
+
+void captureTrace(const char* line)
+{
+    g_traced.emplace_back(line);
+}
+
+std::string boxText(const char* message, const void* address, const char* file, int line)
+{
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "%s\n\n   Address: 0x%08lX\n   Current: %s line %d\n\nClick OK to dismiss\nClick X to debug",
+                  message, static_cast<unsigned long>(reinterpret_cast<uintptr_t>(address)), file, line);
+    return text;
+}
+
+std::string firstLine(const Report& report)
+{
+    return report.text.substr(0, report.text.find('\n'));
+}
+
+MemBlockInfo query(const void* address)
+{
+    MemBlockInfo info{};
+    EXPECT_TRUE(MemQueryBlock(address, &info));
+    return info;
+}
+
+// A request that takes a block of exactly (k + 1) * 128 bytes.
+size_t requestForClass(int k)
+{
+    return static_cast<size_t>(k + 1) * 128 - 73;
+}
+
+struct Thing {
+    explicit Thing(int v) : value(v) {}
+    int value;
+    char padding[60];
+};
+
+class MemMgr : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_reports.clear();
+        g_blockReports.clear();
+        g_boxAnswer = true;
+        previousBox = SetMemReportBoxHook(captureBox);
+        previousBlock = SetMemBlockReportHook(captureBlock);
+    }
+
+    void TearDown() override
+    {
+        for (void* p : held)
+            MEM_FREE(p);
+        SetMemReportBoxHook(previousBox);
+        SetMemBlockReportHook(previousBlock);
+    }
+
+    // Empties the free lists of classes first..last, so that the next requests of those
+    // classes are carved afresh whatever earlier tests left behind.
+    void drainFreeLists(int first, int last)
+    {
+        for (int k = first; k <= last; ++k)
+            while (MemFreeListLength(k) > 0)
+                held.push_back(MEM_ALLOC(requestForClass(k), "drain"));
+    }
+
+    std::vector<void*> held;
+    MemReportBoxHook previousBox = nullptr;
+    MemBlockReportHook previousBlock = nullptr;
+};
+
+TEST_F(MemMgr, BlockSizesRoundUpPastHeaderAndTrailer)
+{
+    EXPECT_EQ(MemBlockSize(0), 128u);
+    EXPECT_EQ(MemBlockSize(55), 128u);
+    EXPECT_EQ(MemBlockSize(56), 256u);
+    EXPECT_EQ(MemBlockSize(183), 256u);
+    EXPECT_EQ(MemBlockSize(184), 384u);
+    EXPECT_EQ(MemBlockSize(std::numeric_limits<size_t>::max()), 0u);
+    EXPECT_EQ(MEM_ALLOC(std::numeric_limits<size_t>::max(), "too big"), nullptr);
+
+    drainFreeLists(0, 17);
+    char* small = MEM_ALLOC_ARRAY(char, 55);
+    const int line = __LINE__ - 1;
+    char* larger = MEM_ALLOC_ARRAY(char, 56);
+    ASSERT_NE(small, nullptr);
+    ASSERT_NE(larger, nullptr);
+    std::memset(small, 1, 55);
+    std::memset(larger, 1, 56);
+
+    const MemBlockInfo info = query(small);
+    EXPECT_EQ(info.cbBlock, 128u);
+    EXPECT_EQ(info.cbRequested, 55u);
+    EXPECT_EQ(info.kind, 0);
+    EXPECT_FALSE(info.fLarge);
+    EXPECT_STREQ(info.pszLabel, "char");
+    EXPECT_STREQ(info.pszFile, __FILE__);
+    EXPECT_EQ(info.line, line);
+    EXPECT_EQ(query(larger).cbBlock, 256u);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(small) % 16, 0u);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(larger) % 16, 0u);
+
+    MEM_FREE(small);
+    MEM_FREE(larger);
+    EXPECT_FALSE(MemQueryBlock(small, nullptr));
+    EXPECT_TRUE(g_reports.empty());
+}
+
+TEST_F(MemMgr, FreedLargerBlockServesSmallerRequestAndKeepsItsSize)
+{
+    drainFreeLists(1, 17);
+    void* first = MEM_ALLOC(300, "first");
+    ASSERT_EQ(query(first).cbBlock, 384u);
+    MEM_FREE(first);
+    EXPECT_EQ(MemFreeListLength(2), 1u);
+
+    void* second = MEM_ALLOC(150, "second");
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(query(second).cbBlock, 384u);
+    EXPECT_STREQ(query(second).pszLabel, "second");
+    EXPECT_EQ(MemFreeListLength(2), 0u);
+    MEM_FREE(second);
+    EXPECT_TRUE(g_reports.empty());
+}
+
+TEST_F(MemMgr, LargeBlocksBypassTheChunks)
+{
+    drainFreeLists(4095, 4095);
+    const MemStats before = MemQueryStats();
+    // 0x80000 - 72 payload bytes make a block just over 512 KiB; one byte less fits a chunk.
+    auto* large = static_cast<unsigned char*>(MEM_ALLOC(0x80000 - 72, "large"));
+    ASSERT_NE(large, nullptr);
+    std::memset(large, 7, 0x80000 - 72);
+    const MemBlockInfo info = query(large);
+    EXPECT_TRUE(info.fLarge);
+    EXPECT_EQ(info.cbBlock, 0x80080u);
+    EXPECT_EQ(MemQueryStats().cChunks, before.cChunks);
+    EXPECT_EQ(MemQueryStats().cLargeBlocks, before.cLargeBlocks + 1);
+
+    large[0x80000 - 72] = 0;
+    MEM_FREE(large);
+    ASSERT_EQ(g_reports.size(), 1u);
+    EXPECT_EQ(firstLine(g_reports[0]), "The trailing signature on a memory block was overwritten.");
+    EXPECT_EQ(MemQueryStats().cLargeBlocks, before.cLargeBlocks);
+
+    void* chunked = MEM_ALLOC(0x80000 - 73, "chunked");
+    EXPECT_FALSE(query(chunked).fLarge);
+    EXPECT_EQ(query(chunked).cbBlock, 0x80000u);
+    MEM_FREE(chunked);
+}
+
+TEST_F(MemMgr, SecondFreeReportsInvalidAddress)
+{
+    void* p = MEM_ALLOC(40, "twice");
+    MEM_FREE(p);
+    EXPECT_TRUE(g_reports.empty());
+    g_boxAnswer = false; // Cancel: without a debugger attached the program goes on
+    MEM_FREE(p);
+    const int line = __LINE__ - 1;
+    ASSERT_EQ(g_reports.size(), 1u);
+    EXPECT_EQ(g_reports[0].text, boxText("An invalid address was deleted.", p, __FILE__, line));
+    EXPECT_EQ(g_reports[0].caption, "Memory Manager");
+    EXPECT_TRUE(g_blockReports.empty());
+
+    MEM_FREE(nullptr);
+    MEM_DELETE(static_cast<Thing*>(nullptr));
+    EXPECT_EQ(g_reports.size(), 1u);
+}
+
+TEST_F(MemMgr, ReportWithoutBoxHookIsTraced)
+{
+    SetMemReportBoxHook(nullptr);
+    g_traced.clear();
+    TraceSink previous = SetTraceSink(captureTrace);
+    int notABlock = 0;
+    MEM_TARE(&notABlock);
+    const int line = __LINE__ - 1;
+    SetTraceSink(previous);
+    ASSERT_EQ(g_traced.size(), 1u);
+    EXPECT_EQ(g_traced[0], "Memory Manager: " + boxText("An invalid address was tared.", &notABlock, __FILE__, line));
+}
+
+TEST_F(MemMgr, OverrunOfOneByteIsCaughtAtFree)
+{
+    for (size_t cb : {size_t{55}, size_t{56}, size_t{100}}) {
+        g_reports.clear();
+        g_blockReports.clear();
+        auto* p = static_cast<char*>(MEM_ALLOC(cb, "overrun"));
+        p[cb] = 'x';
+        MEM_FREE(p);
+        const int line = __LINE__ - 1;
+        ASSERT_EQ(g_reports.size(), 1u) << cb;
+        EXPECT_EQ(g_reports[0].text,
+                  boxText("The trailing signature on a memory block was overwritten.", p, __FILE__, line));
+        ASSERT_EQ(g_blockReports.size(), 1u);
+        EXPECT_EQ(g_blockReports[0].address, p);
+        EXPECT_EQ(g_blockReports[0].line, line);
+        EXPECT_EQ(g_blockReports[0].message, "The trailing signature on a memory block was overwritten.");
+        EXPECT_FALSE(MemQueryBlock(p, nullptr)); // the header was sound, so the block was freed
+    }
+
+    // The guards are rewritten when the block is handed out again.
+    drainFreeLists(0, 16);
+    auto* p = static_cast<char*>(MEM_ALLOC(55, "overrun"));
+    MEM_FREE(p);
+    auto* again = static_cast<char*>(MEM_ALLOC(20, "again"));
+    ASSERT_EQ(again, p);
+    g_reports.clear();
+    MEM_FREE(again);
+    EXPECT_TRUE(g_reports.empty());
+}
+
+TEST_F(MemMgr, OverwrittenHeaderLeavesTheBlockAlone)
+{
+    void* p = MEM_ALLOC(64, "underrun");
+    auto* signature = static_cast<uint32_t*>(const_cast<void*>(query(p).pBlock));
+    const uint32_t saved = *signature;
+    *signature = 0;
+    MEM_FREE(p);
+    ASSERT_EQ(g_reports.size(), 1u);
+    EXPECT_EQ(firstLine(g_reports[0]), "The leading signature on a memory block was overwritten.");
+    EXPECT_TRUE(MemQueryBlock(p, nullptr));
+
+    MEM_TARE(p);
+    EXPECT_EQ(g_blockReports.size(), 2u);
+    *signature = saved;
+    MEM_FREE(p);
+    EXPECT_EQ(g_reports.size(), 2u);
+    EXPECT_FALSE(MemQueryBlock(p, nullptr));
+}
+
+TEST_F(MemMgr, KindsAreCheckedOnFree)
+{
+    Thing* thing = MEM_NEW(Thing, 5);
+    const MemBlockInfo info = query(thing);
+    EXPECT_EQ(info.kind, 1);
+    EXPECT_EQ(info.cbBlock, 128u);
+    EXPECT_EQ(info.cbRequested, sizeof(Thing));
+    EXPECT_STREQ(info.pszLabel, "Thing");
+    MEM_DELETE(thing);
+    EXPECT_TRUE(g_reports.empty());
+
+    thing = MEM_NEW(Thing, 6);
+    MEM_FREE(thing);
+    const int freeLine = __LINE__ - 1;
+    delete thing;
+    ASSERT_EQ(g_blockReports.size(), 1u);
+    EXPECT_EQ(g_blockReports[0].message, "A C++ object was deleted using the \"free\" method.");
+    EXPECT_EQ(g_blockReports[0].address, thing);
+    EXPECT_EQ(g_blockReports[0].line, freeLine);
+    EXPECT_EQ(g_reports.size(), 1u);
+
+    void* memory = MEM_ALLOC(16, "memory");
+    MemUntrackObject(memory, __FILE__, __LINE__);
+    ASSERT_EQ(g_blockReports.size(), 2u);
+    EXPECT_EQ(g_blockReports[1].message, "A non-object memory address was deleted.");
+    EXPECT_FALSE(MemQueryBlock(memory, nullptr));
+
+    int watched = 0;
+    MemTrackAddress(&watched, __FILE__, __LINE__);
+    EXPECT_EQ(query(&watched).kind, 2);
+    MemUntrackObject(&watched, __FILE__, __LINE__);
+    ASSERT_EQ(g_blockReports.size(), 3u);
+    EXPECT_EQ(g_blockReports[2].message, "A non-object memory address was deleted.");
+    MemTrackAddress(&watched, __FILE__, __LINE__);
+    MEM_FREE(&watched);
+    EXPECT_EQ(g_blockReports.size(), 3u);
+    EXPECT_FALSE(MemQueryBlock(&watched, nullptr));
+}
+
+TEST_F(MemMgr, TareMarksLiveBlocksAndReportsUnknownOnes)
+{
+    auto* p = static_cast<char*>(MEM_ALLOC(10, "kept"));
+    MEM_TARE(p);
+    EXPECT_TRUE(query(p).fTared);
+    EXPECT_TRUE(g_reports.empty());
+
+    MEM_TARE(p + 1);
+    ASSERT_EQ(g_reports.size(), 1u);
+    EXPECT_EQ(firstLine(g_reports[0]), "An invalid address was tared.");
+    EXPECT_TRUE(g_blockReports.empty());
+
+    p[10] = 0;
+    MEM_TARE(p);
+    ASSERT_EQ(g_blockReports.size(), 1u);
+    EXPECT_EQ(g_blockReports[0].message, "The trailing signature on a memory block was overwritten.");
+    MEM_FREE(p);
+    EXPECT_EQ(g_blockReports.size(), 2u);
+    EXPECT_FALSE(MemQueryBlock(p, nullptr));
+}
+
+TEST_F(MemMgr, FourthEmptyChunkIsReleased)
+{
+    // Blocks of the largest chunked size leave too little of a chunk for a second one.
+    const size_t cb = requestForClass(4095);
+    drainFreeLists(4095, 4095);
+    std::vector<void*> blocks;
+    for (int i = 0; i < 8; ++i)
+        blocks.push_back(MEM_ALLOC(cb, "chunk filler"));
+    const MemStats peak = MemQueryStats();
+    for (void* p : blocks)
+        MEM_FREE(p);
+    const MemStats after = MemQueryStats();
+    EXPECT_EQ(after.cEmptyChunks, 3u);
+    EXPECT_LE(after.cChunks, peak.cChunks - 4);
+
+    // The released chunks' free blocks must be gone from the free lists.
+    for (int k = 4080; k < 4096; ++k)
+        while (MemFreeListLength(k) > 0)
+            held.push_back(MEM_ALLOC(requestForClass(k), "refill"));
+    for (void* p : held)
+        std::memset(p, 1, query(p).cbRequested);
+    EXPECT_TRUE(g_reports.empty());
+}
+
+TEST_F(MemMgr, GrowArrayKeepsOldElementsAndZeroesNewOnes)
+{
+    int* array = nullptr;
+    int count = 0;
+    ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 5, 8));
+    EXPECT_EQ(count, 12);
+    EXPECT_STREQ(query(array).pszLabel, "MemRealloc");
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(array[i], 0);
+        array[i] = i + 1;
+    }
+
+    int* old = array;
+    ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 12, 8));
+    EXPECT_EQ(array, old);
+    EXPECT_EQ(count, 12);
+
+    ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 20, 4));
+    EXPECT_EQ(count, 23);
+    EXPECT_FALSE(MemQueryBlock(old, nullptr));
+    for (int i = 0; i < count; ++i)
+        EXPECT_EQ(array[i], i < 12 ? i + 1 : 0) << i;
+
+    // A step below one still gives at least what was needed.
+    ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 30, 0));
+    EXPECT_EQ(count, 30);
+
+    old = array;
+    EXPECT_FALSE(MEM_GROW_ARRAY(&array, &count, std::numeric_limits<int>::max(), 2));
+    double* huge = nullptr;
+    int hugeCount = 0;
+    EXPECT_FALSE(MemGrowArray(std::numeric_limits<size_t>::max() / 4, reinterpret_cast<void**>(&huge), &hugeCount, 8,
+                              1, __FILE__, __LINE__));
+    EXPECT_EQ(huge, nullptr);
+    EXPECT_EQ(array, old);
+    EXPECT_EQ(count, 30);
+    MEM_FREE(array);
+    EXPECT_TRUE(g_reports.empty());
+}
+
+TEST_F(MemMgr, TwoThreadsAllocateAndFreeTogether)
+{
+    const auto work = [](unsigned seed) {
+        std::mt19937 rng(seed);
+        std::vector<unsigned char*> slots(200, nullptr);
+        std::vector<size_t> sizes(slots.size(), 0);
+        for (int i = 0; i < 20000; ++i) {
+            const size_t s = rng() % slots.size();
+            if (slots[s]) {
+                for (size_t b : {size_t{0}, sizes[s] / 2, sizes[s] - 1})
+                    if (slots[s][b] != static_cast<unsigned char>(seed + s))
+                        return false;
+                MEM_FREE(slots[s]);
+            }
+            sizes[s] = rng() % 100 == 0 ? 0x90000 : 28 + rng() % 4069;
+            slots[s] = static_cast<unsigned char*>(MEM_ALLOC(sizes[s], "threaded"));
+            if (!slots[s])
+                return false;
+            std::memset(slots[s], static_cast<unsigned char>(seed + s), sizes[s]);
+        }
+        for (unsigned char* p : slots)
+            MEM_FREE(p);
+        return true;
+    };
+    bool firstOk = false;
+    bool secondOk = false;
+    std::thread first([&] { firstOk = work(1); });
+    std::thread second([&] { secondOk = work(2); });
+    first.join();
+    second.join();
+    EXPECT_TRUE(firstOk);
+    EXPECT_TRUE(secondOk);
+    EXPECT_TRUE(g_reports.empty());
+}
+
+} // namespace

@@ -1,0 +1,244 @@
+// The store shared between processes: killed writers, concurrent writers, damaged files.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "hostfolders.h"
+#include "test_env.h"
+#include "trace.h"
+#include "windows.h"
+
+namespace {
+
+// Runs body in a forked child; its exit status is 0 when no expectation failed there.
+pid_t startChild(const std::function<void()>& body)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        body();
+        _exit(testing::Test::HasFailure() ? 1 : 0);
+    }
+    return pid;
+}
+
+int waitChild(pid_t pid)
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+HKEY createKey(const char16_t* path)
+{
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, GENERIC_ALL, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    return key;
+}
+
+// A record that proves itself whole: its serial number fixes its length and every byte.
+std::vector<BYTE> record(uint32_t serial)
+{
+    std::vector<BYTE> bytes(4 + serial % 3000);
+    std::memcpy(bytes.data(), &serial, 4);
+    for (size_t i = 4; i < bytes.size(); ++i)
+        bytes[i] = static_cast<BYTE>(serial * 31 + i);
+    return bytes;
+}
+
+// The serial number of a whole record, or -1.
+int64_t serialOf(const std::vector<BYTE>& bytes)
+{
+    if (bytes.size() < 4)
+        return -1;
+    uint32_t serial;
+    std::memcpy(&serial, bytes.data(), 4);
+    return record(serial) == bytes ? serial : -1;
+}
+
+std::vector<BYTE> read(HKEY key, const std::u16string& name)
+{
+    std::vector<BYTE> bytes(4096);
+    DWORD size = static_cast<DWORD>(bytes.size());
+    if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, bytes.data(), &size) != ERROR_SUCCESS)
+        return {};
+    bytes.resize(size);
+    return bytes;
+}
+
+LONG write(HKEY key, const std::u16string& name, uint32_t serial)
+{
+    const std::vector<BYTE> bytes = record(serial);
+    return RegSetValueExW(key, name.c_str(), 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+std::u16string valueName(int i)
+{
+    return u"Value" + std::u16string(1, static_cast<char16_t>(u'A' + i));
+}
+
+std::vector<std::string> g_traced;
+void keepTrace(const char* line)
+{
+    g_traced.emplace_back(line);
+}
+
+std::string contents(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// In a child with a data folder of its own: a store file holding `damage` is moved aside on
+// the first registry call, which then works on a fresh store.
+void expectMovedAside(const std::string& folder, const std::function<void(const std::string&)>& damage)
+{
+    const pid_t pid = startChild([&] {
+        setenv("XDG_DATA_HOME", (TestRoot() / folder).c_str(), 1);
+        const std::string store = HostDataFolder() + "/registry.db";
+        damage(store);
+        const std::string damaged = contents(store);
+        SetTraceSink(keepTrace);
+
+        HKEY key = createKey(u"Software\\Zelnor\\Quibo");
+        EXPECT_EQ(write(key, u"Settings", 7), ERROR_SUCCESS);
+        EXPECT_EQ(serialOf(read(key, u"Settings")), 7);
+
+        std::vector<std::filesystem::path> aside;
+        for (const auto& entry : std::filesystem::directory_iterator(HostDataFolder()))
+            if (entry.path().filename().string().starts_with("registry.db.damaged-") &&
+                entry.path().extension() != ".db-wal")
+                aside.push_back(entry.path());
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_TRUE(contents(aside[0]) == damaged); // kept exactly as found
+        bool traced = false;
+        for (const std::string& line : g_traced)
+            traced |= line.find(aside[0].string()) != std::string::npos;
+        EXPECT_TRUE(traced);
+    });
+    EXPECT_EQ(waitChild(pid), 0);
+}
+
+} // namespace
+
+TEST(RegistryStore, KilledWriterLeavesEveryValueOldOrNew)
+{
+    HKEY key = createKey(u"Software\\Test\\Crash");
+    constexpr int kValues = 8;
+    for (int i = 0; i < kValues; ++i)
+        ASSERT_EQ(write(key, valueName(i), i), ERROR_SUCCESS);
+
+    for (int round = 0; round < 3; ++round) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t pid = startChild([&] {
+            HKEY own = createKey(u"Software\\Test\\Crash");
+            for (uint32_t serial = 1000;; ++serial) {
+                if (write(own, valueName(serial % kValues), serial) != ERROR_SUCCESS)
+                    _exit(2);
+                if (serial == 1000 + kValues)
+                    (void)!::write(ready[1], "x", 1);
+            }
+        });
+        char go;
+        ASSERT_EQ(::read(ready[0], &go, 1), 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5 + 15 * round));
+        kill(pid, SIGKILL);
+        const int status = waitChild(pid);
+        close(ready[0]);
+        close(ready[1]);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        for (int i = 0; i < kValues; ++i)
+            EXPECT_GE(serialOf(read(key, valueName(i))), 0) << "value " << i << " after round " << round;
+    }
+    // The store is not left locked.
+    EXPECT_EQ(write(key, u"After", 1), ERROR_SUCCESS);
+    EXPECT_GE(serialOf(read(key, valueName(0))), 1000);
+    RegCloseKey(key);
+}
+
+TEST(RegistryStore, TwoProcessesWriteOneKey)
+{
+    constexpr int kWrites = 60;
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < 2; ++writer) {
+        children.push_back(startChild([&] {
+            HKEY key = createKey(u"Software\\Test\\Shared");
+            for (int i = 0; i < kWrites; ++i) {
+                const uint32_t serial = writer * 10000 + i;
+                EXPECT_EQ(write(key, u"Own" + std::u16string(1, u'0' + writer) + valueName(i % 26) +
+                                         std::u16string(1, u'a' + i / 26),
+                                serial),
+                          ERROR_SUCCESS);
+                EXPECT_EQ(write(key, u"Both", serial), ERROR_SUCCESS);
+                HKEY child;
+                EXPECT_EQ(RegCreateKeyExW(key, u"Common\\Deeper", 0, nullptr, 0, GENERIC_ALL, nullptr, &child,
+                                          nullptr),
+                          ERROR_SUCCESS);
+                RegCloseKey(child);
+            }
+            RegCloseKey(key);
+        }));
+    }
+    for (pid_t pid : children)
+        EXPECT_EQ(waitChild(pid), 0);
+
+    HKEY key = createKey(u"Software\\Test\\Shared");
+    DWORD values = 0, subKeys = 0;
+    ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(values, 2u * kWrites + 1);
+    EXPECT_EQ(subKeys, 1u);
+    const int64_t last = serialOf(read(key, u"Both"));
+    EXPECT_TRUE(last == kWrites - 1 || last == 10000 + kWrites - 1) << last;
+    RegCloseKey(key);
+}
+
+TEST(RegistryStore, TextThatIsNoDatabaseIsMovedAside)
+{
+    expectMovedAside("garbage", [](const std::string& store) {
+        std::ofstream(store) << std::string(5000, 'Z') << "not a database";
+    });
+}
+
+TEST(RegistryStore, DamagedDatabaseIsMovedAside)
+{
+    expectMovedAside("scribbled", [](const std::string& store) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(store.c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "PRAGMA page_size=1024; CREATE TABLE t(a, b); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                         "SELECT i + 1 FROM n WHERE i < 500) INSERT INTO t SELECT i, randomblob(100) FROM n;",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        std::fstream file(store, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(1024 + 16);
+        file << std::string(3000, '\x5A');
+    });
+}
+
+TEST(RegistryStore, TruncatedDatabaseIsMovedAside)
+{
+    expectMovedAside("truncated", [](const std::string& store) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(store.c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "CREATE TABLE t(a); INSERT INTO t VALUES (randomblob(20000));", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        std::filesystem::resize_file(store, 4096 + 100);
+    });
+}

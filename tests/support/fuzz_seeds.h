@@ -1,0 +1,19 @@
+// Seed programs of the fuzzers: each defines WriteSeeds, and the shared main calls it with a
+// fresh folder (the one CTest names), so every fuzzing run starts from the same corpus.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class SeedFolder {
+public:
+    explicit SeedFolder(std::filesystem::path dir) : m_dir(std::move(dir)) {}
+    void Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
+
+private:
+    std::filesystem::path m_dir;
+};
+
+void WriteSeeds(const SeedFolder& seeds);

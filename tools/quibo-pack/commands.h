@@ -1,0 +1,11 @@
+// The pack tool's commands. Each takes its arguments after the command name, and throws
+// CommandError or cetl::exception to fail.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using Args = std::vector<std::string>;
+
+void ZZPack(const Args& args);   // IN OUT
+void ZZUnpack(const Args& args); // IN OUT

@@ -1,0 +1,56 @@
+// quibo-pack: packs and unpacks ".zz" files and lists, extracts and creates ZIP archives,
+// through the same readers the game and the installer use.
+#include <cstdio>
+#include <cstring>
+
+#include "cetl/exception.h"
+#include "commands.h"
+#include "files.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    size_t cArgsMin;
+    size_t cArgsMax;
+    void (*run)(const Args&);
+};
+
+const Command kCommands[] = {
+    {"zz-pack", "zz-pack IN OUT", 2, 2, ZZPack},
+    {"zz-unpack", "zz-unpack IN OUT", 2, 2, ZZUnpack},
+};
+
+int Usage()
+{
+    std::fputs("usage:\n", stderr);
+    for (const Command& command : kCommands)
+        std::fprintf(stderr, "  quibo-pack %s\n", command.usage);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) != 0)
+            continue;
+        Args args(argv + 2, argv + argc);
+        if (args.size() < command.cArgsMin || args.size() > command.cArgsMax)
+            return Usage();
+        try {
+            command.run(args);
+            return 0;
+        } catch (const cetl::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+        } catch (const CommandError& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+        }
+        return 1;
+    }
+    return Usage();
+}

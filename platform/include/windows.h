@@ -5,5 +5,7 @@
 #include "winerror.h"
 #include "winbase.h"
 #include "winreg.h"
+#include "mmsystem.h"
+#include "msacm.h"
 #include "wingdi.h"
 #include "winuser.h"

@@ -1,0 +1,25 @@
+#include "pcmformat.h"
+
+namespace {
+// Well beyond any real device; keeps the byte-rate arithmetic far from overflow.
+constexpr DWORD kMaxRate = 384000;
+}
+
+bool IsPlainPcm(const WAVEFORMATEX& format)
+{
+    if (format.wFormatTag != WAVE_FORMAT_PCM)
+        return false;
+    if (format.nChannels < 1 || format.nChannels > 2)
+        return false;
+    if (format.wBitsPerSample != 8 && format.wBitsPerSample != 16)
+        return false;
+    if (format.nSamplesPerSec == 0 || format.nSamplesPerSec > kMaxRate)
+        return false;
+    DWORD blockAlign = format.nChannels * format.wBitsPerSample / 8;
+    return format.nBlockAlign == blockAlign && format.nAvgBytesPerSec == format.nSamplesPerSec * blockAlign;
+}
+
+SDL_AudioFormat SdlSampleFormat(const WAVEFORMATEX& format)
+{
+    return format.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+}

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "windows.h"
+
+namespace {
+
+WAVEFORMATEX pcm(WORD channels, DWORD rate, WORD bits)
+{
+    WORD align = static_cast<WORD>(channels * bits / 8);
+    return {WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
+}
+
+// One whole-buffer conversion, as a loader does it; the output is sized by acmStreamSize.
+struct Converted {
+    MMRESULT result = MMSYSERR_ERROR;
+    std::vector<BYTE> bytes;
+    DWORD srcUsed = 0;
+};
+
+Converted convert(WAVEFORMATEX src, WAVEFORMATEX dst, std::vector<BYTE> input)
+{
+    Converted c;
+    HACMSTREAM stream = nullptr;
+    c.result = acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME);
+    if (c.result != MMSYSERR_NOERROR)
+        return c;
+    DWORD cbOut = 0;
+    c.result = acmStreamSize(stream, static_cast<DWORD>(input.size()), &cbOut, ACM_STREAMSIZEF_SOURCE);
+    if (c.result == MMSYSERR_NOERROR) {
+        c.bytes.assign(cbOut, 0xEE);
+        ACMSTREAMHEADER h{};
+        h.cbStruct = sizeof h;
+        h.pbSrc = input.data();
+        h.cbSrcLength = static_cast<DWORD>(input.size());
+        h.pbDst = c.bytes.data();
+        h.cbDstLength = cbOut;
+        EXPECT_EQ(acmStreamPrepareHeader(stream, &h, 0), MMSYSERR_NOERROR);
+        c.result = acmStreamConvert(stream, &h, 0);
+        EXPECT_EQ(acmStreamUnprepareHeader(stream, &h, 0), MMSYSERR_NOERROR);
+        EXPECT_EQ(h.cbDstLengthUsed, cbOut);
+        c.srcUsed = h.cbSrcLengthUsed;
+    }
+    EXPECT_EQ(acmStreamClose(stream, 0), MMSYSERR_NOERROR);
+    return c;
+}
+
+std::vector<BYTE> sine16(DWORD rate, WORD channels, int frames, double hz)
+{
+    std::vector<BYTE> out;
+    for (int i = 0; i < frames; ++i) {
+        auto v = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * hz * i / rate)));
+        for (int c = 0; c < channels; ++c) {
+            out.push_back(static_cast<BYTE>(v & 0xFF));
+            out.push_back(static_cast<BYTE>((v >> 8) & 0xFF));
+        }
+    }
+    return out;
+}
+
+TEST(AcmStream, HalvesTheRateKeepingTheWave)
+{
+    Converted c = convert(pcm(2, 44100, 16), pcm(2, 22050, 16), sine16(44100, 2, 4410, 441));
+    ASSERT_EQ(c.result, MMSYSERR_NOERROR);
+    ASSERT_EQ(c.bytes.size(), 2205u * 4);
+    // Away from the edges the resampled wave follows the same sine at the new rate.
+    for (int i = 100; i < 2100; i += 37) {
+        double expected = 16000 * std::sin(2 * M_PI * 441 * i / 22050.0);
+        auto left = static_cast<int16_t>(c.bytes[i * 4] | c.bytes[i * 4 + 1] << 8);
+        auto right = static_cast<int16_t>(c.bytes[i * 4 + 2] | c.bytes[i * 4 + 3] << 8);
+        EXPECT_NEAR(left, expected, 400) << "frame " << i;
+        EXPECT_EQ(left, right);
+    }
+}
+
+TEST(AcmStream, RaisesAnOddRateToWholeFrames)
+{
+    // 8000 Hz to 22050 Hz: 3832 frames become ceil(3832 × 22050 / 8000) = 10562.
+    Converted c = convert(pcm(1, 8000, 16), pcm(1, 22050, 16), sine16(8000, 1, 3832, 200));
+    ASSERT_EQ(c.result, MMSYSERR_NOERROR);
+    EXPECT_EQ(c.bytes.size(), 10562u * 2);
+}
+
+TEST(AcmStream, ResamplesEvenASingleFrame)
+{
+    Converted c = convert(pcm(2, 44100, 16), pcm(2, 22050, 8), {0, 0x40, 0, 0x40});
+    ASSERT_EQ(c.result, MMSYSERR_NOERROR);
+    EXPECT_EQ(c.bytes.size(), 2u);
+}
+
+TEST(AcmStream, NarrowsSixteenBitsToEight)
+{
+    std::vector<BYTE> in;
+    for (int16_t v : {0, 16384, -16384, 32767, -32768})
+        in.insert(in.end(), {static_cast<BYTE>(v & 0xFF), static_cast<BYTE>((v >> 8) & 0xFF)});
+    Converted c = convert(pcm(1, 22050, 16), pcm(1, 22050, 8), in);
+    ASSERT_EQ(c.result, MMSYSERR_NOERROR);
+    ASSERT_EQ(c.bytes.size(), 5u);
+    EXPECT_NEAR(c.bytes[0], 128, 1);
+    EXPECT_NEAR(c.bytes[1], 192, 2);
+    EXPECT_NEAR(c.bytes[2], 64, 2);
+    EXPECT_GE(c.bytes[3], 253);
+    EXPECT_LE(c.bytes[4], 1);
+}
+
+TEST(AcmStream, ChangesTheChannelCount)
+{
+    // SDL's converter scales 8-bit samples by 127/128 on the way through: a step or two off.
+    Converted wide = convert(pcm(1, 22050, 8), pcm(2, 22050, 8), {100, 150, 200});
+    ASSERT_EQ(wide.result, MMSYSERR_NOERROR);
+    ASSERT_EQ(wide.bytes.size(), 6u);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_NEAR(wide.bytes[i], (std::vector<int>{100, 100, 150, 150, 200, 200}[i]), 3);
+    Converted narrow = convert(pcm(2, 22050, 8), pcm(1, 22050, 8), {100, 200, 28, 128});
+    ASSERT_EQ(narrow.result, MMSYSERR_NOERROR);
+    ASSERT_EQ(narrow.bytes.size(), 2u);
+    EXPECT_NEAR(narrow.bytes[0], 150, 3);
+    EXPECT_NEAR(narrow.bytes[1], 78, 3);
+}
+
+TEST(AcmStream, IgnoresATrailingPartFrame)
+{
+    Converted c = convert(pcm(2, 22050, 16), pcm(2, 22050, 8), {1, 2, 3, 4, 5, 6, 7});
+    ASSERT_EQ(c.result, MMSYSERR_NOERROR);
+    EXPECT_EQ(c.srcUsed, 4u);
+    EXPECT_EQ(c.bytes.size(), 2u);
+}
+
+TEST(AcmStream, RefusesWhatItCannotConvert)
+{
+    WAVEFORMATEX adpcm = pcm(1, 22050, 8);
+    adpcm.wFormatTag = 2;
+    WAVEFORMATEX target = pcm(1, 22050, 8);
+    HACMSTREAM stream = nullptr;
+    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &adpcm, &target, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME),
+        ACMERR_NOTPOSSIBLE);
+    WAVEFORMATEX wide = pcm(1, 22050, 24);
+    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &wide, &target, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
+    WAVEFORMATEX sixChannels = pcm(6, 22050, 16);
+    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &sixChannels, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
+    WAVEFORMATEX silentRate = pcm(1, 0, 8);
+    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &silentRate, &target, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
+    EXPECT_EQ(acmStreamOpen(nullptr, nullptr, &target, &target, nullptr, 0, 0, ACM_STREAMOPENF_QUERY),
+        MMSYSERR_NOERROR);
+    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &target, nullptr, 0, 0, 0x100), MMSYSERR_INVALFLAG);
+}
+
+TEST(AcmStream, SizesAreBoundedAndChecked)
+{
+    WAVEFORMATEX src = pcm(1, 8000, 8);
+    WAVEFORMATEX dst = pcm(2, 48000, 16);
+    HACMSTREAM stream = nullptr;
+    ASSERT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), MMSYSERR_NOERROR);
+    DWORD cb = 0;
+    EXPECT_EQ(acmStreamSize(stream, 0, &cb, ACM_STREAMSIZEF_SOURCE), ACMERR_NOTPOSSIBLE);
+    // 4 GB of input would need 96 GB of output: no size fits a DWORD.
+    EXPECT_EQ(acmStreamSize(stream, 0xFFFFFFFF, &cb, ACM_STREAMSIZEF_SOURCE), ACMERR_NOTPOSSIBLE);
+    ASSERT_EQ(acmStreamSize(stream, 100, &cb, ACM_STREAMSIZEF_SOURCE), MMSYSERR_NOERROR);
+    EXPECT_EQ(cb, 2400u);
+    ASSERT_EQ(acmStreamSize(stream, 2400, &cb, ACM_STREAMSIZEF_DESTINATION), MMSYSERR_NOERROR);
+    EXPECT_EQ(cb, 100u);
+    EXPECT_EQ(acmStreamSize(stream, 100, &cb, 7), MMSYSERR_INVALFLAG);
+    EXPECT_EQ(acmStreamClose(stream, 0), MMSYSERR_NOERROR);
+    EXPECT_EQ(acmStreamSize(stream, 100, &cb, ACM_STREAMSIZEF_SOURCE), MMSYSERR_INVALHANDLE);
+}
+
+TEST(AcmStream, ConvertsOnlyPreparedHeadersAndStaysInsideTheOutput)
+{
+    WAVEFORMATEX src = pcm(1, 11025, 8);
+    WAVEFORMATEX dst = pcm(1, 22050, 8);
+    HACMSTREAM stream = nullptr;
+    ASSERT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), MMSYSERR_NOERROR);
+    std::vector<BYTE> in(1000, 180);
+    std::vector<BYTE> out(50); // far less than the 2000 bytes the input makes
+    ACMSTREAMHEADER h{};
+    h.cbStruct = sizeof h;
+    h.pbSrc = in.data();
+    h.cbSrcLength = static_cast<DWORD>(in.size());
+    h.pbDst = out.data();
+    h.cbDstLength = static_cast<DWORD>(out.size());
+    EXPECT_EQ(acmStreamConvert(stream, &h, 0), ACMERR_UNPREPARED);
+    ASSERT_EQ(acmStreamPrepareHeader(stream, &h, 0), MMSYSERR_NOERROR);
+    ASSERT_EQ(acmStreamConvert(stream, &h, 0), MMSYSERR_NOERROR);
+    EXPECT_EQ(h.cbDstLengthUsed, 50u);
+    EXPECT_TRUE(h.fdwStatus & ACMSTREAMHEADER_STATUSF_DONE);
+    EXPECT_EQ(acmStreamUnprepareHeader(stream, &h, 0), MMSYSERR_NOERROR);
+    EXPECT_EQ(acmStreamUnprepareHeader(stream, &h, 0), ACMERR_UNPREPARED);
+    h.cbStruct = 8;
+    EXPECT_EQ(acmStreamPrepareHeader(stream, &h, 0), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(acmStreamClose(stream, 0), MMSYSERR_NOERROR);
+}
+
+} // namespace

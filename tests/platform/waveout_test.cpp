@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "test_env.h"
+#include "windows.h"
+
+namespace {
+
+WAVEFORMATEX pcm(WORD channels, DWORD rate, WORD bits)
+{
+    WORD align = static_cast<WORD>(channels * bits / 8);
+    return {WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
+}
+
+// What the device told the callback, in order.
+struct Heard {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<UINT> messages;
+    std::vector<WAVEHDR*> done;
+
+    static void CALLBACK callback(HWAVEOUT, UINT msg, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR)
+    {
+        auto* heard = reinterpret_cast<Heard*>(instance);
+        std::lock_guard guard(heard->lock);
+        heard->messages.push_back(msg);
+        if (msg == WOM_DONE)
+            heard->done.push_back(reinterpret_cast<WAVEHDR*>(param1));
+        heard->changed.notify_all();
+    }
+
+    bool waitForDone(size_t count)
+    {
+        std::unique_lock guard(lock);
+        return changed.wait_for(guard, std::chrono::seconds(5), [&] { return done.size() >= count; });
+    }
+};
+
+class WaveOut : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        output = TestRoot() / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".raw");
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    }
+
+    MMRESULT open(const WAVEFORMATEX& format)
+    {
+        return waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(&Heard::callback),
+            reinterpret_cast<DWORD_PTR>(&heard), CALLBACK_FUNCTION);
+    }
+
+    // What a listener would have heard: everything the device played, once it is closed.
+    std::vector<BYTE> played() const
+    {
+        std::ifstream in(output, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::filesystem::path output;
+    HWAVEOUT device = nullptr;
+    Heard heard;
+};
+
+struct Buffer {
+    explicit Buffer(size_t cb, BYTE fill) : bytes(cb, fill)
+    {
+        header.lpData = reinterpret_cast<LPSTR>(bytes.data());
+        header.dwBufferLength = static_cast<DWORD>(cb);
+    }
+    std::vector<BYTE> bytes;
+    WAVEHDR header{};
+};
+
+TEST_F(WaveOut, PlaysWrittenBuffersInOrderAndHandsEachBack)
+{
+    ASSERT_EQ(open(pcm(1, 22050, 8)), MMSYSERR_NOERROR);
+    std::vector<Buffer> buffers;
+    for (BYTE fill : {10, 20, 30})
+        buffers.emplace_back(1024, fill);
+    for (auto& b : buffers) {
+        ASSERT_EQ(waveOutPrepareHeader(device, &b.header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+        ASSERT_EQ(waveOutWrite(device, &b.header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    }
+    ASSERT_TRUE(heard.waitForDone(3));
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(heard.done[i], &buffers[i].header);
+        EXPECT_EQ(buffers[i].header.dwFlags, static_cast<DWORD>(WHDR_DONE | WHDR_PREPARED));
+        EXPECT_EQ(waveOutUnprepareHeader(device, &buffers[i].header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    }
+    ASSERT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
+    EXPECT_EQ(heard.messages.front(), static_cast<UINT>(WOM_OPEN));
+    EXPECT_EQ(heard.messages.back(), static_cast<UINT>(WOM_CLOSE));
+
+    // Silence until the first buffer, then the three back to back, then silence again.
+    std::vector<BYTE> out = played();
+    std::vector<BYTE> expected;
+    for (auto& b : buffers)
+        expected.insert(expected.end(), b.bytes.begin(), b.bytes.end());
+    auto start = std::search(out.begin(), out.end(), expected.begin(), expected.end());
+    ASSERT_NE(start, out.end());
+    EXPECT_TRUE(std::all_of(out.begin(), start, [](BYTE b) { return b == 128; }));
+    EXPECT_TRUE(std::all_of(start + 3072, out.end(), [](BYTE b) { return b == 128; }));
+}
+
+TEST_F(WaveOut, HandsBackOnlyWhatHasBeenPlayed)
+{
+    ASSERT_EQ(open(pcm(1, 22050, 8)), MMSYSERR_NOERROR);
+    // 6144 frames: the disk device plays them in real time, about 279 ms.
+    std::vector<Buffer> buffers;
+    for (int i = 0; i < 6; ++i)
+        buffers.emplace_back(1024, 200);
+    auto start = std::chrono::steady_clock::now();
+    for (auto& b : buffers) {
+        waveOutPrepareHeader(device, &b.header, sizeof(WAVEHDR));
+        waveOutWrite(device, &b.header, sizeof(WAVEHDR));
+    }
+    ASSERT_TRUE(heard.waitForDone(6));
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(250));
+    waveOutClose(device);
+}
+
+TEST_F(WaveOut, ResetHandsBackEverythingAtOnce)
+{
+    ASSERT_EQ(open(pcm(2, 22050, 16)), MMSYSERR_NOERROR);
+    Buffer longOne(22050 * 4 * 10, 1); // ten seconds
+    Buffer next(1024, 2);
+    for (Buffer* b : {&longOne, &next}) {
+        waveOutPrepareHeader(device, &b->header, sizeof(WAVEHDR));
+        waveOutWrite(device, &b->header, sizeof(WAVEHDR));
+    }
+    EXPECT_EQ(waveOutUnprepareHeader(device, &next.header, sizeof(WAVEHDR)), WAVERR_STILLPLAYING);
+    EXPECT_EQ(waveOutClose(device), WAVERR_STILLPLAYING);
+    ASSERT_EQ(waveOutReset(device), MMSYSERR_NOERROR);
+    EXPECT_EQ(heard.done.size(), 2u);
+    EXPECT_TRUE(next.header.dwFlags & WHDR_DONE);
+    EXPECT_FALSE(next.header.dwFlags & WHDR_INQUEUE);
+
+    // The device goes on playing what is written after a reset.
+    ASSERT_EQ(waveOutWrite(device, &next.header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    EXPECT_TRUE(heard.waitForDone(3));
+    EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
+}
+
+TEST_F(WaveOut, RefusesMisuse)
+{
+    WAVEFORMATEX adpcm = pcm(1, 22050, 8);
+    adpcm.wFormatTag = 2;
+    EXPECT_EQ(open(adpcm), WAVERR_BADFORMAT);
+    WAVEFORMATEX badAlign = pcm(2, 22050, 16);
+    badAlign.nBlockAlign = 3;
+    EXPECT_EQ(open(badAlign), WAVERR_BADFORMAT);
+    EXPECT_EQ(open(pcm(1, 22050, 24)), WAVERR_BADFORMAT);
+    WAVEFORMATEX format = pcm(1, 22050, 8);
+    EXPECT_EQ(waveOutOpen(&device, 7, &format, 0, 0, CALLBACK_NULL), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, 0x00050000), MMSYSERR_INVALFLAG);
+    EXPECT_EQ(waveOutOpen(nullptr, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL), MMSYSERR_INVALPARAM);
+
+    ASSERT_EQ(open(format), MMSYSERR_NOERROR);
+    Buffer b(64, 0);
+    EXPECT_EQ(waveOutWrite(device, &b.header, sizeof(WAVEHDR)), WAVERR_UNPREPARED);
+    EXPECT_EQ(waveOutPrepareHeader(device, &b.header, sizeof(WAVEHDR) - 1), MMSYSERR_INVALPARAM);
+    EXPECT_EQ(waveOutPrepareHeader(device, nullptr, sizeof(WAVEHDR)), MMSYSERR_INVALPARAM);
+    Buffer other(64, 0);
+    EXPECT_EQ(waveOutWrite(reinterpret_cast<HWAVEOUT>(&other), &b.header, sizeof(WAVEHDR)), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
+    EXPECT_EQ(waveOutClose(device), MMSYSERR_INVALHANDLE);
+}
+
+TEST_F(WaveOut, WithoutAudioOpensNothingAndLaterTriesAgain)
+{
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    EXPECT_EQ(open(pcm(1, 22050, 8)), MMSYSERR_NODRIVER);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    ASSERT_EQ(open(pcm(1, 22050, 8)), MMSYSERR_NOERROR);
+    EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
+}
+
+} // namespace

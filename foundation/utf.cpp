@@ -4,8 +4,9 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Decodes one code point at text[i], advancing i past it (or past one bad byte).
-char32_t decodeUtf8(std::string_view text, size_t& i)
+} // namespace
+
+char32_t DecodeUtf8(std::string_view text, size_t& i)
 {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i++);
@@ -34,33 +35,46 @@ char32_t decodeUtf8(std::string_view text, size_t& i)
     return cp;
 }
 
-void appendUtf8(std::string& out, char32_t cp)
+char32_t DecodeUtf16(std::u16string_view text, size_t& i)
 {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    char32_t cp = text[i++];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF)
+        return 0x10000 + ((cp - 0xD800) << 10) + (text[i++] - 0xDC00);
+    if (cp >= 0xD800 && cp <= 0xDFFF)
+        return kReplacement;
+    return cp;
 }
 
-} // namespace
+size_t EncodeUtf8(char32_t cp, char out[4])
+{
+    if (cp < 0x80) {
+        out[0] = static_cast<char>(cp);
+        return 1;
+    }
+    if (cp < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (cp >> 6));
+        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (cp >> 12));
+        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (cp >> 18));
+    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 4;
+}
 
 std::u16string Utf8ToUtf16(std::string_view text)
 {
     std::u16string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        char32_t cp = decodeUtf8(text, i);
+        char32_t cp = DecodeUtf8(text, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (cp >> 10));
@@ -76,16 +90,9 @@ std::string Utf16ToUtf8(std::u16string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = kReplacement;
-        }
-        appendUtf8(out, cp);
-    }
+    char bytes[4];
+    for (size_t i = 0; i < text.size();)
+        out.append(bytes, EncodeUtf8(DecodeUtf16(text, i), bytes));
     return out;
 }
 

@@ -52,3 +52,31 @@ function(quibo_fuzz name source)
             -print_final_stats=1 ${dir}/corpus ${dir}/seeds)
   set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz FIXTURES_REQUIRED corpus_${name})
 endfunction()
+
+# quibo_resources(TARGET SCRIPT [DEPENDS files...]): compiles a resource script into TARGET,
+# which then carries its strings, dialogs and files (see platform/include/resourcemodule.h).
+# Files the script names are looked for beside it, then in the current source and binary
+# folders; list generated ones under DEPENDS so they are built first. The build reruns the
+# compiler whenever the script or anything it includes or names changes.
+function(quibo_resources target script)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "STATIC_LIBRARY")
+    # Nothing refers to the generated object, so the linker would leave it out of the program.
+    message(FATAL_ERROR "quibo_resources: ${target} is a static library; give the script to the program")
+  endif()
+  get_filename_component(script ${script} ABSOLUTE)
+  get_filename_component(name ${script} NAME_WE)
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${target}_${name}_rc.cpp)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND quibo-rc -I ${CMAKE_CURRENT_SOURCE_DIR} -I ${CMAKE_CURRENT_BINARY_DIR}
+            --depfile ${output}.d ${script} ${output}
+    MAIN_DEPENDENCY ${script}
+    DEPENDS quibo-rc ${ARG_DEPENDS}
+    DEPFILE ${output}.d
+    COMMENT "Compiling resources ${name}.rc"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${output})
+  target_link_libraries(${target} PRIVATE quibo_platform)
+endfunction()

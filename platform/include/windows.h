@@ -5,6 +5,7 @@
 #include "winerror.h"
 #include "winbase.h"
 #include "winreg.h"
+#include "winuser.h"
 #include "mmsystem.h"
 #include "msacm.h"
 #include "wingdi.h"

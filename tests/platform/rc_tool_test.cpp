@@ -1,0 +1,166 @@
+// The resource compiler: as the build runs it (a source and a depfile, or "file:line: error:"
+// and no output), and its parser fed good, bad and truncated scripts.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+
+#include "lexer.h"
+#include "parser.h"
+#include "test_env.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string output;
+};
+
+class ResourceCompiler : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = TestRoot() / ("rc-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(m_dir);
+    }
+
+    void write(const std::string& name, const std::string& text) { std::ofstream(m_dir / name) << text; }
+
+    Outcome compile(const std::string& script)
+    {
+        write("script.rc", script);
+        const std::string command = std::string(QUIBO_RC) + " --depfile " + (m_dir / "out.d").string() + " " +
+                                    (m_dir / "script.rc").string() + " " + (m_dir / "out.cpp").string() + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        std::string output;
+        char chunk[256];
+        while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe))
+            output.append(chunk, n);
+        const int status = pclose(pipe);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+    }
+
+    // The script fails with this message at this line.
+    void expectError(const std::string& script, int line, const std::string& message)
+    {
+        write("script.rc", script);
+        try {
+            Lexer lexer((m_dir / "script.rc").string(), {});
+            CompileScript(lexer);
+            ADD_FAILURE() << "no error for: " << script;
+        } catch (const ScriptError& e) {
+            EXPECT_EQ(e.file, (m_dir / "script.rc").string());
+            EXPECT_EQ(e.line, line) << e.message;
+            EXPECT_TRUE(e.message.starts_with(message)) << "got: " << e.message;
+        }
+    }
+
+    std::string read(const std::string& name)
+    {
+        std::ifstream in(m_dir / name);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path m_dir;
+};
+
+} // namespace
+
+TEST_F(ResourceCompiler, WritesASourceAndADepfile)
+{
+    write("ids.h", "#define IDS_HELLO 7\n");
+    write("data.bin", "abc");
+    const Outcome run = compile("#include \"ids.h\"\nSTRINGTABLE BEGIN IDS_HELLO \"Saluton\" END\n9 DATA \"data.bin\"\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string source = read("out.cpp");
+    EXPECT_NE(source.find("RegisterResources"), std::string::npos);
+    EXPECT_NE(source.find("\"abc\""), std::string::npos);
+    const std::string depfile = read("out.d");
+    EXPECT_NE(depfile.find((m_dir / "ids.h").string()), std::string::npos) << depfile;
+    EXPECT_NE(depfile.find((m_dir / "data.bin").string()), std::string::npos) << depfile;
+}
+
+TEST_F(ResourceCompiler, ReportsAMistakeAndWritesNothing)
+{
+    const Outcome run = compile("STRINGTABLE\nBEGIN\n  1 \"no end\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output, (m_dir / "script.rc").string() + ":3: error: unterminated string\n");
+    EXPECT_FALSE(fs::exists(m_dir / "out.cpp"));
+}
+
+TEST_F(ResourceCompiler, ReportsMistakesWithFileAndLine)
+{
+    expectError("STRINGTABLE\nBEGIN\n  1 \"no end\n", 3, "unterminated string");
+    expectError("STRINGTABLE\nBEGIN\n  1 \"one\"\n", 4, "missing END of the STRINGTABLE begun at line 2");
+    expectError("STRINGTABLE BEGIN\n1 \"a\"\n1 \"b\"\nEND\n", 3, "string 1 is already defined");
+    expectError("STRINGTABLE BEGIN\n70000 \"a\"\nEND\n", 2, "string id 70000 is out of range");
+    expectError("\n1 DIALOGEX 0, 0, 10, 10\nSTYLE WS_POPUP | WS_NOSUCH\nBEGIN\nEND\n", 3, "unknown name WS_NOSUCH");
+    expectError("1 DIALOGEX 0, 0, 10\nBEGIN\nEND\n", 2, "expected ',', found BEGIN");
+    expectError("1 DIALOGEX 0, 0, 10, 10\nBEGIN\n  PUSHBUTTON \"OK\", 1, 0, 0, 5, 5\nEND\n", 3,
+                "unexpected PUSHBUTTON in a dialog (only CONTROL lines are understood)");
+    expectError("LANGUAGE 9, 1\n", 1, "LANGUAGE statements are not supported");
+    expectError("1 DIALOGEX 0, 0, 10, 10\nBEGIN\nCONTROL \"\", 1, \"static\", 0, 0, 0, 1, (2\nEND\n", 4,
+                "expected ')', found END");
+    expectError("1 DIALOGEX 0, 0, 40000, 10\nBEGIN\nEND\n", 1, "coordinate 40000 is out of range");
+    expectError("1 DIALOGEX 0, 0, 10, 10\nSTYLE DS_SETFONT\nBEGIN\nEND\n", 3, "DS_SETFONT needs a FONT statement");
+    expectError("\n\n5 WAVE \"missing.wav\"\n", 3, "cannot read \"missing.wav\"");
+    expectError("1 BITMAP \"x.bmp\"\n", 1, "BITMAP resources are not supported");
+    expectError("STRINGTABLE BEGIN\n1 \"\xC4\"\nEND\n", 2, "string is not valid UTF-8");
+    expectError("STRINGTABLE BEGIN\n1 \"\\q\"\nEND\n", 2, "unknown escape \\q");
+    expectError("#if 1\n", 1, "unsupported directive #if");
+    expectError("#define LOOP LOOP + 1\nSTRINGTABLE BEGIN\nLOOP \"x\"\nEND\n", 3, "macro LOOP expands into itself");
+    expectError("#define F(x) x\n", 1, "macros with parameters are not supported");
+    expectError("\n#include \"nowhere.h\"\n", 2, "cannot find include file \"nowhere.h\"");
+    expectError("#ifdef X\n", 2, "#ifdef without #endif");
+    expectError("5 WAVE \"a.wav\"\n5 WAVE \"a.wav\"\n", 1, "cannot read");
+    expectError("/* open\n\n", 1, "unterminated comment");
+    expectError("STRINGTABLE BEGIN\n1 \"a\" $\nEND\n", 2, "unexpected character '$'");
+    expectError("STRINGTABLE BEGIN\n0x \"a\"\nEND\n", 2, "malformed number");
+    expectError("STRINGTABLE BEGIN\n99999999999 \"a\"\nEND\n", 2, "number too large");
+}
+
+TEST_F(ResourceCompiler, DuplicateResourcesAndHeaderDeclarations)
+{
+    write("a.bin", "a");
+    expectError("5 WAVE \"a.bin\"\n\n5 wave \"a.bin\"\n", 3, "resource WAVE 5 is already defined at");
+    write("decl.h", "#pragma once\nint f(const char* s);\n#define ID 4\n");
+    const Outcome run = compile("#include \"decl.h\"\n#ifndef ID\n#error never\n#else\nID WAVE \"a.bin\"\n#endif\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+}
+
+TEST_F(ResourceCompiler, RefusesBadCommandLines)
+{
+    const std::string command = std::string(QUIBO_RC) + " only-one-file.rc 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+TEST_F(ResourceCompiler, TruncatedScriptsFailCleanly)
+{
+    write("a.bin", "a");
+    const std::string script = "#include <windows.h>\n#define ID 7 // seven\n"
+                               "STRINGTABLE\nBEGIN\n  ID, \"Sal\\\"uton \"\"\\x41 \xC4\x89\"\nEND\n"
+                               "/* a dialog */ 2 DIALOGEX 1, 2, 3, 4\nSTYLE WS_POPUP | NOT WS_BORDER\n"
+                               "CAPTION \"T\"\nFONT 8, \"F\", 400, 0, 1\nBEGIN\n"
+                               "  CONTROL \"x\", -1, \"button\", BS_PUSHBUTTON | (1 + ~0), 1, 2, 3, 4, 0, 0\nEND\n"
+                               "3 \"TYPE\" \"a.bin\"\n";
+    for (size_t length = 0; length <= script.size(); ++length) {
+        write("cut.rc", script.substr(0, length));
+        try {
+            Lexer lexer((m_dir / "cut.rc").string(), {});
+            CompileScript(lexer);
+        } catch (const ScriptError& e) {
+            EXPECT_GE(e.line, 1) << length;
+            EXPECT_FALSE(e.message.empty());
+        }
+    }
+    write("cut.rc", script);
+    Lexer lexer((m_dir / "cut.rc").string(), {});
+    EXPECT_EQ(CompileScript(lexer).resources.size(), 3u);
+}

@@ -1,0 +1,17 @@
+// The statements of a resource script: STRINGTABLE, DIALOGEX with CONTROL lines, and binary
+// resources ("id type "file"") by numeric or named type and id.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lexer.h"
+#include "resource.h"
+
+struct CompiledScript {
+    std::vector<Resource> resources;
+    std::vector<std::string> dataFiles; // the files binary resources were read from
+};
+
+// Throws ScriptError at the first mistake.
+CompiledScript CompileScript(Lexer& lexer);

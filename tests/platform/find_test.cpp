@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "hostfolders.h"
+#include "utf.h"
+#include "windows.h"
+
+namespace {
+
+std::vector<std::string> findAll(const char16_t* pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(pattern, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(Utf16ToUtf8(data.cFileName));
+    while (FindNextFileW(find, &data));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    EXPECT_TRUE(FindClose(find));
+    return names;
+}
+
+} // namespace
+
+class FindFiles : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string folder = HostDataFolder() + "/drive_c/Game";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder + "/arm");
+        std::ofstream(folder + "/quibo-s-lo.RES") << "12345";
+        std::ofstream(folder + "/quibo-l-hi.res") << "1";
+        std::ofstream(folder + "/layout.txt") << "";
+        std::ofstream(folder + "/\xC4\x89" "evalo.txt") << "";
+    }
+};
+
+TEST_F(FindFiles, PatternsMatchWithoutRegardToCaseInNameOrder)
+{
+    EXPECT_EQ(findAll(u"C:\\Game\\*.res"), (std::vector<std::string>{"quibo-l-hi.res", "quibo-s-lo.RES"}));
+    EXPECT_EQ(findAll(u"c:/game/QUIBO-?-HI.*"), (std::vector<std::string>{"quibo-l-hi.res"}));
+    EXPECT_EQ(findAll(u"C:\\Game\\?evalo.txt"), (std::vector<std::string>{"\xC4\x89" "evalo.txt"}));
+    EXPECT_EQ(findAll(u"C:\\Game\\layout.txt"), (std::vector<std::string>{"layout.txt"}));
+    EXPECT_EQ(findAll(u"C:\\Game\\*"),
+              (std::vector<std::string>{".", "..", "arm", "layout.txt", "quibo-l-hi.res", "quibo-s-lo.RES",
+                                        "\xC4\x89" "evalo.txt"}));
+}
+
+TEST_F(FindFiles, EntriesCarryAttributesAndSizes)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(u"C:\\Game\\quibo-s-lo.res", &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(data.nFileSizeLow, 5u);
+    EXPECT_EQ(data.nFileSizeHigh, 0u);
+    EXPECT_GT(data.ftLastWriteTime.dwHighDateTime, 0x01D00000u); // after 2014, counted from 1601
+    EXPECT_FALSE(FindNextFileW(find, &data));
+    EXPECT_FALSE(CloseHandle(find)); // searches end with FindClose
+    EXPECT_TRUE(FindClose(find));
+    EXPECT_FALSE(FindClose(find));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+
+    find = FindFirstFileW(u"C:\\Game\\ar?", &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+    FindClose(find);
+}
+
+TEST_F(FindFiles, FailuresSayWhatWasMissing)
+{
+    WIN32_FIND_DATAW data;
+    EXPECT_EQ(FindFirstFileW(u"C:\\Game\\*.zip", &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(FindFirstFileW(u"C:\\Nowhere\\*.res", &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(FindFirstFileW(u"C:\\Game\\layout.txt\\*", &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(FindFirstFileW(u"C:\\Game\\", &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(FindFirstFileW(u"Q:\\*", &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FindFirstFileW(nullptr, &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FindNextFileW(INVALID_HANDLE_VALUE, &data), FALSE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}

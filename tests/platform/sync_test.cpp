@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "windows.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+} // namespace
+
+TEST(Events, AutoResetLetsOneWaitThrough)
+{
+    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    ASSERT_TRUE(SetEvent(event));
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(CloseHandle(event));
+}
+
+TEST(Events, ManualResetStaysSignalledUntilReset)
+{
+    HANDLE event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    ASSERT_TRUE(ResetEvent(event));
+    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    CloseHandle(event);
+}
+
+TEST(Events, WaitTimesOutAfterItsTimeAndWakesWhenSet)
+{
+    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    const auto start = Clock::now();
+    EXPECT_EQ(WaitForSingleObject(event, 40), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_GE(millisecondsSince(start), 40);
+
+    std::thread setter([&] {
+        Sleep(20);
+        SetEvent(event);
+    });
+    EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0);
+    setter.join();
+    CloseHandle(event);
+}
+
+TEST(Events, OneSetOfAnAutoResetEventWakesExactlyOneOfTwoWaiters)
+{
+    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    std::atomic<int> woken{0};
+    std::vector<std::thread> waiters;
+    for (int i = 0; i < 2; ++i)
+        waiters.emplace_back([&] {
+            if (WaitForSingleObject(event, 150) == WAIT_OBJECT_0)
+                ++woken;
+        });
+    Sleep(20);
+    SetEvent(event);
+    for (std::thread& waiter : waiters)
+        waiter.join();
+    EXPECT_EQ(woken.load(), 1);
+    CloseHandle(event);
+}
+
+TEST(Events, NamedEventsAreRefused)
+{
+    EXPECT_EQ(CreateEventW(nullptr, FALSE, FALSE, u"Shared"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+}
+
+TEST(Handles, BadClosedOrMismatchedHandlesFailWithoutHarm)
+{
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, nullptr);
+    ASSERT_TRUE(CloseHandle(event));
+
+    for (HANDLE bad : {event, static_cast<HANDLE>(nullptr), INVALID_HANDLE_VALUE, reinterpret_cast<HANDLE>(0x12345)}) {
+        SetLastError(0);
+        EXPECT_FALSE(CloseHandle(bad));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+        EXPECT_EQ(WaitForSingleObject(bad, 0), WAIT_FAILED);
+        EXPECT_FALSE(SetEvent(bad));
+    }
+    SetLastError(0);
+    EXPECT_FALSE(SetEvent(mutex)); // a mutex is not an event
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(ReleaseMutex(event));
+    CloseHandle(mutex);
+}
+
+TEST(Handles, ClosingAHandleDoesNotPullTheObjectFromUnderAWaiter)
+{
+    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    DWORD result = 0;
+    std::thread waiter([&] { result = WaitForSingleObject(event, 80); });
+    Sleep(10);
+    EXPECT_TRUE(CloseHandle(event));
+    waiter.join();
+    EXPECT_EQ(result, static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+TEST(CriticalSections, AreRecursiveAndExcludeOtherThreads)
+{
+    CRITICAL_SECTION section;
+    InitializeCriticalSection(&section);
+    EnterCriticalSection(&section);
+    EnterCriticalSection(&section);
+    BOOL otherGotIn = TRUE;
+    std::thread([&] { otherGotIn = TryEnterCriticalSection(&section); }).join();
+    EXPECT_FALSE(otherGotIn);
+    LeaveCriticalSection(&section);
+    LeaveCriticalSection(&section);
+    std::thread([&] {
+        otherGotIn = TryEnterCriticalSection(&section);
+        if (otherGotIn)
+            LeaveCriticalSection(&section);
+    }).join();
+    EXPECT_TRUE(otherGotIn);
+
+    int counter = 0;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t)
+        workers.emplace_back([&] {
+            for (int i = 0; i < 5000; ++i) {
+                EnterCriticalSection(&section);
+                ++counter;
+                LeaveCriticalSection(&section);
+            }
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+    EXPECT_EQ(counter, 20000);
+    DeleteCriticalSection(&section);
+}
+
+TEST(Mutexes, AreOwnedRecursivelyByOneThread)
+{
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, nullptr);
+    ASSERT_NE(mutex, nullptr);
+    EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_OBJECT_0); // owner again: count 2
+
+    DWORD otherWait = 0;
+    BOOL otherRelease = TRUE;
+    DWORD otherError = 0;
+    std::thread([&] {
+        otherRelease = ReleaseMutex(mutex);
+        otherError = GetLastError();
+        otherWait = WaitForSingleObject(mutex, 20);
+    }).join();
+    EXPECT_FALSE(otherRelease);
+    EXPECT_EQ(otherError, static_cast<DWORD>(ERROR_NOT_OWNER));
+    EXPECT_EQ(otherWait, static_cast<DWORD>(WAIT_TIMEOUT));
+
+    EXPECT_TRUE(ReleaseMutex(mutex));
+    std::thread([&] { otherWait = WaitForSingleObject(mutex, 0); }).join();
+    EXPECT_EQ(otherWait, static_cast<DWORD>(WAIT_TIMEOUT)); // still held once
+
+    std::thread waiter([&] {
+        otherWait = WaitForSingleObject(mutex, 2000);
+        ReleaseMutex(mutex);
+    });
+    Sleep(10);
+    EXPECT_TRUE(ReleaseMutex(mutex));
+    waiter.join();
+    EXPECT_EQ(otherWait, WAIT_OBJECT_0);
+    EXPECT_FALSE(ReleaseMutex(mutex)); // no longer the owner
+    CloseHandle(mutex);
+}
+
+TEST(Mutexes, TheSameNameInOneProcessIsTheSameMutex)
+{
+    HANDLE first = CreateMutexW(nullptr, TRUE, u"Quibo Test Mutex");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    HANDLE second = CreateMutexW(nullptr, TRUE, u"Quibo Test Mutex");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_NE(first, second);
+
+    DWORD otherWait = 0;
+    std::thread([&] { otherWait = WaitForSingleObject(second, 10); }).join();
+    EXPECT_EQ(otherWait, static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(ReleaseMutex(second)); // either handle releases it
+    std::thread([&] {
+        otherWait = WaitForSingleObject(second, 1000);
+        ReleaseMutex(second);
+    }).join();
+    EXPECT_EQ(otherWait, WAIT_OBJECT_0);
+    CloseHandle(first);
+    CloseHandle(second);
+
+    HANDLE fresh = CreateMutexW(nullptr, FALSE, u"Quibo Test Mutex");
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS)); // gone with its last handle
+    CloseHandle(fresh);
+}

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "language.h"
+#include "registry.h"
+#include "sformat.h"
+
+namespace {
+
+const registry::key g_nls(u"HKLM\\Software\\Zelnor\\NLS");
+
+registry::value recorded()
+{
+    return registry::value(g_nls, u"Lang-Test");
+}
+
+class Language : public testing::Test {
+protected:
+    void SetUp() override { g_nls.erase(); }
+    void TearDown() override { g_nls.erase(); }
+};
+
+} // namespace
+
+TEST_F(Language, WithoutARecordTheFirstOfTheListIsChosenAndRecorded)
+{
+    SelectLanguage("Test", 1);
+    EXPECT_EQ(CurrentLanguageId(), LANGID_ENGLISH);
+    EXPECT_EQ(CurrentLanguageIndex(), 0);
+    EXPECT_EQ(LanguageCount(), 2);
+    EXPECT_EQ(recorded().readString(), u"EN");
+    EXPECT_EQ(registry::value(g_nls, u"Opt-Test").readString(), u"EN,EO");
+    EXPECT_EQ(LoadCatalogString(2), u"Hello");
+
+    // The list's own order decides, not English.
+    ASSERT_TRUE(recorded().erase());
+    SelectLanguage("Test", 904);
+    EXPECT_EQ(CurrentLanguageId(), LANGID_ESPERANTO);
+    EXPECT_EQ(CurrentLanguageIndex(), 0);
+}
+
+TEST_F(Language, ARecordInLowerCaseIsHonoured)
+{
+    ASSERT_TRUE(recorded().writeString(u"eo"));
+    SelectLanguage("Test", 1);
+    EXPECT_EQ(CurrentLanguageId(), LANGID_ESPERANTO);
+    EXPECT_EQ(CurrentLanguageIndex(), 1);
+    EXPECT_EQ(LoadCatalogString(2), u"Saluton");
+}
+
+TEST_F(Language, AKnownCodeOutsideTheListFallsBackToTheFirstAndIsReplaced)
+{
+    for (const char16_t* code : {u"FR", u"XX", u""}) {
+        ASSERT_TRUE(recorded().writeString(code));
+        SelectLanguage("Test", 1);
+        EXPECT_EQ(CurrentLanguageId(), LANGID_ENGLISH) << static_cast<int>(code[0]);
+        EXPECT_EQ(recorded().readString(), u"EN");
+    }
+}
+
+TEST_F(Language, EmptyListEntriesAreSkippedAndAMissingListMeansEnglish)
+{
+    ASSERT_TRUE(recorded().writeString(u"EO"));
+    SelectLanguage("Test", 900);
+    EXPECT_EQ(LanguageCount(), 2);
+    EXPECT_EQ(CurrentLanguageIndex(), 1);
+
+    SelectLanguage("Test", 902);
+    EXPECT_EQ(LanguageCount(), 1);
+    EXPECT_EQ(CurrentLanguageId(), LANGID_ENGLISH);
+    EXPECT_EQ(registry::value(g_nls, u"Opt-Test").readString(), u"EN");
+}
+
+TEST_F(Language, ALaterCallWithoutANameChangesNothing)
+{
+    SelectLanguage("Test", 1);
+    ASSERT_TRUE(recorded().writeString(u"EO"));
+    SelectLanguage("", 1);
+    EXPECT_EQ(CurrentLanguageId(), LANGID_ENGLISH);
+}
+
+TEST_F(Language, SetLanguageSwitchesOnlyToListedLanguages)
+{
+    SelectLanguage("Test", 1);
+    ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
+    EXPECT_EQ(CurrentLanguageIndex(), 1);
+    EXPECT_EQ(recorded().readString(), u"EO");
+    EXPECT_EQ(LoadCatalogString(10), u"Alfa beta gama");
+
+    EXPECT_FALSE(SetLanguage(0x40C));
+    EXPECT_EQ(CurrentLanguageId(), LANGID_ESPERANTO);
+    EXPECT_EQ(recorded().readString(), u"EO");
+
+    ASSERT_TRUE(SetLanguage(LANGID_ENGLISH));
+    EXPECT_EQ(CurrentLanguageIndex(), 0);
+    EXPECT_EQ(recorded().readString(), u"EN");
+}
+
+TEST_F(Language, ContinuedTextsAreJoinedWithoutTheirPlusSigns)
+{
+    SelectLanguage("Test", 1);
+    EXPECT_EQ(LoadCatalogString(10), u"Alpha beta gamma");
+    EXPECT_EQ(LoadCatalogString(20), u"Lonely");
+    EXPECT_EQ(LoadCatalogString(30), u"Late");
+    EXPECT_EQ(LoadCatalogString(40), u"");
+    EXPECT_EQ(LoadCatalogString(0xFFFF), u"");
+}
+
+TEST_F(Language, SformatReadsTheCatalog)
+{
+    SelectLanguage("Test", 1);
+    ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
+    EXPECT_EQ(sformat("%{m,d} %1 %2", 2, 7), "Saluton 7");
+    EXPECT_EQ(sformat(10), "Alfa beta gama");
+}
+
+TEST_F(Language, EsperantoFacesGetTheirSuffixOnce)
+{
+    SelectLanguage("Test", 1);
+    WCHAR face[32] = u"MS Shell Dlg";
+    ApplyLanguageFace(face, 32);
+    EXPECT_EQ(std::u16string(face), u"MS Shell Dlg");
+
+    ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
+    ApplyLanguageFace(face, 32);
+    EXPECT_EQ(std::u16string(face), u"MS Shell Dlg Eo");
+    ApplyLanguageFace(face, 32);
+    EXPECT_EQ(std::u16string(face), u"MS Shell Dlg Eo");
+
+    // Exactly full after the suffix, then one unit too small.
+    WCHAR fits[8] = u"Sans";
+    ApplyLanguageFace(fits, 8);
+    EXPECT_EQ(std::u16string(fits), u"Sans Eo");
+    WCHAR tight[7] = u"Sans";
+    ApplyLanguageFace(tight, 7);
+    EXPECT_EQ(std::u16string(tight), u"Sans");
+
+    // No terminator within the buffer: nothing is read or written past it.
+    WCHAR full[4] = {u'a', u'b', u'c', u'd'};
+    ApplyLanguageFace(full, 4);
+    EXPECT_EQ(full[3], u'd');
+}

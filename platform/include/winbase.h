@@ -169,7 +169,9 @@ BOOL FindClose(HANDLE find);
 
 // Modules and libraries
 
-typedef INT_PTR(WINAPI* FARPROC)();
+// Callers cast it to the export's real type; the compiler accepts that cast silently only
+// from a function taking and returning nothing.
+typedef void(WINAPI* FARPROC)();
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
 HMODULE GetModuleHandleA(LPCSTR moduleName);

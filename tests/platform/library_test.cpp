@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "child_process.h"
+#include "hostfolders.h"
+#include "utf.h"
+#include "windows.h"
+
+namespace {
+
+using AnswerFunction = int (*)();
+
+std::string moduleFileName(HMODULE module)
+{
+    WCHAR name[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(module, name, MAX_PATH);
+    return Utf16ToUtf8(std::u16string(name, length));
+}
+
+} // namespace
+
+TEST(Libraries, DllNamesLoadTheSharedLibraryBesideTheProgram)
+{
+    HMODULE library = LoadLibraryW(u"quibo_testlib.dll");
+    ASSERT_NE(library, nullptr);
+    auto answer = reinterpret_cast<AnswerFunction>(GetProcAddress(library, "QuiboTestAnswer"));
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(answer(), 42);
+    EXPECT_EQ(moduleFileName(library), TestProgramFolder() + "/libquibo_testlib.so");
+    EXPECT_EQ(GetModuleHandleW(u"QUIBO_TESTLIB.DLL"), library);
+
+    SetLastError(0);
+    EXPECT_EQ(GetProcAddress(library, "NoSuchExport"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_EQ(GetProcAddress(library, MAKEINTRESOURCEA(1)), nullptr); // ordinals are not kept
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+
+    EXPECT_EQ(LoadLibraryW(u"quibo_testlib"), library); // counted twice now
+    EXPECT_TRUE(FreeLibrary(library));
+    EXPECT_NE(GetProcAddress(library, "QuiboTestAnswer"), nullptr);
+    EXPECT_TRUE(FreeLibrary(library));
+
+    EXPECT_FALSE(FreeLibrary(library));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(GetProcAddress(library, "QuiboTestAnswer"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(GetModuleHandleW(u"quibo_testlib.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
+TEST(Libraries, AWindowsPathLoadsFromThatFolderOnly)
+{
+    const std::string folder = HostDataFolder() + "/drive_c/Zelnor Software";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(TestProgramFolder() + "/libquibo_testlib.so", folder + "/libuninstaller.so",
+                               std::filesystem::copy_options::overwrite_existing);
+    HMODULE library = LoadLibraryW(u"C:\\zelnor software\\Uninstaller.dll");
+    ASSERT_NE(library, nullptr);
+    EXPECT_NE(GetProcAddress(library, "QuiboTestAnswer"), nullptr);
+    FreeLibrary(library);
+
+    EXPECT_EQ(LoadLibraryW(u"C:\\Zelnor Software\\quibo_testlib.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
+TEST(Libraries, MissingOrDamagedLibrariesFailWithTheirOwnErrors)
+{
+    SetLastError(0);
+    EXPECT_EQ(LoadLibraryW(u"rapi.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    EXPECT_EQ(LoadLibraryW(u"D:\\rapi.dll"), nullptr);
+    EXPECT_EQ(LoadLibraryW(u""), nullptr);
+
+    const std::string folder = HostDataFolder() + "/drive_c/libs";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/libbroken.so") << "\x7F" "ELF but not really";
+    EXPECT_EQ(LoadLibraryW(u"C:\\libs\\broken.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
+    std::ofstream(folder + "/libempty.so");
+    EXPECT_EQ(LoadLibraryW(u"C:\\libs\\empty.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
+}
+
+TEST(Libraries, ForeignModuleHandlesAreRefused)
+{
+    const HMODULE forged = reinterpret_cast<HMODULE>(0x1234);
+    EXPECT_EQ(GetProcAddress(forged, "QuiboTestAnswer"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(FreeLibrary(forged));
+    WCHAR name[16];
+    EXPECT_EQ(GetModuleFileNameW(forged, name, 16), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
+TEST(Modules, TheProgramsOwnModuleAndFileName)
+{
+    EXPECT_NE(GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(GetModuleHandle(nullptr), GetModuleHandleW(nullptr));
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+    EXPECT_EQ(moduleFileName(nullptr), program);
+    EXPECT_EQ(moduleFileName(GetModuleHandleW(nullptr)), program);
+
+    WCHAR small[6] = {u'x', u'x', u'x', u'x', u'x', u'x'};
+    EXPECT_EQ(GetModuleFileNameW(nullptr, small, 5), 5u); // truncated and terminated
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(std::u16string(small), Utf8ToUtf16(program.substr(0, 4)));
+    EXPECT_EQ(small[5], u'x');
+    EXPECT_EQ(GetModuleFileNameW(nullptr, small, 0), 0u);
+}
+
+TEST(ProgramEntry, WinMainGetsTheInstanceTheArgumentsAndShowAndItsResultIsTheExitCode)
+{
+    ChildProcess probe("entry_probe", {"a b", "c\"d", "e\\", ""});
+    const std::string arguments = probe.readLine();
+    const std::string details = probe.readLine();
+    const std::string line = probe.readLine();
+    EXPECT_EQ(probe.wait(), 7);
+    EXPECT_EQ(arguments, "arguments=[\"a b\" \"c\\\"d\" e\\ \"\"]");
+    EXPECT_EQ(details, "show=5 previous=0 instance=1");
+    EXPECT_EQ(line, "line=[" + TestProgramFolder() + "/entry_probe \"a b\" \"c\\\"d\" e\\ \"\"]");
+}

@@ -1,7 +1,9 @@
 #include "pcmformat.h"
 
 namespace {
-// Well beyond any real device; keeps the byte-rate arithmetic far from overflow.
+// Beyond any real device either way. The floor also bounds how far a conversion can multiply
+// a buffer, so a file that claims a rate of 1 Hz cannot ask for gigabytes.
+constexpr DWORD kMinRate = 1000;
 constexpr DWORD kMaxRate = 384000;
 }
 
@@ -13,7 +15,7 @@ bool IsPlainPcm(const WAVEFORMATEX& format)
         return false;
     if (format.wBitsPerSample != 8 && format.wBitsPerSample != 16)
         return false;
-    if (format.nSamplesPerSec == 0 || format.nSamplesPerSec > kMaxRate)
+    if (format.nSamplesPerSec < kMinRate || format.nSamplesPerSec > kMaxRate)
         return false;
     DWORD blockAlign = format.nChannels * format.wBitsPerSample / 8;
     return format.nBlockAlign == blockAlign && format.nAvgBytesPerSec == format.nSamplesPerSec * blockAlign;

@@ -157,10 +157,6 @@ TEST_F(WaveOut, RefusesMisuse)
     WAVEFORMATEX adpcm = pcm(1, 22050, 8);
     adpcm.wFormatTag = 2;
     EXPECT_EQ(open(adpcm), WAVERR_BADFORMAT);
-    WAVEFORMATEX badAlign = pcm(2, 22050, 16);
-    badAlign.nBlockAlign = 3;
-    EXPECT_EQ(open(badAlign), WAVERR_BADFORMAT);
-    EXPECT_EQ(open(pcm(1, 22050, 24)), WAVERR_BADFORMAT);
     WAVEFORMATEX format = pcm(1, 22050, 8);
     EXPECT_EQ(waveOutOpen(&device, 7, &format, 0, 0, CALLBACK_NULL), MMSYSERR_BADDEVICEID);
     EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, 0x00050000), MMSYSERR_INVALFLAG);
@@ -170,7 +166,6 @@ TEST_F(WaveOut, RefusesMisuse)
     Buffer b(64, 0);
     EXPECT_EQ(waveOutWrite(device, &b.header, sizeof(WAVEHDR)), WAVERR_UNPREPARED);
     EXPECT_EQ(waveOutPrepareHeader(device, &b.header, sizeof(WAVEHDR) - 1), MMSYSERR_INVALPARAM);
-    EXPECT_EQ(waveOutPrepareHeader(device, nullptr, sizeof(WAVEHDR)), MMSYSERR_INVALPARAM);
     Buffer other(64, 0);
     EXPECT_EQ(waveOutWrite(reinterpret_cast<HWAVEOUT>(&other), &b.header, sizeof(WAVEHDR)), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);

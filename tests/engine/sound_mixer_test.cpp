@@ -1,0 +1,272 @@
+// The mixer heard through SDL's disk audio driver: what the device plays lands in a file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <thread>
+
+#include "cea_sound.h"
+#include "cea_sound_mixer.h"
+#include "memmgr.h"
+#include "memmgr_diag.h"
+#include "test_env.h"
+#include "wave_files.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Post {
+    HWND hwnd;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+struct Posts {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<Post> all;
+} g_posts;
+
+BOOL recordPost(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    std::lock_guard guard(g_posts.lock);
+    g_posts.all.push_back({hwnd, msg, wParam, lParam});
+    g_posts.changed.notify_all();
+    return TRUE;
+}
+
+const HWND kWindow = reinterpret_cast<HWND>(uintptr_t{0x5150});
+
+template <typename Pred>
+bool eventually(Pred pred)
+{
+    auto until = std::chrono::steady_clock::now() + 5s;
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+class Mixer : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        output = TestRoot() / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".raw");
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        SetSoundPoster(recordPost);
+        std::lock_guard guard(g_posts.lock);
+        g_posts.all.clear();
+    }
+
+    void TearDown() override
+    {
+        SOUND::MixerSuspend(true);
+        SetSoundPoster(nullptr);
+    }
+
+    // Closes the device and returns everything it played, as stereo frames.
+    Bytes heard()
+    {
+        SOUND::MixerSuspend(true);
+        std::ifstream in(output, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::vector<Post> posts()
+    {
+        std::lock_guard guard(g_posts.lock);
+        return g_posts.all;
+    }
+
+    bool waitForPosts(size_t count)
+    {
+        std::unique_lock guard(g_posts.lock);
+        return g_posts.changed.wait_for(guard, 5s, [&] { return g_posts.all.size() >= count; });
+    }
+
+    std::unique_ptr<SOUND> sound(const Bytes& samples, WaveLayout layout = {})
+    {
+        Bytes file = WaveFile(layout, samples);
+        auto s = std::make_unique<SOUND>(file.data(), static_cast<DWORD>(file.size()));
+        s->SetNotify(kWindow, 42);
+        return s;
+    }
+
+    std::filesystem::path output;
+};
+
+// Mono samples as the stereo device plays them.
+Bytes asStereo(const Bytes& mono)
+{
+    Bytes out;
+    for (uint8_t s : mono)
+        out.insert(out.end(), {s, s});
+    return out;
+}
+
+bool contains(const Bytes& haystack, const Bytes& needle)
+{
+    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
+}
+
+int loudest(const Bytes& bytes)
+{
+    int peak = 0;
+    for (uint8_t b : bytes)
+        peak = std::max(peak, std::abs(b - 128));
+    return peak;
+}
+
+TEST_F(Mixer, OneSoundPlaysUnchanged)
+{
+    Bytes samples = Sine8(3000, 100, 37);
+    samples[0] = 3; // the loudest sample is a negative one, and first
+    auto s = sound(samples);
+    s->Play(false);
+    EXPECT_TRUE(s->IsPlaying());
+    ASSERT_TRUE(waitForPosts(1));
+    EXPECT_FALSE(s->IsPlaying());
+    Bytes out = heard();
+    EXPECT_TRUE(contains(out, asStereo(samples)));
+    EXPECT_EQ(loudest(out), 125);
+}
+
+TEST_F(Mixer, TwoIdenticalSoundsPlayAtTheLoudnessOfOne)
+{
+    // One buffer long: however their starts fall, both play the same sample at every moment.
+    Bytes samples = Sine8(512, 80, 64);
+    auto a = sound(samples);
+    auto b = sound(samples);
+    a->Play(true);
+    b->Play(true);
+    std::this_thread::sleep_for(200ms);
+    a->Stop();
+    b->Stop();
+    Bytes out = heard();
+    EXPECT_TRUE(contains(out, asStereo(samples)));
+    EXPECT_EQ(loudest(out), 80);
+}
+
+TEST_F(Mixer, ALoopShorterThanABufferRepeatsWithinIt)
+{
+    Bytes samples = Sine8(100, 60, 25);
+    samples[10] = 250;
+    auto s = sound(samples);
+    s->Play(true);
+    std::this_thread::sleep_for(150ms);
+    EXPECT_TRUE(s->IsPlaying());
+    s->Stop();
+    Bytes fiveTimes;
+    for (int i = 0; i < 5; ++i)
+        fiveTimes.insert(fiveTimes.end(), samples.begin(), samples.end());
+    EXPECT_TRUE(contains(heard(), asStereo(fiveTimes)));
+}
+
+TEST_F(Mixer, StoppingPostsOneNotificationPerChannel)
+{
+    auto s = sound(Sine8(200, 50, 20));
+    s->Play(true);
+    s->Play(1);
+    s->Stop();
+    EXPECT_FALSE(s->IsPlaying());
+    std::vector<Post> seen = posts();
+    ASSERT_EQ(seen.size(), 2u);
+    for (const Post& p : seen) {
+        EXPECT_EQ(p.hwnd, kWindow);
+        EXPECT_EQ(p.msg, 1074u);
+        EXPECT_EQ(p.wParam, reinterpret_cast<WPARAM>(s.get()));
+        EXPECT_EQ(p.lParam, 42);
+    }
+}
+
+TEST_F(Mixer, ASoundDestroyedWhilePlayingEndsItsChannelsFirst)
+{
+    auto s = sound(Sine8(200, 50, 20));
+    s->Play(true);
+    SOUND* gone = s.get();
+    s.reset();
+    ASSERT_EQ(posts().size(), 1u);
+    EXPECT_EQ(posts()[0].wParam, reinterpret_cast<WPARAM>(gone));
+}
+
+TEST_F(Mixer, ModeTwoHandsTheSoundToTheMixer)
+{
+    Bytes file = WaveFile({}, Sine8(300, 50, 20));
+    SOUND* s = MEM_NEW(SOUND, file.data(), static_cast<DWORD>(file.size()));
+    s->SetNotify(kWindow, 7);
+    s->Play(2);
+    ASSERT_TRUE(waitForPosts(1));
+    EXPECT_TRUE(eventually([&] { return !MemQueryBlock(s, nullptr); }));
+}
+
+TEST_F(Mixer, ModeTwoOfAnUnsupportedFormatDestroysTheSoundAtOnce)
+{
+    Bytes file = WaveFile({}, Sine8(300, 50, 20));
+    SOUND* s = MEM_NEW(SOUND, file.data(), static_cast<DWORD>(file.size()));
+    ASSERT_TRUE(MemQueryBlock(s, nullptr));
+    s->wfx.nSamplesPerSec = 11025;
+    s->Play(2);
+    EXPECT_FALSE(MemQueryBlock(s, nullptr));
+    EXPECT_TRUE(posts().empty());
+}
+
+TEST_F(Mixer, WithoutAudioAPlayIsRefusedQuietlyAndALaterOneTriesAgain)
+{
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    auto s = sound(Sine8(300, 50, 20));
+    s->Play(true);
+    EXPECT_FALSE(s->IsPlaying());
+    EXPECT_FALSE(MixerDeviceOpen());
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    s->Play(true);
+    EXPECT_TRUE(s->IsPlaying());
+    s->Stop();
+}
+
+TEST_F(Mixer, SuspendKeepsChannelsAndResumeGoesOn)
+{
+    Bytes samples = Sine8(100, 60, 25);
+    auto s = sound(samples);
+    s->Play(true);
+    SOUND::MixerSuspend(true);
+    EXPECT_FALSE(MixerDeviceOpen());
+    EXPECT_TRUE(s->IsPlaying());
+    SOUND::MixerSuspend(false);
+    EXPECT_TRUE(MixerDeviceOpen());
+    std::this_thread::sleep_for(100ms);
+    s->Stop();
+    EXPECT_TRUE(contains(heard(), asStereo(samples)));
+}
+
+TEST_F(Mixer, PrimeOpensTheDeviceWithSilence)
+{
+    SOUND::MixerSuspend(true);
+    SOUND::Prime();
+    EXPECT_TRUE(MixerDeviceOpen());
+    std::this_thread::sleep_for(100ms);
+    Bytes out = heard();
+    EXPECT_FALSE(out.empty());
+    EXPECT_EQ(loudest(out), 0);
+}
+
+TEST_F(Mixer, ASoundWithoutDataDoesNothing)
+{
+    SOUND s(static_cast<const void*>(nullptr), 0);
+    s.Play(true);
+    EXPECT_FALSE(s.IsPlaying());
+    SOUND* owned = MEM_NEW(SOUND, static_cast<const void*>(nullptr), 0);
+    owned->Play(2); // handed over all the same: nothing else would free it
+    EXPECT_FALSE(MemQueryBlock(owned, nullptr));
+}
+
+} // namespace

@@ -132,22 +132,14 @@ TEST(Inflate, DecodesFixedRunLengthAndHuffmanOnlyStreams)
     EXPECT_TRUE(d.out.empty());
 }
 
-TEST(Inflate, EmptyStoredBlockGivesNothing)
+TEST(Inflate, StoredBlocksAndBlockTypeThree)
 {
-    Decoded d = Decode({0x01, 0x00, 0x00, 0xFF, 0xFF}, 16);
-    ASSERT_TRUE(d.ok) << d.message;
-    EXPECT_EQ(d.out.size(), 0u);
-}
-
-TEST(Inflate, StoredBlockLengthMustMatchItsComplement)
-{
+    Decoded empty = Decode({0x01, 0x00, 0x00, 0xFF, 0xFF}, 16);
+    ASSERT_TRUE(empty.ok) << empty.message;
+    EXPECT_EQ(empty.out.size(), 0u);
     EXPECT_TRUE(Decode({0x01, 0x02, 0x00, 0xFD, 0xFF, 'h', 'i'}, 16).ok);
     EXPECT_EQ(Decode({0x01, 0x02, 0x00, 0xFC, 0xFF, 'h', 'i'}, 16).message, kCannotDeflate);
     EXPECT_EQ(Decode({0x01, 0x02, 0x00, 0xFD, 0xFF, 'h'}, 16).message, kReadPastEnd);
-}
-
-TEST(Inflate, BlockTypeThreeIsRefused)
-{
     EXPECT_EQ(Decode({0x07, 0x00}, 16).message, kCannotDeflate);
 }
 
@@ -283,23 +275,6 @@ TEST(Inflate, StopsAtTheCapacityInsteadOfWritingPastIt)
     Bytes repeat = FixedLiteralsAndMatch("a", 285, 0);
     EXPECT_EQ(Decode(repeat, 258).message, kCannotDeflate);
     EXPECT_EQ(Decode(repeat, 1).message, kCannotDeflate);
-}
-
-TEST(Inflate, FlippedBitsFailCleanly)
-{
-    const Bytes data = TextLikeData(3000);
-    for (int strategy : {Z_DEFAULT_STRATEGY, Z_FIXED}) {
-        const Bytes stream = ZlibDeflate(data, 9, strategy);
-        for (size_t bit = 3; bit < stream.size() * 8; bit += 41) {
-            Bytes flipped = stream;
-            flipped[bit / 8] ^= uint8_t(1 << (bit % 8));
-            Decoded d = Decode(flipped, data.size() + 1024);
-            if (!d.ok) {
-                EXPECT_TRUE(d.message == kReadPastEnd || d.message == kInvalidLookback || d.message == kCannotDeflate)
-                    << d.message;
-            }
-        }
-    }
 }
 
 } // namespace

@@ -51,28 +51,17 @@ TEST(ZZ, RoundTripsAtTheInterestingSizes)
     }
 }
 
-TEST(ZZ, EmptyInputIsASizeFieldAndAnEndMarker)
+TEST(ZZ, SizeFieldIsLittleEndianAndNeverEnoughAlone)
 {
-    Bytes packed = Packed({});
-    EXPECT_EQ(packed, (Bytes{0, 0, 0, 0, 0x11, 0x00, 0x00}));
+    EXPECT_EQ(Packed({}), (Bytes{0, 0, 0, 0, 0x11, 0x00, 0x00})); // the size, then the end marker
     Bytes unpacked{1, 2, 3};
-    ASSERT_TRUE(Unpack(packed, unpacked));
+    ASSERT_TRUE(Unpack(Packed({}), unpacked));
     EXPECT_TRUE(unpacked.empty());
-}
-
-TEST(ZZ, SizeFieldIsLittleEndian)
-{
     Bytes packed = Packed(TextLikeData(4096));
-    ASSERT_GE(packed.size(), 4u);
     EXPECT_EQ(Bytes(packed.begin(), packed.begin() + 4), (Bytes{0x00, 0x10, 0x00, 0x00}));
-}
-
-TEST(ZZ, SizeFieldAloneOrLessFailsToUnpack)
-{
-    Bytes out;
-    EXPECT_FALSE(Unpack({}, out));
-    EXPECT_FALSE(Unpack({0, 0, 0}, out));
-    EXPECT_FALSE(Unpack({0, 0, 0, 0}, out));
+    EXPECT_FALSE(Unpack({}, unpacked));
+    EXPECT_FALSE(Unpack({0, 0, 0}, unpacked));
+    EXPECT_FALSE(Unpack({0, 0, 0, 0}, unpacked));
 }
 
 TEST(ZZ, SizeFieldOnlySizesTheBuffer)
@@ -111,20 +100,6 @@ TEST(ZZ, TruncatedOrTrailingStreamsFailWithTheLibraryResult)
     SetLastError(0);
     EXPECT_FALSE(Unpack(trailing, out));
     EXPECT_EQ(LONG(GetLastError()), LZO_E_INPUT_NOT_CONSUMED);
-}
-
-TEST(ZZ, CorruptStreamsNeverOverrun)
-{
-    const Bytes data = TextLikeData(8000);
-    const Bytes packed = Packed(data);
-    for (size_t bit = 32; bit < packed.size() * 8; bit += 13) {
-        Bytes flipped = packed;
-        flipped[bit / 8] ^= uint8_t(1 << (bit % 8));
-        Bytes out;
-        if (Unpack(flipped, out)) {
-            EXPECT_LE(out.size(), data.size() + data.size() / 64 + 19 + 1024);
-        }
-    }
 }
 
 TEST(ZZ, TwoThreadsPackingAtOnceBothSucceed)

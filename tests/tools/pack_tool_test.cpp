@@ -79,4 +79,73 @@ TEST(PackTool, WrongUsageFails)
     EXPECT_NE(missing.err.find("missing"), std::string::npos);
 }
 
+TEST(PackTool, ZipCreateWritesAnArchiveTheZipToolsAccept)
+{
+    const Bytes layout = TextLikeData(900), image = RandomData(5000);
+    Spill(P("layout.txt"), layout);
+    Spill(P("image.zz"), image);
+    Spill(P("nothing"), {});
+    ToolRun create = Pack("zip-create " + P("pack.res") + " layout.txt=" + P("layout.txt") + " common/= common/image.zz=" +
+                          P("image.zz") + " empty=" + P("nothing"));
+    ASSERT_EQ(create.status, 0) << create.err;
+    EXPECT_EQ(std::system(("unzip -tq " + P("pack.res") + " >/dev/null").c_str()), 0);
+
+    ToolRun list = Pack("zip-list " + P("pack.res"));
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, "common/\t0\t0\t0\n"
+                        "common/image.zz\t0\t5000\t5000\n"
+                        "empty\t0\t0\t0\n"
+                        "layout.txt\t0\t900\t900\n");
+
+    ASSERT_EQ(Pack("zip-extract " + P("pack.res") + " COMMON/Image.ZZ " + P("out.zz")).status, 0);
+    EXPECT_EQ(SlurpBytes(P("out.zz")), image);
+
+    // Same files, same bytes: the entries carry a fixed time.
+    const Bytes first = SlurpBytes(P("pack.res"));
+    ASSERT_EQ(Pack("zip-create " + P("pack.res") + " layout.txt=" + P("layout.txt") + " common/= common/image.zz=" +
+                   P("image.zz") + " empty=" + P("nothing")).status, 0);
+    EXPECT_EQ(SlurpBytes(P("pack.res")), first);
+}
+
+TEST(PackTool, ZipCreateRefusesMalformedMembers)
+{
+    Spill(P("f"), {'x'});
+    EXPECT_EQ(Pack("zip-create " + P("bad.zip") + " noequals").status, 1);
+    EXPECT_EQ(Pack("zip-create " + P("bad.zip") + " dir/=" + P("f")).status, 1);
+    EXPECT_EQ(Pack("zip-create " + P("bad.zip") + " file=").status, 1);
+    EXPECT_EQ(Pack("zip-create " + P("bad.zip") + " file=" + P("absent")).status, 1);
+    EXPECT_FALSE(fs::exists(P("bad.zip")));
+}
+
+TEST(PackTool, ZipExtractInflatesWhatZipDeflated)
+{
+    const Bytes text = TextLikeData(40000);
+    Spill(P("big.txt"), text);
+    const std::string zip = "cd " + TestRoot().string() + " && zip -q -9 -X deflated.zip big.txt";
+    ASSERT_EQ(std::system(zip.c_str()), 0);
+    ToolRun list = Pack("zip-list " + P("deflated.zip"));
+    ASSERT_EQ(list.status, 0);
+    EXPECT_EQ(list.out.rfind("big.txt\t8\t", 0), 0u) << list.out;
+    ASSERT_EQ(Pack("zip-extract " + P("deflated.zip") + " big.txt " + P("big.out")).status, 0);
+    EXPECT_EQ(SlurpBytes(P("big.out")), text);
+}
+
+TEST(PackTool, ReaderFailuresGiveTheReadersMessage)
+{
+    Spill(P("notzip"), TextLikeData(100));
+    ToolRun notZip = Pack("zip-list " + P("notzip"));
+    EXPECT_EQ(notZip.status, 1);
+    EXPECT_EQ(notZip.err, "the file supplied is not a .ZIP file\n");
+    ToolRun missing = Pack("zip-extract " + P("absent.zip") + " a " + P("out"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "the .ZIP file specified does not exist\n");
+
+    Spill(P("a.txt"), {'a'});
+    ASSERT_EQ(Pack("zip-create " + P("small.zip") + " a.txt=" + P("a.txt")).status, 0);
+    ToolRun noEntry = Pack("zip-extract " + P("small.zip") + " b.txt " + P("out"));
+    EXPECT_EQ(noEntry.status, 1);
+    EXPECT_NE(noEntry.err.find("b.txt"), std::string::npos);
+    EXPECT_FALSE(fs::exists(P("out")));
+}
+
 } // namespace

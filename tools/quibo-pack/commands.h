@@ -9,3 +9,6 @@ using Args = std::vector<std::string>;
 
 void ZZPack(const Args& args);   // IN OUT
 void ZZUnpack(const Args& args); // IN OUT
+void ZipList(const Args& args);    // ARCHIVE: name, method, compressed and uncompressed size per line
+void ZipExtract(const Args& args); // ARCHIVE ENTRY OUT
+void ZipCreate(const Args& args);  // OUT NAME=FILE...

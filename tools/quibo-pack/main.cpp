@@ -1,5 +1,6 @@
 // quibo-pack: packs and unpacks ".zz" files and lists, extracts and creates ZIP archives,
 // through the same readers the game and the installer use.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -20,6 +21,9 @@ struct Command {
 const Command kCommands[] = {
     {"zz-pack", "zz-pack IN OUT", 2, 2, ZZPack},
     {"zz-unpack", "zz-unpack IN OUT", 2, 2, ZZUnpack},
+    {"zip-list", "zip-list ARCHIVE", 1, 1, ZipList},
+    {"zip-extract", "zip-extract ARCHIVE ENTRY OUT", 3, 3, ZipExtract},
+    {"zip-create", "zip-create OUT NAME=FILE...", 2, SIZE_MAX, ZipCreate},
 };
 
 int Usage()

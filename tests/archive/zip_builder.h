@@ -1,0 +1,28 @@
+// Hand-made ZIP archives for the reader's tests: every header field can be set, so the
+// archives can be as odd as the tests need.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "deflate_streams.h"
+
+struct ZipItem {
+    std::string name;
+    Bytes data;                // as stored: already deflated for method 8
+    uint16_t method = 0;
+    uint16_t flags = 0;
+    uint32_t cbUncompressed = 0;
+    uint32_t crc = 0;
+    uint16_t dosTime = 0;
+    uint16_t dosDate = 0x21;   // 1 January 1980
+    Bytes extra;
+    Bytes descriptor;          // written after the data when not empty
+};
+
+ZipItem StoredItem(const std::string& name, const Bytes& data);
+ZipItem DeflatedItem(const std::string& name, const Bytes& data, int level = 9);
+
+// The local headers with their data, then (unless localOnly) the central directory's place.
+Bytes BuildZip(const std::vector<ZipItem>& items, bool localOnly = false);

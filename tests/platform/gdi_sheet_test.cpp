@@ -5,7 +5,7 @@
 #include <string>
 
 #include "gdi_support.h"
-#include "png.h"
+#include "screenshot.h"
 #include "windows.h"
 
 namespace {

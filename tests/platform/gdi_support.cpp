@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "png.h"
+#include "screenshot.h"
 
 TestDib::TestDib(int width, int height, int bitCount, std::vector<RGBQUAD> table, const DWORD* masks, bool topDown)
     : width_(width), height_(height), bitCount_(bitCount), pitch_((width * bitCount + 31) / 32 * 4), topDown_(topDown)

@@ -1,4 +1,4 @@
-#include "png.h"
+#include "screenshot.h"
 
 #include <zlib.h>
 

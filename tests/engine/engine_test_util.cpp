@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "png.h"
+#include "screenshot.h"
 #include "trace.h"
 
 namespace {

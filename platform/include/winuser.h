@@ -496,6 +496,7 @@ BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
 #define BS_AUTORADIOBUTTON 0x0009L
 #define BS_TYPEMASK 0x000FL
 #define BS_LEFTTEXT 0x0020L
+#define BS_NOTIFY 0x4000L
 
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001

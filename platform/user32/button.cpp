@@ -253,7 +253,8 @@ LRESULT Handle(ButtonState& state, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             SetPushed(state, hwnd, false);
         // The parent's default button changes its frame when a push button takes the focus.
         InvalidateRect(GetParent(hwnd), nullptr, FALSE);
-        NotifyParent(hwnd, state.focused ? BN_SETFOCUS : BN_KILLFOCUS);
+        if (StyleOf(hwnd) & BS_NOTIFY)
+            NotifyParent(hwnd, state.focused ? BN_SETFOCUS : BN_KILLFOCUS);
         return 0;
     case WM_GETDLGCODE: {
         const DWORD type = TypeOf(hwnd);

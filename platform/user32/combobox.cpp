@@ -1,6 +1,7 @@
 // "ComboBox" with a drop-down list: an edit for the text, a button, and a list that drops down
 // in a window of its own ("ComboLBox") and holds the mouse while it is open.
 #include <algorithm>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct ComboState {
     int droppedHeight = 0;
     int itemHeight = 16;
     HFONT font = nullptr;
+    bool selecting = false; // the edit's text comes from the list, not from typing
 };
 
 struct ListState {
@@ -81,8 +83,10 @@ void Select(ComboState& state, HWND hwnd, int index, bool notify)
 {
     state.selected = index >= 0 && index < static_cast<int>(state.items.size()) ? index : -1;
     if (state.edit) {
+        state.selecting = true;
         SetWindowTextW(state.edit, state.selected >= 0 ? state.items[static_cast<size_t>(state.selected)].c_str() : u"");
         SendMessageW(state.edit, EM_SETSEL, 0, -1);
+        state.selecting = false;
     }
     InvalidateRect(hwnd, nullptr, FALSE);
     if (notify)
@@ -290,7 +294,7 @@ LRESULT Handle(ComboState& state, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_KEYDOWN: return Key(state, hwnd, wParam);
     case WM_COMMAND:
         if (reinterpret_cast<HWND>(lParam) == state.edit) {
-            if (HIWORD(wParam) == EN_CHANGE)
+            if (HIWORD(wParam) == EN_CHANGE && !state.selecting)
                 NotifyParent(hwnd, CBN_EDITCHANGE);
             else if (HIWORD(wParam) == EN_SETFOCUS)
                 NotifyParent(hwnd, CBN_SETFOCUS);

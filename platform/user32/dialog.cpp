@@ -190,8 +190,10 @@ SIZE DialogBaseUnits(HFONT font)
 
 RECT DialogUnitsToPixels(const RECT& rect, SIZE units)
 {
-    return RECT{MulDiv(rect.left, units.cx, 4), MulDiv(rect.top, units.cy, 8), MulDiv(rect.right, units.cx, 4),
-                MulDiv(rect.bottom, units.cy, 8)};
+    // Position and size convert separately, so equal sizes stay equal wherever they are.
+    const int x = MulDiv(rect.left, units.cx, 4);
+    const int y = MulDiv(rect.top, units.cy, 8);
+    return RECT{x, y, x + MulDiv(rect.right - rect.left, units.cx, 4), y + MulDiv(rect.bottom - rect.top, units.cy, 8)};
 }
 
 HFONT CreateDialogFont(const std::u16string& face, WORD pointSize, WORD weight, bool italic)
@@ -355,7 +357,9 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect)
     DialogState* state = StateOf(dialog);
     if (!state || !rect)
         return FALSE;
-    *rect = DialogUnitsToPixels(*rect, state->units);
+    const SIZE u = state->units;
+    *rect = RECT{MulDiv(rect->left, u.cx, 4), MulDiv(rect->top, u.cy, 8), MulDiv(rect->right, u.cx, 4),
+                 MulDiv(rect->bottom, u.cy, 8)};
     return TRUE;
 }
 

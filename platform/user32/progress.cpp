@@ -1,5 +1,6 @@
 // "msctls_progress32": a sunken bar filled from the left in blocks (or smoothly) to its position.
 #include <algorithm>
+#include <utility>
 
 #include "controls.h"
 

@@ -2,6 +2,7 @@
 // a progress bar's range, and message boxes.
 #include <gtest/gtest.h>
 
+#include "aygshell.h"
 #include "window_support.h"
 
 namespace {
@@ -225,6 +226,37 @@ TEST_F(ControlsTest, MessageBoxesAreAnsweredByTheirButtons)
     EXPECT_EQ(MessageBoxW(top, u"Continue?", u"Box", MB_OKCANCEL | MB_ICONHAND), IDOK);
     SetTimer(nullptr, 0, 20, AnswerBox);
     EXPECT_EQ(MessageBoxW(nullptr, u"Continue?", u"Box", MB_OKCANCEL), IDCANCEL);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ClipboardTest, EmptyingNeedsTheClipboardOpen)
+{
+    SDL_SetClipboardText("left over");
+    EXPECT_FALSE(EmptyClipboard());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLIPBOARD_NOT_OPEN));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_FALSE(OpenClipboard(nullptr)); // already open
+    EXPECT_TRUE(EmptyClipboard());
+    EXPECT_TRUE(CloseClipboard());
+    EXPECT_FALSE(CloseClipboard());
+    char* text = SDL_GetClipboardText();
+    EXPECT_STREQ(text, "");
+    SDL_free(text);
+}
+
+TEST(AygShellTest, TheHandheldShellCallsSucceedAndDoNothing)
+{
+    SHINITDLGINFO init{SHIDIM_FLAGS, nullptr, SHIDIF_FULLSCREENNOMENUBAR};
+    EXPECT_TRUE(SHInitDialog(&init));
+    EXPECT_TRUE(SHFullScreen(nullptr, SHFS_HIDESIPBUTTON | SHFS_SHOWTASKBAR | SHFS_SHOWSTARTICON));
+    EXPECT_TRUE(SipShowIM(SIPF_OFF));
+    SHMENUBARINFO bar{};
+    bar.hwndMB = reinterpret_cast<HWND>(1);
+    EXPECT_TRUE(SHCreateMenuBar(&bar));
+    EXPECT_EQ(bar.hwndMB, nullptr);
 }
 
 } // namespace

@@ -1,9 +1,8 @@
-#include "png.h"
 #include "window_support.h"
 
 #include <cstring>
 
-#include "png.h"
+#include "screenshot.h"
 
 std::vector<Received>& Log()
 {

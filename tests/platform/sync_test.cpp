@@ -82,7 +82,7 @@ TEST(Events, OneSetOfAnAutoResetEventWakesExactlyOneOfTwoWaiters)
     std::vector<std::thread> waiters;
     for (int i = 0; i < 2; ++i)
         waiters.emplace_back([&] {
-            if (WaitForSingleObject(event, 150) == WAIT_OBJECT_0)
+            if (WaitForSingleObject(event, 600) == WAIT_OBJECT_0)
                 ++woken;
         });
     Sleep(20);

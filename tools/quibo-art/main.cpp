@@ -17,7 +17,7 @@
 #include "intro.h"
 #include "sounds.h"
 #include "pack.h"
-#include "png.h"
+#include "png_writer.h"
 #include "preview.h"
 #include "quantise.h"
 #include "sheet.h"

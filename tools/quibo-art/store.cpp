@@ -4,7 +4,7 @@
 
 namespace {
 
-psp::Image Canvas(int width, int height, uint16_t bitDepth)
+psp::Image BlankImage(int width, int height, uint16_t bitDepth)
 {
     psp::Image image;
     image.width = width;
@@ -18,7 +18,7 @@ psp::Image Canvas(int width, int height, uint16_t bitDepth)
 
 std::vector<uint8_t> LayeredImage(const RgbImage& source)
 {
-    psp::Image image = Canvas(source.width, source.height, 24);
+    psp::Image image = BlankImage(source.width, source.height, 24);
     std::vector<uint32_t> pixels;
     pixels.reserve(source.pixels.size());
     for (const Rgb& p : source.pixels)
@@ -29,7 +29,7 @@ std::vector<uint8_t> LayeredImage(const RgbImage& source)
 
 std::vector<uint8_t> LayeredImage(const IndexedImage& source, const std::array<Rgb, 256>& palette)
 {
-    psp::Image image = Canvas(source.width, source.height, 8);
+    psp::Image image = BlankImage(source.width, source.height, 8);
     for (const Rgb& entry : palette)
         image.palette.push_back({entry.r, entry.g, entry.b});
     image.layers.push_back(psp::WholeLayer(image, std::vector<uint32_t>(source.indices.begin(), source.indices.end())));

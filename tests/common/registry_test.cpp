@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -22,9 +23,9 @@ registry::value testValue(std::u16string_view name)
 
 std::vector<BYTE> record(DWORD version, std::vector<BYTE> body)
 {
-    std::vector<BYTE> bytes(4);
+    std::vector<BYTE> bytes(4 + body.size());
     std::memcpy(bytes.data(), &version, 4);
-    bytes.insert(bytes.end(), body.begin(), body.end());
+    std::copy(body.begin(), body.end(), bytes.begin() + 4);
     return bytes;
 }
 

@@ -214,10 +214,10 @@ TEST_F(Mixer, ASoundDestroyedWhilePlayingEndsItsChannelsFirst)
 {
     auto s = sound(Sine8(200, 50, 20));
     s->Play(true);
-    SOUND* gone = s.get();
+    const WPARAM gone = reinterpret_cast<WPARAM>(s.get());
     s.reset();
     ASSERT_EQ(posts().size(), 1u);
-    EXPECT_EQ(posts()[0].wParam, reinterpret_cast<WPARAM>(gone));
+    EXPECT_EQ(posts()[0].wParam, gone);
 }
 
 TEST_F(Mixer, ModeTwoHandsTheSoundToTheMixer)

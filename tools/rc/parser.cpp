@@ -72,8 +72,13 @@ private:
             Lexer::fail(start, "LANGUAGE statements are not supported: a program's resources have one language each");
         const ResourceId name = resourceId("resource id");
         const Token kind = m_lex.peek();
-        if (m_lex.accept("DIALOGEX"))
-            return add(start, {{5, {}}, name, dialog()});
+        if (m_lex.accept("DIALOGEX")) {
+            Resource resource;
+            resource.type.number = 5; // RT_DIALOG
+            resource.name = name;
+            resource.bytes = dialog();
+            return add(start, std::move(resource));
+        }
         if (kind.kind == TokenKind::Identifier)
             for (const char* unsupported : kUnsupportedTypes)
                 if (upper(kind.text) == unsupported)

@@ -10,3 +10,399 @@
 // cchBufferMax 0, lpBuffer receives a pointer to the text in place (not zero-terminated) and
 // the result is its full length.
 int LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int cchBufferMax);
+
+// Window classes and windows
+//
+// A top-level window is a host window whose size is its client area: the host's window
+// manager draws the frame, so the window and client rectangles are the same size. A child
+// window is a rectangle of its top-level window's surface with a procedure of its own.
+//
+// Handles of windows carry the owning process, so a handle read from another process (the
+// extra words of a published window) still names that window; such a window answers
+// IsWindow, GetClassNameW and GetWindowLongW, PostMessageW delivers WM_COMMAND to it (only:
+// other messages may carry pointers that mean nothing in another process) and
+// SetForegroundWindow raises it.
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+typedef void(CALLBACK* TIMERPROC)(HWND hwnd, UINT msg, UINT_PTR idEvent, DWORD time);
+typedef BOOL(CALLBACK* WNDENUMPROC)(HWND hwnd, LPARAM lParam);
+
+#define CS_VREDRAW 0x0001
+#define CS_HREDRAW 0x0002
+#define CS_DBLCLKS 0x0008
+#define CS_OWNDC 0x0020
+#define CS_PARENTDC 0x0080
+#define CS_GLOBALCLASS 0x4000
+// The layer's own flag: top-level windows of the class are reachable from other processes.
+#define CS_PUBLISHED 0x00100000
+
+typedef struct tagWNDCLASSW {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCWSTR lpszMenuName;
+    LPCWSTR lpszClassName;
+} WNDCLASSW, *PWNDCLASSW, *LPWNDCLASSW;
+
+typedef struct tagWNDCLASSEXW {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCWSTR lpszMenuName;
+    LPCWSTR lpszClassName;
+    HICON hIconSm;
+} WNDCLASSEXW, *PWNDCLASSEXW, *LPWNDCLASSEXW;
+
+#define MAKEINTATOM(i) ((LPCWSTR)((ULONG_PTR)((WORD)(i))))
+
+ATOM RegisterClassW(const WNDCLASSW* wc);
+ATOM RegisterClassExW(const WNDCLASSEXW* wc);
+BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
+BOOL GetClassInfoW(HINSTANCE instance, LPCWSTR className, LPWNDCLASSW wc);
+int GetClassNameW(HWND hwnd, LPWSTR name, int cchMax);
+
+#define IDC_ARROW MAKEINTRESOURCEW(32512)
+#define IDC_IBEAM MAKEINTRESOURCEW(32513)
+#define IDC_WAIT MAKEINTRESOURCEW(32514)
+#define IDI_APPLICATION MAKEINTRESOURCEW(32512)
+HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
+HCURSOR SetCursor(HCURSOR cursor);
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+
+#define WS_OVERLAPPED 0x00000000L
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_MINIMIZE 0x20000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CLIPSIBLINGS 0x04000000L
+#define WS_CLIPCHILDREN 0x02000000L
+#define WS_MAXIMIZE 0x01000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_DLGFRAME 0x00400000L
+#define WS_VSCROLL 0x00200000L
+#define WS_HSCROLL 0x00100000L
+#define WS_SYSMENU 0x00080000L
+#define WS_THICKFRAME 0x00040000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
+#define WS_OVERLAPPEDWINDOW (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
+
+#define WS_EX_DLGMODALFRAME 0x00000001L
+#define WS_EX_TOPMOST 0x00000008L
+#define WS_EX_TRANSPARENT 0x00000020L
+#define WS_EX_TOOLWINDOW 0x00000080L
+#define WS_EX_WINDOWEDGE 0x00000100L
+#define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_CONTROLPARENT 0x00010000L
+#define WS_EX_STATICEDGE 0x00020000L
+
+#define CW_USEDEFAULT ((int)0x80000000)
+#define HWND_DESKTOP ((HWND)0)
+#define HWND_TOP ((HWND)0)
+#define HWND_BOTTOM ((HWND)1)
+#define HWND_TOPMOST ((HWND)-1)
+#define HWND_NOTOPMOST ((HWND)-2)
+
+typedef struct tagCREATESTRUCTW {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCWSTR lpszName;
+    LPCWSTR lpszClass;
+    DWORD dwExStyle;
+} CREATESTRUCTW, *LPCREATESTRUCTW;
+
+// A child's hMenu is its control id.
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+#define CreateWindowW(c, n, s, x, y, w, h, p, m, i, a) CreateWindowExW(0, c, n, s, x, y, w, h, p, m, i, a)
+BOOL DestroyWindow(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+BOOL IsWindowVisible(HWND hwnd);
+BOOL IsChild(HWND parent, HWND hwnd);
+
+#define SW_SHOWNOACTIVATE 4
+#define SW_MINIMIZE 6
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
+BOOL ShowWindow(HWND hwnd, int showCommand);
+
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOREDRAW 0x0008
+#define SWP_NOACTIVATE 0x0010
+#define SWP_FRAMECHANGED 0x0020
+#define SWP_SHOWWINDOW 0x0040
+#define SWP_HIDEWINDOW 0x0080
+#define SWP_NOOWNERZORDER 0x0200
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
+BOOL GetClientRect(HWND hwnd, LPRECT rect);
+// Screen coordinates.
+BOOL GetWindowRect(HWND hwnd, LPRECT rect);
+BOOL ClientToScreen(HWND hwnd, LPPOINT point);
+BOOL ScreenToClient(HWND hwnd, LPPOINT point);
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
+HWND WindowFromPoint(POINT point);
+HWND ChildWindowFromPoint(HWND parent, POINT point);
+
+// Window data. GetWindowLongW reads 32-bit values: styles, the id and the extra words. Pointers
+// (the procedure, user data, a dialog's procedure) are wider than a LONG on this layer, so they
+// go through the Ptr variants; GetWindowLongW refuses them instead of cutting them short.
+#define GWL_WNDPROC (-4)
+#define GWLP_WNDPROC (-4)
+#define GWLP_HINSTANCE (-6)
+#define GWLP_HWNDPARENT (-8)
+#define GWL_ID (-12)
+#define GWLP_ID (-12)
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
+#define GWL_USERDATA (-21)
+#define GWLP_USERDATA (-21)
+LONG GetWindowLongW(HWND hwnd, int index);
+LONG SetWindowLongW(HWND hwnd, int index, LONG value);
+LONG_PTR GetWindowLongPtrW(HWND hwnd, int index);
+LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value);
+WORD GetWindowWord(HWND hwnd, int index);
+
+#define GW_HWNDFIRST 0
+#define GW_HWNDLAST 1
+#define GW_HWNDNEXT 2
+#define GW_HWNDPREV 3
+#define GW_OWNER 4
+#define GW_CHILD 5
+HWND GetWindow(HWND hwnd, UINT command);
+HWND GetParent(HWND hwnd);
+HWND GetDlgItem(HWND dialog, int id);
+int GetDlgCtrlID(HWND hwnd);
+BOOL EnableWindow(HWND hwnd, BOOL enable);
+BOOL IsWindowEnabled(HWND hwnd);
+BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);
+int GetWindowTextW(HWND hwnd, LPWSTR text, int cchMax);
+int GetWindowTextLengthW(HWND hwnd);
+BOOL SetForegroundWindow(HWND hwnd);
+HWND GetForegroundWindow();
+HWND GetActiveWindow();
+HWND SetActiveWindow(HWND hwnd);
+BOOL BringWindowToTop(HWND hwnd);
+// Top-level windows of every process, by class (compared without regard to case) and title.
+HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
+// This process's top-level windows, then the published windows of the others.
+BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam);
+DWORD GetWindowThreadProcessId(HWND hwnd, LPDWORD processId);
+
+LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Messages
+
+#define WM_NULL 0x0000
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_MOVE 0x0003
+#define WM_SIZE 0x0005
+#define WM_ACTIVATE 0x0006
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_ENABLE 0x000A
+#define WM_SETREDRAW 0x000B
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_ERASEBKGND 0x0014
+#define WM_SHOWWINDOW 0x0018
+#define WM_ACTIVATEAPP 0x001C
+#define WM_SETCURSOR 0x0020
+#define WM_MOUSEACTIVATE 0x0021
+#define WM_NEXTDLGCTL 0x0028
+#define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
+#define WM_WINDOWPOSCHANGED 0x0047
+#define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_NCHITTEST 0x0084
+#define WM_GETDLGCODE 0x0087
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
+#define WM_CTLCOLOREDIT 0x0133
+#define WM_CTLCOLORLISTBOX 0x0134
+#define WM_CTLCOLORBTN 0x0135
+#define WM_CTLCOLORDLG 0x0136
+#define WM_CTLCOLORSTATIC 0x0138
+#define WM_MOUSEFIRST 0x0200
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_RBUTTONDBLCLK 0x0206
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
+#define WM_MOUSEWHEEL 0x020A
+#define WM_MOUSELAST 0x020A
+#define WM_KEYFIRST 0x0100
+#define WM_KEYLAST 0x0108
+#define WM_CAPTURECHANGED 0x0215
+#define WM_CUT 0x0300
+#define WM_COPY 0x0301
+#define WM_PASTE 0x0302
+#define WM_CLEAR 0x0303
+#define WM_USER 0x0400
+#define WM_APP 0x8000
+
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+#define WA_CLICKACTIVE 2
+
+#define SIZE_RESTORED 0
+
+#define HTTRANSPARENT (-1)
+#define HTNOWHERE 0
+#define HTCLIENT 1
+
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+
+#define SC_CLOSE 0xF060
+
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *PMSG, *LPMSG;
+
+// Each thread has its own queue. GetMessageW waits for posted messages, input (on the thread
+// that owns the host windows), painting and timers; posting from any thread wakes it.
+BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax);
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+#define PM_NOYIELD 0x0002
+BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+BOOL WaitMessage();
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessageW(const MSG* msg);
+BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL PostThreadMessageW(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
+// From another thread the call waits until the owning thread has handled the message.
+LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+// Where the cursor was (screen coordinates, x in the low word) and when, for the message last read.
+DWORD GetMessagePos();
+LONG GetMessageTime();
+BOOL GetCursorPos(LPPOINT point);
+BOOL SetCursorPos(int x, int y);
+
+// Timers: WM_TIMER comes when the queue has nothing else; with a procedure, DispatchMessageW
+// calls it instead of the window's.
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC timerFunc);
+BOOL KillTimer(HWND hwnd, UINT_PTR idEvent);
+
+// Painting
+
+typedef struct tagPAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+} PAINTSTRUCT, *PPAINTSTRUCT, *LPPAINTSTRUCT;
+
+HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint);
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
+BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
+BOOL ValidateRect(HWND hwnd, const RECT* rect);
+BOOL UpdateWindow(HWND hwnd);
+BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);
+
+// Rectangles
+
+BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom);
+BOOL SetRectEmpty(LPRECT rect);
+BOOL CopyRect(LPRECT dst, const RECT* src);
+BOOL IsRectEmpty(const RECT* rect);
+BOOL PtInRect(const RECT* rect, POINT point);
+BOOL OffsetRect(LPRECT rect, int dx, int dy);
+BOOL InflateRect(LPRECT rect, int dx, int dy);
+BOOL IntersectRect(LPRECT dst, const RECT* a, const RECT* b);
+BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b);
+BOOL EqualRect(const RECT* a, const RECT* b);
+
+// Mouse capture, keyboard focus and keys
+
+HWND SetCapture(HWND hwnd);
+BOOL ReleaseCapture();
+HWND GetCapture();
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
+
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define VK_MBUTTON 0x04
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_F1 0x70
+#define VK_F4 0x73
+#define VK_F12 0x7B
+
+// As of the message last read: the high bit is set while the key is down.
+SHORT GetKeyState(int virtKey);
+SHORT GetAsyncKeyState(int virtKey);

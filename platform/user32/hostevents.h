@@ -1,0 +1,20 @@
+// The host's windows and input through SDL video. Video starts on the thread that shows the
+// first top-level window; that thread then reads the host's events in its message loop.
+#pragma once
+
+#include <SDL_events.h>
+
+#include "window.h"
+
+// Starts SDL video on the calling thread (once); false when the host has no display.
+bool StartHostVideo();
+// Makes a thread waiting in PumpHostEvents return; any thread may call it.
+void WakeHostThread();
+// True for the event WakeHostThread pushes (which then may be pushed again).
+bool IsWakeEvent(const SDL_Event& event);
+// Turns waiting host events into messages; with a timeout (-1 for none) it first waits for one.
+void PumpHostEvents(int timeoutMs);
+
+// The host window of a top-level window, made hidden at its place and size on first need.
+SDL_Window* HostWindowFor(Window& window);
+void DestroyHostWindow(Window& window);

@@ -1,0 +1,76 @@
+// SDL video: started by the first top-level window that needs a host window.
+#include <SDL.h>
+#include <atomic>
+
+#include "hostevents.h"
+#include "queue.h"
+#include "utf.h"
+
+namespace {
+
+std::atomic<Uint32> g_wakeEvent{0};
+std::atomic<bool> g_wakePending{false};
+
+} // namespace
+
+bool StartHostVideo()
+{
+    static bool started = false;
+    static bool ok = false;
+    if (started)
+        return ok;
+    started = true;
+    ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!ok)
+        return false;
+    SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+    SDL_StartTextInput();
+    g_wakeEvent = SDL_RegisterEvents(1);
+    MessageQueue& queue = CurrentQueue();
+    {
+        std::lock_guard guard(queue.lock);
+        queue.hostEvents = true;
+    }
+    return true;
+}
+
+void WakeHostThread()
+{
+    if (!g_wakeEvent || g_wakePending.exchange(true))
+        return;
+    SDL_Event event{};
+    event.type = g_wakeEvent;
+    SDL_PushEvent(&event);
+}
+
+bool IsWakeEvent(const SDL_Event& event)
+{
+    if (event.type != g_wakeEvent)
+        return false;
+    g_wakePending = false;
+    return true;
+}
+
+SDL_Window* HostWindowFor(Window& window)
+{
+    if (window.host || window.isChild() || !StartHostVideo())
+        return window.host;
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (window.exStyle & WS_EX_TOPMOST)
+        flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    if (!(window.style & WS_CAPTION) && (window.style & WS_POPUP))
+        flags |= SDL_WINDOW_BORDERLESS;
+    window.host = SDL_CreateWindow(Utf16ToUtf8(window.text).c_str(), window.rect.left, window.rect.top,
+                                   std::max(1, window.width()), std::max(1, window.height()), flags);
+    if (window.host)
+        SDL_SetWindowData(window.host, "hwnd", window.handle);
+    return window.host;
+}
+
+void DestroyHostWindow(Window& window)
+{
+    if (!window.host)
+        return;
+    SDL_DestroyWindow(window.host);
+    window.host = nullptr;
+}

@@ -1,0 +1,102 @@
+#include "window_support.h"
+
+#include <cstring>
+
+std::vector<Received>& Log()
+{
+    static std::vector<Received> log;
+    return log;
+}
+
+void ClearLog()
+{
+    Log().clear();
+}
+
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    Log().push_back(Received{hwnd, msg, wParam, lParam});
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+std::vector<Received> LogOf(UINT msg)
+{
+    std::vector<Received> only;
+    for (const Received& r : Log())
+        if (r.msg == msg)
+            only.push_back(r);
+    return only;
+}
+
+void RegisterRecordingClass()
+{
+    static bool done = false;
+    if (done)
+        return;
+    WNDCLASSW wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = RecordingProc;
+    wc.cbWndExtra = 8;
+    wc.lpszClassName = u"RecordingWindow";
+    done = RegisterClassW(&wc) != 0;
+}
+
+void PumpReady()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+Uint32 HostId(HWND topLevel)
+{
+    for (Uint32 id = 1; id < 1000; ++id)
+        if (SDL_Window* host = SDL_GetWindowFromID(id); host && SDL_GetWindowData(host, "hwnd") == topLevel)
+            return id;
+    return 0;
+}
+
+void PushButton(HWND topLevel, bool down, int x, int y, Uint8 button, Uint8 clicks)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.windowID = HostId(topLevel);
+    event.button.button = button;
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.button.clicks = clicks;
+    event.button.x = x;
+    event.button.y = y;
+    SDL_PushEvent(&event);
+}
+
+void PushMotion(HWND topLevel, int x, int y)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = HostId(topLevel);
+    event.motion.x = x;
+    event.motion.y = y;
+    SDL_PushEvent(&event);
+}
+
+void PushKey(HWND topLevel, SDL_Keycode key, bool down)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.windowID = HostId(topLevel);
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    SDL_PushEvent(&event);
+}
+
+void PushText(HWND topLevel, const char* utf8)
+{
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    event.text.windowID = HostId(topLevel);
+    std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
+    SDL_PushEvent(&event);
+}

@@ -1,0 +1,35 @@
+// Helpers of the window suites: a window procedure that records what it gets, host events
+// injected as the user would make them, and message pumping.
+#pragma once
+
+#include <SDL.h>
+#include <vector>
+
+#include "windows.h"
+
+struct Received {
+    HWND hwnd;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Every message RecordingProc saw since the last ClearLog (then it calls DefWindowProcW).
+std::vector<Received>& Log();
+void ClearLog();
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Only the messages of one kind, in order.
+std::vector<Received> LogOf(UINT msg);
+
+// Registers "RecordingWindow" (CS_DBLCLKS, 8 extra bytes) once.
+void RegisterRecordingClass();
+
+// Dispatches every message that is ready (input included) and returns.
+void PumpReady();
+
+// The host window behind a shown top-level window.
+Uint32 HostId(HWND topLevel);
+void PushButton(HWND topLevel, bool down, int x, int y, Uint8 button = SDL_BUTTON_LEFT, Uint8 clicks = 1);
+void PushMotion(HWND topLevel, int x, int y);
+void PushKey(HWND topLevel, SDL_Keycode key, bool down);
+void PushText(HWND topLevel, const char* utf8);

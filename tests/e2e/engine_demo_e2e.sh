@@ -14,7 +14,8 @@ window=$(xdotool search --sync --onlyvisible --name "Engine demo" | head -1)
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$window")" # X, Y, WIDTH, HEIGHT
 
-press() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) mousedown 1; sleep 0.2; xdotool mouseup 1; sleep 0.3; }
+# No --sync: it waits in vain when the pointer is already there.
+press() { xdotool mousemove $((X + $1)) $((Y + $2)); sleep 0.2; xdotool mousedown 1; sleep 0.2; xdotool mouseup 1; sleep 0.3; }
 
 press 60 38 # "Press me"
 press 60 38

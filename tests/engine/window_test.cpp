@@ -202,6 +202,16 @@ TEST_F(WindowTest, ResizingSmallerKeepsTheBuffersAndLargerRecreatesThem)
     EXPECT_EQ(g_log.codes, std::vector<UINT>{kAnimBackground});
 }
 
+TEST_F(WindowTest, ANewDisplayGroupRebuildsEveryLiveWindowsBuffers)
+{
+    g_log.codes.clear();
+    SetDisplayPaletteGroup(nullptr);
+    EXPECT_EQ(g_log.codes, std::vector<UINT>{kAnimBackground});
+    ASSERT_NE(anim->GetBackground(), nullptr);
+    EXPECT_EQ(g_log.background, reinterpret_cast<LPARAM>(anim->GetBackground()));
+    EXPECT_EQ(anim->GetBackground()->GetWidth(), kWidth);
+}
+
 TEST_F(WindowTest, FreeingTwiceIsReportedAndChangesNothing)
 {
     AnimWindow* freed = anim;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -191,6 +192,59 @@ TEST_F(ControlTest, ButtonsSizeThemselvesToTheirContent)
     check->Destroy();
     MEM_DELETE(normal);
     MEM_DELETE(pressed);
+}
+
+std::vector<UINT> g_handled;
+LRESULT CustomHandler(ANIMOBJECT*, UINT message, void*)
+{
+    g_handled.push_back(message);
+    return message == kObjDraw ? 0 : 1;
+}
+int g_postDraws;
+LRESULT PostDraw(ANIMOBJECT*, UINT message, void*)
+{
+    g_postDraws += message == kObjDraw;
+    return 1;
+}
+
+TEST_F(ControlTest, ACustomHandlerDrawsAloneAndAPostDrawHookFollowsTheBuiltInLook)
+{
+    anim->Fill(RGB(0, 0, 0));
+    ANIMBUTTON* custom = Button(1, kButtonPush, {0, 0, 40, 20});
+    custom->SetCustomHandler(CustomHandler);
+    custom->Enable(false);
+    ANIMBUTTON* plain = Button(2, kButtonPush, {0, 40, 40, 60});
+    plain->SetPostDrawHook(PostDraw);
+    g_handled.clear();
+    g_postDraws = 0;
+    anim->PaintNow();
+    EXPECT_EQ(anim->screen->GetPixelColor(20, 10), RGB(0, 0, 0)); // the handler drew nothing
+    EXPECT_EQ(anim->screen->GetPixelColor(34, 50), GetSysColor(COLOR_BTNFACE)); // right of the caption
+    EXPECT_EQ(g_postDraws, 1);
+    // Disabled, but its handler decides about hits.
+    Mouse(WM_LBUTTONDOWN, 10, 10);
+    EXPECT_TRUE(custom->HasFocus());
+    Mouse(WM_LBUTTONUP, 10, 10);
+    EXPECT_NE(std::find(g_handled.begin(), g_handled.end(), UINT(kObjHitTest)), g_handled.end());
+    custom->Destroy();
+    plain->Destroy();
+}
+
+TEST_F(ControlTest, AHoverButtonShowsItsFaceOnlyUnderThePointer)
+{
+    anim->Fill(RGB(0, 0, 0));
+    ANIMBUTTON* b = Button(1, kButtonPush | kButtonHover, {0, 0, 40, 20});
+    Mouse(WM_MOUSEMOVE, 100, 100);
+    anim->Invalidate(nullptr, false);
+    anim->PaintNow();
+    EXPECT_EQ(anim->screen->GetPixelColor(30, 10), RGB(0, 0, 0));
+    EXPECT_FALSE(b->HasFocus());
+    Mouse(WM_MOUSEMOVE, 10, 10);
+    anim->Invalidate(nullptr, false);
+    anim->PaintNow();
+    EXPECT_EQ(anim->screen->GetPixelColor(30, 10), GetSysColor(COLOR_BTNFACE));
+    EXPECT_TRUE(b->HasFocus());
+    b->Destroy();
 }
 
 TEST_F(ControlTest, ColoursComeFromTheArrayElseTheSystem)

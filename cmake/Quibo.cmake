@@ -1,5 +1,9 @@
 # Helpers shared by every folder's CMakeLists.
 
+# Where assets/ puts the game's generated sounds and intro files, with media.rc naming them
+# (the target quibo_media makes them): a game script includes "media.rc" from here.
+set(QUIBO_MEDIA_DIR ${CMAKE_BINARY_DIR}/media)
+
 # quibo_test(NAME SOURCES... LIBS lib...): a GoogleTest suite whose tests CTest lists one by one.
 # Every suite runs with its own temporary data folder and headless SDL drivers (tests/support).
 function(quibo_test name)
@@ -53,13 +57,14 @@ function(quibo_fuzz name source)
   set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz FIXTURES_REQUIRED corpus_${name})
 endfunction()
 
-# quibo_resources(TARGET SCRIPT [DEPENDS files...]): compiles a resource script into TARGET,
-# which then carries its strings, dialogs and files (see platform/include/resourcemodule.h).
-# Files the script names are looked for beside it, then in the current source and binary
-# folders; list generated ones under DEPENDS so they are built first. The build reruns the
-# compiler whenever the script or anything it includes or names changes.
+# quibo_resources(TARGET SCRIPT [DEPENDS files...] [INCLUDES folders...]): compiles a resource
+# script into TARGET, which then carries its strings, dialogs and files (see
+# platform/include/resourcemodule.h). Files the script names or includes are looked for beside
+# it, then in the current source and binary folders, then in the INCLUDES folders; list
+# generated ones (or the targets that make them) under DEPENDS so they are built first. The
+# build reruns the compiler whenever the script or anything it includes or names changes.
 function(quibo_resources target script)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;INCLUDES" ${ARGN})
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "STATIC_LIBRARY")
     # Nothing refers to the generated object, so the linker would leave it out of the program.
@@ -68,9 +73,13 @@ function(quibo_resources target script)
   get_filename_component(script ${script} ABSOLUTE)
   get_filename_component(name ${script} NAME_WE)
   set(output ${CMAKE_CURRENT_BINARY_DIR}/${target}_${name}_rc.cpp)
+  set(includes)
+  foreach(folder IN LISTS ARG_INCLUDES)
+    list(APPEND includes -I ${folder})
+  endforeach()
   add_custom_command(
     OUTPUT ${output}
-    COMMAND quibo-rc -I ${CMAKE_CURRENT_SOURCE_DIR} -I ${CMAKE_CURRENT_BINARY_DIR}
+    COMMAND quibo-rc -I ${CMAKE_CURRENT_SOURCE_DIR} -I ${CMAKE_CURRENT_BINARY_DIR} ${includes}
             --depfile ${output}.d ${script} ${output}
     MAIN_DEPENDENCY ${script}
     DEPENDS quibo-rc ${ARG_DEPENDS}

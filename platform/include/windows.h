@@ -6,6 +6,7 @@
 #include "winbase.h"
 #include "winnls.h"
 #include "winreg.h"
+#include "wingdi.h"
 #include "winuser.h"
 #include "mmsystem.h"
 #include "msacm.h"

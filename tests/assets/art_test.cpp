@@ -1,0 +1,255 @@
+// The drawn art: sizes that fit the layouts, captions inside their rectangle, seamless
+// insets and pressed buttons, transparent margins, and the same bytes on every run.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "buttons.h"
+#include "effects.h"
+#include "flatten.h"
+#include "geometry.h"
+#include "pack.h"
+#include "png.h"
+#include "shapes.h"
+#include "style.h"
+#include "tiles.h"
+
+namespace {
+
+TextRenderer& Text()
+{
+    static TextRenderer text;
+    return text;
+}
+
+cetl::PROPERTIES Layout(const char* file)
+{
+    return ReadLayout(std::string(QUIBO_LAYOUTS) + "/" + file);
+}
+
+Rgb PixelAt(const RgbImage& image, int x, int y)
+{
+    return image.pixels[size_t(y) * size_t(image.width) + size_t(x)];
+}
+
+bool IsPlate(Rgb pixel)
+{
+    return pixel == Opaque(style::kPlate) || pixel == Opaque(style::kPlateShade);
+}
+
+class Classes : public testing::TestWithParam<const char*> {};
+
+TEST(Shapes, CoverageIsExactForAlignedRectangles)
+{
+    Canvas canvas(10, 10);
+    Fill(canvas, RoundRect(2, 3, 7, 5, 0), Hex(0xFFFFFF));
+    float covered = 0;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            covered += canvas.At(x, y).a;
+    EXPECT_FLOAT_EQ(covered, 10.0f);
+    EXPECT_FLOAT_EQ(canvas.At(2, 3).a, 1.0f);
+    EXPECT_FLOAT_EQ(canvas.At(7, 3).a, 0.0f);
+}
+
+TEST(Shapes, EdgesAreSoftAndCentresSolid)
+{
+    const Shape circle = Circle(10, 10, 5);
+    EXPECT_FLOAT_EQ(Coverage(circle, 10, 10), 1.0f);
+    EXPECT_FLOAT_EQ(Coverage(circle, 20, 10), 0.0f);
+    EXPECT_NEAR(Coverage(circle, 15, 10), 0.5f, 1e-4);
+    const Shape ring = Outline(circle, 1);
+    EXPECT_FLOAT_EQ(Coverage(ring, 10, 10), 0.0f);
+    EXPECT_FLOAT_EQ(Coverage(ring, 14.5f, 10), 1.0f);
+}
+
+TEST(Flatten, KeyedPicturesBlendWithBlackAndNeverDrawTheKey)
+{
+    Canvas canvas(3, 1);
+    canvas.Set(0, 0, Hex(0x0000FF));       // pure blue drawn on purpose
+    canvas.Set(1, 0, Hex(0xFF0000, 0.5f)); // half-covered red
+    const RgbImage image = Flatten(canvas, true);
+    EXPECT_EQ(image.pixels[0], (Rgb{0, 0, 254}));
+    EXPECT_EQ(image.pixels[1], (Rgb{128, 0, 0}));
+    EXPECT_EQ(image.pixels[2], kKey);
+}
+
+TEST_P(Classes, TilesFillTheBoardAboveTheButtons)
+{
+    cetl::PROPERTIES layout = Layout(GetParam());
+    const Geometry g = GeometryFromLayout(layout);
+    EXPECT_EQ(g.tileWidth + layout["cxTILES_SPACING"].Number(),
+              2 * (layout["xTILES_LEFT_FOUR"].Number() - layout["xTILES_LEFT_FIVE"].Number()));
+    const int bottom = layout["yTILES_TOP"].Number() + 3 * g.tileHeight + 2 * layout["cyTILES_SPACING"].Number();
+    EXPECT_LE(bottom, layout["button-add top"].Number());
+    EXPECT_GT(bottom + 3 * 3, layout["button-add top"].Number()); // no wasted room
+    const int five = layout["xTILES_LEFT_FIVE"].Number() + 5 * g.tileWidth + 4 * layout["cxTILES_SPACING"].Number();
+    EXPECT_LE(five, layout["cxWINDOW"].Number());
+    EXPECT_LE(layout["object-tutorial yTILES"].Number() + g.tileHeight, layout["cyWINDOW"].Number());
+}
+
+// Wherever the game puts one, two or three insets, selected or not, the face beneath is the
+// flat colour the inset cells are drawn on.
+TEST_P(Classes, InsetsSitOnTheFlatPartOfTheFace)
+{
+    const Geometry g = GeometryFromLayout(Layout(GetParam()));
+    const RgbImage faces = Flatten(DrawTileFaces(g));
+    const RgbImage insets = Flatten(DrawInsets(g));
+    ASSERT_EQ(faces.width, 3 * g.tileWidth);
+    ASSERT_EQ(insets.width, 6 * g.insetWidth);
+    ASSERT_EQ(insets.height, 9 * g.insetHeight);
+    for (int selected = 0; selected < 2; ++selected) {
+        const Rgb interior = Opaque(selected ? style::kSelected : style::kFace);
+        EXPECT_EQ(PixelAt(insets, selected * 3 * g.insetWidth, 0), interior);
+        for (int n = 1; n <= 3; ++n) {
+            const int shift = selected ? 0 : 1;
+            const int x0 = (g.tileWidth - g.insetWidth) / 2 - shift;
+            const int y0 = (g.tileHeight - n * g.insetHeight - (n - 1) * g.insetSpacing) / 2 - shift;
+            for (int y = y0; y < y0 + n * g.insetHeight + (n - 1) * g.insetSpacing; ++y)
+                for (int x = x0; x < x0 + g.insetWidth; ++x)
+                    ASSERT_EQ(PixelAt(faces, selected * g.tileWidth + x, y), interior) << n << " at " << x << "," << y;
+        }
+    }
+}
+
+TEST_P(Classes, EveryInsetShowsItsShapeInItsColour)
+{
+    const Geometry g = GeometryFromLayout(Layout(GetParam()));
+    const RgbImage insets = Flatten(DrawInsets(g));
+    std::set<std::vector<uint8_t>> distinct;
+    for (int cell = 0; cell < 54; ++cell) {
+        const int cx = (cell % 6) * g.insetWidth, cy = (cell / 6) * g.insetHeight;
+        int reddest = 0, greenest = 0, bluest = 0;
+        std::vector<uint8_t> bytes;
+        for (int y = cy; y < cy + g.insetHeight; ++y)
+            for (int x = cx; x < cx + g.insetWidth; ++x) {
+                const Rgb p = PixelAt(insets, x, y);
+                reddest = std::max(reddest, p.r - std::max(p.g, p.b));
+                greenest = std::max(greenest, p.g - std::max(p.r, p.b));
+                bluest = std::max(bluest, p.b - std::max(p.r, p.g));
+                bytes.insert(bytes.end(), {p.r, p.g, p.b});
+            }
+        const int colour = cell % 3;
+        EXPECT_GT((colour == 0 ? reddest : colour == 1 ? greenest : bluest), 60) << "cell " << cell;
+        distinct.insert(bytes);
+    }
+    EXPECT_EQ(distinct.size(), 54u);
+}
+
+TEST(Buttons, LabelsStayInsideTheCaptionRectangle)
+{
+    for (const Language language : {Language::English, Language::Esperanto}) {
+        const RgbImage faces = Flatten(DrawButtonFaces(Text(), language));
+        ASSERT_EQ(faces.width * faces.height, kButtonCount * kButtonWidth * kButtonHeight);
+        const int columns = faces.width / kButtonWidth;
+        for (int i = 0; i < kButtonCount; ++i) {
+            const int left = (i % columns) * kButtonWidth, top = (i / columns) * kButtonHeight;
+            int label = 0;
+            for (int y = 0; y < kButtonHeight; ++y)
+                for (int x = 0; x < kButtonWidth; ++x) {
+                    const Rgb here = PixelAt(faces, left + x, top + y);
+                    const bool inCaption = x >= kCaptionLeft && x < kCaptionLeft + kCaptionWidth && y >= kCaptionTop
+                                        && y < kCaptionTop + kCaptionHeight;
+                    if (inCaption)
+                        label += IsPlate(here) ? 0 : 1;
+                    else // outside the caption every face is the same button
+                        ASSERT_EQ(here, PixelAt(faces, x, y)) << ButtonLabels(language)[i] << " at " << x << "," << y;
+                }
+            EXPECT_GT(label, 25) << ButtonLabels(language)[i];
+        }
+    }
+}
+
+TEST(Buttons, PressedFramesShimmerAroundAnEmptyPlate)
+{
+    const RgbImage frames = Flatten(DrawPressedFrames());
+    ASSERT_EQ(frames.width * frames.height, kPressedFrames * kButtonWidth * kButtonHeight);
+    const int columns = frames.width / kButtonWidth;
+    std::set<std::vector<uint8_t>> distinct;
+    for (int i = 0; i < kPressedFrames; ++i) {
+        const int left = (i % columns) * kButtonWidth, top = (i / columns) * kButtonHeight;
+        std::vector<uint8_t> bytes;
+        for (int y = 0; y < kButtonHeight; ++y)
+            for (int x = 0; x < kButtonWidth; ++x) {
+                const Rgb here = PixelAt(frames, left + x, top + y);
+                bytes.insert(bytes.end(), {here.r, here.g, here.b});
+                if (x >= kCaptionLeft && x < kCaptionLeft + kCaptionWidth && y >= kCaptionTop && y < kCaptionTop + kCaptionHeight) {
+                    ASSERT_TRUE(IsPlate(here)) << "frame " << i << " at " << x << "," << y;
+                }
+            }
+        EXPECT_EQ(PixelAt(frames, left, top), kKey);
+        distinct.insert(bytes);
+    }
+    EXPECT_EQ(distinct.size(), size_t(kPressedFrames));
+}
+
+TEST(Effects, SparklesFadeInsideTransparentCells)
+{
+    const RgbImage sparkles = Flatten(DrawSparkles());
+    ASSERT_EQ(sparkles.width, kSparkleSize * kSparkleFrames);
+    ASSERT_EQ(sparkles.height, kSparkleSize * kSparkleKinds);
+    for (int cell = 0; cell < kSparkleFrames * kSparkleKinds; ++cell) {
+        const int left = (cell % kSparkleFrames) * kSparkleSize, top = (cell / kSparkleFrames) * kSparkleSize;
+        int drawn = 0;
+        for (int y = 0; y < kSparkleSize; ++y)
+            for (int x = 0; x < kSparkleSize; ++x) {
+                const bool edge = x == 0 || y == 0 || x == kSparkleSize - 1 || y == kSparkleSize - 1;
+                const Rgb here = PixelAt(sparkles, left + x, top + y);
+                if (edge) {
+                    ASSERT_EQ(here, kKey) << "cell " << cell;
+                }
+                drawn += here == kKey ? 0 : 1;
+            }
+        EXPECT_GT(drawn, 4) << "cell " << cell;
+    }
+}
+
+TEST_P(Classes, PacksAreDrawnTheSameEveryTime)
+{
+    const Geometry g = GeometryFromLayout(Layout(GetParam()));
+    const std::vector<Artwork> first = DrawPack(Text(), g), second = DrawPack(Text(), g);
+    const char* const names[] = {"buttons-down", "buttons-en", "buttons-eo", "effects", "insets",
+                                 "tiles", "gameover-en", "gameover-eo", "divider", "logo"};
+    ASSERT_EQ(first.size(), std::size(names));
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i].name, names[i]);
+        EXPECT_EQ(first[i].keyed, first[i].name != "insets" && first[i].name != "tiles") << names[i];
+        EXPECT_EQ(first[i].canvas.Width() % first[i].cellWidth, 0) << names[i];
+        EXPECT_EQ(first[i].canvas.Height() % first[i].cellHeight, 0) << names[i];
+        EXPECT_EQ(Flatten(first[i]).pixels, Flatten(second[i]).pixels) << names[i];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, Classes, testing::Values("large.txt", "small.txt", "handheld.txt"));
+
+TEST(Png, HeaderChunksAndPixelsReadBack)
+{
+    RgbImage image{3, 2, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}, {16, 17, 18}}, false};
+    const std::vector<uint8_t> png = EncodePng(image);
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+    auto u32 = [&](size_t at) { return uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3]; };
+    EXPECT_EQ(u32(16), 3u);
+    EXPECT_EQ(u32(20), 2u);
+    // Walk the chunks, checking each CRC, and inflate the image data.
+    std::vector<uint8_t> packed;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const uint32_t length = u32(at);
+        ASSERT_LE(at + 12 + length, png.size());
+        EXPECT_EQ(uint32_t(crc32(0, png.data() + at + 4, length + 4)), u32(at + 8 + length));
+        if (std::memcmp(png.data() + at + 4, "IDAT", 4) == 0)
+            packed.insert(packed.end(), png.begin() + long(at + 8), png.begin() + long(at + 8 + length));
+        at += 12 + length;
+    }
+    std::vector<uint8_t> raw(2 * 10);
+    uLongf rawSize = uLongf(raw.size());
+    ASSERT_EQ(uncompress(raw.data(), &rawSize, packed.data(), uLong(packed.size())), Z_OK);
+    EXPECT_EQ(rawSize, 20u);
+    EXPECT_EQ(raw, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
+}
+
+} // namespace

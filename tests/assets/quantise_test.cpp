@@ -1,0 +1,110 @@
+// One palette per low-colour pack: within the game's colour budget, exact where it must be,
+// the key kept for transparency alone.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "geometry.h"
+#include "pack.h"
+#include "quantise.h"
+#include "style.h"
+
+namespace {
+
+uint32_t Packed(Rgb c)
+{
+    return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+}
+
+// A smooth ramp needs far more colours than a palette holds.
+RgbImage Ramp(int width, int height, bool keyed)
+{
+    RgbImage image{width, height, {}, keyed};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.pixels.push_back({uint8_t(x * 255 / (width - 1)), uint8_t(y * 255 / (height - 1)), uint8_t((x + y) % 200)});
+    return image;
+}
+
+TEST(Quantise, PaletteHoldsTheFixedColoursInTheirPlaces)
+{
+    const IndexedSet set = Quantise({Ramp(64, 64, false)}, {});
+    EXPECT_EQ(set.palette[0], (Rgb{0, 0, 0}));
+    EXPECT_EQ(set.palette[255], (Rgb{255, 255, 255}));
+    for (size_t i = 0; i < 9; ++i) {
+        EXPECT_EQ(set.palette[1 + i], SystemColours()[i]);
+        EXPECT_EQ(set.palette[246 + i], SystemColours()[9 + i]);
+    }
+    EXPECT_EQ(set.palette[252], kKey);
+}
+
+TEST(Quantise, ExactColoursAndKeyPixelsComeThroughUnchanged)
+{
+    RgbImage image = Ramp(40, 30, true);
+    const Rgb flat{12, 34, 56};
+    for (int x = 0; x < 40; ++x) {
+        image.pixels[size_t(x)] = kKey;
+        image.pixels[size_t(40 + x)] = flat;
+    }
+    image.pixels[200] = {0, 0, 254}; // next to the key, but not it
+    const IndexedSet set = Quantise({image}, {flat});
+    const IndexedImage& out = set.images[0];
+    for (size_t i = 0; i < out.indices.size(); ++i) {
+        if (i < 40) {
+            EXPECT_EQ(out.indices[i], 252);
+        } else {
+            EXPECT_NE(out.indices[i], 252) << i;
+        }
+        if (i >= 40 && i < 80) {
+            EXPECT_EQ(set.palette[out.indices[i]], flat) << i;
+        }
+    }
+}
+
+TEST(Quantise, FewColoursAreKeptExactly)
+{
+    RgbImage image{4, 1, {{10, 20, 30}, {40, 50, 60}, {10, 20, 30}, {200, 100, 50}}, false};
+    const IndexedSet set = Quantise({image}, {});
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(set.palette[set.images[0].indices[i]], image.pixels[i]);
+}
+
+// Together with black, white and the system colours, a pack's images fit the 256 entries
+// the game's palette group has, and the reduced art stays close to the drawn one.
+TEST(Quantise, EveryPackFitsTheGamesPalette)
+{
+    TextRenderer text;
+    for (const char* file : {"large.txt", "handheld.txt"}) {
+        const Geometry g = GeometryFromLayout(ReadLayout(std::string(QUIBO_LAYOUTS) + "/" + file));
+        std::vector<RgbImage> images;
+        for (const Artwork& art : DrawPack(text, g))
+            images.push_back(Flatten(art));
+        const IndexedSet set = Quantise(images, {Opaque(style::kFace), Opaque(style::kSelected)});
+        std::set<uint32_t> fixed = {Packed({0, 0, 0}), Packed({255, 255, 255})};
+        for (const Rgb& c : SystemColours())
+            fixed.insert(Packed(c));
+        std::set<uint32_t> used;
+        double error = 0, count = 0;
+        for (size_t i = 0; i < images.size(); ++i)
+            for (size_t p = 0; p < images[i].pixels.size(); ++p) {
+                const Rgb want = images[i].pixels[p], got = set.palette[set.images[i].indices[p]];
+                if (!fixed.contains(Packed(got)))
+                    used.insert(Packed(got));
+                error += std::abs(want.r - got.r) + std::abs(want.g - got.g) + std::abs(want.b - got.b);
+                count += 1;
+            }
+        EXPECT_LE(used.size(), size_t(kFreeColours)) << file;
+        EXPECT_LT(error / count, 6.0) << file; // mean error per pixel over three channels
+    }
+}
+
+TEST(Quantise, ExpandShowsThePaletteColours)
+{
+    std::array<Rgb, 256> palette{};
+    palette[7] = {1, 2, 3};
+    const RgbImage shown = Expand({2, 1, {7, 0}, true}, palette);
+    EXPECT_EQ(shown.pixels, (std::vector<Rgb>{{1, 2, 3}, {0, 0, 0}}));
+    EXPECT_TRUE(shown.keyed);
+}
+
+} // namespace

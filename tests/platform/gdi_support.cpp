@@ -1,0 +1,101 @@
+#include "gdi_support.h"
+
+#include <cstring>
+
+#include "screenshot.h"
+
+TestDib::TestDib(int width, int height, int bitCount, std::vector<RGBQUAD> table, const DWORD* masks, bool topDown)
+    : width_(width), height_(height), bitCount_(bitCount), pitch_((width * bitCount + 31) / 32 * 4), topDown_(topDown)
+{
+    std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+    auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
+    bmi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi->bmiHeader.biWidth = width;
+    bmi->bmiHeader.biHeight = topDown ? -height : height;
+    bmi->bmiHeader.biPlanes = 1;
+    bmi->bmiHeader.biBitCount = WORD(bitCount);
+    bmi->bmiHeader.biCompression = masks ? BI_BITFIELDS : BI_RGB;
+    bmi->bmiHeader.biClrUsed = DWORD(table.size());
+    if (masks)
+        std::memcpy(bmi->bmiColors, masks, 3 * sizeof(DWORD));
+    else if (!table.empty())
+        std::memcpy(bmi->bmiColors, table.data(), table.size() * sizeof(RGBQUAD));
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<BYTE*>(bits);
+    dc_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(dc_, bitmap_);
+}
+
+TestDib::~TestDib()
+{
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+    DeleteObject(bitmap_);
+}
+
+BYTE* TestDib::Row(int y) const
+{
+    return bits_ + size_t(pitch_) * (topDown_ ? y : height_ - 1 - y);
+}
+
+uint32_t TestDib::Raw(int x, int y) const
+{
+    const BYTE* row = Row(y);
+    switch (bitCount_) {
+    case 1: return row[x / 8] >> (7 - x % 8) & 1;
+    case 4: return row[x / 2] >> (x % 2 ? 0 : 4) & 15;
+    case 8: return row[x];
+    case 16: return row[2 * x] | row[2 * x + 1] << 8;
+    case 24: return row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16;
+    default: return row[4 * x] | row[4 * x + 1] << 8 | row[4 * x + 2] << 16 | uint32_t(row[4 * x + 3]) << 24;
+    }
+}
+
+void TestDib::SetRaw(int x, int y, uint32_t value)
+{
+    BYTE* row = Row(y);
+    switch (bitCount_) {
+    case 1: row[x / 8] = BYTE((row[x / 8] & ~(1 << (7 - x % 8))) | (value & 1) << (7 - x % 8)); break;
+    case 4: row[x / 2] = BYTE((row[x / 2] & ~(15 << (x % 2 ? 0 : 4))) | (value & 15) << (x % 2 ? 0 : 4)); break;
+    default:
+        for (int i = 0; i < bitCount_ / 8; ++i)
+            row[x * bitCount_ / 8 + i] = BYTE(value >> (8 * i));
+    }
+}
+
+void TestDib::FillRaw(uint32_t value)
+{
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+            SetRaw(x, y, value);
+}
+
+std::vector<uint32_t> TestDib::Rgb() const
+{
+    TestDib copy(width_, height_, 32);
+    BitBlt(copy.Dc(), 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+    std::vector<uint32_t> out;
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+            out.push_back(copy.Raw(x, y) & 0xFFFFFF);
+    return out;
+}
+
+bool TestDib::SavePng(const std::filesystem::path& name) const
+{
+    return WritePng(TestOutputDir() / name, width_, height_, Rgb());
+}
+
+std::vector<RGBQUAD> TestTable(int size)
+{
+    static const BYTE colors[16][3] = {
+        {0, 0, 0},     {255, 255, 255}, {255, 0, 0},   {0, 255, 0},     {0, 0, 255},   {255, 255, 0},
+        {0, 255, 255}, {255, 0, 255},   {128, 0, 0},   {0, 128, 0},     {0, 0, 128},   {128, 128, 128},
+        {200, 100, 50}, {50, 100, 200}, {255, 128, 7}, {192, 192, 192},
+    };
+    std::vector<RGBQUAD> table;
+    for (int i = 0; i < size; ++i)
+        table.push_back({colors[i % 16][2], colors[i % 16][1], colors[i % 16][0], 0});
+    return table;
+}

@@ -9,27 +9,35 @@
 
 namespace {
 
+// 24-bit pixels and 32-bit ones with the usual masks hold the same colour in their low 24 bits.
+bool EightBitChannels(const PixelFormat& f)
+{
+    return f.bitCount == 24 || (f.bitCount == 32 && f.masks[0] == 0xFF0000 && f.masks[1] == 0xFF00 && f.masks[2] == 0xFF);
+}
+
 // Turns source pixel values into destination pixel values.
 class Translator {
 public:
     Translator(const PixelFormat& src, const PixelFormat& dst) : src_(src), dst_(dst)
     {
-        if (src.SameLayout(dst)) {
+        if (src.SameLayout(dst) || (EightBitChannels(src) && EightBitChannels(dst))) {
             mode_ = Mode::Copy;
+            if (src.bitCount != dst.bitCount)
+                copyMask_ = 0xFFFFFF;
         } else if (src.Indexed()) {
             mode_ = Mode::Table;
             for (size_t i = 0; i < src.table.size(); ++i)
                 table_[i] = dst.Encode(src.TableRgb(uint32_t(i)));
         } else if (dst.Indexed()) {
             mode_ = Mode::Nearest;
-            nearest_.fill(~uint64_t{0});
+            nearest_.assign(4096, ~uint64_t{0});
         }
     }
 
     uint32_t operator()(uint32_t raw)
     {
         switch (mode_) {
-        case Mode::Copy: return raw;
+        case Mode::Copy: return raw & copyMask_;
         case Mode::Table: return table_[raw];
         case Mode::Convert: return dst_.Encode(src_.Decode(raw));
         case Mode::Nearest: {
@@ -49,8 +57,9 @@ private:
     const PixelFormat& src_;
     const PixelFormat& dst_;
     Mode mode_ = Mode::Convert;
+    uint32_t copyMask_ = 0xFFFFFFFF; // drops the fourth byte of 32-bit pixels going to 24 bits or coming from them
     std::array<uint32_t, 256> table_{};
-    std::array<uint64_t, 4096> nearest_{};
+    std::vector<uint64_t> nearest_; // only for indexed destinations
 };
 
 // The colour key of a transparent blit, in source pixel values.
@@ -87,14 +96,14 @@ struct RowJob {
     const Key* key;
 };
 
-template <int SB, int DB> void CopyRow(const RowJob& job)
+template <int SB, int DB, bool Scaled, bool Keyed> void CopyRow(const RowJob& job)
 {
     for (int i = 0; i < job.count; ++i) {
-        const int sx = job.xmap ? job.xmap[i] : job.sx + i;
-        if (sx < 0)
+        const int sx = Scaled ? job.xmap[i] : job.sx + i;
+        if (Scaled && sx < 0)
             continue;
         const uint32_t raw = ReadPixel(job.src, sx, SB);
-        if (job.key && job.key->Matches(raw))
+        if (Keyed && job.key->Matches(raw))
             continue;
         WritePixel(job.dst, job.dx + i, DB, (*job.translate)(raw));
     }
@@ -102,9 +111,17 @@ template <int SB, int DB> void CopyRow(const RowJob& job)
 
 using RowFn = void (*)(const RowJob&);
 
-template <int SB> constexpr std::array<RowFn, 6> RowsFrom()
+// Row copiers for one pair of depths: plain, keyed, scaled, scaled and keyed.
+template <int SB, int DB> constexpr std::array<RowFn, 4> Variants()
 {
-    return {CopyRow<SB, 1>, CopyRow<SB, 4>, CopyRow<SB, 8>, CopyRow<SB, 16>, CopyRow<SB, 24>, CopyRow<SB, 32>};
+    return {CopyRow<SB, DB, false, false>, CopyRow<SB, DB, false, true>, CopyRow<SB, DB, true, false>,
+            CopyRow<SB, DB, true, true>};
+}
+
+template <int SB> constexpr std::array<std::array<RowFn, 4>, 6> RowsFrom()
+{
+    return {Variants<SB, 1>(), Variants<SB, 4>(), Variants<SB, 8>(), Variants<SB, 16>(), Variants<SB, 24>(),
+            Variants<SB, 32>()};
 }
 
 int DepthSlot(int bitCount)
@@ -119,11 +136,11 @@ int DepthSlot(int bitCount)
     }
 }
 
-RowFn RowFunction(int srcBits, int dstBits)
+RowFn RowFunction(int srcBits, int dstBits, bool scaled, bool keyed)
 {
-    static constexpr std::array<std::array<RowFn, 6>, 6> rows = {
+    static constexpr std::array<std::array<std::array<RowFn, 4>, 6>, 6> rows = {
         RowsFrom<1>(), RowsFrom<4>(), RowsFrom<8>(), RowsFrom<16>(), RowsFrom<24>(), RowsFrom<32>()};
-    return rows[DepthSlot(srcBits)][DepthSlot(dstBits)];
+    return rows[DepthSlot(srcBits)][DepthSlot(dstBits)][(scaled ? 2 : 0) + (keyed ? 1 : 0)];
 }
 
 struct Request {
@@ -163,7 +180,7 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, const
     const PixelFormat& df = *target.surface.format;
     Translator translate(sf, df);
     const bool rawCopy = !scaled && !key && sf.SameLayout(df) && sf.bitCount >= 8;
-    const RowFn row = RowFunction(sf.bitCount, df.bitCount);
+    const RowFn row = RowFunction(sf.bitCount, df.bitCount, scaled, key != nullptr);
     const int bytesPerPixel = sf.bitCount / 8;
     const int sx = scaled ? 0 : int(rq.sx + (visible.left - rq.dx));
     for (int y = visible.top; y < visible.bottom; ++y) {

@@ -193,7 +193,14 @@ std::optional<Target> TargetOf(HDC hdc)
         return std::nullopt;
     Target target;
     target.dc = dc;
-    if (const DibSection* dib = Find<DibSection>(dc->bitmap)) {
+    if (dc->window) {
+        target.surface = *dc->window;
+        RECT whole{0, 0, dc->window->width, dc->window->height};
+        if (dc->clip)
+            IntersectRects(target.bounds, whole, *dc->clip);
+        else
+            target.bounds = whole;
+    } else if (const DibSection* dib = Find<DibSection>(dc->bitmap)) {
         target.surface = dib->View();
         RECT whole{0, 0, dib->width, dib->height};
         if (dc->clip)

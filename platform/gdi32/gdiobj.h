@@ -88,6 +88,7 @@ struct DeviceContext : GdiObject {
     COLORREF bkColor = RGB(255, 255, 255);
     int bkMode = OPAQUE;
     std::optional<RECT> clip;
+    std::optional<Surface> window; // a window DC: its window's part of the host surface
 };
 
 // Where a DC draws: its bitmap's pixels and the rectangle drawing may touch.

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "wingdi.h"
@@ -57,8 +58,9 @@ inline uint32_t ReadPixel(const BYTE* row, int x, int bitCount)
     case 16: return row[2 * x] | row[2 * x + 1] << 8;
     case 24: return row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16;
     default: {
-        const BYTE* p = row + 4 * x;
-        return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+        uint32_t v;
+        std::memcpy(&v, row + 4 * x, 4); // pixels are little-endian, as is every host we build for
+        return v;
     }
     }
 }
@@ -86,13 +88,7 @@ inline void WritePixel(BYTE* row, int x, int bitCount, uint32_t value)
         row[3 * x + 1] = BYTE(value >> 8);
         row[3 * x + 2] = BYTE(value >> 16);
         break;
-    default: {
-        BYTE* p = row + 4 * x;
-        p[0] = BYTE(value);
-        p[1] = BYTE(value >> 8);
-        p[2] = BYTE(value >> 16);
-        p[3] = BYTE(value >> 24);
-    }
+    default: std::memcpy(row + 4 * x, &value, 4);
     }
 }
 

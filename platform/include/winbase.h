@@ -33,6 +33,7 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 void GetLocalTime(LPSYSTEMTIME time);
 void Sleep(DWORD milliseconds);
+int MulDiv(int number, int numerator, int denominator);
 
 // Handles, waits, threads and synchronisation
 

@@ -494,3 +494,218 @@ HWND GetFocus();
 // As of the message last read: the high bit is set while the key is down.
 SHORT GetKeyState(int virtKey);
 SHORT GetAsyncKeyState(int virtKey);
+
+// Dialogs
+//
+// Templates are DIALOGEX resources. Dialog units come from the dialog font: a horizontal unit
+// is a quarter of its average character width, a vertical one an eighth of its height.
+
+#define DS_SETFONT 0x40L
+#define DS_MODALFRAME 0x80L
+#define DS_SETFOREGROUND 0x200L
+#define DS_CONTROL 0x400L
+#define DS_CENTER 0x800L
+#define DS_ABSALIGN 0x01L
+
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC 8
+#define DWLP_USER 16
+#define DLGWINDOWEXTRA 24
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DC_HASDEFID 0x534B
+
+#define DLGC_WANTARROWS 0x0001
+#define DLGC_WANTTAB 0x0002
+#define DLGC_WANTALLKEYS 0x0004
+#define DLGC_WANTMESSAGE 0x0004
+#define DLGC_HASSETSEL 0x0008
+#define DLGC_DEFPUSHBUTTON 0x0010
+#define DLGC_UNDEFPUSHBUTTON 0x0020
+#define DLGC_RADIOBUTTON 0x0040
+#define DLGC_WANTCHARS 0x0080
+#define DLGC_STATIC 0x0100
+#define DLGC_BUTTON 0x2000
+
+
+HWND CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC dialogProc, LPARAM initParam);
+#define CreateDialogW(i, t, p, f) CreateDialogParamW(i, t, p, f, 0)
+// Modal: the owner is disabled while the dialog runs its own message loop, then enabled again.
+INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC dialogProc, LPARAM initParam);
+#define DialogBoxW(i, t, p, f) DialogBoxParamW(i, t, p, f, 0)
+BOOL EndDialog(HWND dialog, INT_PTR result);
+LRESULT DefDlgProcW(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL IsDialogMessageW(HWND dialog, LPMSG msg);
+BOOL MapDialogRect(HWND dialog, LPRECT rect);
+LONG GetDialogBaseUnits();
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
+
+BOOL SetDlgItemTextW(HWND dialog, int id, LPCWSTR text);
+UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int cchMax);
+BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
+UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
+LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL CheckDlgButton(HWND dialog, int id, UINT check);
+UINT IsDlgButtonChecked(HWND dialog, int id);
+BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
+
+// Controls: "Static", "Button", "Edit", "ComboBox" (a drop-down list with an edit) and
+// "msctls_progress32". Notifications reach the parent as WM_COMMAND with the control's id in
+// the low word, the code in the high word and the control in lParam.
+
+#define SS_LEFT 0x0000L
+#define SS_CENTER 0x0001L
+#define SS_RIGHT 0x0002L
+#define SS_LEFTNOWORDWRAP 0x000CL
+#define SS_TYPEMASK 0x001FL
+#define SS_NOPREFIX 0x0080L
+#define SS_NOTIFY 0x0100L
+#define SS_CENTERIMAGE 0x0200L
+#define SS_SUNKEN 0x1000L
+
+#define BS_PUSHBUTTON 0x0000L
+#define BS_DEFPUSHBUTTON 0x0001L
+#define BS_CHECKBOX 0x0002L
+#define BS_AUTOCHECKBOX 0x0003L
+#define BS_RADIOBUTTON 0x0004L
+#define BS_3STATE 0x0005L
+#define BS_AUTO3STATE 0x0006L
+#define BS_GROUPBOX 0x0007L
+#define BS_AUTORADIOBUTTON 0x0009L
+#define BS_TYPEMASK 0x000FL
+#define BS_LEFTTEXT 0x0020L
+#define BS_NOTIFY 0x4000L
+
+#define BST_UNCHECKED 0x0000
+#define BST_CHECKED 0x0001
+#define BST_INDETERMINATE 0x0002
+#define BST_PUSHED 0x0004
+#define BST_FOCUS 0x0008
+
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
+#define BM_GETSTATE 0x00F2
+#define BM_SETSTATE 0x00F3
+#define BM_SETSTYLE 0x00F4
+#define BM_CLICK 0x00F5
+
+#define BN_CLICKED 0
+#define BN_SETFOCUS 6
+#define BN_KILLFOCUS 7
+
+#define ES_LEFT 0x0000L
+#define ES_CENTER 0x0001L
+#define ES_RIGHT 0x0002L
+#define ES_MULTILINE 0x0004L
+#define ES_UPPERCASE 0x0008L
+#define ES_LOWERCASE 0x0010L
+#define ES_PASSWORD 0x0020L
+#define ES_AUTOHSCROLL 0x0080L
+#define ES_NOHIDESEL 0x0100L
+#define ES_READONLY 0x0800L
+#define ES_WANTRETURN 0x1000L
+#define ES_NUMBER 0x2000L
+
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
+#define EM_REPLACESEL 0x00C2
+#define EM_LIMITTEXT 0x00C5
+#define EM_SETLIMITTEXT EM_LIMITTEXT
+#define EM_SETREADONLY 0x00CF
+#define EM_GETLIMITTEXT 0x00D5
+
+#define EN_SETFOCUS 0x0100
+#define EN_KILLFOCUS 0x0200
+#define EN_CHANGE 0x0300
+#define EN_UPDATE 0x0400
+#define EN_MAXTEXT 0x0501
+
+#define CBS_SIMPLE 0x0001L
+#define CBS_DROPDOWN 0x0002L
+#define CBS_DROPDOWNLIST 0x0003L
+#define CBS_AUTOHSCROLL 0x0040L
+#define CBS_SORT 0x0100L
+#define CBS_HASSTRINGS 0x0200L
+
+#define CB_ERR (-1)
+#define CB_ERRSPACE (-2)
+#define CB_GETEDITSEL 0x0140
+#define CB_LIMITTEXT 0x0141
+#define CB_SETEDITSEL 0x0142
+#define CB_ADDSTRING 0x0143
+#define CB_DELETESTRING 0x0144
+#define CB_GETCOUNT 0x0146
+#define CB_GETCURSEL 0x0147
+#define CB_GETLBTEXT 0x0148
+#define CB_GETLBTEXTLEN 0x0149
+#define CB_INSERTSTRING 0x014A
+#define CB_RESETCONTENT 0x014B
+#define CB_SETCURSEL 0x014E
+#define CB_SHOWDROPDOWN 0x014F
+#define CB_GETDROPPEDSTATE 0x0157
+#define CB_FINDSTRINGEXACT 0x0158
+
+#define CBN_SELCHANGE 1
+#define CBN_SETFOCUS 3
+#define CBN_KILLFOCUS 4
+#define CBN_EDITCHANGE 5
+#define CBN_DROPDOWN 7
+#define CBN_CLOSEUP 8
+#define CBN_SELENDOK 9
+
+#define PROGRESS_CLASSW u"msctls_progress32"
+#define PBS_SMOOTH 0x01
+#define PBM_SETRANGE (WM_USER + 1)
+#define PBM_SETPOS (WM_USER + 2)
+#define PBM_DELTAPOS (WM_USER + 3)
+#define PBM_SETSTEP (WM_USER + 4)
+#define PBM_STEPIT (WM_USER + 5)
+#define PBM_SETRANGE32 (WM_USER + 6)
+#define PBM_GETRANGE (WM_USER + 7)
+#define PBM_GETPOS (WM_USER + 8)
+
+// Message boxes: a modal window of the layer's own.
+
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_YESNOCANCEL 0x00000003L
+#define MB_YESNO 0x00000004L
+#define MB_TYPEMASK 0x0000000FL
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONINFORMATION 0x00000040L
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONASTERISK MB_ICONINFORMATION
+#define MB_ICONMASK 0x000000F0L
+#define MB_DEFBUTTON2 0x00000100L
+#define MB_APPLMODAL 0x00000000L
+#define MB_SETFOREGROUND 0x00010000L
+#define MB_TOPMOST 0x00040000L
+
+#define EDGE_ETCHED (BDR_SUNKENOUTER | BDR_RAISEDINNER)
+#define EDGE_BUMP (BDR_RAISEDOUTER | BDR_SUNKENINNER)
+int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush);
+
+// One brush per system colour, for the life of the program; never deleted by the caller.
+HBRUSH GetSysColorBrush(int index);
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+
+// Clipboard: only emptying it is supported, through the host's clipboard.
+
+BOOL OpenClipboard(HWND owner);
+BOOL EmptyClipboard();
+BOOL CloseClipboard();

@@ -3,6 +3,8 @@
 #include <atomic>
 
 #include "hostevents.h"
+#include "messagebox.h"
+#include "paint.h"
 #include "queue.h"
 #include "utf.h"
 
@@ -31,6 +33,7 @@ bool StartHostVideo()
         std::lock_guard guard(queue.lock);
         queue.hostEvents = true;
     }
+    InstallMessageBoxReports();
     return true;
 }
 
@@ -60,6 +63,9 @@ SDL_Window* HostWindowFor(Window& window)
         flags |= SDL_WINDOW_ALWAYS_ON_TOP;
     if (!(window.style & WS_CAPTION) && (window.style & WS_POPUP))
         flags |= SDL_WINDOW_BORDERLESS;
+    // Drop-down lists: no frame, no task bar entry, and the window manager leaves them alone.
+    if (window.exStyle & WS_EX_TOOLWINDOW)
+        flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
     window.host = SDL_CreateWindow(Utf16ToUtf8(window.text).c_str(), window.rect.left, window.rect.top,
                                    std::max(1, window.width()), std::max(1, window.height()), flags);
     if (window.host)
@@ -71,6 +77,7 @@ void DestroyHostWindow(Window& window)
 {
     if (!window.host)
         return;
+    ForgetWindowDCs(window.handle);
     SDL_DestroyWindow(window.host);
     window.host = nullptr;
 }

@@ -15,3 +15,5 @@ void MarkChanged(Window& topLevel, const RECT& rect);
 void FlushHostSurfaces();
 // The default erase: the class background brush over the whole client area; 1 when erased.
 LRESULT EraseBackground(HWND hwnd, HDC hdc);
+// The host surface of a top-level window changed or went away: its window DCs draw nothing.
+void ForgetWindowDCs(HWND topLevel);

@@ -346,6 +346,18 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NCHITTEST:
         return HTCLIENT;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC: {
+        // Text fields are white, everything else has the face colour.
+        const bool field = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
+        HDC hdc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(hdc, GetSysColor(field ? COLOR_WINDOW : COLOR_3DFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(field ? COLOR_WINDOW : COLOR_3DFACE));
+    }
     case published::kRaiseMessage:
         SetForegroundWindow(hwnd);
         return 0;

@@ -52,8 +52,10 @@ bool Place(HWND hwnd, const RECT& rect, bool& moved, bool& sized)
     } else if (window->host) {
         if (moved)
             SDL_SetWindowPosition(window->host, rect.left, rect.top);
-        if (sized)
+        if (sized) {
+            ForgetWindowDCs(window->handle);
             SDL_SetWindowSize(window->host, std::max(1, window->width()), std::max(1, window->height()));
+        }
     }
     if (IsShown(*window))
         AddToUpdate(*window, nullptr, true);

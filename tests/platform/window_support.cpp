@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "screenshot.h"
+
 std::vector<Received>& Log()
 {
     static std::vector<Received> log;
@@ -99,4 +101,37 @@ void PushText(HWND topLevel, const char* utf8)
     event.text.windowID = HostId(topLevel);
     std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
     SDL_PushEvent(&event);
+}
+
+namespace {
+
+SDL_Surface* SurfaceOf(HWND topLevel)
+{
+    SDL_Window* host = SDL_GetWindowFromID(HostId(topLevel));
+    return host ? SDL_GetWindowSurface(host) : nullptr;
+}
+
+} // namespace
+
+uint32_t WindowPixel(HWND topLevel, int x, int y)
+{
+    SDL_Surface* surface = SurfaceOf(topLevel);
+    if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h)
+        return 0xFFFFFFFF;
+    const auto* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
+    uint32_t pixel;
+    std::memcpy(&pixel, row + 4 * x, 4);
+    return pixel & 0xFFFFFF;
+}
+
+bool SaveWindowPng(HWND topLevel, const char* name)
+{
+    SDL_Surface* surface = SurfaceOf(topLevel);
+    if (!surface)
+        return false;
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < surface->h; ++y)
+        for (int x = 0; x < surface->w; ++x)
+            pixels.push_back(WindowPixel(topLevel, x, y));
+    return WritePng(TestOutputDir() / name, surface->w, surface->h, pixels);
 }

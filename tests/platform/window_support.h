@@ -33,3 +33,8 @@ void PushButton(HWND topLevel, bool down, int x, int y, Uint8 button = SDL_BUTTO
 void PushMotion(HWND topLevel, int x, int y);
 void PushKey(HWND topLevel, SDL_Keycode key, bool down);
 void PushText(HWND topLevel, const char* utf8);
+
+// Writes what a shown top-level window holds as a PNG in the test output folder.
+bool SaveWindowPng(HWND topLevel, const char* name);
+// The colour (0x00RRGGBB) of a pixel of a top-level window's surface.
+uint32_t WindowPixel(HWND topLevel, int x, int y);

@@ -1,0 +1,280 @@
+// Dialogs from DIALOGEX resources: layout in dialog units, modal runs, the keyboard interface,
+// radio groups, and a combo box typed into.
+#include <gtest/gtest.h>
+
+#include "../../platform/user32/dlgtemplate.h"
+#include "dialog_test.h"
+#include "window_support.h"
+
+namespace {
+
+std::vector<std::pair<int, int>> g_commands; // id, notification
+LPARAM g_initParam = 0;
+std::u16string g_name;
+
+INT_PTR CALLBACK ControlsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        g_initParam = lParam;
+        SendDlgItemMessageW(hwnd, IDC_NAMES, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"Zamenhof"));
+        SendDlgItemMessageW(hwnd, IDC_NAMES, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"Kabe"));
+        SendDlgItemMessageW(hwnd, IDC_NAMES, CB_SETCURSEL, 0, 0);
+        return TRUE;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            g_commands.emplace_back(LOWORD(wParam), HIWORD(wParam));
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            WCHAR name[256];
+            GetDlgItemTextW(hwnd, IDC_NAMES, name, 256);
+            g_name = name;
+            EndDialog(hwnd, LOWORD(wParam));
+        }
+        return TRUE;
+    default: return FALSE;
+    }
+}
+
+class DialogTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_commands.clear();
+        g_name.clear();
+    }
+    void TearDown() override
+    {
+        if (dialog && IsWindow(dialog))
+            DestroyWindow(dialog);
+        PumpReady();
+    }
+    HWND Open()
+    {
+        dialog = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), nullptr, ControlsProc, 77);
+        EXPECT_TRUE(dialog);
+        ShowWindow(dialog, SW_SHOW);
+        PumpReady();
+        return dialog;
+    }
+    RECT ChildRect(int id)
+    {
+        RECT r;
+        GetWindowRect(GetDlgItem(dialog, id), &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    POINT Centre(int id)
+    {
+        const RECT r = ChildRect(id);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    void Click(int id)
+    {
+        const POINT p = Centre(id);
+        PushButton(dialog, true, p.x, p.y);
+        PushButton(dialog, false, p.x, p.y);
+        PumpDialog();
+    }
+    void PumpDialog()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageW(dialog, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+    }
+    HWND dialog = nullptr;
+};
+
+SIZE ExpectedUnits()
+{
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(8, 96, 72);
+    std::u16string(u"MS Shell Dlg").copy(lf.lfFaceName, 12);
+    HFONT font = CreateFontIndirectW(&lf);
+    HDC hdc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(hdc, font);
+    SIZE extent;
+    GetTextExtentPoint32W(hdc, u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &extent);
+    TEXTMETRICW tm;
+    GetTextMetricsW(hdc, &tm);
+    SelectObject(hdc, old);
+    ReleaseDC(nullptr, hdc);
+    DeleteObject(font);
+    return SIZE{(extent.cx / 26 + 1) / 2, tm.tmHeight};
+}
+
+TEST_F(DialogTest, ControlsSitAtTheirDialogUnitsWithTheirIdsAndClasses)
+{
+    Open();
+    EXPECT_EQ(g_initParam, 77);
+    const SIZE units = ExpectedUnits();
+    ASSERT_GT(units.cx, 0);
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, MulDiv(200, units.cx, 4));
+    EXPECT_EQ(client.bottom, MulDiv(130, units.cy, 8));
+    const RECT ok = ChildRect(IDOK);
+    EXPECT_EQ(ok.left, MulDiv(143, units.cx, 4));
+    EXPECT_EQ(ok.top, MulDiv(108, units.cy, 8));
+    EXPECT_EQ(ok.right - ok.left, MulDiv(50, units.cx, 4));
+    EXPECT_EQ(ok.bottom - ok.top, MulDiv(14, units.cy, 8));
+    const RECT cancel = ChildRect(IDCANCEL);
+    EXPECT_EQ(cancel.right - cancel.left, ok.right - ok.left);
+    RECT mapped{4, 8, 8, 16};
+    ASSERT_TRUE(MapDialogRect(dialog, &mapped));
+    EXPECT_EQ(mapped.left, units.cx);
+    EXPECT_EQ(mapped.bottom, 2 * units.cy);
+    // A combo box is as tall as its edit; the template's height is for the dropped list.
+    const RECT combo = ChildRect(IDC_NAMES);
+    EXPECT_LT(combo.bottom - combo.top, MulDiv(60, units.cy, 8));
+    WCHAR name[32];
+    for (const auto& [id, cls] : std::vector<std::pair<int, std::u16string>>{{IDC_LABEL, u"Static"},
+                                                                             {IDC_NAMES, u"ComboBox"},
+                                                                             {IDC_ONE, u"Button"},
+                                                                             {IDC_EDIT, u"Edit"},
+                                                                             {IDC_PROGRESS, u"msctls_progress32"}}) {
+        HWND item = GetDlgItem(dialog, id);
+        ASSERT_TRUE(item) << id;
+        EXPECT_EQ(GetDlgCtrlID(item), id);
+        GetClassNameW(item, name, 32);
+        EXPECT_EQ(std::u16string(name), cls);
+    }
+    GetDlgItemTextW(dialog, IDC_LABEL, name, 32);
+    EXPECT_EQ(std::u16string(name), u"Name:");
+    GetDlgItemTextW(dialog, IDC_NAMES, name, 32);
+    EXPECT_EQ(std::u16string(name), u"Zamenhof");
+    // The first control that takes the tab key has the focus: the combo box's edit.
+    EXPECT_EQ(GetParent(GetFocus()), GetDlgItem(dialog, IDC_NAMES));
+    SaveWindowPng(dialog, "dialog_controls.png");
+}
+
+TEST_F(DialogTest, RadioButtonsOfAGroupExcludeEachOther)
+{
+    Open();
+    Click(IDC_TWO);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TWO), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_ONE), static_cast<UINT>(BST_UNCHECKED));
+    Click(IDC_THREE);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_THREE), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TWO), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(g_commands, (std::vector<std::pair<int, int>>{{IDC_TWO, BN_CLICKED}, {IDC_THREE, BN_CLICKED}}));
+    // The check box is a group of its own.
+    Click(IDC_CHECK);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_THREE), static_cast<UINT>(BST_CHECKED));
+    Click(IDC_CHECK);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK), static_cast<UINT>(BST_UNCHECKED));
+
+    // Arrow keys walk the group, checking as they go.
+    SetFocus(GetDlgItem(dialog, IDC_ONE));
+    PushKey(dialog, SDLK_DOWN, true);
+    PumpDialog();
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_TWO));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TWO), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_THREE), static_cast<UINT>(BST_UNCHECKED));
+
+    CheckRadioButton(dialog, IDC_ONE, IDC_THREE, IDC_ONE);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_ONE), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TWO), static_cast<UINT>(BST_UNCHECKED));
+}
+
+TEST_F(DialogTest, ReleasingOutsideAButtonDoesNotClickIt)
+{
+    Open();
+    const POINT p = Centre(IDC_CHECK);
+    PushButton(dialog, true, p.x, p.y);
+    PushMotion(dialog, 2, 2);
+    PushButton(dialog, false, 2, 2);
+    PumpDialog();
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_TRUE(g_commands.empty());
+}
+
+TEST_F(DialogTest, TabMovesThroughTabStopsAndEscapeCancels)
+{
+    Open();
+    HWND combo = GetDlgItem(dialog, IDC_NAMES);
+    EXPECT_EQ(GetParent(GetFocus()), combo);
+    PushKey(dialog, SDLK_TAB, true);
+    PumpDialog();
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_ONE));
+    PushKey(dialog, SDLK_TAB, true);
+    PushKey(dialog, SDLK_TAB, true);
+    PumpDialog();
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_EDIT));
+    PushKey(dialog, SDLK_ESCAPE, true);
+    PumpDialog();
+    ASSERT_FALSE(g_commands.empty());
+    EXPECT_EQ(g_commands.back(), (std::pair<int, int>{IDCANCEL, BN_CLICKED}));
+}
+
+HWND g_owner = nullptr;
+bool g_ownerDisabledDuringRun = false;
+
+void CALLBACK EndFromTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    HWND dialog = FindWindowW(nullptr, u"Controls");
+    g_ownerDisabledDuringRun = !IsWindowEnabled(g_owner);
+    EndDialog(dialog, 42);
+}
+
+TEST_F(DialogTest, AModalDialogReturnsItsResultAndEnablesItsOwnerAgain)
+{
+    RegisterRecordingClass();
+    g_owner = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                              nullptr, nullptr, nullptr);
+    SetTimer(nullptr, 0, 30, EndFromTimer);
+    EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), g_owner, ControlsProc, 0), 42);
+    EXPECT_TRUE(g_ownerDisabledDuringRun);
+    EXPECT_TRUE(IsWindowEnabled(g_owner));
+    EXPECT_EQ(FindWindowW(nullptr, u"Controls"), nullptr);
+    EXPECT_EQ(GetActiveWindow(), g_owner);
+    DestroyWindow(g_owner);
+    EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(999), nullptr, ControlsProc, 0), -1);
+}
+
+void CALLBACK TypeFromTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    HWND dialog = FindWindowW(nullptr, u"Controls");
+    PushText(dialog, "Ŝanĝo");
+    PushKey(dialog, SDLK_RETURN, true);
+}
+
+TEST_F(DialogTest, TextTypedIntoTheComboBoxComesBackOnEnter)
+{
+    SetTimer(nullptr, 0, 30, TypeFromTimer);
+    EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), nullptr, ControlsProc, 0), IDOK);
+    // The selected item's text was replaced by what was typed.
+    EXPECT_EQ(g_name, u"Ŝanĝo");
+}
+
+TEST_F(DialogTest, CorruptOrTruncatedTemplatesAreRefused)
+{
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), MAKEINTRESOURCEW(5));
+    ASSERT_TRUE(found);
+    const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+    const DWORD size = SizeofResource(nullptr, found);
+    ASSERT_TRUE(ReadDialogTemplate(bytes, size));
+    EXPECT_EQ(ReadDialogTemplate(bytes, size)->items.size(), 10u);
+    size_t truncatedAccepted = 0;
+    for (DWORD cut = 0; cut < size; ++cut) {
+        std::vector<BYTE> copy(bytes, bytes + cut); // exactly cut bytes, so ASan sees any overread
+        if (ReadDialogTemplate(copy.data(), copy.size()))
+            ++truncatedAccepted;
+    }
+    // Only the padding after the last item may go.
+    EXPECT_LE(truncatedAccepted, 3u);
+    std::vector<BYTE> corrupt(bytes, bytes + size);
+    corrupt[2] = 0; // not an extended template
+    EXPECT_FALSE(ReadDialogTemplate(corrupt.data(), corrupt.size()));
+    std::vector<BYTE> manyItems(bytes, bytes + size);
+    manyItems[16] = 0xFF; // claims more items than there are
+    manyItems[17] = 0x00;
+    EXPECT_FALSE(ReadDialogTemplate(manyItems.data(), manyItems.size()));
+}
+
+} // namespace

@@ -252,9 +252,10 @@ void ANIMBUTTON::DrawBox(HDC hdc, const RECT& box)
                                    RECT{box.right - 2, box.bottom - 2, box.right, box.bottom}})
             FillPart(hdc, corner, background);
     }
+    // The mark is dark whatever the text colour: the box itself is always white.
     if (checked || pressed)
         FillPart(hdc, {box.left + 3, box.top + 3, box.right - 3, box.bottom - 3},
-                 checked ? GetColor(kColorText) : GetSysColor(COLOR_BTNSHADOW));
+                 checked ? RGB(0, 0, 0) : GetSysColor(COLOR_BTNSHADOW));
 }
 
 void ANIMBUTTON::DrawPush(Graphic* target, HDC hdc, const RECT& part)

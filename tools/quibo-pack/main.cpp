@@ -1,5 +1,5 @@
-// quibo-pack: packs and unpacks ".zz" files and lists, extracts and creates ZIP archives,
-// through the same readers the game and the installer use.
+// quibo-pack: packs and unpacks ".zz" files, lists, extracts and creates ZIP archives, and
+// converts layered images, through the same readers the game and the installer use.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +24,9 @@ const Command kCommands[] = {
     {"zip-list", "zip-list ARCHIVE", 1, 1, ZipList},
     {"zip-extract", "zip-extract ARCHIVE ENTRY OUT", 3, 3, ZipExtract},
     {"zip-create", "zip-create OUT NAME=FILE...", 2, SIZE_MAX, ZipCreate},
+    {"psp-to-bmp", "psp-to-bmp IN OUT [--transparent RRGGBB]", 2, 4, PspToBmp},
+    {"psp-info", "psp-info IN", 1, 1, PspInfo},
+    {"bmp-to-psp", "bmp-to-psp IN OUT [--rle|--deflate] [--key RRGGBB]", 2, 5, BmpToPsp},
 };
 
 int Usage()

@@ -1,0 +1,303 @@
+// Graphic: pixels at every depth, colour values, translucency, palettes, bitmap files,
+// children and the misuse reports.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "cea_palette.h"
+#include "engine_test_util.h"
+#include "test_env.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put32(Bytes& b, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b.push_back(uint8_t(v >> (8 * i)));
+}
+
+// A 24-bit bitmap file of cx x cy whose stored rows (bottom-up when height > 0) hold
+// pixel (x, row) = 0x00RRGGBB with red x, green row, blue 7.
+Bytes BitmapFile(int cx, int height, size_t cbPixelsCut = 0)
+{
+    const int cy = std::abs(height);
+    const uint32_t pitch = PitchOf(cx, 24);
+    Bytes b = {'B', 'M'};
+    Put32(b, 54 + pitch * cy);
+    Put32(b, 0);
+    Put32(b, 54);
+    Put32(b, 40);
+    Put32(b, uint32_t(cx));
+    Put32(b, uint32_t(height));
+    b.insert(b.end(), {1, 0, 24, 0});
+    for (int i = 0; i < 6; ++i)
+        Put32(b, 0);
+    for (int row = 0; row < cy; ++row) {
+        for (int x = 0; x < cx; ++x)
+            b.insert(b.end(), {7, uint8_t(row), uint8_t(x)});
+        b.resize(b.size() + pitch - 3 * cx);
+    }
+    b.resize(b.size() - cbPixelsCut);
+    return b;
+}
+
+struct DepthCase {
+    int bitCount;
+    bool f555;
+    DWORD valueMask;
+};
+
+class GraphicDepth : public testing::TestWithParam<DepthCase> {};
+
+TEST_P(GraphicDepth, PixelValuesReadBackWithoutTouchingNeighbours)
+{
+    DisplayAs display(24, GetParam().f555);
+    Graphic g(13, 3, GetParam().bitCount);
+    ASSERT_TRUE(g.HasBitmap());
+    const DWORD mask = GetParam().valueMask;
+    auto value = [&](int x, int y) { return DWORD(x * 0x01234567u + y * 0x89ABCDEFu) & mask; };
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 13; ++x)
+            g.SetPixelValue(x, y, value(x, y));
+    }
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(g.GetPixelValue(x, y), value(x, y)) << x << "," << y;
+    }
+    // Outside the bitmap nothing is read or written.
+    g.SetPixelValue(13, 0, mask);
+    g.SetPixelValue(-1, 2, mask);
+    EXPECT_EQ(g.GetPixelValue(13, 0), 0u);
+    EXPECT_EQ(g.GetPixelValue(12, 0), value(12, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDepth, GraphicDepth,
+                         testing::Values(DepthCase{1, false, 1}, DepthCase{4, false, 15}, DepthCase{8, false, 255},
+                                         DepthCase{16, true, 0xFFFF}, DepthCase{16, false, 0xFFFF},
+                                         DepthCase{24, false, 0xFFFFFF}, DepthCase{32, false, 0xFFFFFFFF}));
+
+TEST(GraphicColors, SixteenBitLayoutsConvertBothWays)
+{
+    {
+        DisplayAs display(16, true);
+        Graphic g(2, 2, 16);
+        EXPECT_EQ(g.ValueToColor(0x7FFF), RGB(248, 248, 248));
+        EXPECT_EQ(g.ColorToValue(RGB(248, 248, 248)), 0x7FFFu);
+        EXPECT_EQ(g.ColorToValue(RGB(255, 0, 0)), 0x7C00u);
+        g.SetPixelColor(1, 1, RGB(0, 255, 0));
+        EXPECT_EQ(g.GetPixelValue(1, 1), 0x03E0u);
+    }
+    DisplayAs display(16, false);
+    Graphic g(2, 2, 16);
+    EXPECT_EQ(g.ColorToValue(RGB(0, 255, 0)), 0x07E0u);
+    EXPECT_EQ(g.ValueToColor(0xFFFF), RGB(248, 252, 248));
+}
+
+TEST(GraphicColors, PalettisedColoursAreFirstMatchingIndices)
+{
+    RGBQUAD palette[256] = {};
+    palette[3] = {30, 20, 10, 0};
+    palette[9] = {30, 20, 10, 0};
+    Graphic g(2, 2, 8, palette);
+    EXPECT_EQ(g.ColorToValue(RGB(10, 20, 30)), 3u);
+    EXPECT_EQ(g.ColorToValue(RGB(1, 2, 3)), 0u);
+    EXPECT_EQ(g.ValueToColor(9), RGB(10, 20, 30));
+    EXPECT_EQ(g.GetPaletteColor(256), kNoColor);
+    EXPECT_EQ(g.ColorToValue(RGB(1, 2, 3)), 0u);
+    Graphic mono(9, 1, 1);
+    EXPECT_EQ(mono.GetPaletteColor(1), RGB(255, 255, 255));
+    EXPECT_EQ(mono.ValueToColor(7), RGB(255, 255, 255));
+}
+
+TEST(GraphicTranslucency, SameSettingKeepsTheMapAndOpaqueFreesIt)
+{
+    Graphic g(4, 2, 24);
+    ASSERT_TRUE(g.SetTranslucency(kOpacityMap, 128));
+    const TRANSLUCENCY* t = g.GetTranslucency();
+    EXPECT_EQ(t->opacity[7], 128);
+    t->opacity[7] = 9;
+    ASSERT_TRUE(g.SetTranslucency(kOpacityMap, 128));
+    EXPECT_EQ(g.GetTranslucency()->opacity[7], 9);
+    ASSERT_TRUE(g.SetTranslucency(kOpaque, 0));
+    EXPECT_FALSE(g.IsTranslucent());
+    EXPECT_EQ(g.GetTranslucency()->opacity, nullptr);
+}
+
+TEST(GraphicTranslucency, OpacityFromTheBrightnessOfAnotherGraphic)
+{
+    Graphic g(3, 2, 24);
+    Graphic mask(3, 2, 24);
+    mask.SetPixelColor(1, 1, RGB(30, 60, 90));
+    ASSERT_TRUE(g.SetTranslucency(mask));
+    const TRANSLUCENCY* t = g.GetTranslucency();
+    EXPECT_EQ(t->type, kOpacityMap);
+    EXPECT_EQ(t->opacity[t->cbStride + 1], 60);
+    EXPECT_EQ(t->opacity[t->cbStride - 1], 0);
+    Graphic other(2, 2, 24);
+    EXPECT_FALSE(g.SetTranslucency(other));
+}
+
+TEST(GraphicPalette, SameEntriesChangeNothing)
+{
+    Graphic g(3, 3, 8);
+    PALETTEENTRY entries[256];
+    ASSERT_TRUE(g.GetPaletteEntries(entries, 0, 256));
+    HBITMAP before = g.m.NotChild.bitmap;
+    EXPECT_TRUE(g.SetPaletteEntries(entries + 10, 10, 20));
+    EXPECT_EQ(g.m.NotChild.bitmap, before);
+    EXPECT_FALSE(g.GetPaletteEntries(entries, 256, 1));
+}
+
+TEST(GraphicPalette, NewEntriesKeepPixelsAndTransparency)
+{
+    Graphic g(5, 4, 8);
+    g.SetPixelValue(2, 3, 40);
+    g.SetTransparency(RGB(1, 2, 3));
+    ASSERT_TRUE(g.SetTranslucency(kUniformOpacity, 77));
+    const PALETTEENTRY colour = {200, 100, 50, 0};
+    ASSERT_TRUE(g.SetPaletteEntries(&colour, 40, 1));
+    EXPECT_EQ(g.GetPixelValue(2, 3), 40u);
+    EXPECT_EQ(g.GetPixelColor(2, 3), RGB(200, 100, 50));
+    EXPECT_EQ(g.GetTransparency(), RGB(1, 2, 3));
+    EXPECT_EQ(g.GetTranslucency()->defaultOpacity, 77);
+}
+
+TEST(GraphicBitmap, BottomUpFilesLoadTopDown)
+{
+    const Bytes file = BitmapFile(3, 4);
+    Graphic g(file.data(), DWORD(file.size()));
+    ASSERT_TRUE(g.HasBitmap());
+    EXPECT_EQ(g.GetBitCount(), 24);
+    // The first stored row is the bottom row.
+    EXPECT_EQ(g.GetPixelValue(2, 3), 0x020007u);
+    EXPECT_EQ(g.GetPixelValue(1, 0), 0x010307u);
+    const Bytes topDown = BitmapFile(3, -4);
+    Graphic t(topDown.data(), DWORD(topDown.size()));
+    EXPECT_EQ(t.GetPixelValue(1, 0), 0x010007u);
+}
+
+TEST(GraphicBitmap, ShortPixelDataGivesABlankBitmapOfTheRightSize)
+{
+    const Bytes file = BitmapFile(3, 4, 1);
+    Graphic g(file.data(), DWORD(file.size()), nullptr, RGB(9, 9, 9));
+    ASSERT_TRUE(g.HasBitmap());
+    EXPECT_EQ(g.GetWidth(), 3);
+    EXPECT_EQ(g.GetHeight(), 4);
+    EXPECT_EQ(g.GetPixelValue(2, 3), 0u);
+    EXPECT_EQ(g.GetTransparency(), RGB(9, 9, 9));
+}
+
+TEST(GraphicBitmap, BrokenHeadersLoadNothing)
+{
+    Bytes file = BitmapFile(3, 4);
+    for (size_t cb = 0; cb < file.size(); ++cb) {
+        Graphic g(file.data(), DWORD(cb));
+        EXPECT_EQ(g.HasBitmap(), cb >= 54 + 0) << cb;
+    }
+    file[28] = 13; // bit count
+    Graphic odd(file.data(), DWORD(file.size()));
+    EXPECT_FALSE(odd.HasBitmap());
+}
+
+std::filesystem::path SavedFile(Graphic& g, const char* name)
+{
+    const std::filesystem::path path = TestRoot() / name;
+    HANDLE file = CreateFileW(path.u16string().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(g.Save(file));
+    CloseHandle(file);
+    return path;
+}
+
+TEST(GraphicSave, RowsArePaddedToFourBytesAndLoadBack)
+{
+    Graphic g(5, 2, 24);
+    for (int x = 0; x < 5; ++x) {
+        g.SetPixelValue(x, 0, 0x100000u * DWORD(x + 1));
+        g.SetPixelValue(x, 1, 0x000100u * DWORD(x + 1));
+    }
+    const auto path = SavedFile(g, "five.bmp");
+    std::ifstream in(path, std::ios::binary);
+    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(bytes.size(), 54u + 2 * 16);
+    EXPECT_EQ(g.GetSaveSize(true), 54u + 2 * 16);
+    // Bottom row first: 15 pixel bytes, then one byte of padding.
+    EXPECT_EQ(bytes[54 + 1], 1);
+    EXPECT_EQ(bytes[54 + 15], 0);
+    Graphic back(path.u16string().c_str());
+    ASSERT_TRUE(back.HasBitmap());
+    EXPECT_EQ(Pixels(back), Pixels(g));
+}
+
+TEST(GraphicSave, AViewSavesItsOwnRectangleAtAnyDepth)
+{
+    for (int bitCount : {1, 8, 24}) {
+        Graphic g(19, 6, bitCount);
+        for (int y = 0; y < 6; ++y) {
+            for (int x = 0; x < 19; ++x)
+                g.SetPixelValue(x, y, DWORD(x * 3 + y) % (bitCount == 1 ? 2 : 256));
+        }
+        const RECT rect = {3, 1, 14, 5};
+        Graphic view(&g, &rect);
+        const auto path = SavedFile(view, "view.bmp");
+        Graphic back(path.u16string().c_str());
+        ASSERT_EQ(back.GetBitCount(), bitCount);
+        EXPECT_EQ(Pixels(back), Pixels(view)) << bitCount;
+    }
+}
+
+TEST(GraphicChildren, AViewReadsAndWritesItsParentWithinItsRectangle)
+{
+    Graphic parent(10, 8, 24);
+    const RECT rect = {6, 5, 14, 12};
+    Graphic child(&parent, &rect);
+    EXPECT_EQ(child.GetWidth(), 4);
+    EXPECT_EQ(child.GetHeight(), 3);
+    EXPECT_EQ(child.GetRectInParent().right, 10);
+    child.SetPixelValue(1, 2, 0xABCDEF);
+    EXPECT_EQ(parent.GetPixelValue(7, 7), 0xABCDEFu);
+    child.SetPixelValue(4, 0, 0x111111);
+    EXPECT_EQ(parent.GetPixelValue(10 - 0, 5), 0u);
+    Graphic grandchild(&child, nullptr);
+    EXPECT_EQ(grandchild.GetPixelValue(1, 2), 0xABCDEFu);
+    EXPECT_EQ(grandchild.GetParent(), &child);
+}
+
+TEST(GraphicReports, MisuseIsReportedWithTheAddress)
+{
+    TraceCapture trace;
+    Graphic* parent = new Graphic(4, 4, 24);
+    Graphic child(parent, nullptr);
+    parent->GetParent();
+    EXPECT_TRUE(trace.Contains("Graphic::GetParent called on non-child graphic (" + AddressText(parent) + ")"));
+    parent->GetDC();
+    parent->Destroy();
+    EXPECT_TRUE(trace.Contains("Warning: freeing child graphic " + AddressText(&child) + " when parent " +
+                               AddressText(parent) + " destroyed"));
+    EXPECT_TRUE(trace.Contains("Warning: freeing graphic " + AddressText(parent) + " while HDC still open"));
+    EXPECT_EQ(parent->GetWidth(), 0);
+    EXPECT_TRUE(trace.Contains("Graphic::GetWidth called on invalid graphic (" + AddressText(parent) + ")"));
+    EXPECT_EQ(parent->GetTransparency(), kNoColor);
+    parent->Destroy();
+    EXPECT_TRUE(trace.Contains("Graphic " + AddressText(parent) + " destroyed twice"));
+    EXPECT_FALSE(child.valid);
+    delete parent;
+}
+
+TEST(GraphicGroups, AGraphicMadeForAGroupTakesItsPalette)
+{
+    DisplayAs display(24, false);
+    PaletteGroup group;
+    Graphic g(4, 4, 8, &group);
+    EXPECT_EQ(g.GetPaletteColor(255), RGB(255, 255, 255));
+    EXPECT_EQ(g.GetPaletteGroup(), &group);
+    g.Destroy();
+    EXPECT_EQ(group.items[2].used, 0u);
+}
+
+} // namespace

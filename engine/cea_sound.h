@@ -9,7 +9,7 @@
 #include "windows.h"
 
 // Posted when a channel ends: wParam is the SOUND, lParam its notify parameter.
-#define WM_SOUNDDONE (0x0400 + 50)
+#define WM_SOUNDDONE (WM_USER + 50)
 
 struct SOUND {
     // A wave file read whole from disk.
@@ -53,7 +53,7 @@ private:
 };
 
 // How the mixer posts WM_SOUNDDONE, in PostMessageW's shape; it is called from the mixer's
-// thread and should post only to a window that still exists. Null posts nothing. Returns the
+// thread. PostMessageW unless replaced (tests listen in here); null restores it. Returns the
 // previous poster.
 using SoundPoster = BOOL (*)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 SoundPoster SetSoundPoster(SoundPoster poster);

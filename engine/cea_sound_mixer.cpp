@@ -40,7 +40,7 @@ struct MIXER {
 };
 
 std::atomic<MIXER*> g_pMixer{nullptr};
-std::atomic<SoundPoster> g_poster{nullptr};
+std::atomic<SoundPoster> g_poster{PostMessageW};
 
 // Queue operations: the caller holds the queue lock.
 void pushBack(MIXER& m, WAVEHDR* h)
@@ -87,9 +87,8 @@ void endChannel(CHANNEL& ch, bool fDestroyOwned)
     CHANNEL ended = ch;
     ch = {}; // free before anything below can look at the channels again
     --ended.pSound->playCount;
-    SoundPoster post = g_poster.load();
-    if (post && ended.hwndNotify)
-        post(ended.hwndNotify, WM_SOUNDDONE, reinterpret_cast<WPARAM>(ended.pSound), ended.lParamNotify);
+    if (ended.hwndNotify)
+        g_poster.load()(ended.hwndNotify, WM_SOUNDDONE, reinterpret_cast<WPARAM>(ended.pSound), ended.lParamNotify);
     if (ended.fOwned && fDestroyOwned)
         MEM_DELETE(ended.pSound);
 }
@@ -333,5 +332,5 @@ bool MixerDeviceOpen()
 
 SoundPoster MixerSetPoster(SoundPoster poster)
 {
-    return g_poster.exchange(poster);
+    return g_poster.exchange(poster ? poster : PostMessageW);
 }

@@ -13,7 +13,7 @@
 #include "flatten.h"
 #include "geometry.h"
 #include "pack.h"
-#include "png.h"
+#include "png_writer.h"
 #include "shapes.h"
 #include "style.h"
 #include "tiles.h"

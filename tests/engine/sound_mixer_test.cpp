@@ -189,6 +189,27 @@ TEST_F(Mixer, StoppingPostsOneNotificationPerChannel)
     }
 }
 
+TEST_F(Mixer, TheEndOfASoundReachesItsWindowsQueue)
+{
+    SetSoundPoster(nullptr); // the real PostMessageW
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"SoundListener";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, u"SoundListener", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    auto s = sound(Sine8(200, 50, 20));
+    s->SetNotify(hwnd, 7);
+    s->Play(1);
+    s->Stop();
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, hwnd, WM_SOUNDDONE, WM_SOUNDDONE, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, reinterpret_cast<WPARAM>(s.get()));
+    EXPECT_EQ(msg.lParam, 7);
+    DestroyWindow(hwnd);
+}
+
 TEST_F(Mixer, ASoundDestroyedWhilePlayingEndsItsChannelsFirst)
 {
     auto s = sound(Sine8(200, 50, 20));

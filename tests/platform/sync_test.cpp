@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <string>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
@@ -14,6 +17,23 @@ using Clock = std::chrono::steady_clock;
 long long millisecondsSince(Clock::time_point start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// Waits until the thread with the given id sleeps in the kernel, so a test knows it has
+// entered a blocking wait however loaded the machine is.
+void awaitBlocked(const std::atomic<pid_t>& tid)
+{
+    while (tid.load() == 0)
+        std::this_thread::yield();
+    const std::string path = "/proc/self/task/" + std::to_string(tid.load()) + "/stat";
+    for (auto start = Clock::now(); millisecondsSince(start) < 10000;) {
+        std::ifstream stat(path);
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const size_t close = text.rfind(')');
+        if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'S')
+            return;
+        std::this_thread::yield();
+    }
 }
 
 } // namespace
@@ -62,7 +82,7 @@ TEST(Events, OneSetOfAnAutoResetEventWakesExactlyOneOfTwoWaiters)
     std::vector<std::thread> waiters;
     for (int i = 0; i < 2; ++i)
         waiters.emplace_back([&] {
-            if (WaitForSingleObject(event, 150) == WAIT_OBJECT_0)
+            if (WaitForSingleObject(event, 600) == WAIT_OBJECT_0)
                 ++woken;
         });
     Sleep(20);
@@ -103,8 +123,12 @@ TEST(Handles, ClosingAHandleDoesNotPullTheObjectFromUnderAWaiter)
 {
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     DWORD result = 0;
-    std::thread waiter([&] { result = WaitForSingleObject(event, 80); });
-    Sleep(10);
+    std::atomic<pid_t> waiterId{0};
+    std::thread waiter([&] {
+        waiterId = gettid();
+        result = WaitForSingleObject(event, 300);
+    });
+    awaitBlocked(waiterId);
     EXPECT_TRUE(CloseHandle(event));
     waiter.join();
     EXPECT_EQ(result, static_cast<DWORD>(WAIT_TIMEOUT));

@@ -51,6 +51,8 @@ void Burst(Canvas& canvas, float cx, float cy, int frame)
     const float t = Life(frame), light = Brightness(frame);
     const float spread = 5 + 24 * std::sqrt(t);
     Glow(canvas, Circle(cx, cy, 3 * (1 - t)), WithAlpha(style::kCyan, 0.8f * (1 - t)), 10 * (1 - t) + 1);
+    if (t < 0.7f)
+        Fill(canvas, Circle(cx, cy, 4.5f * (1 - t)), Radial(cx, cy, 4.5f * (1 - t), {{0, Hex(0xFFFFFF, light)}, {1, WithAlpha(style::kCyan, 0)}}));
     for (int i = 0; i < 8; ++i) {
         const float angle = float(i) * kPi / 4 + 0.2f;
         const float r = (i % 2 == 0 ? spread : spread * 0.72f);

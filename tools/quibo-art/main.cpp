@@ -2,9 +2,11 @@
 //
 //     quibo-art LAYOUTS OUT
 //
-// reads the layout files (large.txt, small.txt, handheld.txt) from LAYOUTS and writes into OUT
-// the images of each pack, the game's sounds, the intro's image and sounds, and a contact
-// sheet per pack.
+// reads the layout files (large.txt, small.txt, handheld.txt) from LAYOUTS and writes into OUT:
+//   packs/{l,s,p}-{hi,lo}/NAME.psp   the images of each pack, as layered image files
+//   sounds/205.wav ... 215.wav       the game's sounds
+//   intro/5000.psp, 5001-5003.wav    the intro's image and sounds
+//   sheets/*.png                     a contact sheet per pack and one of the intro
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -15,9 +17,11 @@
 #include "intro.h"
 #include "sounds.h"
 #include "pack.h"
-#include "png.h"
+#include "png_writer.h"
+#include "preview.h"
 #include "quantise.h"
 #include "sheet.h"
+#include "store.h"
 #include "style.h"
 
 namespace {
@@ -38,10 +42,26 @@ std::vector<Rgb> ExactColours()
     return {Opaque(kFace), Opaque(kSelected), Opaque(kPlate), Opaque(kPlateShade), Opaque(kLabel)};
 }
 
-void WriteSheet(TextRenderer& text, const fs::path& path, const std::string& title, const std::vector<Artwork>& art,
-                const std::vector<RgbImage>& images)
+void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes)
 {
-    std::vector<SheetEntry> entries;
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!file)
+        throw std::runtime_error("quibo-art: cannot write " + path.string());
+}
+
+// The pack's images by name, with a row of tiles put together in front.
+void WriteSheet(TextRenderer& text, const fs::path& path, const std::string& title, const Geometry& geometry,
+                const std::vector<Artwork>& art, const std::vector<RgbImage>& images)
+{
+    auto image = [&](const char* name) {
+        for (size_t i = 0; i < art.size(); ++i)
+            if (art[i].name == name)
+                return &images[i];
+        throw std::logic_error(std::string("quibo-art: no image ") + name);
+    };
+    const RgbImage board = BoardPreview(*image("tiles"), *image("insets"), geometry);
+    std::vector<SheetEntry> entries = {{"tiles as the game draws them", &board, board.width, board.height}};
     for (size_t i = 0; i < art.size(); ++i)
         entries.push_back({art[i].name, &images[i], art[i].cellWidth, art[i].cellHeight});
     WritePng(path.string(), ContactSheet(text, title, entries, 2));
@@ -60,22 +80,23 @@ void MakePacks(TextRenderer& text, const fs::path& layouts, const fs::path& out)
         for (const IndexedImage& image : lo.images)
             loShown.push_back(Expand(image, lo.palette));
         const std::string name = std::string("quibo-") + device.letter;
-        WriteSheet(text, out / "sheets" / (name + "-hi.png"), name + "-hi", art, hi);
-        WriteSheet(text, out / "sheets" / (name + "-lo.png"), name + "-lo", art, loShown);
+        const fs::path hiFolder = out / "packs" / (std::string(device.letter) + "-hi");
+        const fs::path loFolder = out / "packs" / (std::string(device.letter) + "-lo");
+        fs::create_directories(hiFolder);
+        fs::create_directories(loFolder);
+        for (size_t i = 0; i < art.size(); ++i) {
+            WriteFile(hiFolder / (art[i].name + ".psp"), LayeredImage(hi[i]));
+            WriteFile(loFolder / (art[i].name + ".psp"), LayeredImage(lo.images[i], lo.palette));
+        }
+        WriteSheet(text, out / "sheets" / (name + "-hi.png"), name + "-hi", geometry, art, hi);
+        WriteSheet(text, out / "sheets" / (name + "-lo.png"), name + "-lo", geometry, art, loShown);
     }
-}
-
-void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    if (!file)
-        throw std::runtime_error("quibo-art: cannot write " + path.string());
 }
 
 void MakeIntro(TextRenderer& text, const fs::path& out)
 {
     const IndexedSet intro = Quantise({Flatten(DrawIntro(text), false)}, {});
+    WriteFile(out / "intro" / "5000.psp", LayeredImage(intro.images[0], intro.palette));
     const RgbImage shown = Expand(intro.images[0], intro.palette);
     WritePng((out / "sheets" / "intro.png").string(),
              ContactSheet(text, "intro", {{"intro", &shown, kIntroWidth, kIntroHeight}}, 2));

@@ -72,7 +72,7 @@ Shape ImageShape(int shape, float cx, float cy, float size)
     case 0:
         return RoundRect(cx - size * 0.85f, cy - size / 2, cx + size * 0.85f, cy + size / 2, size * 0.14f);
     case 1:
-        return Circle(cx, cy, size / 2);
+        return Circle(cx, cy, size * 0.55f);
     default: {
         const float half = size * 0.64f;
         return Polygon({{cx, cy - size / 2 - 0.5f}, {cx + half, cy + size / 2}, {cx - half, cy + size / 2}});

@@ -1,0 +1,193 @@
+// The six resource packs as the game opens them: every entry unpacks and decodes with the
+// game's own readers into the cells it is cut into, keyed where it should be, and a
+// low-colour pack's images merge into one palette without running out of colours.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cea_graphic.h"
+#include "cea_palette.h"
+#include "unzipper.h"
+#include "zz.h"
+
+#include <unistd.h>
+
+namespace {
+
+constexpr COLORREF kBlue = 0x00FF0000;
+
+struct Entry {
+    const char* name;
+    int cellWidth, cellHeight; // 0: any
+    int columns, rows;         // a grid the sheet must divide into, 0: any
+    int cells;                 // cells of the given size, 0: any
+    bool keyed;
+};
+
+const Entry kEntries[] = {
+    {"buttons-down.zz", 68, 46, 0, 0, 10, true}, {"buttons-en.zz", 68, 46, 0, 0, 14, true},
+    {"buttons-eo.zz", 68, 46, 0, 0, 14, true},   {"effects.zz", 64, 64, 0, 0, 24, true},
+    {"insets.zz", 0, 0, 6, 9, 0, false},         {"tiles.zz", 0, 0, 3, 1, 0, false},
+    {"gameover-en.zz", 0, 0, 1, 3, 0, true},     {"gameover-eo.zz", 0, 0, 1, 3, 0, true},
+    {"divider.zz", 0, 0, 0, 0, 0, true},         {"logo.zz", 0, 0, 0, 0, 0, true},
+};
+
+std::vector<BYTE> Unpacked(const ZIPENTRY& entry)
+{
+    BYTE* pb = nullptr;
+    DWORD cb = 0;
+    if (!ZZDecompress(&pb, &cb, entry.pbUncompressed, entry.cbUncompressed))
+        return {};
+    std::vector<BYTE> bytes(pb, pb + cb);
+    ZZFree(pb);
+    return bytes;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class Packs : public testing::TestWithParam<const char*> {
+protected:
+    std::string Path() const { return std::string(QUIBO_BIN) + "/quibo-" + GetParam() + ".res"; }
+    bool Low() const { return std::string(GetParam()).ends_with("lo"); }
+
+    // Every image of the pack, decoded as the game loads it.
+    std::vector<std::unique_ptr<Graphic>> Load()
+    {
+        ZIPFILE archive(Path().c_str(), false);
+        std::vector<std::unique_ptr<Graphic>> graphics;
+        for (const Entry& e : kEntries) {
+            auto found = archive.Find(istring(e.name));
+            EXPECT_TRUE(found != archive.end() && found->value) << e.name;
+            if (found == archive.end() || !found->value)
+                continue;
+            const std::vector<BYTE> data = Unpacked(*found->value);
+            EXPECT_FALSE(data.empty()) << e.name;
+            graphics.push_back(std::make_unique<Graphic>(data.data(), DWORD(data.size()), nullptr, e.keyed ? kBlue : kNoColor));
+        }
+        return graphics;
+    }
+};
+
+TEST_P(Packs, EveryEntryDecodesIntoItsCells)
+{
+    const std::vector<std::unique_ptr<Graphic>> graphics = Load();
+    ASSERT_EQ(graphics.size(), std::size(kEntries));
+    for (size_t i = 0; i < graphics.size(); ++i) {
+        const Entry& e = kEntries[i];
+        const Graphic& g = *graphics[i];
+        ASSERT_TRUE(g.HasBitmap()) << e.name;
+        EXPECT_EQ(g.GetBitCount(), Low() ? 8 : 24) << e.name;
+        const int w = g.GetWidth(), h = g.GetHeight();
+        if (e.cellWidth) {
+            ASSERT_EQ(w % e.cellWidth, 0) << e.name;
+            ASSERT_EQ(h % e.cellHeight, 0) << e.name;
+            EXPECT_EQ((w / e.cellWidth) * (h / e.cellHeight), e.cells) << e.name;
+        }
+        if (e.columns) {
+            EXPECT_EQ(w % e.columns, 0) << e.name;
+            EXPECT_EQ(h % e.rows, 0) << e.name;
+        }
+        EXPECT_EQ(g.GetTransparency(), e.keyed ? kBlue : kNoColor) << e.name;
+        if (e.keyed) { // the top-left corner of every keyed picture is see-through
+            EXPECT_EQ(g.GetPixelColor(0, 0), kBlue) << e.name;
+        }
+    }
+}
+
+TEST_P(Packs, LayoutIsTheClassesOwn)
+{
+    ZIPFILE archive(Path().c_str(), false);
+    auto found = archive.Find(istring("layout.txt"));
+    ASSERT_TRUE(found != archive.end() && found->value);
+    const char letter = GetParam()[0];
+    const std::string file = letter == 'l' ? "large.txt" : letter == 's' ? "small.txt" : "handheld.txt";
+    const std::string expected = ReadText(std::string(QUIBO_LAYOUTS) + "/" + file);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(found->value->pbUncompressed), found->value->cbUncompressed), expected);
+}
+
+// Merged with black, white and the eighteen static colours, as on a palettised display,
+// every pixel keeps its colour.
+class LowPacks : public Packs {};
+
+TEST_P(LowPacks, ImagesShareOnePaletteWithoutLosingColours)
+{
+    const std::vector<std::unique_ptr<Graphic>> graphics = Load();
+    std::vector<std::vector<COLORREF>> before;
+    for (const auto& g : graphics) {
+        std::vector<COLORREF>& colours = before.emplace_back();
+        for (int y = 0; y < g->GetHeight(); ++y)
+            for (int x = 0; x < g->GetWidth(); ++x)
+                colours.push_back(g->GetPixelColor(x, y));
+    }
+    const PALETTEENTRY statics[18] = {
+        {128, 0, 0, 0},     {0, 128, 0, 0},     {128, 128, 0, 0},   {0, 0, 128, 0},     {128, 0, 128, 0},
+        {0, 128, 128, 0},   {192, 192, 192, 0}, {192, 220, 192, 0}, {166, 202, 240, 0}, {255, 251, 240, 0},
+        {160, 160, 164, 0}, {128, 128, 128, 0}, {255, 0, 0, 0},     {0, 255, 0, 0},     {255, 255, 0, 0},
+        {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0}};
+    PaletteGroup group;
+    ASSERT_TRUE(group.Open());
+    group.Add(statics, 18);
+    for (const auto& g : graphics)
+        group.Add(g.get());
+    group.Close();
+    for (size_t i = 0; i < graphics.size(); ++i) {
+        const Graphic& g = *graphics[i];
+        size_t at = 0;
+        for (int y = 0; y < g.GetHeight(); ++y)
+            for (int x = 0; x < g.GetWidth(); ++x, ++at)
+                ASSERT_EQ(g.GetPixelColor(x, y), before[i][at]) << kEntries[i].name << " at " << x << "," << y;
+    }
+    for (const auto& g : graphics)
+        group.Remove(g.get());
+}
+
+INSTANTIATE_TEST_SUITE_P(Six, Packs, testing::Values("l-hi", "l-lo", "s-hi", "s-lo", "p-hi", "p-lo"));
+INSTANTIATE_TEST_SUITE_P(Three, LowPacks, testing::Values("l-lo", "s-lo", "p-lo"));
+
+TEST(Intro, ImageDecodesIntoTwentyFrames)
+{
+    const std::string packed = ReadText(std::string(QUIBO_MEDIA) + "/5000.zz");
+    BYTE* pb = nullptr;
+    DWORD cb = 0;
+    ASSERT_TRUE(ZZDecompress(&pb, &cb, reinterpret_cast<const BYTE*>(packed.data()), DWORD(packed.size())));
+    Graphic intro(pb, cb, nullptr, kNoColor);
+    ZZFree(pb);
+    ASSERT_TRUE(intro.HasBitmap());
+    EXPECT_EQ(intro.GetHeight() % 20, 0);
+    EXPECT_LE(intro.GetWidth(), 240); // fits the handheld's window
+    EXPECT_LE(intro.GetHeight() / 20, 294);
+    EXPECT_EQ(intro.GetPixelColor(0, 0), 0x00000000u); // black, like the window around it
+}
+
+// Two runs of the generator write the same bytes, so the packs built from them are the same.
+TEST(Generator, TwoRunsWriteIdenticalFiles)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("quibo-art-" + std::to_string(::getpid()));
+    const std::string run = std::string(QUIBO_ART) + " " + QUIBO_LAYOUTS + " ";
+    ASSERT_EQ(std::system((run + (root / "a").string() + " >/dev/null").c_str()), 0);
+    ASSERT_EQ(std::system((run + (root / "b").string() + " >/dev/null").c_str()), 0);
+    size_t compared = 0;
+    for (const auto& file : fs::recursive_directory_iterator(root / "a")) {
+        if (!file.is_regular_file())
+            continue;
+        const fs::path twin = root / "b" / fs::relative(file.path(), root / "a");
+        EXPECT_EQ(ReadText(file.path().string()), ReadText(twin.string())) << file.path();
+        ++compared;
+    }
+    EXPECT_GT(compared, 70u);
+    fs::remove_all(root);
+}
+
+} // namespace

@@ -60,6 +60,9 @@ std::u16string RememberPlayerName(std::u16string_view typed)
 {
     constexpr size_t cchTYPED_MAX = 255;
     const std::u16string_view name = typed.substr(0, cchTYPED_MAX);
+    // An empty entry would read as the end of the list and hide every earlier name.
+    if (name.empty())
+        return {};
     std::u16string list =
         RememberName(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES), name, cchRECENT_NAMES);
     std::fill(std::begin(g_settings.szRecentNames), std::end(g_settings.szRecentNames), u'\0');

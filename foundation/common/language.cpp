@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "font.h"
 #include "registry.h"
 #include "sformat.h"
 #include "utf.h"
@@ -92,6 +93,13 @@ void ensureInitialised()
 {
     if (!g_catalog.fInitialised)
         SelectLanguage({}, 1);
+}
+
+// The current language's dialog template of a logical template id.
+LPCWSTR languageTemplate(UINT templateId)
+{
+    ensureInitialised();
+    return MAKEINTRESOURCEW(templateId + static_cast<UINT>(g_catalog.iLanguage));
 }
 
 } // namespace
@@ -194,6 +202,23 @@ std::u16string LoadCatalogString(UINT id)
         text.pop_back();
     }
     return text;
+}
+
+HWND CreateCatalogDialog(UINT templateId, HWND parent, DLGPROC procedure, LPARAM initParam)
+{
+    return CreateDialogParamW(nullptr, languageTemplate(templateId), parent, procedure, initParam);
+}
+
+INT_PTR RunCatalogDialog(UINT templateId, HWND parent, DLGPROC procedure, LPARAM initParam)
+{
+    return DialogBoxParamW(nullptr, languageTemplate(templateId), parent, procedure, initParam);
+}
+
+HFONT CreateCatalogFont(std::string_view specification)
+{
+    LOGFONTW lf = FontFromSpecification(specification);
+    ApplyLanguageFace(lf.lfFaceName, LF_FACESIZE);
+    return CreateFontIndirectW(&lf);
 }
 
 void ApplyLanguageFace(WCHAR* faceName, size_t cchFace)

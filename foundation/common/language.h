@@ -35,6 +35,15 @@ int LanguageCount();
 // the same language's next logical id; a missing string gives what was joined so far.
 std::u16string LoadCatalogString(UINT id);
 
+// A dialog from the current language's template: the logical template id plus the language
+// index, as with strings.
+HWND CreateCatalogDialog(UINT templateId, HWND parent, DLGPROC procedure, LPARAM initParam = 0);
+INT_PTR RunCatalogDialog(UINT templateId, HWND parent, DLGPROC procedure, LPARAM initParam = 0);
+
+// The font a layout font specification describes, with the current language's face (see
+// ApplyLanguageFace); null when it cannot be made.
+HFONT CreateCatalogFont(std::string_view specification);
+
 // Esperanto needs a face with its accented letters: in Esperanto a face name gets " Eo"
 // appended unless it already ends so. faceName holds cchFace units with its terminating
 // zero; a name that would not fit is left as it is.

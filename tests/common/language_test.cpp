@@ -19,6 +19,24 @@ protected:
     void TearDown() override { g_nls.erase(); }
 };
 
+std::u16string windowText(HWND hwnd)
+{
+    WCHAR text[64] = {};
+    GetWindowTextW(hwnd, text, 64);
+    return text;
+}
+
+std::u16string g_caption;
+
+INT_PTR CALLBACK recordCaption(HWND dialog, UINT msg, WPARAM, LPARAM lParam)
+{
+    if (msg != WM_INITDIALOG)
+        return FALSE;
+    g_caption = windowText(dialog) + u"/" + windowText(GetDlgItem(dialog, IDOK));
+    EndDialog(dialog, lParam);
+    return TRUE;
+}
+
 } // namespace
 
 TEST_F(Language, WithoutARecordTheFirstOfTheListIsChosenAndRecorded)
@@ -138,4 +156,44 @@ TEST_F(Language, EsperantoFacesGetTheirSuffixOnce)
     WCHAR full[4] = {u'a', u'b', u'c', u'd'};
     ApplyLanguageFace(full, 4);
     EXPECT_EQ(full[3], u'd');
+}
+
+TEST_F(Language, DialogsComeFromTheCurrentLanguagesTemplate)
+{
+    SelectLanguage("Test", 1);
+    HWND dialog = CreateCatalogDialog(300, nullptr, recordCaption, 5);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(g_caption, u"Choice/OK");
+    DestroyWindow(dialog);
+
+    ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
+    EXPECT_EQ(RunCatalogDialog(300, nullptr, recordCaption, 7), 7);
+    EXPECT_EQ(g_caption, u"Elekto/Bone");
+    dialog = CreateCatalogDialog(300, nullptr, recordCaption);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(windowText(dialog), u"Elekto");
+    DestroyWindow(dialog);
+    // A template the program lacks in this language is no dialog.
+    EXPECT_EQ(RunCatalogDialog(301, nullptr, recordCaption), -1);
+}
+
+TEST_F(Language, LayoutFontsTakeTheEsperantoFaceInEsperanto)
+{
+    const auto made = [](std::string_view specification) {
+        LOGFONTW lf{};
+        HFONT font = CreateCatalogFont(specification);
+        EXPECT_TRUE(font);
+        GetObjectW(font, sizeof lf, &lf);
+        DeleteObject(font);
+        return lf;
+    };
+    SelectLanguage("Test", 1);
+    EXPECT_EQ(std::u16string(made("MS Shell Dlg,-14,B").lfFaceName), u"MS Shell Dlg");
+
+    ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
+    LOGFONTW lf = made("MS Shell Dlg,-14,B");
+    EXPECT_EQ(std::u16string(lf.lfFaceName), u"MS Shell Dlg Eo");
+    EXPECT_EQ(lf.lfHeight, -14);
+    EXPECT_EQ(lf.lfWeight, FW_BOLD);
+    EXPECT_EQ(std::u16string(made("-12,Sans Eo").lfFaceName), u"Sans Eo");
 }

@@ -62,3 +62,12 @@ TEST(RecentNames, TheTypedNameGoesIntoTheSettings)
     EXPECT_EQ(std::u16string(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES)),
               u"Ada;" + std::u16string(255, u'L') + u";");
 }
+
+TEST(RecentNames, AnEmptyNameLeavesTheListAsItWas)
+{
+    std::fill(std::begin(g_settings.szRecentNames), std::end(g_settings.szRecentNames), u'\0');
+    RememberPlayerName(u"Ada");
+    RememberPlayerName(u"Bea");
+    EXPECT_EQ(RememberPlayerName(u""), u"");
+    EXPECT_EQ(std::u16string(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES)), u"Bea;Ada;");
+}

@@ -1,0 +1,16 @@
+// The engine's millisecond clock: unsigned 32-bit milliseconds from the high-resolution counter
+// once the engine has started with one, else from the tick count. Frame pacing, the measured
+// frame rate and the game's timing all read it.
+#pragma once
+
+#include "windef.h"
+
+DWORD EngineTime();
+
+// Switches the clock to the high-resolution counter when it has a frequency (engine start-up).
+void StartEngineClock();
+
+// Tests drive time themselves: a source replaces the clock until it is set back to none.
+// Returns the previous source.
+using EngineClockSource = DWORD (*)();
+EngineClockSource SetEngineClockSource(EngineClockSource source);

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "anim_window_support.h"
+#include "cea_graphic.h"
+#include "cea_object.h"
+#include "engine_test_util.h"
+#include "memmgr.h"
+
+namespace {
+
+class ObjectTest : public AnimWindowTest {
+protected:
+    void TearDown() override
+    {
+        DestroyWindow(hwnd); // frees the objects still in it
+        for (Graphic* g : graphics)
+            MEM_DELETE(g);
+        AnimWindowTest::TearDown();
+    }
+
+    Graphic* Solid(int cx, int cy, COLORREF color)
+    {
+        graphics.push_back(SolidGraphic(cx, cy, color));
+        return graphics.back();
+    }
+
+    std::vector<ANIMOBJECT*> FrontToBack() const
+    {
+        std::vector<ANIMOBJECT*> order;
+        for (ANIMOBJECT* o = anim->FirstObject(); o; o = o->next)
+            order.push_back(o);
+        return order;
+    }
+
+    std::vector<Graphic*> graphics;
+};
+
+TEST_F(ObjectTest, LowerLayersAreInFrontAndEarlierObjectsLeadTheirLayer)
+{
+    Graphic* g = Solid(4, 4, RGB(9, 9, 9));
+    ANIMOBJECT* a = ANIMOBJECT::Create(anim, g, 1);
+    ANIMOBJECT* b = ANIMOBJECT::Create(anim, g, 1);
+    ANIMOBJECT* c = ANIMOBJECT::Create(anim, g, 0);
+    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{c, a, b}));
+    EXPECT_EQ(anim->LastObject(), b);
+    EXPECT_EQ(b->previous, a);
+    EXPECT_EQ(anim->FirstInLayer(1), a);
+    int layer = 0;
+    ASSERT_TRUE(anim->LayerAbove(0, &layer));
+    EXPECT_EQ(layer, 1);
+    EXPECT_FALSE(anim->LayerAbove(1, &layer));
+    ASSERT_TRUE(anim->LayerBelow(1, &layer));
+    EXPECT_EQ(layer, 0);
+    ASSERT_TRUE(anim->LayerBelow(7, &layer));
+    EXPECT_EQ(layer, 1);
+    EXPECT_FALSE(anim->LayerBelow(0, &layer));
+}
+
+TEST_F(ObjectTest, ReorderingKeepsTheLayersConsistent)
+{
+    Graphic* g = Solid(4, 4, RGB(9, 9, 9));
+    ANIMOBJECT* a = ANIMOBJECT::Create(anim, g, 10);
+    ANIMOBJECT* b = ANIMOBJECT::Create(anim, g, 20);
+    ANIMOBJECT* c = ANIMOBJECT::Create(anim, g, 30);
+    c->ToFront();
+    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{c, a, b}));
+    EXPECT_EQ(c->GetLayer(), 10);
+    a->ToBack();
+    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{c, b, a}));
+    EXPECT_EQ(a->GetLayer(), 20);
+    b->SetLayer(5);
+    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{b, c, a}));
+    a->InFrontOf(c);
+    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{b, a, c}));
+    EXPECT_EQ(anim->FirstInLayer(10), a);
+    b->Behind(c);
+    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{a, c, b}));
+    EXPECT_EQ(anim->FirstInLayer(5), nullptr);
+    a->Destroy();
+    EXPECT_EQ(anim->FirstInLayer(10), c);
+    c->Destroy();
+    b->Destroy();
+    EXPECT_EQ(anim->FirstObject(), nullptr);
+    EXPECT_EQ(anim->LastObject(), nullptr);
+}
+
+TEST_F(ObjectTest, AStaticObjectIgnoresMovesUntilItMovesAgain)
+{
+    ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(10, 10, RGB(1, 1, 1)), 3);
+    o->SetPosition(5, 5);
+    o->SetFlags(kObjStatic);
+    o->SetRect({50, 50, 60, 60});
+    o->SetPosition(70, 70);
+    EXPECT_EQ(o->rect.left, 5);
+    o->SetFlags(0);
+    o->SetPosition(70, 70);
+    EXPECT_EQ(o->rect.left, 70);
+    EXPECT_EQ(o->GetWidth(), 10);
+}
+
+TEST_F(ObjectTest, AnImageGivesItsSizeAndACallbackTakesOverDrawing)
+{
+    ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(12, 7, RGB(1, 1, 1)), 3);
+    EXPECT_TRUE(o->autoDraw);
+    EXPECT_EQ(o->GetSize().cx, 12);
+    EXPECT_EQ(o->GetSize().cy, 7);
+    o->SetPosition(3, 4);
+    o->SetGraphic(Solid(5, 6, RGB(1, 1, 1)), FALSE);
+    EXPECT_EQ(o->rect.left, 3);
+    EXPECT_EQ(o->GetWidth(), 5);
+    EXPECT_FALSE(o->autoDraw);
+    o->SetGraphic(nullptr);
+    EXPECT_FALSE(o->autoDraw);
+    EXPECT_EQ(o->GetWidth(), 5);
+    o->SetCallback([](ANIMOBJECT*, UINT, void*) -> LRESULT { return 7; });
+    EXPECT_FALSE(o->autoDraw);
+    EXPECT_EQ(o->Send(kObjHitTest), 7);
+    o->SetCallback(nullptr);
+    EXPECT_TRUE(o->autoDraw);
+    EXPECT_EQ(o->Send(kObjHitTest), 1);
+}
+
+TEST_F(ObjectTest, DataSlotsGrowAndAnswerZeroBeyondTheirCount)
+{
+    ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(2, 2, 0), 3);
+    EXPECT_EQ(o->GetData(2), 0u);
+    EXPECT_TRUE(o->SetData(9, 99));
+    EXPECT_EQ(o->GetData(9), 99u);
+    EXPECT_EQ(o->GetData(100), 0u);
+    EXPECT_FALSE(o->SetData(-1, 1));
+}
+
+std::vector<UINT> g_messages;
+LRESULT Recording(ANIMOBJECT*, UINT message, void*)
+{
+    g_messages.push_back(message);
+    return 1;
+}
+
+TEST_F(ObjectTest, ACallbackObjectHearsItsLife)
+{
+    g_messages.clear();
+    ANIMOBJECT* o = ANIMOBJECT::Create(anim, Recording, 3);
+    o->SetRect({0, 0, 10, 10});
+    anim->PaintNow();
+    o->Destroy();
+    EXPECT_EQ(g_messages, (std::vector<UINT>{kObjCreated, kObjUpdate, kObjDraw, kObjDestroying}));
+}
+
+// The colour of every window pixel, composed from nothing: the background colour, then every
+// object's image from the back to the front, transparent pixels left out.
+std::vector<uint32_t> Compose(AnimWindow* anim, COLORREF background)
+{
+    const int cx = anim->GetWidth();
+    const int cy = anim->GetHeight();
+    const uint32_t bg = uint32_t(GetRValue(background)) << 16 | GetGValue(background) << 8 | GetBValue(background);
+    std::vector<uint32_t> pixels(size_t(cx) * cy, bg);
+    for (ANIMOBJECT* o = anim->LastObject(); o; o = o->previous) {
+        Graphic* image = o->CurrentGraphic();
+        for (int y = o->rect.top; y < o->rect.bottom; ++y) {
+            for (int x = o->rect.left; x < o->rect.right; ++x) {
+                if (x < 0 || y < 0 || x >= cx || y >= cy)
+                    continue;
+                const COLORREF c = image->GetPixelColor(x - o->rect.left, y - o->rect.top);
+                if (c == image->GetTransparency())
+                    continue;
+                pixels[size_t(y) * cx + x] = uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+            }
+        }
+    }
+    return pixels;
+}
+
+TEST_F(ObjectTest, AfterManyMovesTheScreenEqualsAFreshComposition)
+{
+    constexpr COLORREF kBackground = RGB(20, 40, 60);
+    anim->Fill(kBackground);
+    // Some still scenery, moving tiles and keyed shapes with holes, across several layers.
+    std::vector<ANIMOBJECT*> objects;
+    for (int i = 0; i < 4; ++i) {
+        ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(30, 20, RGB(200, 10 * i, 0)), 200);
+        o->SetPosition(i * 40, 90);
+        o->SetFlags(kObjStatic);
+    }
+    for (int i = 0; i < 10; ++i) {
+        Graphic* g = Solid(12 + i, 10 + i, RGB(i * 20, 250 - i * 20, 128));
+        if (i % 3 == 0) {
+            // A hole in the middle shows what lies behind.
+            for (int y = 3; y < 7; ++y)
+                for (int x = 3; x < 9; ++x)
+                    g->SetPixelColor(x, y, RGB(255, 0, 255));
+            g->SetTransparency(RGB(255, 0, 255));
+        }
+        objects.push_back(ANIMOBJECT::Create(anim, g, 100 + i % 3));
+    }
+    anim->PaintNow();
+    std::srand(7);
+    for (int step = 0; step < 60; ++step) {
+        for (ANIMOBJECT* o : objects) {
+            if (std::rand() % 3 == 0)
+                continue;
+            o->SetPosition(o->rect.left + std::rand() % 21 - 10, o->rect.top + std::rand() % 21 - 10);
+            if (o->rect.left < -20 || o->rect.left > kWidth || o->rect.top < -20 || o->rect.top > kHeight)
+                o->SetPosition(kWidth / 2, kHeight / 2);
+        }
+        if (step % 17 == 5)
+            objects[step % objects.size()]->ToFront();
+        if (step % 23 == 11)
+            objects[step % objects.size()]->SetLayer(99 + step % 5);
+        anim->PaintNow();
+        ASSERT_EQ(Pixels(*anim->screen), Compose(anim, kBackground)) << "after step " << step;
+    }
+    WritePicture(*anim->screen, "engine_moves_composed");
+}
+
+TEST_F(ObjectTest, DestroyingAnObjectUncoversWhatWasBehindIt)
+{
+    anim->Fill(RGB(0, 0, 0));
+    ANIMOBJECT* back = ANIMOBJECT::Create(anim, Solid(40, 40, RGB(0, 255, 0)), 10);
+    back->SetFlags(kObjStatic);
+    ANIMOBJECT* front = ANIMOBJECT::Create(anim, Solid(20, 20, RGB(255, 0, 0)), 5);
+    front->SetPosition(10, 10);
+    anim->PaintNow();
+    EXPECT_EQ(anim->screen->GetPixelColor(15, 15), RGB(255, 0, 0));
+    front->Destroy();
+    anim->PaintNow();
+    EXPECT_EQ(anim->screen->GetPixelColor(15, 15), RGB(0, 255, 0));
+    EXPECT_EQ(Pixels(*anim->screen), Compose(anim, RGB(0, 0, 0)));
+}
+
+} // namespace

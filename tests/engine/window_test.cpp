@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "anim_window_support.h"
+#include "cea_clock.h"
+#include "cea_graphic.h"
+#include "cea_main.h"
+#include "cea_object.h"
+#include "engine_test_util.h"
+#include "memmgr.h"
+#include "tl_string.h"
+
+namespace {
+
+struct CALLBACKLOG {
+    std::vector<UINT> codes;
+    std::vector<DWORD> eventFrames; // the frame each application event was played in
+    int paints = 0;
+    DWORD stopAtCode = 0xFFFFFFFF;
+    LPARAM background = 0;
+};
+CALLBACKLOG g_log;
+
+LRESULT Callback(AnimWindow* window, UINT code, WPARAM a, LPARAM b)
+{
+    g_log.codes.push_back(code);
+    if (code == kAnimPainted)
+        ++g_log.paints;
+    if (code == kAnimBackground)
+        g_log.background = b;
+    if (code == kAnimEvent) {
+        g_log.eventFrames.push_back(window->GetCurrentFrame());
+        return a == g_log.stopAtCode ? 0 : 1;
+    }
+    return 1;
+}
+
+// A clock the test moves: each reading returns the next scripted value, then keeps going up.
+std::vector<DWORD> g_times;
+size_t g_iTime;
+DWORD ScriptedClock()
+{
+    if (g_iTime < g_times.size())
+        return g_times[g_iTime++];
+    return g_times.back() + DWORD(100 * (++g_iTime - g_times.size()));
+}
+
+class WindowTest : public AnimWindowTest {
+protected:
+    void SetUp() override
+    {
+        g_log = {};
+        AnimWindowTest::SetUp();
+        anim->SetCallback(Callback);
+    }
+    void TearDown() override
+    {
+        SetEngineClockSource(nullptr);
+        AnimWindowTest::TearDown();
+    }
+};
+
+TEST_F(WindowTest, FrameRatesGivePeriods)
+{
+    EXPECT_EQ(anim->framePeriod, 25u); // created at 40 frames per second
+    anim->SetFrameRate(0);
+    EXPECT_EQ(anim->framePeriod, 25u);
+    EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 40);
+    anim->SetFrameRate(5);
+    EXPECT_EQ(anim->framePeriod, 200u);
+    anim->SetFrameRate(20);
+    EXPECT_EQ(anim->framePeriod, 50u);
+    EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 20);
+}
+
+TEST_F(WindowTest, SettingTheCallbackRaisesTheBackgroundCode)
+{
+    ASSERT_NE(anim->GetBackground(), nullptr);
+    EXPECT_EQ(g_log.codes, std::vector<UINT>{kAnimBackground});
+    EXPECT_EQ(g_log.background, reinterpret_cast<LPARAM>(anim->GetBackground()));
+}
+
+TEST_F(WindowTest, AnApplicationEventThatReturnsZeroEndsTheRun)
+{
+    anim->SetFrameRate(1000);
+    anim->ScheduleAppEvent(1, 7, 0);
+    anim->ScheduleAppEvent(3, 9, 0);
+    anim->ScheduleAppEvent(5, 7, 0);
+    g_log.stopAtCode = 9;
+    anim->Run(-1);
+    EXPECT_EQ(g_log.eventFrames, (std::vector<DWORD>{1, 3}));
+    EXPECT_EQ(anim->GetCurrentFrame(), 4u);
+}
+
+TEST_F(WindowTest, ALatePassStepsTheMissedFramesAndPaintsOnce)
+{
+    // The loop starts at 1000; its first pass reads 1100: 100 ms late at 25 ms a frame.
+    g_times = {1000, 1100};
+    g_iTime = 0;
+    PumpReady(); // the paint the window's creation asked for
+    SetEngineClockSource(ScriptedClock);
+    g_log.paints = 0;
+    anim->Run(1);
+    EXPECT_EQ(anim->GetCurrentFrame(), 5u);
+    EXPECT_EQ(g_log.paints, 1);
+}
+
+TEST_F(WindowTest, ResyncRestartsTheTimeBase)
+{
+    g_times = {1000, 5000};
+    g_iTime = 0;
+    SetEngineClockSource(ScriptedClock);
+    anim->RequestResync();
+    anim->Run(1);
+    EXPECT_EQ(anim->GetCurrentFrame(), 1u);
+    EXPECT_FALSE(anim->resync);
+}
+
+TEST_F(WindowTest, RunToEndPlaysTheWholeSchedule)
+{
+    anim->SetFrameRate(1000);
+    anim->ScheduleAppEvent(6, 1, 0);
+    anim->RunToEnd();
+    EXPECT_EQ(anim->GetCurrentFrame(), 7u);
+    EXPECT_EQ(g_log.eventFrames, std::vector<DWORD>{6});
+}
+
+TEST_F(WindowTest, AdvancingToTheEndAppliesEveryRemainingMoveAtOnce)
+{
+    Graphic* g = SolidGraphic(10, 10, RGB(1, 2, 3));
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g, 5);
+    for (DWORD f = 0; f < 4; ++f) {
+        const RECT r{LONG(f * 10), 0, LONG(f * 10 + 10), 10};
+        anim->ScheduleObjectEvent(f, object, 0, &r);
+    }
+    anim->ScheduleAppEvent(3, 2, 0);
+    EXPECT_TRUE(anim->AdvanceTo(kLastScheduledFrame));
+    EXPECT_EQ(object->rect.left, 30);
+    EXPECT_EQ(g_log.eventFrames, std::vector<DWORD>{3});
+    EXPECT_TRUE(anim->AdvanceTo(kLastScheduledFrame)); // nothing left
+    EXPECT_EQ(anim->GetCurrentFrame(), 4u);
+    object->Destroy();
+    MEM_DELETE(g);
+}
+
+TEST_F(WindowTest, ObjectEventsSetTheStateAndMakeStaticObjectsMove)
+{
+    Graphic* g = SolidGraphic(10, 10, RGB(1, 2, 3));
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g, 5);
+    object->SetFlags(kObjStatic);
+    const RECT to{20, 20, 30, 30};
+    anim->ScheduleObjectEvent(anim->GetCurrentFrame(), object, 0, &to);
+    anim->ScheduleObjectEvent(anim->GetCurrentFrame() + 1, object, kObjHidden, nullptr);
+    anim->Step();
+    EXPECT_EQ(object->GetFlags(), 0u);
+    EXPECT_EQ(object->rect.left, 20);
+    anim->Step();
+    EXPECT_EQ(object->GetFlags(), DWORD(kObjHidden));
+    object->Destroy();
+    MEM_DELETE(g);
+}
+
+TEST_F(WindowTest, ADestroyedObjectLeavesTheSchedule)
+{
+    Graphic* g = SolidGraphic(10, 10, RGB(1, 2, 3));
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g, 5);
+    const RECT to{20, 20, 30, 30};
+    anim->ScheduleObjectEvent(anim->GetCurrentFrame() + 1, object, 0, &to);
+    object->Destroy();
+    anim->Step();
+    anim->Step(); // would move the freed object
+    MEM_DELETE(g);
+}
+
+TEST_F(WindowTest, MeasuredFrameRateFollowsThePaintTimes)
+{
+    EXPECT_EQ(anim->cTiming, 0);
+    g_times = {0, 0};
+    g_iTime = 0;
+    SetEngineClockSource([] { return DWORD(g_iTime++ * 50); });
+    EXPECT_DOUBLE_EQ(anim->GetMeasuredFrameRate(), 0);
+    for (int i = 0; i < 40; ++i)
+        anim->PaintNow();
+    // Paints 50 ms apart: 20 per second over the last 30 once the ring has wrapped.
+    EXPECT_EQ(anim->cTiming, cfTIMING_WINDOW);
+    EXPECT_DOUBLE_EQ(anim->GetMeasuredFrameRate(), 20);
+}
+
+TEST_F(WindowTest, ResizingSmallerKeepsTheBuffersAndLargerRecreatesThem)
+{
+    Graphic* background = anim->GetBackground();
+    g_log.codes.clear();
+    SetWindowPos(hwnd, nullptr, 0, 0, kWidth - 40, kHeight - 20, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(anim->GetWidth(), kWidth - 40);
+    EXPECT_EQ(anim->GetBackground(), background);
+    EXPECT_TRUE(g_log.codes.empty());
+    SetWindowPos(hwnd, nullptr, 0, 0, kWidth + 40, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(anim->GetWidth(), kWidth + 40);
+    ASSERT_NE(anim->GetBackground(), nullptr);
+    EXPECT_EQ(anim->GetBackground()->GetWidth(), kWidth + 40);
+    EXPECT_EQ(g_log.codes, std::vector<UINT>{kAnimBackground});
+}
+
+TEST_F(WindowTest, ANewDisplayGroupRebuildsEveryLiveWindowsBuffers)
+{
+    g_log.codes.clear();
+    SetDisplayPaletteGroup(nullptr);
+    EXPECT_EQ(g_log.codes, std::vector<UINT>{kAnimBackground});
+    ASSERT_NE(anim->GetBackground(), nullptr);
+    EXPECT_EQ(g_log.background, reinterpret_cast<LPARAM>(anim->GetBackground()));
+    EXPECT_EQ(anim->GetBackground()->GetWidth(), kWidth);
+}
+
+TEST_F(WindowTest, FreeingTwiceIsReportedAndChangesNothing)
+{
+    AnimWindow* freed = anim;
+    DestroyWindow(hwnd);
+    EXPECT_EQ(g_log.codes.back(), kAnimFreeing);
+    EXPECT_EQ(AnimWindow::FromWindow(hwnd), nullptr);
+    EXPECT_FALSE(IsLiveWindow(freed));
+    TraceCapture trace;
+    AnimWindow::Free(freed);
+    EXPECT_TRUE(trace.Contains("AnimWindow freed more than once"));
+}
+
+BOOL g_sawKey;
+BOOL KeyHook(AnimWindow*, UINT message, WPARAM, LPARAM)
+{
+    g_sawKey |= message == WM_KEYDOWN;
+    return FALSE;
+}
+BOOL g_sawMouse;
+BOOL MouseHook(AnimWindow*, UINT message, WPARAM, LPARAM)
+{
+    g_sawMouse |= message == WM_LBUTTONDOWN || message == WM_KEYDOWN;
+    return FALSE;
+}
+
+TEST_F(WindowTest, HooksHearTheWindowsMessagesByKind)
+{
+    g_sawKey = g_sawMouse = FALSE;
+    anim->AddHook(KeyHook, kHookKeyboard);
+    anim->AddHook(MouseHook, kHookMouse);
+    SendMessageW(hwnd, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(g_sawKey);
+    EXPECT_FALSE(g_sawMouse);
+    SendMessageW(hwnd, WM_LBUTTONDOWN, 0, MAKELPARAM(1, 1));
+    EXPECT_TRUE(g_sawMouse);
+    anim->RemoveHook(KeyHook);
+    anim->RemoveHook(MouseHook);
+}
+
+TEST_F(WindowTest, UserSlotsGrowOnDemand)
+{
+    EXPECT_EQ(anim->GetUserSlot(40), 0u);
+    EXPECT_TRUE(anim->SetUserSlot(40, 1234));
+    EXPECT_EQ(anim->GetUserSlot(40), 1234u);
+    EXPECT_EQ(anim->GetUserSlot(39), 0u);
+    EXPECT_FALSE(anim->SetUserSlot(-1, 1));
+}
+
+TEST_F(WindowTest, FrameRateAndStatusObjectsSitAtTheBottom)
+{
+    anim->ShowFrameRate(true);
+    ASSERT_NE(anim->fpsObject, nullptr);
+    EXPECT_EQ(anim->fpsObject->rect.left, 0);
+    EXPECT_EQ(anim->fpsObject->rect.bottom, kHeight);
+    EXPECT_GT(anim->fpsObject->GetWidth(), 0);
+    EXPECT_EQ(anim->fpsObject->GetLayer(), 1);
+    anim->SetStatusText(string("ready"));
+    ASSERT_NE(anim->statusObject, nullptr);
+    EXPECT_EQ(anim->statusObject->GetWidth(), kWidth);
+    EXPECT_EQ(anim->statusObject->rect.bottom, kHeight);
+    anim->SetStatusText(string("still ready"));
+    anim->PaintNow();
+    anim->SetStatusText(string());
+    EXPECT_EQ(anim->statusObject, nullptr);
+    anim->ShowFrameRate(false);
+    EXPECT_EQ(anim->fpsObject, nullptr);
+}
+
+} // namespace

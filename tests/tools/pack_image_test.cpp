@@ -1,48 +1,15 @@
 // quibo-pack's image commands: bitmaps to layered images and back, and what psp-info says.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "psp_writer.h"
-#include "test_env.h"
+#include "pack_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using psp::Bytes;
-
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Spill(const fs::path& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-ToolRun Pack(const std::string& args)
-{
-    const fs::path out = TestRoot() / "stdout", err = TestRoot() / "stderr";
-    std::string command = std::string(QUIBO_PACK) + " " + args + " >" + out.string() + " 2>" + err.string();
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-}
-
-std::string P(const std::string& name)
-{
-    return (TestRoot() / name).string();
-}
 
 void Put32(Bytes& b, uint32_t v)
 {

@@ -1,6 +1,6 @@
 // The font routine: turns a layout font specification such as "MS Shell Dlg,-14,B" into a font.
 //
-// The specification's fields go on top of the stock system font: a size in points becomes a
+// Its fields go on top of the stock system font: a size in points becomes a
 // character height at the screen's pixels per inch, a negative size is that height in pixels,
 // B, I and U set bold, italic and underline. Fonts are made with the default character set and
 // antialiased quality.

@@ -226,3 +226,14 @@ int istring::Compare(std::string_view other) const
         return 1;
     return k < other.size() ? -1 : 0;
 }
+
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
+{
+    const auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; };
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i]))
+            return false;
+    return true;
+}

@@ -77,3 +77,6 @@ public:
 
 // The lower-case form of one character under istring's rule.
 char32_t FoldCase(char32_t c);
+
+// Equal once ASCII letters are folded: for codes and names made of plain ASCII.
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);

@@ -5,6 +5,7 @@
 #include "font.h"
 #include "registry.h"
 #include "sformat.h"
+#include "tl_string.h"
 #include "utf.h"
 
 namespace {
@@ -21,21 +22,6 @@ struct CATALOG {
 };
 
 CATALOG g_catalog{false, {}, {}, LANGID_ENGLISH, 0, 1};
-
-char16_t upper(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    return true;
-}
 
 // The list's codes in order; empty entries are no language.
 std::vector<std::u16string_view> listCodes(std::u16string_view list)
@@ -58,7 +44,7 @@ int findCode(std::u16string_view list, std::u16string_view code)
 {
     const auto codes = listCodes(list);
     for (size_t i = 0; i < codes.size(); ++i)
-        if (equalsIgnoringCase(codes[i], code))
+        if (EqualsIgnoringAsciiCase(codes[i], code))
             return static_cast<int>(i);
     return -1;
 }
@@ -113,7 +99,7 @@ LANGID LanguageIdFromCode(std::u16string_view code)
         {u"EO", LANGID_ESPERANTO}, {u"EN", 0x409}, {u"FR", 0x40C}, {u"DE", 0x407}, {u"ES", 0x40A},
     };
     for (const auto& entry : known)
-        if (equalsIgnoringCase(code, entry.code))
+        if (EqualsIgnoringAsciiCase(code, entry.code))
             return entry.id;
     return LANGID_UNKNOWN;
 }

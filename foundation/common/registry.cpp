@@ -4,25 +4,11 @@
 #include <utility>
 
 #include "memmgr.h"
+#include "tl_string.h"
 
 namespace registry {
 
 namespace {
-
-char16_t upper(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    return true;
-}
 
 struct HIVE {
     std::u16string_view name;
@@ -58,12 +44,12 @@ private:
 key::key(std::u16string_view path) : m_root(HKEY_CURRENT_USER)
 {
     for (const HIVE& hive : g_hives) {
-        if (path.size() >= 5 && path[4] == u'\\' && equalsIgnoringCase(path.substr(0, 4), hive.name)) {
+        if (path.size() >= 5 && path[4] == u'\\' && EqualsIgnoringAsciiCase(path.substr(0, 4), hive.name)) {
             m_root = hive.root;
             m_subkey = path.substr(5);
             return;
         }
-        if (equalsIgnoringCase(path, hive.name)) {
+        if (EqualsIgnoringAsciiCase(path, hive.name)) {
             m_root = hive.root;
             return;
         }

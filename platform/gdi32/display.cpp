@@ -8,6 +8,7 @@ const DisplayInfo& Display()
 {
     static const DisplayInfo info = [] {
         DisplayInfo d{1024, 768, 32};
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0"); // as the window layer does
         if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return d;
         SDL_DisplayMode mode;

@@ -11,7 +11,9 @@
 #include "cea_main.h"
 #include "cea_object.h"
 #include "cea_window.h"
+#include "engine_test_util.h"
 #include "logo.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -44,8 +46,12 @@ struct SAMPLE {
     int shown;
 };
 
+// The frames, relative to the call, that the strip of pictures shows.
+constexpr int kStripFrames[] = {8, 12, 15, 18, 33, 37, 41, 45};
+
 struct WATCH {
     std::vector<SAMPLE> samples;
+    std::vector<std::vector<uint32_t>> strip; // the window as painted at each strip frame
     DWORD start = 0;
     DWORD actAt = 0xFFFFFFFF; // relative frame at which to post actMessage
     UINT actMessage = 0;
@@ -67,6 +73,10 @@ LRESULT WatchProc(ANIMOBJECT* object, UINT message, void*)
         return 0;
     AnimWindow* window = object->GetWindow();
     const DWORD played = window->GetCurrentFrame() - 1;
+    // The screen still holds the previous paint.
+    if (!g_watch->samples.empty() && g_watch->strip.size() < std::size(kStripFrames)
+        && int(g_watch->samples.back().frame - g_watch->start) >= kStripFrames[g_watch->strip.size()])
+        g_watch->strip.push_back(Pixels(*window->screen));
     g_watch->samples.push_back({played, ShownFrame(window)});
     if (!g_watch->acted && int(played - g_watch->start) >= int(g_watch->actAt)) {
         g_watch->acted = true;
@@ -142,6 +152,20 @@ protected:
         return c;
     }
 
+    // The captured frames side by side, for a person to look at.
+    void WriteStrip() const
+    {
+        ASSERT_EQ(watch.strip.size(), std::size(kStripFrames));
+        const int w = anim->GetWidth(), h = anim->GetHeight(), gap = 4;
+        const int cx = int(watch.strip.size()) * (w + gap) - gap;
+        std::vector<uint32_t> pixels(size_t(cx) * size_t(h), 0x808080);
+        for (size_t i = 0; i < watch.strip.size(); ++i)
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    pixels[size_t(y) * size_t(cx) + i * size_t(w + gap) + size_t(x)] = watch.strip[i][size_t(y * w + x)];
+        EXPECT_TRUE(WritePng(TestOutputDir() / "intro_strip.png", cx, h, pixels));
+    }
+
     HWND hwnd = nullptr;
     AnimWindow* anim = nullptr;
     ANIMOBJECT* watcher = nullptr;
@@ -165,6 +189,7 @@ TEST_F(Intro, PlaysItsFramesThenLoadsOnAnotherThreadAndEndsTwoSecondsLater)
         sawLast = sawLast || s.shown == 19;
     }
     EXPECT_TRUE(sawLast);
+    WriteStrip();
     // The loading began after the animation, and the intro lasted two seconds from there.
     EXPECT_GE(end - g_loader.start, 2000u);
     EXPECT_LT(end - g_loader.start, 3500u);

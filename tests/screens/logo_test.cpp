@@ -85,11 +85,16 @@ LRESULT WatchProc(ANIMOBJECT* object, UINT message, void*)
     return 0;
 }
 
+// WM_APP cancels the intro, WM_APP + 1 destroys it, both from inside its frame loop, as a
+// shutdown during the intro does.
 BOOL CancelHook(AnimWindow*, UINT message, WPARAM, LPARAM)
 {
-    if (message != WM_APP)
+    if (message == WM_APP)
+        CancelLogo();
+    else if (message == WM_APP + 1)
+        DestroyLogo();
+    else
         return FALSE;
-    CancelLogo();
     return TRUE;
 }
 
@@ -216,12 +221,14 @@ TEST_F(Intro, ASlowLoaderEndsItFiveFramesAfterTheLoadingAndReportsFailure)
     EXPECT_EQ(anim->callback, &TestCallback);
 }
 
-TEST_F(Intro, ACancelledIntroStillWaitsForItsLoaderAndReportsFailure)
+class CutShort : public Intro, public testing::WithParamInterface<UINT> {};
+
+TEST_P(CutShort, StillWaitsForItsLoaderThenReportsFailureAndLeavesNothing)
 {
     g_loader.ms = 300;
     watch.actAt = 20;
-    watch.actMessage = WM_APP;
-    EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, false));
+    watch.actMessage = GetParam();
+    EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, true));
     EXPECT_TRUE(watch.acted);
     EXPECT_EQ(g_loader.calls, 1u);
     EXPECT_GE(EngineTime() - g_loader.end, 4 * kFramePeriod);
@@ -230,6 +237,8 @@ TEST_F(Intro, ACancelledIntroStillWaitsForItsLoaderAndReportsFailure)
     EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 40);
     CancelLogo(); // nothing left to cancel
 }
+
+INSTANTIATE_TEST_SUITE_P(CancelOrDestroy, CutShort, testing::Values(UINT(WM_APP), UINT(WM_APP + 1)));
 
 TEST_F(Intro, AWindowClosedDuringTheIntroEndsItWithFailure)
 {

@@ -61,7 +61,8 @@ uint32_t MessageReader::u32()
 uint64_t MessageReader::u64()
 {
     const uint64_t low = u32();
-    return low | uint64_t(u32()) << 32;
+    const uint64_t high = u32();
+    return ok_ ? low | high << 32 : 0;
 }
 
 std::u16string MessageReader::text()

@@ -272,7 +272,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
         const std::string to = hostPathOf(request.text(), target);
         std::error_code error;
         bool ok = false;
-        if (!from.empty() && !to.empty()) {
+        if (!from.empty() && !to.empty() && request.ok()) {
             if (fs::exists(to, error))
                 SetLastError(ERROR_ALREADY_EXISTS);
             else if (fs::rename(from, to, error); error)
@@ -294,7 +294,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
             const uint64_t before = truncates ? fileSize(host) : 0;
             HANDLE file = CreateFileW(canonical.c_str(), access, share, nullptr, disposition, attributes, nullptr);
             if (file != INVALID_HANDLE_VALUE) {
-                used_ -= std::min<uint64_t>(used_, before - fileSize(host));
+                used_ -= std::min<uint64_t>(used_, before); // a replaced file's room is free again
                 id = session.nextId++;
                 session.files[id] = file;
             }

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 #include "device_support.h"
@@ -118,5 +122,93 @@ TEST(Wire, ClientThatVanishesMidFileLeavesTheDeviceWorking)
     EXPECT_EQ(std::filesystem::file_size(device.root() + "/big.bin"), 1000u);
     ASSERT_TRUE(ConnectRapi(5000));
     EXPECT_TRUE(CeDeleteFile(u"\\big.bin"));
+    DisconnectRapi();
+}
+
+namespace {
+
+// A device that says hello and then answers every request with the next scripted reply.
+class FakeDevice {
+public:
+    explicit FakeDevice(std::vector<std::vector<uint8_t>> replies) : replies_(std::move(replies))
+    {
+        const std::string path = SocketPath(HostRuntimeFolder());
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+        listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
+        unlink(path.c_str());
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        listen(listener_, 1);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~FakeDevice()
+    {
+        thread_.join();
+        close(listener_);
+        unlink(SocketPath(HostRuntimeFolder()).c_str());
+    }
+
+private:
+    void serve()
+    {
+        const int fd = accept(listener_, nullptr, nullptr);
+        std::vector<uint8_t> request;
+        if (ReceiveMessage(fd, request) == ReceiveResult::Ok)
+            SendMessage(fd, MessageWriter().u32(0).payload());
+        for (const std::vector<uint8_t>& reply : replies_) {
+            if (ReceiveMessage(fd, request) != ReceiveResult::Ok)
+                break;
+            [[maybe_unused]] const ssize_t sent = write(fd, reply.data(), reply.size());
+        }
+        close(fd);
+    }
+
+    std::vector<std::vector<uint8_t>> replies_;
+    int listener_ = -1;
+    std::thread thread_;
+};
+
+std::vector<uint8_t> framed(const MessageWriter& payload)
+{
+    std::vector<uint8_t> bytes = MessageWriter().u32(uint32_t(payload.payload().size())).payload();
+    bytes.insert(bytes.end(), payload.payload().begin(), payload.payload().end());
+    return bytes;
+}
+
+} // namespace
+
+// librapi reads what a device sends as carefully as the device reads what it gets.
+TEST(Wire, LibrapiRefusesRepliesThatDoNotFit)
+{
+    FakeDevice device({
+        framed(MessageWriter().u32(0)),                                    // attributes missing
+        framed(MessageWriter().u32(0).u32(1).u32(5).u32(9)),               // trailing word
+        framed(MessageWriter().u32(0).u32(1).bytes(std::string(200, 'x').data(), 200)), // more than asked
+        framed(MessageWriter().u32(0).text(std::u16string(300, u'f'))),    // folder longer than the buffer
+        {0xFF, 0xFF, 0xFF, 0xFF},                                          // oversized
+    });
+    ASSERT_TRUE(ConnectRapi(5000));
+    EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CeRapiGetError(), E_FAIL);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_INVALID_DATA));
+    EXPECT_EQ(CeGetFileSize(reinterpret_cast<HANDLE>(1), nullptr), INVALID_FILE_SIZE);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_INVALID_DATA));
+
+    uint8_t buffer[100 + 16];
+    std::memset(buffer, 0xAB, sizeof buffer);
+    DWORD got = 7;
+    EXPECT_FALSE(CeReadFile(reinterpret_cast<HANDLE>(1), buffer, 100, &got, nullptr));
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(buffer[100], 0xAB) << "nothing written past what was asked for";
+
+    WCHAR folder[MAX_PATH];
+    EXPECT_EQ(CeGetSpecialFolderPath(CSIDL_PROGRAMS, MAX_PATH, folder), 0u);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+
+    EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CeRapiGetError(), HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE));
+    EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED)) << "the connection is gone for good";
     DisconnectRapi();
 }

@@ -6,7 +6,9 @@
 //   robot screen S wait until screen S shows (tutorial, play, paused, gameover, newhighscore,
 //                  highscores) and keep a screenshot named --shot
 //   robot scores   print the stored high-score table, one entry a line
+//   robot seed N   make the first stored entry an honest one named N (--score MS)
 //   robot forge N  change a character of the stored name N, keeping its check value
+//   robot view-scores  open the high-score table from the menu and keep a screenshot (--shot)
 // Options: --tool quibo-pack --packs DIR --work DIR --shots DIR --name NAME --quibos N
 //          --no-extras --timeout SECONDS --shot NAME
 #include <cstdio>
@@ -24,6 +26,7 @@ struct Command {
     std::string verb;
     std::string argument;
     std::string shot;
+    uint32_t score = 200000;
     RobotOptions options;
 };
 
@@ -37,7 +40,7 @@ Command Parse(int argc, char** argv)
     c.options.shots = ".";
     c.options.name = "Robot";
     int i = 2;
-    if ((c.verb == "screen" || c.verb == "forge") && i < argc)
+    if ((c.verb == "screen" || c.verb == "forge" || c.verb == "seed") && i < argc)
         c.argument = argv[i++];
     for (; i < argc; ++i) {
         const std::string flag = argv[i];
@@ -60,6 +63,8 @@ Command Parse(int argc, char** argv)
             c.options.quibos = std::stoi(value());
         else if (flag == "--timeout")
             c.options.timeout = std::stod(value());
+        else if (flag == "--score")
+            c.score = uint32_t(std::stoul(value()));
         else if (flag == "--shot")
             c.shot = value();
         else if (flag == "--no-extras")
@@ -114,6 +119,12 @@ int Main(int argc, char** argv)
         PrintScores();
         return 0;
     }
+    if (c.verb == "seed") {
+        std::vector<uint8_t> value = ReadHighScoresValue();
+        if (!SeedEntry(value, Utf8ToUtf16(c.argument), c.score) || !WriteHighScoresValue(value))
+            throw std::runtime_error("robot: no high-score table to seed");
+        return 0;
+    }
     if (c.verb == "forge") {
         std::vector<uint8_t> value = ReadHighScoresValue();
         if (!ForgeName(value, Utf8ToUtf16(c.argument)) || !WriteHighScoresValue(value))
@@ -127,6 +138,10 @@ int Main(int argc, char** argv)
     if (c.verb == "screen") {
         robot.WaitFor(c.argument, c.shot);
         std::printf("robot: saw the %s screen\n", c.argument.c_str());
+        return 0;
+    }
+    if (c.verb == "view-scores") {
+        robot.ViewScores(c.shot);
         return 0;
     }
     if (c.verb != "play")

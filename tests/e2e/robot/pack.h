@@ -15,7 +15,7 @@ struct PackPictures {
 };
 
 // Button captions by face cell.
-enum Caption { kMenu = 0, kPause = 1, kNew = 2, kExit = 3, kNext = 13, kAdd = 9, kHint = 10, kDone = 8 };
+enum Caption { kMenu = 0, kPause = 1, kNew = 2, kExit = 3, kNext = 13, kAdd = 9, kHint = 10, kDone = 8, kScores = 7 };
 // Banners by cell.
 enum Banner { kViewed = 0, kGameOver = 1, kNewHighScore = 2 };
 

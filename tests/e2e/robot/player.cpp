@@ -292,6 +292,19 @@ bool Robot::EnterName()
     return true;
 }
 
+void Robot::ViewScores(const std::string& shot)
+{
+    View view = WaitFor("play");
+    ClickButton(view, kMenu);
+    const double end = Now() + options_.timeout;
+    do {
+        Pause(0.5);
+        view = Steady();
+    } while (!view.captions[kScores] && Now() < end);
+    ClickButton(view, kScores); // the first of the two is the local table
+    WaitFor("highscores", shot);
+}
+
 GameResult Robot::Play()
 {
     GameResult result;
@@ -300,6 +313,11 @@ GameResult Robot::Play()
     double before = Now();
     View view = Look();
     while (view.screen != "play") {
+        if (view.screen == "tutorial") {
+            // A first run opens on the tutorial; Done leads to a new game.
+            Shot(view, "tutorial");
+            ClickButton(view, kDone);
+        }
         if (Now() - before > options_.timeout)
             Fail(view, "no play screen");
         before = view.taken;

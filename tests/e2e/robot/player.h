@@ -49,6 +49,8 @@ public:
     // Waits until the given screen shows; keeps a screenshot named shot when not empty.
     View WaitFor(const std::string& screen, const std::string& shot = {});
     GameResult Play();
+    // From the play screen: Menu, then the local scores; keeps a screenshot named shot.
+    void ViewScores(const std::string& shot);
     void Shot(const View& view, const std::string& name) const;
     const WindowBox& window() const { return window_; }
 

@@ -1,5 +1,6 @@
 #include "scores.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "windows.h"
@@ -82,6 +83,32 @@ bool WriteHighScoresValue(const std::vector<uint8_t>& value)
     const bool ok = RegSetValueExW(key, kValue, 0, REG_BINARY, value.data(), DWORD(value.size())) == ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
+}
+
+namespace {
+
+void PutLe32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+
+} // namespace
+
+bool SeedEntry(std::vector<uint8_t>& value, const std::u16string& name, uint32_t score)
+{
+    if (!ParseHighScores(value) || name.empty() || name.size() >= kNameUnits)
+        return false;
+    uint8_t* entry = value.data() + 4;
+    std::fill(entry, entry + kNameUnits * 2, uint8_t(0));
+    for (size_t i = 0; i < name.size(); ++i) {
+        entry[i * 2] = uint8_t(name[i]);
+        entry[i * 2 + 1] = uint8_t(name[i] >> 8);
+    }
+    PutLe32(entry + 128, score);
+    PutLe32(entry + 132, PackedToday());
+    PutLe32(entry + 136, ExpectedCheck(name, score));
+    return true;
 }
 
 bool ForgeName(std::vector<uint8_t>& value, const std::u16string& name)

@@ -24,5 +24,7 @@ std::optional<std::vector<StoredScore>> ParseHighScores(const std::vector<uint8_
 // The "HighScores" value of the game's key, empty when missing.
 std::vector<uint8_t> ReadHighScoresValue();
 bool WriteHighScoresValue(const std::vector<uint8_t>& value);
+// Makes the first entry an honest one with this name and score, dated today.
+bool SeedEntry(std::vector<uint8_t>& value, const std::u16string& name, uint32_t score);
 // Changes one character of the named entry's name, leaving its check value as it was.
 bool ForgeName(std::vector<uint8_t>& value, const std::u16string& name);

@@ -32,9 +32,9 @@ public:
         }
         PQsetNoticeProcessor(m_conn, ignoreNotice, nullptr);
         try {
-            exec("CREATE TABLE IF NOT EXISTS quibo_scores (name text NOT NULL, score bigint NOT NULL, "
+            const Result created{exec("CREATE TABLE IF NOT EXISTS quibo_scores (name text NOT NULL, score bigint NOT NULL, "
                  "date bigint NOT NULL, PRIMARY KEY (score, date, name))",
-                 {}, PGRES_COMMAND_OK);
+                                      {}, PGRES_COMMAND_OK)};
         } catch (...) {
             PQfinish(m_conn);
             throw;

@@ -96,6 +96,10 @@ PAGE Respond(ScoreStore& store, std::string_view target)
 
 void ServeScores(httplib::Server& server, ScoreStore& store)
 {
+    // Answers leave at once rather than wait for the client's acknowledgement of the last
+    // segment; nothing the server answers takes a request body.
+    server.set_tcp_nodelay(true);
+    server.set_payload_max_length(cbPOST_QUERY_MAX);
     server.Get(".*", [&store](const httplib::Request& request, httplib::Response& response) {
         answer(response, Respond(store, request.target));
     });

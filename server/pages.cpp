@@ -179,7 +179,8 @@ PAGE ScoresPage(std::string_view language, const std::vector<STOREDSCORE>& best)
             // Equal times share a rank.
             if (i == 0 || best[i].score != best[i - 1].score)
                 rank = i + 1;
-            std::string name = best[i].name;
+            // A name of punctuation only reaches the server empty: a dash keeps the row readable.
+            std::string name = best[i].name.empty() ? "\u2014" : best[i].name;
             for (char& c : name)
                 if (c == '@')
                     c = ' ';

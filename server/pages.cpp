@@ -149,7 +149,7 @@ std::string HtmlEscape(std::string_view text)
     return escaped;
 }
 
-std::string FormatTime(uint32_t milliseconds)
+std::string FormatScoreTime(uint32_t milliseconds)
 {
     const uint32_t seconds = milliseconds / 1000;
     char text[16];
@@ -157,7 +157,7 @@ std::string FormatTime(uint32_t milliseconds)
     return text;
 }
 
-std::string FormatDate(uint32_t packed)
+std::string FormatScoreDate(uint32_t packed)
 {
     const CALENDARDATE date = UnpackDate(packed);
     char text[32];
@@ -185,8 +185,8 @@ PAGE ScoresPage(std::string_view language, const std::vector<STOREDSCORE>& best)
                 if (c == '@')
                     c = ' ';
             body += "<tr><td class=\"n\">" + std::to_string(rank) + "</td><td class=\"name\">" + HtmlEscape(name) +
-                    "</td><td class=\"n\">" + FormatTime(best[i].score) + "</td><td class=\"n\">" +
-                    FormatDate(best[i].date) + "</td></tr>\n";
+                    "</td><td class=\"n\">" + FormatScoreTime(best[i].score) + "</td><td class=\"n\">" +
+                    FormatScoreDate(best[i].date) + "</td></tr>\n";
         }
         body += "</table>\n";
     }

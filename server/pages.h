@@ -19,9 +19,9 @@ struct PAGE {
 
 std::string HtmlEscape(std::string_view text);
 // "m:ss", minutes without bound.
-std::string FormatTime(uint32_t milliseconds);
+std::string FormatScoreTime(uint32_t milliseconds);
 // "yyyy-mm-dd" of a packed date.
-std::string FormatDate(uint32_t packed);
+std::string FormatScoreDate(uint32_t packed);
 
 // `best` is best first, at most cSCORES_SHOWN entries.
 PAGE ScoresPage(std::string_view language, const std::vector<STOREDSCORE>& best);

@@ -3,6 +3,8 @@
 // languages. Screenshots go to the test output folder.
 #include <gtest/gtest.h>
 
+#include <httplib.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -105,7 +107,7 @@ bool contains(const std::string& text, const std::string& part)
 std::string row(int rank, const std::string& name, const HIGHSCORE& entry)
 {
     return "<td class=\"n\">" + std::to_string(rank) + "</td><td class=\"name\">" + name + "</td><td class=\"n\">" +
-           FormatTime(entry.dwScore) + "</td><td class=\"n\">" + FormatDate(entry.dwDate) + "</td>";
+           FormatScoreTime(entry.dwScore) + "</td><td class=\"n\">" + FormatScoreDate(entry.dwDate) + "</td>";
 }
 
 } // namespace
@@ -121,9 +123,9 @@ TEST_P(PublishedScores, PublishFromTheGameShowsOnThePagesInBothLanguages)
     EnterHighScore(2, u"<b>Bold</b> & Co", 612000);
     const HIGHSCORE ada = g_highScores[0], nameless = g_highScores[1], bold = g_highScores[2];
 
-    const std::string posted = addressOpenedBy(PublishScores);
-    ASSERT_EQ(posted, PublishAddress());
-    std::string dom = openInChromium(posted, "posted_en", "1000,600");
+    const std::string publishAddress = addressOpenedBy(PublishScores);
+    ASSERT_EQ(publishAddress, PublishAddress());
+    std::string dom = openInChromium(publishAddress, "posted_en", "1000,600");
     EXPECT_TRUE(contains(dom, "Accepted: <strong>3</strong>")) << dom;
     EXPECT_TRUE(contains(dom, "Rejected as already published: <strong>0</strong>")) << dom;
 
@@ -148,11 +150,24 @@ TEST_P(PublishedScores, PublishFromTheGameShowsOnThePagesInBothLanguages)
     EXPECT_TRUE(contains(dom, row(1, "Zamenhof", zamenhof))) << dom;
     EXPECT_TRUE(contains(dom, row(2, "Ada Lovelace", ada))) << dom;
 
+    // What the HTTP layer refuses before any page is built still gets a 400 page.
+    httplib::Client client("127.0.0.1", server.Port());
+    const auto tooLong = client.Get(std::string(SCORES_POST_PATH) + "?post&game&1&lang&en" +
+                                    std::string(2 * cbPOST_QUERY_MAX, '9'));
+    ASSERT_TRUE(tooLong);
+    EXPECT_EQ(tooLong->status, 400);
+    EXPECT_TRUE(contains(tooLong->body, "The query is longer than 8 KiB.")) << tooLong->body;
+    const auto posted = client.Post(std::string(SCORES_POST_PATH), "post&game&1&lang&en", "text/plain");
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(posted->status, 400);
+    EXPECT_TRUE(contains(posted->body, "does not know this address")) << posted->body;
+
     // A clean stop, with one log line per request.
     EXPECT_EQ(server.Stop(), 0) << server.Log();
     const std::string log = server.Log();
     EXPECT_TRUE(contains(log, " GET /quibo/scores-eo.html 200 ")) << log;
-    EXPECT_TRUE(contains(log, " GET " + posted.substr(server.BaseAddress().size()) + " 200 ")) << log;
+    EXPECT_TRUE(contains(log, " GET " + publishAddress.substr(server.BaseAddress().size()) + " 200 ")) << log;
+    EXPECT_TRUE(contains(log, " POST /cgi-bin/score.cgi 400 ")) << log;
     EXPECT_TRUE(log.ends_with("quibo-scores: stopped\n")) << log;
 }
 

@@ -12,9 +12,9 @@ TEST(ScoresPages, TimesAndDatesAreShownAsPeopleReadThem)
         const char* shown;
     } times[] = {{0, "0:00"}, {999, "0:00"}, {61999, "1:01"}, {270000, "4:30"}, {UINT32_MAX, "71582:47"}};
     for (const auto& t : times)
-        EXPECT_EQ(FormatTime(t.milliseconds), t.shown);
-    EXPECT_EQ(FormatDate(PackDate({2002, 3, 16})), "2002-03-16");
-    EXPECT_EQ(FormatDate(0), "0000-01-01");
+        EXPECT_EQ(FormatScoreTime(t.milliseconds), t.shown);
+    EXPECT_EQ(FormatScoreDate(PackDate({2002, 3, 16})), "2002-03-16");
+    EXPECT_EQ(FormatScoreDate(0), "0000-01-01");
 }
 
 TEST(ScoresPages, EscapingLeavesNoMarkup)

@@ -77,12 +77,32 @@ TEST_F(GameStrings, QuotedTextsAreExact)
     EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 136), u"Nova Alta Trafo!");
 }
 
-TEST_F(GameStrings, NetworkPromptsMentionTheConnection)
+// The publishing prompt is one short line; the web prompt below it, which wraps, speaks for both.
+TEST_F(GameStrings, NetworkPromptMentionsTheConnection)
 {
-    for (UINT id : {20u, 22u}) {
-        EXPECT_NE(inLanguage(LANGID_ENGLISH, id).find(u"network connection"), std::u16string::npos) << id;
-        EXPECT_NE(inLanguage(LANGID_ESPERANTO, id).find(u"retkonekto"), std::u16string::npos) << id;
+    EXPECT_NE(inLanguage(LANGID_ENGLISH, 22).find(u"network connection"), std::u16string::npos);
+    EXPECT_NE(inLanguage(LANGID_ESPERANTO, 22).find(u"retkonekto"), std::u16string::npos);
+}
+
+TEST_F(GameStrings, EsperantoCallsHighScoresByOneName)
+{
+    for (UINT id = 2; id <= 136; id += 2) {
+        const std::u16string text = inLanguage(LANGID_ESPERANTO, id);
+        EXPECT_EQ(text.find(u"oento"), std::u16string::npos) << id;
+        EXPECT_EQ(text.find(u"ekord"), std::u16string::npos) << id;
     }
+    for (UINT id : {18u, 20u, 22u, 124u, 128u, 136u})
+        EXPECT_NE(inLanguage(LANGID_ESPERANTO, id).find(u"rafo"), std::u16string::npos) << id;
+}
+
+// The on/off values follow prompts such as "Sonefektoj:", so they are adverbs, which agree
+// with a plural prompt as well as a singular one.
+TEST_F(GameStrings, OnOffValuesAreAdverbs)
+{
+    EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 40), u"Malŝaltite");
+    EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 42), u"Ŝaltite");
+    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 40), u"Off");
+    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 42), u"On");
 }
 
 TEST_F(GameStrings, TutorialPagesContinueExactlyToTheirLastString)

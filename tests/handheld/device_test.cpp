@@ -386,3 +386,21 @@ TEST(Handheld, ZzrapiRefusesBadRequestsAndAFullDevice)
     EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {u"\\t.zz", u"\\zeros.bin"}), HRESULT_FROM_WIN32(ERROR_DISK_FULL));
     EXPECT_FALSE(fs::exists(c.device.root() + "/zeros.bin"));
 }
+
+TEST(Handheld, InvokedLibrariesWorkOnTheDevicesFilesAndRegistry)
+{
+    Connected c;
+    ASSERT_TRUE(c.connected);
+    fs::copy_file(TestProgramFolder() + "/libdevice_probe.so", c.device.root() + "/Windows/probe.dll");
+    EXPECT_EQ(invoke(u"\\Windows\\probe.dll", u"Probe", {}), S_OK);
+    EXPECT_EQ(readHostFile(c.device.root() + "/Windows/probe.txt"), "probe");
+
+    HKEY key = nullptr;
+    ASSERT_EQ(CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD value = 0, size = 4, type = 0;
+    EXPECT_EQ(CeRegQueryValueEx(key, u"Ran", nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size), ERROR_SUCCESS);
+    EXPECT_EQ(value, 1u);
+    CeRegCloseKey(key);
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(fs::exists("/Windows/probe.txt"));
+}

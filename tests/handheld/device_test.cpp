@@ -9,6 +9,7 @@
 #include "child_process.h"
 #include "device_support.h"
 #include "rapi.h"
+#include "test_env.h"
 #include "zz.h"
 
 namespace fs = std::filesystem;
@@ -403,4 +404,35 @@ TEST(Handheld, InvokedLibrariesWorkOnTheDevicesFilesAndRegistry)
     CeRegCloseKey(key);
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(fs::exists("/Windows/probe.txt"));
+}
+
+TEST(Handheld, ADeviceThatGoesAwayMidFileFailsTheWriteClearly)
+{
+    RunningDevice device;
+    ASSERT_TRUE(device.started());
+    ASSERT_TRUE(ConnectRapi(5000));
+    HANDLE file = CeCreateFile(u"\\game.res", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::vector<uint8_t> bytes = pattern(32768);
+    DWORD written = 0;
+    EXPECT_TRUE(CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
+    ASSERT_EQ(RunHandheld({"stop"}), 0);
+    EXPECT_FALSE(CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(CeRapiGetError(), HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE));
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED));
+    EXPECT_EQ(CeRapiUninit(), S_OK);
+    EXPECT_EQ(device.status(), "stopped\n");
+}
+
+TEST(Handheld, StartRefusesAFolderItCannotUse)
+{
+    const std::string file = (TestRoot() / "not-a-folder").string();
+    std::ofstream(file) << "x";
+    EXPECT_NE(RunHandheld({"start", "--root", file}), 0);
+    EXPECT_NE(RunHandheld({"start", "--root", file + "/below"}), 0);
+    EXPECT_NE(RunHandheld({"start"}), 0);
+    std::string output;
+    RunHandheld({"status"}, &output);
+    EXPECT_EQ(output, "stopped\n");
 }

@@ -74,7 +74,11 @@ TEST(Handheld, StatusFollowsTheDeviceAndItsClient)
         ASSERT_TRUE(ConnectRapi(5000));
         EXPECT_EQ(device.status(), "connected\n");
         DisconnectRapi();
-        EXPECT_EQ(device.status(), "listening\n");
+        // The device notices the client is gone as soon as it reads its socket again.
+        std::string state = device.status();
+        for (int i = 0; i < 100 && state != "listening\n"; ++i)
+            state = device.status();
+        EXPECT_EQ(state, "listening\n");
     }
     EXPECT_EQ(RunHandheld({"status"}, &output), 0);
     EXPECT_EQ(output, "stopped\n");

@@ -20,6 +20,8 @@ namespace {
 
 int wakePipe[2] = {-1, -1};
 std::atomic<int> answeredSessions{0};
+std::atomic<int> openSessions{0};
+constexpr int kMaxSessions = 64;
 
 void wake(int)
 {
@@ -82,8 +84,17 @@ void Server::Run()
         if (fds[1].revents)
             break;
         const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client >= 0)
-            std::thread([this, client] { serve(client); }).detach();
+        if (client < 0)
+            continue;
+        if (openSessions >= kMaxSessions) {
+            close(client); // a flood of clients must not exhaust the device's threads
+            continue;
+        }
+        ++openSessions;
+        std::thread([this, client] {
+            serve(client);
+            --openSessions;
+        }).detach();
     }
     // Sessions still running are cut off where they stand; each remote call is whole, since
     // the device answers one at a time and this waits for the one in progress.

@@ -6,7 +6,6 @@
 #include <thread>
 #include <unistd.h>
 
-#include "hostfolders.h"
 
 namespace rapi {
 
@@ -50,7 +49,7 @@ bool receiveUnlessStopped(int fd, std::vector<uint8_t>& reply)
 // Connects and says hello; the connected socket once the device has answered, else -1.
 int greet()
 {
-    const int fd = ConnectToDevice(HostRuntimeFolder());
+    const int fd = ConnectToDevice(RuntimeFolder());
     if (fd < 0)
         return -1;
     std::vector<uint8_t> reply;

@@ -231,8 +231,10 @@ TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
                              "deletedir { \"C:\\Program Files\\Quibo\" }\n", "deletekey { \"HKCU\\Software\" }\n",
                              "deleteval { \"HKCU\\Software\\Zelnor\\Quibo\" \"Settings\" }\n"})
         EXPECT_EQ(countLines(journal, line), 1) << line;
-    // The shared folder holds every product's journal and the uninstaller: never listed.
+    // The shared folder holds every product's journal and the uninstaller, and the program
+    // files folder was there first: neither is listed.
     EXPECT_EQ(journal.find("Zelnor Software\" }"), std::string::npos);
+    EXPECT_EQ(countLines(journal, "deletedir { \"C:\\Program Files\" }\n"), 0);
 }
 
 TEST_F(Toolkit, ADamagedJournalIsNeitherReadNorReplaced)

@@ -23,12 +23,22 @@ struct Link {
     std::atomic<bool> stopping{false};
     std::thread connector;
     HANDLE event = nullptr;
+
+    // The program unloads us after CeRapiUninit, or exits with a connection still up.
+    ~Link()
+    {
+        stopping = true;
+        if (connector.joinable())
+            connector.join();
+        if (fd >= 0)
+            close(fd);
+    }
 };
 
 Link& link()
 {
-    static Link* instance = new Link; // the program may call in while exiting
-    return *instance;
+    static Link instance;
+    return instance;
 }
 
 // Waits for one message, giving up when the link is being stopped.

@@ -440,3 +440,4 @@ TEST(Handheld, StartRefusesAFolderItCannotUse)
     RunHandheld({"status"}, &output);
     EXPECT_EQ(output, "stopped\n");
 }
+

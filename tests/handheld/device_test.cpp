@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "child_process.h"
 #include "device_support.h"
@@ -441,3 +442,18 @@ TEST(Handheld, StartRefusesAFolderItCannotUse)
     EXPECT_EQ(output, "stopped\n");
 }
 
+
+TEST(Handheld, ADeviceWhoseSocketIsGoneEndsOnItsOwn)
+{
+    RunningDevice device;
+    ASSERT_TRUE(device.started());
+    const std::string runtime = (TestRoot() / "runtime").string();
+    fs::remove(runtime + "/quibo-handheld.sock");
+    // Once it has gone, its lock is free again and a new device can start.
+    bool restarted = false;
+    for (int i = 0; i < 50 && !restarted; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        restarted = RunHandheld({"start", "--root", device.root()}) == 0;
+    }
+    EXPECT_TRUE(restarted);
+}

@@ -173,6 +173,10 @@ bool SETUPTOOLKIT::openjournal(LPCTSTR product)
         return false;
     }
     const std::string path = folder + "\\Uninstall Log for " + product + ".txt";
+    if (m.journalOpen && istring(path) == m.journalPath) {
+        ++m.nesting; // nested: what is recorded but not yet saved stays
+        return true;
+    }
     // A second installation adds to the first; a journal that cannot be read is left as it
     // is rather than replaced by one that forgets what it listed.
     std::vector<JOURNALENTRY> entries;

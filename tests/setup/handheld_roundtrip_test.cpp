@@ -22,14 +22,6 @@
 
 namespace fs = std::filesystem;
 
-// librapi keeps its link to the device in a block that lives as long as the library is
-// loaded; the bridge unloads it at disconnect, after which the leak checker sees that block
-// as lost. The bridge's own leaks are checked by setup_tests, which has no such exception.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:RapiConnectLibrary\n";
-}
-
 namespace {
 
 std::vector<std::string> g_lines;

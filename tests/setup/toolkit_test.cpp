@@ -232,6 +232,7 @@ TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
         SETUPTOOLKIT desktop(nullptr, TARGET_DESKTOP, nullptr);
         ASSERT_TRUE(desktop.openjournal("Quibo"));
         desktop.journalvalue(HKEY_CURRENT_USER, "Software\\Zelnor\\Quibo", "Settings");
+        ASSERT_TRUE(desktop.openjournal("Quibo")); // nested: the unsaved value is kept
         ASSERT_TRUE(desktop.installfile("C:\\Program Files\\Quibo\\quibo.exe", m_archive.get(), "native\\quibo.exe", -1, -1));
         ASSERT_TRUE(desktop.installfile("C:\\Program Files\\Quibo\\small.res", m_archive.get(), "common\\small.res", -1, -1));
         desktop.closejournal();

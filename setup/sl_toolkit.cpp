@@ -173,6 +173,10 @@ bool SETUPTOOLKIT::openjournal(LPCTSTR product)
         return false;
     }
     const std::string path = folder + "\\Uninstall Log for " + product + ".txt";
+    if (m.journalOpen && istring(path) == m.journalPath) {
+        ++m.nesting; // nested: what is recorded but not yet saved stays
+        return true;
+    }
     // A second installation adds to the first; a journal that cannot be read is left as it
     // is rather than replaced by one that forgets what it listed.
     std::vector<JOURNALENTRY> entries;
@@ -233,9 +237,12 @@ bool SETUPTOOLKIT::makedirs(LPCTSTR path, bool includeLast, bool create)
         prefix += (i ? "\\" : "") + parts[i];
         if (parts[i].empty() || (i == 0 && prefix.find(':') != std::string::npos))
             continue; // the root, or a drive
-        if (record(JOURNAL_DELETEDIR, prefix))
+        // A folder that was there before (the program files folder, the device's menus) is
+        // not the product's: only folders made here go into the journal.
+        const bool missing = !create || sl::GetAttributes(m, prefix) == INVALID_FILE_ATTRIBUTES;
+        if (missing && record(JOURNAL_DELETEDIR, prefix))
             savejournal();
-        if (create && sl::GetAttributes(m, prefix) == INVALID_FILE_ATTRIBUTES) {
+        if (create && missing) {
             report(STATUS_CREATING_FOLDER, -1, prefix);
             if (!sl::CreateFolder(m, prefix))
                 return false;

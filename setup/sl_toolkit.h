@@ -73,8 +73,8 @@ public:
     bool installstring(LPCTSTR target, LPCTSTR text);
     bool installtree(LPCTSTR target, ZIPFILE* archive, LPCTSTR folder, int first, int last);
     bool writefile(LPCTSTR path, const BYTE* data, DWORD size, int first, int last);
-    // Splits at "\": every prefix (and the last component too with includeLast) is recorded
-    // and, with create, made when missing.
+    // Splits at "\" and takes every prefix (and the last component too with includeLast):
+    // with create, each missing one is recorded and made; without, each is only recorded.
     bool makedirs(LPCTSTR path, bool includeLast, bool create);
     bool linkfile(LPCTSTR shortcut, LPCTSTR target);
 

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -201,7 +202,10 @@ bool UninstallProduct(const std::string& product, const std::string& folder, std
             *error += " \"" + item + "\"";
         return false;
     }
-    if (!DeleteFileW(Utf8ToUtf16(journalPath).c_str())) {
+    // A host path (found beside this library), so not one for the file calls, which on a
+    // device map every path into the device's folder.
+    std::error_code failure;
+    if (!std::filesystem::remove(journalPath, failure)) {
         *error = "could not remove the uninstall log " + journalPath;
         return false;
     }

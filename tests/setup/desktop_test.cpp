@@ -11,6 +11,7 @@
 
 #include "hostfolders.h"
 #include "launcher.h"
+#include "rapi.h"
 #include "shelllink.h"
 #include "sl_toolkit.h"
 #include "unzipper.h"
@@ -148,6 +149,7 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
     const fs::path driveC = HostDataFolder() + "/drive_c";
     const fs::path applications = LauncherFolder();
     fs::create_directories(driveC / "Program Files" / "Other"); // someone else's, kept
+    fs::create_directories(driveC / "Documents and Settings/All Users/Start Menu/Programs"); // the system's
     std::ofstream(driveC / "Program Files" / "Other" / "keep.txt") << "not ours";
     setString(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo", u"EO");
     setString(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Other", u"EN");
@@ -174,10 +176,22 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
     ASSERT_TRUE(desktop.linkfile(shortcut.c_str(), program.c_str()));
     ASSERT_TRUE(desktop.setregstring(HKEY_LOCAL_MACHINE, "Software\\Zelnor\\Quibo Extras", "Edition", "first"));
     ASSERT_TRUE(desktop.finalize(&archive, "native\\uninstaller.dll", 95, 100));
+    // Again, now asking the installed uninstaller (version 1, so replaced) for its version.
+    ASSERT_TRUE(desktop.finalize(&archive, "native\\uninstaller.dll", 95, 100));
     desktop.closejournal();
     setString(HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo", u"Settings", u"as the game wrote it");
 
-    // What the installation left.
+    // What the installation left: an uninstaller that answers its version.
+    HMODULE uninstaller = LoadLibraryW(u"C:\\Program Files\\Zelnor Software\\uninstaller.dll");
+    ASSERT_NE(uninstaller, nullptr);
+    auto version = reinterpret_cast<PFNRAPIEXTENSION>(GetProcAddress(uninstaller, "GetUninstallVersion"));
+    ASSERT_NE(version, nullptr);
+    DWORD cbReply = 0;
+    BYTE* reply = nullptr;
+    EXPECT_EQ(version(0, nullptr, &cbReply, &reply, nullptr), S_OK);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(reply)), u"1");
+    LocalFree(reply);
+    FreeLibrary(uninstaller);
     EXPECT_TRUE(fs::is_regular_file(driveC / "Program Files/Quibo/quibo.exe"));
     EXPECT_TRUE(fs::is_regular_file(driveC / "Documents and Settings/All Users/Start Menu/Programs/Games/Quibo.lnk"));
     const fs::path launcher = applications / "zelnor-quibo.desktop";
@@ -198,7 +212,6 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
     std::set<std::string> after = filesBelow(driveC);
     after.erase("Program Files/Zelnor Software");
     after.erase("Program Files/Zelnor Software/uninstaller.dll"); // shared by every product
-    after.insert("Program Files"); // was there before, holds someone else's folder
     EXPECT_EQ(after, before);
     EXPECT_FALSE(fs::exists(launcher));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo"));

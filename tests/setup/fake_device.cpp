@@ -96,9 +96,12 @@ RAPI* FakeDevice::Connection()
         return CreateFileW(onDevice(path).c_str(), access, share, nullptr, disposition, attributes, nullptr);
     };
     rapi.pfnCeWriteFile = [](HANDLE file, LPCVOID data, DWORD cb, LPDWORD written, LPOVERLAPPED) -> BOOL {
+        if (g_device->gone)
+            return FALSE;
         if (g_device->spaceLeft >= 0 && cb > g_device->spaceLeft) {
             WriteFile(file, data, DWORD(g_device->spaceLeft), written, nullptr);
             g_device->spaceLeft = 0;
+            g_device->gone = g_device->vanishesWhenFull;
             return FALSE;
         }
         if (g_device->spaceLeft >= 0)
@@ -110,7 +113,7 @@ RAPI* FakeDevice::Connection()
     };
     rapi.pfnCeGetFileSize = [](HANDLE file, LPDWORD high) { return GetFileSize(file, high); };
     rapi.pfnCeCloseHandle = [](HANDLE file) { return CloseHandle(file); };
-    rapi.pfnCeDeleteFile = [](LPCWSTR path) { return DeleteFileW(onDevice(path).c_str()); };
+    rapi.pfnCeDeleteFile = [](LPCWSTR path) -> BOOL { return !g_device->gone && DeleteFileW(onDevice(path).c_str()); };
     rapi.pfnCeSHCreateShortcut = [](LPWSTR shortcut, LPWSTR target) -> DWORD {
         g_device->shortcuts.push_back(Utf16ToUtf8(shortcut) + "|" + Utf16ToUtf8(target));
         HANDLE file = CreateFileW(onDevice(shortcut).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -15,6 +15,8 @@ struct FakeDevice {
     bool unpackingFails = false;
     std::u16string uninstallerVersion;      // empty: no uninstaller installed
     long long spaceLeft = -1;               // bytes the device still takes; -1 without end
+    bool vanishesWhenFull = false;          // then it answers nothing more, as if unplugged
+    bool gone = false;
     std::vector<std::string> invoked;       // "library|function" of every remote invoke
     std::vector<std::string> shortcuts;     // "shortcut|target"
 

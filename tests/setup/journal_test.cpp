@@ -85,17 +85,3 @@ TEST(Journal, DamagedTextIsRefusedWithTheLineNamed)
         EXPECT_TRUE(entries.empty()) << c.error; // nothing half-read is handed on
     }
 }
-
-TEST(Journal, EveryCutOfAGoodJournalReadsOrFailsCleanly)
-{
-    const std::string text = JournalText({{JOURNAL_DELETEVAL, "HKLM\\Software\\Zelnor", "Lang-Quibo"},
-                                          {JOURNAL_DELETEFILE, "\\Program Files\\Quibo\\quibo.exe", ""}});
-    for (size_t cut = 0; cut <= text.size(); ++cut) {
-        std::vector<JOURNALENTRY> entries;
-        std::string error;
-        if (ReadJournal(text.data(), cut, &entries, &error))
-            EXPECT_LE(entries.size(), 2u);
-        else
-            EXPECT_FALSE(error.empty());
-    }
-}

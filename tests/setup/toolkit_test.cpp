@@ -59,6 +59,7 @@ protected:
     {
         g_lines.clear();
         g_percents.clear();
+        std::filesystem::remove_all(HostDataFolder() + "/drive_c"); // each test on a bare machine
         m_previous = SetTraceSink(collectLine);
         m_payload = BuildZip({StoredItem("native/", {}), StoredItem("native/quibo.exe", pattern(100000)),
                               StoredItem("arm/quibo.exe", pattern(6000)), StoredItem("common/small.res", pattern(5120)),
@@ -151,6 +152,7 @@ TEST_F(Toolkit, FoldersOfEachTarget)
     RegSetValueExW(key, u"TopDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(top.c_str()), DWORD((top.size() + 1) * 2));
     RegCloseKey(key);
     EXPECT_EQ(SETUPTOOLKIT(nullptr, TARGET_DESKTOP, nullptr).getfolder(2), "D:\\Apps\\Zelnor Software");
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"PMail\\Attachments");
 }
 
 TEST_F(Toolkit, FilesAboveFiveThousandOneHundredAndTwentyBytesTravelPacked)
@@ -202,17 +204,26 @@ TEST_F(Toolkit, AFailedUnpackingIsSentAgainUnpackedAndPackingIsNotTriedAgain)
         EXPECT_EQ(item.path().filename().string().find("This File Is Safe To Delete"), std::string::npos);
 }
 
-TEST_F(Toolkit, AFullDeviceFailsTheFileAndTheJournalStillListsIt)
+TEST_F(Toolkit, AFullOrVanishingDeviceFailsTheFileAndTheJournalStillListsIt)
 {
-    m_device.unpackerVersion.clear();
-    SETUPTOOLKIT device = handheld();
-    ASSERT_TRUE(device.openjournal("Quibo"));
-    m_device.spaceLeft = 8000; // the journal fits, the program does not
-    EXPECT_FALSE(device.installfile("\\Program Files\\Quibo\\quibo.exe", m_archive.get(), "native\\quibo.exe", 5, 75));
-    EXPECT_EQ(g_lines.back(), "setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe");
-    EXPECT_FALSE(std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Quibo/quibo.exe"));
-    const std::string journal = deviceFile("/Program Files/Zelnor Software/Uninstall Log for Quibo.txt");
-    EXPECT_EQ(countLines(journal, "deletefile { \"\\Program Files\\Quibo\\quibo.exe\" }\n"), 1);
+    for (const bool vanishes : {false, true}) {
+        std::filesystem::remove_all(FakeDeviceFolder());
+        m_device.unpackerVersion.clear();
+        m_device.vanishesWhenFull = vanishes;
+        m_device.gone = false;
+        SETUPTOOLKIT device = handheld();
+        ASSERT_TRUE(device.openjournal("Quibo"));
+        m_device.spaceLeft = 8000; // the journal fits, the program does not
+        EXPECT_FALSE(device.installfile("\\Program Files\\Quibo\\quibo.exe", m_archive.get(), "native\\quibo.exe", 5, 75));
+        EXPECT_EQ(g_lines.back(), "setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe");
+        // A full device loses the half-written file; one that vanished may keep it, listed.
+        if (!vanishes) {
+            EXPECT_FALSE(std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Quibo/quibo.exe"));
+        }
+        const std::string journal = deviceFile("/Program Files/Zelnor Software/Uninstall Log for Quibo.txt");
+        EXPECT_EQ(countLines(journal, "deletefile { \"\\Program Files\\Quibo\\quibo.exe\" }\n"), 1) << vanishes;
+        m_device.spaceLeft = -1;
+    }
 }
 
 TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
@@ -221,6 +232,7 @@ TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
         SETUPTOOLKIT desktop(nullptr, TARGET_DESKTOP, nullptr);
         ASSERT_TRUE(desktop.openjournal("Quibo"));
         desktop.journalvalue(HKEY_CURRENT_USER, "Software\\Zelnor\\Quibo", "Settings");
+        ASSERT_TRUE(desktop.openjournal("Quibo")); // nested: the unsaved value is kept
         ASSERT_TRUE(desktop.installfile("C:\\Program Files\\Quibo\\quibo.exe", m_archive.get(), "native\\quibo.exe", -1, -1));
         ASSERT_TRUE(desktop.installfile("C:\\Program Files\\Quibo\\small.res", m_archive.get(), "common\\small.res", -1, -1));
         desktop.closejournal();
@@ -231,8 +243,10 @@ TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
                              "deletedir { \"C:\\Program Files\\Quibo\" }\n", "deletekey { \"HKCU\\Software\" }\n",
                              "deleteval { \"HKCU\\Software\\Zelnor\\Quibo\" \"Settings\" }\n"})
         EXPECT_EQ(countLines(journal, line), 1) << line;
-    // The shared folder holds every product's journal and the uninstaller: never listed.
+    // The shared folder holds every product's journal and the uninstaller, and the program
+    // files folder was there first: neither is listed.
     EXPECT_EQ(journal.find("Zelnor Software\" }"), std::string::npos);
+    EXPECT_EQ(countLines(journal, "deletedir { \"C:\\Program Files\" }\n"), 0);
 }
 
 TEST_F(Toolkit, ADamagedJournalIsNeitherReadNorReplaced)

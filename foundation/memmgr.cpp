@@ -100,6 +100,7 @@ Manager& manager()
 std::atomic<MemReportBoxHook> g_reportBox{nullptr};
 std::atomic<MemRefuseHook> g_refuse{nullptr};
 std::atomic<MemBlockReportHook> g_blockReport{nullptr};
+std::atomic<bool> g_exhausted{false};
 
 // 0 when the request cannot be represented.
 size_t blockSizeFor(size_t cb)
@@ -157,11 +158,12 @@ void report(const char* message, const void* address, const char* file, int line
         std::raise(SIGTRAP);
 }
 
-void blockReport(const char* message, const void* address, const char* file, int line)
+// The box names the address the caller passed; the hook gets the block itself.
+void blockReport(const char* message, const Block* b, const void* address, const char* file, int line)
 {
     report(message, address, file, line);
     if (MemBlockReportHook hook = g_blockReport.load())
-        hook(address, file, line, message);
+        hook(b, file, line, message);
 }
 
 void writeGuards(Block* b)
@@ -195,11 +197,11 @@ bool trailerIntact(Block* b)
 bool checkSignatures(Block* b, const void* address, const char* file, int line)
 {
     if (b->dwSignature != kLeadingSignature) {
-        blockReport("The leading signature on a memory block was overwritten.", address, file, line);
+        blockReport("The leading signature on a memory block was overwritten.", b, address, file, line);
         return false;
     }
     if (!trailerIntact(b))
-        blockReport("The trailing signature on a memory block was overwritten.", address, file, line);
+        blockReport("The trailing signature on a memory block was overwritten.", b, address, file, line);
     return true;
 }
 
@@ -385,9 +387,9 @@ void release(Manager& m, const void* address, bool untrack, const char* file, in
         return;
     }
     if (untrack && b->kind != kObject)
-        blockReport("A non-object memory address was deleted.", address, file, line);
+        blockReport("A non-object memory address was deleted.", b, address, file, line);
     else if (!untrack && b->kind == kObject)
-        blockReport("A C++ object was deleted using the \"free\" method.", address, file, line);
+        blockReport("A C++ object was deleted using the \"free\" method.", b, address, file, line);
     if (!checkSignatures(b, address, file, line))
         return;
     hashRemove(m, b);
@@ -404,6 +406,8 @@ void release(Manager& m, const void* address, bool untrack, const char* file, in
 
 void* allocateLocked(Manager& m, size_t cb, const char* label, const char* file, int line)
 {
+    if (g_exhausted.load())
+        return nullptr;
     Block* b = allocate(m, blockSizeFor(cb), kMemory, cb, nullptr, label, file, line);
     return b ? b->pPayload : nullptr;
 }
@@ -507,6 +511,11 @@ MemReportBoxHook SetMemReportBoxHook(MemReportBoxHook hook)
 MemBlockReportHook SetMemBlockReportHook(MemBlockReportHook hook)
 {
     return g_blockReport.exchange(hook);
+}
+
+void MemSimulateExhaustion(bool exhausted)
+{
+    g_exhausted.store(exhausted);
 }
 
 size_t MemBlockSize(size_t cb)

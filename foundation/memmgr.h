@@ -45,8 +45,8 @@ bool MemGrowArray(size_t cbElement, void** array, int* count, int needed, int st
 // The report hooks. The message box of a report reaches the platform layer through the first
 // (it returns true to continue, false to break into the debugger if one is attached); with no
 // hook the report is traced and the program goes on. The block-level reports of kind
-// mismatches and overwritten signatures also reach the second, with the address the caller
-// passed. Each setter returns the previous hook.
+// mismatches and overwritten signatures also reach the second, with the block's own address
+// (where its header begins, as MemQueryBlock reports it). Each setter returns the previous hook.
 using MemReportBoxHook = bool (*)(const char* text, const char* caption);
 using MemBlockReportHook = void (*)(const void* block, const char* file, int line, const char* message);
 MemReportBoxHook SetMemReportBoxHook(MemReportBoxHook hook);

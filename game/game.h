@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "tl_string.h"
+
 struct ANIMOBJECT;
 
 // One tile. An all-zero record is an empty slot. Copied by value wherever a tile moves;
@@ -49,3 +51,41 @@ void BuildDeck();
 // Finds a quibo within the scope (containing mustContain when given) and copies its tiles
 // into out; out is left untouched when there is none.
 bool FindQuibo(QUIBOSCOPE scope, const PIECE* mustContain, PIECE out[3]);
+
+// The board. Rows are kept packed: a row's tiles fill its first columns.
+
+// Tiles on the board in all, and per row when rowCounts is given.
+int CountTiles(int rowCounts[cROWS] = nullptr);
+// Closes the gaps a taken quibo left: n is the number of tiles before the three were removed,
+// rowCounts each row's count after. Every row ends packed, four tiles wide while the deck lasts
+// and one narrower per quibo once it is exhausted; a row left too long passes its last tiles
+// to the first row that is short.
+void CompactBoard(int n, int rowCounts[cROWS]);
+// Before an Add from twelve: when the board holds no quibo, reorders the undealt tiles (within
+// 10000 tries) so that the three about to be dealt complete one.
+void PrepareAdd();
+
+// The clock. Penalties move the start back, pauses move it forward.
+
+constexpr uint32_t tPENALTY_WRONG_THIRD = 3000;
+constexpr uint32_t tPENALTY_NEEDLESS_ADD = 5000;
+constexpr uint32_t tPENALTY_HINT = 6000;
+constexpr uint32_t tPENALTY_HINT_PAIR = 30000;
+constexpr uint32_t tPENALTY_NO_HINT = 3000;
+
+uint32_t ElapsedTime();
+void Penalise(uint32_t ms);
+
+// The status values as last computed. While the game is paused or over the times stay as they
+// were; once it is over the estimate shows the final time, and `dwTime` is the score.
+struct GAMESTATUS {
+    uint32_t dwTime;
+    uint32_t cTilesLeft;  // undealt tiles
+    uint32_t dwAverage;   // per quibo; 0 before the first
+    uint32_t dwEstimate;  // 0 before the fifth quibo
+};
+extern GAMESTATUS g_status;
+void RefreshStatus();
+
+// Minutes, the user's time separator and two-digit seconds: "4:05".
+string FormatTime(uint32_t ms);

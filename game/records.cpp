@@ -10,6 +10,7 @@ SETTINGS g_settings;
 namespace {
 
 constexpr UINT idsANONYMOUS = 4;
+constexpr UINT idsLANGUAGES = 1;
 
 registry::value settingsValue()
 {
@@ -53,19 +54,36 @@ void DefaultSettings()
 
 void LoadHighScores()
 {
-    if (highScoresValue().readVersioned(RECORD_VERSION, g_highScores, sizeof g_highScores))
+    // A short table would come back zero-filled: entries of time 0 that nothing can ever beat.
+    const registry::value stored = highScoresValue();
+    if (stored.size() >= sizeof(DWORD) + sizeof g_highScores &&
+        stored.readVersioned(RECORD_VERSION, g_highScores, sizeof g_highScores))
         return;
     DefaultHighScores();
-    highScoresValue().writeVersioned(RECORD_VERSION, g_highScores, sizeof g_highScores);
+    stored.writeVersioned(RECORD_VERSION, g_highScores, sizeof g_highScores);
 }
 
-bool LoadSettings()
+bool ReadSettings()
 {
-    if (settingsValue().readVersioned(RECORD_VERSION, &g_settings, sizeof g_settings))
-        return true;
+    return settingsValue().readVersioned(RECORD_VERSION, &g_settings, sizeof g_settings);
+}
+
+void ResetSettings()
+{
     DefaultSettings();
     settingsValue().writeVersioned(RECORD_VERSION, &g_settings, sizeof g_settings);
-    return false;
+}
+
+bool LoadRecords()
+{
+    LoadHighScores();
+    const bool usable = ReadSettings();
+    CheckHighScores();
+    SelectLanguage(APPLICATION_NAME, idsLANGUAGES);
+    // The default player name is a text of the catalog, so it waits for the language.
+    if (!usable)
+        ResetSettings();
+    return usable;
 }
 
 void SaveRecords()

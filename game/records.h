@@ -37,10 +37,17 @@ registry::key GameKey();
 std::u16string DefaultPlayerName();
 void DefaultSettings();
 
-// Reads "HighScores"; an unusable record is replaced by the default table, written back.
+constexpr char APPLICATION_NAME[] = "Quibo";
+
+// Reads "HighScores"; a missing, short or wrong-version record is replaced by the default
+// table, written back.
 void LoadHighScores();
-// Reads "Settings"; false when it was unusable and the defaults were set and written back,
-// which makes this a first run.
-bool LoadSettings();
+// Reads "Settings"; false, leaving the record as it was, when it is unusable.
+bool ReadSettings();
+// The defaults, written back at once.
+void ResetSettings();
+// The records at start-up: the high scores (forged entries marked), the Settings record and
+// the language. False on a first run: no usable Settings, so the defaults were written back.
+bool LoadRecords();
 // Writes Settings, then HighScores.
 void SaveRecords();

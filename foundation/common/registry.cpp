@@ -1,6 +1,7 @@
 #include "registry.h"
 
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "memmgr.h"
@@ -101,7 +102,11 @@ binary::binary(const void* data, DWORD cb, bool owns) : m_cbData(cb), m_fOwns(ow
         m_pData = static_cast<BYTE*>(const_cast<void*>(data));
     } else if (cb > 0) {
         m_pData = static_cast<BYTE*>(MEM_ALLOC(cb, "cbData"));
-        std::memcpy(m_pData, data, cb);
+        // Out of memory: an empty item rather than a size with no bytes behind it.
+        if (!m_pData)
+            m_cbData = 0;
+        else
+            std::memcpy(m_pData, data, cb);
     }
 }
 
@@ -109,7 +114,10 @@ binary::binary(const binary& other) : m_pData(other.m_pData), m_cbData(other.m_c
 {
     if (m_fOwns && m_cbData > 0) {
         m_pData = static_cast<BYTE*>(MEM_ALLOC(m_cbData, "_cbData"));
-        std::memcpy(m_pData, other.m_pData, m_cbData);
+        if (!m_pData)
+            m_cbData = 0;
+        else
+            std::memcpy(m_pData, other.m_pData, m_cbData);
     }
 }
 
@@ -226,6 +234,8 @@ binary value::readBinary() const
     if (RegQueryValueExW(k.get(), m_name.c_str(), nullptr, nullptr, nullptr, &cb) != ERROR_SUCCESS || cb == 0)
         return {};
     BYTE* bytes = static_cast<BYTE*>(MEM_ALLOC(cb, "rd._cbData"));
+    if (!bytes)
+        return {};
     DWORD cbRead = cb;
     if (RegQueryValueExW(k.get(), m_name.c_str(), nullptr, nullptr, bytes, &cbRead) != ERROR_SUCCESS || cbRead > cb) {
         MEM_FREE(bytes);
@@ -258,8 +268,12 @@ bool value::erase() const
 
 bool value::writeVersioned(DWORD version, const void* record, DWORD cbRecord) const
 {
+    if (cbRecord > std::numeric_limits<DWORD>::max() - sizeof version)
+        return false;
     const DWORD cbFull = sizeof version + cbRecord;
     BYTE* full = static_cast<BYTE*>(MEM_ALLOC(cbFull, "cbFull"));
+    if (!full)
+        return false;
     // The version word is little-endian on every target we build for, as is the record.
     std::memcpy(full, &version, sizeof version);
     if (cbRecord > 0)

@@ -1,4 +1,6 @@
 #include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
 
 #include "gdiobj.h"
 #include "winbase.h"
@@ -8,6 +10,14 @@ const DisplayInfo& Display()
 {
     static const DisplayInfo info = [] {
         DisplayInfo d{1024, 768, 32};
+        // A program run as if on a handheld sees the handheld's screen ("240x320x16").
+        if (const char* screen = std::getenv("QUIBO_DEVICE_SCREEN")) {
+            int width = 0, height = 0, bits = 0;
+            char end = 0;
+            if (std::sscanf(screen, "%dx%dx%d%c", &width, &height, &bits, &end) == 3 && width > 0 && height > 0 &&
+                width <= 16384 && height <= 16384 && (bits == 8 || bits == 16 || bits == 24 || bits == 32))
+                return DisplayInfo{width, height, bits == 24 ? 32 : bits};
+        }
         if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return d;
         SDL_DisplayMode mode;

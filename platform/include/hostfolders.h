@@ -9,3 +9,7 @@ std::string HostDataFolder();
 
 // $XDG_RUNTIME_DIR, else /tmp/quibo-runtime-<uid>; created (private to the user) when missing.
 std::string HostRuntimeFolder();
+
+// $QUIBO_DEVICE_ROOT when it names a folder, else "". Set for programs that run as if on a
+// handheld: that folder is then the device's "\" root (see HostPath).
+std::string HostDeviceRoot();

@@ -6,7 +6,8 @@
 #include "windef.h"
 
 // `\` and `/` both separate. "C:" is the folder drive_c of the data folder; other absolute
-// paths are host paths; relative paths stay relative. A component that does not exist as
+// paths are host paths; relative paths stay relative. On a handheld (HostDeviceRoot() set)
+// "\" and "C:\" both name the device's root folder, and ".." never leads above it. A component that does not exist as
 // written is matched without regard to case, as Windows file systems do. Returns "" (and
 // sets the last error) for a path that cannot be mapped: empty, or on another drive.
 std::string HostPath(LPCWSTR windowsPath);

@@ -42,3 +42,8 @@ std::string HostRuntimeFolder()
         dir = "/tmp/quibo-runtime-" + std::to_string(getuid());
     return ensureFolder(dir, std::filesystem::perms::owner_all);
 }
+
+std::string HostDeviceRoot()
+{
+    return fromEnvironment("QUIBO_DEVICE_ROOT");
+}

@@ -117,6 +117,9 @@ std::string HostPath(LPCWSTR windowsPath)
             c = '/';
 
     const bool hasDrive = path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+    const std::string deviceRoot = HostDeviceRoot();
+    if (!deviceRoot.empty() && (path[0] == '/' || (hasDrive && std::tolower(static_cast<unsigned char>(path[0])) == 'c')))
+        return appendComponents(deviceRoot, path.substr(hasDrive ? 2 : 0));
     if (!hasDrive) {
         if (path[0] == '/')
             return appendComponents("/", path.substr(1));

@@ -13,6 +13,7 @@
 #include "flatten.h"
 #include "geometry.h"
 #include "pack.h"
+#include "pictures.h"
 #include "png_writer.h"
 #include "shapes.h"
 #include "style.h"
@@ -162,6 +163,15 @@ TEST(Buttons, LabelsStayInsideTheCaptionRectangle)
             EXPECT_GT(label, 25) << ButtonLabels(language)[i];
         }
     }
+}
+
+// The scores button and the banners name the high scores as the game's texts do.
+TEST(Buttons, EsperantoScoresCaptionMatchesTheBanners)
+{
+    const std::string caption = ButtonLabels(Language::Esperanto)[7];
+    EXPECT_EQ(caption, "Trafoj");
+    EXPECT_NE(std::string(BannerTitles(Language::Esperanto)[0]).find(caption), std::string::npos);
+    EXPECT_EQ(std::string(BannerTitles(Language::Esperanto)[2]), "Nova Alta Trafo!");
 }
 
 TEST(Buttons, PressedFramesShimmerAroundAnEmptyPlate)

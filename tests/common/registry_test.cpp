@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "memmgr_diag.h"
 #include "registry.h"
 
 namespace {
@@ -238,4 +239,37 @@ TEST_F(Registry, VersionedRecordsAreCutOrZeroFilledToSize)
     ASSERT_TRUE(v.readVersioned(0x00030000, out, sizeof out));
     const BYTE cut[] = {1, 2, 3, 4};
     EXPECT_EQ(std::memcmp(out, cut, 4), 0);
+}
+
+TEST_F(Registry, NoMemoryGivesEmptyResultsInsteadOfWritingThroughNull)
+{
+    const registry::value v = testValue(u"Record");
+    const BYTE body[] = {1, 2, 3, 4};
+    ASSERT_TRUE(v.writeVersioned(0x00030000, body, sizeof body));
+    const registry::binary owned(body, sizeof body, true);
+
+    MemSimulateExhaustion(true);
+    const registry::binary made(body, sizeof body, true);
+    const registry::binary copied(owned);
+    const registry::binary read = v.readBinary();
+    BYTE out[4] = {7, 7, 7, 7};
+    const bool readRecord = v.readVersioned(0x00030000, out, sizeof out);
+    const bool wrote = v.writeVersioned(0x00030000, body, sizeof body);
+    MemSimulateExhaustion(false);
+
+    for (const registry::binary* item : {&made, &copied, &read}) {
+        EXPECT_EQ(item->size(), 0u);
+        EXPECT_EQ(item->data(), nullptr);
+    }
+    EXPECT_FALSE(readRecord);
+    EXPECT_EQ(out[0], 7);
+    EXPECT_FALSE(wrote);
+    EXPECT_EQ(v.size(), 8u); // the stored record is untouched
+}
+
+TEST_F(Registry, ARecordTooLargeToDescribeIsRefused)
+{
+    const BYTE body[] = {1};
+    EXPECT_FALSE(testValue(u"Record").writeVersioned(0x00030000, body, 0xFFFFFFFFu));
+    EXPECT_EQ(testValue(u"Record").size(), 0u);
 }

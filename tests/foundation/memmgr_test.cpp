@@ -21,7 +21,7 @@ struct Report {
 };
 
 struct BlockReport {
-    const void* address;
+    const void* block;
     std::string file;
     int line;
     std::string message;
@@ -231,6 +231,7 @@ TEST_F(MemMgr, OverrunOfOneByteIsCaughtAtFree)
         g_reports.clear();
         g_blockReports.clear();
         auto* p = static_cast<char*>(MEM_ALLOC(cb, "overrun"));
+        const void* block = query(p).pBlock;
         p[cb] = 'x';
         MEM_FREE(p);
         const int line = __LINE__ - 1;
@@ -238,7 +239,7 @@ TEST_F(MemMgr, OverrunOfOneByteIsCaughtAtFree)
         EXPECT_EQ(g_reports[0].text,
                   boxText("The trailing signature on a memory block was overwritten.", p, __FILE__, line));
         ASSERT_EQ(g_blockReports.size(), 1u);
-        EXPECT_EQ(g_blockReports[0].address, p);
+        EXPECT_EQ(g_blockReports[0].block, block); // the hook is told the block, not the payload
         EXPECT_EQ(g_blockReports[0].line, line);
         EXPECT_EQ(g_blockReports[0].message, "The trailing signature on a memory block was overwritten.");
         EXPECT_FALSE(MemQueryBlock(p, nullptr)); // the header was sound, so the block was freed
@@ -286,12 +287,13 @@ TEST_F(MemMgr, KindsAreCheckedOnFree)
     EXPECT_TRUE(g_reports.empty());
 
     thing = MEM_NEW(Thing, 6);
+    const void* block = query(thing).pBlock;
     MEM_FREE(thing);
     const int freeLine = __LINE__ - 1;
     delete thing;
     ASSERT_EQ(g_blockReports.size(), 1u);
     EXPECT_EQ(g_blockReports[0].message, "A C++ object was deleted using the \"free\" method.");
-    EXPECT_EQ(g_blockReports[0].address, thing);
+    EXPECT_EQ(g_blockReports[0].block, block);
     EXPECT_EQ(g_blockReports[0].line, freeLine);
     EXPECT_EQ(g_reports.size(), 1u);
 

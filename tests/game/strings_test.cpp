@@ -85,6 +85,27 @@ TEST_F(GameStrings, NetworkPromptsMentionTheConnection)
     }
 }
 
+TEST_F(GameStrings, EsperantoCallsHighScoresByOneName)
+{
+    for (UINT id = 2; id <= 136; id += 2) {
+        const std::u16string text = inLanguage(LANGID_ESPERANTO, id);
+        EXPECT_EQ(text.find(u"oento"), std::u16string::npos) << id;
+        EXPECT_EQ(text.find(u"ekord"), std::u16string::npos) << id;
+    }
+    for (UINT id : {18u, 20u, 22u, 124u, 128u, 136u})
+        EXPECT_NE(inLanguage(LANGID_ESPERANTO, id).find(u"rafo"), std::u16string::npos) << id;
+}
+
+// The on/off values follow prompts such as "Sonefektoj:", so they are adverbs, which agree
+// with a plural prompt as well as a singular one.
+TEST_F(GameStrings, OnOffValuesAreAdverbs)
+{
+    EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 40), u"Malŝaltite");
+    EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 42), u"Ŝaltite");
+    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 40), u"Off");
+    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 42), u"On");
+}
+
 TEST_F(GameStrings, TutorialPagesContinueExactlyToTheirLastString)
 {
     for (const PAGE& page : g_pages) {

@@ -78,3 +78,26 @@ TEST(FilePatterns, ManyStarsStayFast)
     EXPECT_FALSE(MatchesFilePattern(name, u"*a*a*a*a*a*a*a*a*a*a*b"));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
+
+TEST(PathMapping, OnAHandheldRootedPathsStayInsideTheDeviceFolder)
+{
+    const std::string device = (fs::temp_directory_path() / "quibo-path-device").string();
+    fs::create_directories(device + "/Windows");
+    setenv("QUIBO_DEVICE_ROOT", device.c_str(), 1);
+    const struct {
+        const char16_t* windowsPath;
+        std::string hostPath;
+    } cases[] = {
+        {u"\\Program Files\\Quibo\\quibo.exe", device + "/Program Files/Quibo/quibo.exe"},
+        {u"C:\\Program Files", device + "/Program Files"},
+        {u"\\", device + "/"},
+        {u"\\..\\..\\etc\\passwd", device + "/etc/passwd"},
+        {u"\\windows\\x", device + "/Windows/x"},
+        {u"relative\\x", "relative/x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HostPath(c.windowsPath), c.hostPath);
+    EXPECT_EQ(HostPath(u"D:\\x"), "");
+    unsetenv("QUIBO_DEVICE_ROOT");
+    fs::remove_all(device);
+}

@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kEnglish[kButtonCount] = {"Menu", "Pause", "New",  "Exit", "Rules",  "Publish", "Options",
                                                 "Scores", "Done", "Add", "Hint", "Change", "Back",    "Next"};
 constexpr const char* kEsperanto[kButtonCount] = {"Menuo",  "Paŭzo", "Nova",  "Eliri", "Reguloj", "Afiŝi", "Agordoj",
-                                                  "Poentoj", "Preta", "Aldoni", "Helpo", "Ŝanĝi", "Reen",  "Plu"};
+                                                  "Trafoj",  "Preta", "Aldoni", "Helpo", "Ŝanĝi", "Reen",  "Plu"};
 
 constexpr int kCaptionPixels = 11; // the largest size whose accents and descenders fit 12 rows
 

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr const char* kEnglish[3] = {"High Scores", "Game Over", "New High Score!"};
-constexpr const char* kEsperanto[3] = {"Altaj Poentoj", "Ludo Finiĝis", "Nova Rekordo!"};
+constexpr const char* kEsperanto[3] = {"Altaj Trafoj", "Ludo Finiĝis", "Nova Alta Trafo!"};
 
 struct RibbonLook {
     Colour light, dark;

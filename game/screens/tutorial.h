@@ -1,0 +1,15 @@
+// The tutorial: twelve pages of rules, each with up to three sample tiles drawn as on the board.
+#pragma once
+
+#include "game.h"
+#include "windows.h"
+
+constexpr int cTUTORIAL_PAGES = 12;
+constexpr int cTUTORIAL_TILES = 3;
+
+struct TUTORIALPAGE {
+    UINT idText;                     // the catalog text that starts the page
+    PIECE rgTiles[cTUTORIAL_TILES];  // fPresent 0: no tile at that position
+};
+
+extern const TUTORIALPAGE g_tutorialPages[cTUTORIAL_PAGES];

@@ -1,0 +1,227 @@
+// The intro: its frames on their schedule, the loader on its own thread after the animation, the
+// end rule, the result, cancelling, a window that goes away, and the window given back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+#include "cea_clock.h"
+#include "cea_graphic.h"
+#include "cea_main.h"
+#include "cea_object.h"
+#include "cea_window.h"
+#include "logo.h"
+
+namespace {
+
+constexpr DWORD kLoadingFrame = 46; // frames from the call to the start of the loading
+constexpr DWORD kFramePeriod = 50;
+
+struct LOADER {
+    std::atomic<DWORD> ms{0};
+    std::atomic<bool> result{true};
+    std::atomic<DWORD> calls{0};
+    std::atomic<DWORD> start{0};
+    std::atomic<DWORD> end{0};
+    std::atomic<DWORD> thread{0};
+};
+LOADER g_loader;
+
+bool TestLoader()
+{
+    g_loader.start = EngineTime();
+    g_loader.thread = GetCurrentThreadId();
+    ++g_loader.calls;
+    Sleep(g_loader.ms);
+    g_loader.end = EngineTime();
+    return g_loader.result;
+}
+
+// What the window showed: the frame being played and the intro frame on the picture (-1: none).
+struct SAMPLE {
+    DWORD frame;
+    int shown;
+};
+
+struct WATCH {
+    std::vector<SAMPLE> samples;
+    DWORD start = 0;
+    DWORD actAt = 0xFFFFFFFF; // relative frame at which to post actMessage
+    UINT actMessage = 0;
+    bool acted = false;
+};
+WATCH* g_watch = nullptr;
+
+int ShownFrame(AnimWindow* window)
+{
+    ANIMOBJECT* picture = window->FirstInLayer(1);
+    if (!picture || !picture->graphic)
+        return -1;
+    return picture->graphic->GetRectInParent().top / picture->graphic->GetHeight();
+}
+
+LRESULT WatchProc(ANIMOBJECT* object, UINT message, void*)
+{
+    if (message != kObjUpdate || !g_watch)
+        return 0;
+    AnimWindow* window = object->GetWindow();
+    const DWORD played = window->GetCurrentFrame() - 1;
+    g_watch->samples.push_back({played, ShownFrame(window)});
+    if (!g_watch->acted && int(played - g_watch->start) >= int(g_watch->actAt)) {
+        g_watch->acted = true;
+        PostMessageW(window->GetWindow(), g_watch->actMessage, 0, 0);
+    }
+    return 0;
+}
+
+BOOL CancelHook(AnimWindow*, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_APP)
+        return FALSE;
+    CancelLogo();
+    return TRUE;
+}
+
+LRESULT TestCallback(AnimWindow*, UINT, WPARAM, LPARAM)
+{
+    return 1;
+}
+
+// The frame the schedule shows at a frame relative to the call.
+int ExpectedFrame(int r)
+{
+    if (r < 6)
+        return -1;
+    if (r <= 18)
+        return r - 6;
+    if (r < 32)
+        return 12;
+    return std::min(13 + (r - 32) / 2, 19);
+}
+
+class Intro : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(InitAnimEngine(nullptr, 0));
+        hwnd = CreateWindowExW(0, u"AnimWindow", u"intro", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr,
+                               nullptr, nullptr);
+        ASSERT_NE(hwnd, nullptr);
+        anim = AnimWindow::FromWindow(hwnd);
+        ASSERT_NE(anim, nullptr);
+        anim->SetCallback(TestCallback);
+        anim->SetFrameRate(40);
+        anim->AddHook(CancelHook, kHookAll);
+        watcher = ANIMOBJECT::Create(anim, WatchProc, 900);
+        ASSERT_NE(watcher, nullptr);
+        g_loader.ms = 0;
+        g_loader.result = true;
+        g_loader.calls = 0;
+        watch.start = anim->GetCurrentFrame();
+        g_watch = &watch;
+    }
+
+    void TearDown() override
+    {
+        g_watch = nullptr;
+        DestroyLogo();
+        if (IsWindow(hwnd))
+            DestroyWindow(hwnd);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+
+    // Every object but the test's own watcher.
+    int IntroObjects() const
+    {
+        int c = 0;
+        for (ANIMOBJECT* o = anim->FirstObject(); o; o = o->next)
+            c += o != watcher;
+        return c;
+    }
+
+    HWND hwnd = nullptr;
+    AnimWindow* anim = nullptr;
+    ANIMOBJECT* watcher = nullptr;
+    WATCH watch;
+};
+
+TEST_F(Intro, PlaysItsFramesThenLoadsOnAnotherThreadAndEndsTwoSecondsLater)
+{
+    g_loader.ms = 500;
+    EXPECT_TRUE(RunLogo(anim, nullptr, TestLoader, true));
+    const DWORD end = EngineTime();
+
+    ASSERT_EQ(g_loader.calls, 1u);
+    EXPECT_NE(g_loader.thread, GetCurrentThreadId());
+    // Every painted frame showed the frame its place in the schedule calls for.
+    ASSERT_GT(watch.samples.size(), 40u);
+    bool sawLast = false;
+    for (const SAMPLE& s : watch.samples) {
+        const int r = int(s.frame - watch.start);
+        EXPECT_EQ(s.shown, ExpectedFrame(r)) << "frame " << r;
+        sawLast = sawLast || s.shown == 19;
+    }
+    EXPECT_TRUE(sawLast);
+    // The loading began after the animation, and the intro lasted two seconds from there.
+    EXPECT_GE(end - g_loader.start, 2000u);
+    EXPECT_LT(end - g_loader.start, 3500u);
+
+    // The window has its callback and frame rate back; the kept intro keeps its picture.
+    EXPECT_EQ(anim->callback, &TestCallback);
+    EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 40);
+    EXPECT_EQ(IntroObjects(), 1);
+    DestroyLogo();
+    EXPECT_EQ(IntroObjects(), 0);
+    EXPECT_EQ(anim->callback, &TestCallback);
+}
+
+TEST_F(Intro, ASlowLoaderEndsItFiveFramesAfterTheLoadingAndReportsFailure)
+{
+    g_loader.ms = 3000;
+    g_loader.result = false;
+    EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, true));
+    const DWORD end = EngineTime();
+    EXPECT_GE(end - g_loader.end, 4 * kFramePeriod);
+    EXPECT_LT(end - g_loader.end, 1000u);
+    // A failed intro is never kept.
+    EXPECT_EQ(IntroObjects(), 0);
+    EXPECT_EQ(anim->callback, &TestCallback);
+}
+
+TEST_F(Intro, ACancelledIntroStillWaitsForItsLoaderAndReportsFailure)
+{
+    g_loader.ms = 300;
+    watch.actAt = 20;
+    watch.actMessage = WM_APP;
+    EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, false));
+    EXPECT_TRUE(watch.acted);
+    EXPECT_EQ(g_loader.calls, 1u);
+    EXPECT_GE(EngineTime() - g_loader.end, 4 * kFramePeriod);
+    EXPECT_EQ(IntroObjects(), 0);
+    EXPECT_EQ(anim->callback, &TestCallback);
+    EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 40);
+    CancelLogo(); // nothing left to cancel
+}
+
+TEST_F(Intro, AWindowClosedDuringTheIntroEndsItWithFailure)
+{
+    watch.actAt = 10;
+    watch.actMessage = WM_CLOSE;
+    EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, true));
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(g_loader.calls, 0u);
+    DestroyLogo();
+}
+
+TEST_F(Intro, WithoutALoaderItEndsTwoSecondsAfterTheAnimation)
+{
+    const DWORD start = EngineTime();
+    EXPECT_TRUE(RunLogo(anim, nullptr, nullptr, false));
+    EXPECT_GE(EngineTime() - start, (kLoadingFrame - 6) * kFramePeriod + 2000);
+    EXPECT_EQ(IntroObjects(), 0);
+}
+
+} // namespace

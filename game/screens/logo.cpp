@@ -55,6 +55,7 @@ struct LOGO {
     std::atomic<bool> cancelled;
     HANDLE worker;
     int cPumps; // frame loops running for the intro, one inside the other
+    bool fDestroy; // destroyed while it was playing
     ANIMWINDOWCALLBACK savedCallback;
     double savedFrameRate;
     PaletteGroup* savedGroup;
@@ -344,7 +345,7 @@ BOOL RunLogo(AnimWindow* window, HMODULE module, LOGOLOADER loader, bool keep)
     // A cancel that came while the loader was storing its result still wins.
     const BOOL result = logo->result && !logo->cancelled ? TRUE : FALSE;
     RestoreWindow(logo);
-    if (!keep || !result)
+    if (!keep || !result || logo->fDestroy)
         DestroyLogo();
     return result;
 }
@@ -363,6 +364,13 @@ void DestroyLogo()
     LOGO* logo = g_logo;
     if (!logo)
         return;
+    if (logo->cPumps > 0) {
+        // Called from inside the intro's own frame loop: the intro ends as cancelled and
+        // RunLogo frees it on its way out.
+        Cancel(logo);
+        logo->fDestroy = true;
+        return;
+    }
     WaitForWorker(logo);
     RestoreWindow(logo);
     if (logo->fSavedGroup)

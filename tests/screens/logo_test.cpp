@@ -11,7 +11,9 @@
 #include "cea_main.h"
 #include "cea_object.h"
 #include "cea_window.h"
+#include "engine_test_util.h"
 #include "logo.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -44,8 +46,12 @@ struct SAMPLE {
     int shown;
 };
 
+// The frames, relative to the call, that the strip of pictures shows.
+constexpr int kStripFrames[] = {8, 12, 15, 18, 33, 37, 41, 45};
+
 struct WATCH {
     std::vector<SAMPLE> samples;
+    std::vector<std::vector<uint32_t>> strip; // the window as painted at each strip frame
     DWORD start = 0;
     DWORD actAt = 0xFFFFFFFF; // relative frame at which to post actMessage
     UINT actMessage = 0;
@@ -67,6 +73,10 @@ LRESULT WatchProc(ANIMOBJECT* object, UINT message, void*)
         return 0;
     AnimWindow* window = object->GetWindow();
     const DWORD played = window->GetCurrentFrame() - 1;
+    // The screen still holds the previous paint.
+    if (!g_watch->samples.empty() && g_watch->strip.size() < std::size(kStripFrames)
+        && int(g_watch->samples.back().frame - g_watch->start) >= kStripFrames[g_watch->strip.size()])
+        g_watch->strip.push_back(Pixels(*window->screen));
     g_watch->samples.push_back({played, ShownFrame(window)});
     if (!g_watch->acted && int(played - g_watch->start) >= int(g_watch->actAt)) {
         g_watch->acted = true;
@@ -75,11 +85,16 @@ LRESULT WatchProc(ANIMOBJECT* object, UINT message, void*)
     return 0;
 }
 
+// WM_APP cancels the intro, WM_APP + 1 destroys it, both from inside its frame loop, as a
+// shutdown during the intro does.
 BOOL CancelHook(AnimWindow*, UINT message, WPARAM, LPARAM)
 {
-    if (message != WM_APP)
+    if (message == WM_APP)
+        CancelLogo();
+    else if (message == WM_APP + 1)
+        DestroyLogo();
+    else
         return FALSE;
-    CancelLogo();
     return TRUE;
 }
 
@@ -142,6 +157,20 @@ protected:
         return c;
     }
 
+    // The captured frames side by side, for a person to look at.
+    void WriteStrip() const
+    {
+        ASSERT_EQ(watch.strip.size(), std::size(kStripFrames));
+        const int w = anim->GetWidth(), h = anim->GetHeight(), gap = 4;
+        const int cx = int(watch.strip.size()) * (w + gap) - gap;
+        std::vector<uint32_t> pixels(size_t(cx) * size_t(h), 0x808080);
+        for (size_t i = 0; i < watch.strip.size(); ++i)
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    pixels[size_t(y) * size_t(cx) + i * size_t(w + gap) + size_t(x)] = watch.strip[i][size_t(y * w + x)];
+        EXPECT_TRUE(WritePng(TestOutputDir() / "intro_strip.png", cx, h, pixels));
+    }
+
     HWND hwnd = nullptr;
     AnimWindow* anim = nullptr;
     ANIMOBJECT* watcher = nullptr;
@@ -165,6 +194,7 @@ TEST_F(Intro, PlaysItsFramesThenLoadsOnAnotherThreadAndEndsTwoSecondsLater)
         sawLast = sawLast || s.shown == 19;
     }
     EXPECT_TRUE(sawLast);
+    WriteStrip();
     // The loading began after the animation, and the intro lasted two seconds from there.
     EXPECT_GE(end - g_loader.start, 2000u);
     EXPECT_LT(end - g_loader.start, 3500u);
@@ -191,12 +221,14 @@ TEST_F(Intro, ASlowLoaderEndsItFiveFramesAfterTheLoadingAndReportsFailure)
     EXPECT_EQ(anim->callback, &TestCallback);
 }
 
-TEST_F(Intro, ACancelledIntroStillWaitsForItsLoaderAndReportsFailure)
+class CutShort : public Intro, public testing::WithParamInterface<UINT> {};
+
+TEST_P(CutShort, StillWaitsForItsLoaderThenReportsFailureAndLeavesNothing)
 {
     g_loader.ms = 300;
     watch.actAt = 20;
-    watch.actMessage = WM_APP;
-    EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, false));
+    watch.actMessage = GetParam();
+    EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, true));
     EXPECT_TRUE(watch.acted);
     EXPECT_EQ(g_loader.calls, 1u);
     EXPECT_GE(EngineTime() - g_loader.end, 4 * kFramePeriod);
@@ -205,6 +237,8 @@ TEST_F(Intro, ACancelledIntroStillWaitsForItsLoaderAndReportsFailure)
     EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 40);
     CancelLogo(); // nothing left to cancel
 }
+
+INSTANTIATE_TEST_SUITE_P(CancelOrDestroy, CutShort, testing::Values(UINT(WM_APP), UINT(WM_APP + 1)));
 
 TEST_F(Intro, AWindowClosedDuringTheIntroEndsItWithFailure)
 {

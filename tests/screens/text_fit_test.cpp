@@ -1,0 +1,107 @@
+// Every catalog text the menu, options and tutorial screens show fits its field, in each
+// layout and language: a one-line field takes the text's width, a wrapping one its height.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "cetl/properties.h"
+#include "language.h"
+#include "registry.h"
+#include "tutorial.h"
+#include "windows.h"
+
+namespace {
+
+constexpr DWORD kWrap = 0x8;
+
+cetl::PROPERTIES ReadLayout(const char* file)
+{
+    std::ifstream in(std::string(QUIBO_LAYOUTS) + "/" + file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    cetl::PROPERTIES layout(0.79, 32);
+    layout.Parse(string(text.c_str()), cetl::PROPERTIES::kParseSet);
+    return layout;
+}
+
+int Number(cetl::PROPERTIES& layout, const std::string& key)
+{
+    return layout[istring(key.c_str())].Number();
+}
+
+struct FIELD {
+    const char* element;
+    const char* font;
+    std::vector<UINT> texts;
+};
+
+std::vector<FIELD> Fields()
+{
+    std::vector<FIELD> fields = {
+        {"text-tutorial-prompt", "font-menu", {14}},
+        {"text-options-prompt", "font-menu", {16}},
+        {"text-viewlocal-prompt", "font-menu", {18}},
+        {"text-publish-prompt", "font-menu", {20}},
+        {"text-viewnet-prompt", "font-menu", {22}},
+        {"text-effects-prompt", "font-options", {24}},
+        {"text-animation-prompt", "font-options", {26}},
+        {"text-sounds-prompt", "font-options", {28}},
+        {"text-music-prompt", "font-options", {30}},
+        {"text-language-prompt", "font-options", {32}},
+        {"text-effects-setting", "font-options", {34, 36, 38}},
+        {"text-animation-setting", "font-options", {40, 42}},
+        {"text-sounds-setting", "font-options", {40, 42}},
+        {"text-music-setting", "font-options", {40, 42}},
+        {"text-language-setting", "font-options", {44, 46}},
+    };
+    FIELD tutorial{"text-tutorial", "font-tutorial", {}};
+    for (const TUTORIALPAGE& page : g_tutorialPages)
+        tutorial.texts.push_back(page.idText);
+    fields.push_back(tutorial);
+    return fields;
+}
+
+class TextFit : public testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override { SelectLanguage("Quibo", 1); }
+    void TearDown() override { SetLanguage(LANGID_ENGLISH); }
+};
+
+TEST_P(TextFit, EveryScreenTextFitsItsField)
+{
+    cetl::PROPERTIES layout = ReadLayout(GetParam());
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (LANGID language : {LANGID_ENGLISH, LANGID_ESPERANTO}) {
+        ASSERT_TRUE(SetLanguage(language));
+        for (const FIELD& field : Fields()) {
+            const std::string name = field.element;
+            if (Number(layout, name + " disable") != 0)
+                continue;
+            const int width = Number(layout, name + " width");
+            const int height = Number(layout, name + " height");
+            const bool wrap = (Number(layout, name + " flags") & kWrap) != 0;
+            HFONT font = CreateCatalogFont(layout[istring(field.font)].View());
+            ASSERT_NE(font, nullptr);
+            HGDIOBJ old = SelectObject(dc, font);
+            for (UINT id : field.texts) {
+                const std::u16string text = LoadCatalogString(id);
+                RECT r{0, 0, wrap ? width : 0, 0};
+                DrawTextW(dc, reinterpret_cast<LPCWSTR>(text.c_str()), int(text.size()), &r,
+                          DT_CALCRECT | DT_NOPREFIX | (wrap ? DT_WORDBREAK : DT_SINGLELINE));
+                if (wrap)
+                    EXPECT_LE(r.bottom, height) << name << " string " << id << " language " << language;
+                else
+                    EXPECT_LE(r.right, width) << name << " string " << id << " language " << language;
+            }
+            SelectObject(dc, old);
+            DeleteObject(font);
+        }
+    }
+    DeleteDC(dc);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, TextFit, testing::Values("large.txt", "small.txt", "handheld.txt"));
+
+} // namespace

@@ -18,6 +18,7 @@ const DisplayInfo& Display()
                 width <= 16384 && height <= 16384 && (bits == 8 || bits == 16 || bits == 24 || bits == 32))
                 return DisplayInfo{width, height, bits == 24 ? 32 : bits};
         }
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0"); // as the window layer does
         if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return d;
         SDL_DisplayMode mode;

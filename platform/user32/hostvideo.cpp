@@ -22,6 +22,8 @@ bool StartHostVideo()
     if (started)
         return ok;
     started = true;
+    // Closing the last window is WM_CLOSE already; a second close from SDL's quit would repeat it.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (!ok)
         return false;

@@ -1,5 +1,8 @@
 // Host events become messages: mouse input for the window under the pointer (or the capture
 // holder), keys and text for the focus, focus changes as activation, and closing as WM_CLOSE.
+// A request to end the program (SIGTERM or SIGINT, which SDL turns into its quit event)
+// closes every visible top-level window, as a user closing them would, so the program ends
+// through its own shutdown and keeps what it saves there.
 #include <SDL.h>
 
 #include "focus.h"
@@ -220,6 +223,13 @@ void WindowEvent(const SDL_WindowEvent& event)
     }
 }
 
+void CloseVisibleWindows()
+{
+    for (HWND top : TopLevelWindows())
+        if (IsWindowVisible(top))
+            PostMessageW(top, WM_CLOSE, 0, 0);
+}
+
 void Translate(const SDL_Event& event)
 {
     switch (event.type) {
@@ -233,6 +243,7 @@ void Translate(const SDL_Event& event)
     case SDL_KEYUP: Key(event.key); break;
     case SDL_TEXTINPUT: Text(event.text); break;
     case SDL_WINDOWEVENT: WindowEvent(event.window); break;
+    case SDL_QUIT: CloseVisibleWindows(); break;
     default: IsWakeEvent(event); break;
     }
 }

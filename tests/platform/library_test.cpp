@@ -69,9 +69,9 @@ TEST(Libraries, AWindowsPathLoadsFromThatFolderOnly)
 TEST(Libraries, MissingOrDamagedLibrariesFailWithTheirOwnErrors)
 {
     SetLastError(0);
-    EXPECT_EQ(LoadLibraryW(u"rapi.dll"), nullptr);
+    EXPECT_EQ(LoadLibraryW(u"nosuchlibrary.dll"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-    EXPECT_EQ(LoadLibraryW(u"D:\\rapi.dll"), nullptr);
+    EXPECT_EQ(LoadLibraryW(u"D:\\nosuchlibrary.dll"), nullptr);
     EXPECT_EQ(LoadLibraryW(u""), nullptr);
 
     const std::string folder = HostDataFolder() + "/drive_c/libs";

@@ -9,9 +9,16 @@ namespace {
 constexpr double kPromotion = 0.79;
 constexpr int kMaxLevels = 32;
 
+int g_generation;
+
 } // namespace
 
 cetl::PROPERTIES g_layout(kPromotion, kMaxLevels);
+
+int LayoutGeneration()
+{
+    return g_generation;
+}
 
 void LoadLayout(ZIPFILE& pack)
 {
@@ -31,6 +38,7 @@ void LoadLayout(ZIPFILE& pack)
     for (auto& entry : fresh)
         g_layout[entry.key] = entry.value;
     g_layout.SetDefault(fresh.Default());
+    ++g_generation;
 }
 
 int32_t LayoutNumber(std::string_view key)

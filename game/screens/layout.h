@@ -21,6 +21,9 @@ extern cetl::PROPERTIES g_layout;
 // that every key reads as 0.
 void LoadLayout(ZIPFILE& pack);
 
+// Counts the loads, so that readers keeping values can tell when a new layout came.
+int LayoutGeneration();
+
 int32_t LayoutNumber(std::string_view key);
 string LayoutText(std::string_view key);
 // The number of "name attribute", for example ElementNumber("button-menu", "left").

@@ -371,3 +371,39 @@ TEST_F(WindowTest, FrameRateAndStatusObjectsSitAtTheBottom)
 }
 
 } // namespace
+
+TEST(DisplayOverride, OnlyAWidthByAHeightIsTaken)
+{
+    struct CASE {
+        const char* text;
+        bool taken;
+        int cx;
+        int cy;
+    };
+    const CASE cases[] = {
+        {"240x320", true, 240, 320},  {"1024x768", true, 1024, 768}, {nullptr, false, 0, 0},
+        {"", false, 0, 0},            {"240", false, 0, 0},          {"240x", false, 0, 0},
+        {"240x320x16", false, 0, 0},  {"0x320", false, 0, 0},        {"-240x320", false, 0, 0},
+        {"99999x320", false, 0, 0},   {"240 x 320", false, 0, 0},    {"240x320 ", false, 0, 0},
+    };
+    for (const CASE& c : cases) {
+        int cx = 7, cy = 9;
+        EXPECT_EQ(ParseDisplayOverride(c.text, &cx, &cy), c.taken) << (c.text ? c.text : "(none)");
+        EXPECT_EQ(cx, c.taken ? c.cx : 7);
+        EXPECT_EQ(cy, c.taken ? c.cy : 9);
+    }
+}
+
+TEST(DisplayOverride, TheEnvironmentSetsTheSizeAndKeepsTheDepth)
+{
+    DISPLAY saved = GetDisplay();
+    DISPLAY d = saved;
+    setenv("QUIBO_DISPLAY", "240x320", 1);
+    MeasureDisplaySize(d);
+    unsetenv("QUIBO_DISPLAY");
+    EXPECT_EQ(d.cx, 240);
+    EXPECT_EQ(d.cy, 320);
+    EXPECT_EQ(d.bitsPerPixel, saved.bitsPerPixel);
+    MeasureDisplaySize(d);
+    EXPECT_EQ(d.cx, GetSystemMetrics(SM_CXSCREEN));
+}

@@ -189,7 +189,7 @@ void Graphic::LoadBitmap(const BYTE* data, DWORD cb, COLORREF transparency)
     BITMAPINFO256 info = {};
     std::memcpy(&info.header, data, kInfoHeaderSize);
     info.header.biSize = kInfoHeaderSize;
-    const int bitCount = info.header.biPlanes * info.header.biBitCount;
+    const int bitCount = BitCountOf(info.header);
     const LONG cx = info.header.biWidth;
     const LONG cy = info.header.biHeight;
     if (!IsSupportedDepth(bitCount) || cx <= 0 || cy == 0 || cy == INT32_MIN)

@@ -1,6 +1,7 @@
 #include "protocol.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -162,6 +163,14 @@ std::string StatePath(const std::string& runtimeFolder)
 std::string LockPath(const std::string& runtimeFolder)
 {
     return runtimeFolder + "/quibo-handheld.lock";
+}
+
+std::string RuntimeFolder()
+{
+    const char* folder = std::getenv("XDG_RUNTIME_DIR");
+    if (folder && *folder == '/')
+        return folder;
+    return "/tmp/quibo-runtime-" + std::to_string(getuid());
 }
 
 int ConnectToDevice(const std::string& runtimeFolder)

@@ -99,6 +99,10 @@ std::string SocketPath(const std::string& runtimeFolder);
 std::string StatePath(const std::string& runtimeFolder);
 std::string LockPath(const std::string& runtimeFolder);
 
+// The runtime folder as the platform layer names it ($XDG_RUNTIME_DIR, else
+// /tmp/quibo-runtime-<uid>), for librapi, which carries no platform layer of its own.
+std::string RuntimeFolder();
+
 // Connects to the device's socket; -1 when nothing listens there.
 int ConnectToDevice(const std::string& runtimeFolder);
 

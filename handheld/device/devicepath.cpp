@@ -64,10 +64,12 @@ std::optional<std::u16string> CanonicalDevicePath(std::u16string_view path)
     if (!parts.empty() && sameFolded(parts.front(), kStoreFolder))
         return std::nullopt;
     std::u16string canonical;
-    for (std::u16string_view part : parts)
-        canonical.append(u"\\").append(part);
+    for (std::u16string_view part : parts) {
+        canonical.push_back(u'\\');
+        canonical.insert(canonical.end(), part.begin(), part.end());
+    }
     if (canonical.empty())
-        canonical = u"\\";
+        canonical.push_back(u'\\');
     if (canonical.size() >= MAX_PATH)
         return std::nullopt;
     return canonical;

@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
@@ -20,6 +21,8 @@ namespace {
 
 int wakePipe[2] = {-1, -1};
 std::atomic<int> answeredSessions{0};
+std::atomic<int> openSessions{0};
+constexpr int kMaxSessions = 64;
 
 void wake(int)
 {
@@ -72,18 +75,38 @@ void Server::Run()
     signal(SIGTERM, wake);
     signal(SIGINT, wake);
     signal(SIGPIPE, SIG_IGN);
+    struct stat bound;
+    const bool knowsSocket = stat(SocketPath(runtimeFolder_).c_str(), &bound) == 0;
     for (;;) {
         pollfd fds[2] = {{listener_, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        const int ready = poll(fds, 2, 1000);
+        if (ready < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
+        if (ready == 0) {
+            // Nobody can reach a device whose socket is gone (its runtime folder was removed,
+            // say, by a test that did not stop it): it ends rather than linger.
+            struct stat now;
+            if (!knowsSocket || stat(SocketPath(runtimeFolder_).c_str(), &now) != 0 || now.st_ino != bound.st_ino)
+                break;
+            continue;
+        }
         if (fds[1].revents)
             break;
         const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client >= 0)
-            std::thread([this, client] { serve(client); }).detach();
+        if (client < 0)
+            continue;
+        if (openSessions >= kMaxSessions) {
+            close(client); // a flood of clients must not exhaust the device's threads
+            continue;
+        }
+        ++openSessions;
+        std::thread([this, client] {
+            serve(client);
+            --openSessions;
+        }).detach();
     }
     // Sessions still running are cut off where they stand; each remote call is whole, since
     // the device answers one at a time and this waits for the one in progress.

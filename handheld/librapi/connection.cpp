@@ -6,7 +6,6 @@
 #include <thread>
 #include <unistd.h>
 
-#include "hostfolders.h"
 
 namespace rapi {
 
@@ -24,12 +23,22 @@ struct Link {
     std::atomic<bool> stopping{false};
     std::thread connector;
     HANDLE event = nullptr;
+
+    // The program unloads us after CeRapiUninit, or exits with a connection still up.
+    ~Link()
+    {
+        stopping = true;
+        if (connector.joinable())
+            connector.join();
+        if (fd >= 0)
+            close(fd);
+    }
 };
 
 Link& link()
 {
-    static Link* instance = new Link; // the program may call in while exiting
-    return *instance;
+    static Link instance;
+    return instance;
 }
 
 // Waits for one message, giving up when the link is being stopped.
@@ -50,7 +59,7 @@ bool receiveUnlessStopped(int fd, std::vector<uint8_t>& reply)
 // Connects and says hello; the connected socket once the device has answered, else -1.
 int greet()
 {
-    const int fd = ConnectToDevice(HostRuntimeFolder());
+    const int fd = ConnectToDevice(RuntimeFolder());
     if (fd < 0)
         return -1;
     std::vector<uint8_t> reply;

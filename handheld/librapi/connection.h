@@ -2,8 +2,8 @@
 // two last errors the remote API keeps per thread: the device's (CeGetLastError) and the
 // connection's (CeRapiGetError).
 //
-// librapi carries no platform layer of its own: it uses the loading program's (events,
-// local heap, last error, runtime folder), so the init event is a handle of that program.
+// librapi carries no platform layer of its own: it uses the loading program's (events, local
+// heap, last error), so the init event is a handle of that program.
 #pragma once
 
 #include <vector>

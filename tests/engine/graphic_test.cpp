@@ -201,6 +201,22 @@ TEST(GraphicBitmap, BrokenHeadersLoadNothing)
     file[28] = 13; // bit count
     Graphic odd(file.data(), DWORD(file.size()));
     EXPECT_FALSE(odd.HasBitmap());
+
+    // Planes times bits far beyond an int, from memory and from an open file.
+    file[26] = 0xFE;
+    file[27] = 0xFF;
+    file[28] = 0xFB;
+    file[29] = 0xFF;
+    Graphic overflowing(file.data(), DWORD(file.size()));
+    EXPECT_FALSE(overflowing.HasBitmap());
+    const std::filesystem::path path = TestRoot() / "planes.bmp";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    HANDLE handle = CreateFileW(path.u16string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    Graphic fromFile(handle, nullptr, kNoColor);
+    CloseHandle(handle);
+    EXPECT_FALSE(fromFile.HasBitmap());
 }
 
 std::filesystem::path SavedFile(Graphic& g, const char* name)

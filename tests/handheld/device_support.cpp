@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "child_process.h"
-#include "rapi.h"
 #include "test_env.h"
 
 int RunHandheld(const std::vector<std::string>& arguments, std::string* output)
@@ -36,21 +35,4 @@ std::string RunningDevice::status()
     std::string output;
     RunHandheld({"status"}, &output);
     return output;
-}
-
-bool ConnectRapi(unsigned timeoutMs)
-{
-    RAPIINIT init{sizeof(RAPIINIT), nullptr, E_FAIL};
-    if (CeRapiInitEx(&init) != S_OK)
-        return false;
-    if (WaitForSingleObject(init.heRapiInit, timeoutMs) != WAIT_OBJECT_0 || init.hrRapiInit != S_OK) {
-        CeRapiUninit();
-        return false;
-    }
-    return true;
-}
-
-void DisconnectRapi()
-{
-    CeRapiUninit();
 }

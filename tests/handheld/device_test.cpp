@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "child_process.h"
 #include "device_support.h"
 #include "rapi.h"
+#include "test_env.h"
 #include "zz.h"
 
 namespace fs = std::filesystem;
@@ -73,7 +75,11 @@ TEST(Handheld, StatusFollowsTheDeviceAndItsClient)
         ASSERT_TRUE(ConnectRapi(5000));
         EXPECT_EQ(device.status(), "connected\n");
         DisconnectRapi();
-        EXPECT_EQ(device.status(), "listening\n");
+        // The device notices the client is gone as soon as it reads its socket again.
+        std::string state = device.status();
+        for (int i = 0; i < 100 && state != "listening\n"; ++i)
+            state = device.status();
+        EXPECT_EQ(state, "listening\n");
     }
     EXPECT_EQ(RunHandheld({"status"}, &output), 0);
     EXPECT_EQ(output, "stopped\n");
@@ -385,4 +391,69 @@ TEST(Handheld, ZzrapiRefusesBadRequestsAndAFullDevice)
     ASSERT_EQ(writeDeviceFile(u"\\t.zz", zz), DWORD(ERROR_SUCCESS));
     EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {u"\\t.zz", u"\\zeros.bin"}), HRESULT_FROM_WIN32(ERROR_DISK_FULL));
     EXPECT_FALSE(fs::exists(c.device.root() + "/zeros.bin"));
+}
+
+TEST(Handheld, InvokedLibrariesWorkOnTheDevicesFilesAndRegistry)
+{
+    Connected c;
+    ASSERT_TRUE(c.connected);
+    fs::copy_file(TestProgramFolder() + "/libdevice_probe.so", c.device.root() + "/Windows/probe.dll");
+    EXPECT_EQ(invoke(u"\\Windows\\probe.dll", u"Probe", {}), S_OK);
+    EXPECT_EQ(readHostFile(c.device.root() + "/Windows/probe.txt"), "probe");
+
+    HKEY key = nullptr;
+    ASSERT_EQ(CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD value = 0, size = 4, type = 0;
+    EXPECT_EQ(CeRegQueryValueEx(key, u"Ran", nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size), ERROR_SUCCESS);
+    EXPECT_EQ(value, 1u);
+    CeRegCloseKey(key);
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(fs::exists("/Windows/probe.txt"));
+}
+
+TEST(Handheld, ADeviceThatGoesAwayMidFileFailsTheWriteClearly)
+{
+    RunningDevice device;
+    ASSERT_TRUE(device.started());
+    ASSERT_TRUE(ConnectRapi(5000));
+    HANDLE file = CeCreateFile(u"\\game.res", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::vector<uint8_t> bytes = pattern(32768);
+    DWORD written = 0;
+    EXPECT_TRUE(CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
+    ASSERT_EQ(RunHandheld({"stop"}), 0);
+    EXPECT_FALSE(CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(CeRapiGetError(), HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE));
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED));
+    EXPECT_EQ(CeRapiUninit(), S_OK);
+    EXPECT_EQ(device.status(), "stopped\n");
+}
+
+TEST(Handheld, StartRefusesAFolderItCannotUse)
+{
+    const std::string file = (TestRoot() / "not-a-folder").string();
+    std::ofstream(file) << "x";
+    EXPECT_NE(RunHandheld({"start", "--root", file}), 0);
+    EXPECT_NE(RunHandheld({"start", "--root", file + "/below"}), 0);
+    EXPECT_NE(RunHandheld({"start"}), 0);
+    std::string output;
+    RunHandheld({"status"}, &output);
+    EXPECT_EQ(output, "stopped\n");
+}
+
+
+TEST(Handheld, ADeviceWhoseSocketIsGoneEndsOnItsOwn)
+{
+    RunningDevice device;
+    ASSERT_TRUE(device.started());
+    const std::string runtime = (TestRoot() / "runtime").string();
+    fs::remove(runtime + "/quibo-handheld.sock");
+    // Once it has gone, its lock is free again and a new device can start.
+    bool restarted = false;
+    for (int i = 0; i < 50 && !restarted; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        restarted = RunHandheld({"start", "--root", device.root()}) == 0;
+    }
+    EXPECT_TRUE(restarted);
 }

@@ -5,6 +5,7 @@
 
 #include "commandline.h"
 #include "devicepath.h"
+#include "hostfolders.h"
 #include "protocol.h"
 
 using namespace handheld;
@@ -181,4 +182,9 @@ TEST(CommandLine, StartOptionsAndTheirRefusals)
         EXPECT_FALSE(parse(arguments)) << testing::PrintToString(arguments);
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(Messages, RuntimeFolderIsThePlatformsOne)
+{
+    EXPECT_EQ(RuntimeFolder(), HostRuntimeFolder());
 }

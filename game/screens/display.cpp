@@ -76,18 +76,7 @@ struct FONTCACHE {
 };
 
 // What the play screen shows and the status values its texts were built from.
-struct PLAYSCREEN {
-    ANIMBUTTON* menu;
-    ANIMBUTTON* pause;
-    ANIMBUTTON* newGame;
-    ANIMBUTTON* exit;
-    ANIMBUTTON* add;
-    ANIMBUTTON* hint;
-    ANIMTEXT* time;
-    ANIMTEXT* tiles;
-    ANIMTEXT* average;
-    ANIMTEXT* estimate;
-    ANIMOBJECT* logo;
+struct PLAYSCREEN : PLAYELEMENTS {
     uint32_t shown[4]; // time, tiles left, average, estimate
 };
 
@@ -497,6 +486,11 @@ RECT TilePosition(int column, int row, bool fiveColumns)
     r.right = r.left + tile.cx;
     r.bottom = r.top + tile.cy;
     return r;
+}
+
+const PLAYELEMENTS& PlayElements()
+{
+    return g_display.play;
 }
 
 void BuildPlayScreen()

@@ -23,6 +23,7 @@ namespace {
 constexpr COLORREF crKEY = 0x00FF0000; // blue: the packs' transparent colour
 constexpr int kFirstSound = SOUND_NOT_QUIBO;
 constexpr LANGID kEsperanto = 0;
+constexpr LANGID kEnglish = 0x409;
 
 struct PACKCHOICE {
     const char* name;
@@ -152,6 +153,13 @@ void FreeImage(Graphic*& graphic)
 int CurrentFaceSet()
 {
     return CurrentLanguageId() == kEsperanto ? SET_ESPERANTO : SET_ENGLISH;
+}
+
+Graphic* GameOverBanner(int mode)
+{
+    if (mode < 0 || mode >= cBANNERS)
+        return nullptr;
+    return g_media.rgBanners[CurrentLanguageId() == kEnglish ? SET_ENGLISH : SET_ESPERANTO][mode];
 }
 
 bool ChoosePack()

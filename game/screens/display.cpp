@@ -166,8 +166,8 @@ LRESULT ButtonPaint(ANIMOBJECT* object, UINT message, void* data)
     if (message != kObjDraw)
         return 1;
     const auto* draw = static_cast<const ANIMDRAW*>(data);
-    const ANIMCONTROL* control = ANIMCONTROL::FromObject(object);
-    const int cell = control ? ButtonFaceCell(const_cast<ANIMCONTROL*>(control)->GetId()) : -1;
+    ANIMCONTROL* control = ANIMCONTROL::FromObject(object);
+    const int cell = control ? ButtonFaceCell(control->GetId()) : -1;
     if (cell < 0)
         return 0;
     const int set = CurrentFaceSet();

@@ -186,6 +186,8 @@ bool ChoosePackFor(const string& programPath)
     if (!g_pack.pack)
         return false;
     LoadLayout(*g_pack.pack);
+    // Read here, on the window's thread, rather than by the image loader's thread.
+    g_tileArt.cyInsetsSpacing = LayoutNumber("cyINSETS_SPACING");
     return true;
 }
 

@@ -221,6 +221,7 @@ TEST(PackImages, AShippedPackLoadsEveryCellAtItsSize)
             EXPECT_EQ(inset->GetWidth() * cINSET_COLUMNS, g_media.pInsets->GetWidth());
         EXPECT_EQ(g_media.rgTiles[2]->GetRectInParent().left, 2 * g_media.rgTiles[0]->GetWidth());
         EXPECT_EQ(g_tileArt.rgFaces[1], g_media.rgTiles[1]);
+        EXPECT_EQ(g_tileArt.cyInsetsSpacing, 1);
         EXPECT_EQ(GameOverBanner(2), g_media.rgBanners[SET_ENGLISH][2]);
         EXPECT_EQ(GameOverBanner(3), nullptr);
         EXPECT_NE(g_media.pDivider, nullptr);

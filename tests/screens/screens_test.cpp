@@ -18,6 +18,7 @@
 #include "memmgr.h"
 #include "records.h"
 #include "screens.h"
+#include "sequencer.h"
 #include "tile.h"
 #include "tutorial.h"
 
@@ -46,9 +47,13 @@ const std::set<int> kCommands[6] = {
 };
 
 int g_events = 0;
-LRESULT CountEvents(AnimWindow*, UINT code, WPARAM, LPARAM)
+// The main window's part: count the events and hand the sequencer its own.
+LRESULT CountEvents(AnimWindow*, UINT code, WPARAM a, LPARAM b)
 {
-    g_events += code == kAnimEvent ? 1 : 0;
+    if (code == kAnimEvent) {
+        ++g_events;
+        SequencerEvent(DWORD(a), reinterpret_cast<ANIMOBJECT*>(b));
+    }
     return 1;
 }
 
@@ -174,6 +179,22 @@ TEST_F(Screens, ASwitchCompletesWhatIsStillScheduled)
     ShowScreen(SCREEN_MENU, false);
     EXPECT_EQ(g_events, 1);
     EXPECT_GE(window->GetCurrentFrame(), later);
+
+    // A tile still flying in lands at once when the play screen is built again, and the
+    // counted flight is over.
+    ShowScreen(SCREEN_PLAY, false);
+    ANIMOBJECT* tile = g_game.rgBoard[1][2].pObject;
+    ASSERT_NE(tile, nullptr);
+    const RECT slot = tile->GetRect();
+    tile->SetRect(TilePosition(-1, 1, false));
+    Fly(tile, slot, false, false);
+    ASSERT_EQ(FlightsInProgress(), 0); // the flight starts on the next frame
+    window->AdvanceTo(window->GetCurrentFrame());
+    ASSERT_EQ(FlightsInProgress(), 1);
+    RebuildScreen();
+    EXPECT_EQ(g_game.rgBoard[1][2].pObject, tile);
+    EXPECT_TRUE(EqualRect(&tile->rect, &slot));
+    EXPECT_EQ(FlightsInProgress(), 0);
 
     const int games = g_newGames;
     ShowScreen(SCREEN_MENU, false);

@@ -245,6 +245,9 @@ void FreeImages()
     }
     FreeCells(m.pEffects, m.rgEffects, cEFFECT_FRAMES);
     FreeCells(m.pInsets, m.rgInsets, cINSETS);
+    // The display must not keep a group that is about to go.
+    if (m.pGroup && GetDisplayPaletteGroup() == m.pGroup)
+        SetDisplayPaletteGroup(nullptr);
     if (m.pGroup)
         MEM_DELETE(m.pGroup);
     m.pGroup = nullptr;

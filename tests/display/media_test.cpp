@@ -10,6 +10,7 @@
 #include "cea_display.h"
 #include "cea_graphic.h"
 #include "cea_palette.h"
+#include "display_fixture.h"
 #include "layout.h"
 #include "media.h"
 #include "memmgr.h"
@@ -199,7 +200,7 @@ TEST(PackImages, AShippedPackLoadsEveryCellAtItsSize)
         SCOPED_TRACE(name);
         const fs::path folder = TestRoot() / (std::string("shipped-") + name);
         fs::create_directories(folder);
-        fs::copy_file(fs::current_path() / name, folder / name);
+        fs::copy_file(fs::path(TestProgramFolder()) / name, folder / name);
         DisplaySize display(name[6] == 'p' ? 240 : 1024, name[6] == 'p' ? 320 : 768, name[8] == 'l' ? 8 : 32);
         ASSERT_TRUE(ChoosePackFor(string((folder / "quibo.exe").string())));
         ASSERT_TRUE(LoadImages());
@@ -239,7 +240,7 @@ TEST(PackImages, AShippedPackLoadsEveryCellAtItsSize)
 TEST(PackImages, AMissingImageStopsTheLoadAndKeepsWhatCameBefore)
 {
     // A shipped pack with every entry but the effects.
-    ZIPFILE shipped((fs::current_path() / "quibo-p-hi.res").string().c_str(), false);
+    ZIPFILE shipped((fs::path(TestProgramFolder()) / "quibo-p-hi.res").string().c_str(), false);
     std::vector<ZipItem> items;
     for (auto& entry : shipped) {
         if (entry.key == istring("effects.zz"))

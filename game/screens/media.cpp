@@ -174,6 +174,9 @@ bool ChoosePackFor(const string& programPath)
     std::string folder = FolderOf(std::string(programPath.View()));
     if (!HoldsPacks(folder))
         folder = FolderOf(folder);
+    // Installed under a prefix: the program in PREFIX/bin, its packs in PREFIX/share/quibo.
+    if (!HoldsPacks(folder) && HoldsPacks(folder + "share\\quibo\\"))
+        folder += "share\\quibo\\";
     const int cx = DisplayWidth();
     const int cy = DisplayHeight();
     const int bitsPerPixel = DisplayBitDepth();

@@ -124,6 +124,25 @@ TEST(ChoosePack, AProgramInAProcessorFolderFindsThePacksAbove)
     ClosePack();
 }
 
+TEST(ChoosePack, AProgramInstalledUnderAPrefixFindsThePacksInItsShareFolder)
+{
+    DisplaySize display(640, 480, 16);
+    const fs::path prefix = TestRoot() / "prefix";
+    fs::create_directories(prefix / "bin");
+    WriteFile(prefix / "share" / "quibo" / "quibo-s-hi.res", FakePack(2));
+    ASSERT_TRUE(ChoosePackFor(string((prefix / "bin" / "quibo").string())));
+    EXPECT_EQ(LayoutNumber("pack"), 2);
+    ClosePack();
+    // A pack beside the program or in the prefix itself still comes first.
+    for (const fs::path& nearer : {prefix / "quibo-s-lo.res", prefix / "bin" / "quibo-s-lo.res"}) {
+        WriteFile(nearer, FakePack(3));
+        ASSERT_TRUE(ChoosePackFor(string((prefix / "bin" / "quibo").string())));
+        EXPECT_EQ(LayoutNumber("pack"), 3) << nearer;
+        ClosePack();
+        fs::remove(nearer);
+    }
+}
+
 TEST(Cutting, CellsComeRowByRowAndOddSheetsShiftThem)
 {
     Graphic exact(150, 225, 24);

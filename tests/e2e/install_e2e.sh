@@ -63,6 +63,12 @@ if [[ $with_game == 1 ]]; then
   (cd "$work" && exec "$p/bin/quibo") & game_pid=$!
   "$bin/robot" screen tutorial --shot installed --tool "$bin/quibo-pack" --packs "$p/share/quibo" \
     --work "$work/robot" --shots "$shots"
+  # The desktop ties the window to its entry (and so to the icon) by the window's class.
+  class=$(sed -n 's/^StartupWMClass=//p' "$p/share/applications/com.zelnor.Quibo.desktop")
+  titled=$(xdotool search --onlyvisible --name '^Quibo$' | sort)
+  classed=$(xdotool search --onlyvisible --class "^$class\$" | sort)
+  [[ -n $titled && -n $(comm -12 <(echo "$titled") <(echo "$classed")) ]] ||
+    fail "no window titled Quibo of class $class"
   kill -TERM "$game_pid"
   status=0
   wait "$game_pid" || status=$?

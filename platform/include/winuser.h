@@ -252,6 +252,10 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL GetClientRect(HWND hwnd, LPRECT rect);
 // Screen coordinates.
 BOOL GetWindowRect(HWND hwnd, LPRECT rect);
+// The window keeps (and later deletes) the region; null takes the outline away again.
+int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw);
+// Copies the outline into an existing region; ERROR when the window has none.
+int GetWindowRgn(HWND hwnd, HRGN region);
 BOOL ClientToScreen(HWND hwnd, LPPOINT point);
 BOOL ScreenToClient(HWND hwnd, LPPOINT point);
 int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);

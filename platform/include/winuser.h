@@ -590,6 +590,9 @@ BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
 #define BS_LEFTTEXT 0x0020L
 #define BS_NOTIFY 0x4000L
 
+#define SBS_HORZ 0x0000L
+#define SBS_VERT 0x0001L
+
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001
 #define BST_INDETERMINATE 0x0002

@@ -252,7 +252,8 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL GetClientRect(HWND hwnd, LPRECT rect);
 // Screen coordinates.
 BOOL GetWindowRect(HWND hwnd, LPRECT rect);
-// The window keeps (and later deletes) the region; null takes the outline away again.
+// The window keeps (and later deletes) the region; null takes the outline away again. The
+// outline is recorded, but windows on the screen stay rectangles.
 int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw);
 // Copies the outline into an existing region; ERROR when the window has none.
 int GetWindowRgn(HWND hwnd, HRGN region);

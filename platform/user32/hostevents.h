@@ -18,5 +18,3 @@ void PumpHostEvents(int timeoutMs);
 // The host window of a top-level window, made hidden at its place and size on first need.
 SDL_Window* HostWindowFor(Window& window);
 void DestroyHostWindow(Window& window);
-// Gives the host window the window's outline; false where the host window cannot be shaped.
-bool ApplyHostShape(Window& window);

@@ -56,26 +56,6 @@ bool IsWakeEvent(const SDL_Event& event)
     return true;
 }
 
-bool ApplyHostShape(Window& window)
-{
-    if (!window.host || !SDL_IsShapedWindow(window.host))
-        return false;
-    const int cx = std::max(1, window.width()), cy = std::max(1, window.height());
-    SDL_Surface* mask = SDL_CreateRGBSurfaceWithFormat(0, cx, cy, 32, SDL_PIXELFORMAT_RGBA32);
-    if (!mask)
-        return false;
-    SDL_FillRect(mask, nullptr, 0);
-    for (const RECT& r : window.shape) {
-        SDL_Rect part{r.left, r.top, r.right - r.left, r.bottom - r.top};
-        SDL_FillRect(mask, &part, 0xFFFFFFFF);
-    }
-    SDL_WindowShapeMode mode{};
-    mode.mode = ShapeModeDefault;
-    const bool ok = SDL_SetWindowShape(window.host, mask, &mode) == 0;
-    SDL_FreeSurface(mask);
-    return ok;
-}
-
 SDL_Window* HostWindowFor(Window& window)
 {
     if (window.host || window.isChild() || !StartHostVideo())
@@ -88,20 +68,8 @@ SDL_Window* HostWindowFor(Window& window)
     // Drop-down lists: no frame, no task bar entry, and the window manager leaves them alone.
     if (window.exStyle & WS_EX_TOOLWINDOW)
         flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
-    const std::string title = Utf16ToUtf8(window.text);
-    const int cx = std::max(1, window.width()), cy = std::max(1, window.height());
-    // An outlined window is a shaped host window where the display can shape windows, a plain
-    // rectangle elsewhere.
-    if (window.shaped) {
-        window.host = SDL_CreateShapedWindow(title.c_str(), window.rect.left, window.rect.top, cx, cy,
-                                             flags | SDL_WINDOW_BORDERLESS);
-        if (window.host) {
-            SDL_SetWindowPosition(window.host, window.rect.left, window.rect.top);
-            ApplyHostShape(window);
-        }
-    }
-    if (!window.host)
-        window.host = SDL_CreateWindow(title.c_str(), window.rect.left, window.rect.top, cx, cy, flags);
+    window.host = SDL_CreateWindow(Utf16ToUtf8(window.text).c_str(), window.rect.left, window.rect.top,
+                                   std::max(1, window.width()), std::max(1, window.height()), flags);
     if (window.host)
         SDL_SetWindowData(window.host, "hwnd", window.handle);
     return window.host;

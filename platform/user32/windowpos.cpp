@@ -297,8 +297,6 @@ int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw)
             return 0;
         window->shaped = region != nullptr;
         window->shape = std::move(parts);
-        if (window->host)
-            ApplyHostShape(*window);
     }
     if (region)
         DeleteObject(region);

@@ -62,7 +62,7 @@ std::string Fill(UINT id, const std::string& value)
 
 Sprite* Picture(int id)
 {
-    return new Sprite(g.module, MAKEINTRESOURCEW(id), RGB(0, 0, 255), 1, 1, kAllFrames);
+    return new Sprite(g.module, MAKEINTRESOURCEW(id), RGB(0, 0, 255), 1, 1, 1);
 }
 
 void ShowPanes();

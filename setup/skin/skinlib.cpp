@@ -106,7 +106,7 @@ void SKIN::Load(const std::string& path, const BYTE* data, DWORD cb)
     const size_t dot = name.rfind('.');
     const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
     if (ext == ".psp") {
-        auto* sprite = new Sprite(data, cb, transparent, 1, 1, kAllFrames);
+        auto* sprite = new Sprite(data, cb, transparent, 1, 1, 1);
         if (sprite->FrameCount() == 0) {
             delete sprite;
             throw SKINERROR("the skin " + Value(nullptr, "skin", "") + " has a damaged image " + path);

@@ -20,6 +20,8 @@ WNDPROC SkinAnimProc();
 namespace {
 
 constexpr DWORD kEndModalEvent = 0x5EED;
+constexpr int kDialogBaseX = 7;
+constexpr int kDialogBaseY = 15;
 
 SKINWINDOW* FromHwnd(HWND hwnd)
 {
@@ -212,6 +214,7 @@ SKINWINDOW::SKINWINDOW(SKIN* s, const SKINTEMPLATE& tmpl, SKINHANDLER h) : SKINP
 void SKINWINDOW::Create(const SKINTEMPLATE& tmpl, const std::string& t)
 {
     title = tmpl.caption.empty() ? t : tmpl.caption;
+    framePicture = title + " Frame";
     const int all = skin->Number(nullptr, "frame border", 0);
     const int xb = skin->Number(nullptr, "frame xborder", all), yb = skin->Number(nullptr, "frame yborder", all);
     borders = RECT{skin->Number(nullptr, "frame lborder", xb), skin->Number(nullptr, "frame tborder", yb),
@@ -277,9 +280,8 @@ RECT SKINWINDOW::Inner() const
 
 POINT SKINWINDOW::DialogToPixels(POINT du) const
 {
-    const LONG units = GetDialogBaseUnits();
-    const int bx = std::max(1, int(LOWORD(units))), by = std::max(1, int(HIWORD(units)));
-    return POINT{LONG(du.x * bx / 4), LONG(du.y * by / 8)};
+    // Skins are laid out in the units of the dialogs' own 8-point font, whatever the system font.
+    return POINT{LONG(du.x * kDialogBaseX / 4), LONG(du.y * kDialogBaseY / 8)};
 }
 
 HFONT SKINWINDOW::Font(const std::string& specification)
@@ -296,11 +298,17 @@ HFONT SKINWINDOW::Font(const std::string& specification)
 
 void SKINWINDOW::Paint(Graphic* target)
 {
+    PaintWith(target, RGB(0, 0, 0));
+}
+
+// outside: what shows where the frame is cut away (the window stays a rectangle on screen).
+void SKINWINDOW::PaintWith(Graphic* target, COLORREF outside)
+{
     if (!target)
         return;
     const RECT all{0, 0, target->GetWidth(), target->GetHeight()};
     if (HDC hdc = target->GetDC()) {
-        HBRUSH key = CreateSolidBrush(skin->Transparent());
+        HBRUSH key = CreateSolidBrush(outside);
         FillRect(hdc, &all, key);
         DeleteObject(key);
         HBRUSH back = CreateSolidBrush(skin->Color(nullptr, "background color", RGB(255, 255, 255)));
@@ -323,6 +331,9 @@ void SKINWINDOW::Paint(Graphic* target)
             SkinTile(g, target, inner, inner);
     }
     SkinPaintFrame(skin, target, borders);
+    // A program's picture for this window, by the window's first title, in the top-left corner.
+    if (Sprite* picture = skin->Image(framePicture); picture && picture->FrameCount())
+        SkinDraw(picture->Frame(0), target, inner.left + 6, inner.top + 4, inner);
     if (const int titleHeight = skin->Number(nullptr, "titlebar height", 0)) {
         SKINTEXTOPTIONS options;
         options.fontSpec = skin->Value(nullptr, "titlebar font", "Arial,-16,B");
@@ -336,7 +347,7 @@ void SKINWINDOW::Paint(Graphic* target)
 void SKINWINDOW::Shape()
 {
     Graphic buffer(anim->GetWidth(), anim->GetHeight(), 24);
-    Paint(&buffer);
+    PaintWith(&buffer, skin->Transparent());
     if (HRGN outline = SkinRegionFromGraphic(&buffer, skin->Transparent()))
         SetWindowRgn(hwnd, outline, FALSE);
 }

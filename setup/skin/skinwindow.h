@@ -127,12 +127,14 @@ private:
     SKINCONTROL* At(POINT p) const;
     void Click(SKINCONTROL* control);
     void Shape();
+    void PaintWith(struct Graphic* target, COLORREF outside);
 
     SKIN* skin;
     HWND hwnd = nullptr;
     AnimWindow* anim = nullptr;
     RECT borders{};
     std::string title;
+    std::string framePicture; // "TITLE Frame", by the title the window was made with
     std::vector<SKINPANE*> panes;
     std::map<std::string, HFONT> fonts;
     SKINCONTROL* pressed = nullptr;

@@ -121,7 +121,7 @@ Canvas Corner(int corner)
 Canvas Glyph(int size, Colour fill, Colour edge, int kind)
 {
     Canvas c = Disc(size, fill, edge);
-    const float m = size / 2.0f, u = size / 32.0f;
+    const float m = size / 2.0f, u = size / 32.0f * (kind == 3 ? 2.0f : 1.0f);
     const Colour ink = Hex(0xFFFFFF);
     switch (kind) {
     case 0: // information
@@ -131,6 +131,11 @@ Canvas Glyph(int size, Colour fill, Colour edge, int kind)
     case 1: // alert
         Fill(c, RoundRect(m - 2.3f * u, 6 * u, m + 2.3f * u, 19 * u, 1.5f * u), ink);
         Fill(c, Circle(m, 24 * u, 2.6f * u), ink);
+        break;
+    case 3: // close
+        Fill(c, Union(Segment({m - 5 * u, m - 5 * u}, {m + 5 * u, m + 5 * u}, 2.2f * u),
+                      Segment({m - 5 * u, m + 5 * u}, {m + 5 * u, m - 5 * u}, 2.2f * u)),
+             ink);
         break;
     default: // question
         Fill(c, Difference(Outline(Circle(m, 12 * u, 5.5f * u), 4.2f * u), RoundRect(m - 9 * u, 12 * u, m, 19 * u, 0)), ink);
@@ -165,8 +170,8 @@ std::vector<SkinImage> DrawSkin()
     out.push_back(Image("frame-c", {Corner(0), Corner(1), Corner(2), Corner(3)}));
     out.push_back(Image("frame-tb", {Edge(16, kBorder, true, true), Edge(16, kBorder, true, false)}));
     out.push_back(Image("frame-lr", {Edge(kBorder, 16, false, true), Edge(kBorder, 16, false, false)}));
-    out.push_back(Image("frame-x", {Glyph(14, kGoldDeep, kPressedEdge, 1), Glyph(14, kGold, kPressedEdge, 1),
-                                    Glyph(14, kPressedBottom, kPressedEdge, 1)}));
+    out.push_back(Image("frame-x", {Glyph(14, kGoldDeep, kPressedEdge, 3), Glyph(14, kGold, kPressedEdge, 3),
+                                    Glyph(14, kPressedBottom, kPressedEdge, 3)}));
     {
         std::vector<Canvas> states;
         for (int s = 0; s < 3; ++s) {

@@ -12,6 +12,7 @@
 #include "skinwindow.h"
 #include "sl_main.h"
 #include "sl_toolkit.h"
+#include "trace.h"
 #include "unzipper.h"
 #include "utf.h"
 
@@ -246,6 +247,8 @@ LRESULT MainHandler(SKINPANE* pane, UINT message, WPARAM wParam, LPARAM lParam)
                 g.window->EndModal(0);
         } else if (LOWORD(wParam) == kStatusRecord && lParam) {
             auto* record = reinterpret_cast<UPDATESTATUS*>(lParam);
+            Trace("QuiboSetup: bar %lu at %lu%%", static_cast<unsigned long>(record->bar),
+                  static_cast<unsigned long>(record->percent));
             if (g.progress) {
                 g.progress->SetPosition(int(record->bar), int(record->percent));
                 g.progress->SetText(kStatus, record->text);

@@ -477,16 +477,16 @@ LRESULT SKINWINDOW::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE: Post(WM_COMMAND, IDCANCEL, 0); return 0;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        if (id == kSkinCloseId)
+        // Controls' commands (high word 0, no lParam) go to the pane that owns the control;
+        // everything else is the window's own.
+        if (HIWORD(wParam) != 0 || lParam != 0)
+            handler(this, WM_COMMAND, wParam, lParam);
+        else if (id == kSkinCloseId)
             Post(WM_COMMAND, IDCANCEL, 0);
         else if (id == kSkinMinimiseId)
             ShowWindow(hwnd, SW_MINIMIZE);
-        else if (lParam == 0 && !Control(id) && std::none_of(panes.begin(), panes.end(), [&](SKINPANE* pane) { return pane->Control(id); }))
-            handler(this, WM_COMMAND, wParam, lParam);
-        else if (lParam == 0)
-            Route(id);
         else
-            handler(this, WM_COMMAND, wParam, lParam);
+            Route(id);
         return 0;
     }
     case WM_MOUSEMOVE: {

@@ -115,7 +115,8 @@ bool Graphic::Save(HANDLE file)
     BYTE headers[kFileHeaderSize + kInfoHeaderSize] = {};
     BYTE* p = headers;
     Put16(p, 'B' | 'M' << 8);
-    Put32(p, DWORD(cy) * cbRow + kFileHeaderSize + kInfoHeaderSize);
+    // The whole file, colour table included.
+    Put32(p, DWORD(cy) * cbRow + kFileHeaderSize + kInfoHeaderSize + cbTable);
     Put32(p, 0);
     Put32(p, kFileHeaderSize + kInfoHeaderSize + cbTable);
     Put32(p, kInfoHeaderSize);

@@ -261,6 +261,12 @@ TEST(GraphicSave, AViewSavesItsOwnRectangleAtAnyDepth)
         const RECT rect = {3, 1, 14, 5};
         Graphic view(&g, &rect);
         const auto path = SavedFile(view, "view.bmp");
+        // The header's file size is the file's, colour table included.
+        std::ifstream in(path, std::ios::binary);
+        const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_GE(bytes.size(), 6u);
+        EXPECT_EQ(DWORD(bytes[2] | bytes[3] << 8 | bytes[4] << 16 | bytes[5] << 24), bytes.size()) << bitCount;
+        EXPECT_EQ(view.GetSaveSize(true), bytes.size()) << bitCount;
         Graphic back(path.u16string().c_str());
         ASSERT_EQ(back.GetBitCount(), bitCount);
         EXPECT_EQ(Pixels(back), Pixels(view)) << bitCount;
@@ -303,6 +309,22 @@ TEST(GraphicReports, MisuseIsReportedWithTheAddress)
     EXPECT_TRUE(trace.Contains("Graphic " + AddressText(parent) + " destroyed twice"));
     EXPECT_FALSE(child.valid);
     delete parent;
+}
+
+TEST(GraphicReports, AViewGoingTakesTheViewsOntoItWithIt)
+{
+    TraceCapture trace;
+    Graphic root(8, 8, 24);
+    Graphic sibling(&root, nullptr);
+    auto* middle = new Graphic(&root, nullptr);
+    Graphic grandchild(middle, nullptr);
+    delete middle;
+    EXPECT_TRUE(trace.Contains("Warning: freeing child graphic " + AddressText(&grandchild) + " when parent " +
+                               AddressText(middle) + " destroyed"));
+    EXPECT_FALSE(grandchild.valid);
+    EXPECT_TRUE(sibling.valid);
+    root.Destroy(); // must not reach the freed middle view through the grandchild
+    EXPECT_FALSE(sibling.valid);
 }
 
 TEST(GraphicGroups, AGraphicMadeForAGroupTakesItsPalette)

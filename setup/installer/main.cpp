@@ -94,6 +94,7 @@ void StatusCallback(int kind, int percent, LPCTSTR path, LPARAM bar)
 bool Fail(UINT id, const std::string& path)
 {
     g.error = Fill(id, path);
+    Trace("QuiboSetup: %s", g.error.c_str());
     return false;
 }
 
@@ -159,8 +160,10 @@ LRESULT ProgressHandler(SKINPANE* pane, UINT message, WPARAM, LPARAM)
 
 LRESULT TargetHandler(SKINPANE* pane, UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_INITDIALOG)
+    if (message == WM_INITDIALOG) {
         pane->SetCheck(kDesktopOnly + g.targetKind, true);
+        Trace("QuiboSetup: target choice shown with target %d", g.targetKind);
+    }
     else if (message == WM_COMMAND && LOWORD(wParam) >= kDesktopOnly && LOWORD(wParam) <= kHandheldOnly)
         g.targetKind = pane->GetCheck(kDesktopOnly) ? 0 : pane->GetCheck(kBoth) ? 1 : 2;
     return 0;

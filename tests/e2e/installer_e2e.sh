@@ -79,6 +79,42 @@ esperanto)
     xdotool key --window "$window" Escape || true
     kill "$setup"; wait "$setup" || true
     ;;
+both)
+    "$bin/quibo-handheld" start --root "$work/device" >/dev/null
+    start_setup
+    shot target-en
+    click_du 40 90            # Install on both
+    click_du 336 122          # Install
+    shot progress-both
+    final_box success-both
+    echo "bar 1008: $(progress_of 1008)"
+    bar=$(progress_of 1009)
+    echo "bar 1009: $bar"
+    [[ " $bar" =~ ^(\ 0)*\ 5(\ [0-9]+)*\ 90(\ [0-9]+)*\ 95(\ [0-9]+)*\ 100\ $ ]] || { echo "bar 1009 did not run 5, 90, 95, 100"; exit 1; }
+    folder="$work/device/Program Files/Quibo"
+    test -s "$folder/quibo.exe" && test -s "$folder/quibo-p-lo.res" || { echo "handheld files missing"; exit 1; }
+    [ "$(ls "$folder" | grep -c '\.res$')" = 1 ] || { echo "handheld got other packs"; ls "$folder"; exit 1; }
+    find "$work/device" -iname "quibo.lnk" | grep -q . || { echo "no handheld shortcut"; exit 1; }
+    find "$work/device" -name "Uninstall Log for Quibo.txt" | grep -q . || { echo "no handheld journal"; exit 1; }
+    ;;
+rescan)
+    start_setup
+    "$bin/quibo-handheld" start --root "$work/device" >/dev/null
+    click_du 44 123           # Rescan
+    sleep 1.5
+    shot rescan
+    grep -q "target choice shown with target 1" "$out" || { echo "no target choice with both selected"; exit 1; }
+    kill "$setup"; wait "$setup" || true
+    ;;
+nospace)
+    "$bin/quibo-handheld" start --root "$work/device" --free 20000 >/dev/null
+    start_setup
+    click_du 40 90            # Install on both
+    click_du 336 122          # Install
+    final_box failure-en
+    grep "QuiboSetup: Setup was unable to install the file" "$out" || { echo "no error naming the path"; exit 1; }
+    test -s "$drive/Program Files/Quibo/quibo.exe" || { echo "the desktop installation was lost"; exit 1; }
+    ;;
 *)
     echo "unknown case $case"; exit 1;;
 esac

@@ -26,8 +26,9 @@ function(quibo_bench name)
 endfunction()
 
 # quibo_fuzz(NAME SOURCE SEEDS seed_sources... LIBS lib...): a libFuzzer target fuzz_NAME over
-# SOURCE, built only in the fuzzing configure (QUIBO_FUZZ). The seed program seeds_NAME writes a
-# fresh starting corpus; CTest then runs the fuzzer over it for a bounded number of inputs.
+# SOURCE, built only in the fuzzing configure (QUIBO_FUZZ), with tests/support's fuzz_check.h
+# and fuzz_scratch.h at hand. The seed program seeds_NAME writes a fresh starting corpus; CTest
+# then runs the fuzzer over it for a bounded number of inputs (scripts/fuzz runs it longer).
 # RUNS (default 20000) and SECONDS (default 20) bound each run.
 function(quibo_fuzz name source)
   if(NOT QUIBO_FUZZ)
@@ -41,7 +42,7 @@ function(quibo_fuzz name source)
     set(ARG_SECONDS 20)
   endif()
   add_executable(fuzz_${name} EXCLUDE_FROM_ALL ${source})
-  target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
+  target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS} quibo_fuzz_support)
   target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
   add_executable(seeds_${name} EXCLUDE_FROM_ALL ${ARG_SEEDS})
   target_link_libraries(seeds_${name} PRIVATE quibo_fuzz_seeds ${ARG_LIBS})

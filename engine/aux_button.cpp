@@ -60,8 +60,10 @@ ANIMBUTTON::ANIMBUTTON(AnimWindow* window, int buttonId, DWORD buttonStyle, int 
 {
     id = buttonId;
     text = caption;
-    window->AddHook(ReleaseHook, kHookMouse, kReleaseHookPriority);
-    window->AddHook(TrackingHook, kHookMouse, kTrackingHookPriority);
+    if (object) {
+        window->AddHook(ReleaseHook, kHookMouse, kReleaseHookPriority);
+        window->AddHook(TrackingHook, kHookMouse, kTrackingHookPriority);
+    }
 }
 
 ANIMBUTTON* ANIMBUTTON::Create(AnimWindow* window, int id, DWORD style, int layer, const string& text)
@@ -167,7 +169,29 @@ void ANIMBUTTON::FocusLost()
 
 LRESULT ANIMBUTTON::PreHandle(UINT message, void* data)
 {
+    if (message == kObjUpdate)
+        FollowHover();
     return customHandler ? customHandler(object, message, data) : 1;
+}
+
+bool ANIMBUTTON::ShowsHoverFace()
+{
+    return enabled && (pressed || checked || PointerOver());
+}
+
+// A hover-style button takes the focus while its face shows and gives it up when it does not.
+// This runs in the update pass, before the painter walks the dirty regions, so that the
+// invalidations the focus change makes are painted in this same frame.
+void ANIMBUTTON::FollowHover()
+{
+    if (!(style & kButtonHover) || (style & kButtonKindMask) != kButtonPush || customHandler || normalImage ||
+        pressedImage)
+        return;
+    const bool fFace = ShowsHoverFace();
+    if (fFace && !HasFocus())
+        TakeFocus();
+    else if (!fFace && HasFocus())
+        SetFocusControl(nullptr);
 }
 
 bool ANIMBUTTON::HitTest(POINT)
@@ -268,14 +292,7 @@ void ANIMBUTTON::DrawPush(Graphic* target, HDC hdc, const RECT& part)
             DrawClipped(image, target, {r.left, r.top}, part);
         return;
     }
-    bool fFace = true;
-    if (style & kButtonHover) {
-        fFace = enabled && (fPushed || PointerOver());
-        if (fFace && !HasFocus())
-            TakeFocus();
-        else if (!fFace && HasFocus())
-            SetFocusControl(nullptr);
-    }
+    const bool fFace = !(style & kButtonHover) || ShowsHoverFace();
     if (fFace) {
         FillPart(hdc, r, GetColor(kColorFace));
         ANIMCONTROL::DrawEdge(hdc, r, fPushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);

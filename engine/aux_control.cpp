@@ -73,9 +73,11 @@ ANIMCONTROL::ANIMCONTROL(AnimWindow* window, int layer, int controlKind)
       font(static_cast<HFONT>(GetStockObject(SYSTEM_FONT)))
 {
     object = ANIMOBJECT::Create(window, drawCallback, layer);
-    if (object)
+    // Without its object the control is inert, and Destroy removes no hook for it.
+    if (object) {
         object->SetData(kControlSlot, reinterpret_cast<UINT_PTR>(this));
-    window->AddHook(ControlHook, kHookAll, kControlHookPriority);
+        window->AddHook(ControlHook, kHookAll, kControlHookPriority);
+    }
 }
 
 ANIMCONTROL* ANIMCONTROL::FromObject(const ANIMOBJECT* object)

@@ -165,6 +165,8 @@ private:
     void Notify(WORD notification);
     void SetPressed(bool fPressed);
     bool PointerOver();
+    bool ShowsHoverFace();
+    void FollowHover();
     void DrawBox(HDC hdc, const RECT& box);
     void DrawPush(Graphic* target, HDC hdc, const RECT& part);
 

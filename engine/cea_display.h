@@ -15,3 +15,10 @@ struct DISPLAY {
 };
 
 DISPLAY& GetDisplay();
+
+// A player can make the display report another size: QUIBO_DISPLAY=WIDTHxHEIGHT (for example
+// "240x320" to play the handheld layout on a desktop). The depth stays what the engine finds.
+// False, leaving the size alone, when text is none or not of that form.
+bool ParseDisplayOverride(const char* text, int* cx, int* cy);
+// Measures the screen through the platform and applies the override.
+void MeasureDisplaySize(DISPLAY& display);

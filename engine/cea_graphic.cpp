@@ -189,7 +189,7 @@ void Graphic::LoadBitmap(const BYTE* data, DWORD cb, COLORREF transparency)
     BITMAPINFO256 info = {};
     std::memcpy(&info.header, data, kInfoHeaderSize);
     info.header.biSize = kInfoHeaderSize;
-    const int bitCount = info.header.biPlanes * info.header.biBitCount;
+    const int bitCount = BitCountOf(info.header);
     const LONG cx = info.header.biWidth;
     const LONG cy = info.header.biHeight;
     if (!IsSupportedDepth(bitCount) || cx <= 0 || cy == 0 || cy == INT32_MIN)
@@ -296,8 +296,20 @@ void Graphic::Destroy()
     }
     if (isChild) {
         Graphic* parent = m.Child.parent;
-        if (parent && parent->valid)
+        if (parent && parent->valid) {
+            // Every view is listed at the root; the views onto this one would otherwise be left
+            // reaching the root through it once it is gone.
+            NOTCHILD& r = Root()->m.NotChild;
+            for (int i = 0; i < r.cChildren; ++i) {
+                Graphic* child = r.children[i];
+                if (!child || child->m.Child.parent != this)
+                    continue;
+                Trace("Warning: freeing child graphic 0x%08lX when parent 0x%08lX destroyed", Address(child),
+                      Address(this));
+                child->Destroy();
+            }
             parent->Root()->RemoveChild(this);
+        }
         valid = 0;
         return;
     }

@@ -183,3 +183,11 @@ inline DWORD PitchOf(int cx, int bitCount)
 {
     return ((DWORD(cx) * DWORD(bitCount) + 31) / 32) * 4;
 }
+
+// Planes times bits per pixel of a header; 0 when the product is no depth at all (a forged
+// header's two 16-bit fields multiply beyond an int).
+inline int BitCountOf(const BITMAPINFOHEADER& header)
+{
+    const DWORD bits = DWORD(header.biPlanes) * DWORD(header.biBitCount);
+    return bits > 32 ? 0 : int(bits);
+}

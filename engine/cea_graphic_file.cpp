@@ -68,7 +68,7 @@ Graphic::Graphic(HANDLE file, FrameList* frames, COLORREF transparency)
     if (!ReadExactly(file, &header, kInfoHeaderSize))
         return;
     SetFilePointer(file, -LONG(kInfoHeaderSize), nullptr, FILE_CURRENT);
-    const int bitCount = header.biPlanes * header.biBitCount;
+    const int bitCount = BitCountOf(header);
     if (bitCount <= 0 || bitCount > 32 || header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == INT32_MIN)
         return;
     const uint64_t cbTable = bitCount <= 8 ? 4u << bitCount : 0;
@@ -115,7 +115,8 @@ bool Graphic::Save(HANDLE file)
     BYTE headers[kFileHeaderSize + kInfoHeaderSize] = {};
     BYTE* p = headers;
     Put16(p, 'B' | 'M' << 8);
-    Put32(p, DWORD(cy) * cbRow + kFileHeaderSize + kInfoHeaderSize);
+    // The whole file, colour table included.
+    Put32(p, DWORD(cy) * cbRow + kFileHeaderSize + kInfoHeaderSize + cbTable);
     Put32(p, 0);
     Put32(p, kFileHeaderSize + kInfoHeaderSize + cbTable);
     Put32(p, kInfoHeaderSize);

@@ -4,10 +4,13 @@
 
 #include "memmgr.h"
 
-// The position of one dispatch in the list: the index of the hook it called last.
+// The position of one dispatch in the list: the index of the hook it called last. fGone is
+// set when the list is freed under the dispatch (a hook closed the window): the dispatch then
+// ends without touching the list again.
 struct HOOKCURSOR {
     int i;
     HOOKCURSOR* outer;
+    bool fGone;
 };
 
 namespace {
@@ -33,6 +36,9 @@ bool Wants(const HOOKRECORD& r, UINT message)
 
 void HOOKLIST::Free()
 {
+    for (HOOKCURSOR* cursor = cursors; cursor; cursor = cursor->outer)
+        cursor->fGone = true;
+    cursors = nullptr;
     MEM_FREE(rg);
     rg = nullptr;
     c = cAlloc = 0;
@@ -88,12 +94,16 @@ void HOOKLIST::Remove(ANIMHOOK function)
 
 bool HOOKLIST::Dispatch(AnimWindow* window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HOOKCURSOR cursor{0, cursors};
+    HOOKCURSOR cursor{0, cursors, false};
     cursors = &cursor;
     bool consumed = false;
-    for (; cursor.i < c && !consumed; ++cursor.i)
-        if (Wants(rg[cursor.i], message))
+    for (; cursor.i < c && !consumed; ++cursor.i) {
+        if (Wants(rg[cursor.i], message)) {
             consumed = rg[cursor.i].function(window, message, wParam, lParam) != 0;
+            if (cursor.fGone)
+                return true; // the list and its window are gone: nothing more hears the message
+        }
+    }
     cursors = cursor.outer;
     return consumed;
 }

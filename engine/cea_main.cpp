@@ -46,8 +46,7 @@ BOOL InitAnimEngine(HINSTANCE instance, DWORD flags)
         return FALSE;
     StartEngineClock();
     DISPLAY& display = GetDisplay();
-    display.cx = GetSystemMetrics(SM_CXSCREEN);
-    display.cy = GetSystemMetrics(SM_CYSCREEN);
+    MeasureDisplaySize(display);
     if (HDC hdc = GetDC(nullptr)) {
         display.bitsPerPixel = GetDeviceCaps(hdc, BITSPIXEL);
         ReleaseDC(nullptr, hdc);

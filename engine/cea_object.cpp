@@ -57,8 +57,10 @@ void ANIMOBJECT::Destroy()
 {
     Send(kObjDestroying);
     Invalidate();
-    // Moves still scheduled would reach a freed object.
+    // Moves still scheduled would reach a freed object, and so would application events about
+    // it (a pending delete would free it twice).
     window->UnscheduleObject(this);
+    window->UnscheduleParam(reinterpret_cast<LPARAM>(this));
     window->Unlink(this);
     MEM_FREE(data);
     MEM_FREE(this);

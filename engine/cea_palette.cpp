@@ -8,6 +8,7 @@
 
 #include "cea_display.h"
 #include "cea_graphic.h"
+#include "cea_sprite.h"
 #include "memmgr.h"
 #include "trace.h"
 
@@ -251,6 +252,26 @@ void PaletteGroup::Remove(Graphic* graphic)
         *item = {};
         graphic->SetPaletteGroup(nullptr);
     }
+}
+
+void PaletteGroup::Add(Sprite* sprite)
+{
+    if (!CheckOpen("Add (Sprite 0x%08lX) called for closed PaletteGroup 0x%08lX", sprite) || !sprite)
+        return;
+    while (sprite->IsChild() && sprite->GetParent())
+        sprite = sprite->GetParent();
+    for (int i = 0; Graphic* frame = sprite->Frame(i); ++i)
+        Add(frame);
+}
+
+void PaletteGroup::Remove(Sprite* sprite)
+{
+    if (!sprite)
+        return;
+    while (sprite->IsChild() && sprite->GetParent())
+        sprite = sprite->GetParent();
+    for (int i = 0; Graphic* frame = sprite->Frame(i); ++i)
+        Remove(frame);
 }
 
 void PaletteGroup::AddSpecific(DWORD index, COLORREF color)

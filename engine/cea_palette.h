@@ -10,6 +10,7 @@
 #include "windows.h"
 
 struct Graphic;
+struct Sprite;
 
 // Markers passed in place of palette entries: the display's system colours, and the fixed
 // colour cube (4 red by 8 green by 8 blue levels) pinned over the whole palette.
@@ -48,6 +49,9 @@ struct PaletteGroup {
     // keepIndices: the graphic's pixels stay as they are; it only receives the palette.
     void Add(Graphic* graphic, bool keepIndices = false);
     void Remove(Graphic* graphic);
+    // Every frame of the sprite (a child sprite's parent's frames).
+    void Add(Sprite* sprite);
+    void Remove(Sprite* sprite);
     void AddSpecific(DWORD index, COLORREF color);
     void AddSpecific(DWORD index, const PALETTEENTRY* entry);
     void RemoveSpecific(DWORD index);

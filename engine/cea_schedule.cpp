@@ -92,6 +92,11 @@ void SCHEDULE::UnscheduleEvent(DWORD code, LPARAM param)
     });
 }
 
+void SCHEDULE::UnscheduleParam(LPARAM param)
+{
+    Clear([param](const SCHEDULEEVENT& e) { return !e.object && e.param == param; });
+}
+
 void SCHEDULE::UnscheduleFrame(DWORD frame)
 {
     Clear([frame](const SCHEDULEEVENT& e) { return e.frame == frame; });

@@ -38,6 +38,8 @@ struct SCHEDULE {
     // A param of 0 matches any parameter.
     void UnscheduleEvent(DWORD code, LPARAM param);
     void UnscheduleFrame(DWORD frame);
+    // Every application event carrying param, whatever its code.
+    void UnscheduleParam(LPARAM param);
 
     bool IsEmpty();
     // Takes out the first object event (or application event) due by frame: one of that frame

@@ -138,7 +138,9 @@ void AnimWindow::Resize()
             *buffer = NewBuffer(cx, cy, group);
     if (group)
         group->Close();
-    Notify(kAnimBackground, 0, reinterpret_cast<LPARAM>(background));
+    // Without a background (no memory for it) there is nothing for the application to paint.
+    if (background)
+        Notify(kAnimBackground, 0, reinterpret_cast<LPARAM>(background));
     Invalidate(nullptr, true);
 }
 
@@ -395,7 +397,8 @@ bool AnimWindow::AdvanceTo(DWORD frame)
             if (!IsLiveWindow(this) || window != hwnd)
                 return false;
         }
-        ++currentFrame;
+        // Only this thread writes the frame number; others read it through GetCurrentFrame.
+        std::atomic_ref(currentFrame).fetch_add(1);
         schedule.ExtendTo(currentFrame);
     }
     if (!stopped)

@@ -8,6 +8,8 @@
 // frame rate, owns the message loop while it runs, and hands the window's messages to hooks.
 #pragma once
 
+#include <atomic>
+
 #include "cea_dirty.h"
 #include "cea_hooks.h"
 #include "cea_schedule.h"
@@ -108,7 +110,9 @@ struct AnimWindow {
     void UnscheduleObject(ANIMOBJECT* object, DWORD state) { schedule.UnscheduleObject(object, state); }
     void UnscheduleEvent(DWORD code, LPARAM param = 0) { schedule.UnscheduleEvent(code, param); }
     void UnscheduleFrame(DWORD frame) { schedule.UnscheduleFrame(frame); }
-    DWORD GetCurrentFrame() const { return currentFrame; }
+    void UnscheduleParam(LPARAM param) { schedule.UnscheduleParam(param); }
+    // Safe from any thread (a loader schedules the end of an intro from its own).
+    DWORD GetCurrentFrame() const { return std::atomic_ref(const_cast<DWORD&>(currentFrame)).load(); }
     DWORD GetEndFrame() { return schedule.EndFrame(); }
     // Plays the schedule up to frame (kLastScheduledFrame: to its end) and paints; false when an
     // application event stopped it.

@@ -98,6 +98,7 @@ Manager& manager()
 }
 
 std::atomic<MemReportBoxHook> g_reportBox{nullptr};
+std::atomic<MemRefuseHook> g_refuse{nullptr};
 std::atomic<MemBlockReportHook> g_blockReport{nullptr};
 std::atomic<bool> g_exhausted{false};
 
@@ -415,6 +416,8 @@ void* allocateLocked(Manager& m, size_t cb, const char* label, const char* file,
 
 void* MemAlloc(size_t cb, const char* label, const char* file, int line)
 {
+    if (MemRefuseHook refuse = g_refuse.load(); refuse && refuse(cb, label))
+        return nullptr;
     Manager& m = manager();
     std::lock_guard guard(m.lock);
     return allocateLocked(m, cb, label, file, line);
@@ -493,6 +496,11 @@ bool MemGrowArray(size_t cbElement, void** array, int* count, int needed, int st
     *array = grownArray;
     *count = static_cast<int>(grown);
     return true;
+}
+
+MemRefuseHook SetMemRefuseHook(MemRefuseHook hook)
+{
+    return g_refuse.exchange(hook);
 }
 
 MemReportBoxHook SetMemReportBoxHook(MemReportBoxHook hook)

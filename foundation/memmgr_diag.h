@@ -35,5 +35,10 @@ struct MemStats {
 
 MemStats MemQueryStats();
 
+// Lets tests make allocations fail: MemAlloc answers null while the hook returns true for the
+// request's size and label. Returns the previous hook.
+using MemRefuseHook = bool (*)(size_t cb, const char* label);
+MemRefuseHook SetMemRefuseHook(MemRefuseHook hook);
+
 // The number of free blocks filed in size class k (blocks of (k + 1) * 128 bytes).
 size_t MemFreeListLength(int sizeClass);

@@ -96,7 +96,14 @@ HMODULE LoadLibraryW(LPCWSTR fileName)
     const std::string besideOrInFolder = HostPath((folder + Utf8ToUtf16(hostName)).c_str());
     if (besideOrInFolder.empty())
         return nullptr;
-    std::vector<std::string> candidates{besideOrInFolder};
+    std::vector<std::string> candidates;
+    if (split != std::u16string_view::npos) {
+        // A library installed under its Windows name ("...\uninstaller.dll") loads as named.
+        const std::string asNamed = HostPath(fileName);
+        if (!asNamed.empty() && asNamed != besideOrInFolder && isFile(asNamed))
+            candidates.push_back(asNamed);
+    }
+    candidates.push_back(besideOrInFolder);
     if (split == std::u16string_view::npos)
         candidates.push_back(hostName); // after the program's folder, the host's library path
 

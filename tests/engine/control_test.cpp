@@ -9,6 +9,7 @@
 #include "cea_graphic.h"
 #include "engine_test_util.h"
 #include "memmgr.h"
+#include "memmgr_diag.h"
 
 namespace {
 
@@ -245,6 +246,47 @@ TEST_F(ControlTest, AHoverButtonShowsItsFaceOnlyUnderThePointer)
     EXPECT_EQ(anim->screen->GetPixelColor(30, 10), GetSysColor(COLOR_BTNFACE));
     EXPECT_TRUE(b->HasFocus());
     b->Destroy();
+}
+
+// The pointer moves from one hover button to the other and only the newcomer is redrawn: the
+// one that loses the focus must still lose its face on screen in the same paint.
+TEST_F(ControlTest, AHoverButtonLosingThePointerIsRepaintedBare)
+{
+    anim->Fill(RGB(0, 0, 0));
+    ANIMBUTTON* a = Button(1, kButtonPush | kButtonHover, {0, 0, 40, 20});
+    ANIMBUTTON* b = Button(2, kButtonPush | kButtonHover, {60, 0, 100, 20});
+    Mouse(WM_MOUSEMOVE, 10, 10);
+    anim->Invalidate(nullptr, false);
+    anim->PaintNow();
+    ASSERT_TRUE(a->HasFocus());
+    ASSERT_EQ(anim->screen->GetPixelColor(30, 10), GetSysColor(COLOR_BTNFACE));
+    Mouse(WM_MOUSEMOVE, 70, 10);
+    const RECT newcomer{60, 0, 100, 20};
+    anim->Invalidate(&newcomer, false);
+    anim->PaintNow();
+    anim->PaintNow();
+    EXPECT_TRUE(b->HasFocus());
+    EXPECT_EQ(anim->screen->GetPixelColor(90, 10), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(anim->screen->GetPixelColor(30, 10), RGB(0, 0, 0));
+    EXPECT_TRUE(anim->blit->IsEmpty());
+    a->Destroy();
+    b->Destroy();
+}
+
+TEST_F(ControlTest, AControlWithoutItsObjectHooksNothing)
+{
+    const int before = anim->hooks.c;
+    SetMemRefuseHook([](size_t, const char* label) { return std::strcmp(label, "ANIMOBJECT") == 0; });
+    ANIMBUTTON* button = ANIMBUTTON::Create(anim, 1, kButtonPush, 150);
+    ANIMTEXT* text = ANIMTEXT::Create(anim, 150);
+    SetMemRefuseHook(nullptr);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->Object(), nullptr);
+    EXPECT_EQ(text->Object(), nullptr);
+    EXPECT_EQ(anim->hooks.c, before);
+    button->Destroy();
+    text->Destroy();
+    EXPECT_EQ(anim->hooks.c, before);
 }
 
 TEST_F(ControlTest, ColoursComeFromTheArrayElseTheSystem)

@@ -201,6 +201,22 @@ TEST(GraphicBitmap, BrokenHeadersLoadNothing)
     file[28] = 13; // bit count
     Graphic odd(file.data(), DWORD(file.size()));
     EXPECT_FALSE(odd.HasBitmap());
+
+    // Planes times bits far beyond an int, from memory and from an open file.
+    file[26] = 0xFE;
+    file[27] = 0xFF;
+    file[28] = 0xFB;
+    file[29] = 0xFF;
+    Graphic overflowing(file.data(), DWORD(file.size()));
+    EXPECT_FALSE(overflowing.HasBitmap());
+    const std::filesystem::path path = TestRoot() / "planes.bmp";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    HANDLE handle = CreateFileW(path.u16string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    Graphic fromFile(handle, nullptr, kNoColor);
+    CloseHandle(handle);
+    EXPECT_FALSE(fromFile.HasBitmap());
 }
 
 std::filesystem::path SavedFile(Graphic& g, const char* name)
@@ -245,6 +261,12 @@ TEST(GraphicSave, AViewSavesItsOwnRectangleAtAnyDepth)
         const RECT rect = {3, 1, 14, 5};
         Graphic view(&g, &rect);
         const auto path = SavedFile(view, "view.bmp");
+        // The header's file size is the file's, colour table included.
+        std::ifstream in(path, std::ios::binary);
+        const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_GE(bytes.size(), 6u);
+        EXPECT_EQ(DWORD(bytes[2] | bytes[3] << 8 | bytes[4] << 16 | bytes[5] << 24), bytes.size()) << bitCount;
+        EXPECT_EQ(view.GetSaveSize(true), bytes.size()) << bitCount;
         Graphic back(path.u16string().c_str());
         ASSERT_EQ(back.GetBitCount(), bitCount);
         EXPECT_EQ(Pixels(back), Pixels(view)) << bitCount;
@@ -287,6 +309,22 @@ TEST(GraphicReports, MisuseIsReportedWithTheAddress)
     EXPECT_TRUE(trace.Contains("Graphic " + AddressText(parent) + " destroyed twice"));
     EXPECT_FALSE(child.valid);
     delete parent;
+}
+
+TEST(GraphicReports, AViewGoingTakesTheViewsOntoItWithIt)
+{
+    TraceCapture trace;
+    Graphic root(8, 8, 24);
+    Graphic sibling(&root, nullptr);
+    auto* middle = new Graphic(&root, nullptr);
+    Graphic grandchild(middle, nullptr);
+    delete middle;
+    EXPECT_TRUE(trace.Contains("Warning: freeing child graphic " + AddressText(&grandchild) + " when parent " +
+                               AddressText(middle) + " destroyed"));
+    EXPECT_FALSE(grandchild.valid);
+    EXPECT_TRUE(sibling.valid);
+    root.Destroy(); // must not reach the freed middle view through the grandchild
+    EXPECT_FALSE(sibling.valid);
 }
 
 TEST(GraphicGroups, AGraphicMadeForAGroupTakesItsPalette)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cea_palette.h"
+#include "cea_sprite.h"
 #include "engine_test_util.h"
 
 namespace {
@@ -105,6 +106,29 @@ TEST_F(PaletteGroups, ClosedGroupsReportAndChangeNothing)
     group.Close();
     EXPECT_EQ(group.FindColor(RGB(10, 20, 30)), kNoColor);
     EXPECT_EQ(group.GetPaletteColor(7), RGB(5, 5, 5));
+}
+
+TEST_F(PaletteGroups, ASpriteJoinsThroughItsFramesAndAChildThroughItsParent)
+{
+    const COLORREF orange = RGB(250, 120, 10);
+    Indexed sheet({RGB(0, 0, 0), orange, RGB(9, 9, 9), RGB(20, 200, 20)});
+    Sprite sprite(&sheet.graphic, 2, 1, kAllFrames);
+    Sprite child(&sprite, RECT{1, 0, 2, 1});
+    PaletteGroup group;
+    TraceCapture trace;
+    group.Add(&sprite);
+    EXPECT_TRUE(trace.Contains("Add (Sprite " + AddressText(&sprite) + ") called for closed PaletteGroup " +
+                               AddressText(&group)));
+    EXPECT_EQ(sheet.graphic.GetPaletteGroup(), nullptr);
+    group.Open();
+    group.Add(&child);
+    group.Close();
+    EXPECT_EQ(sheet.graphic.GetPaletteGroup(), &group);
+    EXPECT_EQ(sheet.graphic.GetPixelValue(1, 0), group.FindColor(orange));
+    group.Open();
+    group.Remove(&sprite);
+    group.Close();
+    EXPECT_EQ(sheet.graphic.GetPaletteGroup(), nullptr);
 }
 
 TEST_F(PaletteGroups, OpeningFailsWhileAMemberHoldsItsDeviceContext)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "anim_window_support.h"
@@ -173,6 +176,43 @@ TEST_F(WindowTest, ADestroyedObjectLeavesTheSchedule)
     MEM_DELETE(g);
 }
 
+TEST_F(WindowTest, ADestroyedObjectTakesTheEventsAboutItAlong)
+{
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, static_cast<Graphic*>(nullptr), 5);
+    ANIMOBJECT* other = ANIMOBJECT::Create(anim, static_cast<Graphic*>(nullptr), 5);
+    const DWORD at = anim->GetCurrentFrame() + 1;
+    anim->ScheduleAppEvent(at, 0, reinterpret_cast<LPARAM>(object));
+    anim->ScheduleAppEvent(at, 7, reinterpret_cast<LPARAM>(object));
+    anim->ScheduleAppEvent(at, 0, reinterpret_cast<LPARAM>(other));
+    object->Destroy();
+    g_log = {};
+    anim->AdvanceTo(kLastScheduledFrame);
+    EXPECT_EQ(g_log.eventFrames.size(), 1u); // only the event about the object still alive
+    other->Destroy();
+}
+
+// A loader thread reads the frame number while the window thread steps: under the thread
+// sanitizer an unsynchronised counter is reported here; everywhere it must never go back.
+TEST_F(WindowTest, AnotherThreadReadsTheFrameNumberWhileFramesStep)
+{
+    std::atomic<bool> done{false};
+    std::atomic<bool> wentBack{false};
+    std::thread reader([&] {
+        DWORD last = 0;
+        while (!done) {
+            const DWORD now = anim->GetCurrentFrame();
+            wentBack = wentBack || now < last;
+            last = now;
+        }
+    });
+    for (int i = 0; i < 300; ++i)
+        anim->Step();
+    done = true;
+    reader.join();
+    EXPECT_FALSE(wentBack);
+    EXPECT_GE(anim->GetCurrentFrame(), 300u);
+}
+
 TEST_F(WindowTest, MeasuredFrameRateFollowsThePaintTimes)
 {
     EXPECT_EQ(anim->cTiming, 0);
@@ -200,6 +240,20 @@ TEST_F(WindowTest, ResizingSmallerKeepsTheBuffersAndLargerRecreatesThem)
     ASSERT_NE(anim->GetBackground(), nullptr);
     EXPECT_EQ(anim->GetBackground()->GetWidth(), kWidth + 40);
     EXPECT_EQ(g_log.codes, std::vector<UINT>{kAnimBackground});
+}
+
+TEST_F(WindowTest, NoBackgroundIsAnnouncedWhenItCannotBeMade)
+{
+    {
+        DisplayAs unsupported(12, false); // no bitmap can be made at this depth
+        g_log = {};
+        SetWindowPos(hwnd, nullptr, 0, 0, kWidth + 40, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(anim->GetBackground(), nullptr);
+        EXPECT_TRUE(std::find(g_log.codes.begin(), g_log.codes.end(), kAnimBackground) == g_log.codes.end());
+    }
+    anim->RebuildBuffers();
+    ASSERT_NE(anim->GetBackground(), nullptr);
+    EXPECT_EQ(g_log.background, reinterpret_cast<LPARAM>(anim->GetBackground()));
 }
 
 TEST_F(WindowTest, ANewDisplayGroupRebuildsEveryLiveWindowsBuffers)
@@ -251,6 +305,42 @@ TEST_F(WindowTest, HooksHearTheWindowsMessagesByKind)
     anim->RemoveHook(MouseHook);
 }
 
+// A hook that closes its window (an Exit button does) while later hooks wait their turn. The
+// window that takes its place, likely in the same memory, must not hear the old message.
+HWND g_replacement;
+std::vector<char> g_heard;
+template <char name>
+BOOL Hears(AnimWindow*, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_LBUTTONUP)
+        g_heard.push_back(name);
+    return FALSE;
+}
+BOOL ClosesItsWindow(AnimWindow* window, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_LBUTTONUP)
+        return FALSE;
+    DestroyWindow(window->GetWindow());
+    g_replacement = CreateWindowExW(0, u"AnimWindow", u"next", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr,
+                                    nullptr);
+    AnimWindow* next = AnimWindow::FromWindow(g_replacement);
+    next->AddHook(Hears<'a'>, kHookAll, 10);
+    next->AddHook(Hears<'b'>, kHookAll, 200);
+    next->AddHook(Hears<'c'>, kHookAll, 300);
+    return FALSE;
+}
+
+TEST_F(WindowTest, AHookThatClosesTheWindowEndsTheDispatch)
+{
+    g_heard.clear();
+    anim->AddHook(ClosesItsWindow, kHookAll, 50);
+    anim->AddHook(Hears<'x'>, kHookAll, 150);
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(g_heard.empty());
+    DestroyWindow(g_replacement);
+}
+
 TEST_F(WindowTest, UserSlotsGrowOnDemand)
 {
     EXPECT_EQ(anim->GetUserSlot(40), 0u);
@@ -281,3 +371,39 @@ TEST_F(WindowTest, FrameRateAndStatusObjectsSitAtTheBottom)
 }
 
 } // namespace
+
+TEST(DisplayOverride, OnlyAWidthByAHeightIsTaken)
+{
+    struct CASE {
+        const char* text;
+        bool taken;
+        int cx;
+        int cy;
+    };
+    const CASE cases[] = {
+        {"240x320", true, 240, 320},  {"1024x768", true, 1024, 768}, {nullptr, false, 0, 0},
+        {"", false, 0, 0},            {"240", false, 0, 0},          {"240x", false, 0, 0},
+        {"240x320x16", false, 0, 0},  {"0x320", false, 0, 0},        {"-240x320", false, 0, 0},
+        {"99999x320", false, 0, 0},   {"240 x 320", false, 0, 0},    {"240x320 ", false, 0, 0},
+    };
+    for (const CASE& c : cases) {
+        int cx = 7, cy = 9;
+        EXPECT_EQ(ParseDisplayOverride(c.text, &cx, &cy), c.taken) << (c.text ? c.text : "(none)");
+        EXPECT_EQ(cx, c.taken ? c.cx : 7);
+        EXPECT_EQ(cy, c.taken ? c.cy : 9);
+    }
+}
+
+TEST(DisplayOverride, TheEnvironmentSetsTheSizeAndKeepsTheDepth)
+{
+    DISPLAY saved = GetDisplay();
+    DISPLAY d = saved;
+    setenv("QUIBO_DISPLAY", "240x320", 1);
+    MeasureDisplaySize(d);
+    unsetenv("QUIBO_DISPLAY");
+    EXPECT_EQ(d.cx, 240);
+    EXPECT_EQ(d.cy, 320);
+    EXPECT_EQ(d.bitsPerPixel, saved.bitsPerPixel);
+    MeasureDisplaySize(d);
+    EXPECT_EQ(d.cx, GetSystemMetrics(SM_CXSCREEN));
+}

@@ -64,14 +64,23 @@ TEST(Libraries, AWindowsPathLoadsFromThatFolderOnly)
 
     EXPECT_EQ(LoadLibraryW(u"C:\\Zelnor Software\\quibo_testlib.dll"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+
+    // A library copied under its Windows name loads as named, before any libNAME.so beside it.
+    std::filesystem::copy_file(TestProgramFolder() + "/libquibo_testlib.so", folder + "/helper.dll",
+                               std::filesystem::copy_options::overwrite_existing);
+    std::ofstream(folder + "/libhelper.so") << "not a library";
+    library = LoadLibraryW(u"C:\\Zelnor Software\\HELPER.DLL");
+    ASSERT_NE(library, nullptr);
+    EXPECT_EQ(moduleFileName(library), folder + "/helper.dll");
+    FreeLibrary(library);
 }
 
 TEST(Libraries, MissingOrDamagedLibrariesFailWithTheirOwnErrors)
 {
     SetLastError(0);
-    EXPECT_EQ(LoadLibraryW(u"rapi.dll"), nullptr);
+    EXPECT_EQ(LoadLibraryW(u"nosuchlibrary.dll"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-    EXPECT_EQ(LoadLibraryW(u"D:\\rapi.dll"), nullptr);
+    EXPECT_EQ(LoadLibraryW(u"D:\\nosuchlibrary.dll"), nullptr);
     EXPECT_EQ(LoadLibraryW(u""), nullptr);
 
     const std::string folder = HostDataFolder() + "/drive_c/libs";

@@ -125,6 +125,30 @@ TEST_F(ResourceCompiler, ReportsMistakesWithFileAndLine)
     expectError("STRINGTABLE BEGIN\n99999999999 \"a\"\nEND\n", 2, "number too large");
 }
 
+// Texts a dialog stores zero-terminated, and what its reader takes, are checked when compiled:
+// otherwise the template compiles but is misread or refused when the dialog is created.
+TEST_F(ResourceCompiler, RefusesDialogsTheirReaderCannotTake)
+{
+    const std::string dialog = "1 DIALOGEX 0, 0, 10, 10\n";
+    const std::string control = "BEGIN\nCONTROL ";
+    expectError(dialog + "CAPTION \"a\\0b\"\nBEGIN\nEND\n", 2, "the caption holds a zero character");
+    expectError(dialog + "FONT 8, \"F\\x0000\"\nBEGIN\nEND\n", 2, "the font's face name holds a zero character");
+    expectError(dialog + "CLASS 5\nBEGIN\nEND\n", 2, "expected the dialog's class in quotes");
+    expectError(dialog + "CLASS \"\\xFFFFa\"\nBEGIN\nEND\n", 2, "the dialog's class starts with 0xFFFF");
+    expectError(dialog + control + "\"x\", 1, \"static" + std::string(1, '\0') + "\", 0, 0, 0, 1, 1\nEND\n", 3,
+                "the control's class holds a zero character");
+    expectError(dialog + control + "\"x\", 1, \"\", 0, 0, 0, 1, 1\nEND\n", 3, "the control's class is empty");
+    expectError(dialog + control + "\"\\xFFFF\", 1, \"static\", 0, 0, 0, 1, 1\nEND\n", 3,
+                "the control text starts with 0xFFFF");
+    expectError(dialog + "BEGIN\n" + [] {
+        std::string lines;
+        for (int i = 0; i < 1025; ++i)
+            lines += "CONTROL \"\", 1, \"static\", 0, 0, 0, 1, 1\n";
+        return lines;
+    }() + "END\n", 1027, "too many controls (at most 1024)");
+    expectError("\"A\\0B\" WAVE \"a.bin\"\n", 1, "resource id holds a zero character");
+}
+
 TEST_F(ResourceCompiler, DuplicateResourcesAndHeaderDeclarations)
 {
     write("a.bin", "a");

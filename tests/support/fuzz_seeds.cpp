@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 void SeedFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const
@@ -10,6 +11,19 @@ void SeedFolder::Write(const std::string& name, const std::vector<uint8_t>& byte
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write seed " + name);
+}
+
+void SeedFolder::Write(const std::string& name, std::string_view text) const
+{
+    Write(name, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+std::string SourceFile(const std::string& relativePath)
+{
+    std::ifstream in(std::filesystem::path(QUIBO_SOURCE_DIR) / relativePath, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + relativePath);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
 // Usage: seeds_NAME DIR. DIR is emptied; the seeds go to DIR/seeds, the fuzzer's finds to DIR/corpus.

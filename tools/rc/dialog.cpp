@@ -34,7 +34,7 @@ NameOrOrdinal ControlClass(const std::u16string& name)
     return {name, std::nullopt};
 }
 
-std::vector<uint8_t> EncodeDialog(const DialogTemplate& dialog)
+std::vector<uint8_t> EncodeDialog(const ScriptDialog& dialog)
 {
     ByteWriter out;
     out.word(1);      // dlgVer

@@ -31,7 +31,7 @@ struct DialogControl {
     NameOrOrdinal title;
 };
 
-struct DialogTemplate {
+struct ScriptDialog {
     uint32_t helpId = 0;
     uint32_t exStyle = 0;
     uint32_t style = 0;
@@ -46,4 +46,4 @@ struct DialogTemplate {
 // "combobox" (any case) become their ordinals 0x80..0x85, as the Win32 resource compiler does.
 NameOrOrdinal ControlClass(const std::u16string& name);
 
-std::vector<uint8_t> EncodeDialog(const DialogTemplate& dialog);
+std::vector<uint8_t> EncodeDialog(const ScriptDialog& dialog);

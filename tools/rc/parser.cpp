@@ -20,6 +20,7 @@ constexpr uint32_t kDefaultDialogStyle = 0x80000000 | 0x00800000 | 0x00080000; /
 constexpr uint32_t kCaption = 0x00C00000;                                     // WS_CAPTION
 constexpr uint32_t kSetFont = 0x40;                                           // DS_SETFONT
 constexpr uint32_t kChildVisible = 0x40000000 | 0x10000000;                   // WS_CHILD | WS_VISIBLE
+constexpr size_t kMaxControls = 1024; // the platform's dialog reader takes no more
 
 std::string upper(std::string text)
 {
@@ -108,10 +109,10 @@ private:
             return {0, upper(widen(t.text))};
         }
         if (t.kind == TokenKind::String) {
-            m_lex.next();
-            if (t.string.empty())
+            const std::u16string name = terminated(what);
+            if (name.empty())
                 Lexer::fail(t, std::string(what) + " is empty");
-            return {0, upper(t.string)};
+            return {0, upper(name)};
         }
         return {number16(what), {}};
     }
@@ -134,7 +135,7 @@ private:
 
     std::vector<uint8_t> dialog()
     {
-        DialogTemplate d;
+        ScriptDialog d;
         d.x = coordinate();
         expect(",");
         d.y = coordinate();
@@ -154,11 +155,11 @@ private:
             } else if (m_lex.accept("EXSTYLE")) {
                 d.exStyle = expression();
             } else if (m_lex.accept("CAPTION")) {
-                d.title = expectString("the caption");
+                d.title = terminated("the caption");
                 caption = true;
             } else if (m_lex.accept("CLASS")) {
-                d.windowClass = m_lex.peek().kind == TokenKind::String ? NameOrOrdinal{m_lex.next().string, {}}
-                                                                        : NameOrOrdinal{{}, number16("class")};
+                // The dialog reader takes the class by name only.
+                d.windowClass = {terminated("the dialog's class", true), {}};
             } else if (m_lex.accept("FONT")) {
                 d.font = font();
             } else if ((t.kind == TokenKind::Identifier && upper(t.text) == "BEGIN") ||
@@ -178,8 +179,8 @@ private:
             if (!m_lex.accept("CONTROL"))
                 Lexer::fail(t, "unexpected " + spell(t) + " in a dialog (only CONTROL lines are understood)");
             d.controls.push_back(control());
-            if (d.controls.size() > 0xFFFF)
-                Lexer::fail(t, "too many controls");
+            if (d.controls.size() > kMaxControls)
+                Lexer::fail(t, "too many controls (at most " + std::to_string(kMaxControls) + ")");
         });
         return EncodeDialog(d);
     }
@@ -189,7 +190,7 @@ private:
         DialogFont f;
         f.pointSize = number16("font size");
         expect(",");
-        f.face = expectString("the font's face name");
+        f.face = terminated("the font's face name");
         if (m_lex.accept(",")) {
             f.weight = number16("font weight");
             if (m_lex.accept(",")) {
@@ -206,13 +207,16 @@ private:
     {
         DialogControl c;
         if (m_lex.peek().kind == TokenKind::String)
-            c.title = {m_lex.next().string, {}};
+            c.title = {terminated("the control text", true), {}};
         else
             c.title = {{}, number16("control text")};
         expect(",");
         c.id = expression();
         expect(",");
-        c.windowClass = ControlClass(expectString("the control's class"));
+        const Token at = m_lex.peek();
+        c.windowClass = ControlClass(terminated("the control's class", true));
+        if (!c.windowClass.ordinal && c.windowClass.text.empty())
+            Lexer::fail(at, "the control's class is empty");
         expect(",");
         c.style = expression(kChildVisible);
         expect(",");
@@ -329,6 +333,19 @@ private:
         if (t.kind != TokenKind::String)
             Lexer::fail(t, std::string("expected ") + what + " in quotes, found " + spell(t));
         return t.string;
+    }
+
+    // A text stored zero-terminated, where a zero would end it early. Where the reader
+    // takes a name or an ordinal, a leading 0xFFFF would read as the ordinal's mark.
+    std::u16string terminated(const char* what, bool nameOrOrdinal = false)
+    {
+        const Token t = m_lex.peek();
+        std::u16string text = expectString(what);
+        if (text.find(u'\0') != std::u16string::npos)
+            Lexer::fail(t, std::string(what) + " holds a zero character");
+        if (nameOrOrdinal && !text.empty() && text[0] == 0xFFFF)
+            Lexer::fail(t, std::string(what) + " starts with 0xFFFF, the mark of an ordinal");
+        return text;
     }
 
     // A binary resource's file: beside the script that names it, else in the include folders.

@@ -1,0 +1,230 @@
+// The Settings and HighScores records loaded at start-up from any stored bytes, then ranked,
+// published and written again. What must hold: an accepted record is the stored bytes cut or
+// zero-filled to its size (a table only when whole), a rejected one is replaced by the
+// defaults and written back; the check pass marks exactly the entries whose check value does
+// not hold; a new time lands at its
+// rank with the entries below moved down; the posting address carries exactly the entries
+// whose check holds, in the server's syntax; and each record written back and read again
+// gives the same bytes.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz_check.h"
+#include "fuzz_scratch.h"
+#include "highscores.h"
+#include "publish.h"
+#include "recentnames.h"
+#include "records.h"
+
+namespace {
+
+uint32_t read32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+registry::value settingsValue()
+{
+    return registry::value(GameKey(), u"Settings");
+}
+
+registry::value highScoresValue()
+{
+    return registry::value(GameKey(), u"HighScores");
+}
+
+// The record the stored bytes give when their version is accepted.
+template <class T>
+bool matchesStored(const T& record, const uint8_t* data, size_t size)
+{
+    std::vector<uint8_t> expected(sizeof record, 0);
+    std::memcpy(expected.data(), data + 4, std::min(size - 4, sizeof record));
+    return std::memcmp(&record, expected.data(), sizeof record) == 0;
+}
+
+// The value holds the version word and exactly this record.
+template <class T>
+bool storedAs(const registry::value& value, const T& record)
+{
+    const registry::binary stored = value.readBinary();
+    return stored.size() == 4 + sizeof record && read32(stored.data()) == RECORD_VERSION &&
+           std::memcmp(stored.data() + 4, &record, sizeof record) == 0;
+}
+
+bool sameEntry(const HIGHSCORE& a, const HIGHSCORE& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// After the start-up check of a stored table: entries whose check holds, or that carry none,
+// are as stored; the others are "Cheater" with no check value, their time and date kept.
+void requireChecked(const uint8_t* data)
+{
+    HIGHSCORE before[cHIGHSCORES];
+    std::memcpy(before, data + 4, sizeof before);
+    for (int i = 0; i < cHIGHSCORES; ++i) {
+        const HIGHSCORE& entry = g_highScores[i];
+        if (before[i].dwCheck == 0 || EntryCheck(before[i]) == before[i].dwCheck) {
+            FUZZ_REQUIRE(sameEntry(entry, before[i]));
+            continue;
+        }
+        FUZZ_REQUIRE(HighScoreName(entry) == u"Cheater" && entry.dwCheck == 0);
+        FUZZ_REQUIRE(entry.dwScore == before[i].dwScore && entry.dwDate == before[i].dwDate);
+    }
+}
+
+// Reads "&score&N&NAME&N&N" groups: numbers in decimal, the name only letters, digits and "@".
+bool readNumber(std::string_view& rest, uint32_t& number)
+{
+    size_t end = 0;
+    while (end < rest.size() && rest[end] >= '0' && rest[end] <= '9')
+        ++end;
+    if (end == 0 || end > 10 || std::stoull(std::string(rest.substr(0, end))) > UINT32_MAX)
+        return false;
+    number = uint32_t(std::stoull(std::string(rest.substr(0, end))));
+    rest.remove_prefix(end);
+    return true;
+}
+
+bool readLiteral(std::string_view& rest, std::string_view literal)
+{
+    if (!rest.starts_with(literal))
+        return false;
+    rest.remove_prefix(literal.size());
+    return true;
+}
+
+void checkPublishAddress()
+{
+    const std::string address = PublishAddress();
+    const std::string prefix = ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&" + ScoresLanguageCode();
+    std::string_view rest(address);
+    FUZZ_REQUIRE(readLiteral(rest, prefix));
+    for (const HIGHSCORE& entry : g_highScores) {
+        if (entry.dwCheck == 0 || EntryCheck(entry) != entry.dwCheck)
+            continue;
+        uint32_t score = 0, date = 0, check = 0;
+        FUZZ_REQUIRE(readLiteral(rest, "&score&") && readNumber(rest, score) && readLiteral(rest, "&"));
+        const size_t cchName = rest.find('&');
+        FUZZ_REQUIRE(cchName != std::string_view::npos);
+        const std::string_view name = rest.substr(0, cchName);
+        FUZZ_REQUIRE(name.find_first_not_of("0123456789@ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") ==
+                     std::string_view::npos);
+        rest.remove_prefix(cchName);
+        FUZZ_REQUIRE(readLiteral(rest, "&") && readNumber(rest, date) && readLiteral(rest, "&") && readNumber(rest, check));
+        FUZZ_REQUIRE(score == entry.dwScore && date == entry.dwDate && check == PublishCheck(name, score, date));
+    }
+    FUZZ_REQUIRE(rest.empty());
+}
+
+// A new time at the rank it earns, under a name taken from the input.
+void enterTime(uint32_t time, const std::u16string& name)
+{
+    const int rank = HighScoreRank(time);
+    for (int i = 0; i < (rank < 0 ? cHIGHSCORES : rank); ++i)
+        FUZZ_REQUIRE(g_highScores[i].dwScore <= time);
+    if (rank < 0)
+        return;
+    FUZZ_REQUIRE(time < g_highScores[rank].dwScore);
+    HIGHSCORE before[cHIGHSCORES];
+    std::memcpy(before, g_highScores, sizeof before);
+    EnterHighScore(rank, name, time);
+
+    for (int i = 0; i < cHIGHSCORES; ++i) {
+        if (i < rank)
+            FUZZ_REQUIRE(sameEntry(g_highScores[i], before[i]));
+        else if (i > rank)
+            FUZZ_REQUIRE(sameEntry(g_highScores[i], before[i - 1]));
+    }
+    const HIGHSCORE& entry = g_highScores[rank];
+    const std::u16string_view stored = HighScoreName(entry);
+    FUZZ_REQUIRE(stored.size() <= 63 && name.starts_with(stored));
+    // Cut at 63 units, one less when the cut would split a surrogate pair.
+    FUZZ_REQUIRE(stored.size() == std::min<size_t>(name.size(), 63) ||
+                 (stored.size() == 62 && name.size() > 63 && name[62] >= 0xD800 && name[62] <= 0xDBFF));
+    FUZZ_REQUIRE(entry.dwScore == time && entry.dwCheck == EntryCheck(entry));
+    FUZZ_REQUIRE(storedAs(settingsValue(), g_settings) && storedAs(highScoresValue(), g_highScores));
+}
+
+void rememberName(const std::u16string& typed)
+{
+    const std::u16string before(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES));
+    const std::u16string taken = RememberPlayerName(typed);
+    const std::u16string list(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES));
+    if (typed.empty()) {
+        FUZZ_REQUIRE(taken.empty() && list == before);
+        return;
+    }
+    FUZZ_REQUIRE(g_settings.szRecentNames[cchRECENT_NAMES - 1] == 0);
+    const std::u16string name = typed.substr(0, 255);
+    FUZZ_REQUIRE(taken == name.substr(0, name.find(u';')));
+    FUZZ_REQUIRE(list.starts_with(name + u";"));
+    for (std::u16string_view recent : RecentNames(list))
+        FUZZ_REQUIRE(!recent.empty() && recent.find(u';') == std::u16string_view::npos);
+}
+
+// Both records written and read again into cleared memory come back byte for byte.
+void roundTrip()
+{
+    SETTINGS settings = g_settings;
+    HIGHSCORE highScores[cHIGHSCORES];
+    std::memcpy(highScores, g_highScores, sizeof highScores);
+    SaveRecords();
+    std::memset(&g_settings, 0, sizeof g_settings);
+    std::memset(g_highScores, 0, sizeof g_highScores);
+    FUZZ_REQUIRE(ReadSettings());
+    LoadHighScores();
+    FUZZ_REQUIRE(std::memcmp(&settings, &g_settings, sizeof settings) == 0);
+    FUZZ_REQUIRE(std::memcmp(highScores, g_highScores, sizeof highScores) == 0);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    FuzzScratch();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // Both records from the same bytes: each is its own reader of them.
+    FUZZ_REQUIRE(settingsValue().writeBinary(registry::binary(data, DWORD(size), false)));
+    FUZZ_REQUIRE(highScoresValue().writeBinary(registry::binary(data, DWORD(size), false)));
+    std::memset(&g_settings, 0xAB, sizeof g_settings);
+    std::memset(g_highScores, 0xAB, sizeof g_highScores);
+
+    // A table shorter than its nine entries would hold times of 0 that nothing beats.
+    const bool accepted = size >= 4 && read32(data) >> 16 == RECORD_VERSION >> 16;
+    const bool wholeTable = accepted && size >= 4 + sizeof g_highScores;
+    FUZZ_REQUIRE(LoadRecords() == accepted);
+    if (accepted)
+        FUZZ_REQUIRE(matchesStored(g_settings, data, size));
+    else
+        FUZZ_REQUIRE(storedAs(settingsValue(), g_settings));
+    if (wholeTable) {
+        requireChecked(data);
+    } else {
+        FUZZ_REQUIRE(storedAs(highScoresValue(), g_highScores));
+        HIGHSCORE loaded[cHIGHSCORES];
+        std::memcpy(loaded, g_highScores, sizeof loaded);
+        DefaultHighScores();
+        FUZZ_REQUIRE(std::memcmp(loaded, g_highScores, sizeof loaded) == 0);
+    }
+
+    checkPublishAddress();
+
+    // The name the dialog would give: the input's units after the version word, up to a zero.
+    std::u16string name((size > 4 ? size - 4 : 0) / 2, u'\0');
+    if (!name.empty())
+        std::memcpy(name.data(), data + 4, name.size() * 2);
+    name = name.substr(0, std::min<size_t>(name.find(u'\0'), 300));
+    const HIGHSCORE& near = g_highScores[size % cHIGHSCORES];
+    enterTime(near.dwScore + uint32_t(size % 3) - 1, name);
+    rememberName(name);
+    roundTrip();
+    return 0;
+}

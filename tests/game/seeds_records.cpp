@@ -1,0 +1,62 @@
+// Stored records: the defaults, signed and forged tables, other versions, cut and long ones.
+#include <cstring>
+
+#include "fuzz_seeds.h"
+#include "highscores.h"
+#include "records.h"
+
+namespace {
+
+std::vector<uint8_t> stored(uint32_t version, const void* record, size_t cb)
+{
+    std::vector<uint8_t> bytes(4 + cb);
+    std::memcpy(bytes.data(), &version, 4);
+    if (cb > 0)
+        std::memcpy(bytes.data() + 4, record, cb);
+    return bytes;
+}
+
+void setName(HIGHSCORE& entry, std::u16string_view name)
+{
+    std::memset(entry.szName, 0, sizeof entry.szName);
+    name.copy(entry.szName, cchHIGHSCORE_NAME);
+}
+
+} // namespace
+
+void WriteSeeds(const SeedFolder& seeds)
+{
+    DefaultHighScores();
+    seeds.Write("defaults", stored(RECORD_VERSION, g_highScores, sizeof g_highScores));
+
+    // Signed entries, a forged one, a name filling the whole field and one cut inside a pair.
+    for (int i = 0; i < cHIGHSCORES; ++i)
+        g_highScores[i].dwCheck = EntryCheck(g_highScores[i]);
+    setName(g_highScores[2], std::u16string(64, u'W'));
+    g_highScores[2].dwCheck = EntryCheck(g_highScores[2]);
+    setName(g_highScores[4], std::u16string(62, u'a') + u"\xD83D\xDE00");
+    g_highScores[4].dwCheck = EntryCheck(g_highScores[4]);
+    setName(g_highScores[5], u"Ana Maria-Luiza!");
+    g_highScores[5].dwCheck = EntryCheck(g_highScores[5]);
+    g_highScores[7].dwScore -= 1;
+    seeds.Write("signed", stored(RECORD_VERSION, g_highScores, sizeof g_highScores));
+    seeds.Write("newer-minor", stored(0x00030001, g_highScores, sizeof g_highScores));
+    seeds.Write("older-major", stored(0x00020005, g_highScores, sizeof g_highScores));
+    seeds.Write("newer-major", stored(0x00040000, g_highScores, sizeof g_highScores));
+    seeds.Write("short", stored(RECORD_VERSION, g_highScores, 300));
+
+    SETTINGS settings = {};
+    settings.iEffects = EFFECTS_ALL;
+    settings.fSoundEffects = 1;
+    settings.dwReserved = 0xDEADBEEF;
+    std::u16string(u"Ada;Bob;;Cleo;").copy(settings.szRecentNames, cchRECENT_NAMES);
+    seeds.Write("settings", stored(RECORD_VERSION, &settings, sizeof settings));
+    std::u16string(cchRECENT_NAMES, u'n').copy(settings.szRecentNames, cchRECENT_NAMES);
+    std::vector<uint8_t> longer = stored(RECORD_VERSION, &settings, sizeof settings);
+    longer.resize(3000, 0x5A);
+    seeds.Write("long-unterminated", longer);
+
+    seeds.Write("version-only", stored(RECORD_VERSION, nullptr, 0));
+    seeds.Write("three-bytes", std::vector<uint8_t>{0, 0, 3});
+    seeds.Write("empty", std::vector<uint8_t>{});
+}

@@ -1,0 +1,214 @@
+// The device against clients that misbehave on the wire.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+#include "device_support.h"
+#include "hostfolders.h"
+#include "protocol.h"
+#include "rapi.h"
+
+using namespace handheld;
+
+namespace {
+
+class RawClient {
+public:
+    RawClient() : fd_(ConnectToDevice(HostRuntimeFolder())) {}
+    ~RawClient()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    bool connected() const { return fd_ >= 0; }
+    bool sendRaw(const std::vector<uint8_t>& bytes) { return write(fd_, bytes.data(), bytes.size()) == ssize_t(bytes.size()); }
+    // The reply's last error, or -1 when the device closed the connection instead.
+    int64_t ask(const MessageWriter& request, std::vector<uint8_t>* reply = nullptr)
+    {
+        std::vector<uint8_t> answer;
+        if (!SendMessage(fd_, request.payload()) || ReceiveMessage(fd_, answer) != ReceiveResult::Ok)
+            return -1;
+        if (reply)
+            *reply = answer;
+        MessageReader reader(answer);
+        return reader.u32();
+    }
+    bool hello() { return ask(MessageWriter().u32(uint32_t(Op::Hello)).u32(kProtocolVersion)) == 0; }
+
+private:
+    int fd_;
+};
+
+MessageWriter request(Op op)
+{
+    return MessageWriter().u32(uint32_t(op));
+}
+
+} // namespace
+
+TEST(Wire, MalformedRequestsGetAnErrorAndTheSessionGoesOn)
+{
+    RunningDevice device;
+    ASSERT_TRUE(device.started());
+    RawClient client;
+    ASSERT_TRUE(client.connected());
+    EXPECT_EQ(client.ask(request(Op::FileAttributes).text(u"\\Windows")), ERROR_NOT_CONNECTED) << "hello comes first";
+    ASSERT_TRUE(client.hello());
+
+    const struct {
+        const char* name;
+        MessageWriter message;
+        int64_t error;
+    } cases[] = {
+        {"path shorter than its length", request(Op::FileAttributes).u32(40).u32(0x005C), ERROR_INVALID_PARAMETER},
+        {"missing arguments", request(Op::CreateFile).text(u"\\x"), ERROR_INVALID_PARAMETER},
+        {"trailing bytes", request(Op::FileAttributes).text(u"\\Windows").u32(1), ERROR_INVALID_PARAMETER},
+        {"block longer than the message", request(Op::WriteFile).u32(1).u32(5000), ERROR_INVALID_PARAMETER},
+        {"unknown handle", request(Op::WriteFile).u32(77).bytes("x", 1), ERROR_INVALID_HANDLE},
+        {"unknown key", request(Op::RegSetValue).u32(77).text(u"v").u32(REG_SZ).bytes("", 0), ERROR_INVALID_HANDLE},
+        {"unknown operation", request(Op(999)), ERROR_CALL_NOT_IMPLEMENTED},
+        {"no operation at all", MessageWriter(), -1},
+    };
+    for (const auto& c : cases) {
+        if (c.error < 0)
+            continue; // ends the session; tried last, below
+        EXPECT_EQ(client.ask(c.message), c.error) << c.name;
+    }
+    std::vector<uint8_t> reply;
+    EXPECT_EQ(client.ask(request(Op::FileAttributes).text(u"\\Windows"), &reply), 0);
+    EXPECT_EQ(client.ask(MessageWriter()), -1) << "an empty message ends the session";
+    EXPECT_EQ(device.status(), "listening\n");
+}
+
+TEST(Wire, OversizedMessageEndsOnlyThatClient)
+{
+    RunningDevice device;
+    ASSERT_TRUE(device.started());
+    RawClient client;
+    ASSERT_TRUE(client.hello());
+    EXPECT_TRUE(client.sendRaw({0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}));
+    EXPECT_EQ(client.ask(request(Op::Status)), -1);
+
+    RawClient next;
+    ASSERT_TRUE(next.hello());
+    EXPECT_EQ(next.ask(request(Op::FileAttributes).text(u"\\Windows")), 0);
+}
+
+TEST(Wire, ClientThatVanishesMidFileLeavesTheDeviceWorking)
+{
+    RunningDevice device;
+    ASSERT_TRUE(device.started());
+    {
+        RawClient client;
+        ASSERT_TRUE(client.hello());
+        std::vector<uint8_t> reply;
+        ASSERT_EQ(client.ask(request(Op::CreateFile).text(u"\\big.bin").u32(GENERIC_WRITE).u32(0).u32(CREATE_ALWAYS).u32(0),
+                             &reply),
+                  0);
+        ASSERT_EQ(client.ask(request(Op::WriteFile).u32(1).bytes(std::string(1000, 'a').data(), 1000)), 0);
+        // A write of 100000 bytes of which only 10 ever arrive, then the client is gone.
+        std::vector<uint8_t> partial = MessageWriter().u32(100012).u32(uint32_t(Op::WriteFile)).u32(1).u32(100000).payload();
+        partial.resize(partial.size() + 10, 'b');
+        EXPECT_TRUE(client.sendRaw(partial));
+    }
+    // What arrived whole is on the device; the torn write is not; the device serves on.
+    for (int i = 0; i < 100 && device.status() != "listening\n"; ++i)
+        usleep(10000);
+    EXPECT_EQ(std::filesystem::file_size(device.root() + "/big.bin"), 1000u);
+    ASSERT_TRUE(ConnectRapi(5000));
+    EXPECT_TRUE(CeDeleteFile(u"\\big.bin"));
+    DisconnectRapi();
+}
+
+namespace {
+
+// A device that says hello and then answers every request with the next scripted reply.
+class FakeDevice {
+public:
+    explicit FakeDevice(std::vector<std::vector<uint8_t>> replies) : replies_(std::move(replies))
+    {
+        const std::string path = SocketPath(HostRuntimeFolder());
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+        listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
+        unlink(path.c_str());
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        listen(listener_, 1);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~FakeDevice()
+    {
+        thread_.join();
+        close(listener_);
+        unlink(SocketPath(HostRuntimeFolder()).c_str());
+    }
+
+private:
+    void serve()
+    {
+        const int fd = accept(listener_, nullptr, nullptr);
+        std::vector<uint8_t> request;
+        if (ReceiveMessage(fd, request) == ReceiveResult::Ok)
+            SendMessage(fd, MessageWriter().u32(0).payload());
+        for (const std::vector<uint8_t>& reply : replies_) {
+            if (ReceiveMessage(fd, request) != ReceiveResult::Ok)
+                break;
+            [[maybe_unused]] const ssize_t sent = write(fd, reply.data(), reply.size());
+        }
+        close(fd);
+    }
+
+    std::vector<std::vector<uint8_t>> replies_;
+    int listener_ = -1;
+    std::thread thread_;
+};
+
+std::vector<uint8_t> framed(const MessageWriter& payload)
+{
+    std::vector<uint8_t> bytes = MessageWriter().u32(uint32_t(payload.payload().size())).payload();
+    bytes.insert(bytes.end(), payload.payload().begin(), payload.payload().end());
+    return bytes;
+}
+
+} // namespace
+
+// librapi reads what a device sends as carefully as the device reads what it gets.
+TEST(Wire, LibrapiRefusesRepliesThatDoNotFit)
+{
+    FakeDevice device({
+        framed(MessageWriter().u32(0)),                                    // attributes missing
+        framed(MessageWriter().u32(0).u32(1).u32(5).u32(9)),               // trailing word
+        framed(MessageWriter().u32(0).u32(1).bytes(std::string(200, 'x').data(), 200)), // more than asked
+        framed(MessageWriter().u32(0).text(std::u16string(300, u'f'))),    // folder longer than the buffer
+        {0xFF, 0xFF, 0xFF, 0xFF},                                          // oversized
+    });
+    ASSERT_TRUE(ConnectRapi(5000));
+    EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CeRapiGetError(), E_FAIL);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_INVALID_DATA));
+    EXPECT_EQ(CeGetFileSize(reinterpret_cast<HANDLE>(1), nullptr), INVALID_FILE_SIZE);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_INVALID_DATA));
+
+    uint8_t buffer[100 + 16];
+    std::memset(buffer, 0xAB, sizeof buffer);
+    DWORD got = 7;
+    EXPECT_FALSE(CeReadFile(reinterpret_cast<HANDLE>(1), buffer, 100, &got, nullptr));
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(buffer[100], 0xAB) << "nothing written past what was asked for";
+
+    WCHAR folder[MAX_PATH];
+    EXPECT_EQ(CeGetSpecialFolderPath(CSIDL_PROGRAMS, MAX_PATH, folder), 0u);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+
+    EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CeRapiGetError(), HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE));
+    EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED)) << "the connection is gone for good";
+    DisconnectRapi();
+}

@@ -1,0 +1,152 @@
+#include "fake_device.h"
+
+#include <cstring>
+
+#include "hostfolders.h"
+#include "utf.h"
+#include "zz.h"
+
+namespace {
+
+FakeDevice* g_device = nullptr;
+
+std::u16string onDevice(LPCWSTR path)
+{
+    return u"C:\\device" + std::u16string(path ? path : u"");
+}
+
+std::u16string keyOnDevice(HKEY root, LPCWSTR key)
+{
+    const std::u16string name = root == HKEY_LOCAL_MACHINE ? u"HKLM" : root == HKEY_CURRENT_USER ? u"HKCU" : u"HKCR";
+    return u"FakeDevice\\" + name + (key && *key ? u"\\" + std::u16string(key) : u"");
+}
+
+void reply(std::u16string_view text, DWORD* pcb, BYTE** ppb)
+{
+    *pcb = DWORD((text.size() + 1) * 2);
+    *ppb = static_cast<BYTE*>(LocalAlloc(LPTR, *pcb));
+    std::memcpy(*ppb, text.data(), text.size() * 2);
+}
+
+bool unpack(const BYTE* request)
+{
+    const char16_t* from = reinterpret_cast<const char16_t*>(request);
+    const char16_t* to = from + Utf16Length(from) + 1;
+    HANDLE in = CreateFileW(onDevice(from).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE)
+        return false;
+    std::string packed(GetFileSize(in, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(in, packed.data(), DWORD(packed.size()), &got, nullptr);
+    CloseHandle(in);
+    BYTE* bytes = nullptr;
+    DWORD cb = 0;
+    if (!ZZDecompress(&bytes, &cb, reinterpret_cast<const BYTE*>(packed.data()), DWORD(packed.size())))
+        return false;
+    HANDLE out = CreateFileW(onDevice(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    WriteFile(out, bytes, cb, &got, nullptr);
+    CloseHandle(out);
+    ZZFree(bytes);
+    DeleteFileW(onDevice(from).c_str());
+    return true;
+}
+
+HRESULT invoke(LPCWSTR library, LPCWSTR function, DWORD, BYTE* request, DWORD* pcb, BYTE** ppb, IRAPIStream**, DWORD)
+{
+    *pcb = 0;
+    *ppb = nullptr;
+    const std::string name = Utf16ToUtf8(function);
+    g_device->invoked.push_back(Utf16ToUtf8(library) + "|" + name);
+    HRESULT hr = E_FAIL;
+    if (name == "GetZZRAPIVersion" && !g_device->unpackerVersion.empty()) {
+        reply(g_device->unpackerVersion, pcb, ppb);
+        hr = S_OK;
+    } else if (name == "DecompressFile" && !g_device->unpackerVersion.empty() && !g_device->unpackingFails) {
+        hr = unpack(request) ? S_OK : E_FAIL;
+    } else if (name == "GetUninstallVersion" && !g_device->uninstallerVersion.empty()) {
+        reply(g_device->uninstallerVersion, pcb, ppb);
+        hr = S_OK;
+    }
+    LocalFree(request);
+    return hr;
+}
+
+} // namespace
+
+std::string FakeDeviceFolder()
+{
+    return HostDataFolder() + "/drive_c/device";
+}
+
+RAPI* FakeDevice::Connection()
+{
+    g_device = this;
+    CreateDirectoryW(u"C:\\device", nullptr);
+    rapi = {};
+    rapi.pfnCeRapiInvoke = invoke;
+    rapi.pfnCeGetFileAttributes = [](LPCWSTR path) { return GetFileAttributesW(onDevice(path).c_str()); };
+    rapi.pfnCeSetFileAttributes = [](LPCWSTR path, DWORD) {
+        return SetFileAttributesW(onDevice(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    };
+    rapi.pfnCeCreateDirectory = [](LPCWSTR path, LPSECURITY_ATTRIBUTES) {
+        return CreateDirectoryW(onDevice(path).c_str(), nullptr);
+    };
+    rapi.pfnCeCreateFile = [](LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition,
+                              DWORD attributes, HANDLE) {
+        return CreateFileW(onDevice(path).c_str(), access, share, nullptr, disposition, attributes, nullptr);
+    };
+    rapi.pfnCeWriteFile = [](HANDLE file, LPCVOID data, DWORD cb, LPDWORD written, LPOVERLAPPED) -> BOOL {
+        if (g_device->gone)
+            return FALSE;
+        if (g_device->spaceLeft >= 0 && cb > g_device->spaceLeft) {
+            WriteFile(file, data, DWORD(g_device->spaceLeft), written, nullptr);
+            g_device->spaceLeft = 0;
+            g_device->gone = g_device->vanishesWhenFull;
+            return FALSE;
+        }
+        if (g_device->spaceLeft >= 0)
+            g_device->spaceLeft -= cb;
+        return WriteFile(file, data, cb, written, nullptr);
+    };
+    rapi.pfnCeReadFile = [](HANDLE file, LPVOID data, DWORD cb, LPDWORD got, LPOVERLAPPED) {
+        return ReadFile(file, data, cb, got, nullptr);
+    };
+    rapi.pfnCeGetFileSize = [](HANDLE file, LPDWORD high) { return GetFileSize(file, high); };
+    rapi.pfnCeCloseHandle = [](HANDLE file) { return CloseHandle(file); };
+    rapi.pfnCeDeleteFile = [](LPCWSTR path) -> BOOL { return !g_device->gone && DeleteFileW(onDevice(path).c_str()); };
+    rapi.pfnCeSHCreateShortcut = [](LPWSTR shortcut, LPWSTR target) -> DWORD {
+        g_device->shortcuts.push_back(Utf16ToUtf8(shortcut) + "|" + Utf16ToUtf8(target));
+        HANDLE file = CreateFileW(onDevice(shortcut).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return 0;
+        CloseHandle(file);
+        return 1;
+    };
+    rapi.pfnCeGetSystemInfo = [](LPSYSTEM_INFO info) {
+        if (g_device->answersSystemInfo)
+            info->wProcessorArchitecture = g_device->architecture;
+    };
+    rapi.pfnCeGetSpecialFolderPath = [](int folder, DWORD cch, LPWSTR buffer) -> DWORD {
+        const std::u16string path = folder == CSIDL_PROGRAMS ? u"\\Windows\\Start Menu\\Programs" : u"\\Windows\\StartUp";
+        if (path.size() >= cch)
+            return 0;
+        std::memcpy(buffer, path.c_str(), (path.size() + 1) * 2);
+        return DWORD(path.size());
+    };
+    rapi.pfnCeRegOpenKeyEx = [](HKEY root, LPCWSTR key, DWORD, REGSAM access, PHKEY out) {
+        return RegOpenKeyExW(HKEY_CURRENT_USER, keyOnDevice(root, key).c_str(), 0, access, out);
+    };
+    rapi.pfnCeRegCreateKeyEx = [](HKEY root, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM access, LPSECURITY_ATTRIBUTES,
+                                  PHKEY out, LPDWORD disposition) {
+        return RegCreateKeyExW(HKEY_CURRENT_USER, keyOnDevice(root, key).c_str(), 0, nullptr, 0, access, nullptr, out,
+                               disposition);
+    };
+    rapi.pfnCeRegSetValueEx = [](HKEY key, LPCWSTR name, DWORD, DWORD type, LPBYTE data, DWORD cb) {
+        return RegSetValueExW(key, name, 0, type, data, cb);
+    };
+    rapi.pfnCeRegQueryValueEx = [](HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD cb) {
+        return RegQueryValueExW(key, name, nullptr, type, data, cb);
+    };
+    rapi.pfnCeRegCloseKey = [](HKEY key) { return RegCloseKey(key); };
+    return &rapi;
+}

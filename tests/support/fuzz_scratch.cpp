@@ -1,0 +1,51 @@
+#include "fuzz_scratch.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace {
+
+std::filesystem::path g_root;
+
+void removeRoot()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(g_root, ignored);
+}
+
+} // namespace
+
+const std::filesystem::path& FuzzScratch()
+{
+    if (!g_root.empty())
+        return g_root;
+    std::string pattern = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/quibo-fuzz-XXXXXX" : "/tmp/quibo-fuzz-XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a scratch folder");
+    g_root = pattern;
+    std::filesystem::create_directories(g_root / "data");
+    std::filesystem::create_directories(g_root / "runtime");
+    std::filesystem::permissions(g_root / "runtime", std::filesystem::perms::owner_all);
+    setenv("XDG_DATA_HOME", (g_root / "data").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (g_root / "runtime").c_str(), 1);
+    std::atexit(removeRoot);
+    return g_root;
+}
+
+std::filesystem::path WriteScratchFile(const std::string& name, const uint8_t* data, size_t size)
+{
+    const std::filesystem::path path = FuzzScratch() / name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    if (!out.flush())
+        throw std::runtime_error("cannot write " + path.string());
+    return path;
+}
+
+std::vector<uint8_t> ReadScratchFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}

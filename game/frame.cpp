@@ -273,7 +273,9 @@ bool StartUp(HINSTANCE instance)
     g_instance = instance;
     g_firstRun = !LoadRecords();
     RegisterGuiLibDialogClass();
-    if (!InitAnimEngine(instance, kEnginePalettised))
+    // The engine measures the display: a true-colour desktop gets the high-colour pack rather
+    // than being treated as a palettised handheld screen.
+    if (!InitAnimEngine(instance, 0))
         return false;
     if (!ChoosePack()) {
         showError();

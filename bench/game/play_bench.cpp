@@ -35,7 +35,7 @@ public:
     {
         setenv("SDL_VIDEODRIVER", "dummy", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
-        if (!InitAnimEngine(nullptr, kEnginePalettised) || !ChoosePack() || !LoadImages())
+        if (!InitAnimEngine(nullptr, 0) || !ChoosePack() || !LoadImages())
             std::abort();
         DefaultSettings();
         m_hwnd = CreateWindowExW(0, u"AnimWindow", u"bench", WS_POPUP | WS_VISIBLE, 0, 0, LayoutNumber("cxWINDOW"),

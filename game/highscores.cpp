@@ -91,19 +91,9 @@ void EnterHighScore(int rank, std::u16string_view name, uint32_t time)
     SaveRecords();
 }
 
-uint32_t PackDate(const CALENDARDATE& date)
-{
-    return date.year * 372 + (date.month - 1) * 31 + (date.day - 1);
-}
-
 uint32_t PackDate()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
     return PackDate({now.wYear, now.wMonth, now.wDay});
-}
-
-CALENDARDATE UnpackDate(uint32_t packed)
-{
-    return {packed / 31 / 12, packed / 31 % 12 + 1, packed % 31 + 1};
 }

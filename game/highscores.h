@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "publishformat.h"
+
 constexpr int cHIGHSCORES = 9;
 constexpr int cchHIGHSCORE_NAME = 64;
 
@@ -35,13 +37,5 @@ int HighScoreRank(uint32_t time);
 // Puts the time in at that rank, dropping the last entry, and stores both records.
 void EnterHighScore(int rank, std::u16string_view name, uint32_t time);
 
-struct CALENDARDATE {
-    uint32_t year;
-    uint32_t month; // 1..12
-    uint32_t day;   // 1..31
-};
-
-uint32_t PackDate(const CALENDARDATE& date);
 // Today's local date, packed.
 uint32_t PackDate();
-CALENDARDATE UnpackDate(uint32_t packed);

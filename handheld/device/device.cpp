@@ -470,10 +470,11 @@ MessageWriter Device::registryRequest(Session& session, Op op, MessageReader& re
         const bool wantsData = request.u32() != 0;
         DWORD size = std::min(request.u32(), kMaxChunk);
         DWORD type = 0;
-        std::vector<uint8_t> data(wantsData ? size : 0);
+        // Never null when the caller gave a buffer, however small: that is no size-only query.
+        std::vector<uint8_t> data(wantsData ? std::max<DWORD>(size, 1) : 0);
         if (key && request.ok())
             result = RegQueryValueExW(key, name.c_str(), nullptr, &type, wantsData ? data.data() : nullptr, &size);
-        const bool carriesData = result == ERROR_SUCCESS && wantsData;
+        const bool carriesData = result == ERROR_SUCCESS && wantsData && size <= data.size();
         answer = reply(result);
         answer.u32(type).u32(size).bytes(data.data(), carriesData ? size : 0);
         return answer;

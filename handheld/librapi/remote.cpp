@@ -224,7 +224,8 @@ BOOL CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWO
         }
         if (!ok)
             return FALSE;
-        std::memcpy(static_cast<uint8_t*>(lpBuffer) + total, data.data(), data.size());
+        if (!data.empty())
+            std::memcpy(static_cast<uint8_t*>(lpBuffer) + total, data.data(), data.size());
         total += DWORD(data.size());
         if (lpNumberOfBytesRead)
             *lpNumberOfBytesRead = total;
@@ -436,7 +437,7 @@ LONG CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lpType, 
         if (lpcbData)
             *lpcbData = size;
     }
-    if (result == ERROR_SUCCESS && wantsData)
+    if (result == ERROR_SUCCESS && wantsData && !data.empty())
         std::memcpy(lpData, data.data(), data.size());
     return result;
 }

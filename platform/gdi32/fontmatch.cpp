@@ -15,7 +15,8 @@ namespace {
 
 // The Esperanto letters every face we pick must have.
 constexpr char32_t kEsperanto[] = U"ĉĝĥĵŝŭĈĜĤĴŜŬ";
-// Faces the callers name that no Linux system has; a sans face stands in for them.
+// Faces the callers name that no Linux system has. A condensed sans face stands in for them: its
+// widths are close to theirs, so texts fit the fields that were measured for them.
 constexpr const char* kSansAliases[] = {"ms shell dlg", "ms shell dlg 2", "system", "tahoma", ""};
 
 struct Match {
@@ -35,7 +36,7 @@ std::string FaceName(const LOGFONTW& lf)
     std::string lower = face;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     if (std::find(std::begin(kSansAliases), std::end(kSansAliases), lower) != std::end(kSansAliases))
-        return "sans-serif";
+        return "DejaVu Sans Condensed";
     return face;
 }
 

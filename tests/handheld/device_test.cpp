@@ -226,6 +226,8 @@ TEST(Handheld, RegistryIsTheDevicesOwn)
     WCHAR text[8];
     DWORD type = 0, size = 4;
     EXPECT_EQ(CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), ERROR_MORE_DATA);
+    size = 0;
+    EXPECT_EQ(CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, sizeof folder);
     size = sizeof text;
     EXPECT_EQ(CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), ERROR_SUCCESS);
@@ -456,4 +458,20 @@ TEST(Handheld, ADeviceWhoseSocketIsGoneEndsOnItsOwn)
         restarted = RunHandheld({"start", "--root", device.root()}) == 0;
     }
     EXPECT_TRUE(restarted);
+}
+
+TEST(Handheld, ReadingAtTheEndOfAFileGivesNothing)
+{
+    Connected c;
+    ASSERT_TRUE(c.connected);
+    ASSERT_EQ(writeDeviceFile(u"\\short.txt", pattern(3)), DWORD(ERROR_SUCCESS));
+    HANDLE file = CeCreateFile(u"\\short.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    uint8_t buffer[8];
+    DWORD got = 99;
+    EXPECT_TRUE(CeReadFile(file, buffer, 8, &got, nullptr));
+    EXPECT_EQ(got, 3u);
+    EXPECT_TRUE(CeReadFile(file, buffer, 8, &got, nullptr));
+    EXPECT_EQ(got, 0u);
+    CeCloseHandle(file);
 }

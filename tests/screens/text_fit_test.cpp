@@ -35,6 +35,7 @@ struct FIELD {
     const char* element;
     const char* font;
     std::vector<UINT> texts;
+    std::vector<std::u16string> samples = {}; // texts that are not in the catalog
 };
 
 std::vector<FIELD> Fields()
@@ -56,7 +57,11 @@ std::vector<FIELD> Fields()
         {"text-music-setting", "font-options", {40, 42}},
         {"text-language-setting", "font-options", {44, 46}},
     };
-    FIELD tutorial{"text-tutorial", "font-tutorial", {}};
+    // The high-score rows: the widest rank, times up to an hour, the widest dates.
+    fields.push_back({"text-high-number", "font-high", {}, {u"9."}});
+    fields.push_back({"text-high-score", "font-high", {}, {u"59:59"}});
+    fields.push_back({"text-high-date", "font-high", {}, {u"28 May 2026", u"30 Sep 2026", u"18 Dec 2002"}});
+    FIELD tutorial{"text-tutorial", "font-tutorial", {}, {}};
     for (const TUTORIALPAGE& page : g_tutorialPages)
         tutorial.texts.push_back(page.idText);
     fields.push_back(tutorial);
@@ -85,15 +90,17 @@ TEST_P(TextFit, EveryScreenTextFitsItsField)
             HFONT font = CreateCatalogFont(layout[istring(field.font)].View());
             ASSERT_NE(font, nullptr);
             HGDIOBJ old = SelectObject(dc, font);
-            for (UINT id : field.texts) {
-                const std::u16string text = LoadCatalogString(id);
+            std::vector<std::u16string> texts = field.samples;
+            for (UINT id : field.texts)
+                texts.push_back(LoadCatalogString(id));
+            for (const std::u16string& text : texts) {
                 RECT r{0, 0, wrap ? width : 0, 0};
                 DrawTextW(dc, reinterpret_cast<LPCWSTR>(text.c_str()), int(text.size()), &r,
                           DT_CALCRECT | DT_NOPREFIX | (wrap ? DT_WORDBREAK : DT_SINGLELINE));
                 if (wrap)
-                    EXPECT_LE(r.bottom, height) << name << " string " << id << " language " << language;
+                    EXPECT_LE(r.bottom, height) << name << " " << string(text).c_str() << " language " << language;
                 else
-                    EXPECT_LE(r.right, width) << name << " string " << id << " language " << language;
+                    EXPECT_LE(r.right, width) << name << " " << string(text).c_str() << " language " << language;
             }
             SelectObject(dc, old);
             DeleteObject(font);

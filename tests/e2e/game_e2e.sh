@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The game on a virtual display, seen and driven by the robot player.
+# Usage: game_e2e.sh CASE BIN SHOTS  (run under xvfb-run)
+#   BIN holds quibo, its packs, robot, quibo-pack and instance_demo; screenshots go to SHOTS/CASE.
+# Cases:
+#   starts      first start shows the tutorial, the next one a new game
+#   single      a second start leaves one instance and brings the first to the front
+#   large       the robot plays a whole game on the large pack
+#   handheld    the same on the handheld pack (QUIBO_DISPLAY=240x320)
+#   deactivate  losing activation pauses the game, regaining it does not resume it
+#   cheater     an edited stored name reads "Cheater" at the next start
+#   nopacks     without packs the graphics message box shows and the program ends
+set -euo pipefail
+case=$1
+bin=$2
+shots=$3/$case
+work=$(mktemp -d)
+export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$XDG_DATA_HOME" "$shots"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+rm -f "$shots"/*.png
+game_pid=
+cleanup() {
+  [[ -n "$game_pid" ]] && kill -TERM "$game_pid" 2>/dev/null
+  [[ -n "$game_pid" ]] && wait "$game_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+robot() { "$bin/robot" "$@" --tool "$bin/quibo-pack" --packs "$bin" --work "$work/robot" --shots "$shots"; }
+start() { "$bin/quibo" & game_pid=$!; }
+# Ends the game the way a session does; it must close through its own shutdown.
+stop() {
+  kill -TERM "$game_pid"
+  local status=0
+  wait "$game_pid" || status=$?
+  game_pid=
+  [[ $status -eq 0 ]] || { echo "quibo exited with $status"; return 1; }
+}
+colour_at() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
+
+case $case in
+starts)
+  start
+  robot screen tutorial --shot first-start
+  stop
+  start
+  robot screen play --shot next-start
+  stop
+  ;;
+single)
+  start
+  robot screen play --shot first
+  # Another program's window covers the game's top left corner, then the game starts again.
+  "$bin/instance_demo" window Cover 0000FF &
+  cover=$!
+  xdotool search --sync --onlyvisible --name '^Cover$' >/dev/null
+  sleep 0.5
+  test "$(colour_at 150 100)" = "#0000FF"
+  timeout 30 "$bin/quibo"
+  test "$(xdotool search --onlyvisible --name '^Quibo$' | wc -l)" -eq 1
+  sleep 1
+  import -window root "$shots/front.png"
+  test "$(colour_at 150 100)" != "#0000FF"
+  kill -TERM "$cover"; wait "$cover"
+  stop
+  ;;
+large | handheld)
+  [[ $case == handheld ]] && export QUIBO_DISPLAY=240x320
+  start
+  robot play --name "Robo $case" --timeout 120
+  robot scores
+  stop
+  ;;
+deactivate)
+  start
+  robot screen play --shot playing
+  # Another program comes up and takes the activation.
+  "$bin/instance_demo" window Other 404040 &
+  other=$!
+  xdotool search --sync --onlyvisible --name '^Other$' >/dev/null
+  sleep 1
+  kill -TERM "$other"; wait "$other"
+  robot screen paused --shot deactivated
+  xdotool windowfocus "$(xdotool search --onlyvisible --name '^Quibo$' | head -1)"
+  sleep 1
+  robot screen paused --shot reactivated
+  stop
+  ;;
+cheater)
+  start
+  robot screen play
+  stop
+  "$bin/robot" seed Honest --score 123000
+  "$bin/robot" scores | grep -qx 'Honest|123000|[0-9]*|[0-9]*|valid'
+  "$bin/robot" forge Honest
+  start
+  robot view-scores --shot cheater
+  stop
+  "$bin/robot" scores
+  "$bin/robot" scores | grep -qx 'Cheater|123000|[0-9]*|0|unchecked'
+  ;;
+nopacks)
+  # The program alone, two folders deep, with no packs beside it or above it.
+  mkdir -p "$work/a/b"
+  cp "$bin/quibo" "$work/a/b/quibo"
+  "$work/a/b/quibo" & game_pid=$!
+  box=$(xdotool search --sync --onlyvisible --name '^Error - Quibo$' | head -1)
+  sleep 0.5
+  import -window root "$shots/message.png"
+  test "$(xdotool search --onlyvisible --name '^Quibo$' | wc -l)" -eq 0
+  xdotool windowfocus "$box" key Return
+  status=0
+  wait "$game_pid" || status=$?
+  game_pid=
+  echo "quibo exited with $status"
+  ;;
+*)
+  echo "game_e2e: unknown case $case"
+  exit 2
+  ;;
+esac
+echo "game_e2e: $case passed; screenshots in $shots"

@@ -1,0 +1,29 @@
+// The robot's eyes and hands on the X display: screenshots through ImageMagick's `import`,
+// pointer and keys through `xdotool`.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "image.h"
+
+struct WindowBox {
+    std::string id;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The first visible window whose name matches (a regular expression, as xdotool takes it),
+// waiting up to the timeout.
+std::optional<WindowBox> FindWindow(const std::string& name, double timeoutSeconds);
+// The whole display.
+Image Screenshot();
+// Writes the picture as PNG (through ImageMagick).
+void SavePng(const Image& image, const std::string& path);
+
+void ClickAt(int x, int y);
+void PressKey(const std::string& key);
+void TypeText(const std::string& text);
+void MovePointer(int x, int y);
+void FocusWindow(const std::string& id);
+void Pause(double seconds);
+double Now(); // seconds, monotonic

@@ -1,0 +1,28 @@
+// The pictures of one resource pack, decoded with the project's own pack tool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tiles.h"
+
+struct PackPictures {
+    TileCells tiles;
+    std::vector<Image> captions; // the 14 English button captions (35 x 12 at (16, 17) of each face)
+    std::vector<Image> banners;  // the 3 English banners of the high-score screen
+    int windowWidth = 0;         // the layout's cxWINDOW and cyWINDOW
+    int windowHeight = 0;
+};
+
+// Button captions by face cell.
+enum Caption { kMenu = 0, kPause = 1, kNew = 2, kExit = 3, kNext = 13, kAdd = 9, kHint = 10, kDone = 8, kScores = 7 };
+// Banners by cell.
+enum Banner { kViewed = 0, kGameOver = 1, kNewHighScore = 2 };
+
+// Extracts, unpacks and converts the pack's images into the folder with `quibo-pack`.
+PackPictures DecodePack(const std::string& packTool, const std::string& pack, const std::string& folder);
+
+// The cells of a sheet cut into columns x rows of equal size.
+std::vector<Image> CutGrid(const Image& sheet, int columns, int rows);
+// A number from a layout text ("key = value" lines); 0 when absent, as the game reads it.
+int LayoutNumber(const std::string& layout, const std::string& key);

@@ -1,0 +1,405 @@
+#include "player.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "quibo.h"
+
+namespace {
+
+constexpr double kSettle = 0.15;   // seconds between the two looks that must agree
+constexpr double kSlack = 1.5;     // seconds of latency allowed either side of a measured time
+const char kWindowName[] = "^Quibo$";
+const char kDialogName[] = "^New High Score!$";
+
+bool SameTiles(const std::vector<SeenTile>& a, const std::vector<SeenTile>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const SeenTile& x, const SeenTile& y) {
+        return x.x == y.x && x.y == y.y && x.face == y.face && x.index == y.index;
+    });
+}
+
+std::vector<int> Indices(const std::vector<SeenTile>& tiles)
+{
+    std::vector<int> indices;
+    for (const SeenTile& t : tiles)
+        indices.push_back(t.face == Face::Back ? -1 : t.index);
+    return indices;
+}
+
+void Say(const std::string& text)
+{
+    std::printf("robot: %s\n", text.c_str());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+size_t View::Count(Face face) const
+{
+    return size_t(std::count_if(tiles.begin(), tiles.end(), [&](const SeenTile& t) { return t.face == face; }));
+}
+
+Robot::Robot(RobotOptions options) : options_(std::move(options)) {}
+
+void Robot::Attach()
+{
+    const auto found = FindWindow(kWindowName, options_.timeout);
+    if (!found)
+        throw std::runtime_error("robot: the game's window did not appear");
+    window_ = *found;
+    Say("window " + std::to_string(window_.width) + "x" + std::to_string(window_.height) + " at " +
+        std::to_string(window_.x) + "," + std::to_string(window_.y));
+    // The packs whose layout gives this window size, deep colour first; all of them if none does.
+    std::vector<std::filesystem::path> packs;
+    for (const auto& entry : std::filesystem::directory_iterator(options_.packs))
+        if (entry.path().extension() == ".res")
+            packs.push_back(entry.path());
+    std::sort(packs.begin(), packs.end());
+    std::stable_partition(packs.begin(), packs.end(),
+                          [](const auto& p) { return p.stem().string().ends_with("-hi"); });
+    std::vector<std::pair<std::string, PackPictures>> all;
+    for (const auto& pack : packs) {
+        PackPictures pictures =
+            DecodePack(options_.packTool, pack.string(), options_.work + "/" + pack.stem().string());
+        all.emplace_back(pack.filename().string(), std::move(pictures));
+    }
+    for (auto& [name, pictures] : all)
+        if (pictures.windowWidth == window_.width && pictures.windowHeight == window_.height)
+            candidates_.emplace_back(name, pictures);
+    if (candidates_.empty())
+        candidates_ = std::move(all);
+    if (candidates_.empty())
+        throw std::runtime_error("robot: no packs in " + options_.packs);
+}
+
+// The pack is the one whose buttons are on the screen.
+bool Robot::ChoosePack(const Image& screen)
+{
+    for (auto& [name, pictures] : candidates_) {
+        std::vector<Template> captions;
+        for (const Image& caption : pictures.captions)
+            captions.push_back(MakeTemplate(caption, std::vector<bool>(caption.pixels.size(), true)));
+        bool shown = false;
+        for (const Template& t : captions)
+            shown = shown || !FindAll(screen, t).empty();
+        if (!shown)
+            continue;
+        Say("the game shows " + name);
+        pack_ = pictures;
+        finder_ = std::make_unique<TileFinder>(pictures.tiles);
+        captions_ = std::move(captions);
+        for (const Image& banner : pictures.banners)
+            banners_.push_back(MakeKeyedTemplate(banner, Rgb{0, 0, 255}));
+        return true;
+    }
+    return false;
+}
+
+View Robot::Look()
+{
+    View view;
+    view.taken = Now();
+    view.image = Crop(Screenshot(), window_.x, window_.y, window_.width, window_.height);
+    if (!pack_ && !ChoosePack(view.image)) {
+        view.screen = "other";
+        return view;
+    }
+    view.tiles = finder_->Find(view.image);
+    for (const Template& caption : captions_) {
+        const std::vector<Match> found = FindAll(view.image, caption);
+        view.captions.push_back(found.empty() ? std::nullopt : std::optional<Match>(found.front()));
+    }
+    for (size_t i = 0; i < banners_.size() && !view.banner; ++i)
+        if (!FindAll(view.image, banners_[i]).empty())
+            view.banner = int(i);
+    const bool playButtons = view.captions[kAdd] && view.captions[kHint];
+    if (view.banner)
+        view.screen = *view.banner == kNewHighScore ? "newhighscore" : *view.banner == kGameOver ? "gameover" : "highscores";
+    else if (view.captions[kNext])
+        view.screen = "tutorial";
+    else if (playButtons && view.Count(Face::Back) > 0 && view.Count(Face::Back) == view.tiles.size())
+        view.screen = "paused";
+    else if (playButtons)
+        view.screen = "play";
+    else
+        view.screen = "other";
+    return view;
+}
+
+View Robot::Steady()
+{
+    View before = Look();
+    const double end = Now() + options_.timeout;
+    for (;;) {
+        Pause(kSettle);
+        View after = Look();
+        if (after.screen == before.screen && SameTiles(after.tiles, before.tiles))
+            return after;
+        if (Now() > end)
+            Fail(after, "the screen never settled");
+        before = std::move(after);
+    }
+}
+
+View Robot::WaitFor(const std::string& screen, const std::string& shot)
+{
+    const double end = Now() + options_.timeout;
+    for (;;) {
+        View view = Steady();
+        if (view.screen == screen) {
+            if (!shot.empty())
+                Shot(view, shot);
+            return view;
+        }
+        if (Now() > end)
+            Fail(view, "waited in vain for the " + screen + " screen (saw " + view.screen + ")");
+        Pause(0.3);
+    }
+}
+
+void Robot::Shot(const View& view, const std::string& name) const
+{
+    const std::string path = options_.shots + "/" + name + ".png";
+    SavePng(view.image, path);
+    Say("screenshot " + path);
+}
+
+void Robot::Fail(const View& view, const std::string& why) const
+{
+    if (!view.image.empty())
+        Shot(view, "failure");
+    throw std::runtime_error("robot: " + why);
+}
+
+void Robot::ClickTile(const SeenTile& tile)
+{
+    ClickAt(window_.x + tile.x + finder_->tileWidth() / 2, window_.y + tile.y + finder_->tileHeight() / 2);
+    Pause(0.1);
+}
+
+void Robot::ClickButton(const View& view, int caption)
+{
+    if (!view.captions[size_t(caption)])
+        Fail(view, "no button with caption cell " + std::to_string(caption));
+    const Match& m = *view.captions[size_t(caption)];
+    ClickAt(window_.x + m.x + 17, window_.y + m.y + 6);
+    Pause(0.1);
+}
+
+void Robot::Escape()
+{
+    FocusWindow(window_.id);
+    PressKey("Escape");
+    Pause(0.1);
+}
+
+View Robot::ExpectSelected(size_t count, const char* what)
+{
+    View view = Steady();
+    if (view.Count(Face::Selected) != count)
+        Fail(view, std::string(what) + ": " + std::to_string(view.Count(Face::Selected)) + " tiles selected, not " +
+                       std::to_string(count));
+    return view;
+}
+
+void Robot::DeselectWithEscape(View& view)
+{
+    ClickTile(view.tiles[0]);
+    ClickTile(view.tiles[1]);
+    ExpectSelected(2, "two tiles clicked");
+    Escape();
+    view = ExpectSelected(0, "Escape");
+    Say("Escape cleared the selection");
+}
+
+void Robot::TogglePauseAndBack(View& view, GameResult&)
+{
+    const double pressed = Now();
+    ClickButton(view, kPause);
+    View paused = WaitFor("paused", "pause");
+    const double seen = paused.taken;
+    Pause(3);
+    const double resumed = Now();
+    ClickButton(paused, kPause);
+    view = WaitFor("play");
+    pausedAtLeast_ += resumed - seen;
+    pausedAtMost_ += resumed + 0.5 - pressed;
+    Say("paused and resumed; the tiles showed their backs meanwhile");
+}
+
+void Robot::TryWrongTile(View& view)
+{
+    const std::vector<int> indices = Indices(view.tiles);
+    for (size_t a = 0; a < indices.size(); ++a)
+        for (size_t b = a + 1; b < indices.size(); ++b)
+            for (size_t c = b + 1; c < indices.size(); ++c) {
+                if (IsQuibo(indices[a], indices[b], indices[c]))
+                    continue;
+                ClickTile(view.tiles[a]);
+                ClickTile(view.tiles[b]);
+                ClickTile(view.tiles[c]);
+                penalties_ += 3000;
+                View after = ExpectSelected(2, "a third tile that makes no quibo");
+                Escape();
+                view = ExpectSelected(0, "Escape after a wrong tile");
+                Say("a wrong third tile was refused");
+                return;
+            }
+}
+
+void Robot::HintTwice(View& view)
+{
+    ClickButton(view, kHint);
+    penalties_ += 6000;
+    view = ExpectSelected(1, "Hint");
+    ClickButton(view, kHint);
+    penalties_ += 30000;
+    view = ExpectSelected(2, "a second Hint");
+    Say("two hints selected two tiles of a quibo");
+}
+
+void Robot::AddWithQuiboShown(View& view)
+{
+    ClickButton(view, kAdd);
+    penalties_ += 5000;
+    View after = Steady();
+    if (after.tiles.size() != 15)
+        Fail(after, "Add with twelve tiles left " + std::to_string(after.tiles.size()));
+    Shot(after, "board-15");
+    view = after;
+    Say("Add dealt three more tiles");
+}
+
+bool Robot::EnterName()
+{
+    const auto dialog = FindWindow(kDialogName, 0);
+    if (!dialog)
+        return false;
+    Pause(0.5);
+    View shot;
+    shot.image = Crop(Screenshot(), dialog->x, dialog->y, dialog->width, dialog->height);
+    Shot(shot, "name-dialog");
+    MovePointer(dialog->x + dialog->width / 2, dialog->y + 8);
+    FocusWindow(dialog->id);
+    PressKey("ctrl+a");
+    TypeText(options_.name);
+    Pause(0.2);
+    PressKey("Return");
+    Say("typed the name " + options_.name);
+    return true;
+}
+
+void Robot::ViewScores(const std::string& shot)
+{
+    View view = WaitFor("play");
+    ClickButton(view, kMenu);
+    const double end = Now() + options_.timeout;
+    do {
+        Pause(0.5);
+        view = Steady();
+    } while (!view.captions[kScores] && Now() < end);
+    ClickButton(view, kScores); // the first of the two is the local table
+    WaitFor("highscores", shot);
+}
+
+GameResult Robot::Play()
+{
+    GameResult result;
+    // The game starts when the play screen is built: between the last look without it and the
+    // first with it.
+    double before = Now();
+    View view = Look();
+    while (view.screen != "play") {
+        if (view.screen == "tutorial") {
+            // A first run opens on the tutorial; Done leads to a new game.
+            Shot(view, "tutorial");
+            ClickButton(view, kDone);
+        }
+        if (Now() - before > options_.timeout)
+            Fail(view, "no play screen");
+        before = view.taken;
+        Pause(0.2);
+        view = Look();
+    }
+    const double started = before, seen = Now();
+    view = Steady();
+    Shot(view, "board");
+    double lastClick = seen;
+    bool escaped = false, paused = false, wrong = false, hinted = false, added = false;
+    for (;;) {
+        if (EnterName()) {
+            result.ended = result.enteredTable = true;
+            break;
+        }
+        view = Steady();
+        if (view.banner) {
+            result.ended = true;
+            break;
+        }
+        if (options_.quibos && result.quibos >= options_.quibos)
+            break;
+        if (view.screen != "play")
+            Fail(view, "expected the play screen, saw " + view.screen);
+        if (options_.extras) {
+            if (!escaped && result.quibos == 1) {
+                escaped = true;
+                DeselectWithEscape(view);
+            } else if (!paused && result.quibos == 2) {
+                paused = true;
+                TogglePauseAndBack(view, result);
+            } else if (!wrong && result.quibos == 3) {
+                wrong = true;
+                TryWrongTile(view);
+            } else if (!added && result.quibos >= 4 && view.tiles.size() == 12 && FindQuibo(Indices(view.tiles))) {
+                added = true;
+                AddWithQuiboShown(view);
+            } else if (!hinted && result.quibos >= 5 && view.Count(Face::Selected) == 0) {
+                hinted = true;
+                HintTwice(view);
+            }
+        }
+        const std::vector<int> indices = Indices(view.tiles);
+        std::vector<size_t> selected;
+        for (size_t i = 0; i < view.tiles.size(); ++i)
+            if (view.tiles[i].face == Face::Selected)
+                selected.push_back(i);
+        auto quibo = FindQuibo(indices, selected);
+        if (!quibo && !selected.empty()) {
+            Escape();
+            continue;
+        }
+        if (!quibo) {
+            if (view.tiles.size() >= 15 || view.tiles.size() < 12) {
+                // No quibo among the tiles the game still shows: the end must be on its way.
+                Pause(0.5);
+                continue;
+            }
+            ClickButton(view, kAdd);
+            lastClick = Now();
+            Say("no quibo among " + std::to_string(view.tiles.size()) + " tiles: Add");
+            continue;
+        }
+        for (size_t i : *quibo)
+            if (view.tiles[i].face != Face::Selected)
+                ClickTile(view.tiles[i]);
+        lastClick = Now();
+        ++result.quibos;
+        View after = Steady();
+        const bool refused = std::all_of(quibo->begin(), quibo->end(), [&](size_t i) {
+            return std::any_of(after.tiles.begin(), after.tiles.end(), [&](const SeenTile& t) {
+                return t.x == view.tiles[i].x && t.y == view.tiles[i].y && t.index == view.tiles[i].index;
+            });
+        });
+        if (refused && after.screen == "play")
+            Fail(after, "the game did not take a quibo the robot saw");
+        if (result.quibos % 9 == 0)
+            Shot(after, "board-" + std::to_string(result.quibos));
+    }
+    Say("took " + std::to_string(result.quibos) + " quibos" + (result.ended ? ", game over" : ""));
+    result.earliest = (lastClick - seen - pausedAtMost_ - kSlack) * 1000 + penalties_;
+    result.latest = (lastClick - started - pausedAtLeast_ + kSlack) * 1000 + penalties_;
+    return result;
+}

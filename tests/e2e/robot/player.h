@@ -1,0 +1,83 @@
+// The robot player: finds the game's window, tells its screens apart, and plays.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "desktop.h"
+#include "pack.h"
+
+struct RobotOptions {
+    std::string packTool;   // quibo-pack
+    std::string packs;      // the folder of the game's resource packs
+    std::string work;       // where decoded pictures go
+    std::string shots;      // where screenshots are kept
+    std::string name;       // typed into the name dialog
+    int quibos = 0;         // stop after this many (0: play the game to its end)
+    bool extras = true;     // use Escape, Pause, a wrong tile, Hint and Add along the way
+    double timeout = 60;    // seconds to wait for any one thing
+};
+
+// What the robot makes of one screenshot of the game's window.
+struct View {
+    double taken = 0;             // when the screenshot was started
+    Image image;
+    std::vector<SeenTile> tiles;
+    std::vector<std::optional<Match>> captions; // by caption cell
+    std::optional<int> banner;                  // which banner shows
+    std::string screen;                         // tutorial, play, paused, gameover, newhighscore, highscores, other
+
+    size_t Count(Face face) const;
+};
+
+struct GameResult {
+    int quibos = 0;
+    bool ended = false;          // the game reached its end
+    bool enteredTable = false;   // the name dialog came up
+    double earliest = 0;         // bounds of the final time the game should record, in ms
+    double latest = 0;
+};
+
+class Robot {
+public:
+    explicit Robot(RobotOptions options);
+    // Waits for the game's window and settles which pack it shows.
+    void Attach();
+    View Look();
+    // Waits until the given screen shows; keeps a screenshot named shot when not empty.
+    View WaitFor(const std::string& screen, const std::string& shot = {});
+    GameResult Play();
+    // From the play screen: Menu, then the local scores; keeps a screenshot named shot.
+    void ViewScores(const std::string& shot);
+    void Shot(const View& view, const std::string& name) const;
+    const WindowBox& window() const { return window_; }
+
+private:
+    View Steady();
+    void ClickTile(const SeenTile& tile);
+    void ClickButton(const View& view, int caption);
+    void Escape();
+    bool ChoosePack(const Image& screen);
+    View ExpectSelected(size_t count, const char* what);
+    void Fail(const View& view, const std::string& why) const;
+    void TogglePauseAndBack(View& view, GameResult& result);
+    void TryWrongTile(View& view);
+    void HintTwice(View& view);
+    void AddWithQuiboShown(View& view);
+    void DeselectWithEscape(View& view);
+    bool EnterName();
+
+    RobotOptions options_;
+    WindowBox window_;
+    std::vector<std::pair<std::string, PackPictures>> candidates_;
+    std::optional<PackPictures> pack_;
+    std::unique_ptr<TileFinder> finder_;
+    std::vector<Template> captions_;
+    std::vector<Template> banners_;
+    double penalties_ = 0;       // ms the game adds for what the robot did
+    double pausedAtLeast_ = 0;   // seconds
+    double pausedAtMost_ = 0;
+    int shotCount_ = 0;
+};

@@ -1,0 +1,29 @@
+#include "quibo.h"
+
+#include <algorithm>
+
+#include "tiles.h"
+
+bool IsQuibo(int a, int b, int c)
+{
+    if (a < 0 || b < 0 || c < 0 || a == b || b == c || a == c)
+        return false;
+    const TileAttributes x = AttributesOf(a), y = AttributesOf(b), z = AttributesOf(c);
+    // Three values in 0..2 are all equal or all different exactly when their sum is a multiple of 3.
+    return (x.colour + y.colour + z.colour) % 3 == 0 && (x.shape + y.shape + z.shape) % 3 == 0 &&
+           (x.shading + y.shading + z.shading) % 3 == 0 && (x.number + y.number + z.number) % 3 == 0;
+}
+
+std::optional<std::array<size_t, 3>> FindQuibo(const std::vector<int>& indices, const std::vector<size_t>& required)
+{
+    const size_t n = indices.size();
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = i + 1; j < n; ++j)
+            for (size_t k = j + 1; k < n; ++k) {
+                const bool holds = std::all_of(required.begin(), required.end(),
+                                               [&](size_t r) { return r == i || r == j || r == k; });
+                if (holds && IsQuibo(indices[i], indices[j], indices[k]))
+                    return std::array<size_t, 3>{i, j, k};
+            }
+    return std::nullopt;
+}

@@ -1,0 +1,128 @@
+#include "scores.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "windows.h"
+
+namespace {
+
+constexpr size_t kEntrySize = 140;
+constexpr size_t kEntries = 9;
+constexpr size_t kNameUnits = 64;
+const char16_t kKey[] = u"Software\\Zelnor\\Quibo";
+const char16_t kValue[] = u"HighScores";
+
+uint32_t Le32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+} // namespace
+
+uint32_t ExpectedCheck(const std::u16string& name, uint32_t score)
+{
+    uint32_t v = 0x5B7E21D4;
+    for (char16_t c : name)
+        v = v * 2 + c;
+    return ((v ^ score) * 2) ^ score;
+}
+
+uint32_t PackedToday()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return uint32_t((local.tm_year + 1900) * 372 + local.tm_mon * 31 + (local.tm_mday - 1));
+}
+
+std::optional<std::vector<StoredScore>> ParseHighScores(const std::vector<uint8_t>& value)
+{
+    if (value.size() != 4 + kEntries * kEntrySize || Le32(value.data()) != 0x00030000)
+        return std::nullopt;
+    std::vector<StoredScore> table;
+    for (size_t i = 0; i < kEntries; ++i) {
+        const uint8_t* entry = value.data() + 4 + i * kEntrySize;
+        StoredScore score;
+        for (size_t unit = 0; unit < kNameUnits; ++unit) {
+            const char16_t c = char16_t(entry[unit * 2] | entry[unit * 2 + 1] << 8);
+            if (c == 0)
+                break;
+            score.name.push_back(c);
+        }
+        score.score = Le32(entry + 128);
+        score.date = Le32(entry + 132);
+        score.check = Le32(entry + 136);
+        table.push_back(score);
+    }
+    return table;
+}
+
+std::vector<uint8_t> ReadHighScoresValue()
+{
+    HKEY key = nullptr;
+    std::vector<uint8_t> value;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return value;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, kValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        value.resize(size);
+        if (RegQueryValueExW(key, kValue, nullptr, nullptr, value.data(), &size) != ERROR_SUCCESS)
+            value.clear();
+        value.resize(std::min<size_t>(value.size(), size));
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+bool WriteHighScoresValue(const std::vector<uint8_t>& value)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const bool ok = RegSetValueExW(key, kValue, 0, REG_BINARY, value.data(), DWORD(value.size())) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+namespace {
+
+void PutLe32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+
+} // namespace
+
+bool SeedEntry(std::vector<uint8_t>& value, const std::u16string& name, uint32_t score)
+{
+    if (!ParseHighScores(value) || name.empty() || name.size() >= kNameUnits)
+        return false;
+    uint8_t* entry = value.data() + 4;
+    std::fill(entry, entry + kNameUnits * 2, uint8_t(0));
+    for (size_t i = 0; i < name.size(); ++i) {
+        entry[i * 2] = uint8_t(name[i]);
+        entry[i * 2 + 1] = uint8_t(name[i] >> 8);
+    }
+    PutLe32(entry + 128, score);
+    PutLe32(entry + 132, PackedToday());
+    PutLe32(entry + 136, ExpectedCheck(name, score));
+    return true;
+}
+
+bool ForgeName(std::vector<uint8_t>& value, const std::u16string& name)
+{
+    const auto table = ParseHighScores(value);
+    if (!table || name.empty())
+        return false;
+    for (size_t i = 0; i < table->size(); ++i) {
+        if ((*table)[i].name != name)
+            continue;
+        uint8_t* first = value.data() + 4 + i * kEntrySize;
+        first[0] = first[0] == 'X' ? 'Y' : 'X'; // the first character, low byte
+        first[1] = 0;
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,174 @@
+// The whole road: the game publishes through its browser call, a real browser opens the
+// address on a running server, and the scores page shows what was published, in both
+// languages. Screenshots go to the test output folder.
+#include <gtest/gtest.h>
+
+#include <httplib.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "browser.h"
+#include "highscores.h"
+#include "language.h"
+#include "pages.h"
+#include "publish.h"
+#include "records.h"
+#include "screenshot.h"
+#include "serverprocess.h"
+#include "storefixture.h"
+#include "test_env.h"
+#include "utf.h"
+
+namespace {
+
+const char CHROMIUM[] = "/usr/bin/chromium";
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class PublishedScores : public EachStore {
+protected:
+    void SetUp() override
+    {
+        EachStore::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        if (!std::filesystem::exists(CHROMIUM))
+            GTEST_SKIP() << "Chromium is not installed (" << CHROMIUM << "): the pages are not opened";
+        GameKey().erase();
+        registry::key(u"HKLM\\Software\\Zelnor\\NLS").erase();
+        SelectLanguage("Quibo", 1);
+        DefaultSettings();
+        DefaultHighScores();
+
+        // The game's browser call reaches this recorder instead of a browser.
+        m_opened = TestRoot() / "opened.txt";
+        const std::filesystem::path script = TestRoot() / "recorder.sh";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << m_opened.string() << ".part' && mv '"
+                              << m_opened.string() << ".part' '" << m_opened.string() << "'\n";
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+        setenv("BROWSER", script.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        unsetenv("BROWSER");
+        GameKey().erase();
+    }
+
+    // Runs the game's command and returns the address it asked the browser to open.
+    template <typename Command>
+    std::string addressOpenedBy(Command command)
+    {
+        std::filesystem::remove(m_opened);
+        command();
+        for (int i = 0; i < 500 && !std::filesystem::exists(m_opened); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return readFile(m_opened);
+    }
+
+    // Opens the address in headless Chromium with a fresh profile, saves a screenshot named
+    // `shot` and returns the page's DOM.
+    std::string openInChromium(const std::string& address, const std::string& shot, const char* windowSize)
+    {
+        static int count = 0;
+        const std::filesystem::path run = TestRoot() / ("chromium" + std::to_string(++count));
+        std::filesystem::create_directories(run);
+        const std::filesystem::path picture =
+            TestOutputDir() / ("scores_" + shot + "_" + StoreKindName({GetParam(), 0}) + ".png");
+        const std::string command =
+            std::string("timeout 90 ") + CHROMIUM +
+            " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking"
+            " --disable-component-update --disable-sync --no-proxy-server --hide-scrollbars"
+            " --user-data-dir='" + (run / "profile").string() + "' --window-size=" + windowSize +
+            " --screenshot='" + picture.string() + "' --dump-dom '" + address + "' >'" + (run / "dom.html").string() +
+            "' 2>'" + (run / "chromium.log").string() + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << readFile(run / "chromium.log");
+        EXPECT_TRUE(std::filesystem::exists(picture)) << readFile(run / "chromium.log");
+        return readFile(run / "dom.html");
+    }
+
+    std::filesystem::path m_opened;
+};
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+std::string row(int rank, const std::string& name, const HIGHSCORE& entry)
+{
+    return "<td class=\"n\">" + std::to_string(rank) + "</td><td class=\"name\">" + name + "</td><td class=\"n\">" +
+           FormatScoreTime(entry.dwScore) + "</td><td class=\"n\">" + FormatScoreDate(entry.dwDate) + "</td>";
+}
+
+} // namespace
+
+TEST_P(PublishedScores, PublishFromTheGameShowsOnThePagesInBothLanguages)
+{
+    ServerProcess server;
+    ASSERT_TRUE(server.Start(ServerArgs())) << server.Log();
+    ASSERT_TRUE(registry::value(GameKey(), u"ScoresServer").writeString(Utf8ToUtf16(server.BaseAddress())));
+
+    EnterHighScore(0, u"Ada Lovelace", 271500);
+    EnterHighScore(1, u"?!", 300250);
+    EnterHighScore(2, u"<b>Bold</b> & Co", 612000);
+    const HIGHSCORE ada = g_highScores[0], nameless = g_highScores[1], bold = g_highScores[2];
+
+    const std::string publishAddress = addressOpenedBy(PublishScores);
+    ASSERT_EQ(publishAddress, PublishAddress());
+    std::string dom = openInChromium(publishAddress, "posted_en", "1000,600");
+    EXPECT_TRUE(contains(dom, "Accepted: <strong>3</strong>")) << dom;
+    EXPECT_TRUE(contains(dom, "Rejected as already published: <strong>0</strong>")) << dom;
+
+    dom = openInChromium(addressOpenedBy(ViewNetScores), "page_en", "1000,600");
+    EXPECT_TRUE(contains(dom, "<title>Quibo: best published times</title>")) << dom;
+    EXPECT_TRUE(contains(dom, row(1, "Ada Lovelace", ada))) << dom;
+    EXPECT_TRUE(contains(dom, row(2, "\u2014", nameless))) << dom;
+    EXPECT_TRUE(contains(dom, row(3, "bBoldb  Co", bold))) << dom;
+    EXPECT_FALSE(contains(dom, "<b>"));
+
+    // A new best time, then everything published again in Esperanto: one new, three known.
+    ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
+    EnterHighScore(0, u"Zamenhof", 250000);
+    const HIGHSCORE zamenhof = g_highScores[0];
+    dom = openInChromium(addressOpenedBy(PublishScores), "posted_eo", "412,700");
+    EXPECT_TRUE(contains(dom, "Akceptitaj: <strong>1</strong>")) << dom;
+    EXPECT_TRUE(contains(dom, "Rifuzitaj, ĉar jam publikigitaj: <strong>3</strong>")) << dom;
+
+    dom = openInChromium(addressOpenedBy(ViewNetScores), "page_eo", "412,700");
+    EXPECT_TRUE(contains(dom, "<html lang=\"eo\">")) << dom;
+    EXPECT_TRUE(contains(dom, "<th class=\"n\">Loko</th><th>Nomo</th>")) << dom;
+    EXPECT_TRUE(contains(dom, row(1, "Zamenhof", zamenhof))) << dom;
+    EXPECT_TRUE(contains(dom, row(2, "Ada Lovelace", ada))) << dom;
+
+    // What the HTTP layer refuses before any page is built still gets a 400 page.
+    httplib::Client client("127.0.0.1", server.Port());
+    const auto tooLong = client.Get(std::string(SCORES_POST_PATH) + "?post&game&1&lang&en" +
+                                    std::string(2 * cbPOST_QUERY_MAX, '9'));
+    ASSERT_TRUE(tooLong);
+    EXPECT_EQ(tooLong->status, 400);
+    EXPECT_TRUE(contains(tooLong->body, "The query is longer than 8 KiB.")) << tooLong->body;
+    const auto posted = client.Post(std::string(SCORES_POST_PATH), "post&game&1&lang&en", "text/plain");
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(posted->status, 400);
+    EXPECT_TRUE(contains(posted->body, "does not know this address")) << posted->body;
+
+    // A clean stop, with one log line per request.
+    EXPECT_EQ(server.Stop(), 0) << server.Log();
+    const std::string log = server.Log();
+    EXPECT_TRUE(contains(log, " GET /quibo/scores-eo.html 200 ")) << log;
+    EXPECT_TRUE(contains(log, " GET " + publishAddress.substr(server.BaseAddress().size()) + " 200 ")) << log;
+    EXPECT_TRUE(contains(log, " POST /cgi-bin/score.cgi 400 ")) << log;
+    EXPECT_TRUE(log.ends_with("quibo-scores: stopped\n")) << log;
+}
+
+INSTANTIATE_FOR_EACH_STORE(PublishedScores);

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pages.h"
+
+TEST(ScoresPages, TimesAndDatesAreShownAsPeopleReadThem)
+{
+    const struct {
+        uint32_t milliseconds;
+        const char* shown;
+    } times[] = {{0, "0:00"}, {999, "0:00"}, {61999, "1:01"}, {270000, "4:30"}, {UINT32_MAX, "71582:47"}};
+    for (const auto& t : times)
+        EXPECT_EQ(FormatScoreTime(t.milliseconds), t.shown);
+    EXPECT_EQ(FormatScoreDate(PackDate({2002, 3, 16})), "2002-03-16");
+    EXPECT_EQ(FormatScoreDate(0), "0000-01-01");
+}
+
+TEST(ScoresPages, EscapingLeavesNoMarkup)
+{
+    EXPECT_EQ(HtmlEscape("<a href=\"x\" title='y'>&amp;</a>"),
+              "&lt;a href=&quot;x&quot; title=&#39;y&#39;&gt;&amp;amp;&lt;/a&gt;");
+}
+
+TEST(ScoresPages, TheTableRanksSpacesNamesAndStopsAtAHundred)
+{
+    std::vector<STOREDSCORE> best = {{"Ada@Lovelace", 60000, 744000}, {"Bea", 61000, 744000}, {"Cy", 61000, 744001}};
+    for (uint32_t i = 0; i < 200; ++i)
+        best.push_back({"Filler" + std::to_string(i), 70000 + i, 744000});
+    const std::string html = ScoresPage("en", best).html;
+    EXPECT_NE(html.find("<td class=\"name\">Ada Lovelace</td>"), std::string::npos);
+    // Equal times share a rank; the next time takes its place in the list.
+    EXPECT_NE(html.find("<td class=\"n\">2</td><td class=\"name\">Cy</td>"), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"n\">4</td><td class=\"name\">Filler0</td>"), std::string::npos);
+    EXPECT_NE(html.find("Filler96<"), std::string::npos);
+    EXPECT_EQ(html.find("Filler97<"), std::string::npos);
+}
+
+TEST(ScoresPages, EveryPageSpeaksThePostsLanguage)
+{
+    POSTQUERY bad;
+    bad.language = "eo";
+    bad.error = POSTERROR::CheckMismatch;
+    bad.iEntry = 2;
+    const struct {
+        PAGE page;
+        int status;
+        const char* text;
+    } cases[] = {
+        {ScoresPage("en", {}), 200, "No scores have been published yet."},
+        {ScoresPage("eo", {}), 200, "Ankoraŭ neniu rezulto estas publikigita."},
+        {PostedPage("en", 3, 1), 200, "Rejected as already published: <strong>1</strong>"},
+        {PostedPage("eo", 3, 1), 200, "Akceptitaj: <strong>3</strong>"},
+        {BadPostPage(bad), 400, "Rezulto 3: la kontrolvaloro ne kongruas."},
+        {StoreFailedPage("en"), 503, "Please publish again later."},
+        {UnknownAddressPage(), 400, "La servilo de rezultoj ne konas"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.page.status, c.status) << c.text;
+        EXPECT_NE(c.page.html.find(c.text), std::string::npos) << c.page.html;
+    }
+}

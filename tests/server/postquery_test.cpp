@@ -1,0 +1,176 @@
+// The server reads posts exactly as the game's own publishing code writes them, and refuses
+// every alteration of them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "highscores.h"
+#include "language.h"
+#include "publish.h"
+#include "publishformat.h"
+#include "records.h"
+
+namespace {
+
+class PostParsing : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        GameKey().erase();
+        registry::key(u"HKLM\\Software\\Zelnor\\NLS").erase();
+        SelectLanguage("Quibo", 1);
+        DefaultSettings();
+        DefaultHighScores();
+    }
+    void TearDown() override { GameKey().erase(); }
+
+    // The query part of the address the game opens to publish its table.
+    static std::string gameQuery()
+    {
+        const std::string address = PublishAddress();
+        const std::string path = std::string(SCORES_POST_PATH) + "?";
+        const size_t at = address.find(path);
+        EXPECT_NE(at, std::string::npos) << address;
+        return address.substr(at + path.size());
+    }
+};
+
+std::vector<std::string> fields(const std::string& query)
+{
+    std::vector<std::string> result(1);
+    for (char c : query) {
+        if (c == '&')
+            result.emplace_back();
+        else
+            result.back() += c;
+    }
+    return result;
+}
+
+std::string joined(const std::vector<std::string>& parts)
+{
+    std::string query;
+    for (size_t i = 0; i < parts.size(); ++i)
+        query += (i ? "&" : "") + parts[i];
+    return query;
+}
+
+} // namespace
+
+TEST_F(PostParsing, ReadsBackWhatTheGamePublishesInBothLanguages)
+{
+    const std::u16string longName(63, u'q');
+    EnterHighScore(0, u"Ada Lovelace", 61000);
+    EnterHighScore(1, u"?!", 62000);            // punctuation only: published as an empty name
+    EnterHighScore(2, u"Ĉu ne, Zamenhof?", 63000); // letters outside ASCII are dropped
+    EnterHighScore(3, longName, 64000);
+
+    for (const LANGID language : {LANGID_ENGLISH, LANGID_ESPERANTO}) {
+        ASSERT_TRUE(SetLanguage(language));
+        const POSTQUERY post = ParsePostQuery(gameQuery());
+        ASSERT_EQ(post.error, POSTERROR::None) << gameQuery();
+        EXPECT_EQ(post.language, language == LANGID_ESPERANTO ? "eo" : "en");
+        ASSERT_EQ(post.scores.size(), 4u);
+        const std::vector<std::string> names = {"Ada@Lovelace", "", "u@ne@Zamenhof", std::string(63, 'q')};
+        for (size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(post.scores[i].name, names[i]);
+            EXPECT_EQ(post.scores[i].score, g_highScores[i].dwScore);
+            EXPECT_EQ(post.scores[i].date, g_highScores[i].dwDate);
+        }
+    }
+}
+
+TEST_F(PostParsing, AnEmptyTableIsAValidPostOfNothing)
+{
+    const POSTQUERY post = ParsePostQuery(gameQuery());
+    EXPECT_EQ(post.error, POSTERROR::None);
+    EXPECT_EQ(post.language, "en");
+    EXPECT_TRUE(post.scores.empty());
+}
+
+TEST_F(PostParsing, NineEntriesPassAndATenthIsRefused)
+{
+    for (int i = 0; i < cHIGHSCORES; ++i)
+        EnterHighScore(i, u"Player " + std::u16string(1, static_cast<char16_t>(u'A' + i)), 1000 + i);
+    const std::string query = gameQuery();
+    EXPECT_EQ(ParsePostQuery(query).scores.size(), 9u);
+
+    const std::string tenth = ::PostQuery("en", {{"Extra", 5, 6, PublishCheck("Extra", 5, 6)}}).substr(19);
+    const POSTQUERY post = ParsePostQuery(query + tenth);
+    EXPECT_EQ(post.error, POSTERROR::TooManyScores);
+    EXPECT_TRUE(post.scores.empty());
+}
+
+// Each case alters one field of a real post of two entries; the second entry's fields start
+// at index 10 (score, time, name, date, check).
+TEST_F(PostParsing, EveryAlterationIsRefusedAndNamesTheEntry)
+{
+    EnterHighScore(0, u"Ada", 61000);
+    EnterHighScore(1, u"Bea Two", 62000);
+    const std::vector<std::string> original = fields(gameQuery());
+    ASSERT_EQ(original.size(), 15u);
+    const std::string date = original[13];
+
+    const struct {
+        size_t field;
+        std::string value;
+        POSTERROR error;
+        size_t entry;
+    } cases[] = {
+        {2, "2", POSTERROR::WrongGame, 0},
+        {0, "get", POSTERROR::NotAPost, 0},
+        {3, "language", POSTERROR::NotAPost, 0},
+        {4, "fr", POSTERROR::UnknownLanguage, 0},
+        {4, "EN", POSTERROR::UnknownLanguage, 0},
+        {5, "scores", POSTERROR::Incomplete, 0},
+        {11, "62001", POSTERROR::CheckMismatch, 1},           // a better time
+        {12, "Bea@Tw0", POSTERROR::CheckMismatch, 1},         // another name
+        {12, "Bea Two", POSTERROR::BadName, 1},               // a space the game sends as "@"
+        {12, "Bea%40Two", POSTERROR::BadName, 1},
+        {12, "<b>Bea</b>", POSTERROR::BadName, 1},
+        {12, std::string(65, 'B'), POSTERROR::BadName, 1},
+        {13, std::to_string(std::stoul(date) + 1), POSTERROR::CheckMismatch, 1},
+        {14, std::to_string(std::stoul(original[14]) ^ 1), POSTERROR::CheckMismatch, 1},
+        {6, "61000x", POSTERROR::BadTime, 0},
+        {6, "-61000", POSTERROR::BadTime, 0},
+        {6, "061000", POSTERROR::BadTime, 0},
+        {6, "4294967296", POSTERROR::BadTime, 0},
+        {6, "", POSTERROR::BadTime, 0},
+        {8, "", POSTERROR::BadDate, 0},
+        {8, "1e5", POSTERROR::BadDate, 0},
+        {9, "0x10", POSTERROR::BadCheckNumber, 0},
+        {9, "99999999999", POSTERROR::BadCheckNumber, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> altered = original;
+        altered[c.field] = c.value;
+        const POSTQUERY post = ParsePostQuery(joined(altered));
+        EXPECT_EQ(post.error, c.error) << joined(altered);
+        EXPECT_EQ(post.iEntry, c.entry) << joined(altered);
+        EXPECT_TRUE(post.scores.empty());
+    }
+}
+
+TEST_F(PostParsing, MalformedShapesAreRefused)
+{
+    EnterHighScore(0, u"Ada", 61000);
+    const std::string query = gameQuery();
+    const struct {
+        std::string query;
+        POSTERROR error;
+    } cases[] = {
+        {"", POSTERROR::NotAPost},
+        {"post&game", POSTERROR::NotAPost},
+        {"post&game&1&lang", POSTERROR::NotAPost},
+        {"post&game&&lang&en", POSTERROR::WrongGame},
+        {query + "&", POSTERROR::Incomplete},
+        {query + "&score&1&A&2", POSTERROR::Incomplete},
+        {query.substr(0, query.rfind('&')), POSTERROR::Incomplete},
+        {query + std::string(cbPOST_QUERY_MAX + 1 - query.size(), 'x'), POSTERROR::TooLong},
+        // Exactly the limit is read, and refused only for what it says.
+        {query + "&" + std::string(cbPOST_QUERY_MAX - 1 - query.size(), 'x'), POSTERROR::Incomplete},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParsePostQuery(c.query).error, c.error) << c.query.substr(0, 80);
+}

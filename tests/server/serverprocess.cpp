@@ -1,0 +1,111 @@
+#include "serverprocess.h"
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "test_env.h"
+
+extern char** environ;
+
+namespace {
+
+std::filesystem::path programBesideTests()
+{
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "quibo-scores";
+}
+
+} // namespace
+
+ServerProcess::~ServerProcess()
+{
+    if (m_pid > 0)
+        Kill();
+}
+
+bool ServerProcess::Start(const std::vector<std::string>& storeArgs)
+{
+    static int count = 0;
+    m_log = TestRoot() / ("server" + std::to_string(++count) + ".log");
+    const std::string program = programBesideTests().string();
+    std::vector<std::string> args = {program, "--listen", "127.0.0.1:0"};
+    args.insert(args.end(), storeArgs.begin(), storeArgs.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, m_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int failed = posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed) {
+        m_pid = -1;
+        return false;
+    }
+
+    // The first line tells the port: "quibo-scores: listening on http://127.0.0.1:PORT, ...".
+    const std::string marker = "listening on http://127.0.0.1:";
+    for (int i = 0; i < 300; ++i) {
+        const std::string log = Log();
+        if (const size_t at = log.find(marker); at != std::string::npos && log.find(',', at) != std::string::npos) {
+            m_port = std::stoi(log.substr(at + marker.size()));
+            return true;
+        }
+        if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    Kill();
+    return false;
+}
+
+int ServerProcess::waitForEnd(int seconds)
+{
+    int status = 0;
+    for (int i = 0; i < seconds * 20; ++i) {
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return -2;
+}
+
+int ServerProcess::Stop()
+{
+    if (m_pid <= 0)
+        return -1;
+    kill(m_pid, SIGTERM);
+    const int status = waitForEnd(30);
+    if (status == -2) {
+        Kill();
+        return -1;
+    }
+    return status;
+}
+
+void ServerProcess::Kill()
+{
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+}
+
+std::string ServerProcess::Log() const
+{
+    std::ifstream in(m_log);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}

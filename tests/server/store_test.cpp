@@ -1,0 +1,130 @@
+// The same behaviour from both stores, and from the answers built on them.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "publishformat.h"
+#include "service.h"
+#include "storefixture.h"
+#include "test_env.h"
+
+namespace {
+
+using Stores = EachStore;
+
+std::string postOf(const std::vector<STOREDSCORE>& scores, const char* language = "en")
+{
+    std::vector<PUBLISHEDSCORE> entries;
+    for (const STOREDSCORE& s : scores)
+        entries.push_back({s.name, s.score, s.date, PublishCheck(s.name, s.score, s.date)});
+    return std::string(SCORES_POST_PATH) + "?" + PostQuery(language, entries);
+}
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+} // namespace
+
+TEST_P(Stores, KeepsEachScoreOnceAndCountsTheNewOnes)
+{
+    auto store = Open();
+    const STOREDSCORE a{"Ada", 61000, 744000}, b{"Bea", 60000, 744000}, c{"Cy", 60000, 743000};
+    EXPECT_EQ(store->Add({a, b}), 2u);
+    EXPECT_EQ(store->Add({b, c, c}), 1u);
+    EXPECT_EQ(store->Add({}), 0u);
+    // The same name and time on another day is another score.
+    const STOREDSCORE aLater{"Ada", 61000, 744001};
+    EXPECT_EQ(store->Add({aLater}), 1u);
+    EXPECT_EQ(store->Best(10), (std::vector<STOREDSCORE>{c, b, a, aLater}));
+    EXPECT_EQ(store->Best(2), (std::vector<STOREDSCORE>{c, b}));
+}
+
+TEST_P(Stores, KeepsWholeValuesAcrossAReopen)
+{
+    const std::vector<STOREDSCORE> extremes = {
+        {"", 0, 0}, {"A@b@1", 2147483648u, 2147483648u}, {std::string(64, 'z'), UINT32_MAX, UINT32_MAX}};
+    EXPECT_EQ(Open()->Add(extremes), 3u);
+    const auto reopened = Open();
+    EXPECT_EQ(reopened->Best(10), extremes);
+    EXPECT_EQ(reopened->Add(extremes), 0u);
+}
+
+TEST_P(Stores, AnUnusableStoreIsRefusedWithItsReason)
+{
+    std::vector<std::string> bad;
+    if (GetParam() == STOREKIND::Sqlite) {
+        const std::string notADatabase = (TestRoot() / "not-a-database.db").string();
+        std::ofstream(notADatabase) << std::string(4096, 'x');
+        bad = {(TestRoot() / "missing-folder" / "s.db").string(), notADatabase};
+    } else {
+        bad = {m_location + " dbname=no_such_database", "host=/nonexistent-quibo-socket-folder"};
+    }
+    for (const std::string& location : bad) {
+        try {
+            GetParam() == STOREKIND::Sqlite ? OpenSqliteStore(location) : OpenPostgresStore(location);
+            ADD_FAILURE() << location << " opened";
+        } catch (const StoreError& error) {
+            EXPECT_GT(std::string(error.what()).size(), 10u);
+        }
+    }
+}
+
+TEST_P(Stores, APostIsStoredAndAnsweredInItsLanguage)
+{
+    auto store = Open();
+    const std::vector<STOREDSCORE> scores = {{"Ada@Lovelace", 61000, 744000}, {"", 62000, 744000}};
+    const PAGE first = Respond(*store, postOf(scores, "eo"));
+    EXPECT_EQ(first.status, 200);
+    EXPECT_TRUE(contains(first.html, "Akceptitaj: <strong>2</strong>")) << first.html;
+    const PAGE again = Respond(*store, postOf(scores));
+    EXPECT_TRUE(contains(again.html, "Accepted: <strong>0</strong>")) << again.html;
+    EXPECT_TRUE(contains(again.html, "Rejected as already published: <strong>2</strong>")) << again.html;
+
+    const PAGE page = Respond(*store, "/quibo/scores-en.html?fresh");
+    EXPECT_EQ(page.status, 200);
+    EXPECT_TRUE(contains(page.html, "Ada Lovelace</td><td class=\"n\">1:01</td>")) << page.html;
+}
+
+TEST_P(Stores, BadRequestsStoreNothingAndEchoNoMarkup)
+{
+    auto store = Open();
+    const STOREDSCORE good{"Ada", 61000, 744000};
+    std::string tampered = postOf({good, {"Bea", 62000, 744000}});
+    tampered.back() = tampered.back() == '1' ? '2' : '1';
+    const std::string longPost = postOf({good}) + std::string(cbPOST_QUERY_MAX, '9');
+    const std::string markupName = std::string(SCORES_POST_PATH) + "?post&game&1&lang&en&score&1&<script>x</script>&2&3";
+    const std::string targets[] = {
+        tampered,
+        longPost,
+        markupName,
+        "/cgi-bin/score.cgi",
+        "/cgi-bin/score.cgi?post&game&2&lang&en",
+        "/quibo/scores-fr.html",
+        "/quibo/<img src=x onerror=alert(1)>",
+        "/",
+    };
+    for (const std::string& target : targets) {
+        const PAGE page = Respond(*store, target);
+        EXPECT_EQ(page.status, 400) << target;
+        EXPECT_FALSE(contains(page.html, "<script")) << target;
+        EXPECT_FALSE(contains(page.html, "<img")) << target;
+    }
+    EXPECT_TRUE(store->Best(10).empty());
+}
+
+// A store filled by other means (an edited database) still cannot put markup on the page.
+TEST_P(Stores, StoredNamesAreEscapedOnThePage)
+{
+    auto store = Open();
+    store->Add({{"<b onmouseover=\"x\">&", 1000, 744000}});
+    const std::string html = Respond(*store, "/quibo/scores-eo.html").html;
+    EXPECT_TRUE(contains(html, "&lt;b onmouseover=&quot;x&quot;&gt;&amp;")) << html;
+    EXPECT_FALSE(contains(html, "<b "));
+}
+
+INSTANTIATE_FOR_EACH_STORE(Stores);

@@ -76,18 +76,7 @@ struct FONTCACHE {
 };
 
 // What the play screen shows and the status values its texts were built from.
-struct PLAYSCREEN {
-    ANIMBUTTON* menu;
-    ANIMBUTTON* pause;
-    ANIMBUTTON* newGame;
-    ANIMBUTTON* exit;
-    ANIMBUTTON* add;
-    ANIMBUTTON* hint;
-    ANIMTEXT* time;
-    ANIMTEXT* tiles;
-    ANIMTEXT* average;
-    ANIMTEXT* estimate;
-    ANIMOBJECT* logo;
+struct PLAYSCREEN : PLAYELEMENTS {
     uint32_t shown[4]; // time, tiles left, average, estimate
 };
 
@@ -177,8 +166,8 @@ LRESULT ButtonPaint(ANIMOBJECT* object, UINT message, void* data)
     if (message != kObjDraw)
         return 1;
     const auto* draw = static_cast<const ANIMDRAW*>(data);
-    const ANIMCONTROL* control = ANIMCONTROL::FromObject(object);
-    const int cell = control ? ButtonFaceCell(const_cast<ANIMCONTROL*>(control)->GetId()) : -1;
+    ANIMCONTROL* control = ANIMCONTROL::FromObject(object);
+    const int cell = control ? ButtonFaceCell(control->GetId()) : -1;
     if (cell < 0)
         return 0;
     const int set = CurrentFaceSet();
@@ -497,6 +486,11 @@ RECT TilePosition(int column, int row, bool fiveColumns)
     r.right = r.left + tile.cx;
     r.bottom = r.top + tile.cy;
     return r;
+}
+
+const PLAYELEMENTS& PlayElements()
+{
+    return g_display.play;
 }
 
 void BuildPlayScreen()

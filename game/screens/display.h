@@ -88,6 +88,21 @@ SIZE TileSize();
 
 // The play screen. Its elements are deleted by DeletePlayElements (the screen switch's
 // tear-down).
+struct PLAYELEMENTS {
+    ANIMBUTTON* menu;
+    ANIMBUTTON* pause;
+    ANIMBUTTON* newGame;
+    ANIMBUTTON* exit;
+    ANIMBUTTON* add;
+    ANIMBUTTON* hint;
+    ANIMTEXT* time;
+    ANIMTEXT* tiles;
+    ANIMTEXT* average;
+    ANIMTEXT* estimate;
+    ANIMOBJECT* logo;
+};
+// None where the layout disables an element or the play screen is not up.
+const PLAYELEMENTS& PlayElements();
 void BuildPlayScreen();
 void DeletePlayElements();
 

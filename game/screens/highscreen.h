@@ -5,5 +5,8 @@
 
 #include "tl_string.h"
 
+void BuildHighScoreScreen();
+void DestroyHighScoreScreen();
+
 // A packed date as "16 Mar 2002": the month's abbreviation is the same in every language.
 string FormatDate(uint32_t date);

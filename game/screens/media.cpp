@@ -23,6 +23,7 @@ namespace {
 constexpr COLORREF crKEY = 0x00FF0000; // blue: the packs' transparent colour
 constexpr int kFirstSound = SOUND_NOT_QUIBO;
 constexpr LANGID kEsperanto = 0;
+constexpr LANGID kEnglish = 0x409;
 
 struct PACKCHOICE {
     const char* name;
@@ -154,6 +155,13 @@ int CurrentFaceSet()
     return CurrentLanguageId() == kEsperanto ? SET_ESPERANTO : SET_ENGLISH;
 }
 
+Graphic* GameOverBanner(int mode)
+{
+    if (mode < 0 || mode >= cBANNERS)
+        return nullptr;
+    return g_media.rgBanners[CurrentLanguageId() == kEnglish ? SET_ENGLISH : SET_ESPERANTO][mode];
+}
+
 bool ChoosePack()
 {
     WCHAR path[MAX_PATH] = {};
@@ -178,6 +186,8 @@ bool ChoosePackFor(const string& programPath)
     if (!g_pack.pack)
         return false;
     LoadLayout(*g_pack.pack);
+    // Read here, on the window's thread, rather than by the image loader's thread.
+    g_tileArt.cyInsetsSpacing = LayoutNumber("cyINSETS_SPACING");
     return true;
 }
 

@@ -91,6 +91,9 @@ extern MEDIASET g_media;
 
 // The face set of the active language: Esperanto for language 0, else English.
 int CurrentFaceSet();
+// The game-over banner of the high-score screen in the active language: 0 the table viewed
+// from the menu, 1 a game that did not enter it, 2 a new entry. None for another mode.
+Graphic* GameOverBanner(int mode);
 
 // The game's sounds: program resources 205 to 215.
 enum GAMESOUND : int {

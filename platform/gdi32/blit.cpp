@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <cstring>
 #include <vector>
 
+#include "blitrows.h"
 #include "gdiobj.h"
 #include "winbase.h"
 #include "winerror.h"
@@ -154,8 +156,9 @@ RECT Clamp(int64_t left, int64_t top, int64_t right, int64_t bottom)
     return {c(left), c(top), c(right), c(bottom)};
 }
 
-// Copies src (a rectangle of it, scaled to the destination rectangle) onto the target.
-void Transfer(const Target& target, const Surface& src, const Request& rq, const Key* key)
+// Copies src (a rectangle of it, scaled to the destination rectangle) onto the target,
+// leaving destination pixels alone where the source has the key colour (0x00RRGGBB).
+void Transfer(const Target& target, const Surface& src, const Request& rq, std::optional<uint32_t> keyRgb)
 {
     RECT visible;
     if (!IntersectRects(visible, Clamp(rq.dx, rq.dy, rq.dx + rq.dw, rq.dy + rq.dh), target.bounds))
@@ -178,10 +181,18 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, const
     }
     const PixelFormat& sf = *src.format;
     const PixelFormat& df = *target.surface.format;
-    Translator translate(sf, df);
-    const bool rawCopy = !scaled && !key && sf.SameLayout(df) && sf.bitCount >= 8;
-    const RowFn row = RowFunction(sf.bitCount, df.bitCount, scaled, key != nullptr);
-    const int bytesPerPixel = sf.bitCount / 8;
+    const bool rawCopy = !scaled && !keyRgb && sf.SameLayout(df) && sf.bitCount >= 8;
+    const std::optional<FastRow> fast = scaled || rawCopy ? std::nullopt : FastRowFor(sf, df, keyRgb);
+    // The per-pixel path's tables are only made when it runs.
+    std::optional<Translator> translate;
+    std::optional<Key> key;
+    if (!rawCopy && !fast) {
+        translate.emplace(sf, df);
+        if (keyRgb)
+            key.emplace(sf, *keyRgb);
+    }
+    const RowFn row = RowFunction(sf.bitCount, df.bitCount, scaled, keyRgb.has_value());
+    const int srcBytes = sf.bitCount / 8, dstBytes = df.bitCount / 8;
     const int sx = scaled ? 0 : int(rq.sx + (visible.left - rq.dx));
     for (int y = visible.top; y < visible.bottom; ++y) {
         const int64_t sy = rq.sy + (y - rq.dy) * rq.sh / rq.dh;
@@ -190,9 +201,12 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, const
         BYTE* dstRow = target.surface.Row(y);
         const BYTE* srcRow = src.Row(int(sy));
         if (rawCopy)
-            std::memcpy(dstRow + visible.left * bytesPerPixel, srcRow + sx * bytesPerPixel, size_t(count) * bytesPerPixel);
+            std::memcpy(dstRow + visible.left * srcBytes, srcRow + sx * srcBytes, size_t(count) * srcBytes);
+        else if (fast)
+            fast->copy(*fast, srcRow + sx * srcBytes, dstRow + visible.left * dstBytes, count);
         else
-            row({srcRow, dstRow, int(visible.left), count, sx, scaled ? xmap.data() : nullptr, &translate, key});
+            row({srcRow, dstRow, int(visible.left), count, sx, scaled ? xmap.data() : nullptr, &*translate,
+                 key ? &*key : nullptr});
     }
 }
 
@@ -235,11 +249,11 @@ BOOL Stretch(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc
     }
     if (!dst->surface.format)
         return TRUE; // the screen DC has nothing to draw on
-    std::optional<Key> key;
+    std::optional<uint32_t> keyRgb;
     if (transparent)
-        key.emplace(*surface->format, ResolveColor(*src->dc, *transparent));
+        keyRgb = ResolveColor(*src->dc, *transparent);
     const Request rq{xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc};
-    Transfer(*dst, *surface, rq, key ? &*key : nullptr);
+    Transfer(*dst, *surface, rq, keyRgb);
     return TRUE;
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "wingdi.h"
@@ -22,11 +23,14 @@ struct Channel {
     uint32_t Encode(uint32_t value8) const;
 };
 
+struct IndexLookup;
+
 struct PixelFormat {
     int bitCount = 0;
     Channel red, green, blue;      // 16 and 32 bits
     std::vector<RGBQUAD> table;    // up to 8 bits: 2^bitCount entries
     DWORD masks[3] = {0, 0, 0};    // red, green, blue as created
+    mutable std::shared_ptr<IndexLookup> lookup; // indexed: the last destination format's pixels
 
     bool Indexed() const { return bitCount <= 8; }
     bool SameLayout(const PixelFormat& other) const;

@@ -16,7 +16,7 @@
 namespace {
 
 // Pictures above this only measure the allocator, and every pixel is compared.
-constexpr uint64_t kMaxPixels = 1u << 18;
+constexpr uint64_t kMaxPixels = 1u << 14;
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 

@@ -118,6 +118,10 @@ void checkPublishAddress()
         FUZZ_REQUIRE(score == entry.dwScore && date == entry.dwDate && check == PublishCheck(name, score, date));
     }
     FUZZ_REQUIRE(rest.empty());
+
+    // The server takes exactly what the game posts.
+    const POSTQUERY post = ParsePostQuery(std::string_view(address).substr(address.find('?') + 1));
+    FUZZ_REQUIRE(post.error == POSTERROR::None);
 }
 
 // A new time at the rank it earns, under a name taken from the input.

@@ -128,3 +128,15 @@ TEST_P(Stores, StoredNamesAreEscapedOnThePage)
 }
 
 INSTANTIATE_FOR_EACH_STORE(Stores);
+
+TEST(Respond, AStoreFailureIsNeverReportedAsSuccess)
+{
+    struct Broken : ScoreStore {
+        size_t Add(const std::vector<STOREDSCORE>&) override { throw StoreError("disk full"); }
+        std::vector<STOREDSCORE> Best(size_t) override { throw StoreError("disk full"); }
+    } broken;
+    const PAGE posted = Respond(broken, postOf({{"Ada", 61000, 744000}}, "eo"));
+    EXPECT_EQ(posted.status, 503);
+    EXPECT_TRUE(contains(posted.html, "Bonvolu publikigi denove poste.")) << posted.html;
+    EXPECT_EQ(Respond(broken, "/quibo/scores-en.html").status, 503);
+}

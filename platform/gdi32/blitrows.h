@@ -1,0 +1,42 @@
+// Whole-row copies for the blits made on every frame: indexed sources through a table of
+// destination pixels kept with the source's format, direct sources with matching channels
+// copied pixel for pixel. Each row is one loop without per-pixel branching, written so the
+// compiler vectorises it; everything else takes the per-pixel path in blit.cpp.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "pixels.h"
+
+struct FastRow {
+    // src and dst point at the row's first pixel on each side.
+    void (*copy)(const FastRow& row, const BYTE* src, BYTE* dst, int count) = nullptr;
+    const uint32_t* value = nullptr; // indexed sources: the destination pixel of each index
+    const uint32_t* keep = nullptr;  // indexed sources with a key: all ones for key indices
+    uint32_t copyMask = 0xFFFFFFFF;  // direct sources: the bits that carry over
+    uint32_t keyMask = 0;            // direct sources with a key: the source bits compared
+    uint32_t keyValue = 0;
+};
+
+// The destination pixels of an indexed source's colours for one destination format, built
+// when the source first draws into that format (colour tables never change after creation).
+struct IndexLookup {
+    int bitCount = 0;
+    DWORD masks[3] = {0, 0, 0};
+    std::vector<RGBQUAD> table;
+    std::array<uint32_t, 256> value{};
+    std::optional<uint32_t> keyRgb;          // the key the two arrays below were made for
+    std::array<uint32_t, 256> keep{};        // all ones for indices of the key colour
+    std::array<uint32_t, 256> keyedValue{};  // value, cleared for key indices
+};
+
+// The row copier of an unscaled blit from src to dst, with a colour key (0x00RRGGBB) when
+// given; nullopt when only the per-pixel path handles the pair.
+std::optional<FastRow> FastRowFor(const PixelFormat& src, const PixelFormat& dst, std::optional<uint32_t> keyRgb);
+
+// Sends every blit through the per-pixel path, which the fast rows must match exactly.
+void SetPlainBlits(bool plain);
+bool PlainBlits();

@@ -1,0 +1,366 @@
+// The play display: element placement and entrances, tile geometry, the play screen's texts,
+// the buttons' pressed looks and the per-frame guide button and sparkles.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "aux_control.h"
+#include "cea_clock.h"
+#include "cea_graphic.h"
+#include "cea_object.h"
+#include "display.h"
+#include "display_fixture.h"
+#include "game.h"
+#include "layout.h"
+#include "media.h"
+#include "memmgr.h"
+#include "records.h"
+#include "screens.h"
+#include "screens_stand_in.h"
+#include "sequencer.h"
+
+namespace {
+
+std::vector<WPARAM> g_commands;
+LRESULT CALLBACK CommandTarget(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+        g_commands.push_back(wParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+DWORD g_now;
+DWORD TestClock()
+{
+    return g_now;
+}
+
+COLORREF FaceColor(int set, int cell)
+{
+    return RGB(20 + cell * 10, set ? 200 : 100, 30);
+}
+
+// Synthetic media: each face, frame and caption of one colour, tiles of a fixed size.
+class PlayScreenTest : public DisplayTest {
+protected:
+    void SetUp() override
+    {
+        DisplayTest::SetUp();
+        saved = g_settings;
+        g_settings = {};
+        g_game = {};
+        g_status = {};
+        for (int set = 0; set < cFACESETS; ++set) {
+            for (int i = 0; i < cBUTTON_FACES; ++i) {
+                g_media.rgFaces[set][i] = FilledGraphic(cxBUTTON, cyBUTTON, FaceColor(set, i));
+                g_media.rgCaptions[set][i] = FilledGraphic(cxCAPTION, cyCAPTION, RGB(1, 2, 200 + i));
+            }
+        }
+        for (int i = 0; i < cBUTTON_FRAMES; ++i)
+            g_media.rgButtonsDown[i] = FilledGraphic(cxBUTTON, cyBUTTON, RGB(250, i * 20, 0));
+        for (int i = 0; i < cEFFECT_FRAMES; ++i)
+            g_media.rgEffects[i] = FilledGraphic(cxEFFECT, cyEFFECT, RGB(i, i, i));
+        g_media.rgTiles[TILE_NORMAL] = FilledGraphic(85, 92, RGB(128, 128, 128));
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = CommandTarget;
+        wc.lpszClassName = u"DisplayCommandTarget";
+        RegisterClassW(&wc);
+        target = CreateWindowExW(0, u"DisplayCommandTarget", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                 nullptr);
+        SetDisplayWindow(anim, target);
+        g_commands.clear();
+        SetEngineClockSource(TestClock);
+        g_now = 100000;
+    }
+    void TearDown() override
+    {
+        DisplayTest::TearDown();
+        SetEngineClockSource(nullptr);
+        DestroyWindow(target);
+        for (int set = 0; set < cFACESETS; ++set) {
+            for (Graphic*& g : g_media.rgFaces[set])
+                Free(g);
+            for (Graphic*& g : g_media.rgCaptions[set])
+                Free(g);
+        }
+        for (Graphic*& g : g_media.rgButtonsDown)
+            Free(g);
+        for (Graphic*& g : g_media.rgEffects)
+            Free(g);
+        MEM_DELETE(g_media.rgTiles[TILE_NORMAL]);
+        g_media.rgTiles[TILE_NORMAL] = nullptr;
+        g_settings = saved;
+        g_game = {};
+    }
+
+    void Mouse(UINT message, int x, int y)
+    {
+        POINT screen{x, y};
+        ClientToScreen(hwnd, &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageW(hwnd, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
+    static void Free(Graphic*& g)
+    {
+        MEM_DELETE(g);
+        g = nullptr;
+    }
+    static std::string Text(ANIMTEXT* text) { return std::string(text->GetText().View()); }
+
+    SETTINGS saved{};
+    HWND target = nullptr;
+};
+
+struct TILECASE {
+    const char* layout;
+    int yTop, xFour, xFive; // the class's values
+};
+
+TEST_F(PlayScreenTest, TilesTakeTheirPlacesOnEveryLayout)
+{
+    const TILECASE layouts[] = {{"large", 33, 77, 33}, {"small", 13, 54, 13}, {"handheld", 50, 26, 4}};
+    const int W = 85, H = 92, cx = 3, cy = 4;
+    for (const TILECASE& l : layouts) {
+        SCOPED_TRACE(l.layout);
+        LoadShippedLayout(l.layout);
+        FitWindowToLayout();
+        for (int five = 0; five < 2; ++five) {
+            for (int row = 0; row < 3; ++row) {
+                for (int column = 0; column < 4 + five; ++column) {
+                    const RECT r = TilePosition(column, row, five);
+                    EXPECT_EQ(r.left, (five ? l.xFive : l.xFour) + (W + cx) * column);
+                    EXPECT_EQ(r.top, l.yTop + (H + cy) * row);
+                    EXPECT_EQ(r.right - r.left, W);
+                    EXPECT_EQ(r.bottom - r.top, H);
+                }
+            }
+            // From the deck: right of the window, at the middle row whatever the row asked.
+            const RECT arriving = TilePosition(-1, 2, five);
+            EXPECT_EQ(arriving.left, anim->GetWidth());
+            EXPECT_EQ(arriving.top, l.yTop + H + cy);
+            // Leaving: below the window, under the five-column board.
+            const RECT leaving = TilePosition(3, -1, five);
+            EXPECT_EQ(leaving.top, anim->GetHeight());
+            EXPECT_EQ(leaving.left, l.xFive + (l.xFive + 4 * cx + 5 * W - W) / 2);
+        }
+    }
+}
+
+TEST_F(PlayScreenTest, ElementsComeFromTheLayoutOrNotAtAll)
+{
+    LoadShippedLayout("handheld");
+    BuildPlayScreen();
+    const PLAYELEMENTS& p = PlayElements();
+    ASSERT_NE(p.exit, nullptr);
+    EXPECT_EQ(p.average, nullptr);
+    EXPECT_EQ(p.estimate, nullptr);
+    EXPECT_EQ(p.logo, nullptr);
+    const RECT exit = p.exit->GetRect();
+    EXPECT_EQ(exit.left, 172);
+    EXPECT_EQ(exit.bottom, 46);
+    EXPECT_EQ(p.exit->Object()->GetLayer(), iLAYER_ELEMENTS);
+    const RECT time = p.time->GetRect();
+    EXPECT_EQ(time.left, 10);
+    EXPECT_EQ(time.top, 251);
+    EXPECT_EQ(time.right, 115);
+    EXPECT_EQ(time.bottom, 269);
+    EXPECT_EQ(p.time->GetColor(kColorText), crHIGHLIGHT);
+    EXPECT_EQ(p.time->GetColor(kColorBackground), kNoColor);
+    DeletePlayElements();
+    EXPECT_EQ(PlayElements().time, nullptr);
+
+    LoadShippedLayout("large");
+    BuildPlayScreen();
+    EXPECT_EQ(PlayElements().exit, nullptr);
+    ASSERT_NE(PlayElements().estimate, nullptr);
+    EXPECT_EQ(PlayElements().estimate->GetStyle(), DWORD(4));
+    ANIMTEXT* row = MakeText("text-estimate", string("x"), false, 25);
+    EXPECT_EQ(row->GetRect().top, 470 + 25);
+    DeleteElement(row);
+}
+
+struct ENTRANCE {
+    int screen;
+    int left, top, right, bottom; // target
+    int expectedLeft, expectedTop;
+};
+
+TEST_F(PlayScreenTest, ElementsFlyInFromTheNearestEdge)
+{
+    LoadShippedLayout("large"); // a 760 x 520 window
+    g_settings.iEffects = 1;
+    g_settings.fSmoothAnimation = 1;
+    const ENTRANCE cases[] = {
+        {SCREEN_OPTIONS, 20, 70, 88, 116, -68, 70},   // upper left: from the left
+        {SCREEN_PLAY, 20, 70, 88, 116, 20, -46},      // the same on the play screen: from above
+        {SCREEN_OPTIONS, 586, 352, 654, 398, 760, 352}, // lower right: from the right
+        {SCREEN_PLAY, 586, 352, 654, 398, 586, 520},  // from below
+        {SCREEN_MENU, 350, 300, 418, 346, 350, 520},  // straddling the middle: from below
+    };
+    for (const ENTRANCE& c : cases) {
+        g_standIn.screen = c.screen;
+        ANIMOBJECT* object = ANIMOBJECT::Create(anim, static_cast<Graphic*>(nullptr), 150);
+        const RECT to{c.left, c.top, c.right, c.bottom};
+        PlaceElement(object, to);
+        EXPECT_EQ(object->rect.left, c.expectedLeft) << c.screen << " " << c.left;
+        EXPECT_EQ(object->rect.top, c.expectedTop) << c.screen << " " << c.left;
+        anim->AdvanceTo(kLastScheduledFrame);
+        EXPECT_TRUE(EqualRect(&object->rect, &to));
+        object->Destroy();
+    }
+    g_settings.iEffects = 0;
+    ANIMOBJECT* still = ANIMOBJECT::Create(anim, static_cast<Graphic*>(nullptr), 150);
+    const DWORD end = anim->GetEndFrame();
+    PlaceElement(still, RECT{5, 6, 7, 8});
+    EXPECT_EQ(still->rect.left, 5);
+    EXPECT_EQ(anim->GetEndFrame(), end);
+    still->Destroy();
+}
+
+TEST_F(PlayScreenTest, StatusTextsAreRebuiltOnlyWhenTheirValueChanges)
+{
+    LoadShippedLayout("large");
+    g_game.fActive = 1;
+    g_game.tStart = g_now - 65000;
+    g_game.cFound = 0;
+    BuildPlayScreen();
+    const PLAYELEMENTS& p = PlayElements();
+    EXPECT_EQ(Text(p.time), "Time:   1:05");
+    EXPECT_EQ(Text(p.tiles), "Tiles Left:   81");
+    EXPECT_EQ(Text(p.average), ""); // no quibo yet
+    EXPECT_EQ(Text(p.estimate), "");
+    for (ANIMTEXT* t : {p.time, p.tiles, p.average})
+        t->SetText(string("kept"));
+    g_now += 400; // still 1:05, but the time's value moved
+    RefreshTexts(false);
+    EXPECT_EQ(Text(p.time), "Time:   1:05");
+    EXPECT_EQ(Text(p.tiles), "kept");
+    EXPECT_EQ(Text(p.average), "kept");
+    p.time->SetText(string("kept"));
+    RefreshTexts(false);
+    EXPECT_EQ(Text(p.time), "kept");
+    RefreshTexts(true);
+    EXPECT_EQ(Text(p.tiles), "Tiles Left:   81");
+    EXPECT_EQ(Text(p.average), "");
+    g_game.cFound = 5;
+    g_now = g_game.tStart + 100000;
+    RefreshTexts(false);
+    EXPECT_EQ(Text(p.tiles), "Tiles Left:   66");
+    EXPECT_EQ(Text(p.average), "Average Time:   0:20");
+    EXPECT_EQ(Text(p.estimate), "Estimated Finish:   9:20"); // 100 s + 20 s x 23
+    EXPECT_EQ(g_standIn.cRefreshes, 0);
+    g_standIn.screen = SCREEN_OPTIONS;
+    RefreshTexts(true);
+    EXPECT_EQ(g_standIn.cRefreshes, 1);
+}
+
+TEST_F(PlayScreenTest, PressingMovesTheShimmerAndTheClickReachesTheMainWindow)
+{
+    LoadShippedLayout("handheld");
+    BuildPlayScreen();
+    const PLAYELEMENTS& p = PlayElements();
+    DisplayTick(); // no game: New shimmers as the guide
+    EXPECT_TRUE(IsPressed(p.newGame->Object()));
+    Mouse(WM_LBUTTONDOWN, 10, 10); // on Menu
+    EXPECT_TRUE(IsPressed(p.menu->Object()));
+    EXPECT_FALSE(IsPressed(p.newGame->Object()));
+    Mouse(WM_LBUTTONUP, 10, 10);
+    EXPECT_FALSE(IsPressed(p.menu->Object()));
+    ASSERT_EQ(g_commands.size(), 1u);
+    EXPECT_EQ(g_commands[0], WPARAM(IDC_MENU));
+    // A running, paused game makes Pause the guide; a running one has none.
+    g_game.fActive = 1;
+    g_game.fPaused = 1;
+    DisplayTick();
+    EXPECT_TRUE(IsPressed(p.pause->Object()));
+    EmptyPressedList();
+    g_game.fPaused = 0;
+    DisplayTick();
+    EXPECT_FALSE(IsPressed(p.pause->Object()));
+    EXPECT_FALSE(IsPressed(p.newGame->Object()));
+    g_standIn.screen = SCREEN_TUTORIAL;
+    g_standIn.tutorialGuide = p.hint;
+    DisplayTick();
+    EXPECT_TRUE(IsPressed(p.hint->Object()));
+}
+
+TEST_F(PlayScreenTest, AButtonShowsItsFaceOrThePressedFrameWithItsCaption)
+{
+    LoadShippedLayout("handheld");
+    BuildPlayScreen();
+    ANIMOBJECT* hint = PlayElements().hint->Object();
+    Graphic* picture = FilledGraphic(240, 294, RGB(0, 0, 0));
+    hint->Draw(picture, {0, 0, 240, 294});
+    EXPECT_EQ(picture->GetPixelColor(172 + 1, 246 + 1), FaceColor(SET_ENGLISH, FACE_HINT));
+    EXPECT_EQ(picture->GetPixelColor(172 + 20, 246 + 20), FaceColor(SET_ENGLISH, FACE_HINT));
+    for (int step = 0; step < 12; ++step) {
+        EmptyPressedList();
+        g_game.fActive = 1;
+        g_standIn.screen = SCREEN_TUTORIAL;
+        g_standIn.tutorialGuide = PlayElements().hint;
+        DisplayTick();
+        hint->Draw(picture, {0, 0, 240, 294});
+        EXPECT_EQ(picture->GetPixelColor(172 + 1, 246 + 1), RGB(250, (anim->GetCurrentFrame() % 10) * 20, 0));
+        EXPECT_EQ(picture->GetPixelColor(172 + 16, 246 + 17), RGB(1, 2, 200 + FACE_HINT));
+        EXPECT_EQ(picture->GetPixelColor(172 + 16 + 34, 246 + 17 + 11), RGB(1, 2, 200 + FACE_HINT));
+        EXPECT_EQ(picture->GetPixelColor(172 + 16 + 35, 246 + 17), RGB(250, (anim->GetCurrentFrame() % 10) * 20, 0));
+        anim->Step();
+    }
+    MEM_DELETE(picture);
+    EXPECT_EQ(ButtonFaceCell(IDC_VIEWNET), FACE_VIEWSCORES);
+    EXPECT_EQ(ButtonFaceCell(IDC_HIGHPUBLISH), FACE_PUBLISH);
+    EXPECT_EQ(ButtonFaceCell(1024), -1);
+}
+
+TEST_F(PlayScreenTest, SparklesStayWithinTheCountAndLiveEightPeriods)
+{
+    LoadShippedLayout("handheld"); // at most 4, one in 3 frames
+    std::srand(7);
+    g_settings.iEffects = 1;
+    for (int i = 0; i < 50; ++i)
+        DisplayTick();
+    EXPECT_EQ(SparkleCount(), 0);
+    g_settings.iEffects = 2;
+    int most = 0;
+    for (int i = 0; i < 400; ++i) {
+        DisplayTick();
+        most = std::max(most, SparkleCount());
+        EXPECT_LE(SparkleCount(), 4);
+    }
+    EXPECT_EQ(most, 4);
+    // Follow one sparkle from its birth to its end.
+    g_settings.iEffects = 0;
+    for (int i = 0; i < 40; ++i)
+        DisplayTick();
+    ASSERT_EQ(SparkleCount(), 0);
+    g_settings.iEffects = 2;
+    while (SparkleCount() == 0)
+        DisplayTick();
+    g_settings.iEffects = 0;
+    ANIMOBJECT* sparkle = anim->FirstInLayer(iLAYER_SPARKLES);
+    const int period = int(sparkle->GetData(1));
+    const int first = int(sparkle->GetData(2));
+    EXPECT_EQ(first % 8, 0);
+    EXPECT_EQ(sparkle->graphic, g_media.rgEffects[first]);
+    EXPECT_LE(sparkle->rect.left, 240 - 32);
+    std::vector<int> shown;
+    int ticks = 0;
+    while (SparkleCount() == 1) {
+        shown.push_back(int(sparkle->GetData(2)));
+        DisplayTick();
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 8 * period);
+    for (int i = 0; i < ticks; ++i)
+        EXPECT_EQ(shown[size_t(i)], first + i / period) << i;
+}
+
+} // namespace

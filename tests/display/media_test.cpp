@@ -1,0 +1,265 @@
+// The media set: choosing and opening the pack, cutting sheets into cells, loading images.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cea_display.h"
+#include "cea_graphic.h"
+#include "cea_palette.h"
+#include "layout.h"
+#include "media.h"
+#include "memmgr.h"
+#include "test_env.h"
+#include "tile.h"
+#include "unzipper.h"
+#include "zip_builder.h"
+#include "zz.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kPackNames[] = {"quibo-l-hi.res", "quibo-l-lo.res", "quibo-s-hi.res",
+                                  "quibo-s-lo.res", "quibo-p-hi.res", "quibo-p-lo.res"};
+
+// The display as the engine describes it, for one test.
+class DisplaySize {
+public:
+    DisplaySize(int cx, int cy, int bitsPerPixel) : m_saved(GetDisplay())
+    {
+        GetDisplay().cx = cx;
+        GetDisplay().cy = cy;
+        GetDisplay().bitsPerPixel = bitsPerPixel;
+    }
+    ~DisplaySize() { GetDisplay() = m_saved; }
+
+private:
+    DISPLAY m_saved;
+};
+
+void WriteFile(const fs::path& path, const Bytes& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// A pack whose layout names it: "pack = <its index>".
+Bytes FakePack(int index)
+{
+    const std::string layout = "pack = " + std::to_string(index) + "\r\ncxWINDOW = 100\r\n";
+    return BuildZip({StoredItem("Layout.TXT", Bytes(layout.begin(), layout.end()))});
+}
+
+struct CHOICE {
+    int cx, cy, bits;
+    std::set<int> missing;  // packs not there
+    std::set<int> corrupt;  // packs that are not archives, or archives without a layout
+    int expected;           // -1: none opens
+};
+
+TEST(ChoosePack, TheLargestPackThatFitsAndOpensWins)
+{
+    const CHOICE cases[] = {
+        {1024, 768, 16, {}, {}, 0},
+        {1024, 768, 32, {}, {}, 0},
+        {1024, 768, 8, {}, {}, 1},
+        {1280, 1024, 16, {0}, {}, 1},
+        {1024, 768, 16, {0, 1}, {}, 2},
+        {1024, 768, 16, {}, {0}, 1},
+        {1024, 768, 16, {}, {0, 1, 2}, 3},
+        {800, 600, 16, {}, {}, 2},
+        {640, 480, 16, {}, {}, 2},
+        {640, 480, 8, {}, {}, 3},
+        {1023, 768, 16, {}, {}, 2},
+        {240, 320, 16, {}, {}, 4},
+        {240, 320, 8, {}, {}, 5},
+        {320, 240, 16, {}, {}, -1},
+        {640, 480, 8, {3}, {}, 5},
+        {240, 320, 16, {4, 5}, {}, -1},
+    };
+    int run = 0;
+    for (const CHOICE& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.cx << "x" << c.cy << "x" << c.bits << " expecting " << c.expected);
+        const fs::path folder = TestRoot() / ("choose" + std::to_string(run++));
+        for (int i = 0; i < 6; ++i) {
+            if (c.missing.count(i))
+                continue;
+            Bytes bytes = FakePack(i);
+            if (c.corrupt.count(i))
+                bytes = i % 2 ? BuildZip({StoredItem("readme.txt", Bytes{'x'})}) : Bytes{'n', 'o', 't', ' ', 'z', 'i', 'p'};
+            WriteFile(folder / kPackNames[i], bytes);
+        }
+        DisplaySize display(c.cx, c.cy, c.bits);
+        const bool opened = ChoosePackFor(string((folder / "quibo.exe").string()));
+        EXPECT_EQ(opened, c.expected >= 0);
+        if (c.expected >= 0) {
+            EXPECT_EQ(OpenPackName(), string(kPackNames[c.expected]));
+            EXPECT_EQ(LayoutNumber("pack"), c.expected);
+        }
+        ClosePack();
+        EXPECT_TRUE(OpenPackName().IsEmpty());
+    }
+}
+
+TEST(ChoosePack, AProgramInAProcessorFolderFindsThePacksAbove)
+{
+    DisplaySize display(640, 480, 16);
+    const fs::path root = TestRoot() / "installed";
+    WriteFile(root / "quibo-s-hi.res", FakePack(2));
+    fs::create_directories(root / "arm");
+    ASSERT_TRUE(ChoosePackFor(string((root / "arm" / "quibo.exe").string())));
+    EXPECT_EQ(LayoutNumber("pack"), 2);
+    ClosePack();
+    // Its own folder comes first when it holds a pack, and '/' and '\' both separate.
+    WriteFile(root / "arm" / "quibo-s-lo.res", FakePack(3));
+    std::string path = (root / "arm" / "quibo.exe").string();
+    path[path.rfind('/')] = '\\';
+    ASSERT_TRUE(ChoosePackFor(string(path)));
+    EXPECT_EQ(LayoutNumber("pack"), 3);
+    ClosePack();
+}
+
+TEST(Cutting, CellsComeRowByRowAndOddSheetsShiftThem)
+{
+    Graphic exact(150, 225, 24);
+    Graphic* cells[54] = {};
+    ASSERT_TRUE(CutByGrid(&exact, cells, 54, 6, 9));
+    for (int i = 0; i < 54; ++i) {
+        const RECT r = cells[i]->GetRectInParent();
+        EXPECT_EQ(r.left, i % 6 * 25) << i;
+        EXPECT_EQ(r.top, i / 6 * 25) << i;
+        EXPECT_EQ(cells[i]->GetWidth(), 25);
+        EXPECT_EQ(cells[i]->GetHeight(), 25);
+    }
+    // Two pixels too wide: the grid's cells stay 25 wide, but cut by size the sheet holds a
+    // seventh column, so the seventh cell sits at the right edge instead of the next row.
+    Graphic* odd = MEM_NEW(Graphic, 152, 225, 24, static_cast<const RGBQUAD*>(nullptr));
+    Graphic* shifted[54] = {};
+    ASSERT_TRUE(CutByGrid(odd, shifted, 54, 6, 9));
+    EXPECT_EQ(shifted[6]->GetRectInParent().left, 150);
+    EXPECT_EQ(shifted[6]->GetRectInParent().top, 0);
+    EXPECT_EQ(shifted[6]->GetWidth(), 2); // a view never reaches outside its sheet
+    EXPECT_EQ(shifted[7]->GetRectInParent().top, 25);
+    FreeCells(odd, shifted, 54);
+    EXPECT_EQ(odd, nullptr);
+    EXPECT_EQ(shifted[53], nullptr);
+    for (Graphic*& cell : cells)
+        MEM_DELETE(cell);
+}
+
+TEST(Cutting, PiecesSitAtTheirOffsetInsideEachCell)
+{
+    Graphic sheet(68 * 3, 46 * 5, 24);
+    Graphic* pieces[14] = {};
+    ASSERT_TRUE(CutPieces(&sheet, pieces, 14, 68, 46, 16, 17, 35, 12));
+    for (int i = 0; i < 14; ++i) {
+        const RECT r = pieces[i]->GetRectInParent();
+        EXPECT_EQ(r.left, i % 3 * 68 + 16) << i;
+        EXPECT_EQ(r.top, i / 3 * 46 + 17) << i;
+        EXPECT_EQ(r.right - r.left, 35);
+        EXPECT_EQ(r.bottom - r.top, 12);
+    }
+    for (Graphic*& piece : pieces)
+        MEM_DELETE(piece);
+    Graphic* none[2] = {};
+    EXPECT_FALSE(CutBySize(nullptr, none, 2, 10, 10));
+    EXPECT_FALSE(CutBySize(&sheet, none, 2, 0, 10));
+    EXPECT_FALSE(CutByGrid(&sheet, none, 2, 0, 1));
+}
+
+TEST(PackImages, DamagedEntriesGiveNoImage)
+{
+    Bytes packed;
+    {
+        const Bytes text{'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
+        BYTE* zz = nullptr;
+        DWORD cb = 0;
+        ASSERT_TRUE(ZZCompress(&zz, &cb, text.data(), DWORD(text.size())));
+        packed.assign(zz, zz + cb);
+        ZZFree(zz);
+    }
+    Bytes truncated(packed.begin(), packed.begin() + long(packed.size() / 2));
+    const Bytes zip = BuildZip({StoredItem("empty.zz", {}), StoredItem("notimage.zz", packed),
+                                StoredItem("truncated.zz", truncated), StoredItem("raw.zz", Bytes{1, 2, 3, 4, 5, 6})});
+    ZIPFILE pack(zip.data(), DWORD(zip.size()), false);
+    for (const char* name : {"empty.zz", "notimage.zz", "truncated.zz", "raw.zz"})
+        EXPECT_EQ(LoadImageEntry(pack[istring(name)], 0x00FF0000), nullptr) << name;
+    EXPECT_EQ(LoadImageEntry(nullptr, 0x00FF0000), nullptr);
+    EXPECT_EQ(LoadPackImage("logo.zz", 0x00FF0000), nullptr); // no pack open
+}
+
+// The packs the build made, beside the test programs.
+TEST(PackImages, AShippedPackLoadsEveryCellAtItsSize)
+{
+    for (const char* name : {"quibo-p-lo.res", "quibo-l-hi.res"}) {
+        SCOPED_TRACE(name);
+        const fs::path folder = TestRoot() / (std::string("shipped-") + name);
+        fs::create_directories(folder);
+        fs::copy_file(fs::current_path() / name, folder / name);
+        DisplaySize display(name[6] == 'p' ? 240 : 1024, name[6] == 'p' ? 320 : 768, name[8] == 'l' ? 8 : 32);
+        ASSERT_TRUE(ChoosePackFor(string((folder / "quibo.exe").string())));
+        ASSERT_TRUE(LoadImages());
+        ClosePack();
+        for (int set : {SET_ENGLISH, SET_ESPERANTO}) {
+            for (int i = 0; i < cBUTTON_FACES; ++i) {
+                ASSERT_NE(g_media.rgFaces[set][i], nullptr);
+                EXPECT_EQ(g_media.rgFaces[set][i]->GetWidth(), cxBUTTON);
+                EXPECT_EQ(g_media.rgCaptions[set][i]->GetHeight(), cyCAPTION);
+            }
+            for (Graphic* banner : g_media.rgBanners[set])
+                EXPECT_EQ(banner->GetWidth(), g_media.pBanners[set]->GetWidth());
+        }
+        for (Graphic* frame : g_media.rgButtonsDown)
+            EXPECT_EQ(frame->GetHeight(), cyBUTTON);
+        for (Graphic* effect : g_media.rgEffects)
+            EXPECT_EQ(effect->GetWidth(), cxEFFECT);
+        for (Graphic* inset : g_media.rgInsets)
+            EXPECT_EQ(inset->GetWidth() * cINSET_COLUMNS, g_media.pInsets->GetWidth());
+        EXPECT_EQ(g_media.rgTiles[2]->GetRectInParent().left, 2 * g_media.rgTiles[0]->GetWidth());
+        EXPECT_EQ(g_tileArt.rgFaces[1], g_media.rgTiles[1]);
+        EXPECT_EQ(g_tileArt.cyInsetsSpacing, 1);
+        EXPECT_EQ(GameOverBanner(2), g_media.rgBanners[SET_ENGLISH][2]);
+        EXPECT_EQ(GameOverBanner(3), nullptr);
+        EXPECT_NE(g_media.pDivider, nullptr);
+        EXPECT_NE(g_media.pLogo, nullptr);
+        EXPECT_NE(g_media.pGroup, nullptr);
+        EXPECT_EQ(g_media.pGroup->openCount, 0u);
+        FreeImages();
+        EXPECT_EQ(g_media.pLogo, nullptr);
+        EXPECT_EQ(g_media.rgInsets[53], nullptr);
+        EXPECT_EQ(g_media.pGroup, nullptr);
+        EXPECT_EQ(g_tileArt.rgFaces[0], nullptr);
+    }
+}
+
+TEST(PackImages, AMissingImageStopsTheLoadAndKeepsWhatCameBefore)
+{
+    // A shipped pack with every entry but the effects.
+    ZIPFILE shipped((fs::current_path() / "quibo-p-hi.res").string().c_str(), false);
+    std::vector<ZipItem> items;
+    for (auto& entry : shipped) {
+        if (entry.key == istring("effects.zz"))
+            continue;
+        ZIPENTRY* e = entry.value;
+        e->Decompress();
+        items.push_back(StoredItem(std::string(entry.key.View()), Bytes(e->pbUncompressed, e->pbUncompressed + e->cbUncompressed)));
+    }
+    const fs::path folder = TestRoot() / "no-effects";
+    WriteFile(folder / "quibo-p-hi.res", BuildZip(items));
+    DisplaySize display(240, 320, 16);
+    ASSERT_TRUE(ChoosePackFor(string((folder / "quibo.exe").string())));
+    EXPECT_FALSE(LoadImages());
+    ClosePack();
+    EXPECT_NE(g_media.rgFaces[SET_ESPERANTO][13], nullptr);
+    EXPECT_EQ(g_media.pEffects, nullptr);
+    EXPECT_EQ(g_media.pInsets, nullptr);
+    EXPECT_EQ(g_media.pGroup->openCount, 0u);
+    FreeImages();
+    EXPECT_EQ(g_media.rgFaces[SET_ESPERANTO][13], nullptr);
+}
+
+} // namespace

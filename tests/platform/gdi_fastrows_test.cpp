@@ -1,0 +1,154 @@
+// The whole-row blits against the per-pixel path over random pictures: every pair of depths,
+// clipped rectangles, palettes with repeated colours, keys that change between blits.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "blitrows.h"
+#include "gdi_support.h"
+#include "windows.h"
+
+namespace {
+
+const DWORD k555[3] = {0x7C00, 0x3E0, 0x1F};
+const DWORD k565[3] = {0xF800, 0x7E0, 0x1F};
+const DWORD kWide[3] = {0x3FF00000, 0xFFC00, 0x3FF}; // 32 bits of 10-bit channels
+
+struct Format {
+    const char* name;
+    int bitCount;
+    const DWORD* masks;
+};
+
+const Format kFormats[] = {
+    {"8", 8, nullptr},     {"555", 16, k555},  {"565", 16, k565}, {"24", 24, nullptr},
+    {"32", 32, nullptr},   {"32wide", 32, kWide},
+};
+
+constexpr int kWidth = 37, kHeight = 11; // an odd width leaves padding at the end of 24-bit rows
+constexpr COLORREF kKeys[] = {RGB(10, 20, 30), RGB(200, 0, 90)};
+
+// Random colours, with both keys present twice so every index of a key colour is keyed.
+std::vector<RGBQUAD> Palette(std::mt19937& rng)
+{
+    std::vector<RGBQUAD> table(256);
+    for (RGBQUAD& q : table)
+        q = {BYTE(rng()), BYTE(rng()), BYTE(rng()), 0};
+    for (int i = 0; i < 2; ++i) {
+        const COLORREF k = kKeys[i];
+        table[7 + i] = table[200 + i] = {GetBValue(k), GetGValue(k), GetRValue(k), 0};
+    }
+    return table;
+}
+
+std::unique_ptr<TestDib> Make(const Format& f, const std::vector<RGBQUAD>& palette, bool topDown)
+{
+    return std::make_unique<TestDib>(kWidth, kHeight, f.bitCount, f.bitCount == 8 ? palette : std::vector<RGBQUAD>{},
+                                     f.masks, topDown);
+}
+
+// Random pixels, a third of them one of the keys as this format stores it.
+void Scatter(TestDib& dib, const Format& f, std::mt19937& rng)
+{
+    const uint32_t mask = f.bitCount == 32 ? 0xFFFFFFFF : (1u << f.bitCount) - 1;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            dib.SetRaw(x, y, uint32_t(rng()) & mask);
+    // Indices 7 and 8 hold the keys; other depths store them as a 1 x 1 fill shows.
+    uint32_t keyValue[2] = {7, 8};
+    if (f.bitCount != 8) {
+        for (int i = 0; i < 2; ++i) {
+            TestDib one(1, 1, f.bitCount, {}, f.masks);
+            HBRUSH brush = CreateSolidBrush(kKeys[i]);
+            const RECT r{0, 0, 1, 1};
+            FillRect(one.Dc(), &r, brush);
+            DeleteObject(brush);
+            keyValue[i] = one.Raw(0, 0);
+        }
+    }
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            if (rng() % 3 == 0)
+                dib.SetRaw(x, y, keyValue[rng() % 2] | (f.bitCount == 32 ? uint32_t(rng()) << 24 : 0));
+}
+
+std::vector<uint32_t> Pixels(const TestDib& dib)
+{
+    std::vector<uint32_t> out;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            out.push_back(dib.Raw(x, y));
+    return out;
+}
+
+struct Blit {
+    int dx, dy, w, h, sx, sy;
+    int key; // index into kKeys, or -1
+};
+
+// The same blits onto two equal destinations, one through each path.
+void ExpectSamePixels(const Format& sf, const Format& df, const std::vector<Blit>& blits, std::mt19937& rng)
+{
+    const std::vector<RGBQUAD> palette = Palette(rng);
+    const bool topDown = rng() % 2;
+    auto src = Make(sf, palette, topDown);
+    Scatter(*src, sf, rng);
+    const std::vector<RGBQUAD> dstPalette = Palette(rng);
+    std::unique_ptr<TestDib> dst[2] = {Make(df, dstPalette, !topDown), Make(df, dstPalette, !topDown)};
+    Scatter(*dst[0], df, rng);
+    BitBlt(dst[1]->Dc(), 0, 0, kWidth, kHeight, dst[0]->Dc(), 0, 0, SRCCOPY);
+    for (int plain = 0; plain < 2; ++plain) {
+        SetPlainBlits(plain == 1);
+        for (const Blit& b : blits) {
+            if (b.key < 0)
+                BitBlt(dst[plain]->Dc(), b.dx, b.dy, b.w, b.h, src->Dc(), b.sx, b.sy, SRCCOPY);
+            else
+                TransparentBlt(dst[plain]->Dc(), b.dx, b.dy, b.w, b.h, src->Dc(), b.sx, b.sy, b.w, b.h, kKeys[b.key]);
+        }
+    }
+    SetPlainBlits(false);
+    EXPECT_EQ(Pixels(*dst[0]), Pixels(*dst[1])) << sf.name << " -> " << df.name;
+}
+
+} // namespace
+
+TEST(FastRows, MatchThePerPixelPathForEveryPairOfDepths)
+{
+    std::mt19937 rng(23);
+    for (const Format& sf : kFormats) {
+        for (const Format& df : kFormats) {
+            // Whole pictures, then clipped rectangles on every side, keyed by turns with each key.
+            std::vector<Blit> blits = {{0, 0, kWidth, kHeight, 0, 0, -1}, {0, 0, kWidth, kHeight, 0, 0, 0}};
+            for (int i = 0; i < 12; ++i) {
+                const int key = int(rng() % 3) - 1;
+                blits.push_back({int(rng() % (kWidth + 8)) - 8, int(rng() % (kHeight + 4)) - 4, int(rng() % kWidth) + 1,
+                                 int(rng() % kHeight) + 1, int(rng() % (kWidth + 8)) - 8,
+                                 int(rng() % (kHeight + 4)) - 4, key});
+            }
+            ExpectSamePixels(sf, df, blits, rng);
+        }
+    }
+}
+
+TEST(FastRows, AnIndexedSourceFollowsItsDestinationsFormat)
+{
+    // One source drawn by turns into destinations of different formats and palettes: a table
+    // kept for the previous destination must not be reused.
+    std::mt19937 rng(5);
+    const std::vector<RGBQUAD> palette = Palette(rng);
+    auto src = Make(kFormats[0], palette, true);
+    Scatter(*src, kFormats[0], rng);
+    for (int round = 0; round < 2; ++round) {
+        for (const Format& df : kFormats) {
+            const std::vector<RGBQUAD> dstPalette = Palette(rng);
+            auto fast = Make(df, dstPalette, true), plain = Make(df, dstPalette, true);
+            TransparentBlt(fast->Dc(), 0, 0, kWidth, kHeight, src->Dc(), 0, 0, kWidth, kHeight, kKeys[round]);
+            SetPlainBlits(true);
+            TransparentBlt(plain->Dc(), 0, 0, kWidth, kHeight, src->Dc(), 0, 0, kWidth, kHeight, kKeys[round]);
+            SetPlainBlits(false);
+            EXPECT_EQ(Pixels(*fast), Pixels(*plain)) << df.name << " round " << round;
+        }
+    }
+}

@@ -1,0 +1,328 @@
+// The screen switch and the screens around the play screen, on the large layout.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "aux_control.h"
+#include "cea_graphic.h"
+#include "cea_main.h"
+#include "cea_object.h"
+#include "cea_window.h"
+#include "display.h"
+#include "game.h"
+#include "layout.h"
+#include "highscores.h"
+#include "language.h"
+#include "media.h"
+#include "memmgr.h"
+#include "records.h"
+#include "screens.h"
+#include "sequencer.h"
+#include "tile.h"
+#include "tutorial.h"
+
+extern int g_newGames;
+
+namespace {
+
+constexpr COLORREF kWhite = 0x00FFFFFF;
+constexpr COLORREF kYellow = 0x0000FFFF;
+
+// What one screen puts in the window.
+struct SEEN {
+    std::set<int> commands;
+    std::vector<ANIMTEXT*> texts;
+    std::vector<ANIMOBJECT*> pictures;
+    std::vector<ANIMOBJECT*> tiles;
+};
+
+const std::set<int> kCommands[6] = {
+    {},
+    {1002, 1003, 1004, 1006, 1007},
+    {1008, 1009, 1010, 1011, 1012, 1013},
+    {1014, 1015, 1016, 1018, 1019},
+    {1021, 1022},
+    {1023, 1025},
+};
+
+int g_events = 0;
+// The main window's part: count the events and hand the sequencer its own.
+LRESULT CountEvents(AnimWindow*, UINT code, WPARAM a, LPARAM b)
+{
+    if (code == kAnimEvent) {
+        ++g_events;
+        SequencerEvent(DWORD(a), reinterpret_cast<ANIMOBJECT*>(b));
+    }
+    return 1;
+}
+
+class Screens : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        setenv("QUIBO_DISPLAY", "1024x768", 1);
+        ASSERT_TRUE(InitAnimEngine(nullptr, 0));
+        SelectLanguage("Quibo", 1);
+        ASSERT_TRUE(ChoosePack());
+        ASSERT_EQ(OpenPackName(), "quibo-l-hi.res");
+        ASSERT_TRUE(LoadImages());
+        hwnd = CreateWindowExW(0, u"AnimWindow", u"screens", WS_POPUP | WS_VISIBLE, 0, 0, LayoutNumber("cxWINDOW"),
+                               LayoutNumber("cyWINDOW"), nullptr, nullptr, nullptr, nullptr);
+        window = AnimWindow::FromWindow(hwnd);
+        ASSERT_NE(window, nullptr);
+        window->SetCallback(CountEvents);
+        SetDisplayWindow(window, hwnd);
+    }
+
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(hwnd);
+        FreeImages();
+        ClosePack();
+    }
+
+    void SetUp() override
+    {
+        SetLanguage(LANGID_ENGLISH);
+        DefaultSettings();
+        g_settings.iEffects = EFFECTS_NONE;
+        DefaultHighScores();
+        DealTwelve();
+    }
+
+    void TearDown() override { ShowScreen(SCREEN_NONE, false); }
+
+    // A board of twelve tiles in three rows of four, without objects.
+    static void DealTwelve()
+    {
+        BuildDeck();
+        g_game = GAMESTATE{.rgDeck = {}, .rgBoard = {}, .iNextTile = 0, .cFound = 0, .fActive = 1, .fPaused = 0,
+                           .tStart = 0, .tPauseStart = 0};
+        BuildDeck();
+        for (int row = 0; row < cROWS; ++row)
+            for (int column = 0; column < 4; ++column)
+                g_game.rgBoard[row][column] = g_game.rgDeck[g_game.iNextTile++];
+    }
+
+    static SEEN Seen()
+    {
+        SEEN seen;
+        for (ANIMOBJECT* o = window->FirstObject(); o; o = o->next) {
+            if (ANIMCONTROL* control = ANIMCONTROL::FromObject(o)) {
+                if (control->Kind() == kControlButton)
+                    seen.commands.insert(control->GetId());
+                else
+                    seen.texts.push_back(static_cast<ANIMTEXT*>(control));
+            } else if (TileOf(o)) {
+                seen.tiles.push_back(o);
+            } else {
+                seen.pictures.push_back(o);
+            }
+        }
+        return seen;
+    }
+
+    // The text field at an element's place in the layout, or none.
+    static ANIMTEXT* FieldAt(const char* element, int yOffset = 0)
+    {
+        const std::string name = element;
+        const int left = LayoutNumber((name + " left").c_str());
+        const int top = LayoutNumber((name + " top").c_str()) + yOffset;
+        for (ANIMTEXT* text : Seen().texts)
+            if (text->GetRect().left == left && text->GetRect().top == top)
+                return text;
+        return nullptr;
+    }
+
+    static std::u16string Catalog(UINT id) { return LoadCatalogString(id); }
+    static std::u16string Text(ANIMTEXT* text) { return std::u16string(text->GetText().Wide()); }
+
+    static HWND hwnd;
+    static AnimWindow* window;
+};
+HWND Screens::hwnd = nullptr;
+AnimWindow* Screens::window = nullptr;
+
+TEST_F(Screens, EachSwitchLeavesOnlyTheNewScreensElements)
+{
+    for (int from = SCREEN_PLAY; from <= SCREEN_HIGHSCORES; ++from) {
+        for (int to = SCREEN_PLAY; to <= SCREEN_HIGHSCORES; ++to) {
+            ShowScreen(from, false);
+            ShowScreen(to, false);
+            ASSERT_EQ(CurrentScreen(), to);
+            const SEEN seen = Seen();
+            EXPECT_EQ(seen.commands, kCommands[to]) << from << " to " << to;
+            // The board's tiles have objects on the play screen only; the tutorial has its samples.
+            const size_t tiles = to == SCREEN_PLAY ? 12 : to == SCREEN_TUTORIAL ? 3 : 0;
+            EXPECT_EQ(seen.tiles.size(), tiles) << from << " to " << to;
+            for (const auto& row : g_game.rgBoard)
+                for (const PIECE& piece : row)
+                    EXPECT_EQ(piece.pObject != nullptr, to == SCREEN_PLAY && piece.fPresent) << from << " to " << to;
+            const size_t texts[6] = {0, seen.texts.size(), 5, 8, 1, 36};
+            EXPECT_EQ(seen.texts.size(), texts[to]) << from << " to " << to;
+        }
+    }
+    ShowScreen(SCREEN_NONE, false);
+    EXPECT_TRUE(Seen().commands.empty());
+    EXPECT_TRUE(Seen().texts.empty());
+    EXPECT_TRUE(Seen().tiles.empty());
+}
+
+TEST_F(Screens, ASwitchCompletesWhatIsStillScheduled)
+{
+    ShowScreen(SCREEN_PLAY, false);
+    const DWORD later = window->GetCurrentFrame() + 100;
+    ASSERT_TRUE(window->ScheduleAppEvent(later, 4242, 0));
+    ASSERT_TRUE(window->ScheduleObjectEvent(later, g_game.rgBoard[0][0].pObject, 0, nullptr));
+    g_events = 0;
+    ShowScreen(SCREEN_MENU, false);
+    EXPECT_EQ(g_events, 1);
+    EXPECT_GE(window->GetCurrentFrame(), later);
+
+    // A tile still flying in lands at once when the play screen is built again, and the
+    // counted flight is over.
+    ShowScreen(SCREEN_PLAY, false);
+    ANIMOBJECT* tile = g_game.rgBoard[1][2].pObject;
+    ASSERT_NE(tile, nullptr);
+    const RECT slot = tile->GetRect();
+    tile->SetRect(TilePosition(-1, 1, false));
+    Fly(tile, slot, false, false);
+    ASSERT_EQ(FlightsInProgress(), 0); // the flight starts on the next frame
+    window->AdvanceTo(window->GetCurrentFrame());
+    ASSERT_EQ(FlightsInProgress(), 1);
+    RebuildScreen();
+    EXPECT_EQ(g_game.rgBoard[1][2].pObject, tile);
+    EXPECT_TRUE(EqualRect(&tile->rect, &slot));
+    EXPECT_EQ(FlightsInProgress(), 0);
+
+    const int games = g_newGames;
+    ShowScreen(SCREEN_MENU, false);
+    EXPECT_EQ(g_newGames, games);
+    ShowScreen(SCREEN_PLAY, true);
+    EXPECT_EQ(g_newGames, games + 1);
+}
+
+TEST_F(Screens, EachOptionShowsItsValue)
+{
+    struct {
+        void (*set)();
+        const char* field;
+        UINT id;
+    } const cases[] = {
+        {[] { g_settings.iEffects = EFFECTS_NONE; }, "text-effects-setting", 34},
+        {[] { g_settings.iEffects = EFFECTS_SOME; }, "text-effects-setting", 36},
+        {[] { g_settings.iEffects = EFFECTS_ALL; }, "text-effects-setting", 38},
+        {[] { g_settings.iEffects = 7; }, "text-effects-setting", 38},
+        {[] { g_settings.fSmoothAnimation = 0; }, "text-animation-setting", 40},
+        {[] { g_settings.fSmoothAnimation = 1; }, "text-animation-setting", 42},
+        {[] { g_settings.fSoundEffects = 0; }, "text-sounds-setting", 40},
+        {[] { g_settings.fSoundEffects = 1; }, "text-sounds-setting", 42},
+        {[] {}, "text-language-setting", 44},
+    };
+    ShowScreen(SCREEN_OPTIONS, false);
+    for (const auto& c : cases) {
+        c.set();
+        RefreshTexts(false);
+        ANIMTEXT* field = FieldAt(c.field);
+        ASSERT_NE(field, nullptr) << c.field;
+        EXPECT_EQ(Text(field), Catalog(c.id)) << c.field << " " << c.id;
+    }
+}
+
+TEST_F(Screens, TheLanguageCommandRebuildsEveryTextInTheOtherLanguage)
+{
+    ShowScreen(SCREEN_OPTIONS, false);
+    const char* const prompts[] = {"text-effects-prompt", "text-animation-prompt", "text-sounds-prompt",
+                                   "text-language-prompt"};
+    const UINT ids[] = {24, 26, 28, 32};
+    for (LANGID language : {LANGID_ESPERANTO, LANGID_ENGLISH}) {
+        ASSERT_TRUE(SetLanguage(language));
+        RebuildScreen();
+        EXPECT_EQ(CurrentScreen(), SCREEN_OPTIONS);
+        for (size_t i = 0; i < std::size(prompts); ++i)
+            EXPECT_EQ(Text(FieldAt(prompts[i])), Catalog(ids[i])) << prompts[i];
+        EXPECT_EQ(Text(FieldAt("text-language-setting")), Catalog(language == LANGID_ENGLISH ? 44 : 46));
+        EXPECT_EQ(Text(FieldAt("text-sounds-setting")), Catalog(42));
+    }
+    SetLanguage(LANGID_ESPERANTO);
+    EXPECT_EQ(Catalog(46), u"Esperanto");
+    EXPECT_EQ(Catalog(42), u"Ŝaltite");
+}
+
+TEST_F(Screens, TheTutorialPagesThroughItsTwelvePages)
+{
+    ShowScreen(SCREEN_TUTORIAL, false);
+    const int step = TileSize().cx + LayoutNumber("cxTILES_SPACING");
+    // Back from the first page stays there; Next on the last page stays there.
+    const int steps[] = {-1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, -1, 1};
+    int page = 0;
+    for (int direction : steps) {
+        TutorialStep(direction);
+        page = std::clamp(page + direction, 0, cTUTORIAL_PAGES - 1);
+        ASSERT_EQ(TutorialPage(), page);
+        const SEEN seen = Seen();
+        EXPECT_EQ(seen.commands.count(1020), page > 0 ? 1u : 0u) << page;
+        EXPECT_EQ(seen.commands.count(1021), page < 11 ? 1u : 0u) << page;
+        EXPECT_EQ(seen.commands.count(1022), 1u) << page;
+        ANIMBUTTON* guide = TutorialGuide();
+        ASSERT_NE(guide, nullptr);
+        EXPECT_EQ(guide->GetId(), page < 11 ? 1021 : 1022);
+        ASSERT_EQ(seen.texts.size(), 1u);
+        EXPECT_EQ(Text(seen.texts[0]), Catalog(g_tutorialPages[page].idText));
+
+        // The samples stand in a row at their positions, each showing its tile.
+        const PIECE* tiles = g_tutorialPages[page].rgTiles;
+        size_t expected = 0;
+        for (int i = 0; i < cTUTORIAL_TILES; ++i) {
+            if (!tiles[i].fPresent)
+                continue;
+            ++expected;
+            const POINT at{LayoutNumber("object-tutorial xTILES") + step * i, LayoutNumber("object-tutorial yTILES")};
+            bool found = false;
+            for (ANIMOBJECT* o : seen.tiles)
+                found = found || (o->GetPosition().x == at.x && o->GetPosition().y == at.y
+                                  && SameTile(*TileOf(o), tiles[i]));
+            EXPECT_TRUE(found) << "page " << page << " tile " << i;
+        }
+        EXPECT_EQ(seen.tiles.size(), expected) << page;
+    }
+    // The page starts again at the first each time the tutorial is shown.
+    ShowScreen(SCREEN_MENU, false);
+    ShowScreen(SCREEN_TUTORIAL, false);
+    EXPECT_EQ(TutorialPage(), 0);
+}
+
+TEST_F(Screens, TheHighScoreScreenShowsItsModeAndHighlightsOneRow)
+{
+    struct {
+        int mode, row;
+        int shownMode, shownRow;
+        LANGID language;
+    } const cases[] = {
+        {0, -1, 0, -1, LANGID_ENGLISH}, {1, -1, 1, -1, LANGID_ENGLISH}, {2, 3, 2, 3, LANGID_ENGLISH},
+        {2, 8, 2, 8, LANGID_ESPERANTO}, {7, 12, 0, -1, LANGID_ENGLISH}, {-1, 0, 0, 0, LANGID_ESPERANTO},
+    };
+    for (const auto& c : cases) {
+        SetLanguage(c.language);
+        ShowHighScores(c.mode, c.row);
+        ASSERT_EQ(CurrentScreen(), SCREEN_HIGHSCORES);
+        const SEEN seen = Seen();
+        ASSERT_EQ(seen.pictures.size(), 1u);
+        const int set = c.language == LANGID_ENGLISH ? SET_ENGLISH : SET_ESPERANTO;
+        EXPECT_EQ(seen.pictures[0]->graphic, g_media.rgBanners[set][c.shownMode]) << c.mode;
+        const int distance = LayoutNumber("cyHIGHSPACE");
+        for (int row = 0; row < cHIGHSCORES; ++row) {
+            const COLORREF colour = row == c.shownRow ? kYellow : kWhite;
+            for (const char* field : {"text-high-number", "text-high-name", "text-high-date", "text-high-score"}) {
+                ANIMTEXT* text = FieldAt(field, row * distance);
+                ASSERT_NE(text, nullptr) << field << " " << row;
+                EXPECT_EQ(text->GetColor(kColorText), colour) << field << " " << row;
+            }
+            EXPECT_EQ(Text(FieldAt("text-high-number", row * distance)), std::u16string(string(std::to_string(row + 1) + ".").Wide()));
+        }
+    }
+    EXPECT_EQ(Text(FieldAt("text-high-date")), u"16 Mar 2002");
+}
+
+} // namespace

@@ -302,7 +302,8 @@ bool StartGame()
         ShowFirstScreen();
         return true;
     }
-    if (!g_mediaLoaded)
+    // A window closed during the intro ends it too: that is no failure to report.
+    if (!g_mediaLoaded && g_mainWindow)
         showError();
     if (g_mainWindow)
         DestroyWindow(g_mainWindow);

@@ -37,10 +37,13 @@ std::optional<WindowBox> FindWindow(const std::string& name, double timeoutSecon
         if (Run({"xdotool", "search", "--onlyvisible", "--name", name}, &out) == 0 && !out.empty()) {
             std::string id(out.begin(), out.end());
             id = id.substr(0, id.find('\n'));
-            const std::vector<uint8_t> shell = Capture({"xdotool", "getwindowgeometry", "--shell", id});
-            const std::string text(shell.begin(), shell.end());
-            return WindowBox{id, ShellNumber(text, "X"), ShellNumber(text, "Y"), ShellNumber(text, "WIDTH"),
-                             ShellNumber(text, "HEIGHT")};
+            // A window may go again between the two questions; then it is looked for anew.
+            std::vector<uint8_t> shell;
+            if (Run({"xdotool", "getwindowgeometry", "--shell", id}, &shell) == 0) {
+                const std::string text(shell.begin(), shell.end());
+                return WindowBox{id, ShellNumber(text, "X"), ShellNumber(text, "Y"), ShellNumber(text, "WIDTH"),
+                                 ShellNumber(text, "HEIGHT")};
+            }
         }
         Pause(0.2);
     } while (Now() < end);

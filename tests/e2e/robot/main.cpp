@@ -10,7 +10,7 @@
 //   robot forge N  change a character of the stored name N, keeping its check value
 //   robot view-scores  open the high-score table from the menu and keep a screenshot (--shot)
 // Options: --tool quibo-pack --packs DIR --work DIR --shots DIR --name NAME --quibos N
-//          --no-extras --timeout SECONDS --shot NAME
+//          --no-extras --timeout SECONDS --shot NAME --window NAME (default ^Quibo$)
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -67,6 +67,8 @@ Command Parse(int argc, char** argv)
             c.score = uint32_t(std::stoul(value()));
         else if (flag == "--shot")
             c.shot = value();
+        else if (flag == "--window")
+            c.options.window = value();
         else if (flag == "--no-extras")
             c.options.extras = false;
         else

@@ -11,6 +11,8 @@ namespace {
 Image Decode(const std::string& tool, const std::string& pack, const std::string& folder, const std::string& entry)
 {
     const std::string base = folder + "/" + entry;
+    if (std::filesystem::exists(base + ".bmp")) // decoded by an earlier run into the same folder
+        return ReadBmp(ReadFileBytes(base + ".bmp"));
     Capture({tool, "zip-extract", pack, entry + ".zz", base + ".zz"});
     Capture({tool, "zz-unpack", base + ".zz", base + ".psp"});
     Capture({tool, "psp-to-bmp", base + ".psp", base + ".bmp"});
@@ -47,13 +49,19 @@ int LayoutNumber(const std::string& layout, const std::string& key)
     return 0;
 }
 
-PackPictures DecodePack(const std::string& tool, const std::string& pack, const std::string& folder)
+std::string ReadLayout(const std::string& tool, const std::string& pack, const std::string& folder)
 {
     std::filesystem::create_directories(folder);
-    Capture({tool, "zip-extract", pack, "layout.txt", folder + "/layout.txt"});
-    const std::vector<uint8_t> layoutBytes = ReadFileBytes(folder + "/layout.txt");
-    const std::string layout(layoutBytes.begin(), layoutBytes.end());
+    const std::string path = folder + "/layout.txt";
+    if (!std::filesystem::exists(path))
+        Capture({tool, "zip-extract", pack, "layout.txt", path});
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
 
+PackPictures DecodePack(const std::string& tool, const std::string& pack, const std::string& folder)
+{
+    const std::string layout = ReadLayout(tool, pack, folder);
     PackPictures pictures;
     const std::vector<Image> faces = CutGrid(Decode(tool, pack, folder, "tiles"), 3, 1);
     std::copy(faces.begin(), faces.end(), pictures.tiles.faces.begin());

@@ -19,7 +19,10 @@ enum Caption { kMenu = 0, kPause = 1, kNew = 2, kExit = 3, kNext = 13, kAdd = 9,
 // Banners by cell.
 enum Banner { kViewed = 0, kGameOver = 1, kNewHighScore = 2 };
 
-// Extracts, unpacks and converts the pack's images into the folder with `quibo-pack`.
+// The pack's layout text, extracted into the folder with `quibo-pack`.
+std::string ReadLayout(const std::string& packTool, const std::string& pack, const std::string& folder);
+// Extracts, unpacks and converts the pack's images into the folder with `quibo-pack`; what an
+// earlier run left in the folder is read again rather than decoded anew.
 PackPictures DecodePack(const std::string& packTool, const std::string& pack, const std::string& folder);
 
 // The cells of a sheet cut into columns x rows of equal size.

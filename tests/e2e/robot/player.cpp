@@ -11,7 +11,6 @@ namespace {
 
 constexpr double kSettle = 0.15;   // seconds between the two looks that must agree
 constexpr double kSlack = 1.5;     // seconds of latency allowed either side of a measured time
-const char kWindowName[] = "^Quibo$";
 const char kDialogName[] = "^New High Score!$";
 
 bool SameTiles(const std::vector<SeenTile>& a, const std::vector<SeenTile>& b)
@@ -46,7 +45,7 @@ Robot::Robot(RobotOptions options) : options_(std::move(options)) {}
 
 void Robot::Attach()
 {
-    const auto found = FindWindow(kWindowName, options_.timeout);
+    const auto found = FindWindow(options_.window, options_.timeout);
     if (!found)
         throw std::runtime_error("robot: the game's window did not appear");
     window_ = *found;
@@ -60,25 +59,28 @@ void Robot::Attach()
     std::sort(packs.begin(), packs.end());
     std::stable_partition(packs.begin(), packs.end(),
                           [](const auto& p) { return p.stem().string().ends_with("-hi"); });
-    std::vector<std::pair<std::string, PackPictures>> all;
     for (const auto& pack : packs) {
-        PackPictures pictures =
-            DecodePack(options_.packTool, pack.string(), options_.work + "/" + pack.stem().string());
-        all.emplace_back(pack.filename().string(), std::move(pictures));
+        const std::string layout = ReadLayout(options_.packTool, pack.string(), Folder(pack));
+        if (LayoutNumber(layout, "cxWINDOW") == window_.width && LayoutNumber(layout, "cyWINDOW") == window_.height)
+            candidates_.push_back(pack);
     }
-    for (auto& [name, pictures] : all)
-        if (pictures.windowWidth == window_.width && pictures.windowHeight == window_.height)
-            candidates_.emplace_back(name, pictures);
     if (candidates_.empty())
-        candidates_ = std::move(all);
+        candidates_ = packs;
     if (candidates_.empty())
         throw std::runtime_error("robot: no packs in " + options_.packs);
+}
+
+std::string Robot::Folder(const std::filesystem::path& pack) const
+{
+    return options_.work + "/" + pack.stem().string();
 }
 
 // The pack is the one whose buttons are on the screen.
 bool Robot::ChoosePack(const Image& screen)
 {
-    for (auto& [name, pictures] : candidates_) {
+    for (const auto& pack : candidates_) {
+        const PackPictures pictures = DecodePack(options_.packTool, pack.string(), Folder(pack));
+        const std::string name = pack.filename().string();
         std::vector<Template> captions;
         for (const Image& caption : pictures.captions)
             captions.push_back(MakeTemplate(caption, std::vector<bool>(caption.pixels.size(), true)));
@@ -150,6 +152,11 @@ View Robot::WaitFor(const std::string& screen, const std::string& shot)
     for (;;) {
         View view = Steady();
         if (view.screen == screen) {
+            std::string names;
+            for (const SeenTile& t : view.tiles)
+                names += " " + (t.face == Face::Back ? std::string("back") : std::to_string(t.index)) +
+                         (t.face == Face::Selected ? "*" : "");
+            Say(screen + " screen, tiles:" + names);
             if (!shot.empty())
                 Shot(view, shot);
             return view;

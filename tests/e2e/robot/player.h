@@ -1,6 +1,7 @@
 // The robot player: finds the game's window, tells its screens apart, and plays.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@ struct RobotOptions {
     int quibos = 0;         // stop after this many (0: play the game to its end)
     bool extras = true;     // use Escape, Pause, a wrong tile, Hint and Add along the way
     double timeout = 60;    // seconds to wait for any one thing
+    std::string window = "^Quibo$"; // the game window's name
 };
 
 // What the robot makes of one screenshot of the game's window.
@@ -60,6 +62,7 @@ private:
     void ClickButton(const View& view, int caption);
     void Escape();
     bool ChoosePack(const Image& screen);
+    std::string Folder(const std::filesystem::path& pack) const;
     View ExpectSelected(size_t count, const char* what);
     void Fail(const View& view, const std::string& why) const;
     void TogglePauseAndBack(View& view, GameResult& result);
@@ -71,7 +74,7 @@ private:
 
     RobotOptions options_;
     WindowBox window_;
-    std::vector<std::pair<std::string, PackPictures>> candidates_;
+    std::vector<std::filesystem::path> candidates_; // packs that may be the one shown
     std::optional<PackPictures> pack_;
     std::unique_ptr<TileFinder> finder_;
     std::vector<Template> captions_;

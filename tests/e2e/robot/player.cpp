@@ -167,6 +167,21 @@ View Robot::WaitFor(const std::string& screen, const std::string& shot)
     }
 }
 
+View Robot::StartPlaying(const std::string& shot)
+{
+    const double end = Now() + options_.timeout;
+    for (;;) {
+        View view = Steady();
+        if (view.screen == "play")
+            return WaitFor("play", shot);
+        if (view.screen == "tutorial")
+            ClickButton(view, kDone);
+        if (Now() > end)
+            Fail(view, "no play screen");
+        Pause(0.3);
+    }
+}
+
 void Robot::Shot(const View& view, const std::string& name) const
 {
     const std::string path = options_.shots + "/" + name + ".png";
@@ -301,7 +316,7 @@ bool Robot::EnterName()
 
 void Robot::ViewScores(const std::string& shot)
 {
-    View view = WaitFor("play");
+    View view = StartPlaying();
     ClickButton(view, kMenu);
     const double end = Now() + options_.timeout;
     do {
@@ -318,8 +333,10 @@ GameResult Robot::Play()
     // The game starts when the play screen is built: between the last look without it and the
     // first with it.
     double before = Now();
+    bool startSeen = false; // a look before the game began bounds its start
     View view = Look();
     while (view.screen != "play") {
+        startSeen = true;
         if (view.screen == "tutorial") {
             // A first run opens on the tutorial; Done leads to a new game.
             Shot(view, "tutorial");
@@ -407,6 +424,6 @@ GameResult Robot::Play()
     }
     Say("took " + std::to_string(result.quibos) + " quibos" + (result.ended ? ", game over" : ""));
     result.earliest = (lastClick - seen - pausedAtMost_ - kSlack) * 1000 + penalties_;
-    result.latest = (lastClick - started - pausedAtLeast_ + kSlack) * 1000 + penalties_;
+    result.latest = startSeen ? (lastClick - started - pausedAtLeast_ + kSlack) * 1000 + penalties_ : 1e12;
     return result;
 }

@@ -398,6 +398,8 @@ GameResult Robot::Play()
         if (!quibo) {
             if (view.tiles.size() >= 15 || view.tiles.size() < 12) {
                 // No quibo among the tiles the game still shows: the end must be on its way.
+                if (Now() - lastClick > options_.timeout)
+                    Fail(view, "no quibo among " + std::to_string(view.tiles.size()) + " tiles, and no end");
                 Pause(0.5);
                 continue;
             }
@@ -411,6 +413,8 @@ GameResult Robot::Play()
                 ClickTile(view.tiles[i]);
         lastClick = Now();
         ++result.quibos;
+        Say("quibo " + std::to_string(result.quibos) + ": tiles " + std::to_string(indices[(*quibo)[0]]) + " " +
+            std::to_string(indices[(*quibo)[1]]) + " " + std::to_string(indices[(*quibo)[2]]));
         View after = Steady();
         const bool refused = std::all_of(quibo->begin(), quibo->end(), [&](size_t i) {
             return std::any_of(after.tiles.begin(), after.tiles.end(), [&](const SeenTile& t) {

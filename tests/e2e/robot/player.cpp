@@ -213,6 +213,9 @@ void Robot::ClickButton(const View& view, int caption)
 
 void Robot::Escape()
 {
+    // The window seen first may have been one the game replaced since (the intro's).
+    if (const auto found = FindWindow(options_.window, options_.timeout))
+        window_.id = found->id;
     FocusWindow(window_.id);
     PressKey("Escape");
     Pause(0.1);

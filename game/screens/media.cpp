@@ -174,6 +174,9 @@ bool ChoosePackFor(const string& programPath)
     std::string folder = FolderOf(std::string(programPath.View()));
     if (!HoldsPacks(folder))
         folder = FolderOf(folder);
+    // Installed under a prefix: the program in PREFIX/bin, its packs in PREFIX/share/quibo.
+    if (!HoldsPacks(folder) && HoldsPacks(folder + "share\\quibo\\"))
+        folder += "share\\quibo\\";
     const int cx = DisplayWidth();
     const int cy = DisplayHeight();
     const int bitsPerPixel = DisplayBitDepth();
@@ -245,6 +248,9 @@ void FreeImages()
     }
     FreeCells(m.pEffects, m.rgEffects, cEFFECT_FRAMES);
     FreeCells(m.pInsets, m.rgInsets, cINSETS);
+    // The display must not keep a group that is about to go.
+    if (m.pGroup && GetDisplayPaletteGroup() == m.pGroup)
+        SetDisplayPaletteGroup(nullptr);
     if (m.pGroup)
         MEM_DELETE(m.pGroup);
     m.pGroup = nullptr;

@@ -112,7 +112,8 @@ enum GAMESOUND : int {
 constexpr int cGAMESOUNDS = 11;
 
 // Chooses the pack for the display (its size and depth from the engine), opens it from the
-// program's folder (or the folder above when the program's holds no pack) and loads its layout.
+// program's folder (or the folder above when the program's holds no pack, or that folder's
+// share/quibo when neither does, as under an installed prefix) and loads its layout.
 // False when no pack opens.
 bool ChoosePack();
 // The same from the folder of the program path given ('/' or '\' separated).

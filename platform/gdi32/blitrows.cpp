@@ -68,14 +68,11 @@ void DirectRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict 
 {
     int i = 0;
     if constexpr (SB == 3) {
-        // Four 3-byte pixels are three aligned-size words; cheaper than twelve byte loads.
-        for (; i + 4 <= count; i += 4) {
-            uint32_t w[3];
-            std::memcpy(w, src + 3 * i, sizeof w);
-            Put<DB, Keyed>(row, dst, i, w[0] & 0xFFFFFF);
-            Put<DB, Keyed>(row, dst, i + 1, (w[0] >> 24 | w[1] << 8) & 0xFFFFFF);
-            Put<DB, Keyed>(row, dst, i + 2, (w[1] >> 16 | w[2] << 16) & 0xFFFFFF);
-            Put<DB, Keyed>(row, dst, i + 3, w[2] >> 8);
+        // Each pixel but the last is read as a 4-byte word whose top byte belongs to the next.
+        for (; i + 1 < count; ++i) {
+            uint32_t w;
+            std::memcpy(&w, src + 3 * i, 4);
+            Put<DB, Keyed>(row, dst, i, w & 0xFFFFFF);
         }
     }
     for (; i < count; ++i)

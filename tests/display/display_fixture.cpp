@@ -1,5 +1,6 @@
 #include "display_fixture.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -12,6 +13,11 @@
 #include "screens_stand_in.h"
 #include "unzipper.h"
 #include "zip_builder.h"
+
+std::string TestProgramFolder()
+{
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+}
 
 void LoadShippedLayout(const std::string& deviceClass)
 {

@@ -12,6 +12,9 @@
 
 struct Graphic;
 
+// The folder of the test program, where the build puts the shipped packs.
+std::string TestProgramFolder();
+
 // The shipped layout of a device class ("large", "small", "handheld") as the layout table.
 void LoadShippedLayout(const std::string& deviceClass);
 

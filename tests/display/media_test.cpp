@@ -10,6 +10,7 @@
 #include "cea_display.h"
 #include "cea_graphic.h"
 #include "cea_palette.h"
+#include "display_fixture.h"
 #include "layout.h"
 #include "media.h"
 #include "memmgr.h"
@@ -123,6 +124,25 @@ TEST(ChoosePack, AProgramInAProcessorFolderFindsThePacksAbove)
     ClosePack();
 }
 
+TEST(ChoosePack, AProgramInstalledUnderAPrefixFindsThePacksInItsShareFolder)
+{
+    DisplaySize display(640, 480, 16);
+    const fs::path prefix = TestRoot() / "prefix";
+    fs::create_directories(prefix / "bin");
+    WriteFile(prefix / "share" / "quibo" / "quibo-s-hi.res", FakePack(2));
+    ASSERT_TRUE(ChoosePackFor(string((prefix / "bin" / "quibo").string())));
+    EXPECT_EQ(LayoutNumber("pack"), 2);
+    ClosePack();
+    // A pack beside the program or in the prefix itself still comes first.
+    for (const fs::path& nearer : {prefix / "quibo-s-lo.res", prefix / "bin" / "quibo-s-lo.res"}) {
+        WriteFile(nearer, FakePack(3));
+        ASSERT_TRUE(ChoosePackFor(string((prefix / "bin" / "quibo").string())));
+        EXPECT_EQ(LayoutNumber("pack"), 3) << nearer;
+        ClosePack();
+        fs::remove(nearer);
+    }
+}
+
 TEST(Cutting, CellsComeRowByRowAndOddSheetsShiftThem)
 {
     Graphic exact(150, 225, 24);
@@ -199,7 +219,7 @@ TEST(PackImages, AShippedPackLoadsEveryCellAtItsSize)
         SCOPED_TRACE(name);
         const fs::path folder = TestRoot() / (std::string("shipped-") + name);
         fs::create_directories(folder);
-        fs::copy_file(fs::current_path() / name, folder / name);
+        fs::copy_file(fs::path(TestProgramFolder()) / name, folder / name);
         DisplaySize display(name[6] == 'p' ? 240 : 1024, name[6] == 'p' ? 320 : 768, name[8] == 'l' ? 8 : 32);
         ASSERT_TRUE(ChoosePackFor(string((folder / "quibo.exe").string())));
         ASSERT_TRUE(LoadImages());
@@ -239,7 +259,7 @@ TEST(PackImages, AShippedPackLoadsEveryCellAtItsSize)
 TEST(PackImages, AMissingImageStopsTheLoadAndKeepsWhatCameBefore)
 {
     // A shipped pack with every entry but the effects.
-    ZIPFILE shipped((fs::current_path() / "quibo-p-hi.res").string().c_str(), false);
+    ZIPFILE shipped((fs::path(TestProgramFolder()) / "quibo-p-hi.res").string().c_str(), false);
     std::vector<ZipItem> items;
     for (auto& entry : shipped) {
         if (entry.key == istring("effects.zz"))

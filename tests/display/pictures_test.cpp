@@ -60,7 +60,7 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
 
     const fs::path folder = TestRoot() / (std::string("pictures-") + pack.name);
     fs::create_directories(folder);
-    fs::copy_file(fs::current_path() / pack.name, folder / pack.name, fs::copy_options::overwrite_existing);
+    fs::copy_file(fs::path(TestProgramFolder()) / pack.name, folder / pack.name, fs::copy_options::overwrite_existing);
     ASSERT_TRUE(ChoosePackFor(string((folder / "quibo.exe").string())));
     ASSERT_EQ(OpenPackName(), string(pack.name));
     ASSERT_TRUE(LoadImages());
@@ -127,9 +127,8 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     DeletePlayElements();
     DestroyWindow(hwnd);
     g_game = {};
-    if (pack.bits <= 8)
-        SetDisplayPaletteGroup(nullptr);
     FreeImages();
+    EXPECT_EQ(GetDisplayPaletteGroup(), nullptr);
     SetEngineClockSource(nullptr);
     g_settings = savedSettings;
     GetDisplay() = saved;

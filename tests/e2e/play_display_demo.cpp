@@ -34,6 +34,9 @@ void RefreshScreenTexts(bool)
 
 namespace {
 
+// An application event of the demo's own, after everything else scheduled at the start.
+constexpr DWORD kReadyEvent = 100;
+
 HWND g_play;
 
 LRESULT CALLBACK CommandProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -50,10 +53,14 @@ LRESULT CALLBACK CommandProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 LRESULT EventProc(AnimWindow*, UINT code, WPARAM a, LPARAM b)
 {
-    if (code == kAnimBeforeUpdate)
+    if (code == kAnimBeforeUpdate) {
         DisplayTick();
-    else if (code == kAnimEvent)
+    } else if (code == kAnimEvent && a == kReadyEvent) {
+        std::printf("ready\n");
+        std::fflush(stdout);
+    } else if (code == kAnimEvent) {
         SequencerEvent(DWORD(a), reinterpret_cast<ANIMOBJECT*>(b));
+    }
     return 1;
 }
 
@@ -109,6 +116,7 @@ int main()
 
     Deal(anim);
     BuildPlayScreen();
+    anim->ScheduleAppEvent(anim->GetEndFrame(), kReadyEvent, 0);
     // Runs until Exit closes the window; the elements outlive it and are freed after.
     anim->Run(-1);
 

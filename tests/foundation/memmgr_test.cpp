@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -166,6 +167,55 @@ TEST_F(MemMgr, FreedLargerBlockServesSmallerRequestAndKeepsItsSize)
     EXPECT_EQ(MemFreeListLength(2), 0u);
     MEM_FREE(second);
     EXPECT_TRUE(g_reports.empty());
+}
+
+TEST_F(MemMgr, ARequestTakesTheFirstFreeBlockOfTheSixteenClassesAboveIt)
+{
+    struct Case {
+        int request;   // size class asked for
+        int free;      // size class of the one free block
+        bool reused;
+    };
+    // Windows that stay in one word of the class index and ones that cross into the next.
+    const Case cases[] = {{0, 0, true},     {0, 16, true},     {0, 17, false},    {50, 66, true},
+                          {60, 77, false},  {63, 64, true},    {100, 99, false},  {4080, 4095, true}};
+    for (const Case& c : cases) {
+        // Drained up to where the free block's own request might look, so it is carved afresh.
+        drainFreeLists(c.request, std::min(std::max(c.request, c.free) + 16, 4095));
+        void* block = MEM_ALLOC(requestForClass(c.free), "window");
+        MEM_FREE(block);
+        void* taken = MEM_ALLOC(requestForClass(c.request), "window");
+        EXPECT_EQ(taken == block, c.reused) << c.request << " with " << c.free << " free";
+        EXPECT_EQ(MemFreeListLength(c.free), c.reused ? 0u : 1u) << c.request << " with " << c.free << " free";
+        held.push_back(taken);
+    }
+    // Two free blocks: the nearer class wins, and emptying it leaves the farther one listed.
+    drainFreeLists(10, 36);
+    void* far = MEM_ALLOC(requestForClass(20), "far");
+    void* near = MEM_ALLOC(requestForClass(12), "near");
+    MEM_FREE(far);
+    MEM_FREE(near);
+    EXPECT_EQ(MEM_ALLOC(requestForClass(10), "first"), near);
+    EXPECT_EQ(MEM_ALLOC(requestForClass(10), "second"), far);
+    held.push_back(near);
+    held.push_back(far);
+    EXPECT_TRUE(g_reports.empty());
+}
+
+TEST_F(MemMgr, AReportBoxMayUseTheManagerItself)
+{
+    // The box of a report runs while the manager is busy with the bad free; a box that
+    // allocates (as a real message box does) must not wait for it forever.
+    SetMemReportBoxHook([](const char* text, const char* caption) {
+        void* p = MEM_ALLOC(64, "box");
+        MEM_FREE(p);
+        return captureBox(text, caption);
+    });
+    void* p = MEM_ALLOC(40, "twice");
+    MEM_FREE(p);
+    MEM_FREE(p);
+    ASSERT_EQ(g_reports.size(), 1u);
+    EXPECT_EQ(firstLine(g_reports[0]), "An invalid address was deleted.");
 }
 
 TEST_F(MemMgr, LargeBlocksBypassTheChunks)

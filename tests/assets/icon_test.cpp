@@ -1,0 +1,95 @@
+// The desktop icon: every size a transparent square around an opaque tile with the three
+// shapes in their colours, and PNG bytes that decode back to the drawn pixels.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include "icon.h"
+
+namespace {
+
+uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at)
+{
+    return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 | uint32_t(bytes[at + 2]) << 8 | bytes[at + 3];
+}
+
+// The RGBA rows of a PNG as EncodePngRgba writes it (one IDAT), checking every chunk's CRC.
+std::vector<uint8_t> DecodeRows(const std::vector<uint8_t>& png, int& width, int& height, int& colourType)
+{
+    std::vector<uint8_t> packed;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const uint32_t length = U32At(png, at);
+        const std::string type(png.begin() + long(at) + 4, png.begin() + long(at) + 8);
+        EXPECT_EQ(U32At(png, at + 8 + length), uint32_t(crc32(0, png.data() + at + 4, uInt(length + 4)))) << type;
+        if (type == "IHDR") {
+            width = int(U32At(png, at + 8));
+            height = int(U32At(png, at + 12));
+            colourType = png[at + 17];
+        } else if (type == "IDAT") {
+            packed.assign(png.begin() + long(at) + 8, png.begin() + long(at + 8 + length));
+        }
+        at += 12 + length;
+    }
+    std::vector<uint8_t> raw(size_t(height) * (size_t(width) * 4 + 1));
+    uLongf rawSize = uLongf(raw.size());
+    EXPECT_EQ(uncompress(raw.data(), &rawSize, packed.data(), uLong(packed.size())), Z_OK);
+    EXPECT_EQ(rawSize, raw.size());
+    return raw;
+}
+
+TEST(Icon, PngBytesDecodeToTheDrawnPixels)
+{
+    const Canvas icon = DrawIcon(24);
+    int width = 0, height = 0, colourType = 0;
+    const std::vector<uint8_t> raw = DecodeRows(EncodePngRgba(icon), width, height, colourType);
+    ASSERT_EQ(width, 24);
+    ASSERT_EQ(height, 24);
+    EXPECT_EQ(colourType, 6);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = &raw[size_t(y) * (size_t(width) * 4 + 1)];
+        ASSERT_EQ(row[0], 0) << "filter of row " << y;
+        for (int x = 0; x < width; ++x) {
+            const Colour c = icon.At(x, y);
+            const uint8_t* p = row + 1 + x * 4;
+            EXPECT_NEAR(p[0], c.r * 255, 1);
+            EXPECT_NEAR(p[1], c.g * 255, 1);
+            EXPECT_NEAR(p[2], c.b * 255, 1);
+            ASSERT_NEAR(p[3], c.a * 255, 1) << x << "," << y;
+        }
+    }
+}
+
+// Whether an opaque pixel of the colour lies between rows from and to (fractions of the size).
+bool BandHas(const Canvas& icon, float from, float to, bool (*colour)(const Colour&))
+{
+    const int size = icon.Width();
+    for (int y = int(from * float(size)); y < int(to * float(size)); ++y)
+        for (int x = 0; x < size; ++x)
+            if (icon.At(x, y).a > 0.99f && colour(icon.At(x, y)))
+                return true;
+    return false;
+}
+
+class IconSizes : public testing::TestWithParam<int> {};
+
+TEST_P(IconSizes, ATransparentSquareAroundAnOpaqueTileWithTheThreeShapes)
+{
+    const int size = GetParam();
+    const Canvas icon = DrawIcon(size);
+    ASSERT_EQ(icon.Width(), size);
+    ASSERT_EQ(icon.Height(), size);
+    for (const auto& [x, y] : {std::pair{0, 0}, {size - 1, 0}, {0, size - 1}, {size - 1, size - 1}})
+        EXPECT_EQ(icon.At(x, y).a, 0.0f) << "corner " << x << "," << y;
+    EXPECT_GT(icon.At(size / 2, size / 2).a, 0.99f);
+    const auto red = [](const Colour& c) { return c.r > 0.6f && c.g < 0.4f && c.b < 0.4f; };
+    const auto green = [](const Colour& c) { return c.g > 0.45f && c.r < 0.3f && c.b < 0.45f; };
+    const auto blue = [](const Colour& c) { return c.b > 0.6f && c.r < 0.4f && c.g < 0.5f; };
+    EXPECT_TRUE(BandHas(icon, 0.0f, 0.35f, red));
+    EXPECT_TRUE(BandHas(icon, 0.35f, 0.65f, green));
+    EXPECT_TRUE(BandHas(icon, 0.65f, 1.0f, blue));
+    EXPECT_FALSE(BandHas(icon, 0.0f, 0.35f, blue)) << "shapes out of order";
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktop, IconSizes, testing::ValuesIn(kIconSizes));
+
+} // namespace

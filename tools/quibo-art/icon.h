@@ -1,0 +1,17 @@
+// The desktop icon: an ivory tile showing the game's three shapes, on a transparent square,
+// written as RGBA PNG files in the sizes desktops look for.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "canvas.h"
+
+inline constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+Canvas DrawIcon(int size);
+// 8-bit RGBA, straight alpha, one zlib stream.
+std::vector<uint8_t> EncodePngRgba(const Canvas& canvas);
+// Writes ROOT/NxN/apps/NAME.png for every size, ROOT being an icon theme's folder.
+void WriteIcons(const std::string& root, const std::string& name);

@@ -50,7 +50,7 @@ starts)
   ;;
 single)
   start
-  robot screen play --shot first
+  robot start-game --shot first
   # Another program's window covers the game's top left corner, then the game starts again.
   "$bin/instance_demo" window Cover 0000FF &
   cover=$!
@@ -74,22 +74,25 @@ large | handheld)
   ;;
 deactivate)
   start
-  robot screen play --shot playing
-  # Another program comes up and takes the activation.
+  robot start-game --shot playing
+  # Another program comes up and takes the activation; an inactive game draws nothing new, so
+  # the pause shows once the game is active again, and it must still be paused then.
   "$bin/instance_demo" window Other 404040 &
   other=$!
   xdotool search --sync --onlyvisible --name '^Other$' >/dev/null
   sleep 1
+  import -window root "$shots/deactivated.png"
   kill -TERM "$other"; wait "$other"
-  robot screen paused --shot deactivated
   xdotool windowfocus "$(xdotool search --onlyvisible --name '^Quibo$' | head -1)"
   sleep 1
   robot screen paused --shot reactivated
+  sleep 2
+  robot screen paused
   stop
   ;;
 cheater)
   start
-  robot screen play
+  robot start-game
   stop
   "$bin/robot" seed Honest --score 123000
   "$bin/robot" scores | grep -qx 'Honest|123000|[0-9]*|[0-9]*|valid'

@@ -5,6 +5,7 @@
 //                  and check the stored table
 //   robot screen S wait until screen S shows (tutorial, play, paused, gameover, newhighscore,
 //                  highscores) and keep a screenshot named --shot
+//   robot start-game  wait for the play screen, leaving a first run's tutorial with Done
 //   robot scores   print the stored high-score table, one entry a line
 //   robot seed N   make the first stored entry an honest one named N (--score MS)
 //   robot forge N  change a character of the stored name N, keeping its check value
@@ -140,6 +141,10 @@ int Main(int argc, char** argv)
     if (c.verb == "screen") {
         robot.WaitFor(c.argument, c.shot);
         std::printf("robot: saw the %s screen\n", c.argument.c_str());
+        return 0;
+    }
+    if (c.verb == "start-game") {
+        robot.StartPlaying(c.shot);
         return 0;
     }
     if (c.verb == "view-scores") {

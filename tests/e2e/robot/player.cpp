@@ -167,6 +167,21 @@ View Robot::WaitFor(const std::string& screen, const std::string& shot)
     }
 }
 
+View Robot::StartPlaying(const std::string& shot)
+{
+    const double end = Now() + options_.timeout;
+    for (;;) {
+        View view = Steady();
+        if (view.screen == "play")
+            return WaitFor("play", shot);
+        if (view.screen == "tutorial")
+            ClickButton(view, kDone);
+        if (Now() > end)
+            Fail(view, "no play screen");
+        Pause(0.3);
+    }
+}
+
 void Robot::Shot(const View& view, const std::string& name) const
 {
     const std::string path = options_.shots + "/" + name + ".png";
@@ -198,6 +213,9 @@ void Robot::ClickButton(const View& view, int caption)
 
 void Robot::Escape()
 {
+    // The window seen first may have been one the game replaced since (the intro's).
+    if (const auto found = FindWindow(options_.window, options_.timeout))
+        window_.id = found->id;
     FocusWindow(window_.id);
     PressKey("Escape");
     Pause(0.1);
@@ -301,7 +319,7 @@ bool Robot::EnterName()
 
 void Robot::ViewScores(const std::string& shot)
 {
-    View view = WaitFor("play");
+    View view = StartPlaying();
     ClickButton(view, kMenu);
     const double end = Now() + options_.timeout;
     do {
@@ -318,8 +336,10 @@ GameResult Robot::Play()
     // The game starts when the play screen is built: between the last look without it and the
     // first with it.
     double before = Now();
+    bool startSeen = false; // a look before the game began bounds its start
     View view = Look();
     while (view.screen != "play") {
+        startSeen = true;
         if (view.screen == "tutorial") {
             // A first run opens on the tutorial; Done leads to a new game.
             Shot(view, "tutorial");
@@ -381,6 +401,8 @@ GameResult Robot::Play()
         if (!quibo) {
             if (view.tiles.size() >= 15 || view.tiles.size() < 12) {
                 // No quibo among the tiles the game still shows: the end must be on its way.
+                if (Now() - lastClick > options_.timeout)
+                    Fail(view, "no quibo among " + std::to_string(view.tiles.size()) + " tiles, and no end");
                 Pause(0.5);
                 continue;
             }
@@ -394,6 +416,8 @@ GameResult Robot::Play()
                 ClickTile(view.tiles[i]);
         lastClick = Now();
         ++result.quibos;
+        Say("quibo " + std::to_string(result.quibos) + ": tiles " + std::to_string(indices[(*quibo)[0]]) + " " +
+            std::to_string(indices[(*quibo)[1]]) + " " + std::to_string(indices[(*quibo)[2]]));
         View after = Steady();
         const bool refused = std::all_of(quibo->begin(), quibo->end(), [&](size_t i) {
             return std::any_of(after.tiles.begin(), after.tiles.end(), [&](const SeenTile& t) {
@@ -407,6 +431,6 @@ GameResult Robot::Play()
     }
     Say("took " + std::to_string(result.quibos) + " quibos" + (result.ended ? ", game over" : ""));
     result.earliest = (lastClick - seen - pausedAtMost_ - kSlack) * 1000 + penalties_;
-    result.latest = (lastClick - started - pausedAtLeast_ + kSlack) * 1000 + penalties_;
+    result.latest = startSeen ? (lastClick - started - pausedAtLeast_ + kSlack) * 1000 + penalties_ : 1e12;
     return result;
 }

@@ -50,6 +50,8 @@ public:
     View Look();
     // Waits until the given screen shows; keeps a screenshot named shot when not empty.
     View WaitFor(const std::string& screen, const std::string& shot = {});
+    // Waits for the play screen, leaving the tutorial of a first run with Done on the way.
+    View StartPlaying(const std::string& shot = {});
     GameResult Play();
     // From the play screen: Menu, then the local scores; keeps a screenshot named shot.
     void ViewScores(const std::string& shot);

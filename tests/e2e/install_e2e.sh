@@ -37,6 +37,7 @@ expected=(
 for pack in l-hi l-lo s-hi s-lo p-hi p-lo; do expected+=("share/quibo/quibo-$pack.res"); done
 for size in 16 22 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x$size/apps/com.zelnor.Quibo.png"); done
 [[ $with_game == 1 ]] && expected+=(bin/quibo)
+[[ -x $bin/QuiboSetup ]] && expected+=(bin/QuiboSetup)
 for file in "${expected[@]}"; do
   [[ -s $p/$file ]] || fail "missing $file"
 done

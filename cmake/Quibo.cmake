@@ -3,6 +3,8 @@
 # Where assets/ puts the game's generated sounds and intro files, with media.rc naming them
 # (the target quibo_media makes them): a game script includes "media.rc" from here.
 set(QUIBO_MEDIA_DIR ${CMAKE_BINARY_DIR}/media)
+# Where assets/ puts the installer's skin and payload archives and its pictures.
+set(QUIBO_INSTALLER_DIR ${CMAKE_BINARY_DIR}/installer)
 
 # quibo_test(NAME SOURCES... LIBS lib...): a GoogleTest suite whose tests CTest lists one by one.
 # Every suite runs with its own temporary data folder and headless SDL drivers (tests/support).

@@ -83,6 +83,14 @@ struct Chunk {
 };
 constexpr size_t kChunkHeader = (sizeof(Chunk) + 15) / 16 * 16;
 
+// Tells the processor this thread is spinning, where it has a way to be told.
+inline void cpuRelax()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
 // The manager's critical section. Recursive, as a report's message box may allocate while the
 // manager holds it. Taking it costs one atomic exchange and leaving it a plain store, where a
 // mutex costs two atomic operations and two calls; operations are short, so a waiter spins
@@ -99,7 +107,7 @@ public:
         for (int waits = 0; held_.exchange(true, std::memory_order_acquire); ++waits) {
             while (held_.load(std::memory_order_relaxed)) {
                 if (waits < 64)
-                    __builtin_ia32_pause();
+                    cpuRelax();
                 else if (waits < 256)
                     std::this_thread::yield();
                 else

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "tl_string.h"
+#include "windows.h"
 
 struct ANIMOBJECT;
 
@@ -89,3 +90,21 @@ void RefreshStatus();
 
 // Minutes, the user's time separator and two-digit seconds: "4:05".
 string FormatTime(uint32_t ms);
+
+// The game in progress, driven by the main window. Each call is ignored in a state where it
+// makes no sense (paused, over, flights still running); none fails.
+
+// Abandons any game and deals a new one, whose opening board always holds a quibo.
+void NewGame();
+// A tap on the play window, in its client coordinates.
+void ClickTile(POINT point);
+void DeselectAll();
+// fromUser: the Add button; else the refill after a quibo, its flights from startFrame (0: now).
+void AddTiles(bool fromUser, DWORD startFrame);
+void Hint();
+void TogglePause();
+// Takes the three selected tiles off the board and closes the gaps; returns the frame at which
+// the flights end.
+DWORD TakeQuibo();
+// The finished game's time goes to the high-score table.
+void EndGame(uint32_t finalTime);

@@ -68,10 +68,19 @@ struct Palette : GdiObject {
     std::vector<PALETTEENTRY> entries;
 };
 
+// A region is a set of non-overlapping rectangles; rect is their bounding box, which is what a
+// DC clips to.
 struct Region : GdiObject {
     static constexpr GdiKind kKind = GdiKind::Region;
-    explicit Region(const RECT& r) : GdiObject(kKind), rect(r) {}
+    explicit Region(const RECT& r) : GdiObject(kKind), rect(r)
+    {
+        if (r.left < r.right && r.top < r.bottom)
+            parts.push_back(r);
+        else
+            rect = RECT{0, 0, 0, 0};
+    }
     RECT rect;
+    std::vector<RECT> parts;
 };
 
 struct DeviceContext : GdiObject {

@@ -130,6 +130,35 @@ HRGN CreateRectRgnIndirect(const RECT* rect);
 int SelectClipRgn(HDC hdc, HRGN region);
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
 
+#define RGN_AND 1
+#define RGN_OR 2
+#define RGN_XOR 3
+#define RGN_DIFF 4
+#define RGN_COPY 5
+#define RDH_RECTANGLES 1
+
+typedef struct _RGNDATAHEADER {
+    DWORD dwSize;
+    DWORD iType;
+    DWORD nCount;
+    DWORD nRgnSize;
+    RECT rcBound;
+} RGNDATAHEADER;
+
+typedef struct _RGNDATA {
+    RGNDATAHEADER rdh;
+    char Buffer[1];
+} RGNDATA, *LPRGNDATA;
+
+// Dest must exist already; XOR is refused.
+int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode);
+// count is the size in bytes of the header and the rectangles after it; transform must be null.
+HRGN ExtCreateRegion(const void* transform, DWORD count, const RGNDATA* data);
+DWORD GetRegionData(HRGN region, DWORD count, LPRGNDATA data);
+int GetRgnBox(HRGN region, LPRECT rect);
+BOOL PtInRegion(HRGN region, int x, int y);
+int OffsetRgn(HRGN region, int dx, int dy);
+
 // Blits
 
 #define SRCCOPY 0x00CC0020

@@ -252,6 +252,11 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL GetClientRect(HWND hwnd, LPRECT rect);
 // Screen coordinates.
 BOOL GetWindowRect(HWND hwnd, LPRECT rect);
+// The window keeps (and later deletes) the region; null takes the outline away again. The
+// outline is recorded, but windows on the screen stay rectangles.
+int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw);
+// Copies the outline into an existing region; ERROR when the window has none.
+int GetWindowRgn(HWND hwnd, HRGN region);
 BOOL ClientToScreen(HWND hwnd, LPPOINT point);
 BOOL ScreenToClient(HWND hwnd, LPPOINT point);
 int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
@@ -585,6 +590,9 @@ BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
 #define BS_TYPEMASK 0x000FL
 #define BS_LEFTTEXT 0x0020L
 #define BS_NOTIFY 0x4000L
+
+#define SBS_HORZ 0x0000L
+#define SBS_VERT 0x0001L
 
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001

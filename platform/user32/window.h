@@ -47,6 +47,9 @@ struct Window {
     bool erase = false;
     std::vector<RECT> changed;    // top-level windows: drawn parts not yet on the screen
     bool destroying = false;
+    // SetWindowRgn's outline, kept for GetWindowRgn; the host window stays a rectangle.
+    bool shaped = false;
+    std::vector<RECT> shape; // window coordinates
 
     bool isChild() const { return (style & WS_CHILD) != 0; }
     int width() const { return rect.right - rect.left; }

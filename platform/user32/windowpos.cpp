@@ -1,6 +1,7 @@
 // Where windows are: placement, sizes and coordinate conversions.
 #include <SDL.h>
 #include <algorithm>
+#include <cstring>
 
 #include "focus.h"
 #include "hostevents.h"
@@ -272,4 +273,57 @@ HWND WindowFromPoint(POINT point)
         found = inner = next;
     }
     return found;
+}
+
+int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw)
+{
+    std::vector<RECT> parts;
+    if (region) {
+        const DWORD size = GetRegionData(region, 0, nullptr);
+        if (!size)
+            return 0;
+        std::vector<BYTE> bytes(size);
+        auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
+        if (GetRegionData(region, size, data) != size)
+            return 0;
+        parts.resize(data->rdh.nCount);
+        if (!parts.empty())
+            std::memcpy(parts.data(), bytes.data() + sizeof(RGNDATAHEADER), parts.size() * sizeof(RECT));
+    }
+    {
+        UserGuard guard(UserLock());
+        Window* window = FindWindowData(hwnd);
+        if (!window)
+            return 0;
+        window->shaped = region != nullptr;
+        window->shape = std::move(parts);
+    }
+    if (region)
+        DeleteObject(region);
+    if (redraw)
+        InvalidateRect(hwnd, nullptr, TRUE);
+    return 1;
+}
+
+int GetWindowRgn(HWND hwnd, HRGN region)
+{
+    std::vector<RECT> parts;
+    {
+        UserGuard guard(UserLock());
+        Window* window = FindWindowData(hwnd);
+        if (!window || !window->shaped)
+            return ERROR;
+        parts = window->shape;
+    }
+    std::vector<BYTE> bytes(sizeof(RGNDATAHEADER) + parts.size() * sizeof(RECT));
+    auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
+    data->rdh = RGNDATAHEADER{sizeof(RGNDATAHEADER), RDH_RECTANGLES, DWORD(parts.size()), 0, RECT{}};
+    if (!parts.empty())
+        std::memcpy(bytes.data() + sizeof(RGNDATAHEADER), parts.data(), parts.size() * sizeof(RECT));
+    HRGN copy = ExtCreateRegion(nullptr, DWORD(bytes.size()), data);
+    if (!copy)
+        return ERROR;
+    const int type = CombineRgn(region, copy, nullptr, RGN_COPY);
+    DeleteObject(copy);
+    return type;
 }

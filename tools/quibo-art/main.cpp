@@ -6,6 +6,7 @@
 //   packs/{l,s,p}-{hi,lo}/NAME.psp   the images of each pack, as layered image files
 //   sounds/205.wav ... 215.wav       the game's sounds
 //   intro/5000.psp, 5001-5003.wav    the intro's image and sounds
+//   skin/NAME.psp                    the installer's skin images and pictures (501-503, 500)
 //   sheets/*.png                     a contact sheet per pack and one of the intro
 #include <cstdio>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "preview.h"
 #include "quantise.h"
 #include "sheet.h"
+#include "skin.h"
 #include "store.h"
 #include "style.h"
 
@@ -104,6 +106,19 @@ void MakeIntro(TextRenderer& text, const fs::path& out)
         WriteFile(out / "intro" / (std::to_string(sound.id) + ".wav"), sound.bytes);
 }
 
+// The installer's skin images and pictures, and their contact sheet.
+void MakeSkin(TextRenderer& text, const fs::path& out)
+{
+    fs::create_directories(out / "skin");
+    const std::vector<SkinImage> images = DrawSkin();
+    std::vector<SheetEntry> entries;
+    for (const SkinImage& image : images) {
+        WriteFile(out / "skin" / (image.name + ".psp"), image.bytes);
+        entries.push_back({image.name, &image.preview, image.width, image.height});
+    }
+    WritePng((out / "sheets" / "installer.png").string(), ContactSheet(text, "installer skin", entries, 2));
+}
+
 void MakeSounds(const fs::path& out)
 {
     for (const SoundFile& sound : GameSounds())
@@ -125,6 +140,7 @@ int main(int argc, char** argv)
         TextRenderer text;
         MakePacks(text, argv[1], out);
         MakeIntro(text, out);
+        MakeSkin(text, out);
         MakeSounds(out);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

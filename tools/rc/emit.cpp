@@ -38,6 +38,18 @@ std::string idExpression(const ResourceId& id, const std::string& arrayName, std
     return arrayName;
 }
 
+// The label stays local to the generated object, so every module may use the same names. The
+// parser refuses paths with characters that would need quoting here.
+std::string includedFile(const std::string& n, const std::string& path)
+{
+    const std::string label = "quibo_rc_data" + n;
+    std::string out = "extern \"C\" const char " + label + "[];\n";
+    out += "asm(\".section .rodata\\n.balign 8\\n.local " + label + "\\n" + label + ":\\n\"\n";
+    out += "    \".incbin \\\"" + path + "\\\"\\n.previous\\n\");\n";
+    out += "const char* const kData" + n + " = " + label + ";\n\n";
+    return out;
+}
+
 std::string escapeForDepfile(const std::string& path)
 {
     std::string out;
@@ -67,6 +79,11 @@ std::string GenerateSource(const std::vector<Resource>& resources, const std::st
         const std::string type = idExpression(r.type, "kType" + n, names);
         const std::string name = idExpression(r.name, "kName" + n, names);
         out += names;
+        if (!r.file.empty()) {
+            out += includedFile(n, r.file);
+            table += "    {" + type + ", " + name + ", kData" + n + ", " + std::to_string(r.fileSize) + "},\n";
+            continue;
+        }
         out += "alignas(8) const char kData" + n + "[] =\n";
         appendBytes(out, r.bytes);
         out += ";\n\n";

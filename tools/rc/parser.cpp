@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr uint64_t kIncludedFileSize = 64 * 1024;
+
 // Types that Win32 encodes in formats of their own; we have no use for them.
 const char* const kUnsupportedTypes[] = {"ACCELERATORS", "BITMAP", "CURSOR", "DIALOG", "FONT", "HTML", "ICON",
                                          "MENU", "MENUEX", "MESSAGETABLE", "RCDATA", "VERSIONINFO"};
@@ -88,7 +90,9 @@ private:
         const Token file = m_lex.next();
         if (file.kind != TokenKind::String)
             Lexer::fail(file, "expected a file name in quotes, found " + spell(file));
-        add(start, {type, name, fileContents(file)});
+        Resource resource{type, name, {}, {}, 0};
+        fileContents(file, resource);
+        add(start, std::move(resource));
     }
 
     void add(const Token& at, Resource resource)
@@ -349,16 +353,28 @@ private:
     }
 
     // A binary resource's file: beside the script that names it, else in the include folders.
-    std::vector<uint8_t> fileContents(const Token& name)
+    // Files from kIncludedFileSize bytes on are included by the assembler instead of read.
+    void fileContents(const Token& name, Resource& resource)
     {
         namespace fs = std::filesystem;
         const std::string file = m_lex.locate(Utf16ToUtf8(name.string), name.file);
         std::ifstream in(file, std::ios::binary);
         if (file.empty() || !in)
             Lexer::fail(name, "cannot read \"" + Utf16ToUtf8(name.string) + "\"");
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-        m_out.dataFiles.push_back(fs::absolute(file).lexically_normal().string());
-        return bytes;
+        const std::string absolute = fs::absolute(file).lexically_normal().string();
+        m_out.dataFiles.push_back(absolute);
+        std::error_code error;
+        const uint64_t size = fs::file_size(file, error);
+        if (!error && size >= kIncludedFileSize) {
+            if (size > 0xFFFFFFFFu)
+                Lexer::fail(name, "\"" + Utf16ToUtf8(name.string) + "\" is larger than 4 GB");
+            if (absolute.find_first_of("\"\\\n") != std::string::npos)
+                Lexer::fail(name, "the path of \"" + Utf16ToUtf8(name.string) + "\" holds a quote, backslash or line break");
+            resource.file = absolute;
+            resource.fileSize = size;
+            return;
+        }
+        resource.bytes.assign((std::istreambuf_iterator<char>(in)), {});
     }
 
     static std::string spell(const Token& t)

@@ -14,6 +14,10 @@ struct Resource {
     ResourceId type;
     ResourceId name;
     std::vector<uint8_t> bytes;
+    // A large file resource is not read: the generated source includes the file itself (the
+    // assembler's .incbin), so the compiler never parses its bytes as source.
+    std::string file;
+    uint64_t fileSize = 0;
 };
 
 // Little-endian output in the layouts Win32 reads.

@@ -20,7 +20,7 @@ std::vector<Resource> EncodeStringTable(const std::map<uint16_t, std::u16string>
             out.word(static_cast<uint16_t>(text.size()));
             out.text(text);
         }
-        resources.push_back({{kStringType, {}}, {static_cast<uint16_t>(block + 1), {}}, out.take()});
+        resources.push_back({{kStringType, {}}, {static_cast<uint16_t>(block + 1), {}}, out.take(), {}, 0});
     }
     return resources;
 }

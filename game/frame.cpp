@@ -1,0 +1,335 @@
+// The frame of the game program: start-up, the main window with its commands, taps, keys and
+// clock, and the shutdown that writes the records back.
+#include "frame.h"
+
+#include <atomic>
+#include <cstdlib>
+
+#include <aygshell.h>
+#include <windows.h>
+
+#include "browser.h"
+#include "cea_clock.h"
+#include "cea_main.h"
+#include "cea_window.h"
+#include "display.h"
+#include "game.h"
+#include "guilib.h"
+#include "instance.h"
+#include "language.h"
+#include "layout.h"
+#include "logo.h"
+#include "media.h"
+#include "records.h"
+#include "screens.h"
+#include "sequencer.h"
+
+namespace {
+
+constexpr UINT IDD_MAIN = 200;
+constexpr int IDC_ANIMATION = 1001;
+constexpr UINT_PTR CLOCK_TIMER = 1000;
+constexpr UINT CLOCK_PERIOD = 250;
+constexpr double FRAMES_PER_SECOND = 20;
+constexpr UINT IDS_TITLE = 2;
+constexpr UINT IDS_ERROR_CAPTION = 6;
+constexpr UINT IDS_NO_GRAPHICS = 8;
+
+enum : WORD {
+    CMD_TO_FRONT = 1000,
+    CMD_MENU = 1002,
+    CMD_PAUSE = 1003,
+    CMD_NEW = 1004,
+    CMD_EXIT = 1005,
+    CMD_ADD = 1006,
+    CMD_HINT = 1007,
+    CMD_TUTORIAL = 1008,
+    CMD_OPTIONS = 1009,
+    CMD_VIEW_LOCAL = 1010,
+    CMD_PUBLISH = 1011,
+    CMD_VIEW_NET = 1012,
+    CMD_MENU_DONE = 1013,
+    CMD_EFFECTS = 1014,
+    CMD_ANIMATION = 1015,
+    CMD_SOUNDS = 1016,
+    CMD_MUSIC = 1017,
+    CMD_LANGUAGE = 1018,
+    CMD_OPTIONS_DONE = 1019,
+    CMD_BACK = 1020,
+    CMD_NEXT = 1021,
+    CMD_TUTORIAL_DONE = 1022,
+    CMD_HIGH_DONE = 1023,
+    CMD_NOTHING = 1024,
+    CMD_HIGH_PUBLISH = 1025,
+};
+
+HINSTANCE g_instance;
+HWND g_mainWindow;
+AnimWindow* g_animWindow;
+bool g_firstRun;
+std::atomic<bool> g_mediaLoaded;
+
+bool gameRunning()
+{
+    return g_game.fActive && !g_game.fPaused;
+}
+
+void showError()
+{
+    MessageBoxW(nullptr, LoadCatalogString(IDS_NO_GRAPHICS).c_str(), LoadCatalogString(IDS_ERROR_CAPTION).c_str(),
+                MB_ICONINFORMATION);
+}
+
+void bringToFront(HWND window)
+{
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(window);
+}
+
+void makeFullScreen(HWND window)
+{
+    SHINITDLGINFO init{};
+    init.dwMask = SHIDIM_FLAGS;
+    init.hDlg = window;
+    init.dwFlags = SHIDIF_FULLSCREENNOMENUBAR;
+    SHInitDialog(&init);
+    SHFullScreen(window, SHFS_HIDESIPBUTTON | SHFS_SHOWTASKBAR | SHFS_SHOWSTARTICON);
+}
+
+void saveOptions()
+{
+    SaveRecords();
+    RefreshTexts(false);
+}
+
+LRESULT appCallback(AnimWindow* window, UINT code, WPARAM a, LPARAM b)
+{
+    switch (code) {
+    case kAnimBackground: window->Invalidate(nullptr, true); break;
+    case kAnimBeforeUpdate: DisplayTick(); break;
+    case kAnimEvent: SequencerEvent(static_cast<DWORD>(a), reinterpret_cast<ANIMOBJECT*>(b)); break;
+    default: break;
+    }
+    return 1;
+}
+
+BOOL messageHook(AnimWindow* window, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_LBUTTONDOWN) {
+        const DWORD position = GetMessagePos();
+        POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+        ScreenToClient(window->GetWindow(), &point);
+        ClickTile(point);
+    } else if (message == WM_RBUTTONDOWN) {
+        DeselectAll();
+    } else if (message == WM_CHAR && wParam == VK_ESCAPE) {
+        // Keys reach the animation window when it holds the focus, not the main window.
+        DeselectAll();
+    }
+    return FALSE;
+}
+
+void layOut(HWND dialog)
+{
+    HWND control = GetDlgItem(dialog, IDC_ANIMATION);
+    g_animWindow = AnimWindow::FromWindow(control);
+    if (g_animWindow) {
+        g_animWindow->SetCallback(appCallback);
+        g_animWindow->AddHook(messageHook, kHookAll);
+        g_animWindow->SetFrameRate(FRAMES_PER_SECOND);
+    }
+    SetWindowTextW(dialog, LoadCatalogString(IDS_TITLE).c_str());
+    SetWindowPos(dialog, nullptr, 0, 0, LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW"),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    OffsetRect(&rect, -rect.left, -rect.top);
+    MoveWindow(control, 0, 0, rect.right, rect.bottom, TRUE);
+    SetDisplayWindow(g_animWindow, dialog);
+}
+
+void command(HWND dialog, WORD id)
+{
+    switch (id) {
+    case CMD_TO_FRONT: bringToFront(dialog); break;
+    case IDCANCEL:
+    case CMD_EXIT: DestroyWindow(dialog); break;
+    case CMD_MENU:
+        if (gameRunning())
+            TogglePause();
+        ShowScreen(SCREEN_MENU, false);
+        break;
+    case CMD_PAUSE: TogglePause(); break;
+    case CMD_NEW: NewGame(); break;
+    case CMD_ADD: AddTiles(true, 0); break;
+    case CMD_HINT: Hint(); break;
+    case CMD_TUTORIAL: ShowScreen(SCREEN_TUTORIAL, false); break;
+    case CMD_OPTIONS: ShowScreen(SCREEN_OPTIONS, false); break;
+    case CMD_VIEW_LOCAL: ShowHighScores(0, -1); break;
+    case CMD_PUBLISH:
+    case CMD_HIGH_PUBLISH: PublishScores(); break;
+    case CMD_VIEW_NET: ViewNetScores(); break;
+    case CMD_MENU_DONE:
+        if (g_game.fPaused)
+            TogglePause();
+        ShowScreen(SCREEN_PLAY, false);
+        break;
+    case CMD_EFFECTS:
+        g_settings.iEffects = (g_settings.iEffects + 1) % 3;
+        saveOptions();
+        break;
+    case CMD_ANIMATION:
+        g_settings.fSmoothAnimation = !g_settings.fSmoothAnimation;
+        saveOptions();
+        break;
+    case CMD_SOUNDS:
+        g_settings.fSoundEffects = !g_settings.fSoundEffects;
+        saveOptions();
+        break;
+    case CMD_MUSIC:
+        g_settings.fMusic = !g_settings.fMusic;
+        saveOptions();
+        break;
+    case CMD_LANGUAGE:
+        SetLanguage(CurrentLanguageId() == LANGID_ENGLISH ? LANGID_ESPERANTO : LANGID_ENGLISH);
+        RebuildScreen();
+        break;
+    case CMD_OPTIONS_DONE: ShowScreen(SCREEN_MENU, false); break;
+    case CMD_BACK: TutorialStep(-1); break;
+    case CMD_NEXT: TutorialStep(+1); break;
+    case CMD_TUTORIAL_DONE:
+        if (!g_firstRun || g_game.fActive)
+            ShowScreen(SCREEN_MENU, false);
+        else
+            ShowScreen(SCREEN_PLAY, true);
+        break;
+    case CMD_HIGH_DONE:
+        if (!g_game.fActive)
+            ShowScreen(SCREEN_PLAY, true);
+        else
+            ShowScreen(SCREEN_MENU, false);
+        break;
+    default: break;
+    }
+}
+
+INT_PTR CALLBACK mainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        g_mainWindow = dialog;
+        PublishMainWindow(dialog);
+        layOut(dialog);
+        SetTimer(dialog, CLOCK_TIMER, CLOCK_PERIOD, nullptr);
+        return 0;
+    case WM_TIMER:
+        // What makes the clock tick on screen.
+        RefreshStatus();
+        RefreshTexts(false);
+        return 0;
+    case WM_ACTIVATE: {
+        const bool inactive = LOWORD(wParam) == WA_INACTIVE;
+        if (inactive && gameRunning())
+            TogglePause();
+        if (g_animWindow)
+            g_animWindow->SetHold(inactive);
+        if (!inactive)
+            makeFullScreen(dialog);
+        return 0;
+    }
+    case WM_CHAR:
+        if (wParam == VK_ESCAPE)
+            DeselectAll();
+        return 0;
+    case WM_COMMAND:
+        command(dialog, LOWORD(wParam));
+        return 0;
+    case WM_DESTROY:
+        KillTimer(dialog, CLOCK_TIMER);
+        SetDisplayWindow(nullptr, nullptr);
+        g_animWindow = nullptr;
+        g_mainWindow = nullptr;
+        return 0;
+    default: return FALSE;
+    }
+}
+
+// Runs on the intro's worker thread; only the media set and the flag are touched.
+bool loadMedia()
+{
+    LoadSounds();
+    g_mediaLoaded = LoadImages();
+    return g_mediaLoaded;
+}
+
+} // namespace
+
+bool StartUp(HINSTANCE instance)
+{
+    if (!ClaimSingleInstance(instance))
+        return false;
+    std::srand(EngineTime());
+    g_instance = instance;
+    g_firstRun = !LoadRecords();
+    RegisterGuiLibDialogClass();
+    // The engine measures the display: a true-colour desktop gets the high-colour pack rather
+    // than being treated as a palettised handheld screen.
+    if (!InitAnimEngine(instance, 0))
+        return false;
+    if (!ChoosePack()) {
+        showError();
+        return false;
+    }
+    return true;
+}
+
+HWND CreateMainWindow()
+{
+    HWND main = CreateCatalogDialog(IDD_MAIN, nullptr, mainWindowProc);
+    if (!main)
+        return nullptr;
+    ShowWindow(main, SW_SHOW);
+    makeFullScreen(main);
+    bringToFront(main);
+    return main;
+}
+
+bool StartGame()
+{
+    if (RunLogo(g_animWindow, g_instance, loadMedia, false)) {
+        ClosePack();
+        ShowFirstScreen();
+        return true;
+    }
+    // A window closed during the intro ends it too: that is no failure to report.
+    if (!g_mediaLoaded && g_mainWindow)
+        showError();
+    if (g_mainWindow)
+        DestroyWindow(g_mainWindow);
+    return false;
+}
+
+void ShowFirstScreen()
+{
+    SetDisplayPaletteGroup(g_media.pGroup);
+    if (g_firstRun)
+        ShowScreen(SCREEN_TUTORIAL, false);
+    else
+        ShowScreen(SCREEN_PLAY, true);
+}
+
+void ShutDown()
+{
+    SaveRecords();
+    DestroyLogo();
+    FreeSounds();
+    FreeImages();
+}
+
+void Run()
+{
+    if (CreateMainWindow() && StartGame() && g_animWindow)
+        g_animWindow->Run(-1);
+    ShutDown();
+}

@@ -1,0 +1,318 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "cea_clock.h"
+#include "cea_main.h"
+#include "cea_object.h"
+#include "cea_window.h"
+#include "display.h"
+#include "guilib.h"
+#include "highscores.h"
+#include "media.h"
+#include "records.h"
+#include "screens.h"
+#include "tile.h"
+#include "tile_samples.h"
+#include "trace.h"
+
+namespace {
+
+DWORD g_now;
+std::vector<int> g_sounds;
+
+DWORD scriptedClock()
+{
+    return g_now;
+}
+
+void recordSound(const char* line)
+{
+    int id = 0;
+    if (std::sscanf(line, "game: sound %d", &id) == 1)
+        g_sounds.push_back(id);
+}
+
+// The game on a headless animation window, its clock stopped: elapsed time is penalties only.
+class Play : public testing::Test {
+public:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(InitAnimEngine(nullptr, 0));
+        ASSERT_TRUE(ChoosePack());
+        ASSERT_TRUE(LoadImages());
+        RegisterGuiLibDialogClass();
+    }
+
+    void SetUp() override
+    {
+        DefaultSettings();
+        DefaultHighScores();
+        m_hwnd = CreateWindowExW(0, u"AnimWindow", u"play", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
+                                 nullptr, nullptr);
+        ASSERT_TRUE(m_hwnd);
+        SetDisplayWindow(AnimWindow::FromWindow(m_hwnd), nullptr);
+        SetEngineClockSource(scriptedClock);
+        m_previousSink = SetTraceSink(recordSound);
+        newGame(7);
+    }
+
+    void TearDown() override
+    {
+        SetTraceSink(m_previousSink);
+        SetEngineClockSource(nullptr);
+        SetDisplayWindow(nullptr, nullptr);
+        DestroyWindow(m_hwnd);
+    }
+
+    static void newGame(unsigned seed)
+    {
+        g_now = 5000000;
+        std::srand(seed);
+        NewGame();
+        finishFlights();
+        g_sounds.clear();
+    }
+
+    static void finishFlights() { DisplayWindow()->AdvanceTo(kLastScheduledFrame); }
+
+    // A tap in the middle of the tile a slot (of four columns) shows.
+    static void tap(int slot)
+    {
+        const ANIMOBJECT* object = g_game.rgBoard[slot / 4][slot % 4].pObject;
+        ASSERT_TRUE(object) << slot;
+        ClickTile({(object->rect.left + object->rect.right) / 2, (object->rect.top + object->rect.bottom) / 2});
+    }
+
+    static void tapTile(const PIECE& tile)
+    {
+        for (auto& row : g_game.rgBoard)
+            for (PIECE& piece : row)
+                if (piece.fPresent && SameTile(piece, tile))
+                    ClickTile({piece.pObject->rect.left + 1, piece.pObject->rect.top + 1});
+    }
+
+    // The board becomes these tiles, each shown where it lies.
+    static void arrange(const std::vector<int>& board, uint32_t nextTile)
+    {
+        for (auto& row : g_game.rgBoard)
+            for (PIECE& piece : row)
+                if (piece.pObject)
+                    piece.pObject->Destroy();
+        DealBoard(board, nextTile);
+        for (int i = 0; i < static_cast<int>(board.size()); ++i) {
+            PIECE& piece = g_game.rgBoard[i / 4][i % 4];
+            piece.pObject = CreateTileObject(DisplayWindow(), piece, i % 4, i / 4);
+            piece.pObject->SetRect(TilePosition(i % 4, i / 4, false));
+        }
+    }
+
+    // Slots a, b and a third that does not complete a quibo with them.
+    static std::vector<int> wrongTriple()
+    {
+        for (int c = 2; c < 12; ++c)
+            if (!IsQuibo(g_game.rgBoard[0][0], g_game.rgBoard[0][1], g_game.rgBoard[c / 4][c % 4]))
+                return {0, 1, c};
+        return {};
+    }
+
+    static int selectedCount()
+    {
+        int n = 0;
+        for (auto& row : g_game.rgBoard)
+            for (PIECE& piece : row)
+                n += piece.fPresent && piece.fSelected ? 1 : 0;
+        return n;
+    }
+
+    // Every tile object stands where its slot says, in the arrangement given.
+    static void expectTilesInPlace(bool fiveColumns)
+    {
+        for (int r = 0; r < cROWS; ++r)
+            for (int c = 0; c < cCOLUMNS; ++c)
+                if (const PIECE& piece = g_game.rgBoard[r][c]; piece.fPresent) {
+                    ASSERT_TRUE(piece.pObject);
+                    const RECT want = TilePosition(c, r, fiveColumns);
+                    EXPECT_TRUE(EqualRect(&want, &piece.pObject->rect)) << r << "," << c;
+                }
+    }
+
+    HWND m_hwnd = nullptr;
+    TraceSink m_previousSink = nullptr;
+};
+
+} // namespace
+
+TEST_F(Play, EveryOpeningBoardHoldsAQuiboInFourColumns)
+{
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        newGame(seed);
+        PIECE found[3];
+        EXPECT_TRUE(FindQuibo(SCOPE_BOARD, nullptr, found)) << seed;
+        EXPECT_EQ(CountTiles(), 12);
+        EXPECT_EQ(g_game.iNextTile, 12u);
+    }
+    expectTilesInPlace(false);
+}
+
+TEST_F(Play, PenaltiesAndSounds)
+{
+    const struct {
+        const char* what;
+        void (*act)();
+        uint32_t penalty;
+        int sound;
+        int selectedAfter;
+    } cases[] = {
+        {"a wrong third tile", [] { for (int s : wrongTriple()) tap(s); }, 3000, SOUND_NOT_QUIBO, 2},
+        {"one of two selected tapped again", [] { tap(0), tap(1), tap(1); }, 0, SOUND_SELECT, 1},
+        {"Add with a quibo in view", [] { AddTiles(true, 0); }, 5000, SOUND_FLIGHT, 0},
+        {"Hint with nothing selected", [] { Hint(); }, 6000, SOUND_HINT, 1},
+        {"Hint for a selected tile",
+         [] {
+             PIECE found[3];
+             FindQuibo(SCOPE_BOARD, nullptr, found);
+             tapTile(found[0]);
+             Hint();
+         },
+         30000, SOUND_HINT, 2},
+        {"Hint with two selected", [] { tap(0), tap(1), Hint(); }, 0, SOUND_REFUSED, 2},
+        {"Hint with no quibo on the board", [] { arrange(QuiboFreeTwelve(), 12), Hint(); }, 3000, SOUND_REFUSED, 0},
+    };
+    for (const auto& c : cases) {
+        newGame(11);
+        c.act();
+        finishFlights();
+        EXPECT_EQ(ElapsedTime(), c.penalty) << c.what;
+        ASSERT_FALSE(g_sounds.empty()) << c.what;
+        EXPECT_EQ(g_sounds.back(), c.sound) << c.what;
+        EXPECT_EQ(selectedCount(), c.selectedAfter) << c.what;
+    }
+}
+
+TEST_F(Play, AddDealsToEachRowOnlyWhileThereIsRoomAndDeck)
+{
+    arrange(QuiboFreeTwelve(), 12);
+    AddTiles(true, 0);
+    finishFlights();
+    EXPECT_EQ(ElapsedTime(), 0u); // nothing was in view
+    EXPECT_EQ(CountTiles(), 15);
+    PIECE found[3];
+    EXPECT_TRUE(FindQuibo(SCOPE_BOARD, nullptr, found));
+    expectTilesInPlace(true);
+
+    for (uint32_t nextTile : {15u, 81u}) { // a full board, then an empty deck
+        if (nextTile == 81)
+            arrange(QuiboFreeTwelve(), 81);
+        const int before = CountTiles();
+        g_sounds.clear();
+        AddTiles(true, 0);
+        EXPECT_EQ(CountTiles(), before);
+        EXPECT_EQ(g_sounds, std::vector<int>{SOUND_REFUSED});
+        EXPECT_EQ(ElapsedTime(), 0u);
+    }
+}
+
+TEST_F(Play, ATakenQuiboIsReplacedFromTheDeckOrTheBoardShrinks)
+{
+    const struct {
+        bool add; // fifteen tiles first
+        uint32_t nextTile;
+        int tilesAfter;
+        uint32_t nextAfter;
+    } cases[] = {{false, 12, 12, 15}, {true, 12, 12, 15}, {false, 81, 9, 81}};
+    for (const auto& c : cases) {
+        newGame(3);
+        g_game.iNextTile = c.nextTile;
+        if (c.add)
+            AddTiles(true, 0);
+        finishFlights();
+        PIECE found[3];
+        ASSERT_TRUE(FindQuibo(SCOPE_BOARD, nullptr, found));
+        for (const PIECE& tile : found)
+            tapTile(tile);
+        finishFlights();
+        EXPECT_EQ(g_sounds.back(), SOUND_QUIBO);
+        EXPECT_EQ(CountTiles(), c.tilesAfter);
+        EXPECT_EQ(g_game.iNextTile, c.nextAfter);
+        EXPECT_EQ(g_game.cFound, 1u);
+        expectTilesInPlace(false);
+    }
+}
+
+namespace {
+
+void CALLBACK answerNameDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (HWND dialog = FindWindowW(u"GuiLibDefDlgClass", nullptr)) {
+        KillTimer(nullptr, timer);
+        SetDlgItemTextW(dialog, 1024, u"Ada");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
+}
+
+} // namespace
+
+TEST_F(Play, TheGameEndsWhenNoQuiboRemainsAndItsTimeIsTheScore)
+{
+    // Spent deck: a quibo of three tiles beside nine that hold none.
+    std::vector<int> board = QuiboFreeTwelve();
+    board.resize(9);
+    for (int x = 0; x < cDECK && board.size() == 9; ++x)
+        for (int y = x + 1; y < cDECK && board.size() == 9; ++y)
+            for (int z = y + 1; z < cDECK && board.size() == 9; ++z)
+                if (std::count(board.begin(), board.end(), x) + std::count(board.begin(), board.end(), y) +
+                            std::count(board.begin(), board.end(), z) == 0 &&
+                    IsQuibo(TileAt(x), TileAt(y), TileAt(z)))
+                    board.insert(board.begin(), {x, y, z});
+
+    const struct {
+        uint32_t time;
+        int sound;
+        const char16_t* first; // the best entry afterwards
+    } cases[] = {{2000000, SOUND_NO_HIGH_SCORE, u"Marta"}, {1000, SOUND_HIGH_SCORE, u"Ada"}};
+    for (const auto& c : cases) {
+        DefaultHighScores();
+        newGame(5);
+        arrange(board, 81);
+        g_game.tStart = g_now - c.time + 3000;
+        for (int s : wrongTriple()) // 3000 ms more
+            tap(s);
+        DeselectAll();
+        SetTimer(nullptr, 0, 20, answerNameDialog);
+        tap(0), tap(1), tap(2);
+
+        EXPECT_FALSE(g_game.fActive);
+        EXPECT_EQ(g_status.dwTime, c.time);
+        EXPECT_EQ(g_status.dwEstimate, c.time);
+        EXPECT_EQ(CountTiles(), 9);
+        EXPECT_EQ(g_sounds.back(), c.sound);
+        EXPECT_EQ(CurrentScreen(), SCREEN_HIGHSCORES);
+        EXPECT_EQ(HighScoreName(g_highScores[0]), c.first);
+        EXPECT_EQ(g_highScores[0].dwCheck, c.time == 1000 ? EntryCheck(g_highScores[0]) : 0u);
+        // Over: Add and Hint do nothing.
+        AddTiles(true, 0);
+        Hint();
+        EXPECT_EQ(ElapsedTime(), c.time);
+        EXPECT_EQ(CountTiles(), 9);
+    }
+}
+
+TEST_F(Play, APauseAddsNothingAndHoldsTheBoard)
+{
+    g_now += 10000;
+    TogglePause();
+    tap(0);
+    AddTiles(true, 0);
+    Hint();
+    EXPECT_EQ(selectedCount(), 0);
+    EXPECT_EQ(CountTiles(), 12);
+    // A minute passes on both clocks.
+    g_now += 60000;
+    g_game.tPauseStart -= 60000;
+    TogglePause();
+    EXPECT_NEAR(static_cast<double>(ElapsedTime()), 10000.0, 50.0);
+}

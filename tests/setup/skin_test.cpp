@@ -1,0 +1,292 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "cea_sprite.h"
+#include "cetl/exception.h"
+#include "skinlib.h"
+#include "skinmarkup.h"
+#include "skintemplate.h"
+#include "unzipper.h"
+#include "zip_builder.h"
+
+namespace {
+
+// Markup
+
+struct MarkupCase {
+    const char* input;
+    std::vector<std::string> texts;
+    std::vector<int> bold; // per run
+    const char* href;      // of the last run
+};
+
+TEST(SkinMarkup, RunsAndStyles)
+{
+    const MarkupCase cases[] = {
+        {"plain", {"plain"}, {0}, ""},
+        {"<b>Install</b> now", {"Install", " now"}, {1, 0}, ""},
+        {"<B>caps</B>", {"caps"}, {1}, ""},
+        // Unbalanced: a closing tag with nothing open is dropped, an open tag runs to the end.
+        {"</b>a<b>b", {"a", "b"}, {0, 1}, ""},
+        // Closing an outer tag closes the inner one too.
+        {"<b>x<i>y</b>z</i>", {"x", "y", "z"}, {1, 1, 0}, ""},
+        // Unknown tags vanish; a "<" without ">" is text.
+        {"a<blink>b</blink>c", {"abc"}, {0}, ""},
+        {"1 < 2", {"1 < 2"}, {0}, ""},
+        {"<a href=mailto:x@example.com>x@example.com</a>", {"x@example.com"}, {0}, "mailto:x@example.com"},
+        {"<a>no address</a>", {"no address"}, {0}, ""},
+        {"", {}, {}, ""},
+    };
+    for (const MarkupCase& c : cases) {
+        SCOPED_TRACE(c.input);
+        const auto runs = ParseSkinMarkup(c.input);
+        ASSERT_EQ(runs.size(), c.texts.size());
+        for (size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_EQ(runs[i].text, c.texts[i]);
+            EXPECT_EQ(runs[i].style.fBold, c.bold[i] != 0);
+        }
+        if (!runs.empty()) {
+            EXPECT_EQ(runs.back().style.href, c.href);
+        }
+    }
+}
+
+TEST(SkinMarkup, FontAttributes)
+{
+    auto runs = ParseSkinMarkup("<font face=arial size=18 color=#FF8000><i>Quibo Setup</i></font>");
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].style.face, "arial");
+    EXPECT_EQ(runs[0].style.size, 18);
+    EXPECT_EQ(runs[0].style.color, 0x0080FFu); // a colour reference: blue, green, red
+    EXPECT_TRUE(runs[0].style.fItalic);
+    // Bad values leave the control's own.
+    runs = ParseSkinMarkup("<font size=-3 color=#XYZ face='Deja Vu'>t");
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].style.size, 0);
+    EXPECT_EQ(runs[0].style.color, 0xFFFFFFFFu);
+    EXPECT_EQ(runs[0].style.face, "Deja Vu");
+    EXPECT_EQ(SkinMarkupPlainText("<b>Quibo</b> <font size=9>Setup"), "Quibo Setup");
+}
+
+// Templates and ids
+
+std::vector<SKINITEM> Items(std::initializer_list<int> ids)
+{
+    std::vector<SKINITEM> items;
+    for (int id : ids)
+        items.push_back({"button", 0, id, {}, ""});
+    return items;
+}
+
+TEST(SkinIds, DuplicatesAndClashesGetFreshIdsAndMessages)
+{
+    struct Case {
+        const char* name;
+        std::vector<SKINITEM> items;
+        std::vector<std::pair<long, std::set<int>>> others;
+        std::vector<int> ids;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"unique", Items({1000, 1001}), {}, {1000, 1001}, {}},
+        {"unnamed", Items({-1, 65535, -1}), {}, {40100, 40101, 40102}, {}},
+        {"twice in one", Items({1000, 1000}), {}, {1000, 40100}, {"Dialog 103 contains more than one control with ID 1000"}},
+        {"in the window too", Items({1006}), {{101, {1006}}}, {40100},
+         {"Dialogs 101 and 103 both contain a control with ID 1006"}},
+        {"fresh ids skip used ones", Items({40100, -1}), {{101, {40101}}}, {40100, 40102}, {}},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::set<int> used;
+        std::vector<std::string> problems;
+        AssignSkinIds(c.items, 103, c.others, used, problems);
+        std::vector<int> ids;
+        for (const SKINITEM& item : c.items)
+            ids.push_back(item.id);
+        EXPECT_EQ(ids, c.ids);
+        EXPECT_EQ(problems, c.problems);
+    }
+}
+
+void Word(std::vector<BYTE>& b, unsigned w)
+{
+    b.push_back(BYTE(w));
+    b.push_back(BYTE(w >> 8));
+}
+void Dword(std::vector<BYTE>& b, unsigned d)
+{
+    Word(b, d & 0xFFFF);
+    Word(b, d >> 16);
+}
+void Text(std::vector<BYTE>& b, const char* s)
+{
+    for (; *s; ++s)
+        Word(b, BYTE(*s));
+    Word(b, 0);
+}
+
+// A template with a caption, a radio button (by ordinal) and a "static" naming its class.
+std::vector<BYTE> Template()
+{
+    std::vector<BYTE> b;
+    Word(b, 1);
+    Word(b, 0xFFFF);
+    Dword(b, 0);
+    Dword(b, 0);
+    Dword(b, WS_POPUP | WS_SYSMENU);
+    Word(b, 2);
+    for (int v : {0, 0, 380, 134})
+        Word(b, unsigned(v));
+    Word(b, 0);
+    Word(b, 0);
+    Text(b, "QuiboSetup");
+    for (int i = 0; i < 2; ++i) {
+        while (b.size() % 4)
+            b.push_back(0);
+        Dword(b, 0);
+        Dword(b, 0);
+        Dword(b, i == 0 ? WS_CHILD | BS_AUTORADIOBUTTON : WS_CHILD);
+        for (int v : {10, 20, 60, 12})
+            Word(b, unsigned(v));
+        Dword(b, i == 0 ? 1001 : 1008);
+        if (i == 0) {
+            Word(b, 0xFFFF);
+            Word(b, 0x80);
+            Text(b, "English");
+        } else {
+            Text(b, "Static");
+            Text(b, "Class:Progress");
+        }
+        Word(b, 0);
+    }
+    return b;
+}
+
+TEST(SkinTemplates, ReadsKindsAndRefusesEveryTruncation)
+{
+    const std::vector<BYTE> bytes = Template();
+    SKINTEMPLATE t;
+    ASSERT_TRUE(ReadSkinTemplate(bytes.data(), bytes.size(), t));
+    EXPECT_EQ(t.caption, "QuiboSetup");
+    EXPECT_EQ(t.rect.right, 380);
+    ASSERT_EQ(t.items.size(), 2u);
+    EXPECT_EQ(SkinKindOf(t.items[0]), SKIN_RBUTTON);
+    EXPECT_EQ(t.items[0].text, "English");
+    EXPECT_EQ(SkinKindOf(t.items[1]), SKIN_PBAR);
+    EXPECT_EQ(t.items[1].text, "");
+    for (size_t cb = 0; cb + 2 < bytes.size(); ++cb)
+        EXPECT_FALSE(ReadSkinTemplate(bytes.data(), cb, t)) << cb;
+}
+
+TEST(SkinTemplates, StaticKinds)
+{
+    struct {
+        const char* cls;
+        DWORD style;
+        const char* text;
+        SKINKIND kind;
+        const char* rest;
+    } cases[] = {
+        {"static", 0, "USER", SKIN_USER, ""},
+        {"static", 0, "user:picture", SKIN_USER, "picture"},
+        {"static", 0, "CLASS:msctls_progress32", SKIN_PBAR, ""},
+        {"static", 0, "Users of Quibo", SKIN_TEXT, "Users of Quibo"},
+        {"scrollbar", SBS_VERT, "", SKIN_VSCROLL, ""},
+        {"scrollbar", 0, "", SKIN_HSCROLL, ""},
+        {"button", BS_AUTOCHECKBOX, "x", SKIN_CBUTTON, "x"},
+        {"button", BS_DEFPUSHBUTTON, "x", SKIN_PBUTTON, "x"},
+        {"listbox", 0, "", SKIN_LIST, ""},
+        {"edit", 0, "", SKIN_EDIT, ""},
+    };
+    for (const auto& c : cases) {
+        SKINITEM item{c.cls, c.style, 1, {}, c.text};
+        EXPECT_EQ(SkinKindOf(item), c.kind) << c.text;
+        EXPECT_EQ(item.text, c.rest);
+    }
+}
+
+// Skin archives, from the installer's own skin.
+
+std::vector<ZipItem> InstallerSkin()
+{
+    std::ifstream in("../installer/skin.zip", std::ios::binary);
+    const Bytes bytes((std::istreambuf_iterator<char>(in)), {});
+    ZIPFILE archive(bytes.data(), DWORD(bytes.size()), false);
+    std::vector<ZipItem> items;
+    for (auto& entry : archive)
+        items.push_back(StoredItem(std::string(entry.value->View()),
+                                   Bytes(entry.value->pbUncompressed, entry.value->pbUncompressed + entry.value->cbUncompressed)));
+    return items;
+}
+
+std::unique_ptr<SKIN> Load(const std::vector<ZipItem>& items)
+{
+    const Bytes zip = BuildZip(items);
+    return SKIN::FromMemory(zip.data(), DWORD(zip.size()));
+}
+
+std::string Error(const std::vector<ZipItem>& items)
+{
+    try {
+        Load(items);
+    } catch (const SKINERROR& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(SkinArchive, TheInstallersSkinHasEveryImage)
+{
+    const auto items = InstallerSkin();
+    ASSERT_FALSE(items.empty());
+    auto skin = Load(items);
+    for (const char* name : {"background", "frame-c", "frame-lr", "frame-tb", "frame-x", "frame-min", "pbutton", "rbutton",
+                             "cbutton", "pbar", "hscroll", "vscroll", "edit", "cursor", "list", "listitem", "hover",
+                             "icon-info", "icon-alert", "icon-question"})
+        EXPECT_NE(skin->Image(name), nullptr) << name;
+    EXPECT_EQ(skin->Transparent(), RGB(0, 0, 255));
+    EXPECT_EQ(skin->Number("pbutton", "text lborder", 0), 26);
+    EXPECT_EQ(skin->Number("rbutton", "text tborder", -1), -1); // no plain key either
+    EXPECT_EQ(skin->Color("edit", "text color", 1), RGB(0, 0, 0));
+    EXPECT_EQ(skin->Color("list", "disabled text color", 0), RGB(0x60, 0x80, 0xE0)); // the plain key
+    EXPECT_GE(skin->Image("pbutton")->FrameCount(), 3);
+}
+
+TEST(SkinArchive, MissingOrDamagedPartsAreNamed)
+{
+    auto items = InstallerSkin();
+    ASSERT_FALSE(items.empty());
+    // A missing image is reported when a control needs it.
+    auto without = items;
+    std::erase_if(without, [](const ZipItem& item) { return item.name == "pbar.psp"; });
+    auto skin = Load(without);
+    try {
+        skin->Require("progress bar", "pbar");
+        ADD_FAILURE() << "no error";
+    } catch (const SKINERROR& e) {
+        EXPECT_STREQ(e.what(), "the skin Quibo is missing the progress bar pbar image");
+    }
+    // The description: absent, binary, or not UTF-8.
+    auto noText = items;
+    std::erase_if(noText, [](const ZipItem& item) { return item.name == "skin.txt"; });
+    EXPECT_EQ(Error(noText), "the skin has no skin.txt");
+    for (Bytes bad : {Bytes{'s', 'k', 'i', 'n', '=', 0, 'x'}, Bytes{'s', '=', 0xC3, 0x28}}) {
+        auto corrupt = items;
+        for (ZipItem& item : corrupt)
+            if (item.name == "skin.txt")
+                item = StoredItem("skin.txt", bad);
+        EXPECT_EQ(Error(corrupt), "the skin's skin.txt is not a text file");
+    }
+    // A damaged image names itself.
+    auto damaged = items;
+    for (ZipItem& item : damaged)
+        if (item.name == "rbutton.psp")
+            item = StoredItem("rbutton.psp", Bytes(item.data.begin(), item.data.begin() + item.data.size() / 2));
+    EXPECT_EQ(Error(damaged), "the skin Quibo has a damaged image rbutton.psp");
+    // A truncated archive is the archive reader's failure.
+    const Bytes zip = BuildZip(items);
+    EXPECT_THROW(SKIN::FromMemory(zip.data(), DWORD(zip.size() / 3)), cetl::exception);
+}
+
+} // namespace

@@ -318,9 +318,10 @@ TEST(GraphicReports, AViewGoingTakesTheViewsOntoItWithIt)
     Graphic sibling(&root, nullptr);
     auto* middle = new Graphic(&root, nullptr);
     Graphic grandchild(middle, nullptr);
+    const std::string middleAddress = AddressText(middle); // the pointer is not to be read once freed
     delete middle;
     EXPECT_TRUE(trace.Contains("Warning: freeing child graphic " + AddressText(&grandchild) + " when parent " +
-                               AddressText(middle) + " destroyed"));
+                               middleAddress + " destroyed"));
     EXPECT_FALSE(grandchild.valid);
     EXPECT_TRUE(sibling.valid);
     root.Destroy(); // must not reach the freed middle view through the grandchild

@@ -110,6 +110,7 @@ TEST_F(ResourceCompiler, ReportsMistakesWithFileAndLine)
     expectError("1 DIALOGEX 0, 0, 40000, 10\nBEGIN\nEND\n", 1, "coordinate 40000 is out of range");
     expectError("1 DIALOGEX 0, 0, 10, 10\nSTYLE DS_SETFONT\nBEGIN\nEND\n", 3, "DS_SETFONT needs a FONT statement");
     expectError("\n\n5 WAVE \"missing.wav\"\n", 3, "cannot read \"missing.wav\"");
+    expectError("#include \"" + std::string(5000, 'n') + ".h\"\n", 1, "cannot find include file");
     expectError("1 BITMAP \"x.bmp\"\n", 1, "BITMAP resources are not supported");
     expectError("STRINGTABLE BEGIN\n1 \"\xC4\"\nEND\n", 2, "string is not valid UTF-8");
     expectError("STRINGTABLE BEGIN\n1 \"\\q\"\nEND\n", 2, "unknown escape \\q");

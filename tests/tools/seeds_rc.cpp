@@ -44,5 +44,7 @@ STRINGTABLE { 2 "two" }
     seeds.Write("zero-in-texts", std::string_view(zeros, sizeof zeros - 1));
     // Found by fuzzing: a file in the place of a string block.
     seeds.Write("file-as-string-block", "\"Str\" 12-6 \"data.bin\"\nSTRINGTABLE { 0 \"a\" }\n");
+    // Found by fuzzing: a file name too long for the system to look up.
+    seeds.Write("long-include", "#include \"" + std::string(5000, 'n') + ".h\"\n");
     seeds.Write("nested-defines", "#define A B\n#define B C\n#define C 5\n#ifndef D\nA DIALOGEX 0,0,1,1 BEGIN END\n#endif\n");
 }

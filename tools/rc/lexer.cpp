@@ -349,8 +349,10 @@ std::string Lexer::locate(const std::string& name, const std::string& besideFile
         candidates.push_back(fs::path(besideFile).parent_path() / name);
     for (const std::string& dir : m_includeDirs)
         candidates.push_back(fs::path(dir) / name);
+    // A name the system cannot look up (too long, say) is simply not found.
+    std::error_code error;
     for (const fs::path& candidate : candidates)
-        if (!name.empty() && fs::is_regular_file(candidate))
+        if (!name.empty() && fs::is_regular_file(candidate, error))
             return candidate.string();
     return {};
 }

@@ -368,8 +368,10 @@ GameResult Robot::Play()
             result.ended = true;
             break;
         }
-        if (options_.quibos && result.quibos >= options_.quibos)
+        if (options_.quibos && result.quibos >= options_.quibos) {
+            Shot(view, "last");
             break;
+        }
         if (view.screen != "play")
             Fail(view, "expected the play screen, saw " + view.screen);
         if (options_.extras) {

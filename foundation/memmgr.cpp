@@ -179,7 +179,6 @@ Manager& manager()
 std::atomic<MemReportBoxHook> g_reportBox{nullptr};
 std::atomic<MemRefuseHook> g_refuse{nullptr};
 std::atomic<MemBlockReportHook> g_blockReport{nullptr};
-std::atomic<bool> g_exhausted{false};
 
 // 0 when the request cannot be represented.
 size_t blockSizeFor(size_t cb)
@@ -511,8 +510,6 @@ void release(Manager& m, const void* address, bool untrack, const char* file, in
 
 void* allocateLocked(Manager& m, size_t cb, const char* label, const char* file, int line)
 {
-    if (g_exhausted.load())
-        return nullptr;
     Block* b = allocate(m, blockSizeFor(cb), kMemory, cb, nullptr, label, file, line);
     return b ? b->pPayload : nullptr;
 }
@@ -617,11 +614,6 @@ MemReportBoxHook SetMemReportBoxHook(MemReportBoxHook hook)
 MemBlockReportHook SetMemBlockReportHook(MemBlockReportHook hook)
 {
     return g_blockReport.exchange(hook);
-}
-
-void MemSimulateExhaustion(bool exhausted)
-{
-    g_exhausted.store(exhausted);
 }
 
 size_t MemBlockSize(size_t cb)

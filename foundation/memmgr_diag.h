@@ -7,10 +7,6 @@
 // 0 if no block can hold it.
 size_t MemBlockSize(size_t cb);
 
-// For tests of the callers' out-of-memory paths: while set, every memory block request (and so
-// every array growth) fails as if the system had no memory left. Tracking records are unaffected.
-void MemSimulateExhaustion(bool exhausted);
-
 struct MemBlockInfo {
     const void* pBlock;     // where the block begins: its leading signature
     size_t cbBlock;         // its size class's size; a reused block keeps its own

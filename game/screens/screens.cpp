@@ -9,9 +9,6 @@
 #include "tile.h"
 #include "tutorial.h"
 
-// The game in progress deals a new game (the game module).
-void NewGame();
-
 namespace {
 
 int g_iScreen = SCREEN_NONE;

@@ -248,14 +248,14 @@ TEST_F(Registry, NoMemoryGivesEmptyResultsInsteadOfWritingThroughNull)
     ASSERT_TRUE(v.writeVersioned(0x00030000, body, sizeof body));
     const registry::binary owned(body, sizeof body, true);
 
-    MemSimulateExhaustion(true);
+    const MemRefuseHook previous = SetMemRefuseHook([](size_t, const char*) { return true; });
     const registry::binary made(body, sizeof body, true);
     const registry::binary copied(owned);
     const registry::binary read = v.readBinary();
     BYTE out[4] = {7, 7, 7, 7};
     const bool readRecord = v.readVersioned(0x00030000, out, sizeof out);
     const bool wrote = v.writeVersioned(0x00030000, body, sizeof body);
-    MemSimulateExhaustion(false);
+    SetMemRefuseHook(previous);
 
     for (const registry::binary* item : {&made, &copied, &read}) {
         EXPECT_EQ(item->size(), 0u);

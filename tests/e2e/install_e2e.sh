@@ -26,14 +26,18 @@ DESTDIR=$root cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 [[ ! -e $prefix ]] || fail "installed outside DESTDIR"
 p=$root$prefix
 
+# The helpers' folder follows the platform's library folder (lib, or lib/MULTIARCH under /usr).
+helpers=$(cd "$p" && ls -d lib/quibo lib/*/quibo 2>/dev/null | head -1 || true)
+[[ -n $helpers ]] || fail "no helpers' folder"
 expected=(
-  lib/quibo/librapi.so lib/quibo/libzzrapi.so lib/quibo/libuninstaller.so lib/quibo/rundll32
+  "$helpers/librapi.so" "$helpers/libzzrapi.so" "$helpers/libuninstaller.so" "$helpers/rundll32"
   bin/quibo-handheld bin/quibo-scores
   share/applications/com.zelnor.Quibo.desktop share/metainfo/com.zelnor.Quibo.metainfo.xml
 )
 for pack in l-hi l-lo s-hi s-lo p-hi p-lo; do expected+=("share/quibo/quibo-$pack.res"); done
 for size in 16 22 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x$size/apps/com.zelnor.Quibo.png"); done
 [[ $with_game == 1 ]] && expected+=(bin/quibo)
+[[ -x $bin/QuiboSetup ]] && expected+=(bin/QuiboSetup)
 for file in "${expected[@]}"; do
   [[ -s $p/$file ]] || fail "missing $file"
 done
@@ -47,12 +51,12 @@ grep -qx "Exec=$prefix/bin/quibo" "$p/share/applications/com.zelnor.Quibo.deskto
 appstreamcli validate --no-net "$p/share/metainfo/com.zelnor.Quibo.metainfo.xml"
 
 # Nothing installed may lean on the build folder; programs find the helpers beside each other.
-for elf in "$p"/bin/* "$p"/lib/quibo/*; do
+for elf in "$p"/bin/* "$p/$helpers"/*; do
   runpath=$(readelf -d "$elf" | grep -E 'RUNPATH|RPATH' || true)
   [[ $runpath != *"$build"* ]] || fail "$elf runs with a path into the build: $runpath"
 done
 for program in "$p"/bin/*; do
-  readelf -d "$program" | grep -Eq 'R(UN)?PATH.*\$ORIGIN/../lib' || fail "$program cannot find the helpers"
+  readelf -d "$program" | grep -Eq "R(UN)?PATH.*\\\$ORIGIN/../$helpers" || fail "$program cannot find the helpers"
 done
 
 if [[ $with_game == 1 ]]; then

@@ -66,6 +66,15 @@ desktop)
     log=$(ls "$drive/Program Files/Zelnor Software/"Uninstall\ Log\ for\ Quibo.txt)
     echo "--- journal"; cat "$log"
     find "$drive" -iname "quibo.lnk" | grep -q . || { echo "no shortcut"; exit 1; }
+    # The installed game starts from its installed place and shows its window.
+    if [ -x "$bin/quibo" ]; then
+        "$folder/quibo.exe" >"$work/game.log" 2>&1 &
+        game=$!
+        xdotool search --sync --onlyvisible --name "^Quibo$" >/dev/null
+        sleep 2
+        shot installed-game
+        kill "$game"; wait "$game" || true
+    fi
     # The registered uninstaller removes what the journal lists.
     rundll32 "C:\\Program Files\\Zelnor Software\\uninstaller.dll",Uninstall Quibo
     test ! -e "$folder/quibo.exe" || { echo "uninstall left quibo.exe"; exit 1; }

@@ -147,6 +147,8 @@ TEST_F(ResourceCompiler, RefusesDialogsTheirReaderCannotTake)
         return lines;
     }() + "END\n", 1027, "too many controls (at most 1024)");
     expectError("\"A\\0B\" WAVE \"a.bin\"\n", 1, "resource id holds a zero character");
+    expectError("\n\"Str\" 12-6 \"a.bin\"\n", 2, "resources of type 6 come from STRINGTABLE, not from a file");
+    expectError("7 5 \"a.bin\"\n", 1, "resources of type 5 come from DIALOGEX, not from a file");
 }
 
 TEST_F(ResourceCompiler, DuplicateResourcesAndHeaderDeclarations)

@@ -42,5 +42,7 @@ STRINGTABLE { 2 "two" }
     constexpr char zeros[] = "1 DIALOGEX 0, 0, 9, 9\nCAPTION \"a\\0\"\nBEGIN\n"
                              "CONTROL \"x\", 1, \"static\0\", 0, 0, 0, 1, 1\nEND\n";
     seeds.Write("zero-in-texts", std::string_view(zeros, sizeof zeros - 1));
+    // Found by fuzzing: a file in the place of a string block.
+    seeds.Write("file-as-string-block", "\"Str\" 12-6 \"data.bin\"\nSTRINGTABLE { 0 \"a\" }\n");
     seeds.Write("nested-defines", "#define A B\n#define B C\n#define C 5\n#ifndef D\nA DIALOGEX 0,0,1,1 BEGIN END\n#endif\n");
 }

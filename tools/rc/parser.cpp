@@ -23,6 +23,8 @@ constexpr uint32_t kCaption = 0x00C00000;                                     //
 constexpr uint32_t kSetFont = 0x40;                                           // DS_SETFONT
 constexpr uint32_t kChildVisible = 0x40000000 | 0x10000000;                   // WS_CHILD | WS_VISIBLE
 constexpr size_t kMaxControls = 1024; // the platform's dialog reader takes no more
+constexpr uint16_t kDialogType = 5;   // RT_DIALOG
+constexpr uint16_t kStringType = 6;   // RT_STRING
 
 std::string upper(std::string text)
 {
@@ -77,7 +79,7 @@ private:
         const Token kind = m_lex.peek();
         if (m_lex.accept("DIALOGEX")) {
             Resource resource;
-            resource.type.number = 5; // RT_DIALOG
+            resource.type.number = kDialogType;
             resource.name = name;
             resource.bytes = dialog();
             return add(start, std::move(resource));
@@ -87,6 +89,10 @@ private:
                 if (upper(kind.text) == unsupported)
                     Lexer::fail(kind, std::string(unsupported) + " resources are not supported");
         const ResourceId type = resourceId("resource type");
+        // Dialogs and string blocks are encoded here; a file in their place would be misread.
+        if (type.name.empty() && (type.number == kDialogType || type.number == kStringType))
+            Lexer::fail(kind, "resources of type " + std::to_string(type.number) + " come from " +
+                                  (type.number == kDialogType ? "DIALOGEX" : "STRINGTABLE") + ", not from a file");
         const Token file = m_lex.next();
         if (file.kind != TokenKind::String)
             Lexer::fail(file, "expected a file name in quotes, found " + spell(file));

@@ -356,18 +356,22 @@ GameResult Robot::Play()
     Shot(view, "board");
     double lastClick = seen;
     bool escaped = false, paused = false, wrong = false, hinted = false, added = false;
+    std::optional<View> fresh; // a settled look taken since the last action
     for (;;) {
         if (EnterName()) {
             result.ended = result.enteredTable = true;
             break;
         }
-        view = Steady();
+        view = fresh ? std::move(*fresh) : Steady();
+        fresh.reset();
         if (view.banner) {
             result.ended = true;
             break;
         }
-        if (options_.quibos && result.quibos >= options_.quibos)
+        if (options_.quibos && result.quibos >= options_.quibos) {
+            Shot(view, "last");
             break;
+        }
         if (view.screen != "play")
             Fail(view, "expected the play screen, saw " + view.screen);
         if (options_.extras) {
@@ -428,6 +432,7 @@ GameResult Robot::Play()
             Fail(after, "the game did not take a quibo the robot saw");
         if (result.quibos % 9 == 0)
             Shot(after, "board-" + std::to_string(result.quibos));
+        fresh = std::move(after);
     }
     Say("took " + std::to_string(result.quibos) + " quibos" + (result.ended ? ", game over" : ""));
     result.earliest = (lastClick - seen - pausedAtMost_ - kSlack) * 1000 + penalties_;

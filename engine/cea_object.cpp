@@ -222,3 +222,13 @@ void ANIMOBJECT::Draw(Graphic* target, const RECT& clip)
     ANIMDRAW draw{target, part};
     Send(kObjDraw, &draw);
 }
+
+void DrawImageAt(const ANIMDRAW& draw, Graphic* image, int x, int y)
+{
+    if (!image)
+        return;
+    const RECT area{x, y, x + image->GetWidth(), y + image->GetHeight()};
+    const RECT r = RectIntersection(area, draw.rect);
+    if (!RectIsEmpty(r))
+        image->DrawTo(draw.target, r.left, r.top, r.left - x, r.top - y, r.right - r.left, r.bottom - r.top);
+}

@@ -36,6 +36,9 @@ struct ANIMDRAW {
     RECT rect;
 };
 
+// Draws image (none: nothing) with its top-left at (x, y), only inside the part draw asks for.
+void DrawImageAt(const ANIMDRAW& draw, Graphic* image, int x, int y);
+
 // The data slot that holds the control of a control's object.
 constexpr int kControlSlot = 4;
 

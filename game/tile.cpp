@@ -3,7 +3,6 @@
 
 #include <iterator>
 
-#include "cea_dirty.h"
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "memmgr.h"
@@ -41,17 +40,6 @@ void Measure()
     g_measure.insetSize = inset ? SIZE{inset->GetWidth(), inset->GetHeight()} : SIZE{0, 0};
 }
 
-// Draws image with its top-left at (x, y), only inside clip.
-void DrawAt(Graphic* image, Graphic* target, int x, int y, const RECT& clip)
-{
-    if (!image)
-        return;
-    const RECT area{x, y, x + image->GetWidth(), y + image->GetHeight()};
-    const RECT r = RectIntersection(area, clip);
-    if (!RectIsEmpty(r))
-        image->DrawTo(target, r.left, r.top, r.left - x, r.top - y, r.right - r.left, r.bottom - r.top);
-}
-
 bool OnBoard(int column, int row)
 {
     return column >= 0 && column < cCOLUMNS && row >= 0 && row < cROWS;
@@ -67,7 +55,7 @@ void DrawTile(const ANIMOBJECT* object, const ANIMDRAW& draw)
     // A paused game hides the board, not the tutorial's samples.
     const bool fBack = g_game.fPaused && OnBoard(TileColumn(object), TileRow(object));
     const bool fSelected = piece->fSelected != 0;
-    DrawAt(g_tileArt.rgFaces[fBack ? 2 : fSelected ? 1 : 0], draw.target, r.left, r.top, draw.rect);
+    DrawImageAt(draw, g_tileArt.rgFaces[fBack ? 2 : fSelected ? 1 : 0], r.left, r.top);
     if (fBack)
         return;
     const int row = int(piece->iShape) * 3 + int(piece->iShading);
@@ -84,7 +72,7 @@ void DrawTile(const ANIMOBJECT* object, const ANIMDRAW& draw)
     const int x = r.left + (g_measure.tile.cx - w) / 2 - shift;
     int y = r.top + (g_measure.tile.cy - n * h - (n - 1) * s) / 2 - shift;
     for (int i = 0; i < n; ++i, y += h + s)
-        DrawAt(g_tileArt.rgInsets[cell], draw.target, x, y, draw.rect);
+        DrawImageAt(draw, g_tileArt.rgInsets[cell], x, y);
 }
 
 } // namespace

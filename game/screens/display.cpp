@@ -135,16 +135,6 @@ void SetElementRect(ANIMOBJECT* object, const RECT& rect)
         object->SetRect(rect);
 }
 
-void DrawAt(Graphic* image, Graphic* target, int x, int y, const RECT& clip)
-{
-    if (!image)
-        return;
-    const RECT area{x, y, x + image->GetWidth(), y + image->GetHeight()};
-    const RECT r = RectIntersection(area, clip);
-    if (!RectIsEmpty(r))
-        image->DrawTo(target, r.left, r.top, r.left - x, r.top - y, r.right - r.left, r.bottom - r.top);
-}
-
 void AddPressed(ANIMOBJECT* object)
 {
     if (object && !IsPressed(object) && g_display.cPressed < kMaxPressed)
@@ -173,11 +163,11 @@ LRESULT ButtonPaint(ANIMOBJECT* object, UINT message, void* data)
     const int set = CurrentFaceSet();
     const POINT at{object->rect.left, object->rect.top};
     if (!IsPressed(object)) {
-        DrawAt(g_media.rgFaces[set][cell], draw->target, at.x, at.y, draw->rect);
+        DrawImageAt(*draw, g_media.rgFaces[set][cell], at.x, at.y);
     } else {
         const DWORD frame = object->window->GetCurrentFrame() % cBUTTON_FRAMES;
-        DrawAt(g_media.rgButtonsDown[frame], draw->target, at.x, at.y, draw->rect);
-        DrawAt(g_media.rgCaptions[set][cell], draw->target, at.x + xCAPTION, at.y + yCAPTION, draw->rect);
+        DrawImageAt(*draw, g_media.rgButtonsDown[frame], at.x, at.y);
+        DrawImageAt(*draw, g_media.rgCaptions[set][cell], at.x + xCAPTION, at.y + yCAPTION);
     }
     return 0;
 }

@@ -1,32 +1,16 @@
 #include "icon.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
 #include "emblem.h"
+#include "png_writer.h"
 #include "shapes.h"
 #include "style.h"
 
 namespace {
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(uint8_t(value >> shift));
-}
-
-void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data)
-{
-    PutU32(out, uint32_t(data.size()));
-    const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    PutU32(out, uint32_t(crc32(0, out.data() + start, uInt(out.size() - start))));
-}
 
 uint8_t Channel(float value)
 {
@@ -72,21 +56,7 @@ std::vector<uint8_t> EncodePngRgba(const Canvas& canvas)
             out[2] = Channel(c.b);
             out[3] = Channel(c.a);
         }
-    uLongf packedSize = compressBound(uLong(raw.size()));
-    std::vector<uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), 9) != Z_OK)
-        throw std::runtime_error("quibo-icons: PNG compression failed");
-    packed.resize(packedSize);
-
-    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> header;
-    PutU32(header, uint32_t(width));
-    PutU32(header, uint32_t(height));
-    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, no filter, no interlace
-    PutChunk(out, "IHDR", header);
-    PutChunk(out, "IDAT", packed);
-    PutChunk(out, "IEND", {});
-    return out;
+    return EncodePngRows(width, height, 4, raw, 9);
 }
 
 void WriteIcons(const std::string& root, const std::string& name)

@@ -24,6 +24,26 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
 
 } // namespace
 
+std::vector<uint8_t> EncodePngRows(int width, int height, int channels, const std::vector<uint8_t>& rows, int level)
+{
+    uLongf packedSize = compressBound(uLong(rows.size()));
+    std::vector<uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, rows.data(), uLong(rows.size()), level) != Z_OK)
+        throw std::runtime_error("quibo-art: PNG compression failed");
+    packed.resize(packedSize);
+
+    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> header;
+    PutU32(header, uint32_t(width));
+    PutU32(header, uint32_t(height));
+    const uint8_t colourType = channels == 4 ? 6 : 2; // RGBA or RGB
+    header.insert(header.end(), {8, colourType, 0, 0, 0}); // 8 bits, deflate, no filter, no interlace
+    PutChunk(out, "IHDR", header);
+    PutChunk(out, "IDAT", packed);
+    PutChunk(out, "IEND", {});
+    return out;
+}
+
 std::vector<uint8_t> EncodePng(const RgbImage& image)
 {
     const size_t stride = size_t(image.width) * 3 + 1; // each row starts with filter 0, none
@@ -36,21 +56,7 @@ std::vector<uint8_t> EncodePng(const RgbImage& image)
             out[1] = p.g;
             out[2] = p.b;
         }
-    uLongf packedSize = compressBound(uLong(raw.size()));
-    std::vector<uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), 3) != Z_OK)
-        throw std::runtime_error("quibo-art: PNG compression failed");
-    packed.resize(packedSize);
-
-    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> header;
-    PutU32(header, uint32_t(image.width));
-    PutU32(header, uint32_t(image.height));
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8 bits, RGB, deflate, no filter, no interlace
-    PutChunk(out, "IHDR", header);
-    PutChunk(out, "IDAT", packed);
-    PutChunk(out, "IEND", {});
-    return out;
+    return EncodePngRows(image.width, image.height, 3, raw, 3);
 }
 
 void WritePng(const std::string& path, const RgbImage& image)

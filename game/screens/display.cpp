@@ -110,7 +110,7 @@ const GEOMETRY& Geometry()
     return g;
 }
 
-// Fonts are made once per specification and language and kept for the run.
+// Fonts are made once per font text and language and kept for the run.
 HFONT ScreenFont(const string& spec)
 {
     FONTCACHE& c = g_display.fonts;

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "child_process.h"
+#include "device_support.h"
 #include "install_support.h"
 #include "rapi_bridge.h"
 #include "sl_main.h"
@@ -21,32 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 std::vector<std::string> g_lines;
-
-int runHandheld(const std::vector<std::string>& arguments)
-{
-    ChildProcess child("quibo-handheld", arguments);
-    child.readAll();
-    return child.wait();
-}
-
-// A simulated handheld in a fresh folder of the test's own, for the test's lifetime.
-struct RunningDevice {
-    explicit RunningDevice(const std::vector<std::string>& options)
-    {
-        static int count = 0;
-        root = TestRoot() / ("device" + std::to_string(++count));
-        std::vector<std::string> arguments{"start", "--root", root.string()};
-        arguments.insert(arguments.end(), options.begin(), options.end());
-        started = runHandheld(arguments) == 0;
-    }
-    ~RunningDevice()
-    {
-        if (started)
-            runHandheld({"stop"});
-    }
-    fs::path root;
-    bool started = false;
-};
 
 // The device's files, without its own registry store.
 std::set<std::string> deviceFiles(const fs::path& root)
@@ -94,8 +68,8 @@ protected:
 TEST_F(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
 {
     RunningDevice device({"--processor", "4"});
-    ASSERT_TRUE(device.started);
-    const fs::path& root = device.root;
+    ASSERT_TRUE(device.started());
+    const fs::path root = device.root();
     // The device-side unpacker, where the installer's helper set puts it.
     fs::create_directories(root / "Program Files/Zelnor Software");
     fs::copy_file(BuildFolder() + "/libzzrapi.so", root / "Program Files/Zelnor Software/zzrapi.dll");
@@ -152,7 +126,7 @@ TEST_F(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
 TEST_F(HandheldRoundTrip, AFullDeviceFailsTheFileAndKeepsTheJournalTrue)
 {
     RunningDevice device({"--free", "40000"});
-    ASSERT_TRUE(device.started);
+    ASSERT_TRUE(device.started());
     SETUPLIB library;
     SETUPTOOLKIT* handheld = library.handheld();
     ASSERT_NE(handheld, nullptr);
@@ -161,7 +135,7 @@ TEST_F(HandheldRoundTrip, AFullDeviceFailsTheFileAndKeepsTheJournalTrue)
     EXPECT_NE(std::find(g_lines.begin(), g_lines.end(),
                         "setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe"),
               g_lines.end());
-    EXPECT_FALSE(fs::exists(device.root / "Program Files/Quibo/quibo.exe"));
+    EXPECT_FALSE(fs::exists(fs::path(device.root()) / "Program Files/Quibo/quibo.exe"));
     SETUPTOOLKIT again(nullptr, TARGET_HANDHELD, library.findhandheld(0));
     ASSERT_TRUE(again.openjournal("Quibo"));
     EXPECT_EQ(again.journal().back(), (JOURNALENTRY{JOURNAL_DELETEFILE, "\\Program Files\\Quibo\\quibo.exe", ""}));

@@ -8,24 +8,17 @@ namespace {
 
 using Selection = std::pair<DWORD, DWORD>;
 
-class ControlsTest : public testing::Test {
+class ControlsTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        RegisterRecordingClass();
-        top = CreateWindowExW(0, u"RecordingWindow", u"controls", WS_POPUP | WS_VISIBLE, 0, 0, 320, 200, nullptr,
-                              nullptr, nullptr, nullptr);
+        WindowFixture::SetUp();
+        top = Make(WS_POPUP | WS_VISIBLE, 0, 0, 320, 200);
         ASSERT_TRUE(top);
-    }
-    void TearDown() override
-    {
-        DestroyWindow(top);
-        PumpReady();
     }
     HWND Child(LPCWSTR cls, DWORD style, int h, const char16_t* text = nullptr)
     {
-        HWND hwnd = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 10, 10, 200, h, top,
-                                    reinterpret_cast<HMENU>(5), nullptr, nullptr);
+        HWND hwnd = Make(WS_CHILD | WS_VISIBLE | style, 10, 10, 200, h, top, 5, cls, text);
         PumpReady();
         ClearLog();
         return hwnd;

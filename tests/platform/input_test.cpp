@@ -6,26 +6,18 @@
 
 namespace {
 
-class InputTest : public testing::Test {
+class InputTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        RegisterRecordingClass();
-        top = CreateWindowExW(0, u"RecordingWindow", u"input", WS_POPUP | WS_VISIBLE, 40, 30, 200, 150, nullptr,
-                              nullptr, nullptr, nullptr);
-        left = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 80, 100, top,
-                               reinterpret_cast<HMENU>(1), nullptr, nullptr);
-        right = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_CHILD | WS_VISIBLE, 100, 10, 80, 100, top,
-                                reinterpret_cast<HMENU>(2), nullptr, nullptr);
+        WindowFixture::SetUp();
+        top = Make(WS_POPUP | WS_VISIBLE, 40, 30, 200, 150);
+        left = Make(WS_CHILD | WS_VISIBLE, 10, 10, 80, 100, top, 1);
+        right = Make(WS_CHILD | WS_VISIBLE, 100, 10, 80, 100, top, 2);
         ASSERT_TRUE(top && left && right);
         ASSERT_NE(HostId(top), 0u);
         PumpReady();
         ClearLog();
-    }
-    void TearDown() override
-    {
-        DestroyWindow(top);
-        PumpReady();
     }
     // Where the messages of one kind went and with which position (or wParam), after pumping.
     std::vector<std::pair<HWND, LPARAM>> Got(UINT msg, bool wParam = false)
@@ -136,8 +128,7 @@ TEST_F(InputTest, KeysAndTextGoToTheFocus)
 
 TEST_F(InputTest, HostFocusChangesActivateAndTheCloseButtonCloses)
 {
-    HWND other = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 300, 30, 50, 50, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND other = Make(WS_POPUP | WS_VISIBLE, 300, 30, 50, 50);
     EXPECT_EQ(GetActiveWindow(), other);
     PumpReady();
     ClearLog();

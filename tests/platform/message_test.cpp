@@ -11,21 +11,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class MessageTest : public testing::Test {
+class MessageTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        RegisterRecordingClass();
-        hwnd = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                               nullptr);
+        WindowFixture::SetUp();
+        hwnd = Make(WS_POPUP, 0, 0, 100, 100);
         ASSERT_TRUE(hwnd);
         PumpReady();
         ClearLog();
-    }
-    void TearDown() override
-    {
-        DestroyWindow(hwnd);
-        PumpReady();
     }
     // The timer ids of the next count WM_TIMER messages, dispatching everything on the way.
     std::vector<WPARAM> Ticks(size_t count)
@@ -143,8 +137,7 @@ TEST_F(MessageTest, TimersFireInOrderAndStopWhenKilled)
 
 TEST_F(MessageTest, PaintingComesWhenNothingElseWaitsParentsFirst)
 {
-    HWND child = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, hwnd,
-                                 nullptr, nullptr, nullptr);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, hwnd);
     ShowWindow(hwnd, SW_SHOWNA);
     PumpReady();
     ClearLog();
@@ -172,8 +165,7 @@ TEST_F(MessageTest, PaintingComesWhenNothingElseWaitsParentsFirst)
 
 TEST_F(MessageTest, MessagesOfADestroyedWindowAreDropped)
 {
-    HWND other = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                 nullptr);
+    HWND other = Make(WS_POPUP, 0, 0, 10, 10);
     PostMessageW(other, WM_USER, 0, 0);
     SetTimer(other, 5, 10, nullptr);
     DestroyWindow(other);

@@ -5,28 +5,13 @@
 
 namespace {
 
-class WindowTest : public testing::Test {
+class WindowTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        RegisterRecordingClass();
+        WindowFixture::SetUp();
         ClearLog();
     }
-    void TearDown() override
-    {
-        for (HWND hwnd : created)
-            if (IsWindow(hwnd))
-                DestroyWindow(hwnd);
-        PumpReady();
-    }
-    HWND Make(DWORD style, int x, int y, int w, int h, HWND parent = nullptr, int id = 0)
-    {
-        HWND hwnd = CreateWindowExW(0, u"RecordingWindow", u"title", style, x, y, w, h, parent,
-                                    reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
-        created.push_back(hwnd);
-        return hwnd;
-    }
-    std::vector<HWND> created;
 };
 
 // The messages one window got, in order, or only those of the given kinds.

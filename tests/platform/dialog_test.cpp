@@ -35,22 +35,18 @@ INT_PTR CALLBACK ControlsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
-class DialogTest : public testing::Test {
+class DialogTest : public WindowFixture {
 protected:
     void SetUp() override
     {
+        WindowFixture::SetUp();
         g_commands.clear();
         g_name.clear();
-    }
-    void TearDown() override
-    {
-        if (dialog && IsWindow(dialog))
-            DestroyWindow(dialog);
-        PumpReady();
     }
     HWND Open()
     {
         dialog = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), nullptr, ControlsProc, 77);
+        created.push_back(dialog);
         EXPECT_TRUE(dialog);
         ShowWindow(dialog, SW_SHOW);
         PumpReady();
@@ -209,9 +205,7 @@ void CALLBACK TypeFromTimer(HWND, UINT, UINT_PTR id, DWORD)
 
 TEST_F(DialogTest, AModalDialogReturnsWhatWasTypedAndEnablesItsOwnerAgain)
 {
-    RegisterRecordingClass();
-    g_owner = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                              nullptr, nullptr, nullptr);
+    g_owner = Make(WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
     SetTimer(nullptr, 0, 30, TypeFromTimer);
     EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), g_owner, ControlsProc, 0), IDOK);
     // The selected item's text was replaced by what was typed.
@@ -220,7 +214,6 @@ TEST_F(DialogTest, AModalDialogReturnsWhatWasTypedAndEnablesItsOwnerAgain)
     EXPECT_TRUE(IsWindowEnabled(g_owner));
     EXPECT_EQ(FindWindowW(nullptr, u"Controls"), nullptr);
     EXPECT_EQ(GetActiveWindow(), g_owner);
-    DestroyWindow(g_owner);
     EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(999), nullptr, ControlsProc, 0), -1);
 }
 

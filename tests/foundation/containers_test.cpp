@@ -11,7 +11,6 @@
 #include "cetl/safemap.h"
 #include "cetl/stringmap.h"
 #include "cetl/vector.h"
-#include "memmgr_diag.h"
 #include "tl_string.h"
 
 namespace {
@@ -216,25 +215,4 @@ TEST(Safemap, DefaultValueForAbsentKeys)
     base["Key"] = 3;
     EXPECT_EQ(s.Lookup("KEY"), 3);
     EXPECT_EQ(s.Lookup("other"), -1);
-}
-
-TEST(Containers, BlocksCarryTheirTypeLabels)
-{
-    const auto label = [](const void* payload) {
-        MemBlockInfo info{};
-        return MemQueryBlock(payload, &info) ? std::string(info.pszLabel) : std::string("none");
-    };
-    cetl::map<istring, int> m;
-    m["key"] = 1;
-    cetl::list<int> l;
-    l.AddTail(1);
-    cetl::vector<int> v;
-    v.Add(1);
-    const string s("text");
-    // An entry or an item is the first thing in its node, so its address is the block's.
-    EXPECT_EQ(label(&*m.begin()), "mynodetype");
-    EXPECT_EQ(label(&*l.begin()), "myitemtype");
-    EXPECT_EQ(label(&v[0]), "myvectortype");
-    EXPECT_EQ(label(s.c_str()), "string");
-    EXPECT_EQ(label(s.Wide()), "string wide copy");
 }

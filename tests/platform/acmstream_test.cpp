@@ -108,22 +108,19 @@ TEST(AcmStream, ConvertsSampleSizesChannelsAndRatesWholeFramesOnly)
 
 TEST(AcmStream, RefusesWhatItCannotConvert)
 {
-    WAVEFORMATEX adpcm = pcm(1, 22050, 8);
-    adpcm.wFormatTag = 2;
     WAVEFORMATEX target = pcm(1, 22050, 8);
+    WAVEFORMATEX adpcm = target;
+    adpcm.wFormatTag = 2;
+    std::pair<WAVEFORMATEX, WAVEFORMATEX> impossible[] = {
+        {adpcm, target},          {pcm(1, 22050, 24), target}, {target, pcm(6, 22050, 16)}, {pcm(1, 0, 8), target},
+        {pcm(1, 1, 8), target},   {pcm(1, 999, 8), target},    {pcm(1, 384001, 8), target},
+    };
     HACMSTREAM stream = nullptr;
-    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &adpcm, &target, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME),
-        ACMERR_NOTPOSSIBLE);
-    WAVEFORMATEX wide = pcm(1, 22050, 24);
-    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &wide, &target, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
-    WAVEFORMATEX sixChannels = pcm(6, 22050, 16);
-    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &sixChannels, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
-    for (DWORD rate : {0, 1, 999, 384001}) {
-        WAVEFORMATEX odd = pcm(1, rate, 8);
-        EXPECT_EQ(acmStreamOpen(&stream, nullptr, &odd, &target, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE) << rate;
-    }
+    for (auto& [src, dst] : impossible)
+        EXPECT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE)
+            << src.nSamplesPerSec;
     EXPECT_EQ(acmStreamOpen(nullptr, nullptr, &target, &target, nullptr, 0, 0, ACM_STREAMOPENF_QUERY),
-        MMSYSERR_NOERROR);
+              MMSYSERR_NOERROR);
     EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &target, nullptr, 0, 0, 0x100), MMSYSERR_INVALFLAG);
 }
 

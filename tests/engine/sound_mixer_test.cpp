@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -28,17 +27,13 @@ struct Post {
     LPARAM lParam;
 };
 
-struct Posts {
-    std::mutex lock;
-    std::condition_variable changed;
-    std::vector<Post> all;
-} g_posts;
+std::mutex g_lock;
+std::vector<Post> g_posts;
 
 BOOL recordPost(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    std::lock_guard guard(g_posts.lock);
-    g_posts.all.push_back({hwnd, msg, wParam, lParam});
-    g_posts.changed.notify_all();
+    std::lock_guard guard(g_lock);
+    g_posts.push_back({hwnd, msg, wParam, lParam});
     return TRUE;
 }
 
@@ -62,8 +57,8 @@ protected:
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
         SetSoundPoster(recordPost);
-        std::lock_guard guard(g_posts.lock);
-        g_posts.all.clear();
+        std::lock_guard guard(g_lock);
+        g_posts.clear();
     }
 
     void TearDown() override
@@ -88,14 +83,8 @@ protected:
 
     std::vector<Post> posts()
     {
-        std::lock_guard guard(g_posts.lock);
-        return g_posts.all;
-    }
-
-    bool waitForPosts(size_t count)
-    {
-        std::unique_lock guard(g_posts.lock);
-        return g_posts.changed.wait_for(guard, 5s, [&] { return g_posts.all.size() >= count; });
+        std::lock_guard guard(g_lock);
+        return g_posts;
     }
 
     std::unique_ptr<SOUND> sound(const Bytes& samples)
@@ -151,7 +140,7 @@ TEST_F(Mixer, OneSoundPlaysUnchanged)
     auto s = sound(samples);
     s->Play(false);
     EXPECT_TRUE(s->IsPlaying());
-    ASSERT_TRUE(waitForPosts(1));
+    ASSERT_TRUE(eventually([&] { return !posts().empty(); }));
     EXPECT_FALSE(s->IsPlaying());
     Bytes out = heard();
     EXPECT_TRUE(contains(out, asStereo(samples)));
@@ -234,7 +223,7 @@ TEST_F(Mixer, TheEndOfASoundReachesItsWindowsQueue)
 TEST_F(Mixer, ModeTwoHandsTheSoundToTheMixer)
 {
     SOUND* played = handedOver();
-    ASSERT_TRUE(waitForPosts(1));
+    ASSERT_TRUE(eventually([&] { return !posts().empty(); }));
     EXPECT_TRUE(eventually([&] { return !MemQueryBlock(played, nullptr); }));
     EXPECT_FALSE(MemQueryBlock(handedOver(11025), nullptr));
     EXPECT_EQ(posts().size(), 1u);

@@ -102,24 +102,12 @@ TEST_P(PspCompression, EveryKindOfChannelComesBack)
     EXPECT_FALSE(g->IsTranslucent());
     for (int i = 0; i < 24; ++i)
         EXPECT_EQ(g->GetPixelValue(i % 6, i / 6), i % 3 == 0 ? g->ColorToValue(kMasked) : Gradient(i % 6, i / 6)) << i;
-
-    // A partial mask becomes an opacity map.
-    psp::Image partial = Image(4, 3, GetParam());
-    partial.layers[0].masks.push_back({MaskKind::Transparency, {}});
-    std::vector<int> expected;
-    for (int i = 0; i < 12; ++i) {
-        partial.layers[0].masks[0].values.push_back(uint8_t(i * 20));
-        expected.push_back(i * 20);
-    }
-    g = Load(psp::WritePspImage(partial));
-    EXPECT_EQ(Opacities(*g), expected);
-    EXPECT_EQ(g->GetTransparency(), kNoColor);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCompression, PspCompression,
                          testing::Values(Compression::None, Compression::RunLength, Compression::Deflate));
 
-TEST(PspMasks, MasksOfALayerCombineIntoOneOpacityMap)
+TEST(PspMasks, PartialMasksOfALayerCombineIntoOneOpacityMap)
 {
     struct CASE {
         const char* name;
@@ -134,6 +122,7 @@ TEST(PspMasks, MasksOfALayerCombineIntoOneOpacityMap)
             userOnRect[y * 6 + x] = 90;
     }
     const CASE cases[] = {
+        {"a partial mask is the map", 4, 1, {}, {{MaskKind::Transparency, Bytes{0, 20, 40, 60}}}, {0, 20, 40, 60}},
         {"two masks multiply", 2, 2, {}, {{MaskKind::Transparency, Bytes(4, 200)}, {MaskKind::User, Bytes(4, 128)}},
          {100, 100, 100, 100}},
         {"a user mask lies on the mask rectangle", 6, 6, {2, 1, 4, 3}, {{MaskKind::User, Bytes(4, 90)}}, userOnRect},

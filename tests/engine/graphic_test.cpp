@@ -38,40 +38,33 @@ Bytes BitmapFile(int cx, int height, size_t cbPixelsCut = 0)
     return b;
 }
 
-struct DepthCase {
-    int bitCount;
-    bool f555;
-    DWORD valueMask;
-};
-
-class GraphicDepth : public testing::TestWithParam<DepthCase> {};
+class GraphicDepth : public testing::TestWithParam<std::pair<int, bool>> {};
 
 TEST_P(GraphicDepth, PixelValuesReadBackWithoutTouchingNeighbours)
 {
-    DisplayAs display(24, GetParam().f555);
-    Graphic g(13, 3, GetParam().bitCount);
+    const auto [bitCount, f555] = GetParam();
+    DisplayAs display(24, f555);
+    Graphic g(13, 3, bitCount);
     ASSERT_TRUE(g.HasBitmap());
-    const DWORD mask = GetParam().valueMask;
-    auto value = [&](int x, int y) { return DWORD(x * 0x01234567u + y * 0x89ABCDEFu) & mask; };
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 13; ++x)
-            g.SetPixelValue(x, y, value(x, y));
+    const DWORD mask = bitCount == 32 ? 0xFFFFFFFF : (1u << bitCount) - 1;
+    auto value = [&](int i) { return DWORD(i * 0x01234567u + i / 13 * 0x89ABCDEFu) & mask; };
+    // Every pixel written over another value, then read back.
+    for (DWORD flip : {mask, 0u}) {
+        for (int i = 0; i < 39; ++i)
+            g.SetPixelValue(i % 13, i / 13, value(i) ^ flip);
     }
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(g.GetPixelValue(x, y), value(x, y)) << x << "," << y;
-    }
+    for (int i = 0; i < 39; ++i)
+        ASSERT_EQ(g.GetPixelValue(i % 13, i / 13), value(i)) << i;
     // Outside the bitmap nothing is read or written.
     g.SetPixelValue(13, 0, mask);
     g.SetPixelValue(-1, 2, mask);
     EXPECT_EQ(g.GetPixelValue(13, 0), 0u);
-    EXPECT_EQ(g.GetPixelValue(12, 0), value(12, 0));
+    EXPECT_EQ(g.GetPixelValue(12, 0), value(12));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, GraphicDepth,
-                         testing::Values(DepthCase{1, false, 1}, DepthCase{4, false, 15}, DepthCase{8, false, 255},
-                                         DepthCase{16, true, 0xFFFF}, DepthCase{16, false, 0xFFFF},
-                                         DepthCase{24, false, 0xFFFFFF}, DepthCase{32, false, 0xFFFFFFFF}));
+                         testing::Values(std::pair{1, false}, std::pair{4, false}, std::pair{8, false}, std::pair{16, true},
+                                         std::pair{16, false}, std::pair{24, false}, std::pair{32, false}));
 
 TEST(GraphicColors, ValuesAndColoursConvertAtEveryLayout)
 {

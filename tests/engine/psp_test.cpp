@@ -215,7 +215,9 @@ TEST(PspSelection, SelectionBytesInsideTheRectangleAreKept)
 
 TEST(PspFile, ForgedFieldsAreReadSafely)
 {
-    Bytes palettised = psp::WritePspImage(Image(2, 2, Compression::None, 8));
+    psp::Image image = Image(2, 2, Compression::None, 8);
+    image.palette[255] = {1, 2, 3}; // read as white all the same
+    Bytes palettised = psp::WritePspImage(image);
     // The palette's entry count, after the attributes block: 0x7000 claimed, 256 present.
     const size_t count = kAfterAttributes + 10 + 4;
     ASSERT_EQ(palettised[count + 1], 1);

@@ -118,17 +118,17 @@ TEST(FindQuibo, MustContainLeadsTheTripleOrFails)
 TEST(FindQuibo, ScopesReachIntoTheDeckAsFarAsTheyShould)
 {
     clearGame();
-    // The board holds two tiles of a quibo; the third waits in the deck at iNextTile + 2.
+    // The board holds two tiles of a quibo; the third waits in the deck at 72 and at 80.
     g_game.rgBoard[0][0] = TileAt(0);
     g_game.rgBoard[0][1] = TileAt(40);
-    g_game.rgDeck[80] = TileAt(80);
+    g_game.rgDeck[72] = g_game.rgDeck[80] = TileAt(80);
     const struct {
         uint32_t nextTile;
         QUIBOSCOPE scope;
         bool found;
     } cases[] = {
-        {78, SCOPE_BOARD, false}, {78, SCOPE_NEXT_ADD, true}, {70, SCOPE_NEXT_ADD, false},
-        {70, SCOPE_REMAINING, true}, {80, SCOPE_NEXT_ADD, true}, // fewer than three left: only those count
+        {70, SCOPE_BOARD, false},    {70, SCOPE_NEXT_ADD, true}, {69, SCOPE_NEXT_ADD, false},
+        {60, SCOPE_REMAINING, true}, {78, SCOPE_NEXT_ADD, true}, {80, SCOPE_NEXT_ADD, true}, // fewer than three left
     };
     for (const auto& c : cases) {
         g_game.iNextTile = c.nextTile;

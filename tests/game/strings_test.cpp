@@ -72,6 +72,7 @@ TEST_F(GameStrings, QuotedTextsAreExact)
         {LANGID_ENGLISH, 42, u"On"},
         {LANGID_ESPERANTO, 40, u"Malŝaltite"},
         {LANGID_ESPERANTO, 42, u"Ŝaltite"},
+        {LANGID_ESPERANTO, 46, u"Esperanto"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(inLanguage(c.language, c.id), c.text) << c.id;

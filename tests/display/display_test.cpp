@@ -127,10 +127,8 @@ TEST_F(PlayScreenTest, TilesTakeTheirPlacesOnEveryLayout)
             for (int row = 0; row < 3; ++row) {
                 for (int column = 0; column < 4 + five; ++column) {
                     const RECT r = TilePosition(column, row, five);
-                    EXPECT_EQ(r.left, (five ? l.xFive : l.xFour) + (W + cx) * column);
-                    EXPECT_EQ(r.top, l.yTop + (H + cy) * row);
-                    EXPECT_EQ(r.right - r.left, W);
-                    EXPECT_EQ(r.bottom - r.top, H);
+                    const LONG x = (five ? l.xFive : l.xFour) + (W + cx) * column, y = l.yTop + (H + cy) * row;
+                    EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}), std::vector<LONG>({x, y, x + W, y + H}));
                 }
             }
             // From the deck: right of the window, at the middle row whatever the row asked.

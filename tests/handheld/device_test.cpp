@@ -288,30 +288,10 @@ TEST(Handheld, RegistryIsTheDevicesOwn)
     EXPECT_EQ(CeRegDeleteKey(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo"), ERROR_SUCCESS);
 }
 
-TEST(Handheld, AllNamesAreExportedAndTheOnesNotOfferedFailClearly)
+// Every name is exported (the installer refuses a library lacking one: its round trip through
+// this library shows that); the calls the device does not offer fail clearly.
+TEST(Handheld, CallsNotOfferedFailClearly)
 {
-    HMODULE library = LoadLibraryW(u"rapi.dll");
-    ASSERT_NE(library, nullptr);
-    for (const char* name :
-         {"CeRapiInit", "CeRapiInitEx", "CeRapiUninit", "CeRapiGetError", "CeRapiFreeBuffer", "CeRapiInvoke",
-          "CeCreateDatabase", "CeDeleteDatabase", "CeDeleteRecord", "CeFindFirstDatabase", "CeFindNextDatabase",
-          "CeOidGetInfo", "CeOpenDatabase", "CeReadRecordProps", "CeSeekDatabase", "CeSetDatabaseInfo",
-          "CeFindFirstFile", "CeFindNextFile", "CeFindClose", "CeGetFileAttributes", "CeSetFileAttributes",
-          "CeCreateFile", "CeReadFile", "CeWriteFile", "CeCloseHandle", "CeFindAllFiles", "CeFindAllDatabases",
-          "CeGetLastError", "CeSetFilePointer", "CeSetEndOfFile", "CeCreateDirectory", "CeRemoveDirectory",
-          "CeCreateProcess", "CeMoveFile", "CeCopyFile", "CeDeleteFile", "CeGetFileSize", "CeRegOpenKeyEx",
-          "CeRegEnumKeyEx", "CeRegCreateKeyEx", "CeRegCloseKey", "CeRegDeleteKey", "CeRegEnumValue",
-          "CeRegDeleteValue", "CeRegQueryInfoKey", "CeRegQueryValueEx", "CeRegSetValueEx", "CeGetStoreInformation",
-          "CeGetSystemMetrics", "CeGetDesktopDeviceCaps", "CeGetSystemInfo", "CeSHCreateShortcut",
-          "CeSHGetShortcutTarget", "CeCheckPassword", "CeGetFileTime", "CeSetFileTime", "CeGetVersionEx",
-          "CeGetWindow", "CeGetWindowLong", "CeGetWindowText", "CeGetClassName", "CeGlobalMemoryStatus",
-          "CeGetSystemPowerStatusEx", "CeGetTempPath", "CeGetSpecialFolderPath", "CeFindFirstDatabaseEx",
-          "CeFindNextDatabaseEx", "CeCreateDatabaseEx", "CeSetDatabaseInfoEx", "CeOpenDatabaseEx",
-          "CeDeleteDatabaseEx", "CeReadRecordPropsEx", "CeWriteRecordProps", "CeMountDBVol", "CeUnmountDBVol",
-          "CeFlushDBVol", "CeEnumDBVolumes", "CeOidGetInfoEx"})
-        EXPECT_NE(GetProcAddress(library, name), nullptr) << name;
-    FreeLibrary(library);
-
     CE_FIND_DATA found;
     SetLastError(0);
     EXPECT_EQ(CeFindFirstFile(u"\\*.*", &found), INVALID_HANDLE_VALUE);

@@ -36,8 +36,9 @@ protected:
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder + "/arm");
         // Only the small-screen pack has contents: five bytes.
-        for (const char* name : {"/quibo-s-lo.RES", "/quibo-l-hi.res", "/layout.txt", "/\xC4\x89"
-                                                                                     "evalo.txt"})
+        for (const char* name : {"/quibo-s-lo.RES", "/quibo-l-hi.res", "/layout.txt",
+                                 "/\xC4\x89"
+                                 "evalo.txt"})
             std::ofstream(folder + name) << (name[7] == 's' ? "12345" : "");
     }
 };
@@ -72,9 +73,12 @@ TEST_F(FindFiles, EntriesCarryAttributesAndSizesAndSearchesEndWithFindClose)
 TEST_F(FindFiles, FailuresSayWhatWasMissing)
 {
     const std::pair<const char16_t*, DWORD> cases[] = {
-        {u"C:\\Game\\*.zip", ERROR_FILE_NOT_FOUND},        {u"C:\\Nowhere\\*.res", ERROR_PATH_NOT_FOUND},
-        {u"C:\\Game\\layout.txt\\*", ERROR_PATH_NOT_FOUND}, {u"C:\\Game\\", ERROR_FILE_NOT_FOUND},
-        {u"Q:\\*", ERROR_PATH_NOT_FOUND},                   {nullptr, ERROR_INVALID_PARAMETER},
+        {u"C:\\Game\\*.zip", ERROR_FILE_NOT_FOUND},
+        {u"C:\\Nowhere\\*.res", ERROR_PATH_NOT_FOUND},
+        {u"C:\\Game\\layout.txt\\*", ERROR_PATH_NOT_FOUND},
+        {u"C:\\Game\\", ERROR_FILE_NOT_FOUND},
+        {u"Q:\\*", ERROR_PATH_NOT_FOUND},
+        {nullptr, ERROR_INVALID_PARAMETER},
     };
     WIN32_FIND_DATAW data;
     for (const auto& [pattern, error] : cases) {

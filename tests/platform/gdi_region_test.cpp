@@ -45,7 +45,8 @@ TEST(GdiRegion, CombineGivesTheRightPoints)
         EXPECT_EQ(CombineRgn(d, a, b, c.mode), c.type);
         RECT box;
         EXPECT_EQ(GetRgnBox(d, &box), c.type);
-        EXPECT_EQ(std::vector<LONG>({box.left, box.top, box.right, box.bottom}), std::vector<LONG>({c.box.left, c.box.top, c.box.right, c.box.bottom}));
+        EXPECT_EQ(std::vector<LONG>({box.left, box.top, box.right, box.bottom}),
+                  std::vector<LONG>({c.box.left, c.box.top, c.box.right, c.box.bottom}));
         for (POINT p : c.inside)
             EXPECT_TRUE(PtInRegion(d, p.x, p.y)) << p.x << "," << p.y;
         for (POINT p : c.outside)

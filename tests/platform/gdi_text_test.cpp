@@ -54,7 +54,8 @@ struct Page {
         for (int y = 0; y < dib.Height(); ++y)
             for (int x = 0; x < dib.Width(); ++x)
                 if (rgb[size_t(y) * dib.Width() + x] != 0xFFFFFF)
-                    r = {std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1), std::max<LONG>(r.bottom, y + 1)};
+                    r = {std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
+                         std::max<LONG>(r.bottom, y + 1)};
         return r;
     }
 };

@@ -60,7 +60,8 @@ TEST(Libraries, AWindowsPathLoadsFromThatFolderOnlyAndDamagedLibrariesFailWithTh
     const std::string folder = HostDataFolder() + "/drive_c/Zelnor Software";
     std::filesystem::create_directories(folder);
     const auto copy = [&](const char* name) {
-        std::filesystem::copy_file(TestProgramFolder() + "/libquibo_testlib.so", folder + name, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(TestProgramFolder() + "/libquibo_testlib.so", folder + name,
+                                   std::filesystem::copy_options::overwrite_existing);
     };
     copy("/libuninstaller.so");
     HMODULE library = LoadLibraryW(u"C:\\zelnor software\\Uninstaller.dll");
@@ -79,7 +80,8 @@ TEST(Libraries, AWindowsPathLoadsFromThatFolderOnlyAndDamagedLibrariesFailWithTh
     }
     EXPECT_EQ(LoadLibraryW(u"D:\\nosuchlibrary.dll"), nullptr);
     EXPECT_EQ(LoadLibraryW(u""), nullptr);
-    std::ofstream(folder + "/libbroken.so") << "\x7F" "ELF but not really";
+    std::ofstream(folder + "/libbroken.so") << "\x7F"
+                                               "ELF but not really";
     std::ofstream(folder + "/libempty.so");
     for (const char16_t* damaged : {u"C:\\Zelnor Software\\broken.dll", u"C:\\Zelnor Software\\empty.dll"}) {
         EXPECT_EQ(LoadLibraryW(damaged), nullptr);

@@ -1,7 +1,6 @@
+#include "../../platform/user32/dlgtemplate.h"
 #include "resource_pattern.h"
 #include "resources_test.h"
-
-#include "../../platform/user32/dlgtemplate.h"
 
 #include "windows.h"
 
@@ -142,8 +141,10 @@ TEST(Resources, DialogTemplatesCompileToWhatTheDialogReaderTakes)
     ASSERT_EQ(t->items.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
         const DialogTemplateItem &got = t->items[i], &want = items[i];
-        EXPECT_EQ(std::vector<LONG>({LONG(got.style), LONG(got.exStyle), got.rect.left, got.rect.top, got.rect.right, got.rect.bottom, got.id}),
-                  std::vector<LONG>({LONG(want.style), LONG(want.exStyle), want.rect.left, want.rect.top, want.rect.right, want.rect.bottom, want.id}))
+        EXPECT_EQ(
+            std::vector<LONG>({LONG(got.style), LONG(got.exStyle), got.rect.left, got.rect.top, got.rect.right, got.rect.bottom, got.id}),
+            std::vector<LONG>(
+                {LONG(want.style), LONG(want.exStyle), want.rect.left, want.rect.top, want.rect.right, want.rect.bottom, want.id}))
             << i;
         EXPECT_EQ(got.className + u"|" + got.text, want.className + u"|" + want.text);
     }

@@ -18,12 +18,11 @@ TEST(Keys, ArrowsStopAtTheEdgesAndLeaveEmptiedSlotsForTheNearestTile)
         UINT vk;
         POINT to;
     } cases[] = {
-        {{4, 4, 4}, {0, 0}, VK_LEFT, {0, 0}},   {{4, 4, 4}, {0, 0}, VK_UP, {0, 0}},
-        {{4, 4, 4}, {3, 2}, VK_RIGHT, {3, 2}},  {{4, 4, 4}, {3, 2}, VK_DOWN, {3, 2}},
-        {{4, 4, 4}, {1, 1}, VK_RIGHT, {2, 1}},  {{4, 4, 4}, {1, 1}, VK_DOWN, {1, 2}},
+        {{4, 4, 4}, {0, 0}, VK_LEFT, {0, 0}},   {{4, 4, 4}, {0, 0}, VK_UP, {0, 0}},    {{4, 4, 4}, {3, 2}, VK_RIGHT, {3, 2}},
+        {{4, 4, 4}, {3, 2}, VK_DOWN, {3, 2}},   {{4, 4, 4}, {1, 1}, VK_RIGHT, {2, 1}}, {{4, 4, 4}, {1, 1}, VK_DOWN, {1, 2}},
         {{5, 5, 5}, {3, 0}, VK_RIGHT, {4, 0}},  {{5, 3, 4}, {4, 0}, VK_DOWN, {2, 1}}, // a shorter row: its last tile
         {{4, 0, 4}, {2, 0}, VK_DOWN, {2, 2}},   {{4, 0, 4}, {2, 2}, VK_UP, {2, 0}}, // an empty row is passed over
-        {{4, 2, 4}, {3, 1}, VK_RIGHT, {1, 1}},  // a taken tile: the focus goes to the row's last one first
+        {{4, 2, 4}, {3, 1}, VK_RIGHT, {1, 1}}, // a taken tile: the focus goes to the row's last one first
         {{4, 0, 3}, {1, 1}, VK_LEFT, {1, 0}},   {{0, 0, 3}, {1, 0}, 0, {1, 2}}, // an emptied row: the nearest, above first
         {{0, 0, 0}, {1, 1}, VK_LEFT, {-1, -1}}, // no tiles, no focus
     };

@@ -1,6 +1,5 @@
 #include "skintemplate.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "tl_string.h"
@@ -8,13 +7,6 @@
 #include "utf.h"
 
 namespace {
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
@@ -34,7 +26,7 @@ bool ReadSkinTemplate(const void* data, size_t cb, SKINTEMPLATE& out)
     out.items.clear();
     for (const DialogTemplateItem& item : dialog->items)
         out.items.push_back(
-            {Lower(Utf16ToUtf8(item.className)), item.style, item.id, item.rect, Utf16ToUtf8(item.text)});
+            {AsciiLower(Utf16ToUtf8(item.className)), item.style, item.id, item.rect, Utf16ToUtf8(item.text)});
     return true;
 }
 
@@ -42,7 +34,7 @@ SKINKIND SkinKindOf(SKINITEM& item)
 {
     if (item.windowClass == "static") {
         if (StartsWithNoCase(item.text, "CLASS:")) {
-            item.windowClass = Lower(item.text.substr(6));
+            item.windowClass = AsciiLower(item.text.substr(6));
             item.text.clear();
         } else if (StartsWithNoCase(item.text, "USER:") || EqualsIgnoringAsciiCase(item.text, "user")) {
             item.windowClass = "user";

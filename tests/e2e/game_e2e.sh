@@ -10,34 +10,16 @@
 #   deactivate  losing activation pauses the game, regaining it does not resume it
 #   cheater     an edited stored name reads "Cheater" at the next start
 #   nopacks     without packs the graphics message box shows and the program ends
-set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 case=$1
 bin=$2
 shots=$3/$case
-work=$(mktemp -d)
-export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_DATA_HOME" "$shots"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$shots"
 rm -f "$shots"/*.png
-game_pid=
-cleanup() {
-  [[ -n "$game_pid" ]] && kill -TERM "$game_pid" 2>/dev/null
-  [[ -n "$game_pid" ]] && wait "$game_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 robot() { "$bin/robot" "$@" --tool "$bin/quibo-pack" --packs "$bin" --work "$work/robot" --shots "$shots"; }
-start() { "$bin/quibo" & game_pid=$!; }
-# Ends the game the way a session does; it must close through its own shutdown.
-stop() {
-  kill -TERM "$game_pid"
-  local status=0
-  wait "$game_pid" || status=$?
-  game_pid=
-  [[ $status -eq 0 ]] || { echo "quibo exited with $status"; return 1; }
-}
-colour_at() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
+start() { spawn "$bin/quibo"; game=$pid; }
+stop() { finish "$game"; }
 
 case $case in
 starts)
@@ -52,17 +34,15 @@ single)
   start
   robot start-game --shot first
   # Another program's window covers the game's top left corner, then the game starts again.
-  "$bin/instance_demo" window Cover 0000FF &
-  cover=$!
-  xdotool search --sync --onlyvisible --name '^Cover$' >/dev/null
-  sleep 0.5
+  spawn "$bin/instance_demo" window Cover 0000FF
+  window '^Cover$'
   test "$(colour_at 150 100)" = "#0000FF"
   timeout 30 "$bin/quibo"
   test "$(xdotool search --onlyvisible --name '^Quibo$' | wc -l)" -eq 1
   sleep 1
-  import -window root "$shots/front.png"
+  shot "$shots/front.png"
   test "$(colour_at 150 100)" != "#0000FF"
-  kill -TERM "$cover"; wait "$cover"
+  finish "$pid"
   stop
   ;;
 large | handheld)
@@ -77,12 +57,10 @@ deactivate)
   robot start-game --shot playing
   # Another program comes up and takes the activation; an inactive game draws nothing new, so
   # the pause shows once the game is active again, and it must still be paused then.
-  "$bin/instance_demo" window Other 404040 &
-  other=$!
-  xdotool search --sync --onlyvisible --name '^Other$' >/dev/null
-  sleep 1
-  import -window root "$shots/deactivated.png"
-  kill -TERM "$other"; wait "$other"
+  spawn "$bin/instance_demo" window Other 404040
+  window '^Other$' 1
+  shot "$shots/deactivated.png"
+  finish "$pid"
   xdotool windowfocus "$(xdotool search --onlyvisible --name '^Quibo$' | head -1)"
   sleep 1
   robot screen paused --shot reactivated
@@ -107,20 +85,15 @@ nopacks)
   # The program alone, two folders deep, with no packs beside it or above it.
   mkdir -p "$work/a/b"
   cp "$bin/quibo" "$work/a/b/quibo"
-  "$work/a/b/quibo" & game_pid=$!
-  box=$(xdotool search --sync --onlyvisible --name '^Error - Quibo$' | head -1)
-  sleep 0.5
-  import -window root "$shots/message.png"
+  spawn "$work/a/b/quibo"
+  window '^Error - Quibo$'
+  shot "$shots/message.png"
   test "$(xdotool search --onlyvisible --name '^Quibo$' | wc -l)" -eq 0
-  xdotool windowfocus "$box" key Return
+  xdotool windowfocus "$win" key Return
   status=0
-  wait "$game_pid" || status=$?
-  game_pid=
+  wait "$pid" || status=$?
   echo "quibo exited with $status"
   ;;
-*)
-  echo "game_e2e: unknown case $case"
-  exit 2
-  ;;
+*) fail "unknown case $case" ;;
 esac
 echo "game_e2e: $case passed; screenshots in $shots"

@@ -5,20 +5,11 @@
 # Usage: install_e2e.sh BUILD BIN SHOTS WITH_GAME
 #   BUILD is the configured build folder, BIN holds robot and quibo-pack, screenshots go to
 #   SHOTS; WITH_GAME is 1 when the game program is part of the build.
-set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 build=$1
 bin=$2
 shots=$3
 with_game=$4
-work=$(mktemp -d)
-game_pid=
-cleanup() {
-  [[ -n "$game_pid" ]] && kill -TERM "$game_pid" 2>/dev/null
-  [[ -n "$game_pid" ]] && wait "$game_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "install_e2e: $*"; exit 1; }
 
 prefix=/opt/quibo-e2e
 root=$work/root
@@ -35,19 +26,19 @@ expected=(
   share/applications/com.zelnor.Quibo.desktop share/metainfo/com.zelnor.Quibo.metainfo.xml
 )
 for pack in l-hi l-lo s-hi s-lo p-hi p-lo; do expected+=("share/quibo/quibo-$pack.res"); done
-for size in 16 22 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x$size/apps/com.zelnor.Quibo.png"); done
 [[ $with_game == 1 ]] && expected+=(bin/quibo)
 [[ -x $bin/QuiboSetup ]] && expected+=(bin/QuiboSetup)
 for file in "${expected[@]}"; do
   [[ -s $p/$file ]] || fail "missing $file"
 done
 for size in 16 22 24 32 48 64 128 256; do
-  test "$(identify -format '%wx%h %[channels]' "$p/share/icons/hicolor/${size}x$size/apps/com.zelnor.Quibo.png")" = \
-       "${size}x$size srgba" || fail "icon $size is not a ${size}x$size RGBA picture"
+  icon=$p/share/icons/hicolor/${size}x$size/apps/com.zelnor.Quibo.png
+  [[ $(identify -format '%wx%h %[channels]' "$icon") == "${size}x$size srgba" ]] || fail "no ${size}x$size RGBA icon"
 done
 
-desktop-file-validate "$p/share/applications/com.zelnor.Quibo.desktop"
-grep -qx "Exec=$prefix/bin/quibo" "$p/share/applications/com.zelnor.Quibo.desktop" || fail "desktop entry runs another program"
+desktop=$p/share/applications/com.zelnor.Quibo.desktop
+desktop-file-validate "$desktop"
+grep -qx "Exec=$prefix/bin/quibo" "$desktop" || fail "desktop entry runs another program"
 appstreamcli validate --no-net "$p/share/metainfo/com.zelnor.Quibo.metainfo.xml"
 
 # Nothing installed may lean on the build folder; programs find the helpers beside each other.
@@ -60,23 +51,17 @@ for program in "$p"/bin/*; do
 done
 
 if [[ $with_game == 1 ]]; then
-  export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-  mkdir -p "$XDG_DATA_HOME" "$shots"
-  mkdir -m 700 "$XDG_RUNTIME_DIR"
   # From a folder that holds nothing of the game's, so only the prefix can provide the packs.
-  (cd "$work" && exec "$p/bin/quibo") & game_pid=$!
+  cd "$work"
+  spawn "$p/bin/quibo"
   "$bin/robot" screen tutorial --shot installed --tool "$bin/quibo-pack" --packs "$p/share/quibo" \
     --work "$work/robot" --shots "$shots"
   # The desktop ties the window to its entry (and so to the icon) by the window's class.
-  class=$(sed -n 's/^StartupWMClass=//p' "$p/share/applications/com.zelnor.Quibo.desktop")
+  class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
   titled=$(xdotool search --onlyvisible --name '^Quibo$' | sort)
   classed=$(xdotool search --onlyvisible --class "^$class\$" | sort)
   [[ -n $titled && -n $(comm -12 <(echo "$titled") <(echo "$classed")) ]] ||
     fail "no window titled Quibo of class $class"
-  kill -TERM "$game_pid"
-  status=0
-  wait "$game_pid" || status=$?
-  game_pid=
-  [[ $status -eq 0 ]] || fail "quibo exited with $status"
+  finish "$pid"
 fi
 echo "install_e2e: passed"

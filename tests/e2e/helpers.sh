@@ -1,0 +1,42 @@
+# Sourced by the end-to-end scripts (run under xvfb-run): a private data folder, programs started
+# in the background and ended at exit, windows and output waited for, screenshots and pixels.
+set -euo pipefail
+work=$(mktemp -d)
+export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$XDG_DATA_HOME"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill -TERM "$p" 2>/dev/null && wait "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "$(basename "$0"): $*"; exit 1; }
+# Starts a program in the background (redirections apply to it); its id is $pid.
+spawn() { "$@" & pid=$!; pids+=("$pid"); }
+# Ends a program the way a session does; it must close through its own shutdown.
+finish() {
+  kill -TERM "$1"
+  local status=0
+  wait "$1" || status=$?
+  [[ $status -eq 0 ]] || fail "$1 exited with $status"
+}
+# Waits for the first visible window so named; $win is its id, X Y WIDTH HEIGHT its geometry.
+window() {
+  win=$(xdotool search --sync --onlyvisible --name "$1" | head -1)
+  sleep "${2:-0.5}"
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+}
+# Waits up to 30 s for a line matching $1 in file $2.
+await() {
+  for _ in $(seq 300); do grep -q "$1" "$2" && return 0; sleep 0.1; done
+  cat "$2"
+  fail "no '$1' in $2"
+}
+shot() { mkdir -p "$(dirname "$1")"; import -window root "$1"; }
+colour_at() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
+# Pointer actions at (x, y) in the window found last: a click waits for the pointer to arrive;
+# a press does not (the wait is in vain when the pointer is already there) and holds the button.
+click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; sleep "${3:-0.2}"; }
+press() { xdotool mousemove $((X + $1)) $((Y + $2)); sleep 0.2; xdotool mousedown 1; sleep 0.3; xdotool mouseup 1; sleep 0.3; }

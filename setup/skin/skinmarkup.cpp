@@ -1,10 +1,10 @@
 #include "skinmarkup.h"
 
-#include <cctype>
-#include <cstdlib>
-
 #include "skinlib.h"
 #include "tl_string.h"
+
+#include <cctype>
+#include <cstdlib>
 
 namespace {
 

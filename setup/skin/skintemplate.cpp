@@ -1,10 +1,10 @@
 #include "skintemplate.h"
 
-#include <cstdio>
-
 #include "tl_string.h"
 #include "user32/dlgtemplate.h"
 #include "utf.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -25,8 +25,7 @@ bool ReadSkinTemplate(const void* data, size_t cb, SKINTEMPLATE& out)
     out.rect = dialog->rect;
     out.items.clear();
     for (const DialogTemplateItem& item : dialog->items)
-        out.items.push_back(
-            {AsciiLower(Utf16ToUtf8(item.className)), item.style, item.id, item.rect, Utf16ToUtf8(item.text)});
+        out.items.push_back({AsciiLower(Utf16ToUtf8(item.className)), item.style, item.id, item.rect, Utf16ToUtf8(item.text)});
     return true;
 }
 
@@ -89,8 +88,8 @@ void AssignSkinIds(std::vector<SKINITEM>& items, long dialogId, const std::vecto
             for (const auto& other : others) {
                 if (!other.second.count(id))
                     continue;
-                std::snprintf(message, sizeof message, "Dialogs %ld and %ld both contain a control with ID %ld", other.first,
-                              dialogId, long(id));
+                std::snprintf(message, sizeof message, "Dialogs %ld and %ld both contain a control with ID %ld", other.first, dialogId,
+                              long(id));
                 problems.push_back(message);
                 item.id = -1;
                 break;

@@ -5,12 +5,12 @@
 //       "closed" as they happen.
 //   instance_demo post  finds the published window in another process, reads the handle from
 //       its first extra word and posts command 1000 to that window; exit 1 when nothing is found.
+#include "windows.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "windows.h"
 
 namespace {
 
@@ -69,8 +69,7 @@ int ShowWindowUntilClosed(const char* name, const char* color, bool ipc)
     wc.lpszClassName = kWindowClass;
     RegisterClassW(&wc);
     const std::u16string title = Wide(name);
-    HWND main = CreateWindowExW(0, kWindowClass, title.c_str(), WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                                nullptr);
+    HWND main = CreateWindowExW(0, kWindowClass, title.c_str(), WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     if (!main)
         return 2;
     if (ipc) {
@@ -80,8 +79,7 @@ int ShowWindowUntilClosed(const char* name, const char* color, bool ipc)
         ipcClass.cbWndExtra = 4;
         ipcClass.lpszClassName = kIpcClass;
         RegisterClassW(&ipcClass);
-        HWND window = CreateWindowExW(0, kIpcClass, nullptr, WS_POPUP, -10, -10, 5, 5, nullptr, nullptr, nullptr,
-                                      nullptr);
+        HWND window = CreateWindowExW(0, kIpcClass, nullptr, WS_POPUP, -10, -10, 5, 5, nullptr, nullptr, nullptr, nullptr);
         if (!window)
             return 2;
         SetWindowLongW(window, 0, static_cast<LONG>(reinterpret_cast<uintptr_t>(main)));

@@ -1,13 +1,13 @@
 #include "desktop.h"
 
+#include "run.h"
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
-
-#include "run.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // pointer and keys through `xdotool`.
 #pragma once
 
+#include "image.h"
+
 #include <optional>
 #include <string>
-
-#include "image.h"
 
 struct WindowBox {
     std::string id;

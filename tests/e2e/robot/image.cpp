@@ -41,8 +41,7 @@ long PpmNumber(const std::vector<uint8_t>& bytes, size_t& at)
 
 uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at)
 {
-    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-           uint32_t(bytes[at + 3]) << 24;
+    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 | uint32_t(bytes[at + 3]) << 24;
 }
 
 uint16_t Le16(const std::vector<uint8_t>& bytes, size_t at)
@@ -83,8 +82,7 @@ Image ReadBmp(const std::vector<uint8_t>& bytes)
     const long width = long(int32_t(Le32(bytes, 18)));
     const long signedHeight = long(int32_t(Le32(bytes, 22)));
     const int bits = Le16(bytes, 28);
-    if (headerSize < 40 || headerSize > bytes.size() - 14 || Le16(bytes, 26) != 1 || (bits != 24 && bits != 8) ||
-        Le32(bytes, 30) != 0)
+    if (headerSize < 40 || headerSize > bytes.size() - 14 || Le16(bytes, 26) != 1 || (bits != 24 && bits != 8) || Le32(bytes, 30) != 0)
         throw std::runtime_error("bmp: only uncompressed 8-bit and 24-bit bitmaps");
     const bool bottomUp = signedHeight > 0;
     const long height = bottomUp ? signedHeight : -signedHeight;

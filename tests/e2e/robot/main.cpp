@@ -12,14 +12,14 @@
 //   robot view-scores  open the high-score table from the menu and keep a screenshot (--shot)
 // Options: --tool quibo-pack --packs DIR --work DIR --shots DIR --name NAME --quibos N
 //          --no-extras --timeout SECONDS --shot NAME --window NAME (default ^Quibo$)
+#include "player.h"
+#include "scores.h"
+#include "utf.h"
+
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
-
-#include "player.h"
-#include "scores.h"
-#include "utf.h"
 
 namespace {
 
@@ -98,8 +98,8 @@ void CheckStoredEntry(const RobotOptions& options, const GameResult& result)
             for (const StoredScore& s : *table) {
                 if (s.name != name)
                     continue;
-                std::printf("robot: stored %s %u ms (the robot expected %.0f to %.0f), date %u, check %08X\n",
-                            options.name.c_str(), s.score, result.earliest, result.latest, s.date, s.check);
+                std::printf("robot: stored %s %u ms (the robot expected %.0f to %.0f), date %u, check %08X\n", options.name.c_str(),
+                            s.score, result.earliest, result.latest, s.date, s.check);
                 if (s.score < result.earliest || s.score > result.latest)
                     throw std::runtime_error("robot: the stored time is not the time of the game");
                 if (s.check != ExpectedCheck(s.name, s.score))

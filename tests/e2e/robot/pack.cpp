@@ -1,10 +1,10 @@
 #include "pack.h"
 
+#include "run.h"
+
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
-
-#include "run.h"
 
 namespace {
 

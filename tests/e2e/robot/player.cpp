@@ -1,16 +1,16 @@
 #include "player.h"
 
+#include "quibo.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
-#include "quibo.h"
-
 namespace {
 
-constexpr double kSettle = 0.15;   // seconds between the two looks that must agree
-constexpr double kSlack = 1.5;     // seconds of latency allowed either side of a measured time
+constexpr double kSettle = 0.15; // seconds between the two looks that must agree
+constexpr double kSlack = 1.5; // seconds of latency allowed either side of a measured time
 const char kDialogName[] = "^New High Score!$";
 
 bool SameTiles(const std::vector<SeenTile>& a, const std::vector<SeenTile>& b)
@@ -41,7 +41,7 @@ size_t View::Count(Face face) const
     return size_t(std::count_if(tiles.begin(), tiles.end(), [&](const SeenTile& t) { return t.face == face; }));
 }
 
-Robot::Robot(RobotOptions options) : options_(std::move(options)) {}
+Robot::Robot(RobotOptions options) : options_(std::move(options)) { }
 
 void Robot::Attach()
 {
@@ -49,16 +49,15 @@ void Robot::Attach()
     if (!found)
         throw std::runtime_error("robot: the game's window did not appear");
     window_ = *found;
-    Say("window " + std::to_string(window_.width) + "x" + std::to_string(window_.height) + " at " +
-        std::to_string(window_.x) + "," + std::to_string(window_.y));
+    Say("window " + std::to_string(window_.width) + "x" + std::to_string(window_.height) + " at " + std::to_string(window_.x) + ","
+        + std::to_string(window_.y));
     // The packs whose layout gives this window size, deep colour first; all of them if none does.
     std::vector<std::filesystem::path> packs;
     for (const auto& entry : std::filesystem::directory_iterator(options_.packs))
         if (entry.path().extension() == ".res")
             packs.push_back(entry.path());
     std::sort(packs.begin(), packs.end());
-    std::stable_partition(packs.begin(), packs.end(),
-                          [](const auto& p) { return p.stem().string().ends_with("-hi"); });
+    std::stable_partition(packs.begin(), packs.end(), [](const auto& p) { return p.stem().string().ends_with("-hi"); });
     for (const auto& pack : packs) {
         const std::string layout = ReadLayout(options_.packTool, pack.string(), Folder(pack));
         if (LayoutNumber(layout, "cxWINDOW") == window_.width && LayoutNumber(layout, "cyWINDOW") == window_.height)
@@ -154,8 +153,8 @@ View Robot::WaitFor(const std::string& screen, const std::string& shot)
         if (view.screen == screen) {
             std::string names;
             for (const SeenTile& t : view.tiles)
-                names += " " + (t.face == Face::Back ? std::string("back") : std::to_string(t.index)) +
-                         (t.face == Face::Selected ? "*" : "");
+                names
+                    += " " + (t.face == Face::Back ? std::string("back") : std::to_string(t.index)) + (t.face == Face::Selected ? "*" : "");
             Say(screen + " screen, tiles:" + names);
             if (!shot.empty())
                 Shot(view, shot);
@@ -225,8 +224,7 @@ View Robot::ExpectSelected(size_t count, const char* what)
 {
     View view = Steady();
     if (view.Count(Face::Selected) != count)
-        Fail(view, std::string(what) + ": " + std::to_string(view.Count(Face::Selected)) + " tiles selected, not " +
-                       std::to_string(count));
+        Fail(view, std::string(what) + ": " + std::to_string(view.Count(Face::Selected)) + " tiles selected, not " + std::to_string(count));
     return view;
 }
 
@@ -420,8 +418,8 @@ GameResult Robot::Play()
                 ClickTile(view.tiles[i]);
         lastClick = Now();
         ++result.quibos;
-        Say("quibo " + std::to_string(result.quibos) + ": tiles " + std::to_string(indices[(*quibo)[0]]) + " " +
-            std::to_string(indices[(*quibo)[1]]) + " " + std::to_string(indices[(*quibo)[2]]));
+        Say("quibo " + std::to_string(result.quibos) + ": tiles " + std::to_string(indices[(*quibo)[0]]) + " "
+            + std::to_string(indices[(*quibo)[1]]) + " " + std::to_string(indices[(*quibo)[2]]));
         View after = Steady();
         const bool refused = std::all_of(quibo->begin(), quibo->end(), [&](size_t i) {
             return std::any_of(after.tiles.begin(), after.tiles.end(), [&](const SeenTile& t) {

@@ -1,14 +1,13 @@
 // The robot's eyes: picture readers, its reading of the rules, and finding and naming tiles on
 // screens put together from the packs the build makes.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <map>
-
 #include "pack.h"
 #include "quibo.h"
 #include "run.h"
 #include "test_env.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -42,8 +41,16 @@ TEST(RobotImage, ReadersRefuseWhatTheyCannotReadWhole)
     huge[21] = 0x7F; // a width of two thousand million
     std::vector<uint8_t> shortPpm(ppm.begin(), ppm.end() - 1);
     const std::vector<std::vector<uint8_t>> bad = {
-        {},      Bytes("P3\n1 1\n255\n"), Bytes("P6\n1 1\n65535\n"), Bytes("P6\n99999999 1\n255\n"),
-        Bytes("P6\n0 1\n255\n"), shortPpm, shortBmp, paletted, fourBits, huge,
+        {},
+        Bytes("P3\n1 1\n255\n"),
+        Bytes("P6\n1 1\n65535\n"),
+        Bytes("P6\n99999999 1\n255\n"),
+        Bytes("P6\n0 1\n255\n"),
+        shortPpm,
+        shortBmp,
+        paletted,
+        fourBits,
+        huge,
     };
     for (size_t i = 0; i < bad.size(); ++i) {
         EXPECT_ANY_THROW(ReadPpm(bad[i])) << i;
@@ -53,27 +60,24 @@ TEST(RobotImage, ReadersRefuseWhatTheyCannotReadWhole)
 
 TEST(RobotRules, QuibosAreAllSameOrAllDifferentOnEveryAttribute)
 {
-    auto index = [](int colour, int shape, int shading, int number) {
-        return colour * 27 + shape * 9 + shading * 3 + number - 1;
-    };
+    auto index = [](int colour, int shape, int shading, int number) { return colour * 27 + shape * 9 + shading * 3 + number - 1; };
     struct Case {
         int a, b, c;
         bool quibo;
     };
     const Case cases[] = {
-        {index(0, 0, 0, 1), index(0, 0, 0, 2), index(0, 0, 0, 3), true},  // only the number differs
-        {index(0, 0, 0, 1), index(1, 1, 1, 2), index(2, 2, 2, 3), true},  // everything differs
+        {index(0, 0, 0, 1), index(0, 0, 0, 2), index(0, 0, 0, 3), true}, // only the number differs
+        {index(0, 0, 0, 1), index(1, 1, 1, 2), index(2, 2, 2, 3), true}, // everything differs
         {index(0, 1, 2, 3), index(1, 1, 0, 3), index(2, 1, 1, 3), true},
         {index(0, 0, 0, 1), index(0, 0, 0, 2), index(0, 0, 1, 3), false}, // two shadings alike
         {index(0, 0, 0, 1), index(1, 0, 0, 1), index(1, 0, 0, 2), false}, // two colours alike
         {index(2, 2, 2, 3), index(2, 2, 2, 3), index(2, 2, 2, 3), false}, // one tile three times
-        {-1, index(1, 1, 1, 2), index(2, 2, 2, 3), false},                 // an unknown tile
+        {-1, index(1, 1, 1, 2), index(2, 2, 2, 3), false}, // an unknown tile
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsQuibo(c.a, c.b, c.c), c.quibo) << c.a << " " << c.b << " " << c.c;
 
-    const std::vector<int> board = {index(0, 0, 0, 1), index(1, 2, 0, 1), index(0, 0, 0, 2), index(2, 1, 0, 1),
-                                    index(0, 0, 0, 3)};
+    const std::vector<int> board = {index(0, 0, 0, 1), index(1, 2, 0, 1), index(0, 0, 0, 2), index(2, 1, 0, 1), index(0, 0, 0, 3)};
     EXPECT_EQ(FindQuibo(board), (std::array<size_t, 3>{0, 1, 3}));
     EXPECT_EQ(FindQuibo(board, {2}), (std::array<size_t, 3>{0, 2, 4}));
     EXPECT_EQ(FindQuibo(board, {1, 2}), std::nullopt);
@@ -103,8 +107,8 @@ const PackPictures& Pack(const std::string& name)
     auto found = decoded.find(name);
     if (found == decoded.end()) {
         const std::string bin = QUIBO_BIN;
-        found = decoded.emplace(name, DecodePack(bin + "/quibo-pack", bin + "/" + name + ".res",
-                                                 (TestRoot() / "packs" / name).string())).first;
+        found = decoded.emplace(name, DecodePack(bin + "/quibo-pack", bin + "/" + name + ".res", (TestRoot() / "packs" / name).string()))
+                    .first;
     }
     return found->second;
 }
@@ -123,8 +127,8 @@ TEST(RobotTiles, FindsAndNamesEveryTileOfEveryPackSize)
             Image screen{columns * (w + 4) + 30 + w, rows * (h + 5) + 20, Rgb{16, 60, 40}};
             std::vector<SeenTile> expected;
             for (int slot = 0; slot < columns * rows && next < 162; ++slot, ++next) {
-                const SeenTile tile{10 + slot % columns * (w + 4), 10 + slot / columns * (h + 5),
-                                    next % 2 ? Face::Selected : Face::Normal, next / 2};
+                const SeenTile tile{10 + slot % columns * (w + 4), 10 + slot / columns * (h + 5), next % 2 ? Face::Selected : Face::Normal,
+                                    next / 2};
                 Paste(screen, finder.Compose(tile.index, tile.face == Face::Selected), tile.x, tile.y);
                 expected.push_back(tile);
             }
@@ -163,8 +167,8 @@ TEST(RobotTiles, NamesTheTilesOfTheArtworkPreview)
             best = seen;
     }
     // Index = colour x 27 + shape x 9 + shading x 3 + number - 1.
-    const std::vector<std::pair<Face, int>> expected = {{Face::Normal, 0},    {Face::Normal, 40},   {Face::Normal, 80},
-                                                        {Face::Selected, 11}, {Face::Selected, 58}, {Face::Back, -1}};
+    const std::vector<std::pair<Face, int>> expected
+        = {{Face::Normal, 0}, {Face::Normal, 40}, {Face::Normal, 80}, {Face::Selected, 11}, {Face::Selected, 58}, {Face::Back, -1}};
     ASSERT_EQ(best.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(best[i].face, expected[i].first) << i;

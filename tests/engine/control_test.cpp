@@ -47,8 +47,6 @@ protected:
     {
         for (ANIMCONTROL* c : controls)
             c->Destroy();
-        for (Graphic* g : graphics)
-            MEM_DELETE(g);
         AnimWindowTest::TearDown();
     }
 
@@ -81,7 +79,6 @@ protected:
     static constexpr COLORREF kBackground = RGB(0, 64, 0);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     std::vector<ANIMCONTROL*> controls;
-    std::vector<Graphic*> graphics;
 };
 
 // The table slot of a virtual member: the Itanium ABI stores 1 + its byte offset.
@@ -172,8 +169,7 @@ TEST_F(ControlTest, ButtonsSizeThemselvesToTheirContent)
     EXPECT_EQ(SizeOf(check), Size(2 + 13, 13));
     b->SetText(string("Wide caption"));
     EXPECT_TRUE(b->GetSize().cx > 7 + 20 && b->GetSize().cy > 7);
-    graphics = {SolidGraphic(30, 12, RGB(1, 1, 1)), SolidGraphic(25, 18, RGB(2, 2, 2))};
-    b->SetImages(graphics[0], graphics[1]);
+    b->SetImages(Solid(30, 12, RGB(1, 1, 1)), Solid(25, 18, RGB(2, 2, 2)));
     EXPECT_EQ(SizeOf(b), Size(30, 18));
     const RECT fixed{5, 5, 15, 15};
     b->SetRect(&fixed);

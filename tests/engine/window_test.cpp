@@ -93,8 +93,7 @@ TEST_F(WindowTest, ALatePassStepsTheMissedFramesUnlessResynced)
 
 TEST_F(WindowTest, ObjectEventsMoveAndSetTheStateAndTheEndAppliesTheRestAtOnce)
 {
-    Graphic* g = SolidGraphic(10, 10, RGB(1, 2, 3));
-    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g, 5);
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, Solid(10, 10, RGB(1, 2, 3)), 5);
     object->SetFlags(kObjStatic);
     const RECT to{20, 20, 30, 30};
     anim->ScheduleObjectEvent(0, object, 0, &to);
@@ -114,7 +113,6 @@ TEST_F(WindowTest, ObjectEventsMoveAndSetTheStateAndTheEndAppliesTheRestAtOnce)
     EXPECT_TRUE(anim->AdvanceTo(kLastScheduledFrame)); // nothing left
     EXPECT_EQ(anim->GetCurrentFrame(), 6u);
     object->Destroy();
-    MEM_DELETE(g);
 }
 
 // A destroyed object's pending moves would reach freed memory, and application events about

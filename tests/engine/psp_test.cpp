@@ -118,7 +118,7 @@ TEST(PspMasks, PartialMasksOfALayerCombineIntoOneOpacityMap)
         userOnRect[i] = 90;
     const CASE cases[] = {
         {"a partial mask is the map", 4, 1, {}, {{MaskKind::Transparency, Bytes{0, 20, 40, 60}}}, {0, 20, 40, 60}},
-        {"two masks multiply", 2, 2, {}, {{MaskKind::Transparency, Bytes(4, 200)}, {MaskKind::User, Bytes(4, 128)}}, {100, 100, 100, 100}},
+        {"two masks multiply", 2, 2, {}, {{MaskKind::Transparency, Bytes(4, 200)}, {MaskKind::User, Bytes(4, 254)}}, {199, 199, 199, 199}},
         {"a user mask lies on the mask rectangle", 6, 6, {2, 1, 4, 3}, {{MaskKind::User, Bytes(4, 90)}}, userOnRect},
         {"an on-off mask under a partial one clears",
          3,
@@ -321,26 +321,6 @@ TEST(PspChannel, StoredBytesBecomeExactlyTheExpectedLength)
         EXPECT_EQ(cb, c.cbOut) << i;
         MEM_FREE(out);
     }
-}
-
-// A decoded file with a soft round mask, blended over a checkerboard, as a picture.
-TEST(PspPictures, DecodedAndBlended)
-{
-    psp::Image image = Image(64, 48, Compression::Deflate);
-    image.layers[0].masks.push_back({MaskKind::Transparency, {}});
-    for (int i = 0; i < 64 * 48; ++i) {
-        const int dx = i % 64 - 32, dy = i / 64 - 24;
-        image.layers[0].masks[0].values.push_back(uint8_t(std::max(0, 255 - (dx * dx + dy * dy) / 3)));
-    }
-    auto decoded = Load(psp::WritePspImage(image));
-    ASSERT_TRUE(decoded->IsTranslucent());
-    WritePicture(*decoded, "engine-psp-decoded");
-    Graphic board(64, 48, 24);
-    Fill(board, [](int x, int y) { return (x / 8 + y / 8) % 2 ? 0xFFFFFF : 0x404040; });
-    decoded->DrawTo(&board, 0, 0);
-    WritePicture(board, "engine-psp-blended");
-    EXPECT_EQ(board.GetPixelValue(0, 0), 0x404040u);
-    EXPECT_EQ(board.GetPixelValue(32, 24), Gradient(32, 24) & 0xFFFFFF);
 }
 
 } // namespace

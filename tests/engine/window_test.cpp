@@ -93,15 +93,13 @@ TEST_F(WindowTest, ALatePassStepsTheMissedFramesUnlessResynced)
 
 TEST_F(WindowTest, ObjectEventsMoveAndSetTheStateAndTheEndAppliesTheRestAtOnce)
 {
-    Graphic* g = SolidGraphic(10, 10, RGB(1, 2, 3));
-    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g, 5);
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, Solid(10, 10, RGB(1, 2, 3)), 5);
     object->SetFlags(kObjStatic);
     const RECT to{20, 20, 30, 30};
     anim->ScheduleObjectEvent(0, object, 0, &to);
     anim->ScheduleObjectEvent(1, object, kObjHidden, nullptr);
     anim->Step();
-    EXPECT_EQ(object->GetFlags(), 0u); // a move makes a static object move
-    EXPECT_EQ(object->rect.left, 20);
+    EXPECT_TRUE(object->GetFlags() == 0 && object->rect.left == 20); // a move makes a static object move
     anim->Step();
     EXPECT_EQ(object->GetFlags(), DWORD(kObjHidden));
     for (DWORD f = 2; f < 6; ++f) {
@@ -115,7 +113,6 @@ TEST_F(WindowTest, ObjectEventsMoveAndSetTheStateAndTheEndAppliesTheRestAtOnce)
     EXPECT_TRUE(anim->AdvanceTo(kLastScheduledFrame)); // nothing left
     EXPECT_EQ(anim->GetCurrentFrame(), 6u);
     object->Destroy();
-    MEM_DELETE(g);
 }
 
 // A destroyed object's pending moves would reach freed memory, and application events about
@@ -139,7 +136,6 @@ TEST_F(WindowTest, ADestroyedObjectTakesTheEventsAboutItAlong)
 TEST_F(WindowTest, MeasuredFrameRateFollowsThePaintTimes)
 {
     EXPECT_EQ(anim->cTiming, 0);
-    g_times = {0, 0};
     g_iTime = 0;
     SetEngineClockSource([] { return DWORD(g_iTime++ * 50); });
     EXPECT_DOUBLE_EQ(anim->GetMeasuredFrameRate(), 0);
@@ -164,9 +160,7 @@ TEST_F(WindowTest, ABackgroundIsAnnouncedWheneverANewOneIsMade)
     EXPECT_TRUE(announced());
     Graphic* background = anim->GetBackground();
     resize(kWidth - 40);
-    EXPECT_EQ(anim->GetWidth(), kWidth - 40);
-    EXPECT_EQ(anim->GetBackground(), background);
-    EXPECT_TRUE(g_log.codes.empty());
+    EXPECT_TRUE(anim->GetWidth() == kWidth - 40 && anim->GetBackground() == background && g_log.codes.empty());
     resize(kWidth + 40);
     EXPECT_EQ(anim->GetBackground()->GetWidth(), kWidth + 40);
     EXPECT_TRUE(announced());
@@ -189,8 +183,7 @@ TEST_F(WindowTest, FreeingTwiceChangesNothing)
     AnimWindow* freed = anim;
     DestroyWindow(hwnd);
     EXPECT_EQ(g_log.codes.back(), kAnimFreeing);
-    EXPECT_EQ(AnimWindow::FromWindow(hwnd), nullptr);
-    EXPECT_FALSE(IsLiveWindow(freed));
+    EXPECT_TRUE(!AnimWindow::FromWindow(hwnd) && !IsLiveWindow(freed));
     AnimWindow::Free(freed);
 }
 

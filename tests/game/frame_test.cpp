@@ -91,3 +91,19 @@ TEST(Frame, AFirstStartThenTheCommandsOfTheMainWindow)
     ShutDown();
     EXPECT_EQ(storedSettings().dwReserved, 0x1234u);
 }
+
+TEST(Frame, TheWindowScalesByTheLargestWholeFactorThatFitsOrAsForced)
+{
+    const struct {
+        SIZE screen;
+        const char* forced;
+        int scale;
+    } cases[] = {
+        {{2560, 1440}, nullptr, 2}, {{1920, 1080}, nullptr, 2}, {{1280, 1024}, nullptr, 1}, {{3840, 2160}, nullptr, 4},
+        {{2560, 1440}, "1", 1},     {{1280, 1024}, "3", 3},     {{2560, 1440}, "x", 2},     {{2560, 1440}, "9", 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WindowScale(c.screen, {760, 520}, c.forced), c.scale)
+            << c.screen.cx << "x" << c.screen.cy << " " << (c.forced ? c.forced : "");
+    EXPECT_EQ(WindowScale({2560, 1440}, {0, 0}, nullptr), 1);
+}

@@ -130,7 +130,7 @@ TEST(Inflate, HandMadeStreamsDecodeAsZlibSays)
     overfull.back() = 1; // the one distance length
     std::vector<int> symbol286 = Lengths(289, {{'A', 1}, {256, 2}, {286, 2}});
     symbol286.back() = 1;
-    Bytes crossing, repeatFirst, zeroRunPast;
+    Bytes crossing, repeatFirst, repeatPast;
     { // A 29-zero run covers literal/length lengths 258..285 and the first distance length.
         BitWriter w;
         DynamicHeader(w, 286, 2, {{18, 54}, {1}, {18, 127}, {18, 41}, {2}, {2}, {18, 18}, {1}});
@@ -147,10 +147,11 @@ TEST(Inflate, HandMadeStreamsDecodeAsZlibSays)
         DynamicHeader(w, 257, 1, {{16, 0}});
         repeatFirst = w.Finish();
     }
-    {
+    { // The last lengths are one repeat of three, one past the end: end-of-block, one distance, and one more.
         BitWriter w;
-        DynamicHeader(w, 257, 1, {{18, 127}, {18, 107}, {17, 0}}); // one past the last
-        zeroRunPast = w.Finish();
+        DynamicHeader(w, 257, 1, {{18, 127}, {18, 106}, {1}, {16, 0}});
+        Code(Lengths(257, {{255, 1}, {256, 1}})).Put(w, 256);
+        repeatPast = w.Finish();
     }
     const struct {
         const char* name;
@@ -170,7 +171,7 @@ TEST(Inflate, HandMadeStreamsDecodeAsZlibSays)
         {"a stored block cut short", {0x01, 0x02, 0x00, 0xFD, 0xFF, 'h'}, 16, kReadPastEnd},
         {"a zero run from literal into distance lengths", crossing, 5, "=AAAAA"},
         {"a repeat with no previous length", repeatFirst, 1024, kCannotDeflate},
-        {"a zero run past the last length", zeroRunPast, 1024, kCannotDeflate},
+        {"a repeat one past the last length", repeatPast, 1024, kCannotDeflate},
         {"an over-full literal/length code", DynamicBlock(overfull, 257, {}), 1024, kCannotDeflate},
         {"literal/length symbol 286", DynamicBlock(symbol286, 288, {'A', 286, 256}), 1024, kCannotDeflate},
         {"distance symbol 30",

@@ -24,7 +24,6 @@ constexpr int kCheckId = 1002;
 constexpr COLORREF kKey = RGB(255, 0, 255);
 
 struct DEMO {
-    AnimWindow* anim;
     Graphic* sheet;
     Sprite* sprite;
     ANIMOBJECT* flyers[kFlyers];
@@ -115,7 +114,6 @@ LRESULT CALLBACK ButtonNotify(HWND, UINT message, WPARAM wParam, LPARAM)
 
 void Build(AnimWindow* anim)
 {
-    g_demo.anim = anim;
     g_demo.sheet = MakeSheet();
     g_demo.sprite = MEM_NEW(Sprite, g_demo.sheet, 4, 1, kAllFrames);
     for (ANIMOBJECT*& flyer : g_demo.flyers)
@@ -144,15 +142,6 @@ void Build(AnimWindow* anim)
     ScheduleLap(anim);
 }
 
-void TearDown()
-{
-    g_demo.push->Destroy();
-    g_demo.check->Destroy();
-    g_demo.text->Destroy();
-    MEM_DELETE(g_demo.sprite);
-    MEM_DELETE(g_demo.sheet);
-}
-
 } // namespace
 
 int main()
@@ -170,6 +159,10 @@ int main()
     ShowWindow(hwnd, SW_SHOW);
     // Runs until the window is closed; the controls outlive it and are freed after.
     anim->Run(-1);
-    TearDown();
+    g_demo.push->Destroy();
+    g_demo.check->Destroy();
+    g_demo.text->Destroy();
+    MEM_DELETE(g_demo.sprite);
+    MEM_DELETE(g_demo.sheet);
     return 0;
 }

@@ -54,38 +54,30 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
-std::u16string Wide(const char* text)
+// A window of a class of its own, registered for it.
+HWND MakeWindow(const char16_t* className, WNDPROC proc, UINT style, int extra, const char16_t* title, RECT r)
 {
-    return std::u16string(text, text + std::strlen(text));
+    WNDCLASSW wc{};
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.cbWndExtra = extra;
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, className, title, WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                           nullptr, nullptr, nullptr, nullptr);
 }
 
 int ShowWindowUntilClosed(const char* name, const char* color, bool ipc)
 {
     const unsigned long rgb = std::strtoul(color, nullptr, 16);
     g_color = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = WindowProc;
-    wc.lpszClassName = kWindowClass;
-    RegisterClassW(&wc);
-    const std::u16string title = Wide(name);
-    HWND main = CreateWindowExW(0, kWindowClass, title.c_str(), WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                                nullptr);
-    if (!main)
+    const std::u16string title(name, name + std::strlen(name));
+    HWND main = MakeWindow(kWindowClass, WindowProc, 0, 0, title.c_str(), {0, 0, 300, 200});
+    HWND published = ipc ? MakeWindow(kIpcClass, DefWindowProcW, CS_PUBLISHED, 4, nullptr, {-10, -10, -5, -5}) : nullptr;
+    if (!main || (ipc && !published))
         return 2;
-    if (ipc) {
-        WNDCLASSW ipcClass{};
-        ipcClass.style = CS_PUBLISHED;
-        ipcClass.lpfnWndProc = DefWindowProcW;
-        ipcClass.cbWndExtra = 4;
-        ipcClass.lpszClassName = kIpcClass;
-        RegisterClassW(&ipcClass);
-        HWND window = CreateWindowExW(0, kIpcClass, nullptr, WS_POPUP, -10, -10, 5, 5, nullptr, nullptr, nullptr,
-                                      nullptr);
-        if (!window)
-            return 2;
-        SetWindowLongW(window, 0, static_cast<LONG>(reinterpret_cast<uintptr_t>(main)));
-    }
+    if (published)
+        SetWindowLongW(published, 0, static_cast<LONG>(reinterpret_cast<uintptr_t>(main)));
     ShowWindow(main, SW_SHOW);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)

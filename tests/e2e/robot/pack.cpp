@@ -1,6 +1,7 @@
 #include "pack.h"
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -8,15 +9,16 @@
 
 namespace {
 
+// Unpacks one image of the pack into the folder, unless an earlier run left it there.
 Image Decode(const std::string& tool, const std::string& pack, const std::string& folder, const std::string& entry)
 {
     const std::string base = folder + "/" + entry;
-    if (std::filesystem::exists(base + ".bmp")) // decoded by an earlier run into the same folder
-        return ReadBmp(ReadFileBytes(base + ".bmp"));
-    Capture({tool, "zip-extract", pack, entry + ".zz", base + ".zz"});
-    Capture({tool, "zz-unpack", base + ".zz", base + ".psp"});
-    Capture({tool, "psp-to-bmp", base + ".psp", base + ".bmp"});
-    return ReadBmp(ReadFileBytes(base + ".bmp"));
+    if (!std::filesystem::exists(base + ".bmp")) {
+        Capture({tool, "zip-extract", pack, entry + ".zz", base + ".zz"});
+        Capture({tool, "zz-unpack", base + ".zz", base + ".psp"});
+        Capture({tool, "psp-to-bmp", base + ".psp", base + ".bmp"});
+    }
+    return ReadPicture(base + ".bmp");
 }
 
 std::string Trim(const std::string& text)
@@ -55,8 +57,8 @@ std::string ReadLayout(const std::string& tool, const std::string& pack, const s
     const std::string path = folder + "/layout.txt";
     if (!std::filesystem::exists(path))
         Capture({tool, "zip-extract", pack, "layout.txt", path});
-    const std::vector<uint8_t> bytes = ReadFileBytes(path);
-    return {bytes.begin(), bytes.end()};
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 PackPictures DecodePack(const std::string& tool, const std::string& pack, const std::string& folder)

@@ -36,6 +36,17 @@ char32_t nextFolded(std::string_view text, size_t& i)
     return FoldCase(c);
 }
 
+template <typename Char> bool equalsIgnoringAsciiCase(std::basic_string_view<Char> a, std::basic_string_view<Char> b)
+{
+    const auto upper = [](Char c) { return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - 'a' + 'A') : c; };
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i]))
+            return false;
+    return true;
+}
+
 } // namespace
 
 char32_t FoldCase(char32_t c)
@@ -229,11 +240,10 @@ int istring::Compare(std::string_view other) const
 
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
 {
-    const auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; };
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    return true;
+    return equalsIgnoringAsciiCase(a, b);
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return equalsIgnoringAsciiCase(a, b);
 }

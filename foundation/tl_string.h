@@ -80,3 +80,4 @@ char32_t FoldCase(char32_t c);
 
 // Equal once ASCII letters are folded: for codes and names made of plain ASCII.
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);

@@ -86,6 +86,6 @@ void PrepareAdd()
         // With fewer than two tiles left there is nothing to trade places with.
         if (next + 1 >= cDECK)
             return;
-        std::swap(g_game.rgDeck[next], g_game.rgDeck[next + 1 + std::rand() % (80 - next)]);
+        std::swap(g_game.rgDeck[next], g_game.rgDeck[next + 1 + std::rand() % (cDECK - 1 - next)]);
     }
 }

@@ -27,41 +27,13 @@
 namespace {
 
 constexpr UINT IDD_MAIN = 200;
-constexpr int IDC_ANIMATION = 1001;
+constexpr int IDC_ANIMWINDOW = 1001;
 constexpr UINT_PTR CLOCK_TIMER = 1000;
 constexpr UINT CLOCK_PERIOD = 250;
 constexpr double FRAMES_PER_SECOND = 20;
 constexpr UINT IDS_TITLE = 2;
 constexpr UINT IDS_ERROR_CAPTION = 6;
 constexpr UINT IDS_NO_GRAPHICS = 8;
-
-enum : WORD {
-    CMD_TO_FRONT = 1000,
-    CMD_MENU = 1002,
-    CMD_PAUSE = 1003,
-    CMD_NEW = 1004,
-    CMD_EXIT = 1005,
-    CMD_ADD = 1006,
-    CMD_HINT = 1007,
-    CMD_TUTORIAL = 1008,
-    CMD_OPTIONS = 1009,
-    CMD_VIEW_LOCAL = 1010,
-    CMD_PUBLISH = 1011,
-    CMD_VIEW_NET = 1012,
-    CMD_MENU_DONE = 1013,
-    CMD_EFFECTS = 1014,
-    CMD_ANIMATION = 1015,
-    CMD_SOUNDS = 1016,
-    CMD_MUSIC = 1017,
-    CMD_LANGUAGE = 1018,
-    CMD_OPTIONS_DONE = 1019,
-    CMD_BACK = 1020,
-    CMD_NEXT = 1021,
-    CMD_TUTORIAL_DONE = 1022,
-    CMD_HIGH_DONE = 1023,
-    CMD_NOTHING = 1024,
-    CMD_HIGH_PUBLISH = 1025,
-};
 
 HINSTANCE g_instance;
 HWND g_mainWindow;
@@ -132,7 +104,7 @@ BOOL messageHook(AnimWindow* window, UINT message, WPARAM wParam, LPARAM)
 
 void layOut(HWND dialog)
 {
-    HWND control = GetDlgItem(dialog, IDC_ANIMATION);
+    HWND control = GetDlgItem(dialog, IDC_ANIMWINDOW);
     g_animWindow = AnimWindow::FromWindow(control);
     if (g_animWindow) {
         g_animWindow->SetCallback(appCallback);
@@ -154,57 +126,57 @@ void command(HWND dialog, WORD id)
     switch (id) {
     case CMD_TO_FRONT: bringToFront(dialog); break;
     case IDCANCEL:
-    case CMD_EXIT: DestroyWindow(dialog); break;
-    case CMD_MENU:
+    case IDC_EXIT: DestroyWindow(dialog); break;
+    case IDC_MENU:
         if (gameRunning())
             TogglePause();
         ShowScreen(SCREEN_MENU, false);
         break;
-    case CMD_PAUSE: TogglePause(); break;
-    case CMD_NEW: NewGame(); break;
-    case CMD_ADD: AddTiles(true, 0); break;
-    case CMD_HINT: Hint(); break;
-    case CMD_TUTORIAL: ShowScreen(SCREEN_TUTORIAL, false); break;
-    case CMD_OPTIONS: ShowScreen(SCREEN_OPTIONS, false); break;
-    case CMD_VIEW_LOCAL: ShowHighScores(0, -1); break;
-    case CMD_PUBLISH:
-    case CMD_HIGH_PUBLISH: PublishScores(); break;
-    case CMD_VIEW_NET: ViewNetScores(); break;
-    case CMD_MENU_DONE:
+    case IDC_PAUSE: TogglePause(); break;
+    case IDC_NEW: NewGame(); break;
+    case IDC_ADD: AddTiles(true, 0); break;
+    case IDC_HINT: Hint(); break;
+    case IDC_TUTORIAL: ShowScreen(SCREEN_TUTORIAL, false); break;
+    case IDC_OPTIONS: ShowScreen(SCREEN_OPTIONS, false); break;
+    case IDC_VIEWLOCAL: ShowHighScores(0, -1); break;
+    case IDC_PUBLISH:
+    case IDC_HIGHPUBLISH: PublishScores(); break;
+    case IDC_VIEWNET: ViewNetScores(); break;
+    case IDC_MENUDONE:
         if (g_game.fPaused)
             TogglePause();
         ShowScreen(SCREEN_PLAY, false);
         break;
-    case CMD_EFFECTS:
-        g_settings.iEffects = (g_settings.iEffects + 1) % 3;
+    case IDC_EFFECTS:
+        g_settings.iEffects = (g_settings.iEffects + 1) % (EFFECTS_ALL + 1);
         saveOptions();
         break;
-    case CMD_ANIMATION:
+    case IDC_ANIMATION:
         g_settings.fSmoothAnimation = !g_settings.fSmoothAnimation;
         saveOptions();
         break;
-    case CMD_SOUNDS:
+    case IDC_SOUNDS:
         g_settings.fSoundEffects = !g_settings.fSoundEffects;
         saveOptions();
         break;
-    case CMD_MUSIC:
+    case IDC_MUSIC:
         g_settings.fMusic = !g_settings.fMusic;
         saveOptions();
         break;
-    case CMD_LANGUAGE:
+    case IDC_LANGUAGE:
         SetLanguage(CurrentLanguageId() == LANGID_ENGLISH ? LANGID_ESPERANTO : LANGID_ENGLISH);
         RebuildScreen();
         break;
-    case CMD_OPTIONS_DONE: ShowScreen(SCREEN_MENU, false); break;
-    case CMD_BACK: TutorialStep(-1); break;
-    case CMD_NEXT: TutorialStep(+1); break;
-    case CMD_TUTORIAL_DONE:
+    case IDC_OPTIONSDONE: ShowScreen(SCREEN_MENU, false); break;
+    case IDC_BACK: TutorialStep(-1); break;
+    case IDC_NEXT: TutorialStep(+1); break;
+    case IDC_TUTORIALDONE:
         if (!g_firstRun || g_game.fActive)
             ShowScreen(SCREEN_MENU, false);
         else
             ShowScreen(SCREEN_PLAY, true);
         break;
-    case CMD_HIGH_DONE:
+    case IDC_HIGHDONE:
         if (!g_game.fActive)
             ShowScreen(SCREEN_PLAY, true);
         else

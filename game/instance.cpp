@@ -9,7 +9,6 @@ namespace {
 
 constexpr char16_t MUTEX_NAME[] = u"Quibo Mutex";
 constexpr char16_t IPC_CLASS[] = u"Quibo IPC";
-constexpr WORD CMD_TO_FRONT = 1000;
 
 HANDLE g_mutex;
 HWND g_ipcWindow;

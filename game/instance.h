@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
-// True for the first start. False when another instance runs: it was sent command 1000.
+// The command a later start sends the first instance's main window.
+constexpr WORD CMD_TO_FRONT = 1000;
+
+// True for the first start. False when another instance runs: it was sent CMD_TO_FRONT.
 bool ClaimSingleInstance(HINSTANCE instance);
 // Records the main window in the hidden window's first extra word, for later starts to address.
 void PublishMainWindow(HWND mainWindow);

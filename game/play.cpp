@@ -112,25 +112,12 @@ SELECTION selection()
     return s;
 }
 
-bool findSlotOf(const ANIMOBJECT* object, int* row, int* column)
+// The first present slot whose tile matches; false when none does.
+template <typename Match> bool findSlot(Match matches, int* row, int* column)
 {
     for (int r = 0; r < cROWS; ++r) {
         for (int c = 0; c < cCOLUMNS; ++c) {
-            if (object && slot(r, c).fPresent && slot(r, c).pObject == object) {
-                *row = r;
-                *column = c;
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-bool findSlotOf(const PIECE& tile, int* row, int* column)
-{
-    for (int r = 0; r < cROWS; ++r) {
-        for (int c = 0; c < cCOLUMNS; ++c) {
-            if (slot(r, c).fPresent && SameTile(slot(r, c), tile)) {
+            if (slot(r, c).fPresent && matches(slot(r, c))) {
                 *row = r;
                 *column = c;
                 return true;
@@ -145,7 +132,7 @@ bool selectTile(const PIECE& tile)
 {
     int row;
     int column;
-    if (!findSlotOf(tile, &row, &column))
+    if (!findSlot([&](const PIECE& piece) { return SameTile(piece, tile); }, &row, &column))
         return false;
     select(row, column, true);
     return true;
@@ -157,11 +144,6 @@ ANIMOBJECT* tileObjectAt(AnimWindow* window, POINT point)
         if (PtInRect(&object->rect, point) && TileOf(object))
             return object;
     return nullptr;
-}
-
-bool sameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 } // namespace
@@ -202,9 +184,10 @@ void ClickTile(POINT point)
     AnimWindow* window = DisplayWindow();
     if (g_game.fPaused || !g_game.fActive || !window)
         return;
+    const ANIMOBJECT* object = tileObjectAt(window, point);
     int row;
     int column;
-    if (!findSlotOf(tileObjectAt(window, point), &row, &column))
+    if (!object || !findSlot([&](const PIECE& piece) { return piece.pObject == object; }, &row, &column))
         return;
 
     const SELECTION s = selection();
@@ -271,7 +254,7 @@ DWORD TakeQuibo()
             for (int column = 0; column < cCOLUMNS; ++column) {
                 ANIMOBJECT* object = slot(row, column).pObject;
                 const RECT target = TilePosition(column, row, false);
-                if (object && !sameRect(object->GetRect(), target))
+                if (object && !EqualRect(&object->rect, &target))
                     Fly(object, target, true, false, start);
             }
         }

@@ -3,6 +3,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "tl_string.h"
+
 namespace {
 
 constexpr std::string_view kHeader =
@@ -19,26 +21,10 @@ constexpr std::string_view kHeader =
 
 constexpr const char* kKeywords[] = {"deletedir", "deletefile", "deletekey", "deleteval", "apphook"};
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = char(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 int keywordKind(std::string_view word)
 {
     for (int kind = 0; kind < int(std::size(kKeywords)); ++kind)
-        if (equalsIgnoringCase(word, kKeywords[kind]))
+        if (EqualsIgnoringAsciiCase(word, kKeywords[kind]))
             return kind;
     return -1;
 }

@@ -5,6 +5,7 @@
 #include <rapi.h>
 
 // Every remote function, in the order a connection resolves them.
+// clang-format off
 #define RAPI_FUNCTIONS(X)                                                                                     \
     X(CeRapiInit) X(CeRapiInitEx) X(CeRapiUninit) X(CeRapiGetError) X(CeRapiFreeBuffer) X(CeRapiInvoke)       \
     X(CeCreateDatabase) X(CeDeleteDatabase) X(CeDeleteRecord) X(CeFindFirstDatabase) X(CeFindNextDatabase)    \
@@ -22,6 +23,7 @@
     X(CeFindFirstDatabaseEx) X(CeFindNextDatabaseEx) X(CeCreateDatabaseEx) X(CeSetDatabaseInfoEx)             \
     X(CeOpenDatabaseEx) X(CeDeleteDatabaseEx) X(CeReadRecordPropsEx) X(CeWriteRecordProps) X(CeMountDBVol)    \
     X(CeUnmountDBVol) X(CeFlushDBVol) X(CeEnumDBVolumes) X(CeOidGetInfoEx)
+// clang-format on
 
 // One connection: the loaded library, then one pointer per remote function.
 struct RAPI {
@@ -39,10 +41,8 @@ void RapiDisconnect(RAPI* pRapi);
 
 // The forwarding calls: RapiCeCreateFile(pRapi, ...) passes exactly CeCreateFile's own
 // arguments to the connection's function and returns its result unchanged.
-template <auto Field>
-struct RapiForward;
-template <typename R, typename... A, R (*RAPI::*Field)(A...)>
-struct RapiForward<Field> {
+template<auto Field> struct RapiForward;
+template<typename R, typename... A, R (*RAPI::*Field)(A...)> struct RapiForward<Field> {
     static R Call(RAPI* pRapi, A... args) { return (pRapi->*Field)(args...); }
 };
 #define RAPI_FORWARD(name) inline constexpr auto Rapi##name = &RapiForward<&RAPI::pfn##name>::Call;

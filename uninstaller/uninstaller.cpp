@@ -77,11 +77,6 @@ bool readFile(const std::string& path, std::string* bytes, std::string* error)
     return true;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return EqualsIgnoringAsciiCase(Utf8ToUtf16(a), Utf8ToUtf16(b));
-}
-
 // "HKLM\Software\..." into its root and the key below it.
 bool splitKey(const std::string& path, HKEY* root, std::u16string* key)
 {
@@ -90,7 +85,7 @@ bool splitKey(const std::string& path, HKEY* root, std::u16string* key)
         HKEY root;
     } kRoots[] = {{"HKLM\\", HKEY_LOCAL_MACHINE}, {"HKCU\\", HKEY_CURRENT_USER}, {"HKCR\\", HKEY_CLASSES_ROOT}};
     for (const auto& r : kRoots) {
-        if (path.size() > 5 && equalsIgnoringCase(path.substr(0, 5), r.name)) {
+        if (path.size() > 5 && EqualsIgnoringAsciiCase(std::string_view(path).substr(0, 5), r.name)) {
             *root = r.root;
             *key = Utf8ToUtf16(path.substr(5));
             return true;

@@ -24,7 +24,6 @@ constexpr int kMaxPressed = 4;
 constexpr int kMaxFonts = 16;
 constexpr int kSparkleLife = 8; // periods
 constexpr int kSparkleKinds = 3;
-constexpr int kEffectsAll = 2;
 
 enum : UINT {
     kStrTime = 10,
@@ -387,7 +386,7 @@ void PlaceElement(ANIMOBJECT* object, const RECT& target)
 {
     if (!object)
         return;
-    if (g_settings.iEffects == 0) {
+    if (g_settings.iEffects == EFFECTS_NONE) {
         SetElementRect(object, target);
         return;
     }
@@ -533,7 +532,7 @@ void DisplayTick()
         g_display.pressed[i]->Invalidate();
     int alive = 0;
     AgeSparkles(&alive);
-    if (g_settings.iEffects == kEffectsAll && alive < g.cEffects && g.effectsFrequency > 0 &&
+    if (g_settings.iEffects == EFFECTS_ALL && alive < g.cEffects && g.effectsFrequency > 0 &&
         std::rand() % g.effectsFrequency == 0)
         StartSparkle();
 }

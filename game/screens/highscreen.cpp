@@ -50,7 +50,7 @@ void ShowHighScores(int mode, int row)
 
 void BuildHighScoreScreen()
 {
-    g_pTitle = MakePicture("object-hightitle", g_media.rgBanners[CurrentFaceSet()][g_iMode]);
+    g_pTitle = MakePicture("object-hightitle", GameOverBanner(g_iMode));
     g_pDone = MakeButton("button-highdone", IDC_HIGHDONE, false);
     g_pPublish = MakeButton("button-highpublish", IDC_HIGHPUBLISH, false);
     const int distance = LayoutNumber("cyHIGHSPACE");

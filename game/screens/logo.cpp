@@ -10,6 +10,7 @@
 #include "cea_palette.h"
 #include "cea_sound.h"
 #include "cea_window.h"
+#include "media.h"
 #include "memmgr.h"
 #include "trace.h"
 #include "zz.h"
@@ -26,9 +27,10 @@ constexpr int kPictureLayer = 1;
 constexpr DWORD kShortestLoadMs = 2000;
 constexpr DWORD kFramesAfterLoading = 5;
 
-// The intro's application events; the end also stops the frame loop that plays the intro. The last two are its own: a frame of the animation is shown
-// by an event, and the worker reports the end of the loading through the schedule, which is the
-// one thing it shares with the window's thread besides the result and cancelled flags.
+// The intro's application events; the end also stops the frame loop that plays the intro. The
+// last two are its own: a frame of the animation is shown by an event, and the worker reports
+// the end of the loading through the schedule, which is the one thing it shares with the
+// window's thread besides the result and cancelled flags.
 enum : DWORD {
     kStartSound = 1000, // parameter: sound 1..3
     kStopSound = 1001,  // parameter: sound 1..3
@@ -110,12 +112,7 @@ bool PrepareAssets(LOGO* logo)
     logo->group->Add(logo->image);
     logo->cxFrame = logo->image->GetWidth();
     logo->cyFrame = logo->image->GetHeight() / kFrames;
-    bool ok = true;
-    for (int i = 0; i < kFrames && ok; ++i) {
-        const RECT rect{0, i * logo->cyFrame, logo->cxFrame, (i + 1) * logo->cyFrame};
-        logo->frames[i] = MEM_NEW(Graphic, logo->image, &rect);
-        ok = logo->frames[i] != nullptr;
-    }
+    const bool ok = CutByGrid(logo->image, logo->frames, kFrames, 1, kFrames);
     logo->group->Close();
     return ok;
 }

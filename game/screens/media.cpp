@@ -22,8 +22,6 @@ namespace {
 
 constexpr COLORREF crKEY = 0x00FF0000; // blue: the packs' transparent colour
 constexpr int kFirstSound = SOUND_NOT_QUIBO;
-constexpr LANGID kEsperanto = 0;
-constexpr LANGID kEnglish = 0x409;
 
 struct PACKCHOICE {
     const char* name;
@@ -152,14 +150,14 @@ void FreeImage(Graphic*& graphic)
 
 int CurrentFaceSet()
 {
-    return CurrentLanguageId() == kEsperanto ? SET_ESPERANTO : SET_ENGLISH;
+    return CurrentLanguageId() == LANGID_ESPERANTO ? SET_ESPERANTO : SET_ENGLISH;
 }
 
 Graphic* GameOverBanner(int mode)
 {
     if (mode < 0 || mode >= cBANNERS)
         return nullptr;
-    return g_media.rgBanners[CurrentLanguageId() == kEnglish ? SET_ENGLISH : SET_ESPERANTO][mode];
+    return g_media.rgBanners[CurrentFaceSet()][mode];
 }
 
 bool ChoosePack()
@@ -319,13 +317,7 @@ Graphic* ImageCell(Graphic* sheet, int x, int y, int cx, int cy)
 
 bool CutBySize(Graphic* sheet, Graphic** cells, int count, int cx, int cy)
 {
-    if (!sheet || cx <= 0 || cy <= 0)
-        return false;
-    const int columns = (sheet->GetWidth() + cx - 1) / cx;
-    for (int i = 0; i < count; ++i)
-        if (!(cells[i] = ImageCell(sheet, i % columns * cx, i / columns * cy, cx, cy)))
-            return false;
-    return true;
+    return CutPieces(sheet, cells, count, cx, cy, 0, 0, cx, cy);
 }
 
 bool CutByGrid(Graphic* sheet, Graphic** cells, int count, int columns, int rows)

@@ -23,13 +23,6 @@ Device* current = nullptr;
 constexpr char16_t kProgramsFolder[] = u"\\Windows\\Start Menu\\Programs";
 constexpr char16_t kStartupFolder[] = u"\\Windows\\StartUp";
 
-MessageWriter reply(DWORD error)
-{
-    MessageWriter writer;
-    writer.u32(error);
-    return writer;
-}
-
 uint64_t fileSize(const std::string& hostPath)
 {
     std::error_code error;
@@ -168,28 +161,28 @@ std::vector<uint8_t> Device::Handle(Session& session, Op op, MessageReader& requ
     MessageWriter answer;
     switch (op) {
     case Op::SystemInfo:
-        answer = reply(ERROR_SUCCESS);
+        answer = Reply(ERROR_SUCCESS);
         answer.u32(config_.processor);
         break;
     case Op::SpecialFolder: {
         const uint32_t folder = request.u32();
-        answer = reply(folder == CSIDL_PROGRAMS || folder == CSIDL_STARTUP ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER);
+        answer = Reply(folder == CSIDL_PROGRAMS || folder == CSIDL_STARTUP ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER);
         answer.text(folder == CSIDL_PROGRAMS ? kProgramsFolder : folder == CSIDL_STARTUP ? kStartupFolder : u"");
         break;
     }
     case Op::StoreInformation:
-        answer = reply(ERROR_SUCCESS);
+        answer = Reply(ERROR_SUCCESS);
         answer.u64(StoreBytes()).u64(FreeBytes());
         break;
     case Op::SystemMetrics: {
         const uint32_t index = request.u32();
-        answer = reply(ERROR_SUCCESS);
+        answer = Reply(ERROR_SUCCESS);
         answer.u32(index == SM_CXSCREEN ? config_.screenWidth : index == SM_CYSCREEN ? config_.screenHeight : 0);
         break;
     }
     case Op::DeviceCaps: {
         const uint32_t index = request.u32();
-        answer = reply(ERROR_SUCCESS);
+        answer = Reply(ERROR_SUCCESS);
         answer.u32(index == HORZRES     ? config_.screenWidth
                    : index == VERTRES   ? config_.screenHeight
                    : index == BITSPIXEL ? config_.screenBits
@@ -219,10 +212,10 @@ std::vector<uint8_t> Device::Handle(Session& session, Op op, MessageReader& requ
     case Op::CloseHandle:
     case Op::CreateShortcut:
     case Op::ShortcutTarget: answer = fileRequest(session, op, request); break;
-    default: return reply(ERROR_CALL_NOT_IMPLEMENTED).payload();
+    default: return Reply(ERROR_CALL_NOT_IMPLEMENTED).payload();
     }
     if (!request.complete())
-        return reply(ERROR_INVALID_PARAMETER).payload();
+        return Reply(ERROR_INVALID_PARAMETER).payload();
     return answer.payload();
 }
 
@@ -237,7 +230,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
     case Op::FileAttributes: {
         const std::string host = hostPathOf(request.text(), canonical);
         const DWORD attributes = host.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(canonical.c_str());
-        MessageWriter answer = reply(GetLastError());
+        MessageWriter answer = Reply(GetLastError());
         answer.u32(attributes);
         return answer;
     }
@@ -262,7 +255,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
                     used_ -= std::min<uint64_t>(used_, size);
             }
         }
-        MessageWriter answer = reply(ok ? ERROR_SUCCESS : GetLastError());
+        MessageWriter answer = Reply(ok ? ERROR_SUCCESS : GetLastError());
         answer.u32(ok);
         return answer;
     }
@@ -280,7 +273,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
             else
                 ok = true;
         }
-        MessageWriter answer = reply(ok ? ERROR_SUCCESS : GetLastError());
+        MessageWriter answer = Reply(ok ? ERROR_SUCCESS : GetLastError());
         answer.u32(ok);
         return answer;
     }
@@ -299,7 +292,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
                 session.files[id] = file;
             }
         }
-        MessageWriter answer = reply(id ? ERROR_SUCCESS : GetLastError());
+        MessageWriter answer = Reply(id ? ERROR_SUCCESS : GetLastError());
         answer.u32(id);
         return answer;
     }
@@ -311,7 +304,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
         const BOOL ok = file && request.ok() && ::ReadFile(file, data.data(), wanted, &got, nullptr);
         if (!file)
             SetLastError(ERROR_INVALID_HANDLE);
-        MessageWriter answer = reply(ok ? ERROR_SUCCESS : GetLastError());
+        MessageWriter answer = Reply(ok ? ERROR_SUCCESS : GetLastError());
         answer.u32(ok).bytes(data.data(), ok ? got : 0);
         return answer;
     }
@@ -338,7 +331,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
                     used_ += growth;
             }
         }
-        MessageWriter answer = reply(ok ? ERROR_SUCCESS : GetLastError());
+        MessageWriter answer = Reply(ok ? ERROR_SUCCESS : GetLastError());
         answer.u32(ok).u32(written);
         return answer;
     }
@@ -353,7 +346,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
             SetLastError(ERROR_INVALID_HANDLE);
         else if (request.ok())
             result = ::SetFilePointer(file, low, withHigh ? &high : nullptr, method);
-        MessageWriter answer = reply(GetLastError());
+        MessageWriter answer = Reply(GetLastError());
         answer.u32(result).u32(uint32_t(high));
         return answer;
     }
@@ -365,7 +358,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
             SetLastError(ERROR_INVALID_HANDLE);
         else
             low = ::GetFileSize(file, &high);
-        MessageWriter answer = reply(GetLastError());
+        MessageWriter answer = Reply(GetLastError());
         answer.u32(low).u32(high);
         return answer;
     }
@@ -374,7 +367,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
         HANDLE file = fileOf(id);
         const BOOL ok = file && ::CloseHandle(file);
         session.files.erase(id);
-        MessageWriter answer = reply(ok ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
+        MessageWriter answer = Reply(ok ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
         answer.u32(ok);
         return answer;
     }
@@ -395,15 +388,16 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
                 measure();
             }
         }
-        MessageWriter answer = reply(ok ? ERROR_SUCCESS : GetLastError());
+        MessageWriter answer = Reply(ok ? ERROR_SUCCESS : GetLastError());
         answer.u32(ok);
         return answer;
     }
     case Op::ShortcutTarget: {
         const std::string host = hostPathOf(request.text(), canonical);
         std::optional<std::u16string> target;
-        if (!host.empty() && fileSize(host) <= 4 * MAX_PATH) {
-            std::string text(fileSize(host), '\0');
+        const uint64_t size = host.empty() ? 0 : fileSize(host);
+        if (!host.empty() && size <= 4 * MAX_PATH) {
+            std::string text(size, '\0');
             HANDLE file = CreateFileW(canonical.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
             DWORD got = 0;
             if (file != INVALID_HANDLE_VALUE && ::ReadFile(file, text.data(), DWORD(text.size()), &got, nullptr))
@@ -411,11 +405,11 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
             if (file != INVALID_HANDLE_VALUE)
                 ::CloseHandle(file);
         }
-        MessageWriter answer = reply(target ? ERROR_SUCCESS : host.empty() ? GetLastError() : ERROR_INVALID_DATA);
+        MessageWriter answer = Reply(target ? ERROR_SUCCESS : host.empty() ? GetLastError() : ERROR_INVALID_DATA);
         answer.u32(target.has_value()).text(target ? *target : u"");
         return answer;
     }
-    default: return reply(ERROR_CALL_NOT_IMPLEMENTED);
+    default: return Reply(ERROR_CALL_NOT_IMPLEMENTED);
     }
 }
 
@@ -448,7 +442,7 @@ MessageWriter Device::registryRequest(Session& session, Op op, MessageReader& re
             id = session.nextId++;
             session.keys[id] = opened;
         }
-        answer = reply(result);
+        answer = Reply(result);
         answer.u32(id).u32(disposition);
         return answer;
     }
@@ -457,13 +451,13 @@ MessageWriter Device::registryRequest(Session& session, Op op, MessageReader& re
             result = RegCloseKey(key);
             session.keys.erase(keyValue);
         }
-        return reply(result);
+        return Reply(result);
     case Op::RegDeleteKey:
     case Op::RegDeleteValue: {
         const std::u16string name = request.text();
         if (key && request.ok())
             result = op == Op::RegDeleteKey ? RegDeleteKeyW(key, name.c_str()) : RegDeleteValueW(key, name.c_str());
-        return reply(result);
+        return Reply(result);
     }
     case Op::RegQueryValue: {
         const std::u16string name = request.text();
@@ -475,7 +469,7 @@ MessageWriter Device::registryRequest(Session& session, Op op, MessageReader& re
         if (key && request.ok())
             result = RegQueryValueExW(key, name.c_str(), nullptr, &type, wantsData ? data.data() : nullptr, &size);
         const bool carriesData = result == ERROR_SUCCESS && wantsData && size <= data.size();
-        answer = reply(result);
+        answer = Reply(result);
         answer.u32(type).u32(size).bytes(data.data(), carriesData ? size : 0);
         return answer;
     }
@@ -485,9 +479,9 @@ MessageWriter Device::registryRequest(Session& session, Op op, MessageReader& re
         const std::vector<uint8_t> data = request.bytes();
         if (key && request.ok())
             result = RegSetValueExW(key, name.c_str(), 0, type, data.data(), DWORD(data.size()));
-        return reply(result);
+        return Reply(result);
     }
-    default: return reply(ERROR_CALL_NOT_IMPLEMENTED);
+    default: return Reply(ERROR_CALL_NOT_IMPLEMENTED);
     }
 }
 
@@ -499,7 +493,7 @@ MessageWriter Device::invoke(MessageReader& request)
     std::vector<uint8_t> input = request.bytes();
     MessageWriter answer;
     if (host.empty() || !request.ok()) {
-        answer = reply(host.empty() ? ERROR_ACCESS_DENIED : ERROR_INVALID_PARAMETER);
+        answer = Reply(host.empty() ? ERROR_ACCESS_DENIED : ERROR_INVALID_PARAMETER);
         answer.u32(uint32_t(E_INVALIDARG)).bytes(nullptr, 0);
         return answer;
     }
@@ -512,7 +506,7 @@ MessageWriter Device::invoke(MessageReader& request)
               library ? "no such export" : dlerror());
         if (library)
             dlclose(library);
-        answer = reply(error);
+        answer = Reply(error);
         answer.u32(uint32_t(HRESULT_FROM_WIN32(error))).bytes(nullptr, 0);
         return answer;
     }
@@ -526,7 +520,7 @@ MessageWriter Device::invoke(MessageReader& request)
     SetLastError(ERROR_SUCCESS);
     const HRESULT result = entry(DWORD(input.size()), block, &outputSize, &output, nullptr);
     const DWORD error = GetLastError();
-    answer = reply(error);
+    answer = Reply(error);
     answer.u32(uint32_t(result)).bytes(output, output ? std::min<DWORD>(outputSize, kMaxChunk) : 0);
     LocalFree(output);
     dlclose(library);

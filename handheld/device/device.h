@@ -26,6 +26,14 @@ struct DeviceConfig {
     uint32_t answerDelayMs = 0;
 };
 
+// A reply's payload, beginning with the device's last error.
+inline MessageWriter Reply(uint32_t error)
+{
+    MessageWriter writer;
+    writer.u32(error);
+    return writer;
+}
+
 // Handles a client opened; whatever it leaves open is closed when it goes.
 struct Session {
     std::map<uint32_t, HANDLE> files;

@@ -30,13 +30,6 @@ void wake(int)
     [[maybe_unused]] const ssize_t ignored = write(wakePipe[1], &byte, 1);
 }
 
-MessageWriter reply(uint32_t error)
-{
-    MessageWriter writer;
-    writer.u32(error);
-    return writer;
-}
-
 } // namespace
 
 bool Server::Listen(const std::string& runtimeFolder, std::string& error)
@@ -130,21 +123,21 @@ void Server::serve(int fd)
             const uint32_t version = request.u32();
             std::this_thread::sleep_for(std::chrono::milliseconds(device_.Config().answerDelayMs));
             if (!request.complete() || version != kProtocolVersion) {
-                SendMessage(fd, reply(ERROR_NOT_SUPPORTED).payload());
+                SendMessage(fd, Reply(ERROR_NOT_SUPPORTED).payload());
                 break;
             }
             if (!session.answered)
                 ++answeredSessions;
             session.answered = true;
-            answer = reply(ERROR_SUCCESS).payload();
+            answer = Reply(ERROR_SUCCESS).payload();
         } else if (op == Op::Status) {
-            answer = reply(ERROR_SUCCESS).u32(uint32_t(answeredSessions.load())).payload();
+            answer = Reply(ERROR_SUCCESS).u32(uint32_t(answeredSessions.load())).payload();
         } else if (op == Op::Stop) {
-            SendMessage(fd, reply(ERROR_SUCCESS).payload());
+            SendMessage(fd, Reply(ERROR_SUCCESS).payload());
             wake(0);
             break;
         } else if (!session.answered) {
-            answer = reply(ERROR_NOT_CONNECTED).payload(); // a client says hello first
+            answer = Reply(ERROR_NOT_CONNECTED).payload(); // a client says hello first
         } else {
             answer = device_.Handle(session, op, request);
         }

@@ -55,6 +55,27 @@ LONG registryCall(const MessageWriter& request)
     return LONG(rapi::DeviceError());
 }
 
+// Opening or creating a key answers with the key and its disposition, given where there is one.
+LONG keyCall(const MessageWriter& request, PHKEY key, LPDWORD disposition)
+{
+    std::vector<uint8_t> reply;
+    MessageReader reader(reply);
+    if (!Call(request, reply, reader))
+        return LONG(rapi::DeviceError());
+    const uint32_t id = reader.u32();
+    const DWORD created = reader.u32();
+    if (!reader.complete()) {
+        rapi::BadReply();
+        return ERROR_INVALID_DATA;
+    }
+    if (id) {
+        *key = reinterpret_cast<HKEY>(uintptr_t(id));
+        if (disposition)
+            *disposition = created;
+    }
+    return LONG(rapi::DeviceError());
+}
+
 WORD processorType(uint32_t architecture)
 {
     switch (architecture) {
@@ -353,19 +374,8 @@ LONG CeRegOpenKeyEx(HKEY hKey, LPCWSTR lpszSubKey, DWORD, REGSAM samDesired, PHK
     if (!phkResult)
         return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
-    std::vector<uint8_t> reply;
-    MessageReader reader(reply);
-    if (!Call(Request(Op::RegOpenKey).u32(Wire(hKey)).text(text(lpszSubKey)).u32(samDesired), reply, reader))
-        return LONG(rapi::DeviceError());
-    const uint32_t id = reader.u32();
-    reader.u32();
-    if (!reader.complete()) {
-        rapi::BadReply();
-        return ERROR_INVALID_DATA;
-    }
-    if (id)
-        *phkResult = reinterpret_cast<HKEY>(uintptr_t(id));
-    return LONG(rapi::DeviceError());
+    return keyCall(Request(Op::RegOpenKey).u32(Wire(hKey)).text(text(lpszSubKey)).u32(samDesired), phkResult,
+                   nullptr);
 }
 
 LONG CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpszSubKey, DWORD, LPWSTR, DWORD fdwOptions, REGSAM samDesired,
@@ -374,22 +384,8 @@ LONG CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpszSubKey, DWORD, LPWSTR, DWORD fdwOpt
     if (!phkResult || !lpszSubKey)
         return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
-    std::vector<uint8_t> reply;
-    MessageReader reader(reply);
-    if (!Call(Request(Op::RegCreateKey).u32(Wire(hKey)).text(lpszSubKey).u32(fdwOptions).u32(samDesired), reply,
-              reader))
-        return LONG(rapi::DeviceError());
-    const uint32_t id = reader.u32();
-    const DWORD disposition = reader.u32();
-    if (!reader.complete()) {
-        rapi::BadReply();
-        return ERROR_INVALID_DATA;
-    }
-    if (id)
-        *phkResult = reinterpret_cast<HKEY>(uintptr_t(id));
-    if (id && lpdwDisposition)
-        *lpdwDisposition = disposition;
-    return LONG(rapi::DeviceError());
+    return keyCall(Request(Op::RegCreateKey).u32(Wire(hKey)).text(lpszSubKey).u32(fdwOptions).u32(samDesired),
+                   phkResult, lpdwDisposition);
 }
 
 LONG CeRegCloseKey(HKEY hKey)

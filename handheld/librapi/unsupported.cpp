@@ -3,275 +3,68 @@
 // thread's last error say ERROR_CALL_NOT_IMPLEMENTED.
 #include "connection.h"
 
+// A call's result type, name and the result it fails with, then its parameter types.
+#define UNSUPPORTED(Result, Name, failure, ...) \
+    Result Name(__VA_ARGS__)                    \
+    {                                           \
+        rapi::NotSupported();                   \
+        return failure;                         \
+    }
+
 extern "C" {
 
-CEOID CeCreateDatabase(LPWSTR, DWORD, WORD, SORTORDERSPEC*)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-BOOL CeDeleteDatabase(CEOID)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeDeleteRecord(HANDLE, CEOID)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-HANDLE CeFindFirstDatabase(DWORD)
-{
-    rapi::NotSupported();
-    return INVALID_HANDLE_VALUE;
-}
-
-CEOID CeFindNextDatabase(HANDLE)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-BOOL CeOidGetInfo(CEOID, CEOIDINFO*)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-HANDLE CeOpenDatabase(PCEOID, LPWSTR, CEPROPID, DWORD, HWND)
-{
-    rapi::NotSupported();
-    return INVALID_HANDLE_VALUE;
-}
-
-CEOID CeReadRecordProps(HANDLE, DWORD, LPWORD, CEPROPID*, LPBYTE*, LPDWORD)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-CEOID CeSeekDatabase(HANDLE, DWORD, DWORD, LPDWORD)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-BOOL CeSetDatabaseInfo(CEOID, CEDBASEINFO*)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-HANDLE CeFindFirstFile(LPCWSTR, LPCE_FIND_DATA)
-{
-    rapi::NotSupported();
-    return INVALID_HANDLE_VALUE;
-}
-
-BOOL CeFindNextFile(HANDLE, LPCE_FIND_DATA)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeFindClose(HANDLE)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeFindAllFiles(LPCWSTR, DWORD, LPDWORD, LPLPCE_FIND_DATA)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeFindAllDatabases(DWORD, WORD, LPWORD, LPLPCEDB_FIND_DATA)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeSetEndOfFile(HANDLE)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeCreateProcess(LPCWSTR, LPCWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeCopyFile(LPCWSTR, LPCWSTR, BOOL)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-LONG CeRegEnumKeyEx(HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR, LPDWORD, PFILETIME)
-{
-    rapi::NotSupported();
-    return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-LONG CeRegEnumValue(HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
-{
-    rapi::NotSupported();
-    return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-LONG CeRegQueryInfoKey(HKEY, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, PFILETIME)
-{
-    rapi::NotSupported();
-    return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
-BOOL CeCheckPassword(LPWSTR)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeGetFileTime(HANDLE, LPFILETIME, LPFILETIME, LPFILETIME)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeSetFileTime(HANDLE, LPFILETIME, LPFILETIME, LPFILETIME)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeGetVersionEx(LPCEOSVERSIONINFO)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-HWND CeGetWindow(HWND, UINT)
-{
-    rapi::NotSupported();
-    return nullptr;
-}
-
-LONG CeGetWindowLong(HWND, int)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-int CeGetWindowText(HWND, LPWSTR, int)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-int CeGetClassName(HWND, LPWSTR, int)
-{
-    rapi::NotSupported();
-    return 0;
-}
+UNSUPPORTED(CEOID, CeCreateDatabase, 0, LPWSTR, DWORD, WORD, SORTORDERSPEC*)
+UNSUPPORTED(BOOL, CeDeleteDatabase, FALSE, CEOID)
+UNSUPPORTED(BOOL, CeDeleteRecord, FALSE, HANDLE, CEOID)
+UNSUPPORTED(HANDLE, CeFindFirstDatabase, INVALID_HANDLE_VALUE, DWORD)
+UNSUPPORTED(CEOID, CeFindNextDatabase, 0, HANDLE)
+UNSUPPORTED(BOOL, CeOidGetInfo, FALSE, CEOID, CEOIDINFO*)
+UNSUPPORTED(HANDLE, CeOpenDatabase, INVALID_HANDLE_VALUE, PCEOID, LPWSTR, CEPROPID, DWORD, HWND)
+UNSUPPORTED(CEOID, CeReadRecordProps, 0, HANDLE, DWORD, LPWORD, CEPROPID*, LPBYTE*, LPDWORD)
+UNSUPPORTED(CEOID, CeSeekDatabase, 0, HANDLE, DWORD, DWORD, LPDWORD)
+UNSUPPORTED(BOOL, CeSetDatabaseInfo, FALSE, CEOID, CEDBASEINFO*)
+UNSUPPORTED(HANDLE, CeFindFirstFile, INVALID_HANDLE_VALUE, LPCWSTR, LPCE_FIND_DATA)
+UNSUPPORTED(BOOL, CeFindNextFile, FALSE, HANDLE, LPCE_FIND_DATA)
+UNSUPPORTED(BOOL, CeFindClose, FALSE, HANDLE)
+UNSUPPORTED(BOOL, CeFindAllFiles, FALSE, LPCWSTR, DWORD, LPDWORD, LPLPCE_FIND_DATA)
+UNSUPPORTED(BOOL, CeFindAllDatabases, FALSE, DWORD, WORD, LPWORD, LPLPCEDB_FIND_DATA)
+UNSUPPORTED(BOOL, CeSetEndOfFile, FALSE, HANDLE)
+UNSUPPORTED(BOOL, CeCreateProcess, FALSE, LPCWSTR, LPCWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
+            LPVOID, LPWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
+UNSUPPORTED(BOOL, CeCopyFile, FALSE, LPCWSTR, LPCWSTR, BOOL)
+UNSUPPORTED(LONG, CeRegEnumKeyEx, ERROR_CALL_NOT_IMPLEMENTED, HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR, LPDWORD,
+            PFILETIME)
+UNSUPPORTED(LONG, CeRegEnumValue, ERROR_CALL_NOT_IMPLEMENTED, HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE,
+            LPDWORD)
+UNSUPPORTED(LONG, CeRegQueryInfoKey, ERROR_CALL_NOT_IMPLEMENTED, HKEY, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD,
+            LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, PFILETIME)
+UNSUPPORTED(BOOL, CeCheckPassword, FALSE, LPWSTR)
+UNSUPPORTED(BOOL, CeGetFileTime, FALSE, HANDLE, LPFILETIME, LPFILETIME, LPFILETIME)
+UNSUPPORTED(BOOL, CeSetFileTime, FALSE, HANDLE, LPFILETIME, LPFILETIME, LPFILETIME)
+UNSUPPORTED(BOOL, CeGetVersionEx, FALSE, LPCEOSVERSIONINFO)
+UNSUPPORTED(HWND, CeGetWindow, nullptr, HWND, UINT)
+UNSUPPORTED(LONG, CeGetWindowLong, 0, HWND, int)
+UNSUPPORTED(int, CeGetWindowText, 0, HWND, LPWSTR, int)
+UNSUPPORTED(int, CeGetClassName, 0, HWND, LPWSTR, int)
+UNSUPPORTED(BOOL, CeGetSystemPowerStatusEx, FALSE, PSYSTEM_POWER_STATUS_EX, BOOL)
+UNSUPPORTED(DWORD, CeGetTempPath, 0, DWORD, LPWSTR)
+UNSUPPORTED(HANDLE, CeFindFirstDatabaseEx, INVALID_HANDLE_VALUE, PCEGUID, DWORD)
+UNSUPPORTED(CEOID, CeFindNextDatabaseEx, 0, HANDLE, PCEGUID)
+UNSUPPORTED(CEOID, CeCreateDatabaseEx, 0, PCEGUID, CEDBASEINFO*)
+UNSUPPORTED(BOOL, CeSetDatabaseInfoEx, FALSE, PCEGUID, CEOID, CEDBASEINFO*)
+UNSUPPORTED(HANDLE, CeOpenDatabaseEx, INVALID_HANDLE_VALUE, PCEGUID, PCEOID, LPWSTR, CEPROPID, DWORD, CENOTIFYREQUEST*)
+UNSUPPORTED(BOOL, CeDeleteDatabaseEx, FALSE, PCEGUID, CEOID)
+UNSUPPORTED(CEOID, CeReadRecordPropsEx, 0, HANDLE, DWORD, LPWORD, CEPROPID*, LPBYTE*, LPDWORD, HANDLE)
+UNSUPPORTED(CEOID, CeWriteRecordProps, 0, HANDLE, CEOID, WORD, CEPROPVAL*)
+UNSUPPORTED(BOOL, CeMountDBVol, FALSE, PCEGUID, LPWSTR, DWORD)
+UNSUPPORTED(BOOL, CeUnmountDBVol, FALSE, PCEGUID)
+UNSUPPORTED(BOOL, CeFlushDBVol, FALSE, PCEGUID)
+UNSUPPORTED(BOOL, CeEnumDBVolumes, FALSE, PCEGUID, LPWSTR, DWORD)
+UNSUPPORTED(BOOL, CeOidGetInfoEx, FALSE, PCEGUID, CEOID, CEOIDINFO*)
 
 void CeGlobalMemoryStatus(LPMEMORYSTATUS)
 {
     rapi::NotSupported();
-}
-
-BOOL CeGetSystemPowerStatusEx(PSYSTEM_POWER_STATUS_EX, BOOL)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-DWORD CeGetTempPath(DWORD, LPWSTR)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-HANDLE CeFindFirstDatabaseEx(PCEGUID, DWORD)
-{
-    rapi::NotSupported();
-    return INVALID_HANDLE_VALUE;
-}
-
-CEOID CeFindNextDatabaseEx(HANDLE, PCEGUID)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-CEOID CeCreateDatabaseEx(PCEGUID, CEDBASEINFO*)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-BOOL CeSetDatabaseInfoEx(PCEGUID, CEOID, CEDBASEINFO*)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-HANDLE CeOpenDatabaseEx(PCEGUID, PCEOID, LPWSTR, CEPROPID, DWORD, CENOTIFYREQUEST*)
-{
-    rapi::NotSupported();
-    return INVALID_HANDLE_VALUE;
-}
-
-BOOL CeDeleteDatabaseEx(PCEGUID, CEOID)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-CEOID CeReadRecordPropsEx(HANDLE, DWORD, LPWORD, CEPROPID*, LPBYTE*, LPDWORD, HANDLE)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-CEOID CeWriteRecordProps(HANDLE, CEOID, WORD, CEPROPVAL*)
-{
-    rapi::NotSupported();
-    return 0;
-}
-
-BOOL CeMountDBVol(PCEGUID, LPWSTR, DWORD)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeUnmountDBVol(PCEGUID)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeFlushDBVol(PCEGUID)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeEnumDBVolumes(PCEGUID, LPWSTR, DWORD)
-{
-    rapi::NotSupported();
-    return FALSE;
-}
-
-BOOL CeOidGetInfoEx(PCEGUID, CEOID, CEOIDINFO*)
-{
-    rapi::NotSupported();
-    return FALSE;
 }
 
 } // extern "C"

@@ -55,20 +55,22 @@ std::vector<RECT> Minus(std::vector<RECT> parts, const std::vector<RECT>& cut)
     return parts;
 }
 
+int Complexity(const Region& region)
+{
+    return region.parts.empty() ? NULLREGION : region.parts.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+// Brings the bounding box up to date with the parts.
 int Finish(Region& region)
 {
-    if (region.parts.empty()) {
-        region.rect = RECT{0, 0, 0, 0};
-        return NULLREGION;
-    }
-    region.rect = region.parts[0];
+    region.rect = region.parts.empty() ? RECT{0, 0, 0, 0} : region.parts[0];
     for (const RECT& p : region.parts) {
         region.rect.left = std::min(region.rect.left, p.left);
         region.rect.top = std::min(region.rect.top, p.top);
         region.rect.right = std::max(region.rect.right, p.right);
         region.rect.bottom = std::max(region.rect.bottom, p.bottom);
     }
-    return region.parts.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+    return Complexity(region);
 }
 
 Region* FindRegion(HRGN handle)
@@ -162,7 +164,7 @@ int GetRgnBox(HRGN handle, LPRECT rect)
     if (!region || !rect)
         return ERROR;
     *rect = region->rect;
-    return region->parts.empty() ? NULLREGION : region->parts.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+    return Complexity(*region);
 }
 
 BOOL PtInRegion(HRGN handle, int x, int y)

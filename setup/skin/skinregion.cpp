@@ -46,7 +46,7 @@ HRGN SkinRegionFromGraphic(Graphic* graphic, COLORREF transparent)
     return ExtCreateRegion(nullptr, size, data);
 }
 
-void SkinPaintFrame(SKIN* skin, Graphic* target, const RECT& b)
+void SkinPaintFrame(SKIN* skin, Graphic* target)
 {
     const int cx = target->GetWidth(), cy = target->GetHeight();
     const RECT all{0, 0, cx, cy};
@@ -69,5 +69,4 @@ void SkinPaintFrame(SKIN* skin, Graphic* target, const RECT& b)
         SkinDraw(c, target, 0, cy - c->GetHeight(), all);
     if (Graphic* c = Layer(corners, 3))
         SkinDraw(c, target, cx - c->GetWidth(), cy - c->GetHeight(), all);
-    (void)b;
 }

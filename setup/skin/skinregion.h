@@ -10,4 +10,4 @@ class SKIN;
 HRGN SkinRegionFromGraphic(Graphic* graphic, COLORREF transparent);
 // Corners ("frame-c": top-left, top-right, bottom-left, bottom-right), edges tiled ("frame-tb":
 // top, bottom; "frame-lr": left, right); each image's layers in that order, one layer for all.
-void SkinPaintFrame(SKIN* skin, Graphic* target, const RECT& borders);
+void SkinPaintFrame(SKIN* skin, Graphic* target);

@@ -64,7 +64,6 @@ LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     SKINWINDOW* window = FromHwnd(hwnd);
     if (window && window->Anim()) {
-        LRESULT result = 0;
         switch (message) {
         case WM_COMMAND:
         case WM_CLOSE:
@@ -72,13 +71,12 @@ LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
         case WM_KEYDOWN:
-            result = window->Handle(message, wParam, lParam);
+            window->Handle(message, wParam, lParam);
             if (message == WM_CLOSE)
                 return 0;
             break;
         default: break;
         }
-        (void)result;
     }
     return SkinAnimProc()(hwnd, message, wParam, lParam);
 }
@@ -235,7 +233,6 @@ void SKINWINDOW::Create(const SKINTEMPLATE& tmpl, const std::string& t)
     CentreOnWorkArea();
     Shape();
     // The frame's buttons.
-    std::vector<SKINCONTROL*> frameButtons;
     auto frameButton = [&](int id, const char* image, int right) {
         Sprite* sprite = skin->Require("window", image);
         auto* c = new SKINCONTROL;
@@ -244,7 +241,8 @@ void SKINWINDOW::Create(const SKINTEMPLATE& tmpl, const std::string& t)
         c->id = id;
         c->g.image = sprite;
         const int w = sprite->GetWidth(), h = sprite->GetHeight();
-        c->rect = RECT{cx - right - w, std::max(0, (int(borders.top) - h) / 2), cx - right, std::max(0, (int(borders.top) - h) / 2) + h};
+        const int top = std::max(0, (int(borders.top) - h) / 2);
+        c->rect = RECT{cx - right - w, top, cx - right, top + h};
         controls.push_back(c);
         SkinControlObject(this, c);
         return w;
@@ -330,7 +328,7 @@ void SKINWINDOW::PaintWith(Graphic* target, COLORREF outside)
         else
             SkinTile(g, target, inner, inner);
     }
-    SkinPaintFrame(skin, target, borders);
+    SkinPaintFrame(skin, target);
     // A program's picture for this window, by the window's first title, in the top-left corner.
     if (Sprite* picture = skin->Image(framePicture); picture && picture->FrameCount())
         SkinDraw(picture->Frame(0), target, inner.left + 6, inner.top + 4, inner);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "cetl/exception.h"
 #include "resourcemodule.h"
@@ -15,15 +16,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kNotZip = "the file supplied is not a .ZIP file";
-const char* const kExtendsBeyond = "the .ZIP file specified contains an entry which extends beyond the supplied data";
-const char* const kSizesFollowData = "the .ZIP file specified contains an entry whose sizes follow its data";
-const char* const kCannotDeflate = "unable to deflate .ZIP file content";
+const std::string kNotZip = "the file supplied is not a .ZIP file";
+const std::string kExtendsBeyond = "the .ZIP file specified contains an entry which extends beyond the supplied data";
+const std::string kCannotDeflate = "unable to deflate .ZIP file content";
 
-std::string OpenError(const Bytes& archive, bool defer = false)
+// The error opening the archive (from memory, or from a file when `path` is given), or "".
+std::string OpenError(const Bytes& archive, bool defer = false, const fs::path& path = {})
 {
     try {
-        ZIPFILE zip(archive.data(), DWORD(archive.size()), defer);
+        if (path.empty())
+            ZIPFILE zip(archive.data(), DWORD(archive.size()), defer);
+        else
+            ZIPFILE zip(path.c_str(), defer);
     } catch (const cetl::exception& e) {
         return e.what();
     }
@@ -35,267 +39,178 @@ Bytes Contents(const ZIPENTRY* entry)
     return Bytes(entry->pbUncompressed, entry->pbUncompressed + entry->cbUncompressed);
 }
 
-Bytes SlurpBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void Spill(const fs::path& path, const Bytes& bytes)
 {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// A folder for the real zip program: a directory, a subdirectory, an empty file, text and noise.
-fs::path MakeTree()
+Bytes WithSize(Bytes archive, uint32_t cb)
+{
+    for (int i = 0; i < 4; ++i)
+        archive[18 + i] = uint8_t(cb >> (8 * i));
+    return archive;
+}
+
+TEST(Unzipper, ExtractsWhatTheZipProgramWroteAndRefusesItsPipedArchives)
 {
     const fs::path root = TestRoot() / "tree";
-    fs::remove_all(root);
     fs::create_directories(root / "pack" / "common");
-    Spill(root / "pack" / "layout.txt", TextLikeData(3000));
-    Spill(root / "pack" / "empty", {});
-    Spill(root / "pack" / "common" / "text.txt", TextLikeData(300000, 7));
-    Spill(root / "pack" / "common" / "noise.bin", RandomData(70000));
-    return root;
-}
-
-void RunZip(const fs::path& root, const std::string& args)
-{
-    const std::string command = "cd '" + root.string() + "' && zip -q -X " + args;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
-
-TEST(Unzipper, ExtractsWhatTheZipProgramWroteAtLevelsZeroAndNine)
-{
-    const fs::path root = MakeTree();
-    for (const char* level : {"-0", "-9"}) {
-        RunZip(root, std::string(level) + " -r out.zip pack");
-        ZIPFILE zip((root / "out.zip").c_str(), false);
+    const std::map<std::string, Bytes> files = {{"pack/layout.txt", TextLikeData(3000)},
+                                                {"pack/empty", {}},
+                                                {"pack/common/text.txt", TextLikeData(300000, 7)},
+                                                {"pack/common/noise.bin", RandomData(70000)}};
+    for (const auto& [name, bytes] : files)
+        Spill(root / name, bytes);
+    for (const std::string level : {"-0", "-9"}) {
+        const std::string command = "cd '" + root.string() + "' && zip -q -X " + level + " -r out" + level + ".zip pack";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        ZIPFILE zip((root / ("out" + level + ".zip")).c_str(), false);
         EXPECT_EQ(zip.Count(), 6u) << level;
-        for (const char* dir : {"pack/", "pack/common/"}) {
-            ASSERT_NE(zip[istring(dir)], nullptr) << dir;
+        for (const char* dir : {"pack/", "pack/common/"})
             EXPECT_EQ(zip[istring(dir)]->cbUncompressed, 0u) << dir;
+        for (const auto& [name, bytes] : files) {
+            const ZIPENTRY* entry = zip[istring(name.c_str())];
+            ASSERT_NE(entry, nullptr) << name;
+            EXPECT_EQ(entry->c_str(), name);
+            EXPECT_EQ(Contents(entry), bytes) << level << " " << name;
         }
-        for (const char* file : {"pack/layout.txt", "pack/empty", "pack/common/text.txt", "pack/common/noise.bin"}) {
-            const ZIPENTRY* entry = zip[istring(file)];
-            ASSERT_NE(entry, nullptr) << file;
-            EXPECT_EQ(entry->c_str(), std::string(file));
-            EXPECT_EQ(Contents(entry), SlurpBytes(root / file)) << level << " " << file;
-        }
-        EXPECT_EQ(zip[istring("pack/common/text.txt")]->wMethod, std::string(level) == "-0" ? 0 : 8);
-        fs::remove(root / "out.zip");
+        EXPECT_EQ(zip[istring("pack/common/text.txt")]->wMethod, level == "-0" ? 0 : 8);
     }
+    const std::string piped = "cd '" + root.string() + "' && zip -q -X -r - pack | cat > piped.zip";
+    ASSERT_EQ(std::system(piped.c_str()), 0);
+    EXPECT_EQ(OpenError({}, false, root / "piped.zip"),
+              "the .ZIP file specified contains an entry whose sizes follow its data");
 }
 
-TEST(Unzipper, RefusesWhatTheZipProgramWroteToAPipe)
+TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
 {
-    const fs::path root = MakeTree();
-    RunZip(root, "-r - pack | cat > piped.zip");
-    try {
-        ZIPFILE zip((root / "piped.zip").c_str(), false);
-        FAIL() << "opened";
-    } catch (const cetl::exception& e) {
-        EXPECT_STREQ(e.what(), kSizesFollowData);
+    const Bytes one = BuildZip({StoredItem("a", {'1'})}, true);
+    Bytes prefixed = BuildZip({StoredItem("a", {'1'})});
+    prefixed.insert(prefixed.begin(), 'X');
+    Bytes oneMore = one, trailing = one;
+    oneMore.push_back(0);
+    trailing.insert(trailing.end(), 40, 0xEE);
+    ZipItem odd = StoredItem("images/odd.bin", {'1'});
+    odd.method = 12;
+    ZipItem beyond = DeflatedItem("beyond", TextLikeData(5000));
+    beyond.cbUncompressed = 10; // more than the slack short
+    const struct {
+        const char* name;
+        Bytes archive;
+        std::string error;
+    } cases[] = {
+        {"nothing", {}, kNotZip},
+        {"three bytes", {'P', 'K', 3}, kNotZip},
+        {"a program", {'M', 'Z', 0, 0, 0, 0, 0, 0}, kNotZip},
+        {"a byte before the first header", prefixed, kNotZip},
+        {"an entry ending at the last byte", BuildZip({StoredItem("a", {'1'}), StoredItem("b", {'2'})}, true), kExtendsBeyond},
+        {"an entry ending one byte before", oneMore, ""},
+        {"trailing data of any kind", trailing, ""},
+        {"a size past the data", WithSize(BuildZip({StoredItem("a", {'1', '2'})}), 100), kExtendsBeyond},
+        {"a size near 2^32", WithSize(BuildZip({StoredItem("a", {'1', '2'})}), 0xFFFFFFF0), kExtendsBeyond},
+        {"an unknown method", BuildZip({StoredItem("fine", {}), odd}),
+         "the entry images/odd.bin in the .ZIP file uses an unsupported compression method"},
+        {"a deflated entry overrunning its size", BuildZip({beyond}), kCannotDeflate},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OpenError(c.archive), c.error) << c.name;
+
+    const Bytes archive = BuildZip({StoredItem("one", TextLikeData(400)), DeflatedItem("two", TextLikeData(400)),
+                                    StoredItem("three/", {})});
+    for (size_t cb = 0; cb < archive.size(); cb += 5) {
+        const std::string error = OpenError(Bytes(archive.begin(), archive.begin() + cb));
+        EXPECT_TRUE(error == "" || error == kNotZip || error == kExtendsBeyond) << cb << ": " << error;
     }
+    for (size_t cb : {4, 17, 30}) {
+        const Bytes header(archive.begin(), archive.begin() + cb);
+        EXPECT_EQ(ZIPFILE(header.data(), DWORD(header.size()), false).Count(), 0u) << cb;
+    }
+
+    Spill(TestRoot() / "empty.zip", {});
+    Spill(TestRoot() / "text.zip", TextLikeData(100));
+    EXPECT_EQ(OpenError({}, false, TestRoot() / "nowhere.zip"), "the .ZIP file specified does not exist");
+    EXPECT_EQ(OpenError({}, false, TestRoot() / "empty.zip"), "the .ZIP file specified is empty");
+    EXPECT_EQ(OpenError({}, false, TestRoot() / "text.zip"), kNotZip);
 }
 
-TEST(Unzipper, DescriptorAfterAHeaderWithSizesIsSkipped)
+TEST(Unzipper, EntriesAreFoundByWholeNameWithoutRegardToCase)
 {
     const Bytes data = TextLikeData(2000);
-    ZipItem first = DeflatedItem("first.txt", data);
-    first.flags = 8;
-    first.descriptor = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    ZipItem second = StoredItem("second.txt", data);
-    second.flags = 4; // bit 2 alone means nothing to the reader
-    const Bytes archive = BuildZip({first, second});
+    ZipItem described = DeflatedItem("described", data);
+    described.flags = 8;
+    described.descriptor = Bytes(12, 7);
+    ZipItem flagged = StoredItem("flagged", data);
+    flagged.flags = 4; // bit 2 alone means nothing to the reader
+    ZipItem shortStored = StoredItem("short", {'1', '2', '3'});
+    shortStored.cbUncompressed = 50;
+    ZipItem within = DeflatedItem("within", data);
+    within.cbUncompressed = 1990; // short, but within the slack
+    const std::string n300(300, 'x'), n1000 = std::string(999, 'y') + "z";
+    const Bytes archive = BuildZip({StoredItem("layout.txt", {'a'}), StoredItem("Twin.txt", {'1'}),
+                                    StoredItem("TWIN.TXT", {'2'}), described, flagged, shortStored, within,
+                                    StoredItem(n300, {'3'}), StoredItem(n1000, {'1'}), StoredItem("after", {'!'})});
     ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
-    ASSERT_EQ(zip.Count(), 2u);
-    EXPECT_EQ(Contents(zip[istring("first.txt")]), data);
-    EXPECT_EQ(Contents(zip[istring("second.txt")]), data);
-}
-
-TEST(Unzipper, WalkEndsAtTheCentralDirectory)
-{
-    const Bytes archive = BuildZip({StoredItem("a", {'1'}), StoredItem("b", {'2'}), StoredItem("c", {'3'})});
-    ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
-    EXPECT_EQ(zip.Count(), 3u);
-    Bytes trailing = BuildZip({StoredItem("a", {'1'})}, true);
-    trailing.insert(trailing.end(), 40, 0xEE);
-    EXPECT_EQ(OpenError(trailing), "");
-}
-
-TEST(Unzipper, EntryEndingAtTheLastByteIsRefused)
-{
-    EXPECT_EQ(OpenError(BuildZip({StoredItem("a", {'1'}), StoredItem("b", {'2'})}, true)), kExtendsBeyond);
-    Bytes oneMore = BuildZip({StoredItem("a", {'1'})}, true);
-    oneMore.push_back(0);
-    EXPECT_EQ(OpenError(oneMore), "");
-}
-
-TEST(Unzipper, SizesThatReachPastTheDataAreRefused)
-{
-    for (uint32_t cb : {uint32_t(100), uint32_t(0xFFFFFFF0)}) {
-        ZipItem item = StoredItem("a", {'1', '2'});
-        Bytes archive = BuildZip({item});
-        archive[18] = uint8_t(cb);
-        archive[19] = uint8_t(cb >> 8);
-        archive[20] = uint8_t(cb >> 16);
-        archive[21] = uint8_t(cb >> 24);
-        EXPECT_EQ(OpenError(archive), kExtendsBeyond) << cb;
-    }
-}
-
-TEST(Unzipper, NamesAreFoundWithoutRegardToCaseAndTheLaterTwinWins)
-{
-    const Bytes archive = BuildZip(
-        {StoredItem("layout.txt", {'a'}), StoredItem("Twin.txt", {'1'}), StoredItem("TWIN.TXT", {'2'}), StoredItem("z", {})});
-    ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
+    EXPECT_EQ(zip.Count(), 9u);
     ASSERT_NE(zip[istring("Layout.TXT")], nullptr);
     EXPECT_EQ(zip[istring("Layout.TXT")]->c_str(), std::string("layout.txt"));
-    EXPECT_EQ(zip.Count(), 3u);
-    EXPECT_EQ(Contents(zip[istring("twin.txt")]), Bytes{'2'});
+    EXPECT_EQ(Contents(zip[istring("twin.txt")]), Bytes{'2'}) << "the later twin wins";
     EXPECT_EQ(zip[istring("missing")], nullptr);
-}
-
-TEST(Unzipper, LongNamesAreKeptWhole)
-{
-    const std::string n300(300, 'x'), n1000 = std::string(999, 'y') + "z";
-    const Bytes archive = BuildZip({StoredItem(n300, {'3'}), StoredItem(n1000, {'1'}), StoredItem("after", {'!'})});
-    ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
+    for (const char* name : {"described", "flagged", "within"})
+        EXPECT_EQ(Contents(zip[istring(name)]), data) << name;
+    EXPECT_EQ(Contents(zip[istring("short")]), (Bytes{'1', '2', '3'})) << "stored: the smaller of the two sizes";
+    EXPECT_EQ(zip[istring("short")]->pbUncompressed, zip[istring("short")]->pbCompressed);
     ASSERT_NE(zip[istring(n300.c_str())], nullptr);
-    ASSERT_NE(zip[istring(n1000.c_str())], nullptr);
     EXPECT_EQ(Contents(zip[istring(n1000.c_str())]), Bytes{'1'});
     EXPECT_EQ(Contents(zip[istring("after")]), Bytes{'!'});
 }
 
-TEST(Unzipper, StoredSizeIsTheSmallerOfTheTwo)
-{
-    ZipItem item = StoredItem("a", {'1', '2', '3'});
-    item.cbUncompressed = 50;
-    const Bytes archive = BuildZip({item});
-    ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
-    EXPECT_EQ(zip[istring("a")]->cbUncompressed, 3u);
-    EXPECT_EQ(zip[istring("a")]->pbUncompressed, zip[istring("a")]->pbCompressed);
-}
-
-TEST(Unzipper, UnknownMethodNamesTheEntry)
-{
-    ZipItem item = StoredItem("images/odd.bin", {'1'});
-    item.method = 12;
-    EXPECT_EQ(OpenError(BuildZip({StoredItem("fine", {}), item})),
-              "the entry images/odd.bin in the .ZIP file uses an unsupported compression method");
-}
-
-TEST(Unzipper, ShortOrForeignDataIsNotAZip)
-{
-    EXPECT_EQ(OpenError({}), kNotZip);
-    EXPECT_EQ(OpenError({'P', 'K', 3}), kNotZip);
-    EXPECT_EQ(OpenError({'M', 'Z', 0, 0, 0, 0, 0, 0}), kNotZip);
-    Bytes prefixed = BuildZip({StoredItem("a", {'1'})});
-    prefixed.insert(prefixed.begin(), 'X');
-    EXPECT_EQ(OpenError(prefixed), kNotZip);
-    for (size_t cb : {4, 17, 30}) {
-        Bytes header = BuildZip({StoredItem("a", {'1'})});
-        header.resize(cb);
-        ZIPFILE zip(header.data(), DWORD(header.size()), false);
-        EXPECT_EQ(zip.Count(), 0u) << cb;
-    }
-}
-
 TEST(Unzipper, DosTimesAreClamped)
 {
-    SYSTEMTIME st;
-    DosTimeToSystemTime(WORD((45 << 9) | (15 << 5) | 31), WORD((31 << 11) | (63 << 5) | 31), &st);
-    EXPECT_EQ(st.wYear, 2025);
-    EXPECT_EQ(st.wMonth, 12);
-    EXPECT_EQ(st.wDay, 31);
-    EXPECT_EQ(st.wHour, 23);
-    EXPECT_EQ(st.wMinute, 59);
-    EXPECT_EQ(st.wSecond, 59);
-    EXPECT_EQ(st.wDayOfWeek, 0);
-    EXPECT_EQ(st.wMilliseconds, 0);
-    DosTimeToSystemTime(WORD((4 << 9) | (7 << 5) | 9), WORD((13 << 11) | (5 << 5) | 10), &st);
-    EXPECT_EQ(st.wYear, 1984);
-    EXPECT_EQ(st.wMonth, 7);
-    EXPECT_EQ(st.wDay, 9);
-    EXPECT_EQ(st.wHour, 13);
-    EXPECT_EQ(st.wMinute, 5);
-    EXPECT_EQ(st.wSecond, 20);
+    auto shown = [](int year, int month, int day, int hour, int minute, int second) {
+        SYSTEMTIME st;
+        DosTimeToSystemTime(WORD((year << 9) | (month << 5) | day), WORD((hour << 11) | (minute << 5) | second), &st);
+        return std::vector<int>{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek,
+                                st.wMilliseconds};
+    };
+    EXPECT_EQ(shown(45, 15, 31, 31, 63, 31), (std::vector<int>{2025, 12, 31, 23, 59, 59, 0, 0}));
+    EXPECT_EQ(shown(4, 7, 9, 13, 5, 10), (std::vector<int>{1984, 7, 9, 13, 5, 20, 0, 0}));
 }
 
-TEST(Unzipper, DeflatedEntryMayOverrunItsSizeOnlyWithinTheSlack)
-{
-    const Bytes data = TextLikeData(5000);
-    ZipItem within = DeflatedItem("within", data);
-    within.cbUncompressed = 4000;
-    const Bytes archive = BuildZip({within});
-    ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
-    EXPECT_EQ(Contents(zip[istring("within")]), data);
-
-    ZipItem beyond = DeflatedItem("beyond", data);
-    beyond.cbUncompressed = 10;
-    EXPECT_EQ(OpenError(BuildZip({beyond})), kCannotDeflate);
-}
-
-TEST(Unzipper, DeferredEntriesDecompressOnRequest)
+TEST(Unzipper, DeferredEntriesDecompressOnRequestAndCopiesOwnTheirData)
 {
     const Bytes data = TextLikeData(4000);
     ZipItem broken = DeflatedItem("broken", data);
     broken.data.resize(broken.data.size() / 2);
     const Bytes archive = BuildZip({DeflatedItem("packed", data), StoredItem("plain", data), broken});
+    EXPECT_EQ(OpenError(archive), "unzip read past end of stream");
     ZIPFILE zip(archive.data(), DWORD(archive.size()), true);
     ZIPENTRY* packed = zip[istring("packed")];
     EXPECT_EQ(packed->pbUncompressed, nullptr);
     packed->Decompress();
     EXPECT_EQ(Contents(packed), data);
+
+    ZIPENTRY copy(*packed);
+    EXPECT_NE(copy.pbUncompressed, packed->pbUncompressed);
+    EXPECT_EQ(Contents(&copy), data);
+    EXPECT_EQ(copy.c_str(), std::string("packed"));
     packed->ReleaseData();
     EXPECT_EQ(packed->pbUncompressed, nullptr);
     EXPECT_EQ(packed->cbUncompressed, 0u);
 
     ZIPENTRY* plain = zip[istring("plain")];
     plain->Decompress();
-    plain->ReleaseData();
+    ZIPENTRY assigned;
+    assigned = *plain;
+    EXPECT_EQ(assigned.pbUncompressed, plain->pbUncompressed);
+    plain->ReleaseData(); // gives back nothing it does not own
     EXPECT_EQ(Contents(plain), data);
+    assigned = copy; // takes a block of its own
+    EXPECT_NE(assigned.pbUncompressed, copy.pbUncompressed);
+    EXPECT_EQ(Contents(&assigned), data);
 
     ZIPENTRY* bad = zip[istring("broken")];
     EXPECT_THROW(bad->Decompress(), cetl::exception);
     EXPECT_EQ(bad->pbUncompressed, nullptr);
-    EXPECT_EQ(OpenError(archive), "unzip read past end of stream");
-}
-
-TEST(Unzipper, CopiesOwnTheirOwnData)
-{
-    const Bytes data = TextLikeData(3000);
-    const Bytes archive = BuildZip({DeflatedItem("packed", data), StoredItem("plain", data)});
-    ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
-    ZIPENTRY packed(*zip[istring("packed")]);
-    EXPECT_NE(packed.pbUncompressed, zip[istring("packed")]->pbUncompressed);
-    EXPECT_EQ(Contents(&packed), data);
-    EXPECT_EQ(packed.c_str(), std::string("packed"));
-
-    ZIPENTRY plain;
-    plain = *zip[istring("plain")];
-    EXPECT_EQ(plain.pbUncompressed, zip[istring("plain")]->pbUncompressed);
-    plain = packed; // gives back nothing it does not own, takes a block of its own
-    EXPECT_NE(plain.pbUncompressed, packed.pbUncompressed);
-    EXPECT_EQ(Contents(&plain), data);
-}
-
-TEST(Unzipper, FileErrorsHaveTheirMessages)
-{
-    auto openFile = [](const fs::path& path) -> std::string {
-        try {
-            ZIPFILE zip(path.c_str(), false);
-        } catch (const cetl::exception& e) {
-            return e.what();
-        }
-        return "";
-    };
-    EXPECT_EQ(openFile(TestRoot() / "nowhere.zip"), "the .ZIP file specified does not exist");
-    Spill(TestRoot() / "empty.zip", {});
-    EXPECT_EQ(openFile(TestRoot() / "empty.zip"), "the .ZIP file specified is empty");
-    Spill(TestRoot() / "text.zip", TextLikeData(100));
-    EXPECT_EQ(openFile(TestRoot() / "text.zip"), kNotZip);
 }
 
 TEST(Unzipper, ResourceArchivesAreReadInPlace)
@@ -303,8 +218,7 @@ TEST(Unzipper, ResourceArchivesAreReadInPlace)
     static const Bytes data = TextLikeData(2000);
     static const Bytes archive = BuildZip({StoredItem("plain", data), DeflatedItem("packed", data)});
     static const ResourceEntry resource{u"ZIP", MAKEINTRESOURCEW(113), archive.data(), DWORD(archive.size())};
-    static const bool registered = RegisterResources(&resource, 1);
-    ASSERT_TRUE(registered);
+    ASSERT_TRUE(RegisterResources(&resource, 1));
 
     ZIPFILE zip(nullptr, MAKEINTRESOURCE(113), "ZIP", false);
     EXPECT_EQ(zip.pbData, nullptr);
@@ -313,19 +227,9 @@ TEST(Unzipper, ResourceArchivesAreReadInPlace)
     EXPECT_TRUE(plain >= archive.data() && plain < archive.data() + archive.size());
     try {
         ZIPFILE missing(nullptr, MAKEINTRESOURCE(114), "ZIP", false);
-        FAIL() << "opened";
+        ADD_FAILURE() << "opened";
     } catch (const cetl::exception& e) {
         EXPECT_STREQ(e.what(), "the .ZIP file resource specified does not exist");
-    }
-}
-
-TEST(Unzipper, TruncatedArchivesFailCleanly)
-{
-    const Bytes data = TextLikeData(400);
-    const Bytes archive = BuildZip({StoredItem("one", data), DeflatedItem("two", data), StoredItem("three/", {})});
-    for (size_t cb = 0; cb < archive.size(); cb += 5) {
-        const std::string error = OpenError(Bytes(archive.begin(), archive.begin() + cb));
-        EXPECT_TRUE(error == "" || error == kNotZip || error == kExtendsBeyond) << cb << ": " << error;
     }
 }
 

@@ -2,51 +2,21 @@
 // shapes in their colours, and PNG bytes that decode back to the drawn pixels.
 #include <gtest/gtest.h>
 
-#include <zlib.h>
-
 #include "icon.h"
+#include "png_reader.h"
 
 namespace {
-
-uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at)
-{
-    return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 | uint32_t(bytes[at + 2]) << 8 | bytes[at + 3];
-}
-
-// The RGBA rows of a PNG as EncodePngRgba writes it (one IDAT), checking every chunk's CRC.
-std::vector<uint8_t> DecodeRows(const std::vector<uint8_t>& png, int& width, int& height, int& colourType)
-{
-    std::vector<uint8_t> packed;
-    for (size_t at = 8; at + 12 <= png.size();) {
-        const uint32_t length = U32At(png, at);
-        const std::string type(png.begin() + long(at) + 4, png.begin() + long(at) + 8);
-        EXPECT_EQ(U32At(png, at + 8 + length), uint32_t(crc32(0, png.data() + at + 4, uInt(length + 4)))) << type;
-        if (type == "IHDR") {
-            width = int(U32At(png, at + 8));
-            height = int(U32At(png, at + 12));
-            colourType = png[at + 17];
-        } else if (type == "IDAT") {
-            packed.assign(png.begin() + long(at) + 8, png.begin() + long(at + 8 + length));
-        }
-        at += 12 + length;
-    }
-    std::vector<uint8_t> raw(size_t(height) * (size_t(width) * 4 + 1));
-    uLongf rawSize = uLongf(raw.size());
-    EXPECT_EQ(uncompress(raw.data(), &rawSize, packed.data(), uLong(packed.size())), Z_OK);
-    EXPECT_EQ(rawSize, raw.size());
-    return raw;
-}
 
 TEST(Icon, PngBytesDecodeToTheDrawnPixels)
 {
     const Canvas icon = DrawIcon(24);
-    int width = 0, height = 0, colourType = 0;
-    const std::vector<uint8_t> raw = DecodeRows(EncodePngRgba(icon), width, height, colourType);
-    ASSERT_EQ(width, 24);
-    ASSERT_EQ(height, 24);
-    EXPECT_EQ(colourType, 6);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = &raw[size_t(y) * (size_t(width) * 4 + 1)];
+    const DecodedPng png = DecodePng(EncodePngRgba(icon));
+    ASSERT_EQ(png.width, 24);
+    ASSERT_EQ(png.height, 24);
+    EXPECT_EQ(png.colourType, 6);
+    const int width = png.width;
+    for (int y = 0; y < png.height; ++y) {
+        const uint8_t* row = &png.rows[size_t(y) * (size_t(width) * 4 + 1)];
         ASSERT_EQ(row[0], 0) << "filter of row " << y;
         for (int x = 0; x < width; ++x) {
             const Colour c = icon.At(x, y);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -22,14 +21,6 @@ registry::value testValue(std::u16string_view name)
     return registry::value(g_root, name);
 }
 
-std::vector<BYTE> record(DWORD version, std::vector<BYTE> body)
-{
-    std::vector<BYTE> bytes(4 + body.size());
-    std::memcpy(bytes.data(), &version, 4);
-    std::copy(body.begin(), body.end(), bytes.begin() + 4);
-    return bytes;
-}
-
 void storeBytes(const registry::value& v, const std::vector<BYTE>& bytes)
 {
     ASSERT_TRUE(v.writeBinary(registry::binary(bytes.data(), static_cast<DWORD>(bytes.size()), true)));
@@ -39,86 +30,62 @@ void storeBytes(const registry::value& v, const std::vector<BYTE>& bytes)
 
 TEST(RegistryKey, PathPrefixNamesTheHiveInAnyCase)
 {
-    EXPECT_EQ(registry::key(u"HKLM\\Software\\A").root(), HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(registry::key(u"hklm\\Software\\A").root(), HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(registry::key(u"hklm\\Software\\A").subkey(), u"Software\\A");
-    EXPECT_EQ(registry::key(u"HkCr\\.txt").root(), HKEY_CLASSES_ROOT);
-    EXPECT_EQ(registry::key(u"HKCU\\Software").root(), HKEY_CURRENT_USER);
-
-    const registry::key hive(u"hklm");
-    EXPECT_EQ(hive.root(), HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(hive.subkey(), u"");
-
-    // Without a hive prefix the whole path is below the current user.
-    const registry::key plain(u"Software\\Zelnor");
-    EXPECT_EQ(plain.root(), HKEY_CURRENT_USER);
-    EXPECT_EQ(plain.subkey(), u"Software\\Zelnor");
-    const registry::key lookalike(u"HKLMX\\Software");
-    EXPECT_EQ(lookalike.root(), HKEY_CURRENT_USER);
-    EXPECT_EQ(lookalike.subkey(), u"HKLMX\\Software");
-}
-
-TEST(RegistryKey, ChildJoinsWithABackslash)
-{
+    const struct {
+        const char16_t* path;
+        HKEY root;
+        const char16_t* subkey;
+    } cases[] = {
+        {u"HKLM\\Software\\A", HKEY_LOCAL_MACHINE, u"Software\\A"},
+        {u"hklm\\Software\\A", HKEY_LOCAL_MACHINE, u"Software\\A"},
+        {u"HkCr\\.txt", HKEY_CLASSES_ROOT, u".txt"},
+        {u"HKCU\\Software", HKEY_CURRENT_USER, u"Software"},
+        {u"hklm", HKEY_LOCAL_MACHINE, u""},
+        // Without a hive prefix the whole path is below the current user.
+        {u"Software\\Zelnor", HKEY_CURRENT_USER, u"Software\\Zelnor"},
+        {u"HKLMX\\Software", HKEY_CURRENT_USER, u"HKLMX\\Software"},
+    };
+    for (const auto& c : cases) {
+        const registry::key k(c.path);
+        EXPECT_EQ(k.root(), c.root) << static_cast<int>(c.path[1]);
+        EXPECT_EQ(k.subkey(), c.subkey);
+    }
     EXPECT_EQ(registry::key(u"HKCU\\Software").child(u"Zelnor").subkey(), u"Software\\Zelnor");
     EXPECT_EQ(registry::key(u"HKLM").child(u"Software").subkey(), u"Software");
     EXPECT_EQ(registry::key(u"HKLM").child(u"Software").root(), HKEY_LOCAL_MACHINE);
 }
 
-TEST(RegistryBinary, OwningItemsCopyTheirBytes)
+TEST(RegistryBinary, OwningItemsCopyTheirBytesAndBorrowingOnesCompareByPointer)
 {
     BYTE bytes[] = {1, 2, 3};
     registry::binary owned(bytes, 3, true);
     bytes[0] = 9;
     EXPECT_EQ(owned.data()[0], 1);
-    EXPECT_NE(owned.data(), bytes);
-
     const registry::binary copy = owned;
     EXPECT_NE(copy.data(), owned.data());
     EXPECT_TRUE(copy == owned);
-
     BYTE other[] = {1, 2, 4};
     EXPECT_FALSE(registry::binary(other, 3, true) == owned);
     EXPECT_FALSE(registry::binary(bytes, 2, true) == registry::binary(bytes, 3, true));
-}
 
-TEST(RegistryBinary, BorrowingItemsCompareByPointer)
-{
     BYTE a[] = {1, 2};
     BYTE b[] = {1, 2};
     const registry::binary borrowed(a, 2, false);
-    const registry::binary copy = borrowed;
-    EXPECT_EQ(copy.data(), a);
-    EXPECT_TRUE(copy == borrowed);
+    EXPECT_EQ(registry::binary(borrowed).data(), a);
     EXPECT_FALSE(registry::binary(b, 2, false) == borrowed);
     // Owning and borrowing items never compare equal, even over the same bytes.
     EXPECT_FALSE(registry::binary(a, 2, true) == borrowed);
 }
 
-TEST_F(Registry, MissingValuesReadAsNothing)
-{
-    const registry::value v = testValue(u"Missing");
-    EXPECT_EQ(v.size(), 0u);
-    EXPECT_EQ(v.type(), 0u);
-    EXPECT_EQ(v.readString(), u"");
-    EXPECT_EQ(v.readNumber(), 0u);
-    EXPECT_EQ(v.readBinary().size(), 0u);
-    EXPECT_FALSE(v.erase());
-}
-
-TEST_F(Registry, StringsNumbersAndBinaryRoundTrip)
+TEST_F(Registry, ValuesRoundTripAndMissingOnesReadAsNothing)
 {
     const registry::value text = testValue(u"Text");
     ASSERT_TRUE(text.writeString(u"Ĉu ne?"));
     EXPECT_EQ(text.type(), static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(text.size(), 14u); // six characters and the terminator, two bytes each
     EXPECT_EQ(text.readString(), u"Ĉu ne?");
-
-    const registry::value number = testValue(u"Number");
-    ASSERT_TRUE(number.writeNumber(0xDEADBEEF));
-    EXPECT_EQ(number.type(), static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(number.readNumber(), 0xDEADBEEFu);
-
+    ASSERT_TRUE(testValue(u"Number").writeNumber(0xDEADBEEF));
+    EXPECT_EQ(testValue(u"Number").type(), static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(testValue(u"Number").readNumber(), 0xDEADBEEFu);
     const BYTE bytes[] = {0, 1, 2, 0xFF};
     const registry::value data = testValue(u"");
     ASSERT_TRUE(data.writeBinary(registry::binary(bytes, 4, false)));
@@ -126,37 +93,34 @@ TEST_F(Registry, StringsNumbersAndBinaryRoundTrip)
     EXPECT_TRUE(read.owns());
     ASSERT_EQ(read.size(), 4u);
     EXPECT_EQ(std::memcmp(read.data(), bytes, 4), 0);
-
     ASSERT_TRUE(data.erase());
-    EXPECT_EQ(data.size(), 0u);
+
+    for (const registry::value& missing : {data, testValue(u"Missing")}) {
+        EXPECT_EQ(missing.size(), 0u);
+        EXPECT_EQ(missing.type(), 0u);
+        EXPECT_EQ(missing.readString(), u"");
+        EXPECT_EQ(missing.readNumber(), 0u);
+        EXPECT_EQ(missing.readBinary().size(), 0u);
+        EXPECT_FALSE(missing.erase());
+    }
 }
 
 TEST_F(Registry, ReadsOfTheWrongKindGiveNothing)
 {
-    ASSERT_TRUE(testValue(u"Number").writeNumber(7));
     EXPECT_EQ(testValue(u"Number").readString(), u"");
-
     // Any four bytes read as a number, whatever their type; other sizes do not.
     ASSERT_TRUE(testValue(u"Short").writeString(u"x"));
-    EXPECT_EQ(testValue(u"Short").size(), 4u);
     EXPECT_EQ(testValue(u"Short").readNumber(), 0x78u);
     ASSERT_TRUE(testValue(u"Long").writeString(u"xy"));
     EXPECT_EQ(testValue(u"Long").readNumber(), 0u);
-    const BYTE six[] = {1, 0, 0, 0, 0, 0};
-    ASSERT_TRUE(testValue(u"Six").writeBinary(registry::binary(six, 6, false)));
+    storeBytes(testValue(u"Six"), {1, 0, 0, 0, 0, 0});
     EXPECT_EQ(testValue(u"Six").readNumber(), 0u);
-}
 
-TEST_F(Registry, UnterminatedStoredTextStopsAtItsEnd)
-{
+    // Stored text need not be terminated: three units and a stray odd byte.
     HKEY handle = nullptr;
     ASSERT_EQ(g_root.create(&handle), ERROR_SUCCESS);
-    const char16_t text[] = {u'a', u'b', u'c'};
-    // Three units and a stray odd byte, with no terminator.
-    BYTE bytes[7];
-    std::memcpy(bytes, text, 6);
-    bytes[6] = 'x';
-    ASSERT_EQ(RegSetValueExW(handle, u"Raw", 0, REG_SZ, bytes, sizeof bytes), ERROR_SUCCESS);
+    const BYTE raw[] = {'a', 0, 'b', 0, 'c', 0, 'x'};
+    ASSERT_EQ(RegSetValueExW(handle, u"Raw", 0, REG_SZ, raw, sizeof raw), ERROR_SUCCESS);
     RegCloseKey(handle);
     EXPECT_EQ(testValue(u"Raw").readString(), u"abc");
 }
@@ -167,18 +131,15 @@ TEST_F(Registry, CopyTakesTypeAndBytesOrDeletesWhenTheSourceIsGone)
     ASSERT_TRUE(testValue(u"To").copyFrom(testValue(u"From")));
     EXPECT_EQ(testValue(u"To").type(), static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(testValue(u"To").readString(), u"source");
-
     EXPECT_FALSE(testValue(u"To").copyFrom(testValue(u"Nowhere")));
     EXPECT_EQ(testValue(u"To").type(), 0u);
 }
 
 TEST_F(Registry, EraseTakesTheWholeTree)
 {
-    const registry::key deep = g_root.child(u"A").child(u"B");
-    ASSERT_TRUE(registry::value(deep, u"v").writeNumber(1));
+    ASSERT_TRUE(registry::value(g_root.child(u"A").child(u"B"), u"v").writeNumber(1));
     ASSERT_TRUE(registry::value(g_root.child(u"A").child(u"C"), u"v").writeNumber(2));
     ASSERT_TRUE(registry::value(g_root.child(u"D"), u"v").writeNumber(3));
-
     ASSERT_TRUE(g_root.child(u"A").erase());
     HKEY handle = nullptr;
     EXPECT_NE(g_root.child(u"A").open(&handle), ERROR_SUCCESS);
@@ -186,59 +147,45 @@ TEST_F(Registry, EraseTakesTheWholeTree)
     EXPECT_FALSE(g_root.child(u"A").erase());
 }
 
-TEST_F(Registry, VersionedRecordsOfTheSameMajorAndNoOlderMinorAreAccepted)
+TEST_F(Registry, VersionedRecordsOfTheSameMajorAndNoOlderMinorAreCutOrZeroFilledToSize)
 {
     const registry::value v = testValue(u"Record");
     const BYTE body[] = {1, 2, 3, 4, 5, 6};
     ASSERT_TRUE(v.writeVersioned(0x00030000, body, sizeof body));
     EXPECT_EQ(v.size(), 10u);
+    BYTE six[6] = {};
+    ASSERT_TRUE(v.readVersioned(0x00030000, six, sizeof six));
+    EXPECT_EQ(std::memcmp(six, body, 6), 0);
 
-    BYTE out[6] = {};
-    ASSERT_TRUE(v.readVersioned(0x00030000, out, sizeof out));
-    EXPECT_EQ(std::memcmp(out, body, 6), 0);
-
-    storeBytes(v, record(0x00030001, {9, 9, 9, 9, 9, 9}));
-    EXPECT_TRUE(v.readVersioned(0x00030000, out, sizeof out));
-    EXPECT_EQ(out[0], 9);
-}
-
-TEST_F(Registry, VersionedRecordsOfAnotherMajorOrOlderMinorAreRejected)
-{
-    const registry::value v = testValue(u"Record");
-    BYTE out[4] = {7, 7, 7, 7};
-    for (DWORD version : {0x00020000u, 0x0002FFFFu, 0x00040000u, 0xFFFF0000u}) {
-        storeBytes(v, record(version, {1, 1, 1, 1}));
-        EXPECT_FALSE(v.readVersioned(0x00030000, out, sizeof out)) << std::hex << version;
+    const struct {
+        std::vector<BYTE> stored; // version word first
+        DWORD wanted;
+        bool accepted;
+        std::vector<BYTE> read;
+    } cases[] = {
+        {{1, 0, 3, 0, 9, 9, 9, 9, 9}, 0x00030000, true, {9, 9, 9, 9}},
+        {{0, 0, 3, 0}, 0x00030000, true, {0, 0, 0, 0}},
+        {{0, 0, 3, 0, 1, 2}, 0x00030000, true, {1, 2, 0, 0}},
+        {{0, 0, 3, 0, 1, 2, 3, 4, 5, 6, 7, 8}, 0x00030000, true, {1, 2, 3, 4}},
+        {{0, 0, 2, 0, 1, 1, 1, 1}, 0x00030000, false, {7, 7, 7, 7}},
+        {{0xFF, 0xFF, 2, 0, 1, 1, 1, 1}, 0x00030000, false, {7, 7, 7, 7}},
+        {{0, 0, 4, 0, 1, 1, 1, 1}, 0x00030000, false, {7, 7, 7, 7}},
+        {{0, 0, 0xFF, 0xFF, 1, 1, 1, 1}, 0x00030000, false, {7, 7, 7, 7}},
+        {{0, 0, 3, 0, 1, 1, 1, 1}, 0x00030001, false, {7, 7, 7, 7}},
+        {{0, 0, 3}, 0x00030000, false, {7, 7, 7, 7}}, // shorter than a version word
+    };
+    for (const auto& c : cases) {
+        storeBytes(v, c.stored);
+        std::vector<BYTE> out(4, 7);
+        EXPECT_EQ(v.readVersioned(c.wanted, out.data(), 4), c.accepted) << &c - cases;
+        EXPECT_EQ(out, c.read) << &c - cases;
     }
-    storeBytes(v, record(0x00030000, {1, 1, 1, 1}));
-    EXPECT_FALSE(v.readVersioned(0x00030001, out, sizeof out));
-    EXPECT_EQ(out[0], 7);
-}
-
-TEST_F(Registry, VersionedRecordsAreCutOrZeroFilledToSize)
-{
-    const registry::value v = testValue(u"Record");
     BYTE out[4] = {7, 7, 7, 7};
-
-    storeBytes(v, {0, 0, 3}); // shorter than a version word
-    EXPECT_FALSE(v.readVersioned(0x00030000, out, sizeof out));
-    EXPECT_EQ(out[0], 7);
     EXPECT_FALSE(testValue(u"Missing").readVersioned(0x00030000, out, sizeof out));
     EXPECT_EQ(out[0], 7);
-
-    storeBytes(v, record(0x00030000, {})); // the version alone: an all-zero record
-    ASSERT_TRUE(v.readVersioned(0x00030000, out, sizeof out));
-    EXPECT_EQ(std::memcmp(out, "\0\0\0\0", 4), 0);
-
-    storeBytes(v, record(0x00030000, {1, 2}));
-    ASSERT_TRUE(v.readVersioned(0x00030000, out, sizeof out));
-    const BYTE padded[] = {1, 2, 0, 0};
-    EXPECT_EQ(std::memcmp(out, padded, 4), 0);
-
-    storeBytes(v, record(0x00030000, {1, 2, 3, 4, 5, 6, 7, 8}));
-    ASSERT_TRUE(v.readVersioned(0x00030000, out, sizeof out));
-    const BYTE cut[] = {1, 2, 3, 4};
-    EXPECT_EQ(std::memcmp(out, cut, 4), 0);
+    // A record too large to describe is refused.
+    EXPECT_FALSE(testValue(u"Huge").writeVersioned(0x00030000, body, 0xFFFFFFFFu));
+    EXPECT_EQ(testValue(u"Huge").size(), 0u);
 }
 
 TEST_F(Registry, NoMemoryGivesEmptyResultsInsteadOfWritingThroughNull)
@@ -265,11 +212,4 @@ TEST_F(Registry, NoMemoryGivesEmptyResultsInsteadOfWritingThroughNull)
     EXPECT_EQ(out[0], 7);
     EXPECT_FALSE(wrote);
     EXPECT_EQ(v.size(), 8u); // the stored record is untouched
-}
-
-TEST_F(Registry, ARecordTooLargeToDescribeIsRefused)
-{
-    const BYTE body[] = {1};
-    EXPECT_FALSE(testValue(u"Record").writeVersioned(0x00030000, body, 0xFFFFFFFFu));
-    EXPECT_EQ(testValue(u"Record").size(), 0u);
 }

@@ -49,20 +49,21 @@ protected:
     {
         DisplayTest::SetUp();
         saved = g_settings;
+        savedMedia = g_media;
         g_settings = {};
         g_game = {};
         g_status = {};
         for (int set = 0; set < cFACESETS; ++set) {
             for (int i = 0; i < cBUTTON_FACES; ++i) {
-                g_media.rgFaces[set][i] = FilledGraphic(cxBUTTON, cyBUTTON, FaceColor(set, i));
-                g_media.rgCaptions[set][i] = FilledGraphic(cxCAPTION, cyCAPTION, RGB(1, 2, 200 + i));
+                g_media.rgFaces[set][i] = Made(cxBUTTON, cyBUTTON, FaceColor(set, i));
+                g_media.rgCaptions[set][i] = Made(cxCAPTION, cyCAPTION, RGB(1, 2, 200 + i));
             }
         }
         for (int i = 0; i < cBUTTON_FRAMES; ++i)
-            g_media.rgButtonsDown[i] = FilledGraphic(cxBUTTON, cyBUTTON, RGB(250, i * 20, 0));
+            g_media.rgButtonsDown[i] = Made(cxBUTTON, cyBUTTON, RGB(250, i * 20, 0));
         for (int i = 0; i < cEFFECT_FRAMES; ++i)
-            g_media.rgEffects[i] = FilledGraphic(cxEFFECT, cyEFFECT, RGB(i, i, i));
-        g_media.rgTiles[TILE_NORMAL] = FilledGraphic(85, 92, RGB(128, 128, 128));
+            g_media.rgEffects[i] = Made(cxEFFECT, cyEFFECT, RGB(i, i, i));
+        g_media.rgTiles[TILE_NORMAL] = Made(85, 92, RGB(128, 128, 128));
         WNDCLASSW wc{};
         wc.lpfnWndProc = CommandTarget;
         wc.lpszClassName = u"DisplayCommandTarget";
@@ -79,21 +80,14 @@ protected:
         DisplayTest::TearDown();
         SetEngineClockSource(nullptr);
         DestroyWindow(target);
-        for (int set = 0; set < cFACESETS; ++set) {
-            for (Graphic*& g : g_media.rgFaces[set])
-                Free(g);
-            for (Graphic*& g : g_media.rgCaptions[set])
-                Free(g);
-        }
-        for (Graphic*& g : g_media.rgButtonsDown)
-            Free(g);
-        for (Graphic*& g : g_media.rgEffects)
-            Free(g);
-        MEM_DELETE(g_media.rgTiles[TILE_NORMAL]);
-        g_media.rgTiles[TILE_NORMAL] = nullptr;
+        for (Graphic* g : made)
+            MEM_DELETE(g);
+        g_media = savedMedia;
         g_settings = saved;
         g_game = {};
     }
+
+    Graphic* Made(int cx, int cy, COLORREF color) { return made.emplace_back(FilledGraphic(cx, cy, color)); }
 
     void Mouse(UINT message, int x, int y)
     {
@@ -108,14 +102,11 @@ protected:
         }
     }
 
-    static void Free(Graphic*& g)
-    {
-        MEM_DELETE(g);
-        g = nullptr;
-    }
     static std::string Text(ANIMTEXT* text) { return std::string(text->GetText().View()); }
 
     SETTINGS saved{};
+    MEDIASET savedMedia{};
+    std::vector<Graphic*> made;
     HWND target = nullptr;
 };
 
@@ -136,10 +127,8 @@ TEST_F(PlayScreenTest, TilesTakeTheirPlacesOnEveryLayout)
             for (int row = 0; row < 3; ++row) {
                 for (int column = 0; column < 4 + five; ++column) {
                     const RECT r = TilePosition(column, row, five);
-                    EXPECT_EQ(r.left, (five ? l.xFive : l.xFour) + (W + cx) * column);
-                    EXPECT_EQ(r.top, l.yTop + (H + cy) * row);
-                    EXPECT_EQ(r.right - r.left, W);
-                    EXPECT_EQ(r.bottom - r.top, H);
+                    const LONG x = (five ? l.xFive : l.xFour) + (W + cx) * column, y = l.yTop + (H + cy) * row;
+                    EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}), std::vector<LONG>({x, y, x + W, y + H}));
                 }
             }
             // From the deck: right of the window, at the middle row whatever the row asked.
@@ -159,19 +148,11 @@ TEST_F(PlayScreenTest, ElementsComeFromTheLayoutOrNotAtAll)
     LoadShippedLayout("handheld");
     BuildPlayScreen();
     const PLAYELEMENTS& p = PlayElements();
-    ASSERT_NE(p.exit, nullptr);
-    EXPECT_EQ(p.average, nullptr);
-    EXPECT_EQ(p.estimate, nullptr);
-    EXPECT_EQ(p.logo, nullptr);
-    const RECT exit = p.exit->GetRect();
-    EXPECT_EQ(exit.left, 172);
-    EXPECT_EQ(exit.bottom, 46);
+    EXPECT_TRUE(p.exit && !p.average && !p.estimate && !p.logo);
+    EXPECT_EQ(std::vector<LONG>({p.exit->GetRect().left, p.exit->GetRect().bottom}), std::vector<LONG>({172, 46}));
     EXPECT_EQ(p.exit->Object()->GetLayer(), iLAYER_ELEMENTS);
     const RECT time = p.time->GetRect();
-    EXPECT_EQ(time.left, 10);
-    EXPECT_EQ(time.top, 251);
-    EXPECT_EQ(time.right, 115);
-    EXPECT_EQ(time.bottom, 269);
+    EXPECT_EQ(std::vector<LONG>({time.left, time.top, time.right, time.bottom}), std::vector<LONG>({10, 251, 115, 269}));
     EXPECT_EQ(p.time->GetColor(kColorText), crHIGHLIGHT);
     EXPECT_EQ(p.time->GetColor(kColorBackground), kNoColor);
     DeletePlayElements();

@@ -143,11 +143,8 @@ TEST_F(FlightTest, AFlightInPlaceRepeatsItsRectangle)
 {
     g_settings.fSmoothAnimation = 0;
     Fly(object, kStart, true, true);
-    for (const PLANNED& p : Plan(anim, object)) {
-        if (p.isMove) {
-            EXPECT_TRUE(EqualRect(&p.rect, &kStart));
-        }
-    }
+    for (const PLANNED& p : Plan(anim, object))
+        EXPECT_TRUE(!p.isMove || EqualRect(&p.rect, &kStart));
 }
 
 TEST_F(FlightTest, ObjectsLiftWhileFlyingAndSettleAmongTheTiles)
@@ -166,23 +163,18 @@ TEST_F(FlightTest, ObjectsLiftWhileFlyingAndSettleAmongTheTiles)
     EXPECT_TRUE(EqualRect(&object->rect, &target));
 }
 
+// A landing without a take-off never takes the count below 0; an unknown event changes nothing.
 TEST_F(FlightTest, OnlyCountedFlightsCountAndTheLastLandingEndsTheCount)
 {
-    ASSERT_EQ(FlightsInProgress(), 0);
-    SequencerEvent(SEQ_LIFT, object);
-    EXPECT_EQ(FlightsInProgress(), 0);
-    SequencerEvent(SEQ_LIFT_COUNTED, object);
-    SequencerEvent(SEQ_LIFT_COUNTED, object);
-    EXPECT_EQ(FlightsInProgress(), 2);
-    SequencerEvent(SEQ_SETTLE_COUNTED, object);
-    EXPECT_EQ(FlightsInProgress(), 1);
-    SequencerEvent(SEQ_SETTLE, object);
-    EXPECT_EQ(FlightsInProgress(), 1);
-    SequencerEvent(SEQ_SETTLE_COUNTED, object);
-    EXPECT_EQ(FlightsInProgress(), 0);
-    SequencerEvent(SEQ_SETTLE_COUNTED, object); // a landing without a take-off never goes below 0
-    EXPECT_EQ(FlightsInProgress(), 0);
-    SequencerEvent(99, object);
+    const struct {
+        DWORD event;
+        int count;
+    } steps[] = {{SEQ_LIFT, 0},           {SEQ_LIFT_COUNTED, 1}, {SEQ_LIFT_COUNTED, 2}, {SEQ_SETTLE_COUNTED, 1},
+                 {SEQ_SETTLE, 1},         {SEQ_SETTLE_COUNTED, 0}, {SEQ_SETTLE_COUNTED, 0}, {99, 0}};
+    for (const auto& step : steps) {
+        SequencerEvent(step.event, object);
+        EXPECT_EQ(FlightsInProgress(), step.count) << step.event;
+    }
     EXPECT_EQ(object->GetLayer(), iLAYER_TILES);
 }
 

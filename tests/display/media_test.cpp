@@ -106,40 +106,35 @@ TEST(ChoosePack, TheLargestPackThatFitsAndOpensWins)
     }
 }
 
-TEST(ChoosePack, AProgramInAProcessorFolderFindsThePacksAbove)
+// The packs beside the program come first, then those of the folder above (a processor
+// folder's), then those of share/quibo below that (an installed prefix's).
+TEST(ChoosePack, TheNearestFolderHoldingPacksIsUsed)
 {
     DisplaySize display(640, 480, 16);
-    const fs::path root = TestRoot() / "installed";
-    WriteFile(root / "quibo-s-hi.res", FakePack(2));
-    fs::create_directories(root / "arm");
-    ASSERT_TRUE(ChoosePackFor(string((root / "arm" / "quibo.exe").string())));
-    EXPECT_EQ(LayoutNumber("pack"), 2);
-    ClosePack();
-    // Its own folder comes first when it holds a pack, and '/' and '\' both separate.
-    WriteFile(root / "arm" / "quibo-s-lo.res", FakePack(3));
-    std::string path = (root / "arm" / "quibo.exe").string();
-    path[path.rfind('/')] = '\\';
-    ASSERT_TRUE(ChoosePackFor(string(path)));
-    EXPECT_EQ(LayoutNumber("pack"), 3);
-    ClosePack();
-}
-
-TEST(ChoosePack, AProgramInstalledUnderAPrefixFindsThePacksInItsShareFolder)
-{
-    DisplaySize display(640, 480, 16);
-    const fs::path prefix = TestRoot() / "prefix";
-    fs::create_directories(prefix / "bin");
-    WriteFile(prefix / "share" / "quibo" / "quibo-s-hi.res", FakePack(2));
-    ASSERT_TRUE(ChoosePackFor(string((prefix / "bin" / "quibo").string())));
-    EXPECT_EQ(LayoutNumber("pack"), 2);
-    ClosePack();
-    // A pack beside the program or in the prefix itself still comes first.
-    for (const fs::path& nearer : {prefix / "quibo-s-lo.res", prefix / "bin" / "quibo-s-lo.res"}) {
-        WriteFile(nearer, FakePack(3));
-        ASSERT_TRUE(ChoosePackFor(string((prefix / "bin" / "quibo").string())));
-        EXPECT_EQ(LayoutNumber("pack"), 3) << nearer;
+    const struct {
+        const char* program;
+        const char* farther; // holds the first pack found
+        const char* nearer;  // then holds one that wins
+    } cases[] = {
+        {"installed/arm/quibo.exe", "installed", "installed/arm"},
+        {"prefix/bin/quibo", "prefix/share/quibo", "prefix"},
+        {"prefix/bin/quibo", "prefix/share/quibo", "prefix/bin"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nearer);
+        const fs::path root = TestRoot() / "near";
+        fs::remove_all(root);
+        fs::create_directories((root / c.program).parent_path());
+        WriteFile(root / c.farther / "quibo-s-hi.res", FakePack(2));
+        std::string program = (root / c.program).string();
+        ASSERT_TRUE(ChoosePackFor(string(program)));
+        EXPECT_EQ(LayoutNumber("pack"), 2);
         ClosePack();
-        fs::remove(nearer);
+        WriteFile(root / c.nearer / "quibo-s-lo.res", FakePack(3));
+        program[program.rfind('/')] = '\\'; // both separate
+        ASSERT_TRUE(ChoosePackFor(string(program)));
+        EXPECT_EQ(LayoutNumber("pack"), 3);
+        ClosePack();
     }
 }
 
@@ -210,50 +205,6 @@ TEST(PackImages, DamagedEntriesGiveNoImage)
         EXPECT_EQ(LoadImageEntry(pack[istring(name)], 0x00FF0000), nullptr) << name;
     EXPECT_EQ(LoadImageEntry(nullptr, 0x00FF0000), nullptr);
     EXPECT_EQ(LoadPackImage("logo.zz", 0x00FF0000), nullptr); // no pack open
-}
-
-// The packs the build made, beside the test programs.
-TEST(PackImages, AShippedPackLoadsEveryCellAtItsSize)
-{
-    for (const char* name : {"quibo-p-lo.res", "quibo-l-hi.res"}) {
-        SCOPED_TRACE(name);
-        const fs::path folder = TestRoot() / (std::string("shipped-") + name);
-        fs::create_directories(folder);
-        fs::copy_file(fs::path(TestProgramFolder()) / name, folder / name);
-        DisplaySize display(name[6] == 'p' ? 240 : 1024, name[6] == 'p' ? 320 : 768, name[8] == 'l' ? 8 : 32);
-        ASSERT_TRUE(ChoosePackFor(string((folder / "quibo.exe").string())));
-        ASSERT_TRUE(LoadImages());
-        ClosePack();
-        for (int set : {SET_ENGLISH, SET_ESPERANTO}) {
-            for (int i = 0; i < cBUTTON_FACES; ++i) {
-                ASSERT_NE(g_media.rgFaces[set][i], nullptr);
-                EXPECT_EQ(g_media.rgFaces[set][i]->GetWidth(), cxBUTTON);
-                EXPECT_EQ(g_media.rgCaptions[set][i]->GetHeight(), cyCAPTION);
-            }
-            for (Graphic* banner : g_media.rgBanners[set])
-                EXPECT_EQ(banner->GetWidth(), g_media.pBanners[set]->GetWidth());
-        }
-        for (Graphic* frame : g_media.rgButtonsDown)
-            EXPECT_EQ(frame->GetHeight(), cyBUTTON);
-        for (Graphic* effect : g_media.rgEffects)
-            EXPECT_EQ(effect->GetWidth(), cxEFFECT);
-        for (Graphic* inset : g_media.rgInsets)
-            EXPECT_EQ(inset->GetWidth() * cINSET_COLUMNS, g_media.pInsets->GetWidth());
-        EXPECT_EQ(g_media.rgTiles[2]->GetRectInParent().left, 2 * g_media.rgTiles[0]->GetWidth());
-        EXPECT_EQ(g_tileArt.rgFaces[1], g_media.rgTiles[1]);
-        EXPECT_EQ(g_tileArt.cyInsetsSpacing, 1);
-        EXPECT_EQ(GameOverBanner(2), g_media.rgBanners[SET_ENGLISH][2]);
-        EXPECT_EQ(GameOverBanner(3), nullptr);
-        EXPECT_NE(g_media.pDivider, nullptr);
-        EXPECT_NE(g_media.pLogo, nullptr);
-        EXPECT_NE(g_media.pGroup, nullptr);
-        EXPECT_EQ(g_media.pGroup->openCount, 0u);
-        FreeImages();
-        EXPECT_EQ(g_media.pLogo, nullptr);
-        EXPECT_EQ(g_media.rgInsets[53], nullptr);
-        EXPECT_EQ(g_media.pGroup, nullptr);
-        EXPECT_EQ(g_tileArt.rgFaces[0], nullptr);
-    }
 }
 
 TEST(PackImages, AMissingImageStopsTheLoadAndKeepsWhatCameBefore)

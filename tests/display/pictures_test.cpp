@@ -12,6 +12,7 @@
 #include "cea_graphic.h"
 #include "cea_main.h"
 #include "cea_object.h"
+#include "cea_palette.h"
 #include "display.h"
 #include "display_fixture.h"
 #include "engine_test_util.h"
@@ -65,6 +66,27 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     ASSERT_EQ(OpenPackName(), string(pack.name));
     ASSERT_TRUE(LoadImages());
     ClosePack();
+    // Every sheet cut into cells of their size; the tile art is the pack's.
+    for (int set : {SET_ENGLISH, SET_ESPERANTO}) {
+        for (int i = 0; i < cBUTTON_FACES; ++i) {
+            EXPECT_EQ(g_media.rgFaces[set][i]->GetWidth(), cxBUTTON);
+            EXPECT_EQ(g_media.rgCaptions[set][i]->GetHeight(), cyCAPTION);
+        }
+        for (Graphic* banner : g_media.rgBanners[set])
+            EXPECT_EQ(banner->GetWidth(), g_media.pBanners[set]->GetWidth());
+    }
+    for (Graphic* frame : g_media.rgButtonsDown)
+        EXPECT_EQ(frame->GetHeight(), cyBUTTON);
+    for (Graphic* effect : g_media.rgEffects)
+        EXPECT_EQ(effect->GetWidth(), cxEFFECT);
+    for (Graphic* inset : g_media.rgInsets)
+        EXPECT_EQ(inset->GetWidth() * cINSET_COLUMNS, g_media.pInsets->GetWidth());
+    EXPECT_EQ(g_media.rgTiles[2]->GetRectInParent().left, 2 * g_media.rgTiles[0]->GetWidth());
+    EXPECT_EQ(g_tileArt.rgFaces[1], g_media.rgTiles[1]);
+    EXPECT_EQ(g_tileArt.cyInsetsSpacing, 1);
+    EXPECT_EQ(GameOverBanner(2), g_media.rgBanners[SET_ENGLISH][2]);
+    EXPECT_EQ(GameOverBanner(3), nullptr);
+    EXPECT_TRUE(g_media.pDivider && g_media.pLogo && g_media.pGroup->openCount == 0);
     if (pack.bits <= 8)
         SetDisplayPaletteGroup(g_media.pGroup);
 
@@ -129,6 +151,7 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     g_game = {};
     FreeImages();
     EXPECT_EQ(GetDisplayPaletteGroup(), nullptr);
+    EXPECT_TRUE(!g_media.pLogo && !g_media.rgInsets[53] && !g_media.pGroup && !g_tileArt.rgFaces[0]);
     SetEngineClockSource(nullptr);
     g_settings = savedSettings;
     GetDisplay() = saved;

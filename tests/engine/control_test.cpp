@@ -34,12 +34,23 @@ std::vector<WORD> Notifications()
     return n;
 }
 
+// Controls made through the fixture are destroyed after the test, whether the window still
+// stands or not.
 class ControlTest : public AnimWindowTest {
 protected:
     void SetUp() override
     {
         g_notes.clear();
         AnimWindowTest::SetUp();
+        anim->Fill(kBackground);
+    }
+    void TearDown() override
+    {
+        for (ANIMCONTROL* c : controls)
+            c->Destroy();
+        for (Graphic* g : graphics)
+            MEM_DELETE(g);
+        AnimWindowTest::TearDown();
     }
 
     ANIMBUTTON* Button(int id, DWORD style, RECT rect)
@@ -47,8 +58,31 @@ protected:
         ANIMBUTTON* b = ANIMBUTTON::Create(anim, id, style, 150, string("Go"));
         b->SetNotify(NotifyProc, hwnd);
         b->SetRect(&rect);
+        controls.push_back(b);
         return b;
     }
+    ANIMTEXT* Text(DWORD style, const char* text)
+    {
+        controls.push_back(ANIMTEXT::Create(anim, 140, style, string(text)));
+        return static_cast<ANIMTEXT*>(controls.back());
+    }
+    void Click(int x, int y)
+    {
+        Mouse(WM_LBUTTONDOWN, x, y);
+        Mouse(WM_LBUTTONUP, x, y);
+    }
+    // Paints the given part of the window, or all of it, and reads a screen pixel.
+    COLORREF PaintedAt(int x, int y, const RECT* part = nullptr)
+    {
+        anim->Invalidate(part, false);
+        anim->PaintNow();
+        return anim->screen->GetPixelColor(x, y);
+    }
+
+    static constexpr COLORREF kBackground = RGB(0, 64, 0);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    std::vector<ANIMCONTROL*> controls;
+    std::vector<Graphic*> graphics;
 };
 
 // The table slot of a virtual member: the Itanium ABI stores 1 + its byte offset.
@@ -90,7 +124,6 @@ TEST_F(ControlTest, APressAndReleaseInsideClicks)
     EXPECT_FALSE(b->HasCapture());
     EXPECT_EQ(Notifications(), (std::vector<WORD>{kButtonPressed, kButtonReleased, kButtonClicked}));
     EXPECT_EQ(g_notes.back().id, 1001);
-    b->Destroy();
 }
 
 TEST_F(ControlTest, ReleasingOutsideAPressedButtonOnlyReleases)
@@ -104,26 +137,18 @@ TEST_F(ControlTest, ReleasingOutsideAPressedButtonOnlyReleases)
     Mouse(WM_LBUTTONUP, 100, 100);
     EXPECT_EQ(Notifications(),
               (std::vector<WORD>{kButtonPressed, kButtonReleased, kButtonPressed, kButtonReleased}));
-    b->Destroy();
 }
 
-TEST_F(ControlTest, ADisabledButtonIsNotHit)
+TEST_F(ControlTest, DisabledButtonsAndTextAreNotHitAndAMissClearsTheFocus)
 {
-    ANIMBUTTON* b = Button(7, kButtonPush, {10, 10, 60, 40});
-    b->Enable(false);
-    Mouse(WM_LBUTTONDOWN, 20, 20);
-    Mouse(WM_LBUTTONUP, 20, 20);
+    ANIMBUTTON* disabled = Button(7, kButtonPush, {10, 50, 60, 80});
+    disabled->Enable(false);
+    Click(20, 60);
     EXPECT_TRUE(g_notes.empty());
-    EXPECT_FALSE(b->HasFocus());
-    b->Destroy();
-}
-
-TEST_F(ControlTest, TextIsNeverHitAndAMissClearsTheFocus)
-{
-    ANIMBUTTON* b = Button(7, kButtonPush, {10, 10, 60, 40});
-    ANIMTEXT* t = ANIMTEXT::Create(anim, 140, 0, string("label"));
+    EXPECT_FALSE(disabled->HasFocus());
+    ANIMBUTTON* b = Button(8, kButtonPush, {10, 10, 60, 40});
     const RECT over{0, 0, 100, 100};
-    t->SetRect(&over);
+    Text(0, "label")->SetRect(&over);
     Mouse(WM_LBUTTONDOWN, 20, 20); // the text lies in front but lets the press through
     EXPECT_TRUE(b->HasFocus());
     Mouse(WM_LBUTTONUP, 20, 20);
@@ -131,56 +156,41 @@ TEST_F(ControlTest, TextIsNeverHitAndAMissClearsTheFocus)
     EXPECT_EQ(ANIMCONTROL::Focused(), nullptr);
     EXPECT_EQ(ANIMCONTROL::Captured(), nullptr);
     Mouse(WM_LBUTTONUP, 90, 90);
-    t->Destroy();
-    b->Destroy();
 }
 
-TEST_F(ControlTest, ARadioClickUnchecksItsGroup)
+TEST_F(ControlTest, ARadioClickUnchecksItsGroupAndAToggleClickFlips)
 {
     const DWORD group1 = 0x10000 | kButtonAutoRadio | kButtonRadio;
-    const DWORD group2 = 0x20000 | kButtonAutoRadio | kButtonRadio;
     ANIMBUTTON* a = Button(1, group1, {0, 0, 50, 20});
     ANIMBUTTON* b = Button(2, group1, {0, 30, 50, 50});
-    ANIMBUTTON* other = Button(3, group2, {0, 60, 50, 80});
+    ANIMBUTTON* other = Button(3, 0x20000 | kButtonAutoRadio | kButtonRadio, {0, 60, 50, 80});
     a->SetChecked(true);
     other->SetChecked(true);
-    Mouse(WM_LBUTTONDOWN, 10, 40);
-    Mouse(WM_LBUTTONUP, 10, 40);
+    Click(10, 40);
     EXPECT_FALSE(a->IsChecked());
     EXPECT_TRUE(b->IsChecked());
     EXPECT_TRUE(other->IsChecked());
-    a->Destroy();
-    b->Destroy();
-    other->Destroy();
-}
-
-TEST_F(ControlTest, AToggleClickFlipsTheCheck)
-{
-    ANIMBUTTON* b = Button(1, kButtonAutoToggle | kButtonCheck, {0, 0, 50, 20});
-    Mouse(WM_LBUTTONDOWN, 5, 5);
-    Mouse(WM_LBUTTONUP, 5, 5);
-    EXPECT_TRUE(b->IsChecked());
-    Mouse(WM_LBUTTONDOWN, 5, 5);
-    Mouse(WM_LBUTTONUP, 5, 5);
-    EXPECT_FALSE(b->IsChecked());
-    b->Destroy();
+    ANIMBUTTON* toggle = Button(4, kButtonAutoToggle | kButtonCheck, {100, 0, 150, 20});
+    for (bool checked : {true, false}) {
+        Click(105, 5);
+        EXPECT_EQ(toggle->IsChecked(), checked);
+    }
 }
 
 TEST_F(ControlTest, ButtonsSizeThemselvesToTheirContent)
 {
     ANIMBUTTON* b = ANIMBUTTON::Create(anim, 1, kButtonPush, 150, string());
+    ANIMBUTTON* check = ANIMBUTTON::Create(anim, 2, kButtonCheck, 150, string());
+    controls = {b, check};
     EXPECT_EQ(b->GetSize().cx, 7);
     EXPECT_EQ(b->GetSize().cy, 7);
-    b->SetText(string("Wide caption"));
-    const SIZE withText = b->GetSize();
-    EXPECT_GT(withText.cx, 7 + 20);
-    EXPECT_GT(withText.cy, 7);
-    ANIMBUTTON* check = ANIMBUTTON::Create(anim, 2, kButtonCheck, 150, string());
     EXPECT_EQ(check->GetSize().cx, 2 + 13);
     EXPECT_EQ(check->GetSize().cy, 13);
-    Graphic* normal = SolidGraphic(30, 12, RGB(1, 1, 1));
-    Graphic* pressed = SolidGraphic(25, 18, RGB(2, 2, 2));
-    b->SetImages(normal, pressed);
+    b->SetText(string("Wide caption"));
+    EXPECT_GT(b->GetSize().cx, 7 + 20);
+    EXPECT_GT(b->GetSize().cy, 7);
+    graphics = {SolidGraphic(30, 12, RGB(1, 1, 1)), SolidGraphic(25, 18, RGB(2, 2, 2))};
+    b->SetImages(graphics[0], graphics[1]);
     EXPECT_EQ(b->GetSize().cx, 30);
     EXPECT_EQ(b->GetSize().cy, 18);
     const RECT fixed{5, 5, 15, 15};
@@ -189,88 +199,55 @@ TEST_F(ControlTest, ButtonsSizeThemselvesToTheirContent)
     EXPECT_EQ(b->GetSize().cx, 10);
     b->SetRect(nullptr);
     EXPECT_EQ(b->GetSize().cx, 30);
-    b->Destroy();
-    check->Destroy();
-    MEM_DELETE(normal);
-    MEM_DELETE(pressed);
 }
 
 std::vector<UINT> g_handled;
-LRESULT CustomHandler(ANIMOBJECT*, UINT message, void*)
-{
-    g_handled.push_back(message);
-    return message == kObjDraw ? 0 : 1;
-}
 int g_postDraws;
-LRESULT PostDraw(ANIMOBJECT*, UINT message, void*)
-{
-    g_postDraws += message == kObjDraw;
-    return 1;
-}
 
 TEST_F(ControlTest, ACustomHandlerDrawsAloneAndAPostDrawHookFollowsTheBuiltInLook)
 {
-    anim->Fill(RGB(0, 0, 0));
     ANIMBUTTON* custom = Button(1, kButtonPush, {0, 0, 40, 20});
-    custom->SetCustomHandler(CustomHandler);
+    custom->SetCustomHandler([](ANIMOBJECT*, UINT message, void*) -> LRESULT {
+        g_handled.push_back(message);
+        return message == kObjDraw ? 0 : 1;
+    });
     custom->Enable(false);
-    ANIMBUTTON* plain = Button(2, kButtonPush, {0, 40, 40, 60});
-    plain->SetPostDrawHook(PostDraw);
+    Button(2, kButtonPush, {0, 40, 40, 60})->SetPostDrawHook([](ANIMOBJECT*, UINT message, void*) -> LRESULT {
+        g_postDraws += message == kObjDraw;
+        return 1;
+    });
     g_handled.clear();
     g_postDraws = 0;
-    anim->PaintNow();
-    EXPECT_EQ(anim->screen->GetPixelColor(20, 10), RGB(0, 0, 0)); // the handler drew nothing
-    EXPECT_EQ(anim->screen->GetPixelColor(34, 50), GetSysColor(COLOR_BTNFACE)); // right of the caption
+    EXPECT_EQ(PaintedAt(20, 10), kBackground); // the handler drew nothing
+    EXPECT_EQ(anim->screen->GetPixelColor(34, 50), face); // right of the caption
     EXPECT_EQ(g_postDraws, 1);
     // Disabled, but its handler decides about hits.
     Mouse(WM_LBUTTONDOWN, 10, 10);
     EXPECT_TRUE(custom->HasFocus());
     Mouse(WM_LBUTTONUP, 10, 10);
     EXPECT_NE(std::find(g_handled.begin(), g_handled.end(), UINT(kObjHitTest)), g_handled.end());
-    custom->Destroy();
-    plain->Destroy();
 }
 
+// A hover button shows its face only under the pointer. When the pointer moves on to another
+// and only the newcomer is redrawn, the one that loses the focus must still lose its face on
+// screen in the same paint.
 TEST_F(ControlTest, AHoverButtonShowsItsFaceOnlyUnderThePointer)
 {
-    anim->Fill(RGB(0, 0, 0));
-    ANIMBUTTON* b = Button(1, kButtonPush | kButtonHover, {0, 0, 40, 20});
-    Mouse(WM_MOUSEMOVE, 100, 100);
-    anim->Invalidate(nullptr, false);
-    anim->PaintNow();
-    EXPECT_EQ(anim->screen->GetPixelColor(30, 10), RGB(0, 0, 0));
-    EXPECT_FALSE(b->HasFocus());
-    Mouse(WM_MOUSEMOVE, 10, 10);
-    anim->Invalidate(nullptr, false);
-    anim->PaintNow();
-    EXPECT_EQ(anim->screen->GetPixelColor(30, 10), GetSysColor(COLOR_BTNFACE));
-    EXPECT_TRUE(b->HasFocus());
-    b->Destroy();
-}
-
-// The pointer moves from one hover button to the other and only the newcomer is redrawn: the
-// one that loses the focus must still lose its face on screen in the same paint.
-TEST_F(ControlTest, AHoverButtonLosingThePointerIsRepaintedBare)
-{
-    anim->Fill(RGB(0, 0, 0));
     ANIMBUTTON* a = Button(1, kButtonPush | kButtonHover, {0, 0, 40, 20});
     ANIMBUTTON* b = Button(2, kButtonPush | kButtonHover, {60, 0, 100, 20});
+    Mouse(WM_MOUSEMOVE, 50, 50);
+    EXPECT_EQ(PaintedAt(30, 10), kBackground);
+    EXPECT_FALSE(a->HasFocus());
     Mouse(WM_MOUSEMOVE, 10, 10);
-    anim->Invalidate(nullptr, false);
-    anim->PaintNow();
-    ASSERT_TRUE(a->HasFocus());
-    ASSERT_EQ(anim->screen->GetPixelColor(30, 10), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(PaintedAt(30, 10), face);
+    EXPECT_TRUE(a->HasFocus());
     Mouse(WM_MOUSEMOVE, 70, 10);
     const RECT newcomer{60, 0, 100, 20};
-    anim->Invalidate(&newcomer, false);
-    anim->PaintNow();
-    anim->PaintNow();
+    EXPECT_EQ(PaintedAt(90, 10, &newcomer), face);
     EXPECT_TRUE(b->HasFocus());
-    EXPECT_EQ(anim->screen->GetPixelColor(90, 10), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(anim->screen->GetPixelColor(30, 10), RGB(0, 0, 0));
+    anim->PaintNow();
+    EXPECT_EQ(anim->screen->GetPixelColor(30, 10), kBackground);
     EXPECT_TRUE(anim->blit->IsEmpty());
-    a->Destroy();
-    b->Destroy();
 }
 
 TEST_F(ControlTest, AControlWithoutItsObjectHooksNothing)
@@ -291,14 +268,13 @@ TEST_F(ControlTest, AControlWithoutItsObjectHooksNothing)
 
 TEST_F(ControlTest, ColoursComeFromTheArrayElseTheSystem)
 {
-    ANIMTEXT* t = ANIMTEXT::Create(anim, 150);
+    ANIMTEXT* t = Text(0, "");
     EXPECT_EQ(t->GetColor(kColorText), GetSysColor(COLOR_WINDOWTEXT));
-    EXPECT_EQ(t->GetColor(kColorFace), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(t->GetColor(kColorFace), face);
     EXPECT_EQ(t->GetColor(9), kNoColor);
     t->SetColor(kColorText, RGB(255, 255, 255));
     EXPECT_EQ(t->GetColor(kColorText), RGB(255, 255, 255));
     EXPECT_EQ(t->GetColor(kColorBackground), kNoColor); // new entries are none
-    t->Destroy();
 }
 
 TEST_F(ControlTest, TheWindowGoingFirstLeavesControlsDetached)
@@ -306,17 +282,14 @@ TEST_F(ControlTest, TheWindowGoingFirstLeavesControlsDetached)
     ANIMBUTTON* b = Button(1, kButtonPush, {0, 0, 50, 20});
     DestroyWindow(hwnd);
     EXPECT_EQ(b->Object(), nullptr);
-    b->Destroy();
 }
 
 TEST_F(ControlTest, ControlsDrawTheirLook)
 {
-    anim->Fill(RGB(0, 64, 0));
-    ANIMBUTTON* push = Button(1, kButtonPush | kButtonCentred, {10, 10, 78, 56});
-    ANIMBUTTON* check = Button(2, kButtonCheck, {10, 62, 150, 80});
-    check->SetChecked(true);
-    ANIMBUTTON* radio = Button(3, kButtonRadio, {10, 84, 150, 102});
-    ANIMTEXT* text = ANIMTEXT::Create(anim, 150, kTextCentre, string("Quibo"));
+    Button(1, kButtonPush | kButtonCentred, {10, 10, 78, 56});
+    Button(2, kButtonCheck, {10, 62, 150, 80})->SetChecked(true);
+    Button(3, kButtonRadio, {10, 84, 150, 102});
+    ANIMTEXT* text = Text(kTextCentre, "Quibo");
     text->SetColor(kColorBackground, kNoColor);
     text->SetColor(kColorText, RGB(255, 255, 0));
     const RECT textRect{84, 10, 154, 56};
@@ -325,13 +298,9 @@ TEST_F(ControlTest, ControlsDrawTheirLook)
     anim->PaintNow();
     WritePicture(*anim->screen, "engine_controls");
     // The pushed face is the button face colour inside its edges; the text's box stays clear.
-    EXPECT_EQ(anim->screen->GetPixelColor(70, 30), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(anim->screen->GetPixelColor(86, 12), RGB(0, 64, 0));
+    EXPECT_EQ(anim->screen->GetPixelColor(70, 30), face);
+    EXPECT_EQ(anim->screen->GetPixelColor(86, 12), kBackground);
     Mouse(WM_LBUTTONUP, 20, 20);
-    push->Destroy();
-    check->Destroy();
-    radio->Destroy();
-    text->Destroy();
 }
 
 } // namespace

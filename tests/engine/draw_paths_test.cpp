@@ -57,15 +57,25 @@ std::vector<DWORD> Values(const Graphic& g)
     return out;
 }
 
-// Whether destination pixel (x, y) lies in the clipped copy, and which source pixel it takes.
-bool Covered(const Clip& c, const Graphic& src, const Graphic& dst, int x, int y, int& sx, int& sy)
+// Draws src onto dst with the clip and compares with the per-pixel reference: every destination
+// pixel the clipped copy covers becomes rule(its value, source x, source y).
+template <class Rule>
+void ExpectDrawn(Graphic& src, Graphic& dst, const Clip& c, Rule rule, const std::string& what)
 {
     const int64_t cx = c.cx == kToEdge ? int64_t(src.GetWidth()) - c.xSrc : c.cx;
     const int64_t cy = c.cy == kToEdge ? int64_t(src.GetHeight()) - c.ySrc : c.cy;
-    sx = x - c.xDst + c.xSrc;
-    sy = y - c.yDst + c.ySrc;
-    return x >= c.xDst && x < c.xDst + cx && y >= c.yDst && y < c.yDst + cy && sx >= 0 && sx < src.GetWidth() &&
-           sy >= 0 && sy < src.GetHeight() && x < dst.GetWidth() && y < dst.GetHeight();
+    std::vector<DWORD> expected = Values(dst);
+    for (int y = 0; y < dst.GetHeight(); ++y) {
+        for (int x = 0; x < dst.GetWidth(); ++x) {
+            const int sx = x - c.xDst + c.xSrc, sy = y - c.yDst + c.ySrc;
+            if (x >= c.xDst && x < c.xDst + cx && y >= c.yDst && y < c.yDst + cy && sx >= 0 && sx < src.GetWidth() &&
+                sy >= 0 && sy < src.GetHeight())
+                expected[size_t(y) * dst.GetWidth() + x] = rule(expected[size_t(y) * dst.GetWidth() + x], sx, sy);
+        }
+    }
+    src.DrawTo(&dst, c.xDst, c.yDst, c.xSrc, c.ySrc, c.cx, c.cy);
+    EXPECT_EQ(Values(dst), expected) << what << " at " << c.xDst << "," << c.yDst << " from " << c.xSrc << ","
+                                     << c.ySrc << " size " << c.cx << "x" << c.cy;
 }
 
 // d + floor((s - d) * a / 256), as a plain division.
@@ -108,18 +118,10 @@ TEST(DrawPaths, KeyedAndOpaqueCopiesMatchAPixelByPixelCopy)
                             src.SetPixelValue(x, y, keyValue);
                 if (keyed)
                     src.SetTransparency(key);
-                std::vector<DWORD> expected = Values(dst);
-                for (int y = 0; y < dst.GetHeight(); ++y) {
-                    for (int x = 0; x < dst.GetWidth(); ++x) {
-                        int sx, sy;
-                        if (Covered(c, src, dst, x, y, sx, sy) && !(keyed && src.GetPixelValue(sx, sy) == keyValue))
-                            expected[size_t(y) * dst.GetWidth() + x] = src.GetPixelValue(sx, sy);
-                    }
-                }
-                src.DrawTo(&dst, c.xDst, c.yDst, c.xSrc, c.ySrc, c.cx, c.cy);
-                EXPECT_EQ(Values(dst), expected) << bitCount << (keyed ? " keyed " : " opaque ") << c.xDst << ","
-                                                 << c.yDst << " from " << c.xSrc << "," << c.ySrc << " size " << c.cx
-                                                 << "x" << c.cy;
+                ExpectDrawn(src, dst, c, [&](DWORD d, int sx, int sy) {
+                    const DWORD v = src.GetPixelValue(sx, sy);
+                    return keyed && v == keyValue ? d : v;
+                }, std::to_string(bitCount) + (keyed ? " keyed" : " opaque"));
             }
         }
     }
@@ -141,33 +143,17 @@ TEST(DrawPaths, BlendsMatchTheChannelFormula)
                     const bool map = rng() % 2;
                     ASSERT_TRUE(src.SetTranslucency(map ? kOpacityMap : kUniformOpacity, BYTE(rng())));
                     const TRANSLUCENCY* t = src.GetTranslucency();
-                    if (map) {
-                        // Random opacities with the two special values well represented.
-                        for (int y = 0; y < kHeight; ++y)
-                            for (int x = 0; x < kWidth; ++x) {
-                                const unsigned pick = rng() % 4;
-                                t->opacity[size_t(y) * t->cbStride + size_t(x)] =
-                                    pick == 0 ? 0 : pick == 1 ? 255 : BYTE(rng());
-                            }
+                    // Random opacities with the two special values well represented.
+                    for (int i = 0; map && i < kWidth * kHeight; ++i) {
+                        const unsigned pick = rng() % 4;
+                        t->opacity[size_t(i / kWidth) * t->cbStride + size_t(i % kWidth)] =
+                            pick == 0 ? 0 : pick == 1 ? 255 : BYTE(rng());
                     }
-                    std::vector<DWORD> expected = Values(dst);
-                    for (int y = 0; y < dst.GetHeight(); ++y) {
-                        for (int x = 0; x < dst.GetWidth(); ++x) {
-                            int sx, sy;
-                            if (!Covered(c, src, dst, x, y, sx, sy))
-                                continue;
-                            int a = map ? t->opacity[size_t(sy) * t->cbStride + size_t(sx)] : t->defaultOpacity;
-                            if (a == 0)
-                                continue;
-                            a = a == 255 ? 256 : a;
-                            DWORD& d = expected[size_t(y) * dst.GetWidth() + x];
-                            d = Blended(d, src.GetPixelColor(sx, sy), a, dstBits, f555);
-                        }
-                    }
-                    src.DrawTo(&dst, c.xDst, c.yDst, c.xSrc, c.ySrc, c.cx, c.cy);
-                    EXPECT_EQ(Values(dst), expected) << srcBits << " onto " << dstBits << (f555 ? " 555" : " 565")
-                                                     << (map ? " map" : " uniform") << " at " << c.xDst << ","
-                                                     << c.yDst << " from " << c.xSrc << "," << c.ySrc;
+                    ExpectDrawn(src, dst, c, [&](DWORD d, int sx, int sy) {
+                        const int a = map ? t->opacity[size_t(sy) * t->cbStride + size_t(sx)] : t->defaultOpacity;
+                        return a == 0 ? d : Blended(d, src.GetPixelColor(sx, sy), a == 255 ? 256 : a, dstBits, f555);
+                    }, std::to_string(srcBits) + " onto " + std::to_string(dstBits) + (f555 ? " 555" : " 565") +
+                           (map ? " map" : " uniform"));
                 }
             }
         }

@@ -1,6 +1,5 @@
 #include "engine_test_util.h"
 
-#include <cstdio>
 #include <mutex>
 
 #include "screenshot.h"
@@ -73,11 +72,4 @@ std::vector<uint32_t> Pixels(const Graphic& g)
 void WritePicture(const Graphic& g, const std::string& name)
 {
     WritePng(TestOutputDir() / (name + ".png"), g.GetWidth(), g.GetHeight(), Pixels(g));
-}
-
-std::string AddressText(const void* p)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(p)));
-    return text;
 }

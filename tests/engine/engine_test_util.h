@@ -32,6 +32,3 @@ private:
 std::vector<uint32_t> Pixels(const Graphic& g);
 // Writes the graphic's colours as a PNG picture into the test output folder.
 void WritePicture(const Graphic& g, const std::string& name);
-
-// "0x%08lX" of an address, as the reports print it.
-std::string AddressText(const void* p);

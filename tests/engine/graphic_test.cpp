@@ -27,15 +27,8 @@ Bytes BitmapFile(int cx, int height, size_t cbPixelsCut = 0)
     const int cy = std::abs(height);
     const uint32_t pitch = PitchOf(cx, 24);
     Bytes b = {'B', 'M'};
-    Put32(b, 54 + pitch * cy);
-    Put32(b, 0);
-    Put32(b, 54);
-    Put32(b, 40);
-    Put32(b, uint32_t(cx));
-    Put32(b, uint32_t(height));
-    b.insert(b.end(), {1, 0, 24, 0});
-    for (int i = 0; i < 6; ++i)
-        Put32(b, 0);
+    for (uint32_t v : {54 + pitch * cy, 0u, 54u, 40u, uint32_t(cx), uint32_t(height), 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u})
+        Put32(b, v);
     for (int row = 0; row < cy; ++row) {
         for (int x = 0; x < cx; ++x)
             b.insert(b.end(), {7, uint8_t(row), uint8_t(x)});
@@ -45,42 +38,35 @@ Bytes BitmapFile(int cx, int height, size_t cbPixelsCut = 0)
     return b;
 }
 
-struct DepthCase {
-    int bitCount;
-    bool f555;
-    DWORD valueMask;
-};
-
-class GraphicDepth : public testing::TestWithParam<DepthCase> {};
+class GraphicDepth : public testing::TestWithParam<std::pair<int, bool>> {};
 
 TEST_P(GraphicDepth, PixelValuesReadBackWithoutTouchingNeighbours)
 {
-    DisplayAs display(24, GetParam().f555);
-    Graphic g(13, 3, GetParam().bitCount);
+    const auto [bitCount, f555] = GetParam();
+    DisplayAs display(24, f555);
+    Graphic g(13, 3, bitCount);
     ASSERT_TRUE(g.HasBitmap());
-    const DWORD mask = GetParam().valueMask;
-    auto value = [&](int x, int y) { return DWORD(x * 0x01234567u + y * 0x89ABCDEFu) & mask; };
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 13; ++x)
-            g.SetPixelValue(x, y, value(x, y));
+    const DWORD mask = bitCount == 32 ? 0xFFFFFFFF : (1u << bitCount) - 1;
+    auto value = [&](int i) { return DWORD(i * 0x01234567u + i / 13 * 0x89ABCDEFu) & mask; };
+    // Every pixel written over another value, then read back.
+    for (DWORD flip : {mask, 0u}) {
+        for (int i = 0; i < 39; ++i)
+            g.SetPixelValue(i % 13, i / 13, value(i) ^ flip);
     }
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(g.GetPixelValue(x, y), value(x, y)) << x << "," << y;
-    }
+    for (int i = 0; i < 39; ++i)
+        ASSERT_EQ(g.GetPixelValue(i % 13, i / 13), value(i)) << i;
     // Outside the bitmap nothing is read or written.
     g.SetPixelValue(13, 0, mask);
     g.SetPixelValue(-1, 2, mask);
     EXPECT_EQ(g.GetPixelValue(13, 0), 0u);
-    EXPECT_EQ(g.GetPixelValue(12, 0), value(12, 0));
+    EXPECT_EQ(g.GetPixelValue(12, 0), value(12));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, GraphicDepth,
-                         testing::Values(DepthCase{1, false, 1}, DepthCase{4, false, 15}, DepthCase{8, false, 255},
-                                         DepthCase{16, true, 0xFFFF}, DepthCase{16, false, 0xFFFF},
-                                         DepthCase{24, false, 0xFFFFFF}, DepthCase{32, false, 0xFFFFFFFF}));
+                         testing::Values(std::pair{1, false}, std::pair{4, false}, std::pair{8, false}, std::pair{16, true},
+                                         std::pair{16, false}, std::pair{24, false}, std::pair{32, false}));
 
-TEST(GraphicColors, SixteenBitLayoutsConvertBothWays)
+TEST(GraphicColors, ValuesAndColoursConvertAtEveryLayout)
 {
     {
         DisplayAs display(16, true);
@@ -95,25 +81,20 @@ TEST(GraphicColors, SixteenBitLayoutsConvertBothWays)
     Graphic g(2, 2, 16);
     EXPECT_EQ(g.ColorToValue(RGB(0, 255, 0)), 0x07E0u);
     EXPECT_EQ(g.ValueToColor(0xFFFF), RGB(248, 252, 248));
-}
-
-TEST(GraphicColors, PalettisedColoursAreFirstMatchingIndices)
-{
+    // Palettised: the first matching index, else 0.
     RGBQUAD palette[256] = {};
-    palette[3] = {30, 20, 10, 0};
-    palette[9] = {30, 20, 10, 0};
-    Graphic g(2, 2, 8, palette);
-    EXPECT_EQ(g.ColorToValue(RGB(10, 20, 30)), 3u);
-    EXPECT_EQ(g.ColorToValue(RGB(1, 2, 3)), 0u);
-    EXPECT_EQ(g.ValueToColor(9), RGB(10, 20, 30));
-    EXPECT_EQ(g.GetPaletteColor(256), kNoColor);
-    EXPECT_EQ(g.ColorToValue(RGB(1, 2, 3)), 0u);
+    palette[3] = palette[9] = {30, 20, 10, 0};
+    Graphic indexed(2, 2, 8, palette);
+    EXPECT_EQ(indexed.ColorToValue(RGB(10, 20, 30)), 3u);
+    EXPECT_EQ(indexed.ColorToValue(RGB(1, 2, 3)), 0u);
+    EXPECT_EQ(indexed.ValueToColor(9), RGB(10, 20, 30));
+    EXPECT_EQ(indexed.GetPaletteColor(256), kNoColor);
     Graphic mono(9, 1, 1);
     EXPECT_EQ(mono.GetPaletteColor(1), RGB(255, 255, 255));
     EXPECT_EQ(mono.ValueToColor(7), RGB(255, 255, 255));
 }
 
-TEST(GraphicTranslucency, SameSettingKeepsTheMapAndOpaqueFreesIt)
+TEST(GraphicTranslucency, SameSettingKeepsTheMapOpaqueFreesItAndAMaskGivesIt)
 {
     Graphic g(4, 2, 24);
     ASSERT_TRUE(g.SetTranslucency(kOpacityMap, 128));
@@ -125,15 +106,10 @@ TEST(GraphicTranslucency, SameSettingKeepsTheMapAndOpaqueFreesIt)
     ASSERT_TRUE(g.SetTranslucency(kOpaque, 0));
     EXPECT_FALSE(g.IsTranslucent());
     EXPECT_EQ(g.GetTranslucency()->opacity, nullptr);
-}
-
-TEST(GraphicTranslucency, OpacityFromTheBrightnessOfAnotherGraphic)
-{
-    Graphic g(3, 2, 24);
-    Graphic mask(3, 2, 24);
+    // Opacity from the brightness of a graphic of the same size.
+    Graphic mask(4, 2, 24);
     mask.SetPixelColor(1, 1, RGB(30, 60, 90));
     ASSERT_TRUE(g.SetTranslucency(mask));
-    const TRANSLUCENCY* t = g.GetTranslucency();
     EXPECT_EQ(t->type, kOpacityMap);
     EXPECT_EQ(t->opacity[t->cbStride + 1], 60);
     EXPECT_EQ(t->opacity[t->cbStride - 1], 0);
@@ -141,20 +117,16 @@ TEST(GraphicTranslucency, OpacityFromTheBrightnessOfAnotherGraphic)
     EXPECT_FALSE(g.SetTranslucency(other));
 }
 
-TEST(GraphicPalette, SameEntriesChangeNothing)
+TEST(GraphicPalette, SameEntriesChangeNothingAndNewOnesKeepThePixels)
 {
-    Graphic g(3, 3, 8);
+    Graphic g(5, 4, 8);
     PALETTEENTRY entries[256];
     ASSERT_TRUE(g.GetPaletteEntries(entries, 0, 256));
     HBITMAP before = g.m.NotChild.bitmap;
     EXPECT_TRUE(g.SetPaletteEntries(entries + 10, 10, 20));
     EXPECT_EQ(g.m.NotChild.bitmap, before);
     EXPECT_FALSE(g.GetPaletteEntries(entries, 256, 1));
-}
-
-TEST(GraphicPalette, NewEntriesKeepPixelsAndTransparency)
-{
-    Graphic g(5, 4, 8);
+    // New entries keep the pixels, the key and the translucency.
     g.SetPixelValue(2, 3, 40);
     g.SetTransparency(RGB(1, 2, 3));
     ASSERT_TRUE(g.SetTranslucency(kUniformOpacity, 77));
@@ -166,7 +138,7 @@ TEST(GraphicPalette, NewEntriesKeepPixelsAndTransparency)
     EXPECT_EQ(g.GetTranslucency()->defaultOpacity, 77);
 }
 
-TEST(GraphicBitmap, BottomUpFilesLoadTopDown)
+TEST(GraphicBitmap, RowsLoadTopDownAndShortDataLoadsBlank)
 {
     const Bytes file = BitmapFile(3, 4);
     Graphic g(file.data(), DWORD(file.size()));
@@ -178,17 +150,14 @@ TEST(GraphicBitmap, BottomUpFilesLoadTopDown)
     const Bytes topDown = BitmapFile(3, -4);
     Graphic t(topDown.data(), DWORD(topDown.size()));
     EXPECT_EQ(t.GetPixelValue(1, 0), 0x010007u);
-}
-
-TEST(GraphicBitmap, ShortPixelDataGivesABlankBitmapOfTheRightSize)
-{
-    const Bytes file = BitmapFile(3, 4, 1);
-    Graphic g(file.data(), DWORD(file.size()), nullptr, RGB(9, 9, 9));
-    ASSERT_TRUE(g.HasBitmap());
-    EXPECT_EQ(g.GetWidth(), 3);
-    EXPECT_EQ(g.GetHeight(), 4);
-    EXPECT_EQ(g.GetPixelValue(2, 3), 0u);
-    EXPECT_EQ(g.GetTransparency(), RGB(9, 9, 9));
+    // Pixel data one byte short gives a blank bitmap of the right size.
+    const Bytes shortFile = BitmapFile(3, 4, 1);
+    Graphic blank(shortFile.data(), DWORD(shortFile.size()), nullptr, RGB(9, 9, 9));
+    ASSERT_TRUE(blank.HasBitmap());
+    EXPECT_EQ(blank.GetWidth(), 3);
+    EXPECT_EQ(blank.GetHeight(), 4);
+    EXPECT_EQ(blank.GetPixelValue(2, 3), 0u);
+    EXPECT_EQ(blank.GetTransparency(), RGB(9, 9, 9));
 }
 
 TEST(GraphicBitmap, BrokenHeadersLoadNothing)
@@ -196,7 +165,7 @@ TEST(GraphicBitmap, BrokenHeadersLoadNothing)
     Bytes file = BitmapFile(3, 4);
     for (size_t cb = 0; cb < file.size(); ++cb) {
         Graphic g(file.data(), DWORD(cb));
-        EXPECT_EQ(g.HasBitmap(), cb >= 54 + 0) << cb;
+        EXPECT_EQ(g.HasBitmap(), cb >= 54) << cb;
     }
     file[28] = 13; // bit count
     Graphic odd(file.data(), DWORD(file.size()));
@@ -230,29 +199,11 @@ std::filesystem::path SavedFile(Graphic& g, const char* name)
     return path;
 }
 
-TEST(GraphicSave, RowsArePaddedToFourBytesAndLoadBack)
-{
-    Graphic g(5, 2, 24);
-    for (int x = 0; x < 5; ++x) {
-        g.SetPixelValue(x, 0, 0x100000u * DWORD(x + 1));
-        g.SetPixelValue(x, 1, 0x000100u * DWORD(x + 1));
-    }
-    const auto path = SavedFile(g, "five.bmp");
-    std::ifstream in(path, std::ios::binary);
-    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_EQ(bytes.size(), 54u + 2 * 16);
-    EXPECT_EQ(g.GetSaveSize(true), 54u + 2 * 16);
-    // Bottom row first: 15 pixel bytes, then one byte of padding.
-    EXPECT_EQ(bytes[54 + 1], 1);
-    EXPECT_EQ(bytes[54 + 15], 0);
-    Graphic back(path.u16string().c_str());
-    ASSERT_TRUE(back.HasBitmap());
-    EXPECT_EQ(Pixels(back), Pixels(g));
-}
-
-TEST(GraphicSave, AViewSavesItsOwnRectangleAtAnyDepth)
+// A view of 11 pixels: rows padded to four bytes at every depth, a colour table below 24 bits.
+TEST(GraphicSave, AViewSavesItsOwnRectangleAndLoadsBack)
 {
     for (int bitCount : {1, 8, 24}) {
+        SCOPED_TRACE(bitCount);
         Graphic g(19, 6, bitCount);
         for (int y = 0; y < 6; ++y) {
             for (int x = 0; x < 19; ++x)
@@ -261,15 +212,16 @@ TEST(GraphicSave, AViewSavesItsOwnRectangleAtAnyDepth)
         const RECT rect = {3, 1, 14, 5};
         Graphic view(&g, &rect);
         const auto path = SavedFile(view, "view.bmp");
-        // The header's file size is the file's, colour table included.
         std::ifstream in(path, std::ios::binary);
         const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // The header's file size is the file's, colour table included.
         ASSERT_GE(bytes.size(), 6u);
-        EXPECT_EQ(DWORD(bytes[2] | bytes[3] << 8 | bytes[4] << 16 | bytes[5] << 24), bytes.size()) << bitCount;
-        EXPECT_EQ(view.GetSaveSize(true), bytes.size()) << bitCount;
+        EXPECT_EQ(DWORD(bytes[2] | bytes[3] << 8 | bytes[4] << 16 | bytes[5] << 24), bytes.size());
+        EXPECT_EQ(view.GetSaveSize(true), bytes.size());
+        EXPECT_TRUE(bitCount != 24 || bytes[54 + 33] == 0); // the padding after the first row's 33 bytes
         Graphic back(path.u16string().c_str());
         ASSERT_EQ(back.GetBitCount(), bitCount);
-        EXPECT_EQ(Pixels(back), Pixels(view)) << bitCount;
+        EXPECT_EQ(Pixels(back), Pixels(view));
     }
 }
 
@@ -284,44 +236,37 @@ TEST(GraphicChildren, AViewReadsAndWritesItsParentWithinItsRectangle)
     child.SetPixelValue(1, 2, 0xABCDEF);
     EXPECT_EQ(parent.GetPixelValue(7, 7), 0xABCDEFu);
     child.SetPixelValue(4, 0, 0x111111);
-    EXPECT_EQ(parent.GetPixelValue(10 - 0, 5), 0u);
+    EXPECT_EQ(parent.GetPixelValue(9, 5), 0u);
     Graphic grandchild(&child, nullptr);
     EXPECT_EQ(grandchild.GetPixelValue(1, 2), 0xABCDEFu);
     EXPECT_EQ(grandchild.GetParent(), &child);
 }
 
-TEST(GraphicReports, MisuseIsReportedWithTheAddress)
+// Misuse is reported, and a destroyed graphic answers nothing: its views and its open device
+// context go with it, and a second destruction changes nothing.
+TEST(GraphicReports, ADestroyedGraphicAndItsViewsAnswerNothing)
 {
     TraceCapture trace;
     Graphic* parent = new Graphic(4, 4, 24);
     Graphic child(parent, nullptr);
-    parent->GetParent();
-    EXPECT_TRUE(trace.Contains("Graphic::GetParent called on non-child graphic (" + AddressText(parent) + ")"));
+    EXPECT_EQ(parent->GetParent(), nullptr);
+    EXPECT_EQ(trace.Lines().size(), 1u); // reported
     parent->GetDC();
     parent->Destroy();
-    EXPECT_TRUE(trace.Contains("Warning: freeing child graphic " + AddressText(&child) + " when parent " +
-                               AddressText(parent) + " destroyed"));
-    EXPECT_TRUE(trace.Contains("Warning: freeing graphic " + AddressText(parent) + " while HDC still open"));
+    EXPECT_FALSE(child.valid);
     EXPECT_EQ(parent->GetWidth(), 0);
-    EXPECT_TRUE(trace.Contains("Graphic::GetWidth called on invalid graphic (" + AddressText(parent) + ")"));
     EXPECT_EQ(parent->GetTransparency(), kNoColor);
     parent->Destroy();
-    EXPECT_TRUE(trace.Contains("Graphic " + AddressText(parent) + " destroyed twice"));
-    EXPECT_FALSE(child.valid);
     delete parent;
 }
 
 TEST(GraphicReports, AViewGoingTakesTheViewsOntoItWithIt)
 {
-    TraceCapture trace;
     Graphic root(8, 8, 24);
     Graphic sibling(&root, nullptr);
     auto* middle = new Graphic(&root, nullptr);
     Graphic grandchild(middle, nullptr);
-    const std::string middleAddress = AddressText(middle); // the pointer is not to be read once freed
     delete middle;
-    EXPECT_TRUE(trace.Contains("Warning: freeing child graphic " + AddressText(&grandchild) + " when parent " +
-                               middleAddress + " destroyed"));
     EXPECT_FALSE(grandchild.valid);
     EXPECT_TRUE(sibling.valid);
     root.Destroy(); // must not reach the freed middle view through the grandchild

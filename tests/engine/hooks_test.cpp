@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "cea_hooks.h"
 
@@ -33,89 +34,71 @@ BOOL AddsAFrontHook(AnimWindow*, UINT, WPARAM, LPARAM)
     return Record('f');
 }
 
-class HooksTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        g_calls.clear();
-        g_consumeIn = 0;
+// Which hooks heard a message, in order, and whether one consumed it.
+std::string Send(HOOKLIST& list, UINT message, bool* consumed = nullptr)
+{
+    g_calls.clear();
+    const bool result = list.Dispatch(nullptr, message, 0, 0);
+    if (consumed)
+        *consumed = result;
+    return g_calls;
+}
+
+TEST(HooksTest, HooksAreCalledByPriorityAndKindUntilOneConsumes)
+{
+    struct HOOK {
+        ANIMHOOK function;
+        WORD flags;
+        WORD priority;
+    };
+    const struct {
+        const char* name;
+        std::vector<HOOK> hooks;
+        char consumeIn;
+        std::vector<std::pair<UINT, std::string>> sends; // message, the hooks that hear it
+    } cases[] = {
+        {"lower priorities first, newcomers before their equals",
+         {{HookA, kHookAll, 100}, {HookB, kHookAll, 50}, {HookC, kHookAll, 100}}, 0, {{0x0F, "bca"}}},
+        {"flags choose the kinds of messages",
+         {{HookA, kHookMouse, 100}, {HookB, kHookKeyboard, 100}, {HookC, kHookMouse | kHookKeyboard, 100}}, 0,
+         {{0x100, "cb"}, {0x108, "cb"}, {0x201, "ca"}, {0x20A, "ca"}, {0x20B, ""}, {0x0F, ""}}},
+        {"the first that consumes ends the dispatch", {{HookA, kHookAll, 1}, {HookB, kHookAll, 2}, {HookC, kHookAll, 3}},
+         'b', {{0x201, "ab"}}},
+        {"a hook may remove itself", {{HookA, kHookAll, 1}, {RemovesItself, kHookAll, 2}, {HookB, kHookAll, 3}}, 0,
+         {{1, "arb"}, {1, "ab"}}},
+        {"a hook added in front waits for the next message",
+         {{HookA, kHookAll, 5}, {AddsAFrontHook, kHookAll, 10}, {HookB, kHookAll, 20}}, 0, {{1, "afb"}, {1, "dafb"}}},
+    };
+    for (const auto& c : cases) {
+        HOOKLIST list{};
         g_list = &list;
+        g_consumeIn = c.consumeIn;
+        for (const HOOK& h : c.hooks)
+            list.Add(h.function, h.flags, h.priority);
+        for (const auto& [message, heard] : c.sends) {
+            bool consumed;
+            EXPECT_EQ(Send(list, message, &consumed), heard) << c.name << ", message " << message;
+            EXPECT_EQ(consumed, c.consumeIn != 0) << c.name;
+        }
+        list.Free();
     }
-    void TearDown() override { list.Free(); }
-
-    std::string Send(UINT message)
-    {
-        g_calls.clear();
-        list.Dispatch(nullptr, message, 0, 0);
-        return g_calls;
-    }
-
-    HOOKLIST list{};
-};
-
-TEST_F(HooksTest, LowerPrioritiesAreCalledFirstAndNewcomersGoBeforeTheirEquals)
-{
-    list.Add(HookA, kHookAll, 100);
-    list.Add(HookB, kHookAll, 50);
-    list.Add(HookC, kHookAll, 100);
-    EXPECT_EQ(Send(0x0F), "bca");
-}
-
-TEST_F(HooksTest, FlagsChooseTheKindsOfMessages)
-{
-    list.Add(HookA, kHookMouse);
-    list.Add(HookB, kHookKeyboard);
-    list.Add(HookC, kHookMouse | kHookKeyboard);
-    EXPECT_EQ(Send(0x100), "cb");  // key down
-    EXPECT_EQ(Send(0x108), "cb");
-    EXPECT_EQ(Send(0x201), "ca");  // button down
-    EXPECT_EQ(Send(0x20A), "ca");  // wheel
-    EXPECT_EQ(Send(0x20B), "");
-    EXPECT_EQ(Send(0x0F), "");
-}
-
-TEST_F(HooksTest, TheFirstHookThatConsumesEndsTheDispatch)
-{
-    list.Add(HookA, kHookAll, 1);
-    list.Add(HookB, kHookAll, 2);
-    list.Add(HookC, kHookAll, 3);
-    g_consumeIn = 'b';
-    EXPECT_TRUE(list.Dispatch(nullptr, 0x201, 0, 0));
-    EXPECT_EQ(g_calls, "ab");
     g_consumeIn = 0;
-    EXPECT_FALSE(list.Dispatch(nullptr, 0x201, 0, 0));
 }
 
-TEST_F(HooksTest, AddingAgainCountsAndWidensTheFlags)
+TEST(HooksTest, AddingAgainCountsAndWidensTheFlags)
 {
+    HOOKLIST list{};
     list.Add(HookA, kHookMouse);
     list.Add(HookA, kHookKeyboard);
     EXPECT_EQ(list.c, 1);
-    EXPECT_EQ(Send(0x100), "a");
+    EXPECT_EQ(Send(list, 0x100), "a");
     list.Remove(HookA);
-    EXPECT_EQ(Send(0x201), "a");
+    EXPECT_EQ(Send(list, 0x201), "a");
     list.Add(HookA, 0); // flags 0 removes
-    EXPECT_EQ(Send(0x201), "");
+    EXPECT_EQ(Send(list, 0x201), "");
     EXPECT_EQ(list.c, 0);
     list.Remove(HookA); // not present: nothing happens
-}
-
-TEST_F(HooksTest, AHookMayRemoveItselfDuringDispatch)
-{
-    list.Add(HookA, kHookAll, 1);
-    list.Add(RemovesItself, kHookAll, 2);
-    list.Add(HookB, kHookAll, 3);
-    EXPECT_EQ(Send(1), "arb");
-    EXPECT_EQ(Send(1), "ab");
-}
-
-TEST_F(HooksTest, AHookAddedInFrontDuringDispatchWaitsForTheNextMessage)
-{
-    list.Add(HookA, kHookAll, 5);
-    list.Add(AddsAFrontHook, kHookAll, 10);
-    list.Add(HookB, kHookAll, 20);
-    EXPECT_EQ(Send(1), "afb");
-    EXPECT_EQ(Send(1), "dafb");
+    list.Free();
 }
 
 } // namespace

@@ -38,33 +38,22 @@ protected:
     std::vector<Graphic*> graphics;
 };
 
-TEST_F(ObjectTest, LowerLayersAreInFrontAndEarlierObjectsLeadTheirLayer)
-{
-    Graphic* g = Solid(4, 4, RGB(9, 9, 9));
-    ANIMOBJECT* a = ANIMOBJECT::Create(anim, g, 1);
-    ANIMOBJECT* b = ANIMOBJECT::Create(anim, g, 1);
-    ANIMOBJECT* c = ANIMOBJECT::Create(anim, g, 0);
-    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{c, a, b}));
-    EXPECT_EQ(anim->LastObject(), b);
-    EXPECT_EQ(b->previous, a);
-    EXPECT_EQ(anim->FirstInLayer(1), a);
-    int layer = 0;
-    ASSERT_TRUE(anim->LayerAbove(0, &layer));
-    EXPECT_EQ(layer, 1);
-    EXPECT_FALSE(anim->LayerAbove(1, &layer));
-    ASSERT_TRUE(anim->LayerBelow(1, &layer));
-    EXPECT_EQ(layer, 0);
-    ASSERT_TRUE(anim->LayerBelow(7, &layer));
-    EXPECT_EQ(layer, 1);
-    EXPECT_FALSE(anim->LayerBelow(0, &layer));
-}
-
-TEST_F(ObjectTest, ReorderingKeepsTheLayersConsistent)
+TEST_F(ObjectTest, LowerLayersAreInFrontAndReorderingKeepsTheLayersConsistent)
 {
     Graphic* g = Solid(4, 4, RGB(9, 9, 9));
     ANIMOBJECT* a = ANIMOBJECT::Create(anim, g, 10);
     ANIMOBJECT* b = ANIMOBJECT::Create(anim, g, 20);
     ANIMOBJECT* c = ANIMOBJECT::Create(anim, g, 30);
+    ANIMOBJECT* d = ANIMOBJECT::Create(anim, g, 20); // earlier objects lead their layer
+    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{a, b, d, c}));
+    EXPECT_EQ(d->previous, b);
+    int layer = 0;
+    EXPECT_TRUE(anim->LayerAbove(10, &layer) && layer == 20);
+    EXPECT_FALSE(anim->LayerAbove(30, &layer));
+    EXPECT_TRUE(anim->LayerBelow(20, &layer) && layer == 10);
+    EXPECT_TRUE(anim->LayerBelow(70, &layer) && layer == 30);
+    EXPECT_FALSE(anim->LayerBelow(10, &layer));
+    d->Destroy();
     c->ToFront();
     EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{c, a, b}));
     EXPECT_EQ(c->GetLayer(), 10);
@@ -87,21 +76,7 @@ TEST_F(ObjectTest, ReorderingKeepsTheLayersConsistent)
     EXPECT_EQ(anim->LastObject(), nullptr);
 }
 
-TEST_F(ObjectTest, AStaticObjectIgnoresMovesUntilItMovesAgain)
-{
-    ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(10, 10, RGB(1, 1, 1)), 3);
-    o->SetPosition(5, 5);
-    o->SetFlags(kObjStatic);
-    o->SetRect({50, 50, 60, 60});
-    o->SetPosition(70, 70);
-    EXPECT_EQ(o->rect.left, 5);
-    o->SetFlags(0);
-    o->SetPosition(70, 70);
-    EXPECT_EQ(o->rect.left, 70);
-    EXPECT_EQ(o->GetWidth(), 10);
-}
-
-TEST_F(ObjectTest, AnImageGivesItsSizeAndACallbackTakesOverDrawing)
+TEST_F(ObjectTest, AnImageGivesItsSizeAndAStaticObjectIgnoresMoves)
 {
     ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(12, 7, RGB(1, 1, 1)), 3);
     EXPECT_TRUE(o->autoDraw);
@@ -113,14 +88,15 @@ TEST_F(ObjectTest, AnImageGivesItsSizeAndACallbackTakesOverDrawing)
     EXPECT_EQ(o->GetWidth(), 5);
     EXPECT_FALSE(o->autoDraw);
     o->SetGraphic(nullptr);
-    EXPECT_FALSE(o->autoDraw);
     EXPECT_EQ(o->GetWidth(), 5);
-    o->SetCallback([](ANIMOBJECT*, UINT, void*) -> LRESULT { return 7; });
-    EXPECT_FALSE(o->autoDraw);
-    EXPECT_EQ(o->Send(kObjHitTest), 7);
-    o->SetCallback(nullptr);
-    EXPECT_TRUE(o->autoDraw);
-    EXPECT_EQ(o->Send(kObjHitTest), 1);
+    o->SetFlags(kObjStatic);
+    o->SetRect({50, 50, 60, 60});
+    o->SetPosition(70, 70);
+    EXPECT_EQ(o->rect.left, 3);
+    o->SetFlags(0);
+    o->SetPosition(70, 70);
+    EXPECT_EQ(o->rect.left, 70);
+    EXPECT_EQ(o->GetWidth(), 5);
 }
 
 TEST_F(ObjectTest, DataSlotsGrowAndAnswerZeroBeyondTheirCount)
@@ -140,37 +116,32 @@ LRESULT Recording(ANIMOBJECT*, UINT message, void*)
     return 1;
 }
 
-TEST_F(ObjectTest, ACallbackObjectHearsItsLife)
+TEST_F(ObjectTest, ACallbackObjectHearsItsLifeAndTakesOverDrawing)
 {
     g_messages.clear();
     ANIMOBJECT* o = ANIMOBJECT::Create(anim, Recording, 3);
+    EXPECT_FALSE(o->autoDraw);
     o->SetRect({0, 0, 10, 10});
     anim->PaintNow();
     o->Destroy();
     EXPECT_EQ(g_messages, (std::vector<UINT>{kObjCreated, kObjUpdate, kObjDraw, kObjDestroying}));
+    ANIMOBJECT* drawn = ANIMOBJECT::Create(anim, Solid(2, 2, 0), 3);
+    drawn->SetCallback([](ANIMOBJECT*, UINT, void*) -> LRESULT { return 7; });
+    EXPECT_EQ(drawn->Send(kObjHitTest), 7);
+    drawn->SetCallback(nullptr);
+    EXPECT_TRUE(drawn->autoDraw);
+    EXPECT_EQ(drawn->Send(kObjHitTest), 1);
 }
 
-// The colour of every window pixel, composed from nothing: the background colour, then every
-// object's image from the back to the front, transparent pixels left out.
+// The window composed afresh: the background colour, then every object's whole image from the
+// back to the front.
 std::vector<uint32_t> Compose(AnimWindow* anim, COLORREF background)
 {
-    const int cx = anim->GetWidth();
-    const int cy = anim->GetHeight();
-    const uint32_t bg = uint32_t(GetRValue(background)) << 16 | GetGValue(background) << 8 | GetBValue(background);
-    std::vector<uint32_t> pixels(size_t(cx) * cy, bg);
-    for (ANIMOBJECT* o = anim->LastObject(); o; o = o->previous) {
-        Graphic* image = o->CurrentGraphic();
-        for (int y = o->rect.top; y < o->rect.bottom; ++y) {
-            for (int x = o->rect.left; x < o->rect.right; ++x) {
-                if (x < 0 || y < 0 || x >= cx || y >= cy)
-                    continue;
-                const COLORREF c = image->GetPixelColor(x - o->rect.left, y - o->rect.top);
-                if (c == image->GetTransparency())
-                    continue;
-                pixels[size_t(y) * cx + x] = uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
-            }
-        }
-    }
+    Graphic* fresh = SolidGraphic(anim->GetWidth(), anim->GetHeight(), background);
+    for (ANIMOBJECT* o = anim->LastObject(); o; o = o->previous)
+        o->CurrentGraphic()->DrawTo(fresh, o->rect.left, o->rect.top);
+    std::vector<uint32_t> pixels = Pixels(*fresh);
+    MEM_DELETE(fresh);
     return pixels;
 }
 
@@ -214,21 +185,12 @@ TEST_F(ObjectTest, AfterManyMovesTheScreenEqualsAFreshComposition)
         ASSERT_EQ(Pixels(*anim->screen), Compose(anim, kBackground)) << "after step " << step;
     }
     WritePicture(*anim->screen, "engine_moves_composed");
-}
-
-TEST_F(ObjectTest, DestroyingAnObjectUncoversWhatWasBehindIt)
-{
-    anim->Fill(RGB(0, 0, 0));
-    ANIMOBJECT* back = ANIMOBJECT::Create(anim, Solid(40, 40, RGB(0, 255, 0)), 10);
-    back->SetFlags(kObjStatic);
-    ANIMOBJECT* front = ANIMOBJECT::Create(anim, Solid(20, 20, RGB(255, 0, 0)), 5);
-    front->SetPosition(10, 10);
-    anim->PaintNow();
-    EXPECT_EQ(anim->screen->GetPixelColor(15, 15), RGB(255, 0, 0));
-    front->Destroy();
-    anim->PaintNow();
-    EXPECT_EQ(anim->screen->GetPixelColor(15, 15), RGB(0, 255, 0));
-    EXPECT_EQ(Pixels(*anim->screen), Compose(anim, RGB(0, 0, 0)));
+    // Destroying objects uncovers what was behind them.
+    for (size_t i = 0; i < objects.size(); i += 2) {
+        objects[i]->Destroy();
+        anim->PaintNow();
+        ASSERT_EQ(Pixels(*anim->screen), Compose(anim, kBackground)) << "after destroying " << i;
+    }
 }
 
 } // namespace

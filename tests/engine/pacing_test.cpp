@@ -1,65 +1,45 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "cea_pacing.h"
 
 namespace {
 
-// Frames one loop pass steps at time t.
-int Pass(FRAMEPACER& pacer, DWORD t, DWORD period, bool resync = false)
+// Each pass begins at time t and steps one frame, then one more for every period it is late.
+TEST(PacingTest, PassesStepTheFramesDueAndTheNextDueTimeFollows)
 {
-    pacer.BeginPass(t, resync, period);
-    int frames = 1;
-    while (pacer.CatchUp(t, resync, period))
-        ++frames;
-    return frames;
-}
-
-TEST(PacingTest, OnTimePassesStepOneFrame)
-{
-    FRAMEPACER pacer;
-    pacer.Start(1000);
-    EXPECT_EQ(Pass(pacer, 1000, 25), 1);
-    EXPECT_EQ(pacer.next, 1025u);
-    EXPECT_FALSE(pacer.Reached(1024));
-    EXPECT_TRUE(pacer.Reached(1025));
-    EXPECT_EQ(Pass(pacer, 1026, 25), 1);
-    EXPECT_EQ(pacer.next, 1050u);
-}
-
-TEST(PacingTest, APassOneHundredMillisecondsLateCatchesUpFiveFrames)
-{
-    FRAMEPACER pacer;
-    pacer.Start(1000);
-    EXPECT_EQ(Pass(pacer, 1000, 25), 1);
-    // The pump ends when 1025 is reached; this pass starts 100 ms after that.
-    EXPECT_EQ(Pass(pacer, 1125, 25), 5);
-    EXPECT_EQ(pacer.next, 1150u);
-    EXPECT_EQ(Pass(pacer, 1150, 25), 1);
-}
-
-TEST(PacingTest, ResyncRestartsTheTimeBaseInsteadOfCatchingUp)
-{
-    FRAMEPACER pacer;
-    pacer.Start(1000);
-    EXPECT_EQ(Pass(pacer, 5000, 25, true), 1);
-    EXPECT_EQ(pacer.next, 5025u);
-}
-
-TEST(PacingTest, AZeroPeriodNeverCatchesUp)
-{
-    FRAMEPACER pacer;
-    pacer.Start(1000);
-    EXPECT_EQ(Pass(pacer, 9000, 0), 1);
-}
-
-TEST(PacingTest, TheClockMayWrap)
-{
-    FRAMEPACER pacer;
-    pacer.Start(0xFFFFFFF0);
-    EXPECT_EQ(Pass(pacer, 0xFFFFFFF0, 25), 1);
-    EXPECT_FALSE(pacer.Reached(0xFFFFFFFF));
-    EXPECT_TRUE(pacer.Reached(9));
-    EXPECT_EQ(Pass(pacer, 60, 25), 3);
+    struct PASS {
+        DWORD t;
+        DWORD period;
+        bool resync;
+        int frames;
+        DWORD next;
+    };
+    const struct {
+        const char* name;
+        DWORD start;
+        std::vector<PASS> passes;
+    } cases[] = {
+        {"on time", 1000, {{1000, 25, false, 1, 1025}, {1026, 25, false, 1, 1050}}},
+        // The pump ends when 1025 is reached; this pass starts 100 ms after that.
+        {"late", 1000, {{1000, 25, false, 1, 1025}, {1125, 25, false, 5, 1150}, {1150, 25, false, 1, 1175}}},
+        {"resync restarts the time base", 1000, {{5000, 25, true, 1, 5025}}},
+        {"a zero period never catches up", 1000, {{9000, 0, false, 1, 1000}}},
+        {"the clock wraps", 0xFFFFFFF0, {{0xFFFFFFF0, 25, false, 1, 9}, {60, 25, false, 3, 84}}},
+    };
+    for (const auto& c : cases) {
+        FRAMEPACER pacer;
+        pacer.Start(c.start);
+        for (const PASS& p : c.passes) {
+            pacer.BeginPass(p.t, p.resync, p.period);
+            int frames = 1;
+            while (pacer.CatchUp(p.t, p.resync, p.period))
+                ++frames;
+            EXPECT_EQ(frames, p.frames) << c.name << " at " << p.t;
+            EXPECT_EQ(pacer.next, p.next) << c.name << " at " << p.t;
+        }
+    }
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 // The layered image reader against files from our writer, and against broken files.
 #include <gtest/gtest.h>
 
-#include <zlib.h>
-
+#include <memory>
 #include <random>
 
 #include "cea_psp.h"
@@ -14,188 +13,143 @@ namespace {
 
 using psp::Bytes;
 using psp::Compression;
+using psp::MaskKind;
 
 constexpr COLORREF kMasked = 0x00010000;
 // Data that loads nothing: a graphic without a bitmap, for the reader to fill.
 const BYTE kNothing[1] = {};
+// Where the attributes chunk starts: after the file header and its block header.
+constexpr size_t kAttributes = 36 + 10;
+// The first block after the attributes chunk.
+constexpr size_t kAfterAttributes = kAttributes + 46;
 
 uint32_t Gradient(int x, int y)
 {
     return uint32_t(x * 20) << 16 | uint32_t(y * 30) << 8 | uint32_t((x + y) * 7 + 1);
 }
 
-psp::Image Image24(int cx, int cy, Compression compression)
+uint32_t Index(int x, int y)
 {
-    psp::Image image;
-    image.width = cx;
-    image.height = cy;
-    image.compression = compression;
-    std::vector<uint32_t> pixels;
-    for (int y = 0; y < cy; ++y) {
-        for (int x = 0; x < cx; ++x)
-            pixels.push_back(Gradient(x, y));
-    }
-    image.layers.push_back(psp::WholeLayer(image, pixels));
-    return image;
+    return uint32_t((x * 7 + y * 3) % 256);
 }
 
-psp::Image Image8(int cx, int cy, Compression compression)
+// One whole layer of Gradient (24-bit) or Index (8-bit, with a palette of (i, 255 - i, i / 2)).
+psp::Image Image(int cx, int cy, Compression compression, uint16_t bitDepth = 24)
 {
     psp::Image image;
     image.width = cx;
     image.height = cy;
-    image.bitDepth = 8;
+    image.bitDepth = bitDepth;
     image.compression = compression;
-    for (int i = 0; i < 256; ++i)
+    for (int i = 0; bitDepth == 8 && i < 256; ++i)
         image.palette.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
     std::vector<uint32_t> pixels;
     for (int y = 0; y < cy; ++y) {
         for (int x = 0; x < cx; ++x)
-            pixels.push_back(uint32_t((x * 7 + y * 3) % 256));
+            pixels.push_back(bitDepth == 8 ? Index(x, y) : Gradient(x, y));
     }
     image.layers.push_back(psp::WholeLayer(image, pixels));
     return image;
 }
 
-struct Loaded {
-    explicit Loaded(const Bytes& file, FrameList* frames = nullptr, COLORREF key = kNoColor)
-        : graphic(file.data(), DWORD(file.size()), frames, key)
-    {
+std::unique_ptr<Graphic> Load(const Bytes& file, FrameList* frames = nullptr, COLORREF key = kNoColor)
+{
+    return std::make_unique<Graphic>(file.data(), DWORD(file.size()), frames, key);
+}
+
+// The opacity map, rows top-down, without the stride's padding.
+std::vector<int> Opacities(const Graphic& g)
+{
+    const TRANSLUCENCY* t = g.GetTranslucency();
+    std::vector<int> out;
+    for (int y = 0; t->type == kOpacityMap && y < g.GetHeight(); ++y) {
+        for (int x = 0; x < g.GetWidth(); ++x)
+            out.push_back(t->opacity[y * t->cbStride + x]);
     }
-    Graphic graphic;
-};
+    return out;
+}
 
 class PspCompression : public testing::TestWithParam<Compression> {};
 
-TEST_P(PspCompression, TwentyFourBitImagesComeBackPixelForPixel)
+TEST_P(PspCompression, EveryKindOfChannelComesBack)
 {
-    const psp::Image image = Image24(13, 7, GetParam());
-    Loaded loaded(psp::WritePspImage(image), nullptr, RGB(0, 0, 255));
-    const Graphic& g = loaded.graphic;
-    ASSERT_TRUE(g.HasBitmap());
-    EXPECT_EQ(g.GetBitCount(), 24);
-    ASSERT_EQ(g.GetWidth(), 13);
-    ASSERT_EQ(g.GetHeight(), 7);
-    for (int y = 0; y < 7; ++y) {
-        for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(g.GetPixelValue(x, y), Gradient(x, y)) << x << "," << y;
-    }
-    // Without a mask the caller's colour key applies.
-    EXPECT_EQ(g.GetTransparency(), RGB(0, 0, 255));
-    EXPECT_FALSE(g.IsTranslucent());
-}
+    // 24-bit pixels; without a mask the caller's colour key applies.
+    auto g = Load(psp::WritePspImage(Image(13, 7, GetParam())), nullptr, RGB(0, 0, 255));
+    ASSERT_TRUE(g->HasBitmap());
+    EXPECT_EQ(g->GetBitCount(), 24);
+    ASSERT_EQ(g->GetWidth(), 13);
+    ASSERT_EQ(g->GetHeight(), 7);
+    for (int i = 0; i < 13 * 7; ++i)
+        ASSERT_EQ(g->GetPixelValue(i % 13, i / 13), Gradient(i % 13, i / 13)) << i;
+    EXPECT_EQ(g->GetTransparency(), RGB(0, 0, 255));
+    EXPECT_FALSE(g->IsTranslucent());
 
-TEST_P(PspCompression, PalettisedImagesKeepIndicesAndPalette)
-{
-    const psp::Image image = Image8(9, 5, GetParam());
-    Loaded loaded(psp::WritePspImage(image));
-    const Graphic& g = loaded.graphic;
-    ASSERT_TRUE(g.HasBitmap());
-    EXPECT_EQ(g.GetBitCount(), 8);
-    for (int y = 0; y < 5; ++y) {
-        for (int x = 0; x < 9; ++x)
-            ASSERT_EQ(g.GetPixelValue(x, y), DWORD((x * 7 + y * 3) % 256));
-    }
-    EXPECT_EQ(g.GetPaletteColor(10), RGB(10, 245, 5));
-    // The last entry is always white, whatever the file says.
-    EXPECT_EQ(g.GetPaletteColor(255), RGB(255, 255, 255));
-}
+    // Palette indices; the last entry is always white, whatever the file says.
+    g = Load(psp::WritePspImage(Image(9, 5, GetParam(), 8)));
+    EXPECT_EQ(g->GetBitCount(), 8);
+    for (int i = 0; i < 9 * 5; ++i)
+        ASSERT_EQ(g->GetPixelValue(i % 9, i / 9), Index(i % 9, i / 9)) << i;
+    EXPECT_EQ(g->GetPaletteColor(10), RGB(10, 245, 5));
+    EXPECT_EQ(g->GetPaletteColor(255), RGB(255, 255, 255));
 
-TEST_P(PspCompression, OnOffMaskPaintsMaskedPixelsWithTheMaskColour)
-{
-    psp::Image image = Image24(6, 4, GetParam());
-    psp::Mask mask;
+    // An on-off mask paints the masked pixels with the mask colour, which becomes the key.
+    psp::Image onOff = Image(6, 4, GetParam());
+    onOff.layers[0].masks.push_back({MaskKind::Transparency, {}});
     for (int i = 0; i < 24; ++i)
-        mask.values.push_back(i % 3 == 0 ? 0 : 255);
-    image.layers[0].masks.push_back(mask);
-    Loaded loaded(psp::WritePspImage(image), nullptr, RGB(0, 0, 255));
-    const Graphic& g = loaded.graphic;
-    EXPECT_EQ(g.GetTransparency(), kMasked);
-    EXPECT_FALSE(g.IsTranslucent());
-    for (int i = 0; i < 24; ++i) {
-        const int x = i % 6, y = i / 6;
-        if (i % 3 == 0)
-            EXPECT_EQ(g.GetPixelColor(x, y), kMasked);
-        else
-            EXPECT_EQ(g.GetPixelValue(x, y), Gradient(x, y));
-    }
-}
-
-TEST_P(PspCompression, PartialMaskBecomesAnOpacityMap)
-{
-    psp::Image image = Image24(4, 3, GetParam());
-    psp::Mask mask;
-    for (int i = 0; i < 12; ++i)
-        mask.values.push_back(uint8_t(i * 20));
-    image.layers[0].masks.push_back(mask);
-    Loaded loaded(psp::WritePspImage(image));
-    const TRANSLUCENCY* t = loaded.graphic.GetTranslucency();
-    ASSERT_EQ(t->type, kOpacityMap);
-    for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(t->opacity[(i / 4) * t->cbStride + i % 4], i * 20);
-    EXPECT_EQ(loaded.graphic.GetTransparency(), kNoColor);
+        onOff.layers[0].masks[0].values.push_back(i % 3 == 0 ? 0 : 255);
+    g = Load(psp::WritePspImage(onOff), nullptr, RGB(0, 0, 255));
+    EXPECT_EQ(g->GetTransparency(), kMasked);
+    EXPECT_FALSE(g->IsTranslucent());
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(g->GetPixelValue(i % 6, i / 6), i % 3 == 0 ? g->ColorToValue(kMasked) : Gradient(i % 6, i / 6)) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCompression, PspCompression,
                          testing::Values(Compression::None, Compression::RunLength, Compression::Deflate));
 
-TEST(PspMasks, TwoMasksOfALayerMultiply)
+TEST(PspMasks, PartialMasksOfALayerCombineIntoOneOpacityMap)
 {
-    psp::Image image = Image24(2, 2, Compression::RunLength);
-    image.layers[0].masks.push_back({psp::MaskKind::Transparency, Bytes(4, 200)});
-    image.layers[0].masks.push_back({psp::MaskKind::User, Bytes(4, 128)});
-    Loaded loaded(psp::WritePspImage(image));
-    const TRANSLUCENCY* t = loaded.graphic.GetTranslucency();
-    ASSERT_EQ(t->type, kOpacityMap);
-    EXPECT_EQ(t->opacity[0], 100);
-    EXPECT_EQ(t->opacity[t->cbStride + 1], 100);
-}
-
-TEST(PspMasks, UserMaskLiesOnTheMaskRectangleAndIsClearOutside)
-{
-    psp::Image image = Image24(6, 6, Compression::None);
-    image.layers[0].maskRect = {2, 1, 4, 3};
-    image.layers[0].masks.push_back({psp::MaskKind::User, Bytes(4, 90)});
-    Loaded loaded(psp::WritePspImage(image));
-    const TRANSLUCENCY* t = loaded.graphic.GetTranslucency();
-    ASSERT_EQ(t->type, kOpacityMap);
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 6; ++x) {
-            const bool inside = x >= 2 && x < 4 && y >= 1 && y < 3;
-            EXPECT_EQ(t->opacity[y * t->cbStride + x], inside ? 90 : 0) << x << "," << y;
-        }
+    struct CASE {
+        const char* name;
+        int cx, cy;
+        psp::Rect maskRect;
+        std::vector<psp::Mask> masks;
+        std::vector<int> opacities;
+    };
+    std::vector<int> userOnRect(36, 0);
+    for (int y = 1; y < 3; ++y) {
+        for (int x = 2; x < 4; ++x)
+            userOnRect[y * 6 + x] = 90;
     }
-}
-
-TEST(PspMasks, OnOffMaskUnderAPartialMaskClearsTheMaskedPixels)
-{
-    psp::Image image = Image24(3, 1, Compression::None);
-    image.layers[0].masks.push_back({psp::MaskKind::Transparency, Bytes{0, 255, 255}});
-    image.layers[0].masks.push_back({psp::MaskKind::User, Bytes{200, 200, 100}});
-    Loaded loaded(psp::WritePspImage(image));
-    const TRANSLUCENCY* t = loaded.graphic.GetTranslucency();
-    ASSERT_EQ(t->type, kOpacityMap);
-    EXPECT_EQ(t->opacity[0], 0);
-    EXPECT_EQ(t->opacity[1], 200);
-    EXPECT_EQ(t->opacity[2], 100);
+    const CASE cases[] = {
+        {"a partial mask is the map", 4, 1, {}, {{MaskKind::Transparency, Bytes{0, 20, 40, 60}}}, {0, 20, 40, 60}},
+        {"two masks multiply", 2, 2, {}, {{MaskKind::Transparency, Bytes(4, 200)}, {MaskKind::User, Bytes(4, 128)}},
+         {100, 100, 100, 100}},
+        {"a user mask lies on the mask rectangle", 6, 6, {2, 1, 4, 3}, {{MaskKind::User, Bytes(4, 90)}}, userOnRect},
+        {"an on-off mask under a partial one clears", 3, 1, {},
+         {{MaskKind::Transparency, Bytes{0, 255, 255}}, {MaskKind::User, Bytes{200, 200, 100}}}, {0, 200, 100}},
+    };
+    for (const CASE& c : cases) {
+        SCOPED_TRACE(c.name);
+        psp::Image image = Image(c.cx, c.cy, Compression::RunLength);
+        image.layers[0].maskRect = c.maskRect;
+        image.layers[0].masks = c.masks;
+        EXPECT_EQ(Opacities(*Load(psp::WritePspImage(image))), c.opacities);
+    }
 }
 
 psp::Image ThreeLayers()
 {
-    psp::Image image = Image24(5, 4, Compression::Deflate);
-    for (uint32_t colour : {0x112233u, 0x445566u}) {
+    psp::Image image = Image(5, 4, Compression::Deflate);
+    for (uint32_t colour : {0x112233u, 0x445566u})
         image.layers.push_back(psp::WholeLayer(image, std::vector<uint32_t>(20, colour)));
-    }
     return image;
 }
 
-TEST(PspLayers, EveryLayerBecomesAFrameWithAFrameList)
+TEST(PspLayers, EveryLayerBecomesAFrameOnlyWithAFrameListAndMoreThanOneLayer)
 {
     FrameList frames;
-    {
-        Loaded loaded(psp::WritePspImage(ThreeLayers()), &frames, RGB(255, 0, 255));
-        EXPECT_FALSE(loaded.graphic.HasBitmap());
-    }
+    EXPECT_FALSE(Load(psp::WritePspImage(ThreeLayers()), &frames, RGB(255, 0, 255))->HasBitmap());
     ASSERT_EQ(frames.Count(), 3u);
     EXPECT_EQ(frames[0]->GetPixelValue(3, 2), Gradient(3, 2));
     EXPECT_EQ(frames[1]->GetPixelValue(4, 3), 0x112233u);
@@ -204,135 +158,99 @@ TEST(PspLayers, EveryLayerBecomesAFrameWithAFrameList)
         EXPECT_EQ(frame->GetTransparency(), RGB(255, 0, 255));
         MEM_DELETE(frame);
     }
-}
-
-TEST(PspLayers, OnlyTheFirstLayerIsReadWithoutAFrameList)
-{
-    Loaded loaded(psp::WritePspImage(ThreeLayers()));
-    ASSERT_TRUE(loaded.graphic.HasBitmap());
-    EXPECT_EQ(loaded.graphic.GetPixelValue(3, 2), Gradient(3, 2));
-}
-
-TEST(PspLayers, ASingleLayerFileFillsTheTargetEvenWithAFrameList)
-{
-    FrameList frames;
-    Loaded loaded(psp::WritePspImage(Image24(3, 3, Compression::None)), &frames);
-    EXPECT_TRUE(loaded.graphic.HasBitmap());
-    EXPECT_EQ(frames.Count(), 0u);
+    EXPECT_EQ(Load(psp::WritePspImage(ThreeLayers()))->GetPixelValue(3, 2), Gradient(3, 2));
+    FrameList none;
+    EXPECT_TRUE(Load(psp::WritePspImage(Image(3, 3, Compression::None)), &none)->HasBitmap());
+    EXPECT_EQ(none.Count(), 0u);
 }
 
 TEST(PspLayers, ASecondLayerBankDrawsIntoTheSameBitmap)
 {
-    Bytes file = psp::WritePspImage(Image24(3, 2, Compression::RunLength));
-    const size_t bank = 36 + 10 + 46;
-    file.insert(file.end(), file.begin() + ptrdiff_t(bank), file.end());
-    Loaded loaded(file);
-    ASSERT_TRUE(loaded.graphic.HasBitmap());
-    EXPECT_EQ(loaded.graphic.GetPixelValue(2, 1), Gradient(2, 1));
+    Bytes file = psp::WritePspImage(Image(3, 2, Compression::RunLength));
+    file.insert(file.end(), file.begin() + ptrdiff_t(kAfterAttributes), file.end());
+    EXPECT_EQ(Load(file)->GetPixelValue(2, 1), Gradient(2, 1));
 }
 
-TEST(PspLayers, PartialLayerLandsAtItsOffsetAndTheRestStaysBlack)
+TEST(PspLayers, APlacedLayerWritesOnlyWhereCanvasAndDataMeet)
 {
-    psp::Image image = Image24(8, 8, Compression::RunLength);
-    psp::Layer layer;
-    layer.imageRect = {3, 2, 8, 8};
-    layer.savedRect = {1, 1, 3, 2}; // canvas (4, 3) to (6, 4)
-    layer.pixels = {0xABCDEF, 0x123456};
-    image.layers[0] = layer;
-    Loaded loaded(psp::WritePspImage(image));
-    const Graphic& g = loaded.graphic;
-    EXPECT_EQ(g.GetPixelValue(4, 3), 0xABCDEFu);
-    EXPECT_EQ(g.GetPixelValue(5, 3), 0x123456u);
-    EXPECT_EQ(g.GetPixelValue(3, 3), 0u);
-    EXPECT_EQ(g.GetPixelValue(4, 4), 0u);
-}
-
-TEST(PspLayers, PlacementBeyondTheCanvasOrTheDataWritesOnlyInside)
-{
-    psp::Image image = Image24(4, 4, Compression::None);
-    psp::Layer layer;
-    layer.imageRect = {-2, 2, 0, 0};
-    layer.savedRect = {0, 0, 4, 4}; // canvas (-2, 2) to (2, 6)
-    layer.pixels = std::vector<uint32_t>(16, 0x00FF00);
-    image.layers[0] = layer;
-    Loaded loaded(psp::WritePspImage(image));
-    const Graphic& g = loaded.graphic;
-    EXPECT_EQ(g.GetPixelValue(0, 2), 0x00FF00u);
-    EXPECT_EQ(g.GetPixelValue(1, 3), 0x00FF00u);
-    EXPECT_EQ(g.GetPixelValue(2, 2), 0u);
-    EXPECT_EQ(g.GetPixelValue(0, 1), 0u);
+    struct CASE {
+        int side;
+        psp::Rect imageRect, savedRect;
+        std::vector<uint32_t> pixels;
+        std::vector<std::tuple<int, int, uint32_t>> expected; // x, y, value
+    };
+    const CASE cases[] = {
+        // Canvas (4, 3) to (6, 4); the rest stays black.
+        {8, {3, 2, 8, 8}, {1, 1, 3, 2}, {0xABCDEF, 0x123456}, {{4, 3, 0xABCDEF}, {5, 3, 0x123456}, {3, 3, 0}, {4, 4, 0}}},
+        // Canvas (-2, 2) to (2, 6), beyond the left and bottom edges.
+        {4, {-2, 2, 0, 0}, {0, 0, 4, 4}, std::vector<uint32_t>(16, 0x00FF00),
+         {{0, 2, 0x00FF00}, {1, 3, 0x00FF00}, {2, 2, 0}, {0, 1, 0}}},
+    };
+    for (const CASE& c : cases) {
+        psp::Image image = Image(c.side, c.side, Compression::RunLength);
+        image.layers[0] = {"", c.imageRect, c.savedRect, {}, c.pixels, {}};
+        auto g = Load(psp::WritePspImage(image));
+        for (const auto& [x, y, value] : c.expected)
+            EXPECT_EQ(g->GetPixelValue(x, y), value) << x << "," << y;
+    }
 }
 
 TEST(PspSelection, SelectionBytesInsideTheRectangleAreKept)
 {
-    psp::Image image = Image24(5, 4, Compression::Deflate);
-    psp::Selection selection;
-    selection.rect = {1, 1, 4, 3};
+    psp::Image image = Image(5, 4, Compression::Deflate);
+    image.selection = psp::Selection{{1, 1, 4, 3}, {}};
     for (int i = 0; i < 5 * 3; ++i)
-        selection.values.push_back(uint8_t(i + 1));
-    image.selection = selection;
-    Loaded loaded(psp::WritePspImage(image));
-    ASSERT_TRUE(loaded.graphic.HasSelection());
+        image.selection->values.push_back(uint8_t(i + 1));
+    auto g = Load(psp::WritePspImage(image));
+    ASSERT_TRUE(g->HasSelection());
     DWORD cb = 0;
-    BYTE* bytes = loaded.graphic.GetSelection(&cb);
+    BYTE* bytes = g->GetSelection(&cb);
     ASSERT_EQ(cb, 20u);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 5; ++x) {
-            const bool inside = x >= 1 && x < 4 && y >= 1 && y < 3;
-            EXPECT_EQ(bytes[y * 5 + x], inside ? y * 5 + x + 1 : 0) << x << "," << y;
-        }
+    for (int i = 0; i < 20; ++i) {
+        const bool inside = i % 5 >= 1 && i % 5 < 4 && i / 5 >= 1 && i / 5 < 3;
+        EXPECT_EQ(bytes[i], inside ? i + 1 : 0) << i;
     }
     Graphic::ReleaseSelection(bytes);
 }
 
-TEST(PspPalette, OnlyTheFirst256EntriesAreRead)
+TEST(PspFile, ForgedFieldsAreReadSafely)
 {
-    psp::Image image = Image8(2, 2, Compression::None);
-    image.palette[255] = {1, 2, 3};
-    Bytes file = psp::WritePspImage(image);
-    // The entry count of the palette chunk, after the attributes block.
-    const size_t count = 36 + 10 + 46 + 10 + 4;
-    ASSERT_EQ(file[count + 1], 1);
-    file[count + 1] = 0x70; // 0x7000 entries claimed, 256 present
-    file[count] = 0;
-    Loaded loaded(file);
-    EXPECT_EQ(loaded.graphic.GetPaletteColor(254), RGB(254, 1, 127));
-    EXPECT_EQ(loaded.graphic.GetPaletteColor(255), RGB(255, 255, 255));
+    psp::Image image = Image(2, 2, Compression::None, 8);
+    image.palette[255] = {1, 2, 3}; // read as white all the same
+    Bytes palettised = psp::WritePspImage(image);
+    // The palette's entry count, after the attributes block: 0x7000 claimed, 256 present.
+    const size_t count = kAfterAttributes + 10 + 4;
+    ASSERT_EQ(palettised[count + 1], 1);
+    palettised[count] = 0;
+    palettised[count + 1] = 0x70;
+    auto g = Load(palettised);
+    EXPECT_EQ(g->GetPaletteColor(254), RGB(254, 1, 127));
+    EXPECT_EQ(g->GetPaletteColor(255), RGB(255, 255, 255));
+
+    // An unknown compression reads no channel.
+    Bytes file = psp::WritePspImage(Image(3, 3, Compression::None));
+    const size_t compression = kAttributes + 4 + 4 + 4 + 8 + 1;
+    ASSERT_EQ(file[compression], 0);
+    file[compression] = 3;
+    g = Load(file);
+    EXPECT_FALSE(g->HasBitmap());
+    EXPECT_TRUE(g->valid);
+
+    // A file whose first block is not the attributes is refused.
+    file[compression] = 0;
+    file[36 + 4] = 1;
+    Graphic refused(kNothing, 0);
+    EXPECT_FALSE(ReadPspImage(&refused, nullptr, file.data(), DWORD(file.size()), kNoColor));
 }
 
-TEST(PspFile, UnknownCompressionReadsNoChannel)
+TEST(PspFile, TruncatedFilesNeverCrashAndWholeOnesSucceed)
 {
-    Bytes file = psp::WritePspImage(Image24(3, 3, Compression::None));
-    // The compression field of the attributes chunk.
-    const size_t at = 36 + 10 + 4 + 4 + 4 + 8 + 1;
-    ASSERT_EQ(file[at], 0);
-    file[at] = 3;
-    Loaded loaded(file);
-    EXPECT_FALSE(loaded.graphic.HasBitmap());
-    EXPECT_TRUE(loaded.graphic.valid);
-}
-
-TEST(PspFile, FileWithoutAttributesFirstIsRefused)
-{
-    Bytes file = psp::WritePspImage(Image24(3, 3, Compression::None));
-    file[36 + 4] = 1; // the first block's id
-    Graphic g(kNothing, 0);
-    EXPECT_FALSE(ReadPspImage(&g, nullptr, file.data(), DWORD(file.size()), kNoColor));
-}
-
-TEST(PspFile, TruncatedFilesNeverCrashAndOnlyWholeOnesSucceed)
-{
-    psp::Image image = Image8(6, 5, Compression::RunLength);
-    image.layers[0].masks.push_back({psp::MaskKind::Transparency, Bytes(30, 77)});
-    psp::Selection selection;
-    selection.rect = {0, 0, 6, 5};
-    selection.values = Bytes(30, 1);
-    image.selection = selection;
+    psp::Image image = Image(6, 5, Compression::RunLength, 8);
+    image.layers[0].masks.push_back({MaskKind::Transparency, Bytes(30, 77)});
+    image.selection = psp::Selection{{0, 0, 6, 5}, Bytes(30, 1)};
     const Bytes file = psp::WritePspImage(image);
-    for (size_t cb = 0; cb < file.size(); ++cb) {
-        Graphic g(kNothing, 0);
-        ReadPspImage(&g, nullptr, file.data(), DWORD(cb), kNoColor);
-    }
+    for (size_t cb = 0; cb < file.size(); ++cb)
+        Load(Bytes(file.begin(), file.begin() + ptrdiff_t(cb)));
     Graphic whole(kNothing, 0);
     EXPECT_TRUE(ReadPspImage(&whole, nullptr, file.data(), DWORD(file.size()), kNoColor));
 }
@@ -340,20 +258,15 @@ TEST(PspFile, TruncatedFilesNeverCrashAndOnlyWholeOnesSucceed)
 TEST(PspFile, CorruptedFilesNeverCrash)
 {
     psp::Image image = ThreeLayers();
-    image.layers[1].masks.push_back({psp::MaskKind::Transparency, Bytes(20, 30)});
+    image.layers[1].masks.push_back({MaskKind::Transparency, Bytes(20, 30)});
     const Bytes original = psp::WritePspImage(image);
     std::mt19937 random(7);
     for (int round = 0; round < 400; ++round) {
         Bytes file = original;
-        for (int k = 0; k < 4; ++k) {
-            const size_t at = 36 + random() % (file.size() - 36);
-            file[at] = uint8_t(random() % 3 == 0 ? 0xFF : random());
-        }
+        for (int k = 0; k < 4; ++k)
+            file[36 + random() % (file.size() - 36)] = uint8_t(random() % 3 == 0 ? 0xFF : random());
         FrameList frames;
-        {
-            Graphic g(kNothing, 0);
-            ReadPspImage(&g, &frames, file.data(), DWORD(file.size()), kNoColor);
-        }
+        Load(file, &frames);
         for (Graphic* frame : frames)
             MEM_DELETE(frame);
     }
@@ -375,97 +288,64 @@ TEST(PspCursor, ReadsThatDoNotFitYieldNothingAndStayPut)
     EXPECT_EQ(c.Take(0), nullptr);
 }
 
-Bytes Decode(const Bytes& stored, DWORD cbExpected, WORD compression, DWORD* pcbOut = nullptr)
+TEST(PspChannel, StoredBytesBecomeExactlyTheExpectedLength)
 {
-    DWORD cb = cbExpected;
-    BYTE* out = DecompressPspChannel(stored.data(), DWORD(stored.size()), &cb, compression);
-    if (pcbOut)
-        *pcbOut = cb;
-    if (!out)
-        return {};
-    Bytes result(out, out + cbExpected);
-    MEM_FREE(out);
-    return result;
-}
-
-TEST(PspChannel, RunLengthControlBytes)
-{
-    EXPECT_EQ(Decode({129, 7}, 1, kPspRunLength), Bytes{7});
     Bytes literal = {128};
     for (int i = 0; i < 128; ++i)
         literal.push_back(uint8_t(i));
-    const Bytes out = Decode(literal, 128, kPspRunLength);
-    ASSERT_EQ(out.size(), 128u);
-    EXPECT_EQ(out[127], 127);
-    EXPECT_EQ(Decode({0, 130, 5, 1, 9}, 3, kPspRunLength), (Bytes{5, 5, 9}));
+    Bytes cutDeflate = psp::CompressChannel(Bytes(100, 42), Compression::Deflate);
+    cutDeflate.resize(cutDeflate.size() / 2);
+    const auto deflated = [](const Bytes& data) { return psp::CompressChannel(data, Compression::Deflate); };
+    struct CASE {
+        Bytes stored;
+        DWORD cbExpected;
+        WORD compression;
+        Bytes out; // empty: the channel fails
+        DWORD cbOut;
+    };
+    const CASE cases[] = {
+        {{129, 7}, 1, kPspRunLength, {7}, 1},
+        {literal, 128, kPspRunLength, Bytes(literal.begin() + 1, literal.end()), 128},
+        {{0, 130, 5, 1, 9}, 3, kPspRunLength, {5, 5, 9}, 3},
+        // Output stops at the expected length; a control byte or run cut off at the end.
+        {{255, 1, 3, 2, 2, 2}, 4, kPspRunLength, {1, 1, 1, 1}, 4},
+        {{1, 8, 130}, 3, kPspRunLength, {8, 0, 0}, 3},
+        {{5, 8}, 3, kPspRunLength, {8, 0, 0}, 3},
+        {{1, 2, 3, 4, 5}, 3, kPspUncompressed, {1, 2, 3}, 3},
+        {{1, 2}, 5, kPspUncompressed, {1, 2, 0, 0, 0}, 2},
+        // A stream that ends early is padded with its last byte; a longer one still fills.
+        {deflated({1, 2, 3}), 6, kPspDeflate, {1, 2, 3, 3, 3, 3}, 6},
+        {deflated({}), 3, kPspDeflate, {0, 0, 0}, 3},
+        {deflated({4, 5, 6, 7}), 2, kPspDeflate, {4, 5}, 2},
+        {cutDeflate, 100, kPspDeflate, {}, 0},
+        {{1, 2, 3}, 3, 3, {}, 0},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const CASE& c = cases[i];
+        DWORD cb = c.cbExpected;
+        BYTE* out = DecompressPspChannel(c.stored.data(), DWORD(c.stored.size()), &cb, c.compression);
+        EXPECT_EQ(out ? Bytes(out, out + c.cbExpected) : Bytes(), c.out) << i;
+        EXPECT_EQ(cb, c.cbOut) << i;
+        MEM_FREE(out);
+    }
 }
-
-TEST(PspChannel, RunLengthOutputStopsAtTheExpectedLength)
-{
-    EXPECT_EQ(Decode({255, 1, 3, 2, 2, 2}, 4, kPspRunLength), (Bytes{1, 1, 1, 1}));
-    // A control byte or a run without its byte at the end of the input.
-    EXPECT_EQ(Decode({1, 8, 130}, 3, kPspRunLength), (Bytes{8, 0, 0}));
-    EXPECT_EQ(Decode({5, 8}, 3, kPspRunLength), (Bytes{8, 0, 0}));
-}
-
-TEST(PspChannel, StoredBytesLongerThanExpectedAreCut)
-{
-    DWORD cb = 0;
-    EXPECT_EQ(Decode({1, 2, 3, 4, 5}, 3, kPspUncompressed, &cb), (Bytes{1, 2, 3}));
-    EXPECT_EQ(cb, 3u);
-    Decode({1, 2}, 5, kPspUncompressed, &cb);
-    EXPECT_EQ(cb, 2u);
-}
-
-Bytes Deflated(const Bytes& data)
-{
-    return psp::CompressChannel(data, Compression::Deflate);
-}
-
-TEST(PspChannel, DeflateThatEndsEarlyIsPaddedWithItsLastByte)
-{
-    EXPECT_EQ(Decode(Deflated({1, 2, 3}), 6, kPspDeflate), (Bytes{1, 2, 3, 3, 3, 3}));
-    EXPECT_EQ(Decode(Deflated({}), 3, kPspDeflate), (Bytes{0, 0, 0}));
-    // More than expected still fills the channel.
-    EXPECT_EQ(Decode(Deflated({4, 5, 6, 7}), 2, kPspDeflate), (Bytes{4, 5}));
-}
-
-TEST(PspChannel, BrokenDeflateAndUnknownCompressionFail)
-{
-    DWORD cb = 0;
-    Bytes cut = Deflated(Bytes(100, 42));
-    cut.resize(cut.size() / 2);
-    EXPECT_TRUE(Decode(cut, 100, kPspDeflate, &cb).empty());
-    EXPECT_EQ(cb, 0u);
-    EXPECT_TRUE(Decode({1, 2, 3}, 3, 3, &cb).empty());
-    EXPECT_EQ(cb, 0u);
-}
-
-} // namespace
-
-namespace {
 
 // A decoded file with a soft round mask, blended over a checkerboard, as a picture.
 TEST(PspPictures, DecodedAndBlended)
 {
-    psp::Image image = Image24(64, 48, Compression::Deflate);
-    psp::Mask mask;
-    for (int y = 0; y < 48; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            const int d2 = (x - 32) * (x - 32) + (y - 24) * (y - 24);
-            mask.values.push_back(uint8_t(std::max(0, 255 - d2 / 3)));
-        }
+    psp::Image image = Image(64, 48, Compression::Deflate);
+    image.layers[0].masks.push_back({MaskKind::Transparency, {}});
+    for (int i = 0; i < 64 * 48; ++i) {
+        const int dx = i % 64 - 32, dy = i / 64 - 24;
+        image.layers[0].masks[0].values.push_back(uint8_t(std::max(0, 255 - (dx * dx + dy * dy) / 3)));
     }
-    image.layers[0].masks.push_back(mask);
-    Loaded loaded(psp::WritePspImage(image));
-    ASSERT_TRUE(loaded.graphic.IsTranslucent());
-    WritePicture(loaded.graphic, "engine-psp-decoded");
+    auto decoded = Load(psp::WritePspImage(image));
+    ASSERT_TRUE(decoded->IsTranslucent());
+    WritePicture(*decoded, "engine-psp-decoded");
     Graphic board(64, 48, 24);
-    for (int y = 0; y < 48; ++y) {
-        for (int x = 0; x < 64; ++x)
-            board.SetPixelValue(x, y, (x / 8 + y / 8) % 2 ? 0xFFFFFF : 0x404040);
-    }
-    loaded.graphic.DrawTo(&board, 0, 0);
+    for (int i = 0; i < 64 * 48; ++i)
+        board.SetPixelValue(i % 64, i / 64, (i % 64 / 8 + i / 64 / 8) % 2 ? 0xFFFFFF : 0x404040);
+    decoded->DrawTo(&board, 0, 0);
     WritePicture(board, "engine-psp-blended");
     EXPECT_EQ(board.GetPixelValue(0, 0), 0x404040u);
     EXPECT_EQ(board.GetPixelValue(32, 24), Gradient(32, 24) & 0xFFFFFF);

@@ -17,62 +17,47 @@ protected:
     void SetUp() override { schedule.Init(); }
     void TearDown() override { schedule.Free(); }
 
-    std::vector<DWORD> AppCodesDueBy(DWORD frame)
+    // Takes every event due by frame, of objects or of the application: objects' states, then
+    // application codes.
+    std::vector<DWORD> Due(DWORD frame, bool fObjects = false)
     {
-        std::vector<DWORD> codes;
-        SCHEDULEEVENT e;
-        while (schedule.TakeAppEvent(frame, &e))
-            codes.push_back(e.state);
-        return codes;
+        std::vector<DWORD> states;
+        for (SCHEDULEEVENT e; fObjects ? schedule.TakeObjectEvent(frame, &e) : schedule.TakeAppEvent(frame, &e);)
+            states.push_back(fObjects ? DWORD(reinterpret_cast<uintptr_t>(e.object) / 0x1000) * 100 + e.state : e.state);
+        return states;
     }
 
     SCHEDULE schedule{};
 };
 
-TEST_F(ScheduleTest, EndFrameIsOnePastTheLastScheduledFrame)
+TEST_F(ScheduleTest, EventsAreTakenByKindInSlotOrderFromTheirFrameOn)
 {
     EXPECT_TRUE(schedule.IsEmpty());
     EXPECT_EQ(schedule.EndFrame(), 0u);
-    schedule.AddAppEvent(7, 1, 0);
-    schedule.AddObjectEvent(3, Object(1), 0, {0, 0, 1, 1});
+    schedule.AddObjectEvent(2, Object(1), 0, {1, 2, 3, 4});
+    schedule.AddAppEvent(2, 10, 100);
+    schedule.AddObjectEvent(2, Object(2), 1, {});
+    schedule.AddAppEvent(2, 11, 101);
+    schedule.AddAppEvent(7, 12, 102);
+    // The end is one past the last scheduled frame, and only grows.
     EXPECT_EQ(schedule.EndFrame(), 8u);
     schedule.ExtendTo(5);
     EXPECT_EQ(schedule.EndFrame(), 8u);
     schedule.ExtendTo(12);
     EXPECT_EQ(schedule.EndFrame(), 12u);
-    EXPECT_FALSE(schedule.IsEmpty());
-}
-
-TEST_F(ScheduleTest, ObjectAndApplicationEventsAreTakenSeparatelyInSlotOrder)
-{
-    schedule.AddObjectEvent(2, Object(1), 0, {1, 2, 3, 4});
-    schedule.AddAppEvent(2, 10, 100);
-    schedule.AddObjectEvent(2, Object(2), 1, {});
-    schedule.AddAppEvent(2, 11, 101);
-    schedule.AddAppEvent(3, 12, 102);
 
     SCHEDULEEVENT e;
+    EXPECT_FALSE(schedule.TakeObjectEvent(1, &e));
     ASSERT_TRUE(schedule.TakeObjectEvent(2, &e));
     EXPECT_EQ(e.object, Object(1));
     EXPECT_EQ(e.rect.right, 3);
-    ASSERT_TRUE(schedule.TakeObjectEvent(2, &e));
-    EXPECT_EQ(e.object, Object(2));
-    EXPECT_EQ(e.state, 1u);
-    EXPECT_FALSE(schedule.TakeObjectEvent(2, &e));
-
+    EXPECT_EQ(Due(2, true), std::vector<DWORD>{201});
     ASSERT_TRUE(schedule.TakeAppEvent(2, &e));
     EXPECT_EQ(e.state, 10u);
     EXPECT_EQ(e.param, 100);
-    EXPECT_EQ(AppCodesDueBy(2), std::vector<DWORD>{11});
-    EXPECT_EQ(AppCodesDueBy(3), std::vector<DWORD>{12});
+    EXPECT_EQ(Due(2), std::vector<DWORD>{11});
+    EXPECT_EQ(Due(9), std::vector<DWORD>{12}); // a passed frame's events are still played
     EXPECT_TRUE(schedule.IsEmpty());
-}
-
-TEST_F(ScheduleTest, EventsScheduledForAPassedFrameAreStillPlayed)
-{
-    schedule.AddAppEvent(4, 1, 0);
-    EXPECT_TRUE(AppCodesDueBy(3).empty());
-    EXPECT_EQ(AppCodesDueBy(9), std::vector<DWORD>{1});
 }
 
 TEST_F(ScheduleTest, FreedSlotsAreReused)
@@ -94,22 +79,16 @@ TEST_F(ScheduleTest, UnschedulingByObjectStateCodeParameterAndFrame)
     schedule.AddObjectEvent(1, Object(1), 0, {0, 0, 1, 1});
     schedule.AddObjectEvent(2, Object(1), 2, {});
     schedule.AddObjectEvent(1, Object(2), 0, {0, 0, 1, 1});
-    schedule.AddAppEvent(1, 5, 50);
-    schedule.AddAppEvent(1, 5, 51);
-    schedule.AddAppEvent(1, 6, 50);
-    schedule.AddAppEvent(4, 7, 0);
     schedule.AddObjectEvent(4, Object(3), 0, {0, 0, 1, 1});
-
+    for (auto [frame, code, param] : {std::tuple{1, 5, 50}, {1, 5, 51}, {1, 6, 50}, {4, 7, 0}})
+        schedule.AddAppEvent(frame, code, param);
     schedule.UnscheduleObject(Object(1), 2);
-    SCHEDULEEVENT e;
-    ASSERT_TRUE(schedule.TakeObjectEvent(9, &e));
-    EXPECT_EQ(e.object, Object(1));
     schedule.UnscheduleObject(Object(2));
     schedule.UnscheduleEvent(5, 51);
     schedule.UnscheduleFrame(4);
-    EXPECT_FALSE(schedule.TakeObjectEvent(9, &e));
-    EXPECT_EQ(AppCodesDueBy(9), (std::vector<DWORD>{5, 6}));
-
+    EXPECT_EQ(Due(9, true), std::vector<DWORD>{100});
+    EXPECT_EQ(Due(9), (std::vector<DWORD>{5, 6}));
+    // A parameter of 0 matches any.
     schedule.AddAppEvent(1, 5, 50);
     schedule.AddAppEvent(1, 5, 51);
     schedule.UnscheduleEvent(5, 0);
@@ -122,12 +101,9 @@ TEST_F(ScheduleTest, AnotherThreadMayAddWhileEventsAreTaken)
         for (int i = 0; i < 2000; ++i)
             schedule.AddAppEvent(DWORD(i % 50), 1, i);
     });
-    int taken = 0;
     SCHEDULEEVENT e;
-    while (taken < 2000) {
-        if (schedule.TakeAppEvent(100, &e))
-            ++taken;
-    }
+    for (int taken = 0; taken < 2000;)
+        taken += schedule.TakeAppEvent(100, &e);
     adder.join();
     EXPECT_TRUE(schedule.IsEmpty());
 }

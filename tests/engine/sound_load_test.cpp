@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
 #include "cea_sound.h"
@@ -9,117 +10,92 @@
 
 namespace {
 
-SOUND* fromBytes(const Bytes& file)
+SOUND Load(const Bytes& file)
 {
-    return new SOUND(file.data(), static_cast<DWORD>(file.size()));
+    return SOUND(file.data(), static_cast<DWORD>(file.size()));
 }
 
-TEST(SoundLoad, KeepsTheMixersFormatAsItIs)
+// Whatever the file holds, a loaded sound is in the mixer's format: 8-bit PCM at 22050 Hz.
+TEST(SoundLoad, EveryLayoutAConverterTakesBecomesTheMixersFormat)
 {
-    Bytes samples = Sine8(1000, 90, 50);
-    std::unique_ptr<SOUND> s(fromBytes(WaveFile({}, samples)));
-    ASSERT_TRUE(s->IsLoaded());
-    EXPECT_EQ(Bytes(s->pbData, s->pbData + s->cbData), samples);
-    EXPECT_EQ(s->wfx.nChannels, 1);
-    EXPECT_EQ(s->wfx.nAvgBytesPerSec, 22050u);
-    EXPECT_EQ(s->wfx.nBlockAlign, 1);
-    EXPECT_FALSE(s->IsPlaying());
-}
-
-TEST(SoundLoad, BringsCdQualityStereoToTheMixersRateAndSize)
-{
-    // 0.1 s of 44100 Hz 16-bit stereo: 4410 frames become 2205 of 8-bit stereo.
-    Bytes samples(4410 * 4);
-    for (size_t i = 0; i < samples.size(); i += 2)
-        samples[i + 1] = (i / 4) % 2 ? 0x20 : 0xE0;
-    std::unique_ptr<SOUND> s(fromBytes(WaveFile({.channels = 2, .rate = 44100, .bits = 16}, samples)));
-    ASSERT_TRUE(s->IsLoaded());
-    EXPECT_EQ(s->cbData, 4410u);
-    EXPECT_EQ(s->wfx.wFormatTag, WAVE_FORMAT_PCM);
-    EXPECT_EQ(s->wfx.nChannels, 2);
-    EXPECT_EQ(s->wfx.nSamplesPerSec, 22050u);
-    EXPECT_EQ(s->wfx.wBitsPerSample, 8);
-    EXPECT_EQ(s->wfx.nBlockAlign, 2);
-    EXPECT_EQ(s->wfx.cbSize, 0);
-}
-
-TEST(SoundLoad, RaisesAnOddRateThroughTheWholeChain)
-{
-    // The intro's second sound: 8000 Hz 16-bit mono, 7664 bytes.
-    std::unique_ptr<SOUND> s(fromBytes(WaveFile({.rate = 8000, .bits = 16}, Bytes(7664, 0))));
-    ASSERT_TRUE(s->IsLoaded());
-    EXPECT_EQ(s->cbData, 10562u); // ceil(3832 × 22050 / 8000)
-    EXPECT_EQ(s->wfx.nChannels, 1);
-}
-
-TEST(SoundLoad, ReadsTheOlderSixteenByteFormat)
-{
-    std::unique_ptr<SOUND> s(fromBytes(WaveFile({.rate = 11025, .cbFmt = 16}, Bytes(500, 200))));
-    ASSERT_TRUE(s->IsLoaded());
-    EXPECT_EQ(s->cbData, 1000u);
-    EXPECT_EQ(s->wfx.cbSize, 0);
-}
-
-TEST(SoundLoad, SkipsOtherChunksBeforeTheData)
-{
-    Bytes list = Chunk("LIST", Bytes(33, 'x')); // odd size: no pad byte is expected
-    std::unique_ptr<SOUND> s(fromBytes(WaveFile({}, Bytes(10, 60), list)));
-    ASSERT_TRUE(s->IsLoaded());
-    EXPECT_EQ(Bytes(s->pbData, s->pbData + s->cbData), Bytes(10, 60));
-}
-
-TEST(SoundLoad, RefusesWhatNoConverterTakes)
-{
-    EXPECT_FALSE(std::unique_ptr<SOUND>(fromBytes(WaveFile({.tag = 2}, Bytes(100, 1))))->IsLoaded());
-    EXPECT_FALSE(std::unique_ptr<SOUND>(fromBytes(WaveFile({.bits = 24}, Bytes(300, 1))))->IsLoaded());
-    EXPECT_FALSE(std::unique_ptr<SOUND>(fromBytes(WaveFile({.channels = 3}, Bytes(300, 1))))->IsLoaded());
-    EXPECT_FALSE(std::unique_ptr<SOUND>(fromBytes(WaveFile({.rate = 0}, Bytes(300, 1))))->IsLoaded());
-    // No whole frame of samples to play.
-    EXPECT_FALSE(std::unique_ptr<SOUND>(fromBytes(WaveFile({}, {})))->IsLoaded());
-    EXPECT_FALSE(std::unique_ptr<SOUND>(fromBytes(WaveFile({.channels = 2}, {7})))->IsLoaded());
+    Bytes cd(4410 * 4); // 0.1 s of 44100 Hz 16-bit stereo
+    for (size_t i = 0; i < cd.size(); i += 2)
+        cd[i + 1] = (i / 4) % 2 ? 0x20 : 0xE0;
+    const struct {
+        const char* name;
+        WaveLayout layout;
+        Bytes samples;
+        Bytes before; // other chunks before the data
+        DWORD cbData; // 0: refused
+        WORD channels;
+    } cases[] = {
+        {"the mixer's own", {}, Sine8(1000, 90, 50), {}, 1000, 1},
+        {"cd quality", {.channels = 2, .rate = 44100, .bits = 16}, cd, {}, 4410, 2},
+        {"an odd rate: ceil(3832 x 22050 / 8000)", {.rate = 8000, .bits = 16}, Bytes(7664, 0), {}, 10562, 1},
+        {"the older format record", {.rate = 11025, .cbFmt = 16}, Bytes(500, 200), {}, 1000, 1},
+        {"other chunks first, odd sized", {}, Bytes(10, 60), Chunk("LIST", Bytes(33, 'x')), 10, 1},
+        {"compressed", {.tag = 2}, Bytes(100, 1), {}, 0, 0},
+        {"24 bits", {.bits = 24}, Bytes(300, 1), {}, 0, 0},
+        {"three channels", {.channels = 3}, Bytes(300, 1), {}, 0, 0},
+        {"no rate", {.rate = 0}, Bytes(300, 1), {}, 0, 0},
+        {"no samples", {}, {}, {}, 0, 0},
+        {"no whole frame", {.channels = 2}, {7}, {}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SOUND s = Load(WaveFile(c.layout, c.samples, c.before));
+        ASSERT_EQ(s.IsLoaded(), c.cbData != 0);
+        if (!s.IsLoaded())
+            continue;
+        EXPECT_EQ(s.cbData, c.cbData);
+        const WAVEFORMATEX mix{WAVE_FORMAT_PCM, c.channels, 22050, 22050u * c.channels, c.channels, 8, 0};
+        EXPECT_EQ(std::memcmp(&s.wfx, &mix, sizeof mix), 0);
+        if (c.layout.rate == 22050 && c.layout.bits == 8) {
+            EXPECT_EQ(Bytes(s.pbData, s.pbData + s.cbData), c.samples);
+        }
+        EXPECT_FALSE(s.IsPlaying());
+    }
 }
 
 TEST(SoundLoad, BrokenFilesGiveASoundWithoutData)
 {
     Bytes good = WaveFile({.channels = 2, .rate = 44100, .bits = 16}, Bytes(400, 9));
     // Every truncation: nothing read past the end, and no sound unless the data chunk is whole.
-    for (size_t cb = 0; cb < good.size(); ++cb) {
-        SOUND s(good.data(), static_cast<DWORD>(cb));
-        EXPECT_FALSE(s.IsLoaded()) << cb;
-    }
-    auto corrupt = [&](size_t at, uint8_t value) {
+    for (size_t cb = 0; cb < good.size(); ++cb)
+        EXPECT_FALSE(Load(Bytes(good.begin(), good.begin() + ptrdiff_t(cb))).IsLoaded()) << cb;
+    const std::pair<size_t, uint8_t> corruptions[] = {
+        {0, 'X'},           // not RIFF
+        {8, 'X'},           // not WAVE
+        {12 + 7, 0xFF},     // "fmt " larger than the file
+        {12, 'X'},          // no "fmt " at all
+        {12 + 26 + 7, 0x7F}, // "data" larger than the file
+        {12 + 26, 'X'},     // no "data" chunk
+    };
+    for (const auto& [at, value] : corruptions) {
         Bytes bad = good;
         bad[at] = value;
-        return std::unique_ptr<SOUND>(fromBytes(bad));
-    };
-    EXPECT_FALSE(corrupt(0, 'X')->IsLoaded()); // not RIFF
-    EXPECT_FALSE(corrupt(8, 'X')->IsLoaded()); // not WAVE
-    EXPECT_FALSE(corrupt(12 + 7, 0xFF)->IsLoaded()); // "fmt " larger than the file
-    EXPECT_FALSE(corrupt(12, 'X')->IsLoaded()); // no "fmt " at all
-    EXPECT_FALSE(corrupt(12 + 26 + 7, 0x7F)->IsLoaded()); // "data" larger than the file
-    EXPECT_FALSE(corrupt(12 + 26, 'X')->IsLoaded()); // no "data" chunk
+        EXPECT_FALSE(Load(bad).IsLoaded()) << at;
+    }
     EXPECT_FALSE(SOUND(static_cast<const void*>(nullptr), 100).IsLoaded());
 }
 
-TEST(SoundLoad, FromRawSamples)
+TEST(SoundLoad, FromRawSamplesAFileAndAResource)
 {
     WAVEFORMATEX wfx{WAVE_FORMAT_PCM, 2, 11025, 44100, 4, 16, 0};
     Bytes samples(4000, 0);
-    SOUND s(&wfx, samples.data(), static_cast<DWORD>(samples.size()));
-    ASSERT_TRUE(s.IsLoaded());
-    EXPECT_EQ(s.cbData, 4000u); // 1000 frames become 2000 of two bytes
+    EXPECT_EQ(SOUND(&wfx, samples.data(), static_cast<DWORD>(samples.size())).cbData, 4000u); // 1000 frames become 2000
     EXPECT_FALSE(SOUND(&wfx, nullptr, 100).IsLoaded());
-}
 
-TEST(SoundLoad, FromAFile)
-{
     Bytes file = WaveFile({}, Bytes(300, 77));
     std::filesystem::path path = TestRoot() / "tone.wav";
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
-    SOUND s(Utf8ToUtf16(path.string()).c_str());
-    ASSERT_TRUE(s.IsLoaded());
-    EXPECT_EQ(s.cbData, 300u);
+    EXPECT_EQ(SOUND(Utf8ToUtf16(path.string()).c_str()).cbData, 300u);
     EXPECT_FALSE(SOUND(Utf8ToUtf16((TestRoot() / "missing.wav").string()).c_str()).IsLoaded());
+
+    // Resources are found as "SOUND", else as "WAVE"; the "SOUND" one wins.
+    for (int id : {1, 2, 3})
+        EXPECT_EQ(SOUND(nullptr, MAKEINTRESOURCEW(id)).cbData, 400u) << id;
+    EXPECT_FALSE(SOUND(nullptr, MAKEINTRESOURCEW(4)).IsLoaded());
 }
 
 } // namespace

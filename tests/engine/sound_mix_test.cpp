@@ -1,81 +1,74 @@
 // The mixing arithmetic, buffer by buffer, where the device would only blur it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "cea_sound_mix.h"
 
 namespace {
 
-CHANNEL channel(const std::vector<BYTE>& samples, bool fStereo, bool fLoop = false)
+struct Mixed {
+    std::vector<bool> added; // per channel: whether it played
+    std::vector<DWORD> positions;
+    int mixPeak;
+    std::vector<BYTE> out;
+};
+
+// Mixes one buffer of cFrames from channels of the given samples and writes it.
+Mixed Mix(const std::vector<std::vector<BYTE>>& channels, bool fStereoIn, bool fLoop, int cFrames, bool fStereoOut)
 {
-    CHANNEL ch{};
-    ch.fStereo = fStereo;
-    ch.pbData = samples.data();
-    ch.cbData = static_cast<DWORD>(samples.size());
-    ch.fLoop = fLoop;
-    return ch;
+    MIX mix;
+    ClearMix(mix, cFrames);
+    Mixed result;
+    for (const std::vector<BYTE>& samples : channels) {
+        CHANNEL ch{};
+        ch.fStereo = fStereoIn;
+        ch.pbData = samples.data();
+        ch.cbData = static_cast<DWORD>(samples.size());
+        ch.fLoop = fLoop;
+        result.added.push_back(MixChannel(mix, ch, cFrames));
+        result.positions.push_back(ch.ibPos);
+        if (!fLoop) {
+            EXPECT_FALSE(MixChannel(mix, ch, cFrames)); // used up: it has ended
+        }
+    }
+    result.mixPeak = mix.mixPeak;
+    result.out.resize(kcbMixBuffer);
+    WriteMix(mix, fStereoOut, result.out.data());
+    return result;
 }
 
 TEST(SoundMix, APositivePeakAgainstANegativeInputPeakStaysInRange)
 {
     // The input peak (128) comes from a 0 sample; the mix peak from two 255s adding up.
-    std::vector<BYTE> a{255, 0};
-    std::vector<BYTE> b{255, 128};
-    MIX mix;
-    ClearMix(mix, 512);
-    CHANNEL ca = channel(a, false);
-    CHANNEL cb = channel(b, false);
-    EXPECT_TRUE(MixChannel(mix, ca, 512));
-    EXPECT_TRUE(MixChannel(mix, cb, 512));
-    BYTE out[kcbMixBuffer];
-    WriteMix(mix, true, out);
-    EXPECT_EQ(out[0], 255); // 254 × 128 / 254 + 128 would be 256
-    EXPECT_EQ(out[2], 128 - 64);
-    EXPECT_EQ(out[4], 128);
+    const Mixed m = Mix({{255, 0}, {255, 128}}, false, false, 512, true);
+    EXPECT_EQ(m.out[0], 255); // 254 × 128 / 254 + 128 would be 256
+    EXPECT_EQ(m.out[2], 128 - 64);
+    EXPECT_EQ(m.out[4], 128);
 }
 
 TEST(SoundMix, StereoIntoAMonoDeviceAverages)
 {
-    std::vector<BYTE> lr{228, 28, 178, 128};
-    MIX mix;
-    ClearMix(mix, 1024);
-    CHANNEL ch = channel(lr, true);
-    EXPECT_TRUE(MixChannel(mix, ch, 1024));
-    BYTE out[kcbMixBuffer];
-    WriteMix(mix, false, out);
-    EXPECT_EQ(out[0], 128);
-    EXPECT_EQ(out[1], 128 + 25);
-    EXPECT_EQ(out[2], 128);
-    EXPECT_EQ(ch.ibPos, 4u);
-    EXPECT_FALSE(MixChannel(mix, ch, 1024)); // used up: it has ended
+    const Mixed m = Mix({{228, 28, 178, 128}}, true, false, 1024, false);
+    EXPECT_EQ(m.positions[0], 4u);
+    EXPECT_EQ(std::vector<BYTE>(m.out.begin(), m.out.begin() + 3), (std::vector<BYTE>{128, 128 + 25, 128}));
 }
 
 TEST(SoundMix, ManyLoudChannelsSaturateInsteadOfWrapping)
 {
-    std::vector<BYTE> loud(512, 255);
-    MIX mix;
-    ClearMix(mix, 512);
-    for (int i = 0; i < 300; ++i) {
-        CHANNEL ch = channel(loud, false);
-        MixChannel(mix, ch, 512);
-    }
-    EXPECT_EQ(mix.mixPeak, 32767);
-    BYTE out[kcbMixBuffer];
-    WriteMix(mix, true, out);
-    EXPECT_EQ(out[0], 255);
-    EXPECT_EQ(out[1023], 255);
+    const Mixed m = Mix(std::vector<std::vector<BYTE>>(300, std::vector<BYTE>(512, 255)), false, false, 512, true);
+    EXPECT_EQ(m.mixPeak, 32767);
+    EXPECT_EQ(m.out[0], 255);
+    EXPECT_EQ(m.out[1023], 255);
 }
 
-TEST(SoundMix, SilenceStaysSilent)
+TEST(SoundMix, ASilentLoopStaysSilent)
 {
-    std::vector<BYTE> quiet(100, 128);
-    MIX mix;
-    ClearMix(mix, 512);
-    CHANNEL ch = channel(quiet, false, true);
-    EXPECT_TRUE(MixChannel(mix, ch, 512));
-    EXPECT_EQ(ch.ibPos, 12u); // five and a bit times round
-    BYTE out[kcbMixBuffer];
-    WriteMix(mix, true, out);
-    EXPECT_EQ(std::count(out, out + kcbMixBuffer, 128), 1024);
+    const Mixed m = Mix({std::vector<BYTE>(100, 128)}, false, true, 512, true);
+    EXPECT_TRUE(m.added[0]);
+    EXPECT_EQ(m.positions[0], 12u); // five and a bit times round
+    EXPECT_EQ(std::count(m.out.begin(), m.out.end(), 128), 1024);
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -28,17 +27,13 @@ struct Post {
     LPARAM lParam;
 };
 
-struct Posts {
-    std::mutex lock;
-    std::condition_variable changed;
-    std::vector<Post> all;
-} g_posts;
+std::mutex g_lock;
+std::vector<Post> g_posts;
 
 BOOL recordPost(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    std::lock_guard guard(g_posts.lock);
-    g_posts.all.push_back({hwnd, msg, wParam, lParam});
-    g_posts.changed.notify_all();
+    std::lock_guard guard(g_lock);
+    g_posts.push_back({hwnd, msg, wParam, lParam});
     return TRUE;
 }
 
@@ -47,11 +42,9 @@ const HWND kWindow = reinterpret_cast<HWND>(uintptr_t{0x5150});
 template <typename Pred>
 bool eventually(Pred pred)
 {
-    auto until = std::chrono::steady_clock::now() + 5s;
-    while (!pred()) {
+    for (auto until = std::chrono::steady_clock::now() + 5s; !pred(); std::this_thread::sleep_for(2ms)) {
         if (std::chrono::steady_clock::now() > until)
             return false;
-        std::this_thread::sleep_for(2ms);
     }
     return true;
 }
@@ -64,14 +57,20 @@ protected:
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
         SetSoundPoster(recordPost);
-        std::lock_guard guard(g_posts.lock);
-        g_posts.all.clear();
+        std::lock_guard guard(g_lock);
+        g_posts.clear();
     }
 
     void TearDown() override
     {
         SOUND::MixerSuspend(true);
         SetSoundPoster(nullptr);
+    }
+
+    // Waits until the device has played at least this many stereo bytes.
+    void played(size_t cb)
+    {
+        EXPECT_TRUE(eventually([&] { return std::filesystem::exists(output) && std::filesystem::file_size(output) >= cb; }));
     }
 
     // Closes the device and returns everything it played, as stereo frames.
@@ -84,33 +83,40 @@ protected:
 
     std::vector<Post> posts()
     {
-        std::lock_guard guard(g_posts.lock);
-        return g_posts.all;
+        std::lock_guard guard(g_lock);
+        return g_posts;
     }
 
-    bool waitForPosts(size_t count)
+    std::unique_ptr<SOUND> sound(const Bytes& samples)
     {
-        std::unique_lock guard(g_posts.lock);
-        return g_posts.changed.wait_for(guard, 5s, [&] { return g_posts.all.size() >= count; });
-    }
-
-    std::unique_ptr<SOUND> sound(const Bytes& samples, WaveLayout layout = {})
-    {
-        Bytes file = WaveFile(layout, samples);
+        Bytes file = WaveFile({}, samples);
         auto s = std::make_unique<SOUND>(file.data(), static_cast<DWORD>(file.size()));
         s->SetNotify(kWindow, 42);
+        return s;
+    }
+
+    // A sound handed to the mixer (mode 2), which frees it.
+    SOUND* handedOver(DWORD rate = 22050)
+    {
+        Bytes file = WaveFile({}, Sine8(300, 50, 20));
+        SOUND* s = MEM_NEW(SOUND, file.data(), static_cast<DWORD>(file.size()));
+        s->SetNotify(kWindow, 7);
+        s->wfx.nSamplesPerSec = rate;
+        s->Play(2);
         return s;
     }
 
     std::filesystem::path output;
 };
 
-// Mono samples as the stereo device plays them.
-Bytes asStereo(const Bytes& mono)
+// Mono samples as the stereo device plays them, repeated.
+Bytes asStereo(const Bytes& mono, int times = 1)
 {
     Bytes out;
-    for (uint8_t s : mono)
-        out.insert(out.end(), {s, s});
+    for (int i = 0; i < times; ++i) {
+        for (uint8_t s : mono)
+            out.insert(out.end(), {s, s});
+    }
     return out;
 }
 
@@ -134,7 +140,7 @@ TEST_F(Mixer, OneSoundPlaysUnchanged)
     auto s = sound(samples);
     s->Play(false);
     EXPECT_TRUE(s->IsPlaying());
-    ASSERT_TRUE(waitForPosts(1));
+    ASSERT_TRUE(eventually([&] { return !posts().empty(); }));
     EXPECT_FALSE(s->IsPlaying());
     Bytes out = heard();
     EXPECT_TRUE(contains(out, asStereo(samples)));
@@ -149,7 +155,7 @@ TEST_F(Mixer, TwoIdenticalSoundsPlayAtTheLoudnessOfOne)
     auto b = sound(samples);
     a->Play(true);
     b->Play(true);
-    std::this_thread::sleep_for(200ms);
+    played(8 * 1024);
     a->Stop();
     b->Stop();
     Bytes out = heard();
@@ -163,30 +169,33 @@ TEST_F(Mixer, ALoopShorterThanABufferRepeatsWithinIt)
     samples[10] = 250;
     auto s = sound(samples);
     s->Play(true);
-    std::this_thread::sleep_for(150ms);
+    played(8 * 1024);
     EXPECT_TRUE(s->IsPlaying());
     s->Stop();
-    Bytes fiveTimes;
-    for (int i = 0; i < 5; ++i)
-        fiveTimes.insert(fiveTimes.end(), samples.begin(), samples.end());
-    EXPECT_TRUE(contains(heard(), asStereo(fiveTimes)));
+    EXPECT_TRUE(contains(heard(), asStereo(samples, 5)));
 }
 
-TEST_F(Mixer, StoppingPostsOneNotificationPerChannel)
+TEST_F(Mixer, EndingAChannelPostsOneNotificationToItsWindow)
 {
+    // Stopped, on two channels; destroyed while playing.
     auto s = sound(Sine8(200, 50, 20));
     s->Play(true);
     s->Play(1);
     s->Stop();
     EXPECT_FALSE(s->IsPlaying());
+    auto destroyed = sound(Sine8(200, 50, 20));
+    destroyed->SetNotify(kWindow, 43);
+    destroyed->Play(true);
+    const WPARAM gone = reinterpret_cast<WPARAM>(destroyed.get());
+    destroyed.reset();
     std::vector<Post> seen = posts();
-    ASSERT_EQ(seen.size(), 2u);
+    ASSERT_EQ(seen.size(), 3u);
     for (const Post& p : seen) {
         EXPECT_EQ(p.hwnd, kWindow);
         EXPECT_EQ(p.msg, 1074u);
-        EXPECT_EQ(p.wParam, reinterpret_cast<WPARAM>(s.get()));
-        EXPECT_EQ(p.lParam, 42);
+        EXPECT_EQ(p.wParam, p.lParam == 42 ? reinterpret_cast<WPARAM>(s.get()) : gone);
     }
+    EXPECT_EQ(seen[2].lParam, 43);
 }
 
 TEST_F(Mixer, TheEndOfASoundReachesItsWindowsQueue)
@@ -210,35 +219,20 @@ TEST_F(Mixer, TheEndOfASoundReachesItsWindowsQueue)
     DestroyWindow(hwnd);
 }
 
-TEST_F(Mixer, ASoundDestroyedWhilePlayingEndsItsChannelsFirst)
-{
-    auto s = sound(Sine8(200, 50, 20));
-    s->Play(true);
-    const WPARAM gone = reinterpret_cast<WPARAM>(s.get());
-    s.reset();
-    ASSERT_EQ(posts().size(), 1u);
-    EXPECT_EQ(posts()[0].wParam, gone);
-}
-
+// The mixer frees a sound handed to it when it ends, at once when it cannot play it.
 TEST_F(Mixer, ModeTwoHandsTheSoundToTheMixer)
 {
-    Bytes file = WaveFile({}, Sine8(300, 50, 20));
-    SOUND* s = MEM_NEW(SOUND, file.data(), static_cast<DWORD>(file.size()));
-    s->SetNotify(kWindow, 7);
-    s->Play(2);
-    ASSERT_TRUE(waitForPosts(1));
-    EXPECT_TRUE(eventually([&] { return !MemQueryBlock(s, nullptr); }));
-}
-
-TEST_F(Mixer, ModeTwoOfAnUnsupportedFormatDestroysTheSoundAtOnce)
-{
-    Bytes file = WaveFile({}, Sine8(300, 50, 20));
-    SOUND* s = MEM_NEW(SOUND, file.data(), static_cast<DWORD>(file.size()));
-    ASSERT_TRUE(MemQueryBlock(s, nullptr));
-    s->wfx.nSamplesPerSec = 11025;
-    s->Play(2);
-    EXPECT_FALSE(MemQueryBlock(s, nullptr));
-    EXPECT_TRUE(posts().empty());
+    SOUND* played = handedOver();
+    ASSERT_TRUE(eventually([&] { return !posts().empty(); }));
+    EXPECT_TRUE(eventually([&] { return !MemQueryBlock(played, nullptr); }));
+    EXPECT_FALSE(MemQueryBlock(handedOver(11025), nullptr));
+    EXPECT_EQ(posts().size(), 1u);
+    SOUND* empty = MEM_NEW(SOUND, static_cast<const void*>(nullptr), 0);
+    empty->Play(2);
+    EXPECT_FALSE(MemQueryBlock(empty, nullptr));
+    SOUND unloaded(static_cast<const void*>(nullptr), 0);
+    unloaded.Play(true);
+    EXPECT_FALSE(unloaded.IsPlaying());
 }
 
 TEST_F(Mixer, WithoutAudioAPlayIsRefusedQuietlyAndALaterOneTriesAgain)
@@ -264,7 +258,7 @@ TEST_F(Mixer, SuspendKeepsChannelsAndResumeGoesOn)
     EXPECT_TRUE(s->IsPlaying());
     SOUND::MixerSuspend(false);
     EXPECT_TRUE(MixerDeviceOpen());
-    std::this_thread::sleep_for(100ms);
+    played(4 * 1024);
     s->Stop();
     EXPECT_TRUE(contains(heard(), asStereo(samples)));
 }
@@ -274,20 +268,10 @@ TEST_F(Mixer, PrimeOpensTheDeviceWithSilence)
     SOUND::MixerSuspend(true);
     SOUND::Prime();
     EXPECT_TRUE(MixerDeviceOpen());
-    std::this_thread::sleep_for(100ms);
+    played(2 * 1024);
     Bytes out = heard();
     EXPECT_FALSE(out.empty());
     EXPECT_EQ(loudest(out), 0);
-}
-
-TEST_F(Mixer, ASoundWithoutDataDoesNothing)
-{
-    SOUND s(static_cast<const void*>(nullptr), 0);
-    s.Play(true);
-    EXPECT_FALSE(s.IsPlaying());
-    SOUND* owned = MEM_NEW(SOUND, static_cast<const void*>(nullptr), 0);
-    owned->Play(2); // handed over all the same: nothing else would free it
-    EXPECT_FALSE(MemQueryBlock(owned, nullptr));
 }
 
 } // namespace

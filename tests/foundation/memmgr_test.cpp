@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -16,37 +15,20 @@
 
 namespace {
 
-struct Report {
-    std::string text;
-    std::string caption;
-};
-
 struct BlockReport {
     const void* block;
-    std::string file;
     int line;
     std::string message;
 };
 
-std::vector<Report> g_reports;
+std::vector<std::string> g_boxes; // text, then caption after a tab
 std::vector<BlockReport> g_blockReports;
-bool g_boxAnswer = true;
 std::vector<std::string> g_traced;
 
 bool captureBox(const char* text, const char* caption)
 {
-    g_reports.push_back({text, caption});
-    return g_boxAnswer;
-}
-
-void captureBlock(const void* block, const char* file, int line, const char* message)
-{
-    g_blockReports.push_back({block, file, line, message});
-}
-
-void captureTrace(const char* line)
-{
-    g_traced.emplace_back(line);
+    g_boxes.push_back(std::string(text) + "\t" + caption);
+    return false; // Cancel: without a debugger attached the program goes on
 }
 
 std::string boxText(const char* message, const void* address, const char* file, int line)
@@ -58,9 +40,9 @@ std::string boxText(const char* message, const void* address, const char* file, 
     return text;
 }
 
-std::string firstLine(const Report& report)
+std::string firstLine(const std::string& text)
 {
-    return report.text.substr(0, report.text.find('\n'));
+    return text.substr(0, text.find('\n'));
 }
 
 MemBlockInfo query(const void* address)
@@ -86,11 +68,13 @@ class MemMgr : public testing::Test {
 protected:
     void SetUp() override
     {
-        g_reports.clear();
+        g_boxes.clear();
         g_blockReports.clear();
-        g_boxAnswer = true;
         previousBox = SetMemReportBoxHook(captureBox);
-        previousBlock = SetMemBlockReportHook(captureBlock);
+        previousBlock = SetMemBlockReportHook(
+            [](const void* block, const char*, int line, const char* message) {
+                g_blockReports.push_back({block, line, message});
+            });
     }
 
     void TearDown() override
@@ -117,23 +101,16 @@ protected:
 
 TEST_F(MemMgr, BlockSizesRoundUpPastHeaderAndTrailer)
 {
-    EXPECT_EQ(MemBlockSize(0), 128u);
-    EXPECT_EQ(MemBlockSize(55), 128u);
-    EXPECT_EQ(MemBlockSize(56), 256u);
-    EXPECT_EQ(MemBlockSize(183), 256u);
-    EXPECT_EQ(MemBlockSize(184), 384u);
-    EXPECT_EQ(MemBlockSize(std::numeric_limits<size_t>::max()), 0u);
+    const std::pair<size_t, size_t> sizes[] = {{0, 128},   {55, 128},  {56, 256},
+                                               {183, 256}, {184, 384}, {std::numeric_limits<size_t>::max(), 0}};
+    for (const auto& [request, block] : sizes)
+        EXPECT_EQ(MemBlockSize(request), block) << request;
     EXPECT_EQ(MEM_ALLOC(std::numeric_limits<size_t>::max(), "too big"), nullptr);
 
     drainFreeLists(0, 17);
     char* small = MEM_ALLOC_ARRAY(char, 55);
     const int line = __LINE__ - 1;
     char* larger = MEM_ALLOC_ARRAY(char, 56);
-    ASSERT_NE(small, nullptr);
-    ASSERT_NE(larger, nullptr);
-    std::memset(small, 1, 55);
-    std::memset(larger, 1, 56);
-
     const MemBlockInfo info = query(small);
     EXPECT_EQ(info.cbBlock, 128u);
     EXPECT_EQ(info.cbRequested, 55u);
@@ -143,51 +120,34 @@ TEST_F(MemMgr, BlockSizesRoundUpPastHeaderAndTrailer)
     EXPECT_STREQ(info.pszFile, __FILE__);
     EXPECT_EQ(info.line, line);
     EXPECT_EQ(query(larger).cbBlock, 256u);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(small) % 16, 0u);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(larger) % 16, 0u);
-
     MEM_FREE(small);
     MEM_FREE(larger);
-    EXPECT_FALSE(MemQueryBlock(small, nullptr));
-    EXPECT_TRUE(g_reports.empty());
-}
-
-TEST_F(MemMgr, FreedLargerBlockServesSmallerRequestAndKeepsItsSize)
-{
-    drainFreeLists(1, 17);
-    void* first = MEM_ALLOC(300, "first");
-    ASSERT_EQ(query(first).cbBlock, 384u);
-    MEM_FREE(first);
-    EXPECT_EQ(MemFreeListLength(2), 1u);
-
-    void* second = MEM_ALLOC(150, "second");
-    EXPECT_EQ(second, first);
-    EXPECT_EQ(query(second).cbBlock, 384u);
-    EXPECT_STREQ(query(second).pszLabel, "second");
-    EXPECT_EQ(MemFreeListLength(2), 0u);
-    MEM_FREE(second);
-    EXPECT_TRUE(g_reports.empty());
 }
 
 TEST_F(MemMgr, ARequestTakesTheFirstFreeBlockOfTheSixteenClassesAboveIt)
 {
     struct Case {
-        int request;   // size class asked for
-        int free;      // size class of the one free block
+        int request; // size class asked for
+        int free;    // size class of the one free block
         bool reused;
     };
     // Windows that stay in one word of the class index and ones that cross into the next.
-    const Case cases[] = {{0, 0, true},     {0, 16, true},     {0, 17, false},    {50, 66, true},
-                          {60, 77, false},  {63, 64, true},    {100, 99, false},  {4080, 4095, true}};
+    const Case cases[] = {{0, 0, true},    {0, 16, true},   {0, 17, false},   {50, 66, true}, {60, 77, false},
+                          {63, 64, true},  {100, 99, false}, {4080, 4095, true}, {1, 2, true}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.request << " with " << c.free << " free");
         // Drained up to where the free block's own request might look, so it is carved afresh.
         drainFreeLists(c.request, std::min(std::max(c.request, c.free) + 16, 4095));
         void* block = MEM_ALLOC(requestForClass(c.free), "window");
         MEM_FREE(block);
-        void* taken = MEM_ALLOC(requestForClass(c.request), "window");
-        EXPECT_EQ(taken == block, c.reused) << c.request << " with " << c.free << " free";
-        EXPECT_EQ(MemFreeListLength(c.free), c.reused ? 0u : 1u) << c.request << " with " << c.free << " free";
+        void* taken = MEM_ALLOC(requestForClass(c.request), "taken");
         held.push_back(taken);
+        EXPECT_EQ(taken == block, c.reused);
+        EXPECT_EQ(MemFreeListLength(c.free), c.reused ? 0u : 1u);
+        // A larger block serving a smaller request keeps its own size.
+        EXPECT_EQ(query(taken).cbBlock, static_cast<size_t>((c.reused ? c.free : c.request) + 1) * 128);
+        EXPECT_STREQ(query(taken).pszLabel, "taken");
     }
     // Two free blocks: the nearer class wins, and emptying it leaves the farther one listed.
     drainFreeLists(10, 36);
@@ -197,25 +157,8 @@ TEST_F(MemMgr, ARequestTakesTheFirstFreeBlockOfTheSixteenClassesAboveIt)
     MEM_FREE(near);
     EXPECT_EQ(MEM_ALLOC(requestForClass(10), "first"), near);
     EXPECT_EQ(MEM_ALLOC(requestForClass(10), "second"), far);
-    held.push_back(near);
-    held.push_back(far);
-    EXPECT_TRUE(g_reports.empty());
-}
-
-TEST_F(MemMgr, AReportBoxMayUseTheManagerItself)
-{
-    // The box of a report runs while the manager is busy with the bad free; a box that
-    // allocates (as a real message box does) must not wait for it forever.
-    SetMemReportBoxHook([](const char* text, const char* caption) {
-        void* p = MEM_ALLOC(64, "box");
-        MEM_FREE(p);
-        return captureBox(text, caption);
-    });
-    void* p = MEM_ALLOC(40, "twice");
-    MEM_FREE(p);
-    MEM_FREE(p);
-    ASSERT_EQ(g_reports.size(), 1u);
-    EXPECT_EQ(firstLine(g_reports[0]), "An invalid address was deleted.");
+    held.insert(held.end(), {near, far});
+    EXPECT_TRUE(g_boxes.empty());
 }
 
 TEST_F(MemMgr, LargeBlocksBypassTheChunks)
@@ -224,18 +167,15 @@ TEST_F(MemMgr, LargeBlocksBypassTheChunks)
     const MemStats before = MemQueryStats();
     // 0x80000 - 72 payload bytes make a block just over 512 KiB; one byte less fits a chunk.
     auto* large = static_cast<unsigned char*>(MEM_ALLOC(0x80000 - 72, "large"));
-    ASSERT_NE(large, nullptr);
     std::memset(large, 7, 0x80000 - 72);
-    const MemBlockInfo info = query(large);
-    EXPECT_TRUE(info.fLarge);
-    EXPECT_EQ(info.cbBlock, 0x80080u);
+    EXPECT_TRUE(query(large).fLarge);
+    EXPECT_EQ(query(large).cbBlock, 0x80080u);
     EXPECT_EQ(MemQueryStats().cChunks, before.cChunks);
     EXPECT_EQ(MemQueryStats().cLargeBlocks, before.cLargeBlocks + 1);
-
     large[0x80000 - 72] = 0;
     MEM_FREE(large);
-    ASSERT_EQ(g_reports.size(), 1u);
-    EXPECT_EQ(firstLine(g_reports[0]), "The trailing signature on a memory block was overwritten.");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(firstLine(g_boxes[0]), "The trailing signature on a memory block was overwritten.");
     EXPECT_EQ(MemQueryStats().cLargeBlocks, before.cLargeBlocks);
 
     void* chunked = MEM_ALLOC(0x80000 - 73, "chunked");
@@ -244,54 +184,63 @@ TEST_F(MemMgr, LargeBlocksBypassTheChunks)
     MEM_FREE(chunked);
 }
 
-TEST_F(MemMgr, SecondFreeReportsInvalidAddress)
+TEST_F(MemMgr, BadAddressesAreReportedWithWhereTheCallWas)
 {
     void* p = MEM_ALLOC(40, "twice");
     MEM_FREE(p);
-    EXPECT_TRUE(g_reports.empty());
-    g_boxAnswer = false; // Cancel: without a debugger attached the program goes on
-    MEM_FREE(p);
-    const int line = __LINE__ - 1;
-    ASSERT_EQ(g_reports.size(), 1u);
-    EXPECT_EQ(g_reports[0].text, boxText("An invalid address was deleted.", p, __FILE__, line));
-    EXPECT_EQ(g_reports[0].caption, "Memory Manager");
-    EXPECT_TRUE(g_blockReports.empty());
-
     MEM_FREE(nullptr);
     MEM_DELETE(static_cast<Thing*>(nullptr));
-    EXPECT_EQ(g_reports.size(), 1u);
-}
+    EXPECT_TRUE(g_boxes.empty());
+    MEM_FREE(p);
+    int line = __LINE__ - 1;
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], boxText("An invalid address was deleted.", p, __FILE__, line) + "\tMemory Manager");
+    EXPECT_TRUE(g_blockReports.empty());
 
-TEST_F(MemMgr, ReportWithoutBoxHookIsTraced)
-{
+    // Without a box the report goes to the trace.
     SetMemReportBoxHook(nullptr);
     g_traced.clear();
-    TraceSink previous = SetTraceSink(captureTrace);
+    TraceSink previous = SetTraceSink([](const char* traced) { g_traced.emplace_back(traced); });
     int notABlock = 0;
     MEM_TARE(&notABlock);
-    const int line = __LINE__ - 1;
+    line = __LINE__ - 1;
     SetTraceSink(previous);
     ASSERT_EQ(g_traced.size(), 1u);
     EXPECT_EQ(g_traced[0], "Memory Manager: " + boxText("An invalid address was tared.", &notABlock, __FILE__, line));
 }
 
+TEST_F(MemMgr, AReportBoxMayUseTheManagerItself)
+{
+    // The box of a report runs while the manager is busy with the bad free; a box that
+    // allocates (as a real message box does) must not wait for it forever.
+    SetMemReportBoxHook([](const char* text, const char* caption) {
+        MEM_FREE(MEM_ALLOC(64, "box"));
+        return captureBox(text, caption);
+    });
+    void* p = MEM_ALLOC(40, "twice");
+    MEM_FREE(p);
+    MEM_FREE(p);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(firstLine(g_boxes[0]), "An invalid address was deleted.");
+}
+
 TEST_F(MemMgr, OverrunOfOneByteIsCaughtAtFree)
 {
+    const std::string overwritten = "The trailing signature on a memory block was overwritten.";
     for (size_t cb : {size_t{55}, size_t{56}, size_t{100}}) {
-        g_reports.clear();
+        g_boxes.clear();
         g_blockReports.clear();
         auto* p = static_cast<char*>(MEM_ALLOC(cb, "overrun"));
         const void* block = query(p).pBlock;
         p[cb] = 'x';
         MEM_FREE(p);
         const int line = __LINE__ - 1;
-        ASSERT_EQ(g_reports.size(), 1u) << cb;
-        EXPECT_EQ(g_reports[0].text,
-                  boxText("The trailing signature on a memory block was overwritten.", p, __FILE__, line));
+        ASSERT_EQ(g_boxes.size(), 1u) << cb;
+        EXPECT_EQ(firstLine(g_boxes[0]), overwritten);
         ASSERT_EQ(g_blockReports.size(), 1u);
         EXPECT_EQ(g_blockReports[0].block, block); // the hook is told the block, not the payload
         EXPECT_EQ(g_blockReports[0].line, line);
-        EXPECT_EQ(g_blockReports[0].message, "The trailing signature on a memory block was overwritten.");
+        EXPECT_EQ(g_blockReports[0].message, overwritten);
         EXPECT_FALSE(MemQueryBlock(p, nullptr)); // the header was sound, so the block was freed
     }
 
@@ -301,9 +250,9 @@ TEST_F(MemMgr, OverrunOfOneByteIsCaughtAtFree)
     MEM_FREE(p);
     auto* again = static_cast<char*>(MEM_ALLOC(20, "again"));
     ASSERT_EQ(again, p);
-    g_reports.clear();
+    g_boxes.clear();
     MEM_FREE(again);
-    EXPECT_TRUE(g_reports.empty());
+    EXPECT_TRUE(g_boxes.empty());
 }
 
 TEST_F(MemMgr, OverwrittenHeaderLeavesTheBlockAlone)
@@ -313,15 +262,14 @@ TEST_F(MemMgr, OverwrittenHeaderLeavesTheBlockAlone)
     const uint32_t saved = *signature;
     *signature = 0;
     MEM_FREE(p);
-    ASSERT_EQ(g_reports.size(), 1u);
-    EXPECT_EQ(firstLine(g_reports[0]), "The leading signature on a memory block was overwritten.");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(firstLine(g_boxes[0]), "The leading signature on a memory block was overwritten.");
     EXPECT_TRUE(MemQueryBlock(p, nullptr));
-
     MEM_TARE(p);
     EXPECT_EQ(g_blockReports.size(), 2u);
     *signature = saved;
     MEM_FREE(p);
-    EXPECT_EQ(g_reports.size(), 2u);
+    EXPECT_EQ(g_boxes.size(), 2u);
     EXPECT_FALSE(MemQueryBlock(p, nullptr));
 }
 
@@ -330,11 +278,10 @@ TEST_F(MemMgr, KindsAreCheckedOnFree)
     Thing* thing = MEM_NEW(Thing, 5);
     const MemBlockInfo info = query(thing);
     EXPECT_EQ(info.kind, 1);
-    EXPECT_EQ(info.cbBlock, 128u);
     EXPECT_EQ(info.cbRequested, sizeof(Thing));
     EXPECT_STREQ(info.pszLabel, "Thing");
     MEM_DELETE(thing);
-    EXPECT_TRUE(g_reports.empty());
+    EXPECT_TRUE(g_boxes.empty());
 
     thing = MEM_NEW(Thing, 6);
     const void* block = query(thing).pBlock;
@@ -345,12 +292,12 @@ TEST_F(MemMgr, KindsAreCheckedOnFree)
     EXPECT_EQ(g_blockReports[0].message, "A C++ object was deleted using the \"free\" method.");
     EXPECT_EQ(g_blockReports[0].block, block);
     EXPECT_EQ(g_blockReports[0].line, freeLine);
-    EXPECT_EQ(g_reports.size(), 1u);
 
+    const std::string notAnObject = "A non-object memory address was deleted.";
     void* memory = MEM_ALLOC(16, "memory");
     MemUntrackObject(memory, __FILE__, __LINE__);
     ASSERT_EQ(g_blockReports.size(), 2u);
-    EXPECT_EQ(g_blockReports[1].message, "A non-object memory address was deleted.");
+    EXPECT_EQ(g_blockReports[1].message, notAnObject);
     EXPECT_FALSE(MemQueryBlock(memory, nullptr));
 
     int watched = 0;
@@ -358,7 +305,7 @@ TEST_F(MemMgr, KindsAreCheckedOnFree)
     EXPECT_EQ(query(&watched).kind, 2);
     MemUntrackObject(&watched, __FILE__, __LINE__);
     ASSERT_EQ(g_blockReports.size(), 3u);
-    EXPECT_EQ(g_blockReports[2].message, "A non-object memory address was deleted.");
+    EXPECT_EQ(g_blockReports[2].message, notAnObject);
     MemTrackAddress(&watched, __FILE__, __LINE__);
     MEM_FREE(&watched);
     EXPECT_EQ(g_blockReports.size(), 3u);
@@ -370,11 +317,10 @@ TEST_F(MemMgr, TareMarksLiveBlocksAndReportsUnknownOnes)
     auto* p = static_cast<char*>(MEM_ALLOC(10, "kept"));
     MEM_TARE(p);
     EXPECT_TRUE(query(p).fTared);
-    EXPECT_TRUE(g_reports.empty());
-
+    EXPECT_TRUE(g_boxes.empty());
     MEM_TARE(p + 1);
-    ASSERT_EQ(g_reports.size(), 1u);
-    EXPECT_EQ(firstLine(g_reports[0]), "An invalid address was tared.");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(firstLine(g_boxes[0]), "An invalid address was tared.");
     EXPECT_TRUE(g_blockReports.empty());
 
     p[10] = 0;
@@ -383,17 +329,15 @@ TEST_F(MemMgr, TareMarksLiveBlocksAndReportsUnknownOnes)
     EXPECT_EQ(g_blockReports[0].message, "The trailing signature on a memory block was overwritten.");
     MEM_FREE(p);
     EXPECT_EQ(g_blockReports.size(), 2u);
-    EXPECT_FALSE(MemQueryBlock(p, nullptr));
 }
 
 TEST_F(MemMgr, FourthEmptyChunkIsReleased)
 {
     // Blocks of the largest chunked size leave too little of a chunk for a second one.
-    const size_t cb = requestForClass(4095);
     drainFreeLists(4095, 4095);
     std::vector<void*> blocks;
     for (int i = 0; i < 8; ++i)
-        blocks.push_back(MEM_ALLOC(cb, "chunk filler"));
+        blocks.push_back(MEM_ALLOC(requestForClass(4095), "chunk filler"));
     const MemStats peak = MemQueryStats();
     for (void* p : blocks)
         MEM_FREE(p);
@@ -402,12 +346,10 @@ TEST_F(MemMgr, FourthEmptyChunkIsReleased)
     EXPECT_LE(after.cChunks, peak.cChunks - 4);
 
     // The released chunks' free blocks must be gone from the free lists.
-    for (int k = 4080; k < 4096; ++k)
-        while (MemFreeListLength(k) > 0)
-            held.push_back(MEM_ALLOC(requestForClass(k), "refill"));
+    drainFreeLists(4080, 4095);
     for (void* p : held)
         std::memset(p, 1, query(p).cbRequested);
-    EXPECT_TRUE(g_reports.empty());
+    EXPECT_TRUE(g_boxes.empty());
 }
 
 TEST_F(MemMgr, GrowArrayKeepsOldElementsAndZeroesNewOnes)
@@ -416,23 +358,16 @@ TEST_F(MemMgr, GrowArrayKeepsOldElementsAndZeroesNewOnes)
     int count = 0;
     ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 5, 8));
     EXPECT_EQ(count, 12);
-    EXPECT_STREQ(query(array).pszLabel, "MemRealloc");
-    for (int i = 0; i < count; ++i) {
-        EXPECT_EQ(array[i], 0);
+    for (int i = 0; i < count; ++i)
         array[i] = i + 1;
-    }
-
     int* old = array;
     ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 12, 8));
     EXPECT_EQ(array, old);
-    EXPECT_EQ(count, 12);
-
     ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 20, 4));
     EXPECT_EQ(count, 23);
     EXPECT_FALSE(MemQueryBlock(old, nullptr));
     for (int i = 0; i < count; ++i)
         EXPECT_EQ(array[i], i < 12 ? i + 1 : 0) << i;
-
     // A step below one still gives at least what was needed.
     ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 30, 0));
     EXPECT_EQ(count, 30);
@@ -447,7 +382,7 @@ TEST_F(MemMgr, GrowArrayKeepsOldElementsAndZeroesNewOnes)
     EXPECT_EQ(array, old);
     EXPECT_EQ(count, 30);
     MEM_FREE(array);
-    EXPECT_TRUE(g_reports.empty());
+    EXPECT_TRUE(g_boxes.empty());
 }
 
 TEST_F(MemMgr, TwoThreadsAllocateAndFreeTogether)
@@ -480,9 +415,8 @@ TEST_F(MemMgr, TwoThreadsAllocateAndFreeTogether)
     std::thread second([&] { secondOk = work(2); });
     first.join();
     second.join();
-    EXPECT_TRUE(firstOk);
-    EXPECT_TRUE(secondOk);
-    EXPECT_TRUE(g_reports.empty());
+    EXPECT_TRUE(firstOk && secondOk);
+    EXPECT_TRUE(g_boxes.empty());
 }
 
 } // namespace

@@ -25,50 +25,37 @@ string loadTestString(int id)
 
 } // namespace
 
-TEST(Sformat, FormatsOfTheGame)
+TEST(Sformat, DeclarationsNumberThePlaceholders)
 {
     EXPECT_EQ(fmt(sformat("%lu%c%02lu", 3, ':', 7)), "3:07");
-    EXPECT_EQ(fmt(sformat("%lu", 81u)), "81");
-    EXPECT_EQ(fmt(sformat("&score&%lu&%s&%lu&%lu", 5, "Ana", 1, 2)), "&score&5&Ana&1&2");
     EXPECT_EQ(fmt(sformat("the entry %s in the .ZIP file", string("a.zz"))), "the entry a.zz in the .ZIP file");
-}
-
-TEST(Sformat, DeclarationWithNumberedPlaceholders)
-{
-    EXPECT_EQ(fmt(sformat("%{ld,s} Installing %2\n%1%% complete", 42, "quibo.exe")),
-              "Installing quibo.exe\n42% complete");
     EXPECT_EQ(fmt(sformat(u"%{ld,s} Instalanta %2\n%1%% kompleta", 7L, u"ĝuo.exe")),
               "Instalanta ĝuo.exe\n7% kompleta");
     EXPECT_EQ(fmt(sformat("%{s;s s}%2 %1 %2 %3", "a", "b", "c")), "b a b c");
     EXPECT_EQ(fmt(sformat("%{d}\t%1", 5)), "5"); // one tab after the declaration is skipped
     EXPECT_EQ(fmt(sformat("%{d}  %1", 5)), " 5"); // but only one
+    // Characters after the placeholder digits are text; inline conversions come after.
+    EXPECT_EQ(fmt(sformat("%{d}%1.5", 7)), "7.5");
+    EXPECT_EQ(fmt(sformat("%{d}%1 and %d", 1, 2)), "1 and 2");
 }
 
 TEST(Sformat, BadPlaceholdersAndTypesGiveQuestionMarks)
 {
     EXPECT_EQ(fmt(sformat("%{ld,s}%3", 1, "x")), "(?)");
     EXPECT_EQ(fmt(sformat("%{ld,s}%0", 1, "x")), "(?)");
-    EXPECT_EQ(fmt(sformat("%1")), "(?)");
     // An unknown type takes no argument: "s" gets the second one.
     EXPECT_EQ(fmt(sformat("%{d,q,s}%1|%2|%3", 1, "x")), "1|(?)|x");
     EXPECT_EQ(fmt(sformat("%d %s", 1)), "1 (?)");     // missing argument
     EXPECT_EQ(fmt(sformat("%d", "text")), "(?)");     // wrong kind
-    EXPECT_EQ(fmt(sformat("%s", 5)), "(?)");
     EXPECT_EQ(fmt(sformat("%{d}%1", 2.5)), "(?)");
     EXPECT_EQ(fmt(sformat("50%")), "50(?)");
     EXPECT_EQ(fmt(sformat("%{d", 1)), "(?){d");       // no closing brace: no declaration
     EXPECT_EQ(fmt(sformat("%99999999999999999999")), "(?)");
+    EXPECT_EQ(sformat("%99999999d", 1).Length(), 1024u); // huge fields are clamped
+    EXPECT_EQ(sformat("%.99999999f", 1.0).Length(), 1026u);
 }
 
-TEST(Sformat, CharactersAfterThePlaceholderDigitsAreText)
-{
-    EXPECT_EQ(fmt(sformat("%{d}%1.", 7)), "7.");
-    EXPECT_EQ(fmt(sformat("%{d}%1.5", 7)), "7.5");
-    EXPECT_EQ(fmt(sformat("%{d,d}%1%2", 1, 2)), "12");
-    EXPECT_EQ(fmt(sformat("%{d}%1 and %d", 1, 2)), "1 and 2"); // inline conversions come after
-}
-
-TEST(Sformat, Integers)
+TEST(Sformat, IntegersAndCharacters)
 {
     EXPECT_EQ(fmt(sformat("%d|%d|%d", 0, -5, INT_MIN)), "0|-5|-2147483648");
     EXPECT_EQ(fmt(sformat("%u|%lu", -1, 4294967296LL + 3)), "4294967295|3"); // 32 bits
@@ -76,14 +63,8 @@ TEST(Sformat, Integers)
     EXPECT_EQ(fmt(sformat("%+d|%+d|%+u", 5, -5, 5)), "+5|-5|+5");
     EXPECT_EQ(fmt(sformat("[%5d][%-5d][%05d][%05d]", 42, 42, 42, -42)), "[   42][42   ][00042][-0042]");
     EXPECT_EQ(fmt(sformat("%{05d;-4s}[%1][%2]", -42, "ab")), "[-0042][ab  ]");
-}
-
-TEST(Sformat, Characters)
-{
     EXPECT_EQ(fmt(sformat("%c%lc%c", 'a', u'ŝ', U'ĉ')), "aŝĉ");
-    EXPECT_EQ(fmt(sformat(u"%{lc}Ĉ%1", u'ŭ')), "Ĉŭ");
-    EXPECT_EQ(fmt(sformat("[%3c][%-3c]", 'x', 'y')), "[  x][y  ]");
-    EXPECT_EQ(fmt(sformat("[%c]", 0)), "[]");
+    EXPECT_EQ(fmt(sformat("[%3c][%-3c][%c]", 'x', 'y', 0)), "[  x][y  ][]");
     EXPECT_EQ(fmt(sformat("%c", 0x110000)), "\xEF\xBF\xBD");
     EXPECT_EQ(fmt(sformat("%c", static_cast<char>(0xE9))), "é"); // a lone byte reads as Latin-1
 }
@@ -92,31 +73,21 @@ TEST(Sformat, DoublesAreCutNotRounded)
 {
     EXPECT_EQ(fmt(sformat("%f", 1.5)), "1.50000000");
     EXPECT_EQ(fmt(sformat("%f", 0.3)), ".30000000"); // below 1 the integer part is left out
-    EXPECT_EQ(fmt(sformat("%f", 2.0 / 3)), ".66666666");
     EXPECT_EQ(fmt(sformat("%.2f", 2.999)), "2.99");
     EXPECT_EQ(fmt(sformat("%.0f", 0.7)), "0");
-    EXPECT_EQ(fmt(sformat("%.0f", 19.99)), "19");
     EXPECT_EQ(fmt(sformat("%05.1f", 0.25)), "000.2");
     EXPECT_EQ(fmt(sformat("%.1f|%+.1f|%+.1f", -0.5, 2.5, -2.5)), "-.5|+2.5|-2.5");
     EXPECT_EQ(fmt(sformat("%.3f", 3)), "3.000"); // an integer argument is widened
     EXPECT_EQ(fmt(sformat("%.2f", 1e20)), "100000000000000000000.00");
     EXPECT_EQ(fmt(sformat("%f|%f", NAN, -INFINITY)), "nan|-inf");
-    EXPECT_EQ(fmt(sformat("%{.3lf}%1", 12.3456)), "12.345");
 }
 
 TEST(Sformat, StringsAreCutAndPaddedByCharacters)
 {
-    EXPECT_EQ(fmt(sformat("%.3s", "abcdef")), "abc");
     EXPECT_EQ(fmt(sformat("%.2s", "ĉŝx")), "ĉŝ");
     EXPECT_EQ(fmt(sformat("[%5s][%-4hs]", "ĉu", "ĝi")), "[   ĉu][ĝi  ]");
     EXPECT_EQ(fmt(sformat("%ls/%s/%s", u"ĥoro", std::string("std"), std::u16string(u"ĵaŭdo"))), "ĥoro/std/ĵaŭdo");
     EXPECT_EQ(fmt(sformat("[%s]", static_cast<const char*>(nullptr))), "[]");
-}
-
-TEST(Sformat, HugeFieldsAreClamped)
-{
-    EXPECT_EQ(sformat("%99999999d", 1).Length(), 1024u);
-    EXPECT_EQ(sformat("%.99999999f", 1.0).Length(), 1026u);
 }
 
 TEST(Sformat, StringIdsGoThroughTheLoader)

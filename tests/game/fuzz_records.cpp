@@ -26,15 +26,8 @@ uint32_t read32(const uint8_t* p)
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-registry::value settingsValue()
-{
-    return registry::value(GameKey(), u"Settings");
-}
-
-registry::value highScoresValue()
-{
-    return registry::value(GameKey(), u"HighScores");
-}
+const registry::value g_settingsValue(GameKey(), u"Settings");
+const registry::value g_scoresValue(GameKey(), u"HighScores");
 
 // The record the stored bytes give when their version is accepted.
 template <class T>
@@ -76,52 +69,25 @@ void requireChecked(const uint8_t* data)
     }
 }
 
-// Reads "&score&N&NAME&N&N" groups: numbers in decimal, the name only letters, digits and "@".
-bool readNumber(std::string_view& rest, uint32_t& number)
-{
-    size_t end = 0;
-    while (end < rest.size() && rest[end] >= '0' && rest[end] <= '9')
-        ++end;
-    if (end == 0 || end > 10 || std::stoull(std::string(rest.substr(0, end))) > UINT32_MAX)
-        return false;
-    number = uint32_t(std::stoull(std::string(rest.substr(0, end))));
-    rest.remove_prefix(end);
-    return true;
-}
-
-bool readLiteral(std::string_view& rest, std::string_view literal)
-{
-    if (!rest.starts_with(literal))
-        return false;
-    rest.remove_prefix(literal.size());
-    return true;
-}
-
+// The posting address carries exactly the entries whose check holds, in order, each as the
+// server reads it.
 void checkPublishAddress()
 {
     const std::string address = PublishAddress();
-    const std::string prefix = ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&" + ScoresLanguageCode();
-    std::string_view rest(address);
-    FUZZ_REQUIRE(readLiteral(rest, prefix));
+    const std::string prefix = ScoresServer() + "/cgi-bin/score.cgi?";
+    FUZZ_REQUIRE(address.starts_with(prefix));
+    const POSTQUERY post = ParsePostQuery(std::string_view(address).substr(prefix.size()));
+    FUZZ_REQUIRE(post.error == POSTERROR::None && post.language == ScoresLanguageCode());
+    size_t sent = 0;
     for (const HIGHSCORE& entry : g_highScores) {
         if (entry.dwCheck == 0 || EntryCheck(entry) != entry.dwCheck)
             continue;
-        uint32_t score = 0, date = 0, check = 0;
-        FUZZ_REQUIRE(readLiteral(rest, "&score&") && readNumber(rest, score) && readLiteral(rest, "&"));
-        const size_t cchName = rest.find('&');
-        FUZZ_REQUIRE(cchName != std::string_view::npos);
-        const std::string_view name = rest.substr(0, cchName);
-        FUZZ_REQUIRE(name.find_first_not_of("0123456789@ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") ==
-                     std::string_view::npos);
-        rest.remove_prefix(cchName);
-        FUZZ_REQUIRE(readLiteral(rest, "&") && readNumber(rest, date) && readLiteral(rest, "&") && readNumber(rest, check));
-        FUZZ_REQUIRE(score == entry.dwScore && date == entry.dwDate && check == PublishCheck(name, score, date));
+        FUZZ_REQUIRE(sent < post.scores.size());
+        const PUBLISHEDSCORE& published = post.scores[sent++];
+        FUZZ_REQUIRE(published.score == entry.dwScore && published.date == entry.dwDate &&
+                     published.name == EncodePublishName(HighScoreName(entry)));
     }
-    FUZZ_REQUIRE(rest.empty());
-
-    // The server takes exactly what the game posts.
-    const POSTQUERY post = ParsePostQuery(std::string_view(address).substr(address.find('?') + 1));
-    FUZZ_REQUIRE(post.error == POSTERROR::None);
+    FUZZ_REQUIRE(sent == post.scores.size());
 }
 
 // A new time at the rank it earns, under a name taken from the input.
@@ -150,7 +116,7 @@ void enterTime(uint32_t time, const std::u16string& name)
     FUZZ_REQUIRE(stored.size() == std::min<size_t>(name.size(), 63) ||
                  (stored.size() == 62 && name.size() > 63 && name[62] >= 0xD800 && name[62] <= 0xDBFF));
     FUZZ_REQUIRE(entry.dwScore == time && entry.dwCheck == EntryCheck(entry));
-    FUZZ_REQUIRE(storedAs(settingsValue(), g_settings) && storedAs(highScoresValue(), g_highScores));
+    FUZZ_REQUIRE(storedAs(g_settingsValue, g_settings) && storedAs(g_scoresValue, g_highScores));
 }
 
 void rememberName(const std::u16string& typed)
@@ -196,8 +162,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // Both records from the same bytes: each is its own reader of them.
-    FUZZ_REQUIRE(settingsValue().writeBinary(registry::binary(data, DWORD(size), false)));
-    FUZZ_REQUIRE(highScoresValue().writeBinary(registry::binary(data, DWORD(size), false)));
+    FUZZ_REQUIRE(g_settingsValue.writeBinary(registry::binary(data, DWORD(size), false)));
+    FUZZ_REQUIRE(g_scoresValue.writeBinary(registry::binary(data, DWORD(size), false)));
     std::memset(&g_settings, 0xAB, sizeof g_settings);
     std::memset(g_highScores, 0xAB, sizeof g_highScores);
 
@@ -208,11 +174,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (accepted)
         FUZZ_REQUIRE(matchesStored(g_settings, data, size));
     else
-        FUZZ_REQUIRE(storedAs(settingsValue(), g_settings));
+        FUZZ_REQUIRE(storedAs(g_settingsValue, g_settings));
     if (wholeTable) {
         requireChecked(data);
     } else {
-        FUZZ_REQUIRE(storedAs(highScoresValue(), g_highScores));
+        FUZZ_REQUIRE(storedAs(g_scoresValue, g_highScores));
         HIGHSCORE loaded[cHIGHSCORES];
         std::memcpy(loaded, g_highScores, sizeof loaded);
         DefaultHighScores();

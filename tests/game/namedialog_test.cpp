@@ -14,8 +14,8 @@
 
 namespace {
 
+// What the running dialog showed.
 struct SEEN {
-    std::u16string className;
     std::u16string title;
     std::u16string prompt;
     std::vector<std::u16string> items;
@@ -34,54 +34,23 @@ std::u16string windowText(HWND hwnd)
     return text;
 }
 
-HWND findNameDialog()
-{
-    for (const char16_t* title : {u"New High Score!", u"Nova Alta Trafo!"})
-        if (HWND dialog = FindWindowW(nullptr, title))
-            return dialog;
-    return nullptr;
-}
-
 // Looks at the running dialog, then answers it as the test says.
 void CALLBACK answerFromTimer(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
-    HWND dialog = findNameDialog();
+    HWND dialog = FindWindowW(u"GuiLibDefDlgClass", nullptr);
     ASSERT_TRUE(dialog);
-    WCHAR name[64] = {};
-    GetClassNameW(dialog, name, 64);
-    g_seen.className = name;
     g_seen.title = windowText(dialog);
     g_seen.prompt = windowText(GetDlgItem(dialog, -1));
     HWND combo = GetDlgItem(dialog, IDC_PLAYER_NAME);
-    const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
+    for (LRESULT i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
         WCHAR item[256] = {};
         SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
         g_seen.items.push_back(item);
     }
     g_seen.selected = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
-    g_seen.mainDisabled = g_main && !IsWindowEnabled(g_main);
+    g_seen.mainDisabled = !IsWindowEnabled(g_main);
     g_answer(dialog);
-}
-
-void setRecentNames(std::u16string_view list)
-{
-    std::fill(std::begin(g_settings.szRecentNames), std::end(g_settings.szRecentNames), u'\0');
-    list.copy(g_settings.szRecentNames, cchRECENT_NAMES - 1);
-}
-
-std::u16string recentNames()
-{
-    return g_settings.szRecentNames;
-}
-
-std::u16string ask(void (*answer)(HWND dialog), HWND mainWindow = nullptr)
-{
-    g_answer = answer;
-    g_main = mainWindow;
-    SetTimer(nullptr, 0, 30, answerFromTimer);
-    return AskPlayerName(mainWindow);
 }
 
 class NameDialog : public testing::Test {
@@ -92,75 +61,70 @@ protected:
         SelectLanguage("Quibo", 1);
         ASSERT_TRUE(RegisterGuiLibDialogClass());
         ASSERT_TRUE(RegisterGuiLibDialogClass()); // a second start-up registration is harmless
-        g_seen = {};
-        setRecentNames(u"Ada;Bea;Cy;");
+        RegisterRecordingClass();
+        g_main = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr,
+                                 nullptr, nullptr, nullptr);
+        ASSERT_TRUE(g_main);
     }
     void TearDown() override
     {
+        DestroyWindow(g_main);
         SetLanguage(LANGID_ENGLISH);
         PumpReady();
     }
 };
 
+void setName(HWND dialog, const std::u16string& name)
+{
+    SetDlgItemTextW(dialog, IDC_PLAYER_NAME, name.c_str());
+}
+
 } // namespace
 
-TEST_F(NameDialog, OffersTheRecentNamesAndReturnsTheNameTyped)
+// Each dialog is answered by typing or setting a name and pressing Return, Escape or OK.
+TEST_F(NameDialog, OffersTheRecentNamesAndTakesTheNameHoweverItCloses)
 {
-    const std::u16string name = ask([](HWND dialog) {
-        PushText(dialog, "Ŝanĝo");
-        PushKey(dialog, SDLK_RETURN, true);
-    });
-    EXPECT_EQ(name, u"Ŝanĝo");
-    EXPECT_EQ(recentNames(), u"Ŝanĝo;Ada;Bea;Cy;");
-    EXPECT_EQ(g_seen.className, u"GuiLibDefDlgClass");
-    EXPECT_EQ(g_seen.title, u"New High Score!");
-    EXPECT_EQ(g_seen.items, (std::vector<std::u16string>{u"Ada", u"Bea", u"Cy"}));
-    EXPECT_EQ(g_seen.selected, 0);
-}
-
-TEST_F(NameDialog, InEsperantoTheEsperantoTemplateAsksAndTheMainWindowWaits)
-{
-    ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
-    RegisterRecordingClass();
-    HWND main = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr,
-                                nullptr, nullptr, nullptr);
-    ASSERT_TRUE(main);
-    const std::u16string name = ask(
-        [](HWND dialog) {
-            SetDlgItemTextW(dialog, IDC_PLAYER_NAME, u"Bea");
-            EXPECT_TRUE(SaveWindowPng(dialog, "name_dialog_eo.png"));
-            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        },
-        main);
-    EXPECT_EQ(g_seen.title, u"Nova Alta Trafo!");
-    EXPECT_EQ(g_seen.prompt.substr(0, 9), u"Gratulon!");
-    EXPECT_TRUE(g_seen.mainDisabled);
-    EXPECT_TRUE(IsWindowEnabled(main));
-    DestroyWindow(main);
-    // A name already in the list moves to its front, once.
-    EXPECT_EQ(name, u"Bea");
-    EXPECT_EQ(recentNames(), u"Bea;Ada;Cy;");
-}
-
-TEST_F(NameDialog, CancelTakesTheTextToo)
-{
-    const std::u16string name = ask([](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_PLAYER_NAME, std::u16string(300, u'z').c_str());
-        PushKey(dialog, SDLK_ESCAPE, true);
-    });
-    // At most 255 characters are taken.
-    EXPECT_EQ(name, std::u16string(255, u'z'));
-    EXPECT_EQ(recentNames(), std::u16string(255, u'z') + u";Ada;Bea;Cy;");
-}
-
-TEST_F(NameDialog, AnEmptyListOffersNothing)
-{
-    setRecentNames(u"");
-    const std::u16string name = ask([](HWND dialog) {
-        SetDlgItemTextW(dialog, IDC_PLAYER_NAME, u"Eve");
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    });
-    EXPECT_TRUE(g_seen.items.empty());
-    EXPECT_EQ(name, u"Eve");
-    EXPECT_EQ(recentNames(), u"Eve;");
+    const struct {
+        LANGID language;
+        const char16_t* recent;
+        void (*answer)(HWND dialog);
+        std::u16string name;
+        std::u16string recentAfter;
+        std::vector<std::u16string> items;
+    } cases[] = {
+        {LANGID_ENGLISH, u"Ada;Bea;Cy;",
+         [](HWND dialog) { PushText(dialog, "Ŝanĝo"), PushKey(dialog, SDLK_RETURN, true); }, u"Ŝanĝo",
+         u"Ŝanĝo;Ada;Bea;Cy;", {u"Ada", u"Bea", u"Cy"}},
+        // A name already in the list moves to its front, once.
+        {LANGID_ESPERANTO, u"Ada;Bea;Cy;",
+         [](HWND dialog) {
+             setName(dialog, u"Bea");
+             EXPECT_TRUE(SaveWindowPng(dialog, "name_dialog_eo.png"));
+             SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+         },
+         u"Bea", u"Bea;Ada;Cy;", {u"Ada", u"Bea", u"Cy"}},
+        // Cancel takes the text too, at most 255 characters of it.
+        {LANGID_ENGLISH, u"Ada;",
+         [](HWND dialog) { setName(dialog, std::u16string(300, u'z')), PushKey(dialog, SDLK_ESCAPE, true); },
+         std::u16string(255, u'z'), std::u16string(255, u'z') + u";Ada;", {u"Ada"}},
+        {LANGID_ENGLISH, u"", [](HWND dialog) { setName(dialog, u"Eve"), SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); },
+         u"Eve", u"Eve;", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "answer " << (&c - cases));
+        ASSERT_TRUE(SetLanguage(c.language));
+        std::fill(std::begin(g_settings.szRecentNames), std::end(g_settings.szRecentNames), u'\0');
+        std::u16string_view(c.recent).copy(g_settings.szRecentNames, cchRECENT_NAMES - 1);
+        g_seen = {};
+        g_answer = c.answer;
+        SetTimer(nullptr, 0, 30, answerFromTimer);
+        EXPECT_EQ(AskPlayerName(g_main), c.name);
+        EXPECT_EQ(std::u16string(g_settings.szRecentNames), c.recentAfter);
+        EXPECT_EQ(g_seen.items, c.items);
+        EXPECT_EQ(g_seen.selected, c.items.empty() ? -1 : 0);
+        EXPECT_EQ(g_seen.title, c.language == LANGID_ENGLISH ? u"New High Score!" : u"Nova Alta Trafo!");
+        EXPECT_EQ(g_seen.prompt.substr(0, 9), c.language == LANGID_ENGLISH ? u"Congratul" : u"Gratulon!");
+        EXPECT_TRUE(g_seen.mainDisabled);
+        EXPECT_TRUE(IsWindowEnabled(g_main));
+    }
 }

@@ -82,9 +82,8 @@ public:
     // A tap in the middle of the tile a slot (of four columns) shows.
     static void tap(int slot)
     {
-        const ANIMOBJECT* object = g_game.rgBoard[slot / 4][slot % 4].pObject;
-        ASSERT_TRUE(object) << slot;
-        ClickTile({(object->rect.left + object->rect.right) / 2, (object->rect.top + object->rect.bottom) / 2});
+        const RECT& r = g_game.rgBoard[slot / 4][slot % 4].pObject->rect;
+        ClickTile({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
 
     static void tapTile(const PIECE& tile)
@@ -207,10 +206,9 @@ TEST_F(Play, AddDealsToEachRowOnlyWhileThereIsRoomAndDeck)
     for (uint32_t nextTile : {15u, 81u}) { // a full board, then an empty deck
         if (nextTile == 81)
             arrange(QuiboFreeTwelve(), 81);
-        const int before = CountTiles();
         g_sounds.clear();
         AddTiles(true, 0);
-        EXPECT_EQ(CountTiles(), before);
+        EXPECT_EQ(CountTiles(), nextTile == 81 ? 12 : 15);
         EXPECT_EQ(g_sounds, std::vector<int>{SOUND_REFUSED});
         EXPECT_EQ(ElapsedTime(), 0u);
     }
@@ -310,8 +308,7 @@ TEST_F(Play, APauseAddsNothingAndHoldsTheBoard)
     Hint();
     EXPECT_EQ(selectedCount(), 0);
     EXPECT_EQ(CountTiles(), 12);
-    // A minute passes on both clocks.
-    g_now += 60000;
+    g_now += 60000; // a minute passes on both clocks
     g_game.tPauseStart -= 60000;
     TogglePause();
     EXPECT_NEAR(static_cast<double>(ElapsedTime()), 10000.0, 50.0);

@@ -2,72 +2,51 @@
 
 #include <string>
 
-#include "highscores.h"
-#include "language.h"
+#include "browser.h"
+#include "game_reset.h"
 #include "publish.h"
-#include "records.h"
+#include "recording_browser.h"
 
 namespace {
 
 class Publish : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        GameKey().erase();
-        registry::key(u"HKLM\\Software\\Zelnor\\NLS").erase();
-        SelectLanguage("Quibo", 1);
-        DefaultSettings();
-        DefaultHighScores();
-    }
+    void SetUp() override { ResetGameState(); }
     void TearDown() override { GameKey().erase(); }
 };
-
-uint32_t rotateLeft(uint32_t v)
-{
-    return (v << 1) | (v >> 31);
-}
 
 // The publishing check worked out by hand from its definition.
 uint32_t expectedCheck(const std::string& spaced, uint32_t score, uint32_t date)
 {
     uint32_t v = 0x5B7E21D4 ^ score ^ date;
     for (char c : spaced)
-        v = rotateLeft(v) ^ static_cast<unsigned char>(c);
+        v = (v << 1 | v >> 31) ^ static_cast<unsigned char>(c);
     return v;
 }
 
 } // namespace
 
-TEST_F(Publish, TheServerComesFromTheGamesKeyOrTheBuild)
+TEST_F(Publish, AddressesFollowTheServerKeyAndTheLanguageAndSendNoUncheckedEntry)
 {
     EXPECT_EQ(ScoresServer(), QUIBO_SCORES_SERVER);
     ASSERT_TRUE(registry::value(GameKey(), u"ScoresServer").writeString(u"http://127.0.0.1:9000/"));
-    EXPECT_EQ(ScoresServer(), "http://127.0.0.1:9000");
-    EXPECT_EQ(ViewScoresAddress(), "http://127.0.0.1:9000/quibo/scores-en.html");
-}
-
-TEST_F(Publish, UncheckedEntriesAreNeverSent)
-{
-    const std::string bare = ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&en";
-    EXPECT_EQ(PublishAddress(), bare);
-
+    const std::string post = "http://127.0.0.1:9000/cgi-bin/score.cgi?post&game&1&lang&";
     g_highScores[2].dwCheck = 1; // forged: does not match
-    EXPECT_EQ(PublishAddress(), bare);
-}
-
-TEST_F(Publish, TheLanguageCodeFollowsTheCatalog)
-{
+    EXPECT_EQ(PublishAddress(), post + "en");
+    EXPECT_EQ(ViewScoresAddress(), "http://127.0.0.1:9000/quibo/scores-en.html");
     ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
-    EXPECT_EQ(PublishAddress(), ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&eo");
-    EXPECT_EQ(ViewScoresAddress(), ScoresServer() + "/quibo/scores-eo.html");
+    EXPECT_EQ(PublishAddress(), post + "eo");
+    EXPECT_EQ(ViewScoresAddress(), "http://127.0.0.1:9000/quibo/scores-eo.html");
 }
 
 TEST_F(Publish, NamesAreEncodedForTheAddress)
 {
-    EXPECT_EQ(EncodePublishName(u"Ada Lovelace, Jr."), "Ada@Lovelace@Jr");
-    EXPECT_EQ(EncodePublishName(u"?!&%;"), "");
-    EXPECT_EQ(EncodePublishName(u"Ĉu ne?"), "u@ne");
-    EXPECT_EQ(EncodePublishName(u"a&b=c#d"), "abcd");
+    const struct {
+        const char16_t* name;
+        const char* encoded;
+    } cases[] = {{u"Ada Lovelace, Jr.", "Ada@Lovelace@Jr"}, {u"?!&%;", ""}, {u"Ĉu ne?", "u@ne"}, {u"a&b=c#d", "abcd"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(EncodePublishName(c.name), c.encoded) << c.encoded;
 }
 
 TEST_F(Publish, CheckedEntriesAreSentBestFirst)
@@ -76,8 +55,7 @@ TEST_F(Publish, CheckedEntriesAreSentBestFirst)
     EnterHighScore(0, u"?!", 100000);
     const HIGHSCORE& punct = g_highScores[0];
     const HIGHSCORE& ada = g_highScores[2];
-
-    const std::string expected = ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&en" + "&score&100000&&" +
+    const std::string expected = ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&en&score&100000&&" +
                                  std::to_string(punct.dwDate) + "&" +
                                  std::to_string(expectedCheck("", 100000, punct.dwDate)) + "&score&280000&Ada@Lovelace&" +
                                  std::to_string(ada.dwDate) + "&" +
@@ -90,13 +68,13 @@ TEST_F(Publish, AFullLengthNameIsSentWithoutRunningPastIt)
     HIGHSCORE& entry = g_highScores[0];
     std::fill(std::begin(entry.szName), std::end(entry.szName), u'x');
     entry.dwCheck = EntryCheck(entry);
-    const std::string address = PublishAddress();
-    EXPECT_NE(address.find("&score&270000&" + std::string(64, 'x') + "&"), std::string::npos);
+    EXPECT_NE(PublishAddress().find("&score&270000&" + std::string(64, 'x') + "&"), std::string::npos);
 }
 
-TEST(PublishCheck, RotatesAndCountsAtSignsAsSpaces)
+TEST_F(Publish, ViewingAndPublishingOpenTheirAddressesInTheBrowser)
 {
-    EXPECT_EQ(PublishCheck("", 1, 2), 0x5B7E21D4u ^ 1 ^ 2);
-    EXPECT_EQ(PublishCheck("A@b", 7, 9), expectedCheck("A b", 7, 9));
-    EXPECT_NE(PublishCheck("A@b", 7, 9), PublishCheck("A@b", 7, 10));
+    RecordingBrowser browser;
+    EXPECT_EQ(browser.addressOpenedBy(ViewNetScores), ViewScoresAddress());
+    EnterHighScore(0, u"Ada Lovelace", 1000);
+    EXPECT_EQ(browser.addressOpenedBy(PublishScores), PublishAddress());
 }

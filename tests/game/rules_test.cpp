@@ -7,67 +7,47 @@
 #include <vector>
 
 #include "game.h"
+#include "tile_samples.h"
 
 namespace {
-
-PIECE tile(int color, int shape, int shading, int number)
-{
-    PIECE p{};
-    p.fPresent = 1;
-    p.iColor = color;
-    p.iShape = shape;
-    p.iShading = shading;
-    p.iNumber = number;
-    return p;
-}
-
-PIECE tileAt(int index)
-{
-    return tile(index / 27, index / 9 % 3, index / 3 % 3, index % 3);
-}
 
 void clearGame()
 {
     std::memset(&g_game, 0, sizeof g_game);
 }
 
-// The deck order a seed gives, replayed from the shuffle's draw pattern on plain indices.
-std::vector<int> expectedDeck(unsigned seed)
+// Replays the draws a search makes on the board's tiles (row by row): the stir, then the
+// first quibo in index order. -1: none.
+std::vector<int> expectedFind(unsigned seed)
 {
-    std::vector<int> deck(81);
-    for (int i = 0; i < 81; ++i)
-        deck[i] = i;
+    std::vector<int> list;
+    for (const auto& row : g_game.rgBoard)
+        for (const PIECE& piece : row)
+            if (piece.fPresent)
+                list.push_back(TileIndex(piece));
     std::srand(seed);
-    const int swaps = 100 + std::rand() % 100;
-    for (int s = 0; s < swaps; ++s)
-        std::swap(deck[0], deck[std::rand() % 80 + 1]);
-    return deck;
+    const size_t n = list.size();
+    const int exchanges = std::rand() % 20 + 20;
+    for (int e = 0; e < exchanges; ++e)
+        std::swap(list[0], list[static_cast<unsigned>(std::rand()) % (n - 1) + 1]);
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = i + 1; j < n; ++j)
+            for (size_t k = j + 1; k < n; ++k)
+                if (IsQuibo(TileAt(list[i]), TileAt(list[j]), TileAt(list[k])))
+                    return {list[i], list[j], list[k]};
+    return {-1};
 }
 
 } // namespace
 
-TEST(IsQuibo, EachAttributeAllSameOrAllDifferent)
-{
-    // Same colour, shape and shading; numbers all different.
-    EXPECT_TRUE(IsQuibo(tile(0, 1, 2, 0), tile(0, 1, 2, 1), tile(0, 1, 2, 2)));
-    // Everything different.
-    EXPECT_TRUE(IsQuibo(tile(0, 0, 0, 0), tile(1, 1, 1, 1), tile(2, 2, 2, 2)));
-    // Two alike and one different in a single attribute fails, whichever attribute.
-    EXPECT_FALSE(IsQuibo(tile(0, 0, 0, 0), tile(0, 0, 0, 1), tile(1, 0, 0, 2)));
-    EXPECT_FALSE(IsQuibo(tile(0, 0, 0, 0), tile(1, 1, 1, 1), tile(2, 1, 2, 2)));
-    EXPECT_FALSE(IsQuibo(tile(0, 0, 0, 0), tile(1, 1, 1, 1), tile(2, 2, 0, 2)));
-    EXPECT_FALSE(IsQuibo(tile(0, 0, 0, 0), tile(1, 1, 1, 1), tile(2, 2, 2, 1)));
-    // The same tile twice never passes.
-    EXPECT_FALSE(IsQuibo(tile(1, 1, 1, 1), tile(1, 1, 1, 1), tile(1, 2, 0, 1)));
-}
-
+// Each attribute all the same or all different: then exactly one tile completes any pair.
 TEST(IsQuibo, ExactlyOneThirdTileCompletesAnyPair)
 {
-    for (int a = 0; a < 81; ++a) {
-        for (int b = a + 1; b < 81; ++b) {
+    for (int a = 0; a < cDECK; ++a) {
+        for (int b = a + 1; b < cDECK; ++b) {
             int completions = 0;
-            for (int c = 0; c < 81; ++c)
-                completions += IsQuibo(tileAt(a), tileAt(b), tileAt(c));
+            for (int c = 0; c < cDECK; ++c)
+                completions += IsQuibo(TileAt(a), TileAt(b), TileAt(c));
             ASSERT_EQ(completions, 1) << a << "," << b;
         }
     }
@@ -76,81 +56,60 @@ TEST(IsQuibo, ExactlyOneThirdTileCompletesAnyPair)
 TEST(BuildDeck, HoldsEveryTileOnceInTheOrderTheSeedGives)
 {
     for (unsigned seed : {1u, 42u, 20261206u}) {
+        std::vector<int> expected(cDECK);
+        for (int i = 0; i < cDECK; ++i)
+            expected[i] = i;
+        std::srand(seed);
+        const int swaps = 100 + std::rand() % 100;
+        for (int s = 0; s < swaps; ++s)
+            std::swap(expected[0], expected[std::rand() % 80 + 1]);
+
         clearGame();
-        const std::vector<int> expected = expectedDeck(seed);
+        g_game.rgDeck[3].pObject = reinterpret_cast<ANIMOBJECT*>(&g_game);
         std::srand(seed);
         BuildDeck();
-        std::set<int> seen;
-        for (int i = 0; i < 81; ++i) {
+        for (int i = 0; i < cDECK; ++i) {
             const PIECE& p = g_game.rgDeck[i];
-            EXPECT_EQ(p.fPresent, 1u);
-            EXPECT_EQ(p.pObject, nullptr);
+            EXPECT_TRUE(p.fPresent && !p.pObject);
             EXPECT_EQ(TileIndex(p), expected[i]) << "seed " << seed << " entry " << i;
-            seen.insert(TileIndex(p));
         }
-        EXPECT_EQ(seen.size(), 81u);
     }
 }
 
-TEST(FindQuibo, EmptyBoardReturnsFalseWithoutDrawing)
+// No search draws a number it does not use, and one lone tile divides by nothing.
+TEST(FindQuibo, FindsTheTripleTheStirringImpliesAndNothingOnAnEmptyBoard)
 {
+    clearGame();
+    for (int i = 0; i < 12; ++i)
+        g_game.rgBoard[i / 4][i % 4] = TileAt(i * 7 % 81);
+    const std::vector<int> want = expectedFind(99);
+    ASSERT_EQ(want.size(), 3u) << "the test board must hold a quibo";
+    std::srand(99);
+    PIECE out[3] = {};
+    ASSERT_TRUE(FindQuibo(SCOPE_BOARD, nullptr, out));
+    EXPECT_EQ(std::vector<int>({TileIndex(out[0]), TileIndex(out[1]), TileIndex(out[2])}), want);
+
     clearGame();
     std::srand(7);
     const int next = std::rand();
     std::srand(7);
-    PIECE out[3] = {};
     EXPECT_FALSE(FindQuibo(SCOPE_BOARD, nullptr, out));
     EXPECT_EQ(std::rand(), next);
-    EXPECT_EQ(out[0].fPresent, 0u);
-}
-
-TEST(FindQuibo, FindsTheTripleTheStirringImplies)
-{
-    clearGame();
-    // Twelve tiles spread over the deck; the expectation replays the stir and the search
-    // order on plain indices.
-    for (int i = 0; i < 12; ++i)
-        g_game.rgBoard[i / 4][i % 4] = tileAt(i * 7 % 81);
-    std::vector<int> list;
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 5; ++c)
-            if (g_game.rgBoard[r][c].fPresent)
-                list.push_back(TileIndex(g_game.rgBoard[r][c]));
-
-    std::srand(99);
-    const unsigned n = list.size();
-    const int exchanges = std::rand() % 20 + 20;
-    for (int e = 0; e < exchanges; ++e)
-        std::swap(list[0], list[static_cast<unsigned>(std::rand()) % (n - 1) + 1]);
-    int want[3] = {-1, -1, -1};
-    for (unsigned i = 0; i < n && want[0] < 0; ++i)
-        for (unsigned j = i + 1; j < n && want[0] < 0; ++j)
-            for (unsigned k = j + 1; k < n && want[0] < 0; ++k)
-                if (IsQuibo(tileAt(list[i]), tileAt(list[j]), tileAt(list[k])))
-                    want[0] = list[i], want[1] = list[j], want[2] = list[k];
-    ASSERT_GE(want[0], 0) << "the test board must hold a quibo";
-
-    std::srand(99);
-    PIECE out[3] = {};
-    ASSERT_TRUE(FindQuibo(SCOPE_BOARD, nullptr, out));
-    EXPECT_EQ(TileIndex(out[0]), want[0]);
-    EXPECT_EQ(TileIndex(out[1]), want[1]);
-    EXPECT_EQ(TileIndex(out[2]), want[2]);
+    g_game.rgBoard[1][1] = TileAt(46);
+    EXPECT_FALSE(FindQuibo(SCOPE_BOARD, nullptr, out));
 }
 
 TEST(FindQuibo, MustContainLeadsTheTripleOrFails)
 {
     clearGame();
-    g_game.rgBoard[0][0] = tile(0, 0, 0, 0);
-    g_game.rgBoard[0][1] = tile(1, 1, 1, 1);
-    g_game.rgBoard[0][2] = tile(2, 2, 2, 2);
+    for (int i : {0, 40, 80})
+        g_game.rgBoard[0][i / 40] = TileAt(i);
     PIECE out[3] = {};
-    const PIECE wanted = tile(2, 2, 2, 2);
-    ASSERT_TRUE(FindQuibo(SCOPE_BOARD, &wanted, out));
-    EXPECT_TRUE(SameTile(out[0], wanted));
+    ASSERT_TRUE(FindQuibo(SCOPE_BOARD, &g_game.rgBoard[0][2], out));
+    EXPECT_EQ(TileIndex(out[0]), 80);
     EXPECT_TRUE(IsQuibo(out[0], out[1], out[2]));
 
-    const PIECE absent = tile(1, 0, 0, 0);
+    const PIECE absent = TileAt(27);
     PIECE untouched[3] = {};
     EXPECT_FALSE(FindQuibo(SCOPE_BOARD, &absent, untouched));
     EXPECT_EQ(untouched[0].fPresent, 0u);
@@ -159,46 +118,21 @@ TEST(FindQuibo, MustContainLeadsTheTripleOrFails)
 TEST(FindQuibo, ScopesReachIntoTheDeckAsFarAsTheyShould)
 {
     clearGame();
-    // The board holds two tiles of a quibo; the third waits in the deck at iNextTile + 2,
-    // and a second completion lies beyond the next Add.
-    g_game.rgBoard[0][0] = tile(0, 0, 0, 0);
-    g_game.rgBoard[0][1] = tile(1, 1, 1, 1);
-    g_game.iNextTile = 78;
-    g_game.rgDeck[80] = tile(2, 2, 2, 2);
-    PIECE out[3];
-    EXPECT_FALSE(FindQuibo(SCOPE_BOARD, nullptr, out));
-    EXPECT_TRUE(FindQuibo(SCOPE_NEXT_ADD, nullptr, out));
-
-    g_game.iNextTile = 70;
-    EXPECT_FALSE(FindQuibo(SCOPE_NEXT_ADD, nullptr, out));
-    EXPECT_TRUE(FindQuibo(SCOPE_REMAINING, nullptr, out));
-
-    // Fewer than three tiles left: only those that remain count.
-    g_game.iNextTile = 80;
-    EXPECT_TRUE(FindQuibo(SCOPE_NEXT_ADD, nullptr, out));
-}
-
-TEST(FindQuibo, RepeatedSearchesVaryTheQuiboFound)
-{
-    clearGame();
-    std::srand(5);
-    BuildDeck();
-    for (int i = 0; i < 15; ++i)
-        g_game.rgBoard[i / 5][i % 5] = g_game.rgDeck[i];
-    g_game.iNextTile = 15;
-    std::set<int> firstTiles;
-    for (int run = 0; run < 50; ++run) {
+    // The board holds two tiles of a quibo; the third waits in the deck at 72 and at 80.
+    g_game.rgBoard[0][0] = TileAt(0);
+    g_game.rgBoard[0][1] = TileAt(40);
+    g_game.rgDeck[72] = g_game.rgDeck[80] = TileAt(80);
+    const struct {
+        uint32_t nextTile;
+        QUIBOSCOPE scope;
+        bool found;
+    } cases[] = {
+        {70, SCOPE_BOARD, false},    {70, SCOPE_NEXT_ADD, true}, {69, SCOPE_NEXT_ADD, false},
+        {60, SCOPE_REMAINING, true}, {78, SCOPE_NEXT_ADD, true}, {80, SCOPE_NEXT_ADD, true}, // fewer than three left
+    };
+    for (const auto& c : cases) {
+        g_game.iNextTile = c.nextTile;
         PIECE out[3];
-        if (FindQuibo(SCOPE_BOARD, nullptr, out))
-            firstTiles.insert(TileIndex(out[0]) * 6561 + TileIndex(out[1]) * 81 + TileIndex(out[2]));
+        EXPECT_EQ(FindQuibo(c.scope, nullptr, out), c.found) << c.nextTile << " scope " << c.scope;
     }
-    EXPECT_GT(firstTiles.size(), 1u);
-}
-
-TEST(FindQuibo, LoneCandidateDoesNotDivideByZero)
-{
-    clearGame();
-    g_game.rgBoard[1][1] = tile(1, 2, 0, 1);
-    PIECE out[3];
-    EXPECT_FALSE(FindQuibo(SCOPE_BOARD, nullptr, out));
 }

@@ -4,6 +4,7 @@
 
 #include "language.h"
 #include "registry.h"
+#include "tutorial.h"
 
 namespace {
 
@@ -30,62 +31,59 @@ std::u16string stored(UINT id)
     return cch > 0 ? std::u16string(text, cch) : std::u16string();
 }
 
-struct PAGE {
-    UINT first;
-    UINT last;
-};
-
-// The strings that make up each tutorial page.
-const PAGE g_pages[] = {{50, 54}, {56, 60}, {62, 66},   {68, 70},   {72, 82},   {84, 94},
-                        {96, 98}, {100, 110}, {112, 116}, {118, 122}, {124, 126}, {128, 130}};
-
 } // namespace
 
-TEST_F(GameStrings, TheGameOffersEnglishThenEsperanto)
+TEST_F(GameStrings, EveryTextExistsInEnglishThenEsperanto)
 {
     EXPECT_EQ(stored(1), u"EN,EO");
     EXPECT_EQ(LanguageCount(), 2);
-}
-
-TEST_F(GameStrings, EveryTextExistsInBothLanguages)
-{
     for (UINT id = 2; id <= 136; id += 2) {
         if (id == 48)
             continue; // no text uses this pair
         EXPECT_FALSE(stored(id).empty()) << id;
         EXPECT_FALSE(stored(id + 1).empty()) << id + 1;
-        EXPECT_FALSE(inLanguage(LANGID_ENGLISH, id).empty()) << id;
-        EXPECT_FALSE(inLanguage(LANGID_ESPERANTO, id).empty()) << id;
     }
 }
 
 TEST_F(GameStrings, QuotedTextsAreExact)
 {
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 2), u"Quibo");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 4), u"Anonymous");
-    EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 4), u"Nenomita");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 6), u"Error - Quibo");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 8),
-              u"Quibo was unable to load graphics appropriate for this device.\n\nQuibo may be installed improperly, "
-              u"or there may be insufficient program memory available for Quibo to run.");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 10), u"Time:");
-    EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 10), u"Tempo:");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 12), u"Tiles Left:");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 132), u"Average Time:");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 134), u"Estimated Finish:");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 136), u"New High Score!");
-    EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 136), u"Nova Alta Trafo!");
+    const struct {
+        LANGID language;
+        UINT id;
+        const char16_t* text;
+    } cases[] = {
+        {LANGID_ENGLISH, 2, u"Quibo"},
+        {LANGID_ENGLISH, 4, u"Anonymous"},
+        {LANGID_ESPERANTO, 4, u"Nenomita"},
+        {LANGID_ENGLISH, 6, u"Error - Quibo"},
+        {LANGID_ENGLISH, 8,
+         u"Quibo was unable to load graphics appropriate for this device.\n\nQuibo may be installed improperly, "
+         u"or there may be insufficient program memory available for Quibo to run."},
+        {LANGID_ENGLISH, 10, u"Time:"},
+        {LANGID_ESPERANTO, 10, u"Tempo:"},
+        {LANGID_ENGLISH, 12, u"Tiles Left:"},
+        {LANGID_ENGLISH, 132, u"Average Time:"},
+        {LANGID_ENGLISH, 134, u"Estimated Finish:"},
+        {LANGID_ENGLISH, 136, u"New High Score!"},
+        {LANGID_ESPERANTO, 136, u"Nova Alta Trafo!"},
+        // The on/off values follow prompts such as "Sonefektoj:", so they are adverbs, which agree
+        // with a plural prompt as well as a singular one.
+        {LANGID_ENGLISH, 40, u"Off"},
+        {LANGID_ENGLISH, 42, u"On"},
+        {LANGID_ESPERANTO, 40, u"Malŝaltite"},
+        {LANGID_ESPERANTO, 42, u"Ŝaltite"},
+        {LANGID_ESPERANTO, 46, u"Esperanto"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(inLanguage(c.language, c.id), c.text) << c.id;
 }
 
 // The publishing prompt is one short line; the web prompt below it, which wraps, speaks for both.
-TEST_F(GameStrings, NetworkPromptMentionsTheConnection)
+// Esperanto calls high scores by one name everywhere.
+TEST_F(GameStrings, PromptsUseTheAgreedWords)
 {
     EXPECT_NE(inLanguage(LANGID_ENGLISH, 22).find(u"network connection"), std::u16string::npos);
     EXPECT_NE(inLanguage(LANGID_ESPERANTO, 22).find(u"retkonekto"), std::u16string::npos);
-}
-
-TEST_F(GameStrings, EsperantoCallsHighScoresByOneName)
-{
     for (UINT id = 2; id <= 136; id += 2) {
         const std::u16string text = inLanguage(LANGID_ESPERANTO, id);
         EXPECT_EQ(text.find(u"oento"), std::u16string::npos) << id;
@@ -95,63 +93,44 @@ TEST_F(GameStrings, EsperantoCallsHighScoresByOneName)
         EXPECT_NE(inLanguage(LANGID_ESPERANTO, id).find(u"rafo"), std::u16string::npos) << id;
 }
 
-// The on/off values follow prompts such as "Sonefektoj:", so they are adverbs, which agree
-// with a plural prompt as well as a singular one.
-TEST_F(GameStrings, OnOffValuesAreAdverbs)
-{
-    EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 40), u"Malŝaltite");
-    EXPECT_EQ(inLanguage(LANGID_ESPERANTO, 42), u"Ŝaltite");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 40), u"Off");
-    EXPECT_EQ(inLanguage(LANGID_ENGLISH, 42), u"On");
-}
-
+// A page runs from its first string to the one before the next page's, each but its last
+// ending in "+"; the last page ends at 130.
 TEST_F(GameStrings, TutorialPagesContinueExactlyToTheirLastString)
 {
-    for (const PAGE& page : g_pages) {
+    for (int page = 0; page < cTUTORIAL_PAGES; ++page) {
+        const UINT first = g_tutorialPages[page].idText;
+        const UINT last = page + 1 < cTUTORIAL_PAGES ? g_tutorialPages[page + 1].idText - 2 : 130;
         for (UINT language = 0; language < 2; ++language) {
-            for (UINT id = page.first; id <= page.last; id += 2) {
+            for (UINT id = first; id <= last; id += 2) {
                 const std::u16string text = stored(id + language);
                 ASSERT_FALSE(text.empty()) << id + language;
-                EXPECT_EQ(text.back() == u'+', id != page.last) << id + language;
+                EXPECT_EQ(text.back() == u'+', id != last) << id + language;
             }
         }
-        const std::u16string joined = inLanguage(LANGID_ESPERANTO, page.first);
-        EXPECT_EQ(joined.find(u'+'), std::u16string::npos) << page.first;
+        EXPECT_EQ(inLanguage(LANGID_ESPERANTO, first).find(u'+'), std::u16string::npos) << first;
     }
 }
 
 namespace {
 
-// The bytes of a dialog template, or empty when the program has none of that id.
-std::string dialogTemplate(UINT id)
+// Whether the dialog template of that id holds the text.
+bool templateHolds(UINT id, std::u16string_view text)
 {
     const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));
     if (!found)
-        return {};
-    const char* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
-    return std::string(bytes, SizeofResource(nullptr, found));
-}
-
-bool holds(const std::string& bytes, std::u16string_view text)
-{
-    const std::string wanted(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
-    return bytes.find(wanted) != std::string::npos;
+        return false;
+    const std::string bytes(static_cast<const char*>(LockResource(LoadResource(nullptr, found))), SizeofResource(nullptr, found));
+    return bytes.find(std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t))) !=
+           std::string::npos;
 }
 
 } // namespace
 
 TEST(GameDialogs, EachTemplateExistsInBothLanguages)
 {
-    for (UINT id : {200u, 201u}) {
-        const std::string bytes = dialogTemplate(id);
-        ASSERT_FALSE(bytes.empty()) << id;
-        EXPECT_TRUE(holds(bytes, u"AnimWindow")) << id;
-    }
-    for (UINT id : {216u, 217u}) {
-        const std::string bytes = dialogTemplate(id);
-        ASSERT_FALSE(bytes.empty()) << id;
-        EXPECT_TRUE(holds(bytes, u"GuiLibDefDlgClass")) << id;
-    }
-    EXPECT_TRUE(holds(dialogTemplate(216),
-                      u"Congratulations!  You got a new high score!\n\nEnter your name for the high score list:"));
+    for (UINT id : {200u, 201u})
+        EXPECT_TRUE(templateHolds(id, u"AnimWindow")) << id;
+    for (UINT id : {216u, 217u})
+        EXPECT_TRUE(templateHolds(id, u"GuiLibDefDlgClass")) << id;
+    EXPECT_TRUE(templateHolds(216, u"Congratulations!  You got a new high score!\n\nEnter your name for the high score list:"));
 }

@@ -17,6 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+const char16_t kZzrapi[] = u"\\Program Files\\Zelnor Software\\zzrapi.dll";
+
 std::string readHostFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -33,6 +35,16 @@ std::vector<uint8_t> pattern(size_t size)
     return bytes;
 }
 
+std::vector<uint8_t> packed(const std::vector<uint8_t>& bytes)
+{
+    BYTE* pb = nullptr;
+    DWORD cb = 0;
+    EXPECT_TRUE(ZZCompress(&pb, &cb, bytes.data(), DWORD(bytes.size())));
+    const std::vector<uint8_t> out(pb, pb + cb);
+    ZZFree(pb);
+    return out;
+}
+
 // Writes a device file in one call; the last error of the device when it fails.
 DWORD writeDeviceFile(const char16_t* path, const std::vector<uint8_t>& bytes)
 {
@@ -46,6 +58,30 @@ DWORD writeDeviceFile(const char16_t* path, const std::vector<uint8_t>& bytes)
     return error;
 }
 
+// Invokes an export of a device library with a request block of `paths` built as the
+// installer does.
+HRESULT invoke(const char16_t* library, const char16_t* function, const std::vector<std::u16string>& paths,
+               std::u16string* replyText = nullptr)
+{
+    const DWORD blockSize = 1040;
+    BYTE* block = paths.empty() ? nullptr : static_cast<BYTE*>(LocalAlloc(LPTR, blockSize));
+    DWORD size = 0;
+    for (const std::u16string& path : paths) {
+        const DWORD bytes = DWORD((path.size() + 1) * sizeof(char16_t));
+        if (size + bytes <= blockSize)
+            std::memcpy(block + size, path.c_str(), bytes);
+        size += bytes;
+    }
+    DWORD replySize = 0;
+    BYTE* reply = nullptr;
+    const HRESULT result = CeRapiInvoke(library, function, block ? blockSize : 0, block, &replySize, &reply, nullptr, 0);
+    if (replyText && reply)
+        *replyText = std::u16string(reinterpret_cast<const char16_t*>(reply), replySize / 2 - 1);
+    LocalFree(reply);
+    return result;
+}
+
+// A device started with the options, this program's librapi connected to it.
 struct Connected {
     explicit Connected(const std::vector<std::string>& options = {}) : device(options)
     {
@@ -55,6 +91,12 @@ struct Connected {
     {
         if (connected)
             DisconnectRapi();
+    }
+    std::string root() const { return device.root(); }
+    void installZzrapi() const
+    {
+        fs::create_directories(root() + "/Program Files/Zelnor Software");
+        fs::copy_file(TestProgramFolder() + "/libzzrapi.so", root() + "/Program Files/Zelnor Software/zzrapi.dll");
     }
     RunningDevice device;
     bool connected = false;
@@ -84,23 +126,28 @@ TEST(Handheld, StatusFollowsTheDeviceAndItsClient)
     EXPECT_EQ(RunHandheld({"status"}, &output), 0);
     EXPECT_EQ(output, "stopped\n");
     EXPECT_EQ(RunHandheld({"stop"}), 0) << "stopping a stopped device is no error";
+
+    const std::string file = (TestRoot() / "not-a-folder").string();
+    std::ofstream(file) << "x";
+    for (const std::vector<std::string>& refused : {std::vector<std::string>{"start", "--root", file},
+                                                     {"start", "--root", file + "/below"}, {"start"}})
+        EXPECT_NE(RunHandheld(refused), 0) << refused.back();
+    RunHandheld({"status"}, &output);
+    EXPECT_EQ(output, "stopped\n");
 }
 
 TEST(Handheld, AnswerDelayDecidesWhichTimeoutFindsIt)
 {
+    EXPECT_FALSE(ConnectRapi(200)) << "no device";
+    EXPECT_EQ(CeGetFileAttributes(u"\\Windows"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED));
+    EXPECT_EQ(CeRapiUninit(), E_FAIL) << "nothing to uninitialise";
+
     RunningDevice device({"--answer-delay", "700"});
     ASSERT_TRUE(device.started());
     EXPECT_FALSE(ConnectRapi(500));
     EXPECT_TRUE(ConnectRapi(1000));
     DisconnectRapi();
-}
-
-TEST(Handheld, NoDeviceMeansNoConnectionAndCallsFailClearly)
-{
-    EXPECT_FALSE(ConnectRapi(200));
-    EXPECT_EQ(CeGetFileAttributes(u"\\Windows"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED));
-    EXPECT_EQ(CeRapiUninit(), E_FAIL) << "nothing to uninitialise";
 }
 
 TEST(Handheld, DescribesItselfAsConfigured)
@@ -121,7 +168,7 @@ TEST(Handheld, DescribesItselfAsConfigured)
     EXPECT_GT(CeGetSpecialFolderPath(CSIDL_STARTUP, MAX_PATH, folder), 0u);
     EXPECT_EQ(std::u16string(folder), u"\\Windows\\StartUp");
     EXPECT_EQ(CeGetSpecialFolderPath(CSIDL_STARTUP, 5, folder), 0u) << "a short buffer is not overrun";
-    EXPECT_TRUE(fs::is_directory(c.device.root() + "/Windows/StartUp"));
+    EXPECT_TRUE(fs::is_directory(c.root() + "/Windows/StartUp"));
 }
 
 TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolder)
@@ -135,7 +182,7 @@ TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolder)
     // Larger than one message, so it travels in pieces both ways.
     const std::vector<uint8_t> bytes = pattern(700000);
     ASSERT_EQ(writeDeviceFile(u"\\Program Files\\Quibo\\quibo.exe", bytes), DWORD(ERROR_SUCCESS));
-    const std::string host = c.device.root() + "/Program Files/Quibo/quibo.exe";
+    const std::string host = c.root() + "/Program Files/Quibo/quibo.exe";
     EXPECT_EQ(readHostFile(host), std::string(bytes.begin(), bytes.end()));
 
     HANDLE file = CeCreateFile(u"\\program files\\quibo\\QUIBO.EXE", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
@@ -145,9 +192,10 @@ TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolder)
     std::vector<uint8_t> back(800000);
     DWORD got = 0;
     EXPECT_TRUE(CeReadFile(file, back.data(), DWORD(back.size()), &got, nullptr));
-    EXPECT_EQ(got, 700000u);
     back.resize(got);
     EXPECT_EQ(back, bytes);
+    EXPECT_TRUE(CeReadFile(file, back.data(), 8, &got, nullptr));
+    EXPECT_EQ(got, 0u) << "reading at the end gives nothing";
     EXPECT_EQ(CeSetFilePointer(file, 10, nullptr, FILE_BEGIN), 10u);
     EXPECT_TRUE(CeCloseHandle(file));
     EXPECT_FALSE(CeCloseHandle(file)) << "a handle closes once";
@@ -155,8 +203,7 @@ TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolder)
     WCHAR shortcut[] = u"\\Windows\\Start Menu\\Programs\\Quibo.lnk";
     WCHAR target[] = u"\"\\Program Files\\Quibo\\quibo.exe\"";
     EXPECT_NE(CeSHCreateShortcut(shortcut, target), 0u);
-    EXPECT_EQ(readHostFile(c.device.root() + "/Windows/Start Menu/Programs/Quibo.lnk"),
-              "32#\"\\Program Files\\Quibo\\quibo.exe\"");
+    EXPECT_EQ(readHostFile(c.root() + "/Windows/Start Menu/Programs/Quibo.lnk"), "32#\"\\Program Files\\Quibo\\quibo.exe\"");
     WCHAR read[MAX_PATH];
     EXPECT_TRUE(CeSHGetShortcutTarget(shortcut, read, sizeof read));
     EXPECT_EQ(std::u16string(read), target);
@@ -173,10 +220,10 @@ TEST(Handheld, PathsThatLeaveTheDeviceFolderAreRefused)
 {
     Connected c;
     ASSERT_TRUE(c.connected);
-    const fs::path outside = fs::path(c.device.root()).parent_path() / "outside";
+    const fs::path outside = fs::path(c.root()).parent_path() / "outside";
     fs::create_directories(outside);
     std::ofstream(outside / "secret.txt") << "desktop";
-    fs::create_directory_symlink(outside, c.device.root() + "/link");
+    fs::create_directory_symlink(outside, c.root() + "/link");
 
     for (const char16_t* path : {u"\\..\\outside\\secret.txt", u"\\Windows\\..\\..\\outside\\secret.txt",
                                  u"\\link\\secret.txt", u"\\.quibo-handheld\\quibo\\registry.db", u"D:\\x"}) {
@@ -186,6 +233,8 @@ TEST(Handheld, PathsThatLeaveTheDeviceFolderAreRefused)
         EXPECT_FALSE(CeDeleteFile(path));
     }
     EXPECT_EQ(readHostFile((outside / "secret.txt").string()), "desktop");
+    EXPECT_NE(invoke(u"\\..\\zzrapi.dll", u"GetZZRAPIVersion", {}), S_OK);
+    EXPECT_NE(RunHandheld({"run", "\\..\\..\\bin\\sh"}), 0);
 }
 
 TEST(Handheld, AFullDeviceFailsTheWriteAndSaysSo)
@@ -218,18 +267,13 @@ TEST(Handheld, RegistryIsTheDevicesOwn)
     EXPECT_EQ(disposition, DWORD(REG_CREATED_NEW_KEY));
     const char16_t folder[] = u"Quibo";
     EXPECT_EQ(CeRegSetValueEx(key, u"InstlDir", 0, REG_SZ, (LPBYTE)folder, sizeof folder), ERROR_SUCCESS);
-    DWORD one = 1;
-    EXPECT_EQ(CeRegSetValueEx(key, u"Instl", 0, REG_DWORD, (LPBYTE)&one, 4), ERROR_SUCCESS);
     EXPECT_EQ(CeRegCloseKey(key), ERROR_SUCCESS);
 
     ASSERT_EQ(CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"SOFTWARE\\apps\\quibo", 0, KEY_READ, &key), ERROR_SUCCESS);
     WCHAR text[8];
-    DWORD type = 0, size = 4;
-    EXPECT_EQ(CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), ERROR_MORE_DATA);
-    size = 0;
+    DWORD type = 0, size = 0;
     EXPECT_EQ(CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, sizeof folder);
-    size = sizeof text;
     EXPECT_EQ(CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), ERROR_SUCCESS);
     EXPECT_EQ(type, DWORD(REG_SZ));
     EXPECT_EQ(std::u16string(text), u"Quibo");
@@ -239,37 +283,15 @@ TEST(Handheld, RegistryIsTheDevicesOwn)
     EXPECT_EQ(CeRegCloseKey(key), ERROR_INVALID_HANDLE);
 
     // Nothing of it reached this desktop's store, and the device's store is in its folder.
-    HKEY desktop = nullptr;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", 0, KEY_READ, &desktop),
-              ERROR_FILE_NOT_FOUND);
-    EXPECT_TRUE(fs::exists(c.device.root() + "/.quibo-handheld/quibo/registry.db"));
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(fs::exists(c.root() + "/.quibo-handheld/quibo/registry.db"));
     EXPECT_EQ(CeRegDeleteKey(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo"), ERROR_SUCCESS);
 }
 
-TEST(Handheld, AllNamesAreExportedAndTheOnesNotOfferedFailClearly)
+// Every name is exported (the installer refuses a library lacking one: its round trip through
+// this library shows that); the calls the device does not offer fail clearly.
+TEST(Handheld, CallsNotOfferedFailClearly)
 {
-    HMODULE library = LoadLibraryW(u"rapi.dll");
-    ASSERT_NE(library, nullptr);
-    for (const char* name :
-         {"CeRapiInit", "CeRapiInitEx", "CeRapiUninit", "CeRapiGetError", "CeRapiFreeBuffer", "CeRapiInvoke",
-          "CeCreateDatabase", "CeDeleteDatabase", "CeDeleteRecord", "CeFindFirstDatabase", "CeFindNextDatabase",
-          "CeOidGetInfo", "CeOpenDatabase", "CeReadRecordProps", "CeSeekDatabase", "CeSetDatabaseInfo",
-          "CeFindFirstFile", "CeFindNextFile", "CeFindClose", "CeGetFileAttributes", "CeSetFileAttributes",
-          "CeCreateFile", "CeReadFile", "CeWriteFile", "CeCloseHandle", "CeFindAllFiles", "CeFindAllDatabases",
-          "CeGetLastError", "CeSetFilePointer", "CeSetEndOfFile", "CeCreateDirectory", "CeRemoveDirectory",
-          "CeCreateProcess", "CeMoveFile", "CeCopyFile", "CeDeleteFile", "CeGetFileSize", "CeRegOpenKeyEx",
-          "CeRegEnumKeyEx", "CeRegCreateKeyEx", "CeRegCloseKey", "CeRegDeleteKey", "CeRegEnumValue",
-          "CeRegDeleteValue", "CeRegQueryInfoKey", "CeRegQueryValueEx", "CeRegSetValueEx", "CeGetStoreInformation",
-          "CeGetSystemMetrics", "CeGetDesktopDeviceCaps", "CeGetSystemInfo", "CeSHCreateShortcut",
-          "CeSHGetShortcutTarget", "CeCheckPassword", "CeGetFileTime", "CeSetFileTime", "CeGetVersionEx",
-          "CeGetWindow", "CeGetWindowLong", "CeGetWindowText", "CeGetClassName", "CeGlobalMemoryStatus",
-          "CeGetSystemPowerStatusEx", "CeGetTempPath", "CeGetSpecialFolderPath", "CeFindFirstDatabaseEx",
-          "CeFindNextDatabaseEx", "CeCreateDatabaseEx", "CeSetDatabaseInfoEx", "CeOpenDatabaseEx",
-          "CeDeleteDatabaseEx", "CeReadRecordPropsEx", "CeWriteRecordProps", "CeMountDBVol", "CeUnmountDBVol",
-          "CeFlushDBVol", "CeEnumDBVolumes", "CeOidGetInfoEx"})
-        EXPECT_NE(GetProcAddress(library, name), nullptr) << name;
-    FreeLibrary(library);
-
     CE_FIND_DATA found;
     SetLastError(0);
     EXPECT_EQ(CeFindFirstFile(u"\\*.*", &found), INVALID_HANDLE_VALUE);
@@ -284,88 +306,41 @@ TEST(Handheld, RunStartsAProgramAsIfOnTheDevice)
 {
     RunningDevice device({"--screen", "320x240x16"});
     ASSERT_TRUE(device.started());
-    fs::create_directories(device.root() + "/Program Files/Probe");
-    const std::string probe = device.root() + "/Program Files/Probe/probe.exe";
+    const std::string root = device.root();
+    fs::create_directories(root + "/Program Files/Probe");
+    const std::string probe = root + "/Program Files/Probe/probe.exe";
     std::ofstream(probe) << "#!/bin/sh\necho \"$QUIBO_DEVICE_SCREEN $QUIBO_DEVICE_ROOT $XDG_DATA_HOME $(pwd)\"\n";
     fs::permissions(probe, fs::perms::owner_all);
 
     std::string output;
     EXPECT_EQ(RunHandheld({"run", "\\Program Files\\Probe\\probe.exe"}, &output), 0);
-    const std::string root = device.root();
     EXPECT_EQ(output, "320x240x16 " + root + " " + root + "/.quibo-handheld " + root + "/Program Files/Probe\n");
-    EXPECT_NE(RunHandheld({"run", "\\..\\..\\bin\\sh"}, &output), 0);
-    EXPECT_NE(RunHandheld({"run", "\\Program Files\\Probe\\missing.exe"}, &output), 0);
+    EXPECT_NE(RunHandheld({"run", "\\Program Files\\Probe\\missing.exe"}), 0);
 }
 
-namespace {
-
-const char16_t kZzrapi[] = u"\\Program Files\\Zelnor Software\\zzrapi.dll";
-
-void installZzrapi(const std::string& root)
-{
-    fs::create_directories(root + "/Program Files/Zelnor Software");
-    fs::copy_file(TestProgramFolder() + "/libzzrapi.so", root + "/Program Files/Zelnor Software/zzrapi.dll");
-}
-
-// Invokes an export of a device library with a request block built as the installer does.
-HRESULT invoke(const char16_t* library, const char16_t* function, const std::vector<std::u16string>& paths,
-               std::u16string* replyText = nullptr, DWORD blockSize = 1040)
-{
-    BYTE* block = nullptr;
-    DWORD size = 0;
-    if (!paths.empty()) {
-        block = static_cast<BYTE*>(LocalAlloc(LPTR, blockSize));
-        for (const std::u16string& path : paths) {
-            const DWORD bytes = DWORD((path.size() + 1) * sizeof(char16_t));
-            if (size + bytes <= blockSize)
-                std::memcpy(block + size, path.c_str(), bytes);
-            size += bytes;
-        }
-        size = blockSize;
-    }
-    DWORD replySize = 0;
-    BYTE* reply = nullptr;
-    const HRESULT result = CeRapiInvoke(library, function, size, block, &replySize, &reply, nullptr, 0);
-    if (replyText && reply)
-        *replyText = std::u16string(reinterpret_cast<const char16_t*>(reply), replySize / 2 - 1);
-    LocalFree(reply);
-    return result;
-}
-
-} // namespace
-
-TEST(Handheld, ZzrapiUnpacksOnTheDeviceAndDeletesTheTemporary)
+TEST(Handheld, ZzrapiUnpacksOnTheDeviceAndNeverLeavesTheTemporary)
 {
     Connected c;
     ASSERT_TRUE(c.connected);
-    installZzrapi(c.device.root());
+    c.installZzrapi();
     std::u16string version;
     EXPECT_EQ(invoke(kZzrapi, u"GetZZRAPIVersion", {}, &version), S_OK);
     EXPECT_EQ(version, u"1");
 
     const std::vector<uint8_t> bytes = pattern(100000);
-    BYTE* packed = nullptr;
-    DWORD packedSize = 0;
-    ASSERT_TRUE(ZZCompress(&packed, &packedSize, bytes.data(), DWORD(bytes.size())));
-    const std::vector<uint8_t> zz(packed, packed + packedSize);
-    ZZFree(packed);
-
-    const std::u16string temporary = u"\\This File Is Safe To Delete (#1234)";
-    const std::string temporaryHost = c.device.root() + "/This File Is Safe To Delete (#1234)";
-    ASSERT_EQ(writeDeviceFile(temporary.c_str(), zz), DWORD(ERROR_SUCCESS));
-    ASSERT_TRUE(CeCreateDirectory(u"\\Program Files\\Quibo", nullptr));
-    EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {temporary, u"\\Program Files\\Quibo\\quibo-p-lo.res"}), S_OK);
-    EXPECT_EQ(readHostFile(c.device.root() + "/Program Files/Quibo/quibo-p-lo.res"),
-              std::string(bytes.begin(), bytes.end()));
-    EXPECT_FALSE(fs::exists(temporaryHost));
-
-    // A damaged transfer fails, leaves no target and no temporary behind.
+    const std::vector<uint8_t> zz = packed(bytes);
     std::vector<uint8_t> damaged = zz;
     damaged.resize(damaged.size() / 2);
-    ASSERT_EQ(writeDeviceFile(temporary.c_str(), damaged), DWORD(ERROR_SUCCESS));
-    EXPECT_NE(invoke(kZzrapi, u"DecompressFile", {temporary, u"\\Program Files\\Quibo\\broken.res"}), S_OK);
-    EXPECT_FALSE(fs::exists(c.device.root() + "/Program Files/Quibo/broken.res"));
-    EXPECT_FALSE(fs::exists(temporaryHost));
+    const std::u16string temporary = u"\\This File Is Safe To Delete (#1234)";
+    ASSERT_TRUE(CeCreateDirectory(u"\\Program Files\\Quibo", nullptr));
+    for (const auto& [transfer, target, unpacks] : {std::tuple{zz, "quibo-p-lo.res", true}, {damaged, "broken.res", false}}) {
+        ASSERT_EQ(writeDeviceFile(temporary.c_str(), transfer), DWORD(ERROR_SUCCESS));
+        const std::u16string file = u"\\Program Files\\Quibo\\" + fs::path(target).u16string();
+        EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {temporary, file}) == S_OK, unpacks) << target;
+        EXPECT_EQ(readHostFile(c.root() + "/Program Files/Quibo/" + target),
+                  unpacks ? std::string(bytes.begin(), bytes.end()) : "");
+        EXPECT_FALSE(fs::exists(c.root() + "/This File Is Safe To Delete (#1234)")) << target;
+    }
 }
 
 TEST(Handheld, ZzrapiRefusesBadRequestsAndAFullDevice)
@@ -374,34 +349,27 @@ TEST(Handheld, ZzrapiRefusesBadRequestsAndAFullDevice)
     const uintmax_t library = fs::file_size(TestProgramFolder() + "/libzzrapi.so");
     Connected c({"--free", std::to_string(library + 30000)});
     ASSERT_TRUE(c.connected);
-    installZzrapi(c.device.root());
+    c.installZzrapi();
     // The request's second path never ends inside the block.
     EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {u"\\a.zz", std::u16string(600, u'x')}), E_INVALIDARG);
     EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {}), E_INVALIDARG);
     EXPECT_NE(invoke(kZzrapi, u"NoSuchExport", {}), S_OK);
     EXPECT_EQ(CeGetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
     EXPECT_NE(invoke(u"\\Windows\\missing.dll", u"GetZZRAPIVersion", {}), S_OK);
-    EXPECT_NE(invoke(u"\\..\\zzrapi.dll", u"GetZZRAPIVersion", {}), S_OK);
 
     // 60000 bytes of zeros pack small but do not fit once unpacked.
-    const std::vector<uint8_t> zeros(60000, 0);
-    BYTE* packed = nullptr;
-    DWORD packedSize = 0;
-    ASSERT_TRUE(ZZCompress(&packed, &packedSize, zeros.data(), DWORD(zeros.size())));
-    const std::vector<uint8_t> zz(packed, packed + packedSize);
-    ZZFree(packed);
-    ASSERT_EQ(writeDeviceFile(u"\\t.zz", zz), DWORD(ERROR_SUCCESS));
+    ASSERT_EQ(writeDeviceFile(u"\\t.zz", packed(std::vector<uint8_t>(60000, 0))), DWORD(ERROR_SUCCESS));
     EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {u"\\t.zz", u"\\zeros.bin"}), HRESULT_FROM_WIN32(ERROR_DISK_FULL));
-    EXPECT_FALSE(fs::exists(c.device.root() + "/zeros.bin"));
+    EXPECT_FALSE(fs::exists(c.root() + "/zeros.bin"));
 }
 
 TEST(Handheld, InvokedLibrariesWorkOnTheDevicesFilesAndRegistry)
 {
     Connected c;
     ASSERT_TRUE(c.connected);
-    fs::copy_file(TestProgramFolder() + "/libdevice_probe.so", c.device.root() + "/Windows/probe.dll");
+    fs::copy_file(TestProgramFolder() + "/libdevice_probe.so", c.root() + "/Windows/probe.dll");
     EXPECT_EQ(invoke(u"\\Windows\\probe.dll", u"Probe", {}), S_OK);
-    EXPECT_EQ(readHostFile(c.device.root() + "/Windows/probe.txt"), "probe");
+    EXPECT_EQ(readHostFile(c.root() + "/Windows/probe.txt"), "probe");
 
     HKEY key = nullptr;
     ASSERT_EQ(CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_SUCCESS);
@@ -432,25 +400,11 @@ TEST(Handheld, ADeviceThatGoesAwayMidFileFailsTheWriteClearly)
     EXPECT_EQ(device.status(), "stopped\n");
 }
 
-TEST(Handheld, StartRefusesAFolderItCannotUse)
-{
-    const std::string file = (TestRoot() / "not-a-folder").string();
-    std::ofstream(file) << "x";
-    EXPECT_NE(RunHandheld({"start", "--root", file}), 0);
-    EXPECT_NE(RunHandheld({"start", "--root", file + "/below"}), 0);
-    EXPECT_NE(RunHandheld({"start"}), 0);
-    std::string output;
-    RunHandheld({"status"}, &output);
-    EXPECT_EQ(output, "stopped\n");
-}
-
-
 TEST(Handheld, ADeviceWhoseSocketIsGoneEndsOnItsOwn)
 {
     RunningDevice device;
     ASSERT_TRUE(device.started());
-    const std::string runtime = (TestRoot() / "runtime").string();
-    fs::remove(runtime + "/quibo-handheld.sock");
+    fs::remove(TestRoot() / "runtime/quibo-handheld.sock");
     // Once it has gone, its lock is free again and a new device can start.
     bool restarted = false;
     for (int i = 0; i < 50 && !restarted; ++i) {
@@ -458,20 +412,4 @@ TEST(Handheld, ADeviceWhoseSocketIsGoneEndsOnItsOwn)
         restarted = RunHandheld({"start", "--root", device.root()}) == 0;
     }
     EXPECT_TRUE(restarted);
-}
-
-TEST(Handheld, ReadingAtTheEndOfAFileGivesNothing)
-{
-    Connected c;
-    ASSERT_TRUE(c.connected);
-    ASSERT_EQ(writeDeviceFile(u"\\short.txt", pattern(3)), DWORD(ERROR_SUCCESS));
-    HANDLE file = CeCreateFile(u"\\short.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    uint8_t buffer[8];
-    DWORD got = 99;
-    EXPECT_TRUE(CeReadFile(file, buffer, 8, &got, nullptr));
-    EXPECT_EQ(got, 3u);
-    EXPECT_TRUE(CeReadFile(file, buffer, 8, &got, nullptr));
-    EXPECT_EQ(got, 0u);
-    CeCloseHandle(file);
 }

@@ -133,24 +133,19 @@ TEST(CommandLine, StartOptionsAndTheirRefusals)
     std::string error;
     auto parse = [&](std::vector<std::string> arguments) { return ParseCommandLine(arguments, error); };
 
+    auto config = [](const DeviceConfig& c) {
+        return std::tuple(c.processor, c.screenWidth, c.screenHeight, c.screenBits, c.freeBytes, c.answerDelayMs);
+    };
     std::optional<Command> command = parse({"start", "--root", "/tmp/d"});
     ASSERT_TRUE(command);
     EXPECT_EQ(command->verb, Command::Start);
-    EXPECT_EQ(command->config.processor, 5u);
-    EXPECT_EQ(command->config.screenWidth, 240);
-    EXPECT_EQ(command->config.screenHeight, 320);
-    EXPECT_EQ(command->config.screenBits, 16);
-    EXPECT_FALSE(command->config.freeBytes);
-    EXPECT_EQ(command->config.answerDelayMs, 0u);
-
+    EXPECT_EQ(config(command->config), config({.root = "", .processor = 5, .screenWidth = 240, .screenHeight = 320, .screenBits = 16,
+                                                                  .freeBytes = std::nullopt, .answerDelayMs = 0}));
     command = parse({"start", "--processor", "4", "--screen", "480x640x8", "--free", "12345", "--answer-delay",
                      "700", "--root", "/d"});
     ASSERT_TRUE(command);
-    EXPECT_EQ(command->config.processor, 4u);
-    EXPECT_EQ(command->config.screenWidth, 480);
-    EXPECT_EQ(command->config.screenBits, 8);
-    EXPECT_EQ(command->config.freeBytes, 12345u);
-    EXPECT_EQ(command->config.answerDelayMs, 700u);
+    EXPECT_EQ(config(command->config), config({.root = "", .processor = 4, .screenWidth = 480, .screenHeight = 640, .screenBits = 8,
+                                               .freeBytes = 12345, .answerDelayMs = 700}));
 
     command = parse({"run", "\\Program Files\\Quibo\\quibo.exe"});
     ASSERT_TRUE(command);
@@ -182,9 +177,4 @@ TEST(CommandLine, StartOptionsAndTheirRefusals)
         EXPECT_FALSE(parse(arguments)) << testing::PrintToString(arguments);
         EXPECT_FALSE(error.empty());
     }
-}
-
-TEST(Messages, RuntimeFolderIsThePlatformsOne)
-{
-    EXPECT_EQ(RuntimeFolder(), HostRuntimeFolder());
 }

@@ -72,15 +72,10 @@ TEST(Wire, MalformedRequestsGetAnErrorAndTheSessionGoesOn)
         {"unknown handle", request(Op::WriteFile).u32(77).bytes("x", 1), ERROR_INVALID_HANDLE},
         {"unknown key", request(Op::RegSetValue).u32(77).text(u"v").u32(REG_SZ).bytes("", 0), ERROR_INVALID_HANDLE},
         {"unknown operation", request(Op(999)), ERROR_CALL_NOT_IMPLEMENTED},
-        {"no operation at all", MessageWriter(), -1},
     };
-    for (const auto& c : cases) {
-        if (c.error < 0)
-            continue; // ends the session; tried last, below
+    for (const auto& c : cases)
         EXPECT_EQ(client.ask(c.message), c.error) << c.name;
-    }
-    std::vector<uint8_t> reply;
-    EXPECT_EQ(client.ask(request(Op::FileAttributes).text(u"\\Windows"), &reply), 0);
+    EXPECT_EQ(client.ask(request(Op::FileAttributes).text(u"\\Windows")), 0);
     EXPECT_EQ(client.ask(MessageWriter()), -1) << "an empty message ends the session";
     EXPECT_EQ(device.status(), "listening\n");
 }

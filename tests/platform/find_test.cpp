@@ -77,17 +77,16 @@ TEST_F(FindFiles, EntriesCarryAttributesAndSizes)
 
 TEST_F(FindFiles, FailuresSayWhatWasMissing)
 {
+    const std::pair<const char16_t*, DWORD> cases[] = {
+        {u"C:\\Game\\*.zip", ERROR_FILE_NOT_FOUND},      {u"C:\\Nowhere\\*.res", ERROR_PATH_NOT_FOUND},
+        {u"C:\\Game\\layout.txt\\*", ERROR_PATH_NOT_FOUND}, {u"C:\\Game\\", ERROR_FILE_NOT_FOUND},
+        {u"Q:\\*", ERROR_PATH_NOT_FOUND},                 {nullptr, ERROR_INVALID_PARAMETER},
+    };
     WIN32_FIND_DATAW data;
-    EXPECT_EQ(FindFirstFileW(u"C:\\Game\\*.zip", &data), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(FindFirstFileW(u"C:\\Nowhere\\*.res", &data), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(FindFirstFileW(u"C:\\Game\\layout.txt\\*", &data), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(FindFirstFileW(u"C:\\Game\\", &data), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(FindFirstFileW(u"Q:\\*", &data), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(FindFirstFileW(nullptr, &data), INVALID_HANDLE_VALUE);
+    for (const auto& [pattern, error] : cases) {
+        EXPECT_EQ(FindFirstFileW(pattern, &data), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), error);
+    }
     EXPECT_EQ(FindNextFileW(INVALID_HANDLE_VALUE, &data), FALSE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }

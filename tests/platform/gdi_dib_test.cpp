@@ -8,16 +8,26 @@
 
 namespace {
 
-BITMAPINFO Header(LONG width, LONG height, WORD bitCount, DWORD compression = BI_RGB)
+// A header followed by room for the masks or colour table.
+struct Info {
+    BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), 4, 4, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD masks[3] = {};
+};
+
+Info Header(LONG width, LONG height, WORD bitCount, DWORD compression = BI_RGB, std::vector<DWORD> masks = {})
 {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = bitCount;
-    bmi.bmiHeader.biCompression = compression;
-    return bmi;
+    Info info;
+    info.header.biWidth = width;
+    info.header.biHeight = height;
+    info.header.biBitCount = bitCount;
+    info.header.biCompression = compression;
+    std::copy(masks.begin(), masks.end(), info.masks);
+    return info;
+}
+
+HBITMAP Create(const Info& info, void** bits = nullptr)
+{
+    return CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
 } // namespace
@@ -26,10 +36,10 @@ TEST(DibSection, EveryDepthReportsItsGeometry)
 {
     for (int bits : {1, 4, 8, 16, 24, 32}) {
         for (bool topDown : {true, false}) {
-            BITMAPINFO bmi = Header(13, topDown ? -7 : 7, WORD(bits));
-            bmi.bmiHeader.biClrUsed = bits <= 8 ? 1 : 0;
+            Info info = Header(13, topDown ? -7 : 7, WORD(bits));
+            info.header.biClrUsed = bits <= 8 ? 1 : 0;
             void* pixels = nullptr;
-            HBITMAP bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pixels, nullptr, 0);
+            HBITMAP bitmap = Create(info, &pixels);
             ASSERT_NE(bitmap, nullptr) << bits;
             DIBSECTION ds{};
             ASSERT_EQ(GetObject(bitmap, sizeof ds, &ds), int(sizeof ds));
@@ -41,76 +51,61 @@ TEST(DibSection, EveryDepthReportsItsGeometry)
             EXPECT_EQ(ds.dsBmih.biHeight, topDown ? -7 : 7);
             const auto* bytes = static_cast<const BYTE*>(pixels);
             EXPECT_TRUE(std::all_of(bytes, bytes + ds.dsBm.bmWidthBytes * 7, [](BYTE b) { return b == 0; }));
-            BITMAP bm{};
-            EXPECT_EQ(GetObject(bitmap, sizeof bm, &bm), int(sizeof bm));
-            EXPECT_EQ(bm.bmHeight, 7);
+            EXPECT_EQ(GetObject(bitmap, sizeof(BITMAP), &ds), int(sizeof(BITMAP)));
             EXPECT_TRUE(DeleteObject(bitmap));
         }
     }
 }
 
-TEST(DibSection, BitFieldMasksAreKept)
+TEST(DibSection, HeadersAndMasksAreCheckedAndMasksKept)
 {
-    struct {
-        WORD bits;
-        DWORD masks[3];
-    } cases[] = {{16, {0x7C00, 0x3E0, 0x1F}}, {16, {0xF800, 0x7E0, 0x1F}}, {32, {0x3FF00000, 0xFFC00, 0x3FF}}};
-    for (const auto& c : cases) {
-        std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + 12);
-        BITMAPINFO bmi = Header(4, -4, c.bits, BI_BITFIELDS);
-        std::memcpy(info.data(), &bmi.bmiHeader, sizeof bmi.bmiHeader);
-        std::memcpy(info.data() + sizeof bmi.bmiHeader, c.masks, 12);
-        HBITMAP bitmap =
-            CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, nullptr, nullptr, 0);
-        ASSERT_NE(bitmap, nullptr);
+    const std::vector<DWORD> k555 = {0x7C00, 0x3E0, 0x1F}, wide = {0x3FF00000, 0xFFC00, 0x3FF};
+    struct Case {
+        const char* name;
+        Info info;
+        bool accepted;
+    } cases[] = {
+        {"5-5-5", Header(4, -4, 16, BI_BITFIELDS, k555), true},
+        {"5-6-5", Header(4, -4, 16, BI_BITFIELDS, {0xF800, 0x7E0, 0x1F}), true},
+        {"10-10-10", Header(4, -4, 32, BI_BITFIELDS, wide), true},
+        {"no width", Header(0, 4, 8), false},
+        {"negative width", Header(-4, 4, 8), false},
+        {"no height", Header(4, 0, 8), false},
+        {"three bits", Header(4, 4, 3), false},
+        {"two bits", Header(4, 4, 2), false},
+        {"24-bit masks", Header(4, 4, 24, BI_BITFIELDS, k555), false},
+        {"8-bit masks", Header(4, 4, 8, BI_BITFIELDS, k555), false},
+        {"too big", Header(100000, 100000, 32), false},
+        {"run-length", Header(4, 4, 8, 1), false},
+        {"no red", Header(4, 4, 16, BI_BITFIELDS, {0, 0x3E0, 0x1F}), false},
+        {"overlapping", Header(4, 4, 16, BI_BITFIELDS, {0x7C00, 0x7E0, 0x1F}), false},
+        {"gapped", Header(4, 4, 16, BI_BITFIELDS, {0x7C00, 0x3E0, 0x15}), false},
+        {"past 16 bits", Header(4, 4, 16, BI_BITFIELDS, {0x7C0000, 0x3E0, 0x1F}), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        void* bits = reinterpret_cast<void*>(1);
+        HBITMAP bitmap = Create(c.info, &bits);
+        EXPECT_EQ(bitmap != nullptr, c.accepted);
+        EXPECT_EQ(bits != nullptr, c.accepted);
         DIBSECTION ds{};
-        GetObject(bitmap, sizeof ds, &ds);
-        EXPECT_EQ(0, std::memcmp(ds.dsBitfields, c.masks, 12));
+        EXPECT_TRUE(!bitmap || (GetObject(bitmap, sizeof ds, &ds) && !std::memcmp(ds.dsBitfields, c.info.masks, 12)));
         DeleteObject(bitmap);
     }
-}
-
-TEST(DibSection, BadHeadersAreRefused)
-{
-    std::vector<BITMAPINFO> bad = {
-        Header(0, 4, 8),  Header(-4, 4, 8), Header(4, 0, 8),          Header(4, 4, 3),
-        Header(4, 4, 2),  Header(4, 4, 24, BI_BITFIELDS),             Header(4, 4, 8, BI_BITFIELDS),
-        Header(100000, 100000, 32), Header(4, 4, 8, 1 /* run-length */),
-    };
-    BITMAPINFO small = Header(4, 4, 8);
-    small.bmiHeader.biSize = 12;
-    bad.push_back(small);
-    BITMAPINFO planes = Header(4, 4, 8);
-    planes.bmiHeader.biPlanes = 2;
-    bad.push_back(planes);
-    for (const BITMAPINFO& bmi : bad) {
-        void* bits = reinterpret_cast<void*>(1);
-        EXPECT_EQ(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
-        EXPECT_EQ(bits, nullptr);
-    }
-    BITMAPINFO good = Header(4, 4, 8);
-    EXPECT_EQ(CreateDIBSection(nullptr, &good, DIB_PAL_COLORS, nullptr, nullptr, 0), nullptr);
+    Info info = Header(4, 4, 8);
+    info.header.biSize = 12;
+    EXPECT_EQ(Create(info), nullptr);
+    info = Header(4, 4, 8);
+    info.header.biPlanes = 2;
+    EXPECT_EQ(Create(info), nullptr);
+    EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_PAL_COLORS, nullptr, nullptr, 0),
+              nullptr);
     EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, nullptr, nullptr, 0), nullptr);
 }
 
-TEST(DibSection, OverlappingOrGappedMasksAreRefused)
+TEST(GdiHandles, DeletedForeignAndSelectedHandlesFailWithoutHarm)
 {
-    const DWORD badMasks[][3] = {{0, 0x3E0, 0x1F}, {0x7C00, 0x7E0, 0x1F}, {0x7C00, 0x3E0, 0x15}, {0x7C0000, 0x3E0, 0x1F}};
-    for (const auto& masks : badMasks) {
-        std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + 12);
-        BITMAPINFO bmi = Header(4, 4, 16, BI_BITFIELDS);
-        std::memcpy(info.data(), &bmi.bmiHeader, sizeof bmi.bmiHeader);
-        std::memcpy(info.data() + sizeof bmi.bmiHeader, masks, 12);
-        EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, nullptr,
-                                   nullptr, 0),
-                  nullptr);
-    }
-}
-
-TEST(GdiHandles, DeletedAndForeignHandlesFailWithoutHarm)
-{
-    BITMAPINFO bmi = Header(2, 2, 32);
-    HBITMAP bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    HBITMAP bitmap = Create(Header(2, 2, 32));
     ASSERT_TRUE(DeleteObject(bitmap));
     EXPECT_FALSE(DeleteObject(bitmap));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
@@ -124,20 +119,14 @@ TEST(GdiHandles, DeletedAndForeignHandlesFailWithoutHarm)
     EXPECT_EQ(SetTextColor(bogus, 0), CLR_INVALID);
     EXPECT_EQ(CreateCompatibleDC(bogus), nullptr);
     EXPECT_FALSE(DeleteObject(dc)); // a DC is not an object DeleteObject takes
+    // A bitmap selected into one DC stays there and cannot be deleted.
+    TestDib dib(4, 4, 8, TestTable(256));
+    EXPECT_EQ(SelectObject(dc, dib.Bitmap()), nullptr);
+    EXPECT_FALSE(DeleteObject(dib.Bitmap()));
+    EXPECT_EQ(SelectObject(dib.Dc(), dib.Bitmap()), dib.Bitmap());
     EXPECT_TRUE(DeleteDC(dc));
     EXPECT_FALSE(DeleteDC(dc));
     EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 0);
-}
-
-TEST(GdiHandles, SelectedBitmapStaysInOneDcAndCannotBeDeleted)
-{
-    TestDib dib(4, 4, 8, TestTable(256));
-    HDC other = CreateCompatibleDC(dib.Dc());
-    EXPECT_EQ(SelectObject(other, dib.Bitmap()), nullptr);
-    EXPECT_FALSE(DeleteObject(dib.Bitmap()));
-    // Reselecting into its own DC is fine and returns itself.
-    EXPECT_EQ(SelectObject(dib.Dc(), dib.Bitmap()), dib.Bitmap());
-    DeleteDC(other);
 }
 
 TEST(GdiHandles, SelectObjectReturnsThePreviousObjectOfItsKind)
@@ -165,34 +154,32 @@ TEST(GdiHandles, SelectObjectReturnsThePreviousObjectOfItsKind)
 TEST(Palettes, SystemPaletteHoldsTheStaticColoursAtBothEnds)
 {
     HDC screen = GetDC(nullptr);
-    PALETTEENTRY entries[256];
-    ASSERT_EQ(GetSystemPaletteEntries(screen, 0, 256, entries), 256u);
-    EXPECT_EQ(entries[0].peRed, 0);
-    EXPECT_EQ(entries[7].peRed, 192);
-    EXPECT_EQ(entries[9].peBlue, 240);
-    EXPECT_EQ(entries[248].peGreen, 128);
-    EXPECT_EQ(entries[249].peRed, 255);
-    EXPECT_EQ(entries[249].peGreen, 0);
-    EXPECT_EQ(entries[255].peBlue, 255);
-    EXPECT_EQ(GetSystemPaletteEntries(screen, 250, 20, entries), 6u);
-    EXPECT_EQ(entries[5].peRed, 255);
-    EXPECT_EQ(GetSystemPaletteEntries(screen, 300, 2, entries), 0u);
-    ReleaseDC(nullptr, screen);
+    PALETTEENTRY e[256];
+    ASSERT_EQ(GetSystemPaletteEntries(screen, 0, 256, e), 256u);
+    EXPECT_EQ(std::vector<int>({e[7].peRed, e[9].peBlue, e[248].peGreen, e[249].peGreen, e[255].peBlue}),
+              (std::vector<int>{192, 240, 128, 0, 255}));
+    EXPECT_EQ(GetSystemPaletteEntries(screen, 250, 20, e), 6u);
+    EXPECT_EQ(e[5].peRed, 255);
+    EXPECT_EQ(GetSystemPaletteEntries(screen, 300, 2, e), 0u);
+    // The screen's metrics come from the display.
+    EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
+    EXPECT_EQ(GetDeviceCaps(screen, HORZRES), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(GetDeviceCaps(screen, VERTRES), GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(GetDeviceCaps(screen, RASTERCAPS) & RC_STRETCHBLT);
+    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+    EXPECT_EQ(ReleaseDC(nullptr, screen), 0);
 }
 
 TEST(Palettes, SelectRealizeAndPaletteIndexColours)
 {
-    std::vector<BYTE> storage(sizeof(LOGPALETTE) + 3 * sizeof(PALETTEENTRY));
-    auto* lp = reinterpret_cast<LOGPALETTE*>(storage.data());
-    lp->palVersion = 0x300;
-    lp->palNumEntries = 3;
-    lp->palPalEntry[0] = {10, 20, 30, 0};
-    lp->palPalEntry[1] = {40, 50, 60, 0};
-    lp->palPalEntry[2] = {70, 80, 90, 0};
-    HPALETTE palette = CreatePalette(lp);
+    struct {
+        WORD version = 0x300, count = 3;
+        PALETTEENTRY entries[3] = {{10, 20, 30, 0}, {40, 50, 60, 0}, {70, 80, 90, 0}};
+    } log;
+    HPALETTE palette = CreatePalette(reinterpret_cast<LOGPALETTE*>(&log));
     ASSERT_NE(palette, nullptr);
-    lp->palVersion = 0x200;
-    EXPECT_EQ(CreatePalette(lp), nullptr);
+    log.version = 0x200;
+    EXPECT_EQ(CreatePalette(reinterpret_cast<LOGPALETTE*>(&log)), nullptr);
 
     TestDib dib(2, 1, 24);
     HPALETTE old = SelectPalette(dib.Dc(), palette, FALSE);
@@ -205,20 +192,4 @@ TEST(Palettes, SelectRealizeAndPaletteIndexColours)
     EXPECT_EQ(SelectPalette(dib.Dc(), old, FALSE), palette);
     DeleteObject(brush);
     EXPECT_TRUE(DeleteObject(palette));
-}
-
-TEST(DeviceCaps, ScreenMetricsComeFromTheDisplay)
-{
-    HDC screen = GetDC(nullptr);
-    ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
-    EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
-    EXPECT_GT(GetDeviceCaps(screen, HORZRES), 0);
-    EXPECT_EQ(GetDeviceCaps(screen, HORZRES), GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(GetDeviceCaps(screen, VERTRES), GetSystemMetrics(SM_CYSCREEN));
-    const int bits = GetDeviceCaps(screen, BITSPIXEL);
-    EXPECT_TRUE(bits == 8 || bits == 16 || bits == 32) << bits;
-    EXPECT_TRUE(GetDeviceCaps(screen, RASTERCAPS) & RC_STRETCHBLT);
-    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
-    EXPECT_EQ(ReleaseDC(nullptr, screen), 0);
 }

@@ -72,44 +72,39 @@ RECT Ink(const TestDib& dib)
 
 } // namespace
 
-TEST(Fonts, HeightsFollowTheSignConvention)
+TEST(Fonts, HeightSignWeightAndHandles)
 {
     TestDib dib(1, 1, 24);
-    HFONT character = MakeFont(u"MS Shell Dlg", -14), cell = MakeFont(u"MS Shell Dlg", 20);
+    HFONT character = MakeFont(u"Arial", -14), cell = MakeFont(u"MS Shell Dlg", 20),
+          bold = MakeFont(u"Arial", -14, FW_BOLD), twin = MakeFont(u"Arial", -14);
+    ASSERT_NE(character, twin);
+    EXPECT_TRUE(DeleteObject(twin)); // equal fonts are separate handles
     TEXTMETRICW tm{};
+    SIZE regular{}, wide{};
     SelectObject(dib.Dc(), character);
     ASSERT_TRUE(GetTextMetricsW(dib.Dc(), &tm));
+    GetTextExtentPoint32W(dib.Dc(), u"Quibo game over", 15, &regular);
     EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
     EXPECT_EQ(tm.tmInternalLeading, tm.tmHeight - 14);
     EXPECT_GT(tm.tmHeight, 14);
-    EXPECT_GT(tm.tmAveCharWidth, 3);
     EXPECT_GE(tm.tmMaxCharWidth, tm.tmAveCharWidth);
-    EXPECT_EQ(tm.tmWeight, FW_NORMAL);
+    EXPECT_GT(tm.tmAveCharWidth, 3);
+    SelectObject(dib.Dc(), bold);
+    GetTextExtentPoint32W(dib.Dc(), u"Quibo game over", 15, &wide);
+    GetTextMetricsW(dib.Dc(), &tm);
+    EXPECT_EQ(tm.tmWeight, FW_BOLD);
+    EXPECT_GT(wide.cx, regular.cx);
+    EXPECT_EQ(wide.cy, regular.cy);
     SelectObject(dib.Dc(), cell);
     ASSERT_TRUE(GetTextMetricsW(dib.Dc(), &tm));
     EXPECT_NEAR(tm.tmHeight, 20, 1);
+    LOGFONTW lf{};
+    EXPECT_EQ(GetObject(cell, sizeof lf, &lf), int(sizeof lf));
+    EXPECT_EQ(lf.lfHeight, 20);
     SelectObject(dib.Dc(), GetStockObject(SYSTEM_FONT));
-    DeleteObject(character);
-    DeleteObject(cell);
-}
-
-TEST(Fonts, BoldIsWiderThanRegular)
-{
-    HFONT regular = MakeFont(u"Arial", -14), bold = MakeFont(u"Arial", -14, FW_BOLD);
-    TestDib dib(1, 1, 24);
-    SIZE r{}, b{};
-    SelectObject(dib.Dc(), regular);
-    GetTextExtentPoint32W(dib.Dc(), u"Quibo game over", 15, &r);
-    SelectObject(dib.Dc(), bold);
-    GetTextExtentPoint32W(dib.Dc(), u"Quibo game over", 15, &b);
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dib.Dc(), &tm);
-    EXPECT_EQ(tm.tmWeight, FW_BOLD);
-    EXPECT_GT(b.cx, r.cx);
-    EXPECT_EQ(b.cy, r.cy);
-    SelectObject(dib.Dc(), GetStockObject(SYSTEM_FONT));
-    DeleteObject(regular);
-    DeleteObject(bold);
+    for (HFONT f : {character, cell, bold})
+        DeleteObject(f);
+    EXPECT_FALSE(GetTextExtentPoint32W(reinterpret_cast<HDC>(uintptr_t{8}), u"x", 1, &wide));
 }
 
 TEST(Fonts, EveryFaceNameDrawsTheEsperantoLetters)
@@ -126,24 +121,6 @@ TEST(Fonts, EveryFaceNameDrawsTheEsperantoLetters)
         }
         DeleteObject(font);
     }
-}
-
-TEST(Fonts, EqualLogicalFontsAreIndependentHandles)
-{
-    HFONT a = MakeFont(u"MS Shell Dlg", -12), b = MakeFont(u"MS Shell Dlg", -12);
-    ASSERT_NE(a, b);
-    EXPECT_TRUE(DeleteObject(a));
-    TestDib dib(1, 1, 24);
-    SelectObject(dib.Dc(), b);
-    SIZE size{};
-    EXPECT_TRUE(GetTextExtentPoint32W(dib.Dc(), u"x", 1, &size));
-    EXPECT_GT(size.cx, 0);
-    LOGFONTW lf{};
-    EXPECT_EQ(GetObject(b, sizeof lf, &lf), int(sizeof lf));
-    EXPECT_EQ(lf.lfHeight, -12);
-    SelectObject(dib.Dc(), GetStockObject(SYSTEM_FONT));
-    DeleteObject(b);
-    EXPECT_FALSE(GetTextExtentPoint32W(reinterpret_cast<HDC>(uintptr_t{8}), u"x", 1, &size));
 }
 
 TEST(TextOut, EsperantoTextMeasuresAndInks)
@@ -182,33 +159,25 @@ TEST(TextOut, OpaqueBackgroundFillsTheCellAndClippingHolds)
 
 TEST(TextOut, AntialiasingOnDirectTargetsOnly)
 {
-    auto colours = [](const TestDib& dib) {
-        std::set<uint32_t> seen;
-        for (int y = 0; y < dib.Height(); ++y)
-            for (int x = 0; x < dib.Width(); ++x)
-                seen.insert(dib.Raw(x, y));
-        return seen;
-    };
-    const std::u16string text = u"Ŝi ĝuas la ludon";
-    {
-        Page smooth(150, 24, MakeFont(u"Arial", -16));
-        ExtTextOutW(smooth.dib.Dc(), 0, 0, 0, nullptr, text.data(), UINT(text.size()), nullptr);
-        EXPECT_GT(colours(smooth.dib).size(), 4u);
-    }
-    {
-        Page sharp(150, 24, MakeFont(u"Arial", -16, FW_NORMAL, NONANTIALIASED_QUALITY));
-        ExtTextOutW(sharp.dib.Dc(), 0, 0, 0, nullptr, text.data(), UINT(text.size()), nullptr);
-        EXPECT_EQ(colours(sharp.dib), (std::set<uint32_t>{0, 0xFFFFFF}));
-    }
     // On an 8-bit target every pixel is the background or the table's nearest text colour.
-    for (bool fiveFiveFive : {false, true}) {
-        Page indexed(150, 24, MakeFont(u"Arial", -16), fiveFiveFive ? 16 : 8, fiveFiveFive ? std::vector<RGBQUAD>{} : TestTable(256));
-        SetTextColor(indexed.dib.Dc(), RGB(250, 10, 10)); // nearest: red, index 2
-        ExtTextOutW(indexed.dib.Dc(), 0, 0, 0, nullptr, text.data(), UINT(text.size()), nullptr);
-        if (fiveFiveFive)
-            EXPECT_GT(colours(indexed.dib).size(), 4u);
+    const struct {
+        int bits;
+        BYTE quality;
+        std::set<uint32_t> exactly; // empty: more than four shades
+    } cases[] = {{24, ANTIALIASED_QUALITY, {}}, {16, ANTIALIASED_QUALITY, {}},
+                 {24, NONANTIALIASED_QUALITY, {0xFF0000, 0xFFFFFF}}, {8, ANTIALIASED_QUALITY, {1, 2}}};
+    for (const auto& c : cases) {
+        Page page(150, 24, MakeFont(u"Arial", -16, FW_NORMAL, c.quality), c.bits, c.bits == 8 ? TestTable(256) : std::vector<RGBQUAD>{});
+        SetTextColor(page.dib.Dc(), RGB(c.bits == 8 ? 250 : 255, 0, 0)); // nearest: red, index 2
+        ExtTextOutW(page.dib.Dc(), 0, 0, 0, nullptr, u"Ŝi ĝuas la ludon", 16, nullptr);
+        std::set<uint32_t> seen;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 150; ++x)
+                seen.insert(page.dib.Raw(x, y));
+        if (c.exactly.empty())
+            EXPECT_GT(seen.size(), 4u) << c.bits;
         else
-            EXPECT_EQ(colours(indexed.dib), (std::set<uint32_t>{1, 2}));
+            EXPECT_EQ(seen, c.exactly) << c.bits;
     }
 }
 
@@ -230,21 +199,24 @@ TEST(DrawText, AlignmentAndVerticalCentringMatchTheExtents)
     }
 }
 
-TEST(DrawText, CalcRectMeasuresSingleLinesAndPrefixes)
+TEST(DrawText, CalcRectMeasuresWithoutDrawing)
 {
     Page page(10, 10, MakeFont(u"Arial", -12));
-    RECT r{5, 5, 6, 6};
-    EXPECT_EQ(DrawTextW(page.dib.Dc(), u"&Ludo", -1, &r, DT_CALCRECT | DT_SINGLELINE), page.Extent(u"Ludo").cy);
-    EXPECT_EQ(r.right - r.left, page.Extent(u"Ludo").cx);
-    EXPECT_EQ(r.bottom - r.top, page.Extent(u"Ludo").cy);
-    r = {5, 5, 6, 6};
-    DrawTextW(page.dib.Dc(), u"&Ludo", -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    EXPECT_EQ(r.right - r.left, page.Extent(u"&Ludo").cx);
-    r = {5, 5, 6, 6};
-    DrawTextW(page.dib.Dc(), u"a&&b", -1, &r, DT_CALCRECT | DT_SINGLELINE);
-    EXPECT_EQ(r.right - r.left, page.Extent(u"a&b").cx);
-    // Nothing is drawn when calculating.
+    const struct {
+        const char16_t* text;
+        UINT format;
+        const char16_t* measured;
+    } cases[] = {{u"&Ludo", DT_SINGLELINE, u"Ludo"}, {u"&Ludo", DT_SINGLELINE | DT_NOPREFIX, u"&Ludo"},
+                 {u"a&&b", DT_SINGLELINE, u"a&b"}};
+    for (const auto& c : cases) {
+        RECT r{5, 5, 6, 6};
+        const SIZE size = page.Extent(c.measured);
+        EXPECT_EQ(DrawTextW(page.dib.Dc(), c.text, -1, &r, DT_CALCRECT | c.format), size.cy);
+        EXPECT_EQ(r.right - r.left, size.cx) << int(c.format);
+        EXPECT_EQ(r.bottom - r.top, size.cy);
+    }
     EXPECT_EQ(Ink(page.dib).right, -1);
+    RECT r{};
     EXPECT_EQ(DrawTextW(page.dib.Dc(), nullptr, 3, &r, 0), 0);
     EXPECT_EQ(DrawTextW(page.dib.Dc(), u"x", 1, nullptr, 0), 0);
 }

@@ -6,49 +6,81 @@
 
 namespace {
 
-class InputTest : public testing::Test {
+class InputTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        RegisterRecordingClass();
-        top = CreateWindowExW(0, u"RecordingWindow", u"input", WS_POPUP | WS_VISIBLE, 40, 30, 200, 150, nullptr,
-                              nullptr, nullptr, nullptr);
-        left = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 80, 100, top,
-                               reinterpret_cast<HMENU>(1), nullptr, nullptr);
-        right = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_CHILD | WS_VISIBLE, 100, 10, 80, 100, top,
-                                reinterpret_cast<HMENU>(2), nullptr, nullptr);
+        WindowFixture::SetUp();
+        top = Make(WS_POPUP | WS_VISIBLE, 40, 30, 200, 150);
+        left = Make(WS_CHILD | WS_VISIBLE, 10, 10, 80, 100, top, 1);
+        right = Make(WS_CHILD | WS_VISIBLE, 100, 10, 80, 100, top, 2);
         ASSERT_TRUE(top && left && right);
         ASSERT_NE(HostId(top), 0u);
         PumpReady();
         ClearLog();
     }
-    void TearDown() override
+    // Where the messages of one kind went and with which position (or wParam), after pumping.
+    std::vector<std::pair<HWND, LPARAM>> Got(UINT msg, bool wParam = false)
     {
-        DestroyWindow(top);
         PumpReady();
+        std::vector<std::pair<HWND, LPARAM>> got;
+        for (const Received& r : LogOf(msg))
+            got.emplace_back(r.hwnd, wParam ? LPARAM(r.wParam) : r.lParam);
+        ClearLog();
+        return got;
     }
+    void PushWindowEvent(HWND hwnd, Uint8 event)
+    {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = event;
+        e.window.windowID = HostId(hwnd);
+        SDL_PushEvent(&e);
+    }
+    using Got_ = std::vector<std::pair<HWND, LPARAM>>;
     HWND top = nullptr, left = nullptr, right = nullptr;
 };
 
-TEST_F(InputTest, MouseMessagesGoToTheChildUnderThePointer)
+TEST_F(InputTest, MouseMessagesGoToTheChildUnderThePointerOrTheCapture)
 {
     PushButton(top, true, 120, 30);
-    PushButton(top, false, 120, 30);
-    PushMotion(top, 5, 5);
     PumpReady();
-    const auto downs = LogOf(WM_LBUTTONDOWN);
-    ASSERT_EQ(downs.size(), 1u);
-    EXPECT_EQ(downs[0].hwnd, right);
-    EXPECT_EQ(downs[0].lParam, MAKELPARAM(20, 20));
-    EXPECT_EQ(downs[0].wParam & MK_LBUTTON, static_cast<WPARAM>(MK_LBUTTON));
-    ASSERT_EQ(LogOf(WM_LBUTTONUP).size(), 1u);
-    EXPECT_EQ(LogOf(WM_LBUTTONUP)[0].hwnd, right);
-    ASSERT_EQ(LogOf(WM_MOUSEMOVE).size(), 1u);
-    EXPECT_EQ(LogOf(WM_MOUSEMOVE)[0].hwnd, top);
+    EXPECT_EQ(LogOf(WM_LBUTTONDOWN).at(0).wParam & MK_LBUTTON, static_cast<WPARAM>(MK_LBUTTON));
+    EXPECT_EQ(Got(WM_LBUTTONDOWN), (Got_{{right, MAKELPARAM(20, 20)}}));
+    PushButton(top, false, 120, 30);
+    EXPECT_EQ(Got(WM_LBUTTONUP), (Got_{{right, MAKELPARAM(20, 20)}}));
+    PushMotion(top, 5, 5);
+    EXPECT_EQ(Got(WM_MOUSEMOVE), (Got_{{top, MAKELPARAM(5, 5)}}));
     POINT cursor;
     GetCursorPos(&cursor);
-    EXPECT_EQ(cursor.x, 45);
-    EXPECT_EQ(cursor.y, 35);
+    EXPECT_EQ(MAKELPARAM(cursor.x, cursor.y), MAKELPARAM(45, 35));
+    // Double clicks reach classes that ask for them.
+    PushButton(top, true, 20, 20, SDL_BUTTON_LEFT, 2);
+    EXPECT_EQ(Got(WM_LBUTTONDBLCLK), (Got_{{left, MAKELPARAM(10, 10)}}));
+
+    SetCapture(left);
+    PushMotion(top, 150, 50);
+    EXPECT_EQ(Got(WM_MOUSEMOVE), (Got_{{left, MAKELPARAM(140, 40)}}));
+    ReleaseCapture();
+    ASSERT_EQ(LogOf(WM_CAPTURECHANGED).size(), 1u);
+    EXPECT_EQ(LogOf(WM_CAPTURECHANGED)[0].hwnd, left);
+    PushMotion(top, 150, 50);
+    EXPECT_EQ(Got(WM_MOUSEMOVE), (Got_{{right, MAKELPARAM(50, 40)}}));
+
+    // Disabled and hidden children let the parent have the click.
+    EnableWindow(right, FALSE);
+    PushButton(top, true, 120, 30);
+    PumpReady();
+    ShowWindow(left, SW_HIDE);
+    PushButton(top, true, 20, 30);
+    EXPECT_EQ(Got(WM_LBUTTONDOWN), (Got_{{top, MAKELPARAM(120, 30)}, {top, MAKELPARAM(20, 30)}}));
+    // A disabled top-level window gets no input.
+    EnableWindow(top, FALSE);
+    PushButton(top, true, 120, 30);
+    PushKey(top, SDLK_a, true);
+    EXPECT_TRUE(Got(WM_LBUTTONDOWN).empty());
+    EXPECT_TRUE(LogOf(WM_KEYDOWN).empty());
+    EnableWindow(top, TRUE);
 }
 
 TEST_F(InputTest, TheMessagePositionIsWhereThePointerWasForThatMessage)
@@ -63,58 +95,6 @@ TEST_F(InputTest, TheMessagePositionIsWhereThePointerWasForThatMessage)
     EXPECT_EQ(GET_X_LPARAM(pos), 60);
     EXPECT_EQ(GET_Y_LPARAM(pos), 50);
     PumpReady();
-}
-
-TEST_F(InputTest, CaptureTakesEveryMouseMessageUntilReleased)
-{
-    SetCapture(left);
-    EXPECT_EQ(GetCapture(), left);
-    PushMotion(top, 150, 50);
-    PumpReady();
-    ASSERT_EQ(LogOf(WM_MOUSEMOVE).size(), 1u);
-    EXPECT_EQ(LogOf(WM_MOUSEMOVE)[0].hwnd, left);
-    EXPECT_EQ(LogOf(WM_MOUSEMOVE)[0].lParam, MAKELPARAM(140, 40));
-    ClearLog();
-    ReleaseCapture();
-    ASSERT_EQ(LogOf(WM_CAPTURECHANGED).size(), 1u);
-    EXPECT_EQ(LogOf(WM_CAPTURECHANGED)[0].hwnd, left);
-    PushMotion(top, 150, 50);
-    PumpReady();
-    ASSERT_EQ(LogOf(WM_MOUSEMOVE).size(), 1u);
-    EXPECT_EQ(LogOf(WM_MOUSEMOVE)[0].hwnd, right);
-}
-
-TEST_F(InputTest, DisabledAndHiddenChildrenLetTheParentHaveTheClick)
-{
-    EnableWindow(right, FALSE);
-    PushButton(top, true, 120, 30);
-    ShowWindow(left, SW_HIDE);
-    PumpReady();
-    PushButton(top, true, 20, 30);
-    PumpReady();
-    const auto downs = LogOf(WM_LBUTTONDOWN);
-    ASSERT_EQ(downs.size(), 2u);
-    EXPECT_EQ(downs[0].hwnd, top);
-    EXPECT_EQ(downs[1].hwnd, top);
-}
-
-TEST_F(InputTest, ADisabledTopLevelWindowGetsNoInput)
-{
-    EnableWindow(top, FALSE);
-    PushButton(top, true, 120, 30);
-    PushKey(top, SDLK_a, true);
-    PumpReady();
-    EXPECT_TRUE(LogOf(WM_LBUTTONDOWN).empty());
-    EXPECT_TRUE(LogOf(WM_KEYDOWN).empty());
-    EnableWindow(top, TRUE);
-}
-
-TEST_F(InputTest, DoubleClicksReachClassesThatAskForThem)
-{
-    PushButton(top, true, 20, 20, SDL_BUTTON_LEFT, 2);
-    PumpReady();
-    ASSERT_EQ(LogOf(WM_LBUTTONDBLCLK).size(), 1u);
-    EXPECT_EQ(LogOf(WM_LBUTTONDBLCLK)[0].hwnd, left);
 }
 
 TEST_F(InputTest, KeysAndTextGoToTheFocus)
@@ -146,42 +126,20 @@ TEST_F(InputTest, KeysAndTextGoToTheFocus)
     EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);
 }
 
-TEST_F(InputTest, TheHostsCloseButtonClosesTheWindow)
+TEST_F(InputTest, HostFocusChangesActivateAndTheCloseButtonCloses)
 {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    event.window.windowID = HostId(top);
-    SDL_PushEvent(&event);
-    PumpReady();
-    EXPECT_EQ(LogOf(WM_CLOSE).size(), 1u);
-    EXPECT_FALSE(IsWindow(top));
-}
-
-TEST_F(InputTest, HostFocusChangesActivateAndDeactivate)
-{
-    HWND other = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 300, 30, 50, 50, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND other = Make(WS_POPUP | WS_VISIBLE, 300, 30, 50, 50);
     EXPECT_EQ(GetActiveWindow(), other);
     PumpReady();
     ClearLog();
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-    event.window.windowID = HostId(other);
-    SDL_PushEvent(&event);
-    event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-    event.window.windowID = HostId(top);
-    SDL_PushEvent(&event);
-    PumpReady();
-    const auto activations = LogOf(WM_ACTIVATE);
-    ASSERT_EQ(activations.size(), 2u);
-    EXPECT_EQ(activations[0].hwnd, other);
-    EXPECT_EQ(activations[0].wParam, static_cast<WPARAM>(WA_INACTIVE));
-    EXPECT_EQ(activations[1].hwnd, top);
-    EXPECT_EQ(activations[1].wParam, static_cast<WPARAM>(WA_ACTIVE));
+    PushWindowEvent(other, SDL_WINDOWEVENT_FOCUS_LOST);
+    PushWindowEvent(top, SDL_WINDOWEVENT_FOCUS_GAINED);
+    EXPECT_EQ(Got(WM_ACTIVATE, true), (Got_{{other, WA_INACTIVE}, {top, WA_ACTIVE}}));
     EXPECT_EQ(GetActiveWindow(), top);
-    DestroyWindow(other);
+    PushWindowEvent(other, SDL_WINDOWEVENT_CLOSE);
+    PumpReady();
+    EXPECT_EQ(LogOf(WM_CLOSE).size(), 1u);
+    EXPECT_FALSE(IsWindow(other));
 }
 
 } // namespace

@@ -11,51 +11,48 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class MessageTest : public testing::Test {
+class MessageTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        RegisterRecordingClass();
-        hwnd = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                               nullptr);
+        WindowFixture::SetUp();
+        hwnd = Make(WS_POPUP, 0, 0, 100, 100);
         ASSERT_TRUE(hwnd);
         PumpReady();
         ClearLog();
     }
-    void TearDown() override
+    // The timer ids of the next count WM_TIMER messages, dispatching everything on the way.
+    std::vector<WPARAM> Ticks(size_t count)
     {
-        DestroyWindow(hwnd);
-        PumpReady();
+        std::vector<WPARAM> ticks;
+        MSG msg;
+        while (ticks.size() < count && GetMessageW(&msg, nullptr, 0, 0)) {
+            if (msg.message == WM_TIMER)
+                ticks.push_back(msg.wParam);
+            DispatchMessageW(&msg);
+        }
+        return ticks;
     }
     HWND hwnd = nullptr;
 };
 
-TEST_F(MessageTest, PostedMessagesComeInOrderAndQuitEndsTheLoop)
+TEST_F(MessageTest, PostedMessagesComeInOrderFilteredAndQuitEndsTheLoop)
 {
     PostMessageW(hwnd, WM_USER + 1, 1, 0);
-    PostMessageW(hwnd, WM_USER + 2, 2, 0);
+    PostMessageW(hwnd, WM_USER + 5, 2, 0);
+    PostMessageW(hwnd, WM_USER + 2, 3, 0);
     PostQuitMessage(7);
     MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
+    ASSERT_TRUE(PeekMessageW(&msg, hwnd, WM_USER + 5, WM_USER + 5, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 2u);
     std::vector<UINT> got;
     while (GetMessageW(&msg, nullptr, 0, 0))
         got.push_back(msg.message);
     EXPECT_EQ(got, (std::vector<UINT>{WM_USER + 1, WM_USER + 2}));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(msg.wParam, 7u);
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-}
-
-TEST_F(MessageTest, PeekingWithoutRemovingAndFiltering)
-{
-    PostMessageW(hwnd, WM_USER + 1, 0, 0);
-    PostMessageW(hwnd, WM_USER + 5, 0, 0);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_USER + 5, WM_USER + 5, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 5));
-    ASSERT_TRUE(PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
@@ -74,43 +71,37 @@ TEST_F(MessageTest, PostingFromAnotherThreadWakesAWaitingGetMessage)
     EXPECT_GE(std::chrono::steady_clock::now() - start, 70ms);
 }
 
-TEST_F(MessageTest, ThreadMessagesReachAWorkerQueue)
+TEST_F(MessageTest, ThreadMessagesAndSentMessagesCrossThreads)
 {
     std::atomic<DWORD> workerId{0};
     std::atomic<WPARAM> got{0};
+    std::atomic<LRESULT> result{0};
+    std::atomic<bool> done{false};
     std::thread worker([&] {
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // makes the queue
         workerId = GetCurrentThreadId();
         if (GetMessageW(&msg, nullptr, 0, 0))
             got = msg.wParam;
-    });
-    while (!workerId)
-        std::this_thread::sleep_for(1ms);
-    ASSERT_TRUE(PostThreadMessageW(workerId, WM_APP, 33, 0));
-    worker.join();
-    EXPECT_EQ(got, 33u);
-    EXPECT_FALSE(PostThreadMessageW(workerId, WM_APP, 1, 0)); // its queue went with it
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_THREAD_ID));
-}
-
-TEST_F(MessageTest, SendingFromAnotherThreadRunsOnTheOwningThread)
-{
-    std::atomic<LRESULT> result{0};
-    std::atomic<bool> done{false};
-    std::thread sender([&] {
+        // A message sent to another thread's window runs there.
         result = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
         done = true;
     });
     SetWindowTextW(hwnd, u"four");
+    while (!workerId)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(PostThreadMessageW(workerId, WM_APP, 33, 0));
     while (!done) {
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // handles sent messages
         std::this_thread::sleep_for(1ms);
     }
-    sender.join();
+    worker.join();
+    EXPECT_EQ(got, 33u);
     EXPECT_EQ(result, 4);
-    ASSERT_EQ(LogOf(WM_GETTEXTLENGTH).size(), 1u);
+    EXPECT_EQ(LogOf(WM_GETTEXTLENGTH).size(), 1u);
+    EXPECT_FALSE(PostThreadMessageW(workerId, WM_APP, 1, 0)); // its queue went with it
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_THREAD_ID));
 }
 
 std::vector<UINT_PTR> g_procTicks;
@@ -125,50 +116,33 @@ TEST_F(MessageTest, TimersFireInOrderAndStopWhenKilled)
 {
     ASSERT_EQ(SetTimer(hwnd, 1, 30, nullptr), 1u);
     ASSERT_EQ(SetTimer(hwnd, 2, 75, nullptr), 2u);
-    std::vector<WPARAM> ticks;
-    MSG msg;
-    while (ticks.size() < 4 && GetMessageW(&msg, nullptr, 0, 0)) {
-        if (msg.message == WM_TIMER)
-            ticks.push_back(msg.wParam);
-        DispatchMessageW(&msg);
-    }
-    // 30, 60, 75, 90 ms
-    EXPECT_EQ(ticks, (std::vector<WPARAM>{1, 1, 2, 1}));
+    EXPECT_EQ(Ticks(4), (std::vector<WPARAM>{1, 1, 2, 1})); // 30, 60, 75, 90 ms
     EXPECT_TRUE(KillTimer(hwnd, 1));
     EXPECT_FALSE(KillTimer(hwnd, 1));
-    ticks.clear();
-    while (ticks.size() < 2 && GetMessageW(&msg, nullptr, 0, 0))
-        if (msg.message == WM_TIMER)
-            ticks.push_back(msg.wParam);
-    EXPECT_EQ(ticks, (std::vector<WPARAM>{2, 2}));
+    EXPECT_EQ(Ticks(2), (std::vector<WPARAM>{2, 2}));
     KillTimer(hwnd, 2);
-    std::this_thread::sleep_for(100ms);
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
-}
-
-TEST_F(MessageTest, ATimerProcedureIsCalledByDispatch)
-{
+    // A timer procedure is called by dispatch instead of the window's.
     g_procTicks.clear();
+    ClearLog();
     const UINT_PTR id = SetTimer(nullptr, 0, 20, TimerProc);
     ASSERT_NE(id, 0u);
-    MSG msg;
-    while (g_procTicks.size() < 2 && GetMessageW(&msg, nullptr, 0, 0))
-        DispatchMessageW(&msg);
+    Ticks(2);
     EXPECT_EQ(g_procTicks, (std::vector<UINT_PTR>{id, id}));
     EXPECT_TRUE(KillTimer(nullptr, id));
     EXPECT_TRUE(LogOf(WM_TIMER).empty());
+    std::this_thread::sleep_for(100ms);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
 }
 
 TEST_F(MessageTest, PaintingComesWhenNothingElseWaitsParentsFirst)
 {
-    HWND child = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, hwnd,
-                                 nullptr, nullptr, nullptr);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, hwnd);
     ShowWindow(hwnd, SW_SHOWNA);
     PumpReady();
     ClearLog();
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
-
     RECT part{0, 0, 15, 15};
     InvalidateRect(hwnd, &part, TRUE);
     PostMessageW(hwnd, WM_USER, 0, 0);
@@ -180,7 +154,6 @@ TEST_F(MessageTest, PaintingComesWhenNothingElseWaitsParentsFirst)
     EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{{hwnd, WM_USER}, {hwnd, WM_PAINT}, {child, WM_PAINT}}));
     RECT update;
     EXPECT_FALSE(GetUpdateRect(child, &update, FALSE));
-
     InvalidateRect(child, nullptr, FALSE);
     ValidateRect(child, nullptr);
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
@@ -192,8 +165,7 @@ TEST_F(MessageTest, PaintingComesWhenNothingElseWaitsParentsFirst)
 
 TEST_F(MessageTest, MessagesOfADestroyedWindowAreDropped)
 {
-    HWND other = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                 nullptr);
+    HWND other = Make(WS_POPUP, 0, 0, 10, 10);
     PostMessageW(other, WM_USER, 0, 0);
     SetTimer(other, 5, 10, nullptr);
     DestroyWindow(other);

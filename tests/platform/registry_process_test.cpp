@@ -42,11 +42,10 @@ int waitChild(pid_t pid)
     return status;
 }
 
-HKEY createKey(const char16_t* path)
+HKEY createKey(const char16_t* path, HKEY root = HKEY_CURRENT_USER)
 {
     HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, GENERIC_ALL, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+    EXPECT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, GENERIC_ALL, nullptr, &key, nullptr), ERROR_SUCCESS);
     return key;
 }
 
@@ -86,16 +85,12 @@ LONG write(HKEY key, const std::u16string& name, uint32_t serial)
     return RegSetValueExW(key, name.c_str(), 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 
-std::u16string valueName(int i)
+std::u16string valueName(int i, int writer = 0)
 {
-    return u"Value" + std::u16string(1, static_cast<char16_t>(u'A' + i));
+    return u"Value" + std::u16string{char16_t(u'0' + writer), char16_t(u'A' + i % 26), char16_t(u'a' + i / 26)};
 }
 
 std::vector<std::string> g_traced;
-void keepTrace(const char* line)
-{
-    g_traced.emplace_back(line);
-}
 
 std::string contents(const std::filesystem::path& path)
 {
@@ -112,7 +107,7 @@ void expectMovedAside(const std::string& folder, const std::function<void(const 
         const std::string store = HostDataFolder() + "/registry.db";
         damage(store);
         const std::string damaged = contents(store);
-        SetTraceSink(keepTrace);
+        SetTraceSink([](const char* line) { g_traced.emplace_back(line); });
 
         HKEY key = createKey(u"Software\\Zelnor\\Quibo");
         EXPECT_EQ(write(key, u"Settings", 7), ERROR_SUCCESS);
@@ -181,16 +176,9 @@ TEST(RegistryStore, TwoProcessesWriteOneKey)
             HKEY key = createKey(u"Software\\Test\\Shared");
             for (int i = 0; i < kWrites; ++i) {
                 const uint32_t serial = writer * 10000 + i;
-                EXPECT_EQ(write(key, u"Own" + std::u16string(1, u'0' + writer) + valueName(i % 26) +
-                                         std::u16string(1, u'a' + i / 26),
-                                serial),
-                          ERROR_SUCCESS);
+                EXPECT_EQ(write(key, valueName(i, writer + 1), serial), ERROR_SUCCESS);
                 EXPECT_EQ(write(key, u"Both", serial), ERROR_SUCCESS);
-                HKEY child;
-                EXPECT_EQ(RegCreateKeyExW(key, u"Common\\Deeper", 0, nullptr, 0, GENERIC_ALL, nullptr, &child,
-                                          nullptr),
-                          ERROR_SUCCESS);
-                RegCloseKey(child);
+                RegCloseKey(createKey(u"Common\\Deeper", key));
             }
             RegCloseKey(key);
         }));
@@ -210,35 +198,26 @@ TEST(RegistryStore, TwoProcessesWriteOneKey)
     RegCloseKey(key);
 }
 
-TEST(RegistryStore, TextThatIsNoDatabaseIsMovedAside)
+TEST(RegistryStore, DamagedStoresAreMovedAside)
 {
+    const auto database = [](const std::string& store, const char* sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(store.c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    };
     expectMovedAside("garbage", [](const std::string& store) {
         std::ofstream(store) << std::string(5000, 'Z') << "not a database";
     });
-}
-
-TEST(RegistryStore, DamagedDatabaseIsMovedAside)
-{
-    expectMovedAside("scribbled", [](const std::string& store) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(store.c_str(), &db), SQLITE_OK);
-        sqlite3_exec(db, "PRAGMA page_size=1024; CREATE TABLE t(a, b); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
-                         "SELECT i + 1 FROM n WHERE i < 500) INSERT INTO t SELECT i, randomblob(100) FROM n;",
-                     nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+    expectMovedAside("scribbled", [&](const std::string& store) {
+        database(store, "PRAGMA page_size=1024; CREATE TABLE t(a, b); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                        "SELECT i + 1 FROM n WHERE i < 500) INSERT INTO t SELECT i, randomblob(100) FROM n;");
         std::fstream file(store, std::ios::in | std::ios::out | std::ios::binary);
         file.seekp(1024 + 16);
         file << std::string(3000, '\x5A');
     });
-}
-
-TEST(RegistryStore, TruncatedDatabaseIsMovedAside)
-{
-    expectMovedAside("truncated", [](const std::string& store) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(store.c_str(), &db), SQLITE_OK);
-        sqlite3_exec(db, "CREATE TABLE t(a); INSERT INTO t VALUES (randomblob(20000));", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+    expectMovedAside("truncated", [&](const std::string& store) {
+        database(store, "CREATE TABLE t(a); INSERT INTO t VALUES (randomblob(20000));");
         std::filesystem::resize_file(store, 4096 + 100);
     });
 }

@@ -35,61 +35,35 @@ std::vector<BYTE> pattern()
     return bytes;
 }
 
-// Reads a dialog template the way dialog code walks it, checking every step stays inside.
-class TemplateReader {
-public:
-    explicit TemplateReader(const std::vector<BYTE>& bytes)
-        : m_bytes(bytes)
-    {
-    }
-    WORD word()
-    {
-        WORD v = 0;
-        take(&v, 2);
-        return v;
-    }
-    DWORD dword()
+// Walks a dialog template as dialog code does, checking every step stays inside.
+struct Cursor {
+    const std::vector<BYTE>& bytes;
+    size_t at = 0;
+    DWORD take(size_t n)
     {
         DWORD v = 0;
-        take(&v, 4);
+        EXPECT_LE(at + n, bytes.size());
+        if (at + n <= bytes.size())
+            std::memcpy(&v, bytes.data() + at, n);
+        at += n;
         return v;
     }
-    short coordinate() { return static_cast<short>(word()); }
     std::u16string text()
     {
         std::u16string s;
-        for (WORD c = word(); c; c = word())
+        for (DWORD c = take(2); c; c = take(2))
             s += static_cast<char16_t>(c);
         return s;
     }
     // A class or title: "#n" for an ordinal.
     std::u16string nameOrOrdinal()
     {
-        if (peekWord() != 0xFFFF)
+        if (at + 2 > bytes.size() || bytes[at] != 0xFF || bytes[at + 1] != 0xFF)
             return text();
-        word();
-        const std::string number = "#" + std::to_string(word());
+        take(2);
+        const std::string number = "#" + std::to_string(take(2));
         return std::u16string(number.begin(), number.end());
     }
-    void alignDword() { m_pos = (m_pos + 3) & ~size_t(3); }
-    size_t position() const { return m_pos; }
-
-private:
-    WORD peekWord()
-    {
-        const size_t at = m_pos;
-        const WORD v = word();
-        m_pos = at;
-        return v;
-    }
-    void take(void* out, size_t n)
-    {
-        ASSERT_LE(m_pos + n, m_bytes.size());
-        std::memcpy(out, m_bytes.data() + m_pos, n);
-        m_pos += n;
-    }
-    const std::vector<BYTE>& m_bytes;
-    size_t m_pos = 0;
 };
 
 } // namespace
@@ -181,52 +155,37 @@ TEST(Resources, DialogTemplatesAreExtendedTemplates)
 {
     const std::vector<BYTE> bytes = resourceBytes(MAKEINTRESOURCEW(IDD_NAME), MAKEINTRESOURCEW(5));
     ASSERT_FALSE(bytes.empty());
-    TemplateReader t(bytes);
-    EXPECT_EQ(t.word(), 1);
-    EXPECT_EQ(t.word(), 0xFFFF);
-    EXPECT_EQ(t.dword(), 0u);                           // help id
-    EXPECT_EQ(t.dword(), 0x00000008u);                  // WS_EX_TOPMOST
-    EXPECT_EQ(t.dword(), 0x80000000u | 0x80 | 0x00080000 | 0x00C00000 | 0x40); // + WS_CAPTION, DS_SETFONT
-    EXPECT_EQ(t.word(), 4);
-    EXPECT_EQ(t.coordinate(), 10);
-    EXPECT_EQ(t.coordinate(), 20);
-    EXPECT_EQ(t.coordinate(), 160);
-    EXPECT_EQ(t.coordinate(), 100);
-    EXPECT_EQ(t.word(), 0); // menu
+    Cursor t{bytes};
+    // Version, signature, help id, WS_EX_TOPMOST, the style with WS_CAPTION and DS_SETFONT added,
+    // four controls, x, y, cx, cy, no menu.
+    const std::vector<DWORD> header = {t.take(2), t.take(2), t.take(4), t.take(4), t.take(4), t.take(2),
+                                       t.take(2), t.take(2), t.take(2), t.take(2), t.take(2)};
+    EXPECT_EQ(header, (std::vector<DWORD>{1, 0xFFFF, 0, 0x8, 0x80000000u | 0x80 | 0x00080000 | 0x00C00000 | 0x40, 4,
+                                          10, 20, 160, 100, 0}));
     EXPECT_EQ(t.nameOrOrdinal(), u"GuiLibDefDlgClass");
     EXPECT_EQ(t.text(), u"Nova Alta Trafo!");
-    EXPECT_EQ(t.word(), 8);
-    EXPECT_EQ(t.word(), 700);
-    EXPECT_EQ(t.word(), 0x0001); // italic 1, charset 0
+    EXPECT_EQ((std::vector<DWORD>{t.take(2), t.take(2), t.take(2)}), (std::vector<DWORD>{8, 700, 1})); // italic, charset 0
     EXPECT_EQ(t.text(), u"MS Shell Dlg");
 
-    struct Expected {
-        DWORD exStyle, style;
-        short x, y, cx, cy;
-        DWORD id;
-        std::u16string windowClass, title;
-    };
+    // Help id, extended style, style, x, y, cx, cy, id; class; title; no creation data.
     const DWORD childVisible = 0x40000000 | 0x10000000;
-    const Expected controls[] = {
-        {0, childVisible, 7, 7, 146, 20, 0xFFFFFFFF, u"#130", u"Gratulon!"},
-        {0, childVisible | 0x2 | 0x00010000, 7, 30, 146, 60, 1024, u"#133", u""},
-        {0x200, 0x40000000 | 0x1, 55, 80, 50, 14, 1, u"#128", u"OK"},
-        {0, childVisible, -1, -2, 10, 10, 1001, u"AnimWindow", u""},
+    const struct {
+        std::vector<DWORD> fields;
+        std::u16string windowClass, title;
+    } controls[] = {
+        {{0, 0, childVisible, 7, 7, 146, 20, 0xFFFFFFFF}, u"#130", u"Gratulon!"},
+        {{0, 0, childVisible | 0x2 | 0x00010000, 7, 30, 146, 60, 1024}, u"#133", u""},
+        {{0, 0x200, 0x40000000 | 0x1, 55, 80, 50, 14, 1}, u"#128", u"OK"},
+        {{0, 0, childVisible, 0xFFFF, 0xFFFE, 10, 10, 1001}, u"AnimWindow", u""},
     };
-    for (const Expected& c : controls) {
-        t.alignDword();
-        EXPECT_EQ(t.position() % 4, 0u);
-        EXPECT_EQ(t.dword(), 0u);
-        EXPECT_EQ(t.dword(), c.exStyle);
-        EXPECT_EQ(t.dword(), c.style);
-        EXPECT_EQ(t.coordinate(), c.x);
-        EXPECT_EQ(t.coordinate(), c.y);
-        EXPECT_EQ(t.coordinate(), c.cx);
-        EXPECT_EQ(t.coordinate(), c.cy);
-        EXPECT_EQ(t.dword(), c.id);
+    for (const auto& c : controls) {
+        t.at = (t.at + 3) & ~size_t(3);
+        EXPECT_EQ((std::vector<DWORD>{t.take(4), t.take(4), t.take(4), t.take(2), t.take(2), t.take(2), t.take(2),
+                                      t.take(4)}),
+                  c.fields);
         EXPECT_EQ(t.nameOrOrdinal(), c.windowClass);
         EXPECT_EQ(t.nameOrOrdinal(), c.title);
-        EXPECT_EQ(t.word(), 0); // no creation data
+        EXPECT_EQ(t.take(2), 0u);
     }
-    EXPECT_EQ(t.position(), bytes.size());
+    EXPECT_EQ(t.at, bytes.size());
 }

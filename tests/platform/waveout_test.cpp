@@ -53,6 +53,13 @@ protected:
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
     }
 
+    // Prepares and writes a buffer.
+    MMRESULT queue(WAVEHDR& header)
+    {
+        const MMRESULT prepared = waveOutPrepareHeader(device, &header, sizeof(WAVEHDR));
+        return prepared != MMSYSERR_NOERROR ? prepared : waveOutWrite(device, &header, sizeof(WAVEHDR));
+    }
+
     MMRESULT open(const WAVEFORMATEX& format)
     {
         return waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(&Heard::callback),
@@ -87,10 +94,8 @@ TEST_F(WaveOut, PlaysWrittenBuffersInOrderAndHandsEachBack)
     std::vector<Buffer> buffers;
     for (BYTE fill : {10, 20, 30})
         buffers.emplace_back(1024, fill);
-    for (auto& b : buffers) {
-        ASSERT_EQ(waveOutPrepareHeader(device, &b.header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
-        ASSERT_EQ(waveOutWrite(device, &b.header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
-    }
+    for (auto& b : buffers)
+        ASSERT_EQ(queue(b.header), MMSYSERR_NOERROR);
     ASSERT_TRUE(heard.waitForDone(3));
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(heard.done[i], &buffers[i].header);
@@ -120,10 +125,8 @@ TEST_F(WaveOut, HandsBackOnlyWhatHasBeenPlayed)
     for (int i = 0; i < 6; ++i)
         buffers.emplace_back(1024, 200);
     auto start = std::chrono::steady_clock::now();
-    for (auto& b : buffers) {
-        waveOutPrepareHeader(device, &b.header, sizeof(WAVEHDR));
-        waveOutWrite(device, &b.header, sizeof(WAVEHDR));
-    }
+    for (auto& b : buffers)
+        queue(b.header);
     ASSERT_TRUE(heard.waitForDone(6));
     auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_GE(elapsed, std::chrono::milliseconds(250));
@@ -135,10 +138,8 @@ TEST_F(WaveOut, ResetHandsBackEverythingAtOnce)
     ASSERT_EQ(open(pcm(2, 22050, 16)), MMSYSERR_NOERROR);
     Buffer longOne(22050 * 4 * 10, 1); // ten seconds
     Buffer next(1024, 2);
-    for (Buffer* b : {&longOne, &next}) {
-        waveOutPrepareHeader(device, &b->header, sizeof(WAVEHDR));
-        waveOutWrite(device, &b->header, sizeof(WAVEHDR));
-    }
+    queue(longOne.header);
+    queue(next.header);
     EXPECT_EQ(waveOutUnprepareHeader(device, &next.header, sizeof(WAVEHDR)), WAVERR_STILLPLAYING);
     EXPECT_EQ(waveOutClose(device), WAVERR_STILLPLAYING);
     ASSERT_EQ(waveOutReset(device), MMSYSERR_NOERROR);
@@ -152,33 +153,26 @@ TEST_F(WaveOut, ResetHandsBackEverythingAtOnce)
     EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
 }
 
-TEST_F(WaveOut, RefusesMisuse)
+TEST_F(WaveOut, RefusesMisuseAndWithoutAudioOpensNothingButLaterTriesAgain)
 {
-    WAVEFORMATEX adpcm = pcm(1, 22050, 8);
+    WAVEFORMATEX format = pcm(1, 22050, 8);
+    WAVEFORMATEX adpcm = format;
     adpcm.wFormatTag = 2;
     EXPECT_EQ(open(adpcm), WAVERR_BADFORMAT);
-    WAVEFORMATEX format = pcm(1, 22050, 8);
     EXPECT_EQ(waveOutOpen(&device, 7, &format, 0, 0, CALLBACK_NULL), MMSYSERR_BADDEVICEID);
     EXPECT_EQ(waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, 0x00050000), MMSYSERR_INVALFLAG);
     EXPECT_EQ(waveOutOpen(nullptr, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL), MMSYSERR_INVALPARAM);
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    EXPECT_EQ(open(format), MMSYSERR_NODRIVER);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
 
     ASSERT_EQ(open(format), MMSYSERR_NOERROR);
     Buffer b(64, 0);
     EXPECT_EQ(waveOutWrite(device, &b.header, sizeof(WAVEHDR)), WAVERR_UNPREPARED);
     EXPECT_EQ(waveOutPrepareHeader(device, &b.header, sizeof(WAVEHDR) - 1), MMSYSERR_INVALPARAM);
-    Buffer other(64, 0);
-    EXPECT_EQ(waveOutWrite(reinterpret_cast<HWAVEOUT>(&other), &b.header, sizeof(WAVEHDR)), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(waveOutWrite(reinterpret_cast<HWAVEOUT>(&b), &b.header, sizeof(WAVEHDR)), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutClose(device), MMSYSERR_INVALHANDLE);
-}
-
-TEST_F(WaveOut, WithoutAudioOpensNothingAndLaterTriesAgain)
-{
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    EXPECT_EQ(open(pcm(1, 22050, 8)), MMSYSERR_NODRIVER);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    ASSERT_EQ(open(pcm(1, 22050, 8)), MMSYSERR_NOERROR);
-    EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
 }
 
 } // namespace

@@ -43,6 +43,22 @@ void RegisterRecordingClass()
     done = RegisterClassW(&wc) != 0;
 }
 
+void WindowFixture::TearDown()
+{
+    for (HWND hwnd : created)
+        if (IsWindow(hwnd))
+            DestroyWindow(hwnd);
+    PumpReady();
+}
+
+HWND WindowFixture::Make(DWORD style, int x, int y, int w, int h, HWND parent, int id, LPCWSTR cls, LPCWSTR text)
+{
+    HWND hwnd = CreateWindowExW(0, cls ? cls : u"RecordingWindow", text, style, x, y, w, h, parent,
+                                reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+    created.push_back(hwnd);
+    return hwnd;
+}
+
 void PumpReady()
 {
     MSG msg;
@@ -63,41 +79,30 @@ Uint32 HostId(HWND topLevel)
 void PushButton(HWND topLevel, bool down, int x, int y, Uint8 button, Uint8 clicks)
 {
     SDL_Event event{};
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.windowID = HostId(topLevel);
-    event.button.button = button;
-    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.button.clicks = clicks;
-    event.button.x = x;
-    event.button.y = y;
+    const Uint32 type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button = {type, 0, HostId(topLevel), 0, button, Uint8(down ? SDL_PRESSED : SDL_RELEASED), clicks, 0, x, y};
     SDL_PushEvent(&event);
 }
 
 void PushMotion(HWND topLevel, int x, int y)
 {
     SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.windowID = HostId(topLevel);
-    event.motion.x = x;
-    event.motion.y = y;
+    event.motion = {SDL_MOUSEMOTION, 0, HostId(topLevel), 0, 0, x, y, 0, 0};
     SDL_PushEvent(&event);
 }
 
 void PushKey(HWND topLevel, SDL_Keycode key, bool down)
 {
     SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.windowID = HostId(topLevel);
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    event.key = {Uint32(down ? SDL_KEYDOWN : SDL_KEYUP), 0, HostId(topLevel), Uint8(down ? SDL_PRESSED : SDL_RELEASED),
+                 0, 0, 0, {SDL_GetScancodeFromKey(key), key, 0, 0}};
     SDL_PushEvent(&event);
 }
 
 void PushText(HWND topLevel, const char* utf8)
 {
     SDL_Event event{};
-    event.type = SDL_TEXTINPUT;
+    event.text.type = SDL_TEXTINPUT;
     event.text.windowID = HostId(topLevel);
     std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
     SDL_PushEvent(&event);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "windows.h"
@@ -38,3 +39,14 @@ void PushText(HWND topLevel, const char* utf8);
 bool SaveWindowPng(HWND topLevel, const char* name);
 // The colour (0x00RRGGBB) of a pixel of a top-level window's surface.
 uint32_t WindowPixel(HWND topLevel, int x, int y);
+
+// A fixture whose windows are destroyed, and their messages pumped, after each test.
+class WindowFixture : public testing::Test {
+protected:
+    void SetUp() override { RegisterRecordingClass(); }
+    void TearDown() override;
+    // A window of the given class, a recording window if none.
+    HWND Make(DWORD style, int x, int y, int w, int h, HWND parent = nullptr, int id = 0, LPCWSTR cls = nullptr,
+              LPCWSTR text = u"title");
+    std::vector<HWND> created;
+};

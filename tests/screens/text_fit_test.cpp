@@ -1,5 +1,6 @@
-// Every catalog text the menu, options and tutorial screens show fits its field, in each
-// layout and language: a one-line field takes the text's width, a wrapping one its height.
+// Every catalog text the screens show fits its field, in each layout and language: a one-line
+// field takes the text's width and height, a wrapping one its height. The play screen's status
+// texts are measured at their widest: the label, three blanks and "99:59" (the tiles left: "81").
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -36,11 +37,16 @@ struct FIELD {
     const char* font;
     std::vector<UINT> texts;
     std::vector<std::u16string> samples = {}; // texts that are not in the catalog
+    std::u16string suffix = {};                // after each catalog text
 };
 
 std::vector<FIELD> Fields()
 {
     std::vector<FIELD> fields = {
+        {"text-time", "font-main", {10}, {}, u"   99:59"},
+        {"text-tiles", "font-main", {12}, {}, u"   81"},
+        {"text-average", "font-main", {132}, {}, u"   99:59"},
+        {"text-estimate", "font-main", {134}, {}, u"   99:59"},
         {"text-tutorial-prompt", "font-menu", {14}},
         {"text-options-prompt", "font-menu", {16}},
         {"text-viewlocal-prompt", "font-menu", {18}},
@@ -92,15 +98,15 @@ TEST_P(TextFit, EveryScreenTextFitsItsField)
             HGDIOBJ old = SelectObject(dc, font);
             std::vector<std::u16string> texts = field.samples;
             for (UINT id : field.texts)
-                texts.push_back(LoadCatalogString(id));
+                texts.push_back(LoadCatalogString(id) + field.suffix);
             for (const std::u16string& text : texts) {
                 RECT r{0, 0, wrap ? width : 0, 0};
                 DrawTextW(dc, reinterpret_cast<LPCWSTR>(text.c_str()), int(text.size()), &r,
                           DT_CALCRECT | DT_NOPREFIX | (wrap ? DT_WORDBREAK : DT_SINGLELINE));
-                if (wrap)
-                    EXPECT_LE(r.bottom, height) << name << " " << string(text).c_str() << " language " << language;
-                else
+                EXPECT_LE(r.bottom, height) << name << " " << string(text).c_str() << " language " << language;
+                if (!wrap) {
                     EXPECT_LE(r.right, width) << name << " " << string(text).c_str() << " language " << language;
+                }
             }
             SelectObject(dc, old);
             DeleteObject(font);

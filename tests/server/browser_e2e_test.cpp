@@ -5,24 +5,20 @@
 
 #include <httplib.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 
 #include "browser.h"
-#include "highscores.h"
-#include "language.h"
+#include "game_reset.h"
 #include "pages.h"
 #include "publish.h"
-#include "records.h"
+#include "recording_browser.h"
 #include "screenshot.h"
 #include "serverprocess.h"
 #include "storefixture.h"
-#include "test_env.h"
 #include "utf.h"
 
 namespace {
@@ -44,36 +40,9 @@ protected:
             return;
         if (!std::filesystem::exists(CHROMIUM))
             GTEST_SKIP() << "Chromium is not installed (" << CHROMIUM << "): the pages are not opened";
-        GameKey().erase();
-        registry::key(u"HKLM\\Software\\Zelnor\\NLS").erase();
-        SelectLanguage("Quibo", 1);
-        DefaultSettings();
-        DefaultHighScores();
-
-        // The game's browser call reaches this recorder instead of a browser.
-        m_opened = TestRoot() / "opened.txt";
-        const std::filesystem::path script = TestRoot() / "recorder.sh";
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << m_opened.string() << ".part' && mv '"
-                              << m_opened.string() << ".part' '" << m_opened.string() << "'\n";
-        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-        setenv("BROWSER", script.c_str(), 1);
+        ResetGameState();
     }
-    void TearDown() override
-    {
-        unsetenv("BROWSER");
-        GameKey().erase();
-    }
-
-    // Runs the game's command and returns the address it asked the browser to open.
-    template <typename Command>
-    std::string addressOpenedBy(Command command)
-    {
-        std::filesystem::remove(m_opened);
-        command();
-        for (int i = 0; i < 500 && !std::filesystem::exists(m_opened); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return readFile(m_opened);
-    }
+    void TearDown() override { GameKey().erase(); }
 
     // Opens the address in headless Chromium with a fresh profile, saves a screenshot named
     // `shot` and returns the page's DOM.
@@ -96,7 +65,7 @@ protected:
         return readFile(run / "dom.html");
     }
 
-    std::filesystem::path m_opened;
+    RecordingBrowser m_browser; // the game's browser call reaches it instead of a browser
 };
 
 bool contains(const std::string& text, const std::string& part)
@@ -123,13 +92,13 @@ TEST_P(PublishedScores, PublishFromTheGameShowsOnThePagesInBothLanguages)
     EnterHighScore(2, u"<b>Bold</b> & Co", 612000);
     const HIGHSCORE ada = g_highScores[0], nameless = g_highScores[1], bold = g_highScores[2];
 
-    const std::string publishAddress = addressOpenedBy(PublishScores);
+    const std::string publishAddress = m_browser.addressOpenedBy(PublishScores);
     ASSERT_EQ(publishAddress, PublishAddress());
     std::string dom = openInChromium(publishAddress, "posted_en", "1000,600");
     EXPECT_TRUE(contains(dom, "Accepted: <strong>3</strong>")) << dom;
     EXPECT_TRUE(contains(dom, "Rejected as already published: <strong>0</strong>")) << dom;
 
-    dom = openInChromium(addressOpenedBy(ViewNetScores), "page_en", "1000,600");
+    dom = openInChromium(m_browser.addressOpenedBy(ViewNetScores), "page_en", "1000,600");
     EXPECT_TRUE(contains(dom, "<title>Quibo: best published times</title>")) << dom;
     EXPECT_TRUE(contains(dom, row(1, "Ada Lovelace", ada))) << dom;
     EXPECT_TRUE(contains(dom, row(2, "\u2014", nameless))) << dom;
@@ -140,11 +109,11 @@ TEST_P(PublishedScores, PublishFromTheGameShowsOnThePagesInBothLanguages)
     ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
     EnterHighScore(0, u"Zamenhof", 250000);
     const HIGHSCORE zamenhof = g_highScores[0];
-    dom = openInChromium(addressOpenedBy(PublishScores), "posted_eo", "412,700");
+    dom = openInChromium(m_browser.addressOpenedBy(PublishScores), "posted_eo", "412,700");
     EXPECT_TRUE(contains(dom, "Akceptitaj: <strong>1</strong>")) << dom;
     EXPECT_TRUE(contains(dom, "Rifuzitaj, ĉar jam publikigitaj: <strong>3</strong>")) << dom;
 
-    dom = openInChromium(addressOpenedBy(ViewNetScores), "page_eo", "412,700");
+    dom = openInChromium(m_browser.addressOpenedBy(ViewNetScores), "page_eo", "412,700");
     EXPECT_TRUE(contains(dom, "<html lang=\"eo\">")) << dom;
     EXPECT_TRUE(contains(dom, "<th class=\"n\">Loko</th><th>Nomo</th>")) << dom;
     EXPECT_TRUE(contains(dom, row(1, "Zamenhof", zamenhof))) << dom;

@@ -5,24 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "highscores.h"
-#include "language.h"
+#include "game_reset.h"
 #include "publish.h"
 #include "publishformat.h"
-#include "records.h"
 
 namespace {
 
 class PostParsing : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        GameKey().erase();
-        registry::key(u"HKLM\\Software\\Zelnor\\NLS").erase();
-        SelectLanguage("Quibo", 1);
-        DefaultSettings();
-        DefaultHighScores();
-    }
+    void SetUp() override { ResetGameState(); }
     void TearDown() override { GameKey().erase(); }
 
     // The query part of the address the game opens to publish its table.
@@ -60,6 +51,9 @@ std::string joined(const std::vector<std::string>& parts)
 
 TEST_F(PostParsing, ReadsBackWhatTheGamePublishesInBothLanguages)
 {
+    const POSTQUERY empty = ParsePostQuery(gameQuery());
+    EXPECT_EQ(empty.error, POSTERROR::None);
+    EXPECT_TRUE(empty.scores.empty()) << "an empty table is a valid post of nothing";
     const std::u16string longName(63, u'q');
     EnterHighScore(0, u"Ada Lovelace", 61000);
     EnterHighScore(1, u"?!", 62000);            // punctuation only: published as an empty name
@@ -79,27 +73,6 @@ TEST_F(PostParsing, ReadsBackWhatTheGamePublishesInBothLanguages)
             EXPECT_EQ(post.scores[i].date, g_highScores[i].dwDate);
         }
     }
-}
-
-TEST_F(PostParsing, AnEmptyTableIsAValidPostOfNothing)
-{
-    const POSTQUERY post = ParsePostQuery(gameQuery());
-    EXPECT_EQ(post.error, POSTERROR::None);
-    EXPECT_EQ(post.language, "en");
-    EXPECT_TRUE(post.scores.empty());
-}
-
-TEST_F(PostParsing, NineEntriesPassAndATenthIsRefused)
-{
-    for (int i = 0; i < cHIGHSCORES; ++i)
-        EnterHighScore(i, u"Player " + std::u16string(1, static_cast<char16_t>(u'A' + i)), 1000 + i);
-    const std::string query = gameQuery();
-    EXPECT_EQ(ParsePostQuery(query).scores.size(), 9u);
-
-    const std::string tenth = ::PostQuery("en", {{"Extra", 5, 6, PublishCheck("Extra", 5, 6)}}).substr(19);
-    const POSTQUERY post = ParsePostQuery(query + tenth);
-    EXPECT_EQ(post.error, POSTERROR::TooManyScores);
-    EXPECT_TRUE(post.scores.empty());
 }
 
 // Each case alters one field of a real post of two entries; the second entry's fields start
@@ -154,12 +127,16 @@ TEST_F(PostParsing, EveryAlterationIsRefusedAndNamesTheEntry)
 
 TEST_F(PostParsing, MalformedShapesAreRefused)
 {
-    EnterHighScore(0, u"Ada", 61000);
-    const std::string query = gameQuery();
+    for (int i = 0; i < cHIGHSCORES; ++i)
+        EnterHighScore(i, u"Player " + std::u16string(1, static_cast<char16_t>(u'A' + i)), 1000 + i);
+    const std::string full = gameQuery();
+    EXPECT_EQ(ParsePostQuery(full).scores.size(), 9u);
+    const std::string query = ::PostQuery("en", {{"Ada", 61000, 744000, PublishCheck("Ada", 61000, 744000)}});
     const struct {
         std::string query;
         POSTERROR error;
     } cases[] = {
+        {full + query.substr(19), POSTERROR::TooManyScores}, // a tenth entry
         {"", POSTERROR::NotAPost},
         {"post&game", POSTERROR::NotAPost},
         {"post&game&1&lang", POSTERROR::NotAPost},

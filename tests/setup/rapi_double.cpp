@@ -44,6 +44,7 @@ LONG CeRapiUninit()
     return 0;
 }
 
+// clang-format off
 #define STUB(name) \
     LONG name() { return 0; }
 STUB(CeRapiInit) STUB(CeRapiGetError) STUB(CeRapiFreeBuffer) STUB(CeRapiInvoke) STUB(CeCreateDatabase)
@@ -65,4 +66,5 @@ STUB(CeMountDBVol) STUB(CeUnmountDBVol) STUB(CeFlushDBVol) STUB(CeEnumDBVolumes)
 #ifndef RAPI_DOUBLE_OLDER
 STUB(CeOidGetInfoEx)
 #endif
+// clang-format on
 }

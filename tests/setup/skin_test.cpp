@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "cea_sprite.h"
 #include "cetl/exception.h"
@@ -109,57 +110,32 @@ TEST(SkinIds, DuplicatesAndClashesGetFreshIdsAndMessages)
     }
 }
 
-void Word(std::vector<BYTE>& b, unsigned w)
+// Little-endian words, then each text in wide characters with its terminating zero; an
+// item starts on a four-byte boundary.
+void Put(std::vector<BYTE>& b, std::initializer_list<unsigned> words, std::initializer_list<const char*> texts = {})
 {
-    b.push_back(BYTE(w));
-    b.push_back(BYTE(w >> 8));
-}
-void Dword(std::vector<BYTE>& b, unsigned d)
-{
-    Word(b, d & 0xFFFF);
-    Word(b, d >> 16);
-}
-void Text(std::vector<BYTE>& b, const char* s)
-{
-    for (; *s; ++s)
-        Word(b, BYTE(*s));
-    Word(b, 0);
+    for (unsigned w : words) {
+        b.push_back(BYTE(w));
+        b.push_back(BYTE(w >> 8));
+    }
+    for (const char* text : texts) {
+        for (const char* c = text; *c; ++c)
+            Put(b, {BYTE(*c)});
+        Put(b, {0});
+    }
 }
 
 // A template with a caption, a radio button (by ordinal) and a "static" naming its class.
 std::vector<BYTE> Template()
 {
     std::vector<BYTE> b;
-    Word(b, 1);
-    Word(b, 0xFFFF);
-    Dword(b, 0);
-    Dword(b, 0);
-    Dword(b, WS_POPUP | WS_SYSMENU);
-    Word(b, 2);
-    for (int v : {0, 0, 380, 134})
-        Word(b, unsigned(v));
-    Word(b, 0);
-    Word(b, 0);
-    Text(b, "QuiboSetup");
-    for (int i = 0; i < 2; ++i) {
-        while (b.size() % 4)
-            b.push_back(0);
-        Dword(b, 0);
-        Dword(b, 0);
-        Dword(b, i == 0 ? WS_CHILD | BS_AUTORADIOBUTTON : WS_CHILD);
-        for (int v : {10, 20, 60, 12})
-            Word(b, unsigned(v));
-        Dword(b, i == 0 ? 1001 : 1008);
-        if (i == 0) {
-            Word(b, 0xFFFF);
-            Word(b, 0x80);
-            Text(b, "English");
-        } else {
-            Text(b, "Static");
-            Text(b, "Class:Progress");
-        }
-        Word(b, 0);
-    }
+    Put(b, {1, 0xFFFF, 0, 0, 0, 0, 0, HIWORD(WS_POPUP | WS_SYSMENU), 2, 0, 0, 380, 134, 0, 0}, {"QuiboSetup"});
+    b.resize(b.size() + (4 - b.size() % 4) % 4);
+    Put(b, {0, 0, 0, 0, BS_AUTORADIOBUTTON, HIWORD(WS_CHILD), 10, 20, 60, 12, 1001, 0, 0xFFFF, 0x80}, {"English"});
+    Put(b, {0});
+    b.resize(b.size() + (4 - b.size() % 4) % 4);
+    Put(b, {0, 0, 0, 0, 0, HIWORD(WS_CHILD), 10, 20, 60, 12, 1008, 0}, {"Static", "Class:Progress"});
+    Put(b, {0});
     return b;
 }
 
@@ -253,37 +229,41 @@ TEST(SkinArchive, TheInstallersSkinHasEveryImage)
     EXPECT_GE(skin->Image("pbutton")->FrameCount(), 3);
 }
 
+// The archive with `name` left out, or replaced by `data`.
+std::vector<ZipItem> With(std::vector<ZipItem> items, const std::string& name, std::optional<Bytes> data)
+{
+    std::erase_if(items, [&](const ZipItem& item) { return item.name == name; });
+    if (data)
+        items.push_back(StoredItem(name, *data));
+    return items;
+}
+
 TEST(SkinArchive, MissingOrDamagedPartsAreNamed)
 {
-    auto items = InstallerSkin();
+    const auto items = InstallerSkin();
     ASSERT_FALSE(items.empty());
+    Bytes half;
+    for (const ZipItem& item : items)
+        if (item.name == "rbutton.psp")
+            half.assign(item.data.begin(), item.data.begin() + item.data.size() / 2);
+    const struct {
+        std::vector<ZipItem> items;
+        const char* error;
+    } cases[] = {
+        {With(items, "skin.txt", std::nullopt), "the skin has no skin.txt"},
+        {With(items, "skin.txt", Bytes{'s', 'k', 'i', 'n', '=', 0, 'x'}), "the skin's skin.txt is not a text file"},
+        {With(items, "skin.txt", Bytes{'s', '=', 0xC3, 0x28}), "the skin's skin.txt is not a text file"},
+        {With(items, "rbutton.psp", half), "the skin Quibo has a damaged image rbutton.psp"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Error(c.items), c.error);
     // A missing image is reported when a control needs it.
-    auto without = items;
-    std::erase_if(without, [](const ZipItem& item) { return item.name == "pbar.psp"; });
-    auto skin = Load(without);
     try {
-        skin->Require("progress bar", "pbar");
+        Load(With(items, "pbar.psp", std::nullopt))->Require("progress bar", "pbar");
         ADD_FAILURE() << "no error";
     } catch (const SKINERROR& e) {
         EXPECT_STREQ(e.what(), "the skin Quibo is missing the progress bar pbar image");
     }
-    // The description: absent, binary, or not UTF-8.
-    auto noText = items;
-    std::erase_if(noText, [](const ZipItem& item) { return item.name == "skin.txt"; });
-    EXPECT_EQ(Error(noText), "the skin has no skin.txt");
-    for (Bytes bad : {Bytes{'s', 'k', 'i', 'n', '=', 0, 'x'}, Bytes{'s', '=', 0xC3, 0x28}}) {
-        auto corrupt = items;
-        for (ZipItem& item : corrupt)
-            if (item.name == "skin.txt")
-                item = StoredItem("skin.txt", bad);
-        EXPECT_EQ(Error(corrupt), "the skin's skin.txt is not a text file");
-    }
-    // A damaged image names itself.
-    auto damaged = items;
-    for (ZipItem& item : damaged)
-        if (item.name == "rbutton.psp")
-            item = StoredItem("rbutton.psp", Bytes(item.data.begin(), item.data.begin() + item.data.size() / 2));
-    EXPECT_EQ(Error(damaged), "the skin Quibo has a damaged image rbutton.psp");
     // A truncated archive is the archive reader's failure.
     const Bytes zip = BuildZip(items);
     EXPECT_THROW(SKIN::FromMemory(zip.data(), DWORD(zip.size() / 3)), cetl::exception);

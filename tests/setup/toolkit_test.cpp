@@ -1,30 +1,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "fake_device.h"
 #include "hostfolders.h"
-#include "sl_toolkit.h"
+#include "install_support.h"
 #include "trace.h"
 #include "unzipper.h"
-#include "utf.h"
-#include "zip_builder.h"
 
 namespace {
 
 std::vector<std::string> g_lines;
 std::vector<int> g_percents;
 
-void collectLine(const char* line)
-{
-    g_lines.push_back(line);
-}
+const char kUnpack[] = "\\Program Files\\Zelnor Software\\zzrapi.dll|DecompressFile";
+const char kJournal[] = "/Program Files/Zelnor Software/Uninstall Log for Quibo.txt";
 
 void collectPercent(int kind, int percent, LPCTSTR, LPARAM)
 {
@@ -32,50 +26,20 @@ void collectPercent(int kind, int percent, LPCTSTR, LPARAM)
         g_percents.push_back(percent);
 }
 
-Bytes pattern(size_t cb)
+std::string text(const Bytes& bytes)
 {
-    Bytes bytes(cb);
-    for (size_t i = 0; i < cb; ++i)
-        bytes[i] = uint8_t((i * 7 + i / 251) & 0xFF);
-    return bytes;
-}
-
-std::string hostFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::string deviceFile(const std::string& path)
 {
-    return hostFile(FakeDeviceFolder() + path);
+    return text(FileBytes(FakeDeviceFolder() + path));
 }
 
-class Toolkit : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        g_lines.clear();
-        g_percents.clear();
-        std::filesystem::remove_all(HostDataFolder() + "/drive_c"); // each test on a bare machine
-        m_previous = SetTraceSink(collectLine);
-        m_payload = BuildZip({StoredItem("native/", {}), StoredItem("native/quibo.exe", pattern(100000)),
-                              StoredItem("arm/quibo.exe", pattern(6000)), StoredItem("common/small.res", pattern(5120)),
-                              StoredItem("common/large.res", pattern(5121)),
-                              StoredItem("arm/uninstaller.dll", pattern(300))});
-        m_archive = std::make_unique<ZIPFILE>(m_payload.data(), DWORD(m_payload.size()), false);
-    }
-    void TearDown() override { SetTraceSink(m_previous); }
-
-    SETUPTOOLKIT handheld() { return SETUPTOOLKIT(nullptr, TARGET_HANDHELD, m_device.Connection()); }
-
-    TraceSink m_previous = nullptr;
-    Bytes m_payload;
-    std::unique_ptr<ZIPFILE> m_archive;
-    FakeDevice m_device;
-};
+std::string desktopFile(const std::string& path)
+{
+    return text(FileBytes(HostDataFolder() + "/drive_c" + path));
+}
 
 int countLines(const std::string& text, const std::string& line)
 {
@@ -85,30 +49,58 @@ int countLines(const std::string& text, const std::string& line)
     return n;
 }
 
+class Toolkit : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_lines.clear();
+        g_percents.clear();
+        std::filesystem::remove_all(HostDataFolder() + "/drive_c"); // each test on a bare machine
+        m_previous = SetTraceSink([](const char* line) { g_lines.push_back(line); });
+        m_payload = BuildZip({StoredItem("native/", {}), StoredItem("native/quibo.exe", Pattern(100000)),
+                              StoredItem("arm/quibo.exe", Pattern(6000)), StoredItem("common/small.res", Pattern(5120)),
+                              StoredItem("common/large.res", Pattern(5121)),
+                              StoredItem("arm/uninstaller.dll", Pattern(300))});
+        m_archive = std::make_unique<ZIPFILE>(m_payload.data(), DWORD(m_payload.size()), false);
+    }
+    void TearDown() override { SetTraceSink(m_previous); }
+
+    SETUPTOOLKIT handheld() { return SETUPTOOLKIT(nullptr, TARGET_HANDHELD, m_device.Connection()); }
+    int unpackings() const { return int(std::count(m_device.invoked.begin(), m_device.invoked.end(), kUnpack)); }
+    void expectNoTemporaries()
+    {
+        for (const auto& item : std::filesystem::directory_iterator(FakeDeviceFolder()))
+            EXPECT_EQ(item.path().filename().string().find("This File Is Safe To Delete"), std::string::npos);
+    }
+
+    TraceSink m_previous = nullptr;
+    Bytes m_payload;
+    std::unique_ptr<ZIPFILE> m_archive;
+    FakeDevice m_device;
+    SETUPTOOLKIT m_desktop{nullptr, TARGET_DESKTOP, nullptr};
+};
+
 } // namespace
 
 TEST_F(Toolkit, EntryNamesAreFoundWhateverTheirSeparatorsOrCase)
 {
-    SETUPTOOLKIT desktop(nullptr, TARGET_DESKTOP, nullptr);
     for (const char* name : {"native\\quibo.exe", "/native/quibo.exe", "\\NATIVE\\QUIBO.EXE", "native/Quibo.Exe"})
-        EXPECT_TRUE(desktop.installfile("C:\\spell\\quibo.exe", m_archive.get(), name, -1, -1)) << name;
+        EXPECT_TRUE(m_desktop.installfile("C:\\spell\\quibo.exe", m_archive.get(), name, -1, -1)) << name;
 
     SetLastError(0);
-    EXPECT_FALSE(desktop.installfile("C:\\spell\\x.exe", m_archive.get(), "native\\missing.exe", -1, -1));
+    EXPECT_FALSE(m_desktop.installfile("C:\\spell\\x.exe", m_archive.get(), "native\\missing.exe", -1, -1));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(g_lines.back(), "setuplib: installfile failed to find native\\missing.exe");
-    EXPECT_FALSE(desktop.finalize(m_archive.get(), "native\\uninstaller.dll", 95, 100));
+    EXPECT_FALSE(m_desktop.finalize(m_archive.get(), "native\\uninstaller.dll", 95, 100));
     EXPECT_EQ(g_lines.back(), "setuplib: could not find native\\uninstaller.dll for finalize");
 }
 
 TEST_F(Toolkit, ProgressRunsThroughTheChunksOfAFile)
 {
-    SETUPTOOLKIT desktop(nullptr, TARGET_DESKTOP, nullptr);
-    desktop.setcallback(collectPercent, 1008);
-    ASSERT_TRUE(desktop.installfile("C:\\progress\\quibo.exe", m_archive.get(), "native\\quibo.exe", 5, 75));
+    m_desktop.setcallback(collectPercent, 1008);
+    ASSERT_TRUE(m_desktop.installfile("C:\\progress\\quibo.exe", m_archive.get(), "native\\quibo.exe", 5, 75));
     EXPECT_EQ(g_percents, (std::vector<int>{5, 27, 50, 73, 75}));
-    const Bytes expected = pattern(100000);
-    EXPECT_EQ(hostFile(HostDataFolder() + "/drive_c/progress/quibo.exe"), std::string(expected.begin(), expected.end()));
+    EXPECT_EQ(desktopFile("/progress/quibo.exe"), text(Pattern(100000)));
 }
 
 TEST_F(Toolkit, ProcessorArchitecturesChooseThePayloadFolder)
@@ -117,73 +109,52 @@ TEST_F(Toolkit, ProcessorArchitecturesChooseThePayloadFolder)
         WORD architecture;
         bool answers;
         const char* folder;
-    } cases[] = {{1, true, "mips"},     {3, true, "ppc"},      {4, true, "shx"},
-                 {5, true, "arm"},      {0, true, "unknown"},  {9, true, "unknown"},
-                 {5, false, "unknown"}};
+    } cases[] = {{1, true, "mips"},    {3, true, "ppc"},     {4, true, "shx"},        {5, true, "arm"},
+                 {0, true, "unknown"}, {9, true, "unknown"}, {5, false, "unknown"}};
     for (const auto& c : cases) {
         m_device.architecture = c.architecture;
         m_device.answersSystemInfo = c.answers;
         EXPECT_EQ(handheld().getcpudir(), c.folder) << c.architecture;
     }
-    EXPECT_EQ(SETUPTOOLKIT(nullptr, TARGET_DESKTOP, nullptr).getcpudir(), "native");
+    EXPECT_EQ(m_desktop.getcpudir(), "native");
 }
 
 TEST_F(Toolkit, FoldersOfEachTarget)
 {
     SETUPTOOLKIT device = handheld();
-    EXPECT_EQ(device.getfolder(0), "\\");
-    EXPECT_EQ(device.getfolder(1), "\\Program Files");
-    EXPECT_EQ(device.getfolder(2), "\\Program Files\\Zelnor Software");
-    EXPECT_EQ(device.getfolder(3), "\\Windows\\Start Menu\\Programs");
-    EXPECT_EQ(device.getfolder(4), "\\Windows\\StartUp");
-    EXPECT_EQ(device.getfolder(5), "");
-
-    SETUPTOOLKIT desktop(nullptr, TARGET_DESKTOP, nullptr);
-    EXPECT_EQ(desktop.getfolder(0), "C:\\");
-    EXPECT_EQ(desktop.getfolder(1), "C:\\Program Files");
-    EXPECT_EQ(desktop.getfolder(3), "C:\\Documents and Settings\\All Users\\Start Menu\\Programs");
+    const std::vector<std::string> onDevice = {"\\", "\\Program Files", "\\Program Files\\Zelnor Software",
+                                               "\\Windows\\Start Menu\\Programs", "\\Windows\\StartUp", ""};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(device.getfolder(i), onDevice[i]) << i;
+    EXPECT_EQ(m_desktop.getfolder(0), "C:\\");
+    EXPECT_EQ(m_desktop.getfolder(1), "C:\\Program Files");
+    EXPECT_EQ(m_desktop.getfolder(3), "C:\\Documents and Settings\\All Users\\Start Menu\\Programs");
 
     // The machine's own records win, and a top folder keeps no separator at its end.
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"PMail\\Attachments", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    const std::u16string top = u"D:\\Apps\\";
-    RegSetValueExW(key, u"TopDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(top.c_str()), DWORD((top.size() + 1) * 2));
-    RegCloseKey(key);
+    SetRegText(HKEY_LOCAL_MACHINE, u"PMail\\Attachments", u"TopDir", u"D:\\Apps\\");
     EXPECT_EQ(SETUPTOOLKIT(nullptr, TARGET_DESKTOP, nullptr).getfolder(2), "D:\\Apps\\Zelnor Software");
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"PMail\\Attachments");
 }
 
-TEST_F(Toolkit, FilesAboveFiveThousandOneHundredAndTwentyBytesTravelPacked)
+TEST_F(Toolkit, FilesAboveFiveThousandOneHundredAndTwentyBytesTravelPackedWhereTheDeviceUnpacks)
 {
     const struct {
         const char* entry;
-        bool packed;
-    } cases[] = {{"common\\small.res", false}, {"common\\large.res", true}};
+        std::u16string unpackerVersion;
+        int unpackings;
+    } cases[] = {{"common\\small.res", u"1", 0}, {"common\\large.res", u"1", 1}, {"common\\large.res", u"", 0}};
     for (const auto& c : cases) {
+        const bool unpacker = !c.unpackerVersion.empty();
         m_device.invoked.clear();
+        m_device.unpackerVersion = c.unpackerVersion;
         SETUPTOOLKIT device = handheld();
+        EXPECT_EQ(device.devicehelperversion(), unpacker ? 1 : 0);
         ASSERT_TRUE(device.installfile("\\Program Files\\Quibo\\file.res", m_archive.get(), c.entry, -1, -1));
-        const bool unpacked = std::count(m_device.invoked.begin(), m_device.invoked.end(),
-                                         "\\Program Files\\Zelnor Software\\zzrapi.dll|DecompressFile");
-        EXPECT_EQ(unpacked, c.packed) << c.entry;
-        const Bytes expected = pattern(c.packed ? 5121 : 5120);
-        EXPECT_EQ(deviceFile("/Program Files/Quibo/file.res"), std::string(expected.begin(), expected.end()));
+        EXPECT_EQ(unpackings(), c.unpackings) << c.entry;
+        EXPECT_EQ(deviceFile("/Program Files/Quibo/file.res"), text(Pattern(c.unpackings || !unpacker ? 5121 : 5120)));
     }
-    // Nothing temporary stays on the device.
-    for (const auto& item : std::filesystem::directory_iterator(FakeDeviceFolder()))
-        EXPECT_EQ(item.path().filename().string().find("This File Is Safe To Delete"), std::string::npos);
-}
-
-TEST_F(Toolkit, NoUnpackingLibraryMeansNoPacking)
-{
-    m_device.unpackerVersion.clear();
-    SETUPTOOLKIT device = handheld();
-    EXPECT_EQ(device.devicehelperversion(), 0);
-    ASSERT_TRUE(device.installfile("\\Quibo\\file.res", m_archive.get(), "common\\large.res", -1, -1));
-    EXPECT_EQ(m_device.invoked, (std::vector<std::string>{"\\Program Files\\Zelnor Software\\zzrapi.dll|GetZZRAPIVersion"}));
-    EXPECT_EQ(SETUPTOOLKIT(nullptr, TARGET_DESKTOP, nullptr).devicehelperversion(), 0);
+    expectNoTemporaries();
+    EXPECT_EQ(m_desktop.devicehelperversion(), 0);
 }
 
 TEST_F(Toolkit, AFailedUnpackingIsSentAgainUnpackedAndPackingIsNotTriedAgain)
@@ -193,15 +164,11 @@ TEST_F(Toolkit, AFailedUnpackingIsSentAgainUnpackedAndPackingIsNotTriedAgain)
     device.setcallback(collectPercent, 0);
     ASSERT_TRUE(device.installfile("\\Quibo\\one.exe", m_archive.get(), "arm\\quibo.exe", 5, 75));
     ASSERT_TRUE(device.installfile("\\Quibo\\two.res", m_archive.get(), "common\\large.res", -1, -1));
-    EXPECT_EQ(std::count(m_device.invoked.begin(), m_device.invoked.end(),
-                         "\\Program Files\\Zelnor Software\\zzrapi.dll|DecompressFile"),
-              1);
+    EXPECT_EQ(unpackings(), 1);
     EXPECT_EQ(device.devicehelperversion(), 0);
-    const Bytes expected = pattern(6000);
-    EXPECT_EQ(deviceFile("/Quibo/one.exe"), std::string(expected.begin(), expected.end()));
+    EXPECT_EQ(deviceFile("/Quibo/one.exe"), text(Pattern(6000)));
     EXPECT_EQ(g_percents.back(), 75);
-    for (const auto& item : std::filesystem::directory_iterator(FakeDeviceFolder()))
-        EXPECT_EQ(item.path().filename().string().find("This File Is Safe To Delete"), std::string::npos);
+    expectNoTemporaries();
 }
 
 TEST_F(Toolkit, AFullOrVanishingDeviceFailsTheFileAndTheJournalStillListsIt)
@@ -217,11 +184,8 @@ TEST_F(Toolkit, AFullOrVanishingDeviceFailsTheFileAndTheJournalStillListsIt)
         EXPECT_FALSE(device.installfile("\\Program Files\\Quibo\\quibo.exe", m_archive.get(), "native\\quibo.exe", 5, 75));
         EXPECT_EQ(g_lines.back(), "setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe");
         // A full device loses the half-written file; one that vanished may keep it, listed.
-        if (!vanishes) {
-            EXPECT_FALSE(std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Quibo/quibo.exe"));
-        }
-        const std::string journal = deviceFile("/Program Files/Zelnor Software/Uninstall Log for Quibo.txt");
-        EXPECT_EQ(countLines(journal, "deletefile { \"\\Program Files\\Quibo\\quibo.exe\" }\n"), 1) << vanishes;
+        EXPECT_TRUE(vanishes || !std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Quibo/quibo.exe"));
+        EXPECT_EQ(countLines(deviceFile(kJournal), "deletefile { \"\\Program Files\\Quibo\\quibo.exe\" }\n"), 1) << vanishes;
         m_device.spaceLeft = -1;
     }
 }
@@ -237,7 +201,7 @@ TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
         ASSERT_TRUE(desktop.installfile("C:\\Program Files\\Quibo\\small.res", m_archive.get(), "common\\small.res", -1, -1));
         desktop.closejournal();
     }
-    const std::string journal = hostFile(HostDataFolder() + "/drive_c/Program Files/Zelnor Software/Uninstall Log for Quibo.txt");
+    const std::string journal = desktopFile(kJournal);
     for (const char* line : {"deletefile { \"C:\\Program Files\\Quibo\\quibo.exe\" }\n",
                              "deletefile { \"C:\\Program Files\\Quibo\\small.res\" }\n",
                              "deletedir { \"C:\\Program Files\\Quibo\" }\n", "deletekey { \"HKCU\\Software\" }\n",
@@ -251,70 +215,42 @@ TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
 
 TEST_F(Toolkit, ADamagedJournalIsNeitherReadNorReplaced)
 {
+    const std::string damaged = "deletefile { \"C:\\keep\" }\nwipe { \"C:\\\" }\n";
     std::filesystem::create_directories(HostDataFolder() + "/drive_c/Program Files/Zelnor Software");
-    const std::string path = HostDataFolder() + "/drive_c/Program Files/Zelnor Software/Uninstall Log for Quibo.txt";
-    std::ofstream(path) << "deletefile { \"C:\\keep\" }\nwipe { \"C:\\\" }\n";
-    SETUPTOOLKIT desktop(nullptr, TARGET_DESKTOP, nullptr);
-    EXPECT_FALSE(desktop.openjournal("Quibo"));
+    std::ofstream(HostDataFolder() + "/drive_c" + kJournal) << damaged;
+    EXPECT_FALSE(m_desktop.openjournal("Quibo"));
     EXPECT_EQ(g_lines.back(), "setuplib: openjournal could not read C:\\Program Files\\Zelnor Software\\Uninstall Log "
                               "for Quibo.txt: line 2: unknown keyword \"wipe\"");
-    desktop.savejournal();
-    EXPECT_EQ(hostFile(path), "deletefile { \"C:\\keep\" }\nwipe { \"C:\\\" }\n");
+    m_desktop.savejournal();
+    EXPECT_EQ(desktopFile(kJournal), damaged);
 }
 
 TEST_F(Toolkit, AnInstalledNewerUninstallerIsKeptAndTheProductStillRegistered)
 {
-    const struct {
-        const char16_t* installed;
-        bool written;
-    } cases[] = {{u"", true}, {u"1", true}, {u"2", false}};
-    for (const auto& c : cases) {
+    for (const std::u16string installed : {u"", u"1", u"2"}) {
         std::filesystem::remove_all(FakeDeviceFolder());
-        m_device.uninstallerVersion = c.installed;
+        m_device.uninstallerVersion = installed;
         SETUPTOOLKIT device = handheld();
         ASSERT_TRUE(device.openjournal("Quibo"));
         ASSERT_TRUE(device.finalize(m_archive.get(), "arm\\uninstaller.dll", 95, 100));
         EXPECT_EQ(std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Zelnor Software/uninstaller.dll"),
-                  c.written);
-        HKEY key;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"FakeDevice\\HKLM\\Software\\Apps\\Quibo", 0, KEY_READ, &key),
-                  ERROR_SUCCESS);
-        WCHAR text[64] = {};
-        DWORD cb = sizeof text, type = 0;
-        EXPECT_EQ(RegQueryValueExW(key, u"IsvFile", nullptr, &type, reinterpret_cast<BYTE*>(text), &cb), ERROR_SUCCESS);
-        EXPECT_EQ(std::u16string(text), u"\\Program Files\\Zelnor Software\\uninstaller.dll");
-        DWORD number = 7;
-        cb = sizeof number;
-        EXPECT_EQ(RegQueryValueExW(key, u"Instl", nullptr, &type, reinterpret_cast<BYTE*>(&number), &cb), ERROR_SUCCESS);
-        EXPECT_EQ(number, 1u);
-        RegCloseKey(key);
+                  installed != u"2");
+        const char16_t key[] = u"FakeDevice\\HKLM\\Software\\Apps\\Quibo";
+        EXPECT_EQ(RegText(HKEY_CURRENT_USER, key, u"IsvFile"), u"\\Program Files\\Zelnor Software\\uninstaller.dll");
+        EXPECT_EQ(RegText(HKEY_CURRENT_USER, key, u"Instl"), u"\1"); // a DWORD of 1
         // The uninstaller is shared, so no product's journal lists it.
-        const std::string journal = deviceFile("/Program Files/Zelnor Software/Uninstall Log for Quibo.txt");
-        EXPECT_EQ(journal.find("uninstaller.dll"), std::string::npos);
+        EXPECT_EQ(deviceFile(kJournal).find("uninstaller.dll"), std::string::npos);
     }
 }
 
 TEST_F(Toolkit, TheLanguageChoiceIsCopiedToTheHandheldAndJournalled)
 {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    for (const auto& [name, value] : {std::pair{u"Lang-Quibo", u"EO"}, std::pair{u"Opt-Quibo", u"EN,EO"}})
-        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                       DWORD((std::u16string_view(value).size() + 1) * 2));
-    RegCloseKey(key);
-
+    SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo", u"EO");
+    SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Opt-Quibo", u"EN,EO");
     SETUPTOOLKIT device = handheld();
     ASSERT_TRUE(device.openjournal("Quibo"));
     ASSERT_TRUE(device.copylanguage("Quibo"));
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"FakeDevice\\HKLM\\SOFTWARE\\Zelnor\\NLS", 0, KEY_READ, &key),
-              ERROR_SUCCESS);
-    WCHAR text[16] = {};
-    DWORD cb = sizeof text, type = 0;
-    EXPECT_EQ(RegQueryValueExW(key, u"Lang-Quibo", nullptr, &type, reinterpret_cast<BYTE*>(text), &cb), ERROR_SUCCESS);
-    EXPECT_EQ(std::u16string(text), u"EO");
-    RegCloseKey(key);
+    EXPECT_EQ(RegText(HKEY_CURRENT_USER, u"FakeDevice\\HKLM\\SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo"), u"EO");
     const std::vector<JOURNALENTRY> expected = {
         {JOURNAL_DELETEKEY, "HKLM\\SOFTWARE", ""},
         {JOURNAL_DELETEKEY, "HKLM\\SOFTWARE\\Zelnor", ""},

@@ -21,17 +21,10 @@ void Put32(Bytes& b, uint32_t v)
 Bytes Bitmap()
 {
     Bytes b = {'B', 'M'};
-    Put32(b, 54 + 3 * 16);
-    Put32(b, 0);
-    Put32(b, 54);
-    Put32(b, 40);
-    Put32(b, 5);
-    Put32(b, 3);
-    b.insert(b.end(), {1, 0, 24, 0});
-    Put32(b, 0);
-    Put32(b, 3 * 16);
-    for (int i = 0; i < 4; ++i)
-        Put32(b, 0);
+    // File size, reserved, pixel offset; header size, width, height; one plane of 24 bits,
+    // no compression, the pixel bytes, no resolution or palette.
+    for (uint32_t v : {54u + 3 * 16, 0u, 54u, 40u, 5u, 3u, 0x00180001u, 0u, 3u * 16, 0u, 0u, 0u, 0u})
+        Put32(b, v);
     for (int row = 0; row < 3; ++row) {
         for (int x = 0; x < 5; ++x) {
             if (x == 2)

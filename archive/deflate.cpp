@@ -1,9 +1,9 @@
 #include "deflate.h"
 
-#include <cstring>
-
 #include "cetl/exception.h"
 #include "memmgr.h"
+
+#include <cstring>
 
 namespace {
 
@@ -56,17 +56,14 @@ enum TableIndex { FIXED_LITLEN, FIXED_DIST, CODELEN, DYNAMIC_LITLEN, DYNAMIC_DIS
 // Present only during a call, or after one that failed (then reused as it is).
 HUFFTABLE* g_rgTables = nullptr;
 
-const DWORD kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                               31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-const DWORD kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-const DWORD kDistanceBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,    49,    65,    97,    129,
+const DWORD kLengthBase[29]
+    = {3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 23, 27, 31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+const DWORD kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+const DWORD kDistanceBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
                                  193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-const DWORD kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
-                                  6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+const DWORD kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 const DWORD kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
-const DWORD kMask[17] = {0x0,   0x1,   0x3,   0x7,    0xF,    0x1F,   0x3F,   0x7F,  0xFF,
-                         0x1FF, 0x3FF, 0x7FF, 0xFFF, 0x1FFF, 0x3FFF, 0x7FFF, 0xFFFF};
+const DWORD kMask[17] = {0x0, 0x1, 0x3, 0x7, 0xF, 0x1F, 0x3F, 0x7F, 0xFF, 0x1FF, 0x3FF, 0x7FF, 0xFFF, 0x1FFF, 0x3FFF, 0x7FFF, 0xFFFF};
 const BYTE kNibbleReversed[16] = {0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE, 0x1, 0x9, 0x5, 0xD, 0x3, 0xB, 0x7, 0xF};
 
 DWORD Peek(BITSTREAM& bs, DWORD n)
@@ -264,8 +261,7 @@ bool DecodeDynamicBlock(BITSTREAM& bs, OUTPUT& out)
         while (repeat--)
             rgCodes[i++].length = value;
     }
-    if (!BuildTable(g_rgTables[DYNAMIC_LITLEN], rgCodes, cLitLen) ||
-        !BuildTable(g_rgTables[DYNAMIC_DIST], rgCodes + cLitLen, cDist))
+    if (!BuildTable(g_rgTables[DYNAMIC_LITLEN], rgCodes, cLitLen) || !BuildTable(g_rgTables[DYNAMIC_DIST], rgCodes + cLitLen, cDist))
         return false;
     return DecodeData(bs, out, g_rgTables[DYNAMIC_LITLEN], g_rgTables[DYNAMIC_DIST]);
 }
@@ -282,18 +278,10 @@ void Inflate(BYTE* pbOut, DWORD cbCapacity, DWORD* pcbOut, const BYTE* pbIn, DWO
         fFinal = Read(bs, 1);
         bool fDecoded;
         switch (Read(bs, 2)) {
-        case 0:
-            fDecoded = DecodeStoredBlock(bs, out);
-            break;
-        case 1:
-            fDecoded = DecodeData(bs, out, g_rgTables[FIXED_LITLEN], g_rgTables[FIXED_DIST]);
-            break;
-        case 2:
-            fDecoded = DecodeDynamicBlock(bs, out);
-            break;
-        default:
-            fDecoded = false;
-            break;
+        case 0: fDecoded = DecodeStoredBlock(bs, out); break;
+        case 1: fDecoded = DecodeData(bs, out, g_rgTables[FIXED_LITLEN], g_rgTables[FIXED_DIST]); break;
+        case 2: fDecoded = DecodeDynamicBlock(bs, out); break;
+        default: fDecoded = false; break;
         }
         if (!fDecoded)
             throw cetl::exception(kCannotDeflate);

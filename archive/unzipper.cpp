@@ -1,14 +1,13 @@
 #include "unzipper.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
-
-
 #include "cetl/exception.h"
 #include "deflate.h"
 #include "memmgr.h"
 #include "sformat.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -54,8 +53,8 @@ struct LOCALHEADER {
 
 LOCALHEADER ReadLocalHeader(const BYTE* pb)
 {
-    return {Load32(pb), Load16(pb + 6), Load16(pb + 8), Load16(pb + 10), Load16(pb + 12), Load32(pb + 14),
-            Load32(pb + 18), Load32(pb + 22), Load16(pb + 26), Load16(pb + 28)};
+    return {Load32(pb),      Load16(pb + 6),  Load16(pb + 8),  Load16(pb + 10), Load16(pb + 12),
+            Load32(pb + 14), Load32(pb + 18), Load32(pb + 22), Load16(pb + 26), Load16(pb + 28)};
 }
 
 // cetl::exception carries a pointer only, so the one message that names its entry is kept
@@ -93,10 +92,9 @@ void DosTimeToSystemTime(WORD date, WORD time, SYSTEMTIME* pst)
     pst->wMilliseconds = 0;
 }
 
-ZIPENTRY::ZIPENTRY(const ZIPENTRY& other)
-    : string(other), cbCompressed(other.cbCompressed), cbUncompressed(other.cbUncompressed),
-      pbCompressed(other.pbCompressed), pbUncompressed(other.pbUncompressed), stModified(other.stModified),
-      wMethod(other.wMethod)
+ZIPENTRY::ZIPENTRY(const ZIPENTRY& other) :
+    string(other), cbCompressed(other.cbCompressed), cbUncompressed(other.cbUncompressed), pbCompressed(other.pbCompressed),
+    pbUncompressed(other.pbUncompressed), stModified(other.stModified), wMethod(other.wMethod)
 {
     if (pbUncompressed && pbUncompressed != pbCompressed)
         pbUncompressed = AllocateCopy(other.pbUncompressed, cbUncompressed, "cbUncompressed");
@@ -157,8 +155,7 @@ void ZIPENTRY::Decompress()
         pbUncompressed = pbOut;
         break;
     }
-    default:
-        ThrowUnsupportedMethod(*this);
+    default: ThrowUnsupportedMethod(*this);
     }
 }
 

@@ -7,15 +7,15 @@
 // time in the process.
 #pragma once
 
-#include <windows.h>
-
 #include "cetl/map.h"
 #include "tl_string.h"
+
+#include <windows.h>
 
 // One entry; the string is its name as stored ("arm/quibo.exe", "common/").
 struct ZIPENTRY : public string {
     DWORD cbCompressed = 0;
-    DWORD cbUncompressed = 0;     // from the header until decompressed, then the real size
+    DWORD cbUncompressed = 0; // from the header until decompressed, then the real size
     BYTE* pbCompressed = nullptr; // inside the archive's bytes
     // Null while there is none; equal to pbCompressed for a stored entry (used in place),
     // else a block the entry owns.

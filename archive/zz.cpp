@@ -1,12 +1,12 @@
 #include "zz.h"
 
-#include <lzo1x.h>
+#include "memmgr.h"
+
+#include "winbase.h"
 
 #include <cstdint>
+#include <lzo1x.h>
 #include <mutex>
-
-#include "memmgr.h"
-#include "winbase.h"
 
 namespace {
 

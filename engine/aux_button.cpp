@@ -1,10 +1,10 @@
-#include <algorithm>
-
 #include "aux_control.h"
 #include "cea_dirty.h"
 #include "cea_graphic.h"
 #include "cea_window.h"
 #include "memmgr.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -53,10 +53,9 @@ bool Contains(const RECT& rect, POINT point)
 
 } // namespace
 
-ANIMBUTTON::ANIMBUTTON(AnimWindow* window, int buttonId, DWORD buttonStyle, int layer, const string& caption)
-    : ANIMCONTROL(window, layer, kControlButton), notifyProc(nullptr), caller(nullptr), pressed(FALSE),
-      checked(FALSE), style(buttonStyle), normalImage(nullptr), pressedImage(nullptr), postDraw(nullptr),
-      customHandler(nullptr)
+ANIMBUTTON::ANIMBUTTON(AnimWindow* window, int buttonId, DWORD buttonStyle, int layer, const string& caption) :
+    ANIMCONTROL(window, layer, kControlButton), notifyProc(nullptr), caller(nullptr), pressed(FALSE), checked(FALSE), style(buttonStyle),
+    normalImage(nullptr), pressedImage(nullptr), postDraw(nullptr), customHandler(nullptr)
 {
     id = buttonId;
     text = caption;
@@ -184,8 +183,7 @@ bool ANIMBUTTON::ShowsHoverFace()
 // invalidations the focus change makes are painted in this same frame.
 void ANIMBUTTON::FollowHover()
 {
-    if (!(style & kButtonHover) || (style & kButtonKindMask) != kButtonPush || customHandler || normalImage ||
-        pressedImage)
+    if (!(style & kButtonHover) || (style & kButtonKindMask) != kButtonPush || customHandler || normalImage || pressedImage)
         return;
     const bool fFace = ShowsHoverFace();
     if (fFace && !HasFocus())
@@ -270,16 +268,14 @@ void ANIMBUTTON::DrawBox(HDC hdc, const RECT& box)
     if ((style & kButtonKindMask) == kButtonRadio) {
         // Round the corners off.
         const COLORREF background = GetColor(kColorBackground);
-        for (const RECT& corner : {RECT{box.left, box.top, box.left + 2, box.top + 2},
-                                   RECT{box.right - 2, box.top, box.right, box.top + 2},
-                                   RECT{box.left, box.bottom - 2, box.left + 2, box.bottom},
-                                   RECT{box.right - 2, box.bottom - 2, box.right, box.bottom}})
+        for (const RECT& corner :
+             {RECT{box.left, box.top, box.left + 2, box.top + 2}, RECT{box.right - 2, box.top, box.right, box.top + 2},
+              RECT{box.left, box.bottom - 2, box.left + 2, box.bottom}, RECT{box.right - 2, box.bottom - 2, box.right, box.bottom}})
             FillPart(hdc, corner, background);
     }
     // The mark is dark whatever the text colour: the box itself is always white.
     if (checked || pressed)
-        FillPart(hdc, {box.left + 3, box.top + 3, box.right - 3, box.bottom - 3},
-                 checked ? RGB(0, 0, 0) : GetSysColor(COLOR_BTNSHADOW));
+        FillPart(hdc, {box.left + 3, box.top + 3, box.right - 3, box.bottom - 3}, checked ? RGB(0, 0, 0) : GetSysColor(COLOR_BTNSHADOW));
 }
 
 void ANIMBUTTON::DrawPush(Graphic* target, HDC hdc, const RECT& part)

@@ -67,10 +67,9 @@ BOOL ControlHook(AnimWindow* window, UINT message, WPARAM, LPARAM)
 
 } // namespace
 
-ANIMCONTROL::ANIMCONTROL(AnimWindow* window, int layer, int controlKind)
-    : object(nullptr), autoSize(TRUE), needsLayout(TRUE), id(0), drawCallback(ObjectProc), kind(controlKind),
-      colors(nullptr), cColors(0), repaintNow(FALSE), enabled(TRUE),
-      font(static_cast<HFONT>(GetStockObject(SYSTEM_FONT)))
+ANIMCONTROL::ANIMCONTROL(AnimWindow* window, int layer, int controlKind) :
+    object(nullptr), autoSize(TRUE), needsLayout(TRUE), id(0), drawCallback(ObjectProc), kind(controlKind), colors(nullptr), cColors(0),
+    repaintNow(FALSE), enabled(TRUE), font(static_cast<HFONT>(GetStockObject(SYSTEM_FONT)))
 {
     object = ANIMOBJECT::Create(window, drawCallback, layer);
     // Without its object the control is inert, and Destroy removes no hook for it.
@@ -119,10 +118,8 @@ LRESULT ANIMCONTROL::ObjectProc(ANIMOBJECT* object, UINT message, void* data)
         control->Draw(draw->target, draw->rect);
         return 1;
     }
-    case kObjHitTest:
-        return control->HitTest(*static_cast<POINT*>(data));
-    default:
-        return pre;
+    case kObjHitTest: return control->HitTest(*static_cast<POINT*>(data));
+    default: return pre;
     }
 }
 
@@ -369,13 +366,9 @@ void ANIMCONTROL::DrawEdge(HDC hdc, const RECT& rect, UINT edge, UINT sides)
     ::DrawEdge(hdc, &r, edge, sides);
 }
 
-void ANIMCONTROL::FocusGained()
-{
-}
+void ANIMCONTROL::FocusGained() { }
 
-void ANIMCONTROL::FocusLost()
-{
-}
+void ANIMCONTROL::FocusLost() { }
 
 void ANIMCONTROL::SetFont(HFONT newFont)
 {

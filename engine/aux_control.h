@@ -9,6 +9,7 @@
 
 #include "cea_object.h"
 #include "tl_string.h"
+
 #include "windows.h"
 
 struct AnimWindow;
@@ -31,36 +32,36 @@ enum : int {
 class ANIMCONTROL {
 public:
     // The virtual operations, in their slot order.
-    virtual void Destroy();                                                 // 0
-    virtual RECT GetRect();                                                 // 1
-    virtual void SetRect(const RECT* rect);                                 // 2: none sizes to content
-    virtual SIZE GetSize();                                                 // 3
-    virtual void SetSize(int cx, int cy);                                   // 4
-    virtual void AutoSize();                                                // 5
-    virtual POINT GetPosition();                                            // 6
-    virtual void SetPosition(int x, int y);                                 // 7
-    virtual int GetTextLength();                                            // 8: characters plus 1
-    virtual string GetText();                                               // 9
-    virtual void SetText(const string& text);                               // 10
-    virtual Graphic* GetGraphic();                                          // 11
-    virtual void SetGraphic(Graphic* graphic);                              // 12
-    virtual int GetId();                                                    // 13
-    virtual void SetId(int id);                                             // 14
-    virtual bool IsEnabled();                                               // 15
-    virtual void Enable(bool fEnable);                                      // 16
-    virtual void Invalidate();                                              // 17
-    virtual COLORREF GetColor(int i);                                       // 18
-    virtual void SetColor(int i, COLORREF color);                           // 19
-    virtual void TakeFocus();                                               // 20
-    virtual bool HasCapture();                                              // 21
-    virtual void TakeCapture();                                             // 22
-    virtual void ReleaseCapture();                                          // 23
-    virtual void DrawFocusRect(HDC hdc, const RECT& rect);                  // 24
+    virtual void Destroy(); // 0
+    virtual RECT GetRect(); // 1
+    virtual void SetRect(const RECT* rect); // 2: none sizes to content
+    virtual SIZE GetSize(); // 3
+    virtual void SetSize(int cx, int cy); // 4
+    virtual void AutoSize(); // 5
+    virtual POINT GetPosition(); // 6
+    virtual void SetPosition(int x, int y); // 7
+    virtual int GetTextLength(); // 8: characters plus 1
+    virtual string GetText(); // 9
+    virtual void SetText(const string& text); // 10
+    virtual Graphic* GetGraphic(); // 11
+    virtual void SetGraphic(Graphic* graphic); // 12
+    virtual int GetId(); // 13
+    virtual void SetId(int id); // 14
+    virtual bool IsEnabled(); // 15
+    virtual void Enable(bool fEnable); // 16
+    virtual void Invalidate(); // 17
+    virtual COLORREF GetColor(int i); // 18
+    virtual void SetColor(int i, COLORREF color); // 19
+    virtual void TakeFocus(); // 20
+    virtual bool HasCapture(); // 21
+    virtual void TakeCapture(); // 22
+    virtual void ReleaseCapture(); // 23
+    virtual void DrawFocusRect(HDC hdc, const RECT& rect); // 24
     virtual void DrawEdge(HDC hdc, const RECT& rect, UINT edge, UINT sides); // 25
-    virtual void Layout() = 0;                                              // 26
-    virtual void Draw(Graphic* target, const RECT& part) = 0;               // 27
-    virtual void FocusGained();                                             // 28
-    virtual void FocusLost();                                               // 29
+    virtual void Layout() = 0; // 26
+    virtual void Draw(Graphic* target, const RECT& part) = 0; // 27
+    virtual void FocusGained(); // 28
+    virtual void FocusLost(); // 29
 
     ANIMOBJECT* Object() const { return object; }
     int Kind() const { return kind; }
@@ -118,8 +119,8 @@ enum : DWORD {
     kButtonKindMask = 0xF,
     kButtonAutoRadio = 0x10, // a click checks it and unchecks its group (same high 16 bits)
     kButtonAutoToggle = 0x20, // a click toggles it
-    kButtonHover = 0x100,    // the face shows only while pushed or under the pointer
-    kButtonCentred = 0x200,  // the caption is centred
+    kButtonHover = 0x100, // the face shows only while pushed or under the pointer
+    kButtonCentred = 0x200, // the caption is centred
 };
 
 // Notifications a button sends to its notify procedure in the high word of wParam.

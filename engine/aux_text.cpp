@@ -3,8 +3,8 @@
 #include "cea_window.h"
 #include "memmgr.h"
 
-ANIMTEXT::ANIMTEXT(AnimWindow* window, int layer, DWORD textStyle, const string& caption)
-    : ANIMCONTROL(window, layer, kControlText), style(textStyle)
+ANIMTEXT::ANIMTEXT(AnimWindow* window, int layer, DWORD textStyle, const string& caption) :
+    ANIMCONTROL(window, layer, kControlText), style(textStyle)
 {
     text = caption;
 }

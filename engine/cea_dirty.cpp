@@ -1,8 +1,8 @@
 #include "cea_dirty.h"
 
-#include <algorithm>
-
 #include "memmgr.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -12,16 +12,14 @@ constexpr int kGrowBy = 16;
 
 RECT RectUnion(const RECT& a, const RECT& b)
 {
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
 RECT RectIntersection(const RECT& a, const RECT& b)
 {
     if (!RectsOverlap(a, b))
         return {0, 0, 0, 0};
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
 DIRTYREGION* DIRTYREGION::Create()

@@ -7,7 +7,7 @@
 #include "windef.h"
 
 struct DIRTYREGION {
-    int c;      // rectangles in use
+    int c; // rectangles in use
     int cAlloc; // capacity, grown 16 at a time
     RECT* rg;
 

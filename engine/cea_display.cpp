@@ -1,9 +1,9 @@
 #include "cea_display.h"
 
+#include "windows.h"
+
 #include <cstdio>
 #include <cstdlib>
-
-#include "windows.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ bool ParseDisplayOverride(const char* text, int* cx, int* cy)
         return false;
     int width = 0, height = 0;
     char end = 0;
-    if (std::sscanf(text, "%dx%d%c", &width, &height, &end) != 2 || width <= 0 || height <= 0 ||
-        width > kLargestSide || height > kLargestSide)
+    if (std::sscanf(text, "%dx%d%c", &width, &height, &end) != 2 || width <= 0 || height <= 0 || width > kLargestSide
+        || height > kLargestSide)
         return false;
     *cx = width;
     *cy = height;

@@ -1,15 +1,15 @@
 // The drawing half of Graphic: copies between graphics of the same depth as plain row
 // copies, transparent sources as copies of their precomputed opaque runs, translucent
 // sources as a per-pixel blend, and everything else through the platform's blits.
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
-
 #include "cea_display.h"
 #include "cea_graphic.h"
 #include "cea_palette.h"
 #include "memmgr.h"
 #include "trace.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -108,8 +108,7 @@ void Blit(HDC hdc, Graphic* root, const DrawRect& r)
         return;
     const COLORREF key = root->m.NotChild.transparency;
     if (key != kNoColor)
-        TransparentBlt(hdc, int(r.xDst), int(r.yDst), int(r.cx), int(r.cy), src, int(r.xSrc), int(r.ySrc), int(r.cx),
-                       int(r.cy), key);
+        TransparentBlt(hdc, int(r.xDst), int(r.yDst), int(r.cx), int(r.cy), src, int(r.xSrc), int(r.ySrc), int(r.cx), int(r.cy), key);
     else
         BitBlt(hdc, int(r.xDst), int(r.yDst), int(r.cx), int(r.cy), src, int(r.xSrc), int(r.ySrc), SRCCOPY);
     root->ReleaseDC();
@@ -195,8 +194,7 @@ struct Color8 {
     int r, g, b;
 };
 
-template <Kind K>
-Color8 Load(const BYTE* p, const RGBQUAD* palette)
+template<Kind K> Color8 Load(const BYTE* p, const RGBQUAD* palette)
 {
     if constexpr (K == Kind::Indexed8) {
         const RGBQUAD& q = palette[*p];
@@ -217,25 +215,21 @@ inline int Mix(int d, int s, int a)
     return d + (((s - d) * a) >> 8);
 }
 
-template <Kind K>
-void Store(BYTE* p, Color8 c, int a, const RGBQUAD* palette, const PaletteGroup* group)
+template<Kind K> void Store(BYTE* p, Color8 c, int a, const RGBQUAD* palette, const PaletteGroup* group)
 {
     if constexpr (K == Kind::Indexed8) {
         const RGBQUAD& q = palette[*p];
-        const DWORD i = group->BlendIndex(BYTE(Mix(q.rgbRed, c.r, a)), BYTE(Mix(q.rgbGreen, c.g, a)),
-                                          BYTE(Mix(q.rgbBlue, c.b, a)));
+        const DWORD i = group->BlendIndex(BYTE(Mix(q.rgbRed, c.r, a)), BYTE(Mix(q.rgbGreen, c.g, a)), BYTE(Mix(q.rgbBlue, c.b, a)));
         if (i != kNoIndex)
             *p = BYTE(i);
     } else if constexpr (K == Kind::Rgb555) {
         const int w = p[0] | p[1] << 8;
-        const int v = Mix((w >> 10) & 31, c.r >> 3, a) << 10 | Mix((w >> 5) & 31, c.g >> 3, a) << 5 |
-                      Mix(w & 31, c.b >> 3, a);
+        const int v = Mix((w >> 10) & 31, c.r >> 3, a) << 10 | Mix((w >> 5) & 31, c.g >> 3, a) << 5 | Mix(w & 31, c.b >> 3, a);
         p[0] = BYTE(v);
         p[1] = BYTE(v >> 8);
     } else if constexpr (K == Kind::Rgb565) {
         const int w = p[0] | p[1] << 8;
-        const int v = Mix((w >> 11) & 31, c.r >> 3, a) << 11 | Mix((w >> 5) & 63, c.g >> 2, a) << 5 |
-                      Mix(w & 31, c.b >> 3, a);
+        const int v = Mix((w >> 11) & 31, c.r >> 3, a) << 11 | Mix((w >> 5) & 63, c.g >> 2, a) << 5 | Mix(w & 31, c.b >> 3, a);
         p[0] = BYTE(v);
         p[1] = BYTE(v >> 8);
     } else {
@@ -250,8 +244,7 @@ constexpr int Bytes(Kind k)
     return k == Kind::Indexed8 ? 1 : k == Kind::Rgb24 ? 3 : k == Kind::Rgb32 ? 4 : 2;
 }
 
-template <Kind S, Kind D>
-void BlendRect(const Graphic* src, Graphic* dst, const DrawRect& r)
+template<Kind S, Kind D> void BlendRect(const Graphic* src, Graphic* dst, const DrawRect& r)
 {
     const Graphic::NOTCHILD& s = src->m.NotChild;
     const Graphic::NOTCHILD& d = dst->m.NotChild;
@@ -272,8 +265,7 @@ void BlendRect(const Graphic* src, Graphic* dst, const DrawRect& r)
     }
 }
 
-template <Kind S>
-void BlendTo(const Graphic* src, Graphic* dst, const DrawRect& r)
+template<Kind S> void BlendTo(const Graphic* src, Graphic* dst, const DrawRect& r)
 {
     switch (KindOf(dst->m.NotChild.bitCount)) {
     case Kind::Indexed8: BlendRect<S, Kind::Indexed8>(src, dst, r); break;
@@ -346,8 +338,7 @@ void Graphic::DrawTo(HDC dst, int xDst, int yDst, int xSrc, int ySrc, int cx, in
     Blit(dst, Root(), r);
 }
 
-void Graphic::StretchTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc,
-                        int cySrc)
+void Graphic::StretchTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc)
 {
     if (!Report(this, "StretchTo") || !dst || !dst->valid || !HasBitmap() || !dst->HasBitmap())
         return;
@@ -393,9 +384,9 @@ namespace {
 
 // Lays tiles of cxSrc x cySrc from (x - xPhase, y - yPhase) over the destination rectangle
 // and hands each tile's part inside it to draw(xDst, yDst, xSrc, ySrc, cx, cy).
-template <class Draw>
-void Tile(int64_t x, int64_t y, int64_t cx, int64_t cy, int64_t xSrc, int64_t ySrc, int64_t cxSrc, int64_t cySrc,
-          int64_t xPhase, int64_t yPhase, Draw draw)
+template<class Draw>
+void Tile(int64_t x, int64_t y, int64_t cx, int64_t cy, int64_t xSrc, int64_t ySrc, int64_t cxSrc, int64_t cySrc, int64_t xPhase,
+          int64_t yPhase, Draw draw)
 {
     if (cxSrc <= 0 || cySrc <= 0 || cx <= 0 || cy <= 0)
         return;
@@ -418,8 +409,8 @@ void Tile(int64_t x, int64_t y, int64_t cx, int64_t cy, int64_t xSrc, int64_t yS
 
 } // namespace
 
-void Graphic::TileTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc,
-                     int xPhase, int yPhase)
+void Graphic::TileTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc, int xPhase,
+                     int yPhase)
 {
     if (!Report(this, "TileTo") || !dst || !dst->valid)
         return;
@@ -431,8 +422,7 @@ void Graphic::TileTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int
          [&](int x, int y, int xs, int ys, int w, int h) { DrawTo(dst, x, y, xs, ys, w, h); });
 }
 
-void Graphic::TileTo(HDC dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc,
-                     int xPhase, int yPhase)
+void Graphic::TileTo(HDC dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc, int xPhase, int yPhase)
 {
     if (!Report(this, "TileTo") || !dst)
         return;

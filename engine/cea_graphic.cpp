@@ -1,14 +1,14 @@
 #include "cea_graphic.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
-
 #include "cea_display.h"
 #include "cea_palette.h"
 #include "cea_psp.h"
 #include "memmgr.h"
 #include "trace.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -304,8 +304,7 @@ void Graphic::Destroy()
                 Graphic* child = r.children[i];
                 if (!child || child->m.Child.parent != this)
                     continue;
-                Trace("Warning: freeing child graphic 0x%08lX when parent 0x%08lX destroyed", Address(child),
-                      Address(this));
+                Trace("Warning: freeing child graphic 0x%08lX when parent 0x%08lX destroyed", Address(child), Address(this));
                 child->Destroy();
             }
             parent->Root()->RemoveChild(this);
@@ -563,8 +562,7 @@ BYTE* Graphic::GetSelection(DWORD* pcb) const
         return nullptr;
     const DWORD stride = DWORD(root->m.NotChild.rect.right);
     for (int y = 0; y < cy; ++y)
-        std::memcpy(copy + size_t(y) * DWORD(cx), root->m.NotChild.selection + size_t(y + at.y) * stride + DWORD(at.x),
-                    size_t(cx));
+        std::memcpy(copy + size_t(y) * DWORD(cx), root->m.NotChild.selection + size_t(y + at.y) * stride + DWORD(at.x), size_t(cx));
     *pcb = DWORD(cx) * DWORD(cy);
     return copy;
 }
@@ -793,8 +791,8 @@ bool Graphic::SetPaletteEntries(const PALETTEENTRY* entries, UINT first, UINT co
         table[first + i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
     bool same = true;
     for (UINT i = 0; i < size && same; ++i) {
-        same = table[i].rgbRed == n.palette[i].rgbRed && table[i].rgbGreen == n.palette[i].rgbGreen &&
-               table[i].rgbBlue == n.palette[i].rgbBlue;
+        same = table[i].rgbRed == n.palette[i].rgbRed && table[i].rgbGreen == n.palette[i].rgbGreen
+               && table[i].rgbBlue == n.palette[i].rgbBlue;
     }
     if (same)
         return true;
@@ -851,6 +849,5 @@ DWORD Graphic::GetSaveSize(bool withFileHeader) const
         return 0;
     const NOTCHILD& n = Root()->m.NotChild;
     const DWORD cbTable = n.bitCount <= 8 ? 4u << n.bitCount : 0;
-    return (withFileHeader ? kFileHeaderSize : 0) + kInfoHeaderSize + cbTable +
-           DWORD(GetHeight()) * PitchOf(GetWidth(), n.bitCount);
+    return (withFileHeader ? kFileHeaderSize : 0) + kInfoHeaderSize + cbTable + DWORD(GetHeight()) * PitchOf(GetWidth(), n.bitCount);
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "cetl/vector.h"
+
 #include "windows.h"
 
 struct Graphic;
@@ -25,7 +26,7 @@ constexpr int kToEdge = 0x7FFFFFFF;
 enum TranslucencyType : DWORD {
     kOpaque = 0,
     kUniformOpacity = 1, // one opacity for every pixel
-    kOpacityMap = 2,     // one opacity byte per pixel
+    kOpacityMap = 2, // one opacity byte per pixel
 };
 
 struct TRANSLUCENCY {
@@ -156,10 +157,8 @@ struct Graphic {
     void DrawTo(HDC dst, int xDst, int yDst, int xSrc = 0, int ySrc = 0, int cx = kToEdge, int cy = kToEdge);
     void StretchTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc);
     void StretchTo(HDC dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc);
-    void TileTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc,
-                int xPhase, int yPhase);
-    void TileTo(HDC dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc,
-                int xPhase, int yPhase);
+    void TileTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc, int xPhase, int yPhase);
+    void TileTo(HDC dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc, int xPhase, int yPhase);
     void UpdateRuns();
 
     // The graphic that owns the pixels, and this graphic's offset in it.

@@ -1,10 +1,10 @@
 // Graphics from files and resources, and graphics written back as bitmap files.
+#include "cea_graphic.h"
+#include "memmgr.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-
-#include "cea_graphic.h"
-#include "memmgr.h"
 
 namespace {
 

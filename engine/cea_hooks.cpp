@@ -1,8 +1,8 @@
 #include "cea_hooks.h"
 
-#include <cstring>
-
 #include "memmgr.h"
+
+#include <cstring>
 
 // The position of one dispatch in the list: the index of the hook it called last. fGone is
 // set when the list is freed under the dispatch (a hook closed the window): the dispatch then

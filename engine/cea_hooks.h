@@ -14,7 +14,7 @@ struct AnimWindow;
 using ANIMHOOK = BOOL (*)(AnimWindow* window, UINT message, WPARAM wParam, LPARAM lParam);
 
 enum : DWORD {
-    kHookMouse = 0x0001,    // WM_MOUSEFIRST..WM_MOUSELAST (0x200..0x20A)
+    kHookMouse = 0x0001, // WM_MOUSEFIRST..WM_MOUSELAST (0x200..0x20A)
     kHookKeyboard = 0x0002, // WM_KEYFIRST..WM_KEYLAST (0x100..0x108)
     kHookAll = 0xFFFF,
 };

@@ -1,10 +1,10 @@
 // The object list of an animation window: one doubly linked list from front to back, ordered
 // by layer, with the first object of every layer kept in an array for quick insertion.
-#include <cstring>
-
 #include "cea_object.h"
 #include "cea_window.h"
 #include "memmgr.h"
+
+#include <cstring>
 
 namespace {
 

@@ -40,8 +40,8 @@ BOOL InitAnimEngine(HINSTANCE instance, DWORD flags)
     if (g_engine.fStarted)
         return g_engine.result;
     g_engine.fStarted = true;
-    g_engine.result = RegisterAnimClass(instance, u"AnimWindow", LoadCursorW(nullptr, IDC_ARROW)) &&
-                      RegisterAnimClass(instance, u"AnimWindowNoCursor", nullptr);
+    g_engine.result = RegisterAnimClass(instance, u"AnimWindow", LoadCursorW(nullptr, IDC_ARROW))
+                      && RegisterAnimClass(instance, u"AnimWindowNoCursor", nullptr);
     if (!g_engine.result)
         return FALSE;
     StartEngineClock();

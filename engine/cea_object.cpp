@@ -161,8 +161,7 @@ void ANIMOBJECT::SetRect(const RECT& newRect)
 {
     if (IsStatic())
         return;
-    if (newRect.left == rect.left && newRect.top == rect.top && newRect.right == rect.right &&
-        newRect.bottom == rect.bottom)
+    if (newRect.left == rect.left && newRect.top == rect.top && newRect.right == rect.right && newRect.bottom == rect.bottom)
         return;
     Invalidate();
     rect = newRect;

@@ -19,9 +19,9 @@ using ANIMOBJECTPROC = LRESULT (*)(ANIMOBJECT* object, UINT message, void* data)
 enum : UINT {
     kObjCreated = 0,
     kObjDestroying = 1,
-    kObjUpdate = 2,       // once per paint, before drawing
-    kObjDraw = 3,         // data: ANIMDRAW
-    kObjHitTest = 100,    // data: POINT relative to the object's top-left; non-zero: hit
+    kObjUpdate = 2, // once per paint, before drawing
+    kObjDraw = 3, // data: ANIMDRAW
+    kObjHitTest = 100, // data: POINT relative to the object's top-left; non-zero: hit
     kObjMayTakeInput = 101,
 };
 
@@ -44,7 +44,7 @@ constexpr int kControlSlot = 4;
 
 struct ANIMOBJECT {
     AnimWindow* window;
-    ANIMOBJECT* next;     // towards the back
+    ANIMOBJECT* next; // towards the back
     ANIMOBJECT* previous; // towards the front
     UINT_PTR* data;
     int cData;

@@ -1,16 +1,16 @@
 #include "cea_palette.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <iterator>
-
 #include "cea_display.h"
 #include "cea_graphic.h"
 #include "cea_sprite.h"
 #include "memmgr.h"
 #include "trace.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -179,8 +179,7 @@ bool PaletteGroup::Open()
         for (int i = 0; i < cItems; ++i) {
             const ITEM& item = items[i];
             if (item.used && item.isGraphic && item.graphic->valid && item.graphic->m.NotChild.dcCount) {
-                Trace("PaletteGroup 0x%08lX could not be opened because of graphic 0x%08lX", Address(this),
-                      Address(item.graphic));
+                Trace("PaletteGroup 0x%08lX could not be opened because of graphic 0x%08lX", Address(this), Address(item.graphic));
                 return false;
             }
         }
@@ -277,8 +276,7 @@ void PaletteGroup::Remove(Sprite* sprite)
 void PaletteGroup::AddSpecific(DWORD index, COLORREF color)
 {
     if (!openCount) {
-        Trace("AddSpecific (%lu) called for closed PaletteGroup 0x%08lX", static_cast<unsigned long>(index),
-              Address(this));
+        Trace("AddSpecific (%lu) called for closed PaletteGroup 0x%08lX", static_cast<unsigned long>(index), Address(this));
         return;
     }
     for (int i = 0; i < cItems; ++i) {
@@ -306,8 +304,7 @@ void PaletteGroup::AddSpecific(DWORD index, const PALETTEENTRY* entry)
         return;
     }
     if (!openCount) {
-        Trace("AddSpecific (%lu,pe) called for closed PaletteGroup 0x%08lX", static_cast<unsigned long>(index),
-              Address(this));
+        Trace("AddSpecific (%lu,pe) called for closed PaletteGroup 0x%08lX", static_cast<unsigned long>(index), Address(this));
         return;
     }
     if (entry)
@@ -317,8 +314,7 @@ void PaletteGroup::AddSpecific(DWORD index, const PALETTEENTRY* entry)
 void PaletteGroup::RemoveSpecific(DWORD index)
 {
     if (!openCount) {
-        Trace("RemoveSpecific(%lu) called for closed PaletteGroup 0x%08lX", static_cast<unsigned long>(index),
-              Address(this));
+        Trace("RemoveSpecific(%lu) called for closed PaletteGroup 0x%08lX", static_cast<unsigned long>(index), Address(this));
         return;
     }
     for (int i = 0; i < cItems; ++i) {
@@ -554,8 +550,8 @@ bool PaletteGroup::BuildNearestTable()
     for (int i = 0; i < 256; ++i) {
         const HSL e = ColorToHSL(entries[i].peRed, entries[i].peGreen, entries[i].peBlue);
         for (int c = 0; c < kNearestCells; ++c) {
-            const int d = 2 * std::abs(int(e.hue) - cells[c].hue) + std::abs(int(e.saturation) - cells[c].saturation) +
-                          3 * std::abs(int(e.lightness) - cells[c].lightness);
+            const int d = 2 * std::abs(int(e.hue) - cells[c].hue) + std::abs(int(e.saturation) - cells[c].saturation)
+                          + 3 * std::abs(int(e.lightness) - cells[c].lightness);
             if (d < best[c]) {
                 best[c] = d;
                 nearest[c] = BYTE(i);

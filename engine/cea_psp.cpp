@@ -1,12 +1,11 @@
 #include "cea_psp.h"
 
-#include <zlib.h>
+#include "memmgr.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-
-#include "memmgr.h"
+#include <zlib.h>
 
 namespace {
 
@@ -413,8 +412,7 @@ bool ReadPspImage(Graphic* target, FrameList* frames, const BYTE* data, DWORD si
     PspCursor c = {data, size, 0};
     ReadState state = {};
     BlockHeader header;
-    if (!c.Take(kFileHeaderSize) || !ReadBlockHeader(c, &header) || header.id != kAttributesBlock ||
-        !ReadAttributes(c, &state.attributes))
+    if (!c.Take(kFileHeaderSize) || !ReadBlockHeader(c, &header) || header.id != kAttributesBlock || !ReadAttributes(c, &state.attributes))
         return false;
     // The attributes chunk is read field by field; the blocks after it start where it ends.
     while (ReadBlockHeader(c, &header)) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "cea_graphic.h"
+
 #include "windows.h"
 
 // A read position in a block of memory. Reads that do not fit leave the position as it was

@@ -1,8 +1,8 @@
 #include "cea_schedule.h"
 
-#include <algorithm>
-
 #include "memmgr.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -66,8 +66,7 @@ bool SCHEDULE::AddAppEvent(DWORD frame, DWORD code, LPARAM param)
     return Add({1, frame, nullptr, code, {0, 0, 0, 0}, param});
 }
 
-template <class Match>
-void SCHEDULE::Clear(Match match)
+template<class Match> void SCHEDULE::Clear(Match match)
 {
     LOCK hold(lock);
     for (int i = 0; i < cAlloc; ++i)
@@ -87,9 +86,7 @@ void SCHEDULE::UnscheduleObject(ANIMOBJECT* object, DWORD state)
 
 void SCHEDULE::UnscheduleEvent(DWORD code, LPARAM param)
 {
-    Clear([code, param](const SCHEDULEEVENT& e) {
-        return !e.object && e.state == code && (param == 0 || e.param == param);
-    });
+    Clear([code, param](const SCHEDULEEVENT& e) { return !e.object && e.state == code && (param == 0 || e.param == param); });
 }
 
 void SCHEDULE::UnscheduleParam(LPARAM param)

@@ -15,9 +15,9 @@ struct SCHEDULEEVENT {
     DWORD used;
     DWORD frame;
     ANIMOBJECT* object; // none: an application event
-    DWORD state;        // object event: the object's new state; application event: its code
-    RECT rect;          // object event: where it moves (empty: it stays)
-    LPARAM param;       // application event: its parameter
+    DWORD state; // object event: the object's new state; application event: its code
+    RECT rect; // object event: where it moves (empty: it stays)
+    LPARAM param; // application event: its parameter
 };
 
 struct SCHEDULE {
@@ -52,7 +52,6 @@ struct SCHEDULE {
 
 private:
     bool Add(const SCHEDULEEVENT& event);
-    template <class Match>
-    void Clear(Match match);
+    template<class Match> void Clear(Match match);
     bool Take(DWORD frame, bool fObject, SCHEDULEEVENT* event);
 };

@@ -7,12 +7,12 @@
 // the device's callback, never the other way round.
 #include "cea_sound_mixer.h"
 
-#include <atomic>
-#include <cstring>
-
 #include "cea_sound_mix.h"
 #include "cea_sound_wave.h"
 #include "memmgr.h"
+
+#include <atomic>
+#include <cstring>
 
 namespace {
 
@@ -173,8 +173,8 @@ bool openDevice(MIXER& m)
         return true;
     for (WORD nChannels : {2, 1}) {
         WAVEFORMATEX wfx = PcmFormat(nChannels, 22050, 8);
-        if (waveOutOpen(&m.hwo, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(deviceCallback),
-                reinterpret_cast<DWORD_PTR>(&m), CALLBACK_FUNCTION)
+        if (waveOutOpen(&m.hwo, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(deviceCallback), reinterpret_cast<DWORD_PTR>(&m),
+                        CALLBACK_FUNCTION)
             == MMSYSERR_NOERROR) {
             m.fStereo = nChannels == 2;
             break;
@@ -259,8 +259,7 @@ bool MixerPlay(SOUND* psnd, int mode)
     CHANNEL* ch = IsMixFormat(psnd->wfx) && openDevice(*m) ? freeChannel(*m) : nullptr;
     if (ch) {
         ++psnd->playCount;
-        *ch = {psnd->wfx.nChannels == 2, psnd->pbData, psnd->cbData, 0, mode == 1, psnd->hwndNotify,
-            psnd->lParamNotify, psnd, mode == 2};
+        *ch = {psnd->wfx.nChannels == 2, psnd->pbData, psnd->cbData, 0, mode == 1, psnd->hwndNotify, psnd->lParamNotify, psnd, mode == 2};
         SetEvent(m->hWake);
     }
     LeaveCriticalSection(&m->csMixer);

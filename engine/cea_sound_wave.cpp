@@ -1,8 +1,8 @@
 #include "cea_sound_wave.h"
 
-#include <cstring>
-
 #include "memmgr.h"
+
+#include <cstring>
 
 namespace {
 
@@ -16,7 +16,7 @@ DWORD readDword(const BYTE* pb)
 bool sameLayout(const WAVEFORMATEX& a, const WAVEFORMATEX& b)
 {
     return a.wFormatTag == b.wFormatTag && a.nChannels == b.nChannels && a.nSamplesPerSec == b.nSamplesPerSec
-        && a.wBitsPerSample == b.wBitsPerSample;
+           && a.wBitsPerSample == b.wBitsPerSample;
 }
 
 // One whole-buffer conversion; a new block, or null.
@@ -90,7 +90,7 @@ WAVEFORMATEX PcmFormat(WORD nChannels, DWORD nSamplesPerSec, WORD wBitsPerSample
 bool IsMixFormat(const WAVEFORMATEX& wfx)
 {
     return wfx.wFormatTag == WAVE_FORMAT_PCM && wfx.wBitsPerSample == 8 && wfx.nSamplesPerSec == kMixRate
-        && (wfx.nChannels == 1 || wfx.nChannels == 2);
+           && (wfx.nChannels == 1 || wfx.nChannels == 2);
 }
 
 BYTE* ConvertForMixing(const WAVEFORMATEX& wfx, const BYTE* pb, DWORD cb, WAVEFORMATEX* pwfxOut, DWORD* pcbOut)

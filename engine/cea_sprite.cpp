@@ -1,11 +1,11 @@
 #include "cea_sprite.h"
 
-#include <algorithm>
-#include <cstdint>
-
 #include "cea_window.h"
 #include "memmgr.h"
 #include "trace.h"
+
+#include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -26,8 +26,7 @@ int FrameExtent(int cells, int sheetExtent)
 
 Graphic* NewFrame(Graphic* parent, const RECT& rect)
 {
-    return static_cast<Graphic*>(
-        MemTrackObject(new Graphic(parent, &rect), sizeof(Graphic), "GRAPHIC", __FILE__, __LINE__));
+    return static_cast<Graphic*>(MemTrackObject(new Graphic(parent, &rect), sizeof(Graphic), "GRAPHIC", __FILE__, __LINE__));
 }
 
 Graphic* NewSheet(Graphic* sheet)
@@ -121,8 +120,7 @@ void Sprite::Split(int across, int down, DWORD count)
 {
     if (!frames.IsEmpty()) {
         if (count > 1)
-            Trace("Warning: constructing sprite 0x%08lX by splitting already-animated file: you have to do that yourself",
-                  Address(this));
+            Trace("Warning: constructing sprite 0x%08lX by splitting already-animated file: you have to do that yourself", Address(this));
         return;
     }
     if (!sheet || !sheet->HasBitmap())

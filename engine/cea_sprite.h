@@ -5,6 +5,7 @@
 #pragma once
 
 #include "cea_graphic.h"
+
 #include "windows.h"
 
 struct AnimWindow;

@@ -1,7 +1,5 @@
 #include "cea_window.h"
 
-#include <algorithm>
-
 #include "cea_clock.h"
 #include "cea_display.h"
 #include "cea_graphic.h"
@@ -11,6 +9,8 @@
 #include "cea_palette.h"
 #include "memmgr.h"
 #include "trace.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -486,9 +486,7 @@ LRESULT CALLBACK AnimWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     AnimWindow* w = message == WM_CREATE ? AnimWindow::Create(hwnd) : AnimWindow::FromWindow(hwnd);
     if (w) {
         switch (message) {
-        case WM_SIZE:
-            w->Resize();
-            break;
+        case WM_SIZE: w->Resize(); break;
         case WM_ERASEBKGND:
             // Nothing is erased: the whole picture is shown again instead.
             w->Invalidate(nullptr, false);
@@ -501,8 +499,7 @@ LRESULT CALLBACK AnimWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             w->PaintNow();
             break;
         }
-        default:
-            break;
+        default: break;
         }
         DispatchToHooks(hwnd, message, wParam, lParam);
         if (message == WM_DESTROY)

@@ -8,12 +8,13 @@
 // frame rate, owns the message loop while it runs, and hands the window's messages to hooks.
 #pragma once
 
-#include <atomic>
-
 #include "cea_dirty.h"
 #include "cea_hooks.h"
 #include "cea_schedule.h"
+
 #include "windows.h"
+
+#include <atomic>
 
 struct ANIMOBJECT;
 struct Graphic;
@@ -25,13 +26,13 @@ class string;
 using ANIMWINDOWCALLBACK = LRESULT (*)(AnimWindow* window, UINT code, WPARAM a, LPARAM b);
 
 enum : UINT {
-    kAnimFreeing = 0,      // the window is being freed
-    kAnimBackground = 1,   // the background was (re)created: a = 0, b = the background graphic
+    kAnimFreeing = 0, // the window is being freed
+    kAnimBackground = 1, // the background was (re)created: a = 0, b = the background graphic
     kAnimBeforeUpdate = 2, // a paint is about to update the objects
-    kAnimAfterUpdate = 3,  // the objects were updated
-    kAnimPainted = 4,      // a paint ended
-    kAnimEvent = 5,        // a scheduled application event: a = its code, b = its parameter;
-                           // returning 0 stops the frame loop
+    kAnimAfterUpdate = 3, // the objects were updated
+    kAnimPainted = 4, // a paint ended
+    kAnimEvent = 5, // a scheduled application event: a = its code, b = its parameter;
+                    // returning 0 stops the frame loop
 };
 
 constexpr DWORD kAnimSignature = 0x416E696D;
@@ -67,7 +68,7 @@ struct AnimWindow {
     int cUserSlots;
     ANIMOBJECT** layers; // the first object of each layer, ascending layer numbers, none-terminated
     int cLayersAlloc;
-    ANIMOBJECT* last;    // the back of the picture
+    ANIMOBJECT* last; // the back of the picture
     BOOL resync;
     BOOL hold;
 

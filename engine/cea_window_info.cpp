@@ -1,12 +1,12 @@
 // The two information objects an animation window can show along its bottom edge: the
 // measured frame rate and a status line.
-#include <cstdio>
-
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "cea_window.h"
 #include "memmgr.h"
 #include "tl_string.h"
+
+#include <cstdio>
 
 namespace {
 

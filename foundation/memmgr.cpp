@@ -1,6 +1,7 @@
 #include "memmgr.h"
 
-#include <sanitizer/asan_interface.h>
+#include "memmgr_diag.h"
+#include "trace.h"
 
 #include <algorithm>
 #include <array>
@@ -14,23 +15,21 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <sanitizer/asan_interface.h>
 #include <thread>
-
-#include "memmgr_diag.h"
-#include "trace.h"
 
 namespace {
 
-constexpr uint32_t kLeadingSignature = 0x4D656D21;  // "Mem!"
+constexpr uint32_t kLeadingSignature = 0x4D656D21; // "Mem!"
 constexpr uint32_t kTrailingSignature = 0x4F6B6179; // "Okay"
 constexpr size_t kChunkSize = 0x100000;
-constexpr size_t kLargeBlock = 0x80000;             // block sizes above this get their own allocation
+constexpr size_t kLargeBlock = 0x80000; // block sizes above this get their own allocation
 constexpr size_t kClassSize = 128;
 constexpr int kSizeClasses = 4096;
-constexpr int kClassSearch = 16;                    // a request may take a block this many classes larger
+constexpr int kClassSearch = 16; // a request may take a block this many classes larger
 constexpr int kBuckets = 16384;
 constexpr int kMaxEmptyChunks = 3;
-constexpr size_t kOverhead = 72;                    // header and trailer as block sizes count them
+constexpr size_t kOverhead = 72; // header and trailer as block sizes count them
 constexpr unsigned char kGuardByte = 0xA5;
 constexpr size_t kGuardBytes = 16;
 
@@ -50,22 +49,22 @@ struct Chunk;
 // filled with kGuardByte, so an overrun of even one byte past the request is caught.
 struct Block {
     uint32_t dwSignature;
-    int32_t iBucket;        // -1 while the block is free
+    int32_t iBucket; // -1 while the block is free
     Block* pHashPrev;
     Block* pHashNext;
     Block* pFreePrev;
     Block* pFreeNext;
-    Chunk* pChunk;          // none for a large block
+    Chunk* pChunk; // none for a large block
     uint32_t kind;
     uint32_t fLarge;
-    size_t cbPayload;       // block size - 72
+    size_t cbPayload; // block size - 72
     size_t cbRequested;
     const char* pszLabel;
     const char* pszFile;
     int32_t line;
     uint32_t fTared;
     void* pPayload;
-    const void* pTracked;   // kinds 1 and 2
+    const void* pTracked; // kinds 1 and 2
 };
 static_assert(sizeof(Block) % 16 == 0);
 
@@ -188,10 +187,22 @@ size_t blockSizeFor(size_t cb)
     return (cb + kOverhead) / kClassSize * kClassSize + kClassSize;
 }
 
-size_t blockSize(const Block* b) { return b->cbPayload + kOverhead; }
-size_t footprint(size_t blockSize) { return blockSize + kHostExtra; }
-int sizeClass(size_t blockSize) { return static_cast<int>(blockSize / kClassSize) - 1; }
-unsigned char* payloadOf(Block* b) { return reinterpret_cast<unsigned char*>(b + 1); }
+size_t blockSize(const Block* b)
+{
+    return b->cbPayload + kOverhead;
+}
+size_t footprint(size_t blockSize)
+{
+    return blockSize + kHostExtra;
+}
+int sizeClass(size_t blockSize)
+{
+    return static_cast<int>(blockSize / kClassSize) - 1;
+}
+unsigned char* payloadOf(Block* b)
+{
+    return reinterpret_cast<unsigned char*>(b + 1);
+}
 unsigned char* trailerOf(Block* b)
 {
     return reinterpret_cast<unsigned char*>(b) + footprint(blockSize(b)) - 4;
@@ -202,8 +213,14 @@ size_t guardLength(Block* b)
     const size_t slack = trailerOf(b) - (payloadOf(b) + b->cbRequested);
     return std::min(slack, kGuardBytes);
 }
-const void* keyOf(const Block* b) { return b->kind == kMemory ? b->pPayload : b->pTracked; }
-int bucketOf(const void* address) { return static_cast<int>((reinterpret_cast<uintptr_t>(address) >> 4) % kBuckets); }
+const void* keyOf(const Block* b)
+{
+    return b->kind == kMemory ? b->pPayload : b->pTracked;
+}
+int bucketOf(const void* address)
+{
+    return static_cast<int>((reinterpret_cast<uintptr_t>(address) >> 4) % kBuckets);
+}
 
 bool debuggerAttached()
 {
@@ -222,10 +239,8 @@ bool debuggerAttached()
 void report(const char* message, const void* address, const char* file, int line)
 {
     char text[1024];
-    std::snprintf(text, sizeof text,
-                  "%s\n\n   Address: 0x%08lX\n   Current: %s line %ld\n\nClick OK to dismiss\nClick X to debug",
-                  message, static_cast<unsigned long>(reinterpret_cast<uintptr_t>(address)), file ? file : "",
-                  static_cast<long>(line));
+    std::snprintf(text, sizeof text, "%s\n\n   Address: 0x%08lX\n   Current: %s line %ld\n\nClick OK to dismiss\nClick X to debug", message,
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(address)), file ? file : "", static_cast<long>(line));
     MemReportBoxHook box = g_reportBox.load();
     if (!box) {
         Trace("%s: %s", kCaption, text);
@@ -461,8 +476,8 @@ Block* obtainBlock(Manager& m, size_t blockSize)
     return carveFrom(c, blockSize);
 }
 
-Block* allocate(Manager& m, size_t blockSize, Kind kind, size_t cbRequested, const void* tracked,
-                const char* label, const char* file, int line)
+Block* allocate(Manager& m, size_t blockSize, Kind kind, size_t cbRequested, const void* tracked, const char* label, const char* file,
+                int line)
 {
     if (blockSize == 0)
         return nullptr;
@@ -583,8 +598,8 @@ bool MemGrowArray(size_t cbElement, void** array, int* count, int needed, int st
         return true;
     // A step below one would leave the array short of what was asked for.
     const long long grown = static_cast<long long>(needed) + std::max(step, 1) - 1;
-    if (grown > std::numeric_limits<int>::max() ||
-        (cbElement && static_cast<size_t>(grown) > std::numeric_limits<size_t>::max() / cbElement))
+    if (grown > std::numeric_limits<int>::max()
+        || (cbElement && static_cast<size_t>(grown) > std::numeric_limits<size_t>::max() / cbElement))
         return false;
     const size_t cbOld = cbElement * current;
     const size_t cbNew = cbElement * static_cast<size_t>(grown);
@@ -629,8 +644,8 @@ bool MemQueryBlock(const void* address, MemBlockInfo* info)
     if (!b)
         return false;
     if (info)
-        *info = MemBlockInfo{b, blockSize(b), b->cbRequested, static_cast<int>(b->kind), b->fLarge != 0,
-                             b->fTared != 0, b->pszLabel, b->pszFile, b->line};
+        *info = MemBlockInfo{b,           blockSize(b), b->cbRequested, static_cast<int>(b->kind), b->fLarge != 0, b->fTared != 0,
+                             b->pszLabel, b->pszFile,   b->line};
     return true;
 }
 

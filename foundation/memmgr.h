@@ -29,17 +29,16 @@ bool MemGrowArray(size_t cbElement, void** array, int* count, int needed, int st
 #define MEM_ALLOC_ARRAY(type, n) static_cast<type*>(MemAlloc(sizeof(type) * (n), #type, __FILE__, __LINE__))
 #define MEM_FREE(p) MemFree((p), __FILE__, __LINE__)
 #define MEM_TARE(p) MemTare((p), __FILE__, __LINE__)
-#define MEM_GROW_ARRAY(array, count, needed, step) \
+#define MEM_GROW_ARRAY(array, count, needed, step)                                                                                         \
     MemGrowArray(sizeof(**(array)), reinterpret_cast<void**>(array), (count), (needed), (step), __FILE__, __LINE__)
 
 // A tracked new/delete pair: MEM_NEW(ANIMOBJECT, args...) and MEM_DELETE(p).
-#define MEM_NEW(type, ...) \
-    static_cast<type*>(MemTrackObject(new type(__VA_ARGS__), sizeof(type), #type, __FILE__, __LINE__))
-#define MEM_DELETE(p)                              \
-    do {                                           \
-        auto* mem_delete_p_ = (p);                 \
-        MemUntrackObject(mem_delete_p_, __FILE__, __LINE__); \
-        delete mem_delete_p_;                      \
+#define MEM_NEW(type, ...) static_cast<type*>(MemTrackObject(new type(__VA_ARGS__), sizeof(type), #type, __FILE__, __LINE__))
+#define MEM_DELETE(p)                                                                                                                      \
+    do {                                                                                                                                   \
+        auto* mem_delete_p_ = (p);                                                                                                         \
+        MemUntrackObject(mem_delete_p_, __FILE__, __LINE__);                                                                               \
+        delete mem_delete_p_;                                                                                                              \
     } while (0)
 
 // The report hooks. The message box of a report reaches the platform layer through the first

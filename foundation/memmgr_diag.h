@@ -8,11 +8,11 @@
 size_t MemBlockSize(size_t cb);
 
 struct MemBlockInfo {
-    const void* pBlock;     // where the block begins: its leading signature
-    size_t cbBlock;         // its size class's size; a reused block keeps its own
-    size_t cbRequested;     // payload bytes asked for, or the size of a tracked object
-    int kind;               // 0 memory block, 1 tracked object, 2 tracked address
-    bool fLarge;            // an allocation of its own rather than part of a chunk
+    const void* pBlock; // where the block begins: its leading signature
+    size_t cbBlock; // its size class's size; a reused block keeps its own
+    size_t cbRequested; // payload bytes asked for, or the size of a tracked object
+    int kind; // 0 memory block, 1 tracked object, 2 tracked address
+    bool fLarge; // an allocation of its own rather than part of a chunk
     bool fTared;
     const char* pszLabel;
     const char* pszFile;
@@ -25,7 +25,7 @@ bool MemQueryBlock(const void* address, MemBlockInfo* info);
 
 struct MemStats {
     size_t cChunks;
-    size_t cEmptyChunks;    // chunks holding no block in use
+    size_t cEmptyChunks; // chunks holding no block in use
     size_t cLargeBlocks;
 };
 

@@ -1,11 +1,11 @@
 #include "sformat.h"
 
+#include "utf.h"
+
 #include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-
-#include "utf.h"
 
 namespace {
 
@@ -45,11 +45,10 @@ TYPE classify(std::string_view type)
         std::string_view name;
         TYPE type;
     } kTypes[] = {
-        {"d", TYPE::INTEGER},    {"ld", TYPE::INTEGER}, {"hd", TYPE::INTEGER}, {"u", TYPE::INTEGER},
-        {"lu", TYPE::INTEGER},   {"hu", TYPE::INTEGER}, {"x", TYPE::INTEGER},  {"lx", TYPE::INTEGER},
-        {"hx", TYPE::INTEGER},   {"X", TYPE::INTEGER},  {"lX", TYPE::INTEGER}, {"hX", TYPE::INTEGER},
-        {"c", TYPE::CHARACTER},  {"lc", TYPE::CHARACTER}, {"f", TYPE::REAL},   {"lf", TYPE::REAL},
-        {"s", TYPE::TEXT},       {"ls", TYPE::TEXT},    {"hs", TYPE::TEXT},    {"m", TYPE::STRINGID},
+        {"d", TYPE::INTEGER},  {"ld", TYPE::INTEGER}, {"hd", TYPE::INTEGER},  {"u", TYPE::INTEGER},    {"lu", TYPE::INTEGER},
+        {"hu", TYPE::INTEGER}, {"x", TYPE::INTEGER},  {"lx", TYPE::INTEGER},  {"hx", TYPE::INTEGER},   {"X", TYPE::INTEGER},
+        {"lX", TYPE::INTEGER}, {"hX", TYPE::INTEGER}, {"c", TYPE::CHARACTER}, {"lc", TYPE::CHARACTER}, {"f", TYPE::REAL},
+        {"lf", TYPE::REAL},    {"s", TYPE::TEXT},     {"ls", TYPE::TEXT},     {"hs", TYPE::TEXT},      {"m", TYPE::STRINGID},
     };
     for (const auto& entry : kTypes) {
         if (entry.name == type)
@@ -232,8 +231,7 @@ void appendValue(string& out, const SPEC& spec, const sformat::ARG* arg)
         if (fInteger)
             return appendText(out, loadString(static_cast<int>(arg->n)).View(), spec);
         break;
-    case TYPE::UNKNOWN:
-        break;
+    case TYPE::UNKNOWN: break;
     }
     out.Append(kBad);
 }

@@ -22,13 +22,13 @@
 // both read as empty text.
 #pragma once
 
+#include "tl_string.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <type_traits>
-
-#include "tl_string.h"
 
 using SformatStringLoader = string (*)(int id);
 
@@ -45,30 +45,26 @@ public:
         std::u16string_view wsz;
     };
 
-    template <class... Args>
-    explicit sformat(std::string_view format, const Args&... args)
+    template<class... Args> explicit sformat(std::string_view format, const Args&... args)
     {
         const std::array<ARG, sizeof...(Args)> rgArg{makeArg(args)...};
         build(format, rgArg.data(), rgArg.size());
     }
 
-    template <class... Args>
-    explicit sformat(std::u16string_view format, const Args&... args)
+    template<class... Args> explicit sformat(std::u16string_view format, const Args&... args)
     {
         const std::array<ARG, sizeof...(Args)> rgArg{makeArg(args)...};
         build(string(format).View(), rgArg.data(), rgArg.size());
     }
 
-    template <class... Args>
-    explicit sformat(int idFormat, const Args&... args)
+    template<class... Args> explicit sformat(int idFormat, const Args&... args)
     {
         const std::array<ARG, sizeof...(Args)> rgArg{makeArg(args)...};
         build(loadFormat(idFormat).View(), rgArg.data(), rgArg.size());
     }
 
 private:
-    template <class T>
-    static ARG makeArg(const T& value)
+    template<class T> static ARG makeArg(const T& value)
     {
         ARG arg;
         if constexpr (std::is_same_v<T, bool>) {

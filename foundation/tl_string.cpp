@@ -1,12 +1,12 @@
 #include "tl_string.h"
 
+#include "memmgr.h"
+#include "utf.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
-
-#include "memmgr.h"
-#include "utf.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ char32_t nextFolded(std::string_view text, size_t& i)
     return FoldCase(c);
 }
 
-template <typename Char> bool equalsIgnoringAsciiCase(std::basic_string_view<Char> a, std::basic_string_view<Char> b)
+template<typename Char> bool equalsIgnoringAsciiCase(std::basic_string_view<Char> a, std::basic_string_view<Char> b)
 {
     const auto upper = [](Char c) { return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - 'a' + 'A') : c; };
     if (a.size() != b.size())
@@ -74,14 +74,14 @@ char32_t FoldCase(char32_t c)
     return c;
 }
 
-string::string(const char* text) : string(std::string_view(text ? text : "")) {}
+string::string(const char* text) : string(std::string_view(text ? text : "")) { }
 
 string::string(std::string_view text)
 {
     Append(text);
 }
 
-string::string(const char16_t* text) : string(std::u16string_view(text ? text : u"")) {}
+string::string(const char16_t* text) : string(std::u16string_view(text ? text : u"")) { }
 
 string::string(std::u16string_view text)
 {
@@ -90,13 +90,11 @@ string::string(std::u16string_view text)
         Append({bytes, EncodeUtf8(DecodeUtf16(text, i), bytes)});
 }
 
-string::string(const string& other) : string(other.View()) {}
+string::string(const string& other) : string(other.View()) { }
 
-string::string(string&& other) noexcept
-    : m_psz(std::exchange(other.m_psz, nullptr)),
-      m_cb(std::exchange(other.m_cb, 0)),
-      m_cbCapacity(std::exchange(other.m_cbCapacity, 0)),
-      m_pwsz(std::exchange(other.m_pwsz, nullptr))
+string::string(string&& other) noexcept :
+    m_psz(std::exchange(other.m_psz, nullptr)), m_cb(std::exchange(other.m_cb, 0)), m_cbCapacity(std::exchange(other.m_cbCapacity, 0)),
+    m_pwsz(std::exchange(other.m_pwsz, nullptr))
 {
 }
 

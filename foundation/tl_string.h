@@ -66,7 +66,7 @@ class istring : public string {
 public:
     using string::string;
     istring() = default;
-    istring(const string& other) : string(other) {}
+    istring(const string& other) : string(other) { }
 
     int Compare(std::string_view other) const override;
     // Declared again so that overload resolution prefers these to the exact ones of string.

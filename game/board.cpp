@@ -1,9 +1,9 @@
 // The board's own bookkeeping: counting, closing the gaps after a quibo, and lining up the
 // next Add. The display follows the slots; nothing here touches an object.
+#include "game.h"
+
 #include <cstdlib>
 #include <utility>
-
-#include "game.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "browser.h"
 
-#include <windows.h>
-#include <shellapi.h>
-
 #include "publish.h"
 #include "utf.h"
+
+#include <shellapi.h>
+#include <windows.h>
 
 void PublishScores()
 {

@@ -1,9 +1,9 @@
 // The game's clock and the status values shown beside the board.
-#include <windows.h>
-
 #include "cea_clock.h"
 #include "game.h"
 #include "sformat.h"
+
+#include <windows.h>
 
 GAMESTATUS g_status;
 
@@ -43,9 +43,8 @@ void RefreshStatus()
     }
     g_status.dwTime = ElapsedTime();
     g_status.dwAverage = g_game.cFound > 0 ? g_status.dwTime / g_game.cFound : 0;
-    g_status.dwEstimate = g_game.cFound >= cQUIBOS_BEFORE_ESTIMATE
-                              ? g_status.dwTime + g_status.dwAverage * ((g_status.cTilesLeft + 3) / 3)
-                              : 0;
+    g_status.dwEstimate
+        = g_game.cFound >= cQUIBOS_BEFORE_ESTIMATE ? g_status.dwTime + g_status.dwAverage * ((g_status.cTilesLeft + 3) / 3) : 0;
 }
 
 string FormatTime(uint32_t ms)

@@ -2,12 +2,6 @@
 // clock, and the shutdown that writes the records back.
 #include "frame.h"
 
-#include <atomic>
-#include <cstdlib>
-
-#include <aygshell.h>
-#include <windows.h>
-
 #include "browser.h"
 #include "cea_clock.h"
 #include "cea_main.h"
@@ -23,6 +17,12 @@
 #include "records.h"
 #include "screens.h"
 #include "sequencer.h"
+
+#include <aygshell.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
 
 namespace {
 
@@ -48,8 +48,7 @@ bool gameRunning()
 
 void showError()
 {
-    MessageBoxW(nullptr, LoadCatalogString(IDS_NO_GRAPHICS).c_str(), LoadCatalogString(IDS_ERROR_CAPTION).c_str(),
-                MB_ICONINFORMATION);
+    MessageBoxW(nullptr, LoadCatalogString(IDS_NO_GRAPHICS).c_str(), LoadCatalogString(IDS_ERROR_CAPTION).c_str(), MB_ICONINFORMATION);
 }
 
 void bringToFront(HWND window)
@@ -112,8 +111,7 @@ void layOut(HWND dialog)
         g_animWindow->SetFrameRate(FRAMES_PER_SECOND);
     }
     SetWindowTextW(dialog, LoadCatalogString(IDS_TITLE).c_str());
-    SetWindowPos(dialog, nullptr, 0, 0, LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW"),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(dialog, nullptr, 0, 0, LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW"), SWP_NOZORDER | SWP_NOACTIVATE);
     RECT rect;
     GetWindowRect(dialog, &rect);
     OffsetRect(&rect, -rect.left, -rect.top);
@@ -214,9 +212,7 @@ INT_PTR CALLBACK mainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (wParam == VK_ESCAPE)
             DeselectAll();
         return 0;
-    case WM_COMMAND:
-        command(dialog, LOWORD(wParam));
-        return 0;
+    case WM_COMMAND: command(dialog, LOWORD(wParam)); return 0;
     case WM_DESTROY:
         KillTimer(dialog, CLOCK_TIMER);
         SetDisplayWindow(nullptr, nullptr);

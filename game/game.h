@@ -1,10 +1,11 @@
 // The game core: tiles, the deck and board of the one game in progress, and the rules.
 #pragma once
 
-#include <cstdint>
-
 #include "tl_string.h"
+
 #include "windows.h"
+
+#include <cstdint>
 
 struct ANIMOBJECT;
 
@@ -12,10 +13,10 @@ struct ANIMOBJECT;
 // two tiles are the same tile exactly when their four attributes are equal.
 struct PIECE {
     uint32_t fPresent;
-    uint32_t iColor;   // red, green, blue
-    uint32_t iShape;   // rectangle, circle, triangle
+    uint32_t iColor; // red, green, blue
+    uint32_t iShape; // rectangle, circle, triangle
     uint32_t iShading; // solid, lined down the middle, hollow
-    uint32_t iNumber;  // images on the tile, minus one
+    uint32_t iNumber; // images on the tile, minus one
     ANIMOBJECT* pObject;
     uint32_t fSelected;
 };
@@ -38,9 +39,9 @@ struct GAMESTATE {
 extern GAMESTATE g_game;
 
 enum QUIBOSCOPE {
-    SCOPE_BOARD = 0,     // the board only
+    SCOPE_BOARD = 0, // the board only
     SCOPE_REMAINING = 1, // the board and every undealt tile
-    SCOPE_NEXT_ADD = 2,  // the board and the three tiles the next Add would deal
+    SCOPE_NEXT_ADD = 2, // the board and the three tiles the next Add would deal
 };
 
 // Canonical index 0..80 of a tile's attributes: the position in the unshuffled deck.
@@ -81,9 +82,9 @@ void Penalise(uint32_t ms);
 // were; once it is over the estimate shows the final time, and `dwTime` is the score.
 struct GAMESTATUS {
     uint32_t dwTime;
-    uint32_t cTilesLeft;  // undealt tiles
-    uint32_t dwAverage;   // per quibo; 0 before the first
-    uint32_t dwEstimate;  // 0 before the fifth quibo
+    uint32_t cTilesLeft; // undealt tiles
+    uint32_t dwAverage; // per quibo; 0 before the first
+    uint32_t dwEstimate; // 0 before the fifth quibo
 };
 extern GAMESTATUS g_status;
 void RefreshStatus();

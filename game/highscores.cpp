@@ -1,10 +1,10 @@
 #include "highscores.h"
 
-#include <cstring>
+#include "records.h"
 
 #include <windows.h>
 
-#include "records.h"
+#include <cstring>
 
 HIGHSCORE g_highScores[cHIGHSCORES];
 
@@ -31,9 +31,9 @@ void DefaultHighScores()
         uint32_t score;
         CALENDARDATE date;
     } defaults[cHIGHSCORES] = {
-        {u"Marta", 270000, {2002, 3, 16}},  {u"Ludoviko", 300000, {2002, 6, 5}}, {u"Klara", 405000, {2002, 12, 18}},
-        {u"Petro", 435000, {2002, 3, 20}},  {u"Ilona", 600000, {2002, 7, 2}},    {u"Jakobo", 750000, {2002, 7, 23}},
-        {u"Sofia", 855000, {2000, 11, 2}}, {u"Vera", 900000, {2000, 9, 3}},  {u"Tomaso", 1065000, {2000, 7, 29}},
+        {u"Marta", 270000, {2002, 3, 16}}, {u"Ludoviko", 300000, {2002, 6, 5}}, {u"Klara", 405000, {2002, 12, 18}},
+        {u"Petro", 435000, {2002, 3, 20}}, {u"Ilona", 600000, {2002, 7, 2}},    {u"Jakobo", 750000, {2002, 7, 23}},
+        {u"Sofia", 855000, {2000, 11, 2}}, {u"Vera", 900000, {2000, 9, 3}},     {u"Tomaso", 1065000, {2000, 7, 29}},
     };
     for (int i = 0; i < cHIGHSCORES; ++i) {
         HIGHSCORE& entry = g_highScores[i];

@@ -2,10 +2,10 @@
 // that an entry edited by hand is recognised.
 #pragma once
 
+#include "publishformat.h"
+
 #include <cstdint>
 #include <string_view>
-
-#include "publishformat.h"
 
 constexpr int cHIGHSCORES = 9;
 constexpr int cchHIGHSCORE_NAME = 64;
@@ -13,9 +13,9 @@ constexpr int cchHIGHSCORE_NAME = 64;
 // One entry, exactly as stored in the "HighScores" record.
 struct HIGHSCORE {
     char16_t szName[cchHIGHSCORE_NAME]; // zero-terminated, at most 63 characters
-    uint32_t dwScore;                   // milliseconds; lower is better
-    uint32_t dwDate;                    // PackDate
-    uint32_t dwCheck;                   // 0: no check value, never published
+    uint32_t dwScore; // milliseconds; lower is better
+    uint32_t dwDate; // PackDate
+    uint32_t dwCheck; // 0: no check value, never published
 };
 static_assert(sizeof(HIGHSCORE) == 140);
 

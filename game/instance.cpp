@@ -1,9 +1,9 @@
 #include "instance.h"
 
+#include "tl_string.h"
+
 #include <cstdint>
 #include <string>
-
-#include "tl_string.h"
 
 namespace {
 

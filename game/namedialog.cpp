@@ -1,10 +1,10 @@
 #include "namedialog.h"
 
-#include <aygshell.h>
-
 #include "language.h"
 #include "recentnames.h"
 #include "records.h"
+
+#include <aygshell.h>
 
 namespace {
 
@@ -53,9 +53,7 @@ void takeName(HWND dialog, int command)
 INT_PTR CALLBACK nameDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_INITDIALOG:
-        initDialog(dialog, reinterpret_cast<NAMEDIALOG*>(lParam));
-        return TRUE;
+    case WM_INITDIALOG: initDialog(dialog, reinterpret_cast<NAMEDIALOG*>(lParam)); return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             takeName(dialog, LOWORD(wParam));

@@ -1,9 +1,5 @@
 // The game in progress: dealing, the player's taps, Add and Hint, pause, and the end of a game.
 // The board's slots are the truth; the tile objects follow them by flights.
-#include <cstring>
-
-#include <windows.h>
-
 #include "cea_clock.h"
 #include "cea_object.h"
 #include "cea_window.h"
@@ -17,6 +13,10 @@
 #include "sequencer.h"
 #include "tile.h"
 #include "trace.h"
+
+#include <windows.h>
+
+#include <cstring>
 
 namespace {
 
@@ -113,7 +113,7 @@ SELECTION selection()
 }
 
 // The first present slot whose tile matches; false when none does.
-template <typename Match> bool findSlot(Match matches, int* row, int* column)
+template<typename Match> bool findSlot(Match matches, int* row, int* column)
 {
     for (int r = 0; r < cROWS; ++r) {
         for (int c = 0; c < cCOLUMNS; ++c) {
@@ -295,8 +295,7 @@ void AddTiles(bool fromUser, DWORD startFrame)
             for (int k = 0; k < cOPENING_COLUMNS; ++k) {
                 for (int row = 0; row < cROWS; ++row) {
                     if (ANIMOBJECT* object = slot(row, k).pObject) {
-                        Fly(object, TilePosition(k, row, true), true, false,
-                            startFrame + row + (smooth() ? 2 * k : 0));
+                        Fly(object, TilePosition(k, row, true), true, false, startFrame + row + (smooth() ? 2 * k : 0));
                         shifted = true;
                     }
                 }

@@ -2,9 +2,9 @@
 // of published scores.
 #pragma once
 
-#include <string>
-
 #include "publishformat.h"
+
+#include <string>
 
 // The server's base address: "ScoresServer" of the game's key, else the built-in default.
 std::string ScoresServer();

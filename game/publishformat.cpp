@@ -96,8 +96,8 @@ std::string PostQuery(std::string_view languageCode, const std::vector<PUBLISHED
     std::string query = "post&game&1&lang&";
     query += languageCode;
     for (const PUBLISHEDSCORE& entry : entries) {
-        query += "&score&" + std::to_string(entry.score) + "&" + entry.name + "&" + std::to_string(entry.date) + "&" +
-                 std::to_string(entry.check);
+        query += "&score&" + std::to_string(entry.score) + "&" + entry.name + "&" + std::to_string(entry.date) + "&"
+                 + std::to_string(entry.check);
     }
     return query;
 }

@@ -12,14 +12,14 @@
 
 constexpr std::string_view SCORES_POST_PATH = "/cgi-bin/score.cgi";
 constexpr std::string_view SCORES_PAGE_PREFIX = "/quibo/scores-";
-constexpr size_t cPUBLISHED_MAX = 9;           // the whole high-score table
-constexpr size_t cchPUBLISHED_NAME_MAX = 64;    // a full name field, every unit a letter
+constexpr size_t cPUBLISHED_MAX = 9; // the whole high-score table
+constexpr size_t cchPUBLISHED_NAME_MAX = 64; // a full name field, every unit a letter
 constexpr size_t cbPOST_QUERY_MAX = 8 * 1024;
 
 struct CALENDARDATE {
     uint32_t year;
     uint32_t month; // 1..12
-    uint32_t day;   // 1..31
+    uint32_t day; // 1..31
 };
 
 uint32_t PackDate(const CALENDARDATE& date);
@@ -45,14 +45,14 @@ std::string ScoresPagePath(std::string_view languageCode);
 
 enum class POSTERROR {
     None,
-    TooLong,         // over cbPOST_QUERY_MAX
-    NotAPost,        // does not start "post&game&"
-    WrongGame,       // a game number other than 1
+    TooLong, // over cbPOST_QUERY_MAX
+    NotAPost, // does not start "post&game&"
+    WrongGame, // a game number other than 1
     UnknownLanguage, // neither "en" nor "eo"
-    TooManyScores,   // more than cPUBLISHED_MAX entries
-    Incomplete,      // an entry short of its five fields, or not starting "score"
-    BadTime,         // not a decimal number as the game writes it (no sign, no leading zero, 32 bits)
-    BadName,         // a character the game never sends, or too long
+    TooManyScores, // more than cPUBLISHED_MAX entries
+    Incomplete, // an entry short of its five fields, or not starting "score"
+    BadTime, // not a decimal number as the game writes it (no sign, no leading zero, 32 bits)
+    BadName, // a character the game never sends, or too long
     BadDate,
     BadCheckNumber,
     CheckMismatch, // the check value does not belong to the name, time and date

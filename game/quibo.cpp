@@ -1,8 +1,8 @@
 // The game program.
-#include <windows.h>
-
 #include "frame.h"
 #include "instance.h"
+
+#include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {

@@ -1,9 +1,9 @@
 #include "recentnames.h"
 
+#include "records.h"
+
 #include <algorithm>
 #include <iterator>
-
-#include "records.h"
 
 std::u16string_view RecentNamesText(const char16_t* field, size_t cchField)
 {
@@ -63,8 +63,7 @@ std::u16string RememberPlayerName(std::u16string_view typed)
     // An empty entry would read as the end of the list and hide every earlier name.
     if (name.empty())
         return {};
-    std::u16string list =
-        RememberName(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES), name, cchRECENT_NAMES);
+    std::u16string list = RememberName(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES), name, cchRECENT_NAMES);
     std::fill(std::begin(g_settings.szRecentNames), std::end(g_settings.szRecentNames), u'\0');
     list.copy(g_settings.szRecentNames, cchRECENT_NAMES - 1);
     return TakeFirstName(list);

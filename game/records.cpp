@@ -1,9 +1,9 @@
 #include "records.h"
 
-#include <cstring>
-
 #include "highscores.h"
 #include "language.h"
+
+#include <cstring>
 
 SETTINGS g_settings;
 
@@ -56,8 +56,7 @@ void LoadHighScores()
 {
     // A short table would come back zero-filled: entries of time 0 that nothing can ever beat.
     const registry::value stored = highScoresValue();
-    if (stored.size() >= sizeof(DWORD) + sizeof g_highScores &&
-        stored.readVersioned(RECORD_VERSION, g_highScores, sizeof g_highScores))
+    if (stored.size() >= sizeof(DWORD) + sizeof g_highScores && stored.readVersioned(RECORD_VERSION, g_highScores, sizeof g_highScores))
         return;
     DefaultHighScores();
     stored.writeVersioned(RECORD_VERSION, g_highScores, sizeof g_highScores);

@@ -2,10 +2,10 @@
 // as a versioned binary value under HKCU\Software\Zelnor\Quibo.
 #pragma once
 
+#include "registry.h"
+
 #include <cstdint>
 #include <string>
-
-#include "registry.h"
 
 constexpr int cchRECENT_NAMES = 512;
 

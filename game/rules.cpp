@@ -28,10 +28,10 @@ bool allSameOrAllDifferent(uint32_t a, uint32_t b, uint32_t c)
 
 bool IsQuibo(const PIECE& first, const PIECE& second, const PIECE& third)
 {
-    return allSameOrAllDifferent(first.iColor, second.iColor, third.iColor) &&
-           allSameOrAllDifferent(first.iShape, second.iShape, third.iShape) &&
-           allSameOrAllDifferent(first.iShading, second.iShading, third.iShading) &&
-           allSameOrAllDifferent(first.iNumber, second.iNumber, third.iNumber);
+    return allSameOrAllDifferent(first.iColor, second.iColor, third.iColor)
+           && allSameOrAllDifferent(first.iShape, second.iShape, third.iShape)
+           && allSameOrAllDifferent(first.iShading, second.iShading, third.iShading)
+           && allSameOrAllDifferent(first.iNumber, second.iNumber, third.iNumber);
 }
 
 void BuildDeck()

@@ -1,11 +1,11 @@
 // Tile objects and the drawing of a tile.
 #include "tile.h"
 
-#include <iterator>
-
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "memmgr.h"
+
+#include <iterator>
 
 TILEART g_tileArt;
 
@@ -145,10 +145,7 @@ LRESULT TileProc(ANIMOBJECT* object, UINT message, void* data)
         MEM_FREE(piece);
         return 1;
     }
-    case kObjDraw:
-        DrawTile(object, *static_cast<ANIMDRAW*>(data));
-        return 1;
-    default:
-        return 1;
+    case kObjDraw: DrawTile(object, *static_cast<ANIMDRAW*>(data)); return 1;
+    default: return 1;
     }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "game.h"
+
 #include "windows.h"
 
 struct ANIMOBJECT;

@@ -139,8 +139,7 @@ ReceiveResult ReceiveMessage(int fd, std::vector<uint8_t>& payload)
     int got = readAll(fd, header, 4);
     if (got <= 0)
         return got == 0 ? ReceiveResult::Closed : ReceiveResult::Failed;
-    const uint32_t size = uint32_t(header[0]) | uint32_t(header[1]) << 8 | uint32_t(header[2]) << 16 |
-                          uint32_t(header[3]) << 24;
+    const uint32_t size = uint32_t(header[0]) | uint32_t(header[1]) << 8 | uint32_t(header[2]) << 16 | uint32_t(header[3]) << 24;
     if (size > kMaxMessage)
         return ReceiveResult::TooLarge;
     payload.resize(size);

@@ -22,8 +22,8 @@ constexpr uint32_t kProtocolVersion = 1;
 
 enum class Op : uint32_t {
     Hello = 1, // version → (after the answer delay) nothing
-    Status,    // → connected session count
-    Stop,      // → nothing; the device then shuts down
+    Status, // → connected session count
+    Stop, // → nothing; the device then shuts down
     SystemInfo,
     SpecialFolder,
     StoreInformation,
@@ -69,7 +69,7 @@ private:
 // marks the reader failed and yields zero or empty from then on; callers check ok() once.
 class MessageReader {
 public:
-    explicit MessageReader(const std::vector<uint8_t>& payload) : data_(payload.data()), size_(payload.size()) {}
+    explicit MessageReader(const std::vector<uint8_t>& payload) : data_(payload.data()), size_(payload.size()) { }
     uint32_t u32();
     uint64_t u64();
     std::u16string text();

@@ -1,17 +1,17 @@
 // quibo-scores: the scores server. Takes the game's posts, keeps the scores, serves the pages.
+#include "options.h"
+#include "service.h"
+
+#include "hostfolders.h"
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <httplib.h>
 #include <memory>
 #include <pthread.h>
 #include <string>
 #include <thread>
-
-#include <httplib.h>
-
-#include "hostfolders.h"
-#include "options.h"
-#include "service.h"
 
 namespace {
 
@@ -71,8 +71,8 @@ int main(int argc, char** argv)
         return 1;
     }
     const bool v6 = options.host.find(':') != std::string::npos;
-    LogLine("quibo-scores: listening on http://" + (v6 ? "[" + options.host + "]" : options.host) + ":" +
-            std::to_string(port) + ", scores in " + storeName);
+    LogLine("quibo-scores: listening on http://" + (v6 ? "[" + options.host + "]" : options.host) + ":" + std::to_string(port)
+            + ", scores in " + storeName);
 
     std::atomic<bool> signalled = false;
     std::thread stopper([&server, &stopSignals, &signalled] {

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-constexpr const char* QUIBO_SCORES_USAGE =
-    "usage: quibo-scores [--listen ADDRESS:PORT] [--sqlite FILE | --postgres CONNINFO]";
+constexpr const char* QUIBO_SCORES_USAGE = "usage: quibo-scores [--listen ADDRESS:PORT] [--sqlite FILE | --postgres CONNINFO]";
 
 struct OPTIONS {
     std::string host = "127.0.0.1";

@@ -12,7 +12,7 @@ struct TEXTS {
     const char* time;
     const char* date;
     const char* noScores;
-    const char* otherPage;  // the link to the page in the other language
+    const char* otherPage; // the link to the page in the other language
     const char* otherCode;
     const char* postedTitle;
     const char* accepted;
@@ -118,11 +118,10 @@ const char STYLE[] = "body{font-family:sans-serif;max-width:40em;margin:0 auto;p
 
 std::string document(const TEXTS& texts, const char* title, const std::string& body)
 {
-    return std::string("<!DOCTYPE html>\n<html lang=\"") + texts.code +
-           "\">\n<head>\n<meta charset=\"utf-8\">\n"
-           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
-           title + "</title>\n<style>" + STYLE + "</style>\n</head>\n<body>\n<h1>" + title + "</h1>\n" + body +
-           "</body>\n</html>\n";
+    return std::string("<!DOCTYPE html>\n<html lang=\"") + texts.code
+           + "\">\n<head>\n<meta charset=\"utf-8\">\n"
+             "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>"
+           + title + "</title>\n<style>" + STYLE + "</style>\n</head>\n<body>\n<h1>" + title + "</h1>\n" + body + "</body>\n</html>\n";
 }
 
 std::string scoresLink(const TEXTS& texts, const char* label)
@@ -172,8 +171,8 @@ PAGE ScoresPage(std::string_view language, const std::vector<STOREDSCORE>& best)
     if (best.empty()) {
         body += std::string("<p>") + texts.noScores + "</p>\n";
     } else {
-        body += std::string("<table>\n<tr><th class=\"n\">") + texts.rank + "</th><th>" + texts.name +
-                "</th><th class=\"n\">" + texts.time + "</th><th class=\"n\">" + texts.date + "</th></tr>\n";
+        body += std::string("<table>\n<tr><th class=\"n\">") + texts.rank + "</th><th>" + texts.name + "</th><th class=\"n\">" + texts.time
+                + "</th><th class=\"n\">" + texts.date + "</th></tr>\n";
         size_t rank = 0;
         for (size_t i = 0; i < best.size() && i < cSCORES_SHOWN; ++i) {
             // Equal times share a rank.
@@ -184,23 +183,22 @@ PAGE ScoresPage(std::string_view language, const std::vector<STOREDSCORE>& best)
             for (char& c : name)
                 if (c == '@')
                     c = ' ';
-            body += "<tr><td class=\"n\">" + std::to_string(rank) + "</td><td class=\"name\">" + HtmlEscape(name) +
-                    "</td><td class=\"n\">" + FormatScoreTime(best[i].score) + "</td><td class=\"n\">" +
-                    FormatScoreDate(best[i].date) + "</td></tr>\n";
+            body += "<tr><td class=\"n\">" + std::to_string(rank) + "</td><td class=\"name\">" + HtmlEscape(name) + "</td><td class=\"n\">"
+                    + FormatScoreTime(best[i].score) + "</td><td class=\"n\">" + FormatScoreDate(best[i].date) + "</td></tr>\n";
         }
         body += "</table>\n";
     }
-    body += "<p class=\"nav\"><a href=\"" + ScoresPagePath(texts.otherCode) + "\" lang=\"" + texts.otherCode + "\">" +
-            texts.otherPage + "</a></p>\n";
+    body += "<p class=\"nav\"><a href=\"" + ScoresPagePath(texts.otherCode) + "\" lang=\"" + texts.otherCode + "\">" + texts.otherPage
+            + "</a></p>\n";
     return {200, document(texts, texts.scoresTitle, body)};
 }
 
 PAGE PostedPage(std::string_view language, size_t accepted, size_t rejected)
 {
     const TEXTS& texts = textsFor(language);
-    const std::string body = std::string("<p>") + texts.accepted + ": <strong>" + std::to_string(accepted) +
-                             "</strong></p>\n<p>" + texts.rejected + ": <strong>" + std::to_string(rejected) +
-                             "</strong></p>\n<p class=\"nav\">" + scoresLink(texts, texts.seeScores) + "</p>\n";
+    const std::string body = std::string("<p>") + texts.accepted + ": <strong>" + std::to_string(accepted) + "</strong></p>\n<p>"
+                             + texts.rejected + ": <strong>" + std::to_string(rejected) + "</strong></p>\n<p class=\"nav\">"
+                             + scoresLink(texts, texts.seeScores) + "</p>\n";
     return {200, document(texts, texts.postedTitle, body)};
 }
 
@@ -211,17 +209,16 @@ PAGE BadPostPage(const POSTQUERY& post)
     const size_t at = reason.find("%n");
     if (at != std::string::npos)
         reason.replace(at, 2, std::to_string(post.iEntry + 1));
-    const std::string body = "<p>" + HtmlEscape(reason) + "</p>\n<p>" + texts.nothingStored + "</p>\n<p class=\"nav\">" +
-                             scoresLink(texts, texts.seeScores) + "</p>\n";
+    const std::string body = "<p>" + HtmlEscape(reason) + "</p>\n<p>" + texts.nothingStored + "</p>\n<p class=\"nav\">"
+                             + scoresLink(texts, texts.seeScores) + "</p>\n";
     return {400, document(texts, texts.badTitle, body)};
 }
 
 PAGE UnknownAddressPage()
 {
     // No language is known here: both.
-    const std::string body = std::string("<p>") + ENGLISH.unknownAddress + "</p>\n<p lang=\"eo\">" +
-                             ESPERANTO.unknownAddress + "</p>\n<p class=\"nav\">" +
-                             scoresLink(ENGLISH, ENGLISH.seeScores) + "</p>\n";
+    const std::string body = std::string("<p>") + ENGLISH.unknownAddress + "</p>\n<p lang=\"eo\">" + ESPERANTO.unknownAddress
+                             + "</p>\n<p class=\"nav\">" + scoresLink(ENGLISH, ENGLISH.seeScores) + "</p>\n";
     return {400, document(ENGLISH, ENGLISH.badTitle, body)};
 }
 

@@ -2,13 +2,13 @@
 // came from a client is escaped before it reaches a page.
 #pragma once
 
+#include "publishformat.h"
+#include "scorestore.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "publishformat.h"
-#include "scorestore.h"
 
 constexpr size_t cSCORES_SHOWN = 100;
 

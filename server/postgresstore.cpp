@@ -1,9 +1,8 @@
-#include <condition_variable>
-#include <mutex>
-
-#include <libpq-fe.h>
-
 #include "scorestore.h"
+
+#include <condition_variable>
+#include <libpq-fe.h>
+#include <mutex>
 
 namespace {
 
@@ -17,9 +16,7 @@ struct Result {
 };
 
 // The server's notices ("relation already exists, skipping") are not worth a log line.
-void ignoreNotice(void*, const char*)
-{
-}
+void ignoreNotice(void*, const char*) { }
 
 std::string errorText(PGconn* conn)
 {
@@ -56,8 +53,7 @@ public:
         std::vector<std::string> values;
         for (const STOREDSCORE& score : scores) {
             const size_t n = values.size();
-            sql += (n ? ", ($" : "($") + std::to_string(n + 1) + ", $" + std::to_string(n + 2) + ", $" +
-                   std::to_string(n + 3) + ")";
+            sql += (n ? ", ($" : "($") + std::to_string(n + 1) + ", $" + std::to_string(n + 2) + ", $" + std::to_string(n + 3) + ")";
             values.push_back(score.name);
             values.push_back(std::to_string(score.score));
             values.push_back(std::to_string(score.date));
@@ -72,15 +68,13 @@ public:
     {
         const std::string limit = std::to_string(count > INT64_MAX ? INT64_MAX : count);
         const Lease lease(*this);
-        const Result result{exec(lease.conn,
-                                 "SELECT name, score, date FROM quibo_scores ORDER BY score, date, name LIMIT $1",
-                                 {limit}, PGRES_TUPLES_OK)};
+        const Result result{
+            exec(lease.conn, "SELECT name, score, date FROM quibo_scores ORDER BY score, date, name LIMIT $1", {limit}, PGRES_TUPLES_OK)};
         std::vector<STOREDSCORE> best;
         const int rows = PQntuples(result.p);
         best.reserve(static_cast<size_t>(rows));
         for (int row = 0; row < rows; ++row) {
-            best.push_back({PQgetvalue(result.p, row, 0),
-                            static_cast<uint32_t>(std::stoul(PQgetvalue(result.p, row, 1))),
+            best.push_back({PQgetvalue(result.p, row, 0), static_cast<uint32_t>(std::stoul(PQgetvalue(result.p, row, 1))),
                             static_cast<uint32_t>(std::stoul(PQgetvalue(result.p, row, 2)))});
         }
         return best;
@@ -89,7 +83,7 @@ public:
 private:
     // A connection borrowed for one statement.
     struct Lease {
-        explicit Lease(PostgresStore& store) : store(store), conn(store.take()) {}
+        explicit Lease(PostgresStore& store) : store(store), conn(store.take()) { }
         ~Lease() { store.giveBack(conn); }
         PostgresStore& store;
         PGconn* conn;
@@ -132,16 +126,14 @@ private:
     }
 
     // Runs one statement with text parameters; the caller owns the result.
-    static PGresult* exec(PGconn* conn, const std::string& sql, const std::vector<std::string>& values,
-                          ExecStatusType expected)
+    static PGresult* exec(PGconn* conn, const std::string& sql, const std::vector<std::string>& values, ExecStatusType expected)
     {
         if (PQstatus(conn) != CONNECTION_OK)
             PQreset(conn);
         std::vector<const char*> params;
         for (const std::string& value : values)
             params.push_back(value.c_str());
-        PGresult* result = PQexecParams(conn, sql.c_str(), static_cast<int>(params.size()), nullptr, params.data(),
-                                        nullptr, nullptr, 0);
+        PGresult* result = PQexecParams(conn, sql.c_str(), static_cast<int>(params.size()), nullptr, params.data(), nullptr, nullptr, 0);
         if (PQresultStatus(result) != expected) {
             PQclear(result);
             throw StoreError("PostgreSQL: " + errorText(conn));

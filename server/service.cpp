@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <ctime>
-
 #include <httplib.h>
 
 namespace {
@@ -100,13 +99,11 @@ void ServeScores(httplib::Server& server, ScoreStore& store)
     // segment; nothing the server answers takes a request body.
     server.set_tcp_nodelay(true);
     server.set_payload_max_length(cbPOST_QUERY_MAX);
-    server.Get(".*", [&store](const httplib::Request& request, httplib::Response& response) {
-        answer(response, Respond(store, request.target));
-    });
+    server.Get(
+        ".*", [&store](const httplib::Request& request, httplib::Response& response) { answer(response, Respond(store, request.target)); });
     // Errors of the HTTP layer itself (an address too long to read, a method other than GET)
     // get a page too, and count as bad requests.
-    server.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&,
-                                                                      httplib::Response& response) {
+    server.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
         if (!response.body.empty() || response.status >= 500)
             return httplib::Server::HandlerResponse::Unhandled;
         POSTQUERY tooLong;
@@ -115,9 +112,8 @@ void ServeScores(httplib::Server& server, ScoreStore& store)
         return httplib::Server::HandlerResponse::Handled;
     }));
     server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
-        LogLine(utcNow() + " " + loggable(request.remote_addr) + " " + loggable(request.method) + " " +
-                loggable(request.target) + " " + std::to_string(response.status) + " " +
-                std::to_string(response.body.size()));
+        LogLine(utcNow() + " " + loggable(request.remote_addr) + " " + loggable(request.method) + " " + loggable(request.target) + " "
+                + std::to_string(response.status) + " " + std::to_string(response.body.size()));
     });
 }
 

@@ -1,10 +1,10 @@
 // The scores server's answers: posting, the two scores pages, and a 400 page for anything else.
 #pragma once
 
-#include <string_view>
-
 #include "pages.h"
 #include "scorestore.h"
+
+#include <string_view>
 
 namespace httplib {
 class Server;

@@ -1,8 +1,7 @@
-#include <mutex>
-
-#include <sqlite3.h>
-
 #include "scorestore.h"
+
+#include <mutex>
+#include <sqlite3.h>
 
 namespace {
 

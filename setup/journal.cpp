@@ -1,23 +1,22 @@
 #include "journal.h"
 
+#include "tl_string.h"
+
 #include <iterator>
 #include <string_view>
 
-#include "tl_string.h"
-
 namespace {
 
-constexpr std::string_view kHeader =
-    "#\n"
-    "# This uninstall log is automatically generated during installation\n"
-    "# and is used by the Zelnor Software uninstaller for removing this\n"
-    "# product from your machine.\n"
-    "#\n"
-    "# If this file is missing or damaged, Windows will be unable to\n"
-    "# automatically uninstall this product.\n"
-    "#\n"
-    "###############################################################################\n"
-    "\n";
+constexpr std::string_view kHeader = "#\n"
+                                     "# This uninstall log is automatically generated during installation\n"
+                                     "# and is used by the Zelnor Software uninstaller for removing this\n"
+                                     "# product from your machine.\n"
+                                     "#\n"
+                                     "# If this file is missing or damaged, Windows will be unable to\n"
+                                     "# automatically uninstall this product.\n"
+                                     "#\n"
+                                     "###############################################################################\n"
+                                     "\n";
 
 constexpr const char* kKeywords[] = {"deletedir", "deletefile", "deletekey", "deleteval", "apphook"};
 
@@ -121,15 +120,13 @@ bool ReadJournal(const void* data, size_t cb, std::vector<JOURNALENTRY>* entries
             return fail(lineNumber, "missing \"{\" after " + tokens[0].text, entries, error);
         const size_t names = kind == JOURNAL_DELETEVAL ? 2 : 1;
         size_t i = 2;
-        for (; i < tokens.size() && !(tokens[i].text == "}" && !tokens[i].quoted); ++i) {
-        }
+        for (; i < tokens.size() && !(tokens[i].text == "}" && !tokens[i].quoted); ++i) { }
         if (i == tokens.size())
             return fail(lineNumber, "missing \"}\"", entries, error);
         if (i + 1 != tokens.size())
             return fail(lineNumber, "text after \"}\"", entries, error);
         if (i - 2 != names)
-            return fail(lineNumber, tokens[0].text + " takes " + std::to_string(names) + (names == 1 ? " name" : " names"),
-                        entries, error);
+            return fail(lineNumber, tokens[0].text + " takes " + std::to_string(names) + (names == 1 ? " name" : " names"), entries, error);
         JOURNALENTRY entry;
         entry.kind = kind;
         entry.path = tokens[2].text;

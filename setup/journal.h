@@ -19,7 +19,7 @@ enum JOURNALKIND {
 
 struct JOURNALENTRY {
     int kind = JOURNAL_DELETEDIR;
-    std::string path;  // a file or folder, or a registry key beginning "HKLM\", "HKCU\" or "HKCR\"
+    std::string path; // a file or folder, or a registry key beginning "HKLM\", "HKCU\" or "HKCR\"
     std::string value; // the value name of a "deleteval" entry
 
     bool operator==(const JOURNALENTRY&) const = default;

@@ -1,10 +1,9 @@
+#include "memmgr.h"
 #include "rapi_bridge.h"
+#include "trace.h"
 
 #include <cstring>
 #include <iterator>
-
-#include "memmgr.h"
-#include "trace.h"
 
 // A shipped build keeps the bridge quiet; a tracing (debug) build shows every step.
 #ifdef NDEBUG
@@ -26,9 +25,8 @@ constexpr const char* kNames[] = {
 // loads it (so they are this program's handles); keep those services in every program
 // that links the bridge.
 [[gnu::used]] const FARPROC kServicesForTheLibrary[] = {
-    reinterpret_cast<FARPROC>(&CreateEventW), reinterpret_cast<FARPROC>(&SetEvent),
-    reinterpret_cast<FARPROC>(&ResetEvent),   reinterpret_cast<FARPROC>(&CloseHandle),
-    reinterpret_cast<FARPROC>(&LocalAlloc),   reinterpret_cast<FARPROC>(&LocalFree),
+    reinterpret_cast<FARPROC>(&CreateEventW), reinterpret_cast<FARPROC>(&SetEvent),     reinterpret_cast<FARPROC>(&ResetEvent),
+    reinterpret_cast<FARPROC>(&CloseHandle),  reinterpret_cast<FARPROC>(&LocalAlloc),   reinterpret_cast<FARPROC>(&LocalFree),
     reinterpret_cast<FARPROC>(&SetLastError), reinterpret_cast<FARPROC>(&GetLastError),
 };
 

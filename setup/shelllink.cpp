@@ -5,14 +5,13 @@
 namespace {
 
 constexpr uint32_t kHeaderSize = 0x4C;
-constexpr unsigned char kLinkClsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                          0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+constexpr unsigned char kLinkClsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 constexpr uint32_t kHasLinkInfo = 0x02;
 constexpr uint32_t kHasName = 0x04;
 constexpr uint32_t kIsUnicode = 0x80;
 constexpr uint32_t kVolumeIdAndLocalBasePath = 0x01;
 constexpr uint32_t kLinkInfoHeaderSize = 0x24; // with the wide path offsets
-constexpr uint32_t kVolumeIdSize = 0x11;       // the fixed part and an empty label
+constexpr uint32_t kVolumeIdSize = 0x11; // the fixed part and an empty label
 constexpr uint32_t kDriveFixed = 3;
 constexpr uint32_t kFileAttributeArchive = 0x20;
 
@@ -47,8 +46,8 @@ std::string ShellLinkBytes(std::u16string_view target, std::u16string_view descr
     put32(link, kHasLinkInfo | kHasName | kIsUnicode);
     put32(link, kFileAttributeArchive);
     link.append(24, '\0'); // creation, access and write times: unknown
-    put32(link, 0);        // target size: unknown
-    put32(link, 0);        // icon index
+    put32(link, 0); // target size: unknown
+    put32(link, 0); // icon index
     put32(link, kShowNormal);
     put16(link, 0); // hot key
     link.append(10, '\0');
@@ -71,7 +70,7 @@ std::string ShellLinkBytes(std::u16string_view target, std::u16string_view descr
     put32(link, wideSuffixOffset);
     put32(link, kVolumeIdSize);
     put32(link, kDriveFixed);
-    put32(link, 0);    // serial number
+    put32(link, 0); // serial number
     put32(link, 0x10); // label offset: the empty label right after
     link += '\0';
     link += narrowPath;

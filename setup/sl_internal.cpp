@@ -1,11 +1,11 @@
 #include "sl_internal.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "rapi_bridge.h"
 #include "unzipper.h"
 #include "utf.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace sl {
 
@@ -75,8 +75,7 @@ void ClearAttributes(const SetupToolkit_m_t& m, const std::string& path)
 bool CreateFolder(const SetupToolkit_m_t& m, const std::string& path)
 {
     const std::u16string wide = Wide(path);
-    return onHandheld(m) ? RapiCeCreateDirectory(m.connection, wide.c_str(), nullptr)
-                         : CreateDirectoryW(wide.c_str(), nullptr);
+    return onHandheld(m) ? RapiCeCreateDirectory(m.connection, wide.c_str(), nullptr) : CreateDirectoryW(wide.c_str(), nullptr);
 }
 
 HANDLE CreateForWrite(const SetupToolkit_m_t& m, const std::string& path)
@@ -90,8 +89,8 @@ HANDLE CreateForWrite(const SetupToolkit_m_t& m, const std::string& path)
 bool Write(const SetupToolkit_m_t& m, HANDLE file, const BYTE* data, DWORD cb)
 {
     DWORD written = 0;
-    const BOOL ok = onHandheld(m) ? RapiCeWriteFile(m.connection, file, data, cb, &written, nullptr)
-                                  : WriteFile(file, data, cb, &written, nullptr);
+    const BOOL ok
+        = onHandheld(m) ? RapiCeWriteFile(m.connection, file, data, cb, &written, nullptr) : WriteFile(file, data, cb, &written, nullptr);
     return ok && written == cb;
 }
 
@@ -117,8 +116,7 @@ bool ReadWhole(const SetupToolkit_m_t& m, const std::string& path, std::string* 
     bytes->clear();
     const std::u16string wide = Wide(path);
     const bool remote = onHandheld(m);
-    HANDLE file = remote ? RapiCeCreateFile(m.connection, wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                            OPEN_EXISTING, 0, nullptr)
+    HANDLE file = remote ? RapiCeCreateFile(m.connection, wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
                          : CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE || !file)
         return false;
@@ -131,8 +129,8 @@ bool ReadWhole(const SetupToolkit_m_t& m, const std::string& path, std::string* 
         while (ok && done < size) {
             DWORD got = 0;
             ok = (remote ? RapiCeReadFile(m.connection, file, bytes->data() + done, size - done, &got, nullptr)
-                         : ReadFile(file, bytes->data() + done, size - done, &got, nullptr)) &&
-                 got > 0;
+                         : ReadFile(file, bytes->data() + done, size - done, &got, nullptr))
+                 && got > 0;
             done += got;
         }
     }
@@ -148,8 +146,7 @@ LONG RegCreate(const SetupToolkit_m_t& m, HKEY root, const std::string& key, HKE
     WCHAR emptyClass[1] = {0};
     DWORD disposition = 0;
     if (onHandheld(m))
-        return RapiCeRegCreateKeyEx(m.connection, root, wide.c_str(), 0, emptyClass, 0, 0, nullptr, handle,
-                                    &disposition);
+        return RapiCeRegCreateKeyEx(m.connection, root, wide.c_str(), 0, emptyClass, 0, 0, nullptr, handle, &disposition);
     return RegCreateKeyExW(root, wide.c_str(), 0, emptyClass, 0, KEY_ALL_ACCESS, nullptr, handle, &disposition);
 }
 
@@ -184,10 +181,9 @@ std::string RegString(const SetupToolkit_m_t& m, HKEY root, const std::string& k
     DWORD type = REG_SZ;
     DWORD cb = sizeof buffer;
     const std::u16string wideName = Wide(name);
-    const LONG result =
-        onHandheld(m)
-            ? RapiCeRegQueryValueEx(m.connection, handle, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &cb)
-            : RegQueryValueExW(handle, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &cb);
+    const LONG result = onHandheld(m) ? RapiCeRegQueryValueEx(m.connection, handle, wideName.c_str(), nullptr, &type,
+                                                              reinterpret_cast<BYTE*>(buffer), &cb)
+                                      : RegQueryValueExW(handle, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &cb);
     RegClose(m, handle);
     if (result != ERROR_SUCCESS || type != REG_SZ)
         return "";
@@ -198,8 +194,7 @@ std::string RegString(const SetupToolkit_m_t& m, HKEY root, const std::string& k
     return Narrow(text);
 }
 
-bool Invoke(const SetupToolkit_m_t& m, const std::string& library, const char* function, BYTE* request, DWORD cb,
-            std::u16string* reply)
+bool Invoke(const SetupToolkit_m_t& m, const std::string& library, const char* function, BYTE* request, DWORD cb, std::u16string* reply)
 {
     reply->clear();
     DWORD cbReply = 0;
@@ -208,8 +203,7 @@ bool Invoke(const SetupToolkit_m_t& m, const std::string& library, const char* f
     const std::u16string wideLibrary = Wide(library);
     if (onHandheld(m)) {
         const std::u16string wideFunction = Wide(function);
-        hr = RapiCeRapiInvoke(m.connection, wideLibrary.c_str(), wideFunction.c_str(), cb, request, &cbReply, &pbReply,
-                              nullptr, 0);
+        hr = RapiCeRapiInvoke(m.connection, wideLibrary.c_str(), wideFunction.c_str(), cb, request, &cbReply, &pbReply, nullptr, 0);
     } else {
         HMODULE hModule = LoadLibraryW(wideLibrary.c_str());
         auto export_ = hModule ? reinterpret_cast<PFNRAPIEXTENSION>(GetProcAddress(hModule, function)) : nullptr;
@@ -230,8 +224,8 @@ bool Invoke(const SetupToolkit_m_t& m, const std::string& library, const char* f
     return hr == 0;
 }
 
-bool InvokeText(const SetupToolkit_m_t& m, const std::string& library, const char* function,
-                std::u16string_view request, std::u16string* reply)
+bool InvokeText(const SetupToolkit_m_t& m, const std::string& library, const char* function, std::u16string_view request,
+                std::u16string* reply)
 {
     const DWORD cb = DWORD((request.size() + 1) * sizeof(char16_t));
     BYTE* block = static_cast<BYTE*>(LocalAlloc(LPTR, cb));

@@ -3,12 +3,12 @@
 // the device bridge. Paths are narrow (UTF-8) Windows paths.
 #pragma once
 
+#include "sl_toolkit.h"
+
 #include <windows.h>
 
 #include <string>
 #include <string_view>
-
-#include "sl_toolkit.h"
 
 struct ZIPENTRY;
 
@@ -45,11 +45,10 @@ std::string RegString(const SetupToolkit_m_t& m, HKEY root, const std::string& k
 
 // Calls an export of a device library (on the target's machine) with a request block from
 // the local heap, which the call takes over. True on a result of 0; the reply as wide text.
-bool Invoke(const SetupToolkit_m_t& m, const std::string& library, const char* function, BYTE* request, DWORD cb,
-            std::u16string* reply);
+bool Invoke(const SetupToolkit_m_t& m, const std::string& library, const char* function, BYTE* request, DWORD cb, std::u16string* reply);
 // The same with a wide text request (its size counts the terminator).
-bool InvokeText(const SetupToolkit_m_t& m, const std::string& library, const char* function,
-                std::u16string_view request, std::u16string* reply);
+bool InvokeText(const SetupToolkit_m_t& m, const std::string& library, const char* function, std::u16string_view request,
+                std::u16string* reply);
 
 // A handheld's shortcut file; false on failure.
 bool CreateDeviceShortcut(const SetupToolkit_m_t& m, const std::string& shortcut, const std::string& target);

@@ -2,9 +2,9 @@
 // connected through the device bridge.
 #pragma once
 
-#include <windows.h>
-
 #include "sl_toolkit.h"
+
+#include <windows.h>
 
 struct SetupLib_m_t {
     RAPI* connection = nullptr;

@@ -1,9 +1,5 @@
 #include "sl_toolkit.h"
 
-#include <cstring>
-#include <filesystem>
-
-#include "hostpath.h"
 #include "launcher.h"
 #include "rapi_bridge.h"
 #include "shelllink.h"
@@ -11,6 +7,11 @@
 #include "trace.h"
 #include "unzipper.h"
 #include "zz.h"
+
+#include "hostpath.h"
+
+#include <cstring>
+#include <filesystem>
 
 using sl::Narrow;
 using sl::Wide;
@@ -91,22 +92,17 @@ string SETUPTOOLKIT::getfolder(int index)
         return string(folder);
     const bool desktop = m.kind == TARGET_DESKTOP;
     switch (index) {
-    case 0:
-        folder = desktop ? "C:\\" : "\\";
-        break;
+    case 0: folder = desktop ? "C:\\" : "\\"; break;
     case 1:
         if (desktop)
-            folder = sl::RegString(m, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
-                                   "ProgramFilesDir");
+            folder = sl::RegString(m, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
         // Every caller joins with its own "\", so the folder keeps none at its end.
         if (folder.empty())
             folder = withoutTrailingSeparators(sl::RegString(m, HKEY_LOCAL_MACHINE, "PMail\\Attachments", "TopDir"));
         if (folder.empty())
             folder = desktop ? "C:\\Program Files" : "\\Program Files";
         break;
-    case 2:
-        folder = std::string(getfolder(1).View()) + "\\Zelnor Software";
-        break;
+    case 2: folder = std::string(getfolder(1).View()) + "\\Zelnor Software"; break;
     case 3:
     case 4:
         if (desktop) {
@@ -133,16 +129,11 @@ string SETUPTOOLKIT::getcpudir()
     std::memset(static_cast<void*>(&info), 0xFE, sizeof info); // a failed query reads as "unknown"
     RapiCeGetSystemInfo(m.connection, &info);
     switch (info.wProcessorArchitecture) {
-    case PROCESSOR_ARCHITECTURE_MIPS:
-        return string("mips");
-    case PROCESSOR_ARCHITECTURE_PPC:
-        return string("ppc");
-    case PROCESSOR_ARCHITECTURE_SHX:
-        return string("shx");
-    case PROCESSOR_ARCHITECTURE_ARM:
-        return string("arm");
-    default:
-        return string("unknown");
+    case PROCESSOR_ARCHITECTURE_MIPS: return string("mips");
+    case PROCESSOR_ARCHITECTURE_PPC: return string("ppc");
+    case PROCESSOR_ARCHITECTURE_SHX: return string("shx");
+    case PROCESSOR_ARCHITECTURE_ARM: return string("arm");
+    default: return string("unknown");
     }
 }
 
@@ -181,8 +172,8 @@ bool SETUPTOOLKIT::openjournal(LPCTSTR product)
     // is rather than replaced by one that forgets what it listed.
     std::vector<JOURNALENTRY> entries;
     std::string bytes, error;
-    if (sl::GetAttributes(m, path) != INVALID_FILE_ATTRIBUTES &&
-        (!sl::ReadWhole(m, path, &bytes) || !ReadJournal(bytes.data(), bytes.size(), &entries, &error))) {
+    if (sl::GetAttributes(m, path) != INVALID_FILE_ATTRIBUTES
+        && (!sl::ReadWhole(m, path, &bytes) || !ReadJournal(bytes.data(), bytes.size(), &entries, &error))) {
         Trace("setuplib: openjournal could not read %s: %s", path.c_str(), error.empty() ? "unreadable" : error.c_str());
         return false;
     }
@@ -339,8 +330,7 @@ bool SETUPTOOLKIT::writeOnce(const std::string& path, const BYTE* data, DWORD si
         sl::Delete(m, file); // a new file, so nothing that still maps the old one sees it change
     HANDLE handle = sl::CreateForWrite(m, file);
     if (handle == INVALID_HANDLE_VALUE || !handle) {
-        Trace(handheld ? "setuplib: rapi writefile failed to create %s" : "setuplib: writefile failed to create %s",
-              path.c_str());
+        Trace(handheld ? "setuplib: rapi writefile failed to create %s" : "setuplib: writefile failed to create %s", path.c_str());
         ZZFree(packed);
         return false;
     }
@@ -427,8 +417,8 @@ bool SETUPTOOLKIT::linkfile(LPCTSTR shortcut, LPCTSTR target)
             if (ok && record(JOURNAL_DELETEFILE, launcher))
                 savejournal();
             const std::string text = LauncherText(name, executable);
-            ok = ok && !executable.empty() &&
-                 writeOnce(launcher, reinterpret_cast<const BYTE*>(text.data()), DWORD(text.size()), -1, -1, false);
+            ok = ok && !executable.empty()
+                 && writeOnce(launcher, reinterpret_cast<const BYTE*>(text.data()), DWORD(text.size()), -1, -1, false);
         }
     }
     if (!ok)
@@ -485,8 +475,7 @@ bool SETUPTOOLKIT::setregvalue(HKEY root, LPCTSTR key, LPCTSTR name, DWORD type,
 bool SETUPTOOLKIT::setregstring(HKEY root, LPCTSTR key, LPCTSTR name, LPCTSTR data)
 {
     const std::u16string wide = Wide(data);
-    return setregvalue(root, key, name, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                       DWORD((wide.size() + 1) * sizeof(WCHAR)));
+    return setregvalue(root, key, name, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), DWORD((wide.size() + 1) * sizeof(WCHAR)));
 }
 
 bool SETUPTOOLKIT::setregdword(HKEY root, LPCTSTR key, LPCTSTR name, DWORD data)
@@ -535,8 +524,8 @@ bool SETUPTOOLKIT::finalize(ZIPFILE* archive, LPCTSTR entry, int first, int last
         const int nesting = m.nesting;
         m.nesting = 0;
         pEntry->Decompress();
-        const bool ok = makedirs(uninstaller.c_str(), false, true) &&
-                        writefile(uninstaller.c_str(), pEntry->pbUncompressed, pEntry->cbUncompressed, first, last);
+        const bool ok = makedirs(uninstaller.c_str(), false, true)
+                        && writefile(uninstaller.c_str(), pEntry->pbUncompressed, pEntry->cbUncompressed, first, last);
         m.nesting = nesting;
         if (!ok)
             return false;
@@ -545,14 +534,13 @@ bool SETUPTOOLKIT::finalize(ZIPFILE* archive, LPCTSTR entry, int first, int last
 
     const std::string product = m.product;
     HKEY handle = nullptr;
-    const std::string key = m.kind == TARGET_DESKTOP ? "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product
-                                                      : "Software\\Apps\\" + product;
+    const std::string key
+        = m.kind == TARGET_DESKTOP ? "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product : "Software\\Apps\\" + product;
     if (sl::RegCreate(m, HKEY_LOCAL_MACHINE, key, &handle) != ERROR_SUCCESS)
         return false;
     auto setString = [&](const char* name, const std::string& text) {
         const std::u16string wide = Wide(text);
-        sl::RegSet(m, handle, name, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                   DWORD((wide.size() + 1) * sizeof(WCHAR)));
+        sl::RegSet(m, handle, name, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), DWORD((wide.size() + 1) * sizeof(WCHAR)));
     };
     auto setNumber = [&](const char* name, DWORD number) {
         const BYTE bytes[4] = {BYTE(number), BYTE(number >> 8), BYTE(number >> 16), BYTE(number >> 24)};

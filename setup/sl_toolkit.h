@@ -4,13 +4,13 @@
 // journal while one is open.
 #pragma once
 
+#include "journal.h"
+#include "tl_string.h"
+
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
-#include "journal.h"
-#include "tl_string.h"
 
 class SETUPLIB;
 class ZIPFILE;

@@ -2,13 +2,13 @@
 //   rundll32 "C:\Program Files\Zelnor Software\uninstaller.dll",Uninstall Quibo
 // The export is called with the device-library shape: the text after its name is the
 // request, as wide text, and a reply text is printed when the call fails.
-#include <cstdio>
-#include <cstring>
-#include <string>
+#include "utf.h"
 
 #include <rapi.h>
 
-#include "utf.h"
+#include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -66,8 +66,7 @@ int main(int argc, char** argv)
     }
     HMODULE library = LoadLibraryW(Utf8ToUtf16(command.library).c_str());
     if (!library) {
-        std::fprintf(stderr, "rundll32: cannot load %s (error %lu)\n", command.library.c_str(),
-                     static_cast<unsigned long>(GetLastError()));
+        std::fprintf(stderr, "rundll32: cannot load %s (error %lu)\n", command.library.c_str(), static_cast<unsigned long>(GetLastError()));
         return 1;
     }
     auto function = reinterpret_cast<PFNRAPIEXTENSION>(GetProcAddress(library, command.function.c_str()));

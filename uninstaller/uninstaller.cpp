@@ -1,16 +1,15 @@
 #include "uninstaller.h"
 
-#include <dlfcn.h>
+#include "journal.h"
+#include "tl_string.h"
+#include "utf.h"
 
 #include <cstring>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
-
-#include "journal.h"
-#include "tl_string.h"
-#include "utf.h"
 
 namespace {
 
@@ -131,8 +130,8 @@ bool removeKeyIfEmpty(const std::string& keyPath)
     if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
         return true;
     DWORD subkeys = 1, values = 1;
-    const LONG result = RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                                         nullptr, nullptr, nullptr, nullptr);
+    const LONG result
+        = RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(handle);
     if (result == ERROR_SUCCESS && subkeys == 0 && values == 0)
         RegDeleteKeyW(root, key.c_str());
@@ -142,8 +141,7 @@ bool removeKeyIfEmpty(const std::string& keyPath)
 void removeRegistration(const std::string& product)
 {
     const std::u16string name = Utf8ToUtf16(product);
-    for (const std::u16string& key :
-         {u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name, u"Software\\Apps\\" + name})
+    for (const std::u16string& key : {u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name, u"Software\\Apps\\" + name})
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
 }
 
@@ -152,8 +150,7 @@ void removeRegistration(const std::string& product)
 bool UninstallProduct(const std::string& product, const std::string& folder, std::string* error)
 {
     error->clear();
-    if (product.empty() || product.find_first_of("\\/:*?\"<>|") != std::string::npos || product == "." ||
-        product == "..") {
+    if (product.empty() || product.find_first_of("\\/:*?\"<>|") != std::string::npos || product == "." || product == "..") {
         *error = "\"" + product + "\" is not a product name";
         return false;
     }
@@ -172,21 +169,14 @@ bool UninstallProduct(const std::string& product, const std::string& folder, std
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         bool removed = true;
         switch (it->kind) {
-        case JOURNAL_DELETEFILE:
-            removed = removeFile(it->path);
-            break;
+        case JOURNAL_DELETEFILE: removed = removeFile(it->path); break;
         case JOURNAL_DELETEDIR:
             // Folders still holding something (ours or not) stay.
             RemoveDirectoryW(Utf8ToUtf16(it->path).c_str());
             break;
-        case JOURNAL_DELETEVAL:
-            removed = removeValue(it->path, it->value);
-            break;
-        case JOURNAL_DELETEKEY:
-            removed = removeKeyIfEmpty(it->path);
-            break;
-        default:
-            break;
+        case JOURNAL_DELETEVAL: removed = removeValue(it->path, it->value); break;
+        case JOURNAL_DELETEKEY: removed = removeKeyIfEmpty(it->path); break;
+        default: break;
         }
         if (!removed)
             left.push_back(it->kind == JOURNAL_DELETEVAL ? it->path + "\\" + it->value : it->path);

@@ -1,10 +1,10 @@
 // Our plain inflate against zlib's, and the ".zz" unpacker, on 1 MiB of text-like data.
-#include <benchmark/benchmark.h>
-#include <zlib.h>
-
 #include "deflate.h"
 #include "deflate_streams.h"
 #include "zz.h"
+
+#include <benchmark/benchmark.h>
+#include <zlib.h>
 
 namespace {
 

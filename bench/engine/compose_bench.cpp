@@ -1,16 +1,15 @@
 // Composing frames of a game-sized window: 15 tile-sized objects in flight and 12 sparkle-sized
 // keyed sprites over a painted background, repainting only what moved against recomposing the
 // whole window every frame.
-#include <benchmark/benchmark.h>
-
-#include <cstdlib>
-#include <vector>
-
 #include "cea_graphic.h"
 #include "cea_main.h"
 #include "cea_object.h"
 #include "cea_window.h"
 #include "memmgr.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -48,8 +47,7 @@ public:
     {
         setenv("SDL_VIDEODRIVER", "dummy", 0);
         InitAnimEngine(nullptr, 0);
-        hwnd = CreateWindowExW(0, u"AnimWindow", u"bench", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr,
-                               nullptr, nullptr);
+        hwnd = CreateWindowExW(0, u"AnimWindow", u"bench", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
         anim = AnimWindow::FromWindow(hwnd);
         anim->Fill(RGB(0, 60, 30));
         tile = Filled(66, 94, RGB(240, 240, 230));

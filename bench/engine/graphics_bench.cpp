@@ -2,16 +2,15 @@
 // frame: the keyed copy through opaque runs against SDL's run-length colour-key blit, the
 // per-pixel blend against SDL's alpha blit, and a whole-frame same-depth copy against
 // memcpy. The argument is the bit depth of both sides (24 or 32).
-#include <SDL.h>
-#include <benchmark/benchmark.h>
+#include "cea_graphic.h"
 
+#include <SDL.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
-
-#include "cea_graphic.h"
 
 namespace {
 
@@ -100,8 +99,8 @@ SDL_Surface* SdlAlphaTile()
     for (int y = 0; y < kTileHeight; ++y) {
         for (int x = 0; x < kTileWidth; ++x) {
             const DWORD c = TileColor(x, y);
-            static_cast<Uint32*>(s->pixels)[y * s->pitch / 4 + x] =
-                SDL_MapRGBA(s->format, Uint8(c >> 16), Uint8(c >> 8), Uint8(c), Opacity(x, y));
+            static_cast<Uint32*>(s->pixels)[y * s->pitch / 4 + x]
+                = SDL_MapRGBA(s->format, Uint8(c >> 16), Uint8(c >> 8), Uint8(c), Opacity(x, y));
         }
     }
     SDL_UnlockSurface(s);

@@ -1,11 +1,10 @@
 // One refill of the mixer: a 1024-byte stereo buffer (23 ms of sound at 22050 Hz) from
 // eight playing channels, mono and stereo, of different lengths.
-#include <benchmark/benchmark.h>
-
-#include <vector>
-
 #include "cea_sound_mix.h"
 #include "wave_files.h"
+
+#include <benchmark/benchmark.h>
+#include <vector>
 
 namespace {
 

@@ -1,14 +1,13 @@
 // cetl::map against std::map on the layout table's work: 200 text keys inserted into a fresh
 // table, then each looked up once. The cetl map runs as the layout table does (istring keys,
 // 79 % promotion, 32 levels); an exact-keyed run shows what folding case costs.
-#include <benchmark/benchmark.h>
+#include "cetl/map.h"
+#include "tl_string.h"
 
+#include <benchmark/benchmark.h>
 #include <map>
 #include <string>
 #include <vector>
-
-#include "cetl/map.h"
-#include "tl_string.h"
 
 namespace {
 
@@ -24,8 +23,7 @@ std::vector<std::string> makeKeys()
     return keys;
 }
 
-template <class Key>
-void cetlMap(benchmark::State& state)
+template<class Key> void cetlMap(benchmark::State& state)
 {
     const std::vector<std::string> source = makeKeys();
     const std::vector<Key> keys(source.begin(), source.end());

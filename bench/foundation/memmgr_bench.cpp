@@ -1,13 +1,12 @@
 // The memory manager against the C library heap on the game's kind of traffic: many small
 // records and strings, some bitmaps and buffers up to 4 KiB, and now and then a large image.
-#include <benchmark/benchmark.h>
+#include "memmgr.h"
 
+#include <benchmark/benchmark.h>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
 #include <vector>
-
-#include "memmgr.h"
 
 namespace {
 
@@ -37,8 +36,7 @@ std::vector<Op> makePattern(int largePerThousand)
     return ops;
 }
 
-template <typename Allocate, typename Free>
-void run(benchmark::State& state, Allocate allocate, Free release)
+template<typename Allocate, typename Free> void run(benchmark::State& state, Allocate allocate, Free release)
 {
     const std::vector<Op> ops = makePattern(static_cast<int>(state.range(0)));
     std::vector<void*> slots(kSlots, nullptr);
@@ -62,13 +60,13 @@ void run(benchmark::State& state, Allocate allocate, Free release)
 void MemoryManager(benchmark::State& state)
 {
     run(
-        state, [](size_t cb) { return MemAlloc(cb, "bench", __FILE__, __LINE__); },
-        [](void* p) { MemFree(p, __FILE__, __LINE__); });
+        state, [](size_t cb) { return MemAlloc(cb, "bench", __FILE__, __LINE__); }, [](void* p) { MemFree(p, __FILE__, __LINE__); });
 }
 
 void CLibraryHeap(benchmark::State& state)
 {
-    run(state, [](size_t cb) { return std::malloc(cb); }, [](void* p) { std::free(p); });
+    run(
+        state, [](size_t cb) { return std::malloc(cb); }, [](void* p) { std::free(p); });
 }
 
 // The argument is the number of large blocks per thousand requests. With two threads each runs

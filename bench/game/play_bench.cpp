@@ -4,10 +4,6 @@
 // Instructions per frame: valgrind --tool=callgrind --collect-atstart=no
 //     --toggle-collect='*AnimWindow::AdvanceTo*' bin/bench_play --benchmark_filter=... and divide
 // the instruction count by the frames the benchmark reports.
-#include <benchmark/benchmark.h>
-
-#include <cstdlib>
-
 #include "cea_main.h"
 #include "cea_window.h"
 #include "display.h"
@@ -17,6 +13,9 @@
 #include "records.h"
 #include "screens.h"
 #include "sequencer.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
 
 namespace {
 

@@ -1,10 +1,9 @@
 // Blits against the bound set by memory bandwidth: a plain memcpy of the destination's bytes.
-#include <benchmark/benchmark.h>
+#include "windows.h"
 
+#include <benchmark/benchmark.h>
 #include <cstring>
 #include <vector>
-
-#include "windows.h"
 
 namespace {
 
@@ -89,8 +88,7 @@ void BM_TransparentBlt_Sprite(benchmark::State& state)
             if (x < kSpriteWidth / 6 || x >= kSpriteWidth * 5 / 6)
                 std::memset(sprite.bits + y * pitch + x * bpp, 0, size_t(bpp)); // black is the key
     for (auto _ : state) {
-        TransparentBlt(dst.dc, 100, 100, kSpriteWidth, kSpriteHeight, sprite.dc, 0, 0, kSpriteWidth, kSpriteHeight,
-                       RGB(0, 0, 0));
+        TransparentBlt(dst.dc, 100, 100, kSpriteWidth, kSpriteHeight, sprite.dc, 0, 0, kSpriteWidth, kSpriteHeight, RGB(0, 0, 0));
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * kSpriteWidth * kSpriteHeight * 4);

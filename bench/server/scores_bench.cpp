@@ -1,21 +1,20 @@
 // The scores server with each store: posts per second through HTTP on loopback (one client,
 // and eight at once), and the time to build the scores page from 100000 stored scores.
 // The SQLite file lies on disk and the PostgreSQL server syncs as a real one does.
-#include <benchmark/benchmark.h>
-#include <httplib.h>
-#include <libpq-fe.h>
-
-#include <atomic>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <mutex>
-#include <thread>
-
 #include "publishformat.h"
 #include "service.h"
 #include "throwawaypostgres.h"
+
+#include <atomic>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <httplib.h>
+#include <libpq-fe.h>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -108,8 +107,8 @@ void BM_Post(benchmark::State& state, STOREKIND kind)
     for (auto _ : state) {
         const uint32_t score = g_nextScore++;
         const std::string name = "Bench" + std::to_string(score);
-        const std::string target = std::string(SCORES_POST_PATH) + "?" +
-                                   PostQuery("en", {{name, score, 744000, PublishCheck(name, score, 744000)}});
+        const std::string target
+            = std::string(SCORES_POST_PATH) + "?" + PostQuery("en", {{name, score, 744000, PublishCheck(name, score, 744000)}});
         const auto result = client.Get(target);
         if (!result || result->status != 200) {
             state.SkipWithError("post failed");

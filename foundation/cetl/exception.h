@@ -8,7 +8,7 @@ namespace cetl {
 
 class exception : public std::exception {
 public:
-    explicit exception(const char* message) noexcept : m_message(message) {}
+    explicit exception(const char* message) noexcept : m_message(message) { }
     const char* what() const noexcept override { return m_message; }
 
 private:

@@ -5,18 +5,17 @@
 // checked; removing an item invalidates only iterators standing on it.
 #pragma once
 
+#include "cetl/exception.h"
+#include "memmgr.h"
+
 #include <cstddef>
 #include <new>
 #include <type_traits>
 #include <utility>
 
-#include "cetl/exception.h"
-#include "memmgr.h"
-
 namespace cetl {
 
-template <class T>
-class list {
+template<class T> class list {
     struct ITEM {
         T value;
         ITEM* pPrev;
@@ -26,19 +25,15 @@ class list {
 public:
     // A position in a list: an item, or the end (no item). Dereferencing the end, stepping
     // past it or before the head throws.
-    template <bool fConst>
-    class ITERATOR {
+    template<bool fConst> class ITERATOR {
     public:
         using Owner = std::conditional_t<fConst, const list, list>;
         using Item = std::conditional_t<fConst, const T, T>;
 
         ITERATOR() = default;
-        ITERATOR(Owner* pOwner, ITEM* pItem) : m_pOwner(pOwner), m_pItem(pItem) {}
-        template <bool fOther>
-            requires(fConst && !fOther)
-        ITERATOR(const ITERATOR<fOther>& other) : m_pOwner(other.m_pOwner), m_pItem(other.m_pItem)
-        {
-        }
+        ITERATOR(Owner* pOwner, ITEM* pItem) : m_pOwner(pOwner), m_pItem(pItem) { }
+        template<bool fOther>
+        requires(fConst && !fOther) ITERATOR(const ITERATOR<fOther>& other) : m_pOwner(other.m_pOwner), m_pItem(other.m_pItem) { }
 
         Item& operator*() const
         {
@@ -65,8 +60,7 @@ public:
         bool operator==(const ITERATOR& other) const = default;
 
     private:
-        template <bool>
-        friend class ITERATOR;
+        template<bool> friend class ITERATOR;
         friend class list;
 
         Owner* m_pOwner = nullptr;

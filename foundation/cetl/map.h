@@ -10,20 +10,19 @@
 // does not disturb anyone's random sequence. Nodes are blocks of the memory manager.
 #pragma once
 
+#include "cetl/exception.h"
+#include "memmgr.h"
+#include "tl_string.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <new>
 #include <type_traits>
 #include <utility>
 
-#include "cetl/exception.h"
-#include "memmgr.h"
-#include "tl_string.h"
-
 namespace cetl {
 
-template <class K, class V>
-class map {
+template<class K, class V> class map {
 public:
     static constexpr int kMaxLevels = 64;
 
@@ -45,19 +44,15 @@ private:
 public:
     // A position in the map: an entry, or the end. Dereferencing the end, stepping past it or
     // before the first entry throws.
-    template <bool fConst>
-    class ITERATOR {
+    template<bool fConst> class ITERATOR {
     public:
         using Owner = std::conditional_t<fConst, const map, map>;
         using Entry = std::conditional_t<fConst, const ENTRY, ENTRY>;
 
         ITERATOR() = default;
-        ITERATOR(Owner* pOwner, NODE* pNode) : m_pOwner(pOwner), m_pNode(pNode) {}
-        template <bool fOther>
-            requires(fConst && !fOther)
-        ITERATOR(const ITERATOR<fOther>& other) : m_pOwner(other.m_pOwner), m_pNode(other.m_pNode)
-        {
-        }
+        ITERATOR(Owner* pOwner, NODE* pNode) : m_pOwner(pOwner), m_pNode(pNode) { }
+        template<bool fOther>
+        requires(fConst && !fOther) ITERATOR(const ITERATOR<fOther>& other) : m_pOwner(other.m_pOwner), m_pNode(other.m_pNode) { }
 
         Entry& operator*() const
         {
@@ -84,8 +79,7 @@ public:
         bool operator==(const ITERATOR& other) const = default;
 
     private:
-        template <bool>
-        friend class ITERATOR;
+        template<bool> friend class ITERATOR;
         friend class map;
 
         Owner* m_pOwner = nullptr;
@@ -96,9 +90,13 @@ public:
 
     // probability: the chance that a node is promoted one level further (0 to 1);
     // cMaxLevels: the level cap, 1 to 64.
-    explicit map(double probability = 0.5, int cMaxLevels = 16)
-        : m_nPercent(probability <= 0 ? 0 : probability >= 1 ? 100 : static_cast<int>(probability * 100 + 0.5)),
-          m_cMaxLevels(cMaxLevels < 1 ? 1 : cMaxLevels > kMaxLevels ? kMaxLevels : cMaxLevels)
+    explicit map(double probability = 0.5, int cMaxLevels = 16) :
+        m_nPercent(probability <= 0   ? 0
+                   : probability >= 1 ? 100
+                                      : static_cast<int>(probability * 100 + 0.5)),
+        m_cMaxLevels(cMaxLevels < 1            ? 1
+                     : cMaxLevels > kMaxLevels ? kMaxLevels
+                                               : cMaxLevels)
     {
     }
     map(const map& other) : m_nPercent(other.m_nPercent), m_cMaxLevels(other.m_cMaxLevels)

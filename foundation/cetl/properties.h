@@ -8,11 +8,11 @@
 // Lines without "=" are skipped; a later line with the same key replaces the earlier value.
 #pragma once
 
-#include <cstdint>
-#include <string_view>
-
 #include "cetl/stringmap.h"
 #include "tl_string.h"
+
+#include <cstdint>
+#include <string_view>
 
 namespace cetl {
 
@@ -20,7 +20,7 @@ class PROPERTIESVALUE : public string {
 public:
     using string::string;
     PROPERTIESVALUE() = default;
-    PROPERTIESVALUE(const string& text) : string(text) {}
+    PROPERTIESVALUE(const string& text) : string(text) { }
 
     // The text as a decimal integer: an optional sign and the digits up to the first other
     // character; 0 when it does not start with a number. Saturates at the 32-bit limits.
@@ -35,7 +35,7 @@ class PROPERTIES : public stringmap<PROPERTIESVALUE> {
 public:
     using stringmap<PROPERTIESVALUE>::stringmap;
 
-    static constexpr int kParseSet = 0;    // each key gets its value
+    static constexpr int kParseSet = 0; // each key gets its value
     static constexpr int kParseRemove = 1; // each key named is removed, its value ignored
 
     void Parse(const string& text, int mode);

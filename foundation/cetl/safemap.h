@@ -8,11 +8,10 @@
 
 namespace cetl {
 
-template <class K, class V>
-class safemap : public map<K, V> {
+template<class K, class V> class safemap : public map<K, V> {
 public:
-    explicit safemap(double probability = 0.5, int cMaxLevels = 16, const V& defaultValue = V())
-        : map<K, V>(probability, cMaxLevels), m_default(defaultValue)
+    explicit safemap(double probability = 0.5, int cMaxLevels = 16, const V& defaultValue = V()) :
+        map<K, V>(probability, cMaxLevels), m_default(defaultValue)
     {
     }
 

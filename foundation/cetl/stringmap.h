@@ -6,8 +6,7 @@
 
 namespace cetl {
 
-template <class V>
-class stringmap : public safemap<istring, V> {
+template<class V> class stringmap : public safemap<istring, V> {
 public:
     using safemap<istring, V>::safemap;
 };

@@ -5,34 +5,29 @@
 // removing items leaves iterators valid as positions, not as items.
 #pragma once
 
+#include "cetl/exception.h"
+#include "memmgr.h"
+
 #include <cstddef>
 #include <new>
 #include <type_traits>
 #include <utility>
 
-#include "cetl/exception.h"
-#include "memmgr.h"
-
 namespace cetl {
 
-template <class T>
-class vector {
+template<class T> class vector {
 public:
     // A position in a vector. Dereferencing one that stands on no item, stepping past the end
     // or before the first item throws.
-    template <bool fConst>
-    class ITERATOR {
+    template<bool fConst> class ITERATOR {
     public:
         using Owner = std::conditional_t<fConst, const vector, vector>;
         using Item = std::conditional_t<fConst, const T, T>;
 
         ITERATOR() = default;
-        ITERATOR(Owner* pOwner, size_t i) : m_pOwner(pOwner), m_i(i) {}
-        template <bool fOther>
-            requires(fConst && !fOther)
-        ITERATOR(const ITERATOR<fOther>& other) : m_pOwner(other.m_pOwner), m_i(other.m_i)
-        {
-        }
+        ITERATOR(Owner* pOwner, size_t i) : m_pOwner(pOwner), m_i(i) { }
+        template<bool fOther>
+        requires(fConst && !fOther) ITERATOR(const ITERATOR<fOther>& other) : m_pOwner(other.m_pOwner), m_i(other.m_i) { }
 
         Item& operator*() const
         {
@@ -59,8 +54,7 @@ public:
         size_t Index() const { return m_i; }
 
     private:
-        template <bool>
-        friend class ITERATOR;
+        template<bool> friend class ITERATOR;
 
         Owner* m_pOwner = nullptr;
         size_t m_i = 0;

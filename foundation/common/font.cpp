@@ -1,8 +1,8 @@
 #include "font.h"
 
-#include <algorithm>
-
 #include "cetl/properties.h"
+
+#include <algorithm>
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "language.h"
 
-#include <vector>
-
 #include "font.h"
 #include "registry.h"
 #include "sformat.h"
 #include "tl_string.h"
 #include "utf.h"
+
+#include <vector>
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "registry.h"
 
+#include "memmgr.h"
+#include "tl_string.h"
+
 #include <cstring>
 #include <limits>
 #include <utility>
-
-#include "memmgr.h"
-#include "tl_string.h"
 
 namespace registry {
 
@@ -73,8 +73,7 @@ LONG key::open(HKEY* handle) const
 LONG key::create(HKEY* handle) const
 {
     DWORD disposition = 0;
-    return RegCreateKeyExW(m_root, m_subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, GENERIC_ALL, nullptr,
-                           handle, &disposition);
+    return RegCreateKeyExW(m_root, m_subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, GENERIC_ALL, nullptr, handle, &disposition);
 }
 
 bool key::erase() const
@@ -163,14 +162,13 @@ void binary::swap(binary& other) noexcept
     std::swap(m_fOwns, other.m_fOwns);
 }
 
-value::value(key owner, std::u16string_view name) : m_key(std::move(owner)), m_name(name) {}
+value::value(key owner, std::u16string_view name) : m_key(std::move(owner)), m_name(name) { }
 
 DWORD value::size() const
 {
     OPENKEY k;
     DWORD cb = 0;
-    if (m_key.open(k.out()) != ERROR_SUCCESS ||
-        RegQueryValueExW(k.get(), m_name.c_str(), nullptr, nullptr, nullptr, &cb) != ERROR_SUCCESS)
+    if (m_key.open(k.out()) != ERROR_SUCCESS || RegQueryValueExW(k.get(), m_name.c_str(), nullptr, nullptr, nullptr, &cb) != ERROR_SUCCESS)
         return 0;
     return cb;
 }
@@ -179,8 +177,8 @@ DWORD value::type() const
 {
     OPENKEY k;
     DWORD type = 0;
-    if (m_key.open(k.out()) != ERROR_SUCCESS ||
-        RegQueryValueExW(k.get(), m_name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+    if (m_key.open(k.out()) != ERROR_SUCCESS
+        || RegQueryValueExW(k.get(), m_name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
         return 0;
     return type;
 }
@@ -212,10 +210,9 @@ DWORD value::readNumber() const
     OPENKEY k;
     DWORD number = 0;
     DWORD cb = sizeof number;
-    if (m_key.open(k.out()) != ERROR_SUCCESS ||
-        RegQueryValueExW(k.get(), m_name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &cb) !=
-            ERROR_SUCCESS ||
-        cb != sizeof number)
+    if (m_key.open(k.out()) != ERROR_SUCCESS
+        || RegQueryValueExW(k.get(), m_name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &cb) != ERROR_SUCCESS
+        || cb != sizeof number)
         return 0;
     return number;
 }
@@ -290,8 +287,7 @@ bool value::readVersioned(DWORD version, void* record, DWORD cbRecord) const
     if (stored.size() < sizeof storedVersion)
         return false;
     std::memcpy(&storedVersion, stored.data(), sizeof storedVersion);
-    if ((storedVersion >> 16) != (version >> 16) ||
-        (storedVersion & 0xFFFF) < (version & 0xFFFF))
+    if ((storedVersion >> 16) != (version >> 16) || (storedVersion & 0xFFFF) < (version & 0xFFFF))
         return false;
     const DWORD cbStored = stored.size() - sizeof storedVersion;
     const DWORD cbCopy = cbStored < cbRecord ? cbStored : cbRecord;
@@ -304,8 +300,8 @@ bool value::readVersioned(DWORD version, void* record, DWORD cbRecord) const
 bool value::write(DWORD type, const void* data, DWORD cb) const
 {
     OPENKEY k;
-    return m_key.create(k.out()) == ERROR_SUCCESS &&
-           RegSetValueExW(k.get(), m_name.c_str(), 0, type, static_cast<const BYTE*>(data), cb) == ERROR_SUCCESS;
+    return m_key.create(k.out()) == ERROR_SUCCESS
+           && RegSetValueExW(k.get(), m_name.c_str(), 0, type, static_cast<const BYTE*>(data), cb) == ERROR_SUCCESS;
 }
 
 } // namespace registry

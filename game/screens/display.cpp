@@ -1,9 +1,5 @@
 #include "display.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <string>
-
 #include "aux_control.h"
 #include "cea_graphic.h"
 #include "cea_main.h"
@@ -16,6 +12,10 @@
 #include "records.h"
 #include "screens.h"
 #include "sequencer.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -43,14 +43,29 @@ struct FACEOF {
     int face;
 };
 constexpr FACEOF kFaces[] = {
-    {IDC_MENU, FACE_MENU},         {IDC_PAUSE, FACE_PAUSE},         {IDC_NEW, FACE_NEW},
-    {IDC_EXIT, FACE_EXIT},         {IDC_ADD, FACE_ADD},             {IDC_HINT, FACE_HINT},
-    {IDC_TUTORIAL, FACE_TUTORIAL}, {IDC_OPTIONS, FACE_OPTIONS},     {IDC_VIEWLOCAL, FACE_VIEWSCORES},
-    {IDC_PUBLISH, FACE_PUBLISH},   {IDC_VIEWNET, FACE_VIEWSCORES},  {IDC_MENUDONE, FACE_DONE},
-    {IDC_EFFECTS, FACE_CHANGE},    {IDC_ANIMATION, FACE_CHANGE},    {IDC_SOUNDS, FACE_CHANGE},
-    {IDC_MUSIC, FACE_CHANGE},      {IDC_LANGUAGE, FACE_CHANGE},     {IDC_OPTIONSDONE, FACE_DONE},
-    {IDC_BACK, FACE_BACK},         {IDC_NEXT, FACE_NEXT},           {IDC_TUTORIALDONE, FACE_DONE},
-    {IDC_HIGHDONE, FACE_DONE},     {IDC_HIGHPUBLISH, FACE_PUBLISH},
+    {IDC_MENU, FACE_MENU},
+    {IDC_PAUSE, FACE_PAUSE},
+    {IDC_NEW, FACE_NEW},
+    {IDC_EXIT, FACE_EXIT},
+    {IDC_ADD, FACE_ADD},
+    {IDC_HINT, FACE_HINT},
+    {IDC_TUTORIAL, FACE_TUTORIAL},
+    {IDC_OPTIONS, FACE_OPTIONS},
+    {IDC_VIEWLOCAL, FACE_VIEWSCORES},
+    {IDC_PUBLISH, FACE_PUBLISH},
+    {IDC_VIEWNET, FACE_VIEWSCORES},
+    {IDC_MENUDONE, FACE_DONE},
+    {IDC_EFFECTS, FACE_CHANGE},
+    {IDC_ANIMATION, FACE_CHANGE},
+    {IDC_SOUNDS, FACE_CHANGE},
+    {IDC_MUSIC, FACE_CHANGE},
+    {IDC_LANGUAGE, FACE_CHANGE},
+    {IDC_OPTIONSDONE, FACE_DONE},
+    {IDC_BACK, FACE_BACK},
+    {IDC_NEXT, FACE_NEXT},
+    {IDC_TUTORIALDONE, FACE_DONE},
+    {IDC_HIGHDONE, FACE_DONE},
+    {IDC_HIGHPUBLISH, FACE_PUBLISH},
 };
 
 // Layout values kept from the layout they were read from.
@@ -443,8 +458,7 @@ void EmptyPressedList()
 
 bool IsPressed(const ANIMOBJECT* object)
 {
-    return object && std::find(g_display.pressed, g_display.pressed + g_display.cPressed, object) !=
-                         g_display.pressed + g_display.cPressed;
+    return object && std::find(g_display.pressed, g_display.pressed + g_display.cPressed, object) != g_display.pressed + g_display.cPressed;
 }
 
 SIZE TileSize()
@@ -532,8 +546,7 @@ void DisplayTick()
         g_display.pressed[i]->Invalidate();
     int alive = 0;
     AgeSparkles(&alive);
-    if (g_settings.iEffects == EFFECTS_ALL && alive < g.cEffects && g.effectsFrequency > 0 &&
-        std::rand() % g.effectsFrequency == 0)
+    if (g_settings.iEffects == EFFECTS_ALL && alive < g.cEffects && g.effectsFrequency > 0 && std::rand() % g.effectsFrequency == 0)
         StartSparkle();
 }
 
@@ -541,8 +554,7 @@ int SparkleCount()
 {
     AnimWindow* window = g_display.window;
     int c = 0;
-    for (ANIMOBJECT* o = window ? window->FirstInLayer(iLAYER_SPARKLES) : nullptr; o && o->layer == iLAYER_SPARKLES;
-         o = o->next)
+    for (ANIMOBJECT* o = window ? window->FirstInLayer(iLAYER_SPARKLES) : nullptr; o && o->layer == iLAYER_SPARKLES; o = o->next)
         ++c;
     return c;
 }

@@ -8,9 +8,9 @@
 // then returns none and everything that would use it skips it.
 #pragma once
 
-#include <string_view>
-
 #include "windows.h"
+
+#include <string_view>
 
 class ANIMBUTTON;
 class ANIMCONTROL;
@@ -24,7 +24,7 @@ constexpr int iLAYER_ELEMENTS = 150;
 constexpr int iLAYER_PICTURES = 151;
 constexpr int iLAYER_SPARKLES = 500;
 
-constexpr COLORREF crTEXT = 0x00FFFFFF;    // white
+constexpr COLORREF crTEXT = 0x00FFFFFF; // white
 constexpr COLORREF crHIGHLIGHT = 0x0000FFFF; // yellow
 
 // The commands of the screens' buttons, sent to the main window as WM_COMMAND.

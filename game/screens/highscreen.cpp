@@ -2,10 +2,10 @@
 
 #include "aux_control.h"
 #include "display.h"
-#include "layout.h"
 #include "game.h"
 #include "highscores.h"
 #include "language.h"
+#include "layout.h"
 #include "media.h"
 #include "screens.h"
 #include "sformat.h"
@@ -14,8 +14,7 @@ namespace {
 
 constexpr int cMODES = 3;
 enum { FIELD_NUMBER, FIELD_NAME, FIELD_DATE, FIELD_SCORE, cFIELDS };
-constexpr const char* kFieldNames[cFIELDS] = {"text-high-number", "text-high-name", "text-high-date",
-                                              "text-high-score"};
+constexpr const char* kFieldNames[cFIELDS] = {"text-high-number", "text-high-name", "text-high-date", "text-high-score"};
 
 int g_iMode = 0;
 int g_iRow = -1;
@@ -28,14 +27,10 @@ string FieldText(int row, int field)
 {
     const HIGHSCORE& entry = g_highScores[row];
     switch (field) {
-    case FIELD_NUMBER:
-        return sformat("%lu.", static_cast<unsigned long>(row + 1));
-    case FIELD_NAME:
-        return string(HighScoreName(entry));
-    case FIELD_DATE:
-        return FormatDate(entry.dwDate);
-    default:
-        return FormatTime(entry.dwScore);
+    case FIELD_NUMBER: return sformat("%lu.", static_cast<unsigned long>(row + 1));
+    case FIELD_NAME: return string(HighScoreName(entry));
+    case FIELD_DATE: return FormatDate(entry.dwDate);
+    default: return FormatTime(entry.dwScore);
     }
 }
 
@@ -79,8 +74,7 @@ void DestroyHighScoreScreen()
 
 string FormatDate(uint32_t date)
 {
-    static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const CALENDARDATE unpacked = UnpackDate(date);
     return sformat("%ld %s %ld", long(unpacked.day), kMonths[unpacked.month - 1], long(unpacked.year));
 }

@@ -1,9 +1,9 @@
 // The high-score screen: the table with one row highlighted, under the banner of its mode.
 #pragma once
 
-#include <cstdint>
-
 #include "tl_string.h"
+
+#include <cstdint>
 
 void BuildHighScoreScreen();
 void DestroyHighScoreScreen();

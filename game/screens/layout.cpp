@@ -1,8 +1,8 @@
 #include "layout.h"
 
-#include <string>
-
 #include "unzipper.h"
+
+#include <string>
 
 namespace {
 

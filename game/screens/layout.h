@@ -7,11 +7,11 @@
 // word: "button-menu left", "text-time flags", "object-logo disable".
 #pragma once
 
-#include <cstdint>
-#include <string_view>
-
 #include "cetl/properties.h"
 #include "tl_string.h"
+
+#include <cstdint>
+#include <string_view>
 
 class ZIPFILE;
 

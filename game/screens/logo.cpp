@@ -1,8 +1,5 @@
 #include "logo.h"
 
-#include <algorithm>
-#include <atomic>
-
 #include "cea_clock.h"
 #include "cea_graphic.h"
 #include "cea_main.h"
@@ -14,6 +11,9 @@
 #include "memmgr.h"
 #include "trace.h"
 #include "zz.h"
+
+#include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -33,7 +33,7 @@ constexpr DWORD kFramesAfterLoading = 5;
 // window's thread besides the result and cancelled flags.
 enum : DWORD {
     kStartSound = 1000, // parameter: sound 1..3
-    kStopSound = 1001,  // parameter: sound 1..3
+    kStopSound = 1001, // parameter: sound 1..3
     kStartLoading = 1002,
     kEnd = 1003,
     kShowFrame = 1004, // parameter: frame 0..19
@@ -128,8 +128,7 @@ LRESULT PictureProc(ANIMOBJECT* object, UINT message, void*)
 void ScheduleEnd(LOGO* logo)
 {
     const LONG remaining = std::max<LONG>(LONG(logo->loadStart + kShortestLoadMs - EngineTime()), 0);
-    const DWORD frame = logo->window->GetCurrentFrame() + kFramesAfterLoading
-                      + DWORD(remaining) * DWORD(kFramesPerSecond) / 1000;
+    const DWORD frame = logo->window->GetCurrentFrame() + kFramesAfterLoading + DWORD(remaining) * DWORD(kFramesPerSecond) / 1000;
     if (!logo->window->ScheduleAppEvent(frame, kEnd, 0))
         logo->done = true;
 }
@@ -215,27 +214,16 @@ LRESULT LogoCallback(AnimWindow*, UINT code, WPARAM a, LPARAM b)
     if (code != kAnimEvent)
         return 1;
     switch (a) {
-    case kStartSound:
-        PlaySound(logo, b);
-        break;
-    case kStopSound:
-        StopSound(logo, b);
-        break;
-    case kStartLoading:
-        StartLoading(logo);
-        break;
+    case kStartSound: PlaySound(logo, b); break;
+    case kStopSound: StopSound(logo, b); break;
+    case kStartLoading: StartLoading(logo); break;
     case kEnd:
         // Stopping the frame loop here keeps its pace steady for the whole intro.
         logo->done = true;
         return 0;
-    case kShowFrame:
-        ShowFrame(logo, b);
-        break;
-    case kLoaded:
-        ScheduleEnd(logo);
-        break;
-    default:
-        break;
+    case kShowFrame: ShowFrame(logo, b); break;
+    case kLoaded: ScheduleEnd(logo); break;
+    default: break;
     }
     return 1;
 }

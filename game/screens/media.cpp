@@ -1,7 +1,5 @@
 #include "media.h"
 
-#include <string>
-
 #include "cea_graphic.h"
 #include "cea_main.h"
 #include "cea_palette.h"
@@ -15,6 +13,8 @@
 #include "trace.h"
 #include "unzipper.h"
 #include "zz.h"
+
+#include <string>
 
 MEDIASET g_media;
 
@@ -31,9 +31,8 @@ struct PACKCHOICE {
 };
 // Largest first; the first that fits the display and opens wins.
 constexpr PACKCHOICE kPacks[] = {
-    {"quibo-l-hi.res", 1024, 768, 16}, {"quibo-l-lo.res", 1024, 768, 0},
-    {"quibo-s-hi.res", 640, 480, 16},  {"quibo-s-lo.res", 640, 480, 0},
-    {"quibo-p-hi.res", 240, 320, 16},  {"quibo-p-lo.res", 240, 320, 0},
+    {"quibo-l-hi.res", 1024, 768, 16}, {"quibo-l-lo.res", 1024, 768, 0}, {"quibo-s-hi.res", 640, 480, 16},
+    {"quibo-s-lo.res", 640, 480, 0},   {"quibo-p-hi.res", 240, 320, 16}, {"quibo-p-lo.res", 240, 320, 0},
 };
 
 struct PACKSTATE {
@@ -98,8 +97,7 @@ void FillTileArt()
 }
 
 // Loads one sheet and cuts it; false when either fails.
-template <class Cut>
-bool LoadSheet(const char* entry, COLORREF transparency, Graphic*& sheet, Cut cut)
+template<class Cut> bool LoadSheet(const char* entry, COLORREF transparency, Graphic*& sheet, Cut cut)
 {
     sheet = LoadPackImage(entry, transparency);
     if (!sheet) {
@@ -112,32 +110,28 @@ bool LoadSheet(const char* entry, COLORREF transparency, Graphic*& sheet, Cut cu
 bool LoadAllImages()
 {
     MEDIASET& m = g_media;
-    const auto bySize = [](Graphic** cells, int count, int cx, int cy) {
-        return [=](Graphic* sheet) { return CutBySize(sheet, cells, count, cx, cy); };
-    };
+    const auto bySize
+        = [](Graphic** cells, int count, int cx, int cy) { return [=](Graphic* sheet) { return CutBySize(sheet, cells, count, cx, cy); }; };
     const auto byGrid = [](Graphic** cells, int count, int columns, int rows) {
         return [=](Graphic* sheet) { return CutByGrid(sheet, cells, count, columns, rows); };
     };
     const auto faces = [](int set) {
         return [set](Graphic* sheet) {
-            return CutBySize(sheet, g_media.rgFaces[set], cBUTTON_FACES, cxBUTTON, cyBUTTON) &&
-                   CutPieces(sheet, g_media.rgCaptions[set], cBUTTON_FACES, cxBUTTON, cyBUTTON, xCAPTION, yCAPTION,
-                             cxCAPTION, cyCAPTION);
+            return CutBySize(sheet, g_media.rgFaces[set], cBUTTON_FACES, cxBUTTON, cyBUTTON)
+                   && CutPieces(sheet, g_media.rgCaptions[set], cBUTTON_FACES, cxBUTTON, cyBUTTON, xCAPTION, yCAPTION, cxCAPTION,
+                                cyCAPTION);
         };
     };
     const auto whole = [](Graphic*) { return true; };
-    return LoadSheet("buttons-down.zz", crKEY, m.pButtonsDown,
-                     bySize(m.rgButtonsDown, cBUTTON_FRAMES, cxBUTTON, cyBUTTON)) &&
-           LoadSheet("buttons-en.zz", crKEY, m.pFaces[SET_ENGLISH], faces(SET_ENGLISH)) &&
-           LoadSheet("buttons-eo.zz", crKEY, m.pFaces[SET_ESPERANTO], faces(SET_ESPERANTO)) &&
-           LoadSheet("effects.zz", crKEY, m.pEffects, bySize(m.rgEffects, cEFFECT_FRAMES, cxEFFECT, cyEFFECT)) &&
-           LoadSheet("insets.zz", kNoColor, m.pInsets, byGrid(m.rgInsets, cINSETS, cINSET_COLUMNS, cINSET_ROWS)) &&
-           LoadSheet("tiles.zz", kNoColor, m.pTiles, byGrid(m.rgTiles, cTILE_FACES, cTILE_FACES, 1)) &&
-           LoadSheet("gameover-en.zz", crKEY, m.pBanners[SET_ENGLISH],
-                     byGrid(m.rgBanners[SET_ENGLISH], cBANNERS, 1, cBANNERS)) &&
-           LoadSheet("gameover-eo.zz", crKEY, m.pBanners[SET_ESPERANTO],
-                     byGrid(m.rgBanners[SET_ESPERANTO], cBANNERS, 1, cBANNERS)) &&
-           LoadSheet("divider.zz", crKEY, m.pDivider, whole) && LoadSheet("logo.zz", crKEY, m.pLogo, whole);
+    return LoadSheet("buttons-down.zz", crKEY, m.pButtonsDown, bySize(m.rgButtonsDown, cBUTTON_FRAMES, cxBUTTON, cyBUTTON))
+           && LoadSheet("buttons-en.zz", crKEY, m.pFaces[SET_ENGLISH], faces(SET_ENGLISH))
+           && LoadSheet("buttons-eo.zz", crKEY, m.pFaces[SET_ESPERANTO], faces(SET_ESPERANTO))
+           && LoadSheet("effects.zz", crKEY, m.pEffects, bySize(m.rgEffects, cEFFECT_FRAMES, cxEFFECT, cyEFFECT))
+           && LoadSheet("insets.zz", kNoColor, m.pInsets, byGrid(m.rgInsets, cINSETS, cINSET_COLUMNS, cINSET_ROWS))
+           && LoadSheet("tiles.zz", kNoColor, m.pTiles, byGrid(m.rgTiles, cTILE_FACES, cTILE_FACES, 1))
+           && LoadSheet("gameover-en.zz", crKEY, m.pBanners[SET_ENGLISH], byGrid(m.rgBanners[SET_ENGLISH], cBANNERS, 1, cBANNERS))
+           && LoadSheet("gameover-eo.zz", crKEY, m.pBanners[SET_ESPERANTO], byGrid(m.rgBanners[SET_ESPERANTO], cBANNERS, 1, cBANNERS))
+           && LoadSheet("divider.zz", crKEY, m.pDivider, whole) && LoadSheet("logo.zz", crKEY, m.pLogo, whole);
 }
 
 void FreeImage(Graphic*& graphic)
@@ -327,8 +321,7 @@ bool CutByGrid(Graphic* sheet, Graphic** cells, int count, int columns, int rows
     return CutBySize(sheet, cells, count, sheet->GetWidth() / columns, sheet->GetHeight() / rows);
 }
 
-bool CutPieces(Graphic* sheet, Graphic** pieces, int count, int cx, int cy, int xOffset, int yOffset, int cxPiece,
-               int cyPiece)
+bool CutPieces(Graphic* sheet, Graphic** pieces, int count, int cx, int cy, int xOffset, int yOffset, int cxPiece, int cyPiece)
 {
     if (!sheet || cx <= 0 || cy <= 0)
         return false;

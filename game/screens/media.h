@@ -6,10 +6,11 @@
 // before the loader has ended.
 #pragma once
 
-#include <string_view>
-
 #include "tl_string.h"
+
 #include "windows.h"
+
+#include <string_view>
 
 struct Graphic;
 struct PaletteGroup;
@@ -148,7 +149,6 @@ bool CutBySize(Graphic* sheet, Graphic** cells, int count, int cx, int cy);
 bool CutByGrid(Graphic* sheet, Graphic** cells, int count, int columns, int rows);
 // Piece i: the rectangle at (xOffset, yOffset) of size cxPiece by cyPiece inside cell i of a
 // cx by cy pattern.
-bool CutPieces(Graphic* sheet, Graphic** pieces, int count, int cx, int cy, int xOffset, int yOffset, int cxPiece,
-               int cyPiece);
+bool CutPieces(Graphic* sheet, Graphic** pieces, int count, int cx, int cy, int xOffset, int yOffset, int cxPiece, int cyPiece);
 // Frees the cells, then the sheet; every pointer becomes none.
 void FreeCells(Graphic*& sheet, Graphic** cells, int count);

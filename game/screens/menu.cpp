@@ -1,12 +1,12 @@
 #include "menu.h"
 
-#include <algorithm>
-
 #include "aux_control.h"
 #include "display.h"
 #include "language.h"
 #include "media.h"
 #include "records.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -78,14 +78,10 @@ UINT SettingText(int row)
     case OPTION_EFFECTS:
         // A stored level beyond the known three reads as the highest.
         return 34 + 2 * std::min<uint32_t>(g_settings.iEffects, EFFECTS_ALL);
-    case OPTION_ANIMATION:
-        return OnOffText(g_settings.fSmoothAnimation);
-    case OPTION_SOUNDS:
-        return OnOffText(g_settings.fSoundEffects);
-    case OPTION_MUSIC:
-        return OnOffText(g_settings.fMusic);
-    default:
-        return CurrentLanguageId() == LANGID_ENGLISH ? 44 : 46;
+    case OPTION_ANIMATION: return OnOffText(g_settings.fSmoothAnimation);
+    case OPTION_SOUNDS: return OnOffText(g_settings.fSoundEffects);
+    case OPTION_MUSIC: return OnOffText(g_settings.fMusic);
+    default: return CurrentLanguageId() == LANGID_ENGLISH ? 44 : 46;
     }
 }
 

@@ -51,23 +51,12 @@ void PlaceBoardTiles(AnimWindow* window, bool onPlayScreen)
 void Build(int screen)
 {
     switch (screen) {
-    case SCREEN_PLAY:
-        BuildPlayScreen();
-        break;
-    case SCREEN_MENU:
-        BuildMenuScreen();
-        break;
-    case SCREEN_OPTIONS:
-        BuildOptionsScreen();
-        break;
-    case SCREEN_TUTORIAL:
-        BuildTutorialScreen();
-        break;
-    case SCREEN_HIGHSCORES:
-        BuildHighScoreScreen();
-        break;
-    default:
-        break;
+    case SCREEN_PLAY: BuildPlayScreen(); break;
+    case SCREEN_MENU: BuildMenuScreen(); break;
+    case SCREEN_OPTIONS: BuildOptionsScreen(); break;
+    case SCREEN_TUTORIAL: BuildTutorialScreen(); break;
+    case SCREEN_HIGHSCORES: BuildHighScoreScreen(); break;
+    default: break;
     }
 }
 
@@ -103,15 +92,12 @@ void RebuildScreen()
 void RefreshScreenTexts(bool force)
 {
     switch (g_iScreen) {
-    case SCREEN_OPTIONS:
-        RefreshOptionTexts();
-        break;
+    case SCREEN_OPTIONS: RefreshOptionTexts(); break;
     case SCREEN_TUTORIAL:
         // The tutorial's texts change only with its page, which always refreshes with force.
         if (force)
             RefreshTutorial();
         break;
-    default:
-        break;
+    default: break;
     }
 }

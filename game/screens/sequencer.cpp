@@ -1,7 +1,5 @@
 #include "sequencer.h"
 
-#include <cmath>
-
 #include "aux_control.h"
 #include "cea_object.h"
 #include "cea_sound.h"
@@ -9,6 +7,8 @@
 #include "game.h"
 #include "media.h"
 #include "records.h"
+
+#include <cmath>
 
 namespace {
 
@@ -102,9 +102,7 @@ void SequencerEvent(DWORD code, ANIMOBJECT* object)
         }
         Lift(object);
         break;
-    case SEQ_LIFT:
-        Lift(object);
-        break;
+    case SEQ_LIFT: Lift(object); break;
     case SEQ_SETTLE_COUNTED:
         if (g_sequencer.cInFlight > 0 && --g_sequencer.cInFlight == 0 && g_sequencer.movementSound) {
             if (SOUND* sound = GameSound(g_sequencer.movementSound))
@@ -113,11 +111,8 @@ void SequencerEvent(DWORD code, ANIMOBJECT* object)
         }
         Settle(object);
         break;
-    case SEQ_SETTLE:
-        Settle(object);
-        break;
-    default:
-        break;
+    case SEQ_SETTLE: Settle(object); break;
+    default: break;
     }
 }
 

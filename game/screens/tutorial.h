@@ -2,13 +2,14 @@
 #pragma once
 
 #include "game.h"
+
 #include "windows.h"
 
 constexpr int cTUTORIAL_PAGES = 12;
 constexpr int cTUTORIAL_TILES = 3;
 
 struct TUTORIALPAGE {
-    UINT idText;                    // the catalog text that starts the page
+    UINT idText; // the catalog text that starts the page
     PIECE rgTiles[cTUTORIAL_TILES]; // fPresent 0: no tile at that position
 };
 

@@ -5,15 +5,14 @@
 
 namespace handheld {
 
-const char kUsage[] =
-    "usage: quibo-handheld start --root DIR [--processor N] [--screen WxHxBITS] [--free BYTES] [--answer-delay MS]\n"
-    "       quibo-handheld stop\n"
-    "       quibo-handheld status\n"
-    "       quibo-handheld run PATH\n";
+const char kUsage[] = "usage: quibo-handheld start --root DIR [--processor N] [--screen WxHxBITS] [--free BYTES] [--answer-delay MS]\n"
+                      "       quibo-handheld stop\n"
+                      "       quibo-handheld status\n"
+                      "       quibo-handheld run PATH\n";
 
 namespace {
 
-template <typename Number> bool parseNumber(const std::string& text, Number& value, Number maximum)
+template<typename Number> bool parseNumber(const std::string& text, Number& value, Number maximum)
 {
     const char* end = text.data() + text.size();
     const auto [stop, failure] = std::from_chars(text.data(), end, value);
@@ -23,8 +22,7 @@ template <typename Number> bool parseNumber(const std::string& text, Number& val
 bool parseScreen(const std::string& text, DeviceConfig& config)
 {
     int width = 0, height = 0, bits = 0, consumed = 0;
-    if (std::sscanf(text.c_str(), "%5dx%5dx%2d%n", &width, &height, &bits, &consumed) != 3 ||
-        size_t(consumed) != text.size())
+    if (std::sscanf(text.c_str(), "%5dx%5dx%2d%n", &width, &height, &bits, &consumed) != 3 || size_t(consumed) != text.size())
         return false;
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
         return false;

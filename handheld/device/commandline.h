@@ -3,17 +3,17 @@
 //   stop | status | run PATH
 #pragma once
 
+#include "device.h"
+
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "device.h"
 
 namespace handheld {
 
 struct Command {
     enum Verb { Start, Stop, Status, Run } verb = Status;
-    DeviceConfig config;     // start (root as given)
+    DeviceConfig config; // start (root as given)
     std::string programPath; // run, in the device's form
 };
 

@@ -1,16 +1,17 @@
 #include "device.h"
 
+#include "devicepath.h"
+#include "trace.h"
+#include "utf.h"
+
+#include "hostpath.h"
+#include "rapi.h"
+
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 #include <sys/statvfs.h>
 #include <system_error>
-
-#include "devicepath.h"
-#include "hostpath.h"
-#include "rapi.h"
-#include "trace.h"
-#include "utf.h"
 
 namespace handheld {
 
@@ -80,7 +81,7 @@ Session::~Session()
         RegCloseKey(key);
 }
 
-Device::Device(DeviceConfig config) : config_(std::move(config)) {}
+Device::Device(DeviceConfig config) : config_(std::move(config)) { }
 
 bool Device::Prepare(std::string& error)
 {
@@ -279,8 +280,7 @@ MessageWriter Device::fileRequest(Session& session, Op op, MessageReader& reques
     }
     case Op::CreateFile: {
         const std::string host = hostPathOf(request.text(), canonical);
-        const uint32_t access = request.u32(), share = request.u32(), disposition = request.u32(),
-                       attributes = request.u32();
+        const uint32_t access = request.u32(), share = request.u32(), disposition = request.u32(), attributes = request.u32();
         uint32_t id = 0;
         if (!host.empty() && request.ok()) {
             const bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
@@ -434,9 +434,9 @@ MessageWriter Device::registryRequest(Session& session, Op op, MessageReader& re
         HKEY opened = nullptr;
         DWORD disposition = 0;
         if (key && request.ok())
-            result = op == Op::RegOpenKey ? RegOpenKeyExW(key, subKey.c_str(), 0, access, &opened)
-                                          : RegCreateKeyExW(key, subKey.c_str(), 0, nullptr, options, access, nullptr,
-                                                            &opened, &disposition);
+            result = op == Op::RegOpenKey
+                         ? RegOpenKeyExW(key, subKey.c_str(), 0, access, &opened)
+                         : RegCreateKeyExW(key, subKey.c_str(), 0, nullptr, options, access, nullptr, &opened, &disposition);
         uint32_t id = 0;
         if (key && request.ok() && result == ERROR_SUCCESS) {
             id = session.nextId++;
@@ -502,8 +502,7 @@ MessageWriter Device::invoke(MessageReader& request)
     auto entry = library ? reinterpret_cast<PFNRAPIEXTENSION>(dlsym(library, function.c_str())) : nullptr;
     if (!entry) {
         const DWORD error = library ? ERROR_PROC_NOT_FOUND : ERROR_MOD_NOT_FOUND;
-        Trace("quibo-handheld: cannot invoke %s in %s: %s", function.c_str(), host.c_str(),
-              library ? "no such export" : dlerror());
+        Trace("quibo-handheld: cannot invoke %s in %s: %s", function.c_str(), host.c_str(), library ? "no such export" : dlerror());
         if (library)
             dlclose(library);
         answer = Reply(error);

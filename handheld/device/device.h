@@ -3,6 +3,10 @@
 // (one per connected client) hold the handles they opened.
 #pragma once
 
+#include "protocol.h"
+
+#include "windows.h"
+
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -10,9 +14,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "protocol.h"
-#include "windows.h"
 
 namespace handheld {
 

@@ -1,10 +1,10 @@
 #include "devicepath.h"
 
+#include "windef.h"
+
 #include <filesystem>
 #include <system_error>
 #include <vector>
-
-#include "windef.h"
 
 namespace handheld {
 

@@ -1,6 +1,14 @@
 // quibo-handheld: a simulated handheld that the desktop's remote API (librapi) talks to.
-#include <chrono>
+#include "commandline.h"
+#include "devicepath.h"
+#include "server.h"
+#include "utf.h"
+
+#include "hostfolders.h"
+#include "hostpath.h"
+
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -9,13 +17,6 @@
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
-
-#include "commandline.h"
-#include "devicepath.h"
-#include "hostfolders.h"
-#include "hostpath.h"
-#include "server.h"
-#include "utf.h"
 
 using namespace handheld;
 namespace fs = std::filesystem;
@@ -35,8 +36,7 @@ std::optional<std::vector<uint8_t>> ask(const std::string& runtime, Op op)
     if (fd < 0)
         return std::nullopt;
     std::vector<uint8_t> answer;
-    const bool ok = SendMessage(fd, MessageWriter().u32(uint32_t(op)).payload()) &&
-                    ReceiveMessage(fd, answer) == ReceiveResult::Ok;
+    const bool ok = SendMessage(fd, MessageWriter().u32(uint32_t(op)).payload()) && ReceiveMessage(fd, answer) == ReceiveResult::Ok;
     close(fd);
     return ok ? std::optional(answer) : std::nullopt;
 }

@@ -50,14 +50,13 @@ bool Server::Listen(const std::string& runtimeFolder, std::string& error)
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     unlink(path.c_str()); // left by a device that did not stop; the lock says it is gone
     listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(listener_, 16) != 0) {
+    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || listen(listener_, 16) != 0) {
         error = "cannot listen on " + path + ": " + std::strerror(errno);
         return false;
     }
     const DeviceConfig& c = device_.Config();
-    std::ofstream(StatePath(runtimeFolder)) << "root=" << c.root << "\nscreen=" << c.screenWidth << "x"
-                                            << c.screenHeight << "x" << c.screenBits << "\n";
+    std::ofstream(StatePath(runtimeFolder)) << "root=" << c.root << "\nscreen=" << c.screenWidth << "x" << c.screenHeight << "x"
+                                            << c.screenBits << "\n";
     return true;
 }
 

@@ -2,15 +2,15 @@
 // shuts down on a stop request or SIGTERM.
 #pragma once
 
-#include <string>
-
 #include "device.h"
+
+#include <string>
 
 namespace handheld {
 
 class Server {
 public:
-    explicit Server(Device& device) : device_(device) {}
+    explicit Server(Device& device) : device_(device) { }
     // Takes the runtime folder's device lock and binds the socket. False (with a message)
     // when another device runs there or the socket cannot be made.
     bool Listen(const std::string& runtimeFolder, std::string& error);

@@ -6,7 +6,6 @@
 #include <thread>
 #include <unistd.h>
 
-
 namespace rapi {
 
 using namespace handheld;

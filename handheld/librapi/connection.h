@@ -6,16 +6,17 @@
 // heap, last error), so the init event is a handle of that program.
 #pragma once
 
-#include <vector>
-
 #include "protocol.h"
+
 #include "rapi.h"
+
+#include <vector>
 
 namespace rapi {
 
 HRESULT Start(RAPIINIT* init); // CeRapiInitEx: connects in the background
-HRESULT ConnectNow();          // CeRapiInit: connects before returning
-HRESULT Stop();                // CeRapiUninit
+HRESULT ConnectNow(); // CeRapiInit: connects before returning
+HRESULT Stop(); // CeRapiUninit
 
 // Sends a request and receives its reply. True with `reader` placed after the device's last
 // error (which becomes CeGetLastError); false when there is no connection or it broke.

@@ -1,9 +1,9 @@
 // The calls the handheld answers: connection, files, shortcuts, registry, the device's
 // description and remote invocation of device libraries.
+#include "connection.h"
+
 #include <algorithm>
 #include <cstring>
-
-#include "connection.h"
 
 using namespace handheld;
 using rapi::Call;
@@ -18,7 +18,7 @@ std::u16string_view text(LPCWSTR value)
 }
 
 // The request's reply as one result word, or `failure` when the call did not go through.
-template <typename Result> Result simpleCall(const MessageWriter& request, Result failure)
+template<typename Result> Result simpleCall(const MessageWriter& request, Result failure)
 {
     std::vector<uint8_t> reply;
     MessageReader reader(reply);
@@ -117,8 +117,8 @@ HRESULT CeRapiFreeBuffer(LPVOID Buffer)
     return S_OK;
 }
 
-HRESULT CeRapiInvoke(LPCWSTR pDllPath, LPCWSTR pFunctionName, DWORD cbInput, BYTE* pInput, DWORD* pcbOutput,
-                     BYTE** ppOutput, IRAPIStream** ppIRAPIStream, DWORD)
+HRESULT CeRapiInvoke(LPCWSTR pDllPath, LPCWSTR pFunctionName, DWORD cbInput, BYTE* pInput, DWORD* pcbOutput, BYTE** ppOutput,
+                     IRAPIStream** ppIRAPIStream, DWORD)
 {
     // The request block is ours from here on, whatever happens.
     std::vector<uint8_t> input(pInput, pInput ? pInput + cbInput : pInput);
@@ -137,8 +137,7 @@ HRESULT CeRapiInvoke(LPCWSTR pDllPath, LPCWSTR pFunctionName, DWORD cbInput, BYT
     }
     std::vector<uint8_t> reply;
     MessageReader reader(reply);
-    if (!Call(Request(Op::Invoke).text(pDllPath).text(pFunctionName).bytes(input.data(), uint32_t(input.size())),
-              reply, reader))
+    if (!Call(Request(Op::Invoke).text(pDllPath).text(pFunctionName).bytes(input.data(), uint32_t(input.size())), reply, reader))
         return rapi::ConnectionError();
     const HRESULT result = HRESULT(reader.u32());
     const std::vector<uint8_t> output = reader.bytes();
@@ -204,8 +203,8 @@ BOOL CeMoveFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName)
     return simpleCall<BOOL>(Request(Op::MoveFile).text(lpExistingFileName).text(lpNewFileName), FALSE);
 }
 
-HANDLE CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, LPSECURITY_ATTRIBUTES,
-                    DWORD dwCreationDistribution, DWORD dwFlagsAndAttributes, HANDLE hTemplateFile)
+HANDLE CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, LPSECURITY_ATTRIBUTES, DWORD dwCreationDistribution,
+                    DWORD dwFlagsAndAttributes, HANDLE hTemplateFile)
 {
     if (!lpFileName || hTemplateFile) {
         rapi::SetErrors(ERROR_INVALID_PARAMETER, S_OK);
@@ -221,8 +220,7 @@ HANDLE CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode
     return id ? reinterpret_cast<HANDLE>(uintptr_t(id)) : INVALID_HANDLE_VALUE;
 }
 
-BOOL CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
-                LPOVERLAPPED lpOverlapped)
+BOOL CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped)
 {
     if (lpNumberOfBytesRead)
         *lpNumberOfBytesRead = 0;
@@ -256,8 +254,7 @@ BOOL CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWO
     return TRUE;
 }
 
-BOOL CeWriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
-                 LPOVERLAPPED lpOverlapped)
+BOOL CeWriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped)
 {
     if (lpNumberOfBytesWritten)
         *lpNumberOfBytesWritten = 0;
@@ -270,8 +267,7 @@ BOOL CeWriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LP
         const uint32_t count = std::min(nNumberOfBytesToWrite - total, kMaxChunk);
         std::vector<uint8_t> reply;
         MessageReader reader(reply);
-        if (!Call(Request(Op::WriteFile).u32(Wire(hFile)).bytes(static_cast<const uint8_t*>(lpBuffer) + total, count),
-                  reply, reader))
+        if (!Call(Request(Op::WriteFile).u32(Wire(hFile)).bytes(static_cast<const uint8_t*>(lpBuffer) + total, count), reply, reader))
             return FALSE;
         const BOOL ok = reader.u32();
         const uint32_t written = reader.u32();
@@ -374,18 +370,16 @@ LONG CeRegOpenKeyEx(HKEY hKey, LPCWSTR lpszSubKey, DWORD, REGSAM samDesired, PHK
     if (!phkResult)
         return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
-    return keyCall(Request(Op::RegOpenKey).u32(Wire(hKey)).text(text(lpszSubKey)).u32(samDesired), phkResult,
-                   nullptr);
+    return keyCall(Request(Op::RegOpenKey).u32(Wire(hKey)).text(text(lpszSubKey)).u32(samDesired), phkResult, nullptr);
 }
 
-LONG CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpszSubKey, DWORD, LPWSTR, DWORD fdwOptions, REGSAM samDesired,
-                      LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition)
+LONG CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpszSubKey, DWORD, LPWSTR, DWORD fdwOptions, REGSAM samDesired, LPSECURITY_ATTRIBUTES,
+                      PHKEY phkResult, LPDWORD lpdwDisposition)
 {
     if (!phkResult || !lpszSubKey)
         return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
-    return keyCall(Request(Op::RegCreateKey).u32(Wire(hKey)).text(lpszSubKey).u32(fdwOptions).u32(samDesired),
-                   phkResult, lpdwDisposition);
+    return keyCall(Request(Op::RegCreateKey).u32(Wire(hKey)).text(lpszSubKey).u32(fdwOptions).u32(samDesired), phkResult, lpdwDisposition);
 }
 
 LONG CeRegCloseKey(HKEY hKey)
@@ -442,8 +436,7 @@ LONG CeRegSetValueEx(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, LPBYTE
 {
     if ((!lpData && cbData) || cbData > kMaxChunk)
         return ERROR_INVALID_PARAMETER;
-    return registryCall(
-        Request(Op::RegSetValue).u32(Wire(hKey)).text(text(lpValueName)).u32(dwType).bytes(lpData, cbData));
+    return registryCall(Request(Op::RegSetValue).u32(Wire(hKey)).text(text(lpValueName)).u32(dwType).bytes(lpData, cbData));
 }
 
 BOOL CeGetStoreInformation(LPSTORE_INFORMATION lpsi)

@@ -4,11 +4,11 @@
 #include "connection.h"
 
 // A call's result type, name and the result it fails with, then its parameter types.
-#define UNSUPPORTED(Result, Name, failure, ...) \
-    Result Name(__VA_ARGS__)                    \
-    {                                           \
-        rapi::NotSupported();                   \
-        return failure;                         \
+#define UNSUPPORTED(Result, Name, failure, ...)                                                                                            \
+    Result Name(__VA_ARGS__)                                                                                                               \
+    {                                                                                                                                      \
+        rapi::NotSupported();                                                                                                              \
+        return failure;                                                                                                                    \
     }
 
 extern "C" {
@@ -29,15 +29,13 @@ UNSUPPORTED(BOOL, CeFindClose, FALSE, HANDLE)
 UNSUPPORTED(BOOL, CeFindAllFiles, FALSE, LPCWSTR, DWORD, LPDWORD, LPLPCE_FIND_DATA)
 UNSUPPORTED(BOOL, CeFindAllDatabases, FALSE, DWORD, WORD, LPWORD, LPLPCEDB_FIND_DATA)
 UNSUPPORTED(BOOL, CeSetEndOfFile, FALSE, HANDLE)
-UNSUPPORTED(BOOL, CeCreateProcess, FALSE, LPCWSTR, LPCWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
-            LPVOID, LPWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
+UNSUPPORTED(BOOL, CeCreateProcess, FALSE, LPCWSTR, LPCWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPWSTR,
+            LPSTARTUPINFOW, LPPROCESS_INFORMATION)
 UNSUPPORTED(BOOL, CeCopyFile, FALSE, LPCWSTR, LPCWSTR, BOOL)
-UNSUPPORTED(LONG, CeRegEnumKeyEx, ERROR_CALL_NOT_IMPLEMENTED, HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR, LPDWORD,
-            PFILETIME)
-UNSUPPORTED(LONG, CeRegEnumValue, ERROR_CALL_NOT_IMPLEMENTED, HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE,
-            LPDWORD)
-UNSUPPORTED(LONG, CeRegQueryInfoKey, ERROR_CALL_NOT_IMPLEMENTED, HKEY, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD,
-            LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, PFILETIME)
+UNSUPPORTED(LONG, CeRegEnumKeyEx, ERROR_CALL_NOT_IMPLEMENTED, HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR, LPDWORD, PFILETIME)
+UNSUPPORTED(LONG, CeRegEnumValue, ERROR_CALL_NOT_IMPLEMENTED, HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
+UNSUPPORTED(LONG, CeRegQueryInfoKey, ERROR_CALL_NOT_IMPLEMENTED, HKEY, LPWSTR, LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD,
+            LPDWORD, LPDWORD, LPDWORD, PFILETIME)
 UNSUPPORTED(BOOL, CeCheckPassword, FALSE, LPWSTR)
 UNSUPPORTED(BOOL, CeGetFileTime, FALSE, HANDLE, LPFILETIME, LPFILETIME, LPFILETIME)
 UNSUPPORTED(BOOL, CeSetFileTime, FALSE, HANDLE, LPFILETIME, LPFILETIME, LPFILETIME)

@@ -2,12 +2,13 @@
 //   GetZZRAPIVersion: replies "1" (wide).
 //   DecompressFile: request = two wide zero-terminated paths, the packed temporary file and
 //   the target; unpacks the one into the other and deletes the temporary.
+#include "zz.h"
+
+#include "rapi.h"
+
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "rapi.h"
-#include "zz.h"
 
 // The device's store, when the program that loaded us is a device that can tell.
 extern "C" BOOL GetStoreInformation(LPSTORE_INFORMATION information) __attribute__((weak));

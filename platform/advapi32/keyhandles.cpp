@@ -1,10 +1,11 @@
 #include "keyhandles.h"
 
+#include "regstore.h"
+
+#include "winreg.h"
+
 #include <mutex>
 #include <unordered_map>
-
-#include "regstore.h"
-#include "winreg.h"
 
 namespace {
 

@@ -2,11 +2,10 @@
 // it stays valid whatever other handles and processes do until the key itself is deleted.
 #pragma once
 
-#include <sqlite3.h>
+#include "windef.h"
 
 #include <optional>
-
-#include "windef.h"
+#include <sqlite3.h>
 
 HKEY NewKeyHandle(sqlite3_int64 keyId);
 

@@ -1,12 +1,13 @@
-#include <cstring>
-#include <string>
-
 #include "keyhandles.h"
 #include "keyname.h"
 #include "regstore.h"
 #include "utf.h"
+
 #include "winerror.h"
 #include "winreg.h"
+
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -90,8 +91,7 @@ LONG copyData(const Statement& row, int typeColumn, LPDWORD lpType, LPBYTE lpDat
 }
 
 // Checks the handle, then runs body on the key it names inside one transaction.
-template <typename Body>
-LONG onKey(HKEY hKey, bool write, Body body)
+template<typename Body> LONG onKey(HKEY hKey, bool write, Body body)
 {
     auto key = KeyOfHandle(hKey);
     if (!key)
@@ -124,8 +124,8 @@ LONG RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult)
 }
 
 // Volatile keys are kept like any other: nothing in the system relies on them vanishing.
-LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
-                     PHKEY phkResult, LPDWORD lpdwDisposition)
+LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY phkResult,
+                     LPDWORD lpdwDisposition)
 {
     if (!phkResult)
         return ERROR_INVALID_PARAMETER;
@@ -166,8 +166,7 @@ LONG RegCloseKey(HKEY hKey)
     return CloseKeyHandle(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-LONG RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
-                      LPDWORD lpcbData)
+LONG RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
 {
     if (lpReserved || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;
@@ -229,8 +228,8 @@ LONG RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey)
 }
 
 // Subkeys enumerate in name order, as Win32 keeps them.
-LONG RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved, LPWSTR lpClass,
-                   LPDWORD lpcchClass, PFILETIME lpftLastWriteTime)
+LONG RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved, LPWSTR lpClass, LPDWORD lpcchClass,
+                   PFILETIME lpftLastWriteTime)
 {
     if (!lpName || !lpcchName || lpReserved || (lpClass && !lpcchClass))
         return ERROR_INVALID_PARAMETER;
@@ -251,8 +250,8 @@ LONG RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName, L
 }
 
 // Values enumerate in the order they were first set.
-LONG RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchValueName, LPDWORD lpReserved,
-                   LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
+LONG RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                   LPDWORD lpcbData)
 {
     if (!lpValueName || !lpcchValueName || lpReserved || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;
@@ -266,10 +265,9 @@ LONG RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchVa
     });
 }
 
-LONG RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved, LPDWORD lpcSubKeys,
-                      LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
-                      LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor,
-                      PFILETIME lpftLastWriteTime)
+LONG RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved, LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen,
+                      LPDWORD lpcbMaxClassLen, LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
+                      LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime)
 {
     if (lpReserved || (lpClass && !lpcchClass))
         return ERROR_INVALID_PARAMETER;

@@ -1,15 +1,16 @@
 #include "regstore.h"
 
+#include "trace.h"
+
+#include "hostfolders.h"
+#include "winerror.h"
+
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <sys/types.h>
 #include <unistd.h>
-
-#include "hostfolders.h"
-#include "trace.h"
-#include "winerror.h"
 
 namespace {
 
@@ -112,8 +113,7 @@ OpenResult prepare(sqlite3* db)
 
 OpenResult openStore(const std::string& path, sqlite3*& db)
 {
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     OpenResult result = rc == SQLITE_OK ? prepare(db) : failure(db, rc, "open");
     if (result != OpenResult::Ready) {
         sqlite3_close(db);
@@ -217,8 +217,7 @@ LONG InStoreTransaction(bool write, const std::function<LONG(sqlite3*)>& body)
     }
 }
 
-Statement::Statement(sqlite3* db, const char* sql)
-    : m_db(db)
+Statement::Statement(sqlite3* db, const char* sql) : m_db(db)
 {
     if (int rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); rc != SQLITE_OK)
         throw StoreFailure{rc};
@@ -238,8 +237,7 @@ Statement& Statement::bind(sqlite3_int64 value)
 
 Statement& Statement::bind(std::string_view text)
 {
-    if (int rc = sqlite3_bind_text64(m_stmt, m_next++, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-        rc != SQLITE_OK)
+    if (int rc = sqlite3_bind_text64(m_stmt, m_next++, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8); rc != SQLITE_OK)
         throw StoreFailure{rc};
     return *this;
 }
@@ -247,8 +245,7 @@ Statement& Statement::bind(std::string_view text)
 Statement& Statement::bindBlob(const void* data, size_t size)
 {
     // An empty value is an empty blob, not SQL NULL.
-    int rc = size ? sqlite3_bind_blob64(m_stmt, m_next++, data, size, SQLITE_TRANSIENT)
-                  : sqlite3_bind_zeroblob(m_stmt, m_next++, 0);
+    int rc = size ? sqlite3_bind_blob64(m_stmt, m_next++, data, size, SQLITE_TRANSIENT) : sqlite3_bind_zeroblob(m_stmt, m_next++, 0);
     if (rc != SQLITE_OK)
         throw StoreFailure{rc};
     return *this;
@@ -266,8 +263,7 @@ bool Statement::step()
 
 void Statement::run()
 {
-    while (step()) {
-    }
+    while (step()) { }
 }
 
 sqlite3_int64 Statement::integer(int column) const
@@ -278,8 +274,7 @@ sqlite3_int64 Statement::integer(int column) const
 std::string Statement::text(int column) const
 {
     const unsigned char* text = sqlite3_column_text(m_stmt, column);
-    return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(m_stmt, column))
-                : std::string();
+    return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(m_stmt, column)) : std::string();
 }
 
 const void* Statement::blob(int column) const

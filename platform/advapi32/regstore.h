@@ -2,13 +2,12 @@
 // the user. Each registry call is one transaction on this process's connection.
 #pragma once
 
-#include <sqlite3.h>
+#include "windef.h"
 
 #include <functional>
+#include <sqlite3.h>
 #include <string>
 #include <string_view>
-
-#include "windef.h"
 
 // Key ids of the hives; every other key hangs below one of them.
 constexpr sqlite3_int64 kClassesRootId = 1;

@@ -1,7 +1,8 @@
-#include <string>
-
 #include "utf.h"
+
 #include "windows.h"
+
+#include <string>
 
 namespace {
 

@@ -1,13 +1,14 @@
-#include <algorithm>
-#include <array>
-#include <optional>
-#include <cstring>
-#include <vector>
-
 #include "blitrows.h"
 #include "gdiobj.h"
+
 #include "winbase.h"
 #include "winerror.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -90,15 +91,15 @@ private:
 struct RowJob {
     const BYTE* src;
     BYTE* dst;
-    int dx;                // first destination pixel
+    int dx; // first destination pixel
     int count;
-    int sx;                // first source pixel when unscaled
-    const int* xmap;       // per destination pixel source x (negative: outside), or null
+    int sx; // first source pixel when unscaled
+    const int* xmap; // per destination pixel source x (negative: outside), or null
     Translator* translate;
     const Key* key;
 };
 
-template <int SB, int DB, bool Scaled, bool Keyed> void CopyRow(const RowJob& job)
+template<int SB, int DB, bool Scaled, bool Keyed> void CopyRow(const RowJob& job)
 {
     for (int i = 0; i < job.count; ++i) {
         const int sx = Scaled ? job.xmap[i] : job.sx + i;
@@ -114,16 +115,14 @@ template <int SB, int DB, bool Scaled, bool Keyed> void CopyRow(const RowJob& jo
 using RowFn = void (*)(const RowJob&);
 
 // Row copiers for one pair of depths: plain, keyed, scaled, scaled and keyed.
-template <int SB, int DB> constexpr std::array<RowFn, 4> Variants()
+template<int SB, int DB> constexpr std::array<RowFn, 4> Variants()
 {
-    return {CopyRow<SB, DB, false, false>, CopyRow<SB, DB, false, true>, CopyRow<SB, DB, true, false>,
-            CopyRow<SB, DB, true, true>};
+    return {CopyRow<SB, DB, false, false>, CopyRow<SB, DB, false, true>, CopyRow<SB, DB, true, false>, CopyRow<SB, DB, true, true>};
 }
 
-template <int SB> constexpr std::array<std::array<RowFn, 4>, 6> RowsFrom()
+template<int SB> constexpr std::array<std::array<RowFn, 4>, 6> RowsFrom()
 {
-    return {Variants<SB, 1>(), Variants<SB, 4>(), Variants<SB, 8>(), Variants<SB, 16>(), Variants<SB, 24>(),
-            Variants<SB, 32>()};
+    return {Variants<SB, 1>(), Variants<SB, 4>(), Variants<SB, 8>(), Variants<SB, 16>(), Variants<SB, 24>(), Variants<SB, 32>()};
 }
 
 int DepthSlot(int bitCount)
@@ -140,8 +139,8 @@ int DepthSlot(int bitCount)
 
 RowFn RowFunction(int srcBits, int dstBits, bool scaled, bool keyed)
 {
-    static constexpr std::array<std::array<std::array<RowFn, 4>, 6>, 6> rows = {
-        RowsFrom<1>(), RowsFrom<4>(), RowsFrom<8>(), RowsFrom<16>(), RowsFrom<24>(), RowsFrom<32>()};
+    static constexpr std::array<std::array<std::array<RowFn, 4>, 6>, 6> rows
+        = {RowsFrom<1>(), RowsFrom<4>(), RowsFrom<8>(), RowsFrom<16>(), RowsFrom<24>(), RowsFrom<32>()};
     return rows[DepthSlot(srcBits)][DepthSlot(dstBits)][(scaled ? 2 : 0) + (keyed ? 1 : 0)];
 }
 
@@ -205,8 +204,7 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, std::
         else if (fast)
             fast->copy(*fast, srcRow + sx * srcBytes, dstRow + visible.left * dstBytes, count);
         else
-            row({srcRow, dstRow, int(visible.left), count, sx, scaled ? xmap.data() : nullptr, &*translate,
-                 key ? &*key : nullptr});
+            row({srcRow, dstRow, int(visible.left), count, sx, scaled ? xmap.data() : nullptr, &*translate, key ? &*key : nullptr});
     }
 }
 
@@ -230,8 +228,8 @@ std::optional<Surface> SourceOf(const Target& src, const Target& dst, SourceCopy
     return s;
 }
 
-BOOL Stretch(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
-             int hSrc, const COLORREF* transparent)
+BOOL Stretch(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc,
+             const COLORREF* transparent)
 {
     const std::optional<Target> dst = TargetOf(hdcDest);
     const std::optional<Target> src = TargetOf(hdcSrc);
@@ -266,8 +264,8 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop)
     if (!target)
         return FALSE;
     const int64_t right = int64_t{x} + w, bottom = int64_t{y} + h;
-    const RECT r = Clamp(std::min<int64_t>(x, right), std::min<int64_t>(y, bottom), std::max<int64_t>(x, right),
-                         std::max<int64_t>(y, bottom));
+    const RECT r
+        = Clamp(std::min<int64_t>(x, right), std::min<int64_t>(y, bottom), std::max<int64_t>(x, right), std::max<int64_t>(y, bottom));
     switch (rop) {
     case BLACKNESS: FillTarget(*target, r, 0); return TRUE;
     case WHITENESS: FillTarget(*target, r, 0xFFFFFF); return TRUE;
@@ -291,8 +289,7 @@ BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, D
     return Stretch(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, nullptr);
 }
 
-BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
-                int hSrc, DWORD rop)
+BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop)
 {
     GdiGuard guard(GdiLock());
     if (rop != SRCCOPY)
@@ -300,8 +297,8 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     return Stretch(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, nullptr);
 }
 
-BOOL TransparentBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
-                    int wSrc, int hSrc, UINT crTransparent)
+BOOL TransparentBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc,
+                    UINT crTransparent)
 {
     GdiGuard guard(GdiLock());
     const COLORREF key = crTransparent;

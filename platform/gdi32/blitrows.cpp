@@ -12,7 +12,7 @@ bool EightBitChannels(const PixelFormat& f)
     return f.bitCount == 24 || (f.bitCount == 32 && f.masks[0] == 0xFF0000 && f.masks[1] == 0xFF00 && f.masks[2] == 0xFF);
 }
 
-template <int Bytes> inline uint32_t Load(const BYTE* p, int i)
+template<int Bytes> inline uint32_t Load(const BYTE* p, int i)
 {
     p += i * Bytes;
     if constexpr (Bytes == 2)
@@ -26,7 +26,7 @@ template <int Bytes> inline uint32_t Load(const BYTE* p, int i)
     }
 }
 
-template <int Bytes> inline void Store(BYTE* p, int i, uint32_t v)
+template<int Bytes> inline void Store(BYTE* p, int i, uint32_t v)
 {
     p += i * Bytes;
     if constexpr (Bytes == 4) {
@@ -39,8 +39,7 @@ template <int Bytes> inline void Store(BYTE* p, int i, uint32_t v)
     }
 }
 
-template <int DB, bool Keyed>
-void IndexedRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict dst, int count)
+template<int DB, bool Keyed> void IndexedRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict dst, int count)
 {
     const uint32_t* __restrict value = row.value;
     const uint32_t* __restrict keep = row.keep;
@@ -52,7 +51,7 @@ void IndexedRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict
     }
 }
 
-template <int DB, bool Keyed> inline void Put(const FastRow& row, BYTE* dst, int i, uint32_t raw)
+template<int DB, bool Keyed> inline void Put(const FastRow& row, BYTE* dst, int i, uint32_t raw)
 {
     uint32_t v = raw & row.copyMask;
     if constexpr (Keyed) {
@@ -63,8 +62,7 @@ template <int DB, bool Keyed> inline void Put(const FastRow& row, BYTE* dst, int
     Store<DB>(dst, i, v);
 }
 
-template <int SB, int DB, bool Keyed>
-void DirectRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict dst, int count)
+template<int SB, int DB, bool Keyed> void DirectRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict dst, int count)
 {
     int i = 0;
     if constexpr (SB == 3) {
@@ -81,23 +79,22 @@ void DirectRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict 
 
 using CopyFn = void (*)(const FastRow&, const BYTE*, BYTE*, int);
 
-template <int DB> CopyFn IndexedFor(bool keyed)
+template<int DB> CopyFn IndexedFor(bool keyed)
 {
     return keyed ? IndexedRow<DB, true> : IndexedRow<DB, false>;
 }
 
-template <int SB, int DB> CopyFn DirectFor(bool keyed)
+template<int SB, int DB> CopyFn DirectFor(bool keyed)
 {
     return keyed ? DirectRow<SB, DB, true> : DirectRow<SB, DB, false>;
 }
 
 bool SameFormat(const IndexLookup& l, const PixelFormat& f)
 {
-    return l.bitCount == f.bitCount && std::equal(l.masks, l.masks + 3, f.masks) &&
-           l.table.size() == f.table.size() &&
-           std::equal(l.table.begin(), l.table.end(), f.table.begin(), [](const RGBQUAD& a, const RGBQUAD& b) {
-               return a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue;
-           });
+    return l.bitCount == f.bitCount && std::equal(l.masks, l.masks + 3, f.masks) && l.table.size() == f.table.size()
+           && std::equal(l.table.begin(), l.table.end(), f.table.begin(), [](const RGBQUAD& a, const RGBQUAD& b) {
+                  return a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue;
+              });
 }
 
 const IndexLookup& LookupFor(const PixelFormat& src, const PixelFormat& dst, std::optional<uint32_t> keyRgb)

@@ -4,20 +4,20 @@
 // compiler vectorises it; everything else takes the per-pixel path in blit.cpp.
 #pragma once
 
+#include "pixels.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "pixels.h"
-
 struct FastRow {
     // src and dst point at the row's first pixel on each side.
     void (*copy)(const FastRow& row, const BYTE* src, BYTE* dst, int count) = nullptr;
     const uint32_t* value = nullptr; // indexed sources: the destination pixel of each index
-    const uint32_t* keep = nullptr;  // indexed sources with a key: all ones for key indices
-    uint32_t copyMask = 0xFFFFFFFF;  // direct sources: the bits that carry over
-    uint32_t keyMask = 0;            // direct sources with a key: the source bits compared
+    const uint32_t* keep = nullptr; // indexed sources with a key: all ones for key indices
+    uint32_t copyMask = 0xFFFFFFFF; // direct sources: the bits that carry over
+    uint32_t keyMask = 0; // direct sources with a key: the source bits compared
     uint32_t keyValue = 0;
 };
 
@@ -28,9 +28,9 @@ struct IndexLookup {
     DWORD masks[3] = {0, 0, 0};
     std::vector<RGBQUAD> table;
     std::array<uint32_t, 256> value{};
-    std::optional<uint32_t> keyRgb;          // the key the two arrays below were made for
-    std::array<uint32_t, 256> keep{};        // all ones for indices of the key colour
-    std::array<uint32_t, 256> keyedValue{};  // value, cleared for key indices
+    std::optional<uint32_t> keyRgb; // the key the two arrays below were made for
+    std::array<uint32_t, 256> keep{}; // all ones for indices of the key colour
+    std::array<uint32_t, 256> keyedValue{}; // value, cleared for key indices
 };
 
 // The row copier of an unscaled blit from src to dst, with a colour key (0x00RRGGBB) when

@@ -1,13 +1,14 @@
-#include <algorithm>
-#include <utility>
-
 #include "gdiobj.h"
+
 #include "winbase.h"
 #include "winerror.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
-template <class H> H Swap(H& slot, H next)
+template<class H> H Swap(H& slot, H next)
 {
     const H previous = slot;
     if (GdiObject* old = FindObject(previous))
@@ -69,8 +70,7 @@ BOOL DeleteDC(HDC hdc)
     DeviceContext* dc = FindDC(hdc);
     if (!dc)
         return FALSE;
-    for (HGDIOBJ held : {HGDIOBJ(dc->bitmap), HGDIOBJ(dc->brush), HGDIOBJ(dc->pen), HGDIOBJ(dc->font),
-                         HGDIOBJ(dc->palette)})
+    for (HGDIOBJ held : {HGDIOBJ(dc->bitmap), HGDIOBJ(dc->brush), HGDIOBJ(dc->pen), HGDIOBJ(dc->font), HGDIOBJ(dc->palette)})
         Deselect(held);
     RemoveObject(hdc);
     return TRUE;
@@ -96,9 +96,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ handle)
     case GdiKind::Brush: return Swap(dc->brush, static_cast<HBRUSH>(handle));
     case GdiKind::Pen: return Swap(dc->pen, static_cast<HPEN>(handle));
     case GdiKind::Font: return Swap(dc->font, static_cast<HFONT>(handle));
-    case GdiKind::Region:
-        dc->clip = static_cast<Region*>(object)->rect;
-        return reinterpret_cast<HGDIOBJ>(intptr_t(ClipType(*dc)));
+    case GdiKind::Region: dc->clip = static_cast<Region*>(object)->rect; return reinterpret_cast<HGDIOBJ>(intptr_t(ClipType(*dc)));
     default: return nullptr;
     }
 }
@@ -235,8 +233,7 @@ void FillTarget(const Target& target, RECT rect, uint32_t rgb)
         BYTE* row = s.Row(y);
         switch (s.format->bitCount) {
         case 8: std::fill(row + r.left, row + r.right, BYTE(value)); break;
-        case 32: std::fill(reinterpret_cast<uint32_t*>(row) + r.left, reinterpret_cast<uint32_t*>(row) + r.right, value);
-            break;
+        case 32: std::fill(reinterpret_cast<uint32_t*>(row) + r.left, reinterpret_cast<uint32_t*>(row) + r.right, value); break;
         default:
             for (int x = r.left; x < r.right; ++x)
                 WritePixel(row, x, s.format->bitCount, value);

@@ -1,11 +1,12 @@
+#include "gdiobj.h"
+
+#include "winbase.h"
+#include "winerror.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
-
-#include "gdiobj.h"
-#include "winbase.h"
-#include "winerror.h"
 
 namespace {
 
@@ -24,8 +25,7 @@ bool SetMasks(PixelFormat& format, const BITMAPINFO& info)
         // The masks follow the 40-byte header, inside the larger header versions too.
         std::memcpy(format.masks, reinterpret_cast<const BYTE*>(&info) + sizeof(BITMAPINFOHEADER), 12);
         const DWORD* m = format.masks;
-        if (!ValidMask(m[0]) || !ValidMask(m[1]) || !ValidMask(m[2]) || (m[0] & m[1]) || (m[0] & m[2]) ||
-            (m[1] & m[2]))
+        if (!ValidMask(m[0]) || !ValidMask(m[1]) || !ValidMask(m[2]) || (m[0] & m[1]) || (m[0] & m[2]) || (m[1] & m[2]))
             return false;
         if (h.biBitCount == 16 && ((m[0] | m[1] | m[2]) >> 16))
             return false;
@@ -79,9 +79,8 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppv
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    if (!pbmi || usage != DIB_RGB_COLORS || hSection || pbmi->bmiHeader.biSize < sizeof(BITMAPINFOHEADER) ||
-        pbmi->bmiHeader.biPlanes != 1 || pbmi->bmiHeader.biWidth <= 0 || pbmi->bmiHeader.biHeight == 0 ||
-        pbmi->bmiHeader.biHeight == INT32_MIN) {
+    if (!pbmi || usage != DIB_RGB_COLORS || hSection || pbmi->bmiHeader.biSize < sizeof(BITMAPINFOHEADER) || pbmi->bmiHeader.biPlanes != 1
+        || pbmi->bmiHeader.biWidth <= 0 || pbmi->bmiHeader.biHeight == 0 || pbmi->bmiHeader.biHeight == INT32_MIN) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }

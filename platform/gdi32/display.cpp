@@ -1,10 +1,11 @@
+#include "gdiobj.h"
+
+#include "winbase.h"
+#include "winerror.h"
+
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
-
-#include "gdiobj.h"
-#include "winbase.h"
-#include "winerror.h"
 
 const DisplayInfo& Display()
 {
@@ -14,8 +15,8 @@ const DisplayInfo& Display()
         if (const char* screen = std::getenv("QUIBO_DEVICE_SCREEN")) {
             int width = 0, height = 0, bits = 0;
             char end = 0;
-            if (std::sscanf(screen, "%dx%dx%d%c", &width, &height, &bits, &end) == 3 && width > 0 && height > 0 &&
-                width <= 16384 && height <= 16384 && (bits == 8 || bits == 16 || bits == 24 || bits == 32))
+            if (std::sscanf(screen, "%dx%dx%d%c", &width, &height, &bits, &end) == 3 && width > 0 && height > 0 && width <= 16384
+                && height <= 16384 && (bits == 8 || bits == 16 || bits == 24 || bits == 32))
                 return DisplayInfo{width, height, bits == 24 ? 32 : bits};
         }
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0"); // as the window layer does
@@ -50,8 +51,7 @@ int GetDeviceCaps(HDC hdc, int index)
     case LOGPIXELSX:
     case LOGPIXELSY: return 96;
     case SIZEPALETTE: return d.bitsPerPixel <= 8 ? 256 : 0;
-    case RASTERCAPS:
-        return RC_BITBLT | RC_STRETCHBLT | RC_DI_BITMAP | RC_DIBTODEV | (d.bitsPerPixel <= 8 ? RC_PALETTE : 0);
+    case RASTERCAPS: return RC_BITBLT | RC_STRETCHBLT | RC_DI_BITMAP | RC_DIBTODEV | (d.bitsPerPixel <= 8 ? RC_PALETTE : 0);
     default: return 0;
     }
 }

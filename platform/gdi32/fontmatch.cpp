@@ -1,15 +1,14 @@
-#include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <map>
-#include <string>
-
 #include "fonts.h"
 #include "trace.h"
 #include "utf.h"
+
+#include <SDL_ttf.h>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fontconfig/fontconfig.h>
+#include <map>
+#include <string>
 
 namespace {
 
@@ -120,8 +119,8 @@ struct Face {
 
 struct FontCache {
     std::map<std::string, std::unique_ptr<RealFont>> byLogFont;
-    std::map<std::string, Face> faces;        // file and index
-    std::map<std::string, TTF_Font*> bySize;  // file, index, pixel size and style
+    std::map<std::string, Face> faces; // file and index
+    std::map<std::string, TTF_Font*> bySize; // file, index, pixel size and style
     bool ready = false;
 };
 
@@ -164,8 +163,7 @@ std::unique_ptr<RealFont> Open(const LOGFONTW& lf)
         style |= TTF_STYLE_UNDERLINE;
 
     // One open font per file, size and style, shared by every logical font that lands on it.
-    const std::string key = match->file + '\n' + std::to_string(match->index) + '\n' + std::to_string(em) + '\n' +
-                            std::to_string(style);
+    const std::string key = match->file + '\n' + std::to_string(match->index) + '\n' + std::to_string(em) + '\n' + std::to_string(style);
     TTF_Font*& font = Cache().bySize[key];
     if (!font) {
         font = TTF_OpenFontIndex(match->file.c_str(), em, match->index);

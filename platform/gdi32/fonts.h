@@ -2,9 +2,9 @@
 // and opened with SDL_ttf at the pixel size it asks for.
 #pragma once
 
-#include <string_view>
-
 #include "gdiobj.h"
+
+#include <string_view>
 
 typedef struct _TTF_Font TTF_Font;
 
@@ -34,5 +34,4 @@ SIZE MeasureText(const RealFont& font, std::u16string_view text);
 // Draws one line of text with its cell's top-left at (x, y) in the DC's text colour, over the
 // DC's background colour when the background mode is OPAQUE. clip, when given, further limits
 // drawing (DC coordinates).
-void DrawTextLine(const Target& target, const RealFont& font, int x, int y, std::u16string_view text,
-                  const RECT* clip);
+void DrawTextLine(const Target& target, const RealFont& font, int x, int y, std::u16string_view text, const RECT* clip);

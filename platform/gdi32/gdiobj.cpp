@@ -1,11 +1,11 @@
 #include "gdiobj.h"
 
+#include "winbase.h"
+#include "winerror.h"
+
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
-
-#include "winbase.h"
-#include "winerror.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ StockObjects& Stock()
     return *stock;
 }
 
-template <class T> int CopyOut(const T& value, int cb, LPVOID pv)
+template<class T> int CopyOut(const T& value, int cb, LPVOID pv)
 {
     if (!pv)
         return sizeof(T);

@@ -3,20 +3,21 @@
 // holds the GDI lock for its duration: objects may be made on one thread and used on another.
 #pragma once
 
+#include "pixels.h"
+
+#include "wingdi.h"
+
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
-
-#include "pixels.h"
-#include "wingdi.h"
 
 struct RealFont;
 
 enum class GdiKind { Bitmap, Brush, Pen, Font, Palette, Region, DC };
 
 struct GdiObject {
-    explicit GdiObject(GdiKind k) : kind(k) {}
+    explicit GdiObject(GdiKind k) : kind(k) { }
     virtual ~GdiObject() = default;
 
     const GdiKind kind;
@@ -26,7 +27,7 @@ struct GdiObject {
 
 struct DibSection : GdiObject {
     static constexpr GdiKind kKind = GdiKind::Bitmap;
-    DibSection() : GdiObject(kKind) {}
+    DibSection() : GdiObject(kKind) { }
     ~DibSection() override;
 
     BITMAPINFOHEADER header{}; // as the caller gave it
@@ -42,14 +43,14 @@ struct DibSection : GdiObject {
 
 struct Brush : GdiObject {
     static constexpr GdiKind kKind = GdiKind::Brush;
-    Brush(UINT s, COLORREF c) : GdiObject(kKind), style(s), color(c) {}
+    Brush(UINT s, COLORREF c) : GdiObject(kKind), style(s), color(c) { }
     UINT style;
     COLORREF color;
 };
 
 struct Pen : GdiObject {
     static constexpr GdiKind kKind = GdiKind::Pen;
-    Pen(UINT s, int w, COLORREF c) : GdiObject(kKind), style(s), width(w), color(c) {}
+    Pen(UINT s, int w, COLORREF c) : GdiObject(kKind), style(s), width(w), color(c) { }
     UINT style;
     int width;
     COLORREF color;
@@ -57,14 +58,14 @@ struct Pen : GdiObject {
 
 struct Font : GdiObject {
     static constexpr GdiKind kKind = GdiKind::Font;
-    explicit Font(const LOGFONTW& lf) : GdiObject(kKind), log(lf) {}
+    explicit Font(const LOGFONTW& lf) : GdiObject(kKind), log(lf) { }
     LOGFONTW log;
     const RealFont* real = nullptr; // resolved on first use
 };
 
 struct Palette : GdiObject {
     static constexpr GdiKind kKind = GdiKind::Palette;
-    Palette() : GdiObject(kKind) {}
+    Palette() : GdiObject(kKind) { }
     std::vector<PALETTEENTRY> entries;
 };
 
@@ -85,9 +86,9 @@ struct Region : GdiObject {
 
 struct DeviceContext : GdiObject {
     static constexpr GdiKind kKind = GdiKind::DC;
-    DeviceContext() : GdiObject(kKind) {}
+    DeviceContext() : GdiObject(kKind) { }
 
-    bool memory = false;        // a memory DC; the screen DC has no pixels of its own
+    bool memory = false; // a memory DC; the screen DC has no pixels of its own
     HBITMAP bitmap = nullptr;
     HBRUSH brush = nullptr;
     HPEN pen = nullptr;
@@ -112,7 +113,7 @@ using GdiGuard = std::lock_guard<std::recursive_mutex>;
 
 HGDIOBJ AddObject(std::unique_ptr<GdiObject> object);
 GdiObject* FindObject(HGDIOBJ handle);
-template <class T> T* Find(HGDIOBJ handle)
+template<class T> T* Find(HGDIOBJ handle)
 {
     GdiObject* object = FindObject(handle);
     return object && object->kind == T::kKind ? static_cast<T*>(object) : nullptr;

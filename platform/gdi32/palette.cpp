@@ -1,10 +1,11 @@
+#include "gdiobj.h"
+
+#include "winbase.h"
+#include "winerror.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
-
-#include "gdiobj.h"
-#include "winbase.h"
-#include "winerror.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr PALETTEENTRY kStaticLow[10] = {
 };
 constexpr PALETTEENTRY kStaticHigh[10] = {
     {255, 251, 240, 0}, {160, 160, 164, 0}, {128, 128, 128, 0}, {255, 0, 0, 0},   {0, 255, 0, 0},
-    {255, 255, 0, 0},   {0, 0, 255, 0},     {255, 0, 255, 0},    {0, 255, 255, 0}, {255, 255, 255, 0},
+    {255, 255, 0, 0},   {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0}, {255, 255, 255, 0},
 };
 
 } // namespace

@@ -3,13 +3,13 @@
 // COLORREFs are converted at the API boundary.
 #pragma once
 
+#include "wingdi.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
-
-#include "wingdi.h"
 
 // One colour channel of a bit-field pixel.
 struct Channel {
@@ -27,15 +27,15 @@ struct IndexLookup;
 
 struct PixelFormat {
     int bitCount = 0;
-    Channel red, green, blue;      // 16 and 32 bits
-    std::vector<RGBQUAD> table;    // up to 8 bits: 2^bitCount entries
-    DWORD masks[3] = {0, 0, 0};    // red, green, blue as created
+    Channel red, green, blue; // 16 and 32 bits
+    std::vector<RGBQUAD> table; // up to 8 bits: 2^bitCount entries
+    DWORD masks[3] = {0, 0, 0}; // red, green, blue as created
     mutable std::shared_ptr<IndexLookup> lookup; // indexed: the last destination format's pixels
 
     bool Indexed() const { return bitCount <= 8; }
     bool SameLayout(const PixelFormat& other) const;
-    uint32_t Decode(uint32_t raw) const;   // raw pixel -> 0x00RRGGBB
-    uint32_t Encode(uint32_t rgb) const;   // 0x00RRGGBB -> raw pixel (nearest table entry)
+    uint32_t Decode(uint32_t raw) const; // raw pixel -> 0x00RRGGBB
+    uint32_t Encode(uint32_t rgb) const; // 0x00RRGGBB -> raw pixel (nearest table entry)
     uint32_t TableRgb(uint32_t index) const;
 };
 

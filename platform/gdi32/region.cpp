@@ -1,12 +1,13 @@
 // Regions beyond one rectangle: sets of non-overlapping rectangles, combined the plain way
 // (every operation subtracts or intersects rectangles pairwise). Skin outlines are a few hundred
 // row runs, so nothing cleverer is needed.
-#include <algorithm>
-#include <cstring>
-
 #include "gdiobj.h"
+
 #include "winbase.h"
 #include "winerror.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -17,8 +18,7 @@ bool Empty(const RECT& r)
 
 bool Overlap(const RECT& a, const RECT& b, RECT* both)
 {
-    const RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                 std::min(a.bottom, b.bottom)};
+    const RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
     if (Empty(r))
         return false;
     if (both)
@@ -115,9 +115,8 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode)
 
 HRGN ExtCreateRegion(const void* transform, DWORD count, const RGNDATA* data)
 {
-    if (transform || !data || count < sizeof(RGNDATAHEADER) || data->rdh.dwSize != sizeof(RGNDATAHEADER) ||
-        data->rdh.iType != RDH_RECTANGLES ||
-        data->rdh.nCount > (count - sizeof(RGNDATAHEADER)) / sizeof(RECT)) {
+    if (transform || !data || count < sizeof(RGNDATAHEADER) || data->rdh.dwSize != sizeof(RGNDATAHEADER)
+        || data->rdh.iType != RDH_RECTANGLES || data->rdh.nCount > (count - sizeof(RGNDATAHEADER)) / sizeof(RECT)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -152,8 +151,7 @@ DWORD GetRegionData(HRGN handle, DWORD count, LPRGNDATA data)
     data->rdh = RGNDATAHEADER{sizeof(RGNDATAHEADER), RDH_RECTANGLES, DWORD(region->parts.size()),
                               DWORD(region->parts.size() * sizeof(RECT)), region->rect};
     if (!region->parts.empty())
-        std::memcpy(reinterpret_cast<BYTE*>(data) + sizeof(RGNDATAHEADER), region->parts.data(),
-                    region->parts.size() * sizeof(RECT));
+        std::memcpy(reinterpret_cast<BYTE*>(data) + sizeof(RGNDATAHEADER), region->parts.data(), region->parts.size() * sizeof(RECT));
     return size;
 }
 
@@ -173,9 +171,8 @@ BOOL PtInRegion(HRGN handle, int x, int y)
     const Region* region = FindRegion(handle);
     if (!region)
         return FALSE;
-    return std::any_of(region->parts.begin(), region->parts.end(), [&](const RECT& r) {
-        return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-    });
+    return std::any_of(region->parts.begin(), region->parts.end(),
+                       [&](const RECT& r) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; });
 }
 
 int OffsetRgn(HRGN handle, int dx, int dy)

@@ -1,8 +1,9 @@
-#include <algorithm>
-
 #include "gdiobj.h"
+
 #include "winbase.h"
 #include "winerror.h"
+
+#include <algorithm>
 
 HBRUSH CreateSolidBrush(COLORREF color)
 {

@@ -1,18 +1,17 @@
-#include <SDL_ttf.h>
-
-#include <algorithm>
-#include <cstring>
-
 #include "fonts.h"
 #include "utf.h"
+
 #include "winbase.h"
 #include "winerror.h"
+
+#include <SDL_ttf.h>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
 // Lays a coverage map (SDL_ttf's blended alpha) onto the target in one colour.
-void Composite(const Target& target, const SDL_Surface& glyphs, int x, int y, const RECT& bounds, uint32_t rgb,
-               bool antialiased)
+void Composite(const Target& target, const SDL_Surface& glyphs, int x, int y, const RECT& bounds, uint32_t rgb, bool antialiased)
 {
     const Surface& s = target.surface;
     const PixelFormat& format = *s.format;
@@ -22,8 +21,7 @@ void Composite(const Target& target, const SDL_Surface& glyphs, int x, int y, co
     const int top = std::max<int>(bounds.top, y), bottom = std::min<int>(bounds.bottom, y + glyphs.h);
     const int tr = rgb >> 16 & 0xFF, tg = rgb >> 8 & 0xFF, tb = rgb & 0xFF;
     for (int py = top; py < bottom; ++py) {
-        const auto* coverage = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(glyphs.pixels) +
-                                                                 (py - y) * glyphs.pitch);
+        const auto* coverage = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(glyphs.pixels) + (py - y) * glyphs.pitch);
         BYTE* row = s.Row(py);
         for (int px = left; px < right; ++px) {
             const int a = int(coverage[px - x] >> 24);
@@ -40,8 +38,8 @@ void Composite(const Target& target, const SDL_Surface& glyphs, int x, int y, co
             }
             const uint32_t under = format.Decode(ReadPixel(row, px, format.bitCount));
             auto mix = [a](int from, int to) { return from + ((to - from) * a + (to > from ? 127 : -127)) / 255; };
-            const uint32_t blended = uint32_t(mix(int(under >> 16 & 0xFF), tr)) << 16 |
-                                     uint32_t(mix(int(under >> 8 & 0xFF), tg)) << 8 | uint32_t(mix(int(under & 0xFF), tb));
+            const uint32_t blended = uint32_t(mix(int(under >> 16 & 0xFF), tr)) << 16 | uint32_t(mix(int(under >> 8 & 0xFF), tg)) << 8
+                                     | uint32_t(mix(int(under & 0xFF), tb));
             WritePixel(row, px, format.bitCount, format.Encode(blended));
         }
     }
@@ -78,8 +76,7 @@ SIZE MeasureText(const RealFont& font, std::u16string_view text)
     return {w, font.height};
 }
 
-void DrawTextLine(const Target& target, const RealFont& font, int x, int y, std::u16string_view text,
-                  const RECT* clip)
+void DrawTextLine(const Target& target, const RealFont& font, int x, int y, std::u16string_view text, const RECT* clip)
 {
     if (!target.surface.format || text.empty())
         return;

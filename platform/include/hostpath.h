@@ -1,9 +1,9 @@
 // How the layer maps Windows paths onto the host. Not a Win32 interface.
 #pragma once
 
-#include <string>
-
 #include "windef.h"
+
+#include <string>
 
 // `\` and `/` both separate. "C:" is the folder drive_c of the data folder; other absolute
 // paths are host paths; relative paths stay relative. On a handheld (HostDeviceRoot() set)

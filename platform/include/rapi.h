@@ -23,15 +23,14 @@
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 #endif
 #ifndef HRESULT_FROM_WIN32
-#define HRESULT_FROM_WIN32(x) \
-    ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x) & 0x0000FFFF) | (7 << 16) | 0x80000000)))
+#define HRESULT_FROM_WIN32(x) ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x)&0x0000FFFF) | (7 << 16) | 0x80000000)))
 #endif
 
 // Records of the device
 
 typedef struct _RAPIINIT {
-    DWORD cbSize;       // sizeof(RAPIINIT)
-    HANDLE heRapiInit;  // out: an event, signalled once the device has answered
+    DWORD cbSize; // sizeof(RAPIINIT)
+    HANDLE heRapiInit; // out: an event, signalled once the device has answered
     HRESULT hrRapiInit; // out: the result of the connection, valid once signalled
 } RAPIINIT;
 
@@ -237,8 +236,8 @@ HRESULT CeRapiGetError(void);
 HRESULT CeRapiFreeBuffer(LPVOID Buffer);
 // Runs pFunctionName of the device library pDllPath with the request block, which the call
 // takes over (it is freed with LocalFree). The reply block is the caller's, to LocalFree.
-HRESULT CeRapiInvoke(LPCWSTR pDllPath, LPCWSTR pFunctionName, DWORD cbInput, BYTE* pInput, DWORD* pcbOutput,
-                     BYTE** ppOutput, IRAPIStream** ppIRAPIStream, DWORD dwReserved);
+HRESULT CeRapiInvoke(LPCWSTR pDllPath, LPCWSTR pFunctionName, DWORD cbInput, BYTE* pInput, DWORD* pcbOutput, BYTE** ppOutput,
+                     IRAPIStream** ppIRAPIStream, DWORD dwReserved);
 CEOID CeCreateDatabase(LPWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder, SORTORDERSPEC* rgSortSpecs);
 BOOL CeDeleteDatabase(CEOID oidDbase);
 BOOL CeDeleteRecord(HANDLE hDatabase, CEOID oidRecord);
@@ -246,8 +245,7 @@ HANDLE CeFindFirstDatabase(DWORD dwDbaseType);
 CEOID CeFindNextDatabase(HANDLE hEnum);
 BOOL CeOidGetInfo(CEOID oid, CEOIDINFO* oidInfo);
 HANDLE CeOpenDatabase(PCEOID poid, LPWSTR lpszName, CEPROPID propid, DWORD dwFlags, HWND hwndNotify);
-CEOID CeReadRecordProps(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID* rgPropID, LPBYTE* lplpBuffer,
-                        LPDWORD lpcbBuffer);
+CEOID CeReadRecordProps(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID* rgPropID, LPBYTE* lplpBuffer, LPDWORD lpcbBuffer);
 CEOID CeSeekDatabase(HANDLE hDatabase, DWORD dwSeekType, DWORD dwValue, LPDWORD lpdwIndex);
 BOOL CeSetDatabaseInfo(CEOID oidDbase, CEDBASEINFO* pNewInfo);
 HANDLE CeFindFirstFile(LPCWSTR lpFileName, LPCE_FIND_DATA lpFindFileData);
@@ -255,13 +253,10 @@ BOOL CeFindNextFile(HANDLE hFindFile, LPCE_FIND_DATA lpFindFileData);
 BOOL CeFindClose(HANDLE hFindFile);
 DWORD CeGetFileAttributes(LPCWSTR lpFileName);
 BOOL CeSetFileAttributes(LPCWSTR lpFileName, DWORD dwFileAttributes);
-HANDLE CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                    LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDistribution,
-                    DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
-BOOL CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
-                LPOVERLAPPED lpOverlapped);
-BOOL CeWriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
-                 LPOVERLAPPED lpOverlapped);
+HANDLE CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, LPSECURITY_ATTRIBUTES lpSecurityAttributes,
+                    DWORD dwCreationDistribution, DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
+BOOL CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
+BOOL CeWriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 BOOL CeCloseHandle(HANDLE hObject);
 BOOL CeFindAllFiles(LPCWSTR szPath, DWORD dwFlags, LPDWORD lpdwFoundCount, LPLPCE_FIND_DATA ppFindDataArray);
 BOOL CeFindAllDatabases(DWORD dwDbaseType, WORD wFlags, LPWORD cFindData, LPLPCEDB_FIND_DATA ppFindData);
@@ -271,30 +266,26 @@ BOOL CeSetEndOfFile(HANDLE hFile);
 BOOL CeCreateDirectory(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 BOOL CeRemoveDirectory(LPCWSTR lpPathName);
 BOOL CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LPSECURITY_ATTRIBUTES lpProcessAttributes,
-                     LPSECURITY_ATTRIBUTES lpThreadAttributes, BOOL bInheritHandles, DWORD dwCreationFlags,
-                     LPVOID lpEnvironment, LPWSTR lpCurrentDirectory, LPSTARTUPINFOW lpStartupInfo,
-                     LPPROCESS_INFORMATION lpProcessInformation);
+                     LPSECURITY_ATTRIBUTES lpThreadAttributes, BOOL bInheritHandles, DWORD dwCreationFlags, LPVOID lpEnvironment,
+                     LPWSTR lpCurrentDirectory, LPSTARTUPINFOW lpStartupInfo, LPPROCESS_INFORMATION lpProcessInformation);
 BOOL CeMoveFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName);
 BOOL CeCopyFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, BOOL bFailIfExists);
 BOOL CeDeleteFile(LPCWSTR lpFileName);
 DWORD CeGetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 LONG CeRegOpenKeyEx(HKEY hKey, LPCWSTR lpszSubKey, DWORD dwReserved, REGSAM samDesired, PHKEY phkResult);
-LONG CeRegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcbName, LPDWORD lpReserved, LPWSTR lpClass,
-                    LPDWORD lpcbClass, PFILETIME lpftLastWriteTime);
-LONG CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpszSubKey, DWORD dwReserved, LPWSTR lpszClass, DWORD fdwOptions,
-                      REGSAM samDesired, LPSECURITY_ATTRIBUTES lpSecurityAttributes, PHKEY phkResult,
-                      LPDWORD lpdwDisposition);
+LONG CeRegEnumKeyEx(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcbName, LPDWORD lpReserved, LPWSTR lpClass, LPDWORD lpcbClass,
+                    PFILETIME lpftLastWriteTime);
+LONG CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpszSubKey, DWORD dwReserved, LPWSTR lpszClass, DWORD fdwOptions, REGSAM samDesired,
+                      LPSECURITY_ATTRIBUTES lpSecurityAttributes, PHKEY phkResult, LPDWORD lpdwDisposition);
 LONG CeRegCloseKey(HKEY hKey);
 LONG CeRegDeleteKey(HKEY hKey, LPCWSTR lpszSubKey);
-LONG CeRegEnumValue(HKEY hKey, DWORD dwIndex, LPWSTR lpszValueName, LPDWORD lpcbValueName, LPDWORD lpReserved,
-                    LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
+LONG CeRegEnumValue(HKEY hKey, DWORD dwIndex, LPWSTR lpszValueName, LPDWORD lpcbValueName, LPDWORD lpReserved, LPDWORD lpType,
+                    LPBYTE lpData, LPDWORD lpcbData);
 LONG CeRegDeleteValue(HKEY hKey, LPCWSTR lpszValueName);
-LONG CeRegQueryInfoKey(HKEY hKey, LPWSTR lpClass, LPDWORD lpcbClass, LPDWORD lpReserved, LPDWORD lpcSubKeys,
-                       LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
-                       LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor,
-                       PFILETIME lpftLastWriteTime);
-LONG CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
-                       LPDWORD lpcbData);
+LONG CeRegQueryInfoKey(HKEY hKey, LPWSTR lpClass, LPDWORD lpcbClass, LPDWORD lpReserved, LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen,
+                       LPDWORD lpcbMaxClassLen, LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
+                       LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime);
+LONG CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
 LONG CeRegSetValueEx(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD dwType, LPBYTE lpData, DWORD cbData);
 BOOL CeGetStoreInformation(LPSTORE_INFORMATION lpsi);
 INT CeGetSystemMetrics(INT nIndex);
@@ -318,11 +309,10 @@ HANDLE CeFindFirstDatabaseEx(PCEGUID pguid, DWORD dwDbaseType);
 CEOID CeFindNextDatabaseEx(HANDLE hEnum, PCEGUID pguid);
 CEOID CeCreateDatabaseEx(PCEGUID pguid, CEDBASEINFO* pInfo);
 BOOL CeSetDatabaseInfoEx(PCEGUID pguid, CEOID oidDbase, CEDBASEINFO* pNewInfo);
-HANDLE CeOpenDatabaseEx(PCEGUID pguid, PCEOID poid, LPWSTR lpszName, CEPROPID propid, DWORD dwFlags,
-                        CENOTIFYREQUEST* pRequest);
+HANDLE CeOpenDatabaseEx(PCEGUID pguid, PCEOID poid, LPWSTR lpszName, CEPROPID propid, DWORD dwFlags, CENOTIFYREQUEST* pRequest);
 BOOL CeDeleteDatabaseEx(PCEGUID pguid, CEOID oid);
-CEOID CeReadRecordPropsEx(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID* rgPropID, LPBYTE* lplpBuffer,
-                          LPDWORD lpcbBuffer, HANDLE hHeap);
+CEOID CeReadRecordPropsEx(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID* rgPropID, LPBYTE* lplpBuffer, LPDWORD lpcbBuffer,
+                          HANDLE hHeap);
 CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL* rgPropVal);
 BOOL CeMountDBVol(PCEGUID pguid, LPWSTR lpszVol, DWORD dwFlags);
 BOOL CeUnmountDBVol(PCEGUID pguid);

@@ -30,9 +30,9 @@
 // Any other type: the bytes of the file the script names, unchanged.
 #pragma once
 
-#include <cstddef>
-
 #include "winbase.h"
+
+#include <cstddef>
 
 struct ResourceEntry {
     LPCWSTR type; // MAKEINTRESOURCEW(n) or an upper-case name

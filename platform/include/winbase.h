@@ -66,8 +66,8 @@ typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
 BOOL CloseHandle(HANDLE object);
 DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
 
-HANDLE CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
-                    LPVOID parameter, DWORD creationFlags, LPDWORD threadId);
+HANDLE CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD creationFlags,
+                    LPDWORD threadId);
 HANDLE GetCurrentThread();
 DWORD GetCurrentThreadId();
 BOOL SetThreadPriority(HANDLE thread, int priority);
@@ -138,8 +138,8 @@ HLOCAL LocalFree(HLOCAL memory);
 
 typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
 
-HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes,
-                   DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
+HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes, DWORD creationDisposition,
+                   DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, LPOVERLAPPED overlapped);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod);

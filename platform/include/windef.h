@@ -63,10 +63,10 @@ typedef const WCHAR* PCWSTR;
 typedef TCHAR* LPTSTR;
 typedef const TCHAR* LPCTSTR;
 
-#define DECLARE_HANDLE(name) \
-    struct name##__ {        \
-        int unused;          \
-    };                       \
+#define DECLARE_HANDLE(name)                                                                                                               \
+    struct name##__ {                                                                                                                      \
+        int unused;                                                                                                                        \
+    };                                                                                                                                     \
     typedef struct name##__* name
 
 typedef void* HANDLE;

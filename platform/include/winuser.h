@@ -224,8 +224,8 @@ typedef struct tagCREATESTRUCTW {
 } CREATESTRUCTW, *LPCREATESTRUCTW;
 
 // A child's hMenu is its control id.
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width, int height, HWND parent,
+                     HMENU menu, HINSTANCE instance, LPVOID param);
 #define CreateWindowW(c, n, s, x, y, w, h, p, m, i, a) CreateWindowExW(0, c, n, s, x, y, w, h, p, m, i, a)
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
@@ -540,7 +540,6 @@ SHORT GetAsyncKeyState(int virtKey);
 #define DLGC_WANTCHARS 0x0080
 #define DLGC_STATIC 0x0100
 #define DLGC_BUTTON 0x2000
-
 
 HWND CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC dialogProc, LPARAM initParam);
 #define CreateDialogW(i, t, p, f) CreateDialogParamW(i, t, p, f, 0)

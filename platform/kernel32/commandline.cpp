@@ -1,10 +1,11 @@
+#include "utf.h"
+
+#include "windows.h"
+
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include "utf.h"
-#include "windows.h"
 
 namespace {
 

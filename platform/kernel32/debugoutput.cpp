@@ -1,8 +1,9 @@
-#include <string>
-
 #include "trace.h"
 #include "utf.h"
+
 #include "windows.h"
+
+#include <string>
 
 void OutputDebugStringA(LPCSTR text)
 {

@@ -1,9 +1,10 @@
+#include "hosterror.h"
+
+#include "hostpath.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "hosterror.h"
-#include "hostpath.h"
 
 BOOL CreateDirectoryW(LPCWSTR pathName, LPSECURITY_ATTRIBUTES)
 {

@@ -1,12 +1,13 @@
+#include "fileattributes.h"
+#include "handles.h"
+#include "hosterror.h"
+
+#include "hostpath.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "fileattributes.h"
-#include "handles.h"
-#include "hosterror.h"
-#include "hostpath.h"
 
 namespace {
 
@@ -30,18 +31,12 @@ bool endsWithExe(const std::string& path)
 int openFlags(DWORD disposition)
 {
     switch (disposition) {
-    case CREATE_NEW:
-        return O_CREAT | O_EXCL;
-    case CREATE_ALWAYS:
-        return O_CREAT | O_TRUNC;
-    case OPEN_EXISTING:
-        return 0;
-    case OPEN_ALWAYS:
-        return O_CREAT;
-    case TRUNCATE_EXISTING:
-        return O_TRUNC;
-    default:
-        return -1;
+    case CREATE_NEW: return O_CREAT | O_EXCL;
+    case CREATE_ALWAYS: return O_CREAT | O_TRUNC;
+    case OPEN_EXISTING: return 0;
+    case OPEN_ALWAYS: return O_CREAT;
+    case TRUNCATE_EXISTING: return O_TRUNC;
+    default: return -1;
     }
 }
 
@@ -63,8 +58,8 @@ BOOL failWith(DWORD error)
 
 } // namespace
 
-HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD, LPSECURITY_ATTRIBUTES, DWORD creationDisposition,
-                   DWORD flagsAndAttributes, HANDLE)
+HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD, LPSECURITY_ATTRIBUTES, DWORD creationDisposition, DWORD flagsAndAttributes,
+                   HANDLE)
 {
     // The share mode is not enforced: the host has no mandatory file sharing.
     const int disposition = openFlags(creationDisposition);
@@ -168,9 +163,10 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveM
     std::shared_ptr<FileObject> object = FindHandleOf<FileObject>(file);
     if (!object)
         return INVALID_SET_FILE_POINTER;
-    const int64_t move = distanceHigh ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
-                                                             static_cast<uint32_t>(distance))
-                                      : static_cast<int64_t>(distance);
+    const int64_t move
+        = distanceHigh
+              ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) | static_cast<uint32_t>(distance))
+              : static_cast<int64_t>(distance);
     int64_t base = 0;
     if (moveMethod == FILE_CURRENT) {
         base = lseek(object->fd, 0, SEEK_CUR);

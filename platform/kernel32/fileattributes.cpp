@@ -1,9 +1,10 @@
 #include "fileattributes.h"
 
-#include <string>
-
 #include "hosterror.h"
+
 #include "hostpath.h"
+
+#include <string>
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Win32 file attributes of host files.
 #pragma once
 
+#include "windows.h"
+
 #include <string_view>
 #include <sys/stat.h>
-
-#include "windows.h"
 
 // Read-only when the owner may not write; hidden when the name starts with a dot; normal
 // when nothing else applies.

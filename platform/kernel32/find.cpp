@@ -1,15 +1,16 @@
+#include "fileattributes.h"
+#include "handles.h"
+#include "hosterror.h"
+#include "utf.h"
+
+#include "hostpath.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <mutex>
 #include <sys/stat.h>
 #include <vector>
-
-#include "fileattributes.h"
-#include "handles.h"
-#include "hosterror.h"
-#include "hostpath.h"
-#include "utf.h"
 
 namespace {
 
@@ -24,8 +25,8 @@ struct FindObject : KernelObject {
 FILETIME fileTimeOf(const timespec& time)
 {
     constexpr int64_t kSecondsFrom1601To1970 = 11'644'473'600;
-    const uint64_t ticks = static_cast<uint64_t>(time.tv_sec + kSecondsFrom1601To1970) * 10'000'000 +
-                           static_cast<uint64_t>(time.tv_nsec) / 100;
+    const uint64_t ticks
+        = static_cast<uint64_t>(time.tv_sec + kSecondsFrom1601To1970) * 10'000'000 + static_cast<uint64_t>(time.tv_nsec) / 100;
     return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
@@ -54,8 +55,7 @@ bool lessIgnoringCase(const WIN32_FIND_DATAW& a, const WIN32_FIND_DATAW& b)
 {
     const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; };
     const std::u16string_view x(a.cFileName), y(b.cFileName);
-    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
-                                        [&](char16_t l, char16_t r) { return fold(l) < fold(r); });
+    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [&](char16_t l, char16_t r) { return fold(l) < fold(r); });
 }
 
 BOOL failWith(DWORD error)

@@ -4,11 +4,11 @@
 // not found (ERROR_INVALID_HANDLE) instead of reaching a freed or different object.
 #pragma once
 
+#include "windows.h"
+
 #include <chrono>
 #include <memory>
 #include <optional>
-
-#include "windows.h"
 
 struct KernelObject {
     virtual ~KernelObject() = default;
@@ -30,8 +30,7 @@ HANDLE AddHandle(std::shared_ptr<KernelObject> object);
 // is not open or names another kind of object.
 std::shared_ptr<KernelObject> FindHandle(HANDLE handle);
 
-template <class T>
-std::shared_ptr<T> FindHandleOf(HANDLE handle)
+template<class T> std::shared_ptr<T> FindHandleOf(HANDLE handle)
 {
     std::shared_ptr<T> object = std::dynamic_pointer_cast<T>(FindHandle(handle));
     if (!object)

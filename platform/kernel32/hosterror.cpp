@@ -6,39 +6,26 @@
 DWORD Win32ErrorFromErrno(int error)
 {
     switch (error) {
-    case 0:
-        return ERROR_SUCCESS;
-    case ENOENT:
-        return ERROR_FILE_NOT_FOUND;
+    case 0: return ERROR_SUCCESS;
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
     case ENOTDIR:
-    case ELOOP:
-        return ERROR_PATH_NOT_FOUND;
+    case ELOOP: return ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY:
-        return ERROR_ACCESS_DENIED;
-    case EBADF:
-        return ERROR_INVALID_HANDLE;
-    case EEXIST:
-        return ERROR_ALREADY_EXISTS;
-    case ENOTEMPTY:
-        return ERROR_DIR_NOT_EMPTY;
-    case ENAMETOOLONG:
-        return ERROR_FILENAME_EXCED_RANGE;
+    case ETXTBSY: return ERROR_ACCESS_DENIED;
+    case EBADF: return ERROR_INVALID_HANDLE;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
     case ENOSPC:
-    case EDQUOT:
-        return ERROR_DISK_FULL;
+    case EDQUOT: return ERROR_DISK_FULL;
     case EMFILE:
-    case ENFILE:
-        return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOMEM:
-        return ERROR_NOT_ENOUGH_MEMORY;
-    case EINVAL:
-        return ERROR_INVALID_PARAMETER;
-    default:
-        return ERROR_INVALID_FUNCTION;
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case EINVAL: return ERROR_INVALID_PARAMETER;
+    default: return ERROR_INVALID_FUNCTION;
     }
 }
 

@@ -1,9 +1,9 @@
 // Host failures as Win32 errors.
 #pragma once
 
-#include <string>
-
 #include "windows.h"
+
+#include <string>
 
 // The Win32 error for an errno value from a call on a path or file.
 DWORD Win32ErrorFromErrno(int error);

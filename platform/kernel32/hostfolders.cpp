@@ -30,9 +30,9 @@ std::string HostDataFolder()
         std::string home = fromEnvironment("HOME");
         base = (home.empty() ? std::string("/tmp") : home) + "/.local/share";
     }
-    return ensureFolder(base + "/quibo", std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                                             std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                                             std::filesystem::perms::others_exec);
+    return ensureFolder(base + "/quibo", std::filesystem::perms::owner_all | std::filesystem::perms::group_read
+                                             | std::filesystem::perms::group_exec | std::filesystem::perms::others_read
+                                             | std::filesystem::perms::others_exec);
 }
 
 std::string HostRuntimeFolder()

@@ -1,14 +1,15 @@
+#include "modules.h"
+#include "trace.h"
+#include "utf.h"
+
+#include "hostpath.h"
+
 #include <dlfcn.h>
 #include <link.h>
 #include <map>
 #include <mutex>
 #include <sys/stat.h>
 #include <vector>
-
-#include "hostpath.h"
-#include "modules.h"
-#include "trace.h"
-#include "utf.h"
 
 namespace {
 
@@ -91,8 +92,8 @@ HMODULE LoadLibraryW(LPCWSTR fileName)
     const std::string hostName = hostFileName(name);
 
     // The file is looked up like any Windows path, so its name may differ in case too.
-    const std::u16string folder = split == std::u16string_view::npos ? Utf8ToUtf16(ProgramFolder() + "/")
-                                                                      : std::u16string(path.substr(0, split + 1));
+    const std::u16string folder
+        = split == std::u16string_view::npos ? Utf8ToUtf16(ProgramFolder() + "/") : std::u16string(path.substr(0, split + 1));
     const std::string besideOrInFolder = HostPath((folder + Utf8ToUtf16(hostName)).c_str());
     if (besideOrInFolder.empty())
         return nullptr;

@@ -1,9 +1,10 @@
+#include "utf.h"
+
+#include "windows.h"
+
 #include <langinfo.h>
 #include <locale.h>
 #include <string>
-
-#include "utf.h"
-#include "windows.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
+#include "windows.h"
+
 #include <cstdlib>
 #include <cstring>
-
-#include "windows.h"
 
 // Plain host allocations: a block may be freed by a library that did not allocate it, as
 // callers of the local heap expect.

@@ -1,8 +1,8 @@
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include "modules.h"
 #include "utf.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
 
 HMODULE ProgramModule()
 {

@@ -1,11 +1,11 @@
 // What the module calls share: the program's own module and the libraries loaded at run time.
 #pragma once
 
+#include "windows.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "windows.h"
 
 // The program's module: what GetModuleHandleW(NULL) returns.
 HMODULE ProgramModule();

@@ -1,10 +1,10 @@
+#include "handles.h"
+#include "namedlock.h"
+
 #include <condition_variable>
 #include <map>
 #include <mutex>
 #include <unistd.h>
-
-#include "handles.h"
-#include "namedlock.h"
 
 namespace {
 

@@ -1,14 +1,15 @@
 #include "namedlock.h"
 
+#include "hosterror.h"
+#include "utf.h"
+
+#include "hostfolders.h"
+
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <thread>
 #include <unistd.h>
-
-#include "hostfolders.h"
-#include "hosterror.h"
-#include "utf.h"
 
 namespace {
 
@@ -23,8 +24,7 @@ std::string fileNameFor(const std::u16string& name)
     static const char hex[] = "0123456789ABCDEF";
     std::string file = "mutex-";
     for (unsigned char c : Utf16ToUtf8(name)) {
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-            c == ' ' || c == '.') {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ' ' || c == '.') {
             file += static_cast<char>(c);
         } else {
             file += '%';

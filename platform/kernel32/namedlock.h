@@ -6,10 +6,10 @@
 // vanish when a process ends however it ends, and an abandoned mutex never stays locked.
 #pragma once
 
+#include "handles.h"
+
 #include <memory>
 #include <string>
-
-#include "handles.h"
 
 class NamedLock {
 public:
@@ -25,6 +25,6 @@ public:
     void release();
 
 private:
-    explicit NamedLock(int fd) : fd_(fd) {}
+    explicit NamedLock(int fd) : fd_(fd) { }
     int fd_;
 };

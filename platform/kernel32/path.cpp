@@ -1,12 +1,13 @@
+#include "utf.h"
+
+#include "hostfolders.h"
+#include "hostpath.h"
+#include "windows.h"
+
 #include <algorithm>
 #include <cctype>
 #include <dirent.h>
 #include <sys/stat.h>
-
-#include "hostfolders.h"
-#include "hostpath.h"
-#include "utf.h"
-#include "windows.h"
 
 namespace {
 

@@ -1,12 +1,13 @@
+#include "trace.h"
+#include "utf.h"
+
+#include "resourcemodule.h"
+#include "winerror.h"
+
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "resourcemodule.h"
-#include "trace.h"
-#include "utf.h"
-#include "winerror.h"
 
 namespace {
 
@@ -116,12 +117,9 @@ HRSRC FindResourceW(HMODULE, LPCWSTR lpName, LPCWSTR lpType)
 
 HRSRC FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType)
 {
-    const auto wide = [](LPCSTR id) {
-        return IS_INTRESOURCE(id) || !id ? std::u16string() : Utf8ToUtf16(id);
-    };
+    const auto wide = [](LPCSTR id) { return IS_INTRESOURCE(id) || !id ? std::u16string() : Utf8ToUtf16(id); };
     const std::u16string name = wide(lpName), type = wide(lpType);
-    return FindResourceW(hModule,
-                         IS_INTRESOURCE(lpName) ? reinterpret_cast<LPCWSTR>(lpName) : name.c_str(),
+    return FindResourceW(hModule, IS_INTRESOURCE(lpName) ? reinterpret_cast<LPCWSTR>(lpName) : name.c_str(),
                          IS_INTRESOURCE(lpType) ? reinterpret_cast<LPCWSTR>(lpType) : type.c_str());
 }
 

@@ -1,9 +1,9 @@
+#include "handles.h"
+
 #include <condition_variable>
 #include <mutex>
 #include <new>
 #include <pthread.h>
-
-#include "handles.h"
 
 static_assert(sizeof(CRITICAL_SECTION) >= sizeof(pthread_mutex_t));
 static_assert(alignof(CRITICAL_SECTION) >= alignof(pthread_mutex_t));

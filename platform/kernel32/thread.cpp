@@ -1,3 +1,5 @@
+#include "handles.h"
+
 #include <algorithm>
 #include <atomic>
 #include <climits>
@@ -6,8 +8,6 @@
 #include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
-
-#include "handles.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ struct ThreadObject : Waitable {
     }
 };
 
-thread_local ThreadObject* t_self = nullptr;                // the layer's threads know their object
+thread_local ThreadObject* t_self = nullptr; // the layer's threads know their object
 thread_local int t_priority = THREAD_PRIORITY_NORMAL; // the others keep their priority here
 
 void* threadMain(void* argument)
@@ -73,14 +73,14 @@ int niceFor(int priority)
 
 bool validPriority(int priority)
 {
-    return (priority >= THREAD_PRIORITY_LOWEST && priority <= THREAD_PRIORITY_HIGHEST) ||
-           priority == THREAD_PRIORITY_IDLE || priority == THREAD_PRIORITY_TIME_CRITICAL;
+    return (priority >= THREAD_PRIORITY_LOWEST && priority <= THREAD_PRIORITY_HIGHEST) || priority == THREAD_PRIORITY_IDLE
+           || priority == THREAD_PRIORITY_TIME_CRITICAL;
 }
 
 } // namespace
 
-HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_START_ROUTINE start, LPVOID parameter,
-                    DWORD creationFlags, LPDWORD threadId)
+HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD creationFlags,
+                    LPDWORD threadId)
 {
     if (!start) {
         SetLastError(ERROR_INVALID_PARAMETER);

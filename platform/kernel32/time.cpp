@@ -1,8 +1,8 @@
+#include "windows.h"
+
 #include <cerrno>
 #include <ctime>
 #include <sched.h>
-
-#include "windows.h"
 
 namespace {
 
@@ -60,6 +60,5 @@ void Sleep(DWORD milliseconds)
         return;
     }
     timespec left{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1'000'000};
-    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
-    }
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) { }
 }

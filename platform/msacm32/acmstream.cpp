@@ -4,17 +4,17 @@
 // ceil(frames × destination rate / source rate) frames, so the size asked for beforehand is
 // exactly what the conversion delivers: the resampler's frame of slack is trimmed or padded
 // with silence.
-#include <SDL.h>
+#include "../winmm/pcmformat.h"
 
+#include "msacm.h"
+
+#include <SDL.h>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <set>
 #include <vector>
-
-#include "msacm.h"
-#include "../winmm/pcmformat.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ uint64_t outputFrames(const AcmStream& s, uint64_t frames)
 bool validHeader(LPACMSTREAMHEADER pash)
 {
     return pash && pash->cbStruct >= sizeof(ACMSTREAMHEADER) && (pash->pbSrc || pash->cbSrcLength == 0)
-        && (pash->pbDst || pash->cbDstLength == 0);
+           && (pash->pbDst || pash->cbDstLength == 0);
 }
 
 // Converts cbSrc bytes (whole frames) into exactly cbOut bytes at dst.
@@ -60,9 +60,8 @@ MMRESULT convertWhole(const AcmStream& s, const BYTE* src, DWORD cbSrc, BYTE* ds
     DWORD got = 0;
     if (cbSrc > 0) {
         SDL_AudioCVT cvt;
-        if (SDL_BuildAudioCVT(&cvt, SdlSampleFormat(s.src), static_cast<Uint8>(s.src.nChannels),
-                static_cast<int>(s.src.nSamplesPerSec), SdlSampleFormat(s.dst), static_cast<Uint8>(s.dst.nChannels),
-                static_cast<int>(s.dst.nSamplesPerSec))
+        if (SDL_BuildAudioCVT(&cvt, SdlSampleFormat(s.src), static_cast<Uint8>(s.src.nChannels), static_cast<int>(s.src.nSamplesPerSec),
+                              SdlSampleFormat(s.dst), static_cast<Uint8>(s.dst.nChannels), static_cast<int>(s.dst.nSamplesPerSec))
             < 0)
             return ACMERR_NOTPOSSIBLE;
         // SDL converts in place in a buffer len_mult times the input, sized by an int.
@@ -83,8 +82,8 @@ MMRESULT convertWhole(const AcmStream& s, const BYTE* src, DWORD cbSrc, BYTE* ds
 
 } // namespace
 
-MMRESULT acmStreamOpen(LPHACMSTREAM phas, HACMDRIVER had, LPWAVEFORMATEX pwfxSrc, LPWAVEFORMATEX pwfxDst,
-    LPWAVEFILTER pwfltr, DWORD_PTR dwCallback, DWORD_PTR dwInstance, DWORD fdwOpen)
+MMRESULT acmStreamOpen(LPHACMSTREAM phas, HACMDRIVER had, LPWAVEFORMATEX pwfxSrc, LPWAVEFORMATEX pwfxDst, LPWAVEFILTER pwfltr,
+                       DWORD_PTR dwCallback, DWORD_PTR dwInstance, DWORD fdwOpen)
 {
     (void)dwCallback;
     (void)dwInstance;
@@ -172,8 +171,8 @@ MMRESULT acmStreamConvert(HACMSTREAM has, LPACMSTREAMHEADER pash, DWORD fdwConve
 
     DWORD frames = pash->cbSrcLength / s->src.nBlockAlign;
     DWORD cbSrc = frames * s->src.nBlockAlign;
-    DWORD cbOut = static_cast<DWORD>(std::min<uint64_t>(outputFrames(*s, frames), pash->cbDstLength / s->dst.nBlockAlign))
-        * s->dst.nBlockAlign;
+    DWORD cbOut
+        = static_cast<DWORD>(std::min<uint64_t>(outputFrames(*s, frames), pash->cbDstLength / s->dst.nBlockAlign)) * s->dst.nBlockAlign;
     MMRESULT result = convertWhole(*s, pash->pbSrc, cbSrc, pash->pbDst, cbOut);
     if (result != MMSYSERR_NOERROR)
         return result;

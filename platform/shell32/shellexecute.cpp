@@ -1,14 +1,15 @@
+#include "trace.h"
+#include "utf.h"
+
+#include "hostpath.h"
+#include "shellapi.h"
+#include "windows.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-
-#include "hostpath.h"
-#include "shellapi.h"
-#include "trace.h"
-#include "utf.h"
-#include "windows.h"
 
 extern char** environ;
 
@@ -22,8 +23,8 @@ bool isAddress(const std::u16string& target)
         return false;
     for (size_t i = 0; i < colon; ++i) {
         const char16_t c = target[i];
-        const bool schemeChar = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-                                c == u'+' || c == u'-' || c == u'.';
+        const bool schemeChar
+            = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
         if (!schemeChar)
             return false;
     }
@@ -50,14 +51,13 @@ bool startOpener(const std::string& target)
     static const char script[] = "opener=${BROWSER%%:*}; [ -n \"$opener\" ] || opener=xdg-open; "
                                  "command -v ${opener%% *} >/dev/null 2>&1 || exit 127; "
                                  "$opener \"$1\" </dev/null >/dev/null 2>&1 &";
-    char* const argv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(script),
-                          const_cast<char*>("sh"), const_cast<char*>(target.c_str()), nullptr};
+    char* const argv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"),           const_cast<char*>(script),
+                          const_cast<char*>("sh"),      const_cast<char*>(target.c_str()), nullptr};
     pid_t shell;
     if (posix_spawn(&shell, "/bin/sh", nullptr, nullptr, argv, environ) != 0)
         return false;
     int status = 0;
-    while (waitpid(shell, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(shell, &status, 0) < 0 && errno == EINTR) { }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
@@ -74,8 +74,7 @@ BOOL fail(SHELLEXECUTEINFOW* info, DWORD error)
 BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info)
 {
     if (!info || info->cbSize != sizeof(SHELLEXECUTEINFOW)) {
-        Trace("ShellExecuteExW: parameter block of %u bytes, expected %zu", info ? info->cbSize : 0u,
-              sizeof(SHELLEXECUTEINFOW));
+        Trace("ShellExecuteExW: parameter block of %u bytes, expected %zu", info ? info->cbSize : 0u, sizeof(SHELLEXECUTEINFOW));
         return fail(nullptr, ERROR_INVALID_PARAMETER);
     }
     info->hProcess = nullptr;

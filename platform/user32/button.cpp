@@ -6,7 +6,7 @@ namespace {
 struct ButtonState {
     HFONT font = nullptr;
     UINT check = BST_UNCHECKED;
-    bool pushed = false;   // shown pressed
+    bool pushed = false; // shown pressed
     bool tracking = false; // the mouse went down on it and holds the capture
     bool focused = false;
 };
@@ -149,8 +149,7 @@ void SetCheck(ButtonState& state, HWND hwnd, UINT check)
 void CheckInGroup(HWND hwnd)
 {
     HWND parent = GetParent(hwnd);
-    for (HWND other = GetNextDlgGroupItem(parent, hwnd, FALSE); other && other != hwnd;
-         other = GetNextDlgGroupItem(parent, other, FALSE)) {
+    for (HWND other = GetNextDlgGroupItem(parent, hwnd, FALSE); other && other != hwnd; other = GetNextDlgGroupItem(parent, other, FALSE)) {
         WCHAR name[16];
         if (GetClassNameW(other, name, 16) && SameName(name, u"Button") && TypeOf(other) == BS_AUTORADIOBUTTON)
             SendMessageW(other, BM_SETCHECK, BST_UNCHECKED, 0);
@@ -272,8 +271,7 @@ LRESULT Handle(ButtonState& state, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         if (IsCheck(TypeOf(hwnd)) || IsRadio(TypeOf(hwnd)))
             SetCheck(state, hwnd, wParam > BST_INDETERMINATE ? BST_CHECKED : static_cast<UINT>(wParam));
         return 0;
-    case BM_GETSTATE:
-        return state.check | (state.pushed ? BST_PUSHED : 0) | (state.focused ? BST_FOCUS : 0);
+    case BM_GETSTATE: return state.check | (state.pushed ? BST_PUSHED : 0) | (state.focused ? BST_FOCUS : 0);
     case BM_SETSTATE: SetPushed(state, hwnd, wParam != 0); return 0;
     case BM_SETSTYLE:
         SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>((StyleOf(hwnd) & ~0xFFFFu) | (wParam & 0xFFFF)));

@@ -1,9 +1,9 @@
 // Window classes: the program's own and the layer's control classes.
-#include <algorithm>
-#include <utility>
-
 #include "utf.h"
 #include "window.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -36,8 +36,8 @@ std::shared_ptr<WindowClass> Lookup(const std::vector<std::shared_ptr<WindowClas
 
 ATOM Register(const WNDCLASSEXW& wc, bool system)
 {
-    if (!wc.lpszClassName || IS_INTRESOURCE(wc.lpszClassName) || !wc.lpszClassName[0] || !wc.lpfnWndProc ||
-        wc.cbClsExtra < 0 || wc.cbWndExtra < 0 || wc.cbClsExtra > 4096 || wc.cbWndExtra > 4096) {
+    if (!wc.lpszClassName || IS_INTRESOURCE(wc.lpszClassName) || !wc.lpszClassName[0] || !wc.lpfnWndProc || wc.cbClsExtra < 0
+        || wc.cbWndExtra < 0 || wc.cbClsExtra > 4096 || wc.cbWndExtra > 4096) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }

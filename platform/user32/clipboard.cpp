@@ -1,7 +1,7 @@
 // The clipboard, as far as the programs use it: emptied through the host's clipboard.
-#include <SDL.h>
-
 #include "window.h"
+
+#include <SDL.h>
 
 namespace {
 

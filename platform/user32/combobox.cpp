@@ -1,11 +1,11 @@
 // "ComboBox" with a drop-down list: an edit for the text, a button, and a list that drops down
 // in a window of its own ("ComboLBox") and holds the mouse while it is open.
-#include <algorithm>
-#include <utility>
-#include <string>
-#include <vector>
-
 #include "controls.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -14,10 +14,10 @@ constexpr int kEditId = 1001;
 struct ComboState {
     std::vector<std::u16string> items;
     int selected = -1;
-    int hot = -1;         // the item the open list highlights
-    int first = 0;        // the first item the open list shows
+    int hot = -1; // the item the open list highlights
+    int first = 0; // the first item the open list shows
     HWND edit = nullptr;
-    HWND list = nullptr;  // while dropped down
+    HWND list = nullptr; // while dropped down
     int droppedHeight = 0;
     int itemHeight = 16;
     HFONT font = nullptr;
@@ -119,8 +119,8 @@ void DropDown(ComboState& state, HWND hwnd)
     state.hot = state.selected;
     state.first = 0;
     const int height = VisibleItems(state, hwnd) * state.itemHeight + 2;
-    state.list = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, u"ComboLBox", nullptr, WS_POPUP, rect.left,
-                                 rect.bottom, rect.right - rect.left, height, hwnd, nullptr, nullptr, hwnd);
+    state.list = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, u"ComboLBox", nullptr, WS_POPUP, rect.left, rect.bottom,
+                                 rect.right - rect.left, height, hwnd, nullptr, nullptr, hwnd);
     if (!state.list)
         return;
     KeepHotVisible(state, hwnd);
@@ -187,9 +187,7 @@ LRESULT Items(ComboState& state, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     const int count = static_cast<int>(state.items.size());
     const int index = static_cast<int>(wParam);
     switch (msg) {
-    case CB_ADDSTRING:
-        state.items.push_back(NameOf(reinterpret_cast<LPCWSTR>(lParam)));
-        return count;
+    case CB_ADDSTRING: state.items.push_back(NameOf(reinterpret_cast<LPCWSTR>(lParam))); return count;
     case CB_INSERTSTRING: {
         const int at = index < 0 || index > count ? count : index;
         state.items.insert(state.items.begin() + at, NameOf(reinterpret_cast<LPCWSTR>(lParam)));
@@ -215,9 +213,7 @@ LRESULT Items(ComboState& state, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         return 0;
     case CB_GETCOUNT: return count;
     case CB_GETCURSEL: return state.selected;
-    case CB_SETCURSEL:
-        Select(state, hwnd, index, false);
-        return index >= 0 && index < count ? index : CB_ERR;
+    case CB_SETCURSEL: Select(state, hwnd, index, false); return index >= 0 && index < count ? index : CB_ERR;
     case CB_GETLBTEXTLEN:
         return index >= 0 && index < count ? static_cast<LRESULT>(state.items[static_cast<size_t>(index)].size()) : CB_ERR;
     case CB_GETLBTEXT: {
@@ -248,8 +244,7 @@ LRESULT Handle(ComboState& state, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_CREATE: {
         const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         state.droppedHeight = cs->cy;
-        const DWORD editStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL |
-                                ((StyleOf(hwnd) & 3) == CBS_DROPDOWNLIST ? ES_READONLY : 0);
+        const DWORD editStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ((StyleOf(hwnd) & 3) == CBS_DROPDOWNLIST ? ES_READONLY : 0);
         state.edit = CreateWindowExW(0, u"Edit", nullptr, editStyle, 3, 3, 10, 10, hwnd,
                                      reinterpret_cast<HMENU>(static_cast<intptr_t>(kEditId)), nullptr, nullptr);
         Layout(state, hwnd);

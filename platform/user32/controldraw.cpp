@@ -1,9 +1,9 @@
 // The glyphs of the classic look, drawn pixel by pixel so they look the same at every size of
 // font: the sunken check box with its tick, the two-ringed radio button, the drop-down arrow.
+#include "controls.h"
+
 #include <cmath>
 #include <map>
-
-#include "controls.h"
 
 namespace {
 

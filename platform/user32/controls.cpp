@@ -35,10 +35,9 @@ void RegisterSystemClasses()
 HBRUSH ControlBrush(HWND control, HDC hdc, UINT ctlColorMessage)
 {
     HWND parent = GetParent(control);
-    const LRESULT brush = parent ? SendMessageW(parent, ctlColorMessage, reinterpret_cast<WPARAM>(hdc),
-                                                reinterpret_cast<LPARAM>(control))
-                                 : DefWindowProcW(control, ctlColorMessage, reinterpret_cast<WPARAM>(hdc),
-                                                  reinterpret_cast<LPARAM>(control));
+    const LRESULT brush = parent
+                              ? SendMessageW(parent, ctlColorMessage, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(control))
+                              : DefWindowProcW(control, ctlColorMessage, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(control));
     return brush ? reinterpret_cast<HBRUSH>(brush) : GetSysColorBrush(COLOR_3DFACE);
 }
 

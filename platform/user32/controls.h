@@ -5,14 +5,13 @@
 #include "window.h"
 
 // A control's state lives from WM_NCCREATE to WM_NCDESTROY behind its first extra word.
-template <class T> T* StateOf(HWND hwnd)
+template<class T> T* StateOf(HWND hwnd)
 {
     return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, 0));
 }
 
 // Calls the control's procedure with its state, made at WM_NCCREATE and freed at WM_NCDESTROY.
-template <class T> LRESULT WithState(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                     LRESULT (*handler)(T&, HWND, UINT, WPARAM, LPARAM))
+template<class T> LRESULT WithState(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT (*handler)(T&, HWND, UINT, WPARAM, LPARAM))
 {
     if (msg == WM_NCCREATE)
         SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(new T));

@@ -1,9 +1,9 @@
 #include "dialog.h"
 
+#include "winbase.h"
+
 #include <algorithm>
 #include <map>
-
-#include "winbase.h"
 
 namespace {
 
@@ -88,8 +88,7 @@ LRESULT DefaultHandling(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_CLOSE:
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
         return 0;
     case WM_ACTIVATE:
         if (!state)
@@ -133,8 +132,7 @@ LRESULT DefaultHandling(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 
 bool ReturnsDirectly(UINT msg)
 {
-    return msg == WM_INITDIALOG || (msg >= WM_CTLCOLOREDIT && msg <= WM_CTLCOLORSTATIC) || msg == WM_CTLCOLORBTN ||
-           msg == WM_CTLCOLORDLG;
+    return msg == WM_INITDIALOG || (msg >= WM_CTLCOLOREDIT && msg <= WM_CTLCOLORSTATIC) || msg == WM_CTLCOLORBTN || msg == WM_CTLCOLORDLG;
 }
 
 // A dialog at template coordinates lies relative to its owner's client area, or centred.
@@ -162,9 +160,9 @@ bool CreateControls(HWND hwnd, const DialogTemplate& dialog, HINSTANCE instance,
 {
     for (const DialogTemplateItem& item : dialog.items) {
         const RECT r = DialogUnitsToPixels(item.rect, units);
-        HWND control = CreateWindowExW(item.exStyle, item.className.c_str(), item.text.c_str(),
-                                       item.style | WS_CHILD, r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd,
-                                       reinterpret_cast<HMENU>(static_cast<intptr_t>(item.id)), instance, nullptr);
+        HWND control = CreateWindowExW(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD, r.left, r.top,
+                                       r.right - r.left, r.bottom - r.top, hwnd, reinterpret_cast<HMENU>(static_cast<intptr_t>(item.id)),
+                                       instance, nullptr);
         if (!control)
             return false;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -222,9 +220,9 @@ HWND CreateDialogFromTemplate(const DialogTemplate& dialog, HINSTANCE instance, 
     const HFONT font = state.font;
     const SIZE units = state.units;
     t_pending = &state;
-    HWND hwnd = CreateWindowExW(dialog.exStyle, dialog.className.empty() ? u"#32770" : dialog.className.c_str(),
-                                dialog.title.c_str(), dialog.style & ~WS_VISIBLE, rect.left, rect.top,
-                                rect.right - rect.left, rect.bottom - rect.top, owner, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(dialog.exStyle, dialog.className.empty() ? u"#32770" : dialog.className.c_str(), dialog.title.c_str(),
+                                dialog.style & ~WS_VISIBLE, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, owner,
+                                nullptr, instance, nullptr);
     if (t_pending) { // the class procedure never reached the dialog manager
         t_pending = nullptr;
         if (state.ownsFont)
@@ -307,8 +305,8 @@ std::optional<DialogTemplate> LoadDialogTemplate(HINSTANCE instance, LPCWSTR nam
     HRSRC found = FindResourceW(instance, name, MAKEINTRESOURCEW(5));
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    std::optional<DialogTemplate> dialog =
-        bytes ? ReadDialogTemplate(static_cast<const BYTE*>(bytes), SizeofResource(instance, found)) : std::nullopt;
+    std::optional<DialogTemplate> dialog
+        = bytes ? ReadDialogTemplate(static_cast<const BYTE*>(bytes), SizeofResource(instance, found)) : std::nullopt;
     if (!dialog)
         SetLastError(found ? ERROR_INVALID_DATA : ERROR_RESOURCE_NAME_NOT_FOUND);
     return dialog;
@@ -358,8 +356,7 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect)
     if (!state || !rect)
         return FALSE;
     const SIZE u = state->units;
-    *rect = RECT{MulDiv(rect->left, u.cx, 4), MulDiv(rect->top, u.cy, 8), MulDiv(rect->right, u.cx, 4),
-                 MulDiv(rect->bottom, u.cy, 8)};
+    *rect = RECT{MulDiv(rect->left, u.cx, 4), MulDiv(rect->top, u.cy, 8), MulDiv(rect->right, u.cx, 4), MulDiv(rect->bottom, u.cy, 8)};
     return TRUE;
 }
 

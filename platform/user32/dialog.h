@@ -12,7 +12,6 @@ HFONT CreateDialogFont(const std::u16string& face, WORD pointSize, WORD weight, 
 
 // Creates the dialog window and its controls, hidden unless the template asks to be visible,
 // and sends WM_INITDIALOG. Null when a control cannot be made.
-HWND CreateDialogFromTemplate(const DialogTemplate& dialog, HINSTANCE instance, HWND owner, DLGPROC proc,
-                              LPARAM param);
+HWND CreateDialogFromTemplate(const DialogTemplate& dialog, HINSTANCE instance, HWND owner, DLGPROC proc, LPARAM param);
 // Runs a dialog modally over its owner and destroys it; the value given to EndDialog.
 INT_PTR RunModalDialog(HWND dialog, HWND owner);

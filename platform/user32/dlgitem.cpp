@@ -1,7 +1,7 @@
 // Dialog items by id, and the keyboard interface of dialogs.
-#include <string>
-
 #include "dialog.h"
+
+#include <string>
 
 namespace {
 
@@ -74,8 +74,8 @@ BOOL IsDialogMessageW(HWND dialog, LPMSG msg)
     if (msg->message == WM_KEYDOWN && DialogKey(dialog, msg))
         return TRUE;
     // The characters of the keys above are not typed into controls that did not ask for them.
-    if (msg->message == WM_CHAR && (msg->wParam == 9 || msg->wParam == 13 || msg->wParam == 27) &&
-        !(DialogCode(GetFocus(), msg) & (DLGC_WANTALLKEYS | DLGC_WANTCHARS)))
+    if (msg->message == WM_CHAR && (msg->wParam == 9 || msg->wParam == 13 || msg->wParam == 27)
+        && !(DialogCode(GetFocus(), msg) & (DLGC_WANTALLKEYS | DLGC_WANTCHARS)))
         return TRUE;
     TranslateMessage(msg);
     DispatchMessageW(msg);

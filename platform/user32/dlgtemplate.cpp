@@ -8,11 +8,11 @@ constexpr size_t kMaxItems = 1024;
 
 class Reader {
 public:
-    Reader(const BYTE* data, size_t size) : data_(data), size_(size) {}
+    Reader(const BYTE* data, size_t size) : data_(data), size_(size) { }
 
     bool ok() const { return ok_; }
 
-    template <class T> T read()
+    template<class T> T read()
     {
         T value{};
         if (!ok_ || size_ - pos_ < sizeof(T)) {

@@ -2,16 +2,16 @@
 // checked against the template's size: a truncated or corrupt template is refused whole.
 #pragma once
 
+#include "windows.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "windows.h"
-
 struct DialogTemplateItem {
     DWORD style = 0;
     DWORD exStyle = 0;
-    RECT rect{};              // dialog units
+    RECT rect{}; // dialog units
     int id = 0;
     std::u16string className; // ordinals become their class names
     std::u16string text;
@@ -20,7 +20,7 @@ struct DialogTemplateItem {
 struct DialogTemplate {
     DWORD style = 0;
     DWORD exStyle = 0;
-    RECT rect{};              // dialog units
+    RECT rect{}; // dialog units
     std::u16string className; // empty: the dialog class
     std::u16string title;
     bool hasFont = false;

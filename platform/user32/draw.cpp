@@ -1,4 +1,5 @@
 #include "../gdi32/gdiobj.h"
+
 #include "winbase.h"
 #include "winerror.h"
 #include "winuser.h"

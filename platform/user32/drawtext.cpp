@@ -1,12 +1,13 @@
-#include <algorithm>
-#include <string>
-#include <vector>
-
 #include "../gdi32/fonts.h"
 #include "utf.h"
+
 #include "winbase.h"
 #include "winerror.h"
 #include "winuser.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -142,8 +143,8 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format)
         return 0;
     }
     int underline = -1;
-    const std::u16string plain = (format & DT_NOPREFIX) ? std::u16string(text, size_t(count))
-                                                         : StripPrefixes({text, size_t(count)}, underline);
+    const std::u16string plain
+        = (format & DT_NOPREFIX) ? std::u16string(text, size_t(count)) : StripPrefixes({text, size_t(count)}, underline);
     if (plain.empty() && count == 0)
         return 0;
     const std::vector<Line> lines = Layout(*font, plain, underline, format, int(rect->right - rect->left));

@@ -1,10 +1,10 @@
 // "Edit", single line: typed text from the host's text input, a caret, selection by Shift and
 // by the mouse, the clipboard keys, a length limit, and scrolling to keep the caret in view.
-#include <SDL.h>
-#include <algorithm>
-
 #include "controls.h"
 #include "utf.h"
+
+#include <SDL.h>
+#include <algorithm>
 
 namespace {
 
@@ -16,7 +16,7 @@ struct EditState {
     size_t caret = 0;
     size_t anchor = 0; // the selection runs between anchor and caret
     size_t limit = kDefaultLimit;
-    int scroll = 0;    // pixels of text hidden at the left
+    int scroll = 0; // pixels of text hidden at the left
     HFONT font = nullptr;
     bool focused = false;
     bool selecting = false;
@@ -121,8 +121,7 @@ void Copy(EditState& state)
 {
     if (state.selEnd() > state.selStart())
         SDL_SetClipboardText(
-            Utf16ToUtf8(std::u16string_view(state.text).substr(state.selStart(), state.selEnd() - state.selStart()))
-                .c_str());
+            Utf16ToUtf8(std::u16string_view(state.text).substr(state.selStart(), state.selEnd() - state.selStart())).c_str());
 }
 
 void Paste(EditState& state, HWND hwnd)
@@ -145,8 +144,7 @@ void Paint(EditState& state, HWND hwnd)
     GetClientRect(hwnd, &client);
     const bool enabled = IsWindowEnabled(hwnd);
     const bool readOnly = StyleOf(hwnd) & ES_READONLY;
-    HBRUSH background = enabled && !readOnly ? ControlBrush(hwnd, hdc, WM_CTLCOLOREDIT)
-                                             : ControlBrush(hwnd, hdc, WM_CTLCOLORSTATIC);
+    HBRUSH background = enabled && !readOnly ? ControlBrush(hwnd, hdc, WM_CTLCOLOREDIT) : ControlBrush(hwnd, hdc, WM_CTLCOLORSTATIC);
     if (HasBorder(hwnd))
         DrawEdge(hdc, &client, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     FillRect(hdc, &client, background);

@@ -1,8 +1,9 @@
 // Activation, keyboard focus and mouse capture.
-#include <SDL.h>
-
 #include "focus.h"
+
 #include "published.h"
+
+#include <SDL.h>
 
 namespace {
 

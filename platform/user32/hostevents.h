@@ -2,9 +2,9 @@
 // first top-level window; that thread then reads the host's events in its message loop.
 #pragma once
 
-#include <SDL_events.h>
-
 #include "window.h"
+
+#include <SDL_events.h>
 
 // Starts SDL video on the calling thread (once); false when the host has no display.
 bool StartHostVideo();

@@ -1,12 +1,12 @@
 // SDL video: started by the first top-level window that needs a host window.
-#include <SDL.h>
-#include <atomic>
-
 #include "hostevents.h"
 #include "messagebox.h"
 #include "paint.h"
 #include "queue.h"
 #include "utf.h"
+
+#include <SDL.h>
+#include <atomic>
 
 namespace {
 
@@ -68,8 +68,8 @@ SDL_Window* HostWindowFor(Window& window)
     // Drop-down lists: no frame, no task bar entry, and the window manager leaves them alone.
     if (window.exStyle & WS_EX_TOOLWINDOW)
         flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
-    window.host = SDL_CreateWindow(Utf16ToUtf8(window.text).c_str(), window.rect.left, window.rect.top,
-                                   std::max(1, window.width()), std::max(1, window.height()), flags);
+    window.host = SDL_CreateWindow(Utf16ToUtf8(window.text).c_str(), window.rect.left, window.rect.top, std::max(1, window.width()),
+                                   std::max(1, window.height()), flags);
     if (window.host)
         SDL_SetWindowData(window.host, "hwnd", window.handle);
     return window.host;

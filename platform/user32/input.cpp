@@ -3,13 +3,13 @@
 // A request to end the program (SIGTERM or SIGINT, which SDL turns into its quit event)
 // closes every visible top-level window, as a user closing them would, so the program ends
 // through its own shutdown and keeps what it saves there.
-#include <SDL.h>
-
 #include "focus.h"
 #include "hostevents.h"
 #include "paint.h"
 #include "queue.h"
 #include "utf.h"
+
+#include <SDL.h>
 
 namespace {
 
@@ -88,10 +88,8 @@ UINT ButtonMessage(Uint8 button, bool down, int clicks, HWND target)
 {
     const bool doubles = WantsDoubleClicks(target);
     switch (button) {
-    case SDL_BUTTON_LEFT:
-        return down ? (clicks == 2 && doubles ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN) : WM_LBUTTONUP;
-    case SDL_BUTTON_RIGHT:
-        return down ? (clicks == 2 && doubles ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : WM_RBUTTONUP;
+    case SDL_BUTTON_LEFT: return down ? (clicks == 2 && doubles ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN) : WM_LBUTTONUP;
+    case SDL_BUTTON_RIGHT: return down ? (clicks == 2 && doubles ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : WM_RBUTTONUP;
     case SDL_BUTTON_MIDDLE: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
     default: return 0;
     }

@@ -1,9 +1,9 @@
-#include <algorithm>
-#include <cstring>
-
 #include "winbase.h"
 #include "winerror.h"
 #include "winuser.h"
+
+#include <algorithm>
+#include <cstring>
 
 int LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int cchBufferMax)
 {

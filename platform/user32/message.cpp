@@ -1,11 +1,11 @@
 // Reading, posting, sending and dispatching messages.
-#include <algorithm>
-
 #include "hostevents.h"
 #include "paint.h"
 #include "published.h"
 #include "queue.h"
 #include "window.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -73,8 +73,8 @@ MSG Make(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 bool TakeReady(MessageQueue& queue, MSG* out, HWND filter, UINT first, UINT last, bool remove)
 {
     std::lock_guard guard(queue.lock);
-    const auto it =
-        std::find_if(queue.posted.begin(), queue.posted.end(), [&](const MSG& m) { return MatchesFilter(m, filter, first, last); });
+    const auto it
+        = std::find_if(queue.posted.begin(), queue.posted.end(), [&](const MSG& m) { return MatchesFilter(m, filter, first, last); });
     if (it != queue.posted.end()) {
         *out = *it;
         if (remove)
@@ -90,8 +90,7 @@ bool TakeReady(MessageQueue& queue, MSG* out, HWND filter, UINT first, UINT last
         const Clock::time_point now = Clock::now();
         Timer* due = nullptr;
         for (Timer& timer : queue.timers)
-            if (timer.due <= now && (!due || timer.due < due->due) &&
-                MatchesFilter(Make(timer.hwnd, WM_TIMER, 0, 0), filter, first, last))
+            if (timer.due <= now && (!due || timer.due < due->due) && MatchesFilter(Make(timer.hwnd, WM_TIMER, 0, 0), filter, first, last))
                 due = &timer;
         if (!due)
             return false;
@@ -332,8 +331,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC timerFunc)
         if (!hwnd) {
             // A timer without a window gets an id of its own.
             UINT_PTR id = 1;
-            while (std::any_of(target.timers.begin(), target.timers.end(),
-                               [&](const Timer& t) { return !t.hwnd && t.id == id; }))
+            while (std::any_of(target.timers.begin(), target.timers.end(), [&](const Timer& t) { return !t.hwnd && t.id == id; }))
                 ++id;
             idEvent = id;
         }
@@ -367,7 +365,6 @@ BOOL KillTimer(HWND hwnd, UINT_PTR idEvent)
     if (!queue)
         return FALSE;
     std::lock_guard guard(queue->lock);
-    const size_t removed =
-        std::erase_if(queue->timers, [&](const Timer& t) { return t.hwnd == hwnd && t.id == idEvent; });
+    const size_t removed = std::erase_if(queue->timers, [&](const Timer& t) { return t.hwnd == hwnd && t.id == idEvent; });
     return removed ? TRUE : FALSE;
 }

@@ -1,7 +1,4 @@
 // MessageBoxW: a modal dialog laid out around its text, with an icon and one to three buttons.
-#include <algorithm>
-#include <cmath>
-
 #include "dialog.h"
 #include "hostevents.h"
 #include "memmgr.h"
@@ -9,13 +6,16 @@
 #include "trace.h"
 #include "utf.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
-constexpr int kMargin = 7;       // dialog units
+constexpr int kMargin = 7; // dialog units
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
 constexpr int kButtonGap = 4;
-constexpr int kIconSize = 32;    // pixels
+constexpr int kIconSize = 32; // pixels
 constexpr int kMaxTextWidth = 420;
 
 struct ButtonSpec {
@@ -86,21 +86,18 @@ DialogTemplate Layout(const std::u16string& text, const std::u16string& caption,
     const int height = kMargin + bodyHeight + kMargin + kButtonHeight + kMargin;
     dialog.rect = RECT{0, 0, width, height};
     if (icon)
-        dialog.items.push_back(Item(u"QuiboMessageIcon", icon, RECT{kMargin, kMargin, kMargin + iconWidth - kMargin,
-                                                                    kMargin + iconHeight},
-                                    -1));
+        dialog.items.push_back(
+            Item(u"QuiboMessageIcon", icon, RECT{kMargin, kMargin, kMargin + iconWidth - kMargin, kMargin + iconHeight}, -1));
     const int textTop = kMargin + (bodyHeight - textHeight) / 2;
     dialog.items.push_back(Item(u"Static", SS_LEFT | SS_NOPREFIX,
-                                RECT{kMargin + iconWidth, textTop, kMargin + iconWidth + textWidth, textTop + textHeight},
-                                -1, text));
+                                RECT{kMargin + iconWidth, textTop, kMargin + iconWidth + textWidth, textTop + textHeight}, -1, text));
     const int defaultIndex = (type & MB_DEFBUTTON2) && count > 1 ? 1 : 0;
     int x = (width - rowWidth) / 2;
     const int y = height - kMargin - kButtonHeight;
     for (int i = 0; i < count; ++i, x += kButtonWidth + kButtonGap) {
         const DWORD style = WS_TABSTOP | (i == 0 ? WS_GROUP : 0) | (i == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        dialog.items.push_back(
-            Item(u"Button", style, RECT{x, y, x + kButtonWidth, y + kButtonHeight}, buttons[static_cast<size_t>(i)].id,
-                 buttons[static_cast<size_t>(i)].label));
+        dialog.items.push_back(Item(u"Button", style, RECT{x, y, x + kButtonWidth, y + kButtonHeight}, buttons[static_cast<size_t>(i)].id,
+                                    buttons[static_cast<size_t>(i)].label));
     }
     return dialog;
 }
@@ -183,9 +180,7 @@ LRESULT CALLBACK MessageIconProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     GetClientRect(hwnd, &client);
     FillRect(hdc, &client, GetSysColorBrush(COLOR_3DFACE));
     const UINT kind = static_cast<UINT>(GetWindowLongW(hwnd, GWL_STYLE)) & MB_ICONMASK;
-    const COLORREF disc = kind == MB_ICONHAND          ? RGB(204, 0, 0)
-                          : kind == MB_ICONEXCLAMATION ? RGB(230, 180, 0)
-                                                       : RGB(0, 64, 192);
+    const COLORREF disc = kind == MB_ICONHAND ? RGB(204, 0, 0) : kind == MB_ICONEXCLAMATION ? RGB(230, 180, 0) : RGB(0, 64, 192);
     HBRUSH brush = CreateSolidBrush(disc);
     for (int y = 0; y < kIconSize; ++y) {
         const double dy = y + 0.5 - kIconSize / 2.0;

@@ -1,10 +1,11 @@
 // Update regions: what waits to be painted, and what was drawn but is not yet on the screen.
 // An update region is kept as one rectangle, the union of what was invalidated.
-#include <SDL.h>
-#include <algorithm>
+#include "paint.h"
 
 #include "hostevents.h"
-#include "paint.h"
+
+#include <SDL.h>
+#include <algorithm>
 
 namespace {
 

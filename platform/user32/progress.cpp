@@ -1,8 +1,8 @@
 // "msctls_progress32": a sunken bar filled from the left in blocks (or smoothly) to its position.
+#include "controls.h"
+
 #include <algorithm>
 #include <utility>
-
-#include "controls.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // class listens on a Unix socket in $XDG_RUNTIME_DIR; other processes ask it about its windows.
 #pragma once
 
+#include "windows.h"
+
 #include <string>
 #include <vector>
-
-#include "windows.h"
 
 // Starts listening (once) when the process publishes its first window.
 void StartPublishing();

@@ -1,10 +1,11 @@
 // Per-thread message queues and the shared message clock.
+#include "queue.h"
+
+#include "hostevents.h"
+
 #include <SDL.h>
 #include <atomic>
 #include <map>
-
-#include "hostevents.h"
-#include "queue.h"
 
 namespace {
 

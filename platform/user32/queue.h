@@ -1,6 +1,8 @@
 // Message queues: one per thread, made when the thread first needs one.
 #pragma once
 
+#include "windows.h"
+
 #include <array>
 #include <chrono>
 #include <condition_variable>
@@ -8,8 +10,6 @@
 #include <memory>
 #include <mutex>
 #include <vector>
-
-#include "windows.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -32,12 +32,12 @@ struct MessageQueue {
     DWORD thread = 0;
     std::mutex lock;
     std::condition_variable changed;
-    std::deque<MSG> posted;              // posted messages and input, in arrival order
+    std::deque<MSG> posted; // posted messages and input, in arrival order
     std::deque<SentMessage*> sent;
     std::vector<Timer> timers;
     bool quit = false;
     int quitCode = 0;
-    bool hostEvents = false;             // this thread reads the host's input events
+    bool hostEvents = false; // this thread reads the host's input events
     // State of the message last read, for GetMessagePos, GetMessageTime and GetKeyState.
     DWORD lastPos = 0;
     DWORD lastTime = 0;

@@ -1,7 +1,7 @@
 // Rectangle helpers. Right and bottom are exclusive.
-#include <algorithm>
-
 #include "windows.h"
+
+#include <algorithm>
 
 BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom)
 {
@@ -60,8 +60,7 @@ BOOL IntersectRect(LPRECT dst, const RECT* a, const RECT* b)
 {
     if (!dst || !a || !b)
         return FALSE;
-    const RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
-                 std::min(a->bottom, b->bottom)};
+    const RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right), std::min(a->bottom, b->bottom)};
     if (IsRectEmpty(&r)) {
         *dst = RECT{};
         return FALSE;
@@ -79,8 +78,7 @@ BOOL UnionRect(LPRECT dst, const RECT* a, const RECT* b)
     else if (IsRectEmpty(b))
         *dst = *a;
     else
-        *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
-                    std::max(a->bottom, b->bottom)};
+        *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
     return !IsRectEmpty(dst);
 }
 

@@ -1,7 +1,4 @@
 // Creating, showing and destroying windows, and the default window procedure.
-#include <SDL.h>
-#include <algorithm>
-
 #include "focus.h"
 #include "hostevents.h"
 #include "paint.h"
@@ -10,13 +7,16 @@
 #include "queue.h"
 #include "utf.h"
 
+#include <SDL.h>
+#include <algorithm>
+
 namespace {
 
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
 
-HWND Register(const std::shared_ptr<WindowClass>& cls, DWORD exStyle, DWORD style, RECT rect, HWND parent,
-              HWND owner, HMENU menu, HINSTANCE instance)
+HWND Register(const std::shared_ptr<WindowClass>& cls, DWORD exStyle, DWORD style, RECT rect, HWND parent, HWND owner, HMENU menu,
+              HINSTANCE instance)
 {
     UserGuard guard(UserLock());
     Window* parentWindow = parent ? FindWindowData(parent) : nullptr;
@@ -113,8 +113,8 @@ LRESULT CallProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return proc(hwnd, msg, wParam, lParam);
 }
 
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width, int height, HWND parent,
+                     HMENU menu, HINSTANCE instance, LPVOID param)
 {
     const std::shared_ptr<WindowClass> cls = FindClass(className);
     if (!cls) {
@@ -163,8 +163,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     cs.lpszName = IS_INTRESOURCE(windowName) ? nullptr : windowName;
     cs.lpszClass = className;
     cs.dwExStyle = exStyle;
-    if (!SendMessageW(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) ||
-        SendMessageW(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    if (!SendMessageW(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))
+        || SendMessageW(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow(hwnd);
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -325,9 +325,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         Window* window = FindWindowData(hwnd);
         return window ? static_cast<LRESULT>(window->text.size()) : 0;
     }
-    case WM_CLOSE:
-        DestroyWindow(hwnd);
-        return 0;
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE)
             SendMessageW(hwnd, WM_CLOSE, 0, 0);
@@ -338,14 +336,12 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         EndPaint(hwnd, &ps);
         return 0;
     }
-    case WM_ERASEBKGND:
-        return EraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
+    case WM_ERASEBKGND: return EraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && !IsChild(hwnd, GetFocus()))
             SetFocus(hwnd);
         return 0;
-    case WM_NCHITTEST:
-        return HTCLIENT;
+    case WM_NCHITTEST: return HTCLIENT;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
@@ -358,12 +354,8 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         SetBkColor(hdc, GetSysColor(field ? COLOR_WINDOW : COLOR_3DFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(field ? COLOR_WINDOW : COLOR_3DFACE));
     }
-    case published::kRaiseMessage:
-        SetForegroundWindow(hwnd);
-        return 0;
-    case WM_MOUSEACTIVATE:
-        return 1; // MA_ACTIVATE
-    default:
-        return 0;
+    case published::kRaiseMessage: SetForegroundWindow(hwnd); return 0;
+    case WM_MOUSEACTIVATE: return 1; // MA_ACTIVATE
+    default: return 0;
     }
 }

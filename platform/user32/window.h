@@ -3,12 +3,12 @@
 // may call back into the layer (and may destroy the window it was called for).
 #pragma once
 
+#include "windows.h"
+
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "windows.h"
 
 struct SDL_Window;
 
@@ -23,7 +23,7 @@ struct WindowClass {
     HICON icon = nullptr;
     HBRUSH background = nullptr;
     std::vector<BYTE> extra; // class extra bytes
-    bool system = false;     // one of the layer's own control classes
+    bool system = false; // one of the layer's own control classes
 };
 
 struct Window {
@@ -32,20 +32,20 @@ struct Window {
     WNDPROC proc = nullptr;
     DWORD style = 0;
     DWORD exStyle = 0;
-    HWND parent = nullptr;        // child windows only
-    HWND owner = nullptr;         // top-level windows only
-    std::vector<HWND> children;   // creation order: the first is on top and first in tab order
-    RECT rect{};                  // in the parent's client coordinates, or the screen's
+    HWND parent = nullptr; // child windows only
+    HWND owner = nullptr; // top-level windows only
+    std::vector<HWND> children; // creation order: the first is on top and first in tab order
+    RECT rect{}; // in the parent's client coordinates, or the screen's
     std::u16string text;
     std::vector<BYTE> extra;
     LONG_PTR userData = 0;
     LONG_PTR id = 0;
     HINSTANCE instance = nullptr;
     DWORD thread = 0;
-    SDL_Window* host = nullptr;   // top-level windows, once shown
-    RECT update{};                // client coordinates; empty when nothing waits to be painted
+    SDL_Window* host = nullptr; // top-level windows, once shown
+    RECT update{}; // client coordinates; empty when nothing waits to be painted
     bool erase = false;
-    std::vector<RECT> changed;    // top-level windows: drawn parts not yet on the screen
+    std::vector<RECT> changed; // top-level windows: drawn parts not yet on the screen
     bool destroying = false;
     // SetWindowRgn's outline, kept for GetWindowRgn; the host window stays a rectangle.
     bool shaped = false;

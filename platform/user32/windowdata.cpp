@@ -1,13 +1,13 @@
 // What a window holds: styles, ids, extra words, text, relations; and finding windows.
-#include <SDL.h>
-#include <algorithm>
-#include <cstring>
-#include <utility>
-#include <unistd.h>
-
 #include "focus.h"
 #include "paint.h"
 #include "published.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cstring>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -16,7 +16,7 @@ bool IsPointerIndex(int index)
     return index == GWLP_WNDPROC || index == GWLP_HINSTANCE || index == GWLP_HWNDPARENT || index == GWLP_USERDATA;
 }
 
-template <class T> bool ReadExtra(const Window& window, int index, T& value)
+template<class T> bool ReadExtra(const Window& window, int index, T& value)
 {
     if (index < 0 || static_cast<size_t>(index) + sizeof(T) > window.extra.size()) {
         SetLastError(ERROR_INVALID_INDEX);
@@ -26,7 +26,7 @@ template <class T> bool ReadExtra(const Window& window, int index, T& value)
     return true;
 }
 
-template <class T> bool WriteExtra(Window& window, int index, T value, T& previous)
+template<class T> bool WriteExtra(Window& window, int index, T value, T& previous)
 {
     if (!ReadExtra(window, index, previous))
         return false;
@@ -127,8 +127,7 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value)
         window->proc = reinterpret_cast<WNDPROC>(value);
         return previous;
     case GWLP_USERDATA: return std::exchange(window->userData, value);
-    case GWLP_HINSTANCE:
-        return reinterpret_cast<LONG_PTR>(std::exchange(window->instance, reinterpret_cast<HINSTANCE>(value)));
+    case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(std::exchange(window->instance, reinterpret_cast<HINSTANCE>(value)));
     case GWL_STYLE:
     case GWL_EXSTYLE:
     case GWL_ID: return SetWindowLongW(hwnd, index, static_cast<LONG>(value));

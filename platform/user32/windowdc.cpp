@@ -1,12 +1,12 @@
 // Device contexts of windows. A window DC draws straight into its window's part of the host
 // window's surface; what it drew is marked and reaches the screen when painting ends or the
 // message loop next waits.
-#include <SDL.h>
-#include <map>
-
 #include "../gdi32/gdiobj.h"
 #include "hostevents.h"
 #include "paint.h"
+
+#include <SDL.h>
+#include <map>
 
 namespace {
 
@@ -44,8 +44,8 @@ std::optional<Surface> PixelsOf(Window& window, RECT& area)
     Window* top = FindWindowData(TopLevelOf(window.handle));
     SDL_Window* host = top ? HostWindowFor(*top) : nullptr;
     SDL_Surface* surface = host ? SDL_GetWindowSurface(host) : nullptr;
-    if (!surface || surface->format->BytesPerPixel != 4 || surface->format->Rmask != 0xFF0000 ||
-        surface->format->Gmask != 0xFF00 || surface->format->Bmask != 0xFF)
+    if (!surface || surface->format->BytesPerPixel != 4 || surface->format->Rmask != 0xFF0000 || surface->format->Gmask != 0xFF00
+        || surface->format->Bmask != 0xFF)
         return std::nullopt;
     const POINT origin = OriginInTopLevel(window);
     area = RECT{origin.x, origin.y, origin.x + window.width(), origin.y + window.height()};
@@ -132,8 +132,7 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint)
         window->erase = false;
     }
     paint->hdc = GetDC(hwnd);
-    IntersectClipRect(paint->hdc, paint->rcPaint.left, paint->rcPaint.top, paint->rcPaint.right,
-                      paint->rcPaint.bottom);
+    IntersectClipRect(paint->hdc, paint->rcPaint.left, paint->rcPaint.top, paint->rcPaint.right, paint->rcPaint.bottom);
     if (paint->fErase)
         paint->fErase = SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint->hdc), 0) ? FALSE : TRUE;
     return paint->hdc;

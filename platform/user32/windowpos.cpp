@@ -1,11 +1,11 @@
 // Where windows are: placement, sizes and coordinate conversions.
-#include <SDL.h>
-#include <algorithm>
-#include <cstring>
-
 #include "focus.h"
 #include "hostevents.h"
 #include "paint.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The table of this process's windows and the handles that name them.
+#include "window.h"
+
 #include <map>
 #include <unistd.h>
-
-#include "window.h"
 
 namespace {
 

@@ -5,7 +5,7 @@ namespace {
 // a buffer, so a file that claims a rate of 1 Hz cannot ask for gigabytes.
 constexpr DWORD kMinRate = 1000;
 constexpr DWORD kMaxRate = 384000;
-}
+} // namespace
 
 bool IsPlainPcm(const WAVEFORMATEX& format)
 {

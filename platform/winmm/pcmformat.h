@@ -2,9 +2,9 @@
 // mono or stereo, with a block align and byte rate that agree with the rest of the format.
 #pragma once
 
-#include <SDL.h>
-
 #include "mmsystem.h"
+
+#include <SDL.h>
 
 bool IsPlainPcm(const WAVEFORMATEX& format);
 

@@ -4,17 +4,17 @@
 // a time (silence when the queue is empty). A header whose last byte went out in one period is
 // handed back at the start of the next: by then the device has taken that period and asked for
 // more, so the buffer has been played, not merely copied.
-#include <SDL.h>
+#include "pcmformat.h"
 
+#include "mmsystem.h"
+
+#include <SDL.h>
 #include <algorithm>
 #include <cstring>
 #include <deque>
 #include <mutex>
 #include <set>
 #include <vector>
-
-#include "mmsystem.h"
-#include "pcmformat.h"
 
 namespace {
 
@@ -107,8 +107,7 @@ bool validHeader(LPWAVEHDR pwh, UINT cbwh)
 
 } // namespace
 
-MMRESULT waveOutOpen(LPHWAVEOUT phwo, UINT uDeviceID, LPCWAVEFORMATEX pwfx, DWORD_PTR dwCallback,
-    DWORD_PTR dwInstance, DWORD fdwOpen)
+MMRESULT waveOutOpen(LPHWAVEOUT phwo, UINT uDeviceID, LPCWAVEFORMATEX pwfx, DWORD_PTR dwCallback, DWORD_PTR dwInstance, DWORD fdwOpen)
 {
     if (!phwo || !pwfx)
         return MMSYSERR_INVALPARAM;

@@ -1,11 +1,5 @@
 // QuiboSetup: the installer's window and panes, the target choice, and the install thread that
 // puts the game on the desktop and on a connected handheld.
-#include <windows.h>
-
-#include <cstring>
-#include <memory>
-#include <string>
-
 #include "cea_sprite.h"
 #include "language.h"
 #include "sformat.h"
@@ -16,6 +10,12 @@
 #include "unzipper.h"
 #include "utf.h"
 
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
 namespace {
 
 struct UPDATESTATUS {
@@ -25,8 +25,19 @@ struct UPDATESTATUS {
 };
 
 enum : int {
-    kInstall = 1000, kEnglish = 1001, kEsperanto = 1002, kDesktopOnly = 1003, kBoth = 1004, kHandheldOnly = 1005,
-    kTitle = 1006, kRescan = 1007, kBar1 = 1008, kBar2 = 1009, kStatusRecord = 1010, kStatus = 1011, kResult = 1012,
+    kInstall = 1000,
+    kEnglish = 1001,
+    kEsperanto = 1002,
+    kDesktopOnly = 1003,
+    kBoth = 1004,
+    kHandheldOnly = 1005,
+    kTitle = 1006,
+    kRescan = 1007,
+    kBar1 = 1008,
+    kBar2 = 1009,
+    kStatusRecord = 1010,
+    kStatus = 1011,
+    kResult = 1012,
 };
 
 struct INSTALLER {
@@ -39,7 +50,7 @@ struct INSTALLER {
     SKINWINDOWINSET* target = nullptr; // the target choice or the no-handheld pane
     SKINWINDOWINSET* progress = nullptr;
     int targetKind = 0; // 0 desktop only, 1 both, 2 handheld only
-    int result = 0;     // 0 not run, 1 installed, 2 failed
+    int result = 0; // 0 not run, 1 installed, 2 failed
     Sprite* installPicture = nullptr;
     Sprite* rescanPicture = nullptr;
     std::string error;
@@ -163,8 +174,7 @@ LRESULT TargetHandler(SKINPANE* pane, UINT message, WPARAM wParam, LPARAM)
     if (message == WM_INITDIALOG) {
         pane->SetCheck(kDesktopOnly + g.targetKind, true);
         Trace("QuiboSetup: target choice shown with target %d", g.targetKind);
-    }
-    else if (message == WM_COMMAND && LOWORD(wParam) >= kDesktopOnly && LOWORD(wParam) <= kHandheldOnly)
+    } else if (message == WM_COMMAND && LOWORD(wParam) >= kDesktopOnly && LOWORD(wParam) <= kHandheldOnly)
         g.targetKind = pane->GetCheck(kDesktopOnly) ? 0 : pane->GetCheck(kBoth) ? 1 : 2;
     return 0;
 }
@@ -250,8 +260,7 @@ LRESULT MainHandler(SKINPANE* pane, UINT message, WPARAM wParam, LPARAM lParam)
                 g.window->EndModal(0);
         } else if (LOWORD(wParam) == kStatusRecord && lParam) {
             auto* record = reinterpret_cast<UPDATESTATUS*>(lParam);
-            Trace("QuiboSetup: bar %lu at %lu%%", static_cast<unsigned long>(record->bar),
-                  static_cast<unsigned long>(record->percent));
+            Trace("QuiboSetup: bar %lu at %lu%%", static_cast<unsigned long>(record->bar), static_cast<unsigned long>(record->percent));
             if (g.progress) {
                 g.progress->SetPosition(int(record->bar), int(record->percent));
                 g.progress->SetText(kStatus, record->text);

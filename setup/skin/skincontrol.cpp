@@ -1,21 +1,21 @@
 #include "skincontrol.h"
 
-#include <algorithm>
-
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "cea_sprite.h"
 #include "skingraphics.h"
+
+#include <algorithm>
 
 namespace {
 
 constexpr int kControlDataSlot = 0;
 
 struct KINDINFO {
-    const char* image;   // null: the kind needs none
+    const char* image; // null: the kind needs none
     const char* control; // its name in messages
-    const char* prefix;  // per-control key prefix
-    int layout;          // default text layout
+    const char* prefix; // per-control key prefix
+    int layout; // default text layout
 };
 
 const KINDINFO kKinds[] = {
@@ -105,18 +105,10 @@ void DrawControl(SKINCONTROL* c, Graphic* target, const RECT& part)
         break;
     }
     case SKIN_HSCROLL:
-    case SKIN_VSCROLL:
-        SkinTile(FrameOf(c->g.image, 0), target, c->rect, part);
-        break;
-    case SKIN_FRAMEBUTTON:
-        SkinDraw(FrameOf(c->g.image, state == 3 ? 0 : state), target, c->rect.left, c->rect.top, part);
-        break;
-    case SKIN_USER:
-        DrawPicture(c, target, part);
-        break;
-    case SKIN_TEXT:
-        c->links = SkinDrawText(window, target, c->text, inner, part, text);
-        break;
+    case SKIN_VSCROLL: SkinTile(FrameOf(c->g.image, 0), target, c->rect, part); break;
+    case SKIN_FRAMEBUTTON: SkinDraw(FrameOf(c->g.image, state == 3 ? 0 : state), target, c->rect.left, c->rect.top, part); break;
+    case SKIN_USER: DrawPicture(c, target, part); break;
+    case SKIN_TEXT: c->links = SkinDrawText(window, target, c->text, inner, part, text); break;
     }
 }
 
@@ -161,8 +153,8 @@ void SkinControlGraphics(SKINWINDOW* window, SKINCONTROL* c)
     c->g.selectedText = skin->Color(p, "selected text color", c->g.text);
     const int all = skin->Number(p, "text border", 0);
     const int xb = skin->Number(p, "text xborder", all), yb = skin->Number(p, "text yborder", all);
-    c->g.border = RECT{skin->Number(p, "text lborder", xb), skin->Number(p, "text tborder", yb),
-                       skin->Number(p, "text rborder", xb), skin->Number(p, "text bborder", yb)};
+    c->g.border = RECT{skin->Number(p, "text lborder", xb), skin->Number(p, "text tborder", yb), skin->Number(p, "text rborder", xb),
+                       skin->Number(p, "text bborder", yb)};
     c->g.textLayout = LayoutOf(skin->Value(p, "text layout", ""), k.layout);
 }
 

@@ -1,12 +1,12 @@
 #include "skingraphics.h"
 
-#include <algorithm>
-
 #include "cea_graphic.h"
 #include "cetl/properties.h"
 #include "skinmarkup.h"
 #include "skinwindow.h"
 #include "utf.h"
+
+#include <algorithm>
 
 void SkinDraw(Graphic* image, Graphic* target, int x, int y, const RECT& part)
 {
@@ -93,8 +93,8 @@ std::string FontSpecFor(const std::string& base, const SKINTEXTSTYLE& style)
 
 } // namespace
 
-std::vector<std::pair<RECT, std::string>> SkinDrawText(SKINWINDOW* window, Graphic* target, const std::string& markup,
-                                                       const RECT& area, const RECT& part, const SKINTEXTOPTIONS& options)
+std::vector<std::pair<RECT, std::string>> SkinDrawText(SKINWINDOW* window, Graphic* target, const std::string& markup, const RECT& area,
+                                                       const RECT& part, const SKINTEXTOPTIONS& options)
 {
     std::vector<std::pair<RECT, std::string>> links;
     HDC hdc = target->GetDC();
@@ -104,7 +104,7 @@ std::vector<std::pair<RECT, std::string>> SkinDrawText(SKINWINDOW* window, Graph
     std::vector<WORDBOX> words;
     for (const SKINTEXTRUN& run : ParseSkinMarkup(markup)) {
         HFONT font = window->Font(FontSpecFor(options.fontSpec, run.style));
-        const COLORREF color = !run.style.href.empty() ? RGB(0x20, 0x40, 0xC0)
+        const COLORREF color = !run.style.href.empty()         ? RGB(0x20, 0x40, 0xC0)
                                : run.style.color != 0xFFFFFFFF ? COLORREF(run.style.color)
                                                                : options.color;
         SelectObject(hdc, font);

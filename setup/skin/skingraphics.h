@@ -25,5 +25,5 @@ struct SKINTEXTOPTIONS {
 };
 
 // Draws markup text wrapped in area; returns where each link went.
-std::vector<std::pair<RECT, std::string>> SkinDrawText(SKINWINDOW* window, Graphic* target, const std::string& markup,
-                                                       const RECT& area, const RECT& part, const SKINTEXTOPTIONS& options);
+std::vector<std::pair<RECT, std::string>> SkinDrawText(SKINWINDOW* window, Graphic* target, const std::string& markup, const RECT& area,
+                                                       const RECT& part, const SKINTEXTOPTIONS& options);

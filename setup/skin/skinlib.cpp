@@ -1,13 +1,13 @@
 #include "skinlib.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "cea_main.h"
 #include "cea_sprite.h"
 #include "trace.h"
 #include "unzipper.h"
 #include "utf.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -77,8 +77,7 @@ SKIN::SKIN(ZIPFILE& archive)
         throw SKINERROR("the skin has no skin.txt");
     if (!IsText(description->pbUncompressed, description->cbUncompressed))
         throw SKINERROR("the skin's skin.txt is not a text file");
-    properties.Parse(string(std::string_view(reinterpret_cast<const char*>(description->pbUncompressed),
-                                             description->cbUncompressed)),
+    properties.Parse(string(std::string_view(reinterpret_cast<const char*>(description->pbUncompressed), description->cbUncompressed)),
                      cetl::PROPERTIES::kParseSet);
     transparent = Color(nullptr, "transparent color", RGB(0, 0, 255));
     try {

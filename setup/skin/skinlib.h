@@ -2,6 +2,9 @@
 // layered image format (and sounds), from which the installer's windows are drawn.
 #pragma once
 
+#include "cetl/properties.h"
+#include "skintemplate.h"
+
 #include <windows.h>
 
 #include <map>
@@ -9,9 +12,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "cetl/properties.h"
-#include "skintemplate.h"
 
 struct Sprite;
 class ZIPFILE;
@@ -23,8 +23,8 @@ public:
 };
 
 struct SKINFILE {
-    Sprite* sprite = nullptr;   // ".psp" files
-    std::vector<BYTE> sound;    // ".wav" files, as stored
+    Sprite* sprite = nullptr; // ".psp" files
+    std::vector<BYTE> sound; // ".wav" files, as stored
 };
 
 class SKIN {

@@ -13,10 +13,10 @@ struct SKINTEXTSTYLE {
     bool fBold = false;
     bool fItalic = false;
     bool fUnderline = false;
-    std::string face;     // empty: the control's font
-    int size = 0;         // 0: the control's size; else points
+    std::string face; // empty: the control's font
+    int size = 0; // 0: the control's size; else points
     uint32_t color = 0xFFFFFFFF; // none: the control's colour
-    std::string href;     // non-empty inside a link
+    std::string href; // non-empty inside a link
 };
 
 struct SKINTEXTRUN {

@@ -1,9 +1,9 @@
 // The skin's message box: an icon, the text with markup and one or three buttons, centred.
-#include <algorithm>
-
 #include "language.h"
 #include "skinmarkup.h"
 #include "skinwindow.h"
+
+#include <algorithm>
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "skinregion.h"
 
-#include <cstring>
-#include <vector>
-
 #include "cea_graphic.h"
 #include "cea_sprite.h"
 #include "skingraphics.h"
 #include "skinlib.h"
+
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -39,8 +39,8 @@ HRGN SkinRegionFromGraphic(Graphic* graphic, COLORREF transparent)
     const DWORD size = DWORD(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
     std::vector<BYTE> bytes(size);
     auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
-    data->rdh = RGNDATAHEADER{sizeof(RGNDATAHEADER), RDH_RECTANGLES, DWORD(runs.size()), DWORD(runs.size() * sizeof(RECT)),
-                              RECT{0, 0, cx, cy}};
+    data->rdh
+        = RGNDATAHEADER{sizeof(RGNDATAHEADER), RDH_RECTANGLES, DWORD(runs.size()), DWORD(runs.size() * sizeof(RECT)), RECT{0, 0, cx, cy}};
     if (!runs.empty())
         std::memcpy(bytes.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
     return ExtCreateRegion(nullptr, size, data);

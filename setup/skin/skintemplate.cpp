@@ -1,11 +1,11 @@
 #include "skintemplate.h"
 
-#include <cctype>
-#include <cstdio>
-
 #include "tl_string.h"
 #include "user32/dlgtemplate.h"
 #include "utf.h"
+
+#include <cctype>
+#include <cstdio>
 
 namespace {
 
@@ -33,8 +33,7 @@ bool ReadSkinTemplate(const void* data, size_t cb, SKINTEMPLATE& out)
     out.rect = dialog->rect;
     out.items.clear();
     for (const DialogTemplateItem& item : dialog->items)
-        out.items.push_back(
-            {Lower(Utf16ToUtf8(item.className)), item.style, item.id, item.rect, Utf16ToUtf8(item.text)});
+        out.items.push_back({Lower(Utf16ToUtf8(item.className)), item.style, item.id, item.rect, Utf16ToUtf8(item.text)});
     return true;
 }
 
@@ -97,8 +96,8 @@ void AssignSkinIds(std::vector<SKINITEM>& items, long dialogId, const std::vecto
             for (const auto& other : others) {
                 if (!other.second.count(id))
                     continue;
-                std::snprintf(message, sizeof message, "Dialogs %ld and %ld both contain a control with ID %ld", other.first,
-                              dialogId, long(id));
+                std::snprintf(message, sizeof message, "Dialogs %ld and %ld both contain a control with ID %ld", other.first, dialogId,
+                              long(id));
                 problems.push_back(message);
                 item.id = -1;
                 break;

@@ -1,19 +1,20 @@
 #include "skinwindow.h"
 
-#include <algorithm>
-
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "cea_sprite.h"
 #include "cea_window.h"
 #include "font.h"
 #include "language.h"
-#include "shellapi.h"
 #include "skincontrol.h"
 #include "skingraphics.h"
 #include "skinregion.h"
 #include "trace.h"
 #include "utf.h"
+
+#include "shellapi.h"
+
+#include <algorithm>
 
 WNDPROC SkinAnimProc();
 
@@ -83,7 +84,7 @@ LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 // Panes
 
-SKINPANE::SKINPANE(SKINWINDOW* owner, SKINHANDLER h, int id) : window(owner), handler(h), dialogId(id) {}
+SKINPANE::SKINPANE(SKINWINDOW* owner, SKINHANDLER h, int id) : window(owner), handler(h), dialogId(id) { }
 
 SKINPANE::~SKINPANE()
 {
@@ -198,8 +199,8 @@ void SKINPANE::Enable(int id, bool enabled)
 
 // Windows
 
-SKINWINDOW::SKINWINDOW(SKIN* s, const std::string& t, SKINHANDLER h, int baseDialogId)
-    : SKINPANE(this, h, baseDialogId + CurrentLanguageIndex()), skin(s)
+SKINWINDOW::SKINWINDOW(SKIN* s, const std::string& t, SKINHANDLER h, int baseDialogId) :
+    SKINPANE(this, h, baseDialogId + CurrentLanguageIndex()), skin(s)
 {
     Create(TemplateOrThrow(dialogId), t);
 }
@@ -222,8 +223,7 @@ void SKINWINDOW::Create(const SKINTEMPLATE& tmpl, const std::string& t)
         skin->Require("window", name);
     const POINT size = DialogToPixels({tmpl.rect.right - tmpl.rect.left, tmpl.rect.bottom - tmpl.rect.top});
     const int cx = size.x + borders.left + borders.right, cy = size.y + borders.top + borders.bottom;
-    hwnd = CreateWindowExW(0, u"SkinWindow", Utf8ToUtf16(title).c_str(), WS_POPUP, 0, 0, cx, cy, nullptr, nullptr,
-                           nullptr, this);
+    hwnd = CreateWindowExW(0, u"SkinWindow", Utf8ToUtf16(title).c_str(), WS_POPUP, 0, 0, cx, cy, nullptr, nullptr, nullptr, this);
     anim = hwnd ? AnimWindow::FromWindow(hwnd) : nullptr;
     if (!anim)
         throw SKINERROR("the skin window cannot be created");
@@ -321,8 +321,8 @@ void SKINWINDOW::PaintWith(Graphic* target, COLORREF outside)
         Graphic* g = background->Frame(0);
         const std::string layout = skin->Value(nullptr, "background layout", "tile");
         if (layout == "stretch")
-            g->StretchTo(target, inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top, 0, 0,
-                         g->GetWidth(), g->GetHeight());
+            g->StretchTo(target, inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top, 0, 0, g->GetWidth(),
+                         g->GetHeight());
         else if (layout == "center")
             SkinDraw(g, target, (inner.left + inner.right - g->GetWidth()) / 2, (inner.top + inner.bottom - g->GetHeight()) / 2, inner);
         else
@@ -375,8 +375,8 @@ void SKINWINDOW::CentreOnWorkArea()
     RECT r{};
     GetWindowRect(hwnd, &r);
     const int cx = r.right - r.left, cy = r.bottom - r.top;
-    MoveWindow(hwnd, std::max(0, (GetSystemMetrics(SM_CXSCREEN) - cx) / 2),
-               std::max(0, (GetSystemMetrics(SM_CYSCREEN) - cy) / 2), cx, cy, FALSE);
+    MoveWindow(hwnd, std::max(0, (GetSystemMetrics(SM_CXSCREEN) - cx) / 2), std::max(0, (GetSystemMetrics(SM_CYSCREEN) - cy) / 2), cx, cy,
+               FALSE);
 }
 
 void SKINWINDOW::RemovePane(SKINPANE* pane)
@@ -563,8 +563,8 @@ LRESULT SKINWINDOW::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-SKINWINDOWINSET::SKINWINDOWINSET(SKINWINDOW* parent, const std::string&, SKINHANDLER h, int baseDialogId)
-    : SKINPANE(parent, h, baseDialogId + CurrentLanguageIndex())
+SKINWINDOWINSET::SKINWINDOWINSET(SKINWINDOW* parent, const std::string&, SKINHANDLER h, int baseDialogId) :
+    SKINPANE(parent, h, baseDialogId + CurrentLanguageIndex())
 {
     const SKINTEMPLATE tmpl = TemplateOrThrow(dialogId);
     const RECT inner = parent->Inner();

@@ -8,15 +8,15 @@
 // across a window and its panes, so commands find their pane by id.
 #pragma once
 
+#include "skinlib.h"
+#include "skintemplate.h"
+
 #include <windows.h>
 
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
-
-#include "skinlib.h"
-#include "skintemplate.h"
 
 struct AnimWindow;
 struct ANIMOBJECT;
@@ -29,14 +29,14 @@ constexpr UINT WM_SKINREADY = 0x4002;
 using SKINHANDLER = LRESULT (*)(SKINPANE* pane, UINT message, WPARAM wParam, LPARAM lParam);
 
 struct SKINCONTROLGRAPHICS {
-    Sprite* image = nullptr;   // the kind's skin image
+    Sprite* image = nullptr; // the kind's skin image
     Sprite* picture = nullptr; // a program's picture on the control
-    int pictureX = 0;          // picture's left, from the control's left
-    int pictureSize = 0;       // picture's width and height; 0: as drawn
-    HFONT font = nullptr;      // owned by the window
+    int pictureX = 0; // picture's left, from the control's left
+    int pictureSize = 0; // picture's width and height; 0: as drawn
+    HFONT font = nullptr; // owned by the window
     COLORREF text = 0, disabledText = 0, selectedText = 0;
-    RECT border{};             // text borders: left, top, right, bottom
-    int textLayout = 0;        // 0 left, 1 centre, 2 right
+    RECT border{}; // text borders: left, top, right, bottom
+    int textLayout = 0; // 0 left, 1 centre, 2 right
 };
 
 struct SKINCONTROL {
@@ -44,7 +44,7 @@ struct SKINCONTROL {
     SKINKIND kind = SKIN_TEXT;
     int id = 0;
     int group = 0; // radio buttons: their group's number
-    RECT rect{};   // window coordinates
+    RECT rect{}; // window coordinates
     std::string text;
     bool checked = false;
     bool enabled = true;

@@ -1,15 +1,13 @@
 #include "deflate_streams.h"
 
-#include <zlib.h>
-
 #include <random>
 #include <stdexcept>
+#include <zlib.h>
 
 Bytes TextLikeData(size_t cb, uint32_t seed)
 {
-    static const char* const kWords[] = {"tile",  "quibo", "colour", "shape",  "the",  "and", "of",
-                                         "red",   "green", "blue",   "circle", "deck", "a",   "board",
-                                         "score", "hint",  "three",  "shaded", "time", "to"};
+    static const char* const kWords[] = {"tile",   "quibo", "colour", "shape", "the",   "and",  "of",    "red",    "green", "blue",
+                                         "circle", "deck",  "a",      "board", "score", "hint", "three", "shaded", "time",  "to"};
     std::mt19937 rng(seed);
     Bytes out;
     out.reserve(cb);

@@ -37,7 +37,7 @@ std::vector<uint32_t> CanonicalCodes(const std::vector<int>& lengths);
 struct Code {
     std::vector<int> lengths;
     std::vector<uint32_t> codes;
-    explicit Code(std::vector<int> l) : lengths(std::move(l)), codes(CanonicalCodes(lengths)) {}
+    explicit Code(std::vector<int> l) : lengths(std::move(l)), codes(CanonicalCodes(lengths)) { }
     void Put(BitWriter& w, int symbol) const { w.Code(codes.at(symbol), lengths.at(symbol)); }
 };
 

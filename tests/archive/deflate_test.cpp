@@ -1,10 +1,10 @@
 #include "deflate.h"
 
-#include <gtest/gtest.h>
-#include <zlib.h>
-
 #include "cetl/exception.h"
 #include "deflate_streams.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
 
 namespace {
 
@@ -118,7 +118,7 @@ TEST(Inflate, HandMadeStreamsDecodeAsZlibSays)
     std::vector<int> symbol286 = Lengths(289, {{'A', 1}, {256, 2}, {286, 2}});
     symbol286.back() = 1;
     Bytes crossing, repeatFirst, zeroRunPast;
-    {   // A 29-zero run covers literal/length lengths 258..285 and the first distance length.
+    { // A 29-zero run covers literal/length lengths 258..285 and the first distance length.
         BitWriter w;
         DynamicHeader(w, 286, 2, {{18, 54}, {1}, {18, 127}, {18, 41}, {2}, {2}, {18, 18}, {1}});
         const Code litLen(Lengths(286, {{'A', 1}, {256, 2}, {257, 2}}));
@@ -157,9 +157,8 @@ TEST(Inflate, HandMadeStreamsDecodeAsZlibSays)
         {"an over-full literal/length code", DynamicBlock(overfull, 257, {}), 1024, kCannotDeflate},
         {"literal/length symbol 286", DynamicBlock(symbol286, 288, {'A', 286, 256}), 1024, kCannotDeflate},
         {"distance symbol 30",
-         DynamicBlock(Lengths(258 + 32, {{'A', 1}, {256, 2}, {257, 2}, {258, 1}, {258 + 30, 1}}), 258,
-                      {'A', 257, 258 + 30, 256}),
-         1024, kCannotDeflate},
+         DynamicBlock(Lengths(258 + 32, {{'A', 1}, {256, 2}, {257, 2}, {258, 1}, {258 + 30, 1}}), 258, {'A', 257, 258 + 30, 256}), 1024,
+         kCannotDeflate},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

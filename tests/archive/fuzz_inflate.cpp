@@ -1,10 +1,10 @@
 // Inflate over any input, into a buffer of a capacity the input chooses, so that the fuzzer also
 // reaches streams that would produce more than the buffer holds.
-#include <cstdint>
-#include <vector>
-
 #include "cetl/exception.h"
 #include "deflate.h"
+
+#include <cstdint>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,8 +1,8 @@
 // Opening an archive from memory, then decompressing and copying its entries.
-#include <cstdint>
-
 #include "cetl/exception.h"
 #include "unzipper.h"
+
+#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

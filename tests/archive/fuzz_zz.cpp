@@ -1,7 +1,7 @@
 // ZZDecompress over any input.
-#include <cstdint>
-
 #include "zz.h"
+
+#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,8 +1,8 @@
 // Real streams of every block type, each behind the two bytes that give the output capacity.
-#include <zlib.h>
-
 #include "deflate_streams.h"
 #include "fuzz_seeds.h"
+
+#include <zlib.h>
 
 namespace {
 

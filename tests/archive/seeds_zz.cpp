@@ -1,9 +1,9 @@
 // ".zz" images of text, noise, runs and nothing.
-#include <stdexcept>
-
 #include "deflate_streams.h"
 #include "fuzz_seeds.h"
 #include "zz.h"
+
+#include <stdexcept>
 
 namespace {
 

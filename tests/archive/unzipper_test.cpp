@@ -1,16 +1,16 @@
 #include "unzipper.h"
 
-#include <gtest/gtest.h>
+#include "cetl/exception.h"
+#include "test_env.h"
+#include "zip_builder.h"
+
+#include "resourcemodule.h"
 
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <map>
-
-#include "cetl/exception.h"
-#include "resourcemodule.h"
-#include "test_env.h"
-#include "zip_builder.h"
 
 namespace {
 
@@ -78,8 +78,7 @@ TEST(Unzipper, ExtractsWhatTheZipProgramWroteAndRefusesItsPipedArchives)
     }
     const std::string piped = "cd '" + root.string() + "' && zip -q -X -r - pack | cat > piped.zip";
     ASSERT_EQ(std::system(piped.c_str()), 0);
-    EXPECT_EQ(OpenError({}, false, root / "piped.zip"),
-              "the .ZIP file specified contains an entry whose sizes follow its data");
+    EXPECT_EQ(OpenError({}, false, root / "piped.zip"), "the .ZIP file specified contains an entry whose sizes follow its data");
 }
 
 TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
@@ -115,8 +114,8 @@ TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
     for (const auto& c : cases)
         EXPECT_EQ(OpenError(c.archive), c.error) << c.name;
 
-    const Bytes archive = BuildZip({StoredItem("one", TextLikeData(400)), DeflatedItem("two", TextLikeData(400)),
-                                    StoredItem("three/", {})});
+    const Bytes archive
+        = BuildZip({StoredItem("one", TextLikeData(400)), DeflatedItem("two", TextLikeData(400)), StoredItem("three/", {})});
     for (size_t cb = 0; cb < archive.size(); cb += 5) {
         const std::string error = OpenError(Bytes(archive.begin(), archive.begin() + cb));
         EXPECT_TRUE(error == "" || error == kNotZip || error == kExtendsBeyond) << cb << ": " << error;
@@ -146,9 +145,9 @@ TEST(Unzipper, EntriesAreFoundByWholeNameWithoutRegardToCase)
     ZipItem within = DeflatedItem("within", data);
     within.cbUncompressed = 1990; // short, but within the slack
     const std::string n300(300, 'x'), n1000 = std::string(999, 'y') + "z";
-    const Bytes archive = BuildZip({StoredItem("layout.txt", {'a'}), StoredItem("Twin.txt", {'1'}),
-                                    StoredItem("TWIN.TXT", {'2'}), described, flagged, shortStored, within,
-                                    StoredItem(n300, {'3'}), StoredItem(n1000, {'1'}), StoredItem("after", {'!'})});
+    const Bytes archive
+        = BuildZip({StoredItem("layout.txt", {'a'}), StoredItem("Twin.txt", {'1'}), StoredItem("TWIN.TXT", {'2'}), described, flagged,
+                    shortStored, within, StoredItem(n300, {'3'}), StoredItem(n1000, {'1'}), StoredItem("after", {'!'})});
     ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
     EXPECT_EQ(zip.Count(), 9u);
     ASSERT_NE(zip[istring("Layout.TXT")], nullptr);
@@ -169,8 +168,7 @@ TEST(Unzipper, DosTimesAreClamped)
     auto shown = [](int year, int month, int day, int hour, int minute, int second) {
         SYSTEMTIME st;
         DosTimeToSystemTime(WORD((year << 9) | (month << 5) | day), WORD((hour << 11) | (minute << 5) | second), &st);
-        return std::vector<int>{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek,
-                                st.wMilliseconds};
+        return std::vector<int>{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek, st.wMilliseconds};
     };
     EXPECT_EQ(shown(45, 15, 31, 31, 63, 31), (std::vector<int>{2025, 12, 31, 23, 59, 59, 0, 0}));
     EXPECT_EQ(shown(4, 7, 9, 13, 5, 10), (std::vector<int>{1984, 7, 9, 13, 5, 20, 0, 0}));

@@ -2,23 +2,23 @@
 // archives can be as odd as the tests need.
 #pragma once
 
+#include "deflate_streams.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "deflate_streams.h"
-
 struct ZipItem {
     std::string name;
-    Bytes data;                // as stored: already deflated for method 8
+    Bytes data; // as stored: already deflated for method 8
     uint16_t method = 0;
     uint16_t flags = 0;
     uint32_t cbUncompressed = 0;
     uint32_t crc = 0;
     uint16_t dosTime = 0;
-    uint16_t dosDate = 0x21;   // 1 January 1980
+    uint16_t dosDate = 0x21; // 1 January 1980
     Bytes extra;
-    Bytes descriptor;          // written after the data when not empty
+    Bytes descriptor; // written after the data when not empty
 };
 
 ZipItem StoredItem(const std::string& name, const Bytes& data);

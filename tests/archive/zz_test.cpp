@@ -1,13 +1,13 @@
 #include "zz.h"
 
+#include "deflate_streams.h"
+
+#include "winbase.h"
+
 #include <gtest/gtest.h>
 #include <lzo1x.h>
-
 #include <optional>
 #include <thread>
-
-#include "deflate_streams.h"
-#include "winbase.h"
 
 namespace {
 

@@ -1,11 +1,5 @@
 // The drawn art: sizes that fit the layouts, captions inside their rectangle, seamless
 // insets and pressed buttons, transparent margins, and the same bytes on every run.
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <set>
-#include <string>
-
 #include "buttons.h"
 #include "effects.h"
 #include "flatten.h"
@@ -17,6 +11,11 @@
 #include "shapes.h"
 #include "style.h"
 #include "tiles.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -41,7 +40,7 @@ bool IsPlate(Rgb pixel)
     return pixel == Opaque(style::kPlate) || pixel == Opaque(style::kPlateShade);
 }
 
-class Classes : public testing::TestWithParam<const char*> {};
+class Classes : public testing::TestWithParam<const char*> { };
 
 TEST(Shapes, CoverageIsExactForAlignedRectangles)
 {
@@ -70,7 +69,7 @@ TEST(Shapes, EdgesAreSoftAndCentresSolid)
 TEST(Flatten, KeyedPicturesBlendWithBlackAndNeverDrawTheKey)
 {
     Canvas canvas(3, 1);
-    canvas.Set(0, 0, Hex(0x0000FF));       // pure blue drawn on purpose
+    canvas.Set(0, 0, Hex(0x0000FF)); // pure blue drawn on purpose
     canvas.Set(1, 0, Hex(0xFF0000, 0.5f)); // half-covered red
     const RgbImage image = Flatten(canvas, true);
     EXPECT_EQ(image.pixels[0], (Rgb{0, 0, 254}));
@@ -152,8 +151,8 @@ TEST(Buttons, LabelsStayInsideTheCaptionRectangle)
             for (int y = 0; y < kButtonHeight; ++y)
                 for (int x = 0; x < kButtonWidth; ++x) {
                     const Rgb here = PixelAt(faces, left + x, top + y);
-                    const bool inCaption = x >= kCaptionLeft && x < kCaptionLeft + kCaptionWidth && y >= kCaptionTop
-                                        && y < kCaptionTop + kCaptionHeight;
+                    const bool inCaption
+                        = x >= kCaptionLeft && x < kCaptionLeft + kCaptionWidth && y >= kCaptionTop && y < kCaptionTop + kCaptionHeight;
                     if (inCaption)
                         label += IsPlate(here) ? 0 : 1;
                     else // outside the caption every face is the same button
@@ -221,8 +220,8 @@ TEST_P(Classes, PacksAreDrawnTheSameEveryTime)
 {
     const Geometry g = GeometryFromLayout(Layout(GetParam()));
     const std::vector<Artwork> first = DrawPack(Text(), g), second = DrawPack(Text(), g);
-    const char* const names[] = {"buttons-down", "buttons-en", "buttons-eo", "effects", "insets",
-                                 "tiles", "gameover-en", "gameover-eo", "divider", "logo"};
+    const char* const names[]
+        = {"buttons-down", "buttons-en", "buttons-eo", "effects", "insets", "tiles", "gameover-en", "gameover-eo", "divider", "logo"};
     ASSERT_EQ(first.size(), std::size(names));
     for (size_t i = 0; i < first.size(); ++i) {
         EXPECT_EQ(first[i].name, names[i]);

@@ -1,9 +1,10 @@
 // The desktop icon: every size a transparent square around an opaque tile with the three
 // shapes in their colours, and PNG bytes that decode back to the drawn pixels.
-#include <gtest/gtest.h>
-
 #include "icon.h"
+
 #include "png_reader.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -40,7 +41,7 @@ bool BandHas(const Canvas& icon, float from, float to, bool (*colour)(const Colo
     return false;
 }
 
-class IconSizes : public testing::TestWithParam<int> {};
+class IconSizes : public testing::TestWithParam<int> { };
 
 TEST_P(IconSizes, ATransparentSquareAroundAnOpaqueTileWithTheThreeShapes)
 {

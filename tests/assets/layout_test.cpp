@@ -1,11 +1,10 @@
 // The shipped layout files carry every key the game reads, with the values of each class.
-#include <gtest/gtest.h>
+#include "geometry.h"
 
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "geometry.h"
 
 namespace {
 

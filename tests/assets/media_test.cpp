@@ -1,12 +1,12 @@
 // The game's sounds and the intro's files as resources of a program: the script assets make
 // for the game's resource script, compiled into this test.
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <vector>
+#include "zz.h"
 
 #include "windows.h"
-#include "zz.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -40,9 +40,8 @@ TEST(Media, GameSoundsAreWaveResources)
         WORD id, channels;
         DWORD rate;
         WORD bits;
-    } sounds[] = {{205, 1, 8000, 8},   {206, 1, 22050, 8}, {207, 1, 11025, 8},  {208, 1, 11025, 16},
-                  {209, 1, 8000, 8},   {210, 1, 22050, 8}, {211, 1, 8000, 8},   {212, 1, 22050, 16},
-                  {213, 1, 11025, 16}, {214, 2, 44100, 16}, {215, 2, 44100, 16}};
+    } sounds[] = {{205, 1, 8000, 8}, {206, 1, 22050, 8},  {207, 1, 11025, 8},  {208, 1, 11025, 16}, {209, 1, 8000, 8},  {210, 1, 22050, 8},
+                  {211, 1, 8000, 8}, {212, 1, 22050, 16}, {213, 1, 11025, 16}, {214, 2, 44100, 16}, {215, 2, 44100, 16}};
     for (const auto& s : sounds)
         EXPECT_GT(PcmDataSize(Resource(s.id, u"WAVE"), s.channels, s.rate, s.bits), 0u) << s.id;
 }

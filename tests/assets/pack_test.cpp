@@ -1,23 +1,21 @@
 // The six resource packs as the game opens them: every entry unpacks and decodes with the
 // game's own readers into the cells it is cut into, keyed where it should be, and a
 // low-colour pack's images merge into one palette without running out of colours.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "cea_graphic.h"
 #include "cea_palette.h"
 #include "unzipper.h"
 #include "zz.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <memory>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -26,8 +24,8 @@ constexpr COLORREF kBlue = 0x00FF0000;
 struct Entry {
     const char* name;
     int cellWidth, cellHeight; // 0: any
-    int columns, rows;         // a grid the sheet must divide into, 0: any
-    int cells;                 // cells of the given size, 0: any
+    int columns, rows; // a grid the sheet must divide into, 0: any
+    int cells; // cells of the given size, 0: any
     bool keyed;
 };
 
@@ -118,7 +116,7 @@ TEST_P(Packs, LayoutIsTheClassesOwn)
 
 // Merged with black, white and the eighteen static colours, as on a palettised display,
 // every pixel keeps its colour.
-class LowPacks : public Packs {};
+class LowPacks : public Packs { };
 
 TEST_P(LowPacks, ImagesShareOnePaletteWithoutLosingColours)
 {
@@ -130,11 +128,10 @@ TEST_P(LowPacks, ImagesShareOnePaletteWithoutLosingColours)
             for (int x = 0; x < g->GetWidth(); ++x)
                 colours.push_back(g->GetPixelColor(x, y));
     }
-    const PALETTEENTRY statics[18] = {
-        {128, 0, 0, 0},     {0, 128, 0, 0},     {128, 128, 0, 0},   {0, 0, 128, 0},     {128, 0, 128, 0},
-        {0, 128, 128, 0},   {192, 192, 192, 0}, {192, 220, 192, 0}, {166, 202, 240, 0}, {255, 251, 240, 0},
-        {160, 160, 164, 0}, {128, 128, 128, 0}, {255, 0, 0, 0},     {0, 255, 0, 0},     {255, 255, 0, 0},
-        {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0}};
+    const PALETTEENTRY statics[18]
+        = {{128, 0, 0, 0},     {0, 128, 0, 0},     {128, 128, 0, 0},   {0, 0, 128, 0},     {128, 0, 128, 0},   {0, 128, 128, 0},
+           {192, 192, 192, 0}, {192, 220, 192, 0}, {166, 202, 240, 0}, {255, 251, 240, 0}, {160, 160, 164, 0}, {128, 128, 128, 0},
+           {255, 0, 0, 0},     {0, 255, 0, 0},     {255, 255, 0, 0},   {0, 0, 255, 0},     {255, 0, 255, 0},   {0, 255, 255, 0}};
     PaletteGroup group;
     ASSERT_TRUE(group.Open());
     group.Add(statics, 18);

@@ -2,13 +2,11 @@
 // checking every chunk's CRC.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <zlib.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include <zlib.h>
 
 inline uint32_t PngU32(const std::vector<uint8_t>& bytes, size_t at)
 {

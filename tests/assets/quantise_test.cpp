@@ -1,13 +1,13 @@
 // One palette per low-colour pack: within the game's colour budget, exact where it must be,
 // the key kept for transparency alone.
-#include <gtest/gtest.h>
-
-#include <set>
+#include "quantise.h"
 
 #include "geometry.h"
 #include "pack.h"
-#include "quantise.h"
 #include "style.h"
+
+#include <gtest/gtest.h>
+#include <set>
 
 namespace {
 

@@ -1,12 +1,11 @@
 // Every sound is a plain PCM WAVE file of its stated format and length.
-#include <gtest/gtest.h>
+#include "sounds.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <vector>
-
-#include "sounds.h"
 
 namespace {
 
@@ -72,10 +71,9 @@ TEST(Sounds, EverySoundHasItsFormatAndLengthPeaksAndEndsQuietly)
         int id, channels, rate, bits, milliseconds;
         uint32_t dataSize;
     } expected[] = {
-        {205, 1, 8000, 8, 210, 0},    {206, 1, 22050, 8, 1100, 0}, {207, 1, 11025, 8, 240, 0},
-        {208, 1, 11025, 16, 1100, 0}, {209, 1, 8000, 8, 1540, 0},  {210, 1, 22050, 8, 130, 0},
-        {211, 1, 8000, 8, 820, 0},    {212, 1, 22050, 16, 60, 0},  {213, 1, 11025, 16, 1100, 0},
-        {214, 2, 44100, 16, 70, 0},   {215, 2, 44100, 16, 90, 0},  {5001, 1, 22050, 8, 0, 19288},
+        {205, 1, 8000, 8, 210, 0},    {206, 1, 22050, 8, 1100, 0},   {207, 1, 11025, 8, 240, 0}, {208, 1, 11025, 16, 1100, 0},
+        {209, 1, 8000, 8, 1540, 0},   {210, 1, 22050, 8, 130, 0},    {211, 1, 8000, 8, 820, 0},  {212, 1, 22050, 16, 60, 0},
+        {213, 1, 11025, 16, 1100, 0}, {214, 2, 44100, 16, 70, 0},    {215, 2, 44100, 16, 90, 0}, {5001, 1, 22050, 8, 0, 19288},
         {5002, 1, 8000, 16, 0, 7664}, {5003, 1, 22050, 8, 0, 22040},
     };
     std::vector<SoundFile> sounds = GameSounds(), intro = IntroSounds(), again = GameSounds();

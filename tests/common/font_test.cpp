@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "font.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 TEST(FontRoutine, SpecificationsGiveSizeStyleAndFace)
 {

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
-
 #include "language.h"
+
 #include "registry.h"
 #include "sformat.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -55,7 +56,7 @@ TEST_F(Language, TheRecordedLanguageIsChosenIfListedElseTheListsFirst)
         {u"XX", 1, LANGID_ENGLISH, 0, 2, u"EN", u"EN,EO"},
         {u"", 1, LANGID_ENGLISH, 0, 2, u"EN", u"EN,EO"},
         {u"EO", 900, LANGID_ESPERANTO, 1, 2, u"EO", u",EN,,EO,"}, // empty entries are skipped
-        {u"EO", 902, LANGID_ENGLISH, 0, 1, u"EN", u"EN"},         // no list means English
+        {u"EO", 902, LANGID_ENGLISH, 0, 1, u"EN", u"EN"}, // no list means English
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list);
@@ -93,8 +94,8 @@ TEST_F(Language, SetLanguageSwitchesOnlyToListedLanguages)
 TEST_F(Language, CatalogTextsAreThoseOfTheLanguageWithContinuationsJoined)
 {
     SelectLanguage("Test", 1);
-    const std::pair<UINT, const char16_t*> english[] = {
-        {2, u"Hello"}, {10, u"Alpha beta gamma"}, {20, u"Lonely"}, {30, u"Late"}, {40, u""}, {0xFFFF, u""}};
+    const std::pair<UINT, const char16_t*> english[]
+        = {{2, u"Hello"}, {10, u"Alpha beta gamma"}, {20, u"Lonely"}, {30, u"Late"}, {40, u""}, {0xFFFF, u""}};
     for (const auto& [id, text] : english)
         EXPECT_EQ(LoadCatalogString(id), text) << id;
     ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <vector>
+#include "registry.h"
 
 #include "memmgr_diag.h"
-#include "registry.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 

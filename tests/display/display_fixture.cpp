@@ -1,9 +1,5 @@
 #include "display_fixture.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "cea_graphic.h"
 #include "cea_main.h"
 #include "display.h"
@@ -13,6 +9,10 @@
 #include "screens_stand_in.h"
 #include "unzipper.h"
 #include "zip_builder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 std::string TestProgramFolder()
 {
@@ -41,8 +41,7 @@ Graphic* FilledGraphic(int cx, int cy, COLORREF color)
 void DisplayTest::SetUp()
 {
     ASSERT_TRUE(InitAnimEngine(nullptr, 0));
-    hwnd = CreateWindowExW(0, u"AnimWindow", u"display", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr,
-                           nullptr, nullptr);
+    hwnd = CreateWindowExW(0, u"AnimWindow", u"display", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     anim = AnimWindow::FromWindow(hwnd);
     ASSERT_NE(anim, nullptr);

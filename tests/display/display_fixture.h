@@ -2,13 +2,13 @@
 // shipped layouts loaded as a pack would give them, and synthetic tile art.
 #pragma once
 
-#include <gtest/gtest.h>
+#include "cea_window.h"
 
+#include "windows.h"
+
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "cea_window.h"
-#include "windows.h"
 
 struct Graphic;
 

@@ -1,16 +1,11 @@
 // The play display: element placement and entrances, tile geometry, the play screen's texts,
 // the buttons' pressed looks and the per-frame guide button and sparkles.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <set>
-#include <vector>
+#include "display.h"
 
 #include "aux_control.h"
 #include "cea_clock.h"
 #include "cea_graphic.h"
 #include "cea_object.h"
-#include "display.h"
 #include "display_fixture.h"
 #include "game.h"
 #include "layout.h"
@@ -20,6 +15,11 @@
 #include "screens.h"
 #include "screens_stand_in.h"
 #include "sequencer.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -68,8 +68,7 @@ protected:
         wc.lpfnWndProc = CommandTarget;
         wc.lpszClassName = u"DisplayCommandTarget";
         RegisterClassW(&wc);
-        target = CreateWindowExW(0, u"DisplayCommandTarget", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                 nullptr);
+        target = CreateWindowExW(0, u"DisplayCommandTarget", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         SetDisplayWindow(anim, target);
         g_commands.clear();
         SetEngineClockSource(TestClock);
@@ -180,11 +179,11 @@ TEST_F(PlayScreenTest, ElementsFlyInFromTheNearestEdge)
     g_settings.iEffects = 1;
     g_settings.fSmoothAnimation = 1;
     const ENTRANCE cases[] = {
-        {SCREEN_OPTIONS, 20, 70, 88, 116, -68, 70},   // upper left: from the left
-        {SCREEN_PLAY, 20, 70, 88, 116, 20, -46},      // the same on the play screen: from above
+        {SCREEN_OPTIONS, 20, 70, 88, 116, -68, 70}, // upper left: from the left
+        {SCREEN_PLAY, 20, 70, 88, 116, 20, -46}, // the same on the play screen: from above
         {SCREEN_OPTIONS, 586, 352, 654, 398, 760, 352}, // lower right: from the right
-        {SCREEN_PLAY, 586, 352, 654, 398, 586, 520},  // from below
-        {SCREEN_MENU, 350, 300, 418, 346, 350, 520},  // straddling the middle: from below
+        {SCREEN_PLAY, 586, 352, 654, 398, 586, 520}, // from below
+        {SCREEN_MENU, 350, 300, 418, 346, 350, 520}, // straddling the middle: from below
     };
     for (const ENTRANCE& c : cases) {
         g_standIn.screen = c.screen;

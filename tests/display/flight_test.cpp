@@ -1,10 +1,4 @@
 // Flights: the positions they schedule, the events around them, and the in-flight count.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <vector>
-
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "display_fixture.h"
@@ -12,12 +6,17 @@
 #include "records.h"
 #include "sequencer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <vector>
+
 namespace {
 
 struct PLANNED {
     DWORD frame;
     bool isMove;
-    RECT rect;  // moves
+    RECT rect; // moves
     DWORD code; // events
 };
 
@@ -34,9 +33,8 @@ std::vector<PLANNED> Plan(AnimWindow* anim, const ANIMOBJECT* object)
         else if (!e.object && e.param == reinterpret_cast<LPARAM>(object))
             plan.push_back({e.frame, false, {}, e.state});
     }
-    std::stable_sort(plan.begin(), plan.end(), [](const PLANNED& a, const PLANNED& b) {
-        return a.frame != b.frame ? a.frame < b.frame : !a.isMove && b.isMove;
-    });
+    std::stable_sort(plan.begin(), plan.end(),
+                     [](const PLANNED& a, const PLANNED& b) { return a.frame != b.frame ? a.frame < b.frame : !a.isMove && b.isMove; });
     return plan;
 }
 
@@ -75,7 +73,10 @@ TEST_F(FlightTest, StepsFollowTheEasedProgressAndLandExactly)
         int steps;
     };
     const CASE cases[] = {
-        {true, true, true, 7}, {false, true, false, 12}, {true, false, false, 3}, {false, false, true, 3},
+        {true, true, true, 7},
+        {false, true, false, 12},
+        {true, false, false, 3},
+        {false, false, true, 3},
     };
     const RECT target{300, -40, 340, 20};
     for (const CASE& c : cases) {
@@ -169,8 +170,8 @@ TEST_F(FlightTest, OnlyCountedFlightsCountAndTheLastLandingEndsTheCount)
     const struct {
         DWORD event;
         int count;
-    } steps[] = {{SEQ_LIFT, 0},           {SEQ_LIFT_COUNTED, 1}, {SEQ_LIFT_COUNTED, 2}, {SEQ_SETTLE_COUNTED, 1},
-                 {SEQ_SETTLE, 1},         {SEQ_SETTLE_COUNTED, 0}, {SEQ_SETTLE_COUNTED, 0}, {99, 0}};
+    } steps[] = {{SEQ_LIFT, 0},   {SEQ_LIFT_COUNTED, 1},   {SEQ_LIFT_COUNTED, 2},   {SEQ_SETTLE_COUNTED, 1},
+                 {SEQ_SETTLE, 1}, {SEQ_SETTLE_COUNTED, 0}, {SEQ_SETTLE_COUNTED, 0}, {99, 0}};
     for (const auto& step : steps) {
         SequencerEvent(step.event, object);
         EXPECT_EQ(FlightsInProgress(), step.count) << step.event;

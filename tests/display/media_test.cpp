@@ -1,18 +1,11 @@
 // The media set: choosing and opening the pack, cutting sheets into cells, loading images.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <string>
-#include <vector>
+#include "media.h"
 
 #include "cea_display.h"
 #include "cea_graphic.h"
 #include "cea_palette.h"
 #include "display_fixture.h"
 #include "layout.h"
-#include "media.h"
 #include "memmgr.h"
 #include "test_env.h"
 #include "tile.h"
@@ -20,12 +13,19 @@
 #include "zip_builder.h"
 #include "zz.h"
 
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kPackNames[] = {"quibo-l-hi.res", "quibo-l-lo.res", "quibo-s-hi.res",
-                                  "quibo-s-lo.res", "quibo-p-hi.res", "quibo-p-lo.res"};
+const char* const kPackNames[]
+    = {"quibo-l-hi.res", "quibo-l-lo.res", "quibo-s-hi.res", "quibo-s-lo.res", "quibo-p-hi.res", "quibo-p-lo.res"};
 
 // The display as the engine describes it, for one test.
 class DisplaySize {
@@ -57,30 +57,18 @@ Bytes FakePack(int index)
 
 struct CHOICE {
     int cx, cy, bits;
-    std::set<int> missing;  // packs not there
-    std::set<int> corrupt;  // packs that are not archives, or archives without a layout
-    int expected;           // -1: none opens
+    std::set<int> missing; // packs not there
+    std::set<int> corrupt; // packs that are not archives, or archives without a layout
+    int expected; // -1: none opens
 };
 
 TEST(ChoosePack, TheLargestPackThatFitsAndOpensWins)
 {
     const CHOICE cases[] = {
-        {1024, 768, 16, {}, {}, 0},
-        {1024, 768, 32, {}, {}, 0},
-        {1024, 768, 8, {}, {}, 1},
-        {1280, 1024, 16, {0}, {}, 1},
-        {1024, 768, 16, {0, 1}, {}, 2},
-        {1024, 768, 16, {}, {0}, 1},
-        {1024, 768, 16, {}, {0, 1, 2}, 3},
-        {800, 600, 16, {}, {}, 2},
-        {640, 480, 16, {}, {}, 2},
-        {640, 480, 8, {}, {}, 3},
-        {1023, 768, 16, {}, {}, 2},
-        {240, 320, 16, {}, {}, 4},
-        {240, 320, 8, {}, {}, 5},
-        {320, 240, 16, {}, {}, -1},
-        {640, 480, 8, {3}, {}, 5},
-        {240, 320, 16, {4, 5}, {}, -1},
+        {1024, 768, 16, {}, {}, 0},     {1024, 768, 32, {}, {}, 0},  {1024, 768, 8, {}, {}, 1},         {1280, 1024, 16, {0}, {}, 1},
+        {1024, 768, 16, {0, 1}, {}, 2}, {1024, 768, 16, {}, {0}, 1}, {1024, 768, 16, {}, {0, 1, 2}, 3}, {800, 600, 16, {}, {}, 2},
+        {640, 480, 16, {}, {}, 2},      {640, 480, 8, {}, {}, 3},    {1023, 768, 16, {}, {}, 2},        {240, 320, 16, {}, {}, 4},
+        {240, 320, 8, {}, {}, 5},       {320, 240, 16, {}, {}, -1},  {640, 480, 8, {3}, {}, 5},         {240, 320, 16, {4, 5}, {}, -1},
     };
     int run = 0;
     for (const CHOICE& c : cases) {
@@ -114,7 +102,7 @@ TEST(ChoosePack, TheNearestFolderHoldingPacksIsUsed)
     const struct {
         const char* program;
         const char* farther; // holds the first pack found
-        const char* nearer;  // then holds one that wins
+        const char* nearer; // then holds one that wins
     } cases[] = {
         {"installed/arm/quibo.exe", "installed", "installed/arm"},
         {"prefix/bin/quibo", "prefix/share/quibo", "prefix"},
@@ -198,8 +186,8 @@ TEST(PackImages, DamagedEntriesGiveNoImage)
         ZZFree(zz);
     }
     Bytes truncated(packed.begin(), packed.begin() + long(packed.size() / 2));
-    const Bytes zip = BuildZip({StoredItem("empty.zz", {}), StoredItem("notimage.zz", packed),
-                                StoredItem("truncated.zz", truncated), StoredItem("raw.zz", Bytes{1, 2, 3, 4, 5, 6})});
+    const Bytes zip = BuildZip({StoredItem("empty.zz", {}), StoredItem("notimage.zz", packed), StoredItem("truncated.zz", truncated),
+                                StoredItem("raw.zz", Bytes{1, 2, 3, 4, 5, 6})});
     ZIPFILE pack(zip.data(), DWORD(zip.size()), false);
     for (const char* name : {"empty.zz", "notimage.zz", "truncated.zz", "raw.zz"})
         EXPECT_EQ(LoadImageEntry(pack[istring(name)], 0x00FF0000), nullptr) << name;

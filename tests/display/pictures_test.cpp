@@ -1,11 +1,6 @@
 // The play screen of every shipped pack, drawn headless with a fixed board and written as a
 // picture (test-output/play-<pack>.png) for a person to look at. The checks below catch
 // misplaced elements; the pictures show whether it all looks right.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-
 #include "aux_control.h"
 #include "cea_clock.h"
 #include "cea_display.h"
@@ -25,6 +20,10 @@
 #include "test_env.h"
 #include "tile.h"
 
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -40,7 +39,7 @@ struct PACK {
     int cx, cy, bits;
 };
 
-class PackPictures : public testing::TestWithParam<PACK> {};
+class PackPictures : public testing::TestWithParam<PACK> { };
 
 // Twelve tiles, the second and seventh selected.
 constexpr int kBoard[12] = {0, 41, 80, 13, 67, 26, 54, 7, 35, 61, 19, 75};
@@ -92,8 +91,7 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
 
     const int cx = LayoutNumber("cxWINDOW");
     const int cy = LayoutNumber("cyWINDOW");
-    HWND hwnd = CreateWindowExW(0, u"AnimWindow", u"play", WS_POPUP | WS_VISIBLE, 0, 0, cx, cy, nullptr, nullptr,
-                                nullptr, nullptr);
+    HWND hwnd = CreateWindowExW(0, u"AnimWindow", u"play", WS_POPUP | WS_VISIBLE, 0, 0, cx, cy, nullptr, nullptr, nullptr, nullptr);
     AnimWindow* anim = AnimWindow::FromWindow(hwnd);
     ASSERT_NE(anim, nullptr);
     anim->SetFrameRate(20);
@@ -109,8 +107,7 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     for (int i = 0; i < 12; ++i) {
         const int t = kBoard[i];
         PIECE& slot = g_game.rgBoard[i % 3][i / 3];
-        slot = {1, uint32_t(t / 27), uint32_t(t / 9 % 3), uint32_t(t / 3 % 3), uint32_t(t % 3), nullptr,
-                uint32_t(i == 1 || i == 6)};
+        slot = {1, uint32_t(t / 27), uint32_t(t / 9 % 3), uint32_t(t / 3 % 3), uint32_t(t % 3), nullptr, uint32_t(i == 1 || i == 6)};
         slot.pObject = CreateTileObject(anim, slot, i / 3, i % 3);
         slot.pObject->SetRect(TilePosition(i / 3, i % 3, false));
     }

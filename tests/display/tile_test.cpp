@@ -1,15 +1,15 @@
 // Tile objects: every tile drawn as its face with its insets stacked at their places, the back
 // while paused, and the board slot kept in step with the object.
-#include <gtest/gtest.h>
-
-#include <vector>
+#include "tile.h"
 
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "display_fixture.h"
 #include "engine_test_util.h"
 #include "memmgr.h"
-#include "tile.h"
+
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -83,8 +83,8 @@ TEST_F(TileTest, EveryTileShowsItsInsetsStackedOnItsFace)
 {
     for (int index = 0; index < 81; ++index) {
         for (int selected = 0; selected < 2; ++selected) {
-            const PIECE piece{1, uint32_t(index / 27), uint32_t(index / 9 % 3), uint32_t(index / 3 % 3),
-                              uint32_t(index % 3), nullptr, uint32_t(selected)};
+            const PIECE piece{1,       uint32_t(index / 27), uint32_t(index / 9 % 3), uint32_t(index / 3 % 3), uint32_t(index % 3),
+                              nullptr, uint32_t(selected)};
             ANIMOBJECT* tile = CreateTileObject(anim, piece, -1, -1);
             ASSERT_NE(tile, nullptr);
             const int row = int(piece.iShape * 3 + piece.iShading);

@@ -1,10 +1,12 @@
 // Shows a dialog with each standard control and, when it closes with OK, prints what was
 // chosen: the end-to-end test drives it with real input on a virtual display.
-#include <cstdio>
-
 #include "controls_demo.h"
+
 #include "utf.h"
+
 #include "windows.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -27,9 +29,8 @@ INT_PTR CALLBACK DemoProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            std::printf("name=%s note=%s hard=%u sound=%u\n", TextOf(dialog, IDC_NAME).c_str(),
-                        TextOf(dialog, IDC_EDIT).c_str(), IsDlgButtonChecked(dialog, IDC_HARD),
-                        IsDlgButtonChecked(dialog, IDC_SOUND));
+            std::printf("name=%s note=%s hard=%u sound=%u\n", TextOf(dialog, IDC_NAME).c_str(), TextOf(dialog, IDC_EDIT).c_str(),
+                        IsDlgButtonChecked(dialog, IDC_HARD), IsDlgButtonChecked(dialog, IDC_SOUND));
             std::fflush(stdout);
         }
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)

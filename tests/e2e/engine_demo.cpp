@@ -1,9 +1,6 @@
 // A small animation engine demo: sprites flown along scheduled circular paths over a painted
 // background, a push button, a check button, a text field and the frame rate. Clicks are also
 // printed on standard output, so a script driving the demo can tell they arrived.
-#include <cmath>
-#include <cstdio>
-
 #include "aux_control.h"
 #include "cea_graphic.h"
 #include "cea_main.h"
@@ -11,6 +8,9 @@
 #include "cea_sprite.h"
 #include "cea_window.h"
 #include "memmgr.h"
+
+#include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -95,8 +95,7 @@ LRESULT EngineCallback(AnimWindow* anim, UINT code, WPARAM a, LPARAM)
 void ShowState()
 {
     char line[80];
-    std::snprintf(line, sizeof line, "Pressed %d times, sparkles %s", g_demo.presses,
-                  g_demo.check->IsChecked() ? "on" : "off");
+    std::snprintf(line, sizeof line, "Pressed %d times, sparkles %s", g_demo.presses, g_demo.check->IsChecked() ? "on" : "off");
     g_demo.text->SetText(string(line));
 }
 
@@ -148,8 +147,7 @@ int main()
 {
     if (!InitAnimEngine(nullptr, 0))
         return 1;
-    HWND hwnd = CreateWindowExW(0, u"AnimWindow", u"Engine demo", WS_POPUP, 40, 40, kWidth, kHeight, nullptr,
-                                nullptr, nullptr, nullptr);
+    HWND hwnd = CreateWindowExW(0, u"AnimWindow", u"Engine demo", WS_POPUP, 40, 40, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
     AnimWindow* anim = AnimWindow::FromWindow(hwnd);
     if (!anim)
         return 1;

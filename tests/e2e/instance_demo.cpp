@@ -5,12 +5,12 @@
 //       "closed" as they happen.
 //   instance_demo post  finds the published window in another process, reads the handle from
 //       its first extra word and posts command 1000 to that window; exit 1 when nothing is found.
+#include "windows.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "windows.h"
 
 namespace {
 
@@ -63,8 +63,8 @@ HWND MakeWindow(const char16_t* className, WNDPROC proc, UINT style, int extra, 
     wc.cbWndExtra = extra;
     wc.lpszClassName = className;
     RegisterClassW(&wc);
-    return CreateWindowExW(0, className, title, WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                           nullptr, nullptr, nullptr, nullptr);
+    return CreateWindowExW(0, className, title, WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr,
+                           nullptr);
 }
 
 int ShowWindowUntilClosed(const char* name, const char* color, bool ipc)

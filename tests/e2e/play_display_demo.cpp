@@ -2,8 +2,6 @@
 // twelve tiles dealt in from the deck, the buttons with their pressed looks and sounds, the
 // status texts, the guide button's shimmer and the sparkles. Each button's command is printed
 // on standard output; Exit closes the window from inside the click, as the handheld's does.
-#include <cstdio>
-
 #include "aux_control.h"
 #include "cea_main.h"
 #include "cea_object.h"
@@ -17,6 +15,8 @@
 #include "sequencer.h"
 #include "tile.h"
 
+#include <cstdio>
+
 // The screen switch is not part of this demo: the play screen is the only one.
 int CurrentScreen()
 {
@@ -28,9 +28,7 @@ ANIMBUTTON* TutorialGuide()
     return nullptr;
 }
 
-void RefreshScreenTexts(bool)
-{
-}
+void RefreshScreenTexts(bool) { }
 
 namespace {
 
@@ -76,8 +74,7 @@ void Deal(AnimWindow* anim)
         const int t = kTiles[i];
         const int column = i / 3, row = i % 3;
         PIECE& slot = g_game.rgBoard[row][column];
-        slot = {1, uint32_t(t / 27), uint32_t(t / 9 % 3), uint32_t(t / 3 % 3), uint32_t(t % 3), nullptr,
-                uint32_t(i == 1 || i == 6)};
+        slot = {1, uint32_t(t / 27), uint32_t(t / 9 % 3), uint32_t(t / 3 % 3), uint32_t(t % 3), nullptr, uint32_t(i == 1 || i == 6)};
         slot.pObject = CreateTileObject(anim, slot, column, row);
         slot.pObject->SetRect(TilePosition(-1, row, false));
         Fly(slot.pObject, TilePosition(column, row, false), false, false, frame + DWORD(row));
@@ -104,10 +101,9 @@ int main()
     wc.lpfnWndProc = CommandProc;
     wc.lpszClassName = u"PlayDisplayCommands";
     RegisterClassW(&wc);
-    HWND commands = CreateWindowExW(0, u"PlayDisplayCommands", u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                                    nullptr);
-    g_play = CreateWindowExW(0, u"AnimWindow", u"Play display", WS_POPUP | WS_VISIBLE, 40, 40,
-                             LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW"), nullptr, nullptr, nullptr, nullptr);
+    HWND commands = CreateWindowExW(0, u"PlayDisplayCommands", u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    g_play = CreateWindowExW(0, u"AnimWindow", u"Play display", WS_POPUP | WS_VISIBLE, 40, 40, LayoutNumber("cxWINDOW"),
+                             LayoutNumber("cyWINDOW"), nullptr, nullptr, nullptr, nullptr);
     AnimWindow* anim = AnimWindow::FromWindow(g_play);
     anim->Fill(RGB(0, 64, 32));
     anim->SetCallback(EventProc);

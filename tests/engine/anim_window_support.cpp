@@ -7,8 +7,7 @@
 void AnimWindowTest::SetUp()
 {
     ASSERT_TRUE(InitAnimEngine(nullptr, 0));
-    hwnd = CreateWindowExW(0, u"AnimWindow", u"test", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
-                           nullptr, nullptr, nullptr);
+    hwnd = CreateWindowExW(0, u"AnimWindow", u"test", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     anim = AnimWindow::FromWindow(hwnd);
     ASSERT_NE(anim, nullptr);

@@ -2,10 +2,11 @@
 // made and destroyed per test, and mouse clicks posted as the platform would deliver them.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include "cea_window.h"
+
 #include "windows.h"
+
+#include <gtest/gtest.h>
 
 class AnimWindowTest : public testing::Test {
 protected:

@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "cea_clock.h"
+
 #include "windows.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,15 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <vector>
-
 #include "anim_window_support.h"
 #include "aux_control.h"
 #include "cea_graphic.h"
 #include "engine_test_util.h"
 #include "memmgr.h"
 #include "memmgr_diag.h"
+
+#include <algorithm>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -86,8 +85,7 @@ protected:
 };
 
 // The table slot of a virtual member: the Itanium ABI stores 1 + its byte offset.
-template <class Member>
-size_t Slot(Member member)
+template<class Member> size_t Slot(Member member)
 {
     size_t raw;
     static_assert(sizeof(member) >= sizeof(raw));
@@ -135,8 +133,7 @@ TEST_F(ControlTest, ReleasingOutsideAPressedButtonOnlyReleases)
     Mouse(WM_MOUSEMOVE, 30, 30);
     EXPECT_TRUE(b->IsPressed());
     Mouse(WM_LBUTTONUP, 100, 100);
-    EXPECT_EQ(Notifications(),
-              (std::vector<WORD>{kButtonPressed, kButtonReleased, kButtonPressed, kButtonReleased}));
+    EXPECT_EQ(Notifications(), (std::vector<WORD>{kButtonPressed, kButtonReleased, kButtonPressed, kButtonReleased}));
 }
 
 TEST_F(ControlTest, DisabledButtonsAndTextAreNotHitAndAMissClearsTheFocus)

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
+#include "cea_dirty.h"
 
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <tuple>
 #include <vector>
-
-#include "cea_dirty.h"
 
 namespace {
 

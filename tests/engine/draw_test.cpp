@@ -1,12 +1,11 @@
 // Drawing beside the per-pixel comparisons: views, run rebuilding, blits between depths,
 // blending onto palettes, tiling, stretching, and pictures of a composed scene.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <tuple>
-
 #include "cea_palette.h"
 #include "engine_test_util.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -38,7 +37,7 @@ TEST(Drawing, ChildrenDrawAndAreDrawnWithinTheirOwnRectangles)
     cell.DrawTo(&dst, 0, 0);
     const std::tuple<int, int, DWORD> expected[] = {
         {3, 3, Pattern(0, 0)}, {5, 4, Pattern(2, 1)}, {6, 4, 0}, {3, 5, 0}, // the view's rectangle only
-        {0, 0, Pattern(4, 4)}, {2, 1, Pattern(6, 5)}, {3, 1, 0}, {0, 2, 0},  // the cell's rectangle only
+        {0, 0, Pattern(4, 4)}, {2, 1, Pattern(6, 5)}, {3, 1, 0}, {0, 2, 0}, // the cell's rectangle only
     };
     for (const auto& [x, y, value] : expected)
         EXPECT_EQ(dst.GetPixelValue(x, y), value) << x << "," << y;
@@ -124,7 +123,7 @@ TEST(Tiling, TilesStartAtThePhaseAndAreCutAtTheEdges)
     Graphic phased(20, 20, 24);
     tile.TileTo(&phased, 0, 0, kToEdge, kToEdge, 0, 0, 16, 16, 4, 20);
     const std::tuple<Graphic*, int, int, DWORD> expected[] = {
-        {&dst, 0, 0, 0xFF0000}, {&dst, 32, 16, 0xFF0000}, {&dst, 39, 19, 0x000800}, {&dst, 40, 0, 0},
+        {&dst, 0, 0, 0xFF0000}, {&dst, 32, 16, 0xFF0000},    {&dst, 39, 19, 0x000800},  {&dst, 40, 0, 0},
         {&dst, 0, 20, 0},       {&phased, 12, 12, 0xFF0000}, {&phased, 0, 0, 0x000500},
     };
     for (const auto& [g, x, y, value] : expected)

@@ -1,9 +1,9 @@
 #include "engine_test_util.h"
 
-#include <mutex>
-
 #include "screenshot.h"
 #include "trace.h"
+
+#include <mutex>
 
 namespace {
 

@@ -2,12 +2,12 @@
 // graphics turned into pixels and PNG pictures.
 #pragma once
 
+#include "cea_display.h"
+#include "cea_graphic.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "cea_display.h"
-#include "cea_graphic.h"
 
 // Collects every traced line while it lives.
 class TraceCapture {

@@ -4,14 +4,14 @@
 // carries; the pixels are the data's rows, flipped when stored bottom-up, or blank when the
 // data is too short; the graphic saved as a bitmap file loads again, from memory and from an
 // open file, as the same picture; a pixel written reads back and leaves its neighbours alone.
+#include "cea_graphic.h"
+#include "fuzz_check.h"
+#include "fuzz_scratch.h"
+
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <vector>
-
-#include "cea_graphic.h"
-#include "fuzz_check.h"
-#include "fuzz_scratch.h"
 
 namespace {
 
@@ -62,8 +62,7 @@ std::optional<HEADER> readHeader(const uint8_t* data, size_t size)
 // The depths of the platform's bitmap sections: 2-bit pictures load as no bitmap.
 bool drawable(const HEADER& h)
 {
-    const bool depth = h.bitCount == 1 || h.bitCount == 4 || h.bitCount == 8 || h.bitCount == 16 ||
-                       h.bitCount == 24 || h.bitCount == 32;
+    const bool depth = h.bitCount == 1 || h.bitCount == 4 || h.bitCount == 8 || h.bitCount == 16 || h.bitCount == 24 || h.bitCount == 32;
     return depth && h.width > 0 && h.height != 0 && h.height != INT32_MIN;
 }
 
@@ -101,8 +100,7 @@ void requireLoaded(const Graphic& g, const HEADER& h, const uint8_t* data, size_
 
 bool samePicture(const Graphic& a, const Graphic& b)
 {
-    if (!b.HasBitmap() || a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight() ||
-        a.GetBitCount() != b.GetBitCount())
+    if (!b.HasBitmap() || a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight() || a.GetBitCount() != b.GetBitCount())
         return false;
     for (UINT i = 0; a.GetBitCount() <= 8 && i < (1u << a.GetBitCount()); ++i)
         if (a.GetPaletteColor(i) != b.GetPaletteColor(i))

@@ -1,8 +1,8 @@
 // ReadPspImage over any input, with a frame list so the many-layer path is fuzzed too.
-#include <cstdint>
-
 #include "cea_psp.h"
 #include "memmgr.h"
+
+#include <cstdint>
 
 namespace {
 

@@ -1,14 +1,13 @@
 // Graphic: pixels at every depth, colour values, translucency, palettes, bitmap files,
 // children and the misuse reports.
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
 #include "cea_palette.h"
 #include "engine_test_util.h"
 #include "test_env.h"
+
+#include <cstring>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
 
 namespace {
 
@@ -38,7 +37,7 @@ Bytes BitmapFile(int cx, int height, size_t cbPixelsCut = 0)
     return b;
 }
 
-class GraphicDepth : public testing::TestWithParam<std::pair<int, bool>> {};
+class GraphicDepth : public testing::TestWithParam<std::pair<int, bool>> { };
 
 TEST_P(GraphicDepth, PixelValuesReadBackWithoutTouchingNeighbours)
 {
@@ -180,8 +179,8 @@ TEST(GraphicBitmap, BrokenHeadersLoadNothing)
     EXPECT_FALSE(overflowing.HasBitmap());
     const std::filesystem::path path = TestRoot() / "planes.bmp";
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-    HANDLE handle = CreateFileW(path.u16string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle
+        = CreateFileW(path.u16string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     Graphic fromFile(handle, nullptr, kNoColor);
     CloseHandle(handle);
@@ -191,8 +190,7 @@ TEST(GraphicBitmap, BrokenHeadersLoadNothing)
 std::filesystem::path SavedFile(Graphic& g, const char* name)
 {
     const std::filesystem::path path = TestRoot() / name;
-    HANDLE file = CreateFileW(path.u16string().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file = CreateFileW(path.u16string().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(file, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(g.Save(file));
     CloseHandle(file);

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "cea_hooks.h"
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "cea_hooks.h"
 
 namespace {
 
@@ -17,10 +16,22 @@ BOOL Record(char name)
     return g_consumeIn == name;
 }
 
-BOOL HookA(AnimWindow*, UINT, WPARAM, LPARAM) { return Record('a'); }
-BOOL HookB(AnimWindow*, UINT, WPARAM, LPARAM) { return Record('b'); }
-BOOL HookC(AnimWindow*, UINT, WPARAM, LPARAM) { return Record('c'); }
-BOOL HookD(AnimWindow*, UINT, WPARAM, LPARAM) { return Record('d'); }
+BOOL HookA(AnimWindow*, UINT, WPARAM, LPARAM)
+{
+    return Record('a');
+}
+BOOL HookB(AnimWindow*, UINT, WPARAM, LPARAM)
+{
+    return Record('b');
+}
+BOOL HookC(AnimWindow*, UINT, WPARAM, LPARAM)
+{
+    return Record('c');
+}
+BOOL HookD(AnimWindow*, UINT, WPARAM, LPARAM)
+{
+    return Record('d');
+}
 
 BOOL RemovesItself(AnimWindow*, UINT, WPARAM, LPARAM)
 {
@@ -58,16 +69,25 @@ TEST(HooksTest, HooksAreCalledByPriorityAndKindUntilOneConsumes)
         std::vector<std::pair<UINT, std::string>> sends; // message, the hooks that hear it
     } cases[] = {
         {"lower priorities first, newcomers before their equals",
-         {{HookA, kHookAll, 100}, {HookB, kHookAll, 50}, {HookC, kHookAll, 100}}, 0, {{0x0F, "bca"}}},
+         {{HookA, kHookAll, 100}, {HookB, kHookAll, 50}, {HookC, kHookAll, 100}},
+         0,
+         {{0x0F, "bca"}}},
         {"flags choose the kinds of messages",
-         {{HookA, kHookMouse, 100}, {HookB, kHookKeyboard, 100}, {HookC, kHookMouse | kHookKeyboard, 100}}, 0,
+         {{HookA, kHookMouse, 100}, {HookB, kHookKeyboard, 100}, {HookC, kHookMouse | kHookKeyboard, 100}},
+         0,
          {{0x100, "cb"}, {0x108, "cb"}, {0x201, "ca"}, {0x20A, "ca"}, {0x20B, ""}, {0x0F, ""}}},
-        {"the first that consumes ends the dispatch", {{HookA, kHookAll, 1}, {HookB, kHookAll, 2}, {HookC, kHookAll, 3}},
-         'b', {{0x201, "ab"}}},
-        {"a hook may remove itself", {{HookA, kHookAll, 1}, {RemovesItself, kHookAll, 2}, {HookB, kHookAll, 3}}, 0,
+        {"the first that consumes ends the dispatch",
+         {{HookA, kHookAll, 1}, {HookB, kHookAll, 2}, {HookC, kHookAll, 3}},
+         'b',
+         {{0x201, "ab"}}},
+        {"a hook may remove itself",
+         {{HookA, kHookAll, 1}, {RemovesItself, kHookAll, 2}, {HookB, kHookAll, 3}},
+         0,
          {{1, "arb"}, {1, "ab"}}},
         {"a hook added in front waits for the next message",
-         {{HookA, kHookAll, 5}, {AddsAFrontHook, kHookAll, 10}, {HookB, kHookAll, 20}}, 0, {{1, "afb"}, {1, "dafb"}}},
+         {{HookA, kHookAll, 5}, {AddsAFrontHook, kHookAll, 10}, {HookB, kHookAll, 20}},
+         0,
+         {{1, "afb"}, {1, "dafb"}}},
     };
     for (const auto& c : cases) {
         HOOKLIST list{};

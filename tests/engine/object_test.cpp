@@ -1,13 +1,12 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <vector>
-
 #include "anim_window_support.h"
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "engine_test_util.h"
 #include "memmgr.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 

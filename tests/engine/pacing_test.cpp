@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "cea_pacing.h"
+
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 

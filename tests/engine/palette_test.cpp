@@ -1,9 +1,9 @@
 // PaletteGroup: merging, pinned colours, the cube, the nearest-colour table and the reports.
-#include <gtest/gtest.h>
-
 #include "cea_palette.h"
 #include "cea_sprite.h"
 #include "engine_test_util.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -188,17 +188,16 @@ TEST(ColorToHSL, GreysAndHuesAroundTheCircle)
         int hue, saturation, lightness; // -1: not checked
     };
     const CASE cases[] = {
-        {100, 100, 100, 170, 0, 100}, {4, 4, 4, -1, -1, 4},   {244, 244, 244, -1, -1, 244},
-        {255, 0, 0, 0, 255, -1},      {0, 255, 0, 85, -1, -1}, {0, 0, 255, 170, -1, -1},
-        {255, 0, 100, 241, -1, -1}, // below zero wraps: -16 becomes 241
+        {100, 100, 100, 170, 0, 100}, {4, 4, 4, -1, -1, 4},     {244, 244, 244, -1, -1, 244}, {255, 0, 0, 0, 255, -1},
+        {0, 255, 0, 85, -1, -1},      {0, 0, 255, 170, -1, -1}, {255, 0, 100, 241, -1, -1}, // below zero wraps: -16 becomes 241
     };
     for (const CASE& c : cases) {
         const HSL hsl = ColorToHSL(c.r, c.g, c.b);
         const int got[] = {hsl.hue, hsl.saturation, hsl.lightness};
         const int want[] = {c.hue, c.saturation, c.lightness};
         for (int i = 0; i < 3; ++i)
-            EXPECT_TRUE(want[i] < 0 || got[i] == want[i]) << int(c.r) << "," << int(c.g) << "," << int(c.b) << " part "
-                                                          << i << ": " << got[i];
+            EXPECT_TRUE(want[i] < 0 || got[i] == want[i])
+                << int(c.r) << "," << int(c.g) << "," << int(c.b) << " part " << i << ": " << got[i];
     }
 }
 

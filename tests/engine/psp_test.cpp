@@ -1,13 +1,12 @@
 // The layered image reader against files from our writer, and against broken files.
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <random>
-
 #include "cea_psp.h"
 #include "engine_test_util.h"
 #include "memmgr.h"
 #include "psp_writer.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <random>
 
 namespace {
 
@@ -69,7 +68,7 @@ std::vector<int> Opacities(const Graphic& g)
     return out;
 }
 
-class PspCompression : public testing::TestWithParam<Compression> {};
+class PspCompression : public testing::TestWithParam<Compression> { };
 
 TEST_P(PspCompression, EveryKindOfChannelComesBack)
 {
@@ -123,11 +122,14 @@ TEST(PspMasks, PartialMasksOfALayerCombineIntoOneOpacityMap)
     }
     const CASE cases[] = {
         {"a partial mask is the map", 4, 1, {}, {{MaskKind::Transparency, Bytes{0, 20, 40, 60}}}, {0, 20, 40, 60}},
-        {"two masks multiply", 2, 2, {}, {{MaskKind::Transparency, Bytes(4, 200)}, {MaskKind::User, Bytes(4, 128)}},
-         {100, 100, 100, 100}},
+        {"two masks multiply", 2, 2, {}, {{MaskKind::Transparency, Bytes(4, 200)}, {MaskKind::User, Bytes(4, 128)}}, {100, 100, 100, 100}},
         {"a user mask lies on the mask rectangle", 6, 6, {2, 1, 4, 3}, {{MaskKind::User, Bytes(4, 90)}}, userOnRect},
-        {"an on-off mask under a partial one clears", 3, 1, {},
-         {{MaskKind::Transparency, Bytes{0, 255, 255}}, {MaskKind::User, Bytes{200, 200, 100}}}, {0, 200, 100}},
+        {"an on-off mask under a partial one clears",
+         3,
+         1,
+         {},
+         {{MaskKind::Transparency, Bytes{0, 255, 255}}, {MaskKind::User, Bytes{200, 200, 100}}},
+         {0, 200, 100}},
     };
     for (const CASE& c : cases) {
         SCOPED_TRACE(c.name);
@@ -183,8 +185,7 @@ TEST(PspLayers, APlacedLayerWritesOnlyWhereCanvasAndDataMeet)
         // Canvas (4, 3) to (6, 4); the rest stays black.
         {8, {3, 2, 8, 8}, {1, 1, 3, 2}, {0xABCDEF, 0x123456}, {{4, 3, 0xABCDEF}, {5, 3, 0x123456}, {3, 3, 0}, {4, 4, 0}}},
         // Canvas (-2, 2) to (2, 6), beyond the left and bottom edges.
-        {4, {-2, 2, 0, 0}, {0, 0, 4, 4}, std::vector<uint32_t>(16, 0x00FF00),
-         {{0, 2, 0x00FF00}, {1, 3, 0x00FF00}, {2, 2, 0}, {0, 1, 0}}},
+        {4, {-2, 2, 0, 0}, {0, 0, 4, 4}, std::vector<uint32_t>(16, 0x00FF00), {{0, 2, 0x00FF00}, {1, 3, 0x00FF00}, {2, 2, 0}, {0, 1, 0}}},
     };
     for (const CASE& c : cases) {
         psp::Image image = Image(c.side, c.side, Compression::RunLength);

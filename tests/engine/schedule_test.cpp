@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "cea_schedule.h"
 
+#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
-
-#include "cea_schedule.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Bitmap data of every depth: with and without the file header, rows bottom-up and top-down,
 // colour tables whole and cut short, bit-field masks, and pixel data cut short.
-#include <cstring>
-
 #include "fuzz_seeds.h"
+
+#include <cstring>
 
 namespace {
 
@@ -12,7 +12,7 @@ struct SHAPE {
     int bitCount;
     bool fileHeader;
     bool bitfields; // three masks after the header, as 16- and 32-bit files may carry
-    size_t cut;     // bytes dropped from the end
+    size_t cut; // bytes dropped from the end
 };
 
 void put(std::vector<uint8_t>& out, uint32_t value, int cb)
@@ -63,10 +63,9 @@ std::vector<uint8_t> bitmap(const SHAPE& s)
 void WriteSeeds(const SeedFolder& seeds)
 {
     const SHAPE shapes[] = {
-        {9, 5, 1, true, false, 0},    {7, -3, 2, false, false, 0}, {5, 4, 4, true, false, 0},
-        {6, -6, 8, true, false, 0},   {5, 3, 16, true, true, 0},   {5, -2, 16, false, false, 0},
-        {5, 3, 24, true, false, 0},   {4, -4, 24, false, false, 0}, {3, 2, 32, true, true, 0},
-        {3, -2, 32, false, false, 0}, {8, 2, 8, false, false, 1040}, {6, 3, 24, true, false, 5},
+        {9, 5, 1, true, false, 0},   {7, -3, 2, false, false, 0},  {5, 4, 4, true, false, 0},     {6, -6, 8, true, false, 0},
+        {5, 3, 16, true, true, 0},   {5, -2, 16, false, false, 0}, {5, 3, 24, true, false, 0},    {4, -4, 24, false, false, 0},
+        {3, 2, 32, true, true, 0},   {3, -2, 32, false, false, 0}, {8, 2, 8, false, false, 1040}, {6, 3, 24, true, false, 5},
         {1, 1, 24, false, false, 0},
     };
     int n = 0;

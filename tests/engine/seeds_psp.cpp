@@ -28,8 +28,7 @@ psp::Image Image(uint16_t bitDepth, psp::Compression compression, int cLayers)
 
 void WriteSeeds(const SeedFolder& seeds)
 {
-    const psp::Compression compressions[] = {psp::Compression::None, psp::Compression::RunLength,
-                                             psp::Compression::Deflate};
+    const psp::Compression compressions[] = {psp::Compression::None, psp::Compression::RunLength, psp::Compression::Deflate};
     const char* names[] = {"none", "rle", "deflate"};
     for (int c = 0; c < 3; ++c) {
         const std::string name = names[c];

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <fstream>
-
 #include "cea_sound.h"
 #include "test_env.h"
 #include "utf.h"
 #include "wave_files.h"
+
+#include <cstring>
+#include <fstream>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -64,12 +63,12 @@ TEST(SoundLoad, BrokenFilesGiveASoundWithoutData)
     for (size_t cb = 0; cb < good.size(); ++cb)
         EXPECT_FALSE(Load(Bytes(good.begin(), good.begin() + ptrdiff_t(cb))).IsLoaded()) << cb;
     const std::pair<size_t, uint8_t> corruptions[] = {
-        {0, 'X'},           // not RIFF
-        {8, 'X'},           // not WAVE
-        {12 + 7, 0xFF},     // "fmt " larger than the file
-        {12, 'X'},          // no "fmt " at all
+        {0, 'X'}, // not RIFF
+        {8, 'X'}, // not WAVE
+        {12 + 7, 0xFF}, // "fmt " larger than the file
+        {12, 'X'}, // no "fmt " at all
         {12 + 26 + 7, 0x7F}, // "data" larger than the file
-        {12 + 26, 'X'},     // no "data" chunk
+        {12 + 26, 'X'}, // no "data" chunk
     };
     for (const auto& [at, value] : corruptions) {
         Bytes bad = good;

@@ -1,10 +1,9 @@
 // The mixing arithmetic, buffer by buffer, where the device would only blur it.
-#include <gtest/gtest.h>
+#include "cea_sound_mix.h"
 
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <vector>
-
-#include "cea_sound_mix.h"
 
 namespace {
 

@@ -1,20 +1,19 @@
 // The mixer heard through SDL's disk audio driver: what the device plays lands in a file.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <mutex>
-#include <thread>
-
 #include "cea_sound.h"
 #include "cea_sound_mixer.h"
 #include "memmgr.h"
 #include "memmgr_diag.h"
 #include "test_env.h"
 #include "wave_files.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -39,8 +38,7 @@ BOOL recordPost(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 const HWND kWindow = reinterpret_cast<HWND>(uintptr_t{0x5150});
 
-template <typename Pred>
-bool eventually(Pred pred)
+template<typename Pred> bool eventually(Pred pred)
 {
     for (auto until = std::chrono::steady_clock::now() + 5s; !pred(); std::this_thread::sleep_for(2ms)) {
         if (std::chrono::steady_clock::now() > until)
@@ -205,8 +203,7 @@ TEST_F(Mixer, TheEndOfASoundReachesItsWindowsQueue)
     wc.lpfnWndProc = DefWindowProcW;
     wc.lpszClassName = u"SoundListener";
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, u"SoundListener", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                nullptr);
+    HWND hwnd = CreateWindowExW(0, u"SoundListener", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     auto s = sound(Sine8(200, 50, 20));
     s->SetNotify(hwnd, 7);

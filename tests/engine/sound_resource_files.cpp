@@ -1,8 +1,8 @@
 // Writes the wave files the sound tests carry as resources: a quiet and a loud tone.
 // Generated at build time, as nothing binary is kept in the repository.
-#include <fstream>
-
 #include "wave_files.h"
+
+#include <fstream>
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
 #include "anim_window_support.h"
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "cea_sprite.h"
 #include "engine_test_util.h"
 #include "memmgr.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -28,8 +28,10 @@ TEST(SpriteTest, AGridOfCellsBecomesTheFrames)
         DWORD count;
         int frames, frameWidth, frameHeight, probe; // probe: a frame whose top-left is checked
     } cases[] = {
-        {64, 32, 4, 2, kAllFrames, 8, 16, 16, 5}, {130, 10, kWide, 0, kAllFrames, 3, 42, 10, 2},
-        {30, 30, 3, 3, 3, 3, 10, 10, 2},          {30, 30, 3, 3, 20, 9, 10, 10, 8},
+        {64, 32, 4, 2, kAllFrames, 8, 16, 16, 5},
+        {130, 10, kWide, 0, kAllFrames, 3, 42, 10, 2},
+        {30, 30, 3, 3, 3, 3, 10, 10, 2},
+        {30, 30, 3, 3, 20, 9, 10, 10, 8},
         {30, 30, int(0x80000000 | 40), 1, kAllFrames, 0, 0, 0, -1},
     };
     for (const auto& c : cases) {
@@ -71,7 +73,7 @@ TEST(SpriteTest, AChildShowsOnePartOfEveryParentFrame)
     EXPECT_TRUE(trace.Contains("freeing child sprite"));
 }
 
-class SpriteWindowTest : public AnimWindowTest {};
+class SpriteWindowTest : public AnimWindowTest { };
 
 TEST_F(SpriteWindowTest, AnObjectShowsTheFrameOfTheWindowsFrameNumber)
 {

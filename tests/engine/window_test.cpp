@@ -1,8 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <vector>
-
 #include "anim_window_support.h"
 #include "cea_clock.h"
 #include "cea_graphic.h"
@@ -11,6 +6,10 @@
 #include "engine_test_util.h"
 #include "memmgr.h"
 #include "tl_string.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -206,8 +205,7 @@ TEST_F(WindowTest, FreeingTwiceChangesNothing)
 // window that takes its place, likely in the same memory, must not hear the old message.
 HWND g_replacement;
 std::vector<char> g_heard;
-template <char name>
-BOOL Hears(AnimWindow*, UINT message, WPARAM, LPARAM)
+template<char name> BOOL Hears(AnimWindow*, UINT message, WPARAM, LPARAM)
 {
     if (message == WM_LBUTTONUP)
         g_heard.push_back(name);
@@ -218,8 +216,7 @@ BOOL ClosesItsWindow(AnimWindow* window, UINT message, WPARAM, LPARAM)
     if (message != WM_LBUTTONUP)
         return FALSE;
     DestroyWindow(window->GetWindow());
-    g_replacement = CreateWindowExW(0, u"AnimWindow", u"next", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr,
-                                    nullptr);
+    g_replacement = CreateWindowExW(0, u"AnimWindow", u"next", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
     AnimWindow* next = AnimWindow::FromWindow(g_replacement);
     next->AddHook(Hears<'a'>, kHookAll, 10);
     next->AddHook(Hears<'b'>, kHookAll, 200);
@@ -283,10 +280,9 @@ TEST(DisplayOverride, OnlyAWidthByAHeightIsTaken)
         int cy;
     };
     const CASE cases[] = {
-        {"240x320", true, 240, 320},  {"1024x768", true, 1024, 768}, {nullptr, false, 0, 0},
-        {"", false, 0, 0},            {"240", false, 0, 0},          {"240x", false, 0, 0},
-        {"240x320x16", false, 0, 0},  {"0x320", false, 0, 0},        {"-240x320", false, 0, 0},
-        {"99999x320", false, 0, 0},   {"240 x 320", false, 0, 0},    {"240x320 ", false, 0, 0},
+        {"240x320", true, 240, 320}, {"1024x768", true, 1024, 768}, {nullptr, false, 0, 0},      {"", false, 0, 0},
+        {"240", false, 0, 0},        {"240x", false, 0, 0},         {"240x320x16", false, 0, 0}, {"0x320", false, 0, 0},
+        {"-240x320", false, 0, 0},   {"99999x320", false, 0, 0},    {"240 x 320", false, 0, 0},  {"240x320 ", false, 0, 0},
     };
     for (const CASE& c : cases) {
         int cx = 7, cy = 9;

@@ -1,11 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <map>
-#include <random>
-#include <string>
-#include <vector>
-
 #include "cetl/list.h"
 #include "cetl/map.h"
 #include "cetl/safemap.h"
@@ -13,10 +5,16 @@
 #include "cetl/vector.h"
 #include "tl_string.h"
 
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
 namespace {
 
-template <typename List>
-std::vector<int> items(const List& l)
+template<typename List> std::vector<int> items(const List& l)
 {
     std::vector<int> out;
     for (int v : l)

@@ -2,15 +2,15 @@
 // the table: keys are trimmed, unique and in order, and any case of a key finds it; the table
 // written back as lines parses to itself; removing the text's keys empties it; every value
 // reads as the number and colour its text spells.
+#include "cetl/properties.h"
+#include "fuzz_check.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-#include "cetl/properties.h"
-#include "fuzz_check.h"
 
 using cetl::PROPERTIES;
 using cetl::PROPERTIESVALUE;

@@ -1,17 +1,17 @@
-#include <gtest/gtest.h>
+#include "memmgr.h"
+
+#include "memmgr_diag.h"
+#include "trace.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "memmgr.h"
-#include "memmgr_diag.h"
-#include "trace.h"
 
 namespace {
 
@@ -34,9 +34,8 @@ bool captureBox(const char* text, const char* caption)
 std::string boxText(const char* message, const void* address, const char* file, int line)
 {
     char text[512];
-    std::snprintf(text, sizeof text,
-                  "%s\n\n   Address: 0x%08lX\n   Current: %s line %d\n\nClick OK to dismiss\nClick X to debug",
-                  message, static_cast<unsigned long>(reinterpret_cast<uintptr_t>(address)), file, line);
+    std::snprintf(text, sizeof text, "%s\n\n   Address: 0x%08lX\n   Current: %s line %d\n\nClick OK to dismiss\nClick X to debug", message,
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(address)), file, line);
     return text;
 }
 
@@ -59,7 +58,7 @@ size_t requestForClass(int k)
 }
 
 struct Thing {
-    explicit Thing(int v) : value(v) {}
+    explicit Thing(int v) : value(v) { }
     int value;
     char padding[60];
 };
@@ -71,10 +70,9 @@ protected:
         g_boxes.clear();
         g_blockReports.clear();
         previousBox = SetMemReportBoxHook(captureBox);
-        previousBlock = SetMemBlockReportHook(
-            [](const void* block, const char*, int line, const char* message) {
-                g_blockReports.push_back({block, line, message});
-            });
+        previousBlock = SetMemBlockReportHook([](const void* block, const char*, int line, const char* message) {
+            g_blockReports.push_back({block, line, message});
+        });
     }
 
     void TearDown() override
@@ -101,8 +99,8 @@ protected:
 
 TEST_F(MemMgr, BlockSizesRoundUpPastHeaderAndTrailer)
 {
-    const std::pair<size_t, size_t> sizes[] = {{0, 128},   {55, 128},  {56, 256},
-                                               {183, 256}, {184, 384}, {std::numeric_limits<size_t>::max(), 0}};
+    const std::pair<size_t, size_t> sizes[]
+        = {{0, 128}, {55, 128}, {56, 256}, {183, 256}, {184, 384}, {std::numeric_limits<size_t>::max(), 0}};
     for (const auto& [request, block] : sizes)
         EXPECT_EQ(MemBlockSize(request), block) << request;
     EXPECT_EQ(MEM_ALLOC(std::numeric_limits<size_t>::max(), "too big"), nullptr);
@@ -129,12 +127,12 @@ TEST_F(MemMgr, ARequestTakesTheFirstFreeBlockOfTheSixteenClassesAboveIt)
 {
     struct Case {
         int request; // size class asked for
-        int free;    // size class of the one free block
+        int free; // size class of the one free block
         bool reused;
     };
     // Windows that stay in one word of the class index and ones that cross into the next.
-    const Case cases[] = {{0, 0, true},    {0, 16, true},   {0, 17, false},   {50, 66, true}, {60, 77, false},
-                          {63, 64, true},  {100, 99, false}, {4080, 4095, true}, {1, 2, true}};
+    const Case cases[] = {{0, 0, true},   {0, 16, true},    {0, 17, false},     {50, 66, true}, {60, 77, false},
+                          {63, 64, true}, {100, 99, false}, {4080, 4095, true}, {1, 2, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.request << " with " << c.free << " free");
         // Drained up to where the free block's own request might look, so it is carved afresh.
@@ -376,8 +374,8 @@ TEST_F(MemMgr, GrowArrayKeepsOldElementsAndZeroesNewOnes)
     EXPECT_FALSE(MEM_GROW_ARRAY(&array, &count, std::numeric_limits<int>::max(), 2));
     double* huge = nullptr;
     int hugeCount = 0;
-    EXPECT_FALSE(MemGrowArray(std::numeric_limits<size_t>::max() / 4, reinterpret_cast<void**>(&huge), &hugeCount, 8,
-                              1, __FILE__, __LINE__));
+    EXPECT_FALSE(
+        MemGrowArray(std::numeric_limits<size_t>::max() / 4, reinterpret_cast<void**>(&huge), &hugeCount, 8, 1, __FILE__, __LINE__));
     EXPECT_EQ(huge, nullptr);
     EXPECT_EQ(array, old);
     EXPECT_EQ(count, 30);

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "cetl/properties.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 using cetl::PROPERTIES;
 using cetl::PROPERTIESVALUE;

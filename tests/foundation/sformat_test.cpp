@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
+#include "sformat.h"
 
 #include <climits>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <string>
-
-#include "sformat.h"
 
 namespace {
 
@@ -29,8 +28,7 @@ TEST(Sformat, DeclarationsNumberThePlaceholders)
 {
     EXPECT_EQ(fmt(sformat("%lu%c%02lu", 3, ':', 7)), "3:07");
     EXPECT_EQ(fmt(sformat("the entry %s in the .ZIP file", string("a.zz"))), "the entry a.zz in the .ZIP file");
-    EXPECT_EQ(fmt(sformat(u"%{ld,s} Instalanta %2\n%1%% kompleta", 7L, u"ĝuo.exe")),
-              "Instalanta ĝuo.exe\n7% kompleta");
+    EXPECT_EQ(fmt(sformat(u"%{ld,s} Instalanta %2\n%1%% kompleta", 7L, u"ĝuo.exe")), "Instalanta ĝuo.exe\n7% kompleta");
     EXPECT_EQ(fmt(sformat("%{s;s s}%2 %1 %2 %3", "a", "b", "c")), "b a b c");
     EXPECT_EQ(fmt(sformat("%{d}\t%1", 5)), "5"); // one tab after the declaration is skipped
     EXPECT_EQ(fmt(sformat("%{d}  %1", 5)), " 5"); // but only one
@@ -45,11 +43,11 @@ TEST(Sformat, BadPlaceholdersAndTypesGiveQuestionMarks)
     EXPECT_EQ(fmt(sformat("%{ld,s}%0", 1, "x")), "(?)");
     // An unknown type takes no argument: "s" gets the second one.
     EXPECT_EQ(fmt(sformat("%{d,q,s}%1|%2|%3", 1, "x")), "1|(?)|x");
-    EXPECT_EQ(fmt(sformat("%d %s", 1)), "1 (?)");     // missing argument
-    EXPECT_EQ(fmt(sformat("%d", "text")), "(?)");     // wrong kind
+    EXPECT_EQ(fmt(sformat("%d %s", 1)), "1 (?)"); // missing argument
+    EXPECT_EQ(fmt(sformat("%d", "text")), "(?)"); // wrong kind
     EXPECT_EQ(fmt(sformat("%{d}%1", 2.5)), "(?)");
     EXPECT_EQ(fmt(sformat("50%")), "50(?)");
-    EXPECT_EQ(fmt(sformat("%{d", 1)), "(?){d");       // no closing brace: no declaration
+    EXPECT_EQ(fmt(sformat("%{d", 1)), "(?){d"); // no closing brace: no declaration
     EXPECT_EQ(fmt(sformat("%99999999999999999999")), "(?)");
     EXPECT_EQ(sformat("%99999999d", 1).Length(), 1024u); // huge fields are clamped
     EXPECT_EQ(sformat("%.99999999f", 1.0).Length(), 1026u);

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
+#include "tl_string.h"
 
+#include <gtest/gtest.h>
 #include <iterator>
 #include <random>
 #include <string>
-#include <vector>
 #include <utility>
-
-#include "tl_string.h"
+#include <vector>
 
 TEST(String, FoldingCoversEsperantoLatinGreekAndCyrillic)
 {

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "trace.h"
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "trace.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "utf.h"
+
+#include <gtest/gtest.h>
 
 TEST(Utf, EsperantoAndSupplementaryLettersRoundTrip)
 {
@@ -14,8 +14,8 @@ TEST(Utf, EsperantoAndSupplementaryLettersRoundTrip)
 
 TEST(Utf, MalformedInputBecomesReplacementCharacters)
 {
-    EXPECT_EQ(Utf8ToUtf16("a\xC4"), u"a\uFFFD");          // truncated sequence
-    EXPECT_EQ(Utf8ToUtf16("\xC0\xAFz"), u"\uFFFDz");     // overlong form
+    EXPECT_EQ(Utf8ToUtf16("a\xC4"), u"a\uFFFD"); // truncated sequence
+    EXPECT_EQ(Utf8ToUtf16("\xC0\xAFz"), u"\uFFFDz"); // overlong form
     EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80x"), u"\uFFFDx"); // encoded surrogate
     EXPECT_EQ(Utf8ToUtf16("\xFF"), u"\uFFFD");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDC00)) + u"z"), "\xEF\xBF\xBDz");

@@ -1,11 +1,10 @@
-#include <gtest/gtest.h>
+#include "game.h"
+#include "tile_samples.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <vector>
-
-#include "game.h"
-#include "tile_samples.h"
 
 namespace {
 

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
+#include "cea_clock.h"
+#include "game.h"
 
 #include <windows.h>
 
-#include "cea_clock.h"
-#include "game.h"
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -64,8 +63,11 @@ TEST(Clock, TimesReadAsMinutesTheLocaleSeparatorAndTwoDigitSeconds)
     const struct {
         uint32_t ms;
         std::string text;
-    } cases[] = {{0, "0" + sep + "00"}, {999, "0" + sep + "00"}, {65000, "1" + sep + "05"},
-                 {3599999, "59" + sep + "59"}, {6000000, "100" + sep + "00"}};
+    } cases[] = {{0, "0" + sep + "00"},
+                 {999, "0" + sep + "00"},
+                 {65000, "1" + sep + "05"},
+                 {3599999, "59" + sep + "59"},
+                 {6000000, "100" + sep + "00"}};
     for (const auto& c : cases)
         EXPECT_EQ(FormatTime(c.ms), c.text.c_str()) << c.ms;
 }

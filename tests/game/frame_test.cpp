@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <cstring>
-
 #include "frame.h"
+
 #include "game.h"
 #include "language.h"
 #include "layout.h"
 #include "media.h"
 #include "records.h"
 #include "screens.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -53,20 +53,15 @@ TEST(Frame, AFirstStartThenTheCommandsOfTheMainWindow)
         bool active, paused;
     } steps[] = {
         {WM_COMMAND, 1022, SCREEN_PLAY, true, false}, // the first tutorial's Done starts a game
-        {WM_COMMAND, 1002, SCREEN_MENU, true, true},  // the menu pauses it
-        {WM_COMMAND, 1008, SCREEN_TUTORIAL, true, true},
-        {WM_COMMAND, 1022, SCREEN_MENU, true, true},  // a game is on: back to the menu
-        {WM_COMMAND, 1009, SCREEN_OPTIONS, true, true},
-        {WM_COMMAND, 1019, SCREEN_MENU, true, true},
-        {WM_COMMAND, 1010, SCREEN_HIGHSCORES, true, true},
-        {WM_COMMAND, 1023, SCREEN_MENU, true, true},
+        {WM_COMMAND, 1002, SCREEN_MENU, true, true}, // the menu pauses it
+        {WM_COMMAND, 1008, SCREEN_TUTORIAL, true, true},     {WM_COMMAND, 1022, SCREEN_MENU, true, true}, // a game is on: back to the menu
+        {WM_COMMAND, 1009, SCREEN_OPTIONS, true, true},      {WM_COMMAND, 1019, SCREEN_MENU, true, true},
+        {WM_COMMAND, 1010, SCREEN_HIGHSCORES, true, true},   {WM_COMMAND, 1023, SCREEN_MENU, true, true},
         {WM_COMMAND, 1013, SCREEN_PLAY, true, false}, // leaving the menu resumes
-        {WM_COMMAND, 1003, SCREEN_PLAY, true, true},
-        {WM_COMMAND, 1003, SCREEN_PLAY, true, false},
+        {WM_COMMAND, 1003, SCREEN_PLAY, true, true},         {WM_COMMAND, 1003, SCREEN_PLAY, true, false},
         {WM_ACTIVATE, WA_INACTIVE, SCREEN_PLAY, true, true}, // deactivation pauses
-        {WM_ACTIVATE, WA_ACTIVE, SCREEN_PLAY, true, true},   // and activation does not resume
-        {WM_COMMAND, 1004, SCREEN_PLAY, true, false},
-        {WM_COMMAND, 1024, SCREEN_PLAY, true, false},
+        {WM_ACTIVATE, WA_ACTIVE, SCREEN_PLAY, true, true}, // and activation does not resume
+        {WM_COMMAND, 1004, SCREEN_PLAY, true, false},        {WM_COMMAND, 1024, SCREEN_PLAY, true, false},
     };
     for (const auto& step : steps) {
         send(main, step.message, step.wParam);

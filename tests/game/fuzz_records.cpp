@@ -6,18 +6,18 @@
 // rank with the entries below moved down; the posting address carries exactly the entries
 // whose check holds, in the server's syntax; and each record written back and read again
 // gives the same bytes.
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "fuzz_check.h"
 #include "fuzz_scratch.h"
 #include "highscores.h"
 #include "publish.h"
 #include "recentnames.h"
 #include "records.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -30,8 +30,7 @@ const registry::value g_settingsValue(GameKey(), u"Settings");
 const registry::value g_scoresValue(GameKey(), u"HighScores");
 
 // The record the stored bytes give when their version is accepted.
-template <class T>
-bool matchesStored(const T& record, const uint8_t* data, size_t size)
+template<class T> bool matchesStored(const T& record, const uint8_t* data, size_t size)
 {
     std::vector<uint8_t> expected(sizeof record, 0);
     std::memcpy(expected.data(), data + 4, std::min(size - 4, sizeof record));
@@ -39,12 +38,11 @@ bool matchesStored(const T& record, const uint8_t* data, size_t size)
 }
 
 // The value holds the version word and exactly this record.
-template <class T>
-bool storedAs(const registry::value& value, const T& record)
+template<class T> bool storedAs(const registry::value& value, const T& record)
 {
     const registry::binary stored = value.readBinary();
-    return stored.size() == 4 + sizeof record && read32(stored.data()) == RECORD_VERSION &&
-           std::memcmp(stored.data() + 4, &record, sizeof record) == 0;
+    return stored.size() == 4 + sizeof record && read32(stored.data()) == RECORD_VERSION
+           && std::memcmp(stored.data() + 4, &record, sizeof record) == 0;
 }
 
 bool sameEntry(const HIGHSCORE& a, const HIGHSCORE& b)
@@ -84,8 +82,8 @@ void checkPublishAddress()
             continue;
         FUZZ_REQUIRE(sent < post.scores.size());
         const PUBLISHEDSCORE& published = post.scores[sent++];
-        FUZZ_REQUIRE(published.score == entry.dwScore && published.date == entry.dwDate &&
-                     published.name == EncodePublishName(HighScoreName(entry)));
+        FUZZ_REQUIRE(published.score == entry.dwScore && published.date == entry.dwDate
+                     && published.name == EncodePublishName(HighScoreName(entry)));
     }
     FUZZ_REQUIRE(sent == post.scores.size());
 }
@@ -113,8 +111,8 @@ void enterTime(uint32_t time, const std::u16string& name)
     const std::u16string_view stored = HighScoreName(entry);
     FUZZ_REQUIRE(stored.size() <= 63 && name.starts_with(stored));
     // Cut at 63 units, one less when the cut would split a surrogate pair.
-    FUZZ_REQUIRE(stored.size() == std::min<size_t>(name.size(), 63) ||
-                 (stored.size() == 62 && name.size() > 63 && name[62] >= 0xD800 && name[62] <= 0xDBFF));
+    FUZZ_REQUIRE(stored.size() == std::min<size_t>(name.size(), 63)
+                 || (stored.size() == 62 && name.size() > 63 && name[62] >= 0xD800 && name[62] <= 0xDBFF));
     FUZZ_REQUIRE(entry.dwScore == time && entry.dwCheck == EntryCheck(entry));
     FUZZ_REQUIRE(storedAs(g_settingsValue, g_settings) && storedAs(g_scoresValue, g_highScores));
 }

@@ -3,11 +3,11 @@
 // most the nine entries of a table, in a known language, each name as the game encodes names
 // and each carrying its true check value; and the game's writer gives back the very query,
 // since the server takes only what the game writes.
-#include <cstdint>
-#include <string_view>
-
 #include "fuzz_check.h"
 #include "publishformat.h"
+
+#include <cstdint>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_REQUIRE(post.scores.size() <= cPUBLISHED_MAX && post.iEntry == 0);
     for (const PUBLISHEDSCORE& entry : post.scores) {
         FUZZ_REQUIRE(entry.name.size() <= cchPUBLISHED_NAME_MAX);
-        FUZZ_REQUIRE(entry.name.find_first_not_of("0123456789@ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") ==
-                     std::string::npos);
+        FUZZ_REQUIRE(entry.name.find_first_not_of("0123456789@ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") == std::string::npos);
         FUZZ_REQUIRE(entry.check == PublishCheck(entry.name, entry.score, entry.date));
     }
     FUZZ_REQUIRE(PostQuery(post.language, post.scores) == query);

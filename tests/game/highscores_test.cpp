@@ -1,16 +1,16 @@
-#include <gtest/gtest.h>
+#include "highscores.h"
+
+#include "records.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <ctime>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
 #include <set>
 #include <string>
-
-#include "highscores.h"
-#include "records.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
+#include "instance.h"
+
+#include "../platform/window_support.h"
 
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <thread>
-
-#include "instance.h"
-#include "../platform/window_support.h"
 
 namespace {
 
@@ -13,8 +13,7 @@ protected:
     void SetUp() override
     {
         RegisterRecordingClass();
-        m_main = CreateWindowExW(0, u"RecordingWindow", u"main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                 nullptr);
+        m_main = CreateWindowExW(0, u"RecordingWindow", u"main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(m_main);
         ClearLog();
     }

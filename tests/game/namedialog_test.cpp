@@ -1,16 +1,16 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <iterator>
-#include <string>
-#include <vector>
+#include "namedialog.h"
 
 #include "../platform/window_support.h"
 #include "guilib.h"
 #include "language.h"
-#include "namedialog.h"
 #include "records.h"
 #include "registry.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -62,8 +62,7 @@ protected:
         ASSERT_TRUE(RegisterGuiLibDialogClass());
         ASSERT_TRUE(RegisterGuiLibDialogClass()); // a second start-up registration is harmless
         RegisterRecordingClass();
-        g_main = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr,
-                                 nullptr, nullptr, nullptr);
+        g_main = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(g_main);
     }
     void TearDown() override
@@ -92,23 +91,36 @@ TEST_F(NameDialog, OffersTheRecentNamesAndTakesTheNameHoweverItCloses)
         std::u16string recentAfter;
         std::vector<std::u16string> items;
     } cases[] = {
-        {LANGID_ENGLISH, u"Ada;Bea;Cy;",
-         [](HWND dialog) { PushText(dialog, "Ŝanĝo"), PushKey(dialog, SDLK_RETURN, true); }, u"Ŝanĝo",
-         u"Ŝanĝo;Ada;Bea;Cy;", {u"Ada", u"Bea", u"Cy"}},
+        {LANGID_ENGLISH,
+         u"Ada;Bea;Cy;",
+         [](HWND dialog) { PushText(dialog, "Ŝanĝo"), PushKey(dialog, SDLK_RETURN, true); },
+         u"Ŝanĝo",
+         u"Ŝanĝo;Ada;Bea;Cy;",
+         {u"Ada", u"Bea", u"Cy"}},
         // A name already in the list moves to its front, once.
-        {LANGID_ESPERANTO, u"Ada;Bea;Cy;",
+        {LANGID_ESPERANTO,
+         u"Ada;Bea;Cy;",
          [](HWND dialog) {
              setName(dialog, u"Bea");
              EXPECT_TRUE(SaveWindowPng(dialog, "name_dialog_eo.png"));
              SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
          },
-         u"Bea", u"Bea;Ada;Cy;", {u"Ada", u"Bea", u"Cy"}},
+         u"Bea",
+         u"Bea;Ada;Cy;",
+         {u"Ada", u"Bea", u"Cy"}},
         // Cancel takes the text too, at most 255 characters of it.
-        {LANGID_ENGLISH, u"Ada;",
+        {LANGID_ENGLISH,
+         u"Ada;",
          [](HWND dialog) { setName(dialog, std::u16string(300, u'z')), PushKey(dialog, SDLK_ESCAPE, true); },
-         std::u16string(255, u'z'), std::u16string(255, u'z') + u";Ada;", {u"Ada"}},
-        {LANGID_ENGLISH, u"", [](HWND dialog) { setName(dialog, u"Eve"), SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); },
-         u"Eve", u"Eve;", {}},
+         std::u16string(255, u'z'),
+         std::u16string(255, u'z') + u";Ada;",
+         {u"Ada"}},
+        {LANGID_ENGLISH,
+         u"",
+         [](HWND dialog) { setName(dialog, u"Eve"), SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); },
+         u"Eve",
+         u"Eve;",
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "answer " << (&c - cases));

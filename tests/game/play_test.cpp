@@ -1,10 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
-
 #include "cea_clock.h"
 #include "cea_main.h"
 #include "cea_object.h"
@@ -18,6 +11,12 @@
 #include "tile.h"
 #include "tile_samples.h"
 #include "trace.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -51,8 +50,7 @@ public:
     {
         DefaultSettings();
         DefaultHighScores();
-        m_hwnd = CreateWindowExW(0, u"AnimWindow", u"play", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
-                                 nullptr, nullptr);
+        m_hwnd = CreateWindowExW(0, u"AnimWindow", u"play", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(m_hwnd);
         SetDisplayWindow(AnimWindow::FromWindow(m_hwnd), nullptr);
         SetEngineClockSource(scriptedClock);
@@ -166,7 +164,12 @@ TEST_F(Play, PenaltiesAndSounds)
         int sound;
         int selectedAfter;
     } cases[] = {
-        {"a wrong third tile", [] { for (int s : wrongTriple()) tap(s); }, 3000, SOUND_NOT_QUIBO, 2},
+        {"a wrong third tile",
+         [] {
+             for (int s : wrongTriple())
+                 tap(s);
+         },
+         3000, SOUND_NOT_QUIBO, 2},
         {"one of two selected tapped again", [] { tap(0), tap(1), tap(1); }, 0, SOUND_SELECT, 1},
         {"Add with a quibo in view", [] { AddTiles(true, 0); }, 5000, SOUND_FLIGHT, 0},
         {"Hint with nothing selected", [] { Hint(); }, 6000, SOUND_HINT, 1},
@@ -262,9 +265,10 @@ TEST_F(Play, TheGameEndsWhenNoQuiboRemainsAndItsTimeIsTheScore)
     for (int x = 0; x < cDECK && board.size() == 9; ++x)
         for (int y = x + 1; y < cDECK && board.size() == 9; ++y)
             for (int z = y + 1; z < cDECK && board.size() == 9; ++z)
-                if (std::count(board.begin(), board.end(), x) + std::count(board.begin(), board.end(), y) +
-                            std::count(board.begin(), board.end(), z) == 0 &&
-                    IsQuibo(TileAt(x), TileAt(y), TileAt(z)))
+                if (std::count(board.begin(), board.end(), x) + std::count(board.begin(), board.end(), y)
+                            + std::count(board.begin(), board.end(), z)
+                        == 0
+                    && IsQuibo(TileAt(x), TileAt(y), TileAt(z)))
                     board.insert(board.begin(), {x, y, z});
 
     const struct {

@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <string>
+#include "publish.h"
 
 #include "browser.h"
 #include "game_reset.h"
-#include "publish.h"
 #include "recording_browser.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -55,11 +55,9 @@ TEST_F(Publish, CheckedEntriesAreSentBestFirst)
     EnterHighScore(0, u"?!", 100000);
     const HIGHSCORE& punct = g_highScores[0];
     const HIGHSCORE& ada = g_highScores[2];
-    const std::string expected = ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&en&score&100000&&" +
-                                 std::to_string(punct.dwDate) + "&" +
-                                 std::to_string(expectedCheck("", 100000, punct.dwDate)) + "&score&280000&Ada@Lovelace&" +
-                                 std::to_string(ada.dwDate) + "&" +
-                                 std::to_string(expectedCheck("Ada Lovelace", 280000, ada.dwDate));
+    const std::string expected = ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&en&score&100000&&" + std::to_string(punct.dwDate)
+                                 + "&" + std::to_string(expectedCheck("", 100000, punct.dwDate)) + "&score&280000&Ada@Lovelace&"
+                                 + std::to_string(ada.dwDate) + "&" + std::to_string(expectedCheck("Ada Lovelace", 280000, ada.dwDate));
     EXPECT_EQ(PublishAddress(), expected);
 }
 

@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <iterator>
-#include <string>
+#include "recentnames.h"
 
 #include "records.h"
-#include "recentnames.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <vector>
+#include "records.h"
 
 #include "highscores.h"
 #include "language.h"
-#include "records.h"
 #include "recentnames.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -72,10 +72,9 @@ TEST_F(Records, AFirstRunGetsTheDefaultsInItsLanguageWrittenBack)
         }
         const std::u16string name = *language ? u"Nenomita;" : u"Anonymous;";
         EXPECT_FALSE(LoadRecords());
-        const uint32_t fields[] = {g_settings.iEffects, g_settings.fSmoothAnimation, g_settings.fSoundEffects,
-                                   g_settings.fMusic, g_settings.dwReserved};
-        EXPECT_EQ(std::vector<uint32_t>(std::begin(fields), std::end(fields)),
-                  (std::vector<uint32_t>{EFFECTS_SOME, 1, 1, 1, 0}));
+        const uint32_t fields[]
+            = {g_settings.iEffects, g_settings.fSmoothAnimation, g_settings.fSoundEffects, g_settings.fMusic, g_settings.dwReserved};
+        EXPECT_EQ(std::vector<uint32_t>(std::begin(fields), std::end(fields)), (std::vector<uint32_t>{EFFECTS_SOME, 1, 1, 1, 0}));
         EXPECT_EQ(recentNames(), name);
         EXPECT_EQ(g_settingsValue.size(), 1048u);
 
@@ -124,8 +123,11 @@ TEST_F(Records, AnUnusableHighScoreTableIsReplacedByTheDefaultsAndWrittenBack)
         size_t cb; // 0: nothing stored
         bool kept;
     } cases[] = {
-        {0, 0, false},           {0x00020000, sizeof g_highScores, false}, {RECORD_VERSION, 1, false},
-        {RECORD_VERSION, 140, false}, {RECORD_VERSION, sizeof g_highScores - 1, false},
+        {0, 0, false},
+        {0x00020000, sizeof g_highScores, false},
+        {RECORD_VERSION, 1, false},
+        {RECORD_VERSION, 140, false},
+        {RECORD_VERSION, sizeof g_highScores - 1, false},
         {RECORD_VERSION, sizeof g_highScores + 10, true},
     };
     for (const auto& c : cases) {
@@ -175,11 +177,11 @@ TEST_F(Records, StoredRecordsKeepTheirByteLayoutAndReadBack)
         size_t cb;
         uint32_t value;
     } fields[] = {
-        {&storedSettings, 0, 4, 0x00030000}, {&storedSettings, 4, 4, 0x11},  {&storedSettings, 8, 4, 0x22},
-        {&storedSettings, 12, 4, 0x33},      {&storedSettings, 16, 4, 0x44}, {&storedSettings, 20, 4, 0x55},
-        {&storedSettings, 24, 2, u'Ŝ'},      {&storedSettings, 1046, 2, u'z'},
-        {&storedScores, 0, 4, 0x00030000},   {&storedScores, 4, 2, u'A'},    {&storedScores, last + 126, 2, u'Q'},
-        {&storedScores, last + 128, 4, 0x66}, {&storedScores, last + 132, 4, 0x77}, {&storedScores, last + 136, 4, 0x88},
+        {&storedSettings, 0, 4, 0x00030000},  {&storedSettings, 4, 4, 0x11},        {&storedSettings, 8, 4, 0x22},
+        {&storedSettings, 12, 4, 0x33},       {&storedSettings, 16, 4, 0x44},       {&storedSettings, 20, 4, 0x55},
+        {&storedSettings, 24, 2, u'Ŝ'},       {&storedSettings, 1046, 2, u'z'},     {&storedScores, 0, 4, 0x00030000},
+        {&storedScores, 4, 2, u'A'},          {&storedScores, last + 126, 2, u'Q'}, {&storedScores, last + 128, 4, 0x66},
+        {&storedScores, last + 132, 4, 0x77}, {&storedScores, last + 136, 4, 0x88},
     };
     for (const auto& field : fields)
         EXPECT_EQ(storedAt(*field.stored, field.offset, field.cb), field.value) << "offset " << field.offset;

@@ -1,13 +1,12 @@
-#include <gtest/gtest.h>
+#include "game.h"
+#include "tile_samples.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <set>
 #include <vector>
-
-#include "game.h"
-#include "tile_samples.h"
 
 namespace {
 

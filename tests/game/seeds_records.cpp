@@ -1,9 +1,9 @@
 // Stored records: the defaults, signed and forged tables, other versions, cut and long ones.
-#include <cstring>
-
 #include "fuzz_seeds.h"
 #include "highscores.h"
 #include "records.h"
+
+#include <cstring>
 
 namespace {
 

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "language.h"
 #include "registry.h"
 #include "tutorial.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -120,8 +119,7 @@ bool templateHolds(UINT id, std::u16string_view text)
     if (!found)
         return false;
     const std::string bytes(static_cast<const char*>(LockResource(LoadResource(nullptr, found))), SizeofResource(nullptr, found));
-    return bytes.find(std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t))) !=
-           std::string::npos;
+    return bytes.find(std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t))) != std::string::npos;
 }
 
 } // namespace

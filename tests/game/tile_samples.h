@@ -1,15 +1,20 @@
 // Tiles for the game's tests.
 #pragma once
 
-#include <vector>
-
 #include "game.h"
+
+#include <vector>
 
 // The tile of a canonical index.
 inline PIECE TileAt(int index)
 {
-    return PIECE{1, static_cast<uint32_t>(index / 27), static_cast<uint32_t>(index / 9 % 3),
-                 static_cast<uint32_t>(index / 3 % 3), static_cast<uint32_t>(index % 3), nullptr, 0};
+    return PIECE{1,
+                 static_cast<uint32_t>(index / 27),
+                 static_cast<uint32_t>(index / 9 % 3),
+                 static_cast<uint32_t>(index / 3 % 3),
+                 static_cast<uint32_t>(index % 3),
+                 nullptr,
+                 0};
 }
 
 // Twelve tiles with no quibo among them: each one completes none with two taken before it.

@@ -12,8 +12,7 @@ extern "C" HRESULT Probe(DWORD, BYTE* pInput, DWORD*, BYTE**, IRAPIStream*)
     WriteFile(file, "probe", 5, &written, nullptr);
     CloseHandle(file);
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return E_FAIL;
     const DWORD one = 1;
     RegSetValueExW(key, u"Ran", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);

@@ -1,16 +1,17 @@
 #include "device_support.h"
 
+#include "child_process.h"
+#include "protocol.h"
+#include "test_env.h"
+
+#include "hostfolders.h"
+
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include "child_process.h"
-#include "hostfolders.h"
-#include "protocol.h"
-#include "test_env.h"
 
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/common_interface_defs.h>
@@ -26,8 +27,8 @@ uint8_t g_stop[8];
 void stopDeviceOnDeath()
 {
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&g_device), sizeof g_device) == 0)
-        [[maybe_unused]] const ssize_t sent = write(fd, g_stop, sizeof g_stop);
+    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&g_device), sizeof g_device) == 0) [[maybe_unused]]
+        const ssize_t sent = write(fd, g_stop, sizeof g_stop);
     if (fd >= 0)
         close(fd);
 }

@@ -1,17 +1,17 @@
-#include <gtest/gtest.h>
+#include "child_process.h"
+#include "device_support.h"
+#include "test_env.h"
+#include "zz.h"
+
+#include "rapi.h"
 
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <thread>
-
-#include "child_process.h"
-#include "device_support.h"
-#include "rapi.h"
-#include "test_env.h"
-#include "zz.h"
 
 namespace fs = std::filesystem;
 
@@ -129,8 +129,8 @@ TEST(Handheld, StatusFollowsTheDeviceAndItsClient)
 
     const std::string file = (TestRoot() / "not-a-folder").string();
     std::ofstream(file) << "x";
-    for (const std::vector<std::string>& refused : {std::vector<std::string>{"start", "--root", file},
-                                                     {"start", "--root", file + "/below"}, {"start"}})
+    for (const std::vector<std::string>& refused :
+         {std::vector<std::string>{"start", "--root", file}, {"start", "--root", file + "/below"}, {"start"}})
         EXPECT_NE(RunHandheld(refused), 0) << refused.back();
     RunHandheld({"status"}, &output);
     EXPECT_EQ(output, "stopped\n");
@@ -185,8 +185,7 @@ TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolder)
     const std::string host = c.root() + "/Program Files/Quibo/quibo.exe";
     EXPECT_EQ(readHostFile(host), std::string(bytes.begin(), bytes.end()));
 
-    HANDLE file = CeCreateFile(u"\\program files\\quibo\\QUIBO.EXE", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+    HANDLE file = CeCreateFile(u"\\program files\\quibo\\QUIBO.EXE", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     EXPECT_EQ(CeGetFileSize(file, nullptr), 700000u);
     std::vector<uint8_t> back(800000);
@@ -225,8 +224,8 @@ TEST(Handheld, PathsThatLeaveTheDeviceFolderAreRefused)
     std::ofstream(outside / "secret.txt") << "desktop";
     fs::create_directory_symlink(outside, c.root() + "/link");
 
-    for (const char16_t* path : {u"\\..\\outside\\secret.txt", u"\\Windows\\..\\..\\outside\\secret.txt",
-                                 u"\\link\\secret.txt", u"\\.quibo-handheld\\quibo\\registry.db", u"D:\\x"}) {
+    for (const char16_t* path : {u"\\..\\outside\\secret.txt", u"\\Windows\\..\\..\\outside\\secret.txt", u"\\link\\secret.txt",
+                                 u"\\.quibo-handheld\\quibo\\registry.db", u"D:\\x"}) {
         EXPECT_EQ(CeGetFileAttributes(path), INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(CeGetLastError(), DWORD(ERROR_ACCESS_DENIED));
         EXPECT_EQ(CeCreateFile(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
@@ -261,9 +260,7 @@ TEST(Handheld, RegistryIsTheDevicesOwn)
     ASSERT_TRUE(c.connected);
     HKEY key = nullptr;
     DWORD disposition = 0;
-    ASSERT_EQ(CeRegCreateKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", 0, nullptr, 0, 0, nullptr, &key,
-                               &disposition),
-              ERROR_SUCCESS);
+    ASSERT_EQ(CeRegCreateKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", 0, nullptr, 0, 0, nullptr, &key, &disposition), ERROR_SUCCESS);
     EXPECT_EQ(disposition, DWORD(REG_CREATED_NEW_KEY));
     const char16_t folder[] = u"Quibo";
     EXPECT_EQ(CeRegSetValueEx(key, u"InstlDir", 0, REG_SZ, (LPBYTE)folder, sizeof folder), ERROR_SUCCESS);
@@ -298,8 +295,7 @@ TEST(Handheld, CallsNotOfferedFailClearly)
     EXPECT_EQ(CeGetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
     EXPECT_EQ(CeRapiGetError(), E_NOTIMPL);
-    EXPECT_EQ(CeRegEnumKeyEx(HKEY_LOCAL_MACHINE, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
-              ERROR_CALL_NOT_IMPLEMENTED);
+    EXPECT_EQ(CeRegEnumKeyEx(HKEY_LOCAL_MACHINE, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), ERROR_CALL_NOT_IMPLEMENTED);
 }
 
 TEST(Handheld, RunStartsAProgramAsIfOnTheDevice)
@@ -337,8 +333,7 @@ TEST(Handheld, ZzrapiUnpacksOnTheDeviceAndNeverLeavesTheTemporary)
         ASSERT_EQ(writeDeviceFile(temporary.c_str(), transfer), DWORD(ERROR_SUCCESS));
         const std::u16string file = u"\\Program Files\\Quibo\\" + fs::path(target).u16string();
         EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {temporary, file}) == S_OK, unpacks) << target;
-        EXPECT_EQ(readHostFile(c.root() + "/Program Files/Quibo/" + target),
-                  unpacks ? std::string(bytes.begin(), bytes.end()) : "");
+        EXPECT_EQ(readHostFile(c.root() + "/Program Files/Quibo/" + target), unpacks ? std::string(bytes.begin(), bytes.end()) : "");
         EXPECT_FALSE(fs::exists(c.root() + "/This File Is Safe To Delete (#1234)")) << target;
     }
 }

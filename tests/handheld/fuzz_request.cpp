@@ -1,10 +1,10 @@
 // The device's answers to any sequence of requests a client can send. Remote invocation is
 // left out: it runs whatever library it is asked to, which is its purpose.
+#include "device.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include "device.h"
 
 using namespace handheld;
 

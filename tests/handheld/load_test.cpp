@@ -1,16 +1,16 @@
 // librapi as the installer uses it: loaded for a connection and unloaded after. This program
 // does not link it, so FreeLibrary really unloads it, and the leak checker sees what is left.
-#include <gtest/gtest.h>
-
 #include "device_support.h"
+
 #include "rapi.h"
+
+#include <gtest/gtest.h>
 
 // What librapi borrows from the program that loads it, kept in this program as the installer
 // keeps it: a new borrowing that the installer does not provide fails this test.
 [[gnu::used]] const FARPROC kBorrowed[] = {
-    reinterpret_cast<FARPROC>(&CreateEventW), reinterpret_cast<FARPROC>(&SetEvent),
-    reinterpret_cast<FARPROC>(&CloseHandle),  reinterpret_cast<FARPROC>(&LocalAlloc),
-    reinterpret_cast<FARPROC>(&LocalFree),    reinterpret_cast<FARPROC>(&SetLastError),
+    reinterpret_cast<FARPROC>(&CreateEventW), reinterpret_cast<FARPROC>(&SetEvent),  reinterpret_cast<FARPROC>(&CloseHandle),
+    reinterpret_cast<FARPROC>(&LocalAlloc),   reinterpret_cast<FARPROC>(&LocalFree), reinterpret_cast<FARPROC>(&SetLastError),
 };
 
 TEST(LibrapiModule, LoadsAndUnloadsAroundEachConnection)

@@ -1,12 +1,13 @@
-#include <gtest/gtest.h>
-
-#include <sys/socket.h>
-#include <unistd.h>
+#include "protocol.h"
 
 #include "commandline.h"
 #include "devicepath.h"
+
 #include "hostfolders.h"
-#include "protocol.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace handheld;
 
@@ -22,8 +23,8 @@ std::vector<uint8_t> bytesOf(std::initializer_list<uint8_t> list)
 TEST(Messages, FieldsRoundTrip)
 {
     const uint8_t block[] = {1, 2, 3};
-    const std::vector<uint8_t> payload =
-        MessageWriter().u32(0xA1B2C3D4).u64(0x0102030405060708ull).text(u"\\Windows\\é").bytes(block, 3).payload();
+    const std::vector<uint8_t> payload
+        = MessageWriter().u32(0xA1B2C3D4).u64(0x0102030405060708ull).text(u"\\Windows\\é").bytes(block, 3).payload();
     EXPECT_EQ(payload[0], 0xD4); // little-endian on the wire
     MessageReader reader(payload);
     EXPECT_EQ(reader.u32(), 0xA1B2C3D4u);
@@ -139,13 +140,22 @@ TEST(CommandLine, StartOptionsAndTheirRefusals)
     std::optional<Command> command = parse({"start", "--root", "/tmp/d"});
     ASSERT_TRUE(command);
     EXPECT_EQ(command->verb, Command::Start);
-    EXPECT_EQ(config(command->config), config({.root = "", .processor = 5, .screenWidth = 240, .screenHeight = 320, .screenBits = 16,
-                                                                  .freeBytes = std::nullopt, .answerDelayMs = 0}));
-    command = parse({"start", "--processor", "4", "--screen", "480x640x8", "--free", "12345", "--answer-delay",
-                     "700", "--root", "/d"});
+    EXPECT_EQ(config(command->config), config({.root = "",
+                                               .processor = 5,
+                                               .screenWidth = 240,
+                                               .screenHeight = 320,
+                                               .screenBits = 16,
+                                               .freeBytes = std::nullopt,
+                                               .answerDelayMs = 0}));
+    command = parse({"start", "--processor", "4", "--screen", "480x640x8", "--free", "12345", "--answer-delay", "700", "--root", "/d"});
     ASSERT_TRUE(command);
-    EXPECT_EQ(config(command->config), config({.root = "", .processor = 4, .screenWidth = 480, .screenHeight = 640, .screenBits = 8,
-                                               .freeBytes = 12345, .answerDelayMs = 700}));
+    EXPECT_EQ(config(command->config), config({.root = "",
+                                               .processor = 4,
+                                               .screenWidth = 480,
+                                               .screenHeight = 640,
+                                               .screenBits = 8,
+                                               .freeBytes = 12345,
+                                               .answerDelayMs = 700}));
 
     command = parse({"run", "\\Program Files\\Quibo\\quibo.exe"});
     ASSERT_TRUE(command);

@@ -1,4 +1,5 @@
 #include "device_support.h"
+
 #include "rapi.h"
 
 bool ConnectRapi(unsigned timeoutMs)

@@ -2,6 +2,7 @@
 // registry values, and paths that try to leave the device.
 #include "fuzz_seeds.h"
 #include "protocol.h"
+
 #include "windows.h"
 
 using namespace handheld;

@@ -1,17 +1,17 @@
 // The device against clients that misbehave on the wire.
-#include <gtest/gtest.h>
+#include "device_support.h"
+#include "protocol.h"
 
-#include <filesystem>
+#include "hostfolders.h"
+#include "rapi.h"
+
 #include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
-
-#include "device_support.h"
-#include "hostfolders.h"
-#include "protocol.h"
-#include "rapi.h"
 
 using namespace handheld;
 
@@ -19,7 +19,7 @@ namespace {
 
 class RawClient {
 public:
-    RawClient() : fd_(ConnectToDevice(HostRuntimeFolder())) {}
+    RawClient() : fd_(ConnectToDevice(HostRuntimeFolder())) { }
     ~RawClient()
     {
         if (fd_ >= 0)
@@ -102,9 +102,7 @@ TEST(Wire, ClientThatVanishesMidFileLeavesTheDeviceWorking)
         RawClient client;
         ASSERT_TRUE(client.hello());
         std::vector<uint8_t> reply;
-        ASSERT_EQ(client.ask(request(Op::CreateFile).text(u"\\big.bin").u32(GENERIC_WRITE).u32(0).u32(CREATE_ALWAYS).u32(0),
-                             &reply),
-                  0);
+        ASSERT_EQ(client.ask(request(Op::CreateFile).text(u"\\big.bin").u32(GENERIC_WRITE).u32(0).u32(CREATE_ALWAYS).u32(0), &reply), 0);
         ASSERT_EQ(client.ask(request(Op::WriteFile).u32(1).bytes(std::string(1000, 'a').data(), 1000)), 0);
         // A write of 100000 bytes of which only 10 ever arrive, then the client is gone.
         std::vector<uint8_t> partial = MessageWriter().u32(100012).u32(uint32_t(Op::WriteFile)).u32(1).u32(100000).payload();
@@ -177,11 +175,11 @@ std::vector<uint8_t> framed(const MessageWriter& payload)
 TEST(Wire, LibrapiRefusesRepliesThatDoNotFit)
 {
     FakeDevice device({
-        framed(MessageWriter().u32(0)),                                    // attributes missing
-        framed(MessageWriter().u32(0).u32(1).u32(5).u32(9)),               // trailing word
+        framed(MessageWriter().u32(0)), // attributes missing
+        framed(MessageWriter().u32(0).u32(1).u32(5).u32(9)), // trailing word
         framed(MessageWriter().u32(0).u32(1).bytes(std::string(200, 'x').data(), 200)), // more than asked
-        framed(MessageWriter().u32(0).text(std::u16string(300, u'f'))),    // folder longer than the buffer
-        {0xFF, 0xFF, 0xFF, 0xFF},                                          // oversized
+        framed(MessageWriter().u32(0).text(std::u16string(300, u'f'))), // folder longer than the buffer
+        {0xFF, 0xFF, 0xFF, 0xFF}, // oversized
     });
     ASSERT_TRUE(ConnectRapi(5000));
     EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);

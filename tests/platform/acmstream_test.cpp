@@ -1,11 +1,10 @@
-#include <gtest/gtest.h>
+#include "windows.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <vector>
-
-#include "windows.h"
 
 namespace {
 
@@ -112,15 +111,13 @@ TEST(AcmStream, RefusesWhatItCannotConvert)
     WAVEFORMATEX adpcm = target;
     adpcm.wFormatTag = 2;
     std::pair<WAVEFORMATEX, WAVEFORMATEX> impossible[] = {
-        {adpcm, target},          {pcm(1, 22050, 24), target}, {target, pcm(6, 22050, 16)}, {pcm(1, 0, 8), target},
-        {pcm(1, 1, 8), target},   {pcm(1, 999, 8), target},    {pcm(1, 384001, 8), target},
+        {adpcm, target},        {pcm(1, 22050, 24), target}, {target, pcm(6, 22050, 16)}, {pcm(1, 0, 8), target},
+        {pcm(1, 1, 8), target}, {pcm(1, 999, 8), target},    {pcm(1, 384001, 8), target},
     };
     HACMSTREAM stream = nullptr;
     for (auto& [src, dst] : impossible)
-        EXPECT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE)
-            << src.nSamplesPerSec;
-    EXPECT_EQ(acmStreamOpen(nullptr, nullptr, &target, &target, nullptr, 0, 0, ACM_STREAMOPENF_QUERY),
-              MMSYSERR_NOERROR);
+        EXPECT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE) << src.nSamplesPerSec;
+    EXPECT_EQ(acmStreamOpen(nullptr, nullptr, &target, &target, nullptr, 0, 0, ACM_STREAMOPENF_QUERY), MMSYSERR_NOERROR);
     EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &target, nullptr, 0, 0, 0x100), MMSYSERR_INVALFLAG);
 }
 

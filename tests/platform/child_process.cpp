@@ -79,8 +79,7 @@ int ChildProcess::wait()
     if (pid_ < 0)
         return -1;
     int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) { }
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

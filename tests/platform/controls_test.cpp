@@ -1,8 +1,8 @@
 // The standard controls on their own: typing and selecting in an edit, a combo box's list,
 // a progress bar's range, and message boxes.
-#include <gtest/gtest.h>
-
 #include "window_support.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -167,8 +167,7 @@ TEST_F(ControlsTest, AProgressBarKeepsItsPositionWithinItsRange)
     UpdateWindow(top);
     // Half the bar is filled with the highlight colour, the other half is not.
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-    EXPECT_EQ(WindowPixel(top, 15, 18), uint32_t(GetRValue(highlight) << 16 | GetGValue(highlight) << 8 |
-                                                 GetBValue(highlight)));
+    EXPECT_EQ(WindowPixel(top, 15, 18), uint32_t(GetRValue(highlight) << 16 | GetGValue(highlight) << 8 | GetBValue(highlight)));
     EXPECT_NE(WindowPixel(top, 200, 18), WindowPixel(top, 15, 18));
 }
 
@@ -193,8 +192,7 @@ TEST_F(ControlsTest, MessageBoxesAreAnsweredByTheirButtons)
         HWND owner;
         UINT type;
         int answer;
-    } boxes[] = {{top, MB_OK | MB_ICONINFORMATION, IDOK}, {top, MB_OKCANCEL | MB_ICONHAND, IDOK},
-                 {nullptr, MB_OKCANCEL, IDCANCEL}};
+    } boxes[] = {{top, MB_OK | MB_ICONINFORMATION, IDOK}, {top, MB_OKCANCEL | MB_ICONHAND, IDOK}, {nullptr, MB_OKCANCEL, IDCANCEL}};
     for (const auto& box : boxes) {
         SetTimer(nullptr, 0, 20, AnswerBox);
         EXPECT_EQ(MessageBoxW(box.owner, u"Quibo was unable to load graphics.", u"Box", box.type), box.answer);

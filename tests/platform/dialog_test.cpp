@@ -1,10 +1,11 @@
 // Dialogs from DIALOGEX resources: layout in dialog units, modal runs, the keyboard interface,
 // radio groups, and a combo box typed into.
-#include <gtest/gtest.h>
+#include "dialog_test.h"
 
 #include "../../platform/user32/dlgtemplate.h"
-#include "dialog_test.h"
 #include "window_support.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -127,9 +128,11 @@ TEST_F(DialogTest, ControlsSitAtTheirDialogUnitsWithTheirIdsAndClasses)
     // A combo box is as tall as its edit; the template's height is for the dropped list.
     EXPECT_LT(combo.bottom - combo.top, MulDiv(60, u.cy, 8));
     WCHAR name[32];
-    for (const auto& [id, cls] : std::vector<std::pair<int, std::u16string>>{
-             {IDC_LABEL, u"Static"}, {IDC_NAMES, u"ComboBox"}, {IDC_ONE, u"Button"}, {IDC_EDIT, u"Edit"},
-             {IDC_PROGRESS, u"msctls_progress32"}}) {
+    for (const auto& [id, cls] : std::vector<std::pair<int, std::u16string>>{{IDC_LABEL, u"Static"},
+                                                                             {IDC_NAMES, u"ComboBox"},
+                                                                             {IDC_ONE, u"Button"},
+                                                                             {IDC_EDIT, u"Edit"},
+                                                                             {IDC_PROGRESS, u"msctls_progress32"}}) {
         HWND item = GetDlgItem(dialog, id);
         ASSERT_TRUE(item) << id;
         EXPECT_EQ(GetDlgCtrlID(item), id);

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
+#include "hostfolders.h"
+#include "windows.h"
 
 #include <cstring>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
-
-#include "hostfolders.h"
-#include "windows.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
+#include "utf.h"
+
+#include "hostfolders.h"
+#include "windows.h"
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <vector>
-
-#include "hostfolders.h"
-#include "utf.h"
-#include "windows.h"
 
 namespace {
 
@@ -39,7 +39,10 @@ protected:
         std::ofstream(folder + "/quibo-s-lo.RES") << "12345";
         std::ofstream(folder + "/quibo-l-hi.res") << "1";
         std::ofstream(folder + "/layout.txt") << "";
-        std::ofstream(folder + "/\xC4\x89" "evalo.txt") << "";
+        std::ofstream(folder
+                      + "/\xC4\x89"
+                        "evalo.txt")
+            << "";
     }
 };
 
@@ -47,11 +50,12 @@ TEST_F(FindFiles, PatternsMatchWithoutRegardToCaseInNameOrder)
 {
     EXPECT_EQ(findAll(u"C:\\Game\\*.res"), (std::vector<std::string>{"quibo-l-hi.res", "quibo-s-lo.RES"}));
     EXPECT_EQ(findAll(u"c:/game/QUIBO-?-HI.*"), (std::vector<std::string>{"quibo-l-hi.res"}));
-    EXPECT_EQ(findAll(u"C:\\Game\\?evalo.txt"), (std::vector<std::string>{"\xC4\x89" "evalo.txt"}));
+    EXPECT_EQ(findAll(u"C:\\Game\\?evalo.txt"), (std::vector<std::string>{"\xC4\x89"
+                                                                          "evalo.txt"}));
     EXPECT_EQ(findAll(u"C:\\Game\\layout.txt"), (std::vector<std::string>{"layout.txt"}));
-    EXPECT_EQ(findAll(u"C:\\Game\\*"),
-              (std::vector<std::string>{".", "..", "arm", "layout.txt", "quibo-l-hi.res", "quibo-s-lo.RES",
-                                        "\xC4\x89" "evalo.txt"}));
+    EXPECT_EQ(findAll(u"C:\\Game\\*"), (std::vector<std::string>{".", "..", "arm", "layout.txt", "quibo-l-hi.res", "quibo-s-lo.RES",
+                                                                 "\xC4\x89"
+                                                                 "evalo.txt"}));
 }
 
 TEST_F(FindFiles, EntriesCarryAttributesAndSizes)
@@ -78,9 +82,12 @@ TEST_F(FindFiles, EntriesCarryAttributesAndSizes)
 TEST_F(FindFiles, FailuresSayWhatWasMissing)
 {
     const std::pair<const char16_t*, DWORD> cases[] = {
-        {u"C:\\Game\\*.zip", ERROR_FILE_NOT_FOUND},      {u"C:\\Nowhere\\*.res", ERROR_PATH_NOT_FOUND},
-        {u"C:\\Game\\layout.txt\\*", ERROR_PATH_NOT_FOUND}, {u"C:\\Game\\", ERROR_FILE_NOT_FOUND},
-        {u"Q:\\*", ERROR_PATH_NOT_FOUND},                 {nullptr, ERROR_INVALID_PARAMETER},
+        {u"C:\\Game\\*.zip", ERROR_FILE_NOT_FOUND},
+        {u"C:\\Nowhere\\*.res", ERROR_PATH_NOT_FOUND},
+        {u"C:\\Game\\layout.txt\\*", ERROR_PATH_NOT_FOUND},
+        {u"C:\\Game\\", ERROR_FILE_NOT_FOUND},
+        {u"Q:\\*", ERROR_PATH_NOT_FOUND},
+        {nullptr, ERROR_INVALID_PARAMETER},
     };
     WIN32_FIND_DATAW data;
     for (const auto& [pattern, error] : cases) {

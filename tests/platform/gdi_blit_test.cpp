@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "gdi_support.h"
+
 #include "windows.h"
+
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -15,8 +15,7 @@ struct Format {
     const DWORD* masks = nullptr;
     int tableSize = 0; // of the test table, for indexed formats
 };
-const Format kIdx8{8, nullptr, 16}, kIdx4{4, nullptr, 16}, kMono{1, nullptr, 2}, k16{16, k555}, k16x565{16, k565},
-    k24{24}, k32{32};
+const Format kIdx8{8, nullptr, 16}, kIdx4{4, nullptr, 16}, kMono{1, nullptr, 2}, k16{16, k555}, k16x565{16, k565}, k24{24}, k32{32};
 
 TestDib Make(const Format& f, int width, int height = 1)
 {

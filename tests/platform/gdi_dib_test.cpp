@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
+#include "gdi_support.h"
+
+#include "windows.h"
 
 #include <cstring>
+#include <gtest/gtest.h>
 #include <vector>
-
-#include "gdi_support.h"
-#include "windows.h"
 
 namespace {
 
@@ -98,8 +98,7 @@ TEST(DibSection, HeadersAndMasksAreCheckedAndMasksKept)
     info = Header(4, 4, 8);
     info.header.biPlanes = 2;
     EXPECT_EQ(Create(info), nullptr);
-    EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_PAL_COLORS, nullptr, nullptr, 0),
-              nullptr);
+    EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_PAL_COLORS, nullptr, nullptr, 0), nullptr);
     EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, nullptr, nullptr, 0), nullptr);
 }
 

@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "gdi_support.h"
+
 #include "windows.h"
+
+#include <gtest/gtest.h>
 
 TEST(SysColors, UnknownIndexesGiveNothing)
 {
@@ -52,8 +53,7 @@ TEST(DrawFocusRect, DotsInvertAndASecondCallRestores)
         RECT r{0, 0, 7, 5};
         ASSERT_TRUE(DrawFocusRect(dib.Dc(), &r));
         // Every other pixel of the frame; the inside untouched.
-        const auto changed = {dib.Raw(0, 0) != before, dib.Raw(1, 0) != before, dib.Raw(2, 0) != before,
-                              dib.Raw(3, 2) != before};
+        const auto changed = {dib.Raw(0, 0) != before, dib.Raw(1, 0) != before, dib.Raw(2, 0) != before, dib.Raw(3, 2) != before};
         EXPECT_EQ(std::vector<bool>(changed), (std::vector<bool>{true, false, true, false})) << bits;
         DrawFocusRect(dib.Dc(), &r);
         for (int y = 0; y < 5; ++y)
@@ -72,10 +72,9 @@ TEST(Rectangle, PenOutlinesBrushFillsAndNoPenShrinks)
     ASSERT_TRUE(Rectangle(dib.Dc(), 0, 0, 4, 4));
     SelectObject(dib.Dc(), GetStockObject(NULL_PEN));
     Rectangle(dib.Dc(), 4, 4, 8, 8);
-    const auto seen = {dib.Raw(0, 0), dib.Raw(3, 3), dib.Raw(1, 1), dib.Raw(4, 0), dib.Raw(4, 4), dib.Raw(6, 6),
-                       dib.Raw(7, 6), dib.Raw(6, 7)};
-    EXPECT_EQ(std::vector<uint32_t>(seen),
-              (std::vector<uint32_t>{0xFF0000, 0xFF0000, 0xFF, 0x111111, 0xFF, 0xFF, 0x111111, 0x111111}));
+    const auto seen
+        = {dib.Raw(0, 0), dib.Raw(3, 3), dib.Raw(1, 1), dib.Raw(4, 0), dib.Raw(4, 4), dib.Raw(6, 6), dib.Raw(7, 6), dib.Raw(6, 7)};
+    EXPECT_EQ(std::vector<uint32_t>(seen), (std::vector<uint32_t>{0xFF0000, 0xFF0000, 0xFF, 0x111111, 0xFF, 0xFF, 0x111111, 0x111111}));
     EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
     SelectObject(dib.Dc(), oldBrush);
     SelectObject(dib.Dc(), oldPen);

@@ -1,14 +1,14 @@
 // The whole-row blits against the per-pixel path over random pictures: every pair of depths,
 // clipped rectangles, palettes with repeated colours, keys that change between blits.
-#include <gtest/gtest.h>
+#include "blitrows.h"
+#include "gdi_support.h"
 
+#include "windows.h"
+
+#include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <vector>
-
-#include "blitrows.h"
-#include "gdi_support.h"
-#include "windows.h"
 
 namespace {
 
@@ -23,8 +23,7 @@ struct Format {
 };
 
 const Format kFormats[] = {
-    {"8", 8, nullptr},     {"555", 16, k555},  {"565", 16, k565}, {"24", 24, nullptr},
-    {"32", 32, nullptr},   {"32wide", 32, kWide},
+    {"8", 8, nullptr}, {"555", 16, k555}, {"565", 16, k565}, {"24", 24, nullptr}, {"32", 32, nullptr}, {"32wide", 32, kWide},
 };
 
 constexpr int kWidth = 37, kHeight = 11; // an odd width leaves padding at the end of 24-bit rows
@@ -45,8 +44,7 @@ std::vector<RGBQUAD> Palette(std::mt19937& rng)
 
 std::unique_ptr<TestDib> Make(const Format& f, const std::vector<RGBQUAD>& palette, bool topDown)
 {
-    return std::make_unique<TestDib>(kWidth, kHeight, f.bitCount, f.bitCount == 8 ? palette : std::vector<RGBQUAD>{},
-                                     f.masks, topDown);
+    return std::make_unique<TestDib>(kWidth, kHeight, f.bitCount, f.bitCount == 8 ? palette : std::vector<RGBQUAD>{}, f.masks, topDown);
 }
 
 // Random pixels, a third of them one of the keys as this format stores it.
@@ -124,8 +122,7 @@ TEST(FastRows, MatchThePerPixelPathForEveryPairOfDepths)
             for (int i = 0; i < 12; ++i) {
                 const int key = int(rng() % 3) - 1;
                 blits.push_back({int(rng() % (kWidth + 8)) - 8, int(rng() % (kHeight + 4)) - 4, int(rng() % kWidth) + 1,
-                                 int(rng() % kHeight) + 1, int(rng() % (kWidth + 8)) - 8,
-                                 int(rng() % (kHeight + 4)) - 4, key});
+                                 int(rng() % kHeight) + 1, int(rng() % (kWidth + 8)) - 8, int(rng() % (kHeight + 4)) - 4, key});
             }
             ExpectSamePixels(sf, df, blits, rng);
         }

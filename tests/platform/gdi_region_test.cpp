@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "windows.h"
+
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -20,12 +19,23 @@ struct Case {
 TEST(GdiRegion, CombineGivesTheRightPoints)
 {
     const Case cases[] = {
-        {"or overlapping", RGN_OR, {0, 0, 10, 10}, {5, 5, 20, 20}, COMPLEXREGION, {0, 0, 20, 20},
-         {{0, 0}, {9, 9}, {19, 19}, {12, 6}}, {{15, 2}, {2, 15}, {20, 20}}},
-        {"and", RGN_AND, {0, 0, 10, 10}, {5, 5, 20, 20}, SIMPLEREGION, {5, 5, 10, 10}, {{5, 5}, {9, 9}},
-         {{4, 4}, {10, 10}}},
-        {"diff punches a hole", RGN_DIFF, {0, 0, 30, 30}, {10, 10, 20, 20}, COMPLEXREGION, {0, 0, 30, 30},
-         {{0, 0}, {29, 29}, {9, 15}, {20, 15}}, {{10, 10}, {19, 19}, {15, 15}}},
+        {"or overlapping",
+         RGN_OR,
+         {0, 0, 10, 10},
+         {5, 5, 20, 20},
+         COMPLEXREGION,
+         {0, 0, 20, 20},
+         {{0, 0}, {9, 9}, {19, 19}, {12, 6}},
+         {{15, 2}, {2, 15}, {20, 20}}},
+        {"and", RGN_AND, {0, 0, 10, 10}, {5, 5, 20, 20}, SIMPLEREGION, {5, 5, 10, 10}, {{5, 5}, {9, 9}}, {{4, 4}, {10, 10}}},
+        {"diff punches a hole",
+         RGN_DIFF,
+         {0, 0, 30, 30},
+         {10, 10, 20, 20},
+         COMPLEXREGION,
+         {0, 0, 30, 30},
+         {{0, 0}, {29, 29}, {9, 15}, {20, 15}},
+         {{10, 10}, {19, 19}, {15, 15}}},
         {"diff of everything", RGN_DIFF, {0, 0, 5, 5}, {0, 0, 5, 5}, NULLREGION, {0, 0, 0, 0}, {}, {{0, 0}}},
         {"and of strangers", RGN_AND, {0, 0, 5, 5}, {6, 6, 9, 9}, NULLREGION, {0, 0, 0, 0}, {}, {{0, 0}, {6, 6}}},
     };

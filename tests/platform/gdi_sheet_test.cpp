@@ -1,12 +1,12 @@
 // Test sheets: one picture of text and blits per target depth, written as PNG for a person to
 // look at. The assertions only check that the sheet was drawn and saved.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "gdi_support.h"
 #include "screenshot.h"
+
 #include "windows.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "gdi_support.h"
 
-#include <cstring>
-
 #include "screenshot.h"
 
-TestDib::TestDib(int width, int height, int bitCount, std::vector<RGBQUAD> table, const DWORD* masks, bool topDown)
-    : width_(width), height_(height), bitCount_(bitCount), pitch_((width * bitCount + 31) / 32 * 4), topDown_(topDown)
+#include <cstring>
+
+TestDib::TestDib(int width, int height, int bitCount, std::vector<RGBQUAD> table, const DWORD* masks, bool topDown) :
+    width_(width), height_(height), bitCount_(bitCount), pitch_((width * bitCount + 31) / 32 * 4), topDown_(topDown)
 {
     std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
     auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
@@ -90,9 +90,8 @@ bool TestDib::SavePng(const std::filesystem::path& name) const
 std::vector<RGBQUAD> TestTable(int size)
 {
     static const BYTE colors[16][3] = {
-        {0, 0, 0},     {255, 255, 255}, {255, 0, 0},   {0, 255, 0},     {0, 0, 255},   {255, 255, 0},
-        {0, 255, 255}, {255, 0, 255},   {128, 0, 0},   {0, 128, 0},     {0, 0, 128},   {128, 128, 128},
-        {200, 100, 50}, {50, 100, 200}, {255, 128, 7}, {192, 192, 192},
+        {0, 0, 0},   {255, 255, 255}, {255, 0, 0}, {0, 255, 0},     {0, 0, 255},    {255, 255, 0},  {0, 255, 255}, {255, 0, 255},
+        {128, 0, 0}, {0, 128, 0},     {0, 0, 128}, {128, 128, 128}, {200, 100, 50}, {50, 100, 200}, {255, 128, 7}, {192, 192, 192},
     };
     std::vector<RGBQUAD> table;
     for (int i = 0; i < size; ++i)

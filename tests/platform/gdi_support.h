@@ -1,17 +1,16 @@
 // Bitmaps with a DC for the GDI suites, and direct access to their pixels.
 #pragma once
 
+#include "windows.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <vector>
 
-#include "windows.h"
-
 class TestDib {
 public:
     // masks: red, green, blue for BI_BITFIELDS; none means BI_RGB.
-    TestDib(int width, int height, int bitCount, std::vector<RGBQUAD> table = {}, const DWORD* masks = nullptr,
-            bool topDown = true);
+    TestDib(int width, int height, int bitCount, std::vector<RGBQUAD> table = {}, const DWORD* masks = nullptr, bool topDown = true);
     ~TestDib();
     TestDib(const TestDib&) = delete;
     TestDib& operator=(const TestDib&) = delete;

@@ -1,12 +1,12 @@
-#include <gtest/gtest.h>
+#include "gdi_support.h"
+
+#include "windows.h"
 
 #include <algorithm>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
-
-#include "gdi_support.h"
-#include "windows.h"
 
 namespace {
 
@@ -65,8 +65,7 @@ RECT Ink(const TestDib& dib)
     for (int y = 0; y < dib.Height(); ++y)
         for (int x = 0; x < dib.Width(); ++x)
             if (rgb[size_t(y) * dib.Width() + x] != 0xFFFFFF)
-                r = {std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
-                     std::max<LONG>(r.bottom, y + 1)};
+                r = {std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1), std::max<LONG>(r.bottom, y + 1)};
     return r;
 }
 
@@ -75,8 +74,8 @@ RECT Ink(const TestDib& dib)
 TEST(Fonts, HeightSignWeightAndHandles)
 {
     TestDib dib(1, 1, 24);
-    HFONT character = MakeFont(u"Arial", -14), cell = MakeFont(u"MS Shell Dlg", 20),
-          bold = MakeFont(u"Arial", -14, FW_BOLD), twin = MakeFont(u"Arial", -14);
+    HFONT character = MakeFont(u"Arial", -14), cell = MakeFont(u"MS Shell Dlg", 20), bold = MakeFont(u"Arial", -14, FW_BOLD),
+          twin = MakeFont(u"Arial", -14);
     ASSERT_NE(character, twin);
     EXPECT_TRUE(DeleteObject(twin)); // equal fonts are separate handles
     TEXTMETRICW tm{};
@@ -164,8 +163,10 @@ TEST(TextOut, AntialiasingOnDirectTargetsOnly)
         int bits;
         BYTE quality;
         std::set<uint32_t> exactly; // empty: more than four shades
-    } cases[] = {{24, ANTIALIASED_QUALITY, {}}, {16, ANTIALIASED_QUALITY, {}},
-                 {24, NONANTIALIASED_QUALITY, {0xFF0000, 0xFFFFFF}}, {8, ANTIALIASED_QUALITY, {1, 2}}};
+    } cases[] = {{24, ANTIALIASED_QUALITY, {}},
+                 {16, ANTIALIASED_QUALITY, {}},
+                 {24, NONANTIALIASED_QUALITY, {0xFF0000, 0xFFFFFF}},
+                 {8, ANTIALIASED_QUALITY, {1, 2}}};
     for (const auto& c : cases) {
         Page page(150, 24, MakeFont(u"Arial", -16, FW_NORMAL, c.quality), c.bits, c.bits == 8 ? TestTable(256) : std::vector<RGBQUAD>{});
         SetTextColor(page.dib.Dc(), RGB(c.bits == 8 ? 250 : 255, 0, 0)); // nearest: red, index 2
@@ -206,8 +207,7 @@ TEST(DrawText, CalcRectMeasuresWithoutDrawing)
         const char16_t* text;
         UINT format;
         const char16_t* measured;
-    } cases[] = {{u"&Ludo", DT_SINGLELINE, u"Ludo"}, {u"&Ludo", DT_SINGLELINE | DT_NOPREFIX, u"&Ludo"},
-                 {u"a&&b", DT_SINGLELINE, u"a&b"}};
+    } cases[] = {{u"&Ludo", DT_SINGLELINE, u"Ludo"}, {u"&Ludo", DT_SINGLELINE | DT_NOPREFIX, u"&Ludo"}, {u"a&&b", DT_SINGLELINE, u"a&b"}};
     for (const auto& c : cases) {
         RECT r{5, 5, 6, 6};
         const SIZE size = page.Extent(c.measured);
@@ -256,14 +256,12 @@ TEST(DrawText, WordBreakWrapsAtBlanksWithinTheWidth)
     ASSERT_GE(lines.size(), 3u);
     const int lineHeight = expected.Extent(u"x").cy;
     RECT calc{0, 0, width, 0};
-    EXPECT_EQ(DrawTextW(drawn.dib.Dc(), text.c_str(), -1, &calc, DT_WORDBREAK | DT_CALCRECT),
-              int(lines.size()) * lineHeight);
+    EXPECT_EQ(DrawTextW(drawn.dib.Dc(), text.c_str(), -1, &calc, DT_WORDBREAK | DT_CALCRECT), int(lines.size()) * lineHeight);
     EXPECT_EQ(calc.bottom, int(lines.size()) * lineHeight);
     LONG widest = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         widest = std::max(widest, expected.Extent(lines[i]).cx);
-        ExtTextOutW(expected.dib.Dc(), 0, int(i) * lineHeight, 0, nullptr, lines[i].c_str(), UINT(lines[i].size()),
-                    nullptr);
+        ExtTextOutW(expected.dib.Dc(), 0, int(i) * lineHeight, 0, nullptr, lines[i].c_str(), UINT(lines[i].size()), nullptr);
     }
     EXPECT_EQ(calc.right, widest);
     EXPECT_LE(calc.right, width);

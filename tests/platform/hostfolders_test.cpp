@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "hostfolders.h"
+
+#include "test_env.h"
+
+#include "windows.h"
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <thread>
-
-#include "hostfolders.h"
-#include "test_env.h"
-#include "windows.h"
 
 TEST(HostFolders, FollowTheRunsPrivateFolders)
 {

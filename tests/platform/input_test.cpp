@@ -1,8 +1,8 @@
 // Host input becomes messages for the right window: the child under the pointer, the capture
 // holder, the focus; activation and closing.
-#include <gtest/gtest.h>
-
 #include "window_support.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -115,12 +115,10 @@ TEST_F(InputTest, KeysAndTextGoToTheFocus)
         got.emplace_back(msg.message, msg.wParam);
     }
     EXPECT_TRUE(shiftSeen);
-    EXPECT_EQ(got, (std::vector<std::pair<UINT, WPARAM>>{{WM_KEYDOWN, VK_SHIFT},
-                                                          {WM_KEYDOWN, VK_LEFT},
-                                                          {WM_CHAR, 0x15C},
-                                                          {WM_CHAR, 0x11D},
-                                                          {WM_KEYDOWN, VK_RETURN},
-                                                          {WM_CHAR, 13}}));
+    EXPECT_EQ(
+        got,
+        (std::vector<std::pair<UINT, WPARAM>>{
+            {WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, VK_LEFT}, {WM_CHAR, 0x15C}, {WM_CHAR, 0x11D}, {WM_KEYDOWN, VK_RETURN}, {WM_CHAR, 13}}));
     PushKey(top, SDLK_LSHIFT, false);
     PumpReady();
     EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);

@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
+#include "child_process.h"
+#include "utf.h"
+
+#include "hostfolders.h"
+#include "windows.h"
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
-
-#include "child_process.h"
-#include "hostfolders.h"
-#include "utf.h"
-#include "windows.h"
 
 namespace {
 
@@ -89,7 +89,8 @@ TEST(Libraries, MissingOrDamagedLibrariesFailWithTheirOwnErrors)
 
     const std::string folder = HostDataFolder() + "/drive_c/libs";
     std::filesystem::create_directories(folder);
-    std::ofstream(folder + "/libbroken.so") << "\x7F" "ELF but not really";
+    std::ofstream(folder + "/libbroken.so") << "\x7F"
+                                               "ELF but not really";
     EXPECT_EQ(LoadLibraryW(u"C:\\libs\\broken.dll"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
     std::ofstream(folder + "/libempty.so");

@@ -1,11 +1,10 @@
 // Message queues: posting, waking a waiting thread, sending across threads, timers, painting.
-#include <gtest/gtest.h>
+#include "window_support.h"
 
 #include <atomic>
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
-
-#include "window_support.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "child_process.h"
+
 #include "windows.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,11 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-
 #include "hostfolders.h"
 #include "hostpath.h"
 #include "windows.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -66,14 +65,21 @@ TEST(FilePatterns, StarAndQuestionMarkIgnoringCase)
         const char16_t* pattern;
         bool matches;
     } cases[] = {
-        {u"quibo-l-hi.RES", u"*.res", true}, {u"quibo.res.bak", u"*.res", false}, {u"a.txt", u"?.txt", true},
-        {u"ab.txt", u"?.txt", false},        {u".txt", u"?.txt", false},          {u"README", u"*.*", true},
-        {u"..", u"*", true},                 {u"aXbYc", u"a*b*c", true},           {u"aXbY", u"a*b*c", false},
-        {u"", u"*", true},                   {u"x", u"", false},                   {u"\u0109evalo.txt", u"?evalo.*", true},
+        {u"quibo-l-hi.RES", u"*.res", true},
+        {u"quibo.res.bak", u"*.res", false},
+        {u"a.txt", u"?.txt", true},
+        {u"ab.txt", u"?.txt", false},
+        {u".txt", u"?.txt", false},
+        {u"README", u"*.*", true},
+        {u"..", u"*", true},
+        {u"aXbYc", u"a*b*c", true},
+        {u"aXbY", u"a*b*c", false},
+        {u"", u"*", true},
+        {u"x", u"", false},
+        {u"\u0109evalo.txt", u"?evalo.*", true},
         {u"abcbcd", u"a*bcd", true},
         // Many stars over a long name that does not match: one backtrack point keeps this quick.
-        {u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
-         u"*a*a*a*a*a*a*a*a*a*a*b", false},
+        {u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", u"*a*a*a*a*a*a*a*a*a*a*b", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MatchesFilePattern(c.name, c.pattern), c.matches) << static_cast<int>(c.name[0]);

@@ -1,16 +1,15 @@
 // Windows of another process: a second process finds this one's published window, reads its
 // extra word and posts a command to the window it names.
-#include <gtest/gtest.h>
+#include "child_process.h"
+#include "test_env.h"
+#include "window_support.h"
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include "child_process.h"
-#include "test_env.h"
-#include "window_support.h"
 
 namespace {
 
@@ -51,8 +50,7 @@ TEST(PublishedTest, ASecondProcessPostsACommandToTheFirstProcessWindow)
     wc.lpszClassName = u"Quibo IPC";
     ASSERT_TRUE(RegisterClassW(&wc));
     HWND ipc = CreateWindowExW(0, u"Quibo IPC", nullptr, WS_POPUP, -10, -10, 5, 5, nullptr, nullptr, nullptr, nullptr);
-    HWND main = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr,
-                                nullptr);
+    HWND main = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(ipc && main);
     SetWindowLongW(ipc, 0, static_cast<LONG>(reinterpret_cast<uintptr_t>(main)));
     ClearLog();

@@ -1,17 +1,16 @@
 // The resource compiler: as the build runs it (a source and a depfile, or "file:line: error:"
 // and no output), and its parser fed good, bad and truncated scripts.
-#include <gtest/gtest.h>
+#include "lexer.h"
+#include "parser.h"
+#include "test_env.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
-
-#include "lexer.h"
-#include "parser.h"
-#include "test_env.h"
 
 namespace {
 
@@ -21,7 +20,6 @@ struct Outcome {
     int status;
     std::string output;
 };
-
 
 class ResourceCompiler : public testing::Test {
 protected:
@@ -36,10 +34,9 @@ protected:
     Outcome compile(const std::string& script, const std::string& arguments = "")
     {
         write("script.rc", script);
-        const std::string command = std::string(QUIBO_RC) + " --depfile " + (m_dir / "out.d").string() + " " +
-                                    (arguments.empty() ? (m_dir / "script.rc").string() + " " + (m_dir / "out.cpp").string()
-                                                       : arguments) +
-                                    " >" + (m_dir / "output").string() + " 2>&1";
+        const std::string command = std::string(QUIBO_RC) + " --depfile " + (m_dir / "out.d").string() + " "
+                                    + (arguments.empty() ? (m_dir / "script.rc").string() + " " + (m_dir / "out.cpp").string() : arguments)
+                                    + " >" + (m_dir / "output").string() + " 2>&1";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read("output")};
     }
@@ -104,8 +101,7 @@ TEST_F(ResourceCompiler, ReportsMistakesWithFileAndLine)
     expectError("1 DIALOGEX 0, 0, 10, 10\nBEGIN\n  PUSHBUTTON \"OK\", 1, 0, 0, 5, 5\nEND\n", 3,
                 "unexpected PUSHBUTTON in a dialog (only CONTROL lines are understood)");
     expectError("LANGUAGE 9, 1\n", 1, "LANGUAGE statements are not supported");
-    expectError("1 DIALOGEX 0, 0, 10, 10\nBEGIN\nCONTROL \"\", 1, \"static\", 0, 0, 0, 1, (2\nEND\n", 4,
-                "expected ')', found END");
+    expectError("1 DIALOGEX 0, 0, 10, 10\nBEGIN\nCONTROL \"\", 1, \"static\", 0, 0, 0, 1, (2\nEND\n", 4, "expected ')', found END");
     expectError("1 DIALOGEX 0, 0, 40000, 10\nBEGIN\nEND\n", 1, "coordinate 40000 is out of range");
     expectError("1 DIALOGEX 0, 0, 10, 10\nSTYLE DS_SETFONT\nBEGIN\nEND\n", 3, "DS_SETFONT needs a FONT statement");
     expectError("\n\n5 WAVE \"missing.wav\"\n", 3, "cannot read \"missing.wav\"");
@@ -138,14 +134,17 @@ TEST_F(ResourceCompiler, RefusesDialogsTheirReaderCannotTake)
     expectError(dialog + control + "\"x\", 1, \"static" + std::string(1, '\0') + "\", 0, 0, 0, 1, 1\nEND\n", 3,
                 "the control's class holds a zero character");
     expectError(dialog + control + "\"x\", 1, \"\", 0, 0, 0, 1, 1\nEND\n", 3, "the control's class is empty");
-    expectError(dialog + control + "\"\\xFFFF\", 1, \"static\", 0, 0, 0, 1, 1\nEND\n", 3,
-                "the control text starts with 0xFFFF");
-    expectError(dialog + "BEGIN\n" + [] {
-        std::string lines;
-        for (int i = 0; i < 1025; ++i)
-            lines += "CONTROL \"\", 1, \"static\", 0, 0, 0, 1, 1\n";
-        return lines;
-    }() + "END\n", 1027, "too many controls (at most 1024)");
+    expectError(dialog + control + "\"\\xFFFF\", 1, \"static\", 0, 0, 0, 1, 1\nEND\n", 3, "the control text starts with 0xFFFF");
+    expectError(
+        dialog + "BEGIN\n" +
+            [] {
+                std::string lines;
+                for (int i = 0; i < 1025; ++i)
+                    lines += "CONTROL \"\", 1, \"static\", 0, 0, 0, 1, 1\n";
+                return lines;
+            }()
+            + "END\n",
+        1027, "too many controls (at most 1024)");
     expectError("\"A\\0B\" WAVE \"a.bin\"\n", 1, "resource id holds a zero character");
     write("a.bin", "a");
     expectError("5 WAVE \"a.bin\"\n\n5 wave \"a.bin\"\n", 3, "resource WAVE 5 is already defined at");

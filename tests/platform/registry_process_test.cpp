@@ -1,26 +1,25 @@
 // The store shared between processes: killed writers, concurrent writers, damaged files.
-#include <gtest/gtest.h>
+#include "test_env.h"
+#include "trace.h"
 
-#include <sqlite3.h>
+#include "hostfolders.h"
+#include "windows.h"
 
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <iterator>
+#include <sqlite3.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-#include "hostfolders.h"
-#include "test_env.h"
-#include "trace.h"
-#include "windows.h"
 
 namespace {
 
@@ -115,8 +114,7 @@ void expectMovedAside(const std::string& folder, const std::function<void(const 
 
         std::vector<std::filesystem::path> aside;
         for (const auto& entry : std::filesystem::directory_iterator(HostDataFolder()))
-            if (entry.path().filename().string().starts_with("registry.db.damaged-") &&
-                entry.path().extension() != ".db-wal")
+            if (entry.path().filename().string().starts_with("registry.db.damaged-") && entry.path().extension() != ".db-wal")
                 aside.push_back(entry.path());
         ASSERT_EQ(aside.size(), 1u);
         EXPECT_TRUE(contents(aside[0]) == damaged); // kept exactly as found
@@ -188,8 +186,7 @@ TEST(RegistryStore, TwoProcessesWriteOneKey)
 
     HKEY key = createKey(u"Software\\Test\\Shared");
     DWORD values = 0, subKeys = 0;
-    ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
-                               nullptr, nullptr),
+    ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(values, 2u * kWrites + 1);
     EXPECT_EQ(subKeys, 1u);
@@ -206,9 +203,7 @@ TEST(RegistryStore, DamagedStoresAreMovedAside)
         sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         sqlite3_close(db);
     };
-    expectMovedAside("garbage", [](const std::string& store) {
-        std::ofstream(store) << std::string(5000, 'Z') << "not a database";
-    });
+    expectMovedAside("garbage", [](const std::string& store) { std::ofstream(store) << std::string(5000, 'Z') << "not a database"; });
     expectMovedAside("scribbled", [&](const std::string& store) {
         database(store, "PRAGMA page_size=1024; CREATE TABLE t(a, b); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
                         "SELECT i + 1 FROM n WHERE i < 500) INSERT INTO t SELECT i, randomblob(100) FROM n;");

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
+#include "windows.h"
 
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "windows.h"
 
 namespace {
 
@@ -14,8 +13,7 @@ struct Key {
     DWORD disposition = 0;
     Key(HKEY root, const char16_t* path)
     {
-        EXPECT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, GENERIC_ALL, nullptr, &handle, &disposition),
-                  ERROR_SUCCESS);
+        EXPECT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, GENERIC_ALL, nullptr, &handle, &disposition), ERROR_SUCCESS);
     }
     ~Key() { RegCloseKey(handle); }
     operator HKEY() const { return handle; }
@@ -59,10 +57,13 @@ TEST(Registry, ValuesKeepTheirTypeAndExactBytes)
         DWORD type;
         std::vector<BYTE> bytes;
     } values[] = {
-        {u"Text", REG_SZ, text},          {u"Binary", REG_BINARY, {0, 1, 0xFF, 0x80, 0, 0}},
-        {u"Number", REG_DWORD, {4, 3, 2, 1}}, {u"Empty", REG_NONE, {}},
-        {u"Odd", 0x1234, {7}},            {u"Binary", REG_SZ, text}, // rewriting changes type and size together
-        {nullptr, REG_BINARY, {5, 6}},    // the default value has an empty (or no) name
+        {u"Text", REG_SZ, text},
+        {u"Binary", REG_BINARY, {0, 1, 0xFF, 0x80, 0, 0}},
+        {u"Number", REG_DWORD, {4, 3, 2, 1}},
+        {u"Empty", REG_NONE, {}},
+        {u"Odd", 0x1234, {7}},
+        {u"Binary", REG_SZ, text}, // rewriting changes type and size together
+        {nullptr, REG_BINARY, {5, 6}}, // the default value has an empty (or no) name
     };
     for (const auto& v : values)
         ASSERT_EQ(setBytes(key, v.name, v.type, v.bytes), ERROR_SUCCESS);
@@ -163,8 +164,7 @@ TEST(Registry, EnumerationAndKeyInfo)
     EXPECT_EQ(RegEnumValueW(key, 2, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
 
     DWORD info[5] = {}; // subkeys, longest subkey name, values, longest value name, largest value
-    ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &info[0], &info[1], nullptr, &info[2], &info[3],
-                               &info[4], nullptr, nullptr),
+    ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &info[0], &info[1], nullptr, &info[2], &info[3], &info[4], nullptr, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(std::vector<DWORD>(info, info + 5), (std::vector<DWORD>{3, 5, 2, 3, 4}));
 }
@@ -207,8 +207,7 @@ TEST(Registry, HandlesAndPathsAreChecked)
     EXPECT_EQ(RegSetValueExW(bogus, u"V", 0, REG_BINARY, nullptr, 0), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegQueryValueExW(nullptr, u"V", nullptr, nullptr, nullptr, nullptr), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegCloseKey(bogus), ERROR_INVALID_HANDLE);
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Test\\Handles", 0, nullptr, 0, GENERIC_ALL, nullptr,
-                              &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Test\\Handles", 0, nullptr, 0, GENERIC_ALL, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
@@ -220,7 +219,6 @@ TEST(Registry, HandlesAndPathsAreChecked)
 
     const std::u16string tooLong(256, u'x');
     for (const char16_t* bad : {u"\\Software", u"Software\\\\Test", tooLong.c_str()})
-        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, bad, 0, nullptr, 0, GENERIC_ALL, nullptr, &key, nullptr),
-                  ERROR_BAD_PATHNAME);
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, bad, 0, nullptr, 0, GENERIC_ALL, nullptr, &key, nullptr), ERROR_BAD_PATHNAME);
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, nullptr, 0, GENERIC_ALL, nullptr), ERROR_INVALID_PARAMETER);
 }

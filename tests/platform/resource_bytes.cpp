@@ -1,8 +1,8 @@
 // Writes the binary resources of the resource tests: every byte value in a known pattern,
 // and an empty file. Generated at build time, as nothing binary is kept in the repository.
-#include <fstream>
-
 #include "resource_pattern.h"
+
+#include <fstream>
 
 int main(int argc, char** argv)
 {

@@ -1,12 +1,12 @@
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "resource_pattern.h"
 #include "resources_test.h"
+
 #include "windows.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -158,10 +158,9 @@ TEST(Resources, DialogTemplatesAreExtendedTemplates)
     Cursor t{bytes};
     // Version, signature, help id, WS_EX_TOPMOST, the style with WS_CAPTION and DS_SETFONT added,
     // four controls, x, y, cx, cy, no menu.
-    const std::vector<DWORD> header = {t.take(2), t.take(2), t.take(4), t.take(4), t.take(4), t.take(2),
-                                       t.take(2), t.take(2), t.take(2), t.take(2), t.take(2)};
-    EXPECT_EQ(header, (std::vector<DWORD>{1, 0xFFFF, 0, 0x8, 0x80000000u | 0x80 | 0x00080000 | 0x00C00000 | 0x40, 4,
-                                          10, 20, 160, 100, 0}));
+    const std::vector<DWORD> header
+        = {t.take(2), t.take(2), t.take(4), t.take(4), t.take(4), t.take(2), t.take(2), t.take(2), t.take(2), t.take(2), t.take(2)};
+    EXPECT_EQ(header, (std::vector<DWORD>{1, 0xFFFF, 0, 0x8, 0x80000000u | 0x80 | 0x00080000 | 0x00C00000 | 0x40, 4, 10, 20, 160, 100, 0}));
     EXPECT_EQ(t.nameOrOrdinal(), u"GuiLibDefDlgClass");
     EXPECT_EQ(t.text(), u"Nova Alta Trafo!");
     EXPECT_EQ((std::vector<DWORD>{t.take(2), t.take(2), t.take(2)}), (std::vector<DWORD>{8, 700, 1})); // italic, charset 0
@@ -180,9 +179,7 @@ TEST(Resources, DialogTemplatesAreExtendedTemplates)
     };
     for (const auto& c : controls) {
         t.at = (t.at + 3) & ~size_t(3);
-        EXPECT_EQ((std::vector<DWORD>{t.take(4), t.take(4), t.take(4), t.take(2), t.take(2), t.take(2), t.take(2),
-                                      t.take(4)}),
-                  c.fields);
+        EXPECT_EQ((std::vector<DWORD>{t.take(4), t.take(4), t.take(4), t.take(2), t.take(2), t.take(2), t.take(2), t.take(4)}), c.fields);
         EXPECT_EQ(t.nameOrOrdinal(), c.windowClass);
         EXPECT_EQ(t.nameOrOrdinal(), c.title);
         EXPECT_EQ(t.take(2), 0u);

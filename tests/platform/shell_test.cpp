@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
+#include "test_env.h"
+
+#include "windows.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
-
-#include "test_env.h"
-#include "windows.h"
 
 namespace fs = std::filesystem;
 
@@ -20,10 +20,9 @@ public:
     RecordingBrowser()
     {
         const fs::path script = TestRoot() / "browser.sh";
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << path("opened.tmp") << "'\nmv '"
-                              << path("opened.tmp") << "' '" << path("opened.txt") << "'\nfor i in $(seq 400); do "
-                              << "[ -e '" << path("release") << "' ] && break; sleep 0.05; done\ntouch '"
-                              << path("ended") << "'\n";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << path("opened.tmp") << "'\nmv '" << path("opened.tmp") << "' '"
+                              << path("opened.txt") << "'\nfor i in $(seq 400); do "
+                              << "[ -e '" << path("release") << "' ] && break; sleep 0.05; done\ntouch '" << path("ended") << "'\n";
         fs::permissions(script, fs::perms::owner_all);
         for (const char* name : {"opened.txt", "release", "ended"})
             fs::remove(path(name));

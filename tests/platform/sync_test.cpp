@@ -1,13 +1,12 @@
-#include <gtest/gtest.h>
+#include "windows.h"
 
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 #include <thread>
-
-#include "windows.h"
+#include <unistd.h>
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
+#include "trace.h"
+
+#include "windows.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "trace.h"
-#include "windows.h"
 
 TEST(Clocks, TickCountAndCounterReadTheMonotonicClockAndSleepLetsTimePass)
 {

@@ -1,16 +1,16 @@
-#include <gtest/gtest.h>
+#include "test_env.h"
+
+#include "windows.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "test_env.h"
-#include "windows.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ protected:
     MMRESULT open(const WAVEFORMATEX& format)
     {
         return waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(&Heard::callback),
-            reinterpret_cast<DWORD_PTR>(&heard), CALLBACK_FUNCTION);
+                           reinterpret_cast<DWORD_PTR>(&heard), CALLBACK_FUNCTION);
     }
 
     // What a listener would have heard: everything the device played, once it is closed.

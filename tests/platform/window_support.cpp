@@ -1,8 +1,8 @@
 #include "window_support.h"
 
-#include <cstring>
-
 #include "screenshot.h"
+
+#include <cstring>
 
 std::vector<Received>& Log()
 {
@@ -94,8 +94,8 @@ void PushMotion(HWND topLevel, int x, int y)
 void PushKey(HWND topLevel, SDL_Keycode key, bool down)
 {
     SDL_Event event{};
-    event.key = {Uint32(down ? SDL_KEYDOWN : SDL_KEYUP), 0, HostId(topLevel), Uint8(down ? SDL_PRESSED : SDL_RELEASED),
-                 0, 0, 0, {SDL_GetScancodeFromKey(key), key, 0, 0}};
+    event.key = {Uint32(down ? SDL_KEYDOWN : SDL_KEYUP),  0, HostId(topLevel), Uint8(down ? SDL_PRESSED : SDL_RELEASED), 0, 0, 0,
+                 {SDL_GetScancodeFromKey(key), key, 0, 0}};
     SDL_PushEvent(&event);
 }
 

@@ -2,11 +2,11 @@
 // injected as the user would make them, and message pumping.
 #pragma once
 
+#include "windows.h"
+
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <vector>
-
-#include "windows.h"
 
 struct Received {
     HWND hwnd;
@@ -46,7 +46,6 @@ protected:
     void SetUp() override { RegisterRecordingClass(); }
     void TearDown() override;
     // A window of the given class, a recording window if none.
-    HWND Make(DWORD style, int x, int y, int w, int h, HWND parent = nullptr, int id = 0, LPCWSTR cls = nullptr,
-              LPCWSTR text = u"title");
+    HWND Make(DWORD style, int x, int y, int w, int h, HWND parent = nullptr, int id = 0, LPCWSTR cls = nullptr, LPCWSTR text = u"title");
     std::vector<HWND> created;
 };

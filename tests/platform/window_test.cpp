@@ -1,7 +1,7 @@
 // Window classes and windows: creation and destruction order, geometry, window data, lookup.
-#include <gtest/gtest.h>
-
 #include "window_support.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -19,8 +19,8 @@ std::vector<UINT> Messages(HWND hwnd, std::vector<UINT> only = {})
 {
     std::vector<UINT> list;
     for (const Received& r : Log())
-        if (r.hwnd == hwnd && r.msg != WM_NCHITTEST && r.msg != WM_GETTEXT &&
-            (only.empty() || std::find(only.begin(), only.end(), r.msg) != only.end()))
+        if (r.hwnd == hwnd && r.msg != WM_NCHITTEST && r.msg != WM_GETTEXT
+            && (only.empty() || std::find(only.begin(), only.end(), r.msg) != only.end()))
             list.push_back(r.msg);
     return list;
 }
@@ -42,8 +42,7 @@ TEST_F(WindowTest, CreationSizingAndDestructionArriveInOrder)
     HWND child = Make(WS_CHILD | WS_VISIBLE, 5, 5, 50, 40, top, 7);
     ClearLog();
     ShowWindow(top, SW_SHOW);
-    EXPECT_EQ(Messages(top, {WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS}),
-              (std::vector<UINT>{WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS}));
+    EXPECT_EQ(Messages(top, {WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS}), (std::vector<UINT>{WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS}));
     EXPECT_EQ(GetActiveWindow(), top);
     EXPECT_EQ(GetFocus(), top);
 
@@ -58,8 +57,8 @@ TEST_F(WindowTest, CreationSizingAndDestructionArriveInOrder)
     for (const Received& r : Log())
         if (r.msg == WM_DESTROY || r.msg == WM_NCDESTROY)
             order.emplace_back(r.hwnd, r.msg);
-    EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{
-                         {top, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {top, WM_NCDESTROY}}));
+    EXPECT_EQ(order,
+              (std::vector<std::pair<HWND, UINT>>{{top, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {top, WM_NCDESTROY}}));
     EXPECT_FALSE(IsWindow(child));
     EXPECT_EQ(GetFocus(), nullptr);
     EXPECT_EQ(GetActiveWindow(), nullptr);
@@ -90,12 +89,10 @@ TEST_F(WindowTest, ClassesAreNamedWithoutRegardToCaseAndRegisteredOnce)
     // A window that refuses creation is gone.
     wc.lpszClassName = u"RefusingWindow";
     ASSERT_TRUE(RegisterClassW(&wc));
-    EXPECT_EQ(CreateWindowExW(0, u"refusingwindow", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
-              nullptr);
+    EXPECT_EQ(CreateWindowExW(0, u"refusingwindow", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
     EXPECT_EQ(FindWindowW(u"RefusingWindow", nullptr), nullptr);
     EXPECT_TRUE(UnregisterClassW(u"RefusingWindow", nullptr));
-    EXPECT_EQ(CreateWindowExW(0, u"NoSuchClass", nullptr, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
-              nullptr);
+    EXPECT_EQ(CreateWindowExW(0, u"NoSuchClass", nullptr, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST));
 }
 

@@ -1,8 +1,9 @@
 // Dates as the high-score screen shows them.
-#include <gtest/gtest.h>
+#include "highscreen.h"
 
 #include "highscores.h"
-#include "highscreen.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

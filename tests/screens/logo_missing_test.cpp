@@ -1,9 +1,9 @@
 // A program without the intro's assets: the intro fails at once and leaves the window as it was.
-#include <gtest/gtest.h>
-
 #include "cea_main.h"
 #include "cea_window.h"
 #include "logo.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -23,8 +23,7 @@ LRESULT TestCallback(AnimWindow*, UINT, WPARAM, LPARAM)
 TEST(IntroWithoutAssets, FailsWithoutPlayingOrLoading)
 {
     ASSERT_TRUE(InitAnimEngine(nullptr, 0));
-    HWND hwnd = CreateWindowExW(0, u"AnimWindow", u"intro", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr,
-                                nullptr, nullptr);
+    HWND hwnd = CreateWindowExW(0, u"AnimWindow", u"intro", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr, nullptr, nullptr);
     AnimWindow* anim = AnimWindow::FromWindow(hwnd);
     ASSERT_NE(anim, nullptr);
     anim->SetCallback(TestCallback);

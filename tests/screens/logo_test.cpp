@@ -1,10 +1,6 @@
 // The intro: its frames on their schedule, the loader on its own thread after the animation, the
 // end rule, the result, cancelling, a window that goes away, and the window given back.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <atomic>
-#include <vector>
+#include "logo.h"
 
 #include "cea_clock.h"
 #include "cea_graphic.h"
@@ -12,8 +8,12 @@
 #include "cea_object.h"
 #include "cea_window.h"
 #include "engine_test_util.h"
-#include "logo.h"
 #include "screenshot.h"
+
+#include <algorithm>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -119,8 +119,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(InitAnimEngine(nullptr, 0));
-        hwnd = CreateWindowExW(0, u"AnimWindow", u"intro", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr,
-                               nullptr, nullptr);
+        hwnd = CreateWindowExW(0, u"AnimWindow", u"intro", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(hwnd, nullptr);
         anim = AnimWindow::FromWindow(hwnd);
         ASSERT_NE(anim, nullptr);
@@ -220,7 +219,7 @@ TEST_F(Intro, ASlowLoaderEndsItFiveFramesAfterTheLoadingAndReportsFailure)
     EXPECT_EQ(anim->callback, &TestCallback);
 }
 
-class CutShort : public Intro, public testing::WithParamInterface<UINT> {};
+class CutShort : public Intro, public testing::WithParamInterface<UINT> { };
 
 TEST_P(CutShort, StillWaitsForItsLoaderThenReportsFailureAndLeavesNothing)
 {

@@ -2,11 +2,6 @@
 // and the high-score screen in each of its modes, in English and in Esperanto, drawn from the
 // pack the display chose (QUIBO_DISPLAY picks the size). Each language also gets one sheet of
 // all its screens side by side.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "cea_graphic.h"
 #include "cea_main.h"
 #include "cea_window.h"
@@ -22,6 +17,10 @@
 #include "screenshot.h"
 #include "tutorial.h"
 
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
 namespace {
 
 struct SHOT {
@@ -31,7 +30,7 @@ struct SHOT {
 
 class Pictures {
 public:
-    explicit Pictures(AnimWindow* window) : m_window(window) {}
+    explicit Pictures(AnimWindow* window) : m_window(window) { }
 
     void Take(const std::string& name)
     {

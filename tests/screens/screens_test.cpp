@@ -1,8 +1,5 @@
 // The screen switch and the screens around the play screen, on the large layout.
-#include <gtest/gtest.h>
-
-#include <set>
-#include <vector>
+#include "screens.h"
 
 #include "aux_control.h"
 #include "cea_graphic.h"
@@ -11,16 +8,19 @@
 #include "cea_window.h"
 #include "display.h"
 #include "game.h"
-#include "layout.h"
 #include "highscores.h"
 #include "language.h"
+#include "layout.h"
 #include "media.h"
 #include "memmgr.h"
 #include "records.h"
-#include "screens.h"
 #include "sequencer.h"
 #include "tile.h"
 #include "tutorial.h"
+
+#include <gtest/gtest.h>
+#include <set>
+#include <vector>
 
 extern int g_newGames;
 
@@ -38,12 +38,7 @@ struct SEEN {
 };
 
 const std::set<int> kCommands[6] = {
-    {},
-    {1002, 1003, 1004, 1006, 1007},
-    {1008, 1009, 1010, 1011, 1012, 1013},
-    {1014, 1015, 1016, 1018, 1019},
-    {1021, 1022},
-    {1023, 1025},
+    {}, {1002, 1003, 1004, 1006, 1007}, {1008, 1009, 1010, 1011, 1012, 1013}, {1014, 1015, 1016, 1018, 1019}, {1021, 1022}, {1023, 1025},
 };
 
 int g_events = 0;
@@ -97,8 +92,8 @@ protected:
     static void DealTwelve()
     {
         BuildDeck();
-        g_game = GAMESTATE{.rgDeck = {}, .rgBoard = {}, .iNextTile = 0, .cFound = 0, .fActive = 1, .fPaused = 0,
-                           .tStart = 0, .tPauseStart = 0};
+        g_game = GAMESTATE{
+            .rgDeck = {}, .rgBoard = {}, .iNextTile = 0, .cFound = 0, .fActive = 1, .fPaused = 0, .tStart = 0, .tPauseStart = 0};
         BuildDeck();
         for (int row = 0; row < cROWS; ++row)
             for (int column = 0; column < 4; ++column)
@@ -277,8 +272,7 @@ TEST_F(Screens, TheTutorialPagesThroughItsTwelvePages)
             const POINT at{LayoutNumber("object-tutorial xTILES") + step * i, LayoutNumber("object-tutorial yTILES")};
             bool found = false;
             for (ANIMOBJECT* o : seen.tiles)
-                found = found || (o->GetPosition().x == at.x && o->GetPosition().y == at.y
-                                  && SameTile(*TileOf(o), tiles[i]));
+                found = found || (o->GetPosition().x == at.x && o->GetPosition().y == at.y && SameTile(*TileOf(o), tiles[i]));
             EXPECT_TRUE(found) << "page " << page << " tile " << i;
         }
         EXPECT_EQ(seen.tiles.size(), expected) << page;

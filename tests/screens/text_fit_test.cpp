@@ -1,18 +1,18 @@
 // Every catalog text the screens show fits its field, in each layout and language: a one-line
 // field takes the text's width and height, a wrapping one its height. The play screen's status
 // texts are measured at their widest: the label, three blanks and "99:59" (the tiles left: "81").
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
-
 #include "cetl/properties.h"
 #include "language.h"
 #include "registry.h"
 #include "tutorial.h"
+
 #include "windows.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -37,7 +37,7 @@ struct FIELD {
     const char* font;
     std::vector<UINT> texts;
     std::vector<std::u16string> samples = {}; // texts that are not in the catalog
-    std::u16string suffix = {};                // after each catalog text
+    std::u16string suffix = {}; // after each catalog text
 };
 
 std::vector<FIELD> Fields()

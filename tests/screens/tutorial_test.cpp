@@ -1,7 +1,7 @@
 // The tutorial pages: each page's sample tiles show what its text says.
-#include <gtest/gtest.h>
-
 #include "tutorial.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -33,9 +33,18 @@ struct PAGECASE {
 };
 
 const PAGECASE kPages[] = {
-    {0, 50, 3, 0},  {1, 56, 3, 0},  {2, 62, 3, 0},   {3, 68, 3, kAllButShape}, {4, 72, 3, kShape},
-    {5, 84, 2, -1}, {6, 96, 3, kAllButShape & ~(1 << 0)}, {7, 100, 2, -1}, {8, 112, 3, 0},
-    {9, 118, 3, 0}, {10, 124, 3, 0}, {11, 128, 3, 0},
+    {0, 50, 3, 0},
+    {1, 56, 3, 0},
+    {2, 62, 3, 0},
+    {3, 68, 3, kAllButShape},
+    {4, 72, 3, kShape},
+    {5, 84, 2, -1},
+    {6, 96, 3, kAllButShape & ~(1 << 0)},
+    {7, 100, 2, -1},
+    {8, 112, 3, 0},
+    {9, 118, 3, 0},
+    {10, 124, 3, 0},
+    {11, 128, 3, 0},
 };
 
 TEST(TutorialPages, EachShowsTheQuiboItsTextDescribes)

@@ -1,16 +1,6 @@
 // The whole road: the game publishes through its browser call, a real browser opens the
 // address on a running server, and the scores page shows what was published, in both
 // languages. Screenshots go to the test output folder.
-#include <gtest/gtest.h>
-
-#include <httplib.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-
 #include "browser.h"
 #include "game_reset.h"
 #include "pages.h"
@@ -20,6 +10,14 @@
 #include "serverprocess.h"
 #include "storefixture.h"
 #include "utf.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <iterator>
+#include <string>
 
 namespace {
 
@@ -51,15 +49,14 @@ protected:
         static int count = 0;
         const std::filesystem::path run = TestRoot() / ("chromium" + std::to_string(++count));
         std::filesystem::create_directories(run);
-        const std::filesystem::path picture =
-            TestOutputDir() / ("scores_" + shot + "_" + StoreKindName({GetParam(), 0}) + ".png");
-        const std::string command =
-            std::string("timeout 90 ") + CHROMIUM +
-            " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking"
-            " --disable-component-update --disable-sync --no-proxy-server --hide-scrollbars"
-            " --user-data-dir='" + (run / "profile").string() + "' --window-size=" + windowSize +
-            " --screenshot='" + picture.string() + "' --dump-dom '" + address + "' >'" + (run / "dom.html").string() +
-            "' 2>'" + (run / "chromium.log").string() + "'";
+        const std::filesystem::path picture = TestOutputDir() / ("scores_" + shot + "_" + StoreKindName({GetParam(), 0}) + ".png");
+        const std::string command = std::string("timeout 90 ") + CHROMIUM
+                                    + " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking"
+                                      " --disable-component-update --disable-sync --no-proxy-server --hide-scrollbars"
+                                      " --user-data-dir='"
+                                    + (run / "profile").string() + "' --window-size=" + windowSize + " --screenshot='" + picture.string()
+                                    + "' --dump-dom '" + address + "' >'" + (run / "dom.html").string() + "' 2>'"
+                                    + (run / "chromium.log").string() + "'";
         EXPECT_EQ(std::system(command.c_str()), 0) << readFile(run / "chromium.log");
         EXPECT_TRUE(std::filesystem::exists(picture)) << readFile(run / "chromium.log");
         return readFile(run / "dom.html");
@@ -75,8 +72,8 @@ bool contains(const std::string& text, const std::string& part)
 
 std::string row(int rank, const std::string& name, const HIGHSCORE& entry)
 {
-    return "<td class=\"n\">" + std::to_string(rank) + "</td><td class=\"name\">" + name + "</td><td class=\"n\">" +
-           FormatScoreTime(entry.dwScore) + "</td><td class=\"n\">" + FormatScoreDate(entry.dwDate) + "</td>";
+    return "<td class=\"n\">" + std::to_string(rank) + "</td><td class=\"name\">" + name + "</td><td class=\"n\">"
+           + FormatScoreTime(entry.dwScore) + "</td><td class=\"n\">" + FormatScoreDate(entry.dwDate) + "</td>";
 }
 
 } // namespace
@@ -121,8 +118,7 @@ TEST_P(PublishedScores, PublishFromTheGameShowsOnThePagesInBothLanguages)
 
     // What the HTTP layer refuses before any page is built still gets a 400 page.
     httplib::Client client("127.0.0.1", server.Port());
-    const auto tooLong = client.Get(std::string(SCORES_POST_PATH) + "?post&game&1&lang&en" +
-                                    std::string(2 * cbPOST_QUERY_MAX, '9'));
+    const auto tooLong = client.Get(std::string(SCORES_POST_PATH) + "?post&game&1&lang&en" + std::string(2 * cbPOST_QUERY_MAX, '9'));
     ASSERT_TRUE(tooLong);
     EXPECT_EQ(tooLong->status, 400);
     EXPECT_TRUE(contains(tooLong->body, "The query is longer than 8 KiB.")) << tooLong->body;

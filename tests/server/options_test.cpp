@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "options.h"
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "options.h"
 
 TEST(ServerOptions, ReadsTheFixedCommandLine)
 {
@@ -17,8 +16,7 @@ TEST(ServerOptions, ReadsTheFixedCommandLine)
         {{}, "127.0.0.1", 8642, false, ""},
         {{"--listen", "0.0.0.0:80"}, "0.0.0.0", 80, false, ""},
         {{"--listen=[::1]:9000", "--sqlite", "/srv/s.db"}, "::1", 9000, false, "/srv/s.db"},
-        {{"--postgres", "host=/run/pg dbname=quibo", "--listen", "localhost:0"}, "localhost", 0, true,
-         "host=/run/pg dbname=quibo"},
+        {{"--postgres", "host=/run/pg dbname=quibo", "--listen", "localhost:0"}, "localhost", 0, true, "host=/run/pg dbname=quibo"},
         {{"--sqlite=a=b.db"}, "127.0.0.1", 8642, false, "a=b.db"},
     };
     for (const auto& c : cases) {

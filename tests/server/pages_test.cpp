@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "pages.h"
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "pages.h"
 
 TEST(ScoresPages, TimesAndDatesAreShownAsPeopleReadThem)
 {

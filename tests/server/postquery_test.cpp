@@ -1,13 +1,12 @@
 // The server reads posts exactly as the game's own publishing code writes them, and refuses
 // every alteration of them.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "game_reset.h"
 #include "publish.h"
 #include "publishformat.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -56,7 +55,7 @@ TEST_F(PostParsing, ReadsBackWhatTheGamePublishesInBothLanguages)
     EXPECT_TRUE(empty.scores.empty()) << "an empty table is a valid post of nothing";
     const std::u16string longName(63, u'q');
     EnterHighScore(0, u"Ada Lovelace", 61000);
-    EnterHighScore(1, u"?!", 62000);            // punctuation only: published as an empty name
+    EnterHighScore(1, u"?!", 62000); // punctuation only: published as an empty name
     EnterHighScore(2, u"Ĉu ne, Zamenhof?", 63000); // letters outside ASCII are dropped
     EnterHighScore(3, longName, 64000);
 
@@ -97,9 +96,9 @@ TEST_F(PostParsing, EveryAlterationIsRefusedAndNamesTheEntry)
         {4, "fr", POSTERROR::UnknownLanguage, 0},
         {4, "EN", POSTERROR::UnknownLanguage, 0},
         {5, "scores", POSTERROR::Incomplete, 0},
-        {11, "62001", POSTERROR::CheckMismatch, 1},           // a better time
-        {12, "Bea@Tw0", POSTERROR::CheckMismatch, 1},         // another name
-        {12, "Bea Two", POSTERROR::BadName, 1},               // a space the game sends as "@"
+        {11, "62001", POSTERROR::CheckMismatch, 1}, // a better time
+        {12, "Bea@Tw0", POSTERROR::CheckMismatch, 1}, // another name
+        {12, "Bea Two", POSTERROR::BadName, 1}, // a space the game sends as "@"
         {12, "Bea%40Two", POSTERROR::BadName, 1},
         {12, "<b>Bea</b>", POSTERROR::BadName, 1},
         {12, std::string(65, 'B'), POSTERROR::BadName, 1},

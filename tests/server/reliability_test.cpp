@@ -1,19 +1,17 @@
 // Many clients at once, and a server killed in the middle of their posts: every post the
 // server answered with success is kept, exactly once.
-#include <gtest/gtest.h>
-
-#include <httplib.h>
+#include "publishformat.h"
+#include "serverprocess.h"
+#include "storefixture.h"
 
 #include <atomic>
 #include <chrono>
+#include <gtest/gtest.h>
+#include <httplib.h>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "publishformat.h"
-#include "serverprocess.h"
-#include "storefixture.h"
 
 namespace {
 
@@ -25,8 +23,7 @@ constexpr size_t cPOSTS_PER_CLIENT = 1250;
 
 std::string postOf(const STOREDSCORE& s)
 {
-    return std::string(SCORES_POST_PATH) + "?" +
-           PostQuery("en", {{s.name, s.score, s.date, PublishCheck(s.name, s.score, s.date)}});
+    return std::string(SCORES_POST_PATH) + "?" + PostQuery("en", {{s.name, s.score, s.date, PublishCheck(s.name, s.score, s.date)}});
 }
 
 // Posts one new score after another until `count`, the first failure or the deadline;
@@ -52,17 +49,14 @@ std::vector<STOREDSCORE> postScores(int port, const std::string& prefix, size_t 
 }
 
 // Eight clients at once; `stopWhen` runs beside them (the caller's chance to kill the server).
-template <typename Action>
-std::vector<STOREDSCORE> burst(int port, const std::string& tag, Action stopWhen)
+template<typename Action> std::vector<STOREDSCORE> burst(int port, const std::string& tag, Action stopWhen)
 {
     const auto deadline = Clock::now() + std::chrono::seconds(150);
     std::atomic<size_t> answered = 0;
     std::vector<std::vector<STOREDSCORE>> accepted(cCLIENTS);
     std::vector<std::thread> clients;
     for (int c = 0; c < cCLIENTS; ++c) {
-        clients.emplace_back([&, c] {
-            accepted[c] = postScores(port, tag + std::to_string(c), cPOSTS_PER_CLIENT, deadline, answered);
-        });
+        clients.emplace_back([&, c] { accepted[c] = postScores(port, tag + std::to_string(c), cPOSTS_PER_CLIENT, deadline, answered); });
     }
     stopWhen(answered);
     for (std::thread& client : clients)

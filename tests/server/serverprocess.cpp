@@ -1,5 +1,7 @@
 #include "serverprocess.h"
 
+#include "test_env.h"
+
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -9,8 +11,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-#include "test_env.h"
 
 extern char** environ;
 

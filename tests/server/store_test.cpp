@@ -1,15 +1,14 @@
 // The same behaviour from both stores, and from the answers built on them.
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include "publishformat.h"
 #include "service.h"
 #include "storefixture.h"
 #include "test_env.h"
+
+#include <cstdint>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -46,8 +45,8 @@ TEST_P(Stores, KeepsEachScoreOnceAndCountsTheNewOnes)
 
 TEST_P(Stores, KeepsWholeValuesAcrossAReopen)
 {
-    const std::vector<STOREDSCORE> extremes = {
-        {"", 0, 0}, {"A@b@1", 2147483648u, 2147483648u}, {std::string(64, 'z'), UINT32_MAX, UINT32_MAX}};
+    const std::vector<STOREDSCORE> extremes
+        = {{"", 0, 0}, {"A@b@1", 2147483648u, 2147483648u}, {std::string(64, 'z'), UINT32_MAX, UINT32_MAX}};
     EXPECT_EQ(Open()->Add(extremes), 3u);
     const auto reopened = Open();
     EXPECT_EQ(reopened->Best(10), extremes);

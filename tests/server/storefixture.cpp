@@ -1,9 +1,9 @@
 #include "storefixture.h"
 
-#include <libpq-fe.h>
-
 #include "test_env.h"
 #include "throwawaypostgres.h"
+
+#include <libpq-fe.h>
 
 namespace {
 

@@ -3,13 +3,12 @@
 // installed).
 #pragma once
 
-#include <gtest/gtest.h>
+#include "scorestore.h"
 
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "scorestore.h"
 
 enum class STOREKIND { Sqlite, Postgres };
 
@@ -27,5 +26,5 @@ protected:
 
 std::string StoreKindName(const testing::TestParamInfo<STOREKIND>& info);
 
-#define INSTANTIATE_FOR_EACH_STORE(suite)                                                                              \
+#define INSTANTIATE_FOR_EACH_STORE(suite)                                                                                                  \
     INSTANTIATE_TEST_SUITE_P(Stores, suite, testing::Values(STOREKIND::Sqlite, STOREKIND::Postgres), StoreKindName)

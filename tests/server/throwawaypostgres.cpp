@@ -34,8 +34,8 @@ std::string ThrowawayPostgres::ProgramFolder()
     for (const auto& entry : std::filesystem::directory_iterator("/usr/lib/postgresql", ignored)) {
         const std::string version = entry.path().filename().string();
         const std::filesystem::path bin = entry.path() / "bin";
-        if (version.empty() || version.find_first_not_of("0123456789") != std::string::npos ||
-            !std::filesystem::exists(bin / "initdb") || !std::filesystem::exists(bin / "pg_ctl"))
+        if (version.empty() || version.find_first_not_of("0123456789") != std::string::npos || !std::filesystem::exists(bin / "initdb")
+            || !std::filesystem::exists(bin / "pg_ctl"))
             continue;
         if (std::atoi(version.c_str()) > bestVersion) {
             bestVersion = std::atoi(version.c_str());
@@ -77,13 +77,12 @@ bool ThrowawayPostgres::Start(bool durable, std::string& error)
         }
     }
     const std::string data = m_folder + "/data";
-    if (!run("initdb",
-             quoted(bin + "/initdb") + " -D " + quoted(data) + " -U quibo --auth=trust --no-sync -E UTF8 --locale=C",
-             error))
+    if (!run("initdb", quoted(bin + "/initdb") + " -D " + quoted(data) + " -U quibo --auth=trust --no-sync -E UTF8 --locale=C", error))
         return false;
     const std::string settings = "-k " + m_folder + " -c listen_addresses= " + (durable ? "" : "-c fsync=off");
-    if (!run("start", quoted(bin + "/pg_ctl") + " -D " + quoted(data) + " -l " + quoted(m_folder + "/server.log") +
-                          " -w -t 60 -o " + quoted(settings) + " start",
+    if (!run("start",
+             quoted(bin + "/pg_ctl") + " -D " + quoted(data) + " -l " + quoted(m_folder + "/server.log") + " -w -t 60 -o "
+                 + quoted(settings) + " start",
              error))
         return false;
     m_started = true;
@@ -99,8 +98,7 @@ ThrowawayPostgres::~ThrowawayPostgres()
 {
     if (m_started) {
         std::string ignored;
-        run("stop", quoted(ProgramFolder() + "/pg_ctl") + " -D " + quoted(m_folder + "/data") + " -m immediate -w stop",
-            ignored);
+        run("stop", quoted(ProgramFolder() + "/pg_ctl") + " -D " + quoted(m_folder + "/data") + " -m immediate -w stop", ignored);
     }
     if (!m_folder.empty()) {
         std::error_code ignored;

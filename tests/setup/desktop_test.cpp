@@ -1,17 +1,17 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <fstream>
-#include <set>
-#include <string>
-
-#include "hostfolders.h"
 #include "install_support.h"
 #include "launcher.h"
-#include "rapi.h"
 #include "shelllink.h"
 #include "unzipper.h"
 #include "utf.h"
+
+#include "hostfolders.h"
+#include "rapi.h"
+
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -19,8 +19,8 @@ namespace {
 
 uint32_t at32(const std::string& b, size_t i)
 {
-    return uint32_t(uint8_t(b.at(i))) | uint32_t(uint8_t(b.at(i + 1))) << 8 | uint32_t(uint8_t(b.at(i + 2))) << 16 |
-           uint32_t(uint8_t(b.at(i + 3))) << 24;
+    return uint32_t(uint8_t(b.at(i))) | uint32_t(uint8_t(b.at(i + 1))) << 8 | uint32_t(uint8_t(b.at(i + 2))) << 16
+           | uint32_t(uint8_t(b.at(i + 3))) << 24;
 }
 
 std::u16string wideAt(const std::string& b, size_t i, size_t count)
@@ -62,8 +62,8 @@ TEST(ShellLink, HoldsTheTargetTheShowCommandAndTheDescription)
     const std::string link = ShellLinkBytes(target, u"Quibo ĉe la komputilo");
     EXPECT_EQ(at32(link, 0), 0x4Cu);
     EXPECT_EQ(at32(link, 4), 0x00021401u); // the link class
-    EXPECT_EQ(at32(link, 0x14), 0x86u);    // link information, a name, wide text
-    EXPECT_EQ(at32(link, 0x3C), 1u);       // shown normally
+    EXPECT_EQ(at32(link, 0x14), 0x86u); // link information, a name, wide text
+    EXPECT_EQ(at32(link, 0x3C), 1u); // shown normally
     const size_t info = 0x4C;
     EXPECT_EQ(at32(link, info + 8), 1u); // a volume and a local path
     EXPECT_EQ(link.substr(info + at32(link, info + 16), target.size()), Utf16ToUtf8(target));
@@ -115,8 +115,7 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
     EXPECT_EQ(hostFile(driveC / "Program Files/Quibo/quibo.exe").size(), 70000u);
     EXPECT_TRUE(fs::is_regular_file(driveC / "Documents and Settings/All Users/Start Menu/Programs/Games/Quibo.lnk"));
     const fs::path launcher = LauncherFolder() + "/zelnor-quibo.desktop";
-    EXPECT_NE(hostFile(launcher).find("Exec=\"" + (driveC / "Program Files/Quibo/quibo.exe").string() + "\""),
-              std::string::npos);
+    EXPECT_NE(hostFile(launcher).find("Exec=\"" + (driveC / "Program Files/Quibo/quibo.exe").string() + "\""), std::string::npos);
     EXPECT_EQ(runShell("desktop-file-validate '" + launcher.string() + "'"), 0);
     const std::u16string command = RegText(HKEY_LOCAL_MACHINE, kUninstallKey, u"UninstallString");
     EXPECT_EQ(command, u"rundll32 \"C:\\Program Files\\Zelnor Software\\uninstaller.dll\",Uninstall Quibo");

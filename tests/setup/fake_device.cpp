@@ -1,10 +1,11 @@
 #include "fake_device.h"
 
-#include <cstring>
-
-#include "hostfolders.h"
 #include "utf.h"
 #include "zz.h"
+
+#include "hostfolders.h"
+
+#include <cstring>
 
 namespace {
 
@@ -85,14 +86,9 @@ RAPI* FakeDevice::Connection()
     rapi = {};
     rapi.pfnCeRapiInvoke = invoke;
     rapi.pfnCeGetFileAttributes = [](LPCWSTR path) { return GetFileAttributesW(onDevice(path).c_str()); };
-    rapi.pfnCeSetFileAttributes = [](LPCWSTR path, DWORD) {
-        return SetFileAttributesW(onDevice(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-    };
-    rapi.pfnCeCreateDirectory = [](LPCWSTR path, LPSECURITY_ATTRIBUTES) {
-        return CreateDirectoryW(onDevice(path).c_str(), nullptr);
-    };
-    rapi.pfnCeCreateFile = [](LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition,
-                              DWORD attributes, HANDLE) {
+    rapi.pfnCeSetFileAttributes = [](LPCWSTR path, DWORD) { return SetFileAttributesW(onDevice(path).c_str(), FILE_ATTRIBUTE_NORMAL); };
+    rapi.pfnCeCreateDirectory = [](LPCWSTR path, LPSECURITY_ATTRIBUTES) { return CreateDirectoryW(onDevice(path).c_str(), nullptr); };
+    rapi.pfnCeCreateFile = [](LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD attributes, HANDLE) {
         return CreateFileW(onDevice(path).c_str(), access, share, nullptr, disposition, attributes, nullptr);
     };
     rapi.pfnCeWriteFile = [](HANDLE file, LPCVOID data, DWORD cb, LPDWORD written, LPOVERLAPPED) -> BOOL {
@@ -108,9 +104,8 @@ RAPI* FakeDevice::Connection()
             g_device->spaceLeft -= cb;
         return WriteFile(file, data, cb, written, nullptr);
     };
-    rapi.pfnCeReadFile = [](HANDLE file, LPVOID data, DWORD cb, LPDWORD got, LPOVERLAPPED) {
-        return ReadFile(file, data, cb, got, nullptr);
-    };
+    rapi.pfnCeReadFile
+        = [](HANDLE file, LPVOID data, DWORD cb, LPDWORD got, LPOVERLAPPED) { return ReadFile(file, data, cb, got, nullptr); };
     rapi.pfnCeGetFileSize = [](HANDLE file, LPDWORD high) { return GetFileSize(file, high); };
     rapi.pfnCeCloseHandle = [](HANDLE file) { return CloseHandle(file); };
     rapi.pfnCeDeleteFile = [](LPCWSTR path) -> BOOL { return !g_device->gone && DeleteFileW(onDevice(path).c_str()); };
@@ -136,14 +131,12 @@ RAPI* FakeDevice::Connection()
     rapi.pfnCeRegOpenKeyEx = [](HKEY root, LPCWSTR key, DWORD, REGSAM access, PHKEY out) {
         return RegOpenKeyExW(HKEY_CURRENT_USER, keyOnDevice(root, key).c_str(), 0, access, out);
     };
-    rapi.pfnCeRegCreateKeyEx = [](HKEY root, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM access, LPSECURITY_ATTRIBUTES,
-                                  PHKEY out, LPDWORD disposition) {
-        return RegCreateKeyExW(HKEY_CURRENT_USER, keyOnDevice(root, key).c_str(), 0, nullptr, 0, access, nullptr, out,
-                               disposition);
-    };
-    rapi.pfnCeRegSetValueEx = [](HKEY key, LPCWSTR name, DWORD, DWORD type, LPBYTE data, DWORD cb) {
-        return RegSetValueExW(key, name, 0, type, data, cb);
-    };
+    rapi.pfnCeRegCreateKeyEx
+        = [](HKEY root, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM access, LPSECURITY_ATTRIBUTES, PHKEY out, LPDWORD disposition) {
+              return RegCreateKeyExW(HKEY_CURRENT_USER, keyOnDevice(root, key).c_str(), 0, nullptr, 0, access, nullptr, out, disposition);
+          };
+    rapi.pfnCeRegSetValueEx
+        = [](HKEY key, LPCWSTR name, DWORD, DWORD type, LPBYTE data, DWORD cb) { return RegSetValueExW(key, name, 0, type, data, cb); };
     rapi.pfnCeRegQueryValueEx = [](HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD cb) {
         return RegQueryValueExW(key, name, nullptr, type, data, cb);
     };

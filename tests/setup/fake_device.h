@@ -3,22 +3,22 @@
 // libraries are simulated, with switches for the failures the tests need.
 #pragma once
 
+#include "rapi_bridge.h"
+
 #include <string>
 #include <vector>
-
-#include "rapi_bridge.h"
 
 struct FakeDevice {
     WORD architecture = PROCESSOR_ARCHITECTURE_ARM;
     bool answersSystemInfo = true;
     std::u16string unpackerVersion = u"1"; // empty: the unpacking library is missing
     bool unpackingFails = false;
-    std::u16string uninstallerVersion;      // empty: no uninstaller installed
-    long long spaceLeft = -1;               // bytes the device still takes; -1 without end
-    bool vanishesWhenFull = false;          // then it answers nothing more, as if unplugged
+    std::u16string uninstallerVersion; // empty: no uninstaller installed
+    long long spaceLeft = -1; // bytes the device still takes; -1 without end
+    bool vanishesWhenFull = false; // then it answers nothing more, as if unplugged
     bool gone = false;
-    std::vector<std::string> invoked;       // "library|function" of every remote invoke
-    std::vector<std::string> shortcuts;     // "shortcut|target"
+    std::vector<std::string> invoked; // "library|function" of every remote invoke
+    std::vector<std::string> shortcuts; // "shortcut|target"
 
     RAPI* Connection();
     RAPI rapi = {};

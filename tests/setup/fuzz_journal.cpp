@@ -1,13 +1,13 @@
 // ReadJournal over any text. What must hold: damaged text is refused whole, with no entries
 // and an error naming one of its lines; a journal that reads is written back to text that
 // reads as the same entries, and that text is the writer's fixed point.
+#include "fuzz_check.h"
+#include "journal.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "fuzz_check.h"
-#include "journal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     FUZZ_REQUIRE(error.empty() && entries.size() <= lines);
     for (const JOURNALENTRY& entry : entries)
-        FUZZ_REQUIRE(entry.kind >= JOURNAL_DELETEDIR && entry.kind <= JOURNAL_APPHOOK &&
-                     (entry.kind == JOURNAL_DELETEVAL || entry.value.empty()));
+        FUZZ_REQUIRE(entry.kind >= JOURNAL_DELETEDIR && entry.kind <= JOURNAL_APPHOOK
+                     && (entry.kind == JOURNAL_DELETEVAL || entry.value.empty()));
 
     const std::string text = JournalText(entries);
     std::vector<JOURNALENTRY> again;

@@ -1,13 +1,6 @@
 // The setup library against a running quibo-handheld, through the real "rapi.dll": install
 // as the installer does, read the journal back from the device, run the uninstaller there,
 // and check that the device's folder and registry hold nothing of the product.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <set>
-#include <string>
-
 #include "device_support.h"
 #include "install_support.h"
 #include "rapi_bridge.h"
@@ -15,6 +8,12 @@
 #include "test_env.h"
 #include "trace.h"
 #include "unzipper.h"
+
+#include <algorithm>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -106,18 +105,18 @@ TEST_F(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
     std::memcpy(request, product.c_str(), cb);
     DWORD cbReply = 0;
     BYTE* reply = nullptr;
-    EXPECT_EQ(RapiCeRapiInvoke(rapi, u"\\Program Files\\Zelnor Software\\uninstaller.dll", u"Uninstall", cb, request,
-                               &cbReply, &reply, nullptr, 0),
+    EXPECT_EQ(RapiCeRapiInvoke(rapi, u"\\Program Files\\Zelnor Software\\uninstaller.dll", u"Uninstall", cb, request, &cbReply, &reply,
+                               nullptr, 0),
               S_OK);
     LocalFree(reply);
 
     std::set<std::string> after = deviceFiles(root);
     after.erase("Program Files/Zelnor Software/uninstaller.dll"); // shared by every product
     EXPECT_EQ(after, before);
-    for (const auto& [hive, key] : {std::pair{HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo"},
-                                    std::pair{HKEY_LOCAL_MACHINE, u"Software\\Zelnor\\Quibo Extras"},
-                                    std::pair{HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo"},
-                                    std::pair{HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS"}}) // held only our values
+    for (const auto& [hive, key] :
+         {std::pair{HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo"}, std::pair{HKEY_LOCAL_MACHINE, u"Software\\Zelnor\\Quibo Extras"},
+          std::pair{HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo"},
+          std::pair{HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS"}}) // held only our values
         EXPECT_EQ(deviceText(rapi, hive, key, u""), u"<no key>") << fs::path(key).string();
     // The desktop's own choice is the desktop's.
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo"), u"EO");
@@ -132,8 +131,7 @@ TEST_F(HandheldRoundTrip, AFullDeviceFailsTheFileAndKeepsTheJournalTrue)
     ASSERT_NE(handheld, nullptr);
     ASSERT_TRUE(handheld->openjournal("Quibo"));
     EXPECT_FALSE(handheld->installfile("\\Program Files\\Quibo\\quibo.exe", &m_archive, "shx\\quibo.exe", 5, 90));
-    EXPECT_NE(std::find(g_lines.begin(), g_lines.end(),
-                        "setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe"),
+    EXPECT_NE(std::find(g_lines.begin(), g_lines.end(), "setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe"),
               g_lines.end());
     EXPECT_FALSE(fs::exists(fs::path(device.root()) / "Program Files/Quibo/quibo.exe"));
     SETUPTOOLKIT again(nullptr, TARGET_HANDHELD, library.findhandheld(0));

@@ -1,9 +1,8 @@
 #include "install_support.h"
 
 #include <fstream>
-#include <iterator>
-
 #include <gtest/gtest.h>
+#include <iterator>
 
 std::string BuildFolder()
 {
@@ -43,8 +42,7 @@ void InstallQuibo(SETUPTOOLKIT& target, ZIPFILE* archive, const std::string& cpu
     ASSERT_TRUE(target.installfile(program.c_str(), archive, (cpu + "\\quibo.exe").c_str(), 5, 75));
     for (const char* pack : {"quibo-s-lo.res", "quibo-l-hi.res"}) {
         if (packs-- > 0) {
-            ASSERT_TRUE(target.installfile((folder + "\\" + pack).c_str(), archive, (std::string("common\\") + pack).c_str(),
-                                           75, 80));
+            ASSERT_TRUE(target.installfile((folder + "\\" + pack).c_str(), archive, (std::string("common\\") + pack).c_str(), 75, 80));
         }
     }
     const std::string shortcut = std::string(target.getfolder(3).View()) + "\\Games\\Quibo.lnk";

@@ -2,11 +2,11 @@
 // and reading back what they left on the host.
 #pragma once
 
-#include <filesystem>
-#include <string>
-
 #include "sl_toolkit.h"
 #include "zip_builder.h"
+
+#include <filesystem>
+#include <string>
 
 // The folder of this test program, where the build puts the programs and libraries it tests.
 std::string BuildFolder();

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "journal.h"
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "journal.h"
 
 namespace {
 
@@ -29,23 +28,22 @@ TEST(Journal, TextIsTheHeaderThenOneLinePerEntry)
         {JOURNAL_APPHOOK, "hook", ""},
     };
     const std::string text = JournalText(entries);
-    const std::string expected =
-        "#\n"
-        "# This uninstall log is automatically generated during installation\n"
-        "# and is used by the Zelnor Software uninstaller for removing this\n"
-        "# product from your machine.\n"
-        "#\n"
-        "# If this file is missing or damaged, Windows will be unable to\n"
-        "# automatically uninstall this product.\n"
-        "#\n" +
-        std::string(79, '#') +
-        "\n"
-        "\n"
-        "deletedir { \"C:\\Program Files\\Quibo\" }\n"
-        "deletefile { \"C:\\Program Files\\Quibo\\quibo.exe\" }\n"
-        "deletekey { \"HKCU\\Software\" }\n"
-        "deleteval { \"HKCU\\Software\\Zelnor\\Quibo\" \"High Scores\" }\n"
-        "apphook { \"hook\" }\n";
+    const std::string expected = "#\n"
+                                 "# This uninstall log is automatically generated during installation\n"
+                                 "# and is used by the Zelnor Software uninstaller for removing this\n"
+                                 "# product from your machine.\n"
+                                 "#\n"
+                                 "# If this file is missing or damaged, Windows will be unable to\n"
+                                 "# automatically uninstall this product.\n"
+                                 "#\n"
+                                 + std::string(79, '#')
+                                 + "\n"
+                                   "\n"
+                                   "deletedir { \"C:\\Program Files\\Quibo\" }\n"
+                                   "deletefile { \"C:\\Program Files\\Quibo\\quibo.exe\" }\n"
+                                   "deletekey { \"HKCU\\Software\" }\n"
+                                   "deleteval { \"HKCU\\Software\\Zelnor\\Quibo\" \"High Scores\" }\n"
+                                   "apphook { \"hook\" }\n";
     EXPECT_EQ(text, expected);
     EXPECT_EQ(read(text), entries);
 }

@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
+#include "rapi_bridge.h"
+#include "trace.h"
+
+#include "hostfolders.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "hostfolders.h"
-#include "rapi_bridge.h"
-#include "trace.h"
 
 namespace {
 
@@ -36,11 +36,10 @@ TEST(Bridge, ConnectsOnlyThroughAWholeLibraryThatAnswersInTime)
         {"libquibo_rapi_double.so", "700", 1000, nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.library ? c.library : "none") + " after " + c.delay + " ms within " +
-                     std::to_string(c.timeout));
+        SCOPED_TRACE(std::string(c.library ? c.library : "none") + " after " + c.delay + " ms within " + std::to_string(c.timeout));
         if (c.library)
-            std::filesystem::copy_file(std::filesystem::read_symlink("/proc/self/exe").parent_path() / c.library,
-                                       folder + "/rapi.dll", std::filesystem::copy_options::overwrite_existing);
+            std::filesystem::copy_file(std::filesystem::read_symlink("/proc/self/exe").parent_path() / c.library, folder + "/rapi.dll",
+                                       std::filesystem::copy_options::overwrite_existing);
         setenv("QUIBO_TEST_RAPI_DELAY", c.delay, 1);
         g_lines.clear();
         RAPI* rapi = RapiConnectLibrary(u"C:\\bridge\\rapi.dll", c.timeout);

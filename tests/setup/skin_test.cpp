@@ -1,9 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
-#include <optional>
-
 #include "cea_sprite.h"
 #include "cetl/exception.h"
 #include "skinlib.h"
@@ -11,6 +5,11 @@
 #include "skintemplate.h"
 #include "unzipper.h"
 #include "zip_builder.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <optional>
 
 namespace {
 
@@ -20,7 +19,7 @@ struct MarkupCase {
     const char* input;
     std::vector<std::string> texts;
     std::vector<int> bold; // per run
-    const char* href;      // of the last run
+    const char* href; // of the last run
 };
 
 TEST(SkinMarkup, RunsAndStyles)
@@ -93,8 +92,7 @@ TEST(SkinIds, DuplicatesAndClashesGetFreshIdsAndMessages)
         {"unique", Items({1000, 1001}), {}, {1000, 1001}, {}},
         {"unnamed", Items({-1, 65535, -1}), {}, {40100, 40101, 40102}, {}},
         {"twice in one", Items({1000, 1000}), {}, {1000, 40100}, {"Dialog 103 contains more than one control with ID 1000"}},
-        {"in the window too", Items({1006}), {{101, {1006}}}, {40100},
-         {"Dialogs 101 and 103 both contain a control with ID 1006"}},
+        {"in the window too", Items({1006}), {{101, {1006}}}, {40100}, {"Dialogs 101 and 103 both contain a control with ID 1006"}},
         {"fresh ids skip used ones", Items({40100, -1}), {{101, {40101}}}, {40100, 40102}, {}},
     };
     for (auto& c : cases) {
@@ -217,9 +215,9 @@ TEST(SkinArchive, TheInstallersSkinHasEveryImage)
     const auto items = InstallerSkin();
     ASSERT_FALSE(items.empty());
     auto skin = Load(items);
-    for (const char* name : {"background", "frame-c", "frame-lr", "frame-tb", "frame-x", "frame-min", "pbutton", "rbutton",
-                             "cbutton", "pbar", "hscroll", "vscroll", "edit", "cursor", "list", "listitem", "hover",
-                             "icon-info", "icon-alert", "icon-question"})
+    for (const char* name :
+         {"background", "frame-c", "frame-lr", "frame-tb", "frame-x", "frame-min", "pbutton", "rbutton",   "cbutton",    "pbar",
+          "hscroll",    "vscroll", "edit",     "cursor",   "list",    "listitem",  "hover",   "icon-info", "icon-alert", "icon-question"})
         EXPECT_NE(skin->Image(name), nullptr) << name;
     EXPECT_EQ(skin->Transparent(), RGB(0, 0, 255));
     EXPECT_EQ(skin->Number("pbutton", "text lborder", 0), 26);

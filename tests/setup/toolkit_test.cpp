@@ -1,16 +1,16 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <memory>
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include "fake_device.h"
-#include "hostfolders.h"
 #include "install_support.h"
 #include "trace.h"
 #include "unzipper.h"
+
+#include "hostfolders.h"
+
+#include <algorithm>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -59,8 +59,7 @@ protected:
         m_previous = SetTraceSink([](const char* line) { g_lines.push_back(line); });
         m_payload = BuildZip({StoredItem("native/", {}), StoredItem("native/quibo.exe", Pattern(100000)),
                               StoredItem("arm/quibo.exe", Pattern(6000)), StoredItem("common/small.res", Pattern(5120)),
-                              StoredItem("common/large.res", Pattern(5121)),
-                              StoredItem("arm/uninstaller.dll", Pattern(300))});
+                              StoredItem("common/large.res", Pattern(5121)), StoredItem("arm/uninstaller.dll", Pattern(300))});
         m_archive = std::make_unique<ZIPFILE>(m_payload.data(), DWORD(m_payload.size()), false);
     }
     void TearDown() override { SetTraceSink(m_previous); }
@@ -109,7 +108,7 @@ TEST_F(Toolkit, ProcessorArchitecturesChooseThePayloadFolder)
         WORD architecture;
         bool answers;
         const char* folder;
-    } cases[] = {{1, true, "mips"},    {3, true, "ppc"},     {4, true, "shx"},        {5, true, "arm"},
+    } cases[] = {{1, true, "mips"},    {3, true, "ppc"},     {4, true, "shx"},     {5, true, "arm"},
                  {0, true, "unknown"}, {9, true, "unknown"}, {5, false, "unknown"}};
     for (const auto& c : cases) {
         m_device.architecture = c.architecture;
@@ -122,8 +121,8 @@ TEST_F(Toolkit, ProcessorArchitecturesChooseThePayloadFolder)
 TEST_F(Toolkit, FoldersOfEachTarget)
 {
     SETUPTOOLKIT device = handheld();
-    const std::vector<std::string> onDevice = {"\\", "\\Program Files", "\\Program Files\\Zelnor Software",
-                                               "\\Windows\\Start Menu\\Programs", "\\Windows\\StartUp", ""};
+    const std::vector<std::string> onDevice
+        = {"\\", "\\Program Files", "\\Program Files\\Zelnor Software", "\\Windows\\Start Menu\\Programs", "\\Windows\\StartUp", ""};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(device.getfolder(i), onDevice[i]) << i;
     EXPECT_EQ(m_desktop.getfolder(0), "C:\\");
@@ -203,9 +202,8 @@ TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
     }
     const std::string journal = desktopFile(kJournal);
     for (const char* line : {"deletefile { \"C:\\Program Files\\Quibo\\quibo.exe\" }\n",
-                             "deletefile { \"C:\\Program Files\\Quibo\\small.res\" }\n",
-                             "deletedir { \"C:\\Program Files\\Quibo\" }\n", "deletekey { \"HKCU\\Software\" }\n",
-                             "deleteval { \"HKCU\\Software\\Zelnor\\Quibo\" \"Settings\" }\n"})
+                             "deletefile { \"C:\\Program Files\\Quibo\\small.res\" }\n", "deletedir { \"C:\\Program Files\\Quibo\" }\n",
+                             "deletekey { \"HKCU\\Software\" }\n", "deleteval { \"HKCU\\Software\\Zelnor\\Quibo\" \"Settings\" }\n"})
         EXPECT_EQ(countLines(journal, line), 1) << line;
     // The shared folder holds every product's journal and the uninstaller, and the program
     // files folder was there first: neither is listed.
@@ -233,8 +231,7 @@ TEST_F(Toolkit, AnInstalledNewerUninstallerIsKeptAndTheProductStillRegistered)
         SETUPTOOLKIT device = handheld();
         ASSERT_TRUE(device.openjournal("Quibo"));
         ASSERT_TRUE(device.finalize(m_archive.get(), "arm\\uninstaller.dll", 95, 100));
-        EXPECT_EQ(std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Zelnor Software/uninstaller.dll"),
-                  installed != u"2");
+        EXPECT_EQ(std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Zelnor Software/uninstaller.dll"), installed != u"2");
         const char16_t key[] = u"FakeDevice\\HKLM\\Software\\Apps\\Quibo";
         EXPECT_EQ(RegText(HKEY_CURRENT_USER, key, u"IsvFile"), u"\\Program Files\\Zelnor Software\\uninstaller.dll");
         EXPECT_EQ(RegText(HKEY_CURRENT_USER, key, u"Instl"), u"\1"); // a DWORD of 1
@@ -272,6 +269,5 @@ TEST_F(Toolkit, AHandheldShortcutQuotesItsTarget)
     ASSERT_TRUE(device.linkfile("\\Windows\\Start Menu\\Programs\\Games\\Quibo.lnk", "\\Program Files\\Quibo\\quibo.exe"));
     EXPECT_EQ(m_device.shortcuts,
               (std::vector<std::string>{"\\Windows\\Start Menu\\Programs\\Games\\Quibo.lnk|\"\\Program Files\\Quibo\\quibo.exe\""}));
-    EXPECT_EQ(device.journal().back(),
-              (JOURNALENTRY{JOURNAL_DELETEFILE, "\\Windows\\Start Menu\\Programs\\Games\\Quibo.lnk", ""}));
+    EXPECT_EQ(device.journal().back(), (JOURNALENTRY{JOURNAL_DELETEFILE, "\\Windows\\Start Menu\\Programs\\Games\\Quibo.lnk", ""}));
 }

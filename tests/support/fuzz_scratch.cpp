@@ -1,11 +1,11 @@
 #include "fuzz_scratch.h"
 
+#include "private_folders.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-
-#include "private_folders.h"
 
 namespace {
 
@@ -23,8 +23,7 @@ const std::filesystem::path& FuzzScratch()
 {
     if (!g_root.empty())
         return g_root;
-    g_root = MakePrivateFolders(std::filesystem::is_directory("/dev/shm") ? "/dev/shm/quibo-fuzz-XXXXXX"
-                                                                            : "/tmp/quibo-fuzz-XXXXXX");
+    g_root = MakePrivateFolders(std::filesystem::is_directory("/dev/shm") ? "/dev/shm/quibo-fuzz-XXXXXX" : "/tmp/quibo-fuzz-XXXXXX");
     std::atexit(removeRoot);
     return g_root;
 }

@@ -10,7 +10,7 @@
 
 class SeedFolder {
 public:
-    explicit SeedFolder(std::filesystem::path dir) : m_dir(std::move(dir)) {}
+    explicit SeedFolder(std::filesystem::path dir) : m_dir(std::move(dir)) { }
     void Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
     void Write(const std::string& name, std::string_view text) const;
 

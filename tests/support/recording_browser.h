@@ -2,6 +2,8 @@
 // address it is asked to open.
 #pragma once
 
+#include "test_env.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -10,16 +12,14 @@
 #include <string>
 #include <thread>
 
-#include "test_env.h"
-
 class RecordingBrowser {
 public:
     RecordingBrowser()
     {
         const std::filesystem::path script = TestRoot() / "recorder.sh";
         const std::string opened = m_opened.string();
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened << ".part' && mv '" << opened
-                              << ".part' '" << opened << "'\n";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << opened << ".part' && mv '" << opened << ".part' '" << opened
+                              << "'\n";
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         std::filesystem::remove(m_opened);
         setenv("BROWSER", script.c_str(), 1);
@@ -30,8 +30,7 @@ public:
 
     // Runs the command and returns the address it asked to open, or "" after a bounded wait:
     // the browser runs on its own.
-    template <typename Command>
-    std::string addressOpenedBy(Command command)
+    template<typename Command> std::string addressOpenedBy(Command command)
     {
         std::filesystem::remove(m_opened);
         command();

@@ -1,9 +1,8 @@
 #include "screenshot.h"
 
-#include <zlib.h>
-
 #include <fstream>
 #include <string>
+#include <zlib.h>
 
 namespace {
 
@@ -41,8 +40,8 @@ bool WritePng(const std::filesystem::path& file, int width, int height, const st
     }
     uLongf packedSize = compressBound(uLong(raw.size()));
     std::string packed(packedSize, '\0');
-    if (compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
-                 uLong(raw.size())) != Z_OK)
+    if (compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()))
+        != Z_OK)
         return false;
     packed.resize(packedSize);
 

@@ -1,13 +1,12 @@
 // Every test program starts here: it gives the run a private data folder and headless SDL
 // drivers, so no test touches the user's real store, display or speakers.
-#include <gtest/gtest.h>
+#include "private_folders.h"
+#include "test_env.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
-
-#include "private_folders.h"
-#include "test_env.h"
 
 namespace {
 

@@ -4,18 +4,18 @@
 // character set aside, which the platform does not keep); every string block is sixteen
 // counted strings; resource names hold no zero unit; and the generated source carries each
 // resource's bytes exactly.
-#include <cstdint>
-#include <cstring>
-#include <string>
-#include <string_view>
-
 #include "dialog.h"
-#include "user32/dlgtemplate.h"
 #include "emit.h"
 #include "fuzz_check.h"
 #include "fuzz_scratch.h"
 #include "lexer.h"
 #include "parser.h"
+#include "user32/dlgtemplate.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -51,8 +51,7 @@ ScriptDialog header(const DialogTemplate& r, uint32_t helpId, uint8_t charset)
 
 // The read-back template encoded again. The platform reads a control text given as an
 // ordinal as no text; such a text is taken from the original bytes, where it would stand.
-std::vector<uint8_t> encodeAgain(const DialogTemplate& r, const std::vector<uint8_t>& original, uint32_t helpId,
-                                 uint8_t charset)
+std::vector<uint8_t> encodeAgain(const DialogTemplate& r, const std::vector<uint8_t>& original, uint32_t helpId, uint8_t charset)
 {
     const ScriptDialog bare = header(r, helpId, charset);
     const size_t cbHeader = align4(EncodeDialog(bare).size());

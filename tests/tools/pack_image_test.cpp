@@ -1,10 +1,9 @@
 // quibo-pack's image commands: bitmaps to layered images and back, and what psp-info says.
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "psp_writer.h"
 #include "pack_run.h"
+#include "psp_writer.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "pack_run.h"
 
+#include "test_env.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
-
-#include "test_env.h"
 
 namespace fs = std::filesystem;
 

@@ -1,12 +1,11 @@
 // quibo-pack as other tools and checks call it: exit status, standard error and files.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <string>
-
 #include "deflate_streams.h"
 #include "pack_run.h"
 #include "test_env.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -27,10 +26,11 @@ TEST(PackTool, WrongUsageAndCorruptInputFailWithAMessageAndNoOutput)
 {
     Spill(P("bad.zz"), {0x10, 0, 0, 0, 0xFF, 0xFF, 0xFF});
     Spill(P("f"), {'x'});
-    for (const std::string& args : std::vector<std::string>{"", "zz-pack onlyone", "frobnicate a b", "zip-create " + P("bad.zip") + " noequals",
-                                   "zip-create " + P("bad.zip") + " dir/=" + P("f"), "zip-create " + P("bad.zip") + " file=",
-                                   "zip-create " + P("bad.zip") + " file=" + P("absent"),
-                                   "zz-unpack " + P("bad.zz") + " " + P("never.bin")}) {
+    for (const std::string& args :
+         std::vector<std::string>{"", "zz-pack onlyone", "frobnicate a b", "zip-create " + P("bad.zip") + " noequals",
+                                  "zip-create " + P("bad.zip") + " dir/=" + P("f"),
+                                  "zip-create " + P("bad.zip") + " file=", "zip-create " + P("bad.zip") + " file=" + P("absent"),
+                                  "zz-unpack " + P("bad.zz") + " " + P("never.bin")}) {
         const ToolRun run = Pack(args);
         EXPECT_EQ(run.status, 1) << args;
         EXPECT_NE(run.err, "") << args;
@@ -46,8 +46,8 @@ TEST(PackTool, ZipCreateWritesAnArchiveTheZipToolsAccept)
     Spill(P("layout.txt"), layout);
     Spill(P("image.zz"), image);
     Spill(P("nothing"), {});
-    const std::string create = "zip-create " + P("pack.res") + " layout.txt=" + P("layout.txt") +
-                               " common/= common/image.zz=" + P("image.zz") + " empty=" + P("nothing");
+    const std::string create = "zip-create " + P("pack.res") + " layout.txt=" + P("layout.txt")
+                               + " common/= common/image.zz=" + P("image.zz") + " empty=" + P("nothing");
     ASSERT_EQ(Pack(create).status, 0);
     EXPECT_EQ(std::system(("unzip -tq " + P("pack.res") + " >/dev/null").c_str()), 0);
 

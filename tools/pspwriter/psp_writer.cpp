@@ -1,9 +1,8 @@
 #include "psp_writer.h"
 
-#include <zlib.h>
-
 #include <cstring>
 #include <stdexcept>
+#include <zlib.h>
 
 namespace psp {
 
@@ -170,10 +169,10 @@ void WriteLayerInfo(Writer& w, const Layer& layer, uint16_t cChannels)
     w.RectOut(layer.imageRect);
     w.RectOut(layer.savedRect);
     w.U8(255); // opacity
-    w.U8(0);   // normal blend
-    w.U8(1);   // visible
-    w.U8(0);   // transparency not protected
-    w.U8(0);   // no link group
+    w.U8(0); // normal blend
+    w.U8(1); // visible
+    w.U8(0); // transparency not protected
+    w.U8(0); // no link group
     w.RectOut(layer.maskRect);
     w.RectOut(layer.maskRect);
     w.U8(0); // mask not linked

@@ -1,16 +1,16 @@
 // One image of a resource pack as drawn, before it is flattened to 24 or 8 bits.
 #pragma once
 
+#include "canvas.h"
+
 #include <string>
 #include <vector>
-
-#include "canvas.h"
 
 struct Artwork {
     std::string name; // the pack entry without ".zz"
     Canvas canvas;
     bool keyed = false; // transparent areas become the key colour, pure blue
-    int cellWidth = 0;  // the cells the game cuts it into, for the contact sheets
+    int cellWidth = 0; // the cells the game cuts it into, for the contact sheets
     int cellHeight = 0;
 };
 

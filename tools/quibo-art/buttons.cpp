@@ -1,17 +1,17 @@
 #include "buttons.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "shapes.h"
 #include "style.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
-constexpr const char* kEnglish[kButtonCount] = {"Menu", "Pause", "New",  "Exit", "Rules",  "Publish", "Options",
-                                                "Scores", "Done", "Add", "Hint", "Change", "Back",    "Next"};
-constexpr const char* kEsperanto[kButtonCount] = {"Menuo",  "Paŭzo", "Nova",  "Eliri", "Reguloj", "Afiŝi", "Agordoj",
-                                                  "Trafoj",  "Preta", "Aldoni", "Helpo", "Ŝanĝi", "Reen",  "Plu"};
+constexpr const char* kEnglish[kButtonCount]
+    = {"Menu", "Pause", "New", "Exit", "Rules", "Publish", "Options", "Scores", "Done", "Add", "Hint", "Change", "Back", "Next"};
+constexpr const char* kEsperanto[kButtonCount]
+    = {"Menuo", "Paŭzo", "Nova", "Eliri", "Reguloj", "Afiŝi", "Agordoj", "Trafoj", "Preta", "Aldoni", "Helpo", "Ŝanĝi", "Reen", "Plu"};
 
 constexpr int kCaptionPixels = 11; // the largest size whose accents and descenders fit 12 rows
 
@@ -50,8 +50,8 @@ void DrawLabel(Canvas& canvas, const Ink& ink, float x, float y, int baseline)
 {
     const Ink fitted = Squeezed(ink, kCaptionWidth);
     const int left = int(x) + kCaptionLeft + (kCaptionWidth - fitted.mask.width + 1) / 2;
-    const int top = std::clamp(int(y) + baseline - fitted.baseline, int(y) + kCaptionTop,
-                               int(y) + kCaptionTop + kCaptionHeight - fitted.mask.height);
+    const int top
+        = std::clamp(int(y) + baseline - fitted.baseline, int(y) + kCaptionTop, int(y) + kCaptionTop + kCaptionHeight - fitted.mask.height);
     FillMask(canvas, fitted.mask, left, top, Solid(style::kLabel));
 }
 
@@ -76,8 +76,7 @@ Artwork DrawButtonFaces(TextRenderer& text, Language language)
     // One baseline for the whole set, with the tallest and deepest letters centred.
     const int baseline = kCaptionTop + std::max(0, kCaptionHeight - above - below) / 2 + above;
 
-    Artwork art{std::string("buttons-") + Suffix(language), Canvas(kButtonWidth * 7, kButtonHeight * 2), true,
-                kButtonWidth, kButtonHeight};
+    Artwork art{std::string("buttons-") + Suffix(language), Canvas(kButtonWidth * 7, kButtonHeight * 2), true, kButtonWidth, kButtonHeight};
     for (int i = 0; i < kButtonCount; ++i) {
         const float x = float((i % 7) * kButtonWidth), y = float((i / 7) * kButtonHeight);
         DrawBody(art.canvas, x, y, kButtonTop, kButtonBottom, kButtonEdge);
@@ -104,8 +103,9 @@ Artwork DrawPressedFrames()
             const float phase = std::sin(float(i + k * 5) * 3.14159f / 5.0f);
             const float r = 1.0f + 2.5f * std::max(0.0f, phase);
             const float gx = x + (k == 0 ? 12.0f : 56.0f), gy = y + (k == 0 ? 12.0f : 34.0f);
-            Fill(art.canvas, Union(Polygon({{gx - r, gy}, {gx, gy - 0.35f * r}, {gx + r, gy}, {gx, gy + 0.35f * r}}),
-                                   Polygon({{gx, gy - r}, {gx + 0.35f * r, gy}, {gx, gy + r}, {gx - 0.35f * r, gy}})),
+            Fill(art.canvas,
+                 Union(Polygon({{gx - r, gy}, {gx, gy - 0.35f * r}, {gx + r, gy}, {gx, gy + 0.35f * r}}),
+                       Polygon({{gx, gy - r}, {gx + 0.35f * r, gy}, {gx, gy + r}, {gx - 0.35f * r, gy}})),
                  Hex(0xFFFFFF, 0.95f));
         }
         DrawPlate(art.canvas, x, y);

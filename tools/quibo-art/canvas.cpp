@@ -11,8 +11,7 @@ Colour Hex(uint32_t rgb, float alpha)
 Colour Mix(Colour from, Colour to, float t)
 {
     t = std::clamp(t, 0.0f, 1.0f);
-    return {from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t,
-            from.a + (to.a - from.a) * t};
+    return {from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t, from.a + (to.a - from.a) * t};
 }
 
 Colour WithAlpha(Colour colour, float alpha)
@@ -57,22 +56,15 @@ Paint Linear(float x0, float y0, float x1, float y1, std::vector<Stop> stops)
 {
     const float dx = x1 - x0, dy = y1 - y0;
     const float length2 = std::max(dx * dx + dy * dy, 1e-6f);
-    return [=, stops = std::move(stops)](float x, float y) {
-        return AlongStops(stops, ((x - x0) * dx + (y - y0) * dy) / length2);
-    };
+    return [=, stops = std::move(stops)](float x, float y) { return AlongStops(stops, ((x - x0) * dx + (y - y0) * dy) / length2); };
 }
 
 Paint Radial(float cx, float cy, float radius, std::vector<Stop> stops)
 {
-    return [=, stops = std::move(stops)](float x, float y) {
-        return AlongStops(stops, std::hypot(x - cx, y - cy) / radius);
-    };
+    return [=, stops = std::move(stops)](float x, float y) { return AlongStops(stops, std::hypot(x - cx, y - cy) / radius); };
 }
 
-Canvas::Canvas(int width, int height)
-    : width_(width), height_(height), pixels_(size_t(width) * size_t(height), Pixel{0, 0, 0, 0})
-{
-}
+Canvas::Canvas(int width, int height) : width_(width), height_(height), pixels_(size_t(width) * size_t(height), Pixel{0, 0, 0, 0}) { }
 
 Colour Canvas::At(int x, int y) const
 {
@@ -119,7 +111,6 @@ Canvas Canvas::Crop(int x, int y, int width, int height) const
     for (int py = 0; py < height; ++py)
         for (int px = 0; px < width; ++px)
             if (Inside(x + px, y + py))
-                piece.pixels_[size_t(py) * size_t(width) + size_t(px)] =
-                    pixels_[size_t(y + py) * size_t(width_) + size_t(x + px)];
+                piece.pixels_[size_t(py) * size_t(width) + size_t(px)] = pixels_[size_t(y + py) * size_t(width_) + size_t(x + px)];
     return piece;
 }

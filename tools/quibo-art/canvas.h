@@ -15,7 +15,7 @@ Colour Hex(uint32_t rgb, float alpha = 1.0f);
 Colour Mix(Colour from, Colour to, float t);
 Colour WithAlpha(Colour colour, float alpha);
 Colour Lighter(Colour colour, float amount); // towards white
-Colour Darker(Colour colour, float amount);  // towards black
+Colour Darker(Colour colour, float amount); // towards black
 
 // A paint gives the colour at a point of the canvas.
 using Paint = std::function<Colour(float x, float y)>;

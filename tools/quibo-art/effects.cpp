@@ -1,9 +1,9 @@
 #include "effects.h"
 
-#include <cmath>
-
 #include "shapes.h"
 #include "style.h"
+
+#include <cmath>
 
 namespace {
 
@@ -41,7 +41,8 @@ void Twinkle(Canvas& canvas, float cx, float cy, int frame)
     const float radius = 8 + 20 * std::sin(std::min(1.0f, t * 1.6f) * kPi / 2) * (1 - 0.35f * t);
     const Colour gold = Mix(style::kGoldDeep, Lighter(style::kGold, 0.5f), light);
     Glow(canvas, Circle(cx, cy, radius * 0.15f), WithAlpha(style::kGold, 0.75f * light), radius * 0.55f);
-    Fill(canvas, Star(cx, cy, radius, 4, 0.18f, t * 0.6f), Radial(cx, cy, radius, {{0, Hex(0xFFFFFF, light)}, {0.5f, WithAlpha(gold, light)}, {1, WithAlpha(gold, 0.6f * light)}}));
+    Fill(canvas, Star(cx, cy, radius, 4, 0.18f, t * 0.6f),
+         Radial(cx, cy, radius, {{0, Hex(0xFFFFFF, light)}, {0.5f, WithAlpha(gold, light)}, {1, WithAlpha(gold, 0.6f * light)}}));
     Fill(canvas, Star(cx, cy, radius * 0.45f, 4, 0.3f, t * 0.6f + kPi / 4), Hex(0xFFFFFF, 0.8f * light));
 }
 
@@ -52,7 +53,8 @@ void Burst(Canvas& canvas, float cx, float cy, int frame)
     const float spread = 5 + 24 * std::sqrt(t);
     Glow(canvas, Circle(cx, cy, 3 * (1 - t)), WithAlpha(style::kCyan, 0.8f * (1 - t)), 10 * (1 - t) + 1);
     if (t < 0.7f)
-        Fill(canvas, Circle(cx, cy, 4.5f * (1 - t)), Radial(cx, cy, 4.5f * (1 - t), {{0, Hex(0xFFFFFF, light)}, {1, WithAlpha(style::kCyan, 0)}}));
+        Fill(canvas, Circle(cx, cy, 4.5f * (1 - t)),
+             Radial(cx, cy, 4.5f * (1 - t), {{0, Hex(0xFFFFFF, light)}, {1, WithAlpha(style::kCyan, 0)}}));
     for (int i = 0; i < 8; ++i) {
         const float angle = float(i) * kPi / 4 + 0.2f;
         const float r = (i % 2 == 0 ? spread : spread * 0.72f);
@@ -84,8 +86,7 @@ void Flare(Canvas& canvas, float cx, float cy, int frame)
 
 Artwork DrawSparkles()
 {
-    Artwork art{"effects", Canvas(kSparkleSize * kSparkleFrames, kSparkleSize * kSparkleKinds), true, kSparkleSize,
-                kSparkleSize};
+    Artwork art{"effects", Canvas(kSparkleSize * kSparkleFrames, kSparkleSize * kSparkleKinds), true, kSparkleSize, kSparkleSize};
     for (int kind = 0; kind < kSparkleKinds; ++kind)
         for (int frame = 0; frame < kSparkleFrames; ++frame) {
             Canvas cell(kSparkleSize, kSparkleSize);

@@ -1,9 +1,9 @@
 #include "emblem.h"
 
-#include <cmath>
-
 #include "shapes.h"
 #include "style.h"
+
+#include <cmath>
 
 void DrawEmblemShape(Canvas& canvas, int shape, float cx, float cy, float size, float angle)
 {

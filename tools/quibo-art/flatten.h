@@ -2,10 +2,10 @@
 // keyed picture is transparent.
 #pragma once
 
+#include "artwork.h"
+
 #include <cstdint>
 #include <vector>
-
-#include "artwork.h"
 
 struct Rgb {
     uint8_t r, g, b;

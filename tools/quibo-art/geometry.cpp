@@ -68,8 +68,7 @@ Geometry GeometryFromLayout(const cetl::PROPERTIES& source)
     const int doneLeft = Number(layout, "button-menudone left");
     const int doneMiddle = Number(layout, "button-menudone top") + kButtonHeight / 2;
     g.dividerWidth = 8;
-    g.dividerHeight = doneLeft > dividerLeft ? 2 * (doneMiddle - dividerTop)
-                                             : Number(layout, "button-menudone top") - dividerTop - 6;
+    g.dividerHeight = doneLeft > dividerLeft ? 2 * (doneMiddle - dividerTop) : Number(layout, "button-menudone top") - dividerTop - 6;
 
     // The logo is centred over the Add and Hint buttons and ends just above them.
     if (Enabled(layout, "object-logo")) {

@@ -2,9 +2,9 @@
 // board, the banners sit centred over the high-score table and the pictures fit their gaps.
 #pragma once
 
-#include <string>
-
 #include "cetl/properties.h"
+
+#include <string>
 
 struct Geometry {
     int tileWidth, tileHeight;
@@ -13,7 +13,7 @@ struct Geometry {
     int bannerWidth, bannerHeight;
     int dividerWidth, dividerHeight;
     int logoWidth, logoHeight;
-    float scale;               // 1 on the large desktop; smaller classes draw finer details thinner
+    float scale; // 1 on the large desktop; smaller classes draw finer details thinner
 };
 
 Geometry GeometryFromLayout(const cetl::PROPERTIES& layout);

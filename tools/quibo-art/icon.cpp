@@ -1,14 +1,14 @@
 #include "icon.h"
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
-
 #include "emblem.h"
 #include "png_writer.h"
 #include "shapes.h"
 #include "style.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
 
 namespace {
 
@@ -29,8 +29,7 @@ Canvas DrawIcon(int size)
     const float radius = std::max(2.0f, s * 0.1f);
     const float edge = std::max(1.0f, s * 0.035f);
     if (size >= 32)
-        Glow(canvas, Moved(RoundRect(left, top, right, bottom, radius), 0, s * 0.02f), Hex(0x000000, 0.35f),
-             s * 0.03f);
+        Glow(canvas, Moved(RoundRect(left, top, right, bottom, radius), 0, s * 0.02f), Hex(0x000000, 0.35f), s * 0.03f);
     Fill(canvas, RoundRect(left, top, right, bottom, radius), kFaceEdge);
     Fill(canvas, RoundRect(left + edge, top + edge, right - edge, bottom - edge, radius - edge),
          Linear(left, top, right, bottom, {{0, kFaceHighlight}, {0.45f, kFace}, {1, kFaceShadow}}));

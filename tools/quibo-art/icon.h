@@ -2,11 +2,11 @@
 // written as RGBA PNG files in the sizes desktops look for.
 #pragma once
 
+#include "canvas.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "canvas.h"
 
 inline constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 

@@ -3,10 +3,10 @@
 //     quibo-icons ROOT NAME
 //
 // writes ROOT/NxN/apps/NAME.png for each of the usual sizes (ROOT is e.g. .../icons/hicolor).
+#include "icon.h"
+
 #include <cstdio>
 #include <exception>
-
-#include "icon.h"
 
 int main(int argc, char** argv)
 {

@@ -1,11 +1,11 @@
 #include "intro.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "emblem.h"
 #include "shapes.h"
 #include "style.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -24,8 +24,8 @@ float Arrive(float t)
 
 struct Flight {
     float fromX, fromY; // start, relative to the resting place
-    int firstFrame;     // frames before this one do not show the shape yet
-    float spin;         // turns made on the way
+    int firstFrame; // frames before this one do not show the shape yet
+    float spin; // turns made on the way
 };
 
 // Rectangle from the left, circle from above, triangle from the right, one after another.
@@ -53,7 +53,8 @@ void DrawShapes(Canvas& frame, int index)
                     continue;
                 Canvas ghost(kIntroWidth, kIntroHeight);
                 const Point at = place(index - back);
-                DrawEmblemShape(ghost, i, at.x, at.y, kShapeSize, f.spin * 6.283f * (1 - Arrive(float(index - back - f.firstFrame) / float(kLandingFrame - f.firstFrame))));
+                DrawEmblemShape(ghost, i, at.x, at.y, kShapeSize,
+                                f.spin * 6.283f * (1 - Arrive(float(index - back - f.firstFrame) / float(kLandingFrame - f.firstFrame))));
                 frame.Draw(ghost, 0, 0, 0.18f / float(back));
             }
         }

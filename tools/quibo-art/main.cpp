@@ -8,23 +8,22 @@
 //   intro/5000.psp, 5001-5003.wav    the intro's image and sounds
 //   skin/NAME.psp                    the installer's skin images and pictures (501-503, 500)
 //   sheets/*.png                     a contact sheet per pack and one of the intro
-#include <cstdio>
-#include <filesystem>
-#include <stdexcept>
-
-#include <fstream>
-
 #include "geometry.h"
 #include "intro.h"
-#include "sounds.h"
 #include "pack.h"
 #include "png_writer.h"
 #include "preview.h"
 #include "quantise.h"
 #include "sheet.h"
 #include "skin.h"
+#include "sounds.h"
 #include "store.h"
 #include "style.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
 
 namespace {
 
@@ -100,8 +99,7 @@ void MakeIntro(TextRenderer& text, const fs::path& out)
     const IndexedSet intro = Quantise({Flatten(DrawIntro(text), false)}, {});
     WriteFile(out / "intro" / "5000.psp", LayeredImage(intro.images[0], intro.palette));
     const RgbImage shown = Expand(intro.images[0], intro.palette);
-    WritePng((out / "sheets" / "intro.png").string(),
-             ContactSheet(text, "intro", {{"intro", &shown, kIntroWidth, kIntroHeight}}, 2));
+    WritePng((out / "sheets" / "intro.png").string(), ContactSheet(text, "intro", {{"intro", &shown, kIntroWidth, kIntroHeight}}, 2));
     for (const SoundFile& sound : IntroSounds())
         WriteFile(out / "intro" / (std::to_string(sound.id) + ".wav"), sound.bytes);
 }

@@ -1,9 +1,9 @@
 // Coverage masks: one opacity per pixel, for text and for the outlines and shadows around it.
 #pragma once
 
-#include <vector>
-
 #include "canvas.h"
+
+#include <vector>
 
 struct Mask {
     int width = 0;
@@ -11,7 +11,7 @@ struct Mask {
     std::vector<float> coverage; // row by row, 0..1
 
     Mask() = default;
-    Mask(int w, int h) : width(w), height(h), coverage(size_t(w) * size_t(h), 0.0f) {}
+    Mask(int w, int h) : width(w), height(h), coverage(size_t(w) * size_t(h), 0.0f) { }
     float At(int x, int y) const
     {
         return x < 0 || y < 0 || x >= width || y >= height ? 0.0f : coverage[size_t(y) * size_t(width) + size_t(x)];

@@ -1,11 +1,11 @@
 // Every image of one device class's packs, as drawn.
 #pragma once
 
-#include <vector>
-
 #include "artwork.h"
 #include "geometry.h"
 #include "text.h"
+
+#include <vector>
 
 // In the order the pack lists them: buttons-down, buttons-en, buttons-eo, effects, insets,
 // tiles, gameover-en, gameover-eo, divider, logo.

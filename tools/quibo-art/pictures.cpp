@@ -1,11 +1,11 @@
 #include "pictures.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "emblem.h"
 #include "shapes.h"
 #include "style.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -25,8 +25,11 @@ void DrawRibbon(Canvas& canvas, float top, float width, float height, const Ribb
     const Colour tailColour = Darker(look.dark, 0.25f);
     for (int side = 0; side < 2; ++side) {
         auto at = [&](float x) { return side == 0 ? x : width - x; };
-        const Shape tailShape = Polygon({{at(1), tailTop}, {at(inset + tail), tailTop}, {at(inset + tail), tailBottom},
-                                         {at(1), tailBottom}, {at(8), (tailTop + tailBottom) / 2}});
+        const Shape tailShape = Polygon({{at(1), tailTop},
+                                         {at(inset + tail), tailTop},
+                                         {at(inset + tail), tailBottom},
+                                         {at(1), tailBottom},
+                                         {at(8), (tailTop + tailBottom) / 2}});
         Fill(canvas, Grown(tailShape, 1), style::kInk);
         Fill(canvas, tailShape, tailColour);
         const Shape fold = Polygon({{at(inset), bandBottom}, {at(inset + tail), bandBottom}, {at(inset + tail), tailBottom}});
@@ -50,8 +53,8 @@ Artwork DrawBanners(TextRenderer& text, Language language, const Geometry& g)
 {
     const RibbonLook looks[3] = {{Hex(0x5C8CFF), Hex(0x1F3FA8)}, {Hex(0x9A6BD0), Hex(0x4A2479)}, {Hex(0xFF6B57), Hex(0xB3161F)}};
     const float w = float(g.bannerWidth), h = float(g.bannerHeight);
-    Artwork art{std::string("gameover-") + Suffix(language), Canvas(g.bannerWidth, g.bannerHeight * 3), true,
-                g.bannerWidth, g.bannerHeight};
+    Artwork art{std::string("gameover-") + Suffix(language), Canvas(g.bannerWidth, g.bannerHeight * 3), true, g.bannerWidth,
+                g.bannerHeight};
     for (int i = 0; i < 3; ++i) {
         const float top = h * float(i);
         DrawRibbon(art.canvas, top, w, h, looks[i]);

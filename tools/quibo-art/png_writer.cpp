@@ -1,9 +1,8 @@
 #include "png_writer.h"
 
-#include <zlib.h>
-
 #include <fstream>
 #include <stdexcept>
+#include <zlib.h>
 
 namespace {
 

@@ -3,7 +3,7 @@
 namespace {
 
 struct Sample {
-    int face;    // 0 normal, 1 selected, 2 back
+    int face; // 0 normal, 1 selected, 2 back
     int colour, shape, shading, count;
 };
 
@@ -17,8 +17,8 @@ void Copy(RgbImage& to, int toX, int toY, const RgbImage& from, int fromX, int f
 {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            to.pixels[size_t(toY + y) * size_t(to.width) + size_t(toX + x)] =
-                from.pixels[size_t(fromY + y) * size_t(from.width) + size_t(fromX + x)];
+            to.pixels[size_t(toY + y) * size_t(to.width) + size_t(toX + x)]
+                = from.pixels[size_t(fromY + y) * size_t(from.width) + size_t(fromX + x)];
 }
 
 } // namespace

@@ -91,9 +91,8 @@ std::vector<Point3> MedianCut(std::vector<Weighted> colours, size_t count)
             }
         }
         std::vector<Weighted>& all = worst->colours;
-        std::stable_sort(all.begin(), all.end(), [axis](const Weighted& x, const Weighted& y) {
-            return Channel(x.colour, axis) < Channel(y.colour, axis);
-        });
+        std::stable_sort(all.begin(), all.end(),
+                         [axis](const Weighted& x, const Weighted& y) { return Channel(x.colour, axis) < Channel(y.colour, axis); });
         double total = 0;
         for (const Weighted& c : all)
             total += c.weight;
@@ -200,9 +199,24 @@ IndexedImage Map(const RgbImage& image, const std::vector<Point3>& palette, cons
 const std::array<Rgb, 18>& SystemColours()
 {
     static const std::array<Rgb, 18> colours = {{
-        {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},     {128, 0, 128},   {0, 128, 128},
-        {192, 192, 192}, {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164}, {128, 128, 128},
-        {255, 0, 0},     {0, 255, 0},     {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},
+        {128, 0, 0},
+        {0, 128, 0},
+        {128, 128, 0},
+        {0, 0, 128},
+        {128, 0, 128},
+        {0, 128, 128},
+        {192, 192, 192},
+        {192, 220, 192},
+        {166, 202, 240},
+        {255, 251, 240},
+        {160, 160, 164},
+        {128, 128, 128},
+        {255, 0, 0},
+        {0, 255, 0},
+        {255, 255, 0},
+        {0, 0, 255},
+        {255, 0, 255},
+        {0, 255, 255},
     }};
     return colours;
 }

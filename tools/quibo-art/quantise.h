@@ -7,10 +7,10 @@
 // colours between.
 #pragma once
 
+#include "flatten.h"
+
 #include <array>
 #include <vector>
-
-#include "flatten.h"
 
 inline constexpr int kFreeColours = 236;
 

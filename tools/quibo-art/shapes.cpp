@@ -14,8 +14,7 @@ float Length(float x, float y)
 
 Shape Circle(float cx, float cy, float radius)
 {
-    return {cx - radius, cy - radius, cx + radius, cy + radius,
-            [=](float x, float y) { return Length(x - cx, y - cy) - radius; }};
+    return {cx - radius, cy - radius, cx + radius, cy + radius, [=](float x, float y) { return Length(x - cx, y - cy) - radius; }};
 }
 
 Shape Ellipse(float cx, float cy, float rx, float ry)
@@ -71,8 +70,7 @@ Shape Polygon(std::vector<Point> points)
 Shape Segment(Point a, Point b, float width)
 {
     const float r = width / 2;
-    return {std::min(a.x, b.x) - r, std::min(a.y, b.y) - r, std::max(a.x, b.x) + r, std::max(a.y, b.y) + r,
-            [=](float x, float y) {
+    return {std::min(a.x, b.x) - r, std::min(a.y, b.y) - r, std::max(a.x, b.x) + r, std::max(a.y, b.y) + r, [=](float x, float y) {
                 const float ex = b.x - a.x, ey = b.y - a.y;
                 const float t = std::clamp(((x - a.x) * ex + (y - a.y) * ey) / std::max(ex * ex + ey * ey, 1e-9f), 0.0f, 1.0f);
                 return Length(x - a.x - ex * t, y - a.y - ey * t) - r;

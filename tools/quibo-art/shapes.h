@@ -2,10 +2,10 @@
 // one covers each pixel by how much of it lies inside, which antialiases every edge.
 #pragma once
 
+#include "canvas.h"
+
 #include <functional>
 #include <vector>
-
-#include "canvas.h"
 
 struct Point {
     float x, y;

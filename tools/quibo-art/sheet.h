@@ -2,11 +2,11 @@
 // where it is transparent, so that anyone can look the art over.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "flatten.h"
 #include "text.h"
+
+#include <string>
+#include <vector>
 
 struct SheetEntry {
     std::string name;

@@ -1,12 +1,12 @@
 #include "skin.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "canvas.h"
 #include "psp_writer.h"
 #include "shapes.h"
 #include "style.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -133,8 +133,9 @@ Canvas Glyph(int size, Colour fill, Colour edge, int kind)
         Fill(c, Circle(m, 24 * u, 2.6f * u), ink);
         break;
     case 3: // close
-        Fill(c, Union(Segment({m - 5 * u, m - 5 * u}, {m + 5 * u, m + 5 * u}, 2.2f * u),
-                      Segment({m - 5 * u, m + 5 * u}, {m + 5 * u, m - 5 * u}, 2.2f * u)),
+        Fill(c,
+             Union(Segment({m - 5 * u, m - 5 * u}, {m + 5 * u, m + 5 * u}, 2.2f * u),
+                   Segment({m - 5 * u, m + 5 * u}, {m + 5 * u, m - 5 * u}, 2.2f * u)),
              ink);
         break;
     default: // question
@@ -170,8 +171,8 @@ std::vector<SkinImage> DrawSkin()
     out.push_back(Image("frame-c", {Corner(0), Corner(1), Corner(2), Corner(3)}));
     out.push_back(Image("frame-tb", {Edge(16, kBorder, true, true), Edge(16, kBorder, true, false)}));
     out.push_back(Image("frame-lr", {Edge(kBorder, 16, false, true), Edge(kBorder, 16, false, false)}));
-    out.push_back(Image("frame-x", {Glyph(14, kGoldDeep, kPressedEdge, 3), Glyph(14, kGold, kPressedEdge, 3),
-                                    Glyph(14, kPressedBottom, kPressedEdge, 3)}));
+    out.push_back(Image(
+        "frame-x", {Glyph(14, kGoldDeep, kPressedEdge, 3), Glyph(14, kGold, kPressedEdge, 3), Glyph(14, kPressedBottom, kPressedEdge, 3)}));
     {
         std::vector<Canvas> states;
         for (int s = 0; s < 3; ++s) {

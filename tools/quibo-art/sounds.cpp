@@ -1,9 +1,9 @@
 #include "sounds.h"
 
+#include "synth.h"
+
 #include <cmath>
 #include <functional>
-
-#include "synth.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 // game's resources carry.
 #pragma once
 
+#include "wave.h"
+
 #include <string>
 #include <vector>
 
-#include "wave.h"
-
 struct SoundFile {
-    int id;           // resource id: 205-215 for the game, 5001-5003 for the intro
+    int id; // resource id: 205-215 for the game, 5001-5003 for the intro
     std::string name; // file name, without ".wav"
     WaveFormat format;
     size_t frames;

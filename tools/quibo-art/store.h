@@ -3,12 +3,12 @@
 // game keys them on pure blue itself.
 #pragma once
 
+#include "flatten.h"
+#include "quantise.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
-
-#include "flatten.h"
-#include "quantise.h"
 
 std::vector<uint8_t> LayeredImage(const RgbImage& image);
 std::vector<uint8_t> LayeredImage(const IndexedImage& image, const std::array<Rgb, 256>& palette);

@@ -8,7 +8,7 @@
 
 class Voice {
 public:
-    Voice(int rate, size_t frames) : rate_(rate), samples_(frames, 0.0f) {}
+    Voice(int rate, size_t frames) : rate_(rate), samples_(frames, 0.0f) { }
 
     int Rate() const { return rate_; }
     size_t Frames() const { return samples_.size(); }

@@ -2,11 +2,10 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
-
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
+#include <fontconfig/fontconfig.h>
 #include <map>
 #include <stdexcept>
 

@@ -2,14 +2,14 @@
 // finds, all with the Esperanto letters.
 #pragma once
 
+#include "mask.h"
+
 #include <memory>
 #include <string>
 
-#include "mask.h"
-
 enum class Face {
     Condensed, // narrow bold, for the button captions
-    Bold,      // wide bold, for banners and the logo
+    Bold, // wide bold, for banners and the logo
 };
 
 // Rendered text cropped to its inked pixels; the baseline is a row of the mask (it may lie

@@ -1,10 +1,10 @@
 #include "tiles.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "shapes.h"
 #include "style.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -19,8 +19,7 @@ void DrawCard(Canvas& canvas, float x, float width, float height, float radius, 
     Fill(canvas, RoundRect(x, 0, x + width, height, radius), look.edge);
     Fill(canvas, RoundRect(x + 1, 1, x + width - 1, height - 1, radius - 1),
          Linear(x, 0, x + width * 0.6f, height, {{0, look.light}, {0.5f, look.interior}, {1, look.dark}}));
-    Fill(canvas, RoundRect(x + 1 + bevel, 1 + bevel, x + width - 1 - bevel, height - 1 - bevel, radius - 1 - bevel),
-         look.interior);
+    Fill(canvas, RoundRect(x + 1 + bevel, 1 + bevel, x + width - 1 - bevel, height - 1 - bevel, radius - 1 - bevel), look.interior);
 }
 
 void DrawBack(Canvas& canvas, float x, float width, float height, float radius, float scale)
@@ -69,10 +68,8 @@ namespace {
 Shape ImageShape(int shape, float cx, float cy, float size)
 {
     switch (shape) {
-    case 0:
-        return RoundRect(cx - size * 0.85f, cy - size / 2, cx + size * 0.85f, cy + size / 2, size * 0.14f);
-    case 1:
-        return Circle(cx, cy, size * 0.55f);
+    case 0: return RoundRect(cx - size * 0.85f, cy - size / 2, cx + size * 0.85f, cy + size / 2, size * 0.14f);
+    case 1: return Circle(cx, cy, size * 0.55f);
     default: {
         const float half = size * 0.64f;
         return Polygon({{cx, cy - size / 2 - 0.5f}, {cx + half, cy + size / 2}, {cx - half, cy + size / 2}});
@@ -80,25 +77,21 @@ Shape ImageShape(int shape, float cx, float cy, float size)
     }
 }
 
-void DrawImage(Canvas& canvas, float cx, float cy, float size, int shape, int shading, Colour colour, float stroke,
-               bool lit, float scale)
+void DrawImage(Canvas& canvas, float cx, float cy, float size, int shape, int shading, Colour colour, float stroke, bool lit, float scale)
 {
     const Shape outline = ImageShape(shape, cx, cy, size);
     if (lit)
         Glow(canvas, outline, Hex(0xFFFFFF, 0.9f), std::max(1.2f, 2.0f * scale));
     switch (shading) {
     case 0:
-        Fill(canvas, outline,
-             Linear(cx, cy - size / 2, cx, cy + size / 2, {{0, Lighter(colour, 0.22f)}, {1, Darker(colour, 0.08f)}}));
+        Fill(canvas, outline, Linear(cx, cy - size / 2, cx, cy + size / 2, {{0, Lighter(colour, 0.22f)}, {1, Darker(colour, 0.08f)}}));
         break;
     case 1: {
         const Shape middle = Intersection(Segment({cx, cy - size}, {cx, cy + size}, stroke), outline);
         Fill(canvas, Union(Outline(outline, stroke), middle), colour);
         break;
     }
-    default:
-        Fill(canvas, Outline(outline, stroke), colour);
-        break;
+    default: Fill(canvas, Outline(outline, stroke), colour); break;
     }
 }
 
@@ -119,8 +112,8 @@ Artwork DrawInsets(const Geometry& g)
             const bool selected = column >= 3;
             Canvas cell(w, h);
             cell.Clear(selected ? kSelected : kFace);
-            DrawImage(cell, float(w) / 2, float(h) / 2, size, row / 3, row % 3,
-                      selected ? lit[column % 3] : plain[column % 3], stroke, selected, g.scale);
+            DrawImage(cell, float(w) / 2, float(h) / 2, size, row / 3, row % 3, selected ? lit[column % 3] : plain[column % 3], stroke,
+                      selected, g.scale);
             art.canvas.Draw(cell, column * w, row * h);
         }
     return art;

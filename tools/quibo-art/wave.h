@@ -6,9 +6,9 @@
 #include <vector>
 
 struct WaveFormat {
-    int channels;      // 1 or 2
-    int rate;          // frames per second
-    int bits;          // 8 (unsigned) or 16 (signed)
+    int channels; // 1 or 2
+    int rate; // frames per second
+    int bits; // 8 (unsigned) or 16 (signed)
 };
 
 // Samples are -1..1, one vector per channel, all of one length. An odd-sized data chunk is

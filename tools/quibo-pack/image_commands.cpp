@@ -1,13 +1,13 @@
 // The image commands: layered images to bitmap files and back, and what a layered image holds.
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-
 #include "cea_graphic.h"
 #include "commands.h"
 #include "files.h"
 #include "memmgr.h"
 #include "psp_writer.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -26,8 +26,7 @@ std::string ColorText(COLORREF color)
     if (color == kNoColor)
         return "none";
     char text[8];
-    std::snprintf(text, sizeof text, "%02X%02X%02X", unsigned(color & 0xFF), unsigned((color >> 8) & 0xFF),
-                  unsigned((color >> 16) & 0xFF));
+    std::snprintf(text, sizeof text, "%02X%02X%02X", unsigned(color & 0xFF), unsigned((color >> 8) & 0xFF), unsigned((color >> 16) & 0xFF));
     return text;
 }
 

@@ -1,12 +1,12 @@
 // quibo-pack: packs and unpacks ".zz" files, lists, extracts and creates ZIP archives, and
 // converts layered images, through the same readers the game and the installer use.
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
-
 #include "cetl/exception.h"
 #include "commands.h"
 #include "files.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include <cstdio>
-
 #include "commands.h"
 #include "files.h"
 #include "unzipper.h"
 #include "zip_writer.h"
+
+#include <cstdio>
 
 void ZipList(const Args& args)
 {

@@ -1,9 +1,8 @@
 #include "zip_writer.h"
 
-#include <zlib.h>
-
 #include <cstdint>
 #include <limits>
+#include <zlib.h>
 
 namespace {
 

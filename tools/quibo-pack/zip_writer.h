@@ -3,10 +3,10 @@
 // same bytes.
 #pragma once
 
+#include "files.h"
+
 #include <string>
 #include <vector>
-
-#include "files.h"
 
 struct ZipMember {
     std::string name; // a name ending in "/" is a directory entry, with no data

@@ -1,9 +1,9 @@
-#include <cstdint>
-#include <limits>
-
 #include "commands.h"
 #include "files.h"
 #include "zz.h"
+
+#include <cstdint>
+#include <limits>
 
 namespace {
 

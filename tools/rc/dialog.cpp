@@ -37,7 +37,7 @@ NameOrOrdinal ControlClass(const std::u16string& name)
 std::vector<uint8_t> EncodeDialog(const ScriptDialog& dialog)
 {
     ByteWriter out;
-    out.word(1);      // dlgVer
+    out.word(1); // dlgVer
     out.word(0xFFFF); // signature of the extended template
     out.dword(dialog.helpId);
     out.dword(dialog.exStyle);

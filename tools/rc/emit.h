@@ -2,10 +2,10 @@
 // platform layer when the program starts, and a depfile naming every input it read.
 #pragma once
 
+#include "resource.h"
+
 #include <string>
 #include <vector>
-
-#include "resource.h"
 
 std::string GenerateSource(const std::vector<Resource>& resources, const std::string& scriptPath);
 std::string GenerateDepfile(const std::string& output, const std::vector<std::string>& inputs);

@@ -1,11 +1,11 @@
 #include "lexer.h"
 
+#include "utf.h"
+
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include "utf.h"
 
 namespace {
 
@@ -58,8 +58,7 @@ bool Lexer::Source::skipping() const
     return false;
 }
 
-Lexer::Lexer(const std::string& path, std::vector<std::string> includeDirs)
-    : m_includeDirs(std::move(includeDirs))
+Lexer::Lexer(const std::string& path, std::vector<std::string> includeDirs) : m_includeDirs(std::move(includeDirs))
 {
     open(path, nullptr);
 }
@@ -181,8 +180,7 @@ Token Lexer::scan(Source& s)
             default:
                 if (e >= '0' && e <= '7') {
                     uint32_t value = e - '0';
-                    for (int digits = 1; digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7';
-                         ++digits)
+                    for (int digits = 1; digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7'; ++digits)
                         value = value * 8 + (text[pos++] - '0');
                     t.string += static_cast<char16_t>(value);
                 } else {
@@ -394,8 +392,7 @@ Token Lexer::peek()
 bool Lexer::accept(const std::string& text)
 {
     const Token t = peek();
-    const bool match = (t.kind == TokenKind::Identifier && upper(t.text) == text) ||
-                       (t.kind == TokenKind::Punct && t.text == text);
+    const bool match = (t.kind == TokenKind::Identifier && upper(t.text) == text) || (t.kind == TokenKind::Punct && t.text == text);
     if (match)
         next();
     return match;

@@ -3,20 +3,20 @@
 // only their directives, as headers shared with C++ code hold declarations besides.
 #pragma once
 
+#include "scripterror.h"
+
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "scripterror.h"
-
 enum class TokenKind { Identifier, Number, String, Punct, End };
 
 struct Token {
     TokenKind kind = TokenKind::End;
-    std::string text;      // an identifier's name or a punctuator
-    uint32_t number = 0;   // a number's value
+    std::string text; // an identifier's name or a punctuator
+    uint32_t number = 0; // a number's value
     std::u16string string; // a string literal's text, escapes resolved
     std::string file;
     int line = 0;

@@ -3,15 +3,15 @@
 //   quibo-rc [-I folder]... [--depfile file] script.rc output.cpp
 //
 // Mistakes in the script are reported as "file:line: error: message"; nothing is written then.
+#include "emit.h"
+#include "lexer.h"
+#include "parser.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include "emit.h"
-#include "lexer.h"
-#include "parser.h"
 
 namespace {
 

@@ -1,30 +1,30 @@
 #include "parser.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-
 #include "constants.h"
 #include "dialog.h"
 #include "stringtable.h"
 #include "utf.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 
 namespace {
 
 constexpr uint64_t kIncludedFileSize = 64 * 1024;
 
 // Types that Win32 encodes in formats of their own; we have no use for them.
-const char* const kUnsupportedTypes[] = {"ACCELERATORS", "BITMAP", "CURSOR", "DIALOG", "FONT", "HTML", "ICON",
-                                         "MENU", "MENUEX", "MESSAGETABLE", "RCDATA", "VERSIONINFO"};
+const char* const kUnsupportedTypes[]
+    = {"ACCELERATORS", "BITMAP", "CURSOR", "DIALOG", "FONT", "HTML", "ICON", "MENU", "MENUEX", "MESSAGETABLE", "RCDATA", "VERSIONINFO"};
 
 constexpr uint32_t kDefaultDialogStyle = 0x80000000 | 0x00800000 | 0x00080000; // WS_POPUP | WS_BORDER | WS_SYSMENU
-constexpr uint32_t kCaption = 0x00C00000;                                     // WS_CAPTION
-constexpr uint32_t kSetFont = 0x40;                                           // DS_SETFONT
-constexpr uint32_t kChildVisible = 0x40000000 | 0x10000000;                   // WS_CHILD | WS_VISIBLE
+constexpr uint32_t kCaption = 0x00C00000; // WS_CAPTION
+constexpr uint32_t kSetFont = 0x40; // DS_SETFONT
+constexpr uint32_t kChildVisible = 0x40000000 | 0x10000000; // WS_CHILD | WS_VISIBLE
 constexpr size_t kMaxControls = 1024; // the platform's dialog reader takes no more
-constexpr uint16_t kDialogType = 5;   // RT_DIALOG
-constexpr uint16_t kStringType = 6;   // RT_STRING
+constexpr uint16_t kDialogType = 5; // RT_DIALOG
+constexpr uint16_t kStringType = 6; // RT_STRING
 
 std::string upper(std::string text)
 {
@@ -53,10 +53,7 @@ std::string describe(const ResourceId& id)
 
 class Compiler {
 public:
-    explicit Compiler(Lexer& lexer)
-        : m_lex(lexer)
-    {
-    }
+    explicit Compiler(Lexer& lexer) : m_lex(lexer) { }
 
     CompiledScript run()
     {
@@ -91,8 +88,8 @@ private:
         const ResourceId type = resourceId("resource type");
         // Dialogs and string blocks are encoded here; a file in their place would be misread.
         if (type.name.empty() && (type.number == kDialogType || type.number == kStringType))
-            Lexer::fail(kind, "resources of type " + std::to_string(type.number) + " come from " +
-                                  (type.number == kDialogType ? "DIALOGEX" : "STRINGTABLE") + ", not from a file");
+            Lexer::fail(kind, "resources of type " + std::to_string(type.number) + " come from "
+                                  + (type.number == kDialogType ? "DIALOGEX" : "STRINGTABLE") + ", not from a file");
         const Token file = m_lex.next();
         if (file.kind != TokenKind::String)
             Lexer::fail(file, "expected a file name in quotes, found " + spell(file));
@@ -172,8 +169,7 @@ private:
                 d.windowClass = {terminated("the dialog's class", true), {}};
             } else if (m_lex.accept("FONT")) {
                 d.font = font();
-            } else if ((t.kind == TokenKind::Identifier && upper(t.text) == "BEGIN") ||
-                       (t.kind == TokenKind::Punct && t.text == "{")) {
+            } else if ((t.kind == TokenKind::Identifier && upper(t.text) == "BEGIN") || (t.kind == TokenKind::Punct && t.text == "{")) {
                 break;
             } else {
                 Lexer::fail(t, "unexpected " + spell(t) + " in a DIALOGEX header");
@@ -246,8 +242,7 @@ private:
     }
 
     // BEGIN/{ item... END/}
-    template <typename Item>
-    void block(const char* what, Item item)
+    template<typename Item> void block(const char* what, Item item)
     {
         const Token open = m_lex.peek();
         if (!m_lex.accept("BEGIN") && !m_lex.accept("{"))
@@ -255,8 +250,7 @@ private:
         for (;;) {
             const Token t = m_lex.peek();
             if (t.kind == TokenKind::End)
-                Lexer::fail(t, std::string("missing END of the ") + what + " begun at line " +
-                                   std::to_string(open.line));
+                Lexer::fail(t, std::string("missing END of the ") + what + " begun at line " + std::to_string(open.line));
             if (m_lex.accept("END") || m_lex.accept("}"))
                 return;
             item();
@@ -386,16 +380,11 @@ private:
     static std::string spell(const Token& t)
     {
         switch (t.kind) {
-        case TokenKind::Identifier:
-            return t.text;
-        case TokenKind::Number:
-            return std::to_string(t.number);
-        case TokenKind::String:
-            return "a string";
-        case TokenKind::Punct:
-            return "'" + t.text + "'";
-        case TokenKind::End:
-            break;
+        case TokenKind::Identifier: return t.text;
+        case TokenKind::Number: return std::to_string(t.number);
+        case TokenKind::String: return "a string";
+        case TokenKind::Punct: return "'" + t.text + "'";
+        case TokenKind::End: break;
         }
         return "the end of the file";
     }

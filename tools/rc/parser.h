@@ -2,11 +2,11 @@
 // resources ("id type "file"") by numeric or named type and id.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "lexer.h"
 #include "resource.h"
+
+#include <string>
+#include <vector>
 
 struct CompiledScript {
     std::vector<Resource> resources;

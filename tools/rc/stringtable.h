@@ -3,11 +3,11 @@
 // UTF-16 units without terminator; an absent string has length 0.
 #pragma once
 
+#include "resource.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
-
-#include "resource.h"
 
 std::vector<Resource> EncodeStringTable(const std::map<uint16_t, std::u16string>& strings);

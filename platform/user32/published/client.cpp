@@ -1,4 +1,8 @@
 // Asking other processes about their published windows.
+#include "../published.h"
+#include "../window.h"
+#include "protocol.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -7,10 +11,6 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include "../published.h"
-#include "../window.h"
-#include "protocol.h"
 
 namespace published {
 

@@ -2,10 +2,10 @@
 // request and one fixed-size reply per connection. Everything read is checked before use.
 #pragma once
 
+#include "windows.h"
+
 #include <cstdint>
 #include <string>
-
-#include "windows.h"
 
 namespace published {
 

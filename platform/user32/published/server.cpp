@@ -1,15 +1,15 @@
 // Answering other processes: the listening thread of a process with published windows.
+#include "../published.h"
+#include "../window.h"
+#include "protocol.h"
+#include "trace.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
-
-#include "../published.h"
-#include "../window.h"
-#include "protocol.h"
-#include "trace.h"
 
 namespace published {
 
@@ -91,8 +91,7 @@ void Serve(int connection)
     setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     setsockopt(connection, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     Request request;
-    if (recv(connection, &request, sizeof request, MSG_WAITALL) != static_cast<ssize_t>(sizeof request) ||
-        request.magic != kMagic)
+    if (recv(connection, &request, sizeof request, MSG_WAITALL) != static_cast<ssize_t>(sizeof request) || request.magic != kMagic)
         return;
     Reply reply;
     Answer(request, reply);

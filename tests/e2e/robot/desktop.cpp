@@ -1,10 +1,10 @@
 #include "desktop.h"
 
+#include "run.h"
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
-
-#include "run.h"
 
 namespace {
 

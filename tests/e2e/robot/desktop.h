@@ -2,11 +2,11 @@
 // pointer and keys through `xdotool`.
 #pragma once
 
+#include "image.h"
+
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "image.h"
 
 struct WindowBox {
     std::string id;

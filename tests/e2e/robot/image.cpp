@@ -1,11 +1,11 @@
 #include "image.h"
 
+#include "run.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-
-#include "run.h"
 
 namespace {
 
@@ -70,8 +70,7 @@ void WritePicture(const Image& image, const std::string& path)
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     const std::string temporary = path + ".ppm";
     const std::vector<uint8_t> bytes = WritePpm(image);
-    if (!std::ofstream(temporary, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                          std::streamsize(bytes.size())))
+    if (!std::ofstream(temporary, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
         throw std::runtime_error("cannot write " + temporary);
     Capture({"convert", temporary, path});
     std::filesystem::remove(temporary);

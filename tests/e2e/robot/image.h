@@ -18,7 +18,7 @@ struct Image {
     std::vector<Rgb> pixels; // row by row, top row first
 
     Image() = default;
-    Image(int w, int h, Rgb fill = {}) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
+    Image(int w, int h, Rgb fill = {}) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) { }
     Rgb& at(int x, int y) { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
     const Rgb& at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
     bool empty() const { return pixels.empty(); }

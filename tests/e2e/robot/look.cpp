@@ -51,8 +51,7 @@ Template MakeKeyedTemplate(const Image& picture, Rgb key)
 
 double MissesAt(const Image& screen, const Template& t, int x, int y)
 {
-    if (t.counted.empty() || x < 0 || y < 0 || x + t.picture.width > screen.width ||
-        y + t.picture.height > screen.height)
+    if (t.counted.empty() || x < 0 || y < 0 || x + t.picture.width > screen.width || y + t.picture.height > screen.height)
         return 1;
     size_t misses = 0;
     for (int i : t.counted)
@@ -68,8 +67,7 @@ std::vector<Match> FindAll(const Image& screen, const Template& t)
     if (t.counted.empty() || w > screen.width || h > screen.height)
         return found;
     auto overlaps = [&](int x, int y) {
-        return std::any_of(found.begin(), found.end(),
-                           [&](const Match& m) { return std::abs(m.x - x) < w && std::abs(m.y - y) < h; });
+        return std::any_of(found.begin(), found.end(), [&](const Match& m) { return std::abs(m.x - x) < w && std::abs(m.y - y) < h; });
     };
     for (int y = 0; y + h <= screen.height; ++y) {
         for (int x = 0; x + w <= screen.width; ++x) {

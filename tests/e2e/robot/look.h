@@ -3,9 +3,9 @@
 // agrees within a tolerance, allowing a few strays.
 #pragma once
 
-#include <vector>
-
 #include "image.h"
+
+#include <vector>
 
 struct Template {
     Image picture;

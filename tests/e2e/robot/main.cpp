@@ -12,15 +12,15 @@
 //   robot forge N  change a character of the stored name N, keeping its check value
 // Options: --tool quibo-pack --packs DIR --work DIR --shots DIR --name NAME --quibos N
 //          --timeout SECONDS --shot NAME
+#include "player.h"
+#include "scores.h"
+#include "utf.h"
+
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
-
-#include "player.h"
-#include "scores.h"
-#include "utf.h"
 
 namespace {
 
@@ -84,8 +84,8 @@ void CheckStoredEntry(const RobotOptions& options, const GameResult& result)
         for (const StoredScore& s : table ? *table : std::vector<StoredScore>{}) {
             if (s.name != name)
                 continue;
-            std::printf("robot: stored %s %u ms (the robot expected %.0f to %.0f), date %u, check %08X\n",
-                        options.name.c_str(), s.score, result.earliest, result.latest, s.date, s.check);
+            std::printf("robot: stored %s %u ms (the robot expected %.0f to %.0f), date %u, check %08X\n", options.name.c_str(), s.score,
+                        result.earliest, result.latest, s.date, s.check);
             if (s.score < result.earliest || s.score > result.latest)
                 throw std::runtime_error("robot: the stored time is not the time of the game");
             if (s.check != ExpectedCheck(s.name, s.score))
@@ -108,8 +108,7 @@ void Main(int argc, char** argv)
     if (c.verb == "seed" || c.verb == "forge") {
         std::vector<uint8_t> value = ReadHighScoresValue();
         const std::u16string name = Utf8ToUtf16(c.argument);
-        if (!(c.verb == "seed" ? SeedEntry(value, name, c.score) : ForgeName(value, name)) ||
-            !WriteHighScoresValue(value))
+        if (!(c.verb == "seed" ? SeedEntry(value, name, c.score) : ForgeName(value, name)) || !WriteHighScoresValue(value))
             throw std::runtime_error("robot: cannot " + c.verb + " " + c.argument + " in the stored table");
         return;
     }

@@ -1,11 +1,11 @@
 #include "pack.h"
 
+#include "run.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-
-#include "run.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 // The pictures of one resource pack, decoded with the project's own pack tool.
 #pragma once
 
+#include "tiles.h"
+
 #include <string>
 #include <vector>
-
-#include "tiles.h"
 
 struct PackPictures {
     TileCells tiles;
     std::vector<Image> captions; // the 14 English button captions (35 x 12 at (16, 17) of each face)
-    std::vector<Image> banners;  // the 3 English banners of the high-score screen
-    int windowWidth = 0;         // the layout's cxWINDOW and cyWINDOW
+    std::vector<Image> banners; // the 3 English banners of the high-score screen
+    int windowWidth = 0; // the layout's cxWINDOW and cyWINDOW
     int windowHeight = 0;
 };
 

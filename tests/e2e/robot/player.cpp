@@ -1,16 +1,16 @@
 #include "player.h"
 
+#include "quibo.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <stdexcept>
 
-#include "quibo.h"
-
 namespace {
 
-constexpr double kSettle = 0.15;   // seconds between the two looks that must agree
-constexpr double kSlack = 1.5;     // seconds of latency allowed either side of a measured time
+constexpr double kSettle = 0.15; // seconds between the two looks that must agree
+constexpr double kSlack = 1.5; // seconds of latency allowed either side of a measured time
 const char kWindowName[] = "^Quibo$";
 
 std::vector<int> Indices(const std::vector<SeenTile>& tiles)
@@ -39,7 +39,7 @@ size_t View::Count(Face face) const
     return size_t(std::count_if(tiles.begin(), tiles.end(), [&](const SeenTile& t) { return t.face == face; }));
 }
 
-Robot::Robot(RobotOptions options) : options_(std::move(options)) {}
+Robot::Robot(RobotOptions options) : options_(std::move(options)) { }
 
 void Robot::Attach()
 {
@@ -54,8 +54,7 @@ void Robot::Attach()
         if (entry.path().extension() == ".res")
             packs.push_back(entry.path());
     std::sort(packs.begin(), packs.end());
-    std::stable_partition(packs.begin(), packs.end(),
-                          [](const auto& p) { return p.stem().string().ends_with("-hi"); });
+    std::stable_partition(packs.begin(), packs.end(), [](const auto& p) { return p.stem().string().ends_with("-hi"); });
     for (const auto& pack : packs) {
         const std::string layout = ReadLayout(options_.packTool, pack.string(), Folder(pack));
         if (LayoutNumber(layout, "cxWINDOW") == window_.width && LayoutNumber(layout, "cyWINDOW") == window_.height)
@@ -153,8 +152,7 @@ View Robot::Report(View view, const std::string& shot)
 {
     std::string names;
     for (const SeenTile& t : view.tiles)
-        names += " " + (t.face == Face::Back ? std::string("back") : std::to_string(t.index)) +
-                 (t.face == Face::Selected ? "*" : "");
+        names += " " + (t.face == Face::Back ? std::string("back") : std::to_string(t.index)) + (t.face == Face::Selected ? "*" : "");
     Say("%s screen, tiles:%s", view.screen.c_str(), names.c_str());
     if (!shot.empty())
         Shot(view, shot);
@@ -227,8 +225,7 @@ View Robot::ExpectSelected(size_t count, const char* what)
 {
     View view = Steady();
     if (view.Count(Face::Selected) != count)
-        Fail(view, std::string(what) + ": " + std::to_string(view.Count(Face::Selected)) + " tiles selected, not " +
-                       std::to_string(count));
+        Fail(view, std::string(what) + ": " + std::to_string(view.Count(Face::Selected)) + " tiles selected, not " + std::to_string(count));
     return view;
 }
 
@@ -391,8 +388,7 @@ GameResult Robot::Play()
                     ClickTile(view.tiles[i]);
             lastClick = Now();
             ++result.quibos;
-            Say("quibo %d: tiles %d %d %d", result.quibos, indices[(*quibo)[0]], indices[(*quibo)[1]],
-                indices[(*quibo)[2]]);
+            Say("quibo %d: tiles %d %d %d", result.quibos, indices[(*quibo)[0]], indices[(*quibo)[1]], indices[(*quibo)[2]]);
             fresh = Steady();
             const bool refused = std::all_of(quibo->begin(), quibo->end(), [&](size_t i) {
                 return std::any_of(fresh->tiles.begin(), fresh->tiles.end(), [&](const SeenTile& t) {

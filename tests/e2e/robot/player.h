@@ -1,6 +1,9 @@
 // The robot player: finds the game's window, tells its screens apart, and plays.
 #pragma once
 
+#include "desktop.h"
+#include "pack.h"
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -8,36 +11,33 @@
 #include <string>
 #include <vector>
 
-#include "desktop.h"
-#include "pack.h"
-
 struct RobotOptions {
-    std::string packTool;   // quibo-pack
-    std::string packs;      // the folder of the game's resource packs
+    std::string packTool; // quibo-pack
+    std::string packs; // the folder of the game's resource packs
     std::string work = "/tmp/quibo-robot"; // where decoded pictures go
-    std::string shots = ".";               // where screenshots are kept
-    std::string name = "Robot";            // typed into the name dialog
-    int quibos = 0;         // stop after this many (0: play the game to its end)
-    double timeout = 60;    // seconds to wait for any one thing
+    std::string shots = "."; // where screenshots are kept
+    std::string name = "Robot"; // typed into the name dialog
+    int quibos = 0; // stop after this many (0: play the game to its end)
+    double timeout = 60; // seconds to wait for any one thing
 };
 
 // What the robot makes of one screenshot of the game's window.
 struct View {
-    double taken = 0;             // when the screenshot was started
+    double taken = 0; // when the screenshot was started
     Image image;
     std::vector<SeenTile> tiles;
     std::vector<std::optional<Match>> captions; // by caption cell
-    std::optional<int> banner;                  // which banner shows
-    std::string screen;                         // tutorial, play, paused, gameover, newhighscore, highscores, other
+    std::optional<int> banner; // which banner shows
+    std::string screen; // tutorial, play, paused, gameover, newhighscore, highscores, other
 
     size_t Count(Face face) const;
 };
 
 struct GameResult {
     int quibos = 0;
-    bool ended = false;          // the game reached its end
-    bool enteredTable = false;   // the name dialog came up
-    double earliest = 0;         // bounds of the final time the game should record, in ms
+    bool ended = false; // the game reached its end
+    bool enteredTable = false; // the name dialog came up
+    double earliest = 0; // bounds of the final time the game should record, in ms
     double latest = 0;
 };
 
@@ -81,7 +81,7 @@ private:
     std::unique_ptr<TileFinder> finder_;
     std::vector<Template> captions_;
     std::vector<Template> banners_;
-    double penalties_ = 0;       // ms the game adds for what the robot did
-    double pausedAtLeast_ = 0;   // seconds
+    double penalties_ = 0; // ms the game adds for what the robot did
+    double pausedAtLeast_ = 0; // seconds
     double pausedAtMost_ = 0;
 };

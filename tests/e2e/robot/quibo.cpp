@@ -1,8 +1,8 @@
 #include "quibo.h"
 
-#include <algorithm>
-
 #include "tiles.h"
+
+#include <algorithm>
 
 bool IsQuibo(int a, int b, int c)
 {
@@ -10,8 +10,8 @@ bool IsQuibo(int a, int b, int c)
         return false;
     const TileAttributes x = AttributesOf(a), y = AttributesOf(b), z = AttributesOf(c);
     // Three values in 0..2 are all equal or all different exactly when their sum is a multiple of 3.
-    return (x.colour + y.colour + z.colour) % 3 == 0 && (x.shape + y.shape + z.shape) % 3 == 0 &&
-           (x.shading + y.shading + z.shading) % 3 == 0 && (x.number + y.number + z.number) % 3 == 0;
+    return (x.colour + y.colour + z.colour) % 3 == 0 && (x.shape + y.shape + z.shape) % 3 == 0
+           && (x.shading + y.shading + z.shading) % 3 == 0 && (x.number + y.number + z.number) % 3 == 0;
 }
 
 std::optional<std::array<size_t, 3>> FindQuibo(const std::vector<int>& indices, const std::vector<size_t>& required)
@@ -20,8 +20,7 @@ std::optional<std::array<size_t, 3>> FindQuibo(const std::vector<int>& indices, 
     for (size_t i = 0; i < n; ++i)
         for (size_t j = i + 1; j < n; ++j)
             for (size_t k = j + 1; k < n; ++k) {
-                const bool holds = std::all_of(required.begin(), required.end(),
-                                               [&](size_t r) { return r == i || r == j || r == k; });
+                const bool holds = std::all_of(required.begin(), required.end(), [&](size_t r) { return r == i || r == j || r == k; });
                 if (holds && IsQuibo(indices[i], indices[j], indices[k]))
                     return std::array<size_t, 3>{i, j, k};
             }

@@ -1,12 +1,11 @@
 // The robot's eyes: the picture reader, its reading of the rules, and finding and naming tiles
 // on screens put together from the packs the build makes.
-#include <gtest/gtest.h>
-
-#include <map>
-
 #include "pack.h"
 #include "quibo.h"
 #include "test_env.h"
+
+#include <gtest/gtest.h>
+#include <map>
 
 void PrintTo(const SeenTile& t, std::ostream* out)
 {
@@ -44,27 +43,24 @@ TEST(RobotImage, ReaderRefusesWhatItCannotReadWhole)
 
 TEST(RobotRules, QuibosAreAllSameOrAllDifferentOnEveryAttribute)
 {
-    auto index = [](int colour, int shape, int shading, int number) {
-        return colour * 27 + shape * 9 + shading * 3 + number - 1;
-    };
+    auto index = [](int colour, int shape, int shading, int number) { return colour * 27 + shape * 9 + shading * 3 + number - 1; };
     struct Case {
         int a, b, c;
         bool quibo;
     };
     const Case cases[] = {
-        {index(0, 0, 0, 1), index(0, 0, 0, 2), index(0, 0, 0, 3), true},  // only the number differs
-        {index(0, 0, 0, 1), index(1, 1, 1, 2), index(2, 2, 2, 3), true},  // everything differs
+        {index(0, 0, 0, 1), index(0, 0, 0, 2), index(0, 0, 0, 3), true}, // only the number differs
+        {index(0, 0, 0, 1), index(1, 1, 1, 2), index(2, 2, 2, 3), true}, // everything differs
         {index(0, 1, 2, 3), index(1, 1, 0, 3), index(2, 1, 1, 3), true},
         {index(0, 0, 0, 1), index(0, 0, 0, 2), index(0, 0, 1, 3), false}, // two shadings alike
         {index(0, 0, 0, 1), index(1, 0, 0, 1), index(1, 0, 0, 2), false}, // two colours alike
         {index(2, 2, 2, 3), index(2, 2, 2, 3), index(2, 2, 2, 3), false}, // one tile three times
-        {-1, index(1, 1, 1, 2), index(2, 2, 2, 3), false},                 // an unknown tile
+        {-1, index(1, 1, 1, 2), index(2, 2, 2, 3), false}, // an unknown tile
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsQuibo(c.a, c.b, c.c), c.quibo) << c.a << " " << c.b << " " << c.c;
 
-    const std::vector<int> board = {index(0, 0, 0, 1), index(1, 2, 0, 1), index(0, 0, 0, 2), index(2, 1, 0, 1),
-                                    index(0, 0, 0, 3)};
+    const std::vector<int> board = {index(0, 0, 0, 1), index(1, 2, 0, 1), index(0, 0, 0, 2), index(2, 1, 0, 1), index(0, 0, 0, 3)};
     EXPECT_EQ(FindQuibo(board), (std::array<size_t, 3>{0, 1, 3}));
     EXPECT_EQ(FindQuibo(board, {2}), (std::array<size_t, 3>{0, 2, 4}));
     EXPECT_EQ(FindQuibo(board, {1, 2}), std::nullopt);
@@ -94,8 +90,8 @@ const PackPictures& Pack(const std::string& name)
     auto found = decoded.find(name);
     if (found == decoded.end()) {
         const std::string bin = QUIBO_BIN;
-        found = decoded.emplace(name, DecodePack(bin + "/quibo-pack", bin + "/" + name + ".res",
-                                                 (TestRoot() / "packs" / name).string())).first;
+        found = decoded.emplace(name, DecodePack(bin + "/quibo-pack", bin + "/" + name + ".res", (TestRoot() / "packs" / name).string()))
+                    .first;
     }
     return found->second;
 }
@@ -113,8 +109,8 @@ TEST(RobotTiles, FindsAndNamesEveryTileOfEveryPackSize)
             Image screen{columns * (w + 4) + 30 + w, rows * (h + 5) + 20, Rgb{16, 60, 40}};
             std::vector<SeenTile> expected;
             for (int slot = 0; slot < columns * rows && next < 162; ++slot, ++next) {
-                expected.push_back({10 + slot % columns * (w + 4), 10 + slot / columns * (h + 5),
-                                    next % 2 ? Face::Selected : Face::Normal, next / 2});
+                expected.push_back(
+                    {10 + slot % columns * (w + 4), 10 + slot / columns * (h + 5), next % 2 ? Face::Selected : Face::Normal, next / 2});
                 Paste(screen, finder.Compose(next / 2, next % 2), expected.back().x, expected.back().y);
             }
             if (next == 162) { // room left on the last screen
@@ -146,8 +142,8 @@ TEST(RobotTiles, NamesTheTilesOfTheArtworkPreview)
             best = seen;
     }
     // Index = colour x 27 + shape x 9 + shading x 3 + number - 1.
-    const std::vector<std::pair<Face, int>> expected = {{Face::Normal, 0},    {Face::Normal, 40},   {Face::Normal, 80},
-                                                        {Face::Selected, 11}, {Face::Selected, 58}, {Face::Back, -1}};
+    const std::vector<std::pair<Face, int>> expected
+        = {{Face::Normal, 0}, {Face::Normal, 40}, {Face::Normal, 80}, {Face::Selected, 11}, {Face::Selected, 58}, {Face::Back, -1}};
     EXPECT_EQ(best, expected);
 }
 

@@ -43,8 +43,7 @@ int Run(const std::vector<std::string>& argv, std::vector<uint8_t>* output)
     }
     close(pipeFds[0]);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
     if (output)
         *output = std::move(bytes);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;

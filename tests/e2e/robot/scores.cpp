@@ -1,9 +1,9 @@
 #include "scores.h"
 
+#include "windows.h"
+
 #include <algorithm>
 #include <ctime>
-
-#include "windows.h"
 
 namespace {
 

@@ -51,8 +51,8 @@ TileAttributes AttributesOf(int index)
 TileFinder::TileFinder(const TileCells& cells) : cells_(cells)
 {
     const int w = cells.faces[0].width, h = cells.faces[0].height;
-    if (cells.insets.size() != 54 || w <= 0 || h <= 0 || cells.faces[1].width != w || cells.faces[2].width != w ||
-        cells.faces[1].height != h || cells.faces[2].height != h)
+    if (cells.insets.size() != 54 || w <= 0 || h <= 0 || cells.faces[1].width != w || cells.faces[2].width != w
+        || cells.faces[1].height != h || cells.faces[2].height != h)
         throw std::runtime_error("robot: the pack's tile cells are not 3 faces and 54 insets");
     for (const Image& inset : cells.insets)
         if (inset.width != cells.insets[0].width || inset.height != cells.insets[0].height)
@@ -100,8 +100,8 @@ int TileFinder::Identify(const Image& screen, int x, int y, bool selected) const
 {
     int best = -1, bestSum = INT_MAX;
     for (int index = 0; index < 81; ++index) {
-        const int sum = Difference(screen, x, y, composed_[selected ? 1 : 0][size_t(index)], insetLeft_, insetTop_,
-                                   insetRight_, insetBottom_, bestSum);
+        const int sum = Difference(screen, x, y, composed_[selected ? 1 : 0][size_t(index)], insetLeft_, insetTop_, insetRight_,
+                                   insetBottom_, bestSum);
         if (sum < bestSum) {
             bestSum = sum;
             best = index;
@@ -126,8 +126,6 @@ std::vector<SeenTile> TileFinder::Find(const Image& screen) const
             seen.push_back(tile);
         }
     }
-    std::sort(seen.begin(), seen.end(), [](const SeenTile& a, const SeenTile& b) {
-        return a.y != b.y ? a.y < b.y : a.x < b.x;
-    });
+    std::sort(seen.begin(), seen.end(), [](const SeenTile& a, const SeenTile& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
     return seen;
 }

@@ -1,10 +1,10 @@
 // The tiles of one pack as the game draws them, and finding them on a screenshot.
 #pragma once
 
+#include "look.h"
+
 #include <array>
 #include <vector>
-
-#include "look.h"
 
 // A tile's canonical index: colour x 27 + shape x 9 + shading x 3 + (number - 1).
 struct TileAttributes {
@@ -13,17 +13,17 @@ struct TileAttributes {
 TileAttributes AttributesOf(int index);
 
 struct TileCells {
-    std::array<Image, 3> faces;  // normal, selected, back
-    std::vector<Image> insets;   // 54, row by row in a 6 x 9 grid
-    int insetSpacing = 0;        // layout cyINSETS_SPACING
+    std::array<Image, 3> faces; // normal, selected, back
+    std::vector<Image> insets; // 54, row by row in a 6 x 9 grid
+    int insetSpacing = 0; // layout cyINSETS_SPACING
 };
 
 enum class Face { Normal = 0, Selected = 1, Back = 2 };
 
 struct SeenTile {
-    int x = 0, y = 0;    // top left on the screenshot
+    int x = 0, y = 0; // top left on the screenshot
     Face face = Face::Normal;
-    int index = -1;      // canonical index; -1 for a back
+    int index = -1; // canonical index; -1 for a back
     bool operator==(const SeenTile&) const = default;
 };
 
@@ -41,7 +41,7 @@ private:
     int Identify(const Image& screen, int x, int y, bool selected) const;
 
     TileCells cells_;
-    std::array<Template, 3> locators_;             // each face without anything an inset may cover
-    std::array<std::vector<Image>, 2> composed_;   // [selected][index]
+    std::array<Template, 3> locators_; // each face without anything an inset may cover
+    std::array<std::vector<Image>, 2> composed_; // [selected][index]
     int insetLeft_ = 0, insetTop_ = 0, insetRight_ = 0, insetBottom_ = 0; // where insets may be
 };

@@ -1,11 +1,12 @@
 // Holds or probes a named mutex from a second process for the named-mutex tests.
 //   mutex_helper hold NAME   takes the mutex, says "held", keeps it until its input closes
 //   mutex_helper probe NAME  says whether the mutex existed and whether it could be taken at once
+#include "utf.h"
+
+#include "windows.h"
+
 #include <cstdio>
 #include <cstring>
-
-#include "utf.h"
-#include "windows.h"
 
 int main(int argc, char** argv)
 {
@@ -18,8 +19,7 @@ int main(int argc, char** argv)
             return 1;
         std::printf("held\n");
         std::fflush(stdout);
-        while (std::getchar() != EOF) {
-        }
+        while (std::getchar() != EOF) { }
         return 0; // ends still owning it: the process's end must free it
     }
     if (std::strcmp(argv[1], "probe") == 0) {

@@ -2,10 +2,10 @@
 // window among every process's windows, reads the handle kept in its first extra word, posts
 // WM_COMMAND 1000 to that window, asks for the published window to be raised and says what
 // it saw.
+#include "windows.h"
+
 #include <cstdio>
 #include <string>
-
-#include "windows.h"
 
 int main()
 {
@@ -30,7 +30,7 @@ int main()
     const bool refused = !PostMessageW(main, WM_USER, 0, 0); // only commands cross
     const bool posted = PostMessageW(main, WM_COMMAND, 1000, 0);
     const bool raised = SetForegroundWindow(found.window);
-    std::printf("found=%d refused=%d posted=%d raised=%d far=%d\n", IsWindow(found.window) ? 1 : 0, refused ? 1 : 0,
-                posted ? 1 : 0, raised ? 1 : 0, GetWindowLongW(found.window, 4) == 0 ? 1 : 0);
+    std::printf("found=%d refused=%d posted=%d raised=%d far=%d\n", IsWindow(found.window) ? 1 : 0, refused ? 1 : 0, posted ? 1 : 0,
+                raised ? 1 : 0, GetWindowLongW(found.window, 4) == 0 ? 1 : 0);
     return 0;
 }

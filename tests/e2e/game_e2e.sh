@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The game on a virtual display, seen and driven by the robot player.
 # Usage: game_e2e.sh CASE BIN SHOTS  (run under xvfb-run)
-#   BIN holds quibo, its packs, robot, quibo-pack and instance_demo; screenshots go to SHOTS/CASE.
+#   BIN holds quibo, its packs, robot, quibo-pack and cover_window; screenshots go to SHOTS/CASE.
 # Cases:
-#   starts      first start shows the tutorial, the next one a new game
+#   starts      first start shows the tutorial, the next one (on the handheld) a new game, whose
+#               Exit closes the window from inside its own click and ends the program
 #   single      a second start leaves one instance and brings the first to the front
 #   large       the robot plays a whole game on the large pack
 #   handheld    the same on the handheld pack (QUIBO_DISPLAY=240x320)
@@ -26,22 +27,21 @@ starts)
   start
   robot screen tutorial --shot first-start
   stop
-  start
-  robot screen play --shot next-start
-  stop
+  spawn env QUIBO_DISPLAY=240x320 "$bin/quibo"
+  robot exit --shot next-start
+  wait "$pid" || fail "quibo exited with $? after Exit"
   ;;
 single)
   start
   robot start-game --shot first
   # Another program's window covers the game's top left corner, then the game starts again.
-  spawn "$bin/instance_demo" window Cover 0000FF
+  spawn "$bin/cover_window" Cover 0000FF
   window '^Cover$'
-  test "$(colour_at 150 100)" = "#0000FF"
+  await_colour 150 100 = "#0000FF"
   timeout 30 "$bin/quibo"
   test "$(xdotool search --onlyvisible --name '^Quibo$' | wc -l)" -eq 1
-  sleep 1
+  await_colour 150 100 != "#0000FF"
   shot "$shots/front.png"
-  test "$(colour_at 150 100)" != "#0000FF"
   finish "$pid"
   stop
   ;;
@@ -57,7 +57,7 @@ deactivate)
   robot start-game --shot playing
   # Another program comes up and takes the activation; an inactive game draws nothing new, so
   # the pause shows once the game is active again, and it must still be paused then.
-  spawn "$bin/instance_demo" window Other 404040
+  spawn "$bin/cover_window" Other 404040
   window '^Other$' 1
   shot "$shots/deactivated.png"
   finish "$pid"

@@ -7,6 +7,7 @@
 //                  highscores) and keep a screenshot named --shot
 //   robot start-game  wait for the play screen, leaving a first run's tutorial with Done
 //   robot view-scores  open the high-score table from the menu and keep a screenshot (--shot)
+//   robot exit     wait for the play screen, keep a screenshot (--shot) and press Exit
 //   robot scores   print the stored high-score table, one entry a line
 //   robot seed N   make the first stored entry an honest one named N (--score MS)
 //   robot forge N  change a character of the stored name N, keeping its check value
@@ -35,7 +36,7 @@ struct Command {
 Command Parse(int argc, char** argv)
 {
     if (argc < 2)
-        throw std::runtime_error("usage: robot play|screen S|start-game|view-scores|scores|seed N|forge N [options]");
+        throw std::runtime_error("usage: robot play|screen S|start-game|view-scores|exit|scores|seed N|forge N [options]");
     Command c;
     c.verb = argv[1];
     RobotOptions& o = c.options;
@@ -122,6 +123,8 @@ void Main(int argc, char** argv)
         robot.StartPlaying(c.shot);
     } else if (c.verb == "view-scores") {
         robot.ViewScores(c.shot);
+    } else if (c.verb == "exit") {
+        robot.ClickButton(robot.WaitFor("play", c.shot), kExit);
     } else if (c.verb != "play") {
         throw std::runtime_error("robot: unknown command " + c.verb);
     } else if (const GameResult result = robot.Play(); !result.ended && !c.options.quibos) {

@@ -28,8 +28,7 @@ std::string Trim(const std::string& text)
     return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
 }
 
-} // namespace
-
+// The cells of a sheet cut into columns x rows of equal size.
 std::vector<Image> CutGrid(const Image& sheet, int columns, int rows)
 {
     std::vector<Image> cells;
@@ -39,6 +38,8 @@ std::vector<Image> CutGrid(const Image& sheet, int columns, int rows)
             cells.push_back(Crop(sheet, column * w, row * h, w, h));
     return cells;
 }
+
+} // namespace
 
 int LayoutNumber(const std::string& layout, const std::string& key)
 {
@@ -75,7 +76,5 @@ PackPictures DecodePack(const std::string& tool, const std::string& pack, const 
     for (int i = 0; i < 14; ++i)
         pictures.captions.push_back(Crop(buttons, i % columns * 68 + 16, i / columns * 46 + 17, 35, 12));
     pictures.banners = CutGrid(Decode(tool, pack, folder, "gameover-en"), 1, 3);
-    pictures.windowWidth = LayoutNumber(layout, "cxWINDOW");
-    pictures.windowHeight = LayoutNumber(layout, "cyWINDOW");
     return pictures;
 }

@@ -54,6 +54,8 @@ public:
     GameResult Play();
     // From the play screen: Menu, then the local scores; keeps a screenshot named shot.
     void ViewScores(const std::string& shot);
+    // Clicks the button that shows this caption cell on the view.
+    void ClickButton(const View& view, int caption);
 
 private:
     View Look();
@@ -65,7 +67,6 @@ private:
     bool ChoosePack(const Image& screen);
     std::string Folder(const std::filesystem::path& pack) const;
     void ClickTile(const SeenTile& tile);
-    void ClickButton(const View& view, int caption);
     void Escape();
     View ExpectSelected(size_t count, const char* what);
     void DeselectWithEscape(View& view);

@@ -67,22 +67,6 @@ TEST(RobotRules, QuibosAreAllSameOrAllDifferentOnEveryAttribute)
     EXPECT_EQ(FindQuibo({board[0], -1, board[2], board[4]}), (std::array<size_t, 3>{0, 2, 3}));
 }
 
-TEST(RobotPack, LayoutNumbersAndGrids)
-{
-    const std::string layout = "# comment\ncxWINDOW = 760\nbutton-menu left=621\r\nbutton-menu top = 75\n";
-    EXPECT_EQ(LayoutNumber(layout, "cxWINDOW"), 760);
-    EXPECT_EQ(LayoutNumber(layout, "button-menu left"), 621);
-    EXPECT_EQ(LayoutNumber(layout, "button-menu top"), 75);
-    EXPECT_EQ(LayoutNumber(layout, "button-menu"), 0);
-
-    Image sheet{7, 4};
-    sheet.at(4, 2) = {1, 2, 3};
-    const std::vector<Image> cells = CutGrid(sheet, 3, 2); // 2 x 2 cells, the odd column left out
-    ASSERT_EQ(cells.size(), 6u);
-    EXPECT_EQ(cells[5].width, 2);
-    EXPECT_EQ(cells[5].at(0, 0), (Rgb{1, 2, 3}));
-}
-
 // The packs the build makes, decoded once with quibo-pack.
 const PackPictures& Pack(const std::string& name)
 {

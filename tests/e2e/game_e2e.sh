@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game on a virtual display, seen and driven by the robot player.
 # Usage: game_e2e.sh CASE BIN SHOTS  (run under xvfb-run)
-#   BIN holds quibo, its packs, robot, quibo-pack and cover_window; screenshots go to SHOTS/CASE.
+#   BIN holds quibo, its packs, robot and quibo-pack; screenshots go to SHOTS/CASE.
 # Cases:
 #   starts      first start shows the tutorial, the next one (on the handheld) a new game, whose
 #               Exit closes the window from inside its own click and ends the program
@@ -20,6 +20,8 @@ rm -f "$shots"/*.png
 
 robot() { "$bin/robot" "$@" --tool "$bin/quibo-pack" --packs "$bin" --work "$work/robot" --shots "$shots"; }
 start() { spawn "$bin/quibo"; game=$pid; }
+# Another program's window, 300 x 200 at the top left, of one colour.
+cover() { spawn display -title "$1" -geometry +0+0 -size 300x200 "xc:#$2"; window "^$1\$" 0; }
 stop() { finish "$game"; }
 
 case $case in
@@ -35,14 +37,12 @@ single)
   start
   robot start-game --shot first
   # Another program's window covers the game's top left corner, then the game starts again.
-  spawn "$bin/cover_window" Cover 0000FF
-  window '^Cover$'
+  cover Cover 0000FF
   await_colour 150 100 = "#0000FF"
   timeout 30 "$bin/quibo"
   test "$(xdotool search --onlyvisible --name '^Quibo$' | wc -l)" -eq 1
   await_colour 150 100 != "#0000FF"
   shot "$shots/front.png"
-  finish "$pid"
   stop
   ;;
 large | handheld)
@@ -57,10 +57,11 @@ deactivate)
   robot start-game --shot playing
   # Another program comes up and takes the activation; an inactive game draws nothing new, so
   # the pause shows once the game is active again, and it must still be paused then.
-  spawn "$bin/cover_window" Other 404040
-  window '^Other$' 1
+  cover Other 404040
+  xdotool windowfocus --sync "$win"
+  await_colour 150 100 = "#404040"
   shot "$shots/deactivated.png"
-  finish "$pid"
+  kill "$pid"
   xdotool windowfocus "$(xdotool search --onlyvisible --name '^Quibo$' | head -1)"
   sleep 1
   robot screen paused --shot reactivated

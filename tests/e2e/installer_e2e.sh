@@ -76,11 +76,14 @@ esperanto)
     xdotool key --window "$main" Escape || true
     ;;
 both)
-    # The handheld appears after the start: Rescan shows the choice, "Install on both" uses it.
     start_setup
     "$bin/quibo-handheld" start --root "$work/device" >/dev/null
-    click_du 44 123           # Rescan
-    await "target choice shown with target 1" "$out"
+    # Rescan until the choice shows: under load the pane or the handheld may not be ready yet.
+    for _ in $(seq 10); do
+        click_du 44 123       # Rescan
+        for _ in $(seq 15); do grep -q "target choice shown" "$out" && break 2; sleep 0.2; done
+    done
+    grep -q "target choice shown with target 1" "$out" || fail "no target choice with both selected"
     snap target-en
     click_du 40 90            # Install on both
     click_du 336 122          # Install

@@ -245,3 +245,12 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
     return equalsIgnoringAsciiCase(a, b);
 }
+
+std::string AsciiLower(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return lower;
+}

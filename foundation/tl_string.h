@@ -81,3 +81,5 @@ char32_t FoldCase(char32_t c);
 // Equal once ASCII letters are folded: for codes and names made of plain ASCII.
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+// The text with its ASCII capitals made small; other bytes stay.
+std::string AsciiLower(std::string_view text);

@@ -10,6 +10,7 @@
 #include "game.h"
 #include "guilib.h"
 #include "instance.h"
+#include "keys.h"
 #include "language.h"
 #include "layout.h"
 #include "logo.h"
@@ -78,7 +79,10 @@ LRESULT appCallback(AnimWindow* window, UINT code, WPARAM a, LPARAM b)
 {
     switch (code) {
     case kAnimBackground: window->Invalidate(nullptr, true); break;
-    case kAnimBeforeUpdate: DisplayTick(); break;
+    case kAnimBeforeUpdate:
+        DisplayTick();
+        RefreshFocus();
+        break;
     case kAnimEvent: SequencerEvent(static_cast<DWORD>(a), reinterpret_cast<ANIMOBJECT*>(b)); break;
     default: break;
     }
@@ -97,6 +101,8 @@ BOOL messageHook(AnimWindow* window, UINT message, WPARAM wParam, LPARAM)
     } else if (message == WM_CHAR && wParam == VK_ESCAPE) {
         // Keys reach the animation window when it holds the focus, not the main window.
         DeselectAll();
+    } else if (message == WM_KEYDOWN) {
+        PlayKey(g_mainWindow, UINT(wParam));
     }
     return FALSE;
 }
@@ -212,6 +218,7 @@ INT_PTR CALLBACK mainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (wParam == VK_ESCAPE)
             DeselectAll();
         return 0;
+    case WM_KEYDOWN: PlayKey(dialog, UINT(wParam)); return 0;
     case WM_COMMAND: command(dialog, LOWORD(wParam)); return 0;
     case WM_DESTROY:
         KillTimer(dialog, CLOCK_TIMER);

@@ -72,7 +72,7 @@ void DrawControl(SKINCONTROL* c, Graphic* target, const RECT& part)
 {
     SKINWINDOW* window = c->pane->Window();
     SKINTEXTOPTIONS text;
-    text.fontSpec = window->Skin()->Value(kKinds[c->kind].prefix, "font", "Arial,-14");
+    text.fontSpec = c->g.fontSpec;
     text.color = c->enabled ? (c->checked && c->kind == SKIN_LIST ? c->g.selectedText : c->g.text) : c->g.disabledText;
     text.layout = c->g.textLayout;
     RECT inner{c->rect.left + c->g.border.left, c->rect.top + c->g.border.top, c->rect.right - c->g.border.right,
@@ -147,7 +147,7 @@ void SkinControlGraphics(SKINWINDOW* window, SKINCONTROL* c)
     if (k.image)
         c->g.image = skin->Require(k.control, k.image);
     const char* p = k.prefix;
-    c->g.font = window->Font(skin->Value(p, "font", "Arial,-14"));
+    c->g.fontSpec = skin->Value(p, "font", "Arial,-14");
     c->g.text = skin->Color(p, "text color", RGB(0, 0, 0));
     c->g.disabledText = skin->Color(p, "disabled text color", RGB(0x80, 0x80, 0x80));
     c->g.selectedText = skin->Color(p, "selected text color", c->g.text);

@@ -1,6 +1,7 @@
 #include "skingraphics.h"
 
 #include "cea_graphic.h"
+#include "cea_object.h"
 #include "cetl/properties.h"
 #include "skinmarkup.h"
 #include "skinwindow.h"
@@ -10,14 +11,7 @@
 
 void SkinDraw(Graphic* image, Graphic* target, int x, int y, const RECT& part)
 {
-    if (!image)
-        return;
-    const int cx = image->GetWidth(), cy = image->GetHeight();
-    const RECT r{std::max<LONG>(x, part.left), std::max<LONG>(y, part.top), std::min<LONG>(x + cx, part.right),
-                 std::min<LONG>(y + cy, part.bottom)};
-    if (r.left >= r.right || r.top >= r.bottom)
-        return;
-    image->DrawTo(target, r.left, r.top, r.left - x, r.top - y, r.right - r.left, r.bottom - r.top);
+    DrawImageAt(ANIMDRAW{target, part}, image, x, y);
 }
 
 void SkinTile(Graphic* image, Graphic* target, const RECT& area, const RECT& part)

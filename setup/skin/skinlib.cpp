@@ -2,6 +2,7 @@
 
 #include "cea_main.h"
 #include "cea_sprite.h"
+#include "tl_string.h"
 #include "trace.h"
 #include "unzipper.h"
 #include "utf.h"
@@ -10,13 +11,6 @@
 #include <cctype>
 
 namespace {
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // A text file holds no zero bytes and is valid UTF-8.
 bool IsText(const BYTE* data, DWORD cb)
@@ -71,7 +65,7 @@ SKIN::SKIN(ZIPFILE& archive)
 {
     const ZIPENTRY* description = nullptr;
     for (auto& entry : archive)
-        if (Lower(std::string(entry.value->View())) == "skin.txt")
+        if (AsciiLower(entry.value->View()) == "skin.txt")
             description = entry.value;
     if (!description)
         throw SKINERROR("the skin has no skin.txt");
@@ -101,7 +95,7 @@ SKIN::~SKIN()
 
 void SKIN::Load(const std::string& path, const BYTE* data, DWORD cb)
 {
-    const std::string name = Lower(path);
+    const std::string name = AsciiLower(path);
     const size_t dot = name.rfind('.');
     const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
     if (ext == ".psp") {
@@ -144,14 +138,14 @@ COLORREF SKIN::Color(const char* prefix, const std::string& key, COLORREF fallba
 
 void SKIN::AddFile(const std::string& name, Sprite* sprite)
 {
-    SKINFILE& file = files[Lower(name)];
+    SKINFILE& file = files[AsciiLower(name)];
     delete file.sprite;
     file.sprite = sprite;
 }
 
 Sprite* SKIN::Image(const std::string& name) const
 {
-    const auto it = files.find(Lower(name) + ".psp");
+    const auto it = files.find(AsciiLower(name) + ".psp");
     return it == files.end() ? nullptr : it->second.sprite;
 }
 
@@ -165,7 +159,7 @@ Sprite* SKIN::Require(const char* control, const std::string& name) const
 
 const SKINFILE* SKIN::File(const std::string& name) const
 {
-    const auto it = files.find(Lower(name));
+    const auto it = files.find(AsciiLower(name));
     return it == files.end() ? nullptr : &it->second;
 }
 

@@ -1,5 +1,8 @@
 #include "skinmarkup.h"
 
+#include "skinlib.h"
+#include "tl_string.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -10,18 +13,10 @@ struct OPENTAG {
     SKINTEXTSTYLE before; // the style the tag replaced
 };
 
-std::string Lower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // The value of name= inside a tag body: quoted with ' or ", or up to the next blank.
 bool Attribute(std::string_view body, std::string_view name, std::string& value)
 {
-    const std::string lower = Lower(body);
+    const std::string lower = AsciiLower(body);
     size_t at = 0;
     while ((at = lower.find(name, at)) != std::string::npos) {
         const bool startsWord = at == 0 || std::isspace(static_cast<unsigned char>(lower[at - 1]));
@@ -42,22 +37,6 @@ bool Attribute(std::string_view body, std::string_view name, std::string& value)
         return true;
     }
     return false;
-}
-
-uint32_t ParseColor(const std::string& text)
-{
-    std::string_view v = text;
-    if (!v.empty() && v[0] == '#')
-        v.remove_prefix(1);
-    if (v.size() < 6)
-        return 0xFFFFFFFF;
-    uint32_t rgb = 0;
-    for (int i = 0; i < 6; ++i) {
-        if (!std::isxdigit(static_cast<unsigned char>(v[i])))
-            return 0xFFFFFFFF;
-        rgb = rgb * 16 + uint32_t(std::isdigit(static_cast<unsigned char>(v[i])) ? v[i] - '0' : (std::tolower(v[i]) - 'a' + 10));
-    }
-    return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
 }
 
 // Applies an opening tag; false when the tag is not one of the markup's.
@@ -84,7 +63,7 @@ bool Open(const std::string& name, std::string_view body, SKINTEXTSTYLE& style)
                 style.size = int(size);
         }
         if (Attribute(body, "color", value))
-            style.color = ParseColor(value);
+            style.color = SkinColorFromText(value, 0xFFFFFFFF);
     } else
         return false;
     return true;
@@ -117,7 +96,7 @@ std::vector<SKINTEXTRUN> ParseSkinMarkup(std::string_view text)
         size_t nameEnd = 0;
         while (nameEnd < body.size() && !std::isspace(static_cast<unsigned char>(body[nameEnd])))
             ++nameEnd;
-        const std::string name = Lower(body.substr(0, nameEnd));
+        const std::string name = AsciiLower(body.substr(0, nameEnd));
         if (closing) {
             for (size_t k = open.size(); k-- > 0;) {
                 if (open[k].name != name)

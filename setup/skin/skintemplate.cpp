@@ -4,17 +4,9 @@
 #include "user32/dlgtemplate.h"
 #include "utf.h"
 
-#include <cctype>
 #include <cstdio>
 
 namespace {
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
@@ -33,7 +25,7 @@ bool ReadSkinTemplate(const void* data, size_t cb, SKINTEMPLATE& out)
     out.rect = dialog->rect;
     out.items.clear();
     for (const DialogTemplateItem& item : dialog->items)
-        out.items.push_back({Lower(Utf16ToUtf8(item.className)), item.style, item.id, item.rect, Utf16ToUtf8(item.text)});
+        out.items.push_back({AsciiLower(Utf16ToUtf8(item.className)), item.style, item.id, item.rect, Utf16ToUtf8(item.text)});
     return true;
 }
 
@@ -41,7 +33,7 @@ SKINKIND SkinKindOf(SKINITEM& item)
 {
     if (item.windowClass == "static") {
         if (StartsWithNoCase(item.text, "CLASS:")) {
-            item.windowClass = Lower(item.text.substr(6));
+            item.windowClass = AsciiLower(item.text.substr(6));
             item.text.clear();
         } else if (StartsWithNoCase(item.text, "USER:") || EqualsIgnoringAsciiCase(item.text, "user")) {
             item.windowClass = "user";

@@ -33,7 +33,7 @@ struct SKINCONTROLGRAPHICS {
     Sprite* picture = nullptr; // a program's picture on the control
     int pictureX = 0; // picture's left, from the control's left
     int pictureSize = 0; // picture's width and height; 0: as drawn
-    HFONT font = nullptr; // owned by the window
+    std::string fontSpec; // the font text of the control's kind
     COLORREF text = 0, disabledText = 0, selectedText = 0;
     RECT border{}; // text borders: left, top, right, bottom
     int textLayout = 0; // 0 left, 1 centre, 2 right

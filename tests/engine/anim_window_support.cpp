@@ -20,6 +20,8 @@ void AnimWindowTest::TearDown()
     if (IsWindow(hwnd))
         DestroyWindow(hwnd);
     PumpReady();
+    for (Graphic* g : graphics)
+        MEM_DELETE(g);
 }
 
 void AnimWindowTest::PumpReady()
@@ -40,11 +42,12 @@ void AnimWindowTest::Mouse(UINT message, int x, int y)
     PumpReady();
 }
 
-Graphic* SolidGraphic(int cx, int cy, COLORREF color)
+Graphic* AnimWindowTest::Solid(int cx, int cy, COLORREF color)
 {
     Graphic* g = MEM_NEW(Graphic, cx, cy, 0, static_cast<const RGBQUAD*>(nullptr));
     for (int y = 0; y < cy; ++y)
         for (int x = 0; x < cx; ++x)
             g->SetPixelColor(x, y, color);
+    graphics.push_back(g);
     return g;
 }

@@ -7,6 +7,7 @@
 #include "windows.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 class AnimWindowTest : public testing::Test {
 protected:
@@ -20,11 +21,10 @@ protected:
     void PumpReady();
     // Posts a mouse message at a client point with the cursor there, and dispatches it.
     void Mouse(UINT message, int x, int y);
+    // A graphic of the display's depth filled with one colour, destroyed after the window.
+    Graphic* Solid(int cx, int cy, COLORREF color);
 
     HWND hwnd = nullptr;
     AnimWindow* anim = nullptr;
+    std::vector<Graphic*> graphics;
 };
-
-// A graphic of the display's depth filled with one colour; the caller destroys it.
-struct Graphic;
-Graphic* SolidGraphic(int cx, int cy, COLORREF color);

@@ -21,7 +21,7 @@ std::vector<Key> Sorted(const Rects& rects)
     return keys;
 }
 
-TEST(DirtyTest, OverlappingRectanglesMergeIntoTheirUnion)
+TEST(DirtyTest, OverlappingRectanglesMergeIntoTheirUnionAndTheRegionGrows)
 {
     const struct {
         const char* name;
@@ -45,10 +45,7 @@ TEST(DirtyTest, OverlappingRectanglesMergeIntoTheirUnion)
         EXPECT_EQ(region->IsEmpty(), c.region.empty()) << c.name;
         region->Destroy();
     }
-}
-
-TEST(DirtyTest, GrowsPastItsFirstSixteenRectangles)
-{
+    // Past its first sixteen rectangles the region grows.
     DIRTYREGION* region = DIRTYREGION::Create();
     Rects added;
     for (int i = 0; i < 40; ++i) {

@@ -4,9 +4,9 @@
 #include "engine_test_util.h"
 
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
-#include <vector>
 
 namespace {
 
@@ -16,64 +16,42 @@ struct Clip {
     int xDst, yDst, xSrc, ySrc, cx, cy;
 };
 
-// Whole pictures, both sizes to the edge, then random rectangles reaching past every side.
-std::vector<Clip> Clips(std::mt19937& rng)
+// A destination value from its old value and the source point that lands on it.
+using Rule = std::function<DWORD(DWORD, int, int)>;
+
+// Over whole pictures, both sizes to the edge, then random rectangles reaching past every side:
+// a random source (with its own palette) and destination, the source made ready by prepare,
+// drawn and compared with the per-pixel reference of the rule prepare gives.
+void ExpectEveryClipDrawn(std::mt19937& rng, int srcBits, int dstBits, SIZE dstSize, const std::function<Rule(Graphic&)>& prepare)
 {
     std::vector<Clip> clips = {{0, 0, 0, 0, kToEdge, kToEdge}, {-3, 2, 4, -1, kToEdge, kToEdge}};
     auto pick = [&](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
     for (int i = 0; i < 10; ++i)
         clips.push_back(
             {pick(-10, kWidth), pick(-5, kHeight), pick(-10, kWidth), pick(-5, kHeight), pick(-2, kWidth + 4), pick(-2, kHeight + 4)});
-    return clips;
-}
-
-RGBQUAD RandomQuad(std::mt19937& rng)
-{
-    return {BYTE(rng()), BYTE(rng()), BYTE(rng()), 0};
-}
-
-std::vector<RGBQUAD> Palette(std::mt19937& rng)
-{
-    std::vector<RGBQUAD> palette(256);
-    for (RGBQUAD& q : palette)
-        q = RandomQuad(rng);
-    return palette;
-}
-
-void Scatter(Graphic& g, std::mt19937& rng)
-{
-    for (int y = 0; y < g.GetHeight(); ++y)
-        for (int x = 0; x < g.GetWidth(); ++x)
-            g.SetPixelValue(x, y, DWORD(rng()));
-}
-
-std::vector<DWORD> Values(const Graphic& g)
-{
-    std::vector<DWORD> out;
-    for (int y = 0; y < g.GetHeight(); ++y)
-        for (int x = 0; x < g.GetWidth(); ++x)
-            out.push_back(g.GetPixelValue(x, y));
-    return out;
-}
-
-// Draws src onto dst with the clip and compares with the per-pixel reference: every destination
-// pixel the clipped copy covers becomes rule(its value, source x, source y).
-template<class Rule> void ExpectDrawn(Graphic& src, Graphic& dst, const Clip& c, Rule rule, const std::string& what)
-{
-    const int64_t cx = c.cx == kToEdge ? int64_t(src.GetWidth()) - c.xSrc : c.cx;
-    const int64_t cy = c.cy == kToEdge ? int64_t(src.GetHeight()) - c.ySrc : c.cy;
-    std::vector<DWORD> expected = Values(dst);
-    for (int y = 0; y < dst.GetHeight(); ++y) {
-        for (int x = 0; x < dst.GetWidth(); ++x) {
-            const int sx = x - c.xDst + c.xSrc, sy = y - c.yDst + c.ySrc;
-            if (x >= c.xDst && x < c.xDst + cx && y >= c.yDst && y < c.yDst + cy && sx >= 0 && sx < src.GetWidth() && sy >= 0
-                && sy < src.GetHeight())
-                expected[size_t(y) * dst.GetWidth() + x] = rule(expected[size_t(y) * dst.GetWidth() + x], sx, sy);
+    for (const Clip& c : clips) {
+        std::vector<RGBQUAD> palette(256);
+        for (RGBQUAD& q : palette)
+            q = {BYTE(rng()), BYTE(rng()), BYTE(rng()), 0};
+        Graphic src(kWidth, kHeight, srcBits, palette.data());
+        Graphic dst(dstSize.cx, dstSize.cy, dstBits, palette.data());
+        Fill(src, [&](int, int) { return rng(); });
+        Fill(dst, [&](int, int) { return rng(); });
+        const Rule rule = prepare(src);
+        const int64_t cx = c.cx == kToEdge ? int64_t(kWidth) - c.xSrc : c.cx;
+        const int64_t cy = c.cy == kToEdge ? int64_t(kHeight) - c.ySrc : c.cy;
+        std::vector<DWORD> expected = Values(dst);
+        for (int y = 0; y < dst.GetHeight(); ++y) {
+            for (int x = 0; x < dst.GetWidth(); ++x) {
+                const int sx = x - c.xDst + c.xSrc, sy = y - c.yDst + c.ySrc;
+                if (x >= c.xDst && x < c.xDst + cx && y >= c.yDst && y < c.yDst + cy && sx >= 0 && sx < kWidth && sy >= 0 && sy < kHeight)
+                    expected[size_t(y) * dst.GetWidth() + x] = rule(expected[size_t(y) * dst.GetWidth() + x], sx, sy);
+            }
         }
+        src.DrawTo(&dst, c.xDst, c.yDst, c.xSrc, c.ySrc, c.cx, c.cy);
+        EXPECT_EQ(Values(dst), expected) << "at " << c.xDst << "," << c.yDst << " from " << c.xSrc << "," << c.ySrc << " size " << c.cx
+                                         << "x" << c.cy;
     }
-    src.DrawTo(&dst, c.xDst, c.yDst, c.xSrc, c.ySrc, c.cx, c.cy);
-    EXPECT_EQ(Values(dst), expected) << what << " at " << c.xDst << "," << c.yDst << " from " << c.xSrc << "," << c.ySrc << " size " << c.cx
-                                     << "x" << c.cy;
 }
 
 // d + floor((s - d) * a / 256), as a plain division.
@@ -93,36 +71,23 @@ DWORD Blended(DWORD d, COLORREF s, int a, int bitCount, bool f555)
     return (d & 0xFF000000) | DWORD(Mix(d >> 16 & 255, r, a)) << 16 | DWORD(Mix(d >> 8 & 255, g, a)) << 8 | DWORD(Mix(d & 255, b, a));
 }
 
-} // namespace
-
 TEST(DrawPaths, KeyedAndOpaqueCopiesMatchAPixelByPixelCopy)
 {
     std::mt19937 rng(7);
     for (int bitCount : {8, 16, 24, 32}) {
         for (bool keyed : {false, true}) {
-            for (const Clip& c : Clips(rng)) {
-                const std::vector<RGBQUAD> palette = Palette(rng);
-                Graphic src(kWidth, kHeight, bitCount, palette.data());
-                Graphic dst(kWidth + 3, kHeight - 2, bitCount, palette.data());
-                Scatter(src, rng);
-                Scatter(dst, rng);
-                const COLORREF key = RGB(palette[9].rgbRed, palette[9].rgbGreen, palette[9].rgbBlue);
-                const DWORD keyValue = src.ColorToValue(key);
+            SCOPED_TRACE(std::to_string(bitCount) + (keyed ? " keyed" : " opaque"));
+            ExpectEveryClipDrawn(rng, bitCount, bitCount, {kWidth + 3, kHeight - 2}, [&](Graphic& src) -> Rule {
+                const DWORD key = src.ColorToValue(src.GetPixelColor(3, 3));
                 // Key pixels in stretches of every length, whole rows among them.
-                for (int y = 0; y < kHeight; ++y)
-                    for (int x = 0; x < kWidth; ++x)
-                        if (y == 4 || (x * 7 + y * 3) % 11 < int(rng() % 6))
-                            src.SetPixelValue(x, y, keyValue);
+                Fill(src, [&](int x, int y) { return y == 4 || (x * 7 + y * 3) % 11 < int(rng() % 6) ? key : src.GetPixelValue(x, y); });
                 if (keyed)
-                    src.SetTransparency(key);
-                ExpectDrawn(
-                    src, dst, c,
-                    [&](DWORD d, int sx, int sy) {
-                        const DWORD v = src.GetPixelValue(sx, sy);
-                        return keyed && v == keyValue ? d : v;
-                    },
-                    std::to_string(bitCount) + (keyed ? " keyed" : " opaque"));
-            }
+                    src.SetTransparency(src.ValueToColor(key));
+                return [&src, key, keyed](DWORD d, int sx, int sy) {
+                    const DWORD v = src.GetPixelValue(sx, sy);
+                    return keyed && v == key ? d : v;
+                };
+            });
         }
     }
 }
@@ -134,30 +99,24 @@ TEST(DrawPaths, BlendsMatchTheChannelFormula)
         DisplayAs display(24, f555);
         for (int srcBits : {8, 16, 24, 32}) {
             for (int dstBits : {16, 24, 32}) {
-                for (const Clip& c : Clips(rng)) {
-                    const std::vector<RGBQUAD> palette = Palette(rng);
-                    Graphic src(kWidth, kHeight, srcBits, palette.data());
-                    Graphic dst(kWidth - 4, kHeight + 2, dstBits);
-                    Scatter(src, rng);
-                    Scatter(dst, rng);
+                SCOPED_TRACE(std::to_string(srcBits) + " onto " + std::to_string(dstBits) + (f555 ? " 555" : " 565"));
+                ExpectEveryClipDrawn(rng, srcBits, dstBits, {kWidth - 4, kHeight + 2}, [&](Graphic& src) -> Rule {
                     const bool map = rng() % 2;
-                    ASSERT_TRUE(src.SetTranslucency(map ? kOpacityMap : kUniformOpacity, BYTE(rng())));
+                    EXPECT_TRUE(src.SetTranslucency(map ? kOpacityMap : kUniformOpacity, BYTE(rng())));
                     const TRANSLUCENCY* t = src.GetTranslucency();
                     // Random opacities with the two special values well represented.
                     for (int i = 0; map && i < kWidth * kHeight; ++i) {
                         const unsigned pick = rng() % 4;
                         t->opacity[size_t(i / kWidth) * t->cbStride + size_t(i % kWidth)] = pick == 0 ? 0 : pick == 1 ? 255 : BYTE(rng());
                     }
-                    ExpectDrawn(
-                        src, dst, c,
-                        [&](DWORD d, int sx, int sy) {
-                            const int a = map ? t->opacity[size_t(sy) * t->cbStride + size_t(sx)] : t->defaultOpacity;
-                            return a == 0 ? d : Blended(d, src.GetPixelColor(sx, sy), a == 255 ? 256 : a, dstBits, f555);
-                        },
-                        std::to_string(srcBits) + " onto " + std::to_string(dstBits) + (f555 ? " 555" : " 565")
-                            + (map ? " map" : " uniform"));
-                }
+                    return [&src, t, map, dstBits, f555](DWORD d, int sx, int sy) {
+                        const int a = map ? t->opacity[size_t(sy) * t->cbStride + size_t(sx)] : t->defaultOpacity;
+                        return a == 0 ? d : Blended(d, src.GetPixelColor(sx, sy), a == 255 ? 256 : a, dstBits, f555);
+                    };
+                });
             }
         }
     }
 }
+
+} // namespace

@@ -16,62 +16,60 @@ DWORD Pattern(int x, int y)
     return DWORD(x * 16 + 5) << 16 | DWORD(y * 16 + 9) << 8 | DWORD(200 + x + y);
 }
 
-void Fill(Graphic& g, DWORD (*value)(int, int))
+using Expected = std::vector<std::tuple<const Graphic*, int, int, DWORD>>;
+
+void ExpectValues(const Expected& expected)
 {
-    for (int y = 0; y < g.GetHeight(); ++y) {
-        for (int x = 0; x < g.GetWidth(); ++x)
-            g.SetPixelValue(x, y, value(x, y));
-    }
+    for (const auto& [g, x, y, value] : expected)
+        EXPECT_EQ(g->GetPixelValue(x, y), value) << x << "," << y;
 }
 
-TEST(Drawing, ChildrenDrawAndAreDrawnWithinTheirOwnRectangles)
+// Views as source and destination; a new key rebuilding the opaque runs; a stretch and a
+// keyed source of another depth going through the platform.
+TEST(Drawing, ViewsKeysAndOtherDepthsDrawWhereTheyShould)
 {
-    Graphic sheet(10, 10, 24);
+    Graphic sheet(10, 10, 24), dst(10, 10, 24);
     Fill(sheet, Pattern);
-    const RECT cellRect = {4, 4, 7, 6};
-    Graphic cell(&sheet, &cellRect);
-    Graphic dst(10, 10, 24);
-    const RECT viewRect = {2, 3, 6, 5};
-    Graphic view(&dst, &viewRect);
+    const RECT cellRect = {4, 4, 7, 6}, viewRect = {2, 3, 6, 5};
+    Graphic cell(&sheet, &cellRect), view(&dst, &viewRect);
     sheet.DrawTo(&view, 1, 0);
     cell.DrawTo(&dst, 0, 0);
-    const std::tuple<int, int, DWORD> expected[] = {
-        {3, 3, Pattern(0, 0)}, {5, 4, Pattern(2, 1)}, {6, 4, 0}, {3, 5, 0}, // the view's rectangle only
-        {0, 0, Pattern(4, 4)}, {2, 1, Pattern(6, 5)}, {3, 1, 0}, {0, 2, 0}, // the cell's rectangle only
-    };
-    for (const auto& [x, y, value] : expected)
-        EXPECT_EQ(dst.GetPixelValue(x, y), value) << x << "," << y;
-}
 
-TEST(DrawingRuns, ANewKeyRebuildsTheOpaqueRuns)
-{
-    Graphic src(6, 3, 24);
-    Fill(src, [](int x, int y) { return y == 1 || x == 2 ? kKey : DWORD(0x00FF00); });
-    Graphic dst(6, 3, 24);
+    Graphic keyed(6, 3, 24), keyedDst(6, 3, 24);
+    Fill(keyed, [](int x, int y) { return y == 1 || x == 2 ? kKey : DWORD(0x00FF00); });
     for (COLORREF key : {RGB(0, 0, 255), RGB(0, 255, 0)}) {
-        src.SetTransparency(key);
-        dst.SetPixelValue(0, 0, 0);
-        src.DrawTo(&dst, 0, 0);
+        keyed.SetTransparency(key);
+        keyedDst.SetPixelValue(0, 0, 0);
+        keyed.DrawTo(&keyedDst, 0, 0);
     }
-    // Blue is drawn now and green is not.
-    EXPECT_EQ(dst.GetPixelValue(0, 1), kKey);
-    EXPECT_EQ(dst.GetPixelValue(2, 0), kKey);
-    EXPECT_EQ(dst.GetPixelValue(0, 0), 0u);
-}
 
-TEST(DrawingDepths, DifferentDepthsGoThroughThePlatformAndKeepTheKey)
-{
+    Graphic stretched(4, 2, 24);
+    sheet.StretchTo(&stretched, 0, 0, 4, 2, 0, 0, 2, 1);
+    ExpectValues({
+        {&dst, 3, 3, Pattern(0, 0)},
+        {&dst, 5, 4, Pattern(2, 1)},
+        {&dst, 6, 4, 0},
+        {&dst, 3, 5, 0}, // the view's rectangle only
+        {&dst, 0, 0, Pattern(4, 4)},
+        {&dst, 2, 1, Pattern(6, 5)},
+        {&dst, 3, 1, 0},
+        {&dst, 0, 2, 0}, // the cell's rectangle only
+        {&keyedDst, 0, 1, kKey},
+        {&keyedDst, 2, 0, kKey},
+        {&keyedDst, 0, 0, 0}, // blue drawn now, green not
+        {&stretched, 1, 1, Pattern(0, 0)},
+        {&stretched, 2, 0, Pattern(1, 0)},
+    });
+
     RGBQUAD palette[256] = {};
     palette[1] = {0, 0, 255, 0}; // red
     palette[2] = {255, 0, 0, 0}; // blue, the key
-    Graphic src(4, 1, 8, palette);
-    src.SetPixelValue(0, 0, 1);
-    src.SetPixelValue(1, 0, 2);
-    src.SetTransparency(RGB(0, 0, 255));
-    Graphic dst(4, 1, 24);
-    Fill(dst, [](int, int) { return DWORD(0x123456); });
-    src.DrawTo(&dst, 0, 0);
-    EXPECT_EQ(Pixels(dst), (std::vector<uint32_t>{0xFF0000, 0x123456, 0, 0}));
+    Graphic indexed(4, 1, 8, palette), deeper(4, 1, 24);
+    Fill(indexed, [](int x, int) { return x < 2 ? x + 1 : 0; });
+    indexed.SetTransparency(RGB(0, 0, 255));
+    Fill(deeper, [](int, int) { return 0x123456; });
+    indexed.DrawTo(&deeper, 0, 0);
+    EXPECT_EQ(Pixels(deeper), (std::vector<uint32_t>{0xFF0000, 0x123456, 0, 0}));
 }
 
 PaletteGroup* CubeGroup(PaletteGroup& group)
@@ -86,7 +84,7 @@ PaletteGroup* CubeGroup(PaletteGroup& group)
 TEST(DrawingBlend, PalettisedDestinationsNeedAGroup)
 {
     DisplayAs display(8, false);
-    const auto blend = [](Graphic& dst, BYTE opacity, COLORREF source) {
+    const auto blend = [](Graphic&& dst, BYTE opacity, COLORREF source) {
         Graphic src(1, 1, 24);
         src.SetPixelColor(0, 0, source);
         src.SetTranslucency(kUniformOpacity, opacity);
@@ -96,12 +94,10 @@ TEST(DrawingBlend, PalettisedDestinationsNeedAGroup)
     };
     RGBQUAD grey[256] = {};
     grey[7] = {200, 200, 200, 0};
-    Graphic lone(1, 1, 8, grey);
-    EXPECT_EQ(blend(lone, 255, RGB(0, 0, 0)), RGB(200, 200, 200));
+    EXPECT_EQ(blend(Graphic(1, 1, 8, grey), 255, RGB(0, 0, 0)), RGB(200, 200, 200));
     // With the colour cube the blended colour picks its cube cell.
     PaletteGroup cube;
-    Graphic inCube(1, 1, 8, CubeGroup(cube));
-    EXPECT_EQ(blend(inCube, 255, RGB(255, 0, 0)), RGB(255, 0, 0));
+    EXPECT_EQ(blend(Graphic(1, 1, 8, CubeGroup(cube)), 255, RGB(255, 0, 0)), RGB(255, 0, 0));
     // Without it, through the nearest-colour table.
     PaletteGroup plain;
     plain.Open();
@@ -109,56 +105,40 @@ TEST(DrawingBlend, PalettisedDestinationsNeedAGroup)
         plain.Add(c);
     plain.Close();
     ASSERT_TRUE(plain.BuildNearestTable());
-    Graphic inPlain(1, 1, 8, &plain);
-    EXPECT_EQ(blend(inPlain, 128, RGB(0, 0, 0)), RGB(100, 100, 100));
-    EXPECT_EQ(blend(inPlain, 255, RGB(0, 150, 10)), RGB(0, 160, 0));
+    EXPECT_EQ(blend(Graphic(1, 1, 8, &plain), 128, RGB(0, 0, 0)), RGB(100, 100, 100));
+    EXPECT_EQ(blend(Graphic(1, 1, 8, &plain), 255, RGB(0, 150, 10)), RGB(0, 160, 0));
 }
 
 TEST(Tiling, TilesStartAtThePhaseAndAreCutAtTheEdges)
 {
-    Graphic tile(16, 16, 24);
-    Fill(tile, [](int x, int y) { return DWORD(x == 0 && y == 0 ? 0xFF0000 : 0x000100 * DWORD(x + 1)); });
-    Graphic dst(48, 24, 24);
+    Graphic tile(16, 16, 24), dst(48, 24, 24), phased(20, 20, 24);
+    Fill(tile, [](int x, int y) { return x == 0 && y == 0 ? 0xFF0000 : 0x000100 * DWORD(x + 1); });
     tile.TileTo(&dst, 0, 0, 40, 20, 0, 0, 16, 16, 0, 0);
-    Graphic phased(20, 20, 24);
     tile.TileTo(&phased, 0, 0, kToEdge, kToEdge, 0, 0, 16, 16, 4, 20);
-    const std::tuple<Graphic*, int, int, DWORD> expected[] = {
-        {&dst, 0, 0, 0xFF0000}, {&dst, 32, 16, 0xFF0000},    {&dst, 39, 19, 0x000800},  {&dst, 40, 0, 0},
-        {&dst, 0, 20, 0},       {&phased, 12, 12, 0xFF0000}, {&phased, 0, 0, 0x000500},
-    };
-    for (const auto& [g, x, y, value] : expected)
-        EXPECT_EQ(g->GetPixelValue(x, y), value) << x << "," << y;
-}
-
-TEST(Stretching, DoublingThroughThePlatform)
-{
-    Graphic src(2, 1, 24);
-    src.SetPixelValue(0, 0, 0xFF0000);
-    src.SetPixelValue(1, 0, 0x00FF00);
-    Graphic dst(4, 2, 24);
-    src.StretchTo(&dst, 0, 0, 4, 2, 0, 0, 2, 1);
-    EXPECT_EQ(dst.GetPixelValue(1, 1), 0xFF0000u);
-    EXPECT_EQ(dst.GetPixelValue(2, 0), 0x00FF00u);
+    ExpectValues({{&dst, 0, 0, 0xFF0000},
+                  {&dst, 32, 16, 0xFF0000},
+                  {&dst, 39, 19, 0x000800},
+                  {&dst, 40, 0, 0},
+                  {&dst, 0, 20, 0},
+                  {&phased, 12, 12, 0xFF0000},
+                  {&phased, 0, 0, 0x000500}});
 }
 
 // Pictures of a scene of every path: a gradient background, tiles, keyed sprites cut by the
-// edges and a translucent disc, drawn at 24 bits, then converted to the frame's depth.
-TEST(Pictures, SceneAtEveryDepth)
+// edges and a translucent disc, drawn at 24 bits, then onto the colour cube's 8 bits.
+TEST(Pictures, SceneAtTwoDepths)
 {
-    Graphic scene(160, 100, 24);
+    Graphic scene(160, 100, 24), tile(8, 8, 24), sprite(30, 30, 24), disc(50, 50, 24);
     Fill(scene, [](int x, int y) { return DWORD(x * 255 / 160) << 16 | DWORD(y * 255 / 100) << 8 | 0x60; });
-    Graphic tile(8, 8, 24);
-    Fill(tile, [](int x, int y) { return DWORD((x + y) % 8 < 4 ? 0x202020 : 0xE0E0E0); });
+    Fill(tile, [](int x, int y) { return (x + y) % 8 < 4 ? 0x202020 : 0xE0E0E0; });
     tile.TileTo(&scene, 0, 80, kToEdge, kToEdge, 0, 0, 8, 8, 3, 0);
-    Graphic sprite(30, 30, 24);
     Fill(sprite, [](int x, int y) {
         return (x - 15) * (x - 15) + (y - 15) * (y - 15) < 196 ? DWORD((x / 5 + y / 5) % 2 ? 0xFFFF00 : 0x800080) : kKey;
     });
     sprite.SetTransparency(RGB(0, 0, 255));
     for (POINT at : {POINT{10, 10}, POINT{-12, 60}, POINT{140, 40}})
         sprite.DrawTo(&scene, at.x, at.y);
-    Graphic disc(50, 50, 24);
-    Fill(disc, [](int, int) { return DWORD(0xFFFFFF); });
+    Fill(disc, [](int, int) { return 0xFFFFFF; });
     disc.SetTranslucency(kOpacityMap, 0);
     for (int i = 0; i < 50 * 50; ++i) {
         const double d = std::hypot(i % 50 - 24.5, i / 50 - 24.5);
@@ -168,12 +148,6 @@ TEST(Pictures, SceneAtEveryDepth)
     WritePicture(scene, "engine-scene-24");
     EXPECT_EQ(scene.GetPixelValue(25, 25), 0x800080u);
     EXPECT_EQ(scene.GetPixelValue(20, 25), 0xFFFF00u);
-    {
-        DisplayAs display(16, false);
-        Graphic frame(160, 100, 16);
-        scene.DrawTo(&frame, 0, 0);
-        WritePicture(frame, "engine-scene-16");
-    }
     DisplayAs display(8, false);
     PaletteGroup cube;
     Graphic frame(160, 100, 8, CubeGroup(cube));

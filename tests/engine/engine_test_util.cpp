@@ -1,8 +1,12 @@
 #include "engine_test_util.h"
 
 #include "screenshot.h"
+#include "test_env.h"
 #include "trace.h"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 
 namespace {
@@ -14,11 +18,6 @@ void Collect(const char* line)
 {
     std::lock_guard<std::mutex> lock(g_lock);
     g_lines.emplace_back(line);
-}
-
-uint32_t Rgb(COLORREF c)
-{
-    return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
 }
 
 } // namespace
@@ -41,11 +40,7 @@ const std::vector<std::string>& TraceCapture::Lines() const
 
 bool TraceCapture::Contains(const std::string& text) const
 {
-    for (const std::string& line : g_lines) {
-        if (line.find(text) != std::string::npos)
-            return true;
-    }
-    return false;
+    return std::any_of(g_lines.begin(), g_lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
 DisplayAs::DisplayAs(int bitsPerPixel, bool f555) : m_saved(GetDisplay())
@@ -59,12 +54,23 @@ DisplayAs::~DisplayAs()
     GetDisplay() = m_saved;
 }
 
+std::vector<DWORD> Values(const Graphic& g)
+{
+    std::vector<DWORD> values;
+    for (int y = 0; y < g.GetHeight(); ++y)
+        for (int x = 0; x < g.GetWidth(); ++x)
+            values.push_back(g.GetPixelValue(x, y));
+    return values;
+}
+
 std::vector<uint32_t> Pixels(const Graphic& g)
 {
     std::vector<uint32_t> pixels;
     for (int y = 0; y < g.GetHeight(); ++y) {
-        for (int x = 0; x < g.GetWidth(); ++x)
-            pixels.push_back(Rgb(g.GetPixelColor(x, y)));
+        for (int x = 0; x < g.GetWidth(); ++x) {
+            const COLORREF c = g.GetPixelColor(x, y);
+            pixels.push_back((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+        }
     }
     return pixels;
 }
@@ -72,4 +78,17 @@ std::vector<uint32_t> Pixels(const Graphic& g)
 void WritePicture(const Graphic& g, const std::string& name)
 {
     WritePng(TestOutputDir() / (name + ".png"), g.GetWidth(), g.GetHeight(), Pixels(g));
+}
+
+std::filesystem::path WriteTestFile(const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    const std::filesystem::path path = TestRoot() / name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+}
+
+std::vector<uint8_t> ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -1,40 +1,36 @@
 // Graphic: pixels at every depth, colour values, translucency, palettes, bitmap files,
 // children and the misuse reports.
-#include "cea_palette.h"
 #include "engine_test_util.h"
 #include "test_env.h"
 
-#include <cstring>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put32(Bytes& b, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b.push_back(uint8_t(v >> (8 * i)));
-}
-
-// A 24-bit bitmap file of cx x cy whose stored rows (bottom-up when height > 0) hold
+// A 24-bit bitmap file of cx x |height| whose stored rows (bottom-up when height > 0) hold
 // pixel (x, row) = 0x00RRGGBB with red x, green row, blue 7.
 Bytes BitmapFile(int cx, int height, size_t cbPixelsCut = 0)
 {
-    const int cy = std::abs(height);
-    const uint32_t pitch = PitchOf(cx, 24);
+    const uint32_t pitch = PitchOf(cx, 24), cy = uint32_t(std::abs(height));
     Bytes b = {'B', 'M'};
     for (uint32_t v : {54 + pitch * cy, 0u, 54u, 40u, uint32_t(cx), uint32_t(height), 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u})
-        Put32(b, v);
-    for (int row = 0; row < cy; ++row) {
+        for (int i = 0; i < 4; ++i)
+            b.push_back(uint8_t(v >> (8 * i)));
+    for (uint32_t row = 0; row < cy; ++row) {
         for (int x = 0; x < cx; ++x)
             b.insert(b.end(), {7, uint8_t(row), uint8_t(x)});
         b.resize(b.size() + pitch - 3 * cx);
     }
     b.resize(b.size() - cbPixelsCut);
     return b;
+}
+
+HANDLE Open(const std::filesystem::path& path, DWORD access)
+{
+    return CreateFileW(path.u16string().c_str(), access, FILE_SHARE_READ, nullptr, access == GENERIC_READ ? OPEN_EXISTING : CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 class GraphicDepth : public testing::TestWithParam<std::pair<int, bool>> { };
@@ -44,14 +40,12 @@ TEST_P(GraphicDepth, PixelValuesReadBackWithoutTouchingNeighbours)
     const auto [bitCount, f555] = GetParam();
     DisplayAs display(24, f555);
     Graphic g(13, 3, bitCount);
-    ASSERT_TRUE(g.HasBitmap());
     const DWORD mask = bitCount == 32 ? 0xFFFFFFFF : (1u << bitCount) - 1;
     auto value = [&](int i) { return DWORD(i * 0x01234567u + i / 13 * 0x89ABCDEFu) & mask; };
     // Every pixel written over another value, then read back.
-    for (DWORD flip : {mask, 0u}) {
+    for (DWORD flip : {mask, 0u})
         for (int i = 0; i < 39; ++i)
             g.SetPixelValue(i % 13, i / 13, value(i) ^ flip);
-    }
     for (int i = 0; i < 39; ++i)
         ASSERT_EQ(g.GetPixelValue(i % 13, i / 13), value(i)) << i;
     // Outside the bitmap nothing is read or written.
@@ -67,30 +61,23 @@ INSTANTIATE_TEST_SUITE_P(EveryDepth, GraphicDepth,
 
 TEST(GraphicColors, ValuesAndColoursConvertAtEveryLayout)
 {
-    {
-        DisplayAs display(16, true);
-        Graphic g(2, 2, 16);
-        EXPECT_EQ(g.ValueToColor(0x7FFF), RGB(248, 248, 248));
-        EXPECT_EQ(g.ColorToValue(RGB(248, 248, 248)), 0x7FFFu);
-        EXPECT_EQ(g.ColorToValue(RGB(255, 0, 0)), 0x7C00u);
-        g.SetPixelColor(1, 1, RGB(0, 255, 0));
-        EXPECT_EQ(g.GetPixelValue(1, 1), 0x03E0u);
-    }
-    DisplayAs display(16, false);
-    Graphic g(2, 2, 16);
-    EXPECT_EQ(g.ColorToValue(RGB(0, 255, 0)), 0x07E0u);
-    EXPECT_EQ(g.ValueToColor(0xFFFF), RGB(248, 252, 248));
-    // Palettised: the first matching index, else 0.
     RGBQUAD palette[256] = {};
     palette[3] = palette[9] = {30, 20, 10, 0};
+    for (bool f555 : {true, false}) {
+        DisplayAs display(16, f555);
+        Graphic g(2, 2, 16);
+        EXPECT_EQ(g.ColorToValue(RGB(255, 0, 0)), f555 ? 0x7C00u : 0xF800u);
+        EXPECT_EQ(g.ValueToColor(0xFFFF), f555 ? RGB(248, 248, 248) : RGB(248, 252, 248));
+        g.SetPixelColor(1, 1, RGB(0, 255, 0));
+        EXPECT_EQ(g.GetPixelValue(1, 1), f555 ? 0x03E0u : 0x07E0u);
+    }
+    // Palettised: the first matching index, else 0.
     Graphic indexed(2, 2, 8, palette);
     EXPECT_EQ(indexed.ColorToValue(RGB(10, 20, 30)), 3u);
     EXPECT_EQ(indexed.ColorToValue(RGB(1, 2, 3)), 0u);
     EXPECT_EQ(indexed.ValueToColor(9), RGB(10, 20, 30));
     EXPECT_EQ(indexed.GetPaletteColor(256), kNoColor);
-    Graphic mono(9, 1, 1);
-    EXPECT_EQ(mono.GetPaletteColor(1), RGB(255, 255, 255));
-    EXPECT_EQ(mono.ValueToColor(7), RGB(255, 255, 255));
+    EXPECT_EQ(Graphic(9, 1, 1).ValueToColor(7), RGB(255, 255, 255));
 }
 
 TEST(GraphicTranslucency, SameSettingKeepsTheMapOpaqueFreesItAndAMaskGivesIt)
@@ -104,7 +91,7 @@ TEST(GraphicTranslucency, SameSettingKeepsTheMapOpaqueFreesItAndAMaskGivesIt)
     EXPECT_EQ(g.GetTranslucency()->opacity[7], 9);
     ASSERT_TRUE(g.SetTranslucency(kOpaque, 0));
     EXPECT_FALSE(g.IsTranslucent());
-    EXPECT_EQ(g.GetTranslucency()->opacity, nullptr);
+    EXPECT_EQ(t->opacity, nullptr);
     // Opacity from the brightness of a graphic of the same size.
     Graphic mask(4, 2, 24);
     mask.SetPixelColor(1, 1, RGB(30, 60, 90));
@@ -112,8 +99,7 @@ TEST(GraphicTranslucency, SameSettingKeepsTheMapOpaqueFreesItAndAMaskGivesIt)
     EXPECT_EQ(t->type, kOpacityMap);
     EXPECT_EQ(t->opacity[t->cbStride + 1], 60);
     EXPECT_EQ(t->opacity[t->cbStride - 1], 0);
-    Graphic other(2, 2, 24);
-    EXPECT_FALSE(g.SetTranslucency(other));
+    EXPECT_FALSE(g.SetTranslucency(Graphic(2, 2, 24)));
 }
 
 TEST(GraphicPalette, SameEntriesChangeNothingAndNewOnesKeepThePixels)
@@ -139,22 +125,17 @@ TEST(GraphicPalette, SameEntriesChangeNothingAndNewOnesKeepThePixels)
 
 TEST(GraphicBitmap, RowsLoadTopDownAndShortDataLoadsBlank)
 {
-    const Bytes file = BitmapFile(3, 4);
+    const Bytes file = BitmapFile(3, 4), topDown = BitmapFile(3, -4), shortFile = BitmapFile(3, 4, 1);
     Graphic g(file.data(), DWORD(file.size()));
-    ASSERT_TRUE(g.HasBitmap());
     EXPECT_EQ(g.GetBitCount(), 24);
     // The first stored row is the bottom row.
     EXPECT_EQ(g.GetPixelValue(2, 3), 0x020007u);
     EXPECT_EQ(g.GetPixelValue(1, 0), 0x010307u);
-    const Bytes topDown = BitmapFile(3, -4);
-    Graphic t(topDown.data(), DWORD(topDown.size()));
-    EXPECT_EQ(t.GetPixelValue(1, 0), 0x010007u);
+    EXPECT_EQ(Graphic(topDown.data(), DWORD(topDown.size())).GetPixelValue(1, 0), 0x010007u);
     // Pixel data one byte short gives a blank bitmap of the right size.
-    const Bytes shortFile = BitmapFile(3, 4, 1);
     Graphic blank(shortFile.data(), DWORD(shortFile.size()), nullptr, RGB(9, 9, 9));
     ASSERT_TRUE(blank.HasBitmap());
-    EXPECT_EQ(blank.GetWidth(), 3);
-    EXPECT_EQ(blank.GetHeight(), 4);
+    EXPECT_EQ(std::pair(blank.GetWidth(), blank.GetHeight()), std::pair(3, 4));
     EXPECT_EQ(blank.GetPixelValue(2, 3), 0u);
     EXPECT_EQ(blank.GetTransparency(), RGB(9, 9, 9));
 }
@@ -162,39 +143,20 @@ TEST(GraphicBitmap, RowsLoadTopDownAndShortDataLoadsBlank)
 TEST(GraphicBitmap, BrokenHeadersLoadNothing)
 {
     Bytes file = BitmapFile(3, 4);
-    for (size_t cb = 0; cb < file.size(); ++cb) {
-        Graphic g(file.data(), DWORD(cb));
-        EXPECT_EQ(g.HasBitmap(), cb >= 54) << cb;
-    }
+    for (size_t cb = 0; cb < file.size(); ++cb)
+        EXPECT_EQ(Graphic(file.data(), DWORD(cb)).HasBitmap(), cb >= 54) << cb;
     file[28] = 13; // bit count
-    Graphic odd(file.data(), DWORD(file.size()));
-    EXPECT_FALSE(odd.HasBitmap());
-
+    EXPECT_FALSE(Graphic(file.data(), DWORD(file.size())).HasBitmap());
     // Planes times bits far beyond an int, from memory and from an open file.
     file[26] = 0xFE;
-    file[27] = 0xFF;
+    file[27] = file[29] = 0xFF;
     file[28] = 0xFB;
-    file[29] = 0xFF;
-    Graphic overflowing(file.data(), DWORD(file.size()));
-    EXPECT_FALSE(overflowing.HasBitmap());
-    const std::filesystem::path path = TestRoot() / "planes.bmp";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-    HANDLE handle
-        = CreateFileW(path.u16string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_FALSE(Graphic(file.data(), DWORD(file.size())).HasBitmap());
+    HANDLE handle = Open(WriteTestFile("planes.bmp", file), GENERIC_READ);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     Graphic fromFile(handle, nullptr, kNoColor);
     CloseHandle(handle);
     EXPECT_FALSE(fromFile.HasBitmap());
-}
-
-std::filesystem::path SavedFile(Graphic& g, const char* name)
-{
-    const std::filesystem::path path = TestRoot() / name;
-    HANDLE file = CreateFileW(path.u16string().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(g.Save(file));
-    CloseHandle(file);
-    return path;
 }
 
 // A view of 11 pixels: rows padded to four bytes at every depth, a colour table below 24 bits.
@@ -203,15 +165,14 @@ TEST(GraphicSave, AViewSavesItsOwnRectangleAndLoadsBack)
     for (int bitCount : {1, 8, 24}) {
         SCOPED_TRACE(bitCount);
         Graphic g(19, 6, bitCount);
-        for (int y = 0; y < 6; ++y) {
-            for (int x = 0; x < 19; ++x)
-                g.SetPixelValue(x, y, DWORD(x * 3 + y) % (bitCount == 1 ? 2 : 256));
-        }
+        Fill(g, [&](int x, int y) { return (x * 3 + y) % (bitCount == 1 ? 2 : 256); });
         const RECT rect = {3, 1, 14, 5};
         Graphic view(&g, &rect);
-        const auto path = SavedFile(view, "view.bmp");
-        std::ifstream in(path, std::ios::binary);
-        const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const auto path = TestRoot() / "view.bmp";
+        HANDLE file = Open(path, GENERIC_WRITE);
+        EXPECT_TRUE(view.Save(file));
+        CloseHandle(file);
+        const Bytes bytes = ReadBytes(path);
         // The header's file size is the file's, colour table included.
         ASSERT_GE(bytes.size(), 6u);
         EXPECT_EQ(DWORD(bytes[2] | bytes[3] << 8 | bytes[4] << 16 | bytes[5] << 24), bytes.size());
@@ -228,20 +189,23 @@ TEST(GraphicChildren, AViewReadsAndWritesItsParentWithinItsRectangle)
     Graphic parent(10, 8, 24);
     const RECT rect = {6, 5, 14, 12};
     Graphic child(&parent, &rect);
-    EXPECT_EQ(child.GetWidth(), 4);
-    EXPECT_EQ(child.GetHeight(), 3);
-    EXPECT_EQ(child.GetRectInParent().right, 10);
+    EXPECT_EQ(std::pair(child.GetWidth(), child.GetHeight()), std::pair(4, 3));
     child.SetPixelValue(1, 2, 0xABCDEF);
     EXPECT_EQ(parent.GetPixelValue(7, 7), 0xABCDEFu);
     child.SetPixelValue(4, 0, 0x111111);
     EXPECT_EQ(parent.GetPixelValue(9, 5), 0u);
+    const RECT inner = {2, 2, 4, 4};
+    Graphic middle(&parent, &inner);
+    middle.SetPixelValue(2, 0, 0x111111); // beyond the view, inside the parent
+    EXPECT_EQ(parent.GetPixelValue(4, 2), 0u);
     Graphic grandchild(&child, nullptr);
     EXPECT_EQ(grandchild.GetPixelValue(1, 2), 0xABCDEFu);
     EXPECT_EQ(grandchild.GetParent(), &child);
 }
 
 // Misuse is reported, and a destroyed graphic answers nothing: its views and its open device
-// context go with it, and a second destruction changes nothing.
+// context go with it, and a second destruction changes nothing. A view going takes the views
+// onto it along, and leaves its siblings.
 TEST(GraphicReports, ADestroyedGraphicAndItsViewsAnswerNothing)
 {
     TraceCapture trace;
@@ -256,10 +220,7 @@ TEST(GraphicReports, ADestroyedGraphicAndItsViewsAnswerNothing)
     EXPECT_EQ(parent->GetTransparency(), kNoColor);
     parent->Destroy();
     delete parent;
-}
 
-TEST(GraphicReports, AViewGoingTakesTheViewsOntoItWithIt)
-{
     Graphic root(8, 8, 24);
     Graphic sibling(&root, nullptr);
     auto* middle = new Graphic(&root, nullptr);
@@ -269,17 +230,6 @@ TEST(GraphicReports, AViewGoingTakesTheViewsOntoItWithIt)
     EXPECT_TRUE(sibling.valid);
     root.Destroy(); // must not reach the freed middle view through the grandchild
     EXPECT_FALSE(sibling.valid);
-}
-
-TEST(GraphicGroups, AGraphicMadeForAGroupTakesItsPalette)
-{
-    DisplayAs display(24, false);
-    PaletteGroup group;
-    Graphic g(4, 4, 8, &group);
-    EXPECT_EQ(g.GetPaletteColor(255), RGB(255, 255, 255));
-    EXPECT_EQ(g.GetPaletteGroup(), &group);
-    g.Destroy();
-    EXPECT_EQ(group.items[2].used, 0u);
 }
 
 } // namespace

@@ -16,21 +16,9 @@ BOOL Record(char name)
     return g_consumeIn == name;
 }
 
-BOOL HookA(AnimWindow*, UINT, WPARAM, LPARAM)
+template<char name> BOOL Hook(AnimWindow*, UINT, WPARAM, LPARAM)
 {
-    return Record('a');
-}
-BOOL HookB(AnimWindow*, UINT, WPARAM, LPARAM)
-{
-    return Record('b');
-}
-BOOL HookC(AnimWindow*, UINT, WPARAM, LPARAM)
-{
-    return Record('c');
-}
-BOOL HookD(AnimWindow*, UINT, WPARAM, LPARAM)
-{
-    return Record('d');
+    return Record(name);
 }
 
 BOOL RemovesItself(AnimWindow*, UINT, WPARAM, LPARAM)
@@ -41,7 +29,7 @@ BOOL RemovesItself(AnimWindow*, UINT, WPARAM, LPARAM)
 
 BOOL AddsAFrontHook(AnimWindow*, UINT, WPARAM, LPARAM)
 {
-    g_list->Add(HookD, kHookAll, 1);
+    g_list->Add(Hook<'d'>, kHookAll, 1);
     return Record('f');
 }
 
@@ -69,23 +57,23 @@ TEST(HooksTest, HooksAreCalledByPriorityAndKindUntilOneConsumes)
         std::vector<std::pair<UINT, std::string>> sends; // message, the hooks that hear it
     } cases[] = {
         {"lower priorities first, newcomers before their equals",
-         {{HookA, kHookAll, 100}, {HookB, kHookAll, 50}, {HookC, kHookAll, 100}},
+         {{Hook<'a'>, kHookAll, 100}, {Hook<'b'>, kHookAll, 50}, {Hook<'c'>, kHookAll, 100}},
          0,
          {{0x0F, "bca"}}},
         {"flags choose the kinds of messages",
-         {{HookA, kHookMouse, 100}, {HookB, kHookKeyboard, 100}, {HookC, kHookMouse | kHookKeyboard, 100}},
+         {{Hook<'a'>, kHookMouse, 100}, {Hook<'b'>, kHookKeyboard, 100}, {Hook<'c'>, kHookMouse | kHookKeyboard, 100}},
          0,
          {{0x100, "cb"}, {0x108, "cb"}, {0x201, "ca"}, {0x20A, "ca"}, {0x20B, ""}, {0x0F, ""}}},
         {"the first that consumes ends the dispatch",
-         {{HookA, kHookAll, 1}, {HookB, kHookAll, 2}, {HookC, kHookAll, 3}},
+         {{Hook<'a'>, kHookAll, 1}, {Hook<'b'>, kHookAll, 2}, {Hook<'c'>, kHookAll, 3}},
          'b',
          {{0x201, "ab"}}},
         {"a hook may remove itself",
-         {{HookA, kHookAll, 1}, {RemovesItself, kHookAll, 2}, {HookB, kHookAll, 3}},
+         {{Hook<'a'>, kHookAll, 1}, {RemovesItself, kHookAll, 2}, {Hook<'b'>, kHookAll, 3}},
          0,
          {{1, "arb"}, {1, "ab"}}},
         {"a hook added in front waits for the next message",
-         {{HookA, kHookAll, 5}, {AddsAFrontHook, kHookAll, 10}, {HookB, kHookAll, 20}},
+         {{Hook<'a'>, kHookAll, 5}, {AddsAFrontHook, kHookAll, 10}, {Hook<'b'>, kHookAll, 20}},
          0,
          {{1, "afb"}, {1, "dafb"}}},
     };
@@ -108,16 +96,16 @@ TEST(HooksTest, HooksAreCalledByPriorityAndKindUntilOneConsumes)
 TEST(HooksTest, AddingAgainCountsAndWidensTheFlags)
 {
     HOOKLIST list{};
-    list.Add(HookA, kHookMouse);
-    list.Add(HookA, kHookKeyboard);
+    list.Add(Hook<'a'>, kHookMouse);
+    list.Add(Hook<'a'>, kHookKeyboard);
     EXPECT_EQ(list.c, 1);
     EXPECT_EQ(Send(list, 0x100), "a");
-    list.Remove(HookA);
+    list.Remove(Hook<'a'>);
     EXPECT_EQ(Send(list, 0x201), "a");
-    list.Add(HookA, 0); // flags 0 removes
+    list.Add(Hook<'a'>, 0); // flags 0 removes
     EXPECT_EQ(Send(list, 0x201), "");
     EXPECT_EQ(list.c, 0);
-    list.Remove(HookA); // not present: nothing happens
+    list.Remove(Hook<'a'>); // not present: nothing happens
     list.Free();
 }
 

@@ -12,20 +12,6 @@ namespace {
 
 class ObjectTest : public AnimWindowTest {
 protected:
-    void TearDown() override
-    {
-        DestroyWindow(hwnd); // frees the objects still in it
-        for (Graphic* g : graphics)
-            MEM_DELETE(g);
-        AnimWindowTest::TearDown();
-    }
-
-    Graphic* Solid(int cx, int cy, COLORREF color)
-    {
-        graphics.push_back(SolidGraphic(cx, cy, color));
-        return graphics.back();
-    }
-
     std::vector<ANIMOBJECT*> FrontToBack() const
     {
         std::vector<ANIMOBJECT*> order;
@@ -33,8 +19,6 @@ protected:
             order.push_back(o);
         return order;
     }
-
-    std::vector<Graphic*> graphics;
 };
 
 TEST_F(ObjectTest, LowerLayersAreInFrontAndReorderingKeepsTheLayersConsistent)
@@ -75,12 +59,11 @@ TEST_F(ObjectTest, LowerLayersAreInFrontAndReorderingKeepsTheLayersConsistent)
     EXPECT_EQ(anim->LastObject(), nullptr);
 }
 
-TEST_F(ObjectTest, AnImageGivesItsSizeAndAStaticObjectIgnoresMoves)
+TEST_F(ObjectTest, AnImageGivesItsSizeAStaticObjectIgnoresMovesAndDataSlotsGrow)
 {
     ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(12, 7, RGB(1, 1, 1)), 3);
     EXPECT_TRUE(o->autoDraw);
-    EXPECT_EQ(o->GetSize().cx, 12);
-    EXPECT_EQ(o->GetSize().cy, 7);
+    EXPECT_TRUE(o->GetSize().cx == 12 && o->GetSize().cy == 7);
     o->SetPosition(3, 4);
     o->SetGraphic(Solid(5, 6, RGB(1, 1, 1)), FALSE);
     EXPECT_EQ(o->rect.left, 3);
@@ -96,11 +79,7 @@ TEST_F(ObjectTest, AnImageGivesItsSizeAndAStaticObjectIgnoresMoves)
     o->SetPosition(70, 70);
     EXPECT_EQ(o->rect.left, 70);
     EXPECT_EQ(o->GetWidth(), 5);
-}
-
-TEST_F(ObjectTest, DataSlotsGrowAndAnswerZeroBeyondTheirCount)
-{
-    ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(2, 2, 0), 3);
+    // Data slots grow on demand and answer zero beyond their count.
     EXPECT_EQ(o->GetData(2), 0u);
     EXPECT_TRUE(o->SetData(9, 99));
     EXPECT_EQ(o->GetData(9), 99u);
@@ -132,22 +111,18 @@ TEST_F(ObjectTest, ACallbackObjectHearsItsLifeAndTakesOverDrawing)
     EXPECT_EQ(drawn->Send(kObjHitTest), 1);
 }
 
-// The window composed afresh: the background colour, then every object's whole image from the
-// back to the front.
-std::vector<uint32_t> Compose(AnimWindow* anim, COLORREF background)
-{
-    Graphic* fresh = SolidGraphic(anim->GetWidth(), anim->GetHeight(), background);
-    for (ANIMOBJECT* o = anim->LastObject(); o; o = o->previous)
-        o->CurrentGraphic()->DrawTo(fresh, o->rect.left, o->rect.top);
-    std::vector<uint32_t> pixels = Pixels(*fresh);
-    MEM_DELETE(fresh);
-    return pixels;
-}
-
 TEST_F(ObjectTest, AfterManyMovesTheScreenEqualsAFreshComposition)
 {
     constexpr COLORREF kBackground = RGB(20, 40, 60);
     anim->Fill(kBackground);
+    // The window composed afresh: the background colour, then every object's whole image from
+    // the back to the front.
+    const auto Compose = [&] {
+        Graphic* fresh = Solid(kWidth, kHeight, kBackground);
+        for (ANIMOBJECT* o = anim->LastObject(); o; o = o->previous)
+            o->CurrentGraphic()->DrawTo(fresh, o->rect.left, o->rect.top);
+        return Pixels(*fresh);
+    };
     // Some still scenery, moving tiles and keyed shapes with holes, across several layers.
     std::vector<ANIMOBJECT*> objects;
     for (int i = 0; i < 4; ++i) {
@@ -181,14 +156,14 @@ TEST_F(ObjectTest, AfterManyMovesTheScreenEqualsAFreshComposition)
         if (step % 23 == 11)
             objects[step % objects.size()]->SetLayer(99 + step % 5);
         anim->PaintNow();
-        ASSERT_EQ(Pixels(*anim->screen), Compose(anim, kBackground)) << "after step " << step;
+        ASSERT_EQ(Pixels(*anim->screen), Compose()) << "after step " << step;
     }
     WritePicture(*anim->screen, "engine_moves_composed");
     // Destroying objects uncovers what was behind them.
     for (size_t i = 0; i < objects.size(); i += 2) {
         objects[i]->Destroy();
         anim->PaintNow();
-        ASSERT_EQ(Pixels(*anim->screen), Compose(anim, kBackground)) << "after destroying " << i;
+        ASSERT_EQ(Pixels(*anim->screen), Compose()) << "after destroying " << i;
     }
 }
 

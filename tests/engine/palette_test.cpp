@@ -11,24 +11,25 @@ namespace {
 struct Indexed {
     explicit Indexed(const std::vector<COLORREF>& colors) : graphic(int(colors.size()), 1, 8, Table(colors))
     {
-        for (size_t i = 0; i < colors.size(); ++i)
-            graphic.SetPixelValue(int(i), 0, DWORD(i));
+        Fill(graphic, [](int x, int) { return x; });
     }
     static const RGBQUAD* Table(const std::vector<COLORREF>& colors)
     {
         static RGBQUAD table[256];
         std::fill(std::begin(table), std::end(table), RGBQUAD{0, 0, 0, 0});
         for (size_t i = 0; i < colors.size(); ++i)
-            table[i] = {BYTE(colors[i] >> 16), BYTE(colors[i] >> 8), BYTE(colors[i]), 0};
+            table[i] = {GetBValue(colors[i]), GetGValue(colors[i]), GetRValue(colors[i]), 0};
         return table;
     }
     Graphic graphic;
 };
 
-// Opens the group, adds the graphics and closes it: the merge.
-void Merge(PaletteGroup& group, std::initializer_list<Graphic*> members, bool keepIndices = false)
+// Opens the group, adds the graphics (or colours) and closes it: the merge.
+void Merge(PaletteGroup& group, std::initializer_list<Graphic*> members, COLORREF color = kNoColor, bool keepIndices = false)
 {
     ASSERT_TRUE(group.Open());
+    if (color != kNoColor)
+        group.Add(color);
     for (Graphic* g : members)
         group.Add(g, keepIndices);
     group.Close();
@@ -58,7 +59,6 @@ TEST_F(PaletteGroups, ASharedColourGetsOneEntryAndBothGraphicsPointToIt)
         cOrange += group.GetPaletteColor(i) == orange;
     EXPECT_EQ(cOrange, 1);
     // A new group holds black and white at the ends.
-    EXPECT_EQ(group.GetPaletteColor(255), RGB(255, 255, 255));
     EXPECT_EQ(group.FindColor(RGB(255, 255, 255)), 255u);
 }
 
@@ -66,10 +66,7 @@ TEST_F(PaletteGroups, KeptIndicesStayAndTheKeyIsPlacedFirst)
 {
     Indexed kept({RGB(0, 0, 0), RGB(50, 60, 70)});
     PaletteGroup group;
-    group.Open();
-    group.Add(RGB(1, 2, 3));
-    group.Add(&kept.graphic, true);
-    group.Close();
+    Merge(group, {&kept.graphic}, RGB(1, 2, 3), true);
     EXPECT_EQ(kept.graphic.GetPixelValue(1, 0), 1u);
     EXPECT_EQ(kept.graphic.GetPixelColor(1, 0), RGB(1, 2, 3));
 
@@ -121,17 +118,32 @@ TEST_F(PaletteGroups, ASpriteJoinsThroughItsFramesAndAChildThroughItsParent)
     EXPECT_EQ(sheet.graphic.GetPaletteGroup(), nullptr);
 }
 
-TEST_F(PaletteGroups, OpeningFailsWhileAMemberHoldsItsDeviceContext)
+// A graphic made for a group takes its palette; a member's open device context keeps the group
+// from opening; a graphic destroyed leaves it, and a group destroyed releases its members and
+// the display.
+TEST_F(PaletteGroups, MembersJoinLeaveAndHoldTheGroupShut)
 {
+    TraceCapture trace;
     Indexed a({RGB(0, 0, 0)});
-    PaletteGroup group;
-    Merge(group, {&a.graphic});
-    a.graphic.GetDC();
-    EXPECT_FALSE(group.Open());
-    EXPECT_EQ(group.openCount, 0u);
-    a.graphic.ReleaseDC();
-    EXPECT_TRUE(group.Open());
-    group.Close();
+    {
+        PaletteGroup group;
+        Graphic made(4, 4, 8, &group);
+        EXPECT_EQ(made.GetPaletteColor(255), RGB(255, 255, 255));
+        EXPECT_EQ(made.GetPaletteGroup(), &group);
+        made.Destroy();
+        EXPECT_EQ(group.items[2].used, 0u);
+        Merge(group, {&a.graphic});
+        a.graphic.GetDC();
+        EXPECT_FALSE(group.Open());
+        EXPECT_EQ(group.openCount, 0u);
+        a.graphic.ReleaseDC();
+        EXPECT_TRUE(group.Open());
+        EXPECT_EQ(a.graphic.GetPaletteGroup(), &group);
+        GetDisplay().paletteGroup = &group;
+    }
+    EXPECT_EQ(a.graphic.GetPaletteGroup(), nullptr);
+    EXPECT_EQ(GetDisplay().paletteGroup, nullptr);
+    EXPECT_TRUE(trace.Contains("destroyed while open"));
 }
 
 TEST_F(PaletteGroups, RunningOutOfColoursIsReportedOnceAndKeepsPixels)
@@ -140,8 +152,7 @@ TEST_F(PaletteGroups, RunningOutOfColoursIsReportedOnceAndKeepsPixels)
     std::vector<COLORREF> many;
     for (int i = 0; i < 256; ++i)
         many.push_back(RGB(i, 255 - i, 77));
-    Indexed a(many);
-    Indexed b(many);
+    Indexed a(many), b(many);
     for (Indexed* member : {&a, &b}) {
         PaletteGroup group;
         Merge(group, {&member->graphic});
@@ -153,8 +164,7 @@ TEST_F(PaletteGroups, RunningOutOfColoursIsReportedOnceAndKeepsPixels)
 
 TEST_F(PaletteGroups, TheCubePinsEveryEntry)
 {
-    const std::pair<DWORD, int> positions[] = {{0, 0}, {64, 1}, {254, 15}, {1, 16}, {255, 255}};
-    for (const auto& [position, index] : positions)
+    for (const auto& [position, index] : {std::pair<DWORD, int>{0, 0}, {64, 1}, {254, 15}, {1, 16}, {255, 255}})
         EXPECT_EQ(ColorCubeIndex(position), index) << position;
     PaletteGroup group;
     group.Open();
@@ -165,39 +175,20 @@ TEST_F(PaletteGroups, TheCubePinsEveryEntry)
     EXPECT_EQ(group.BlendIndex(130, 41, 250), ColorCubeIndex(2 * 64 + 1 * 8 + 7));
 }
 
-TEST_F(PaletteGroups, DestroyingAGroupReleasesItsMembers)
-{
-    TraceCapture trace;
-    Indexed a({RGB(0, 0, 0)});
-    {
-        PaletteGroup group;
-        group.Open();
-        group.Add(&a.graphic);
-        EXPECT_EQ(a.graphic.GetPaletteGroup(), &group);
-        GetDisplay().paletteGroup = &group;
-    }
-    EXPECT_EQ(a.graphic.GetPaletteGroup(), nullptr);
-    EXPECT_EQ(GetDisplay().paletteGroup, nullptr);
-    EXPECT_TRUE(trace.Contains("destroyed while open"));
-}
-
 TEST(ColorToHSL, GreysAndHuesAroundTheCircle)
 {
-    struct CASE {
+    const struct {
         BYTE r, g, b;
         int hue, saturation, lightness; // -1: not checked
-    };
-    const CASE cases[] = {
+    } cases[] = {
         {100, 100, 100, 170, 0, 100}, {4, 4, 4, -1, -1, 4},     {244, 244, 244, -1, -1, 244}, {255, 0, 0, 0, 255, -1},
         {0, 255, 0, 85, -1, -1},      {0, 0, 255, 170, -1, -1}, {255, 0, 100, 241, -1, -1}, // below zero wraps: -16 becomes 241
     };
-    for (const CASE& c : cases) {
+    for (const auto& c : cases) {
         const HSL hsl = ColorToHSL(c.r, c.g, c.b);
-        const int got[] = {hsl.hue, hsl.saturation, hsl.lightness};
-        const int want[] = {c.hue, c.saturation, c.lightness};
+        const int got[] = {hsl.hue, hsl.saturation, hsl.lightness}, want[] = {c.hue, c.saturation, c.lightness};
         for (int i = 0; i < 3; ++i)
-            EXPECT_TRUE(want[i] < 0 || got[i] == want[i])
-                << int(c.r) << "," << int(c.g) << "," << int(c.b) << " part " << i << ": " << got[i];
+            EXPECT_TRUE(want[i] < 0 || got[i] == want[i]) << int(c.r) << "," << int(c.g) << "," << int(c.b) << " part " << i;
     }
 }
 

@@ -41,19 +41,17 @@ TEST_F(ScheduleTest, EventsAreTakenByKindInSlotOrderFromTheirFrameOn)
     // The end is one past the last scheduled frame, and only grows.
     EXPECT_EQ(schedule.EndFrame(), 8u);
     schedule.ExtendTo(5);
-    EXPECT_EQ(schedule.EndFrame(), 8u);
+    const DWORD unchanged = schedule.EndFrame();
     schedule.ExtendTo(12);
-    EXPECT_EQ(schedule.EndFrame(), 12u);
+    EXPECT_EQ(std::pair(unchanged, schedule.EndFrame()), std::pair(8u, 12u));
 
     SCHEDULEEVENT e;
     EXPECT_FALSE(schedule.TakeObjectEvent(1, &e));
     ASSERT_TRUE(schedule.TakeObjectEvent(2, &e));
-    EXPECT_EQ(e.object, Object(1));
-    EXPECT_EQ(e.rect.right, 3);
+    EXPECT_TRUE(e.object == Object(1) && e.rect.right == 3);
     EXPECT_EQ(Due(2, true), std::vector<DWORD>{201});
     ASSERT_TRUE(schedule.TakeAppEvent(2, &e));
-    EXPECT_EQ(e.state, 10u);
-    EXPECT_EQ(e.param, 100);
+    EXPECT_TRUE(e.state == 10 && e.param == 100);
     EXPECT_EQ(Due(2), std::vector<DWORD>{11});
     EXPECT_EQ(Due(9), std::vector<DWORD>{12}); // a passed frame's events are still played
     EXPECT_TRUE(schedule.IsEmpty());

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -47,22 +46,51 @@ template<typename Pred> bool eventually(Pred pred)
     return true;
 }
 
+// Mono samples as the stereo device plays them, repeated.
+Bytes asStereo(const Bytes& mono, int times = 1)
+{
+    Bytes out;
+    for (int i = 0; i < times; ++i)
+        for (uint8_t s : mono)
+            out.insert(out.end(), {s, s});
+    return out;
+}
+
+bool contains(const Bytes& haystack, const Bytes& needle)
+{
+    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
+}
+
+int loudest(const Bytes& bytes)
+{
+    int peak = 0;
+    for (uint8_t b : bytes)
+        peak = std::max(peak, std::abs(b - 128));
+    return peak;
+}
+
 class Mixer : public testing::Test {
 protected:
     void SetUp() override
     {
-        output = TestRoot() / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".raw");
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
         SetSoundPoster(recordPost);
         std::lock_guard guard(g_lock);
         g_posts.clear();
+        record("");
     }
 
     void TearDown() override
     {
         SOUND::MixerSuspend(true);
         SetSoundPoster(nullptr);
+    }
+
+    // Sends what the device plays from its next opening to a file of its own.
+    void record(const std::string& name)
+    {
+        output = TestRoot() / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + name + ".raw");
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
     }
 
     // Waits until the device has played at least this many stereo bytes.
@@ -85,11 +113,11 @@ protected:
         return g_posts;
     }
 
-    std::unique_ptr<SOUND> sound(const Bytes& samples)
+    std::unique_ptr<SOUND> sound(const Bytes& samples, LPARAM lParam = 42)
     {
         Bytes file = WaveFile({}, samples);
         auto s = std::make_unique<SOUND>(file.data(), static_cast<DWORD>(file.size()));
-        s->SetNotify(kWindow, 42);
+        s->SetNotify(kWindow, lParam);
         return s;
     }
 
@@ -107,82 +135,55 @@ protected:
     std::filesystem::path output;
 };
 
-// Mono samples as the stereo device plays them, repeated.
-Bytes asStereo(const Bytes& mono, int times = 1)
+// One sound plays unchanged, even when its loudest sample is a negative one; two identical
+// sounds one buffer long play at the loudness of one, whenever their starts fall; a loop shorter
+// than a buffer repeats within it.
+TEST_F(Mixer, WhatIsPlayedIsHeard)
 {
-    Bytes out;
-    for (int i = 0; i < times; ++i) {
-        for (uint8_t s : mono)
-            out.insert(out.end(), {s, s});
-    }
-    return out;
-}
-
-bool contains(const Bytes& haystack, const Bytes& needle)
-{
-    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
-}
-
-int loudest(const Bytes& bytes)
-{
-    int peak = 0;
-    for (uint8_t b : bytes)
-        peak = std::max(peak, std::abs(b - 128));
-    return peak;
-}
-
-TEST_F(Mixer, OneSoundPlaysUnchanged)
-{
-    Bytes samples = Sine8(3000, 100, 37);
-    samples[0] = 3; // the loudest sample is a negative one, and first
-    auto s = sound(samples);
+    Bytes once = Sine8(3000, 100, 37);
+    once[0] = 3;
+    auto s = sound(once);
     s->Play(false);
     EXPECT_TRUE(s->IsPlaying());
     ASSERT_TRUE(eventually([&] { return !posts().empty(); }));
     EXPECT_FALSE(s->IsPlaying());
     Bytes out = heard();
-    EXPECT_TRUE(contains(out, asStereo(samples)));
+    EXPECT_TRUE(contains(out, asStereo(once)));
     EXPECT_EQ(loudest(out), 125);
-}
 
-TEST_F(Mixer, TwoIdenticalSoundsPlayAtTheLoudnessOfOne)
-{
-    // One buffer long: however their starts fall, both play the same sample at every moment.
-    Bytes samples = Sine8(512, 80, 64);
-    auto a = sound(samples);
-    auto b = sound(samples);
+    record("-two");
+    const Bytes buffer = Sine8(512, 80, 64);
+    auto a = sound(buffer), b = sound(buffer);
     a->Play(true);
     b->Play(true);
     played(8 * 1024);
     a->Stop();
     b->Stop();
-    Bytes out = heard();
-    EXPECT_TRUE(contains(out, asStereo(samples)));
+    out = heard();
+    EXPECT_TRUE(contains(out, asStereo(buffer)));
     EXPECT_EQ(loudest(out), 80);
-}
 
-TEST_F(Mixer, ALoopShorterThanABufferRepeatsWithinIt)
-{
-    Bytes samples = Sine8(100, 60, 25);
-    samples[10] = 250;
-    auto s = sound(samples);
-    s->Play(true);
+    record("-loop");
+    Bytes loop = Sine8(100, 60, 25);
+    loop[10] = 250;
+    auto looped = sound(loop);
+    looped->Play(true);
     played(8 * 1024);
-    EXPECT_TRUE(s->IsPlaying());
-    s->Stop();
-    EXPECT_TRUE(contains(heard(), asStereo(samples, 5)));
+    EXPECT_TRUE(looped->IsPlaying());
+    looped->Stop();
+    EXPECT_TRUE(contains(heard(), asStereo(loop, 5)));
 }
 
+// Stopped, on two channels, or destroyed while playing: one notification each, posted to the
+// window's queue by default.
 TEST_F(Mixer, EndingAChannelPostsOneNotificationToItsWindow)
 {
-    // Stopped, on two channels; destroyed while playing.
     auto s = sound(Sine8(200, 50, 20));
     s->Play(true);
     s->Play(1);
     s->Stop();
     EXPECT_FALSE(s->IsPlaying());
-    auto destroyed = sound(Sine8(200, 50, 20));
-    destroyed->SetNotify(kWindow, 43);
+    auto destroyed = sound(Sine8(200, 50, 20), 43);
     destroyed->Play(true);
     const WPARAM gone = reinterpret_cast<WPARAM>(destroyed.get());
     destroyed.reset();
@@ -194,10 +195,7 @@ TEST_F(Mixer, EndingAChannelPostsOneNotificationToItsWindow)
         EXPECT_EQ(p.wParam, p.lParam == 42 ? reinterpret_cast<WPARAM>(s.get()) : gone);
     }
     EXPECT_EQ(seen[2].lParam, 43);
-}
 
-TEST_F(Mixer, TheEndOfASoundReachesItsWindowsQueue)
-{
     SetSoundPoster(nullptr); // the real PostMessageW
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
@@ -205,7 +203,6 @@ TEST_F(Mixer, TheEndOfASoundReachesItsWindowsQueue)
     RegisterClassW(&wc);
     HWND hwnd = CreateWindowExW(0, u"SoundListener", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
-    auto s = sound(Sine8(200, 50, 20));
     s->SetNotify(hwnd, 7);
     s->Play(1);
     s->Stop();
@@ -232,24 +229,19 @@ TEST_F(Mixer, ModeTwoHandsTheSoundToTheMixer)
     EXPECT_FALSE(unloaded.IsPlaying());
 }
 
-TEST_F(Mixer, WithoutAudioAPlayIsRefusedQuietlyAndALaterOneTriesAgain)
+// Without audio a play is refused quietly and a later one tries again; suspending closes the
+// device and keeps the channels, resuming goes on; priming opens it with silence.
+TEST_F(Mixer, TheDeviceOpensWhenNeededAndSuspendKeepsTheChannels)
 {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    auto s = sound(Sine8(300, 50, 20));
+    const Bytes samples = Sine8(100, 60, 25);
+    auto s = sound(samples);
     s->Play(true);
     EXPECT_FALSE(s->IsPlaying());
     EXPECT_FALSE(MixerDeviceOpen());
     setenv("SDL_AUDIODRIVER", "disk", 1);
     s->Play(true);
     EXPECT_TRUE(s->IsPlaying());
-    s->Stop();
-}
-
-TEST_F(Mixer, SuspendKeepsChannelsAndResumeGoesOn)
-{
-    Bytes samples = Sine8(100, 60, 25);
-    auto s = sound(samples);
-    s->Play(true);
     SOUND::MixerSuspend(true);
     EXPECT_FALSE(MixerDeviceOpen());
     EXPECT_TRUE(s->IsPlaying());
@@ -258,15 +250,12 @@ TEST_F(Mixer, SuspendKeepsChannelsAndResumeGoesOn)
     played(4 * 1024);
     s->Stop();
     EXPECT_TRUE(contains(heard(), asStereo(samples)));
-}
 
-TEST_F(Mixer, PrimeOpensTheDeviceWithSilence)
-{
-    SOUND::MixerSuspend(true);
+    record("-primed");
     SOUND::Prime();
     EXPECT_TRUE(MixerDeviceOpen());
     played(2 * 1024);
-    Bytes out = heard();
+    const Bytes out = heard();
     EXPECT_FALSE(out.empty());
     EXPECT_EQ(loudest(out), 0);
 }

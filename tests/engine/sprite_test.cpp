@@ -13,9 +13,7 @@ namespace {
 struct Sheet {
     Sheet(int cx, int cy) : graphic(cx, cy, 24)
     {
-        for (int y = 0; y < cy; ++y)
-            for (int x = 0; x < cx; ++x)
-                graphic.SetPixelColor(x, y, RGB(x, y, 0));
+        Fill(graphic, [](int x, int y) { return x << 16 | y << 8; });
     }
     Graphic graphic;
 };
@@ -39,10 +37,8 @@ TEST(SpriteTest, AGridOfCellsBecomesTheFrames)
         Sheet sheet(c.cx, c.cy);
         Sprite sprite(&sheet.graphic, c.across, c.down, c.count);
         ASSERT_EQ(sprite.FrameCount(), c.frames);
-        EXPECT_EQ(sprite.GetWidth(), c.frameWidth);
-        EXPECT_EQ(sprite.GetHeight(), c.frameHeight);
-        EXPECT_EQ(sprite.Frame(c.frames), nullptr);
-        EXPECT_EQ(sprite.Frame(-1), nullptr);
+        EXPECT_TRUE(sprite.GetWidth() == c.frameWidth && sprite.GetHeight() == c.frameHeight);
+        EXPECT_TRUE(!sprite.Frame(c.frames) && !sprite.Frame(-1));
         if (c.probe < 0)
             continue;
         const RECT at = sprite.Frame(c.probe)->GetRectInParent();
@@ -57,12 +53,10 @@ TEST(SpriteTest, AChildShowsOnePartOfEveryParentFrame)
     Sheet sheet(40, 20);
     Sprite parent(&sheet.graphic, 2, 1, kAllFrames);
     Sprite* child = MEM_NEW(Sprite, &parent, RECT{5, 6, 9, 10});
-    EXPECT_TRUE(child->IsChild());
-    EXPECT_EQ(child->GetParent(), &parent);
+    EXPECT_TRUE(child->IsChild() && child->GetParent() == &parent);
     ASSERT_EQ(child->FrameCount(), 2);
     EXPECT_EQ(child->Frame(1)->GetPixelColor(0, 0), RGB(25, 6, 0));
-    EXPECT_EQ(child->GetRect().left, 5);
-    EXPECT_EQ(child->GetWidth(), 4);
+    EXPECT_TRUE(child->GetRect().left == 5 && child->GetWidth() == 4);
     MEM_DELETE(child);
     EXPECT_EQ(parent.children[0], nullptr);
     // A parent destroyed before its child reports and frees it.

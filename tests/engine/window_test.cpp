@@ -25,15 +25,11 @@ CALLBACKLOG g_log;
 LRESULT Callback(AnimWindow* window, UINT code, WPARAM a, LPARAM b)
 {
     g_log.codes.push_back(code);
-    if (code == kAnimPainted)
-        ++g_log.paints;
-    if (code == kAnimBackground)
-        g_log.background = b;
-    if (code == kAnimEvent) {
+    g_log.paints += code == kAnimPainted;
+    g_log.background = code == kAnimBackground ? b : g_log.background;
+    if (code == kAnimEvent)
         g_log.eventFrames.push_back(window->GetCurrentFrame());
-        return a == g_log.stopAtCode ? 0 : 1;
-    }
-    return 1;
+    return code != kAnimEvent || a != g_log.stopAtCode;
 }
 
 // A clock the test moves: each reading returns the next scripted value, then keeps going up.
@@ -97,15 +93,13 @@ TEST_F(WindowTest, ALatePassStepsTheMissedFramesUnlessResynced)
 
 TEST_F(WindowTest, ObjectEventsMoveAndSetTheStateAndTheEndAppliesTheRestAtOnce)
 {
-    Graphic* g = SolidGraphic(10, 10, RGB(1, 2, 3));
-    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g, 5);
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, Solid(10, 10, RGB(1, 2, 3)), 5);
     object->SetFlags(kObjStatic);
     const RECT to{20, 20, 30, 30};
     anim->ScheduleObjectEvent(0, object, 0, &to);
     anim->ScheduleObjectEvent(1, object, kObjHidden, nullptr);
     anim->Step();
-    EXPECT_EQ(object->GetFlags(), 0u); // a move makes a static object move
-    EXPECT_EQ(object->rect.left, 20);
+    EXPECT_TRUE(object->GetFlags() == 0 && object->rect.left == 20); // a move makes a static object move
     anim->Step();
     EXPECT_EQ(object->GetFlags(), DWORD(kObjHidden));
     for (DWORD f = 2; f < 6; ++f) {
@@ -119,7 +113,6 @@ TEST_F(WindowTest, ObjectEventsMoveAndSetTheStateAndTheEndAppliesTheRestAtOnce)
     EXPECT_TRUE(anim->AdvanceTo(kLastScheduledFrame)); // nothing left
     EXPECT_EQ(anim->GetCurrentFrame(), 6u);
     object->Destroy();
-    MEM_DELETE(g);
 }
 
 // A destroyed object's pending moves would reach freed memory, and application events about
@@ -143,7 +136,6 @@ TEST_F(WindowTest, ADestroyedObjectTakesTheEventsAboutItAlong)
 TEST_F(WindowTest, MeasuredFrameRateFollowsThePaintTimes)
 {
     EXPECT_EQ(anim->cTiming, 0);
-    g_times = {0, 0};
     g_iTime = 0;
     SetEngineClockSource([] { return DWORD(g_iTime++ * 50); });
     EXPECT_DOUBLE_EQ(anim->GetMeasuredFrameRate(), 0);
@@ -154,41 +146,36 @@ TEST_F(WindowTest, MeasuredFrameRateFollowsThePaintTimes)
     EXPECT_DOUBLE_EQ(anim->GetMeasuredFrameRate(), 20);
 }
 
+// On setting the callback, on resizing larger (not smaller), on a new display palette group,
+// and on a rebuild after one could not be made.
 TEST_F(WindowTest, ABackgroundIsAnnouncedWheneverANewOneIsMade)
 {
-    // On setting the callback, and on resizing larger (not smaller).
+    const auto resize = [&](int cx) {
+        g_log = {};
+        SetWindowPos(hwnd, nullptr, 0, 0, cx, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+    };
+    const auto announced
+        = [&] { return g_log.codes == std::vector<UINT>{kAnimBackground} && g_log.background == LPARAM(anim->GetBackground()); };
     ASSERT_NE(anim->GetBackground(), nullptr);
-    EXPECT_EQ(g_log.codes, std::vector<UINT>{kAnimBackground});
-    EXPECT_EQ(g_log.background, reinterpret_cast<LPARAM>(anim->GetBackground()));
+    EXPECT_TRUE(announced());
     Graphic* background = anim->GetBackground();
-    g_log = {};
-    SetWindowPos(hwnd, nullptr, 0, 0, kWidth - 40, kHeight - 20, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(anim->GetWidth(), kWidth - 40);
-    EXPECT_EQ(anim->GetBackground(), background);
-    EXPECT_TRUE(g_log.codes.empty());
-    SetWindowPos(hwnd, nullptr, 0, 0, kWidth + 40, kHeight, SWP_NOMOVE | SWP_NOZORDER);
-    ASSERT_NE(anim->GetBackground(), nullptr);
+    resize(kWidth - 40);
+    EXPECT_TRUE(anim->GetWidth() == kWidth - 40 && anim->GetBackground() == background && g_log.codes.empty());
+    resize(kWidth + 40);
     EXPECT_EQ(anim->GetBackground()->GetWidth(), kWidth + 40);
-    EXPECT_EQ(g_log.codes, std::vector<UINT>{kAnimBackground});
-    // On a new display palette group, for every live window.
+    EXPECT_TRUE(announced());
     g_log = {};
     SetDisplayPaletteGroup(nullptr);
-    EXPECT_EQ(g_log.codes, std::vector<UINT>{kAnimBackground});
-    EXPECT_EQ(g_log.background, reinterpret_cast<LPARAM>(anim->GetBackground()));
-}
-
-TEST_F(WindowTest, NoBackgroundIsAnnouncedWhenItCannotBeMade)
-{
+    EXPECT_TRUE(announced());
     {
         DisplayAs unsupported(12, false); // no bitmap can be made at this depth
-        g_log = {};
-        SetWindowPos(hwnd, nullptr, 0, 0, kWidth + 40, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+        resize(kWidth + 60);
         EXPECT_EQ(anim->GetBackground(), nullptr);
         EXPECT_TRUE(std::find(g_log.codes.begin(), g_log.codes.end(), kAnimBackground) == g_log.codes.end());
     }
+    g_log = {};
     anim->RebuildBuffers();
-    ASSERT_NE(anim->GetBackground(), nullptr);
-    EXPECT_EQ(g_log.background, reinterpret_cast<LPARAM>(anim->GetBackground()));
+    EXPECT_TRUE(announced());
 }
 
 TEST_F(WindowTest, FreeingTwiceChangesNothing)
@@ -196,8 +183,7 @@ TEST_F(WindowTest, FreeingTwiceChangesNothing)
     AnimWindow* freed = anim;
     DestroyWindow(hwnd);
     EXPECT_EQ(g_log.codes.back(), kAnimFreeing);
-    EXPECT_EQ(AnimWindow::FromWindow(hwnd), nullptr);
-    EXPECT_FALSE(IsLiveWindow(freed));
+    EXPECT_TRUE(!AnimWindow::FromWindow(hwnd) && !IsLiveWindow(freed));
     AnimWindow::Free(freed);
 }
 
@@ -271,7 +257,7 @@ TEST_F(WindowTest, FrameRateAndStatusObjectsSitAtTheBottom)
 
 } // namespace
 
-TEST(DisplayOverride, OnlyAWidthByAHeightIsTaken)
+TEST(DisplayOverride, OnlyAWidthByAHeightIsTakenFromTheEnvironment)
 {
     struct CASE {
         const char* text;
@@ -290,18 +276,12 @@ TEST(DisplayOverride, OnlyAWidthByAHeightIsTaken)
         EXPECT_EQ(cx, c.taken ? c.cx : 7);
         EXPECT_EQ(cy, c.taken ? c.cy : 9);
     }
-}
-
-TEST(DisplayOverride, TheEnvironmentSetsTheSizeAndKeepsTheDepth)
-{
-    DISPLAY saved = GetDisplay();
-    DISPLAY d = saved;
+    // The environment sets the display's size, and only that.
+    DISPLAY d = GetDisplay();
     setenv("QUIBO_DISPLAY", "240x320", 1);
     MeasureDisplaySize(d);
     unsetenv("QUIBO_DISPLAY");
-    EXPECT_EQ(d.cx, 240);
-    EXPECT_EQ(d.cy, 320);
-    EXPECT_EQ(d.bitsPerPixel, saved.bitsPerPixel);
+    EXPECT_EQ(std::tuple(d.cx, d.cy, d.bitsPerPixel), std::tuple(240, 320, GetDisplay().bitsPerPixel));
     MeasureDisplaySize(d);
     EXPECT_EQ(d.cx, GetSystemMetrics(SM_CXSCREEN));
 }

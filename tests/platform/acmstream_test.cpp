@@ -105,10 +105,9 @@ TEST(AcmStream, ConvertsSampleSizesChannelsAndRatesWholeFramesOnly)
     }
 }
 
-TEST(AcmStream, RefusesWhatItCannotConvert)
+TEST(AcmStream, RefusesWhatItCannotConvertAndBoundsItsSizes)
 {
-    WAVEFORMATEX target = pcm(1, 22050, 8);
-    WAVEFORMATEX adpcm = target;
+    WAVEFORMATEX target = pcm(1, 22050, 8), adpcm = target;
     adpcm.wFormatTag = 2;
     std::pair<WAVEFORMATEX, WAVEFORMATEX> impossible[] = {
         {adpcm, target},        {pcm(1, 22050, 24), target}, {target, pcm(6, 22050, 16)}, {pcm(1, 0, 8), target},
@@ -119,13 +118,8 @@ TEST(AcmStream, RefusesWhatItCannotConvert)
         EXPECT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE) << src.nSamplesPerSec;
     EXPECT_EQ(acmStreamOpen(nullptr, nullptr, &target, &target, nullptr, 0, 0, ACM_STREAMOPENF_QUERY), MMSYSERR_NOERROR);
     EXPECT_EQ(acmStreamOpen(&stream, nullptr, &target, &target, nullptr, 0, 0, 0x100), MMSYSERR_INVALFLAG);
-}
 
-TEST(AcmStream, SizesAreBoundedAndChecked)
-{
-    WAVEFORMATEX src = pcm(1, 8000, 8);
-    WAVEFORMATEX dst = pcm(2, 48000, 16);
-    HACMSTREAM stream = nullptr;
+    WAVEFORMATEX src = pcm(1, 8000, 8), dst = pcm(2, 48000, 16);
     ASSERT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), MMSYSERR_NOERROR);
     DWORD cb = 0;
     EXPECT_EQ(acmStreamSize(stream, 0, &cb, ACM_STREAMSIZEF_SOURCE), ACMERR_NOTPOSSIBLE);
@@ -142,8 +136,7 @@ TEST(AcmStream, SizesAreBoundedAndChecked)
 
 TEST(AcmStream, ConvertsOnlyPreparedHeadersAndStaysInsideTheOutput)
 {
-    WAVEFORMATEX src = pcm(1, 11025, 8);
-    WAVEFORMATEX dst = pcm(1, 22050, 8);
+    WAVEFORMATEX src = pcm(1, 11025, 8), dst = pcm(1, 22050, 8);
     HACMSTREAM stream = nullptr;
     ASSERT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), MMSYSERR_NOERROR);
     std::vector<BYTE> in(1000, 180);

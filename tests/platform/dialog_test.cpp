@@ -127,18 +127,14 @@ TEST_F(DialogTest, ControlsSitAtTheirDialogUnitsWithTheirIdsAndClasses)
                                  MulDiv(50, u.cx, 4), MulDiv(14, u.cy, 8), MulDiv(50, u.cx, 4), u.cx, 2 * u.cy}));
     // A combo box is as tall as its edit; the template's height is for the dropped list.
     EXPECT_LT(combo.bottom - combo.top, MulDiv(60, u.cy, 8));
+    std::u16string classes;
     WCHAR name[32];
-    for (const auto& [id, cls] : std::vector<std::pair<int, std::u16string>>{{IDC_LABEL, u"Static"},
-                                                                             {IDC_NAMES, u"ComboBox"},
-                                                                             {IDC_ONE, u"Button"},
-                                                                             {IDC_EDIT, u"Edit"},
-                                                                             {IDC_PROGRESS, u"msctls_progress32"}}) {
-        HWND item = GetDlgItem(dialog, id);
-        ASSERT_TRUE(item) << id;
-        EXPECT_EQ(GetDlgCtrlID(item), id);
-        GetClassNameW(item, name, 32);
-        EXPECT_EQ(std::u16string(name), cls);
+    for (int id : {IDC_LABEL, IDC_NAMES, IDC_ONE, IDC_EDIT, IDC_PROGRESS}) {
+        EXPECT_EQ(GetDlgCtrlID(GetDlgItem(dialog, id)), id);
+        GetClassNameW(GetDlgItem(dialog, id), name, 32);
+        classes += name + std::u16string(u" ");
     }
+    EXPECT_EQ(classes, u"Static ComboBox Button Edit msctls_progress32 ");
     GetDlgItemTextW(dialog, IDC_LABEL, name, 32);
     EXPECT_EQ(std::u16string(name), u"Name:");
     GetDlgItemTextW(dialog, IDC_NAMES, name, 32);
@@ -223,11 +219,9 @@ TEST_F(DialogTest, AModalDialogReturnsWhatWasTypedAndEnablesItsOwnerAgain)
 TEST_F(DialogTest, CorruptOrTruncatedTemplatesAreRefused)
 {
     HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), MAKEINTRESOURCEW(5));
-    ASSERT_TRUE(found);
     const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
     const DWORD size = SizeofResource(nullptr, found);
-    ASSERT_TRUE(ReadDialogTemplate(bytes, size));
-    EXPECT_EQ(ReadDialogTemplate(bytes, size)->items.size(), 10u);
+    ASSERT_EQ(ReadDialogTemplate(bytes, size).value().items.size(), 10u);
     size_t truncatedAccepted = 0;
     for (DWORD cut = 0; cut < size; ++cut) {
         std::vector<BYTE> copy(bytes, bytes + cut); // exactly cut bytes, so ASan sees any overread

@@ -17,39 +17,32 @@ HANDLE openFile(const char16_t* path, DWORD access, DWORD disposition)
 void writeText(const char16_t* path, const char* text)
 {
     HANDLE file = openFile(path, GENERIC_WRITE, CREATE_ALWAYS);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file, text, static_cast<DWORD>(std::strlen(text)), &written, nullptr));
+    ASSERT_TRUE(WriteFile(file, text, DWORD(std::strlen(text)), &written, nullptr));
     ASSERT_EQ(written, std::strlen(text));
     CloseHandle(file);
 }
 
-std::string hostFile(const char* relative)
-{
-    return HostDataFolder() + "/drive_c/" + relative;
-}
-
-// A call's result when it failed, with the error it left, or "ok".
+// "ok", or the error a failed call left.
 std::string outcome(bool ok)
 {
     return ok ? "ok" : "error " + std::to_string(GetLastError());
 }
 
-// Opens and closes again: "ok" with the error it left, or the error.
-std::string opened(const char16_t* path, DWORD access, DWORD disposition)
-{
-    HANDLE file = openFile(path, access, disposition);
-    const std::string result = outcome(file != INVALID_HANDLE_VALUE);
-    if (file == INVALID_HANDLE_VALUE)
-        return result;
-    const std::string after = " " + std::to_string(GetLastError()) + " size " + std::to_string(GetFileSize(file, nullptr));
-    CloseHandle(file);
-    return result + after;
-}
-
 std::string error(DWORD code)
 {
     return "error " + std::to_string(code);
+}
+
+// Opens and closes again: "ok" with the error it left and the size, or the error.
+std::string opened(const char16_t* path, DWORD access, DWORD disposition)
+{
+    HANDLE file = openFile(path, access, disposition);
+    if (file == INVALID_HANDLE_VALUE)
+        return outcome(false);
+    const std::string result = "ok " + std::to_string(GetLastError()) + " size " + std::to_string(GetFileSize(file, nullptr));
+    CloseHandle(file);
+    return result;
 }
 
 } // namespace
@@ -58,16 +51,15 @@ class Files : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::filesystem::remove_all(hostFile("files"));
+        std::filesystem::remove_all(HostDataFolder() + "/drive_c/files");
         ASSERT_TRUE(CreateDirectoryW(u"C:\\files", nullptr));
     }
 };
 
-TEST_F(Files, WrittenBytesReadBackWithShortReadsAtTheEnd)
+TEST_F(Files, WrittenBytesReadBackThroughHandlesThatOnlyDoWhatTheyWereOpenedFor)
 {
     writeText(u"C:\\files\\a.txt", "hello, world");
     HANDLE file = openFile(u"c:/FILES/a.txt", GENERIC_READ, OPEN_EXISTING);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
     char buffer[64] = {};
     DWORD got = 99;
     ASSERT_TRUE(ReadFile(file, buffer, 5, &got, nullptr));
@@ -76,7 +68,14 @@ TEST_F(Files, WrittenBytesReadBackWithShortReadsAtTheEnd)
     EXPECT_EQ(std::string(buffer, got), ", world");
     ASSERT_TRUE(ReadFile(file, buffer, sizeof buffer, &got, nullptr)); // end of file: success, nothing read
     EXPECT_EQ(got, 0u);
+    EXPECT_EQ(outcome(WriteFile(file, "x", 1, &got, nullptr)), error(ERROR_ACCESS_DENIED));
     CloseHandle(file);
+    HANDLE writer = openFile(u"C:\\files\\a.txt", GENERIC_WRITE, OPEN_EXISTING);
+    EXPECT_EQ(outcome(ReadFile(writer, buffer, 1, &got, nullptr)), error(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(FindClose(writer)); // not a search
+    EXPECT_TRUE(CloseHandle(writer));
+    EXPECT_EQ(outcome(ReadFile(writer, buffer, 1, &got, nullptr)), error(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(GetFileSize(writer, nullptr), INVALID_FILE_SIZE);
 }
 
 TEST_F(Files, DispositionsCreateReplaceAndRefuseAsWin32Does)
@@ -87,31 +86,13 @@ TEST_F(Files, DispositionsCreateReplaceAndRefuseAsWin32Does)
     EXPECT_EQ(opened(d, GENERIC_WRITE, CREATE_NEW), "ok 0 size 0");
     EXPECT_EQ(opened(d, GENERIC_WRITE, CREATE_NEW), error(ERROR_FILE_EXISTS));
     writeText(d, "0123456789");
-    EXPECT_EQ(opened(d, GENERIC_WRITE, CREATE_ALWAYS), "ok 183 size 0"); // ERROR_ALREADY_EXISTS, and replaced
-    writeText(d, "0123456789");
-    EXPECT_EQ(opened(d, GENERIC_READ, OPEN_ALWAYS), "ok 183 size 10");
+    EXPECT_EQ(opened(d, GENERIC_READ, OPEN_ALWAYS), "ok 183 size 10"); // ERROR_ALREADY_EXISTS
+    EXPECT_EQ(opened(d, GENERIC_WRITE, CREATE_ALWAYS), "ok 183 size 0"); // and replaced
     EXPECT_EQ(opened(d, GENERIC_READ, TRUNCATE_EXISTING), error(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(opened(d, GENERIC_READ, 9), error(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(opened(u"C:\\files", GENERIC_READ, OPEN_EXISTING), error(ERROR_ACCESS_DENIED));
     EXPECT_EQ(opened(u"E:\\x", GENERIC_READ, OPEN_EXISTING), error(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(opened(u"C:\\files\\new.bin", GENERIC_WRITE, TRUNCATE_EXISTING), error(ERROR_FILE_NOT_FOUND));
-}
-
-TEST_F(Files, HandlesOnlyDoWhatTheyWereOpenedFor)
-{
-    writeText(u"C:\\files\\r.txt", "abc");
-    HANDLE reader = openFile(u"C:\\files\\r.txt", GENERIC_READ, OPEN_EXISTING);
-    DWORD count = 7;
-    EXPECT_EQ(outcome(WriteFile(reader, "x", 1, &count, nullptr)), error(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(count, 0u);
-    CloseHandle(reader);
-    HANDLE writer = openFile(u"C:\\files\\r.txt", GENERIC_WRITE, OPEN_EXISTING);
-    char c;
-    EXPECT_EQ(outcome(ReadFile(writer, &c, 1, &count, nullptr)), error(ERROR_ACCESS_DENIED));
-    EXPECT_FALSE(FindClose(writer)); // not a search
-    EXPECT_TRUE(CloseHandle(writer));
-    EXPECT_EQ(outcome(ReadFile(writer, &c, 1, &count, nullptr)), error(ERROR_INVALID_HANDLE));
-    EXPECT_EQ(GetFileSize(writer, nullptr), INVALID_FILE_SIZE);
 }
 
 TEST_F(Files, FilePointerMovesFromEachOriginAndNeverBeforeTheStart)
@@ -126,20 +107,17 @@ TEST_F(Files, FilePointerMovesFromEachOriginAndNeverBeforeTheStart)
     };
     EXPECT_EQ(SetFilePointer(file, -2, nullptr, FILE_END), 8u);
     EXPECT_EQ(next(), '8');
-    EXPECT_EQ(SetFilePointer(file, -4, nullptr, FILE_CURRENT), 5u);
-    EXPECT_EQ(SetFilePointer(file, 3, nullptr, FILE_BEGIN), 3u);
+    EXPECT_EQ(SetFilePointer(file, -6, nullptr, FILE_CURRENT), 3u);
     EXPECT_EQ(SetFilePointer(file, -4, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NEGATIVE_SEEK));
     EXPECT_EQ(next(), '3'); // unmoved by the failed seek
-    EXPECT_EQ(SetFilePointer(file, -5, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
     EXPECT_EQ(SetFilePointer(file, 0, nullptr, 7), INVALID_SET_FILE_POINTER);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
 
     // Past the end is allowed; writing there fills the gap with zeros.
     EXPECT_EQ(SetFilePointer(file, 12, nullptr, FILE_BEGIN), 12u);
-    DWORD got = 0;
+    DWORD got = 0, high = 99;
     WriteFile(file, "!", 1, &got, nullptr);
-    DWORD high = 99;
     EXPECT_EQ(GetFileSize(file, &high), 13u);
     EXPECT_EQ(high, 0u);
     EXPECT_EQ(SetFilePointer(file, 10, nullptr, FILE_BEGIN), 10u);
@@ -154,21 +132,17 @@ TEST_F(Files, FilePointerMovesFromEachOriginAndNeverBeforeTheStart)
     CloseHandle(file);
 }
 
-TEST_F(Files, ExeFilesAreCreatedExecutable)
+TEST_F(Files, ExeFilesAreExecutableAndReadOnlyFilesRefuseChangesUntilTheAttributeIsCleared)
 {
     writeText(u"C:\\files\\quibo.EXE", "#!/bin/sh\n");
-    writeText(u"C:\\files\\notes.txt", "");
-    struct stat info;
-    ASSERT_EQ(stat(hostFile("files/quibo.EXE").c_str(), &info), 0);
-    EXPECT_TRUE(info.st_mode & S_IXUSR);
-    ASSERT_EQ(stat(hostFile("files/notes.txt").c_str(), &info), 0);
-    EXPECT_FALSE(info.st_mode & S_IXUSR);
-}
-
-TEST_F(Files, ReadOnlyFilesRefuseChangesUntilTheAttributeIsCleared)
-{
     const char16_t* ro = u"C:\\files\\ro.txt";
     writeText(ro, "keep");
+    struct stat exe, txt;
+    ASSERT_EQ(stat((HostDataFolder() + "/drive_c/files/quibo.EXE").c_str(), &exe), 0);
+    ASSERT_EQ(stat((HostDataFolder() + "/drive_c/files/ro.txt").c_str(), &txt), 0);
+    EXPECT_TRUE(exe.st_mode & S_IXUSR);
+    EXPECT_FALSE(txt.st_mode & S_IXUSR);
+
     ASSERT_TRUE(SetFileAttributesW(ro, FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(GetFileAttributesW(ro), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(opened(ro, GENERIC_WRITE, OPEN_EXISTING), error(ERROR_ACCESS_DENIED));
@@ -178,9 +152,7 @@ TEST_F(Files, ReadOnlyFilesRefuseChangesUntilTheAttributeIsCleared)
     ASSERT_TRUE(SetFileAttributesW(ro, 0));
     EXPECT_EQ(GetFileAttributesW(ro), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(DeleteFileW(ro));
-    EXPECT_EQ(GetFileAttributesW(ro), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_FALSE(SetFileAttributesW(ro, 0));
+    EXPECT_EQ(outcome(SetFileAttributesW(ro, 0)), error(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(Files, FoldersAreMadeRemovedAndToldApartFromFiles)

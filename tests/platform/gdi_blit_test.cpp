@@ -77,7 +77,6 @@ TEST(BitBlt, WholeRowsKeepEveryPixelInItsPlace)
 {
     // The sixteen table colours, one per column, through every depth and back.
     TestDib swatches = Make({8, nullptr, 256}, 16), back = Make(kIdx8, 16), mono = Make(kMono, 16);
-    const auto table = TestTable(16);
     for (int x = 0; x < 16; ++x)
         swatches.SetRaw(x, 0, uint32_t(x));
     for (const Format& f : {kIdx4, k16, k16x565, k24, k32, Format{8, nullptr, 256}}) {
@@ -85,10 +84,6 @@ TEST(BitBlt, WholeRowsKeepEveryPixelInItsPlace)
         Copy(middle, swatches);
         Copy(back, middle);
         EXPECT_EQ(Row(back), Row(swatches)) << f.bits;
-        for (int x = 0; x < 16 && f.bits != 16; ++x) {
-            const RGBQUAD& q = table[x];
-            EXPECT_EQ(middle.Raw(x, 0), f.bits <= 8 ? x : uint32_t(q.rgbRed << 16 | q.rgbGreen << 8 | q.rgbBlue));
-        }
     }
     Copy(mono, swatches);
     EXPECT_EQ(Row(mono), (std::vector<uint32_t>{0, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 0, 0, 1, 1}));
@@ -103,14 +98,10 @@ TEST(BitBlt, WholeRowsKeepEveryPixelInItsPlace)
 TEST(BitBlt, BottomUpAndTopDownBitmapsAgreeOnWhereRowsAre)
 {
     TestDib bottomUp(2, 3, 24, {}, nullptr, false), topDown(2, 3, 24);
-    bottomUp.SetRaw(1, 0, 0x123456); // top row
+    bottomUp.SetRaw(1, 0, 0x123456); // the top row, stored last
     Copy(topDown, bottomUp);
-    EXPECT_EQ(topDown.Raw(1, 0), 0x123456u);
-    EXPECT_EQ(topDown.Raw(1, 2), 0u);
-    // Raw storage of the bottom-up bitmap keeps the top row last.
-    DIBSECTION ds{};
-    GetObject(bottomUp.Bitmap(), sizeof ds, &ds);
-    EXPECT_EQ(static_cast<BYTE*>(ds.dsBm.bmBits)[2 * ds.dsBm.bmWidthBytes + 3], 0x56);
+    EXPECT_EQ(Row(topDown, 0), (std::vector<uint32_t>{0, 0x123456}));
+    EXPECT_EQ(Row(topDown, 2), (std::vector<uint32_t>{0, 0}));
 }
 
 TEST(BitBlt, ClipsToBothBitmapsAndTheClipRectangle)
@@ -139,15 +130,9 @@ TEST(BitBlt, ClipsToBothBitmapsAndTheClipRectangle)
     // Huge and negative coordinates are harmless.
     SelectClipRgn(dst.Dc(), nullptr);
     EXPECT_TRUE(BitBlt(dst.Dc(), INT32_MAX - 5, -100000, 100, 100, src.Dc(), -50, INT32_MIN + 10, SRCCOPY));
-}
-
-TEST(BitBlt, OverlappingCopyWithinOneBitmapActsAtOnce)
-{
-    TestDib dib(8, 1, 8, TestTable(256));
-    for (int x = 0; x < 8; ++x)
-        dib.SetRaw(x, 0, uint32_t(x + 1));
-    BitBlt(dib.Dc(), 2, 0, 6, 1, dib.Dc(), 0, 0, SRCCOPY);
-    EXPECT_EQ(Row(dib), (std::vector<uint32_t>{1, 2, 1, 2, 3, 4, 5, 6}));
+    // Overlapping rectangles of one bitmap copy as if at once.
+    BitBlt(src.Dc(), 2, 0, 6, 1, src.Dc(), 0, 0, SRCCOPY);
+    EXPECT_EQ(Row(src), (std::vector<uint32_t>{1, 2, 1, 2, 3, 4, 5, 6, 9, 10}));
 }
 
 TEST(TransparentBlt, KeyColouredPixelsLeaveTheDestinationAlone)
@@ -160,8 +145,8 @@ TEST(TransparentBlt, KeyColouredPixelsLeaveTheDestinationAlone)
     const bool keyed[6] = {true, false, true, false, true, false};
     for (int x = 0; x < 6; ++x) {
         s8.SetRaw(x, 0, pattern8[x]);
-        s24.SetRaw(x, 0, keyed[x] ? 0x0000FF : 0x00FF00 + x);
-        s32.SetRaw(x, 0, keyed[x] ? 0x0000FF : 0x00FF00 + x);
+        for (TestDib* direct : {&s24, &s32})
+            direct->SetRaw(x, 0, keyed[x] ? 0x0000FF : 0x00FF00 + x);
         s555.SetRaw(x, 0, keyed[x] ? 0x1F : 0x3E0);
     }
     for (const TestDib* src : {&s8, &s24, &s555, &s32}) {

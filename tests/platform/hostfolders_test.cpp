@@ -8,18 +8,14 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-TEST(HostFolders, FollowTheRunsPrivateFolders)
+TEST(HostFolders, FollowTheRunsPrivateFoldersAndLastErrorIsKeptPerThread)
 {
     EXPECT_EQ(HostDataFolder(), (TestRoot() / "data" / "quibo").string());
     EXPECT_TRUE(std::filesystem::is_directory(HostDataFolder()));
     EXPECT_EQ(HostRuntimeFolder(), (TestRoot() / "runtime").string());
-}
-
-TEST(LastError, IsKeptPerThread)
-{
     SetLastError(ERROR_MORE_DATA);
     DWORD seenByOther = 1;
     std::thread([&] { seenByOther = GetLastError(); }).join();
     EXPECT_EQ(seenByOther, 0u);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MORE_DATA));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_MORE_DATA));
 }

@@ -81,20 +81,15 @@ TEST_F(InputTest, MouseMessagesGoToTheChildUnderThePointerOrTheCapture)
     EXPECT_TRUE(Got(WM_LBUTTONDOWN).empty());
     EXPECT_TRUE(LogOf(WM_KEYDOWN).empty());
     EnableWindow(top, TRUE);
-}
 
-TEST_F(InputTest, TheMessagePositionIsWhereThePointerWasForThatMessage)
-{
+    // The message position is where the pointer was for that message, not where it is now.
+    ShowWindow(left, SW_SHOW);
     PushButton(top, true, 20, 20, SDL_BUTTON_RIGHT);
     PushMotion(top, 150, 100);
     MSG msg;
     ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_RBUTTONDOWN));
-    EXPECT_EQ(msg.hwnd, left);
-    const DWORD pos = GetMessagePos();
-    EXPECT_EQ(GET_X_LPARAM(pos), 60);
-    EXPECT_EQ(GET_Y_LPARAM(pos), 50);
-    PumpReady();
+    EXPECT_EQ(std::make_pair(msg.hwnd, msg.message), std::make_pair(left, UINT(WM_RBUTTONDOWN)));
+    EXPECT_EQ(GetMessagePos(), DWORD(MAKELONG(60, 50)));
 }
 
 TEST_F(InputTest, KeysAndTextGoToTheFocus)

@@ -100,7 +100,6 @@ TEST(Registry, SizesAndTooSmallBuffers)
     EXPECT_EQ(RegQueryValueExW(key, u"Nothing", nullptr, nullptr, buffer.data(), &size), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegDeleteValueW(key, u"Nothing"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegDeleteKeyW(key, u"Nothing"), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(probe(HKEY_CURRENT_USER, u"Software\\Test\\Sizes\\No\\Deeper"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(probe(HKEY_LOCAL_MACHINE, u"Software\\Test\\Sizes"), ERROR_FILE_NOT_FOUND); // hives are separate
 }
 
@@ -211,7 +210,6 @@ TEST(Registry, HandlesAndPathsAreChecked)
               ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(RegEnumKeyExW(key, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), ERROR_INVALID_PARAMETER);
     WCHAR name[8];
     DWORD cch = 8;
     EXPECT_EQ(RegEnumKeyExW(key, 0, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_INVALID_HANDLE);

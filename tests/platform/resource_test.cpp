@@ -1,9 +1,9 @@
+#include "../../platform/user32/dlgtemplate.h"
 #include "resource_pattern.h"
 #include "resources_test.h"
 
 #include "windows.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -34,37 +34,6 @@ std::vector<BYTE> pattern()
         bytes[i] = PatternByte(i);
     return bytes;
 }
-
-// Walks a dialog template as dialog code does, checking every step stays inside.
-struct Cursor {
-    const std::vector<BYTE>& bytes;
-    size_t at = 0;
-    DWORD take(size_t n)
-    {
-        DWORD v = 0;
-        EXPECT_LE(at + n, bytes.size());
-        if (at + n <= bytes.size())
-            std::memcpy(&v, bytes.data() + at, n);
-        at += n;
-        return v;
-    }
-    std::u16string text()
-    {
-        std::u16string s;
-        for (DWORD c = take(2); c; c = take(2))
-            s += static_cast<char16_t>(c);
-        return s;
-    }
-    // A class or title: "#n" for an ordinal.
-    std::u16string nameOrOrdinal()
-    {
-        if (at + 2 > bytes.size() || bytes[at] != 0xFF || bytes[at + 1] != 0xFF)
-            return text();
-        take(2);
-        const std::string number = "#" + std::to_string(take(2));
-        return std::u16string(number.begin(), number.end());
-    }
-};
 
 } // namespace
 
@@ -151,38 +120,32 @@ TEST(Resources, MissingResourcesAndBadHandles)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
-TEST(Resources, DialogTemplatesAreExtendedTemplates)
+TEST(Resources, DialogTemplatesCompileToWhatTheDialogReaderTakes)
 {
     const std::vector<BYTE> bytes = resourceBytes(MAKEINTRESOURCEW(IDD_NAME), MAKEINTRESOURCEW(5));
-    ASSERT_FALSE(bytes.empty());
-    Cursor t{bytes};
-    // Version, signature, help id, WS_EX_TOPMOST, the style with WS_CAPTION and DS_SETFONT added,
-    // four controls, x, y, cx, cy, no menu.
-    const std::vector<DWORD> header
-        = {t.take(2), t.take(2), t.take(4), t.take(4), t.take(4), t.take(2), t.take(2), t.take(2), t.take(2), t.take(2), t.take(2)};
-    EXPECT_EQ(header, (std::vector<DWORD>{1, 0xFFFF, 0, 0x8, 0x80000000u | 0x80 | 0x00080000 | 0x00C00000 | 0x40, 4, 10, 20, 160, 100, 0}));
-    EXPECT_EQ(t.nameOrOrdinal(), u"GuiLibDefDlgClass");
-    EXPECT_EQ(t.text(), u"Nova Alta Trafo!");
-    EXPECT_EQ((std::vector<DWORD>{t.take(2), t.take(2), t.take(2)}), (std::vector<DWORD>{8, 700, 1})); // italic, charset 0
-    EXPECT_EQ(t.text(), u"MS Shell Dlg");
-
-    // Help id, extended style, style, x, y, cx, cy, id; class; title; no creation data.
-    const DWORD childVisible = 0x40000000 | 0x10000000;
-    const struct {
-        std::vector<DWORD> fields;
-        std::u16string windowClass, title;
-    } controls[] = {
-        {{0, 0, childVisible, 7, 7, 146, 20, 0xFFFFFFFF}, u"#130", u"Gratulon!"},
-        {{0, 0, childVisible | 0x2 | 0x00010000, 7, 30, 146, 60, 1024}, u"#133", u""},
-        {{0, 0x200, 0x40000000 | 0x1, 55, 80, 50, 14, 1}, u"#128", u"OK"},
-        {{0, 0, childVisible, 0xFFFF, 0xFFFE, 10, 10, 1001}, u"AnimWindow", u""},
+    const std::optional<DialogTemplate> t = ReadDialogTemplate(bytes.data(), bytes.size());
+    ASSERT_TRUE(t);
+    // A caption and a font add WS_CAPTION and DS_SETFONT.
+    EXPECT_EQ(t->style, DWORD(DS_MODALFRAME | WS_POPUP | WS_SYSMENU | WS_CAPTION | DS_SETFONT));
+    EXPECT_EQ(t->exStyle, DWORD(WS_EX_TOPMOST));
+    EXPECT_EQ(std::vector<LONG>({t->rect.left, t->rect.top, t->rect.right, t->rect.bottom}), std::vector<LONG>({10, 20, 170, 120}));
+    EXPECT_EQ(t->className + u"|" + t->title + u"|" + t->face, u"GuiLibDefDlgClass|Nova Alta Trafo!|MS Shell Dlg");
+    EXPECT_EQ(std::vector<int>({t->hasFont, t->pointSize, t->weight, t->italic}), std::vector<int>({1, 8, 700, 1}));
+    const DWORD childVisible = WS_CHILD | WS_VISIBLE;
+    const DialogTemplateItem items[] = {
+        {childVisible, 0, {7, 7, 153, 27}, -1, u"Static", u"Gratulon!"},
+        {childVisible | CBS_DROPDOWN | WS_TABSTOP, 0, {7, 30, 153, 90}, IDC_NAMES, u"ComboBox", u""},
+        {WS_CHILD | BS_DEFPUSHBUTTON, WS_EX_CLIENTEDGE, {55, 80, 105, 94}, IDOK, u"Button", u"OK"},
+        {childVisible, 0, {-1, -2, 9, 8}, 1001, u"AnimWindow", u""},
     };
-    for (const auto& c : controls) {
-        t.at = (t.at + 3) & ~size_t(3);
-        EXPECT_EQ((std::vector<DWORD>{t.take(4), t.take(4), t.take(4), t.take(2), t.take(2), t.take(2), t.take(2), t.take(4)}), c.fields);
-        EXPECT_EQ(t.nameOrOrdinal(), c.windowClass);
-        EXPECT_EQ(t.nameOrOrdinal(), c.title);
-        EXPECT_EQ(t.take(2), 0u);
+    ASSERT_EQ(t->items.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        const DialogTemplateItem &got = t->items[i], &want = items[i];
+        EXPECT_EQ(
+            std::vector<LONG>({LONG(got.style), LONG(got.exStyle), got.rect.left, got.rect.top, got.rect.right, got.rect.bottom, got.id}),
+            std::vector<LONG>(
+                {LONG(want.style), LONG(want.exStyle), want.rect.left, want.rect.top, want.rect.right, want.rect.bottom, want.id}))
+            << i;
+        EXPECT_EQ(got.className + u"|" + got.text, want.className + u"|" + want.text);
     }
-    EXPECT_EQ(t.at, bytes.size());
 }

@@ -13,20 +13,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::string path(const char* name)
+{
+    return (TestRoot() / name).string();
+}
+
 // A browser that writes down what it was asked to open, then lingers until the test lets it go
 // (or twenty seconds pass) and notes that it ended.
 class RecordingBrowser {
 public:
     RecordingBrowser()
     {
-        const fs::path script = TestRoot() / "browser.sh";
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << path("opened.tmp") << "'\nmv '" << path("opened.tmp") << "' '"
-                              << path("opened.txt") << "'\nfor i in $(seq 400); do "
-                              << "[ -e '" << path("release") << "' ] && break; sleep 0.05; done\ntouch '" << path("ended") << "'\n";
-        fs::permissions(script, fs::perms::owner_all);
+        std::ofstream(path("browser.sh")) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << path("opened.tmp") << "'\nmv '" << path("opened.tmp")
+                                          << "' '" << path("opened.txt") << "'\nfor i in $(seq 400); do [ -e '" << path("release")
+                                          << "' ] && break; sleep 0.05; done\ntouch '" << path("ended") << "'\n";
+        fs::permissions(path("browser.sh"), fs::perms::owner_all);
         for (const char* name : {"opened.txt", "release", "ended"})
             fs::remove(path(name));
-        setenv("BROWSER", script.c_str(), 1);
+        setenv("BROWSER", path("browser.sh").c_str(), 1);
     }
     ~RecordingBrowser()
     {
@@ -35,27 +39,23 @@ public:
             Sleep(10);
         unsetenv("BROWSER");
     }
-
-    static std::string path(const char* name) { return (TestRoot() / name).string(); }
     static bool ended() { return fs::exists(path("ended")); }
-
-    // What it was asked to open, once it has written it down (or "" once it has ended).
+    // What it was asked to open, once it has written it down.
     std::string opened() const
     {
         while (!fs::exists(path("opened.txt")) && !ended())
             Sleep(10);
-        std::ifstream in(path("opened.txt"));
         std::stringstream text;
-        text << in.rdbuf();
+        text << std::ifstream(path("opened.txt")).rdbuf();
         return text.str();
     }
 };
 
-SHELLEXECUTEINFOW openRequest(const char16_t* target)
+SHELLEXECUTEINFOW openRequest(const char16_t* target, const char16_t* verb = u"open")
 {
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
-    info.lpVerb = u"open";
+    info.lpVerb = verb;
     info.lpFile = target;
     info.nShow = SW_SHOWNORMAL;
     return info;
@@ -63,49 +63,39 @@ SHELLEXECUTEINFOW openRequest(const char16_t* target)
 
 } // namespace
 
-TEST(ShellExecute, ParameterBlockHasTheWin32Layout)
+TEST(ShellExecute, OpensAddressesAndFilesInTheBrowserWithoutWaitingForIt)
 {
-    EXPECT_EQ(sizeof(SHELLEXECUTEINFOW), sizeof(void*) == 8 ? 112u : 60u);
-    EXPECT_EQ(offsetof(SHELLEXECUTEINFOW, nShow), sizeof(void*) == 8 ? 48u : 28u);
-    EXPECT_EQ(offsetof(SHELLEXECUTEINFOW, hProcess), sizeof(void*) == 8 ? 104u : 56u);
-}
-
-TEST(ShellExecute, OpensAnAddressInTheBrowserWithoutWaitingForIt)
-{
-    RecordingBrowser browser;
     const char16_t* address = u"http://scores.example.org/cgi-bin/score.cgi?post&game&1&lang&eo&x=$(touch pwned)`id`";
-    SHELLEXECUTEINFOW info = openRequest(address);
-    info.lpVerb = u""; // the default verb is open
-    ASSERT_TRUE(ShellExecuteExW(&info));
-    EXPECT_FALSE(browser.ended()); // it lingers until released
-    EXPECT_GT(reinterpret_cast<intptr_t>(info.hInstApp), 32);
-    EXPECT_EQ(browser.opened(), "http://scores.example.org/cgi-bin/score.cgi?post&game&1&lang&eo&x=$(touch pwned)`id`");
+    const struct {
+        const char16_t* target;
+        const char16_t* verb;
+        std::string opened;
+    } cases[] = {
+        {address, u"", "http://scores.example.org/cgi-bin/score.cgi?post&game&1&lang&eo&x=$(touch pwned)`id`"}, // the default verb is open
+        {u"C:\\Quibo\\readme.html", u"OPEN", (TestRoot() / "data/quibo/drive_c/Quibo/readme.html").string()},
+    };
+    for (const auto& c : cases) {
+        RecordingBrowser browser;
+        SHELLEXECUTEINFOW info = openRequest(c.target, c.verb);
+        ASSERT_TRUE(ShellExecuteExW(&info));
+        EXPECT_FALSE(browser.ended()); // it lingers until released
+        EXPECT_GT(reinterpret_cast<intptr_t>(info.hInstApp), 32);
+        EXPECT_EQ(browser.opened(), c.opened);
+    }
     EXPECT_FALSE(fs::exists("pwned"));
-}
-
-TEST(ShellExecute, OpensFilesByTheirHostPath)
-{
-    RecordingBrowser browser;
-    SHELLEXECUTEINFOW info = openRequest(u"C:\\Quibo\\readme.html");
-    info.lpVerb = u"OPEN";
-    ASSERT_TRUE(ShellExecuteExW(&info));
-    EXPECT_EQ(browser.opened(), (TestRoot() / "data/quibo/drive_c/Quibo/readme.html").string());
 }
 
 TEST(ShellExecute, RefusesOtherVerbsAndMalformedRequests)
 {
     RecordingBrowser browser;
-    SHELLEXECUTEINFOW info = openRequest(u"http://example.org/");
-    info.lpVerb = u"print";
+    SHELLEXECUTEINFOW info = openRequest(u"http://example.org/", u"print");
     EXPECT_FALSE(ShellExecuteExW(&info));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NO_ASSOCIATION));
     EXPECT_LE(reinterpret_cast<intptr_t>(info.hInstApp), 32);
     info = openRequest(u"http://example.org/");
-    info.cbSize = 60;
-    if (sizeof(void*) == 8) {
-        EXPECT_FALSE(ShellExecuteExW(&info));
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    }
+    info.cbSize = sizeof info - 4;
+    EXPECT_FALSE(ShellExecuteExW(&info));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
     info = openRequest(nullptr);
     EXPECT_FALSE(ShellExecuteExW(&info));
     EXPECT_FALSE(ShellExecuteExW(nullptr));
@@ -113,5 +103,5 @@ TEST(ShellExecute, RefusesOtherVerbsAndMalformedRequests)
     setenv("BROWSER", "/nonexistent/browser --new-window", 1);
     info = openRequest(u"http://example.org/");
     EXPECT_FALSE(ShellExecuteExW(&info));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_ASSOCIATION));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NO_ASSOCIATION));
 }

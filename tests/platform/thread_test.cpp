@@ -26,17 +26,22 @@ DWORD WINAPI runJob(LPVOID parameter)
 
 } // namespace
 
-TEST(Threads, RunWithTheirParameterAndEndWithTheirExitCode)
+TEST(Threads, RunWithTheirParameterKeepTheirPriorityAndEndWithTheirExitCode)
 {
     Job job;
-    DWORD id = 0;
+    DWORD id = 0, code = 0;
     HANDLE thread = CreateThread(nullptr, 0, runJob, &job, 0, &id);
     ASSERT_NE(thread, nullptr);
-    EXPECT_NE(id, GetCurrentThreadId());
-    DWORD code = 0;
     ASSERT_TRUE(GetExitCodeThread(thread, &code));
     EXPECT_EQ(code, STILL_ACTIVE);
-    EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(WaitForSingleObject(thread, 0), DWORD(WAIT_TIMEOUT));
+    EXPECT_EQ(GetThreadPriority(thread), THREAD_PRIORITY_NORMAL);
+    for (int priority : {THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_LOWEST}) {
+        EXPECT_TRUE(SetThreadPriority(thread, priority));
+        EXPECT_EQ(GetThreadPriority(thread), priority);
+    }
+    EXPECT_FALSE(SetThreadPriority(thread, 7));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
 
     SetEvent(job.go);
     EXPECT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
@@ -45,40 +50,22 @@ TEST(Threads, RunWithTheirParameterAndEndWithTheirExitCode)
     EXPECT_EQ(code, 1234u);
     EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0); // stays signalled
     CloseHandle(thread);
+    EXPECT_FALSE(SetThreadPriority(thread, THREAD_PRIORITY_NORMAL));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
 }
 
-TEST(Threads, OutliveTheirClosedHandle)
+TEST(Threads, OutliveTheirClosedHandleAndRefuseWhatTheyCannotDo)
 {
     Job job;
     HANDLE thread = CreateThread(nullptr, 64 * 1024, runJob, &job, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
     EXPECT_TRUE(CloseHandle(thread));
     SetEvent(job.go);
     EXPECT_EQ(WaitForSingleObject(job.finished, INFINITE), WAIT_OBJECT_0);
     DWORD code = 0;
     EXPECT_FALSE(GetExitCodeThread(thread, &code));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-}
-
-TEST(Threads, KeepTheirPriorityAndRefuseWhatTheyCannotDo)
-{
-    Job job;
-    HANDLE thread = CreateThread(nullptr, 0, runJob, &job, 0, nullptr);
-    EXPECT_EQ(GetThreadPriority(thread), THREAD_PRIORITY_NORMAL);
-    for (int priority : {THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_LOWEST}) {
-        EXPECT_TRUE(SetThreadPriority(thread, priority));
-        EXPECT_EQ(GetThreadPriority(thread), priority);
-    }
-    EXPECT_FALSE(SetThreadPriority(thread, 7));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    SetEvent(job.go);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    EXPECT_FALSE(SetThreadPriority(thread, THREAD_PRIORITY_NORMAL));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
     EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(CreateThread(nullptr, 0, runJob, &job, CREATE_SUSPENDED, nullptr), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED));
 }

@@ -2,6 +2,7 @@
 
 #include "cetl/exception.h"
 #include "deflate.h"
+#include "little_endian.h"
 #include "memmgr.h"
 #include "sformat.h"
 
@@ -28,16 +29,6 @@ constexpr WORD kMethodStored = 0;
 constexpr WORD kMethodDeflated = 8;
 constexpr DWORD kDeflateSlack = 1024;
 
-WORD Load16(const BYTE* pb)
-{
-    return WORD(pb[0] | pb[1] << 8);
-}
-
-DWORD Load32(const BYTE* pb)
-{
-    return DWORD(Load16(pb)) | DWORD(Load16(pb + 2)) << 16;
-}
-
 struct LOCALHEADER {
     DWORD signature;
     WORD flags;
@@ -53,8 +44,8 @@ struct LOCALHEADER {
 
 LOCALHEADER ReadLocalHeader(const BYTE* pb)
 {
-    return {Load32(pb),      Load16(pb + 6),  Load16(pb + 8),  Load16(pb + 10), Load16(pb + 12),
-            Load32(pb + 14), Load32(pb + 18), Load32(pb + 22), Load16(pb + 26), Load16(pb + 28)};
+    return {LoadLe32(pb),      LoadLe16(pb + 6),  LoadLe16(pb + 8),  LoadLe16(pb + 10), LoadLe16(pb + 12),
+            LoadLe32(pb + 14), LoadLe32(pb + 18), LoadLe32(pb + 22), LoadLe16(pb + 26), LoadLe16(pb + 28)};
 }
 
 // cetl::exception carries a pointer only, so the one message that names its entry is kept
@@ -161,7 +152,7 @@ void ZIPENTRY::Decompress()
 
 bool ZIPFILE::IsZipData(const void* pvData, DWORD cbData)
 {
-    return pvData && cbData >= 4 && Load32(static_cast<const BYTE*>(pvData)) == kLocalHeaderSignature;
+    return pvData && cbData >= 4 && LoadLe32(static_cast<const BYTE*>(pvData)) == kLocalHeaderSignature;
 }
 
 ZIPFILE::ZIPFILE(LPCTSTR pszPath, bool defer)

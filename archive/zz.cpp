@@ -1,5 +1,6 @@
 #include "zz.h"
 
+#include "little_endian.h"
 #include "memmgr.h"
 
 #include "winbase.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-constexpr size_t kSizeField = 4;
+constexpr size_t kSizeField = 4; // the unpacked size, little-endian
 
 // The codecs share one work memory, so the lock serialises every call. It also covers the
 // first-time set-up, so even the very first calls may come from two threads at once.
@@ -37,21 +38,6 @@ bool EnsureReady()
 size_t Capacity(size_t cb)
 {
     return cb + cb / 64 + 19 + 1024;
-}
-
-void StoreSize(BYTE* pb, DWORD cb)
-{
-    for (size_t i = 0; i < kSizeField; ++i)
-        pb[i] = BYTE(cb >> (8 * i));
-}
-
-// Byte by byte: a container may lie at any alignment.
-DWORD LoadSize(const BYTE* pb)
-{
-    DWORD cb = 0;
-    for (size_t i = 0; i < kSizeField; ++i)
-        cb |= DWORD(pb[i]) << (8 * i);
-    return cb;
 }
 
 BYTE* AllocateOutput(size_t cbCapacity)
@@ -86,7 +72,7 @@ bool ZZCompress(BYTE** ppbOut, DWORD* pcbOut, const BYTE* pbIn, DWORD cbIn)
         pbOut = AllocateOutput(cbCapacity);
         if (!pbOut)
             return false;
-        StoreSize(pbOut, cbIn);
+        StoreLe32(pbOut, cbIn);
         lzo_uint cbPacked = cbCapacity - kSizeField;
         int result = lzo1x_1_compress(pbIn, cbIn, pbOut + kSizeField, &cbPacked, g_pvWork);
         if (result != LZO_E_OK)
@@ -111,7 +97,7 @@ bool ZZDecompress(BYTE** ppbOut, DWORD* pcbOut, const BYTE* pbIn, DWORD cbIn)
         if (!EnsureReady() || cbIn <= kSizeField)
             return false;
         // The size field only sizes the buffer; the result is what the stream produces.
-        size_t cbCapacity = Capacity(LoadSize(pbIn));
+        size_t cbCapacity = Capacity(LoadLe32(pbIn));
         pbOut = AllocateOutput(cbCapacity);
         if (!pbOut)
             return false;

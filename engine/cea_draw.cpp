@@ -4,6 +4,7 @@
 #include "cea_display.h"
 #include "cea_graphic.h"
 #include "cea_palette.h"
+#include "little_endian.h"
 #include "memmgr.h"
 #include "trace.h"
 
@@ -200,7 +201,7 @@ template<Kind K> Color8 Load(const BYTE* p, const RGBQUAD* palette)
         const RGBQUAD& q = palette[*p];
         return {q.rgbRed, q.rgbGreen, q.rgbBlue};
     } else if constexpr (K == Kind::Rgb555 || K == Kind::Rgb565) {
-        const int w = p[0] | p[1] << 8;
+        const int w = LoadLe16(p);
         if constexpr (K == Kind::Rgb555)
             return {((w >> 10) & 31) * 8, ((w >> 5) & 31) * 8, (w & 31) * 8};
         else
@@ -223,15 +224,13 @@ template<Kind K> void Store(BYTE* p, Color8 c, int a, const RGBQUAD* palette, co
         if (i != kNoIndex)
             *p = BYTE(i);
     } else if constexpr (K == Kind::Rgb555) {
-        const int w = p[0] | p[1] << 8;
+        const int w = LoadLe16(p);
         const int v = Mix((w >> 10) & 31, c.r >> 3, a) << 10 | Mix((w >> 5) & 31, c.g >> 3, a) << 5 | Mix(w & 31, c.b >> 3, a);
-        p[0] = BYTE(v);
-        p[1] = BYTE(v >> 8);
+        StoreLe16(p, uint32_t(v));
     } else if constexpr (K == Kind::Rgb565) {
-        const int w = p[0] | p[1] << 8;
+        const int w = LoadLe16(p);
         const int v = Mix((w >> 11) & 31, c.r >> 3, a) << 11 | Mix((w >> 5) & 63, c.g >> 2, a) << 5 | Mix(w & 31, c.b >> 3, a);
-        p[0] = BYTE(v);
-        p[1] = BYTE(v >> 8);
+        StoreLe16(p, uint32_t(v));
     } else {
         p[0] = BYTE(Mix(p[0], c.b, a));
         p[1] = BYTE(Mix(p[1], c.g, a));

@@ -3,6 +3,7 @@
 #include "cea_display.h"
 #include "cea_palette.h"
 #include "cea_psp.h"
+#include "little_endian.h"
 #include "memmgr.h"
 #include "trace.h"
 
@@ -80,11 +81,6 @@ void SystemColors(RGBQUAD* colors, int count)
     }
     for (int i = 0; i < count; ++i)
         colors[i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
-}
-
-uint32_t ReadLE32(const BYTE* pb)
-{
-    return uint32_t(pb[0]) | uint32_t(pb[1]) << 8 | uint32_t(pb[2]) << 16 | uint32_t(pb[3]) << 24;
 }
 
 } // namespace
@@ -674,9 +670,9 @@ DWORD Graphic::GetPixelValue(int x, int y) const
     const NOTCHILD& n = root->m.NotChild;
     const BYTE* p = n.bits + size_t(y) * n.cbPitch + (size_t(x) * DWORD(n.bitCount)) / 8;
     switch (n.bitCount) {
-    case 16: return DWORD(p[0] | p[1] << 8);
-    case 24: return DWORD(p[0] | p[1] << 8 | p[2] << 16);
-    case 32: return ReadLE32(p) & n.valueMask;
+    case 16: return LoadLe16(p);
+    case 24: return LoadLe16(p) | DWORD(p[2]) << 16;
+    case 32: return LoadLe32(p) & n.valueMask;
     default: {
         const int perByte = 8 / n.bitCount;
         const int shift = 8 - n.bitCount * (x % perByte + 1);
@@ -694,15 +690,12 @@ void Graphic::SetPixelValue(int x, int y, DWORD value)
     BYTE* p = n.bits + size_t(y) * n.cbPitch + (size_t(x) * DWORD(n.bitCount)) / 8;
     value &= n.valueMask;
     switch (n.bitCount) {
-    case 16:
-        p[0] = BYTE(value);
-        p[1] = BYTE(value >> 8);
-        return;
+    case 16: StoreLe16(p, value); return;
     case 24:
-    case 32:
-        for (int i = 0; i < n.bitCount / 8; ++i)
-            p[i] = BYTE(value >> (8 * i));
+        StoreLe16(p, value);
+        p[2] = BYTE(value >> 16);
         return;
+    case 32: StoreLe32(p, value); return;
     default: {
         const int perByte = 8 / n.bitCount;
         const int shift = 8 - n.bitCount * (x % perByte + 1);

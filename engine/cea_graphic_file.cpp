@@ -1,5 +1,6 @@
 // Graphics from files and resources, and graphics written back as bitmap files.
 #include "cea_graphic.h"
+#include "little_endian.h"
 #include "memmgr.h"
 
 #include <algorithm>
@@ -27,15 +28,14 @@ bool WriteExactly(HANDLE file, const void* pv, DWORD cb)
 
 void Put16(BYTE*& p, DWORD v)
 {
-    p[0] = BYTE(v);
-    p[1] = BYTE(v >> 8);
+    StoreLe16(p, v);
     p += 2;
 }
 
 void Put32(BYTE*& p, DWORD v)
 {
-    Put16(p, v);
-    Put16(p, v >> 16);
+    StoreLe32(p, v);
+    p += 4;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cea_psp.h"
 
+#include "little_endian.h"
 #include "memmgr.h"
 
 #include <algorithm>
@@ -383,13 +384,13 @@ BYTE PspCursor::ReadU8()
 WORD PspCursor::ReadU16()
 {
     const BYTE* p = Take(2);
-    return p ? WORD(p[0] | p[1] << 8) : 0;
+    return p ? LoadLe16(p) : 0;
 }
 
 DWORD PspCursor::ReadU32()
 {
     const BYTE* p = Take(4);
-    return p ? DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24 : 0;
+    return p ? LoadLe32(p) : 0;
 }
 
 RECT PspCursor::ReadRect()

@@ -1,5 +1,6 @@
 #include "cea_sound_wave.h"
 
+#include "little_endian.h"
 #include "memmgr.h"
 
 #include <cstring>
@@ -7,11 +8,6 @@
 namespace {
 
 constexpr DWORD kMixRate = 22050;
-
-DWORD readDword(const BYTE* pb)
-{
-    return pb[0] | pb[1] << 8 | pb[2] << 16 | static_cast<DWORD>(pb[3]) << 24;
-}
 
 bool sameLayout(const WAVEFORMATEX& a, const WAVEFORMATEX& b)
 {
@@ -62,7 +58,7 @@ bool ParseWave(const BYTE* pb, DWORD cb, WAVEFORMATEX* pwfx, const BYTE** ppbDat
         return false;
     for (DWORD ib = 12; cb - ib >= 9;) {
         const BYTE* chunk = pb + ib;
-        DWORD cbChunk = readDword(chunk + 4);
+        DWORD cbChunk = LoadLe32(chunk + 4);
         ib += 8;
         if (cbChunk > cb - ib)
             return false;

@@ -1,5 +1,7 @@
 #include "protocol.h"
 
+#include "little_endian.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,8 +13,7 @@ namespace handheld {
 
 MessageWriter& MessageWriter::u32(uint32_t value)
 {
-    for (int i = 0; i < 4; ++i)
-        payload_.push_back(uint8_t(value >> (8 * i)));
+    AppendLe32(payload_, value);
     return *this;
 }
 
@@ -25,10 +26,8 @@ MessageWriter& MessageWriter::u64(uint64_t value)
 MessageWriter& MessageWriter::text(std::u16string_view value)
 {
     u32(uint32_t(value.size()));
-    for (char16_t c : value) {
-        payload_.push_back(uint8_t(c));
-        payload_.push_back(uint8_t(c >> 8));
-    }
+    for (char16_t c : value)
+        AppendLe16(payload_, c);
     return *this;
 }
 
@@ -56,7 +55,7 @@ uint32_t MessageReader::u32()
     const uint8_t* p;
     if (!take(4, &p))
         return 0;
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    return LoadLe32(p);
 }
 
 uint64_t MessageReader::u64()
@@ -76,7 +75,7 @@ std::u16string MessageReader::text()
     }
     std::u16string value(count, u'\0');
     for (uint32_t i = 0; i < count; ++i)
-        value[i] = char16_t(p[2 * i] | p[2 * i + 1] << 8);
+        value[i] = LoadLe16(p + 2 * i);
     return value;
 }
 
@@ -129,7 +128,8 @@ bool SendMessage(int fd, const std::vector<uint8_t>& payload)
     if (payload.size() > kMaxMessage)
         return false;
     const uint32_t size = uint32_t(payload.size());
-    const uint8_t header[4] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)};
+    uint8_t header[4];
+    StoreLe32(header, size);
     return writeAll(fd, header, 4) && writeAll(fd, payload.data(), payload.size());
 }
 
@@ -139,7 +139,7 @@ ReceiveResult ReceiveMessage(int fd, std::vector<uint8_t>& payload)
     int got = readAll(fd, header, 4);
     if (got <= 0)
         return got == 0 ? ReceiveResult::Closed : ReceiveResult::Failed;
-    const uint32_t size = uint32_t(header[0]) | uint32_t(header[1]) << 8 | uint32_t(header[2]) << 16 | uint32_t(header[3]) << 24;
+    const uint32_t size = LoadLe32(header);
     if (size > kMaxMessage)
         return ReceiveResult::TooLarge;
     payload.resize(size);

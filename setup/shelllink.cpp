@@ -1,5 +1,7 @@
 #include "shelllink.h"
 
+#include "little_endian.h"
+
 #include <cstdint>
 
 namespace {
@@ -15,18 +17,6 @@ constexpr uint32_t kVolumeIdSize = 0x11; // the fixed part and an empty label
 constexpr uint32_t kDriveFixed = 3;
 constexpr uint32_t kFileAttributeArchive = 0x20;
 
-void put16(std::string& out, uint32_t v)
-{
-    out += char(v & 0xFF);
-    out += char((v >> 8) & 0xFF);
-}
-
-void put32(std::string& out, uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
 // The narrow path is for readers that know no wide text; they get "?" for what ASCII lacks.
 std::string ascii(std::u16string_view text)
 {
@@ -41,15 +31,15 @@ std::string ascii(std::u16string_view text)
 std::string ShellLinkBytes(std::u16string_view target, std::u16string_view description)
 {
     std::string link;
-    put32(link, kHeaderSize);
+    AppendLe32(link, kHeaderSize);
     link.append(reinterpret_cast<const char*>(kLinkClsid), sizeof kLinkClsid);
-    put32(link, kHasLinkInfo | kHasName | kIsUnicode);
-    put32(link, kFileAttributeArchive);
+    AppendLe32(link, kHasLinkInfo | kHasName | kIsUnicode);
+    AppendLe32(link, kFileAttributeArchive);
     link.append(24, '\0'); // creation, access and write times: unknown
-    put32(link, 0); // target size: unknown
-    put32(link, 0); // icon index
-    put32(link, kShowNormal);
-    put16(link, 0); // hot key
+    AppendLe32(link, 0); // target size: unknown
+    AppendLe32(link, 0); // icon index
+    AppendLe32(link, kShowNormal);
+    AppendLe16(link, 0); // hot key
     link.append(10, '\0');
 
     const std::string narrowPath = ascii(target) + '\0';
@@ -59,31 +49,31 @@ std::string ShellLinkBytes(std::u16string_view target, std::u16string_view descr
     const uint32_t widePathOffset = suffixOffset + 1;
     const uint32_t wideSuffixOffset = widePathOffset + uint32_t((target.size() + 1) * 2);
     const uint32_t infoSize = wideSuffixOffset + 2;
-    put32(link, infoSize);
-    put32(link, kLinkInfoHeaderSize);
-    put32(link, kVolumeIdAndLocalBasePath);
-    put32(link, volumeOffset);
-    put32(link, pathOffset);
-    put32(link, 0); // no network location
-    put32(link, suffixOffset);
-    put32(link, widePathOffset);
-    put32(link, wideSuffixOffset);
-    put32(link, kVolumeIdSize);
-    put32(link, kDriveFixed);
-    put32(link, 0); // serial number
-    put32(link, 0x10); // label offset: the empty label right after
+    AppendLe32(link, infoSize);
+    AppendLe32(link, kLinkInfoHeaderSize);
+    AppendLe32(link, kVolumeIdAndLocalBasePath);
+    AppendLe32(link, volumeOffset);
+    AppendLe32(link, pathOffset);
+    AppendLe32(link, 0); // no network location
+    AppendLe32(link, suffixOffset);
+    AppendLe32(link, widePathOffset);
+    AppendLe32(link, wideSuffixOffset);
+    AppendLe32(link, kVolumeIdSize);
+    AppendLe32(link, kDriveFixed);
+    AppendLe32(link, 0); // serial number
+    AppendLe32(link, 0x10); // label offset: the empty label right after
     link += '\0';
     link += narrowPath;
     link += '\0'; // empty suffix
     for (char16_t c : target)
-        put16(link, c);
-    put16(link, 0);
-    put16(link, 0); // empty wide suffix
+        AppendLe16(link, c);
+    AppendLe16(link, 0);
+    AppendLe16(link, 0); // empty wide suffix
 
     const std::u16string_view name = description.substr(0, 0xFFFF);
-    put16(link, uint32_t(name.size()));
+    AppendLe16(link, uint32_t(name.size()));
     for (char16_t c : name)
-        put16(link, c);
-    put32(link, 0); // no extra data blocks
+        AppendLe16(link, c);
+    AppendLe32(link, 0); // no extra data blocks
     return link;
 }

@@ -1,6 +1,7 @@
 #include "sl_toolkit.h"
 
 #include "launcher.h"
+#include "little_endian.h"
 #include "rapi_bridge.h"
 #include "shelllink.h"
 #include "sl_internal.h"
@@ -480,7 +481,8 @@ bool SETUPTOOLKIT::setregstring(HKEY root, LPCTSTR key, LPCTSTR name, LPCTSTR da
 
 bool SETUPTOOLKIT::setregdword(HKEY root, LPCTSTR key, LPCTSTR name, DWORD data)
 {
-    const BYTE bytes[4] = {BYTE(data), BYTE(data >> 8), BYTE(data >> 16), BYTE(data >> 24)};
+    BYTE bytes[4];
+    StoreLe32(bytes, data);
     return setregvalue(root, key, name, REG_DWORD, bytes, sizeof bytes);
 }
 
@@ -543,7 +545,8 @@ bool SETUPTOOLKIT::finalize(ZIPFILE* archive, LPCTSTR entry, int first, int last
         sl::RegSet(m, handle, name, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), DWORD((wide.size() + 1) * sizeof(WCHAR)));
     };
     auto setNumber = [&](const char* name, DWORD number) {
-        const BYTE bytes[4] = {BYTE(number), BYTE(number >> 8), BYTE(number >> 16), BYTE(number >> 24)};
+        BYTE bytes[4];
+        StoreLe32(bytes, number);
         sl::RegSet(m, handle, name, REG_DWORD, bytes, sizeof bytes);
     };
     if (m.kind == TARGET_DESKTOP) {

@@ -1,6 +1,7 @@
 #include "uninstaller.h"
 
 #include "journal.h"
+#include "little_endian.h"
 #include "tl_string.h"
 #include "utf.h"
 
@@ -36,7 +37,7 @@ std::u16string requestText(const BYTE* pInput, DWORD cbInput)
 {
     std::u16string text;
     for (DWORD i = 0; pInput && i + 1 < cbInput; i += 2) {
-        const char16_t c = char16_t(pInput[i] | (pInput[i + 1] << 8));
+        const char16_t c = LoadLe16(pInput + i);
         if (c == 0)
             break;
         text += c;

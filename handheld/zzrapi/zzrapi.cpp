@@ -2,6 +2,7 @@
 //   GetZZRAPIVersion: replies "1" (wide).
 //   DecompressFile: request = two wide zero-terminated paths, the packed temporary file and
 //   the target; unpacks the one into the other and deletes the temporary.
+#include "little_endian.h"
 #include "zz.h"
 
 #include "rapi.h"
@@ -20,7 +21,7 @@ std::optional<std::u16string> nextPath(const BYTE* data, DWORD size, DWORD& offs
 {
     std::u16string path;
     while (offset + 1 < size) {
-        const char16_t c = char16_t(data[offset] | data[offset + 1] << 8);
+        const char16_t c = LoadLe16(data + offset);
         offset += 2;
         if (c == 0)
             return path.empty() ? std::nullopt : std::optional(path);

@@ -1,4 +1,5 @@
 #include "fonts.h"
+#include "tl_string.h"
 #include "trace.h"
 #include "utf.h"
 
@@ -32,8 +33,7 @@ std::string FaceName(const LOGFONTW& lf)
     // Faces with " Eo" appended are the same faces with the Esperanto letters: ours all have them.
     if (face.size() >= 3 && face.compare(face.size() - 3, 3, " Eo") == 0)
         face.resize(face.size() - 3);
-    std::string lower = face;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    const std::string lower = AsciiLower(face);
     if (std::find(std::begin(kSansAliases), std::end(kSansAliases), lower) != std::end(kSansAliases))
         return "DejaVu Sans Condensed";
     return face;

@@ -1,6 +1,7 @@
 #include "fileattributes.h"
 #include "handles.h"
 #include "hosterror.h"
+#include "tl_string.h"
 
 #include "hostpath.h"
 
@@ -20,12 +21,7 @@ struct FileObject : KernelObject {
 
 bool endsWithExe(const std::string& path)
 {
-    if (path.size() < 4)
-        return false;
-    std::string tail = path.substr(path.size() - 4);
-    for (char& c : tail)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return tail == ".exe";
+    return path.size() >= 4 && EqualsIgnoringAsciiCase(std::string_view(path).substr(path.size() - 4), ".exe");
 }
 
 int openFlags(DWORD disposition)

@@ -1,3 +1,4 @@
+#include "tl_string.h"
 #include "utf.h"
 
 #include "hostfolders.h"
@@ -17,16 +18,6 @@ bool exists(const std::string& path)
     return lstat(path.c_str(), &info) == 0;
 }
 
-bool sameIgnoringCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // The entry of `folder` whose name equals `name` without regard to case, else `name`.
 std::string caseFoldedEntry(const std::string& folder, const std::string& name)
 {
@@ -35,7 +26,7 @@ std::string caseFoldedEntry(const std::string& folder, const std::string& name)
         return name;
     std::string found = name;
     while (dirent* entry = readdir(dir)) {
-        if (sameIgnoringCase(entry->d_name, name)) {
+        if (EqualsIgnoringAsciiCase(entry->d_name, name)) {
             found = entry->d_name;
             break;
         }

@@ -1,4 +1,5 @@
 // Window classes: the program's own and the layer's control classes.
+#include "tl_string.h"
 #include "utf.h"
 #include "window.h"
 
@@ -90,12 +91,7 @@ std::u16string NameOf(LPCWSTR name)
 
 bool SameName(const std::u16string& a, LPCWSTR b)
 {
-    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-    size_t i = 0;
-    for (; i < a.size(); ++i)
-        if (!b[i] || fold(a[i]) != fold(b[i]))
-            return false;
-    return b[i] == 0;
+    return EqualsIgnoringAsciiCase(a, std::u16string_view(b));
 }
 
 std::shared_ptr<WindowClass> FindClass(LPCWSTR name)

@@ -2,6 +2,7 @@
 
 #include "registry.h"
 #include "sformat.h"
+#include "utf.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,9 @@ namespace {
 
 const registry::key g_nls(u"HKLM\\Software\\Zelnor\\NLS");
 
-registry::value recorded()
+std::u16string recorded(const char16_t* name = u"Lang-Test")
 {
-    return registry::value(g_nls, u"Lang-Test");
+    return registry::value(g_nls, name).readString();
 }
 
 class Language : public testing::Test {
@@ -38,6 +39,19 @@ INT_PTR CALLBACK recordCaption(HWND dialog, UINT msg, WPARAM, LPARAM lParam)
     return TRUE;
 }
 
+// Face, height, weight and styles of a catalog font.
+std::string fontOf(std::string_view specification)
+{
+    LOGFONTW lf{};
+    HFONT font = CreateCatalogFont(specification);
+    EXPECT_TRUE(font);
+    GetObjectW(font, sizeof lf, &lf);
+    DeleteObject(font);
+    EXPECT_EQ(lf.lfCharSet * 1000 + lf.lfQuality, DEFAULT_CHARSET * 1000 + ANTIALIASED_QUALITY);
+    return Utf16ToUtf8(lf.lfFaceName) + "," + std::to_string(lf.lfHeight) + "," + std::to_string(lf.lfWeight) + (lf.lfItalic ? ",I" : "")
+           + (lf.lfUnderline ? ",U" : "");
+}
+
 } // namespace
 
 TEST_F(Language, TheRecordedLanguageIsChosenIfListedElseTheListsFirst)
@@ -62,36 +76,20 @@ TEST_F(Language, TheRecordedLanguageIsChosenIfListedElseTheListsFirst)
         SCOPED_TRACE(c.list);
         g_nls.erase();
         if (c.record) {
-            ASSERT_TRUE(recorded().writeString(c.record));
+            ASSERT_TRUE(registry::value(g_nls, u"Lang-Test").writeString(c.record));
         }
         SelectLanguage("Test", c.list);
         EXPECT_EQ(CurrentLanguageId(), c.id);
-        EXPECT_EQ(CurrentLanguageIndex(), c.index);
-        EXPECT_EQ(LanguageCount(), c.count);
-        EXPECT_EQ(recorded().readString(), c.recordedAfter);
-        EXPECT_EQ(registry::value(g_nls, u"Opt-Test").readString(), c.listAfter);
+        EXPECT_EQ(CurrentLanguageIndex() * 10 + LanguageCount(), c.index * 10 + c.count);
+        EXPECT_EQ(recorded() + u"/" + recorded(u"Opt-Test"), c.recordedAfter + (u"/" + std::u16string(c.listAfter)));
     }
     // A later call without a name changes nothing.
-    ASSERT_TRUE(recorded().writeString(u"EO"));
+    ASSERT_TRUE(registry::value(g_nls, u"Lang-Test").writeString(u"EO"));
     SelectLanguage("", 1);
     EXPECT_EQ(CurrentLanguageId(), LANGID_ENGLISH);
 }
 
-TEST_F(Language, SetLanguageSwitchesOnlyToListedLanguages)
-{
-    SelectLanguage("Test", 1);
-    ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
-    EXPECT_EQ(CurrentLanguageIndex(), 1);
-    EXPECT_EQ(recorded().readString(), u"EO");
-    EXPECT_FALSE(SetLanguage(0x40C));
-    EXPECT_EQ(CurrentLanguageId(), LANGID_ESPERANTO);
-    EXPECT_EQ(recorded().readString(), u"EO");
-    ASSERT_TRUE(SetLanguage(LANGID_ENGLISH));
-    EXPECT_EQ(CurrentLanguageIndex(), 0);
-    EXPECT_EQ(recorded().readString(), u"EN");
-}
-
-TEST_F(Language, CatalogTextsAreThoseOfTheLanguageWithContinuationsJoined)
+TEST_F(Language, SetLanguageSwitchesOnlyToListedLanguagesAndTheCatalogFollows)
 {
     SelectLanguage("Test", 1);
     const std::pair<UINT, const char16_t*> english[]
@@ -99,29 +97,50 @@ TEST_F(Language, CatalogTextsAreThoseOfTheLanguageWithContinuationsJoined)
     for (const auto& [id, text] : english)
         EXPECT_EQ(LoadCatalogString(id), text) << id;
     ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
+    EXPECT_EQ(CurrentLanguageIndex(), 1);
+    EXPECT_FALSE(SetLanguage(0x40C));
+    EXPECT_EQ(CurrentLanguageId(), LANGID_ESPERANTO);
+    EXPECT_EQ(recorded(), u"EO");
     EXPECT_EQ(LoadCatalogString(10), u"Alfa beta gama");
     EXPECT_EQ(sformat("%{m,d} %1 %2", 2, 7), "Saluton 7");
     EXPECT_EQ(sformat(10), "Alfa beta gama");
+    ASSERT_TRUE(SetLanguage(LANGID_ENGLISH));
+    EXPECT_EQ(CurrentLanguageIndex(), 0);
+    EXPECT_EQ(recorded(), u"EN");
 }
 
-TEST_F(Language, EsperantoFacesGetTheirSuffixOnceAndOnlyWhereItFits)
+TEST_F(Language, FontsGiveSizeStyleAndFaceAndEsperantoFacesGetTheirSuffixOnceWhereItFits)
 {
     SelectLanguage("Test", 1);
     WCHAR face[32] = u"MS Shell Dlg";
     ApplyLanguageFace(face, 32);
     EXPECT_EQ(std::u16string(face), u"MS Shell Dlg");
+    LOGFONTW stock{};
+    GetObjectW(GetStockObject(SYSTEM_FONT), sizeof stock, &stock);
+    const std::string stockFont = Utf16ToUtf8(stock.lfFaceName) + "," + std::to_string(stock.lfHeight);
+    const std::pair<std::string, std::string> fonts[] = {
+        {"MS Shell Dlg,-14,B", "MS Shell Dlg,-14,700"},
+        // Points at 96 pixels per inch, rounded as MulDiv does: 8 points are 10.67 pixels.
+        {"MS Shell Dlg,8", "MS Shell Dlg,-11,400"},
+        {"11,bi,Arial Eo", "Arial Eo,-15,700,I"},
+        {"default,U", stockFont + ",400,U"},
+        {"", stockFont + ",400"},
+        {std::string(100, 'x') + ",-12", std::string(LF_FACESIZE - 1, 'x') + ",-12,400"},
+    };
+    for (const auto& [specification, expected] : fonts)
+        EXPECT_EQ(fontOf(specification), expected);
 
     ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
     ApplyLanguageFace(face, 32);
     ApplyLanguageFace(face, 32);
     EXPECT_EQ(std::u16string(face), u"MS Shell Dlg Eo");
+    EXPECT_EQ(fontOf("MS Shell Dlg,-14,B") + "|" + fontOf("-12,Sans Eo"), "MS Shell Dlg Eo,-14,700|Sans Eo,-12,400");
     // Exactly full after the suffix, then one unit too small.
     WCHAR fits[8] = u"Sans";
     ApplyLanguageFace(fits, 8);
-    EXPECT_EQ(std::u16string(fits), u"Sans Eo");
     WCHAR tight[7] = u"Sans";
     ApplyLanguageFace(tight, 7);
-    EXPECT_EQ(std::u16string(tight), u"Sans");
+    EXPECT_EQ(std::u16string(fits) + u"|" + tight, u"Sans Eo|Sans");
     // No terminator within the buffer: nothing is read or written past it.
     WCHAR full[4] = {u'a', u'b', u'c', u'd'};
     ApplyLanguageFace(full, 4);
@@ -141,23 +160,4 @@ TEST_F(Language, DialogsComeFromTheCurrentLanguagesTemplate)
     EXPECT_EQ(g_caption, u"Elekto/Bone");
     // A template the program lacks in this language is no dialog.
     EXPECT_EQ(RunCatalogDialog(301, nullptr, recordCaption), -1);
-}
-
-TEST_F(Language, LayoutFontsTakeTheEsperantoFaceInEsperanto)
-{
-    const auto made = [](std::string_view specification) {
-        LOGFONTW lf{};
-        HFONT font = CreateCatalogFont(specification);
-        EXPECT_TRUE(font);
-        GetObjectW(font, sizeof lf, &lf);
-        DeleteObject(font);
-        return lf;
-    };
-    SelectLanguage("Test", 1);
-    EXPECT_EQ(std::u16string(made("MS Shell Dlg,-14,B").lfFaceName), u"MS Shell Dlg");
-    ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
-    const LOGFONTW lf = made("MS Shell Dlg,-14,B");
-    EXPECT_EQ(std::u16string(lf.lfFaceName), u"MS Shell Dlg Eo");
-    EXPECT_EQ(lf.lfHeight, -14);
-    EXPECT_EQ(std::u16string(made("-12,Sans Eo").lfFaceName), u"Sans Eo");
 }

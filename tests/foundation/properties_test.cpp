@@ -8,46 +8,35 @@ using cetl::PROPERTIESVALUE;
 
 namespace {
 
-PROPERTIES parsed(const string& text)
+std::string contents(const PROPERTIES& table)
 {
-    PROPERTIES table(0.79, 32);
-    table.Parse(text, PROPERTIES::kParseSet);
-    return table;
+    std::string out;
+    for (const auto& entry : table)
+        out += std::string(entry.key.View()) + "=" + std::string(entry.value.View()) + "|";
+    return out;
 }
 
 } // namespace
 
-TEST(Properties, LinesAreTrimmedCommentedAndSkipped)
+TEST(Properties, LinesAreTrimmedCommentedSkippedAndLaterOnesWin)
 {
-    PROPERTIES table = parsed("   button-menu left  =   621   \n\tfont-main\t=\tMS Shell Dlg,-14,B\t\n"
-                              "# cxWINDOW = 1\n  = 7\nno equals here\nkey = a=b # c\nempty =\r\nlast=x");
-    ASSERT_EQ(table.Count(), 5u);
-    EXPECT_EQ(table["button-menu left"].Number(), 621);
-    EXPECT_EQ(table["font-main"].View(), "MS Shell Dlg,-14,B");
-    EXPECT_EQ(table.Lookup("key").View(), "a=b # c");
-    EXPECT_TRUE(table.Contains("empty"));
-    EXPECT_EQ(table.Lookup("last").View(), "x"); // no line break at the end
-}
-
-TEST(Properties, LaterLinesAndOtherCasesReplaceEarlierOnes)
-{
-    PROPERTIES table = parsed(string(u"Font-Main = a\r\nfont-main = b\nFONT-MAIN = c\nŜLOSILO = ĉevalo\n"));
-    ASSERT_EQ(table.Count(), 2u);
-    EXPECT_EQ(table.Lookup("font-MAIN").View(), "c");
-    EXPECT_EQ(table.Lookup("ŝlosilo").View(), "ĉevalo");
-    // A missing key reads as zero; only the index operator adds it.
-    EXPECT_EQ(table.Lookup("absent").Number(), 0);
-    EXPECT_FALSE(table.Contains("absent"));
-    EXPECT_TRUE(table["absent"].IsEmpty());
-    EXPECT_TRUE(table.Contains("absent"));
-}
-
-TEST(Properties, RemoveModeDropsNamedKeys)
-{
-    PROPERTIES table = parsed("a = 1\nb = 2\nc = 3\n");
+    const std::pair<const char*, const char*> cases[] = {
+        {"   button-menu left  =   621   \n\tfont-main\t=\tMS Shell Dlg,-14,B\t\n# cxWINDOW = 1\n  = 7\nno equals here\n"
+         "key = a=b # c\nempty =\r\nLast=x",
+         "button-menu left=621|empty=|font-main=MS Shell Dlg,-14,B|key=a=b # c|Last=x|"},
+        // Keys ignore case, in their order too, Esperanto letters included; the first spelling stays.
+        {"Font-Main = a\r\nfont-main = b\nFONT-MAIN = c\nŜLOSILO = ĉevalo\nŝlosilo = ĝi\n", "Font-Main=c|ŜLOSILO=ĝi|"},
+    };
+    for (const auto& [text, expected] : cases) {
+        PROPERTIES table(0.79, 32);
+        table.Parse(string(text), PROPERTIES::kParseSet);
+        EXPECT_EQ(contents(table), expected);
+    }
+    PROPERTIES table(0.79, 32);
+    table.Parse("a = 1\nb = 2\nc = 3\n", PROPERTIES::kParseSet);
     table.Parse("B = ignored\nzzz = absent\n", PROPERTIES::kParseRemove);
-    EXPECT_EQ(table.Count(), 2u);
-    EXPECT_FALSE(table.Contains("b"));
+    EXPECT_EQ(contents(table), "a=1|c=3|");
+    EXPECT_EQ(table.Lookup("absent").Number(), 0); // a missing key reads as zero
 }
 
 TEST(Properties, NumbersAndColoursOfValues)
@@ -79,26 +68,19 @@ TEST(Properties, NumbersAndColoursOfValues)
 
 TEST(Properties, FontSpecificationFields)
 {
-    const struct {
-        const char* specification;
-        const char* face;
-        int size;
-        bool bold, italic, underline;
-    } cases[] = {
-        {"MS Shell Dlg,-14,B", "MS Shell Dlg", -14, true, false, false},
-        {"MS Shell Dlg,11,b", "MS Shell Dlg", 11, true, false, false},
+    // Face, size, then the styles that are set.
+    const std::pair<const char*, const char*> cases[] = {
+        {"MS Shell Dlg,-14,B", "MS Shell Dlg|-14|B"},
+        {"MS Shell Dlg,11,b", "MS Shell Dlg|11|B"},
         // The later face wins, "default" is no face; items are not trimmed.
-        {"default,ib,Arial,Tahoma,U,DEFAULT", "Tahoma", 0, true, true, true},
-        {"MS Shell Dlg, B", " B", 0, false, false, false},
-        {"u,,0,", "0", 0, false, false, true},
-        {"", "", 0, false, false, false},
+        {"default,ib,Arial,Tahoma,U,DEFAULT", "Tahoma|0|BIU"},
+        {"MS Shell Dlg, B", " B|0|"},
+        {"u,,0,", "0|0|U"},
+        {"", "|0|"},
     };
-    for (const auto& c : cases) {
-        const cetl::FONTFIELDS f = cetl::SplitFontSpecification(c.specification);
-        EXPECT_EQ(f.face.View(), c.face) << c.specification;
-        EXPECT_EQ(f.size, c.size) << c.specification;
-        EXPECT_EQ(f.fBold, c.bold) << c.specification;
-        EXPECT_EQ(f.fItalic, c.italic) << c.specification;
-        EXPECT_EQ(f.fUnderline, c.underline) << c.specification;
+    for (const auto& [specification, expected] : cases) {
+        const cetl::FONTFIELDS f = cetl::SplitFontSpecification(specification);
+        const std::string styles = std::string(f.fBold ? "B" : "") + (f.fItalic ? "I" : "") + (f.fUnderline ? "U" : "");
+        EXPECT_EQ(std::string(f.face.View()) + "|" + std::to_string(f.size) + "|" + styles, expected);
     }
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,12 +11,10 @@ struct ToolRun {
     std::string err;
 };
 
-// Runs `quibo-pack ARGS`, capturing its exit status and both output streams.
+// Runs `quibo-pack ARGS` in the run's folder, capturing its exit status and both output streams.
 ToolRun Pack(const std::string& args);
 
-// The path of a file in the run's folder.
-std::string P(const std::string& name);
-
-std::string Slurp(const std::filesystem::path& path);
-std::vector<uint8_t> SlurpBytes(const std::filesystem::path& path);
-void Spill(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+// Whole files of the run's folder.
+std::string Slurp(const std::string& name);
+void Spill(const std::string& name, const std::vector<uint8_t>& bytes);
+bool Exists(const std::string& name);

@@ -9,93 +9,80 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+std::string Text(const Bytes& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
 
-TEST(PackTool, ZZPackAndUnpackRoundTrip)
+TEST(PackTool, ZZFilesRoundTrip)
 {
     const Bytes data = TextLikeData(70000);
-    Spill(P("in.bin"), data);
-    ASSERT_EQ(Pack("zz-pack " + P("in.bin") + " " + P("in.zz")).status, 0);
-    ToolRun unpack = Pack("zz-unpack " + P("in.zz") + " " + P("out.bin"));
+    Spill("in.bin", data);
+    ASSERT_EQ(Pack("zz-pack in.bin in.zz").status, 0);
+    const ToolRun unpack = Pack("zz-unpack in.zz out.bin");
     ASSERT_EQ(unpack.status, 0) << unpack.err;
-    EXPECT_EQ(SlurpBytes(P("out.bin")), data);
-    EXPECT_LT(fs::file_size(P("in.zz")), data.size());
+    EXPECT_EQ(Slurp("out.bin"), Text(data));
+    EXPECT_LT(Slurp("in.zz").size(), data.size());
 }
 
-TEST(PackTool, WrongUsageAndCorruptInputFailWithAMessageAndNoOutput)
+TEST(PackTool, ZipCreateWritesAnArchiveTheZipToolsAcceptAndExtractReadsTheirs)
 {
-    Spill(P("bad.zz"), {0x10, 0, 0, 0, 0xFF, 0xFF, 0xFF});
-    Spill(P("f"), {'x'});
-    for (const std::string& args :
-         std::vector<std::string>{"", "zz-pack onlyone", "frobnicate a b", "zip-create " + P("bad.zip") + " noequals",
-                                  "zip-create " + P("bad.zip") + " dir/=" + P("f"),
-                                  "zip-create " + P("bad.zip") + " file=", "zip-create " + P("bad.zip") + " file=" + P("absent"),
-                                  "zz-unpack " + P("bad.zz") + " " + P("never.bin")}) {
+    const Bytes image = RandomData(5000);
+    Spill("layout.txt", TextLikeData(900));
+    Spill("image.zz", image);
+    Spill("nothing", {});
+    const std::string create = "zip-create pack.res layout.txt=layout.txt common/= common/image.zz=image.zz empty=nothing";
+    ASSERT_EQ(Pack(create).status, 0);
+    EXPECT_EQ(std::system(("unzip -tq " + (TestRoot() / "pack.res").string() + " >/dev/null").c_str()), 0);
+    const ToolRun list = Pack("zip-list pack.res");
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, "common/\t0\t0\t0\ncommon/image.zz\t0\t5000\t5000\nempty\t0\t0\t0\nlayout.txt\t0\t900\t900\n");
+    ASSERT_EQ(Pack("zip-extract pack.res COMMON/Image.ZZ out.zz").status, 0);
+    EXPECT_EQ(Slurp("out.zz"), Text(image));
+    // Same files, same bytes: the entries carry a fixed time.
+    const std::string first = Slurp("pack.res");
+    ASSERT_EQ(Pack(create).status, 0);
+    EXPECT_EQ(Slurp("pack.res"), first);
+
+    const Bytes text = TextLikeData(40000);
+    Spill("big.txt", text);
+    ASSERT_EQ(std::system(("cd " + TestRoot().string() + " && zip -q -9 -X deflated.zip big.txt").c_str()), 0);
+    EXPECT_EQ(Pack("zip-list deflated.zip").out.rfind("big.txt\t8\t", 0), 0u);
+    ASSERT_EQ(Pack("zip-extract deflated.zip big.txt big.out").status, 0);
+    EXPECT_EQ(Slurp("big.out"), Text(text));
+}
+
+TEST(PackTool, FailuresGiveAMessageAndNoOutput)
+{
+    Spill("bad.zz", {0x10, 0, 0, 0, 0xFF, 0xFF, 0xFF});
+    Spill("f", {'x'});
+    Spill("notzip", TextLikeData(100));
+    Spill("junk.psp", {'P', 'a', 'i', 'n', 't'});
+    ASSERT_EQ(Pack("zip-create small.zip a.txt=f").status, 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "usage:"},
+        {"zz-pack onlyone", "usage:"},
+        {"frobnicate a b", "usage:"},
+        {"zip-create never noequals", "NAME=FILE"},
+        {"zip-create never dir/=f", "dir/ takes no FILE"},
+        {"zip-create never file=", "no FILE for file"},
+        {"zip-create never file=absent", "absent"},
+        {"zz-unpack bad.zz never", "bad.zz"},
+        {"zz-pack missing never", "missing"},
+        {"zip-list notzip", "the file supplied is not a .ZIP file\n"},
+        {"zip-extract absent.zip a never", "the .ZIP file specified does not exist\n"},
+        {"zip-extract small.zip b.txt never", "b.txt"},
+        {"psp-info junk.psp", "junk.psp is not a layered image"},
+        {"bmp-to-psp junk.psp never", "junk.psp is not a bitmap"},
+        {"psp-to-bmp junk.psp never --transparent blue", "blue is not a colour"},
+        {"bmp-to-psp junk.psp never --fast", "unknown option --fast"},
+    };
+    for (const auto& [args, message] : cases) {
         const ToolRun run = Pack(args);
         EXPECT_EQ(run.status, 1) << args;
-        EXPECT_NE(run.err, "") << args;
+        EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
+        EXPECT_FALSE(Exists("never")) << args;
     }
-    EXPECT_FALSE(fs::exists(P("never.bin")));
-    EXPECT_FALSE(fs::exists(P("bad.zip")));
-    EXPECT_NE(Pack("zz-pack " + P("missing") + " " + P("x")).err.find("missing"), std::string::npos);
-}
-
-TEST(PackTool, ZipCreateWritesAnArchiveTheZipToolsAccept)
-{
-    const Bytes layout = TextLikeData(900), image = RandomData(5000);
-    Spill(P("layout.txt"), layout);
-    Spill(P("image.zz"), image);
-    Spill(P("nothing"), {});
-    const std::string create = "zip-create " + P("pack.res") + " layout.txt=" + P("layout.txt")
-                               + " common/= common/image.zz=" + P("image.zz") + " empty=" + P("nothing");
-    ASSERT_EQ(Pack(create).status, 0);
-    EXPECT_EQ(std::system(("unzip -tq " + P("pack.res") + " >/dev/null").c_str()), 0);
-
-    ToolRun list = Pack("zip-list " + P("pack.res"));
-    ASSERT_EQ(list.status, 0) << list.err;
-    EXPECT_EQ(list.out, "common/\t0\t0\t0\n"
-                        "common/image.zz\t0\t5000\t5000\n"
-                        "empty\t0\t0\t0\n"
-                        "layout.txt\t0\t900\t900\n");
-
-    ASSERT_EQ(Pack("zip-extract " + P("pack.res") + " COMMON/Image.ZZ " + P("out.zz")).status, 0);
-    EXPECT_EQ(SlurpBytes(P("out.zz")), image);
-
-    // Same files, same bytes: the entries carry a fixed time.
-    const Bytes first = SlurpBytes(P("pack.res"));
-    ASSERT_EQ(Pack(create).status, 0);
-    EXPECT_EQ(SlurpBytes(P("pack.res")), first);
-}
-
-TEST(PackTool, ZipExtractInflatesWhatZipDeflated)
-{
-    const Bytes text = TextLikeData(40000);
-    Spill(P("big.txt"), text);
-    const std::string zip = "cd " + TestRoot().string() + " && zip -q -9 -X deflated.zip big.txt";
-    ASSERT_EQ(std::system(zip.c_str()), 0);
-    ToolRun list = Pack("zip-list " + P("deflated.zip"));
-    ASSERT_EQ(list.status, 0);
-    EXPECT_EQ(list.out.rfind("big.txt\t8\t", 0), 0u) << list.out;
-    ASSERT_EQ(Pack("zip-extract " + P("deflated.zip") + " big.txt " + P("big.out")).status, 0);
-    EXPECT_EQ(SlurpBytes(P("big.out")), text);
-}
-
-TEST(PackTool, ReaderFailuresGiveTheReadersMessage)
-{
-    Spill(P("notzip"), TextLikeData(100));
-    ToolRun notZip = Pack("zip-list " + P("notzip"));
-    EXPECT_EQ(notZip.status, 1);
-    EXPECT_EQ(notZip.err, "the file supplied is not a .ZIP file\n");
-    ToolRun missing = Pack("zip-extract " + P("absent.zip") + " a " + P("out"));
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "the .ZIP file specified does not exist\n");
-
-    Spill(P("a.txt"), {'a'});
-    ASSERT_EQ(Pack("zip-create " + P("small.zip") + " a.txt=" + P("a.txt")).status, 0);
-    ToolRun noEntry = Pack("zip-extract " + P("small.zip") + " b.txt " + P("out"));
-    EXPECT_EQ(noEntry.status, 1);
-    EXPECT_NE(noEntry.err.find("b.txt"), std::string::npos);
-    EXPECT_FALSE(fs::exists(P("out")));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "psp_writer.h"
 
+#include "little_endian.h"
+
 #include <cstring>
 #include <stdexcept>
 #include <zlib.h>
@@ -29,16 +31,8 @@ class Writer {
 public:
     Bytes& Out() { return m_out; }
     void U8(uint8_t v) { m_out.push_back(v); }
-    void U16(uint16_t v)
-    {
-        U8(uint8_t(v));
-        U8(uint8_t(v >> 8));
-    }
-    void U32(uint32_t v)
-    {
-        U16(uint16_t(v));
-        U16(uint16_t(v >> 16));
-    }
+    void U16(uint16_t v) { AppendLe16(m_out, v); }
+    void U32(uint32_t v) { AppendLe32(m_out, v); }
     void F64(double v)
     {
         uint64_t bits;
@@ -64,11 +58,7 @@ public:
         return m_out.size();
     }
     void EndBlock(size_t start) { Patch(start - 4, uint32_t(m_out.size() - start)); }
-    void Patch(size_t at, uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            m_out[at + i] = uint8_t(v >> (8 * i));
-    }
+    void Patch(size_t at, uint32_t v) { StoreLe32(m_out.data() + at, v); }
 
 private:
     Bytes m_out;

@@ -1,22 +1,12 @@
 #include "wave.h"
 
+#include "little_endian.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t value)
-{
-    out.push_back(uint8_t(value));
-    out.push_back(uint8_t(value >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t value)
-{
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 void PutTag(std::vector<uint8_t>& out, const char* tag)
 {
@@ -37,25 +27,25 @@ std::vector<uint8_t> EncodeWave(const WaveFormat& format, const std::vector<std:
     std::vector<uint8_t> out;
     out.reserve(44 + dataSize + pad);
     PutTag(out, "RIFF");
-    Put32(out, 36 + dataSize + pad);
+    AppendLe32(out, 36 + dataSize + pad);
     PutTag(out, "WAVE");
     PutTag(out, "fmt ");
-    Put32(out, 16);
-    Put16(out, 1); // PCM
-    Put16(out, uint32_t(format.channels));
-    Put32(out, uint32_t(format.rate));
-    Put32(out, uint32_t(format.rate) * blockAlign);
-    Put16(out, blockAlign);
-    Put16(out, uint32_t(format.bits));
+    AppendLe32(out, 16);
+    AppendLe16(out, 1); // PCM
+    AppendLe16(out, uint32_t(format.channels));
+    AppendLe32(out, uint32_t(format.rate));
+    AppendLe32(out, uint32_t(format.rate) * blockAlign);
+    AppendLe16(out, blockAlign);
+    AppendLe16(out, uint32_t(format.bits));
     PutTag(out, "data");
-    Put32(out, dataSize);
+    AppendLe32(out, dataSize);
     for (size_t i = 0; i < frames; ++i)
         for (const std::vector<float>& channel : channels) {
             const float s = std::clamp(channel[i], -1.0f, 1.0f);
             if (format.bits == 8)
                 out.push_back(uint8_t(std::lround(128.0f + s * 127.0f)));
             else
-                Put16(out, uint32_t(uint16_t(int16_t(std::lround(s * 32767.0f)))));
+                AppendLe16(out, uint32_t(uint16_t(int16_t(std::lround(s * 32767.0f)))));
         }
     if (pad)
         out.push_back(0);

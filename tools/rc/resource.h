@@ -1,6 +1,8 @@
 // One compiled resource: its type and name (each a number or an upper-case name) and bytes.
 #pragma once
 
+#include "little_endian.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,16 +26,8 @@ struct Resource {
 class ByteWriter {
 public:
     void byte(uint8_t value) { m_bytes.push_back(value); }
-    void word(uint16_t value)
-    {
-        byte(value & 0xFF);
-        byte(value >> 8);
-    }
-    void dword(uint32_t value)
-    {
-        word(value & 0xFFFF);
-        word(value >> 16);
-    }
+    void word(uint16_t value) { AppendLe16(m_bytes, value); }
+    void dword(uint32_t value) { AppendLe32(m_bytes, value); }
     void text(const std::u16string& value)
     {
         for (char16_t c : value)

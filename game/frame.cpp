@@ -20,8 +20,10 @@
 #include "sequencer.h"
 
 #include <aygshell.h>
+#include <hostscale.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 
@@ -240,6 +242,19 @@ bool loadMedia()
 
 } // namespace
 
+int WindowScale(SIZE screen, SIZE window, const char* forced)
+{
+    if (forced) {
+        char* end = nullptr;
+        const long n = std::strtol(forced, &end, 10);
+        if (end != forced && *end == 0 && n >= 1 && n <= 8)
+            return int(n);
+    }
+    if (window.cx <= 0 || window.cy <= 0)
+        return 1;
+    return std::max(1, int(std::min(screen.cx / window.cx, screen.cy / window.cy)));
+}
+
 bool StartUp(HINSTANCE instance)
 {
     if (!ClaimSingleInstance(instance))
@@ -256,6 +271,9 @@ bool StartUp(HINSTANCE instance)
         showError();
         return false;
     }
+    // Crisp whole-number scaling on large screens; the game still composes at the layout's size.
+    SetHostScale(WindowScale({GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                             {LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW")}, std::getenv("QUIBO_SCALE")));
     return true;
 }
 

@@ -9,6 +9,11 @@ bool StartUp(HINSTANCE instance);
 // Shows the main window, plays the intro, runs the game until the window closes, and shuts down.
 void Run();
 
+// The whole-number factor the windows are shown at: the largest that fits the window on the
+// screen (1 unless the screen holds at least twice the window both ways), or forced, when it
+// names a factor from 1 to 8 (QUIBO_SCALE; 1 turns scaling off).
+int WindowScale(SIZE screen, SIZE window, const char* forced);
+
 // Run's steps.
 // The main window, shown at the layout's size with the animation window filling it.
 HWND CreateMainWindow();

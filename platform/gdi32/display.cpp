@@ -1,5 +1,6 @@
 #include "gdiobj.h"
 
+#include "hostscale.h"
 #include "winbase.h"
 #include "winerror.h"
 
@@ -44,8 +45,8 @@ int GetDeviceCaps(HDC hdc, int index)
     }
     const DisplayInfo& d = Display();
     switch (index) {
-    case HORZRES: return d.width;
-    case VERTRES: return d.height;
+    case HORZRES: return d.width / HostScale();
+    case VERTRES: return d.height / HostScale();
     case BITSPIXEL: return d.bitsPerPixel;
     case PLANES: return 1;
     case LOGPIXELSX:

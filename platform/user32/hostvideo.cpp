@@ -5,6 +5,8 @@
 #include "queue.h"
 #include "utf.h"
 
+#include "hostscale.h"
+
 #include <SDL.h>
 #include <atomic>
 
@@ -68,11 +70,38 @@ SDL_Window* HostWindowFor(Window& window)
     // Drop-down lists: no frame, no task bar entry, and the window manager leaves them alone.
     if (window.exStyle & WS_EX_TOOLWINDOW)
         flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
-    window.host = SDL_CreateWindow(Utf16ToUtf8(window.text).c_str(), window.rect.left, window.rect.top, std::max(1, window.width()),
-                                   std::max(1, window.height()), flags);
+    const int k = HostScale();
+    window.host = SDL_CreateWindow(Utf16ToUtf8(window.text).c_str(), window.rect.left * k, window.rect.top * k,
+                                   std::max(1, window.width() * k), std::max(1, window.height() * k), flags);
     if (window.host)
         SDL_SetWindowData(window.host, "hwnd", window.handle);
     return window.host;
+}
+
+SDL_Surface* ScreenPixelsOf(Window& window)
+{
+    if (HostScale() == 1)
+        return SDL_GetWindowSurface(window.host);
+    if (!window.backing)
+        window.backing
+            = SDL_CreateRGBSurfaceWithFormat(0, std::max(1, window.width()), std::max(1, window.height()), 32, SDL_PIXELFORMAT_RGB888);
+    return window.backing;
+}
+
+void PresentHostWindow(Window& window, const std::vector<RECT>& changed)
+{
+    const int k = HostScale();
+    SDL_Surface* screen = SDL_GetWindowSurface(window.host);
+    std::vector<SDL_Rect> rects;
+    for (const RECT& r : changed) {
+        SDL_Rect part{r.left, r.top, r.right - r.left, r.bottom - r.top};
+        SDL_Rect scaled{part.x * k, part.y * k, part.w * k, part.h * k};
+        // Same formats and a whole-number factor: SDL copies each pixel into a k x k square.
+        if (k > 1 && window.backing && screen)
+            SDL_BlitScaled(window.backing, &part, screen, &scaled);
+        rects.push_back(scaled);
+    }
+    SDL_UpdateWindowSurfaceRects(window.host, rects.data(), static_cast<int>(rects.size()));
 }
 
 void DestroyHostWindow(Window& window)
@@ -80,6 +109,8 @@ void DestroyHostWindow(Window& window)
     if (!window.host)
         return;
     ForgetWindowDCs(window.handle);
+    SDL_FreeSurface(window.backing);
+    window.backing = nullptr;
     SDL_DestroyWindow(window.host);
     window.host = nullptr;
 }

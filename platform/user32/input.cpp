@@ -9,6 +9,8 @@
 #include "queue.h"
 #include "utf.h"
 
+#include "hostscale.h"
+
 #include <SDL.h>
 
 namespace {
@@ -101,7 +103,7 @@ void Button(const SDL_MouseButtonEvent& event)
     const Uint32 mask = SDL_BUTTON(event.button);
     g_buttons = down ? (g_buttons | mask) : (g_buttons & ~mask);
     HWND top = WindowOfHost(event.windowID);
-    POINT screen{event.x, event.y};
+    POINT screen{event.x / HostScale(), event.y / HostScale()};
     ClientToScreen(top, &screen);
     // Double clicks go only to windows whose class asks for them.
     HWND target = GetCapture();
@@ -109,7 +111,7 @@ void Button(const SDL_MouseButtonEvent& event)
         target = WindowFromPoint(screen);
     const UINT message = ButtonMessage(event.button, down, event.clicks, target);
     if (message)
-        MouseMessage(event.windowID, event.x, event.y, message);
+        MouseMessage(event.windowID, event.x / HostScale(), event.y / HostScale(), message);
 }
 
 WPARAM VirtualKey(SDL_Keycode key)
@@ -207,14 +209,16 @@ void WindowEvent(const SDL_WindowEvent& event)
     case SDL_WINDOWEVENT_MOVED: {
         UserGuard guard(UserLock());
         if (Window* window = FindWindowData(top))
-            OffsetRect(&window->rect, event.data1 - window->rect.left, event.data2 - window->rect.top);
+            OffsetRect(&window->rect, event.data1 / HostScale() - window->rect.left, event.data2 / HostScale() - window->rect.top);
         break;
     }
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
         RECT rect;
         GetWindowRect(top, &rect);
-        if (rect.right - rect.left != event.data1 || rect.bottom - rect.top != event.data2)
-            SetWindowPos(top, nullptr, 0, 0, event.data1, event.data2, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const int cx = event.data1 / HostScale();
+        const int cy = event.data2 / HostScale();
+        if (rect.right - rect.left != cx || rect.bottom - rect.top != cy)
+            SetWindowPos(top, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         break;
     }
     default: break;
@@ -233,7 +237,7 @@ void Translate(const SDL_Event& event)
     switch (event.type) {
     case SDL_MOUSEMOTION:
         g_buttons = event.motion.state;
-        MouseMessage(event.motion.windowID, event.motion.x, event.motion.y, WM_MOUSEMOVE);
+        MouseMessage(event.motion.windowID, event.motion.x / HostScale(), event.motion.y / HostScale(), WM_MOUSEMOVE);
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: Button(event.button); break;

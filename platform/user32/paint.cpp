@@ -4,7 +4,6 @@
 
 #include "hostevents.h"
 
-#include <SDL.h>
 #include <algorithm>
 
 namespace {
@@ -110,12 +109,8 @@ void FlushHostSurfaces()
         Window* window = FindWindowData(top);
         if (!window || window->changed.empty())
             continue;
-        if (window->host && (window->style & WS_VISIBLE)) {
-            std::vector<SDL_Rect> rects;
-            for (const RECT& r : window->changed)
-                rects.push_back(SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
-            SDL_UpdateWindowSurfaceRects(window->host, rects.data(), static_cast<int>(rects.size()));
-        }
+        if (window->host && (window->style & WS_VISIBLE))
+            PresentHostWindow(*window, window->changed);
         window->changed.clear();
     }
 }

@@ -1,5 +1,6 @@
 #include "../gdi32/gdiobj.h"
 
+#include "hostscale.h"
 #include "winuser.h"
 
 #include <iterator>
@@ -40,8 +41,8 @@ DWORD GetSysColor(int index)
 int GetSystemMetrics(int index)
 {
     switch (index) {
-    case SM_CXSCREEN: return Display().width;
-    case SM_CYSCREEN: return Display().height;
+    case SM_CXSCREEN: return Display().width / HostScale();
+    case SM_CYSCREEN: return Display().height / HostScale();
     case SM_CXVSCROLL:
     case SM_CYHSCROLL: return 16;
     case SM_CYCAPTION: return 18;

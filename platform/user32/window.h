@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+struct SDL_Surface;
 struct SDL_Window;
 
 struct WindowClass {
@@ -43,6 +44,8 @@ struct Window {
     HINSTANCE instance = nullptr;
     DWORD thread = 0;
     SDL_Window* host = nullptr; // top-level windows, once shown
+    // A scaled top-level window's pixels at the program's size; the host shows them enlarged.
+    SDL_Surface* backing = nullptr;
     RECT update{}; // client coordinates; empty when nothing waits to be painted
     bool erase = false;
     std::vector<RECT> changed; // top-level windows: drawn parts not yet on the screen

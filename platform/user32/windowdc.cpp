@@ -43,7 +43,7 @@ std::optional<Surface> PixelsOf(Window& window, RECT& area)
 {
     Window* top = FindWindowData(TopLevelOf(window.handle));
     SDL_Window* host = top ? HostWindowFor(*top) : nullptr;
-    SDL_Surface* surface = host ? SDL_GetWindowSurface(host) : nullptr;
+    SDL_Surface* surface = host ? ScreenPixelsOf(*top) : nullptr;
     if (!surface || surface->format->BytesPerPixel != 4 || surface->format->Rmask != 0xFF0000 || surface->format->Gmask != 0xFF00
         || surface->format->Bmask != 0xFF)
         return std::nullopt;

@@ -3,6 +3,8 @@
 #include "hostevents.h"
 #include "paint.h"
 
+#include "hostscale.h"
+
 #include <SDL.h>
 #include <algorithm>
 #include <cstring>
@@ -51,11 +53,14 @@ bool Place(HWND hwnd, const RECT& rect, bool& moved, bool& sized)
             AddToUpdate(*parent, &rect, true);
         }
     } else if (window->host) {
+        const int k = HostScale();
         if (moved)
-            SDL_SetWindowPosition(window->host, rect.left, rect.top);
+            SDL_SetWindowPosition(window->host, rect.left * k, rect.top * k);
         if (sized) {
             ForgetWindowDCs(window->handle);
-            SDL_SetWindowSize(window->host, std::max(1, window->width()), std::max(1, window->height()));
+            SDL_FreeSurface(window->backing);
+            window->backing = nullptr;
+            SDL_SetWindowSize(window->host, std::max(1, window->width() * k), std::max(1, window->height() * k));
         }
     }
     if (IsShown(*window))

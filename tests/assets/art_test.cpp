@@ -40,6 +40,21 @@ bool IsPlate(Rgb pixel)
     return pixel == Opaque(style::kPlate) || pixel == Opaque(style::kPlateShade);
 }
 
+bool InCaption(int x, int y)
+{
+    return x >= kCaptionLeft && x < kCaptionLeft + kCaptionWidth && y >= kCaptionTop && y < kCaptionTop + kCaptionHeight;
+}
+
+// Calls visit(cell, x, y, pixel) for every pixel of the first `cells` cells of a sheet, row by row.
+template<class Visit> void ForEachCellPixel(const RgbImage& sheet, int cellWidth, int cellHeight, int cells, Visit visit)
+{
+    const int columns = sheet.width / cellWidth;
+    for (int cell = 0; cell < cells; ++cell)
+        for (int y = 0; y < cellHeight; ++y)
+            for (int x = 0; x < cellWidth; ++x)
+                visit(cell, x, y, PixelAt(sheet, cell % columns * cellWidth + x, cell / columns * cellHeight + y));
+}
+
 class Classes : public testing::TestWithParam<const char*> { };
 
 TEST(Shapes, CoverageIsExactForAlignedRectangles)
@@ -118,25 +133,16 @@ TEST_P(Classes, InsetsSitOnTheFlatPartOfTheFace)
 TEST_P(Classes, EveryInsetShowsItsShapeInItsColour)
 {
     const Geometry g = GeometryFromLayout(Layout(GetParam()));
-    const RgbImage insets = Flatten(DrawInsets(g));
-    std::set<std::vector<uint8_t>> distinct;
-    for (int cell = 0; cell < 54; ++cell) {
-        const int cx = (cell % 6) * g.insetWidth, cy = (cell / 6) * g.insetHeight;
-        int reddest = 0, greenest = 0, bluest = 0;
-        std::vector<uint8_t> bytes;
-        for (int y = cy; y < cy + g.insetHeight; ++y)
-            for (int x = cx; x < cx + g.insetWidth; ++x) {
-                const Rgb p = PixelAt(insets, x, y);
-                reddest = std::max(reddest, p.r - std::max(p.g, p.b));
-                greenest = std::max(greenest, p.g - std::max(p.r, p.b));
-                bluest = std::max(bluest, p.b - std::max(p.r, p.g));
-                bytes.insert(bytes.end(), {p.r, p.g, p.b});
-            }
-        const int colour = cell % 3;
-        EXPECT_GT((colour == 0 ? reddest : colour == 1 ? greenest : bluest), 60) << "cell " << cell;
-        distinct.insert(bytes);
-    }
-    EXPECT_EQ(distinct.size(), 54u);
+    std::vector<std::vector<uint8_t>> cells(54);
+    std::vector<int> strongest(54); // the cell's colour over the other two channels
+    ForEachCellPixel(Flatten(DrawInsets(g)), g.insetWidth, g.insetHeight, 54, [&](int cell, int, int, Rgb p) {
+        const int channel[3] = {p.r, p.g, p.b}, colour = cell % 3;
+        strongest[cell] = std::max(strongest[cell], channel[colour] - std::max(channel[(colour + 1) % 3], channel[(colour + 2) % 3]));
+        cells[cell].insert(cells[cell].end(), {p.r, p.g, p.b});
+    });
+    for (int cell = 0; cell < 54; ++cell)
+        EXPECT_GT(strongest[cell], 60) << "cell " << cell;
+    EXPECT_EQ(std::set<std::vector<uint8_t>>(cells.begin(), cells.end()).size(), 54u);
 }
 
 TEST(Buttons, LabelsStayInsideTheCaptionRectangle)
@@ -144,22 +150,15 @@ TEST(Buttons, LabelsStayInsideTheCaptionRectangle)
     for (const Language language : {Language::English, Language::Esperanto}) {
         const RgbImage faces = Flatten(DrawButtonFaces(Text(), language));
         ASSERT_EQ(faces.width * faces.height, kButtonCount * kButtonWidth * kButtonHeight);
-        const int columns = faces.width / kButtonWidth;
-        for (int i = 0; i < kButtonCount; ++i) {
-            const int left = (i % columns) * kButtonWidth, top = (i / columns) * kButtonHeight;
-            int label = 0;
-            for (int y = 0; y < kButtonHeight; ++y)
-                for (int x = 0; x < kButtonWidth; ++x) {
-                    const Rgb here = PixelAt(faces, left + x, top + y);
-                    const bool inCaption
-                        = x >= kCaptionLeft && x < kCaptionLeft + kCaptionWidth && y >= kCaptionTop && y < kCaptionTop + kCaptionHeight;
-                    if (inCaption)
-                        label += IsPlate(here) ? 0 : 1;
-                    else // outside the caption every face is the same button
-                        ASSERT_EQ(here, PixelAt(faces, x, y)) << ButtonLabels(language)[i] << " at " << x << "," << y;
-                }
-            EXPECT_GT(label, 25) << ButtonLabels(language)[i];
-        }
+        std::vector<int> label(kButtonCount);
+        ForEachCellPixel(faces, kButtonWidth, kButtonHeight, kButtonCount, [&](int i, int x, int y, Rgb here) {
+            if (InCaption(x, y))
+                label[i] += IsPlate(here) ? 0 : 1;
+            else // outside the caption every face is the same button
+                ASSERT_EQ(here, PixelAt(faces, x, y)) << ButtonLabels(language)[i] << " at " << x << "," << y;
+        });
+        for (int i = 0; i < kButtonCount; ++i)
+            EXPECT_GT(label[i], 25) << ButtonLabels(language)[i];
     }
 }
 
@@ -176,23 +175,13 @@ TEST(Buttons, PressedFramesShimmerAroundAnEmptyPlate)
 {
     const RgbImage frames = Flatten(DrawPressedFrames());
     ASSERT_EQ(frames.width * frames.height, kPressedFrames * kButtonWidth * kButtonHeight);
-    const int columns = frames.width / kButtonWidth;
-    std::set<std::vector<uint8_t>> distinct;
-    for (int i = 0; i < kPressedFrames; ++i) {
-        const int left = (i % columns) * kButtonWidth, top = (i / columns) * kButtonHeight;
-        std::vector<uint8_t> bytes;
-        for (int y = 0; y < kButtonHeight; ++y)
-            for (int x = 0; x < kButtonWidth; ++x) {
-                const Rgb here = PixelAt(frames, left + x, top + y);
-                bytes.insert(bytes.end(), {here.r, here.g, here.b});
-                if (x >= kCaptionLeft && x < kCaptionLeft + kCaptionWidth && y >= kCaptionTop && y < kCaptionTop + kCaptionHeight) {
-                    ASSERT_TRUE(IsPlate(here)) << "frame " << i << " at " << x << "," << y;
-                }
-            }
-        EXPECT_EQ(PixelAt(frames, left, top), kKey);
-        distinct.insert(bytes);
-    }
-    EXPECT_EQ(distinct.size(), size_t(kPressedFrames));
+    std::vector<std::vector<uint8_t>> cells(kPressedFrames);
+    ForEachCellPixel(frames, kButtonWidth, kButtonHeight, kPressedFrames, [&](int i, int x, int y, Rgb here) {
+        cells[i].insert(cells[i].end(), {here.r, here.g, here.b});
+        EXPECT_TRUE(!InCaption(x, y) || IsPlate(here)) << "frame " << i << " at " << x << "," << y;
+        EXPECT_TRUE(x || y || here == kKey) << "frame " << i;
+    });
+    EXPECT_EQ(std::set<std::vector<uint8_t>>(cells.begin(), cells.end()).size(), size_t(kPressedFrames));
 }
 
 TEST(Effects, SparklesFadeInsideTransparentCells)
@@ -200,20 +189,14 @@ TEST(Effects, SparklesFadeInsideTransparentCells)
     const RgbImage sparkles = Flatten(DrawSparkles());
     ASSERT_EQ(sparkles.width, kSparkleSize * kSparkleFrames);
     ASSERT_EQ(sparkles.height, kSparkleSize * kSparkleKinds);
-    for (int cell = 0; cell < kSparkleFrames * kSparkleKinds; ++cell) {
-        const int left = (cell % kSparkleFrames) * kSparkleSize, top = (cell / kSparkleFrames) * kSparkleSize;
-        int drawn = 0;
-        for (int y = 0; y < kSparkleSize; ++y)
-            for (int x = 0; x < kSparkleSize; ++x) {
-                const bool edge = x == 0 || y == 0 || x == kSparkleSize - 1 || y == kSparkleSize - 1;
-                const Rgb here = PixelAt(sparkles, left + x, top + y);
-                if (edge) {
-                    ASSERT_EQ(here, kKey) << "cell " << cell;
-                }
-                drawn += here == kKey ? 0 : 1;
-            }
-        EXPECT_GT(drawn, 4) << "cell " << cell;
-    }
+    std::vector<int> drawn(kSparkleFrames * kSparkleKinds);
+    ForEachCellPixel(sparkles, kSparkleSize, kSparkleSize, kSparkleFrames * kSparkleKinds, [&](int cell, int x, int y, Rgb here) {
+        const bool edge = x == 0 || y == 0 || x == kSparkleSize - 1 || y == kSparkleSize - 1;
+        EXPECT_TRUE(!edge || here == kKey) << "cell " << cell;
+        drawn[cell] += here == kKey ? 0 : 1;
+    });
+    for (size_t cell = 0; cell < drawn.size(); ++cell)
+        EXPECT_GT(drawn[cell], 4) << "cell " << cell;
 }
 
 TEST_P(Classes, PacksAreDrawnTheSameEveryTime)

@@ -39,7 +39,7 @@ INT_PTR CALLBACK recordCaption(HWND dialog, UINT msg, WPARAM, LPARAM lParam)
     return TRUE;
 }
 
-// The face and height of a catalog font.
+// Face, height, weight and styles of a catalog font.
 std::string fontOf(std::string_view specification)
 {
     LOGFONTW lf{};
@@ -47,7 +47,9 @@ std::string fontOf(std::string_view specification)
     EXPECT_TRUE(font);
     GetObjectW(font, sizeof lf, &lf);
     DeleteObject(font);
-    return Utf16ToUtf8(lf.lfFaceName) + "," + std::to_string(lf.lfHeight);
+    EXPECT_EQ(lf.lfCharSet * 1000 + lf.lfQuality, DEFAULT_CHARSET * 1000 + ANTIALIASED_QUALITY);
+    return Utf16ToUtf8(lf.lfFaceName) + "," + std::to_string(lf.lfHeight) + "," + std::to_string(lf.lfWeight) + (lf.lfItalic ? ",I" : "")
+           + (lf.lfUnderline ? ",U" : "");
 }
 
 } // namespace
@@ -107,19 +109,32 @@ TEST_F(Language, SetLanguageSwitchesOnlyToListedLanguagesAndTheCatalogFollows)
     EXPECT_EQ(recorded(), u"EN");
 }
 
-TEST_F(Language, EsperantoFacesGetTheirSuffixOnceAndOnlyWhereItFits)
+TEST_F(Language, FontsGiveSizeStyleAndFaceAndEsperantoFacesGetTheirSuffixOnceWhereItFits)
 {
     SelectLanguage("Test", 1);
     WCHAR face[32] = u"MS Shell Dlg";
     ApplyLanguageFace(face, 32);
     EXPECT_EQ(std::u16string(face), u"MS Shell Dlg");
-    EXPECT_EQ(fontOf("MS Shell Dlg,-14,B"), "MS Shell Dlg,-14");
+    LOGFONTW stock{};
+    GetObjectW(GetStockObject(SYSTEM_FONT), sizeof stock, &stock);
+    const std::string stockFont = Utf16ToUtf8(stock.lfFaceName) + "," + std::to_string(stock.lfHeight);
+    const std::pair<std::string, std::string> fonts[] = {
+        {"MS Shell Dlg,-14,B", "MS Shell Dlg,-14,700"},
+        // Points at 96 pixels per inch, rounded as MulDiv does: 8 points are 10.67 pixels.
+        {"MS Shell Dlg,8", "MS Shell Dlg,-11,400"},
+        {"11,bi,Arial Eo", "Arial Eo,-15,700,I"},
+        {"default,U", stockFont + ",400,U"},
+        {"", stockFont + ",400"},
+        {std::string(100, 'x') + ",-12", std::string(LF_FACESIZE - 1, 'x') + ",-12,400"},
+    };
+    for (const auto& [specification, expected] : fonts)
+        EXPECT_EQ(fontOf(specification), expected);
 
     ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
     ApplyLanguageFace(face, 32);
     ApplyLanguageFace(face, 32);
     EXPECT_EQ(std::u16string(face), u"MS Shell Dlg Eo");
-    EXPECT_EQ(fontOf("MS Shell Dlg,-14,B") + "|" + fontOf("-12,Sans Eo"), "MS Shell Dlg Eo,-14|Sans Eo,-12");
+    EXPECT_EQ(fontOf("MS Shell Dlg,-14,B") + "|" + fontOf("-12,Sans Eo"), "MS Shell Dlg Eo,-14,700|Sans Eo,-12,400");
     // Exactly full after the suffix, then one unit too small.
     WCHAR fits[8] = u"Sans";
     ApplyLanguageFace(fits, 8);

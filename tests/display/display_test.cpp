@@ -2,6 +2,7 @@
 // the buttons' pressed looks and the per-frame guide button and sparkles.
 #include "display.h"
 
+#include "../platform/window_support.h"
 #include "aux_control.h"
 #include "cea_clock.h"
 #include "cea_graphic.h"
@@ -22,14 +23,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<WPARAM> g_commands;
-LRESULT CALLBACK CommandTarget(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND)
-        g_commands.push_back(wParam);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 DWORD g_now;
 DWORD TestClock()
@@ -64,13 +57,10 @@ protected:
         for (int i = 0; i < cEFFECT_FRAMES; ++i)
             g_media.rgEffects[i] = Made(cxEFFECT, cyEFFECT, RGB(i, i, i));
         g_media.rgTiles[TILE_NORMAL] = Made(85, 92, RGB(128, 128, 128));
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = CommandTarget;
-        wc.lpszClassName = u"DisplayCommandTarget";
-        RegisterClassW(&wc);
-        target = CreateWindowExW(0, u"DisplayCommandTarget", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        RegisterRecordingClass();
+        target = CreateWindowExW(0, u"RecordingWindow", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         SetDisplayWindow(anim, target);
-        g_commands.clear();
+        ClearLog();
         SetEngineClockSource(TestClock);
         g_now = 100000;
     }
@@ -87,19 +77,6 @@ protected:
     }
 
     Graphic* Made(int cx, int cy, COLORREF color) { return made.emplace_back(FilledGraphic(cx, cy, color)); }
-
-    void Mouse(UINT message, int x, int y)
-    {
-        POINT screen{x, y};
-        ClientToScreen(hwnd, &screen);
-        SetCursorPos(screen.x, screen.y);
-        PostMessageW(hwnd, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
 
     static std::string Text(ANIMTEXT* text) { return std::string(text->GetText().View()); }
 
@@ -249,13 +226,15 @@ TEST_F(PlayScreenTest, PressingMovesTheShimmerAndTheClickReachesTheMainWindow)
     const PLAYELEMENTS& p = PlayElements();
     DisplayTick(); // no game: New shimmers as the guide
     EXPECT_TRUE(IsPressed(p.newGame->Object()));
-    Mouse(WM_LBUTTONDOWN, 10, 10); // on Menu
+    PushButton(hwnd, true, 10, 10); // on Menu
+    PumpReady();
     EXPECT_TRUE(IsPressed(p.menu->Object()));
     EXPECT_FALSE(IsPressed(p.newGame->Object()));
-    Mouse(WM_LBUTTONUP, 10, 10);
+    PushButton(hwnd, false, 10, 10);
+    PumpReady();
     EXPECT_FALSE(IsPressed(p.menu->Object()));
-    ASSERT_EQ(g_commands.size(), 1u);
-    EXPECT_EQ(g_commands[0], WPARAM(IDC_MENU));
+    ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
+    EXPECT_EQ(LogOf(WM_COMMAND)[0].wParam, WPARAM(IDC_MENU));
     // A running, paused game makes Pause the guide; a running one has none.
     g_game.fActive = 1;
     g_game.fPaused = 1;

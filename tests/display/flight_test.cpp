@@ -148,35 +148,23 @@ TEST_F(FlightTest, AFlightInPlaceRepeatsItsRectangle)
         EXPECT_TRUE(!p.isMove || EqualRect(&p.rect, &kStart));
 }
 
-TEST_F(FlightTest, ObjectsLiftWhileFlyingAndSettleAmongTheTiles)
-{
-    g_settings.fSmoothAnimation = 1;
-    object->SetLayer(150);
-    const RECT target{100, 100, 140, 160};
-    const DWORD end = Fly(object, target, true, true);
-    anim->AdvanceTo(anim->GetCurrentFrame()); // the lift
-    // The window's event callback is the main window's; here the events are played by hand.
-    SequencerEvent(SEQ_LIFT, object);
-    EXPECT_EQ(object->GetLayer(), iLAYER_FLYING);
-    anim->AdvanceTo(end - 1);
-    SequencerEvent(SEQ_SETTLE, object);
-    EXPECT_EQ(object->GetLayer(), iLAYER_TILES);
-    EXPECT_TRUE(EqualRect(&object->rect, &target));
-}
-
-// A landing without a take-off never takes the count below 0; an unknown event changes nothing.
-TEST_F(FlightTest, OnlyCountedFlightsCountAndTheLastLandingEndsTheCount)
+// The window's event callback is the main window's; here the events are played by hand. A
+// landing without a take-off never takes the count below 0; an unknown event changes nothing.
+TEST_F(FlightTest, ObjectsLiftAndSettleAndOnlyCountedFlightsCount)
 {
     const struct {
         DWORD event;
         int count;
-    } steps[] = {{SEQ_LIFT, 0},   {SEQ_LIFT_COUNTED, 1},   {SEQ_LIFT_COUNTED, 2},   {SEQ_SETTLE_COUNTED, 1},
-                 {SEQ_SETTLE, 1}, {SEQ_SETTLE_COUNTED, 0}, {SEQ_SETTLE_COUNTED, 0}, {99, 0}};
+        int layer;
+    } steps[] = {{SEQ_LIFT, 0, iLAYER_FLYING},          {SEQ_LIFT_COUNTED, 1, iLAYER_FLYING},  {SEQ_LIFT_COUNTED, 2, iLAYER_FLYING},
+                 {SEQ_SETTLE_COUNTED, 1, iLAYER_TILES}, {SEQ_SETTLE, 1, iLAYER_TILES},         {SEQ_LIFT, 1, iLAYER_FLYING},
+                 {SEQ_SETTLE_COUNTED, 0, iLAYER_TILES}, {SEQ_SETTLE_COUNTED, 0, iLAYER_TILES}, {99, 0, iLAYER_TILES}};
+    object->SetLayer(150);
     for (const auto& step : steps) {
         SequencerEvent(step.event, object);
         EXPECT_EQ(FlightsInProgress(), step.count) << step.event;
+        EXPECT_EQ(object->GetLayer(), step.layer) << step.event;
     }
-    EXPECT_EQ(object->GetLayer(), iLAYER_TILES);
 }
 
 TEST_F(FlightTest, DeleteWhenDoneWaitsForEverythingScheduledThen)

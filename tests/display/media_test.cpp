@@ -126,48 +126,37 @@ TEST(ChoosePack, TheNearestFolderHoldingPacksIsUsed)
     }
 }
 
-TEST(Cutting, CellsComeRowByRowAndOddSheetsShiftThem)
+// Cells come row by row; an odd sheet holds an extra narrow column, which shifts the cells after it.
+TEST(Cutting, CellsAndPiecesComeRowByRowAtTheirOffsets)
 {
-    Graphic exact(150, 225, 24);
-    Graphic* cells[54] = {};
-    ASSERT_TRUE(CutByGrid(&exact, cells, 54, 6, 9));
-    for (int i = 0; i < 54; ++i) {
-        const RECT r = cells[i]->GetRectInParent();
-        EXPECT_EQ(r.left, i % 6 * 25) << i;
-        EXPECT_EQ(r.top, i / 6 * 25) << i;
-        EXPECT_EQ(cells[i]->GetWidth(), 25);
-        EXPECT_EQ(cells[i]->GetHeight(), 25);
+    const struct {
+        int cxSheet, cySheet;
+        bool grid; // else pieces of 35 x 12 at (16, 17) inside cells of 68 x 46
+        int cells, left6, top7, width6;
+    } cases[] = {{150, 225, true, 54, 0, 25, 25}, {152, 225, true, 54, 150, 25, 2}, {204, 230, false, 14, 16, 46 * 2 + 17, 35}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cxSheet);
+        Graphic* sheet = MEM_NEW(Graphic, c.cxSheet, c.cySheet, 24, static_cast<const RGBQUAD*>(nullptr));
+        Graphic* cells[54] = {};
+        ASSERT_TRUE(c.grid ? CutByGrid(sheet, cells, c.cells, 6, 9) : CutPieces(sheet, cells, c.cells, 68, 46, 16, 17, 35, 12));
+        const int cx = c.grid ? 25 : 68, cy = c.grid ? 25 : 46, columns = c.cxSheet / cx;
+        for (int i = 0; i < c.cells; ++i) {
+            const RECT r = cells[i]->GetRectInParent();
+            if (i < 6 || c.cxSheet % cx == 0) {
+                EXPECT_EQ(r.left, i % columns * cx + (c.grid ? 0 : 16)) << i;
+                EXPECT_EQ(r.top, i / columns * cy + (c.grid ? 0 : 17)) << i;
+                EXPECT_EQ(r.bottom - r.top, c.grid ? 25 : 12);
+                EXPECT_EQ(r.right - r.left, c.grid ? 25 : 35);
+            }
+        }
+        EXPECT_EQ(cells[6]->GetRectInParent().left, c.left6); // a view never reaches outside its sheet
+        EXPECT_EQ(cells[6]->GetWidth(), c.width6);
+        EXPECT_EQ(cells[7]->GetRectInParent().top, c.top7);
+        FreeCells(sheet, cells, c.cells);
+        EXPECT_EQ(sheet, nullptr);
+        EXPECT_EQ(cells[c.cells - 1], nullptr);
     }
-    // Two pixels too wide: the grid's cells stay 25 wide, but cut by size the sheet holds a
-    // seventh column, so the seventh cell sits at the right edge instead of the next row.
-    Graphic* odd = MEM_NEW(Graphic, 152, 225, 24, static_cast<const RGBQUAD*>(nullptr));
-    Graphic* shifted[54] = {};
-    ASSERT_TRUE(CutByGrid(odd, shifted, 54, 6, 9));
-    EXPECT_EQ(shifted[6]->GetRectInParent().left, 150);
-    EXPECT_EQ(shifted[6]->GetRectInParent().top, 0);
-    EXPECT_EQ(shifted[6]->GetWidth(), 2); // a view never reaches outside its sheet
-    EXPECT_EQ(shifted[7]->GetRectInParent().top, 25);
-    FreeCells(odd, shifted, 54);
-    EXPECT_EQ(odd, nullptr);
-    EXPECT_EQ(shifted[53], nullptr);
-    for (Graphic*& cell : cells)
-        MEM_DELETE(cell);
-}
-
-TEST(Cutting, PiecesSitAtTheirOffsetInsideEachCell)
-{
-    Graphic sheet(68 * 3, 46 * 5, 24);
-    Graphic* pieces[14] = {};
-    ASSERT_TRUE(CutPieces(&sheet, pieces, 14, 68, 46, 16, 17, 35, 12));
-    for (int i = 0; i < 14; ++i) {
-        const RECT r = pieces[i]->GetRectInParent();
-        EXPECT_EQ(r.left, i % 3 * 68 + 16) << i;
-        EXPECT_EQ(r.top, i / 3 * 46 + 17) << i;
-        EXPECT_EQ(r.right - r.left, 35);
-        EXPECT_EQ(r.bottom - r.top, 12);
-    }
-    for (Graphic*& piece : pieces)
-        MEM_DELETE(piece);
+    Graphic sheet(10, 10, 24);
     Graphic* none[2] = {};
     EXPECT_FALSE(CutBySize(nullptr, none, 2, 10, 10));
     EXPECT_FALSE(CutBySize(&sheet, none, 2, 0, 10));

@@ -10,6 +10,7 @@
 #   deactivate  losing activation pauses the game, regaining it does not resume it
 #   cheater     an edited stored name reads "Cheater" at the next start
 #   nopacks     without packs the graphics message box shows and the program ends
+#   scaled      on a 2560 x 1440 screen the large layout shows twice its size and clicks map back
 source "$(dirname "$0")/helpers.sh"
 case=$1
 bin=$2
@@ -93,6 +94,41 @@ nopacks)
   status=0
   wait "$pid" || status=$?
   echo "quibo exited with $status"
+  ;;
+scaled)
+  # A first start without scaling gets past the tutorial, so the next one opens on the board.
+  export QUIBO_SCALE=1
+  start
+  robot start-game
+  stop
+  unset QUIBO_SCALE
+  start
+  # The intro's window comes and goes before the game's: wait for one that stays.
+  WIDTH=0
+  for _ in $(seq 60); do
+    window '^Quibo$' 0.5 2>/dev/null && [[ $WIDTH -eq 1520 ]] && break
+  done
+  [[ $WIDTH -eq 1520 && $HEIGHT -eq 1040 ]] || fail "the window is $WIDTH x ${HEIGHT:-0}"
+  # Tile (1, 1) of the large layout: 85 x 92 at (165, 129), shown at twice that. Its face is
+  # sampled once the deal's flights have put it there and it holds still.
+  at=($((X + 2 * 175)) $((Y + 2 * 139)))
+  face=none
+  for _ in $(seq 60); do
+    now=$(colour_at "${at[@]}")
+    [[ $now == "$face" && $now != "#000000" ]] && break
+    face=$now
+    sleep 0.5
+  done
+  click $((2 * 207)) $((2 * 175))
+  selected=$face
+  for _ in $(seq 20); do
+    selected=$(colour_at "${at[@]}")
+    [[ $selected != "$face" ]] && break
+    sleep 0.25
+  done
+  shot "$shots/scaled.png"
+  [[ $selected != "$face" && $selected != "#000000" ]] || fail "the tile under the click was not selected ($face, $selected)"
+  stop
   ;;
 *) fail "unknown case $case" ;;
 esac

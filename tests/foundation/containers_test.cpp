@@ -1,7 +1,6 @@
 #include "cetl/list.h"
 #include "cetl/map.h"
 #include "cetl/safemap.h"
-#include "cetl/stringmap.h"
 #include "cetl/vector.h"
 #include "tl_string.h"
 
@@ -107,22 +106,6 @@ TEST(Containers, MisuseThrowsItsMessage)
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(thrown(cases[i].first), cases[i].second) << "case " << i;
     EXPECT_EQ(*--v.end() + l.Count() + m.Count(), 3u);
-}
-
-TEST(Map, IstringKeysAreOrderedIgnoringCase)
-{
-    cetl::stringmap<int> m(0.79, 32, -1);
-    int n = 0;
-    for (const char* key : {"beta", "Alpha", "GAMMA", "alpha", "Ĉapelo", "ĉAPELO"})
-        m[key] = ++n;
-    std::string order;
-    for (const auto& entry : m)
-        order += std::string(entry.key.View()) + "=" + std::to_string(entry.value) + " ";
-    // The first spelling of a key stays; code points above ASCII sort after it.
-    EXPECT_EQ(order, "Alpha=4 beta=1 GAMMA=3 Ĉapelo=6 ");
-    EXPECT_EQ(m.At("ALPHA"), 4);
-    EXPECT_EQ(m.Find("delta"), m.end());
-    EXPECT_EQ(m.Lookup("delta"), -1);
 }
 
 TEST(Map, MatchesStdMapUnderRandomInsertsAndRemovalsAtAnyLevelSetting)

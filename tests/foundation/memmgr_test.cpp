@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -145,26 +146,22 @@ TEST_F(MemMgr, BlockSizesRoundUpPastHeaderAndTrailer)
 
 TEST_F(MemMgr, ARequestTakesTheFirstFreeBlockOfTheSixteenClassesAboveIt)
 {
-    struct Case {
-        int request; // size class asked for
-        int free; // size class of the one free block
-        bool reused;
-    };
-    // Windows that stay in one word of the class index and ones that cross into the next.
-    const Case cases[] = {{0, 0, true},   {0, 16, true},    {0, 17, false},     {50, 66, true}, {60, 77, false},
-                          {63, 64, true}, {100, 99, false}, {4080, 4095, true}, {1, 2, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.request << " with " << c.free << " free");
+    // The class asked for, the class of the one free block, and whether it is taken: windows
+    // that stay in one word of the class index and ones that cross into the next.
+    const std::tuple<int, int, bool> cases[] = {{0, 0, true},   {0, 16, true},    {0, 17, false},     {50, 66, true}, {60, 77, false},
+                                                {63, 64, true}, {100, 99, false}, {4080, 4095, true}, {1, 2, true}};
+    for (const auto& [request, free, reused] : cases) {
+        SCOPED_TRACE(testing::Message() << request << " with " << free << " free");
         // Drained up to where the free block's own request might look, so it is carved afresh.
-        drainFreeLists(c.request, std::min(std::max(c.request, c.free) + 16, 4095));
-        void* block = MEM_ALLOC(requestForClass(c.free), "window");
+        drainFreeLists(request, std::min(std::max(request, free) + 16, 4095));
+        void* block = MEM_ALLOC(requestForClass(free), "window");
         MEM_FREE(block);
-        void* taken = MEM_ALLOC(requestForClass(c.request), "taken");
+        void* taken = MEM_ALLOC(requestForClass(request), "taken");
         held.push_back(taken);
-        EXPECT_EQ(taken == block, c.reused);
-        EXPECT_EQ(MemFreeListLength(c.free), c.reused ? 0u : 1u);
+        EXPECT_EQ(taken == block, reused);
+        EXPECT_EQ(MemFreeListLength(free), reused ? 0u : 1u);
         // A larger block serving a smaller request keeps its own size.
-        EXPECT_EQ(query(taken).cbBlock, static_cast<size_t>((c.reused ? c.free : c.request) + 1) * 128);
+        EXPECT_EQ(query(taken).cbBlock, static_cast<size_t>((reused ? free : request) + 1) * 128);
     }
     // Two free blocks: the nearer class wins, and emptying it leaves the farther one listed.
     drainFreeLists(10, 36);

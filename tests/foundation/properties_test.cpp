@@ -22,9 +22,9 @@ TEST(Properties, LinesAreTrimmedCommentedSkippedAndLaterOnesWin)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"   button-menu left  =   621   \n\tfont-main\t=\tMS Shell Dlg,-14,B\t\n# cxWINDOW = 1\n  = 7\nno equals here\n"
-         "key = a=b # c\nempty =\r\nlast=x",
-         "button-menu left=621|empty=|font-main=MS Shell Dlg,-14,B|key=a=b # c|last=x|"},
-        // Keys ignore case, Esperanto letters included; the first spelling stays.
+         "key = a=b # c\nempty =\r\nLast=x",
+         "button-menu left=621|empty=|font-main=MS Shell Dlg,-14,B|key=a=b # c|Last=x|"},
+        // Keys ignore case, in their order too, Esperanto letters included; the first spelling stays.
         {"Font-Main = a\r\nfont-main = b\nFONT-MAIN = c\nŜLOSILO = ĉevalo\nŝlosilo = ĝi\n", "Font-Main=c|ŜLOSILO=ĝi|"},
     };
     for (const auto& [text, expected] : cases) {

@@ -4,7 +4,7 @@
 
 TEST(Utf, EsperantoAndSupplementaryLettersRoundTrip)
 {
-    const std::string text = "ĉ ĝ ĥ ĵ ŝ ŭ Ĉ Ĝ Ĥ Ĵ Ŝ Ŭ \xF0\x9F\x83\x8F"; // U+1F0CF in a surrogate pair
+    const std::string text = "ĉ ĝ ĥ ĵ ŝ ŭ Ĉ Ĝ Ĥ Ĵ Ŝ Ŭ € \xF0\x9F\x83\x8F"; // U+1F0CF in a surrogate pair
     const std::u16string wide = Utf8ToUtf16(text);
     EXPECT_EQ(wide.substr(0, 3), u"\u0109 \u011D");
     EXPECT_EQ(wide.substr(wide.size() - 2), u"\xD83C\xDCCF");

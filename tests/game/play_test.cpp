@@ -155,7 +155,8 @@ TEST_F(Play, EveryOpeningBoardHoldsAQuiboInFourColumns)
     expectTilesInPlace(false);
 }
 
-TEST_F(Play, PenaltiesAndSounds)
+// Each action on a fresh game: the penalty, what the player hears, and the board after it.
+TEST_F(Play, PenaltiesSoundsAndTheBoardAfterEachAction)
 {
     const struct {
         const char* what;
@@ -163,16 +164,20 @@ TEST_F(Play, PenaltiesAndSounds)
         uint32_t penalty;
         int sound;
         int selectedAfter;
+        int tilesAfter;
     } cases[] = {
         {"a wrong third tile",
          [] {
              for (int s : wrongTriple())
                  tap(s);
          },
-         3000, SOUND_NOT_QUIBO, 2},
-        {"one of two selected tapped again", [] { tap(0), tap(1), tap(1); }, 0, SOUND_SELECT, 1},
-        {"Add with a quibo in view", [] { AddTiles(true, 0); }, 5000, SOUND_FLIGHT, 0},
-        {"Hint with nothing selected", [] { Hint(); }, 6000, SOUND_HINT, 1},
+         3000, SOUND_NOT_QUIBO, 2, 12},
+        {"one of two selected tapped again", [] { tap(0), tap(1), tap(1); }, 0, SOUND_SELECT, 1, 12},
+        {"Add with a quibo in view", [] { AddTiles(true, 0); }, 5000, SOUND_FLIGHT, 0, 15},
+        {"Add with none in view", [] { arrange(QuiboFreeTwelve(), 12), AddTiles(true, 0); }, 0, SOUND_FLIGHT, 0, 15},
+        {"Add to a full board", [] { AddTiles(true, 0), finishFlights(), AddTiles(true, 0); }, 5000, SOUND_REFUSED, 0, 15},
+        {"Add with the deck spent", [] { arrange(QuiboFreeTwelve(), 81), AddTiles(true, 0); }, 0, SOUND_REFUSED, 0, 12},
+        {"Hint with nothing selected", [] { Hint(); }, 6000, SOUND_HINT, 1, 12},
         {"Hint for a selected tile",
          [] {
              PIECE found[3];
@@ -180,40 +185,24 @@ TEST_F(Play, PenaltiesAndSounds)
              tapTile(found[0]);
              Hint();
          },
-         30000, SOUND_HINT, 2},
-        {"Hint with two selected", [] { tap(0), tap(1), Hint(); }, 0, SOUND_REFUSED, 2},
-        {"Hint with no quibo on the board", [] { arrange(QuiboFreeTwelve(), 12), Hint(); }, 3000, SOUND_REFUSED, 0},
+         30000, SOUND_HINT, 2, 12},
+        {"Hint with two selected", [] { tap(0), tap(1), Hint(); }, 0, SOUND_REFUSED, 2, 12},
+        {"Hint with no quibo on the board", [] { arrange(QuiboFreeTwelve(), 12), Hint(); }, 3000, SOUND_REFUSED, 0, 12},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         newGame(11);
         c.act();
         finishFlights();
-        EXPECT_EQ(ElapsedTime(), c.penalty) << c.what;
-        ASSERT_FALSE(g_sounds.empty()) << c.what;
-        EXPECT_EQ(g_sounds.back(), c.sound) << c.what;
-        EXPECT_EQ(selectedCount(), c.selectedAfter) << c.what;
-    }
-}
-
-TEST_F(Play, AddDealsToEachRowOnlyWhileThereIsRoomAndDeck)
-{
-    arrange(QuiboFreeTwelve(), 12);
-    AddTiles(true, 0);
-    finishFlights();
-    EXPECT_EQ(ElapsedTime(), 0u); // nothing was in view
-    EXPECT_EQ(CountTiles(), 15);
-    PIECE found[3];
-    EXPECT_TRUE(FindQuibo(SCOPE_BOARD, nullptr, found));
-    expectTilesInPlace(true);
-
-    for (uint32_t nextTile : {15u, 81u}) { // a full board, then an empty deck
-        if (nextTile == 81)
-            arrange(QuiboFreeTwelve(), 81);
-        g_sounds.clear();
-        AddTiles(true, 0);
-        EXPECT_EQ(CountTiles(), nextTile == 81 ? 12 : 15);
-        EXPECT_EQ(g_sounds, std::vector<int>{SOUND_REFUSED});
-        EXPECT_EQ(ElapsedTime(), 0u);
+        EXPECT_EQ(ElapsedTime(), c.penalty);
+        ASSERT_FALSE(g_sounds.empty());
+        EXPECT_EQ(g_sounds.back(), c.sound);
+        EXPECT_EQ(selectedCount(), c.selectedAfter);
+        EXPECT_EQ(CountTiles(), c.tilesAfter);
+        expectTilesInPlace(c.tilesAfter > 12);
+        // Only the quibo-free boards that nothing was added to stay without one.
+        PIECE found[3];
+        EXPECT_EQ(FindQuibo(SCOPE_BOARD, nullptr, found), c.sound != SOUND_REFUSED || c.tilesAfter != 12 || c.selectedAfter != 0);
     }
 }
 
@@ -260,16 +249,12 @@ void CALLBACK answerNameDialog(HWND, UINT, UINT_PTR timer, DWORD)
 TEST_F(Play, TheGameEndsWhenNoQuiboRemainsAndItsTimeIsTheScore)
 {
     // Spent deck: a quibo of three tiles beside nine that hold none.
-    std::vector<int> board = QuiboFreeTwelve();
-    board.resize(9);
-    for (int x = 0; x < cDECK && board.size() == 9; ++x)
-        for (int y = x + 1; y < cDECK && board.size() == 9; ++y)
-            for (int z = y + 1; z < cDECK && board.size() == 9; ++z)
-                if (std::count(board.begin(), board.end(), x) + std::count(board.begin(), board.end(), y)
-                            + std::count(board.begin(), board.end(), z)
-                        == 0
-                    && IsQuibo(TileAt(x), TileAt(y), TileAt(z)))
-                    board.insert(board.begin(), {x, y, z});
+    const std::vector<int> free = QuiboFreeTwelve();
+    int third = 0;
+    while (!IsQuibo(TileAt(free[0]), TileAt(free[1]), TileAt(third)))
+        ++third;
+    std::vector<int> board = {free[0], free[1], third};
+    board.insert(board.end(), free.begin() + 2, free.begin() + 11);
 
     const struct {
         uint32_t time;

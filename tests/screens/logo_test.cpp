@@ -155,18 +155,13 @@ protected:
         return c;
     }
 
-    // The captured frames side by side, for a person to look at.
+    // The captured frames, for a person to look at.
     void WriteStrip() const
     {
         ASSERT_EQ(watch.strip.size(), std::size(kStripFrames));
-        const int w = anim->GetWidth(), h = anim->GetHeight(), gap = 4;
-        const int cx = int(watch.strip.size()) * (w + gap) - gap;
-        std::vector<uint32_t> pixels(size_t(cx) * size_t(h), 0x808080);
         for (size_t i = 0; i < watch.strip.size(); ++i)
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x)
-                    pixels[size_t(y) * size_t(cx) + i * size_t(w + gap) + size_t(x)] = watch.strip[i][size_t(y * w + x)];
-        EXPECT_TRUE(WritePng(TestOutputDir() / "intro_strip.png", cx, h, pixels));
+            EXPECT_TRUE(WritePng(TestOutputDir() / ("intro_frame" + std::to_string(kStripFrames[i]) + ".png"), anim->GetWidth(),
+                                 anim->GetHeight(), watch.strip[i]));
     }
 
     HWND hwnd = nullptr;
@@ -206,46 +201,42 @@ TEST_F(Intro, PlaysItsFramesThenLoadsOnAnotherThreadAndEndsTwoSecondsLater)
     EXPECT_EQ(anim->callback, &TestCallback);
 }
 
-TEST_F(Intro, ASlowLoaderEndsItFiveFramesAfterTheLoadingAndReportsFailure)
-{
-    g_loader.ms = 3000;
-    g_loader.result = false;
-    EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, true));
-    const DWORD end = EngineTime();
-    EXPECT_GE(end - g_loader.end, 4 * kFramePeriod);
-    EXPECT_LT(end - g_loader.end, 1000u);
-    // A failed intro is never kept.
-    EXPECT_EQ(IntroObjects(), 0);
-    EXPECT_EQ(anim->callback, &TestCallback);
-}
+struct FAILURE {
+    const char* what;
+    DWORD loaderMs;
+    DWORD actAt; // relative frame at which the message is posted
+    UINT message;
+    DWORD loads;
+};
 
-class CutShort : public Intro, public testing::WithParamInterface<UINT> { };
+class Failing : public Intro, public testing::WithParamInterface<FAILURE> { };
 
-TEST_P(CutShort, StillWaitsForItsLoaderThenReportsFailureAndLeavesNothing)
+// Whatever ends it, a failed intro waits for its loader, ends at least five frames after the
+// loading, leaves nothing behind and gives the window back.
+TEST_P(Failing, ReportsFailureAndLeavesNothing)
 {
-    g_loader.ms = 300;
-    watch.actAt = 20;
-    watch.actMessage = GetParam();
+    const FAILURE& f = GetParam();
+    g_loader.ms = f.loaderMs;
+    g_loader.result = f.message != 0; // a cut-short intro fails even though its loading succeeds
+    watch.actAt = f.actAt;
+    watch.actMessage = f.message;
     EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, true));
-    EXPECT_TRUE(watch.acted);
-    EXPECT_EQ(g_loader.calls, 1u);
-    EXPECT_GE(EngineTime() - g_loader.end, 4 * kFramePeriod);
-    EXPECT_EQ(IntroObjects(), 0);
-    EXPECT_EQ(anim->callback, &TestCallback);
-    EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 40);
+    EXPECT_EQ(g_loader.calls, f.loads);
+    const DWORD afterLoading = EngineTime() - g_loader.end;
+    EXPECT_TRUE(!f.loads || afterLoading >= 4 * kFramePeriod) << afterLoading;
+    EXPECT_TRUE(f.message || afterLoading < 1000u) << afterLoading; // past two seconds: five frames on
+    EXPECT_EQ(IsWindow(hwnd) != 0, f.message != WM_CLOSE);
+    if (IsWindow(hwnd)) {
+        EXPECT_EQ(IntroObjects(), 0);
+        EXPECT_EQ(anim->callback, &TestCallback);
+        EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 40);
+    }
     CancelLogo(); // nothing left to cancel
 }
 
-INSTANTIATE_TEST_SUITE_P(CancelOrDestroy, CutShort, testing::Values(UINT(WM_APP), UINT(WM_APP + 1)));
-
-TEST_F(Intro, AWindowClosedDuringTheIntroEndsItWithFailure)
-{
-    watch.actAt = 10;
-    watch.actMessage = WM_CLOSE;
-    EXPECT_FALSE(RunLogo(anim, nullptr, TestLoader, true));
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(g_loader.calls, 0u);
-    DestroyLogo();
-}
+INSTANTIATE_TEST_SUITE_P(Ends, Failing,
+                         testing::Values(FAILURE{"SlowLoader", 3000, 0xFFFFFFFF, 0, 1}, FAILURE{"Cancelled", 300, 20, WM_APP, 1},
+                                         FAILURE{"Destroyed", 300, 20, WM_APP + 1, 1}, FAILURE{"WindowClosed", 0, 10, WM_CLOSE, 0}),
+                         [](const testing::TestParamInfo<FAILURE>& info) { return std::string(info.param.what); });
 
 } // namespace

@@ -91,13 +91,11 @@ protected:
     // A board of twelve tiles in three rows of four, without objects.
     static void DealTwelve()
     {
+        g_game = {};
+        g_game.fActive = 1;
         BuildDeck();
-        g_game = GAMESTATE{
-            .rgDeck = {}, .rgBoard = {}, .iNextTile = 0, .cFound = 0, .fActive = 1, .fPaused = 0, .tStart = 0, .tPauseStart = 0};
-        BuildDeck();
-        for (int row = 0; row < cROWS; ++row)
-            for (int column = 0; column < 4; ++column)
-                g_game.rgBoard[row][column] = g_game.rgDeck[g_game.iNextTile++];
+        for (int i = 0; i < 12; ++i)
+            g_game.rgBoard[i / 4][i % 4] = g_game.rgDeck[g_game.iNextTile++];
     }
 
     static SEEN Seen()

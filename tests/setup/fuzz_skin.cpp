@@ -65,9 +65,10 @@ void CheckDescription(const SKIN& skin)
             const std::string spec = skin.Value(prefix, key, "Arial,-14");
             cetl::SplitFontSpecification(spec);
         }
-        const std::string layout = skin.Value(prefix, "text layout", "");
-        if (prefix && layout == skin.Value(nullptr, "text layout", "") && layout.empty())
-            FUZZ_REQUIRE(skin.Value(prefix, "text layout", "none") == "none");
+        // The fallback only when neither the prefixed nor the plain key is there.
+        const std::string left = skin.Value(prefix, "text layout", "left");
+        if (left != skin.Value(prefix, "text layout", "right"))
+            FUZZ_REQUIRE(left == "left" && skin.Value(nullptr, "text layout", "right") == "right");
     }
 }
 

@@ -12,6 +12,10 @@
 // sets the last error) for a path that cannot be mapped: empty, or on another drive.
 std::string HostPath(LPCWSTR windowsPath);
 
+// The path a program sees for a host file: on a handheld, a file inside the device's folder
+// has its device path ("\Program Files\Quibo\quibo.exe"); any other path stays as it is.
+std::u16string WindowsPath(const std::string& hostPath);
+
 // Compares a file name with a pattern of `*` (any run) and `?` (one character), without
 // regard to ASCII case. "*.*" matches every name, dotted or not.
 bool MatchesFilePattern(std::u16string_view name, std::u16string_view pattern);

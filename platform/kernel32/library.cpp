@@ -93,7 +93,7 @@ HMODULE LoadLibraryW(LPCWSTR fileName)
 
     // The file is looked up like any Windows path, so its name may differ in case too.
     const std::u16string folder
-        = split == std::u16string_view::npos ? Utf8ToUtf16(ProgramFolder() + "/") : std::u16string(path.substr(0, split + 1));
+        = split == std::u16string_view::npos ? WindowsPath(ProgramFolder() + "/") : std::u16string(path.substr(0, split + 1));
     const std::string besideOrInFolder = HostPath((folder + Utf8ToUtf16(hostName)).c_str());
     if (besideOrInFolder.empty())
         return nullptr;

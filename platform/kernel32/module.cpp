@@ -1,6 +1,8 @@
 #include "modules.h"
 #include "utf.h"
 
+#include "hostpath.h"
+
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -56,7 +58,8 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size)
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
-    const std::u16string wide = Utf8ToUtf16(*path);
+    // On a handheld the program knows itself by its device path, which its own file calls map.
+    const std::u16string wide = WindowsPath(*path);
     if (wide.size() < size) {
         wide.copy(fileName, wide.size());
         fileName[wide.size()] = 0;

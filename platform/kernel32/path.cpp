@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <dirent.h>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -125,6 +126,25 @@ std::string HostPath(LPCWSTR windowsPath)
     mkdir(driveC.c_str(), 0755); // the drive is always there, like a real C:
     const size_t start = path.size() > 2 && path[2] == '/' ? 3 : 2;
     return appendComponents(driveC, path.substr(start));
+}
+
+std::u16string WindowsPath(const std::string& hostPath)
+{
+    const std::string deviceRoot = HostDeviceRoot();
+    std::error_code error;
+    const std::string canonicalRoot = deviceRoot.empty() ? deviceRoot : std::filesystem::weakly_canonical(deviceRoot, error).string();
+    for (std::string root : {deviceRoot, canonicalRoot}) {
+        if (root.empty())
+            continue;
+        if (root.back() == '/')
+            root.pop_back();
+        if (!hostPath.starts_with(root) || (hostPath.size() > root.size() && hostPath[root.size()] != '/'))
+            continue;
+        std::string inside = hostPath.substr(root.size());
+        std::replace(inside.begin(), inside.end(), '/', '\\');
+        return Utf8ToUtf16(inside.empty() ? "\\" : inside);
+    }
+    return Utf8ToUtf16(hostPath);
 }
 
 bool MatchesFilePattern(std::u16string_view name, std::u16string_view pattern)

@@ -1,6 +1,7 @@
 // QuiboSetup: the installer's window and panes, the target choice, and the install thread that
 // puts the game on the desktop and on a connected handheld.
 #include "cea_sprite.h"
+#include "install.h"
 #include "language.h"
 #include "sformat.h"
 #include "skinwindow.h"
@@ -109,52 +110,21 @@ bool Fail(UINT id, const std::string& path)
     return false;
 }
 
-bool InstallTarget(SETUPTOOLKIT* t, int bar)
+bool InstallOn(SETUPTOOLKIT* t, int bar)
 {
     t->setcallback(StatusCallback, bar);
-    if (!t->openjournal("Quibo"))
-        return Fail(24, "");
-    static const char* const kDesktopPacks[] = {"quibo-s-lo.res", "quibo-s-hi.res", "quibo-l-lo.res", "quibo-l-hi.res"};
-    static const char* const kHandheldPacks[] = {"quibo-p-lo.res"};
-    const bool desktop = t->kind() == TARGET_DESKTOP;
-    const int n = desktop ? 4 : 1;
-    const char* const* packs = desktop ? kDesktopPacks : kHandheldPacks;
-    int p = 95 - 5 * n;
-    t->journalvalue(HKEY_CURRENT_USER, "Software\\Zelnor\\Quibo", "Settings");
-    t->journalvalue(HKEY_CURRENT_USER, "Software\\Zelnor\\Quibo", "HighScores");
-    t->copylanguage("Quibo");
-    t->savejournal();
-    const std::string folder = std::string(t->getfolder(1).View()) + "\\Quibo";
-    const std::string program = folder + "\\quibo.exe";
-    const std::string cpu(t->getcpudir().View());
-    bool ok = t->installfile(program.c_str(), g.payload.get(), (cpu + "\\quibo.exe").c_str(), 5, p);
-    if (!ok)
-        Fail(22, program);
-    for (int i = 0; ok && i < n; ++i, p += 5) {
-        const std::string target = folder + "\\" + packs[i];
-        if (!t->installfile(target.c_str(), g.payload.get(), (std::string("common\\") + packs[i]).c_str(), p, p + 5))
-            ok = Fail(22, target);
-    }
-    if (ok) {
-        const std::string link = std::string(t->getfolder(3).View()) + "\\Games\\Quibo.lnk";
-        if (!t->linkfile(link.c_str(), program.c_str()))
-            ok = Fail(22, program);
-    }
-    if (ok && !t->finalize(g.payload.get(), (cpu + "\\uninstaller.dll").c_str(), 95, 100))
-        ok = Fail(24, "");
-    if (!ok)
-        t->closejournal();
-    return ok;
+    INSTALLFAILURE failure;
+    return InstallTarget(t, g.payload.get(), failure) || Fail(failure.message, failure.path);
 }
 
 DWORD WINAPI InstallThread(LPVOID)
 {
     bool ok = true;
     if (g.targetKind == 0 || g.targetKind == 1)
-        ok = InstallTarget(g.setup->desktop(), kBar1);
+        ok = InstallOn(g.setup->desktop(), kBar1);
     if (ok && (g.targetKind == 2 || g.targetKind == 1)) {
         SETUPTOOLKIT* handheld = g.setup->handheld();
-        ok = handheld ? InstallTarget(handheld, g.targetKind == 1 ? kBar2 : kBar1) : Fail(22, "\\");
+        ok = handheld ? InstallOn(handheld, g.targetKind == 1 ? kBar2 : kBar1) : Fail(kCannotInstallFile, "\\");
     }
     g.window->Post(WM_COMMAND, kResult, ok ? 1 : 0);
     return 0;

@@ -23,10 +23,15 @@ finish() {
   [[ $status -eq 0 ]] || fail "$1 exited with $status"
 }
 # Waits for the first visible window so named; $win is its id, X Y WIDTH HEIGHT its geometry.
+# Windows that come and go meanwhile (a program may replace its first one) are waited past.
 window() {
-  win=$(xdotool search --sync --onlyvisible --name "$1" | head -1)
-  sleep "${2:-0.5}"
-  eval "$(xdotool getwindowgeometry --shell "$win")"
+  local geometry=
+  until [ -n "$geometry" ]; do
+    win=$(xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1) || continue
+    sleep "${2:-0.5}"
+    geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null) || geometry=
+  done
+  eval "$geometry"
 }
 # Waits up to 30 s for a line matching $1 in file $2.
 await() {

@@ -4,7 +4,8 @@
 #   desktop    no handheld: Install, watch bar 1008, the success box, the installed files and
 #              journal, the registered uninstall removes everything
 #   esperanto  switching the language rebuilds the panes in Esperanto
-#   both       a handheld started first: "Install on both", two bars, the handheld's files
+#   both       a handheld started first: "Install on both", two bars, the handheld's files,
+#              shortcut and registration; the game started there shows the handheld layout
 #   rescan     the handheld appears after the start: Rescan shows the target choice
 #   nospace    a handheld with too little room: the error box names the path
 source "$(dirname "$0")/helpers.sh"
@@ -53,8 +54,43 @@ desktop)
     for f in quibo.exe quibo-s-lo.res quibo-s-hi.res quibo-l-lo.res quibo-l-hi.res; do
         test -s "$folder/$f" || fail "missing $f"
     done
-    log=$(ls "$drive/Program Files/Zelnor Software/"Uninstall\ Log\ for\ Quibo.txt)
-    echo "--- journal"; cat "$log"
+    # The journal: the game's values, the language, the files in the order they were
+    # installed, the folders made for them, the shortcut and the host's launcher.
+    diff -u - "$drive/Program Files/Zelnor Software/Uninstall Log for Quibo.txt" <<EOF || fail "journal differs"
+#
+# This uninstall log is automatically generated during installation
+# and is used by the Zelnor Software uninstaller for removing this
+# product from your machine.
+#
+# If this file is missing or damaged, Windows will be unable to
+# automatically uninstall this product.
+#
+$(printf '#%.0s' {1..79})
+
+deletekey { "HKCU\Software" }
+deletekey { "HKCU\Software\Zelnor" }
+deletekey { "HKCU\Software\Zelnor\Quibo" }
+deleteval { "HKCU\Software\Zelnor\Quibo" "Settings" }
+deleteval { "HKCU\Software\Zelnor\Quibo" "HighScores" }
+deletekey { "HKLM\SOFTWARE" }
+deletekey { "HKLM\SOFTWARE\Zelnor" }
+deletekey { "HKLM\SOFTWARE\Zelnor\NLS" }
+deleteval { "HKLM\SOFTWARE\Zelnor\NLS" "Lang-Quibo" }
+deleteval { "HKLM\SOFTWARE\Zelnor\NLS" "Opt-Quibo" }
+deletedir { "C:\Program Files\Quibo" }
+deletefile { "C:\Program Files\Quibo\quibo.exe" }
+deletefile { "C:\Program Files\Quibo\quibo-s-lo.res" }
+deletefile { "C:\Program Files\Quibo\quibo-s-hi.res" }
+deletefile { "C:\Program Files\Quibo\quibo-l-lo.res" }
+deletefile { "C:\Program Files\Quibo\quibo-l-hi.res" }
+deletedir { "C:\Documents and Settings" }
+deletedir { "C:\Documents and Settings\All Users" }
+deletedir { "C:\Documents and Settings\All Users\Start Menu" }
+deletedir { "C:\Documents and Settings\All Users\Start Menu\Programs" }
+deletedir { "C:\Documents and Settings\All Users\Start Menu\Programs\Games" }
+deletefile { "C:\Documents and Settings\All Users\Start Menu\Programs\Games\Quibo.lnk" }
+deletefile { "$XDG_DATA_HOME/applications/zelnor-quibo.desktop" }
+EOF
     find "$drive" -iname "quibo.lnk" | grep -q . || fail "no shortcut"
     # The installed game starts from its installed place and shows its window.
     if [ -x "$bin/quibo" ]; then
@@ -90,8 +126,19 @@ both)
     folder="$work/device/Program Files/Quibo"
     test -s "$folder/quibo.exe" && test -s "$folder/quibo-p-lo.res" || fail "handheld files missing"
     [ "$(ls "$folder" | grep -c '\.res$')" = 1 ] || { ls "$folder"; fail "handheld got other packs"; }
-    find "$work/device" -iname "quibo.lnk" | grep -q . || fail "no handheld shortcut"
     find "$work/device" -name "Uninstall Log for Quibo.txt" | grep -q . || fail "no handheld journal"
+    lnk="$work/device/Windows/Start Menu/Programs/Games/Quibo.lnk"
+    [ "$(cat "$lnk")" = '32#"\Program Files\Quibo\quibo.exe"' ] || fail "handheld shortcut: $(cat "$lnk")"
+    # The handheld's registration of the product, read from its own registry.
+    XDG_DATA_HOME="$work/device/.quibo-handheld" "$bin/regquery" HKLM 'Software\Apps\Quibo' | sort | diff -u - <(printf '%s\n' \
+        Instl=1 InstlDir=Quibo InstlDirCnt=0 'IsvFile=\Program Files\Zelnor Software\uninstaller.dll') || fail "handheld registration"
+    # The installed game, started by the device, finds its pack and shows the handheld layout.
+    spawn "$bin/quibo-handheld" run '\Program Files\Quibo\quibo.exe' >"$work/game.log" 2>&1
+    "$bin/robot" screen tutorial --tool "$bin/quibo-pack" --packs "$folder" --work "$work/robot" --shots "$shots" \
+        --shot installer_handheld-game --timeout 30 | tee "$work/robot.log" \
+        || fail "no tutorial; shown: $(xdotool search --onlyvisible --name Quibo getwindowname %@ | tr '\n' ' ')"
+    grep -q "window 240x294" "$work/robot.log" || fail "the game's window is not the handheld layout's"
+    kill "$pid"; wait "$pid" || true
     ;;
 rescan)
     start_setup

@@ -104,6 +104,20 @@ TEST(Modules, TheProgramsOwnModuleAndFileName)
     EXPECT_EQ(GetModuleFileNameW(nullptr, small, 0), 0u);
 }
 
+TEST(Modules, OnAHandheldTheProgramAndItsLibrariesAreNamedByTheirDevicePaths)
+{
+    // The test programs' folder stands for the device's "\\": a program started there finds its
+    // files through the names it is given.
+    setenv("QUIBO_DEVICE_ROOT", TestProgramFolder().c_str(), 1);
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").filename().string();
+    EXPECT_EQ(moduleFileName(nullptr), "\\" + program);
+    HMODULE library = LoadLibraryW(u"quibo_testlib.dll");
+    ASSERT_NE(library, nullptr);
+    EXPECT_EQ(moduleFileName(library), "\\libquibo_testlib.so");
+    FreeLibrary(library);
+    unsetenv("QUIBO_DEVICE_ROOT");
+}
+
 TEST(ProgramEntry, WinMainGetsTheInstanceTheArgumentsAndShowAndItsResultIsTheExitCode)
 {
     ChildProcess probe("entry_probe", {"a b", "c\"d", "e\\", ""});

@@ -1,3 +1,5 @@
+#include "utf.h"
+
 #include "hostfolders.h"
 #include "hostpath.h"
 #include "windows.h"
@@ -54,6 +56,15 @@ TEST(PathMapping, OnAHandheldRootedPathsStayInsideTheDeviceFolder)
     };
     for (const auto& [windowsPath, hostPath] : cases)
         EXPECT_EQ(HostPath(windowsPath), hostPath);
+    // And back: what lies inside the device folder is named by its device path.
+    const std::pair<std::string, const char16_t*> files[] = {
+        {device + "/Program Files/Quibo/quibo.exe", u"\\Program Files\\Quibo\\quibo.exe"},
+        {device, u"\\"},
+        {device + "-other/x", nullptr},
+        {"/usr/bin/x", nullptr},
+    };
+    for (const auto& [hostPath, windowsPath] : files)
+        EXPECT_EQ(WindowsPath(hostPath), windowsPath ? windowsPath : Utf8ToUtf16(hostPath)) << hostPath;
     unsetenv("QUIBO_DEVICE_ROOT");
     fs::remove_all(device);
 }

@@ -249,9 +249,9 @@ void ZIPFILE::ParseArchive(BYTE* pb, DWORD cb, bool defer)
         if (header.signature != kLocalHeaderSignature)
             break; // the central directory, or trailing data of any kind
         const bool fDescriptor = header.flags & kFlagDescriptor;
-        // A streaming writer leaves the CRC and the sizes to the descriptor after the data;
-        // without them nothing says where the data ends.
-        if (fDescriptor && header.crc == 0)
+        // A streaming writer leaves the compressed size (and the CRC) to the descriptor after
+        // the data; without it nothing says where the data ends.
+        if (fDescriptor && header.cbCompressed == 0)
             throw cetl::exception(kSizesFollowData);
         const size_t cbSpan = size_t(header.cbCompressed) + header.cbName + header.cbExtra + (fDescriptor ? kDescriptorSize : 0);
         if (cbSpan >= size_t(end - p))

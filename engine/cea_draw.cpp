@@ -6,7 +6,6 @@
 #include "cea_palette.h"
 #include "little_endian.h"
 #include "memmgr.h"
-#include "trace.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -16,19 +15,6 @@ namespace {
 
 constexpr DWORD kNoRun = 0xFFFFFFFF;
 constexpr int kRunsStep = 128;
-
-unsigned long Address(const void* p)
-{
-    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(p));
-}
-
-bool Report(const Graphic* g, const char* operation)
-{
-    if (g->valid)
-        return true;
-    Trace("Graphic::%s called on invalid graphic (0x%08lX)", operation, Address(g));
-    return false;
-}
 
 // One copy: where it lands, where it comes from, and its size.
 struct DrawRect {
@@ -306,7 +292,7 @@ void Translate(DrawRect& r, POINT src, POINT dst)
 
 void Graphic::DrawTo(Graphic* dst, int xDst, int yDst, int xSrc, int ySrc, int cx, int cy)
 {
-    if (!Report(this, "DrawTo") || !dst || !dst->valid || !HasBitmap() || !dst->HasBitmap())
+    if (!Check(__func__) || !dst || !dst->valid || !HasBitmap() || !dst->HasBitmap())
         return;
     DrawRect r = MakeRect(xDst, yDst, xSrc, ySrc, cx, cy, GetWidth(), GetHeight());
     if (!Clip(r, GetWidth(), GetHeight(), dst->GetWidth(), dst->GetHeight()))
@@ -328,7 +314,7 @@ void Graphic::DrawTo(Graphic* dst, int xDst, int yDst, int xSrc, int ySrc, int c
 
 void Graphic::DrawTo(HDC dst, int xDst, int yDst, int xSrc, int ySrc, int cx, int cy)
 {
-    if (!Report(this, "DrawTo") || !dst || !HasBitmap())
+    if (!Check(__func__) || !dst || !HasBitmap())
         return;
     DrawRect r = MakeRect(xDst, yDst, xSrc, ySrc, cx, cy, GetWidth(), GetHeight());
     if (!ClipSource(r, GetWidth(), GetHeight()))
@@ -339,7 +325,7 @@ void Graphic::DrawTo(HDC dst, int xDst, int yDst, int xSrc, int ySrc, int cx, in
 
 void Graphic::StretchTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc)
 {
-    if (!Report(this, "StretchTo") || !dst || !dst->valid || !HasBitmap() || !dst->HasBitmap())
+    if (!Check(__func__) || !dst || !dst->valid || !HasBitmap() || !dst->HasBitmap())
         return;
     if (cxDst == cxSrc && cyDst == cySrc) {
         DrawTo(dst, xDst, yDst, xSrc, ySrc, cxSrc, cySrc);
@@ -356,7 +342,7 @@ void Graphic::StretchTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, 
 
 void Graphic::StretchTo(HDC dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc)
 {
-    if (!Report(this, "StretchTo") || !dst || !HasBitmap())
+    if (!Check(__func__) || !dst || !HasBitmap())
         return;
     if (cxDst == cxSrc && cyDst == cySrc) {
         DrawTo(dst, xDst, yDst, xSrc, ySrc, cxSrc, cySrc);
@@ -411,7 +397,7 @@ void Tile(int64_t x, int64_t y, int64_t cx, int64_t cy, int64_t xSrc, int64_t yS
 void Graphic::TileTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc, int xPhase,
                      int yPhase)
 {
-    if (!Report(this, "TileTo") || !dst || !dst->valid)
+    if (!Check(__func__) || !dst || !dst->valid)
         return;
     const int64_t cx = cxDst == kToEdge ? int64_t(dst->GetWidth()) - xDst : cxDst;
     const int64_t cy = cyDst == kToEdge ? int64_t(dst->GetHeight()) - yDst : cyDst;
@@ -423,7 +409,7 @@ void Graphic::TileTo(Graphic* dst, int xDst, int yDst, int cxDst, int cyDst, int
 
 void Graphic::TileTo(HDC dst, int xDst, int yDst, int cxDst, int cyDst, int xSrc, int ySrc, int cxSrc, int cySrc, int xPhase, int yPhase)
 {
-    if (!Report(this, "TileTo") || !dst)
+    if (!Check(__func__) || !dst)
         return;
     // A device context's edge is the screen's.
     const int64_t cx = cxDst == kToEdge ? int64_t(GetDeviceCaps(dst, HORZRES)) - xDst : cxDst;

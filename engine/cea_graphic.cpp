@@ -1,5 +1,6 @@
 #include "cea_graphic.h"
 
+#include "cea_diagnostics.h"
 #include "cea_display.h"
 #include "cea_palette.h"
 #include "cea_psp.h"
@@ -17,11 +18,6 @@ constexpr char kPspSignature[] = "Paint Shop Pro Image File";
 constexpr DWORD kPspSignatureLength = 25;
 constexpr DWORD kFileHeaderSize = 14;
 constexpr DWORD kInfoHeaderSize = 40;
-
-unsigned long Address(const void* p)
-{
-    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(p));
-}
 
 DWORD ValueMaskOf(int bitCount)
 {
@@ -149,11 +145,11 @@ void Graphic::Clear()
     m.NotChild.runsKey = kNoColor;
 }
 
-bool Graphic::Check(const char* operation) const
+bool Graphic::Check(const char* function) const
 {
     if (valid)
         return true;
-    Trace("Graphic::%s called on invalid graphic (0x%08lX)", operation, Address(this));
+    Trace("Graphic::%s called on invalid graphic (0x%08lX)", function, Address(this));
     return false;
 }
 
@@ -390,15 +386,15 @@ POINT Graphic::OffsetInRoot() const
 
 bool Graphic::IsChild() const
 {
-    return Check("IsChild") && isChild;
+    return Check(__func__) && isChild;
 }
 
 Graphic* Graphic::GetParent() const
 {
-    if (!Check("GetParent"))
+    if (!Check(__func__))
         return nullptr;
     if (!isChild) {
-        Trace("Graphic::GetParent called on non-child graphic (0x%08lX)", Address(this));
+        Trace("Graphic::%s called on non-child graphic (0x%08lX)", __func__, Address(this));
         return nullptr;
     }
     return m.Child.parent;
@@ -406,10 +402,10 @@ Graphic* Graphic::GetParent() const
 
 RECT Graphic::GetRectInParent() const
 {
-    if (!Check("GetRectInParent"))
+    if (!Check(__func__))
         return {};
     if (!isChild) {
-        Trace("Graphic::GetRectInParent called on non-child graphic (0x%08lX)", Address(this));
+        Trace("Graphic::%s called on non-child graphic (0x%08lX)", __func__, Address(this));
         return {};
     }
     return m.Child.rect;
@@ -417,28 +413,28 @@ RECT Graphic::GetRectInParent() const
 
 RECT Graphic::GetRect() const
 {
-    if (!Check("GetRect"))
+    if (!Check(__func__))
         return {};
     return {0, 0, GetWidth(), GetHeight()};
 }
 
 int Graphic::GetWidth() const
 {
-    if (!Check("GetWidth"))
+    if (!Check(__func__))
         return 0;
     return isChild ? m.Child.rect.right - m.Child.rect.left : m.NotChild.rect.right;
 }
 
 int Graphic::GetHeight() const
 {
-    if (!Check("GetHeight"))
+    if (!Check(__func__))
         return 0;
     return isChild ? m.Child.rect.bottom - m.Child.rect.top : m.NotChild.rect.bottom;
 }
 
 int Graphic::GetBitCount() const
 {
-    if (!Check("GetHeight"))
+    if (!Check(__func__))
         return 0;
     return Root()->m.NotChild.bitCount;
 }
@@ -453,25 +449,25 @@ bool Graphic::HasBitmap() const
 
 COLORREF Graphic::GetTransparency() const
 {
-    if (!Check("GetTransparency"))
+    if (!Check(__func__))
         return kNoColor;
     return Root()->m.NotChild.transparency;
 }
 
 void Graphic::SetTransparency(COLORREF color)
 {
-    if (Check("SetTransparency"))
+    if (Check(__func__))
         Root()->m.NotChild.transparency = color;
 }
 
 bool Graphic::IsTranslucent() const
 {
-    return Check("IsTranslucent") && Root()->m.NotChild.translucency.type != kOpaque;
+    return Check(__func__) && Root()->m.NotChild.translucency.type != kOpaque;
 }
 
 const TRANSLUCENCY* Graphic::GetTranslucency() const
 {
-    if (!Check("GetTranslucency"))
+    if (!Check(__func__))
         return nullptr;
     return &Root()->m.NotChild.translucency;
 }
@@ -485,7 +481,7 @@ void Graphic::FreeTranslucency()
 
 bool Graphic::SetTranslucency(DWORD type, BYTE defaultOpacity)
 {
-    if (!Check("SetTranslucency"))
+    if (!Check(__func__))
         return false;
     Graphic* root = Root();
     TRANSLUCENCY& t = root->m.NotChild.translucency;
@@ -513,7 +509,7 @@ bool Graphic::SetTranslucency(DWORD type, BYTE defaultOpacity)
 
 bool Graphic::SetTranslucency(const Graphic& mask)
 {
-    if (!Check("SetTranslucency"))
+    if (!Check(__func__))
         return false;
     Graphic* root = Root();
     const int cx = root->m.NotChild.rect.right;
@@ -587,7 +583,7 @@ BYTE* Graphic::NewSelection(int cx, int cy)
 
 DWORD Graphic::ColorToValue(COLORREF color) const
 {
-    if (!Check("ColorToValue"))
+    if (!Check(__func__))
         return 0;
     const NOTCHILD& n = Root()->m.NotChild;
     const DWORD r = color & 0xFF;
@@ -615,7 +611,7 @@ DWORD Graphic::ColorToValue(COLORREF color) const
 
 COLORREF Graphic::ValueToColor(DWORD value) const
 {
-    if (!Check("ValueToColor"))
+    if (!Check(__func__))
         return kNoColor;
     const NOTCHILD& n = Root()->m.NotChild;
     switch (n.bitCount) {
@@ -718,7 +714,7 @@ void Graphic::SetPixelColor(int x, int y, COLORREF color)
 
 HDC Graphic::GetDC()
 {
-    if (!Check("GetDC"))
+    if (!Check(__func__))
         return nullptr;
     NOTCHILD& n = Root()->m.NotChild;
     if (!n.bitmap)
@@ -735,7 +731,7 @@ HDC Graphic::GetDC()
 
 void Graphic::ReleaseDC()
 {
-    if (!Check("ReleaseDC"))
+    if (!Check(__func__))
         return;
     NOTCHILD& n = Root()->m.NotChild;
     if (n.dcCount == 0 || --n.dcCount > 0)
@@ -750,7 +746,7 @@ void Graphic::ReleaseDC()
 
 bool Graphic::GetPaletteEntries(PALETTEENTRY* entries, UINT first, UINT count) const
 {
-    if (!Check("GetPaletteEntries"))
+    if (!Check(__func__))
         return false;
     const NOTCHILD& n = Root()->m.NotChild;
     if (n.bitCount > 8 || n.bitCount < 1)
@@ -768,7 +764,7 @@ bool Graphic::GetPaletteEntries(PALETTEENTRY* entries, UINT first, UINT count) c
 
 bool Graphic::SetPaletteEntries(const PALETTEENTRY* entries, UINT first, UINT count)
 {
-    if (!Check("SetPaletteEntries"))
+    if (!Check(__func__))
         return false;
     Graphic* root = Root();
     NOTCHILD& n = root->m.NotChild;
@@ -817,7 +813,7 @@ bool Graphic::SetPaletteEntries(const PALETTEENTRY* entries, UINT first, UINT co
 
 COLORREF Graphic::GetPaletteColor(UINT index) const
 {
-    if (!Check("GetPaletteColor"))
+    if (!Check(__func__))
         return kNoColor;
     const NOTCHILD& n = Root()->m.NotChild;
     if (n.bitCount < 1 || n.bitCount > 8 || index >= (1u << n.bitCount))
@@ -838,7 +834,7 @@ void Graphic::SetPaletteGroup(PaletteGroup* group)
 
 DWORD Graphic::GetSaveSize(bool withFileHeader) const
 {
-    if (!Check("Save"))
+    if (!Check(__func__))
         return 0;
     const NOTCHILD& n = Root()->m.NotChild;
     const DWORD cbTable = n.bitCount <= 8 ? 4u << n.bitCount : 0;

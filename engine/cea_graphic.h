@@ -168,7 +168,8 @@ struct Graphic {
 
 private:
     void Clear();
-    bool Check(const char* operation) const;
+    // False, with a trace line naming the caller (its __func__), when the graphic is invalid.
+    bool Check(const char* function) const;
     void LoadFromMemory(const BYTE* data, DWORD cb, FrameList* frames, COLORREF transparency);
     void LoadBitmap(const BYTE* data, DWORD cb, COLORREF transparency);
     void AddChild(Graphic* child);

@@ -1,5 +1,6 @@
 #include "cea_palette.h"
 
+#include "cea_diagnostics.h"
 #include "cea_display.h"
 #include "cea_graphic.h"
 #include "cea_sprite.h"
@@ -27,11 +28,6 @@ const BYTE kClassicPositions[16] = {0, 64, 24, 88, 3, 67, 27, 173, 91, 192, 56, 
 // Shared by every group for the life of the program.
 BYTE* g_colorCache;
 DWORD g_cShortages;
-
-unsigned long Address(const void* p)
-{
-    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(p));
-}
 
 BYTE Red(COLORREF c)
 {

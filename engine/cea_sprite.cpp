@@ -1,5 +1,6 @@
 #include "cea_sprite.h"
 
+#include "cea_diagnostics.h"
 #include "cea_window.h"
 #include "memmgr.h"
 #include "trace.h"
@@ -10,11 +11,6 @@
 namespace {
 
 constexpr int kChildrenGrowBy = 4;
-
-unsigned long Address(const void* p)
-{
-    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(p));
-}
 
 // A frame's width (height) from across (down) and the sheet's width (height).
 int FrameExtent(int cells, int sheetExtent)

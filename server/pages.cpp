@@ -124,9 +124,15 @@ std::string document(const TEXTS& texts, const char* title, const std::string& b
            + title + "</title>\n<style>" + STYLE + "</style>\n</head>\n<body>\n<h1>" + title + "</h1>\n" + body + "</body>\n</html>\n";
 }
 
-std::string scoresLink(const TEXTS& texts, const char* label)
+std::string paragraph(std::string_view html)
 {
-    return "<a href=\"" + ScoresPagePath(texts.code) + "\">" + label + "</a>";
+    return "<p>" + std::string(html) + "</p>\n";
+}
+
+// The last paragraph of a page that is not the scores page: the way to it.
+std::string scoresNav(const TEXTS& texts)
+{
+    return "<p class=\"nav\"><a href=\"" + ScoresPagePath(texts.code) + "\">" + texts.seeScores + "</a></p>\n";
 }
 
 } // namespace
@@ -169,7 +175,7 @@ PAGE ScoresPage(std::string_view language, const std::vector<STOREDSCORE>& best)
     const TEXTS& texts = textsFor(language);
     std::string body;
     if (best.empty()) {
-        body += std::string("<p>") + texts.noScores + "</p>\n";
+        body += paragraph(texts.noScores);
     } else {
         body += std::string("<table>\n<tr><th class=\"n\">") + texts.rank + "</th><th>" + texts.name + "</th><th class=\"n\">" + texts.time
                 + "</th><th class=\"n\">" + texts.date + "</th></tr>\n";
@@ -196,9 +202,8 @@ PAGE ScoresPage(std::string_view language, const std::vector<STOREDSCORE>& best)
 PAGE PostedPage(std::string_view language, size_t accepted, size_t rejected)
 {
     const TEXTS& texts = textsFor(language);
-    const std::string body = std::string("<p>") + texts.accepted + ": <strong>" + std::to_string(accepted) + "</strong></p>\n<p>"
-                             + texts.rejected + ": <strong>" + std::to_string(rejected) + "</strong></p>\n<p class=\"nav\">"
-                             + scoresLink(texts, texts.seeScores) + "</p>\n";
+    const std::string body = paragraph(texts.accepted + (": <strong>" + std::to_string(accepted) + "</strong>"))
+                             + paragraph(texts.rejected + (": <strong>" + std::to_string(rejected) + "</strong>")) + scoresNav(texts);
     return {200, document(texts, texts.postedTitle, body)};
 }
 
@@ -209,21 +214,20 @@ PAGE BadPostPage(const POSTQUERY& post)
     const size_t at = reason.find("%n");
     if (at != std::string::npos)
         reason.replace(at, 2, std::to_string(post.iEntry + 1));
-    const std::string body = "<p>" + HtmlEscape(reason) + "</p>\n<p>" + texts.nothingStored + "</p>\n<p class=\"nav\">"
-                             + scoresLink(texts, texts.seeScores) + "</p>\n";
+    const std::string body = paragraph(HtmlEscape(reason)) + paragraph(texts.nothingStored) + scoresNav(texts);
     return {400, document(texts, texts.badTitle, body)};
 }
 
 PAGE UnknownAddressPage()
 {
     // No language is known here: both.
-    const std::string body = std::string("<p>") + ENGLISH.unknownAddress + "</p>\n<p lang=\"eo\">" + ESPERANTO.unknownAddress
-                             + "</p>\n<p class=\"nav\">" + scoresLink(ENGLISH, ENGLISH.seeScores) + "</p>\n";
+    const std::string body
+        = paragraph(ENGLISH.unknownAddress) + "<p lang=\"eo\">" + ESPERANTO.unknownAddress + "</p>\n" + scoresNav(ENGLISH);
     return {400, document(ENGLISH, ENGLISH.badTitle, body)};
 }
 
 PAGE StoreFailedPage(std::string_view language)
 {
     const TEXTS& texts = textsFor(language);
-    return {503, document(texts, texts.storeFailedTitle, std::string("<p>") + texts.storeFailed + "</p>\n")};
+    return {503, document(texts, texts.storeFailedTitle, paragraph(texts.storeFailed))};
 }

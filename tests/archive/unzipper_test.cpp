@@ -19,6 +19,7 @@ namespace fs = std::filesystem;
 const std::string kNotZip = "the file supplied is not a .ZIP file";
 const std::string kExtendsBeyond = "the .ZIP file specified contains an entry which extends beyond the supplied data";
 const std::string kCannotDeflate = "unable to deflate .ZIP file content";
+const std::string kSizesFollowData = "the .ZIP file specified contains an entry whose sizes follow its data";
 
 // The error opening the archive (from memory, or from a file when `path` is given), or "".
 std::string OpenError(const Bytes& archive, bool defer = false, const fs::path& path = {})
@@ -44,10 +45,11 @@ void Spill(const fs::path& path, const Bytes& bytes)
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-Bytes WithSize(Bytes archive, uint32_t cb)
+// The archive with the first header's 32-bit field at `at` (18: the compressed size) set.
+Bytes With32(Bytes archive, size_t at, uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
-        archive[18 + i] = uint8_t(cb >> (8 * i));
+        archive[at + i] = uint8_t(value >> (8 * i));
     return archive;
 }
 
@@ -78,7 +80,7 @@ TEST(Unzipper, ExtractsWhatTheZipProgramWroteAndRefusesItsPipedArchives)
     }
     const std::string piped = "cd '" + root.string() + "' && zip -q -X -r - pack | cat > piped.zip";
     ASSERT_EQ(std::system(piped.c_str()), 0);
-    EXPECT_EQ(OpenError({}, false, root / "piped.zip"), "the .ZIP file specified contains an entry whose sizes follow its data");
+    EXPECT_EQ(OpenError({}, false, root / "piped.zip"), kSizesFollowData);
 }
 
 TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
@@ -93,6 +95,11 @@ TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
     odd.method = 12;
     ZipItem beyond = DeflatedItem("beyond", TextLikeData(5000));
     beyond.cbUncompressed = 10; // more than the slack short
+    // A streaming writer leaves the sizes to the descriptor after the data.
+    ZipItem streamed = StoredItem("streamed", TextLikeData(500));
+    streamed.flags = 8;
+    streamed.descriptor = Bytes(12, 0);
+    const Bytes unsized = With32(BuildZip({streamed, StoredItem("next", {'1'})}), 18, 0);
     const struct {
         const char* name;
         Bytes archive;
@@ -105,8 +112,9 @@ TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
         {"an entry ending at the last byte", BuildZip({StoredItem("a", {'1'}), StoredItem("b", {'2'})}, true), kExtendsBeyond},
         {"an entry ending one byte before", oneMore, ""},
         {"trailing data of any kind", trailing, ""},
-        {"a size past the data", WithSize(BuildZip({StoredItem("a", {'1', '2'})}), 100), kExtendsBeyond},
-        {"a size near 2^32", WithSize(BuildZip({StoredItem("a", {'1', '2'})}), 0xFFFFFFF0), kExtendsBeyond},
+        {"a size past the data", With32(BuildZip({StoredItem("a", {'1', '2'})}), 18, 100), kExtendsBeyond},
+        {"a size near 2^32", With32(BuildZip({StoredItem("a", {'1', '2'})}), 18, 0xFFFFFFF0), kExtendsBeyond},
+        {"a descriptor entry whose header leaves its compressed size at zero", unsized, kSizesFollowData},
         {"an unknown method", BuildZip({StoredItem("fine", {}), odd}),
          "the entry images/odd.bin in the .ZIP file uses an unsupported compression method"},
         {"a deflated entry overrunning its size", BuildZip({beyond}), kCannotDeflate},

@@ -48,8 +48,8 @@ TEST(ZZ, TheSizeFieldIsLittleEndianAndOnlySizesTheBuffer)
     const Bytes data = TextLikeData(4096);
     Bytes packed = Packed(data);
     EXPECT_EQ(Bytes(packed.begin(), packed.begin() + 4), (Bytes{0x00, 0x10, 0x00, 0x00}));
-    packed[0] = 0xF6; // ten bytes less, within the slack
-    packed[1] = 0x0F;
+    packed[0] = 0x18; // a thousand bytes less, within the slack
+    packed[1] = 0x0C;
     EXPECT_EQ(Coded(ZZDecompress, packed), data);
 }
 

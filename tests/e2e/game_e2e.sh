@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The game on a virtual display, seen and driven by the robot player.
 # Usage: game_e2e.sh CASE BIN SHOTS  (run under xvfb-run)
-#   BIN holds quibo, its packs, robot, quibo-pack and instance_demo; screenshots go to SHOTS/CASE.
+#   BIN holds quibo, its packs, robot and quibo-pack; screenshots go to SHOTS/CASE.
 # Cases:
-#   starts      first start shows the tutorial, the next one a new game
+#   starts      first start shows the tutorial, the next one (on the handheld) a new game, whose
+#               Exit closes the window from inside its own click and ends the program
 #   single      a second start leaves one instance and brings the first to the front
 #   large       the robot plays a whole game on the large pack
-#   handheld    the same on the handheld pack (QUIBO_DISPLAY=240x320)
+#   handheld    the same on the handheld pack (QUIBO_DISPLAY=240x320, unscaled)
 #   deactivate  losing activation pauses the game, regaining it does not resume it
 #   cheater     an edited stored name reads "Cheater" at the next start
 #   nopacks     without packs the graphics message box shows and the program ends
@@ -20,6 +21,8 @@ rm -f "$shots"/*.png
 
 robot() { "$bin/robot" "$@" --tool "$bin/quibo-pack" --packs "$bin" --work "$work/robot" --shots "$shots"; }
 start() { spawn "$bin/quibo"; game=$pid; }
+# Another program's window, 300 x 200 at the top left, of one colour.
+cover() { spawn display -title "$1" -geometry +0+0 -size 300x200 "xc:#$2"; window "^$1\$" 0; }
 stop() { finish "$game"; }
 
 case $case in
@@ -27,27 +30,25 @@ starts)
   start
   robot screen tutorial --shot first-start
   stop
-  start
-  robot screen play --shot next-start
-  stop
+  spawn env QUIBO_DISPLAY=240x320 QUIBO_SCALE=1 "$bin/quibo"
+  robot exit --shot next-start
+  wait "$pid" || fail "quibo exited with $? after Exit"
   ;;
 single)
   start
   robot start-game --shot first
   # Another program's window covers the game's top left corner, then the game starts again.
-  spawn "$bin/instance_demo" window Cover 0000FF
-  window '^Cover$'
-  test "$(colour_at 150 100)" = "#0000FF"
+  cover Cover 0000FF
+  await_colour 150 100 = "#0000FF"
   timeout 30 "$bin/quibo"
   test "$(xdotool search --onlyvisible --name '^Quibo$' | wc -l)" -eq 1
-  sleep 1
+  await_colour 150 100 != "#0000FF"
   shot "$shots/front.png"
-  test "$(colour_at 150 100)" != "#0000FF"
-  finish "$pid"
   stop
   ;;
 large | handheld)
-  [[ $case == handheld ]] && export QUIBO_DISPLAY=240x320
+  # The robot reads the window at its own size, not at the double the screen has room for.
+  [[ $case == handheld ]] && export QUIBO_DISPLAY=240x320 QUIBO_SCALE=1
   start
   robot play --name "Robo $case" --timeout 120
   robot scores
@@ -58,10 +59,11 @@ deactivate)
   robot start-game --shot playing
   # Another program comes up and takes the activation; an inactive game draws nothing new, so
   # the pause shows once the game is active again, and it must still be paused then.
-  spawn "$bin/instance_demo" window Other 404040
-  window '^Other$' 1
+  cover Other 404040
+  xdotool windowfocus --sync "$win"
+  await_colour 150 100 = "#404040"
   shot "$shots/deactivated.png"
-  finish "$pid"
+  kill "$pid"
   xdotool windowfocus "$(xdotool search --onlyvisible --name '^Quibo$' | head -1)"
   sleep 1
   robot screen paused --shot reactivated

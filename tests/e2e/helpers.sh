@@ -41,7 +41,10 @@ await() {
 }
 shot() { mkdir -p "$(dirname "$1")"; import -window root "$1"; }
 colour_at() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
-# Pointer actions at (x, y) in the window found last: a click waits for the pointer to arrive;
-# a press does not (the wait is in vain when the pointer is already there) and holds the button.
+# Waits up to 30 s until the pixel at (x, y) compares so (= or !=) with the colour.
+await_colour() {
+  for _ in $(seq 150); do [ "$(colour_at "$1" "$2")" "$3" "$4" ] && return 0; sleep 0.2; done
+  fail "the pixel at $1,$2 stayed $(colour_at "$1" "$2"), not $3 $4"
+}
+# A click at (x, y) in the window found last, once the pointer is there.
 click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; sleep "${3:-0.2}"; }
-press() { xdotool mousemove $((X + $1)) $((Y + $2)); sleep 0.2; xdotool mousedown 1; sleep 0.3; xdotool mouseup 1; sleep 0.3; }

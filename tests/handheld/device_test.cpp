@@ -104,17 +104,29 @@ struct Connected {
 
 } // namespace
 
-TEST(Handheld, StatusFollowsTheDeviceAndItsClient)
+TEST(Handheld, StatusAndAnswerDelayFollowTheDeviceAndItsClient)
 {
+    // Every name is exported (the installer refuses a library lacking one: its round trip
+    // through this library shows that); the calls the device does not offer fail clearly.
+    CE_FIND_DATA found;
+    SetLastError(0);
+    EXPECT_EQ(CeFindFirstFile(u"\\*.*", &found), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
+    EXPECT_EQ(CeRapiGetError(), E_NOTIMPL);
+    EXPECT_EQ(CeRegEnumKeyEx(HKEY_LOCAL_MACHINE, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), ERROR_CALL_NOT_IMPLEMENTED);
+    EXPECT_FALSE(ConnectRapi(200)) << "no device";
+    EXPECT_EQ(CeGetFileAttributes(u"\\Windows"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED));
+    EXPECT_EQ(CeRapiUninit(), E_FAIL) << "nothing to uninitialise";
     std::string output;
-    ASSERT_EQ(RunHandheld({"status"}, &output), 0);
-    EXPECT_EQ(output, "stopped\n");
     {
-        RunningDevice device;
+        RunningDevice device({"--answer-delay", "700"});
         ASSERT_TRUE(device.started());
         EXPECT_EQ(device.status(), "listening\n");
         EXPECT_NE(RunHandheld({"start", "--root", device.root()}), 0) << "one device per runtime folder";
-        ASSERT_TRUE(ConnectRapi(5000));
+        EXPECT_FALSE(ConnectRapi(500));
+        ASSERT_TRUE(ConnectRapi(1000));
         EXPECT_EQ(device.status(), "connected\n");
         DisconnectRapi();
         // The device notices the client is gone as soon as it reads its socket again.
@@ -123,34 +135,17 @@ TEST(Handheld, StatusFollowsTheDeviceAndItsClient)
             state = device.status();
         EXPECT_EQ(state, "listening\n");
     }
-    EXPECT_EQ(RunHandheld({"status"}, &output), 0);
-    EXPECT_EQ(output, "stopped\n");
     EXPECT_EQ(RunHandheld({"stop"}), 0) << "stopping a stopped device is no error";
-
     const std::string file = (TestRoot() / "not-a-folder").string();
     std::ofstream(file) << "x";
     for (const std::vector<std::string>& refused :
          {std::vector<std::string>{"start", "--root", file}, {"start", "--root", file + "/below"}, {"start"}})
         EXPECT_NE(RunHandheld(refused), 0) << refused.back();
-    RunHandheld({"status"}, &output);
+    EXPECT_EQ(RunHandheld({"status"}, &output), 0);
     EXPECT_EQ(output, "stopped\n");
 }
 
-TEST(Handheld, AnswerDelayDecidesWhichTimeoutFindsIt)
-{
-    EXPECT_FALSE(ConnectRapi(200)) << "no device";
-    EXPECT_EQ(CeGetFileAttributes(u"\\Windows"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED));
-    EXPECT_EQ(CeRapiUninit(), E_FAIL) << "nothing to uninitialise";
-
-    RunningDevice device({"--answer-delay", "700"});
-    ASSERT_TRUE(device.started());
-    EXPECT_FALSE(ConnectRapi(500));
-    EXPECT_TRUE(ConnectRapi(1000));
-    DisconnectRapi();
-}
-
-TEST(Handheld, DescribesItselfAsConfigured)
+TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
 {
     Connected c({"--processor", "4", "--screen", "480x640x8"});
     ASSERT_TRUE(c.connected);
@@ -161,7 +156,6 @@ TEST(Handheld, DescribesItselfAsConfigured)
     EXPECT_EQ(CeGetSystemMetrics(SM_CXSCREEN), 480);
     EXPECT_EQ(CeGetSystemMetrics(SM_CYSCREEN), 640);
     EXPECT_EQ(CeGetDesktopDeviceCaps(BITSPIXEL), 8);
-
     WCHAR folder[MAX_PATH];
     EXPECT_EQ(CeGetSpecialFolderPath(CSIDL_PROGRAMS, MAX_PATH, folder), 28u);
     EXPECT_EQ(std::u16string(folder), u"\\Windows\\Start Menu\\Programs");
@@ -169,9 +163,18 @@ TEST(Handheld, DescribesItselfAsConfigured)
     EXPECT_EQ(std::u16string(folder), u"\\Windows\\StartUp");
     EXPECT_EQ(CeGetSpecialFolderPath(CSIDL_STARTUP, 5, folder), 0u) << "a short buffer is not overrun";
     EXPECT_TRUE(fs::is_directory(c.root() + "/Windows/StartUp"));
+
+    fs::create_directories(c.root() + "/Program Files/Probe");
+    const std::string probe = c.root() + "/Program Files/Probe/probe.exe";
+    std::ofstream(probe) << "#!/bin/sh\necho \"$QUIBO_DEVICE_SCREEN $QUIBO_DEVICE_ROOT $XDG_DATA_HOME $(pwd)\"\n";
+    fs::permissions(probe, fs::perms::owner_all);
+    std::string output;
+    EXPECT_EQ(RunHandheld({"run", "\\Program Files\\Probe\\probe.exe"}, &output), 0);
+    EXPECT_EQ(output, "480x640x8 " + c.root() + " " + c.root() + "/.quibo-handheld " + c.root() + "/Program Files/Probe\n");
+    EXPECT_NE(RunHandheld({"run", "\\Program Files\\Probe\\missing.exe"}), 0);
 }
 
-TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolder)
+TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolderAndNoPathLeavesIt)
 {
     Connected c;
     ASSERT_TRUE(c.connected);
@@ -213,12 +216,7 @@ TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolder)
     EXPECT_EQ(CeGetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(CeRemoveDirectory(u"\\Program Files\\Quibo"));
     EXPECT_FALSE(CeRemoveDirectory(u"\\")) << "the root stays";
-}
 
-TEST(Handheld, PathsThatLeaveTheDeviceFolderAreRefused)
-{
-    Connected c;
-    ASSERT_TRUE(c.connected);
     const fs::path outside = fs::path(c.root()).parent_path() / "outside";
     fs::create_directories(outside);
     std::ofstream(outside / "secret.txt") << "desktop";
@@ -254,7 +252,7 @@ TEST(Handheld, AFullDeviceFailsTheWriteAndSaysSo)
     EXPECT_EQ(writeDeviceFile(u"\\b.bin", pattern(4000)), DWORD(ERROR_SUCCESS));
 }
 
-TEST(Handheld, RegistryIsTheDevicesOwn)
+TEST(Handheld, RegistryIsTheDevicesOwnAlsoForInvokedLibraries)
 {
     Connected c;
     ASSERT_TRUE(c.connected);
@@ -283,35 +281,19 @@ TEST(Handheld, RegistryIsTheDevicesOwn)
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(fs::exists(c.root() + "/.quibo-handheld/quibo/registry.db"));
     EXPECT_EQ(CeRegDeleteKey(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo"), ERROR_SUCCESS);
-}
 
-// Every name is exported (the installer refuses a library lacking one: its round trip through
-// this library shows that); the calls the device does not offer fail clearly.
-TEST(Handheld, CallsNotOfferedFailClearly)
-{
-    CE_FIND_DATA found;
-    SetLastError(0);
-    EXPECT_EQ(CeFindFirstFile(u"\\*.*", &found), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
-    EXPECT_EQ(CeRapiGetError(), E_NOTIMPL);
-    EXPECT_EQ(CeRegEnumKeyEx(HKEY_LOCAL_MACHINE, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), ERROR_CALL_NOT_IMPLEMENTED);
-}
-
-TEST(Handheld, RunStartsAProgramAsIfOnTheDevice)
-{
-    RunningDevice device({"--screen", "320x240x16"});
-    ASSERT_TRUE(device.started());
-    const std::string root = device.root();
-    fs::create_directories(root + "/Program Files/Probe");
-    const std::string probe = root + "/Program Files/Probe/probe.exe";
-    std::ofstream(probe) << "#!/bin/sh\necho \"$QUIBO_DEVICE_SCREEN $QUIBO_DEVICE_ROOT $XDG_DATA_HOME $(pwd)\"\n";
-    fs::permissions(probe, fs::perms::owner_all);
-
-    std::string output;
-    EXPECT_EQ(RunHandheld({"run", "\\Program Files\\Probe\\probe.exe"}, &output), 0);
-    EXPECT_EQ(output, "320x240x16 " + root + " " + root + "/.quibo-handheld " + root + "/Program Files/Probe\n");
-    EXPECT_NE(RunHandheld({"run", "\\Program Files\\Probe\\missing.exe"}), 0);
+    // A library invoked on the device works on the device's files and registry too.
+    fs::copy_file(TestProgramFolder() + "/libdevice_probe.so", c.root() + "/Windows/probe.dll");
+    EXPECT_EQ(invoke(u"\\Windows\\probe.dll", u"Probe", {}), S_OK);
+    EXPECT_EQ(readHostFile(c.root() + "/Windows/probe.txt"), "probe");
+    ASSERT_EQ(CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD value = 0;
+    size = 4;
+    EXPECT_EQ(CeRegQueryValueEx(key, u"Ran", nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size), ERROR_SUCCESS);
+    EXPECT_EQ(value, 1u);
+    CeRegCloseKey(key);
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(fs::exists("/Windows/probe.txt"));
 }
 
 TEST(Handheld, ZzrapiUnpacksOnTheDeviceAndNeverLeavesTheTemporary)
@@ -356,24 +338,6 @@ TEST(Handheld, ZzrapiRefusesBadRequestsAndAFullDevice)
     ASSERT_EQ(writeDeviceFile(u"\\t.zz", packed(std::vector<uint8_t>(60000, 0))), DWORD(ERROR_SUCCESS));
     EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {u"\\t.zz", u"\\zeros.bin"}), HRESULT_FROM_WIN32(ERROR_DISK_FULL));
     EXPECT_FALSE(fs::exists(c.root() + "/zeros.bin"));
-}
-
-TEST(Handheld, InvokedLibrariesWorkOnTheDevicesFilesAndRegistry)
-{
-    Connected c;
-    ASSERT_TRUE(c.connected);
-    fs::copy_file(TestProgramFolder() + "/libdevice_probe.so", c.root() + "/Windows/probe.dll");
-    EXPECT_EQ(invoke(u"\\Windows\\probe.dll", u"Probe", {}), S_OK);
-    EXPECT_EQ(readHostFile(c.root() + "/Windows/probe.txt"), "probe");
-
-    HKEY key = nullptr;
-    ASSERT_EQ(CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_SUCCESS);
-    DWORD value = 0, size = 4, type = 0;
-    EXPECT_EQ(CeRegQueryValueEx(key, u"Ran", nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size), ERROR_SUCCESS);
-    EXPECT_EQ(value, 1u);
-    CeRegCloseKey(key);
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(fs::exists("/Windows/probe.txt"));
 }
 
 TEST(Handheld, ADeviceThatGoesAwayMidFileFailsTheWriteClearly)

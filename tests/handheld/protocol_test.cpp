@@ -47,7 +47,7 @@ TEST(Messages, TruncatedOrLyingInputFailsTheReader)
         {"seven bytes for a long", bytesOf({1, 2, 3, 4, 5, 6, 7}), 1},
         {"text longer than the message", bytesOf({5, 0, 0, 0, 'a', 0}), 2},
         {"text of an odd byte", bytesOf({1, 0, 0, 0, 'a'}), 2},
-        {"text over the limit", MessageWriter().u32(kMaxText + 1).payload(), 2},
+        {"text over the limit", MessageWriter().text(std::u16string(kMaxText + 1, u'x')).payload(), 2},
         {"text length near 2^32", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 0}), 2},
         {"block longer than the message", bytesOf({9, 0, 0, 0, 1, 2}), 3},
         {"block length near 2^32", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 0}), 3},
@@ -134,29 +134,16 @@ TEST(CommandLine, StartOptionsAndTheirRefusals)
     std::string error;
     auto parse = [&](std::vector<std::string> arguments) { return ParseCommandLine(arguments, error); };
 
-    auto config = [](const DeviceConfig& c) {
+    auto config = [&](std::vector<std::string> arguments) {
+        const std::optional<Command> command = parse(arguments);
+        EXPECT_TRUE(command && command->verb == Command::Start);
+        const DeviceConfig c = command ? command->config : DeviceConfig{};
         return std::tuple(c.processor, c.screenWidth, c.screenHeight, c.screenBits, c.freeBytes, c.answerDelayMs);
     };
-    std::optional<Command> command = parse({"start", "--root", "/tmp/d"});
-    ASSERT_TRUE(command);
-    EXPECT_EQ(command->verb, Command::Start);
-    EXPECT_EQ(config(command->config), config({.root = "",
-                                               .processor = 5,
-                                               .screenWidth = 240,
-                                               .screenHeight = 320,
-                                               .screenBits = 16,
-                                               .freeBytes = std::nullopt,
-                                               .answerDelayMs = 0}));
-    command = parse({"start", "--processor", "4", "--screen", "480x640x8", "--free", "12345", "--answer-delay", "700", "--root", "/d"});
-    ASSERT_TRUE(command);
-    EXPECT_EQ(config(command->config), config({.root = "",
-                                               .processor = 4,
-                                               .screenWidth = 480,
-                                               .screenHeight = 640,
-                                               .screenBits = 8,
-                                               .freeBytes = 12345,
-                                               .answerDelayMs = 700}));
-
+    EXPECT_EQ(config({"start", "--root", "/tmp/d"}), std::tuple(5u, 240, 320, 16, std::optional<uint64_t>(), 0u));
+    EXPECT_EQ(config({"start", "--processor", "4", "--screen", "480x640x8", "--free", "12345", "--answer-delay", "700", "--root", "/d"}),
+              std::tuple(4u, 480, 640, 8, std::optional<uint64_t>(12345), 700u));
+    std::optional<Command> command;
     command = parse({"run", "\\Program Files\\Quibo\\quibo.exe"});
     ASSERT_TRUE(command);
     EXPECT_EQ(command->programPath, "\\Program Files\\Quibo\\quibo.exe");

@@ -12,9 +12,9 @@ namespace {
 
 std::u16string loadString(UINT id)
 {
-    WCHAR buffer[256];
+    WCHAR buffer[256] = {u'x'};
     const int length = LoadStringW(nullptr, id, buffer, 256);
-    EXPECT_EQ(buffer[length], 0);
+    EXPECT_EQ(buffer[length], 0); // terminated, even when there is no such string
     return std::u16string(buffer, length);
 }
 
@@ -37,31 +37,29 @@ std::vector<BYTE> pattern()
 
 } // namespace
 
-TEST(LoadString, EsperantoLettersComeBackAsUtf16)
+TEST(LoadString, FindsEachStringOfItsBlockOfSixteen)
 {
-    EXPECT_EQ(loadString(IDS_ESPERANTO), u"\u0109 \u011D \u0125 \u0135 \u015D \u016D \u0108 \u011C \u0124 \u0134 "
-                                         u"\u015C \u016C");
-    EXPECT_EQ(loadString(1), u"EN,EO");
-    EXPECT_EQ(loadString(2), u"Quibo");
-    EXPECT_EQ(loadString(IDS_ESCAPES), u"Tab\there\nline, \"quoted\", back\\slash, \u263A, A");
-    EXPECT_EQ(loadString(17), u"first of block two");
-    EXPECT_EQ(loadString(31), u"last of block two");
+    const std::pair<UINT, std::u16string> strings[] = {
+        {1, u"EN,EO"},
+        {2, u"Quibo"},
+        {IDS_ESPERANTO, u"\u0109 \u011D \u0125 \u0135 \u015D \u016D \u0108 \u011C \u0124 \u0134 \u015C \u016C"},
+        {IDS_ESCAPES, u"Tab\there\nline, \"quoted\", back\\slash, \u263A, A"},
+        {16, u""}, // its block exists, the string not
+        {17, u"first of block two"},
+        {31, u"last of block two"},
+        {4000, u""}, // no block at all
+    };
+    for (const auto& [id, text] : strings)
+        EXPECT_EQ(loadString(id), text) << id;
+    // Read in place: a pointer into the table itself, where the next entry's length follows.
+    const WCHAR* in = nullptr;
+    EXPECT_EQ(LoadStringW(nullptr, 1, reinterpret_cast<LPWSTR>(&in), 0), 5);
+    EXPECT_EQ(std::u16string(in, 6), u"EN,EO\x5");
+    EXPECT_EQ(LoadStringW(nullptr, IDS_JOINED, reinterpret_cast<LPWSTR>(&in), 0), 24);
+    EXPECT_EQ(std::u16string(in, 24), u"Joined across literals +");
 }
 
-TEST(LoadString, ReadsInPlaceWithBufferSizeZero)
-{
-    const WCHAR* text = nullptr;
-    const int length = LoadStringW(nullptr, IDS_JOINED, reinterpret_cast<LPWSTR>(&text), 0);
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(std::u16string(text, length), u"Joined across literals +");
-
-    // The pointer is into the string table itself: the next entry's length follows.
-    const int first = LoadStringW(nullptr, 1, reinterpret_cast<LPWSTR>(&text), 0);
-    EXPECT_EQ(first, 5);
-    EXPECT_EQ(text[5], 5); // "Quibo"
-}
-
-TEST(LoadString, CutsToTheBufferAndReportsMissingStrings)
+TEST(LoadString, CutsToTheBufferAndRefusesBadBuffers)
 {
     WCHAR buffer[6] = {u'x', u'x', u'x', u'x', u'x', u'x'};
     EXPECT_EQ(LoadStringW(nullptr, IDS_ESPERANTO, buffer, 5), 4);
@@ -69,25 +67,8 @@ TEST(LoadString, CutsToTheBufferAndReportsMissingStrings)
     EXPECT_EQ(buffer[5], u'x');
     EXPECT_EQ(LoadStringW(nullptr, 2, buffer, 1), 0);
     EXPECT_EQ(buffer[0], 0);
-
-    buffer[0] = u'x';
-    EXPECT_EQ(LoadStringW(nullptr, 16, buffer, 6), 0); // its block exists, the string not
-    EXPECT_EQ(buffer[0], 0);
-    buffer[0] = u'x';
-    EXPECT_EQ(LoadStringW(nullptr, 4000, buffer, 6), 0); // no block at all
-    EXPECT_EQ(buffer[0], 0);
     EXPECT_EQ(LoadStringW(nullptr, 2, nullptr, 6), 0);
     EXPECT_EQ(LoadStringW(nullptr, 2, buffer, -1), 0);
-}
-
-TEST(Resources, StringTablesAreBlocksOfSixteen)
-{
-    const std::vector<BYTE> block = resourceBytes(MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(6));
-    ASSERT_EQ(block.size(), 2u * (16 + 18 + 17));
-    EXPECT_EQ(block[0], 0); // string 16
-    EXPECT_EQ(block[2], 18); // string 17
-    EXPECT_EQ(resourceBytes(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(6)).size(),
-              2u * (16 + 5 + 5 + loadString(IDS_ESPERANTO).size() + loadString(IDS_ESCAPES).size()));
 }
 
 TEST(Resources, BinaryResourcesComeBackByteForByte)

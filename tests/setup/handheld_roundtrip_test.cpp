@@ -9,7 +9,6 @@
 #include "trace.h"
 #include "unzipper.h"
 
-#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <set>
@@ -120,23 +119,6 @@ TEST_F(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
         EXPECT_EQ(deviceText(rapi, hive, key, u""), u"<no key>") << fs::path(key).string();
     // The desktop's own choice is the desktop's.
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo"), u"EO");
-}
-
-TEST_F(HandheldRoundTrip, AFullDeviceFailsTheFileAndKeepsTheJournalTrue)
-{
-    RunningDevice device({"--free", "40000"});
-    ASSERT_TRUE(device.started());
-    SETUPLIB library;
-    SETUPTOOLKIT* handheld = library.handheld();
-    ASSERT_NE(handheld, nullptr);
-    ASSERT_TRUE(handheld->openjournal("Quibo"));
-    EXPECT_FALSE(handheld->installfile("\\Program Files\\Quibo\\quibo.exe", &m_archive, "shx\\quibo.exe", 5, 90));
-    EXPECT_NE(std::find(g_lines.begin(), g_lines.end(), "setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe"),
-              g_lines.end());
-    EXPECT_FALSE(fs::exists(fs::path(device.root()) / "Program Files/Quibo/quibo.exe"));
-    SETUPTOOLKIT again(nullptr, TARGET_HANDHELD, library.findhandheld(0));
-    ASSERT_TRUE(again.openjournal("Quibo"));
-    EXPECT_EQ(again.journal().back(), (JOURNALENTRY{JOURNAL_DELETEFILE, "\\Program Files\\Quibo\\quibo.exe", ""}));
 }
 
 TEST_F(HandheldRoundTrip, NoHandheldRunningGivesTheDesktopOnly)

@@ -54,6 +54,7 @@ TEST(Journal, ReadingIgnoresCaseOfKeywordsSpacingCommentsAndBlankLines)
     const std::vector<JOURNALENTRY> expected = {{JOURNAL_DELETEFILE, "a b", ""}, {JOURNAL_DELETEVAL, "k", "v"}};
     EXPECT_EQ(entries, expected);
     EXPECT_TRUE(read("").empty());
+    EXPECT_EQ(read("deletefile { \"" + std::string(kJournalMaxLine - 17, 'x') + "\" }").size(), 1u) << "a line of the longest length";
 }
 
 TEST(Journal, DamagedTextIsRefusedWithTheLineNamed)
@@ -65,15 +66,15 @@ TEST(Journal, DamagedTextIsRefusedWithTheLineNamed)
     } cases[] = {
         {good + "removeall { \"C:\\\" }\n", "line 2: unknown keyword \"removeall\""},
         {good + "\"deletefile\" { \"a\" }\n", "line 2: unknown keyword \"deletefile\""},
-        {good + "deletefile \"a\" }\n", "line 2: missing \"{\" after deletefile"},
         {good + "deletefile\n", "line 2: missing \"{\" after deletefile"},
+        {good + "deletefile \"{\" \"a\" }\n", "line 2: missing \"{\" after deletefile"},
         {good + "deletefile { \"a\"\n", "line 2: missing \"}\""},
         {good + "deletefile { \"a }\n", "line 2: unterminated quote"},
         {good + "deletefile { \"a\" \"b\" }\n", "line 2: deletefile takes 1 name"},
         {good + "deleteval { \"k\" }\n", "line 2: deleteval takes 2 names"},
         {good + "deletefile { \"a\" } extra\n", "line 2: text after \"}\""},
         {good + std::string("deletefile { \"a\0b\" }\n", 21), "line 2: holds a zero byte"},
-        {good + "deletefile { \"" + std::string(1 << 20, 'x') + "\" }\n", "line 2: longer than 32768 bytes"},
+        {good + "deletefile { \"" + std::string(kJournalMaxLine - 16, 'x') + "\" }\n", "line 2: longer than 32768 bytes"},
     };
     for (const auto& c : cases) {
         std::vector<JOURNALENTRY> entries;

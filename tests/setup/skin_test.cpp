@@ -53,20 +53,17 @@ TEST(SkinMarkup, RunsAndStyles)
     }
 }
 
-TEST(SkinMarkup, FontAttributes)
+TEST(SkinMarkup, FontAttributesAndBadValuesThatLeaveTheControlsOwn)
 {
-    auto runs = ParseSkinMarkup("<font face=arial size=18 color=#FF8000><i>Quibo Setup</i></font>");
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].style.face, "arial");
-    EXPECT_EQ(runs[0].style.size, 18);
-    EXPECT_EQ(runs[0].style.color, 0x0080FFu); // a colour reference: blue, green, red
-    EXPECT_TRUE(runs[0].style.fItalic);
-    // Bad values leave the control's own.
-    runs = ParseSkinMarkup("<font size=-3 color=#XYZ face='Deja Vu'>t");
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].style.size, 0);
-    EXPECT_EQ(runs[0].style.color, 0xFFFFFFFFu);
-    EXPECT_EQ(runs[0].style.face, "Deja Vu");
+    auto style = [](const char* markup) {
+        const auto runs = ParseSkinMarkup(markup);
+        EXPECT_EQ(runs.size(), 1u) << markup;
+        const SKINTEXTSTYLE& s = runs.at(0).style;
+        return std::tuple(s.face, s.size, s.color, s.fItalic);
+    };
+    // A colour is a colour reference: blue, green, red.
+    EXPECT_EQ(style("<font face=arial size=18 color=#FF8000><i>Quibo Setup</i></font>"), std::tuple("arial", 18, 0x0080FFu, true));
+    EXPECT_EQ(style("<font size=-3 color=#XYZ face='Deja Vu'>t"), std::tuple("Deja Vu", 0, 0xFFFFFFFFu, false));
     EXPECT_EQ(SkinMarkupPlainText("<b>Quibo</b> <font size=9>Setup"), "Quibo Setup");
 }
 

@@ -1,5 +1,7 @@
 #include "fuzz_scratch.h"
 
+#include "private_folders.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -21,15 +23,7 @@ const std::filesystem::path& FuzzScratch()
 {
     if (!g_root.empty())
         return g_root;
-    std::string pattern = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/quibo-fuzz-XXXXXX" : "/tmp/quibo-fuzz-XXXXXX";
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a scratch folder");
-    g_root = pattern;
-    std::filesystem::create_directories(g_root / "data");
-    std::filesystem::create_directories(g_root / "runtime");
-    std::filesystem::permissions(g_root / "runtime", std::filesystem::perms::owner_all);
-    setenv("XDG_DATA_HOME", (g_root / "data").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (g_root / "runtime").c_str(), 1);
+    g_root = MakePrivateFolders(std::filesystem::is_directory("/dev/shm") ? "/dev/shm/quibo-fuzz-XXXXXX" : "/tmp/quibo-fuzz-XXXXXX");
     std::atexit(removeRoot);
     return g_root;
 }

@@ -9,20 +9,20 @@ namespace {
 
 using psp::Bytes;
 
-// A bottom-up 24-bit bitmap file of 5 x 3 whose middle column is pure blue.
+// A bottom-up 24-bit bitmap file of 140 x 3: a pure blue column, a few shades, then runs
+// longer than one run-length code holds.
 Bytes Bitmap()
 {
+    constexpr uint32_t kWidth = 140, kRow = kWidth * 3; // rows need no padding
     Bytes b = {'B', 'M'};
     // File size, reserved, pixel offset; header size, width, height; one plane of 24 bits,
     // no compression, the pixel bytes, no resolution or palette.
-    for (uint32_t v : {54u + 3 * 16, 0u, 54u, 40u, 5u, 3u, 0x00180001u, 0u, 3u * 16, 0u, 0u, 0u, 0u})
+    for (uint32_t v : {54 + 3 * kRow, 0u, 54u, 40u, kWidth, 3u, 0x00180001u, 0u, 3 * kRow, 0u, 0u, 0u, 0u})
         for (int i = 0; i < 4; ++i)
             b.push_back(uint8_t(v >> (8 * i)));
-    for (int row = 0; row < 3; ++row) {
-        for (int x = 0; x < 5; ++x)
-            b.insert(b.end(), {uint8_t(x == 2 ? 255 : row * 40), uint8_t(x == 2 ? 0 : x * 50), uint8_t(x == 2 ? 0 : 90)});
-        b.push_back(0);
-    }
+    for (uint32_t row = 0; row < 3; ++row)
+        for (uint32_t x = 0; x < kWidth; ++x)
+            b.insert(b.end(), {uint8_t(x == 2 ? 255 : row * 40), uint8_t(x == 2 ? 0 : x < 5 ? x * 50 : 250), uint8_t(x == 2 ? 0 : 90)});
     return b;
 }
 
@@ -36,7 +36,7 @@ TEST(PackImages, BitmapsSurviveTheWayThroughALayeredImageAndAKeyColourBecomesAMa
         EXPECT_EQ(Slurp("out.bmp"), Slurp("in.bmp")) << compression;
     }
     ASSERT_EQ(Pack("bmp-to-psp in.bmp keyed.psp --key 0000FF --deflate").status, 0);
-    EXPECT_EQ(Pack("psp-info keyed.psp").out, "width: 5\nheight: 3\nbit depth: 24\nlayers: 1\ntransparent: 000001\ntranslucency: 0\n"
+    EXPECT_EQ(Pack("psp-info keyed.psp").out, "width: 140\nheight: 3\nbit depth: 24\nlayers: 1\ntransparent: 000001\ntranslucency: 0\n"
                                               "selection: no\n");
 }
 

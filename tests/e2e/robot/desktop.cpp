@@ -2,12 +2,9 @@
 
 #include "run.h"
 
+#include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <sstream>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -33,12 +30,10 @@ std::optional<WindowBox> FindWindow(const std::string& name, double timeoutSecon
 {
     const double end = Now() + timeoutSeconds;
     do {
-        std::vector<uint8_t> out;
+        std::vector<uint8_t> out, shell;
+        // A window may go again between the two questions; then it is looked for anew.
         if (Run({"xdotool", "search", "--onlyvisible", "--name", name}, &out) == 0 && !out.empty()) {
-            std::string id(out.begin(), out.end());
-            id = id.substr(0, id.find('\n'));
-            // A window may go again between the two questions; then it is looked for anew.
-            std::vector<uint8_t> shell;
+            const std::string id(out.begin(), std::find(out.begin(), out.end(), '\n'));
             if (Run({"xdotool", "getwindowgeometry", "--shell", id}, &shell) == 0) {
                 const std::string text(shell.begin(), shell.end());
                 return WindowBox{id, ShellNumber(text, "X"), ShellNumber(text, "Y"), ShellNumber(text, "WIDTH"),
@@ -55,41 +50,19 @@ Image Screenshot()
     return ReadPpm(Capture({"import", "-window", "root", "-depth", "8", "ppm:-"}));
 }
 
-void SavePng(const Image& image, const std::string& path)
+void Xdo(const std::vector<std::string>& arguments)
 {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    const std::string temporary = path + ".ppm";
-    WriteFileBytes(temporary, WritePpm(image));
-    Capture({"convert", temporary, path});
-    std::filesystem::remove(temporary);
-}
-
-void MovePointer(int x, int y)
-{
-    Capture({"xdotool", "mousemove", std::to_string(x), std::to_string(y)});
+    std::vector<std::string> command{"xdotool"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    Capture(command);
 }
 
 void ClickAt(int x, int y)
 {
     // Down and up a moment apart, as a hand does; a button acts on the release over it.
-    MovePointer(x, y);
+    Xdo({"mousemove", std::to_string(x), std::to_string(y)});
     Pause(0.05);
-    Capture({"xdotool", "mousedown", "1"});
+    Xdo({"mousedown", "1"});
     Pause(0.05);
-    Capture({"xdotool", "mouseup", "1"});
-}
-
-void PressKey(const std::string& key)
-{
-    Capture({"xdotool", "key", "--clearmodifiers", key});
-}
-
-void TypeText(const std::string& text)
-{
-    Capture({"xdotool", "type", "--delay", "60", text});
-}
-
-void FocusWindow(const std::string& id)
-{
-    Capture({"xdotool", "windowfocus", id});
+    Xdo({"mouseup", "1"});
 }

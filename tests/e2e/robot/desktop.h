@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 struct WindowBox {
     std::string id;
@@ -17,13 +18,8 @@ struct WindowBox {
 std::optional<WindowBox> FindWindow(const std::string& name, double timeoutSeconds);
 // The whole display.
 Image Screenshot();
-// Writes the picture as PNG (through ImageMagick).
-void SavePng(const Image& image, const std::string& path);
-
+// Runs xdotool with these arguments.
+void Xdo(const std::vector<std::string>& arguments);
 void ClickAt(int x, int y);
-void PressKey(const std::string& key);
-void TypeText(const std::string& text);
-void MovePointer(int x, int y);
-void FocusWindow(const std::string& id);
 void Pause(double seconds);
 double Now(); // seconds, monotonic

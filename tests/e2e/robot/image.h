@@ -1,5 +1,6 @@
-// Pictures the robot looks at: screenshots (PPM from the screen grabber) and the pack's cells
-// (24-bit BMP from quibo-pack). Readers check every size against the bytes they were given.
+// Pictures the robot looks at: screenshots and the pack's cells. Everything reaches the robot as
+// binary PPM (ImageMagick converts other formats); the reader checks every size against the
+// bytes it was given.
 #pragma once
 
 #include <cstdint>
@@ -23,13 +24,12 @@ struct Image {
     bool empty() const { return pixels.empty(); }
 };
 
-// Both throw std::runtime_error on anything they cannot read whole.
+// Throws std::runtime_error on anything it cannot read whole.
 Image ReadPpm(const std::vector<uint8_t>& bytes);
-Image ReadBmp(const std::vector<uint8_t>& bytes);
-
 std::vector<uint8_t> WritePpm(const Image& image);
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// A picture file of any format ImageMagick reads, and one written in the format its name gives.
+Image ReadPicture(const std::string& path);
+void WritePicture(const Image& image, const std::string& path);
 
 // The rectangle (x, y, width, height) of the image, clipped to it.
 Image Crop(const Image& image, int x, int y, int width, int height);

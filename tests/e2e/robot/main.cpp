@@ -6,18 +6,20 @@
 //   robot screen S wait until screen S shows (tutorial, play, paused, gameover, newhighscore,
 //                  highscores) and keep a screenshot named --shot
 //   robot start-game  wait for the play screen, leaving a first run's tutorial with Done
+//   robot view-scores  open the high-score table from the menu and keep a screenshot (--shot)
+//   robot exit     wait for the play screen, keep a screenshot (--shot) and press Exit
 //   robot scores   print the stored high-score table, one entry a line
 //   robot seed N   make the first stored entry an honest one named N (--score MS)
 //   robot forge N  change a character of the stored name N, keeping its check value
-//   robot view-scores  open the high-score table from the menu and keep a screenshot (--shot)
 // Options: --tool quibo-pack --packs DIR --work DIR --shots DIR --name NAME --quibos N
-//          --no-extras --timeout SECONDS --shot NAME --window NAME (default ^Quibo$)
+//          --timeout SECONDS --shot NAME
 #include "player.h"
 #include "scores.h"
 #include "utf.h"
 
 #include <cstdio>
-#include <cstring>
+#include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 
@@ -34,46 +36,31 @@ struct Command {
 Command Parse(int argc, char** argv)
 {
     if (argc < 2)
-        throw std::runtime_error("usage: robot play|screen S|scores|forge NAME [options]");
+        throw std::runtime_error("usage: robot play|screen S|start-game|view-scores|exit|scores|seed N|forge N [options]");
     Command c;
     c.verb = argv[1];
-    c.options.work = "/tmp/quibo-robot";
-    c.options.shots = ".";
-    c.options.name = "Robot";
+    RobotOptions& o = c.options;
+    const std::map<std::string, std::function<void(const std::string&)>> flags = {
+        {"--tool", [&](const std::string& v) { o.packTool = v; }},
+        {"--packs", [&](const std::string& v) { o.packs = v; }},
+        {"--work", [&](const std::string& v) { o.work = v; }},
+        {"--shots", [&](const std::string& v) { o.shots = v; }},
+        {"--name", [&](const std::string& v) { o.name = v; }},
+        {"--quibos", [&](const std::string& v) { o.quibos = std::stoi(v); }},
+        {"--timeout", [&](const std::string& v) { o.timeout = std::stod(v); }},
+        {"--score", [&](const std::string& v) { c.score = uint32_t(std::stoul(v)); }},
+        {"--shot", [&](const std::string& v) { c.shot = v; }},
+    };
     int i = 2;
     if ((c.verb == "screen" || c.verb == "forge" || c.verb == "seed") && i < argc)
         c.argument = argv[i++];
-    for (; i < argc; ++i) {
-        const std::string flag = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                throw std::runtime_error("robot: " + flag + " needs a value");
-            return argv[++i];
-        };
-        if (flag == "--tool")
-            c.options.packTool = value();
-        else if (flag == "--packs")
-            c.options.packs = value();
-        else if (flag == "--work")
-            c.options.work = value();
-        else if (flag == "--shots")
-            c.options.shots = value();
-        else if (flag == "--name")
-            c.options.name = value();
-        else if (flag == "--quibos")
-            c.options.quibos = std::stoi(value());
-        else if (flag == "--timeout")
-            c.options.timeout = std::stod(value());
-        else if (flag == "--score")
-            c.score = uint32_t(std::stoul(value()));
-        else if (flag == "--shot")
-            c.shot = value();
-        else if (flag == "--window")
-            c.options.window = value();
-        else if (flag == "--no-extras")
-            c.options.extras = false;
-        else
-            throw std::runtime_error("robot: unknown option " + flag);
+    for (; i < argc; i += 2) {
+        const auto flag = flags.find(argv[i]);
+        if (flag == flags.end())
+            throw std::runtime_error(std::string("robot: unknown option ") + argv[i]);
+        if (i + 1 >= argc)
+            throw std::runtime_error(std::string("robot: ") + argv[i] + " needs a value");
+        flag->second(argv[i + 1]);
     }
     return c;
 }
@@ -94,20 +81,19 @@ void CheckStoredEntry(const RobotOptions& options, const GameResult& result)
     const std::u16string name = Utf8ToUtf16(options.name);
     const double end = Now() + options.timeout;
     for (;;) {
-        if (const auto table = ParseHighScores(ReadHighScoresValue())) {
-            for (const StoredScore& s : *table) {
-                if (s.name != name)
-                    continue;
-                std::printf("robot: stored %s %u ms (the robot expected %.0f to %.0f), date %u, check %08X\n", options.name.c_str(),
-                            s.score, result.earliest, result.latest, s.date, s.check);
-                if (s.score < result.earliest || s.score > result.latest)
-                    throw std::runtime_error("robot: the stored time is not the time of the game");
-                if (s.check != ExpectedCheck(s.name, s.score))
-                    throw std::runtime_error("robot: the stored check value is wrong");
-                if (s.date != PackedToday())
-                    throw std::runtime_error("robot: the stored date is not today");
-                return;
-            }
+        const auto table = ParseHighScores(ReadHighScoresValue());
+        for (const StoredScore& s : table ? *table : std::vector<StoredScore>{}) {
+            if (s.name != name)
+                continue;
+            std::printf("robot: stored %s %u ms (the robot expected %.0f to %.0f), date %u, check %08X\n", options.name.c_str(), s.score,
+                        result.earliest, result.latest, s.date, s.check);
+            if (s.score < result.earliest || s.score > result.latest)
+                throw std::runtime_error("robot: the stored time is not the time of the game");
+            if (s.check != ExpectedCheck(s.name, s.score))
+                throw std::runtime_error("robot: the stored check value is wrong");
+            if (s.date != PackedToday())
+                throw std::runtime_error("robot: the stored date is not today");
+            return;
         }
         if (Now() > end)
             throw std::runtime_error("robot: the store never held the name " + options.name);
@@ -115,24 +101,17 @@ void CheckStoredEntry(const RobotOptions& options, const GameResult& result)
     }
 }
 
-int Main(int argc, char** argv)
+void Main(int argc, char** argv)
 {
-    Command c = Parse(argc, argv);
-    if (c.verb == "scores") {
-        PrintScores();
-        return 0;
-    }
-    if (c.verb == "seed") {
+    const Command c = Parse(argc, argv);
+    if (c.verb == "scores")
+        return PrintScores();
+    if (c.verb == "seed" || c.verb == "forge") {
         std::vector<uint8_t> value = ReadHighScoresValue();
-        if (!SeedEntry(value, Utf8ToUtf16(c.argument), c.score) || !WriteHighScoresValue(value))
-            throw std::runtime_error("robot: no high-score table to seed");
-        return 0;
-    }
-    if (c.verb == "forge") {
-        std::vector<uint8_t> value = ReadHighScoresValue();
-        if (!ForgeName(value, Utf8ToUtf16(c.argument)) || !WriteHighScoresValue(value))
-            throw std::runtime_error("robot: no stored entry named " + c.argument);
-        return 0;
+        const std::u16string name = Utf8ToUtf16(c.argument);
+        if (!(c.verb == "seed" ? SeedEntry(value, name, c.score) : ForgeName(value, name)) || !WriteHighScoresValue(value))
+            throw std::runtime_error("robot: cannot " + c.verb + " " + c.argument + " in the stored table");
+        return;
     }
     if (c.options.packTool.empty() || c.options.packs.empty())
         throw std::runtime_error("robot: --tool and --packs are needed to look at the game");
@@ -140,31 +119,22 @@ int Main(int argc, char** argv)
     robot.Attach();
     if (c.verb == "screen") {
         robot.WaitFor(c.argument, c.shot);
-        std::printf("robot: saw the %s screen\n", c.argument.c_str());
-        return 0;
-    }
-    if (c.verb == "start-game") {
+    } else if (c.verb == "start-game") {
         robot.StartPlaying(c.shot);
-        return 0;
-    }
-    if (c.verb == "view-scores") {
+    } else if (c.verb == "view-scores") {
         robot.ViewScores(c.shot);
-        return 0;
-    }
-    if (c.verb != "play")
+    } else if (c.verb == "exit") {
+        robot.ClickButton(robot.WaitFor("play", c.shot), kExit);
+    } else if (c.verb != "play") {
         throw std::runtime_error("robot: unknown command " + c.verb);
-    const GameResult result = robot.Play();
-    if (c.options.quibos && !result.ended)
-        return 0; // a demonstration of a few quibos
-    if (!result.ended)
+    } else if (const GameResult result = robot.Play(); !result.ended && !c.options.quibos) {
         throw std::runtime_error("robot: the game did not end");
-    if (result.enteredTable) {
+    } else if (result.enteredTable) {
         CheckStoredEntry(c.options, result);
         robot.WaitFor("newhighscore", "highscores");
-    } else {
+    } else if (result.ended) {
         robot.WaitFor("gameover", "gameover");
     }
-    return 0;
 }
 
 } // namespace
@@ -172,7 +142,8 @@ int Main(int argc, char** argv)
 int main(int argc, char** argv)
 {
     try {
-        return Main(argc, argv);
+        Main(argc, argv);
+        return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -3,20 +3,22 @@
 #include "run.h"
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 namespace {
 
+// Unpacks one image of the pack into the folder, unless an earlier run left it there.
 Image Decode(const std::string& tool, const std::string& pack, const std::string& folder, const std::string& entry)
 {
     const std::string base = folder + "/" + entry;
-    if (std::filesystem::exists(base + ".bmp")) // decoded by an earlier run into the same folder
-        return ReadBmp(ReadFileBytes(base + ".bmp"));
-    Capture({tool, "zip-extract", pack, entry + ".zz", base + ".zz"});
-    Capture({tool, "zz-unpack", base + ".zz", base + ".psp"});
-    Capture({tool, "psp-to-bmp", base + ".psp", base + ".bmp"});
-    return ReadBmp(ReadFileBytes(base + ".bmp"));
+    if (!std::filesystem::exists(base + ".bmp")) {
+        Capture({tool, "zip-extract", pack, entry + ".zz", base + ".zz"});
+        Capture({tool, "zz-unpack", base + ".zz", base + ".psp"});
+        Capture({tool, "psp-to-bmp", base + ".psp", base + ".bmp"});
+    }
+    return ReadPicture(base + ".bmp");
 }
 
 std::string Trim(const std::string& text)
@@ -26,8 +28,7 @@ std::string Trim(const std::string& text)
     return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
 }
 
-} // namespace
-
+// The cells of a sheet cut into columns x rows of equal size.
 std::vector<Image> CutGrid(const Image& sheet, int columns, int rows)
 {
     std::vector<Image> cells;
@@ -37,6 +38,8 @@ std::vector<Image> CutGrid(const Image& sheet, int columns, int rows)
             cells.push_back(Crop(sheet, column * w, row * h, w, h));
     return cells;
 }
+
+} // namespace
 
 int LayoutNumber(const std::string& layout, const std::string& key)
 {
@@ -55,8 +58,8 @@ std::string ReadLayout(const std::string& tool, const std::string& pack, const s
     const std::string path = folder + "/layout.txt";
     if (!std::filesystem::exists(path))
         Capture({tool, "zip-extract", pack, "layout.txt", path});
-    const std::vector<uint8_t> bytes = ReadFileBytes(path);
-    return {bytes.begin(), bytes.end()};
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 PackPictures DecodePack(const std::string& tool, const std::string& pack, const std::string& folder)
@@ -73,7 +76,5 @@ PackPictures DecodePack(const std::string& tool, const std::string& pack, const 
     for (int i = 0; i < 14; ++i)
         pictures.captions.push_back(Crop(buttons, i % columns * 68 + 16, i / columns * 46 + 17, 35, 12));
     pictures.banners = CutGrid(Decode(tool, pack, folder, "gameover-en"), 1, 3);
-    pictures.windowWidth = LayoutNumber(layout, "cxWINDOW");
-    pictures.windowHeight = LayoutNumber(layout, "cyWINDOW");
     return pictures;
 }

@@ -10,8 +10,6 @@ struct PackPictures {
     TileCells tiles;
     std::vector<Image> captions; // the 14 English button captions (35 x 12 at (16, 17) of each face)
     std::vector<Image> banners; // the 3 English banners of the high-score screen
-    int windowWidth = 0; // the layout's cxWINDOW and cyWINDOW
-    int windowHeight = 0;
 };
 
 // Button captions by face cell.
@@ -25,7 +23,5 @@ std::string ReadLayout(const std::string& packTool, const std::string& pack, con
 // earlier run left in the folder is read again rather than decoded anew.
 PackPictures DecodePack(const std::string& packTool, const std::string& pack, const std::string& folder);
 
-// The cells of a sheet cut into columns x rows of equal size.
-std::vector<Image> CutGrid(const Image& sheet, int columns, int rows);
 // A number from a layout text ("key = value" lines); 0 when absent, as the game reads it.
 int LayoutNumber(const std::string& layout, const std::string& key);

@@ -3,22 +3,15 @@
 #include "quibo.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 
 namespace {
 
 constexpr double kSettle = 0.15; // seconds between the two looks that must agree
 constexpr double kSlack = 1.5; // seconds of latency allowed either side of a measured time
-const char kDialogName[] = "^New High Score!$";
-
-bool SameTiles(const std::vector<SeenTile>& a, const std::vector<SeenTile>& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const SeenTile& x, const SeenTile& y) {
-        return x.x == y.x && x.y == y.y && x.face == y.face && x.index == y.index;
-    });
-}
+const char kWindowName[] = "^Quibo$";
 
 std::vector<int> Indices(const std::vector<SeenTile>& tiles)
 {
@@ -28,10 +21,15 @@ std::vector<int> Indices(const std::vector<SeenTile>& tiles)
     return indices;
 }
 
-void Say(const std::string& text)
+__attribute__((format(printf, 1, 2))) void Say(const char* format, ...)
 {
-    std::printf("robot: %s\n", text.c_str());
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::printf("robot: ");
+    std::vprintf(format, arguments);
+    std::printf("\n");
     std::fflush(stdout);
+    va_end(arguments);
 }
 
 } // namespace
@@ -45,12 +43,11 @@ Robot::Robot(RobotOptions options) : options_(std::move(options)) { }
 
 void Robot::Attach()
 {
-    const auto found = FindWindow(options_.window, options_.timeout);
+    const auto found = FindWindow(kWindowName, options_.timeout);
     if (!found)
         throw std::runtime_error("robot: the game's window did not appear");
     window_ = *found;
-    Say("window " + std::to_string(window_.width) + "x" + std::to_string(window_.height) + " at " + std::to_string(window_.x) + ","
-        + std::to_string(window_.y));
+    Say("window %dx%d at %d,%d", window_.width, window_.height, window_.x, window_.y);
     // The packs whose layout gives this window size, deep colour first; all of them if none does.
     std::vector<std::filesystem::path> packs;
     for (const auto& entry : std::filesystem::directory_iterator(options_.packs))
@@ -79,17 +76,12 @@ bool Robot::ChoosePack(const Image& screen)
 {
     for (const auto& pack : candidates_) {
         const PackPictures pictures = DecodePack(options_.packTool, pack.string(), Folder(pack));
-        const std::string name = pack.filename().string();
         std::vector<Template> captions;
         for (const Image& caption : pictures.captions)
             captions.push_back(MakeTemplate(caption, std::vector<bool>(caption.pixels.size(), true)));
-        bool shown = false;
-        for (const Template& t : captions)
-            shown = shown || !FindAll(screen, t).empty();
-        if (!shown)
+        if (std::none_of(captions.begin(), captions.end(), [&](const Template& t) { return !FindAll(screen, t).empty(); }))
             continue;
-        Say("the game shows " + name);
-        pack_ = pictures;
+        Say("the game shows %s", pack.filename().c_str());
         finder_ = std::make_unique<TileFinder>(pictures.tiles);
         captions_ = std::move(captions);
         for (const Image& banner : pictures.banners)
@@ -104,10 +96,9 @@ View Robot::Look()
     View view;
     view.taken = Now();
     view.image = Crop(Screenshot(), window_.x, window_.y, window_.width, window_.height);
-    if (!pack_ && !ChoosePack(view.image)) {
-        view.screen = "other";
+    view.screen = "other";
+    if (!finder_ && !ChoosePack(view.image))
         return view;
-    }
     view.tiles = finder_->Find(view.image);
     for (const Template& caption : captions_) {
         const std::vector<Match> found = FindAll(view.image, caption);
@@ -125,11 +116,10 @@ View Robot::Look()
         view.screen = "paused";
     else if (playButtons)
         view.screen = "play";
-    else
-        view.screen = "other";
     return view;
 }
 
+// A look that agrees with the one taken a moment before.
 View Robot::Steady()
 {
     View before = Look();
@@ -137,7 +127,7 @@ View Robot::Steady()
     for (;;) {
         Pause(kSettle);
         View after = Look();
-        if (after.screen == before.screen && SameTiles(after.tiles, before.tiles))
+        if (after.screen == before.screen && after.tiles == before.tiles)
             return after;
         if (Now() > end)
             Fail(after, "the screen never settled");
@@ -145,47 +135,58 @@ View Robot::Steady()
     }
 }
 
-View Robot::WaitFor(const std::string& screen, const std::string& shot)
+View Robot::Await(const std::string& what, const std::function<bool(const View&)>& done)
 {
     const double end = Now() + options_.timeout;
     for (;;) {
         View view = Steady();
-        if (view.screen == screen) {
-            std::string names;
-            for (const SeenTile& t : view.tiles)
-                names
-                    += " " + (t.face == Face::Back ? std::string("back") : std::to_string(t.index)) + (t.face == Face::Selected ? "*" : "");
-            Say(screen + " screen, tiles:" + names);
-            if (!shot.empty())
-                Shot(view, shot);
+        if (done(view))
             return view;
-        }
         if (Now() > end)
-            Fail(view, "waited in vain for the " + screen + " screen (saw " + view.screen + ")");
+            Fail(view, "waited in vain for " + what + " (saw the " + view.screen + " screen)");
         Pause(0.3);
     }
 }
 
+View Robot::Report(View view, const std::string& shot)
+{
+    std::string names;
+    for (const SeenTile& t : view.tiles)
+        names += " " + (t.face == Face::Back ? std::string("back") : std::to_string(t.index)) + (t.face == Face::Selected ? "*" : "");
+    Say("%s screen, tiles:%s", view.screen.c_str(), names.c_str());
+    if (!shot.empty())
+        Shot(view, shot);
+    return view;
+}
+
+View Robot::WaitFor(const std::string& screen, const std::string& shot)
+{
+    return Report(Await("the " + screen + " screen", [&](const View& v) { return v.screen == screen; }), shot);
+}
+
 View Robot::StartPlaying(const std::string& shot)
 {
-    const double end = Now() + options_.timeout;
-    for (;;) {
-        View view = Steady();
-        if (view.screen == "play")
-            return WaitFor("play", shot);
-        if (view.screen == "tutorial")
-            ClickButton(view, kDone);
-        if (Now() > end)
-            Fail(view, "no play screen");
-        Pause(0.3);
-    }
+    return Report(Await("the play screen",
+                        [&](const View& v) {
+                            if (v.screen == "tutorial")
+                                ClickButton(v, kDone);
+                            return v.screen == "play";
+                        }),
+                  shot);
+}
+
+void Robot::ViewScores(const std::string& shot)
+{
+    ClickButton(StartPlaying(), kMenu);
+    ClickButton(Await("the Scores button", [](const View& v) { return bool(v.captions[kScores]); }), kScores);
+    WaitFor("highscores", shot); // the first of the two Scores buttons is the local table
 }
 
 void Robot::Shot(const View& view, const std::string& name) const
 {
     const std::string path = options_.shots + "/" + name + ".png";
-    SavePng(view.image, path);
-    Say("screenshot " + path);
+    WritePicture(view.image, path);
+    Say("screenshot %s", path.c_str());
 }
 
 void Robot::Fail(const View& view, const std::string& why) const
@@ -213,10 +214,10 @@ void Robot::ClickButton(const View& view, int caption)
 void Robot::Escape()
 {
     // The window seen first may have been one the game replaced since (the intro's).
-    if (const auto found = FindWindow(options_.window, options_.timeout))
+    if (const auto found = FindWindow(kWindowName, options_.timeout))
         window_.id = found->id;
-    FocusWindow(window_.id);
-    PressKey("Escape");
+    Xdo({"windowfocus", window_.id});
+    Xdo({"key", "--clearmodifiers", "Escape"});
     Pause(0.1);
 }
 
@@ -238,39 +239,43 @@ void Robot::DeselectWithEscape(View& view)
     Say("Escape cleared the selection");
 }
 
-void Robot::TogglePauseAndBack(View& view, GameResult&)
+void Robot::TogglePauseAndBack(View& view)
 {
     const double pressed = Now();
     ClickButton(view, kPause);
-    View paused = WaitFor("paused", "pause");
-    const double seen = paused.taken;
+    const View paused = WaitFor("paused", "pause");
     Pause(3);
     const double resumed = Now();
     ClickButton(paused, kPause);
     view = WaitFor("play");
-    pausedAtLeast_ += resumed - seen;
+    pausedAtLeast_ += resumed - paused.taken;
     pausedAtMost_ += resumed + 0.5 - pressed;
     Say("paused and resumed; the tiles showed their backs meanwhile");
 }
 
 void Robot::TryWrongTile(View& view)
 {
+    // Only one tile completes a pair, so of the next two at least one makes no quibo with it.
     const std::vector<int> indices = Indices(view.tiles);
-    for (size_t a = 0; a < indices.size(); ++a)
-        for (size_t b = a + 1; b < indices.size(); ++b)
-            for (size_t c = b + 1; c < indices.size(); ++c) {
-                if (IsQuibo(indices[a], indices[b], indices[c]))
-                    continue;
-                ClickTile(view.tiles[a]);
-                ClickTile(view.tiles[b]);
-                ClickTile(view.tiles[c]);
-                penalties_ += 3000;
-                View after = ExpectSelected(2, "a third tile that makes no quibo");
-                Escape();
-                view = ExpectSelected(0, "Escape after a wrong tile");
-                Say("a wrong third tile was refused");
-                return;
-            }
+    const size_t third = IsQuibo(indices[0], indices[1], indices[2]) ? 3 : 2;
+    for (size_t i : {size_t(0), size_t(1), third})
+        ClickTile(view.tiles[i]);
+    penalties_ += 3000;
+    ExpectSelected(2, "a third tile that makes no quibo");
+    Escape();
+    view = ExpectSelected(0, "Escape after a wrong tile");
+    Say("a wrong third tile was refused");
+}
+
+void Robot::AddWithQuiboShown(View& view)
+{
+    ClickButton(view, kAdd);
+    penalties_ += 5000;
+    view = Steady();
+    if (view.tiles.size() != 15)
+        Fail(view, "Add with twelve tiles left " + std::to_string(view.tiles.size()));
+    Shot(view, "board-15");
+    Say("Add dealt three more tiles");
 }
 
 void Robot::HintTwice(View& view)
@@ -284,48 +289,23 @@ void Robot::HintTwice(View& view)
     Say("two hints selected two tiles of a quibo");
 }
 
-void Robot::AddWithQuiboShown(View& view)
-{
-    ClickButton(view, kAdd);
-    penalties_ += 5000;
-    View after = Steady();
-    if (after.tiles.size() != 15)
-        Fail(after, "Add with twelve tiles left " + std::to_string(after.tiles.size()));
-    Shot(after, "board-15");
-    view = after;
-    Say("Add dealt three more tiles");
-}
-
 bool Robot::EnterName()
 {
-    const auto dialog = FindWindow(kDialogName, 0);
+    const auto dialog = FindWindow("^New High Score!$", 0);
     if (!dialog)
         return false;
     Pause(0.5);
     View shot;
     shot.image = Crop(Screenshot(), dialog->x, dialog->y, dialog->width, dialog->height);
     Shot(shot, "name-dialog");
-    MovePointer(dialog->x + dialog->width / 2, dialog->y + 8);
-    FocusWindow(dialog->id);
-    PressKey("ctrl+a");
-    TypeText(options_.name);
+    Xdo({"mousemove", std::to_string(dialog->x + dialog->width / 2), std::to_string(dialog->y + 8)});
+    Xdo({"windowfocus", dialog->id});
+    Xdo({"key", "--clearmodifiers", "ctrl+a"});
+    Xdo({"type", "--delay", "60", options_.name});
     Pause(0.2);
-    PressKey("Return");
-    Say("typed the name " + options_.name);
+    Xdo({"key", "--clearmodifiers", "Return"});
+    Say("typed the name %s", options_.name.c_str());
     return true;
-}
-
-void Robot::ViewScores(const std::string& shot)
-{
-    View view = StartPlaying();
-    ClickButton(view, kMenu);
-    const double end = Now() + options_.timeout;
-    do {
-        Pause(0.5);
-        view = Steady();
-    } while (!view.captions[kScores] && Now() < end);
-    ClickButton(view, kScores); // the first of the two is the local table
-    WaitFor("highscores", shot);
 }
 
 GameResult Robot::Play()
@@ -335,8 +315,7 @@ GameResult Robot::Play()
     // first with it.
     double before = Now();
     bool startSeen = false; // a look before the game began bounds its start
-    View view = Look();
-    while (view.screen != "play") {
+    for (View view = Look(); view.screen != "play"; view = Look()) {
         startSeen = true;
         if (view.screen == "tutorial") {
             // A first run opens on the tutorial; Done leads to a new game.
@@ -347,11 +326,9 @@ GameResult Robot::Play()
             Fail(view, "no play screen");
         before = view.taken;
         Pause(0.2);
-        view = Look();
     }
     const double started = before, seen = Now();
-    view = Steady();
-    Shot(view, "board");
+    Shot(Steady(), "board");
     double lastClick = seen;
     bool escaped = false, paused = false, wrong = false, hinted = false, added = false;
     std::optional<View> fresh; // a settled look taken since the last action
@@ -360,7 +337,7 @@ GameResult Robot::Play()
             result.ended = result.enteredTable = true;
             break;
         }
-        view = fresh ? std::move(*fresh) : Steady();
+        View view = fresh ? std::move(*fresh) : Steady();
         fresh.reset();
         if (view.banner) {
             result.ended = true;
@@ -372,67 +349,59 @@ GameResult Robot::Play()
         }
         if (view.screen != "play")
             Fail(view, "expected the play screen, saw " + view.screen);
-        if (options_.extras) {
-            if (!escaped && result.quibos == 1) {
-                escaped = true;
-                DeselectWithEscape(view);
-            } else if (!paused && result.quibos == 2) {
-                paused = true;
-                TogglePauseAndBack(view, result);
-            } else if (!wrong && result.quibos == 3) {
-                wrong = true;
-                TryWrongTile(view);
-            } else if (!added && result.quibos >= 4 && view.tiles.size() == 12 && FindQuibo(Indices(view.tiles))) {
-                added = true;
-                AddWithQuiboShown(view);
-            } else if (!hinted && result.quibos >= 5 && view.Count(Face::Selected) == 0) {
-                hinted = true;
-                HintTwice(view);
-            }
+        if (!escaped && result.quibos == 1) {
+            escaped = true;
+            DeselectWithEscape(view);
+        } else if (!paused && result.quibos == 2) {
+            paused = true;
+            TogglePauseAndBack(view);
+        } else if (!wrong && result.quibos == 3) {
+            wrong = true;
+            TryWrongTile(view);
+        } else if (!added && result.quibos >= 4 && view.tiles.size() == 12 && FindQuibo(Indices(view.tiles))) {
+            added = true;
+            AddWithQuiboShown(view);
+        } else if (!hinted && result.quibos >= 5 && view.Count(Face::Selected) == 0) {
+            hinted = true;
+            HintTwice(view);
         }
         const std::vector<int> indices = Indices(view.tiles);
         std::vector<size_t> selected;
         for (size_t i = 0; i < view.tiles.size(); ++i)
             if (view.tiles[i].face == Face::Selected)
                 selected.push_back(i);
-        auto quibo = FindQuibo(indices, selected);
+        const auto quibo = FindQuibo(indices, selected);
         if (!quibo && !selected.empty()) {
             Escape();
-            continue;
-        }
-        if (!quibo) {
-            if (view.tiles.size() >= 15 || view.tiles.size() < 12) {
-                // No quibo among the tiles the game still shows: the end must be on its way.
-                if (Now() - lastClick > options_.timeout)
-                    Fail(view, "no quibo among " + std::to_string(view.tiles.size()) + " tiles, and no end");
-                Pause(0.5);
-                continue;
-            }
+        } else if (!quibo && view.tiles.size() >= 12 && view.tiles.size() < 15) {
             ClickButton(view, kAdd);
             lastClick = Now();
-            Say("no quibo among " + std::to_string(view.tiles.size()) + " tiles: Add");
-            continue;
-        }
-        for (size_t i : *quibo)
-            if (view.tiles[i].face != Face::Selected)
-                ClickTile(view.tiles[i]);
-        lastClick = Now();
-        ++result.quibos;
-        Say("quibo " + std::to_string(result.quibos) + ": tiles " + std::to_string(indices[(*quibo)[0]]) + " "
-            + std::to_string(indices[(*quibo)[1]]) + " " + std::to_string(indices[(*quibo)[2]]));
-        View after = Steady();
-        const bool refused = std::all_of(quibo->begin(), quibo->end(), [&](size_t i) {
-            return std::any_of(after.tiles.begin(), after.tiles.end(), [&](const SeenTile& t) {
-                return t.x == view.tiles[i].x && t.y == view.tiles[i].y && t.index == view.tiles[i].index;
+            Say("no quibo among %zu tiles: Add", view.tiles.size());
+        } else if (!quibo) {
+            // No quibo among the tiles the game still shows: the end must be on its way.
+            if (Now() - lastClick > options_.timeout)
+                Fail(view, "no quibo among " + std::to_string(view.tiles.size()) + " tiles, and no end");
+            Pause(0.5);
+        } else {
+            for (size_t i : *quibo)
+                if (view.tiles[i].face != Face::Selected)
+                    ClickTile(view.tiles[i]);
+            lastClick = Now();
+            ++result.quibos;
+            Say("quibo %d: tiles %d %d %d", result.quibos, indices[(*quibo)[0]], indices[(*quibo)[1]], indices[(*quibo)[2]]);
+            fresh = Steady();
+            const bool refused = std::all_of(quibo->begin(), quibo->end(), [&](size_t i) {
+                return std::any_of(fresh->tiles.begin(), fresh->tiles.end(), [&](const SeenTile& t) {
+                    return t.x == view.tiles[i].x && t.y == view.tiles[i].y && t.index == view.tiles[i].index;
+                });
             });
-        });
-        if (refused && after.screen == "play")
-            Fail(after, "the game did not take a quibo the robot saw");
-        if (result.quibos % 9 == 0)
-            Shot(after, "board-" + std::to_string(result.quibos));
-        fresh = std::move(after);
+            if (refused && fresh->screen == "play")
+                Fail(*fresh, "the game did not take a quibo the robot saw");
+            if (result.quibos % 9 == 0)
+                Shot(*fresh, "board-" + std::to_string(result.quibos));
+        }
     }
-    Say("took " + std::to_string(result.quibos) + " quibos" + (result.ended ? ", game over" : ""));
+    Say("took %d quibos%s", result.quibos, result.ended ? ", game over" : "");
     result.earliest = (lastClick - seen - pausedAtMost_ - kSlack) * 1000 + penalties_;
     result.latest = startSeen ? (lastClick - started - pausedAtLeast_ + kSlack) * 1000 + penalties_ : 1e12;
     return result;

@@ -5,6 +5,7 @@
 #include "pack.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,13 +14,11 @@
 struct RobotOptions {
     std::string packTool; // quibo-pack
     std::string packs; // the folder of the game's resource packs
-    std::string work; // where decoded pictures go
-    std::string shots; // where screenshots are kept
-    std::string name; // typed into the name dialog
+    std::string work = "/tmp/quibo-robot"; // where decoded pictures go
+    std::string shots = "."; // where screenshots are kept
+    std::string name = "Robot"; // typed into the name dialog
     int quibos = 0; // stop after this many (0: play the game to its end)
-    bool extras = true; // use Escape, Pause, a wrong tile, Hint and Add along the way
     double timeout = 60; // seconds to wait for any one thing
-    std::string window = "^Quibo$"; // the game window's name
 };
 
 // What the robot makes of one screenshot of the game's window.
@@ -47,42 +46,43 @@ public:
     explicit Robot(RobotOptions options);
     // Waits for the game's window and settles which pack it shows.
     void Attach();
-    View Look();
     // Waits until the given screen shows; keeps a screenshot named shot when not empty.
     View WaitFor(const std::string& screen, const std::string& shot = {});
     // Waits for the play screen, leaving the tutorial of a first run with Done on the way.
     View StartPlaying(const std::string& shot = {});
+    // Plays the game, using Escape, Pause, a wrong tile, Add and Hint along the way.
     GameResult Play();
     // From the play screen: Menu, then the local scores; keeps a screenshot named shot.
     void ViewScores(const std::string& shot);
-    void Shot(const View& view, const std::string& name) const;
-    const WindowBox& window() const { return window_; }
+    // Clicks the button that shows this caption cell on the view.
+    void ClickButton(const View& view, int caption);
 
 private:
+    View Look();
     View Steady();
-    void ClickTile(const SeenTile& tile);
-    void ClickButton(const View& view, int caption);
-    void Escape();
+    View Await(const std::string& what, const std::function<bool(const View&)>& done);
+    View Report(View view, const std::string& shot);
+    void Shot(const View& view, const std::string& name) const;
+    [[noreturn]] void Fail(const View& view, const std::string& why) const;
     bool ChoosePack(const Image& screen);
     std::string Folder(const std::filesystem::path& pack) const;
+    void ClickTile(const SeenTile& tile);
+    void Escape();
     View ExpectSelected(size_t count, const char* what);
-    void Fail(const View& view, const std::string& why) const;
-    void TogglePauseAndBack(View& view, GameResult& result);
-    void TryWrongTile(View& view);
-    void HintTwice(View& view);
-    void AddWithQuiboShown(View& view);
     void DeselectWithEscape(View& view);
+    void TogglePauseAndBack(View& view);
+    void TryWrongTile(View& view);
+    void AddWithQuiboShown(View& view);
+    void HintTwice(View& view);
     bool EnterName();
 
     RobotOptions options_;
     WindowBox window_;
     std::vector<std::filesystem::path> candidates_; // packs that may be the one shown
-    std::optional<PackPictures> pack_;
     std::unique_ptr<TileFinder> finder_;
     std::vector<Template> captions_;
     std::vector<Template> banners_;
     double penalties_ = 0; // ms the game adds for what the robot did
     double pausedAtLeast_ = 0; // seconds
     double pausedAtMost_ = 0;
-    int shotCount_ = 0;
 };

@@ -1,13 +1,16 @@
-// The robot's eyes: picture readers, its reading of the rules, and finding and naming tiles on
-// screens put together from the packs the build makes.
+// The robot's eyes: the picture reader, its reading of the rules, and finding and naming tiles
+// on screens put together from the packs the build makes.
 #include "pack.h"
 #include "quibo.h"
-#include "run.h"
 #include "test_env.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+
+void PrintTo(const SeenTile& t, std::ostream* out)
+{
+    *out << "{" << t.x << "," << t.y << " face " << int(t.face) << " tile " << t.index << "}";
+}
 
 namespace {
 
@@ -16,46 +19,26 @@ std::vector<uint8_t> Bytes(const std::string& text)
     return {text.begin(), text.end()};
 }
 
-TEST(RobotImage, ReadersRefuseWhatTheyCannotReadWhole)
+TEST(RobotImage, ReaderRefusesWhatItCannotReadWhole)
 {
     Image image{3, 2, Rgb{10, 20, 30}};
     image.at(2, 1) = {200, 100, 0};
     const std::vector<uint8_t> ppm = WritePpm(image);
     const Image back = ReadPpm(ppm);
     EXPECT_EQ(back.width, 3);
-    EXPECT_EQ(back.at(2, 1), (Rgb{200, 100, 0}));
+    EXPECT_EQ(back.pixels, image.pixels);
 
-    // A 2 x 2 bottom-up 24-bit bitmap: rows padded to 8 bytes, blue first.
-    std::vector<uint8_t> bmp(54 + 16, 0);
-    const uint8_t header[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0};
-    std::copy(std::begin(header), std::end(header), bmp.begin());
-    bmp[54 + 8] = 255; // top row, left pixel: blue
-    EXPECT_EQ(ReadBmp(bmp).at(0, 0), (Rgb{0, 0, 255}));
-
-    std::vector<uint8_t> shortBmp(bmp.begin(), bmp.end() - 1);
-    std::vector<uint8_t> paletted = bmp; // 8 bits a pixel, and no room for the colour table
-    paletted[28] = 8;
-    std::vector<uint8_t> fourBits = bmp;
-    fourBits[28] = 4;
-    std::vector<uint8_t> huge = bmp;
-    huge[21] = 0x7F; // a width of two thousand million
-    std::vector<uint8_t> shortPpm(ppm.begin(), ppm.end() - 1);
     const std::vector<std::vector<uint8_t>> bad = {
         {},
         Bytes("P3\n1 1\n255\n"),
         Bytes("P6\n1 1\n65535\n"),
         Bytes("P6\n99999999 1\n255\n"),
         Bytes("P6\n0 1\n255\n"),
-        shortPpm,
-        shortBmp,
-        paletted,
-        fourBits,
-        huge,
+        Bytes("P6\n1 1\n255"),
+        std::vector<uint8_t>(ppm.begin(), ppm.end() - 1),
     };
-    for (size_t i = 0; i < bad.size(); ++i) {
+    for (size_t i = 0; i < bad.size(); ++i)
         EXPECT_ANY_THROW(ReadPpm(bad[i])) << i;
-        EXPECT_ANY_THROW(ReadBmp(bad[i])) << i;
-    }
 }
 
 TEST(RobotRules, QuibosAreAllSameOrAllDifferentOnEveryAttribute)
@@ -84,22 +67,6 @@ TEST(RobotRules, QuibosAreAllSameOrAllDifferentOnEveryAttribute)
     EXPECT_EQ(FindQuibo({board[0], -1, board[2], board[4]}), (std::array<size_t, 3>{0, 2, 3}));
 }
 
-TEST(RobotPack, LayoutNumbersAndGrids)
-{
-    const std::string layout = "# comment\ncxWINDOW = 760\nbutton-menu left=621\r\nbutton-menu top = 75\n";
-    EXPECT_EQ(LayoutNumber(layout, "cxWINDOW"), 760);
-    EXPECT_EQ(LayoutNumber(layout, "button-menu left"), 621);
-    EXPECT_EQ(LayoutNumber(layout, "button-menu top"), 75);
-    EXPECT_EQ(LayoutNumber(layout, "button-menu"), 0);
-
-    Image sheet{7, 4};
-    sheet.at(4, 2) = {1, 2, 3};
-    const std::vector<Image> cells = CutGrid(sheet, 3, 2); // 2 x 2 cells, the odd column left out
-    ASSERT_EQ(cells.size(), 6u);
-    EXPECT_EQ(cells[5].width, 2);
-    EXPECT_EQ(cells[5].at(0, 0), (Rgb{1, 2, 3}));
-}
-
 // The packs the build makes, decoded once with quibo-pack.
 const PackPictures& Pack(const std::string& name)
 {
@@ -122,29 +89,20 @@ TEST(RobotTiles, FindsAndNamesEveryTileOfEveryPackSize)
         const PackPictures& pack = Pack(name);
         const TileFinder finder(pack.tiles);
         const int w = finder.tileWidth(), h = finder.tileHeight(), columns = 5, rows = 3;
-        int next = 0;
-        while (next < 162) {
+        for (int next = 0; next < 162;) {
             Image screen{columns * (w + 4) + 30 + w, rows * (h + 5) + 20, Rgb{16, 60, 40}};
             std::vector<SeenTile> expected;
             for (int slot = 0; slot < columns * rows && next < 162; ++slot, ++next) {
-                const SeenTile tile{10 + slot % columns * (w + 4), 10 + slot / columns * (h + 5), next % 2 ? Face::Selected : Face::Normal,
-                                    next / 2};
-                Paste(screen, finder.Compose(tile.index, tile.face == Face::Selected), tile.x, tile.y);
-                expected.push_back(tile);
+                expected.push_back(
+                    {10 + slot % columns * (w + 4), 10 + slot / columns * (h + 5), next % 2 ? Face::Selected : Face::Normal, next / 2});
+                Paste(screen, finder.Compose(next / 2, next % 2), expected.back().x, expected.back().y);
             }
             if (next == 162) { // room left on the last screen
-                Paste(screen, pack.tiles.faces[2], screen.width - w - 2, screen.height - h - 2);
                 expected.push_back({screen.width - w - 2, screen.height - h - 2, Face::Back, -1});
+                Paste(screen, pack.tiles.faces[2], expected.back().x, expected.back().y);
             }
             Paste(screen, finder.Compose(40, false), screen.width - w / 2, 10);
-            const std::vector<SeenTile> seen = finder.Find(screen);
-            ASSERT_EQ(seen.size(), expected.size());
-            for (size_t i = 0; i < seen.size(); ++i) {
-                EXPECT_EQ(seen[i].x, expected[i].x) << i;
-                EXPECT_EQ(seen[i].y, expected[i].y) << i;
-                EXPECT_EQ(seen[i].face, expected[i].face) << i;
-                EXPECT_EQ(seen[i].index, expected[i].index) << i;
-            }
+            EXPECT_EQ(finder.Find(screen), expected);
         }
     }
 }
@@ -153,27 +111,24 @@ TEST(RobotTiles, FindsAndNamesEveryTileOfEveryPackSize)
 // robot must name every one of them. The sheet shows them at twice their size.
 TEST(RobotTiles, NamesTheTilesOfTheArtworkPreview)
 {
-    const std::string sheetPath = std::string(QUIBO_ART_SHEETS) + "/quibo-l-hi.png";
-    const Image sheet = ReadPpm(Capture({"convert", sheetPath, "-depth", "8", "ppm:-"}));
+    const Image sheet = ReadPicture(std::string(QUIBO_ART_SHEETS) + "/quibo-l-hi.png");
     const TileFinder finder(Pack("quibo-l-hi").tiles);
-    std::vector<SeenTile> best;
+    std::vector<std::pair<Face, int>> best;
     for (int parity = 0; parity < 4; ++parity) {
-        Image half{sheet.width / 2 - 1, sheet.height / 2 - 1};
+        Image half{sheet.width / 2 - 1, std::min(sheet.height / 2 - 1, finder.tileHeight() * 2)};
         for (int y = 0; y < half.height; ++y)
             for (int x = 0; x < half.width; ++x)
                 half.at(x, y) = sheet.at(2 * x + parity % 2, 2 * y + parity / 2);
-        std::vector<SeenTile> seen = finder.Find(Crop(half, 0, 0, half.width, finder.tileHeight() * 2));
+        std::vector<std::pair<Face, int>> seen;
+        for (const SeenTile& t : finder.Find(half))
+            seen.emplace_back(t.face, t.index);
         if (seen.size() > best.size())
             best = seen;
     }
     // Index = colour x 27 + shape x 9 + shading x 3 + number - 1.
     const std::vector<std::pair<Face, int>> expected
         = {{Face::Normal, 0}, {Face::Normal, 40}, {Face::Normal, 80}, {Face::Selected, 11}, {Face::Selected, 58}, {Face::Back, -1}};
-    ASSERT_EQ(best.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(best[i].face, expected[i].first) << i;
-        EXPECT_EQ(best[i].index, expected[i].second) << i;
-    }
+    EXPECT_EQ(best, expected);
 }
 
 } // namespace

@@ -10,12 +10,19 @@ namespace {
 constexpr size_t kEntrySize = 140;
 constexpr size_t kEntries = 9;
 constexpr size_t kNameUnits = 64;
+constexpr size_t kValueSize = 4 + kEntries * kEntrySize;
 const char16_t kKey[] = u"Software\\Zelnor\\Quibo";
 const char16_t kValue[] = u"HighScores";
 
 uint32_t Le32(const uint8_t* p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void PutLe32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
 }
 
 } // namespace
@@ -38,40 +45,30 @@ uint32_t PackedToday()
 
 std::optional<std::vector<StoredScore>> ParseHighScores(const std::vector<uint8_t>& value)
 {
-    if (value.size() != 4 + kEntries * kEntrySize || Le32(value.data()) != 0x00030000)
+    if (value.size() != kValueSize || Le32(value.data()) != 0x00030000)
         return std::nullopt;
-    std::vector<StoredScore> table;
+    std::vector<StoredScore> table(kEntries);
     for (size_t i = 0; i < kEntries; ++i) {
         const uint8_t* entry = value.data() + 4 + i * kEntrySize;
-        StoredScore score;
-        for (size_t unit = 0; unit < kNameUnits; ++unit) {
-            const char16_t c = char16_t(entry[unit * 2] | entry[unit * 2 + 1] << 8);
-            if (c == 0)
-                break;
-            score.name.push_back(c);
-        }
-        score.score = Le32(entry + 128);
-        score.date = Le32(entry + 132);
-        score.check = Le32(entry + 136);
-        table.push_back(score);
+        for (size_t unit = 0; unit < kNameUnits && (entry[unit * 2] || entry[unit * 2 + 1]); ++unit)
+            table[i].name.push_back(char16_t(entry[unit * 2] | entry[unit * 2 + 1] << 8));
+        table[i].score = Le32(entry + 128);
+        table[i].date = Le32(entry + 132);
+        table[i].check = Le32(entry + 136);
     }
     return table;
 }
 
 std::vector<uint8_t> ReadHighScoresValue()
 {
+    std::vector<uint8_t> value(kValueSize + 1); // room for one more byte, so a longer value shows
+    DWORD size = DWORD(value.size());
     HKEY key = nullptr;
-    std::vector<uint8_t> value;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return value;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, kValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-        value.resize(size);
-        if (RegQueryValueExW(key, kValue, nullptr, nullptr, value.data(), &size) != ERROR_SUCCESS)
-            value.clear();
-        value.resize(std::min<size_t>(value.size(), size));
-    }
+        return {};
+    const bool read = RegQueryValueExW(key, kValue, nullptr, nullptr, value.data(), &size) == ERROR_SUCCESS;
     RegCloseKey(key);
+    value.resize(read ? size : 0);
     return value;
 }
 
@@ -84,16 +81,6 @@ bool WriteHighScoresValue(const std::vector<uint8_t>& value)
     RegCloseKey(key);
     return ok;
 }
-
-namespace {
-
-void PutLe32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(v >> (8 * i));
-}
-
-} // namespace
 
 bool SeedEntry(std::vector<uint8_t>& value, const std::u16string& name, uint32_t score)
 {
@@ -116,13 +103,11 @@ bool ForgeName(std::vector<uint8_t>& value, const std::u16string& name)
     const auto table = ParseHighScores(value);
     if (!table || name.empty())
         return false;
-    for (size_t i = 0; i < table->size(); ++i) {
-        if ((*table)[i].name != name)
-            continue;
-        uint8_t* first = value.data() + 4 + i * kEntrySize;
-        first[0] = first[0] == 'X' ? 'Y' : 'X'; // the first character, low byte
-        first[1] = 0;
-        return true;
-    }
-    return false;
+    const auto found = std::find_if(table->begin(), table->end(), [&](const StoredScore& s) { return s.name == name; });
+    if (found == table->end())
+        return false;
+    uint8_t* first = value.data() + 4 + size_t(found - table->begin()) * kEntrySize;
+    first[0] = first[0] == 'X' ? 'Y' : 'X'; // the first character, low byte
+    first[1] = 0;
+    return true;
 }

@@ -24,6 +24,7 @@ struct SeenTile {
     int x = 0, y = 0; // top left on the screenshot
     Face face = Face::Normal;
     int index = -1; // canonical index; -1 for a back
+    bool operator==(const SeenTile&) const = default;
 };
 
 class TileFinder {

@@ -18,11 +18,5 @@ void ViewNetScores()
 
 void OpenInBrowser(const std::string& address)
 {
-    const std::u16string file = Utf8ToUtf16(address);
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.lpVerb = u"open";
-    info.lpFile = file.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExW(&info);
+    ShellExecuteW(nullptr, u"open", Utf8ToUtf16(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -34,3 +34,5 @@ typedef struct _SHELLEXECUTEINFOW {
 // The verb "open" (or none) on an address or a file starts the user's opener for it ($BROWSER
 // when set, else xdg-open) and returns without waiting for it. hProcess is never given.
 BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info);
+// The same in one call; a result above 32 means the opener was started.
+HINSTANCE ShellExecuteW(HWND hwnd, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, int show);

@@ -94,3 +94,17 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info)
     info->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<intptr_t>(42)); // above 32: success
     return TRUE;
 }
+
+HINSTANCE ShellExecuteW(HWND hwnd, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, int show)
+{
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = hwnd;
+    info.lpVerb = verb;
+    info.lpFile = file;
+    info.lpParameters = parameters;
+    info.lpDirectory = directory;
+    info.nShow = show;
+    ShellExecuteExW(&info);
+    return info.hInstApp;
+}

@@ -540,13 +540,7 @@ LRESULT SKINWINDOW::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         for (const auto& link : c->links)
             if (PtInRect(&link.first, p)) {
-                const std::u16string target = Utf8ToUtf16(link.second);
-                SHELLEXECUTEINFOW info{};
-                info.cbSize = sizeof info;
-                info.lpVerb = u"open";
-                info.lpFile = target.c_str();
-                info.nShow = SW_SHOWNORMAL;
-                ShellExecuteExW(&info);
+                ShellExecuteW(nullptr, u"open", Utf8ToUtf16(link.second).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
                 return 0;
             }
         if (PtInRect(&c->rect, p) && c->kind != SKIN_TEXT)

@@ -37,6 +37,7 @@ constexpr double FRAMES_PER_SECOND = 20;
 constexpr UINT IDS_TITLE = 2;
 constexpr UINT IDS_ERROR_CAPTION = 6;
 constexpr UINT IDS_NO_GRAPHICS = 8;
+constexpr WORD IDI_QUIBO = 500;
 
 HINSTANCE g_instance;
 HWND g_mainWindow;
@@ -119,6 +120,12 @@ void layOut(HWND dialog)
         g_animWindow->SetFrameRate(FRAMES_PER_SECOND);
     }
     SetWindowTextW(dialog, LoadCatalogString(IDS_TITLE).c_str());
+    // A dialog's class has no icon: the window takes the program's, big and small.
+    const HANDLE big = LoadIconW(g_instance, MAKEINTRESOURCEW(IDI_QUIBO));
+    const HANDLE small = LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_QUIBO), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                    GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     SetWindowPos(dialog, nullptr, 0, 0, LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW"), SWP_NOZORDER | SWP_NOACTIVATE);
     RECT rect;
     GetWindowRect(dialog, &rect);

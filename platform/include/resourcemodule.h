@@ -27,6 +27,11 @@
 //   DEFAULT_CHARSET unless given); every CONTROL has WS_CHILD | WS_VISIBLE unless its style
 //   says "NOT WS_VISIBLE".
 //
+// RT_GROUP_ICON (from "id ICON file"): WORD 0; WORD 1; WORD count; then per image BYTE width,
+//   height (0 for 256), colours (0), reserved (0); WORD planes (1), bit count (32); DWORD size;
+//   WORD the id of its RT_ICON. RT_ICON: one image as the icon file held it, a
+//   BITMAPINFOHEADER (height doubled), 32-bit colour rows bottom-up, then the 1-bit mask rows.
+//
 // Any other type: the bytes of the file the script names, unchanged.
 #pragma once
 

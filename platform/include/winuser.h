@@ -45,8 +45,12 @@ DWORD GetSysColor(int index);
 #define SM_CYCAPTION 4
 #define SM_CXBORDER 5
 #define SM_CYBORDER 6
+#define SM_CXICON 11
+#define SM_CYICON 12
 #define SM_CXEDGE 45
 #define SM_CYEDGE 46
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
 
 int GetSystemMetrics(int index);
 
@@ -168,6 +172,13 @@ int GetClassNameW(HWND hwnd, LPWSTR name, int cchMax);
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+
+// Icons come from the program's RT_GROUP_ICON resources; 0 for a size is the big icon's.
+#define IMAGE_ICON 1
+#define LR_DEFAULTSIZE 0x00000040
+#define LR_SHARED 0x00008000
+HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags);
+BOOL DestroyIcon(HICON icon);
 
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L
@@ -344,6 +355,10 @@ LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 #define WM_SETFONT 0x0030
 #define WM_GETFONT 0x0031
 #define WM_WINDOWPOSCHANGED 0x0047
+#define WM_GETICON 0x007F
+#define WM_SETICON 0x0080
+#define ICON_SMALL 0
+#define ICON_BIG 1
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCHITTEST 0x0084

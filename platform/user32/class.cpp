@@ -173,11 +173,6 @@ HCURSOR LoadCursorW(HINSTANCE, LPCWSTR name)
     return reinterpret_cast<HCURSOR>(const_cast<LPWSTR>(name));
 }
 
-HICON LoadIconW(HINSTANCE, LPCWSTR name)
-{
-    return reinterpret_cast<HICON>(const_cast<LPWSTR>(name));
-}
-
 HCURSOR SetCursor(HCURSOR cursor)
 {
     static HCURSOR current = nullptr;

@@ -18,6 +18,8 @@ void PumpHostEvents(int timeoutMs);
 // The host window of a top-level window, made hidden at its place and size on first need.
 SDL_Window* HostWindowFor(Window& window);
 void DestroyHostWindow(Window& window);
+// Gives the host window the window's big icon, else its class's, else its small one.
+void SetHostIcon(Window& window);
 // Where a top-level window's pixels are drawn: the host window's surface, or at a host scale
 // above 1 the window's own surface at the program's size. Null when the host has none.
 SDL_Surface* ScreenPixelsOf(Window& window);

@@ -1,5 +1,6 @@
 // SDL video: started by the first top-level window that needs a host window.
 #include "hostevents.h"
+#include "icon.h"
 #include "messagebox.h"
 #include "paint.h"
 #include "queue.h"
@@ -73,9 +74,30 @@ SDL_Window* HostWindowFor(Window& window)
     const int k = HostScale();
     window.host = SDL_CreateWindow(Utf16ToUtf8(window.text).c_str(), window.rect.left * k, window.rect.top * k,
                                    std::max(1, window.width() * k), std::max(1, window.height() * k), flags);
-    if (window.host)
+    if (window.host) {
         SDL_SetWindowData(window.host, "hwnd", window.handle);
+        SetHostIcon(window);
+    }
     return window.host;
+}
+
+void SetHostIcon(Window& window)
+{
+    if (!window.host)
+        return;
+    std::shared_ptr<const IconPixels> icon;
+    for (HICON candidate : {window.bigIcon, window.cls ? window.cls->icon : nullptr, window.smallIcon})
+        if (!icon)
+            icon = IconPixelsOf(candidate);
+    if (!icon)
+        return;
+    // SDL copies the pixels; the surface only lends them.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(icon->argb.data()), icon->width, icon->height, 32,
+                                                              icon->width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface)
+        return;
+    SDL_SetWindowIcon(window.host, surface);
+    SDL_FreeSurface(surface);
 }
 
 SDL_Surface* ScreenPixelsOf(Window& window)

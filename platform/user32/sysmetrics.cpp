@@ -50,6 +50,10 @@ int GetSystemMetrics(int index)
     case SM_CYBORDER: return 1;
     case SM_CXEDGE:
     case SM_CYEDGE: return 2;
+    case SM_CXICON:
+    case SM_CYICON: return 32;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
     default: return 0;
     }
 }

@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -324,6 +325,22 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         UserGuard guard(UserLock());
         Window* window = FindWindowData(hwnd);
         return window ? static_cast<LRESULT>(window->text.size()) : 0;
+    }
+    case WM_SETICON: {
+        UserGuard guard(UserLock());
+        Window* window = FindWindowData(hwnd);
+        if (!window || wParam > ICON_BIG)
+            return 0;
+        const HICON previous = std::exchange(wParam == ICON_BIG ? window->bigIcon : window->smallIcon, reinterpret_cast<HICON>(lParam));
+        SetHostIcon(*window);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_GETICON: {
+        UserGuard guard(UserLock());
+        const Window* window = FindWindowData(hwnd);
+        if (!window)
+            return 0;
+        return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? window->bigIcon : window->smallIcon);
     }
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_SYSCOMMAND:

@@ -38,6 +38,8 @@ struct Window {
     std::vector<HWND> children; // creation order: the first is on top and first in tab order
     RECT rect{}; // in the parent's client coordinates, or the screen's
     std::u16string text;
+    HICON bigIcon = nullptr; // WM_SETICON's; the class's icon stands in for the big one
+    HICON smallIcon = nullptr;
     std::vector<BYTE> extra;
     LONG_PTR userData = 0;
     LONG_PTR id = 0;

@@ -29,6 +29,9 @@ case $case in
 starts)
   start
   robot screen tutorial --shot first-start
+  # The window carries the program's icon at the big size.
+  window '^Quibo$'
+  xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no 32 x 32 icon"
   stop
   spawn env QUIBO_DISPLAY=240x320 QUIBO_SCALE=1 "$bin/quibo"
   robot exit --shot next-start

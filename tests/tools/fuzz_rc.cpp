@@ -2,15 +2,20 @@
 // with a ScriptError that names a file; every dialog it compiles is one the platform reads,
 // field for field (read back and encoded again it gives the same bytes, help ids and the
 // character set aside, which the platform does not keep); every string block is sixteen
-// counted strings; resource names hold no zero unit; and the generated source carries each
-// resource's bytes exactly.
+// counted strings; every icon image is one the platform reads and every icon group picks one
+// of the script's images; resource names hold no zero unit; and the generated source carries
+// each resource's bytes exactly. The same input is read as an icon file too: one the reader
+// takes is one whose images the platform reads.
 #include "dialog.h"
 #include "emit.h"
 #include "fuzz_check.h"
 #include "fuzz_scratch.h"
+#include "ico_file.h"
+#include "iconfile.h"
 #include "lexer.h"
 #include "parser.h"
 #include "user32/dlgtemplate.h"
+#include "user32/iconimage.h"
 
 #include <cstdint>
 #include <cstring>
@@ -19,8 +24,10 @@
 
 namespace {
 
+constexpr uint16_t kIconType = 3;
 constexpr uint16_t kDialogType = 5;
 constexpr uint16_t kStringType = 6;
+constexpr uint16_t kIconGroupType = 14;
 
 size_t align4(size_t n)
 {
@@ -103,6 +110,21 @@ void checkStringBlock(const Resource& r)
     FUZZ_REQUIRE(at == r.bytes.size());
 }
 
+void checkIconImage(const std::vector<uint8_t>& bytes)
+{
+    FUZZ_REQUIRE(ReadIconImage(bytes.data(), bytes.size()).has_value());
+}
+
+void checkIconGroup(const std::vector<Resource>& resources, const Resource& group)
+{
+    const std::optional<WORD> id = PickIconImage(group.bytes.data(), group.bytes.size(), 32, 32);
+    FUZZ_REQUIRE(id.has_value());
+    bool found = false;
+    for (const Resource& r : resources)
+        found |= r.type.name.empty() && r.type.number == kIconType && r.name.name.empty() && r.name.number == *id;
+    FUZZ_REQUIRE(found);
+}
+
 // The bytes of the literal that follows `declaration` in generated source.
 std::vector<uint8_t> literalAfter(const std::string& source, const std::string& declaration)
 {
@@ -137,6 +159,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     WriteScratchFile("ids.h", reinterpret_cast<const uint8_t*>(ids.data()), ids.size());
     const uint8_t data[] = {0, 1, 2, 0xFF, '"', '\\', '?'};
     WriteScratchFile("data.bin", data, sizeof data);
+    const std::vector<uint8_t> icon = IcoFile({1, 2});
+    WriteScratchFile("icon.ico", icon.data(), icon.size());
     return 0;
 }
 
@@ -148,6 +172,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (text.find(special) != std::string_view::npos)
             return 0;
     const std::string path = WriteScratchFile("script.rc", data, size).string();
+
+    const IconFile icon = ReadIconFile(std::vector<uint8_t>(data, data + size));
+    FUZZ_REQUIRE(icon.error.empty() != icon.images.empty());
+    for (const IconImage& image : icon.images)
+        checkIconImage(image.bytes);
 
     CompiledScript compiled;
     try {
@@ -167,6 +196,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             checkDialog(r.bytes);
         if (r.type.name.empty() && r.type.number == kStringType)
             checkStringBlock(r);
+        if (r.type.name.empty() && r.type.number == kIconType)
+            checkIconImage(r.bytes);
+        if (r.type.name.empty() && r.type.number == kIconGroupType)
+            checkIconGroup(compiled.resources, r);
         FUZZ_REQUIRE(literalAfter(source, "kData" + std::to_string(i) + "[] =\n") == r.bytes);
     }
     return 0;

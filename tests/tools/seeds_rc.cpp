@@ -1,5 +1,6 @@
 // Resource scripts: the game's own, and small ones for each statement and directive.
 #include "fuzz_seeds.h"
+#include "ico_file.h"
 
 void WriteSeeds(const SeedFolder& seeds)
 {
@@ -46,5 +47,8 @@ STRINGTABLE { 2 "two" }
     seeds.Write("file-as-string-block", "\"Str\" 12-6 \"data.bin\"\nSTRINGTABLE { 0 \"a\" }\n");
     // Found by fuzzing: a file name too long for the system to look up.
     seeds.Write("long-include", "#include \"" + std::string(5000, 'n') + ".h\"\n");
+    seeds.Write("icons", "IDI_MAIN ICON \"icon.ico\"\n7 ICON \"icon.ico\"\n\"Small\" ICON \"icon.ico\"\n");
+    // The input is read as an icon file too.
+    seeds.Write("icon-file", IcoFile({1, 2}));
     seeds.Write("nested-defines", "#define A B\n#define B C\n#define C 5\n#ifndef D\nA DIALOGEX 0,0,1,1 BEGIN END\n#endif\n");
 }

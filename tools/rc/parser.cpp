@@ -2,6 +2,7 @@
 
 #include "constants.h"
 #include "dialog.h"
+#include "iconfile.h"
 #include "stringtable.h"
 #include "utf.h"
 
@@ -13,18 +14,21 @@
 namespace {
 
 constexpr uint64_t kIncludedFileSize = 64 * 1024;
+constexpr uint64_t kMaxIconFileSize = 1024 * 1024; // its images are written out byte by byte
 
 // Types that Win32 encodes in formats of their own; we have no use for them.
 const char* const kUnsupportedTypes[]
-    = {"ACCELERATORS", "BITMAP", "CURSOR", "DIALOG", "FONT", "HTML", "ICON", "MENU", "MENUEX", "MESSAGETABLE", "RCDATA", "VERSIONINFO"};
+    = {"ACCELERATORS", "BITMAP", "CURSOR", "DIALOG", "FONT", "HTML", "MENU", "MENUEX", "MESSAGETABLE", "RCDATA", "VERSIONINFO"};
 
 constexpr uint32_t kDefaultDialogStyle = 0x80000000 | 0x00800000 | 0x00080000; // WS_POPUP | WS_BORDER | WS_SYSMENU
 constexpr uint32_t kCaption = 0x00C00000; // WS_CAPTION
 constexpr uint32_t kSetFont = 0x40; // DS_SETFONT
 constexpr uint32_t kChildVisible = 0x40000000 | 0x10000000; // WS_CHILD | WS_VISIBLE
 constexpr size_t kMaxControls = 1024; // the platform's dialog reader takes no more
+constexpr uint16_t kIconType = 3; // RT_ICON
 constexpr uint16_t kDialogType = 5; // RT_DIALOG
 constexpr uint16_t kStringType = 6; // RT_STRING
+constexpr uint16_t kIconGroupType = 14; // RT_GROUP_ICON
 
 std::string upper(std::string text)
 {
@@ -81,21 +85,68 @@ private:
             resource.bytes = dialog();
             return add(start, std::move(resource));
         }
+        if (m_lex.accept("ICON"))
+            return icon(start, name);
         if (kind.kind == TokenKind::Identifier)
             for (const char* unsupported : kUnsupportedTypes)
                 if (upper(kind.text) == unsupported)
                     Lexer::fail(kind, std::string(unsupported) + " resources are not supported");
         const ResourceId type = resourceId("resource type");
-        // Dialogs and string blocks are encoded here; a file in their place would be misread.
-        if (type.name.empty() && (type.number == kDialogType || type.number == kStringType))
-            Lexer::fail(kind, "resources of type " + std::to_string(type.number) + " come from "
-                                  + (type.number == kDialogType ? "DIALOGEX" : "STRINGTABLE") + ", not from a file");
+        // Dialogs, string blocks and icons are encoded here; a file in their place would be misread.
+        if (const char* statement = encodedBy(type))
+            Lexer::fail(kind, "resources of type " + std::to_string(type.number) + " come from " + statement + ", not from a file");
         const Token file = m_lex.next();
         if (file.kind != TokenKind::String)
             Lexer::fail(file, "expected a file name in quotes, found " + spell(file));
         Resource resource{type, name, {}, {}, 0};
         fileContents(file, resource);
         add(start, std::move(resource));
+    }
+
+    static const char* encodedBy(const ResourceId& type)
+    {
+        if (!type.name.empty())
+            return nullptr;
+        switch (type.number) {
+        case kDialogType: return "DIALOGEX";
+        case kStringType: return "STRINGTABLE";
+        case kIconType:
+        case kIconGroupType: return "ICON";
+        default: return nullptr;
+        }
+    }
+
+    // id ICON "file.ico": each image becomes an RT_ICON numbered from 1 in the order of the
+    // script, the group an RT_GROUP_ICON under the id.
+    void icon(const Token& start, const ResourceId& name)
+    {
+        const Token file = m_lex.next();
+        if (file.kind != TokenKind::String)
+            Lexer::fail(file, "expected a file name in quotes, found " + spell(file));
+        const std::string shown = "\"" + Utf16ToUtf8(file.string) + "\"";
+        const IconFile read = ReadIconFile(iconFile(file, shown));
+        if (!read.error.empty())
+            Lexer::fail(file, shown + " " + read.error);
+        if (m_nextIconId + read.images.size() > 0x10000)
+            Lexer::fail(file, "too many icon images in one script");
+        const uint16_t firstId = uint16_t(m_nextIconId);
+        add(start, {{kIconGroupType, {}}, name, EncodeIconGroup(read.images, firstId), {}, 0});
+        for (const IconImage& image : read.images)
+            add(start, {{kIconType, {}}, {uint16_t(m_nextIconId++), {}}, image.bytes, {}, 0});
+    }
+
+    std::vector<uint8_t> iconFile(const Token& name, const std::string& shown)
+    {
+        namespace fs = std::filesystem;
+        const std::string file = m_lex.locate(Utf16ToUtf8(name.string), name.file);
+        std::ifstream in(file, std::ios::binary);
+        if (file.empty() || !in)
+            Lexer::fail(name, "cannot read " + shown);
+        std::error_code error;
+        if (fs::file_size(file, error) > kMaxIconFileSize && !error)
+            Lexer::fail(name, shown + " is larger than " + std::to_string(kMaxIconFileSize / 1024) + " KB");
+        m_out.dataFiles.push_back(fs::absolute(file).lexically_normal().string());
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
     }
 
     void add(const Token& at, Resource resource)
@@ -392,6 +443,7 @@ private:
     Lexer& m_lex;
     CompiledScript m_out;
     std::map<uint16_t, std::u16string> m_strings;
+    uint32_t m_nextIconId = 1;
     std::map<std::string, std::string> m_defined; // "type name" -> where
 };
 

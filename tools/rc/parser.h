@@ -1,4 +1,4 @@
-// The statements of a resource script: STRINGTABLE, DIALOGEX with CONTROL lines, and binary
+// The statements of a resource script: STRINGTABLE, DIALOGEX with CONTROL lines, ICON, and binary
 // resources ("id type "file"") by numeric or named type and id.
 #pragma once
 

@@ -1,0 +1,230 @@
+// Icons from an icon file to a window: the compiler refuses malformed icon files with a message
+// and splits good ones into resources, which the platform loads back at the size asked for.
+#include "user32/icon.h"
+
+#include "ico_file.h"
+#include "iconfile.h"
+#include "lexer.h"
+#include "little_endian.h"
+#include "parser.h"
+#include "test_env.h"
+
+#include "resourcemodule.h"
+#include <windows.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
+{
+    StoreLe32(&bytes[at], value);
+}
+
+constexpr size_t kImage1 = 6 + 2 * 16; // where the first image of a two-image file starts
+
+TEST(IconFile, RefusesMalformedFilesWithAMessage)
+{
+    using Edit = std::function<void(std::vector<uint8_t>&)>;
+    const struct {
+        const char* what;
+        Edit edit;
+        const char* error;
+    } cases[] = {
+        {"too short", [](auto& f) { f.resize(4); }, "is not an icon file"},
+        {"a cursor", [](auto& f) { f[2] = 2; }, "is not an icon file"},
+        {"no images", [](auto& f) { f[4] = 0; }, "has 0 images"},
+        {"too many images", [](auto& f) { f[4] = 65; }, "has 65 images"},
+        {"directory cut", [](auto& f) { f.resize(6 + 16 + 8); }, "is cut short in its directory"},
+        {"offset past the end", [](auto& f) { Put32(f, 6 + 16 + 12, uint32_t(f.size()) + 1); }, "has image 2 reaching past the end"},
+        {"size wraps around", [](auto& f) { Put32(f, 6 + 8, 0xFFFFFFF0u); }, "has image 1 reaching past the end"},
+        {"file cut", [](auto& f) { f.pop_back(); }, "has image 2 reaching past the end"},
+        {"image cut", [](auto& f) { Put32(f, 6 + 16 + 8, LoadLe32(&f[6 + 16 + 8]) - 1); }, "has image 2 cut short"},
+        {"PNG", [](auto& f) { Put32(f, kImage1, 0x474E5089); }, "has image 1 compressed as PNG"},
+        {"other header", [](auto& f) { Put32(f, kImage1, 12); }, "has image 1 without a bitmap header"},
+        {"8 bits", [](auto& f) { f[kImage1 + 14] = 8; }, "has image 1 that is not a 32-bit uncompressed bitmap"},
+        {"compressed", [](auto& f) { f[kImage1 + 16] = 3; }, "has image 1 that is not a 32-bit"},
+        {"palette", [](auto& f) { f[kImage1 + 32] = 1; }, "has image 1 that is not a 32-bit"},
+        {"other size", [](auto& f) { f[kImage1 + 4] = 17; }, "has image 1 of 17 x 16 pixels where the directory says 16 x 16"},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> file = IcoFile({16, 32});
+        c.edit(file);
+        const IconFile read = ReadIconFile(file);
+        EXPECT_TRUE(read.error.starts_with(c.error)) << c.what << ": " << read.error;
+        EXPECT_TRUE(read.images.empty()) << c.what;
+    }
+    const IconFile good = ReadIconFile(IcoFile({16, 32}));
+    EXPECT_EQ(good.error, "");
+    ASSERT_EQ(good.images.size(), 2u);
+    EXPECT_EQ(good.images[1].width, 32);
+    EXPECT_EQ(good.images[1].bytes.size(), 40u + 32 * 32 * 4 + 32 * 4);
+}
+
+// Scripts with icons, compiled; the resources they make register with the platform.
+class Icons : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        const fs::path dir = TestRoot() / "icons";
+        fs::create_directories(dir);
+        const std::vector<uint8_t> ico = IcoFile({16, 32, 48});
+        std::ofstream(dir / "three.ico", std::ios::binary).write(reinterpret_cast<const char*>(ico.data()), std::streamsize(ico.size()));
+        std::ofstream(dir / "script.rc") << "7 ICON \"three.ico\"\nNamed ICON \"three.ico\"\n";
+        Lexer lexer((dir / "script.rc").string(), {});
+        for (const Resource& r : CompileScript(lexer).resources)
+            Register(MAKEINTRESOURCEW(r.type.number), r.name.name.empty() ? MAKEINTRESOURCEW(r.name.number) : Name(r.name.name), r.bytes);
+        // A group naming an image nobody defined, and one whose image is cut short.
+        std::vector<uint8_t> missing = {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0x84, 0x03}; // RT_ICON 900
+        Register(MAKEINTRESOURCEW(14), Name(u"MISSING"), missing);
+        std::vector<uint8_t> cut = missing;
+        cut[18] = 0x85; // RT_ICON 901
+        Register(MAKEINTRESOURCEW(14), Name(u"CUT"), cut);
+        std::vector<uint8_t> image = ReadIconFile(IcoFile({16})).images[0].bytes;
+        image.pop_back();
+        Register(MAKEINTRESOURCEW(3), MAKEINTRESOURCEW(901), image);
+    }
+
+    static LPCWSTR Name(const std::u16string& name) { return s_names.emplace_back(name).c_str(); }
+
+    static void Register(LPCWSTR type, LPCWSTR name, std::vector<uint8_t> bytes)
+    {
+        const std::vector<uint8_t>& kept = s_bytes.emplace_back(std::move(bytes));
+        const ResourceEntry& entry = s_entries.emplace_back(ResourceEntry{type, name, kept.data(), DWORD(kept.size())});
+        RegisterResources(&entry, 1);
+    }
+
+    static HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+    static inline std::deque<std::u16string> s_names;
+    static inline std::deque<std::vector<uint8_t>> s_bytes;
+    static inline std::deque<ResourceEntry> s_entries;
+};
+
+TEST_F(Icons, ScriptsNumberTheImagesOnAndRefuseIconTypesFromFiles)
+{
+    const fs::path dir = TestRoot() / "icons";
+    std::ofstream(dir / "two.rc") << "1 ICON \"three.ico\"\n2 ICON \"three.ico\"\n";
+    Lexer lexer((dir / "two.rc").string(), {});
+    const CompiledScript compiled = CompileScript(lexer);
+    ASSERT_EQ(compiled.resources.size(), 8u);
+    const std::vector<uint8_t>& second = compiled.resources[4].bytes; // the second group
+    EXPECT_EQ(compiled.resources[4].type.number, 14);
+    EXPECT_EQ(LoadLe16(&second[6 + 12]), 4) << "the second file's images follow the first's";
+    EXPECT_EQ(compiled.resources[7].name.number, 6);
+
+    const struct {
+        const char* script;
+        const char* error;
+    } cases[] = {
+        {"1 ICON \"absent.ico\"\n", "cannot read \"absent.ico\""},
+        {"1 ICON \"script.rc\"\n", "\"script.rc\" is not an icon file"},
+        {"1 ICON three.ico\n", "expected a file name in quotes"},
+        {"1 3 \"three.ico\"\n", "resources of type 3 come from ICON"},
+        {"1 14 \"three.ico\"\n", "resources of type 14 come from ICON"},
+        {"1 ICON \"three.ico\"\n1 ICON \"three.ico\"\n", "resource 14 1 is already defined"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(dir / "bad.rc") << c.script;
+        try {
+            Lexer bad((dir / "bad.rc").string(), {});
+            CompileScript(bad);
+            ADD_FAILURE() << "no error for " << c.script;
+        } catch (const ScriptError& e) {
+            EXPECT_TRUE(e.message.starts_with(c.error)) << c.script << ": " << e.message;
+        }
+    }
+}
+
+TEST_F(Icons, LoadTheImageNearestTheSizeAskedFor)
+{
+    const struct {
+        int cx, cy, side;
+    } cases[] = {{16, 16, 16}, {20, 20, 32}, {32, 32, 32}, {0, 0, 32}, {33, 16, 48}, {64, 64, 48}};
+    for (const auto& c : cases) {
+        HICON icon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(7), IMAGE_ICON, c.cx, c.cy, 0));
+        const auto pixels = IconPixelsOf(icon);
+        ASSERT_TRUE(pixels) << c.cx;
+        ASSERT_EQ(pixels->width, c.side);
+        ASSERT_EQ(pixels->height, c.side);
+        // Top-down rows: the pixel at (3, 1) comes from the second row from the top.
+        EXPECT_EQ(pixels->argb[size_t(c.side) + 3], IcoPattern(c.side, 3, 1)) << c.cx;
+        EXPECT_TRUE(DestroyIcon(icon));
+        EXPECT_FALSE(DestroyIcon(icon));
+        EXPECT_FALSE(IconPixelsOf(icon));
+    }
+}
+
+TEST_F(Icons, SharedIconsAreMadeOnceAndOutliveDestroyIcon)
+{
+    HICON icon = LoadIconW(Instance(), u"named");
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(LoadIconW(Instance(), u"NAMED"), icon);
+    EXPECT_EQ(LoadImageW(Instance(), u"NAMED", IMAGE_ICON, 32, 32, LR_SHARED), icon);
+    EXPECT_NE(LoadImageW(Instance(), u"NAMED", IMAGE_ICON, 16, 16, LR_SHARED), icon);
+    EXPECT_TRUE(DestroyIcon(icon));
+    ASSERT_TRUE(IconPixelsOf(icon));
+    EXPECT_EQ(IconPixelsOf(icon)->width, 32);
+}
+
+TEST_F(Icons, MissingOrMalformedIconsLoadNothing)
+{
+    const struct {
+        LPCWSTR name;
+        UINT type;
+        DWORD error;
+    } cases[] = {
+        {MAKEINTRESOURCEW(8), IMAGE_ICON, ERROR_RESOURCE_NAME_NOT_FOUND},
+        {u"MISSING", IMAGE_ICON, ERROR_INVALID_DATA},
+        {u"CUT", IMAGE_ICON, ERROR_INVALID_DATA},
+        {MAKEINTRESOURCEW(7), 0, ERROR_INVALID_PARAMETER}, // a bitmap
+    };
+    for (const auto& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(LoadImageW(Instance(), c.name, c.type, 0, 0, 0), nullptr);
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+    EXPECT_EQ(LoadIconW(nullptr, IDI_APPLICATION), nullptr);
+    EXPECT_FALSE(DestroyIcon(nullptr));
+}
+
+TEST(IconImage, TheMaskGivesTransparencyOnlyWhereNoAlphaIs)
+{
+    std::vector<uint8_t> image = ReadIconFile(IcoFile({16})).images[0].bytes;
+    for (size_t at = 40; at < 40 + 16 * 16 * 4; at += 4)
+        image[at + 3] = 0;
+    image[40 + 16 * 16 * 4 + 15 * 4] = 0x80; // the mask's bottom row comes last: (0, 0) is clear
+    const auto pixels = ReadIconImage(image.data(), image.size());
+    ASSERT_TRUE(pixels);
+    EXPECT_EQ(pixels->argb[0] >> 24, 0u);
+    EXPECT_EQ(pixels->argb[1] >> 24, 0xFFu);
+    EXPECT_EQ(pixels->argb[16] >> 24, 0xFFu);
+    image.pop_back();
+    EXPECT_FALSE(ReadIconImage(image.data(), image.size()));
+}
+
+TEST(WindowIcon, WindowsKeepTheIconsTheyAreGiven)
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"IconTest";
+    ASSERT_TRUE(RegisterClassW(&wc));
+    HWND window = CreateWindowExW(0, u"IconTest", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    HICON big = reinterpret_cast<HICON>(0x10), small = reinterpret_cast<HICON>(0x20);
+    EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big)), 0);
+    EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small)), 0);
+    EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(big));
+    EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(small));
+    EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
+    DestroyWindow(window);
+    UnregisterClassW(u"IconTest", nullptr);
+}
+
+} // namespace

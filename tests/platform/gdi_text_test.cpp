@@ -148,6 +148,8 @@ TEST(TextOut, AntialiasingOnDirectTargetsOnly)
             EXPECT_GT(seen.size(), 4u) << c.bits;
         else
             EXPECT_EQ(seen, c.exactly) << c.bits;
+        page.dib.SavePng("text-" + std::to_string(c.bits)
+                         + (c.quality == ANTIALIASED_QUALITY ? "-smooth.png" : ".png")); // for a person to look at
     }
 }
 

@@ -7,9 +7,6 @@
 
 namespace {
 
-const DWORD k555[3] = {0x7C00, 0x3E0, 0x1F};
-const DWORD k565[3] = {0xF800, 0x7E0, 0x1F};
-
 struct Format {
     int bits;
     const DWORD* masks = nullptr;
@@ -24,10 +21,7 @@ TestDib Make(const Format& f, int width, int height = 1)
 
 std::vector<uint32_t> Row(const TestDib& dib, int y = 0)
 {
-    std::vector<uint32_t> row;
-    for (int x = 0; x < dib.Width(); ++x)
-        row.push_back(dib.Raw(x, y));
-    return row;
+    return dib.Pixels(y, y + 1);
 }
 
 void Copy(const TestDib& dst, const TestDib& src)

@@ -51,9 +51,7 @@ TEST(DrawFocusRect, DotsInvertAndASecondCallRestores)
                   (std::vector<bool>{true, false, true, false}))
             << bits;
         DrawFocusRect(dib.Dc(), &r);
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 7; ++x)
-                EXPECT_EQ(dib.Raw(x, y), before) << bits;
+        EXPECT_EQ(dib.Pixels(), std::vector<uint32_t>(35, before)) << bits;
     }
 }
 

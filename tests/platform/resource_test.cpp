@@ -1,7 +1,7 @@
-#include "../../platform/user32/dlgtemplate.h"
 #include "last_error.h"
 #include "resource_pattern.h"
 #include "resources_test.h"
+#include "user32/dlgtemplate.h"
 
 #include "windows.h"
 

@@ -118,12 +118,9 @@ TEST_F(ResourceCompiler, ReportsMistakesWithFileAndLine)
     expectError("STRINGTABLE BEGIN\n1 \"a\" $\nEND\n", 2, "unexpected character '$'");
     expectError("STRINGTABLE BEGIN\n0x \"a\"\nEND\n", 2, "malformed number");
     expectError("STRINGTABLE BEGIN\n99999999999 \"a\"\nEND\n", 2, "number too large");
-}
 
-// Texts a dialog stores zero-terminated, and what its reader takes, are checked when compiled:
-// otherwise the template compiles but is misread or refused when the dialog is created.
-TEST_F(ResourceCompiler, RefusesDialogsTheirReaderCannotTake)
-{
+    // Texts a dialog stores zero-terminated, and what its reader takes, are checked when compiled:
+    // otherwise the template compiles but is misread or refused when the dialog is created.
     const std::string dialog = "1 DIALOGEX 0, 0, 10, 10\n";
     const std::string control = "BEGIN\nCONTROL ";
     expectError(dialog + "CAPTION \"a\\0b\"\nBEGIN\nEND\n", 2, "the caption holds a zero character");

@@ -155,16 +155,14 @@ TEST_F(WindowTest, ABackgroundIsAnnouncedWheneverANewOneIsMade)
     resize(kWidth - 40);
     EXPECT_TRUE(anim->GetWidth() == kWidth - 40 && anim->GetBackground() == background && g_log.codes.empty());
     resize(kWidth + 40);
-    EXPECT_EQ(anim->GetBackground()->GetWidth(), kWidth + 40);
-    EXPECT_TRUE(announced());
+    EXPECT_TRUE(anim->GetBackground()->GetWidth() == kWidth + 40 && announced());
     g_log = {};
     SetDisplayPaletteGroup(nullptr);
     EXPECT_TRUE(announced());
     {
         DisplayAs unsupported(12, false); // no bitmap can be made at this depth
         resize(kWidth + 60);
-        EXPECT_EQ(anim->GetBackground(), nullptr);
-        EXPECT_TRUE(std::find(g_log.codes.begin(), g_log.codes.end(), kAnimBackground) == g_log.codes.end());
+        EXPECT_TRUE(!anim->GetBackground() && std::find(g_log.codes.begin(), g_log.codes.end(), kAnimBackground) == g_log.codes.end());
     }
     g_log = {};
     anim->RebuildBuffers();
@@ -175,8 +173,7 @@ TEST_F(WindowTest, FreeingTwiceChangesNothing)
 {
     AnimWindow* freed = anim;
     DestroyWindow(hwnd);
-    EXPECT_EQ(g_log.codes.back(), kAnimFreeing);
-    EXPECT_TRUE(!AnimWindow::FromWindow(hwnd) && !IsLiveWindow(freed));
+    EXPECT_TRUE(g_log.codes.back() == kAnimFreeing && !AnimWindow::FromWindow(hwnd) && !IsLiveWindow(freed));
     AnimWindow::Free(freed);
 }
 
@@ -209,8 +206,7 @@ TEST_F(WindowTest, AHookThatClosesTheWindowEndsTheDispatch)
     anim->AddHook(ClosesItsWindow, kHookAll, 50);
     anim->AddHook(Hears<'x'>, kHookAll, 150);
     SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_TRUE(g_heard.empty());
+    EXPECT_TRUE(!IsWindow(hwnd) && g_heard.empty());
     DestroyWindow(g_replacement);
 }
 

@@ -163,23 +163,19 @@ TEST(PspLayers, LayersBecomeFramesOrDrawIntoOneBitmap)
 
 TEST(PspLayers, APlacedLayerWritesOnlyWhereCanvasAndDataMeet)
 {
-    struct CASE {
-        int side;
-        psp::Rect imageRect, savedRect;
-        std::vector<uint32_t> pixels;
-        std::vector<std::tuple<int, int, uint32_t>> expected; // x, y, value
-    };
-    const CASE cases[] = {
+    // The canvas side, the layer's rectangles on the canvas and as saved, its pixels, and
+    // pixels expected at (x, y).
+    const std::tuple<int, psp::Rect, psp::Rect, std::vector<uint32_t>, std::vector<std::tuple<int, int, uint32_t>>> cases[] = {
         // Canvas (4, 3) to (6, 4); the rest stays black.
         {8, {3, 2, 8, 8}, {1, 1, 3, 2}, {0xABCDEF, 0x123456}, {{4, 3, 0xABCDEF}, {5, 3, 0x123456}, {3, 3, 0}, {4, 4, 0}}},
         // Canvas (-2, 2) to (2, 6), beyond the left and bottom edges.
         {4, {-2, 2, 0, 0}, {0, 0, 4, 4}, std::vector<uint32_t>(16, 0x00FF00), {{0, 2, 0x00FF00}, {1, 3, 0x00FF00}, {2, 2, 0}, {0, 1, 0}}},
     };
-    for (const CASE& c : cases) {
-        psp::Image image = Image(c.side, c.side, Compression::RunLength);
-        image.layers[0] = {"", c.imageRect, c.savedRect, {}, c.pixels, {}};
+    for (const auto& [side, imageRect, savedRect, pixels, expected] : cases) {
+        psp::Image image = Image(side, side, Compression::RunLength);
+        image.layers[0] = {"", imageRect, savedRect, {}, pixels, {}};
         auto g = Load(psp::WritePspImage(image));
-        for (const auto& [x, y, value] : c.expected)
+        for (const auto& [x, y, value] : expected)
             EXPECT_EQ(g->GetPixelValue(x, y), value) << x << "," << y;
     }
 }
@@ -275,14 +271,9 @@ TEST(PspChannel, StoredBytesBecomeExactlyTheExpectedLength)
     Bytes cutDeflate = psp::CompressChannel(Bytes(100, 42), Compression::Deflate);
     cutDeflate.resize(cutDeflate.size() / 2);
     const auto deflated = [](const Bytes& data) { return psp::CompressChannel(data, Compression::Deflate); };
-    struct CASE {
-        Bytes stored;
-        DWORD cbExpected;
-        WORD compression;
-        Bytes out; // empty: the channel fails
-        DWORD cbOut;
-    };
-    const CASE cases[] = {
+    // The stored bytes, the expected length, the compression; what comes out (empty: the channel
+    // fails) and the length it reports.
+    const std::tuple<Bytes, DWORD, WORD, Bytes, DWORD> cases[] = {
         {{129, 7}, 1, kPspRunLength, {7}, 1},
         {literal, 128, kPspRunLength, Bytes(literal.begin() + 1, literal.end()), 128},
         {{0, 130, 5, 1, 9}, 3, kPspRunLength, {5, 5, 9}, 3},
@@ -300,11 +291,10 @@ TEST(PspChannel, StoredBytesBecomeExactlyTheExpectedLength)
         {{1, 2, 3}, 3, 3, {}, 0},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const CASE& c = cases[i];
-        DWORD cb = c.cbExpected;
-        BYTE* out = DecompressPspChannel(c.stored.data(), DWORD(c.stored.size()), &cb, c.compression);
-        EXPECT_EQ(out ? Bytes(out, out + c.cbExpected) : Bytes(), c.out) << i;
-        EXPECT_EQ(cb, c.cbOut) << i;
+        const auto& [stored, cbExpected, compression, expected, cbOut] = cases[i];
+        DWORD cb = cbExpected;
+        BYTE* out = DecompressPspChannel(stored.data(), DWORD(stored.size()), &cb, compression);
+        EXPECT_EQ(std::tuple(out ? Bytes(out, out + cbExpected) : Bytes(), cb), std::tuple(expected, cbOut)) << i;
         MEM_FREE(out);
     }
 }

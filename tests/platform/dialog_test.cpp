@@ -2,7 +2,7 @@
 // radio groups, and a combo box typed into.
 #include "dialog_test.h"
 
-#include "../../platform/user32/dlgtemplate.h"
+#include "user32/dlgtemplate.h"
 #include "window_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "../../platform/user32/dlgtemplate.h"
 #include "resource_pattern.h"
 #include "resources_test.h"
+#include "user32/dlgtemplate.h"
 
 #include "windows.h"
 

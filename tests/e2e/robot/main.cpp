@@ -3,6 +3,7 @@
 // game stored.
 //   robot play     play a whole game (or --quibos N of it); on a new high score type --name
 //                  and check the stored table
+//   robot keys     take one quibo with the keys alone, checking the focus ring on the way
 //   robot screen S wait until screen S shows (tutorial, play, paused, gameover, newhighscore,
 //                  highscores) and keep a screenshot named --shot
 //   robot start-game  wait for the play screen, leaving a first run's tutorial with Done
@@ -18,7 +19,6 @@
 #include "utf.h"
 
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -26,9 +26,7 @@
 namespace {
 
 struct Command {
-    std::string verb;
-    std::string argument;
-    std::string shot;
+    std::string verb, argument, shot;
     uint32_t score = 200000;
     RobotOptions options;
 };
@@ -36,76 +34,65 @@ struct Command {
 Command Parse(int argc, char** argv)
 {
     if (argc < 2)
-        throw std::runtime_error("usage: robot play|screen S|start-game|view-scores|exit|scores|seed N|forge N [options]");
+        throw std::runtime_error("usage: robot play|keys|screen S|start-game|view-scores|exit|scores|seed N|forge N [options]");
     Command c;
     c.verb = argv[1];
     RobotOptions& o = c.options;
-    const std::map<std::string, std::function<void(const std::string&)>> flags = {
-        {"--tool", [&](const std::string& v) { o.packTool = v; }},
-        {"--packs", [&](const std::string& v) { o.packs = v; }},
-        {"--work", [&](const std::string& v) { o.work = v; }},
-        {"--shots", [&](const std::string& v) { o.shots = v; }},
-        {"--name", [&](const std::string& v) { o.name = v; }},
-        {"--quibos", [&](const std::string& v) { o.quibos = std::stoi(v); }},
-        {"--timeout", [&](const std::string& v) { o.timeout = std::stod(v); }},
-        {"--score", [&](const std::string& v) { c.score = uint32_t(std::stoul(v)); }},
-        {"--shot", [&](const std::string& v) { c.shot = v; }},
-    };
+    const std::map<std::string, std::string*> texts = {{"--tool", &o.packTool}, {"--packs", &o.packs}, {"--work", &o.work},
+                                                       {"--shots", &o.shots},   {"--name", &o.name},   {"--shot", &c.shot}};
     int i = 2;
     if ((c.verb == "screen" || c.verb == "forge" || c.verb == "seed") && i < argc)
         c.argument = argv[i++];
-    for (; i < argc; i += 2) {
-        const auto flag = flags.find(argv[i]);
-        if (flag == flags.end())
-            throw std::runtime_error(std::string("robot: unknown option ") + argv[i]);
-        if (i + 1 >= argc)
-            throw std::runtime_error(std::string("robot: ") + argv[i] + " needs a value");
-        flag->second(argv[i + 1]);
+    for (; i + 1 < argc; i += 2) {
+        const std::string flag = argv[i], value = argv[i + 1];
+        if (texts.count(flag))
+            *texts.at(flag) = value;
+        else if (flag == "--quibos")
+            o.quibos = std::stoi(value);
+        else if (flag == "--timeout")
+            o.timeout = std::stod(value);
+        else if (flag == "--score")
+            c.score = uint32_t(std::stoul(value));
+        else
+            throw std::runtime_error("robot: unknown option " + flag);
     }
+    if (i < argc)
+        throw std::runtime_error(std::string("robot: ") + argv[i] + " needs a value");
     return c;
-}
-
-void PrintScores()
-{
-    const auto table = ParseHighScores(ReadHighScoresValue());
-    if (!table)
-        throw std::runtime_error("robot: no high-score table in the store");
-    for (const StoredScore& s : *table)
-        std::printf("%s|%u|%u|%u|%s\n", Utf16ToUtf8(s.name).c_str(), s.score, s.date, s.check,
-                    s.check != 0 && s.check == ExpectedCheck(s.name, s.score) ? "valid" : "unchecked");
 }
 
 // The entry the game stored for the robot's game, once the name dialog has closed.
 void CheckStoredEntry(const RobotOptions& options, const GameResult& result)
 {
-    const std::u16string name = Utf8ToUtf16(options.name);
-    const double end = Now() + options.timeout;
-    for (;;) {
+    for (const double end = Now() + options.timeout; Now() < end; Pause(0.3)) {
         const auto table = ParseHighScores(ReadHighScoresValue());
         for (const StoredScore& s : table ? *table : std::vector<StoredScore>{}) {
-            if (s.name != name)
+            if (s.name != Utf8ToUtf16(options.name))
                 continue;
             std::printf("robot: stored %s %u ms (the robot expected %.0f to %.0f), date %u, check %08X\n", options.name.c_str(), s.score,
                         result.earliest, result.latest, s.date, s.check);
             if (s.score < result.earliest || s.score > result.latest)
                 throw std::runtime_error("robot: the stored time is not the time of the game");
-            if (s.check != ExpectedCheck(s.name, s.score))
-                throw std::runtime_error("robot: the stored check value is wrong");
-            if (s.date != PackedToday())
-                throw std::runtime_error("robot: the stored date is not today");
+            if (s.check != ExpectedCheck(s.name, s.score) || s.date != PackedToday())
+                throw std::runtime_error("robot: the stored check value or date is wrong");
             return;
         }
-        if (Now() > end)
-            throw std::runtime_error("robot: the store never held the name " + options.name);
-        Pause(0.3);
     }
+    throw std::runtime_error("robot: the store never held the name " + options.name);
 }
 
 void Main(int argc, char** argv)
 {
     const Command c = Parse(argc, argv);
-    if (c.verb == "scores")
-        return PrintScores();
+    if (c.verb == "scores") {
+        const auto table = ParseHighScores(ReadHighScoresValue());
+        if (!table)
+            throw std::runtime_error("robot: no high-score table in the store");
+        for (const StoredScore& s : *table)
+            std::printf("%s|%u|%u|%u|%s\n", Utf16ToUtf8(s.name).c_str(), s.score, s.date, s.check,
+                        s.check != 0 && s.check == ExpectedCheck(s.name, s.score) ? "valid" : "unchecked");
+        return;
+    }
     if (c.verb == "seed" || c.verb == "forge") {
         std::vector<uint8_t> value = ReadHighScoresValue();
         const std::u16string name = Utf8ToUtf16(c.argument);
@@ -125,6 +112,8 @@ void Main(int argc, char** argv)
         robot.ViewScores(c.shot);
     } else if (c.verb == "exit") {
         robot.ClickButton(robot.WaitFor("play", c.shot), kExit);
+    } else if (c.verb == "keys") {
+        robot.PlayKeys();
     } else if (c.verb != "play") {
         throw std::runtime_error("robot: unknown command " + c.verb);
     } else if (const GameResult result = robot.Play(); !result.ended && !c.options.quibos) {

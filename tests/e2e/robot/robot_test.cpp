@@ -115,12 +115,8 @@ TEST(RobotTiles, NamesTheTilesOfTheArtworkPreview)
     const TileFinder finder(Pack("quibo-l-hi").tiles);
     std::vector<std::pair<Face, int>> best;
     for (int parity = 0; parity < 4; ++parity) {
-        Image half{sheet.width / 2 - 1, std::min(sheet.height / 2 - 1, finder.tileHeight() * 2)};
-        for (int y = 0; y < half.height; ++y)
-            for (int x = 0; x < half.width; ++x)
-                half.at(x, y) = sheet.at(2 * x + parity % 2, 2 * y + parity / 2);
         std::vector<std::pair<Face, int>> seen;
-        for (const SeenTile& t : finder.Find(half))
+        for (const SeenTile& t : finder.Find(Crop(sheet, parity % 2, parity / 2, sheet.width - 2, finder.tileHeight() * 4, 2)))
             seen.emplace_back(t.face, t.index);
         if (seen.size() > best.size())
             best = seen;

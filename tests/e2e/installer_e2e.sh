@@ -23,7 +23,16 @@ start_setup() { spawn "$bin/QuiboSetup" >"$out" 2>&1; setup=$pid; window Quibo 1
 # Positions in dialog units of the installer's templates (7/4 by 15/8 pixels, frame 20).
 click_du() { click $((20 + $1 * 7 / 4)) $((20 + $2 * 15 / 8)) 0.7; }
 snap() { shot "$shots/installer_$1.png"; }
+# Rescan until the target choice shows (under load the pane or the handheld may not be ready
+# yet), then "Install on both" and Install.
 install_both() {
+  for _ in $(seq 10); do
+    grep -q "target choice shown" "$out" && break
+    click_du 44 123 # Rescan
+    for _ in $(seq 15); do grep -q "target choice shown" "$out" && break 2; sleep 0.2; done
+  done
+  grep -q "target choice shown" "$out" || fail "no target choice"
+  snap "target-$1"
   click_du 40 90   # Install on both
   click_du 336 122 # Install
 }
@@ -117,14 +126,8 @@ esperanto)
 both)
   start_setup
   "$bin/quibo-handheld" start --root "$work/device" >/dev/null
-  # Rescan until the choice shows: under load the pane or the handheld may not be ready yet.
-  for _ in $(seq 10); do
-    click_du 44 123 # Rescan
-    for _ in $(seq 15); do grep -q "target choice shown" "$out" && break 2; sleep 0.2; done
-  done
-  grep -q "target choice shown with target 1" "$out" || fail "no target choice with both selected"
-  snap target-en
-  install_both
+  install_both en
+  grep -q "target choice shown with target 1" "$out" || fail "the target choice did not start on both"
   snap progress-both
   final_box success-both
   expect_bar 1009 5 90 95 100
@@ -146,7 +149,7 @@ both)
 nospace)
   "$bin/quibo-handheld" start --root "$work/device" --free 20000 >/dev/null
   start_setup
-  install_both
+  install_both nospace
   final_box failure-en
   grep "QuiboSetup: Setup was unable to install the file" "$out" || fail "no error naming the path"
   test -s "$drive/Program Files/Quibo/quibo.exe" || fail "the desktop installation was lost"

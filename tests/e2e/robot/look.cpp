@@ -11,19 +11,13 @@ constexpr int kTolerance = 40;
 constexpr double kMaxMisses = 0.03;
 constexpr size_t kSamples = 24;
 
-bool Agrees(Rgb a, Rgb b)
+// How many of these pixels of the template disagree with the screen at (x, y), which holds it.
+size_t Disagreeing(const Image& screen, const Template& t, int x, int y, const std::vector<int>& pixels)
 {
-    return std::abs(a.r - b.r) <= kTolerance && std::abs(a.g - b.g) <= kTolerance && std::abs(a.b - b.b) <= kTolerance;
-}
-
-bool SamplesAgree(const Image& screen, const Template& t, int x, int y)
-{
-    for (int i : t.samples) {
-        const int px = i % t.picture.width, py = i / t.picture.width;
-        if (!Agrees(screen.at(x + px, y + py), t.picture.pixels[size_t(i)]))
-            return false;
-    }
-    return true;
+    return size_t(std::count_if(pixels.begin(), pixels.end(), [&](int i) {
+        const Rgb a = screen.at(x + i % t.picture.width, y + i / t.picture.width), b = t.picture.pixels[size_t(i)];
+        return std::abs(a.r - b.r) > kTolerance || std::abs(a.g - b.g) > kTolerance || std::abs(a.b - b.b) > kTolerance;
+    }));
 }
 
 } // namespace
@@ -43,9 +37,9 @@ Template MakeTemplate(const Image& picture, const std::vector<bool>& counts)
 
 Template MakeKeyedTemplate(const Image& picture, Rgb key)
 {
-    std::vector<bool> counts(picture.pixels.size());
-    for (size_t i = 0; i < counts.size(); ++i)
-        counts[i] = !(picture.pixels[i] == key);
+    std::vector<bool> counts;
+    for (const Rgb& p : picture.pixels)
+        counts.push_back(!(p == key));
     return MakeTemplate(picture, counts);
 }
 
@@ -53,11 +47,7 @@ double MissesAt(const Image& screen, const Template& t, int x, int y)
 {
     if (t.counted.empty() || x < 0 || y < 0 || x + t.picture.width > screen.width || y + t.picture.height > screen.height)
         return 1;
-    size_t misses = 0;
-    for (int i : t.counted)
-        if (!Agrees(screen.at(x + i % t.picture.width, y + i / t.picture.width), t.picture.pixels[size_t(i)]))
-            ++misses;
-    return double(misses) / double(t.counted.size());
+    return double(Disagreeing(screen, t, x, y, t.counted)) / double(t.counted.size());
 }
 
 std::vector<Match> FindAll(const Image& screen, const Template& t)
@@ -71,7 +61,7 @@ std::vector<Match> FindAll(const Image& screen, const Template& t)
     };
     for (int y = 0; y + h <= screen.height; ++y) {
         for (int x = 0; x + w <= screen.width; ++x) {
-            if (!SamplesAgree(screen, t, x, y) || overlaps(x, y))
+            if (Disagreeing(screen, t, x, y, t.samples) > 0 || overlaps(x, y))
                 continue;
             // The first place that passes may be a pixel or two off a flat picture's true place.
             Match best{x, y, MissesAt(screen, t, x, y)};

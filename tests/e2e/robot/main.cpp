@@ -19,6 +19,7 @@
 #include "utf.h"
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -27,7 +28,7 @@ namespace {
 
 struct Command {
     std::string verb, argument, shot;
-    uint32_t score = 200000;
+    uint32_t score = 0;
     RobotOptions options;
 };
 
@@ -37,27 +38,28 @@ Command Parse(int argc, char** argv)
         throw std::runtime_error("usage: robot play|keys|screen S|start-game|view-scores|exit|scores|seed N|forge N [options]");
     Command c;
     c.verb = argv[1];
-    RobotOptions& o = c.options;
-    const std::map<std::string, std::string*> texts = {{"--tool", &o.packTool}, {"--packs", &o.packs}, {"--work", &o.work},
-                                                       {"--shots", &o.shots},   {"--name", &o.name},   {"--shot", &c.shot}};
     int i = 2;
     if ((c.verb == "screen" || c.verb == "forge" || c.verb == "seed") && i < argc)
         c.argument = argv[i++];
-    for (; i + 1 < argc; i += 2) {
-        const std::string flag = argv[i], value = argv[i + 1];
-        if (texts.count(flag))
-            *texts.at(flag) = value;
-        else if (flag == "--quibos")
-            o.quibos = std::stoi(value);
-        else if (flag == "--timeout")
-            o.timeout = std::stod(value);
-        else if (flag == "--score")
-            c.score = uint32_t(std::stoul(value));
-        else
-            throw std::runtime_error("robot: unknown option " + flag);
-    }
-    if (i < argc)
-        throw std::runtime_error(std::string("robot: ") + argv[i] + " needs a value");
+    std::map<std::string, std::string> flags;
+    for (; i < argc; i += 2)
+        flags[argv[i]] = i + 1 < argc ? argv[i + 1] : throw std::runtime_error(std::string("robot: ") + argv[i] + " needs a value");
+    auto take = [&](const std::string& flag, const std::string& fallback) {
+        auto node = flags.extract(flag);
+        return node ? node.mapped() : fallback;
+    };
+    RobotOptions& o = c.options;
+    o = {take("--tool", ""),
+         take("--packs", ""),
+         take("--work", o.work),
+         take("--shots", o.shots),
+         take("--name", o.name),
+         std::stoi(take("--quibos", "0")),
+         std::stod(take("--timeout", "60"))};
+    c.shot = take("--shot", "");
+    c.score = uint32_t(std::stoul(take("--score", "200000")));
+    if (!flags.empty())
+        throw std::runtime_error("robot: unknown option " + flags.begin()->first);
     return c;
 }
 
@@ -81,49 +83,54 @@ void CheckStoredEntry(const RobotOptions& options, const GameResult& result)
     throw std::runtime_error("robot: the store never held the name " + options.name);
 }
 
+void Play(Robot& robot, const RobotOptions& options)
+{
+    const GameResult result = robot.Play();
+    if (!result.ended && !options.quibos)
+        throw std::runtime_error("robot: the game did not end");
+    if (result.enteredTable)
+        CheckStoredEntry(options, result);
+    if (result.ended)
+        robot.WaitFor(result.enteredTable ? "newhighscore" : "gameover", result.enteredTable ? "highscores" : "gameover");
+}
+
+void PrintScores()
+{
+    const auto table = ParseHighScores(ReadHighScoresValue());
+    if (!table)
+        throw std::runtime_error("robot: no high-score table in the store");
+    for (const StoredScore& s : *table)
+        std::printf("%s|%u|%u|%u|%s\n", Utf16ToUtf8(s.name).c_str(), s.score, s.date, s.check,
+                    s.check != 0 && s.check == ExpectedCheck(s.name, s.score) ? "valid" : "unchecked");
+}
+
+// Seeds or forges the stored table.
+void Edit(const Command& c, const std::function<bool(std::vector<uint8_t>&, const std::u16string&)>& edit)
+{
+    std::vector<uint8_t> value = ReadHighScoresValue();
+    if (!edit(value, Utf8ToUtf16(c.argument)) || !WriteHighScoresValue(value))
+        throw std::runtime_error("robot: cannot " + c.verb + " " + c.argument + " in the stored table");
+}
+
 void Main(int argc, char** argv)
 {
     const Command c = Parse(argc, argv);
-    if (c.verb == "scores") {
-        const auto table = ParseHighScores(ReadHighScoresValue());
-        if (!table)
-            throw std::runtime_error("robot: no high-score table in the store");
-        for (const StoredScore& s : *table)
-            std::printf("%s|%u|%u|%u|%s\n", Utf16ToUtf8(s.name).c_str(), s.score, s.date, s.check,
-                        s.check != 0 && s.check == ExpectedCheck(s.name, s.score) ? "valid" : "unchecked");
-        return;
-    }
-    if (c.verb == "seed" || c.verb == "forge") {
-        std::vector<uint8_t> value = ReadHighScoresValue();
-        const std::u16string name = Utf8ToUtf16(c.argument);
-        if (!(c.verb == "seed" ? SeedEntry(value, name, c.score) : ForgeName(value, name)) || !WriteHighScoresValue(value))
-            throw std::runtime_error("robot: cannot " + c.verb + " " + c.argument + " in the stored table");
-        return;
-    }
-    if (c.options.packTool.empty() || c.options.packs.empty())
-        throw std::runtime_error("robot: --tool and --packs are needed to look at the game");
     Robot robot(c.options);
-    robot.Attach();
-    if (c.verb == "screen") {
-        robot.WaitFor(c.argument, c.shot);
-    } else if (c.verb == "start-game") {
-        robot.StartPlaying(c.shot);
-    } else if (c.verb == "view-scores") {
-        robot.ViewScores(c.shot);
-    } else if (c.verb == "exit") {
-        robot.ClickButton(robot.WaitFor("play", c.shot), kExit);
-    } else if (c.verb == "keys") {
-        robot.PlayKeys();
-    } else if (c.verb != "play") {
+    auto attached = [&]() -> Robot& { return robot.Attach(), robot; };
+    const std::map<std::string, std::function<void()>> verbs = {
+        {"scores", PrintScores},
+        {"seed", [&] { Edit(c, [&](std::vector<uint8_t>& v, const std::u16string& n) { return SeedEntry(v, n, c.score); }); }},
+        {"forge", [&] { Edit(c, ForgeName); }},
+        {"screen", [&] { attached().WaitFor(c.argument, c.shot); }},
+        {"start-game", [&] { attached().StartPlaying(c.shot); }},
+        {"view-scores", [&] { attached().ViewScores(c.shot); }},
+        {"exit", [&] { attached().ClickButton(robot.WaitFor("play", c.shot), kExit); }},
+        {"keys", [&] { attached().PlayKeys(); }},
+        {"play", [&] { Play(attached(), c.options); }},
+    };
+    if (!verbs.count(c.verb))
         throw std::runtime_error("robot: unknown command " + c.verb);
-    } else if (const GameResult result = robot.Play(); !result.ended && !c.options.quibos) {
-        throw std::runtime_error("robot: the game did not end");
-    } else if (result.enteredTable) {
-        CheckStoredEntry(c.options, result);
-        robot.WaitFor("newhighscore", "highscores");
-    } else if (result.ended) {
-        robot.WaitFor("gameover", "gameover");
-    }
+    verbs.at(c.verb)();
 }
 
 } // namespace

@@ -51,6 +51,8 @@ size_t View::Count(Face face) const
 
 void Robot::Attach()
 {
+    if (options_.packTool.empty() || options_.packs.empty())
+        throw std::runtime_error("robot: --tool and --packs are needed to look at the game");
     std::vector<std::filesystem::path> packs; // deep colour first
     for (const auto& entry : std::filesystem::directory_iterator(options_.packs))
         if (entry.path().extension() == ".res")
@@ -137,53 +139,52 @@ View Robot::Look()
 // A look that agrees with the one taken a moment before.
 View Robot::Steady()
 {
-    View before = Look();
-    for (const double end = Now() + options_.timeout;; before = Look()) {
+    const double end = Now() + options_.timeout;
+    for (View before = Look();;) {
         Pause(kSettle);
         View after = Look();
         if (after.screen == before.screen && after.tiles == before.tiles)
             return after;
         if (Now() > end)
             Fail(after, "the screen never settled");
+        before = std::move(after);
     }
 }
 
-View Robot::Await(const std::string& what, const std::function<bool(const View&)>& done)
+View Robot::Await(const std::string& what, const std::function<bool(const View&)>& done, const std::string& shot)
 {
     for (const double end = Now() + options_.timeout;; Pause(0.3)) {
         View view = Steady();
-        if (done(view))
+        if (done(view)) {
+            std::string names;
+            for (const SeenTile& t : view.tiles)
+                names += " " + (t.face == Face::Back ? "back" : std::to_string(t.index)) + (t.face == Face::Selected ? "*" : "");
+            Say("%s: the %s screen, tiles:%s", what.c_str(), view.screen.c_str(), names.c_str());
+            if (!shot.empty())
+                Shot(view, shot);
             return view;
+        }
         if (Now() > end)
             Fail(view, "waited in vain for " + what + " (saw the " + view.screen + " screen)");
     }
 }
 
-View Robot::Report(View view, const std::string& shot)
-{
-    std::string names;
-    for (const SeenTile& t : view.tiles)
-        names += " " + (t.face == Face::Back ? std::string("back") : std::to_string(t.index)) + (t.face == Face::Selected ? "*" : "");
-    Say("%s screen, tiles:%s", view.screen.c_str(), names.c_str());
-    if (!shot.empty())
-        Shot(view, shot);
-    return view;
-}
-
 View Robot::WaitFor(const std::string& screen, const std::string& shot)
 {
-    return Report(Await("the " + screen + " screen", [&](const View& v) { return v.screen == screen; }), shot);
+    return Await(
+        "the " + screen + " screen", [&](const View& v) { return v.screen == screen; }, shot);
 }
 
 View Robot::StartPlaying(const std::string& shot)
 {
-    return Report(Await("the play screen",
-                        [&](const View& v) {
-                            if (v.screen == "tutorial")
-                                ClickButton(v, kDone);
-                            return v.screen == "play";
-                        }),
-                  shot);
+    return Await(
+        "the play screen",
+        [&](const View& v) {
+            if (v.screen == "tutorial")
+                ClickButton(v, kDone);
+            return v.screen == "play";
+        },
+        shot);
 }
 
 void Robot::ViewScores(const std::string& shot)
@@ -236,38 +237,6 @@ void Robot::Key(std::vector<std::string> keys)
     Pause(0.1);
 }
 
-View Robot::ExpectSelected(size_t count, const char* what)
-{
-    View view = Steady();
-    if (view.Count(Face::Selected) != count)
-        Fail(view, std::string(what) + ": " + std::to_string(view.Count(Face::Selected)) + " tiles selected, not " + std::to_string(count));
-    return view;
-}
-
-void Robot::TryWrongTile(View& view)
-{
-    // Only one tile completes a pair, so of the next two at least one makes no quibo with it.
-    const std::vector<int> indices = Indices(view.tiles);
-    for (size_t i : {size_t(0), size_t(1), size_t(IsQuibo(indices[0], indices[1], indices[2]) ? 3 : 2)})
-        ClickTile(view.tiles[i]);
-    penalties_ += 3000;
-    ExpectSelected(2, "a third tile that makes no quibo");
-    Key({"Escape"});
-    view = ExpectSelected(0, "Escape after a wrong tile");
-    Say("a wrong third tile was refused");
-}
-
-void Robot::AddWithQuiboShown(View& view)
-{
-    ClickButton(view, kAdd);
-    penalties_ += 5000;
-    view = Steady();
-    if (view.tiles.size() != 15)
-        Fail(view, "Add with twelve tiles left " + std::to_string(view.tiles.size()));
-    Shot(view, "board-15");
-    Say("Add dealt three more tiles");
-}
-
 bool Robot::EnterName()
 {
     const auto dialog = FindWindow("^New High Score!$", 0);
@@ -306,7 +275,6 @@ GameResult Robot::Play()
     const double started = before, seen = Now();
     Shot(Steady(), "board");
     double lastClick = seen;
-    bool wrong = false, added = false;
     std::optional<View> fresh; // a settled look taken since the last action
     for (;;) {
         if (EnterName()) {
@@ -325,13 +293,6 @@ GameResult Robot::Play()
         }
         if (view.screen != "play")
             Fail(view, "expected the play screen, saw " + view.screen);
-        if (!wrong && result.quibos == 1) {
-            wrong = true;
-            TryWrongTile(view);
-        } else if (!added && result.quibos >= 2 && view.tiles.size() == 12 && FindQuibo(Indices(view.tiles))) {
-            added = true;
-            AddWithQuiboShown(view);
-        }
         const std::vector<int> indices = Indices(view.tiles);
         std::vector<size_t> selected;
         for (size_t i = 0; i < view.tiles.size(); ++i)
@@ -359,13 +320,11 @@ GameResult Robot::Play()
             fresh = Steady();
             if (Remaining(view, *quibo, *fresh) == 3 && fresh->screen == "play")
                 Fail(*fresh, "the game did not take a quibo the robot saw");
-            if (result.quibos % 9 == 0)
-                Shot(*fresh, "board-" + std::to_string(result.quibos));
         }
     }
     Say("took %d quibos%s", result.quibos, result.ended ? ", game over" : "");
-    result.earliest = (lastClick - seen - kSlack) * 1000 + penalties_;
-    result.latest = startSeen ? (lastClick - started + kSlack) * 1000 + penalties_ : 1e12;
+    result.earliest = (lastClick - seen - kSlack) * 1000;
+    result.latest = startSeen ? (lastClick - started + kSlack) * 1000 : 1e12;
     return result;
 }
 
@@ -405,9 +364,9 @@ void Robot::PlayKeys()
         ringAround((*quibo)[n], n, "the ring on quibo tile " + std::to_string(n + 1));
         Key({n == 2 ? "Return" : "space"});
     }
-    Shot(Await("the quibo taken",
-               [&](const View& v) { return v.screen == "play" && v.tiles.size() == 12 && Remaining(board, *quibo, v) == 0; }),
-         "keys-taken");
+    Await(
+        "the quibo taken", [&](const View& v) { return v.screen == "play" && v.tiles.size() == 12 && Remaining(board, *quibo, v) == 0; },
+        "keys-taken");
     Key({"p"});
     WaitFor("paused", "keys-paused");
     Key({"p"});

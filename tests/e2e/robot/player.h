@@ -51,7 +51,7 @@ public:
     View WaitFor(const std::string& screen, const std::string& shot = {});
     // Waits for the play screen, leaving the tutorial of a first run with Done on the way.
     View StartPlaying(const std::string& shot = {});
-    // Plays the game with the pointer, trying a wrong tile and Add with a quibo shown on the way.
+    // Plays the game with the pointer: every quibo it sees, Add when it sees none.
     GameResult Play();
     // With keys alone: Add, the focus ring shown and stopped at the board's edges, a quibo taken,
     // Pause and back, Hint, Escape.
@@ -63,8 +63,7 @@ public:
 private:
     View Look();
     View Steady();
-    View Await(const std::string& what, const std::function<bool(const View&)>& done);
-    View Report(View view, const std::string& shot);
+    View Await(const std::string& what, const std::function<bool(const View&)>& done, const std::string& shot = {});
     void Shot(const View& view, const std::string& name) const;
     [[noreturn]] void Fail(const View& view, const std::string& why) const;
     bool ChoosePack(const Image& screen);
@@ -72,9 +71,6 @@ private:
     void Click(int x, int y); // in the view's pixels
     void ClickTile(const SeenTile& tile);
     void Key(std::vector<std::string> keys);
-    View ExpectSelected(size_t count, const char* what);
-    void TryWrongTile(View& view);
-    void AddWithQuiboShown(View& view);
     bool EnterName();
 
     RobotOptions options_;
@@ -84,5 +80,4 @@ private:
     std::unique_ptr<TileFinder> finder_;
     std::vector<Template> captions_, banners_;
     Template ring_; // the keyboard's focus ring around a tile
-    double penalties_ = 0; // ms the game adds for what the robot did
 };

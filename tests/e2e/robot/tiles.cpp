@@ -5,11 +5,6 @@
 #include <cstdlib>
 #include <stdexcept>
 
-TileAttributes AttributesOf(int index)
-{
-    return {index / 27, index / 9 % 3, index / 3 % 3, index % 3 + 1};
-}
-
 TileFinder::TileFinder(const TileCells& cells) : cells_(cells)
 {
     const int w = cells.faces[0].width, h = cells.faces[0].height;
@@ -46,13 +41,13 @@ TileFinder::TileFinder(const TileCells& cells) : cells_(cells)
 
 Image TileFinder::Compose(int index, bool selected) const
 {
-    const TileAttributes a = AttributesOf(index);
-    const Image& inset = cells_.insets[size_t((a.shape * 3 + a.shading) * 6 + a.colour + (selected ? 3 : 0))];
+    // The inset's row is shape x 3 + shading, its column the colour (three more when selected).
+    const Image& inset = cells_.insets[size_t(index % 27 / 3 * 6 + index / 27 + (selected ? 3 : 0))];
     Image tile = cells_.faces[selected ? 1 : 0];
-    const int shift = selected ? 0 : 1; // a selected tile's images sit one pixel down and right
+    const int number = index % 3 + 1, shift = selected ? 0 : 1; // a selected tile's images sit one pixel down and right
     const int x = (tile.width - inset.width) / 2 - shift, step = inset.height + cells_.insetSpacing;
-    const int top = (tile.height - a.number * inset.height - (a.number - 1) * cells_.insetSpacing) / 2 - shift;
-    for (int n = 0; n < a.number; ++n)
+    const int top = (tile.height - number * inset.height - (number - 1) * cells_.insetSpacing) / 2 - shift;
+    for (int n = 0; n < number; ++n)
         Paste(tile, inset, x, top + n * step);
     return tile;
 }

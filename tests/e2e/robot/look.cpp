@@ -11,13 +11,11 @@ constexpr int kTolerance = 40;
 constexpr double kMaxMisses = 0.03;
 constexpr size_t kSamples = 24;
 
-// How many of these pixels of the template disagree with the screen at (x, y), which holds it.
-size_t Disagreeing(const Image& screen, const Template& t, int x, int y, const std::vector<int>& pixels)
+// Whether pixel i of the template agrees with the screen at (x, y), which holds the template.
+bool Agrees(const Image& screen, const Template& t, int x, int y, int i)
 {
-    return size_t(std::count_if(pixels.begin(), pixels.end(), [&](int i) {
-        const Rgb a = screen.at(x + i % t.picture.width, y + i / t.picture.width), b = t.picture.pixels[size_t(i)];
-        return std::abs(a.r - b.r) > kTolerance || std::abs(a.g - b.g) > kTolerance || std::abs(a.b - b.b) > kTolerance;
-    }));
+    const Rgb a = screen.at(x + i % t.picture.width, y + i / t.picture.width), b = t.picture.pixels[size_t(i)];
+    return std::abs(a.r - b.r) <= kTolerance && std::abs(a.g - b.g) <= kTolerance && std::abs(a.b - b.b) <= kTolerance;
 }
 
 } // namespace
@@ -47,7 +45,8 @@ double MissesAt(const Image& screen, const Template& t, int x, int y)
 {
     if (t.counted.empty() || x < 0 || y < 0 || x + t.picture.width > screen.width || y + t.picture.height > screen.height)
         return 1;
-    return double(Disagreeing(screen, t, x, y, t.counted)) / double(t.counted.size());
+    const auto misses = std::count_if(t.counted.begin(), t.counted.end(), [&](int i) { return !Agrees(screen, t, x, y, i); });
+    return double(misses) / double(t.counted.size());
 }
 
 std::vector<Match> FindAll(const Image& screen, const Template& t)
@@ -61,7 +60,7 @@ std::vector<Match> FindAll(const Image& screen, const Template& t)
     };
     for (int y = 0; y + h <= screen.height; ++y) {
         for (int x = 0; x + w <= screen.width; ++x) {
-            if (Disagreeing(screen, t, x, y, t.samples) > 0 || overlaps(x, y))
+            if (!std::all_of(t.samples.begin(), t.samples.end(), [&](int i) { return Agrees(screen, t, x, y, i); }) || overlaps(x, y))
                 continue;
             // The first place that passes may be a pixel or two off a flat picture's true place.
             Match best{x, y, MissesAt(screen, t, x, y)};

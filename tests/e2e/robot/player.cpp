@@ -127,7 +127,7 @@ View Robot::Look()
     const bool playButtons = view.captions[kAdd] && view.captions[kHint];
     if (view.banner)
         view.screen = *view.banner == kNewHighScore ? "newhighscore" : *view.banner == kGameOver ? "gameover" : "highscores";
-    else if (view.captions[kNext])
+    else if (view.captions[kNext] || view.captions[kDone]) // Next glows on and off
         view.screen = "tutorial";
     else if (playButtons && view.Count(Face::Back) > 0 && view.Count(Face::Back) == view.tiles.size())
         view.screen = "paused";

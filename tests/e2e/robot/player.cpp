@@ -70,7 +70,7 @@ void Robot::Attach()
             const std::string layout = ReadLayout(options_.packTool, pack.string(), Folder(pack));
             const int cx = LayoutNumber(layout, "cxWINDOW"), cy = LayoutNumber(layout, "cyWINDOW");
             if (cx > 0 && cy > 0 && window_.width % cx == 0 && window_.width / cx * cy == window_.height) {
-                candidates_.push_back(pack);
+                candidates_.emplace_back(pack, DecodePack(options_.packTool, pack.string(), Folder(pack))); // before any look
                 scale_ = window_.width / cx;
             }
         }
@@ -86,8 +86,7 @@ std::string Robot::Folder(const std::filesystem::path& pack) const
 // The pack is the one whose buttons are on the screen.
 bool Robot::ChoosePack(const Image& screen)
 {
-    for (const auto& pack : candidates_) {
-        const PackPictures pictures = DecodePack(options_.packTool, pack.string(), Folder(pack));
+    for (const auto& [pack, pictures] : candidates_) {
         std::vector<Template> captions;
         for (const Image& caption : pictures.captions)
             captions.push_back(MakeTemplate(caption, std::vector<bool>(caption.pixels.size(), true)));
@@ -140,14 +139,15 @@ View Robot::Look()
 // tiles (the tutorial's show off, and a slow look may never catch two alike).
 View Robot::Steady()
 {
-    const double end = Now() + options_.timeout;
-    for (View before = Look();;) {
+    View before = Look();
+    for (const double end = Now() + options_.timeout;;) {
         Pause(kSettle);
         View after = Look();
         if (after.screen == before.screen && (after.tiles == before.tiles || (after.screen != "play" && after.screen != "paused")))
             return after;
         if (Now() > end)
-            Fail(after, "the screen never settled");
+            Fail(after, "the screen never settled: " + before.screen + ", then " + after.screen + " with "
+                            + std::to_string(after.tiles.size()) + " tiles");
         before = std::move(after);
     }
 }

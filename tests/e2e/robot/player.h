@@ -76,7 +76,7 @@ private:
     RobotOptions options_;
     WindowBox window_;
     int scale_ = 1; // screen pixels per pixel of the layout
-    std::vector<std::filesystem::path> candidates_; // packs that may be the one shown
+    std::vector<std::pair<std::filesystem::path, PackPictures>> candidates_; // packs that may be the one shown
     std::unique_ptr<TileFinder> finder_;
     std::vector<Template> captions_, banners_;
     Template ring_; // the keyboard's focus ring around a tile

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,10 +47,9 @@ TEST(Clock, StatusValuesAfterEachQuiboWhilePausedAndOnceOver)
         g_game.tStart = g_now - 60000;
         g_status = GAMESTATUS{1, 0, 2, 3};
         RefreshStatus();
-        EXPECT_EQ(g_status.dwTime, c.time) << c.found << c.fActive << c.fPaused;
-        EXPECT_EQ(g_status.cTilesLeft, 81u - 3 * c.found - 12);
-        EXPECT_EQ(g_status.dwAverage, c.average) << c.found << c.fActive << c.fPaused;
-        EXPECT_EQ(g_status.dwEstimate, c.estimate) << c.found << c.fActive << c.fPaused;
+        EXPECT_EQ((std::vector<uint32_t>{g_status.dwTime, g_status.cTilesLeft, g_status.dwAverage, g_status.dwEstimate}),
+                  (std::vector<uint32_t>{c.time, 81u - 3 * c.found - 12, c.average, c.estimate}))
+            << c.found << c.fActive << c.fPaused;
     }
     SetEngineClockSource(nullptr);
 }

@@ -29,13 +29,11 @@ struct Entry {
     bool keyed;
 };
 
-const Entry kEntries[] = {
-    {"buttons-down.zz", 68, 46, 0, 0, 10, true}, {"buttons-en.zz", 68, 46, 0, 0, 14, true},
-    {"buttons-eo.zz", 68, 46, 0, 0, 14, true},   {"effects.zz", 64, 64, 0, 0, 24, true},
-    {"insets.zz", 0, 0, 6, 9, 0, false},         {"tiles.zz", 0, 0, 3, 1, 0, false},
-    {"gameover-en.zz", 0, 0, 1, 3, 0, true},     {"gameover-eo.zz", 0, 0, 1, 3, 0, true},
-    {"divider.zz", 0, 0, 0, 0, 0, true},         {"logo.zz", 0, 0, 0, 0, 0, true},
-};
+const Entry kEntries[] = {{"buttons-down.zz", 68, 46, 0, 0, 10, true}, {"buttons-en.zz", 68, 46, 0, 0, 14, true},
+                          {"buttons-eo.zz", 68, 46, 0, 0, 14, true},   {"effects.zz", 64, 64, 0, 0, 24, true},
+                          {"insets.zz", 0, 0, 6, 9, 0, false},         {"tiles.zz", 0, 0, 3, 1, 0, false},
+                          {"gameover-en.zz", 0, 0, 1, 3, 0, true},     {"gameover-eo.zz", 0, 0, 1, 3, 0, true},
+                          {"divider.zz", 0, 0, 0, 0, 0, true},         {"logo.zz", 0, 0, 0, 0, 0, true}};
 
 std::vector<BYTE> Unpacked(const ZIPENTRY& entry)
 {

@@ -39,17 +39,15 @@ TEST(RegistryKey, PathPrefixNamesTheHiveInAnyCase)
         registry::key key;
         HKEY root;
         const char16_t* subkey;
-    } cases[] = {
-        {registry::key(u"HKLM\\Software\\A"), HKEY_LOCAL_MACHINE, u"Software\\A"},
-        {registry::key(u"hklm\\Software\\A"), HKEY_LOCAL_MACHINE, u"Software\\A"},
-        {registry::key(u"HkCr\\.txt"), HKEY_CLASSES_ROOT, u".txt"},
-        {registry::key(u"hklm"), HKEY_LOCAL_MACHINE, u""},
-        // Without a hive prefix the whole path is below the current user.
-        {registry::key(u"Software\\Zelnor"), HKEY_CURRENT_USER, u"Software\\Zelnor"},
-        {registry::key(u"HKLMX\\Software"), HKEY_CURRENT_USER, u"HKLMX\\Software"},
-        {registry::key(u"HKCU\\Software").child(u"Zelnor"), HKEY_CURRENT_USER, u"Software\\Zelnor"},
-        {registry::key(u"HKLM").child(u"Software"), HKEY_LOCAL_MACHINE, u"Software"},
-    };
+    } cases[] = {{registry::key(u"HKLM\\Software\\A"), HKEY_LOCAL_MACHINE, u"Software\\A"},
+                 {registry::key(u"hklm\\Software\\A"), HKEY_LOCAL_MACHINE, u"Software\\A"},
+                 {registry::key(u"HkCr\\.txt"), HKEY_CLASSES_ROOT, u".txt"},
+                 {registry::key(u"hklm"), HKEY_LOCAL_MACHINE, u""},
+                 // Without a hive prefix the whole path is below the current user.
+                 {registry::key(u"Software\\Zelnor"), HKEY_CURRENT_USER, u"Software\\Zelnor"},
+                 {registry::key(u"HKLMX\\Software"), HKEY_CURRENT_USER, u"HKLMX\\Software"},
+                 {registry::key(u"HKCU\\Software").child(u"Zelnor"), HKEY_CURRENT_USER, u"Software\\Zelnor"},
+                 {registry::key(u"HKLM").child(u"Software"), HKEY_LOCAL_MACHINE, u"Software"}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.key.root(), c.root) << &c - cases;
         EXPECT_EQ(c.key.subkey(), c.subkey);
@@ -148,18 +146,16 @@ TEST_F(Registry, VersionedRecordsOfTheSameMajorAndNoOlderMinorAreCutOrZeroFilled
         std::vector<BYTE> stored; // version word first
         DWORD wanted;
         std::vector<BYTE> read; // 7s: refused
-    } cases[] = {
-        {{1, 0, 3, 0, 9, 9, 9, 9, 9}, 0x00030000, {9, 9, 9, 9}},
-        {{0, 0, 3, 0}, 0x00030000, {0, 0, 0, 0}},
-        {{0, 0, 3, 0, 1, 2}, 0x00030000, {1, 2, 0, 0}},
-        {{0, 0, 2, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
-        {{0xFF, 0xFF, 2, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
-        {{0, 0, 4, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
-        {{0, 0, 0xFF, 0xFF, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
-        {{0, 0, 3, 0, 1, 1, 1, 1}, 0x00030001, {7, 7, 7, 7}},
-        {{0, 0, 3}, 0x00030000, {7, 7, 7, 7}}, // shorter than a version word
-        {{}, 0x00030000, {7, 7, 7, 7}},
-    };
+    } cases[] = {{{1, 0, 3, 0, 9, 9, 9, 9, 9}, 0x00030000, {9, 9, 9, 9}},
+                 {{0, 0, 3, 0}, 0x00030000, {0, 0, 0, 0}},
+                 {{0, 0, 3, 0, 1, 2}, 0x00030000, {1, 2, 0, 0}},
+                 {{0, 0, 2, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
+                 {{0xFF, 0xFF, 2, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
+                 {{0, 0, 4, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
+                 {{0, 0, 0xFF, 0xFF, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
+                 {{0, 0, 3, 0, 1, 1, 1, 1}, 0x00030001, {7, 7, 7, 7}},
+                 {{0, 0, 3}, 0x00030000, {7, 7, 7, 7}}, // shorter than a version word
+                 {{}, 0x00030000, {7, 7, 7, 7}}};
     for (const auto& c : cases) {
         storeBytes(v, c.stored);
         std::vector<BYTE> out(4, 7);

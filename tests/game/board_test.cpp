@@ -55,9 +55,7 @@ TEST(Board, TakingAnyThreeTilesLeavesTheBoardTheGapRuleGives)
         int perRow;
         uint32_t nextTile;
         int rowsAfter; // each row's length afterwards; -1: the refill follows, rows only packed
-    } shapes[] = {
-        {5, 15, 4}, {4, 12, -1}, {5, 81, 4}, {4, 81, 3}, {3, 81, 2}, {2, 81, 1}, {1, 81, 0},
-    };
+    } shapes[] = {{5, 15, 4}, {4, 12, -1}, {5, 81, 4}, {4, 81, 3}, {3, 81, 2}, {2, 81, 1}, {1, 81, 0}};
     for (const auto& shape : shapes) {
         const int n = shape.perRow * cROWS;
         for (int a = 0; a < n; ++a) {

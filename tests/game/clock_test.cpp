@@ -26,16 +26,14 @@ TEST(Clock, StatusValuesAfterEachQuiboWhilePausedAndOnceOver)
         uint32_t found;
         uint32_t fActive, fPaused;
         uint32_t time, average, estimate; // ms
-    } cases[] = {
-        {0, 1, 0, 60000, 0, 0},
-        {1, 1, 0, 60000, 60000, 0},
-        {4, 1, 0, 60000, 15000, 0},
-        // 81 - 15 - 12 = 54 tiles left: (54 + 3) / 3 = 19 more quibos of 12 s.
-        {5, 1, 0, 60000, 12000, 60000 + 12000 * 19},
-        // Paused or over, the times last shown stay; over, the estimate is the final time.
-        {5, 1, 1, 1, 2, 3},
-        {5, 0, 0, 1, 2, 1},
-    };
+    } cases[] = {{0, 1, 0, 60000, 0, 0},
+                 {1, 1, 0, 60000, 60000, 0},
+                 {4, 1, 0, 60000, 15000, 0},
+                 // 81 - 15 - 12 = 54 tiles left: (54 + 3) / 3 = 19 more quibos of 12 s.
+                 {5, 1, 0, 60000, 12000, 60000 + 12000 * 19},
+                 // Paused or over, the times last shown stay; over, the estimate is the final time.
+                 {5, 1, 1, 1, 2, 3},
+                 {5, 0, 0, 1, 2, 1}};
     for (const auto& c : cases) {
         std::memset(&g_game, 0, sizeof g_game);
         for (int i = 0; i < 12; ++i)

@@ -68,8 +68,7 @@ TEST(Frame, AFirstStartThenTheCommandsOfTheMainWindow)
         {WM_COMMAND, 1003, SCREEN_PLAY, true, true},         {WM_COMMAND, 1003, SCREEN_PLAY, true, false},
         {WM_ACTIVATE, WA_INACTIVE, SCREEN_PLAY, true, true}, // deactivation pauses
         {WM_ACTIVATE, WA_ACTIVE, SCREEN_PLAY, true, true}, // and activation does not resume
-        {WM_COMMAND, 1004, SCREEN_PLAY, true, false},        {WM_COMMAND, 1024, SCREEN_PLAY, true, false},
-    };
+        {WM_COMMAND, 1004, SCREEN_PLAY, true, false},        {WM_COMMAND, 1024, SCREEN_PLAY, true, false}};
     for (const auto& step : steps) {
         send(main, step.message, step.wParam);
         EXPECT_EQ((std::vector<int>{CurrentScreen(), g_game.fActive != 0, g_game.fPaused != 0}),
@@ -103,10 +102,8 @@ TEST(Frame, TheWindowScalesByTheLargestWholeFactorThatFitsOrAsForced)
         SIZE screen;
         const char* forced;
         int scale;
-    } cases[] = {
-        {{2560, 1440}, nullptr, 2}, {{1920, 1080}, nullptr, 2}, {{1280, 1024}, nullptr, 1}, {{3840, 2160}, nullptr, 4},
-        {{2560, 1440}, "1", 1},     {{1280, 1024}, "3", 3},     {{2560, 1440}, "x", 2},     {{2560, 1440}, "9", 2},
-    };
+    } cases[] = {{{2560, 1440}, nullptr, 2}, {{1920, 1080}, nullptr, 2}, {{1280, 1024}, nullptr, 1}, {{3840, 2160}, nullptr, 4},
+                 {{2560, 1440}, "1", 1},     {{1280, 1024}, "3", 3},     {{2560, 1440}, "x", 2},     {{2560, 1440}, "9", 2}};
     for (const auto& c : cases)
         EXPECT_EQ(WindowScale(c.screen, {760, 520}, c.forced), c.scale)
             << c.screen.cx << "x" << c.screen.cy << " " << (c.forced ? c.forced : "");

@@ -102,12 +102,11 @@ protected:
 TEST_F(NameDialog, OffersTheRecentNamesAndTakesTheNameHoweverItCloses)
 {
     const std::u16string z255(255, u'z');
-    const ANSWER cases[] = {
-        {LANGID_ENGLISH, u"Ada;Bea;Cy;", TYPED_RETURN, u"Ŝanĝo", u"Ŝanĝo", u"Ŝanĝo;Ada;Bea;Cy;", {u"Ada", u"Bea", u"Cy"}},
-        {LANGID_ESPERANTO, u"Ada;Bea;Cy;", SET_OK, u"Bea", u"Bea", u"Bea;Ada;Cy;", {u"Ada", u"Bea", u"Cy"}},
-        {LANGID_ENGLISH, u"Ada;", SET_ESCAPE, std::u16string(300, u'z'), z255, z255 + u";Ada;", {u"Ada"}},
-        {LANGID_ENGLISH, u"", SET_OK, u"Eve", u"Eve", u"Eve;", {}},
-    };
+    const ANSWER cases[]
+        = {{LANGID_ENGLISH, u"Ada;Bea;Cy;", TYPED_RETURN, u"Ŝanĝo", u"Ŝanĝo", u"Ŝanĝo;Ada;Bea;Cy;", {u"Ada", u"Bea", u"Cy"}},
+           {LANGID_ESPERANTO, u"Ada;Bea;Cy;", SET_OK, u"Bea", u"Bea", u"Bea;Ada;Cy;", {u"Ada", u"Bea", u"Cy"}},
+           {LANGID_ENGLISH, u"Ada;", SET_ESCAPE, std::u16string(300, u'z'), z255, z255 + u";Ada;", {u"Ada"}},
+           {LANGID_ENGLISH, u"", SET_OK, u"Eve", u"Eve", u"Eve;", {}}};
     for (const ANSWER& c : cases) {
         SCOPED_TRACE(testing::Message() << "answer " << (&c - cases));
         ASSERT_TRUE(SetLanguage(c.language));

@@ -165,30 +165,28 @@ TEST_F(Play, PenaltiesSoundsAndTheBoardAfterEachAction)
         int sound;
         int selectedAfter;
         int tilesAfter;
-    } cases[] = {
-        {"a wrong third tile",
-         [] {
-             for (int s : wrongTriple())
-                 tap(s);
-         },
-         3000, SOUND_NOT_QUIBO, 2, 12},
-        {"one of two selected tapped again", [] { tap(0), tap(1), tap(1); }, 0, SOUND_SELECT, 1, 12},
-        {"Add with a quibo in view", [] { AddTiles(true, 0); }, 5000, SOUND_FLIGHT, 0, 15},
-        {"Add with none in view", [] { arrange(QuiboFreeTwelve(), 12), AddTiles(true, 0); }, 0, SOUND_FLIGHT, 0, 15},
-        {"Add to a full board", [] { AddTiles(true, 0), finishFlights(), AddTiles(true, 0); }, 5000, SOUND_REFUSED, 0, 15},
-        {"Add with the deck spent", [] { arrange(QuiboFreeTwelve(), 81), AddTiles(true, 0); }, 0, SOUND_REFUSED, 0, 12},
-        {"Hint with nothing selected", [] { Hint(); }, 6000, SOUND_HINT, 1, 12},
-        {"Hint for a selected tile",
-         [] {
-             PIECE found[3];
-             FindQuibo(SCOPE_BOARD, nullptr, found);
-             tapTile(found[0]);
-             Hint();
-         },
-         30000, SOUND_HINT, 2, 12},
-        {"Hint with two selected", [] { tap(0), tap(1), Hint(); }, 0, SOUND_REFUSED, 2, 12},
-        {"Hint with no quibo on the board", [] { arrange(QuiboFreeTwelve(), 12), Hint(); }, 3000, SOUND_REFUSED, 0, 12},
-    };
+    } cases[] = {{"a wrong third tile",
+                  [] {
+                      for (int s : wrongTriple())
+                          tap(s);
+                  },
+                  3000, SOUND_NOT_QUIBO, 2, 12},
+                 {"one of two selected tapped again", [] { tap(0), tap(1), tap(1); }, 0, SOUND_SELECT, 1, 12},
+                 {"Add with a quibo in view", [] { AddTiles(true, 0); }, 5000, SOUND_FLIGHT, 0, 15},
+                 {"Add with none in view", [] { arrange(QuiboFreeTwelve(), 12), AddTiles(true, 0); }, 0, SOUND_FLIGHT, 0, 15},
+                 {"Add to a full board", [] { AddTiles(true, 0), finishFlights(), AddTiles(true, 0); }, 5000, SOUND_REFUSED, 0, 15},
+                 {"Add with the deck spent", [] { arrange(QuiboFreeTwelve(), 81), AddTiles(true, 0); }, 0, SOUND_REFUSED, 0, 12},
+                 {"Hint with nothing selected", [] { Hint(); }, 6000, SOUND_HINT, 1, 12},
+                 {"Hint for a selected tile",
+                  [] {
+                      PIECE found[3];
+                      FindQuibo(SCOPE_BOARD, nullptr, found);
+                      tapTile(found[0]);
+                      Hint();
+                  },
+                  30000, SOUND_HINT, 2, 12},
+                 {"Hint with two selected", [] { tap(0), tap(1), Hint(); }, 0, SOUND_REFUSED, 2, 12},
+                 {"Hint with no quibo on the board", [] { arrange(QuiboFreeTwelve(), 12), Hint(); }, 3000, SOUND_REFUSED, 0, 12}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         newGame(11);

@@ -36,11 +36,7 @@ TEST(RecentNames, ANameGoesToTheFrontOnceAndTheListStaysWithinItsField)
         const char16_t* list;
         const char16_t* name;
         const char16_t* remembered;
-    } cases[] = {
-        {u"Ada;Bea;Cid;", u"Bea", u"Bea;Ada;Cid;"},
-        {u"", u"Eve", u"Eve;"},
-        {u"Ada;;Bea;", u"Eve", u"Eve;Ada;"},
-    };
+    } cases[] = {{u"Ada;Bea;Cid;", u"Bea", u"Bea;Ada;Cid;"}, {u"", u"Eve", u"Eve;"}, {u"Ada;;Bea;", u"Eve", u"Eve;Ada;"}};
     for (const auto& c : cases)
         EXPECT_EQ(RememberName(c.list, c.name, 512), c.remembered);
 

@@ -51,21 +51,19 @@ TEST_F(GameStrings, QuotedTextsAreExact)
         LANGID language;
         UINT id;
         const char16_t* text;
-    } cases[] = {
-        {LANGID_ENGLISH, 2, u"Quibo"},
-        {LANGID_ENGLISH, 6, u"Error - Quibo"},
-        {LANGID_ENGLISH, 8,
-         u"Quibo was unable to load graphics appropriate for this device.\n\nQuibo may be installed improperly, "
-         u"or there may be insufficient program memory available for Quibo to run."},
-        {LANGID_ESPERANTO, 10, u"Tempo:"},
-        // The on/off values follow prompts such as "Sonefektoj:", so they are adverbs, which agree
-        // with a plural prompt as well as a singular one.
-        {LANGID_ENGLISH, 40, u"Off"},
-        {LANGID_ENGLISH, 42, u"On"},
-        {LANGID_ESPERANTO, 40, u"Malŝaltite"},
-        {LANGID_ESPERANTO, 42, u"Ŝaltite"},
-        {LANGID_ESPERANTO, 46, u"Esperanto"},
-    };
+    } cases[] = {{LANGID_ENGLISH, 2, u"Quibo"},
+                 {LANGID_ENGLISH, 6, u"Error - Quibo"},
+                 {LANGID_ENGLISH, 8,
+                  u"Quibo was unable to load graphics appropriate for this device.\n\nQuibo may be installed improperly, "
+                  u"or there may be insufficient program memory available for Quibo to run."},
+                 {LANGID_ESPERANTO, 10, u"Tempo:"},
+                 // The on/off values follow prompts such as "Sonefektoj:", so they are adverbs, which agree
+                 // with a plural prompt as well as a singular one.
+                 {LANGID_ENGLISH, 40, u"Off"},
+                 {LANGID_ENGLISH, 42, u"On"},
+                 {LANGID_ESPERANTO, 40, u"Malŝaltite"},
+                 {LANGID_ESPERANTO, 42, u"Ŝaltite"},
+                 {LANGID_ESPERANTO, 46, u"Esperanto"}};
     for (const auto& c : cases)
         EXPECT_EQ(inLanguage(c.language, c.id), c.text) << c.id;
 }

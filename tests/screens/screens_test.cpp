@@ -38,8 +38,7 @@ struct SEEN {
 };
 
 const std::set<int> kCommands[6] = {
-    {}, {1002, 1003, 1004, 1006, 1007}, {1008, 1009, 1010, 1011, 1012, 1013}, {1014, 1015, 1016, 1018, 1019}, {1021, 1022}, {1023, 1025},
-};
+    {}, {1002, 1003, 1004, 1006, 1007}, {1008, 1009, 1010, 1011, 1012, 1013}, {1014, 1015, 1016, 1018, 1019}, {1021, 1022}, {1023, 1025}};
 
 int g_events = 0;
 // The main window's part: count the events and hand the sequencer its own.
@@ -204,25 +203,23 @@ TEST_F(Screens, EachOptionShowsItsValueInTheLanguageChosen)
         void (*set)();
         const char* field;
         UINT id;
-    } const cases[] = {
-        {LANGID_ENGLISH, [] { g_settings.iEffects = EFFECTS_NONE; }, "text-effects-setting", 34},
-        {LANGID_ENGLISH, [] { g_settings.iEffects = EFFECTS_SOME; }, "text-effects-setting", 36},
-        {LANGID_ENGLISH, [] { g_settings.iEffects = EFFECTS_ALL; }, "text-effects-setting", 38},
-        {LANGID_ENGLISH, [] { g_settings.iEffects = 7; }, "text-effects-setting", 38},
-        {LANGID_ENGLISH, [] { g_settings.fSmoothAnimation = 0; }, "text-animation-setting", 40},
-        {LANGID_ENGLISH, [] { g_settings.fSmoothAnimation = 1; }, "text-animation-setting", 42},
-        {LANGID_ENGLISH, [] { g_settings.fSoundEffects = 0; }, "text-sounds-setting", 40},
-        {LANGID_ENGLISH, [] { g_settings.fSoundEffects = 1; }, "text-sounds-setting", 42},
-        {LANGID_ENGLISH, [] {}, "text-language-setting", 44},
-        {LANGID_ESPERANTO, [] {}, "text-effects-prompt", 24},
-        {LANGID_ESPERANTO, [] {}, "text-animation-prompt", 26},
-        {LANGID_ESPERANTO, [] {}, "text-sounds-prompt", 28},
-        {LANGID_ESPERANTO, [] {}, "text-language-prompt", 32},
-        {LANGID_ESPERANTO, [] {}, "text-sounds-setting", 42},
-        {LANGID_ESPERANTO, [] {}, "text-language-setting", 46},
-        {LANGID_ENGLISH, [] {}, "text-language-prompt", 32},
-        {LANGID_ENGLISH, [] {}, "text-language-setting", 44},
-    };
+    } const cases[] = {{LANGID_ENGLISH, [] { g_settings.iEffects = EFFECTS_NONE; }, "text-effects-setting", 34},
+                       {LANGID_ENGLISH, [] { g_settings.iEffects = EFFECTS_SOME; }, "text-effects-setting", 36},
+                       {LANGID_ENGLISH, [] { g_settings.iEffects = EFFECTS_ALL; }, "text-effects-setting", 38},
+                       {LANGID_ENGLISH, [] { g_settings.iEffects = 7; }, "text-effects-setting", 38},
+                       {LANGID_ENGLISH, [] { g_settings.fSmoothAnimation = 0; }, "text-animation-setting", 40},
+                       {LANGID_ENGLISH, [] { g_settings.fSmoothAnimation = 1; }, "text-animation-setting", 42},
+                       {LANGID_ENGLISH, [] { g_settings.fSoundEffects = 0; }, "text-sounds-setting", 40},
+                       {LANGID_ENGLISH, [] { g_settings.fSoundEffects = 1; }, "text-sounds-setting", 42},
+                       {LANGID_ENGLISH, [] {}, "text-language-setting", 44},
+                       {LANGID_ESPERANTO, [] {}, "text-effects-prompt", 24},
+                       {LANGID_ESPERANTO, [] {}, "text-animation-prompt", 26},
+                       {LANGID_ESPERANTO, [] {}, "text-sounds-prompt", 28},
+                       {LANGID_ESPERANTO, [] {}, "text-language-prompt", 32},
+                       {LANGID_ESPERANTO, [] {}, "text-sounds-setting", 42},
+                       {LANGID_ESPERANTO, [] {}, "text-language-setting", 46},
+                       {LANGID_ENGLISH, [] {}, "text-language-prompt", 32},
+                       {LANGID_ENGLISH, [] {}, "text-language-setting", 44}};
     ShowScreen(SCREEN_OPTIONS, false);
     for (const auto& c : cases) {
         if (c.language != CurrentLanguageId()) {
@@ -287,10 +284,8 @@ TEST_F(Screens, TheHighScoreScreenShowsItsModeAndHighlightsOneRow)
         int mode, row;
         int shownMode, shownRow;
         LANGID language;
-    } const cases[] = {
-        {0, -1, 0, -1, LANGID_ENGLISH}, {1, -1, 1, -1, LANGID_ENGLISH}, {2, 3, 2, 3, LANGID_ENGLISH},
-        {2, 8, 2, 8, LANGID_ESPERANTO}, {7, 12, 0, -1, LANGID_ENGLISH}, {-1, 0, 0, 0, LANGID_ESPERANTO},
-    };
+    } const cases[] = {{0, -1, 0, -1, LANGID_ENGLISH}, {1, -1, 1, -1, LANGID_ENGLISH}, {2, 3, 2, 3, LANGID_ENGLISH},
+                       {2, 8, 2, 8, LANGID_ESPERANTO}, {7, 12, 0, -1, LANGID_ENGLISH}, {-1, 0, 0, 0, LANGID_ESPERANTO}};
     for (const auto& c : cases) {
         SetLanguage(c.language);
         ShowHighScores(c.mode, c.row);

@@ -42,27 +42,25 @@ struct FIELD {
 
 std::vector<FIELD> Fields()
 {
-    std::vector<FIELD> fields = {
-        {"text-time", "font-main", {10}, {}, u"   99:59"},
-        {"text-tiles", "font-main", {12}, {}, u"   81"},
-        {"text-average", "font-main", {132}, {}, u"   99:59"},
-        {"text-estimate", "font-main", {134}, {}, u"   99:59"},
-        {"text-tutorial-prompt", "font-menu", {14}},
-        {"text-options-prompt", "font-menu", {16}},
-        {"text-viewlocal-prompt", "font-menu", {18}},
-        {"text-publish-prompt", "font-menu", {20}},
-        {"text-viewnet-prompt", "font-menu", {22}},
-        {"text-effects-prompt", "font-options", {24}},
-        {"text-animation-prompt", "font-options", {26}},
-        {"text-sounds-prompt", "font-options", {28}},
-        {"text-music-prompt", "font-options", {30}},
-        {"text-language-prompt", "font-options", {32}},
-        {"text-effects-setting", "font-options", {34, 36, 38}},
-        {"text-animation-setting", "font-options", {40, 42}},
-        {"text-sounds-setting", "font-options", {40, 42}},
-        {"text-music-setting", "font-options", {40, 42}},
-        {"text-language-setting", "font-options", {44, 46}},
-    };
+    std::vector<FIELD> fields = {{"text-time", "font-main", {10}, {}, u"   99:59"},
+                                 {"text-tiles", "font-main", {12}, {}, u"   81"},
+                                 {"text-average", "font-main", {132}, {}, u"   99:59"},
+                                 {"text-estimate", "font-main", {134}, {}, u"   99:59"},
+                                 {"text-tutorial-prompt", "font-menu", {14}},
+                                 {"text-options-prompt", "font-menu", {16}},
+                                 {"text-viewlocal-prompt", "font-menu", {18}},
+                                 {"text-publish-prompt", "font-menu", {20}},
+                                 {"text-viewnet-prompt", "font-menu", {22}},
+                                 {"text-effects-prompt", "font-options", {24}},
+                                 {"text-animation-prompt", "font-options", {26}},
+                                 {"text-sounds-prompt", "font-options", {28}},
+                                 {"text-music-prompt", "font-options", {30}},
+                                 {"text-language-prompt", "font-options", {32}},
+                                 {"text-effects-setting", "font-options", {34, 36, 38}},
+                                 {"text-animation-setting", "font-options", {40, 42}},
+                                 {"text-sounds-setting", "font-options", {40, 42}},
+                                 {"text-music-setting", "font-options", {40, 42}},
+                                 {"text-language-setting", "font-options", {44, 46}}};
     // The high-score rows: the widest rank, times up to an hour, the widest dates.
     fields.push_back({"text-high-number", "font-high", {}, {u"9."}});
     fields.push_back({"text-high-score", "font-high", {}, {u"59:59"}});

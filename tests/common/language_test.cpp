@@ -109,8 +109,8 @@ TEST_F(Language, FontsGiveSizeStyleAndFaceAndEsperantoFacesGetTheirSuffixOnceWhe
     LOGFONTW stock{};
     GetObjectW(GetStockObject(SYSTEM_FONT), sizeof stock, &stock);
     const std::string stockFont = Utf16ToUtf8(stock.lfFaceName) + "," + std::to_string(stock.lfHeight);
+    // Points at 96 pixels per inch, rounded as MulDiv does: 8 points are 10.67 pixels.
     const std::pair<std::string, std::string> fonts[] = {{"MS Shell Dlg,-14,B", "MS Shell Dlg,-14,700"},
-                                                         // Points at 96 pixels per inch, rounded as MulDiv does: 8 points are 10.67 pixels.
                                                          {"MS Shell Dlg,8", "MS Shell Dlg,-11,400"},
                                                          {"11,bi,Arial Eo", "Arial Eo,-15,700,I"},
                                                          {"default,U", stockFont + ",400,U"},

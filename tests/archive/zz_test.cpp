@@ -2,10 +2,7 @@
 
 #include "deflate_streams.h"
 
-#include "winbase.h"
-
 #include <gtest/gtest.h>
-#include <lzo1x.h>
 #include <optional>
 #include <thread>
 
@@ -13,17 +10,13 @@ namespace {
 
 using Coder = bool (*)(BYTE**, DWORD*, const BYTE*, DWORD);
 
-// The coder's output, or nothing with the last error it left.
-std::optional<Bytes> Coded(Coder coder, const Bytes& in, DWORD* error = nullptr)
+// The coder's output, or nothing when it fails.
+std::optional<Bytes> Coded(Coder coder, const Bytes& in)
 {
     BYTE* pb = nullptr;
     DWORD cb = 0;
-    SetLastError(0);
-    if (!coder(&pb, &cb, in.data(), DWORD(in.size()))) {
-        if (error)
-            *error = GetLastError();
+    if (!coder(&pb, &cb, in.data(), DWORD(in.size())))
         return std::nullopt;
-    }
     Bytes out(pb, pb + cb);
     ZZFree(pb);
     return out;
@@ -53,7 +46,7 @@ TEST(ZZ, TheSizeFieldIsLittleEndianAndOnlySizesTheBuffer)
     EXPECT_EQ(Coded(ZZDecompress, packed), data);
 }
 
-TEST(ZZ, DamagedStreamsFailWithTheLibraryResult)
+TEST(ZZ, DamagedStreamsFail)
 {
     const Bytes packed = Packed(TextLikeData(6000));
     Bytes noise = Packed(RandomData(20000));
@@ -63,24 +56,17 @@ TEST(ZZ, DamagedStreamsFailWithTheLibraryResult)
     const struct {
         const char* name;
         Bytes stream;
-        LONG error;
     } cases[] = {
-        {"nothing", {}, 0},
-        {"three bytes", {0, 0, 0}, 0},
-        {"the size alone", {0, 0, 0, 0}, 0},
-        {"more than the buffer takes", noise, LZO_E_OUTPUT_OVERRUN},
-        {"a trailing byte", trailing, LZO_E_INPUT_NOT_CONSUMED},
+        {"nothing", {}},
+        {"three bytes", {0, 0, 0}},
+        {"the size alone", {0, 0, 0, 0}},
+        {"more than the buffer takes", noise},
+        {"a trailing byte", trailing},
     };
-    for (const auto& c : cases) {
-        DWORD error = 0;
-        EXPECT_EQ(Coded(ZZDecompress, c.stream, &error), std::nullopt) << c.name;
-        EXPECT_EQ(LONG(error), c.error) << c.name;
-    }
-    for (size_t n = 5; n < packed.size(); n += 7) {
-        DWORD error = 0;
-        ASSERT_EQ(Coded(ZZDecompress, Bytes(packed.begin(), packed.begin() + n), &error), std::nullopt) << n;
-        EXPECT_EQ(LONG(error), LZO_E_INPUT_OVERRUN) << n;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(Coded(ZZDecompress, c.stream), std::nullopt) << c.name;
+    for (size_t n = 5; n < packed.size(); n += 7)
+        ASSERT_EQ(Coded(ZZDecompress, Bytes(packed.begin(), packed.begin() + n)), std::nullopt) << n;
 }
 
 TEST(ZZ, TwoThreadsPackingAtOnceBothSucceed)

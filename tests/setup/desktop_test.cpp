@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -77,10 +78,9 @@ TEST(Launcher, NamesTheProgramAndQuotesItsPath)
 {
     EXPECT_EQ(LauncherFileName("Quibo Deluxe!"), "zelnor-quibo-deluxe-.desktop");
     const std::string text = LauncherText("Quibo", "/home/a b/drive_c/Program Files/Quibo $1/quibo.exe");
-    EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
-    for (const char* line : {"\nName=Quibo\n", "\nExec=\"/home/a b/drive_c/Program Files/Quibo \\\\$1/quibo.exe\"\n",
-                             "\nPath=/home/a b/drive_c/Program Files/Quibo $1\n"})
-        EXPECT_NE(text.find(line), std::string::npos) << line;
+    EXPECT_THAT(text, testing::AllOf(testing::StartsWith("[Desktop Entry]\n"), testing::HasSubstr("\nName=Quibo\n"),
+                                     testing::HasSubstr("\nExec=\"/home/a b/drive_c/Program Files/Quibo \\\\$1/quibo.exe\"\n"),
+                                     testing::HasSubstr("\nPath=/home/a b/drive_c/Program Files/Quibo $1\n")));
 }
 
 // Installs as the installer does on the desktop, checks what is there, then runs the

@@ -71,6 +71,6 @@ DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds)
         return WAIT_FAILED;
     Deadline deadline;
     if (milliseconds != INFINITE)
-        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        deadline = LayerClock::now() + std::chrono::milliseconds(milliseconds);
     return waitable->wait(deadline) ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }

@@ -4,19 +4,17 @@
 // not found (ERROR_INVALID_HANDLE) instead of reaching a freed or different object.
 #pragma once
 
+#include "clock.h"
+
 #include "windows.h"
 
-#include <chrono>
 #include <memory>
-#include <optional>
 
 struct KernelObject {
     virtual ~KernelObject() = default;
     // Find searches end with FindClose, everything else with CloseHandle.
     virtual bool closedByCloseHandle() const { return true; }
 };
-
-using Deadline = std::optional<std::chrono::steady_clock::time_point>;
 
 // Something WaitForSingleObject can wait on.
 struct Waitable : KernelObject {

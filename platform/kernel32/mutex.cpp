@@ -25,13 +25,8 @@ struct MutexObject : Waitable {
             ++count;
             return true;
         }
-        const auto isFree = [&] { return owner == 0; };
-        if (deadline) {
-            if (!changed.wait_until(guard, *deadline, isFree))
-                return false;
-        } else {
-            changed.wait(guard, isFree);
-        }
+        if (!WaitUntil(changed, guard, deadline, [&] { return owner == 0; }))
+            return false;
         owner = me;
         if (named) {
             guard.unlock();

@@ -87,14 +87,13 @@ bool NamedLock::acquire(const Deadline& deadline)
     if (!deadline)
         return setLock(fd_, F_WRLCK, kOwnerByte, true);
     // The host cannot wait on a file lock with a timeout, so poll until the deadline.
-    for (;;) {
-        if (setLock(fd_, F_WRLCK, kOwnerByte, false))
-            return true;
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= *deadline)
+    ClockWatch watch(*deadline);
+    while (!setLock(fd_, F_WRLCK, kOwnerByte, false)) {
+        if (watch.passed())
             return false;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kPollInterval, *deadline - now));
+        std::this_thread::sleep_for(std::min<LayerClock::duration>(kPollInterval, WaitSlice(*deadline)));
     }
+    return true;
 }
 
 void NamedLock::release()

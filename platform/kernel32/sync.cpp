@@ -24,13 +24,8 @@ struct EventObject : Waitable {
     bool wait(const Deadline& deadline) override
     {
         std::unique_lock guard(lock);
-        const auto isSignalled = [&] { return signalled; };
-        if (deadline) {
-            if (!changed.wait_until(guard, *deadline, isSignalled))
-                return false;
-        } else {
-            changed.wait(guard, isSignalled);
-        }
+        if (!WaitUntil(changed, guard, deadline, [&] { return signalled; }))
+            return false;
         if (!manualReset)
             signalled = false; // an auto-reset event lets exactly one waiter through
         return true;

@@ -28,11 +28,7 @@ struct ThreadObject : Waitable {
     bool wait(const Deadline& deadline) override
     {
         std::unique_lock guard(lock);
-        const auto done = [&] { return finished; };
-        if (deadline)
-            return changed.wait_until(guard, *deadline, done);
-        changed.wait(guard, done);
-        return true;
+        return WaitUntil(changed, guard, deadline, [&] { return finished; });
     }
 };
 

@@ -112,7 +112,7 @@ int MillisecondsToNextTimer(MessageQueue& queue)
     Clock::time_point next = queue.timers.front().due;
     for (const Timer& timer : queue.timers)
         next = std::min(next, timer.due);
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(WaitSlice(next)).count();
     return static_cast<int>(std::clamp<long long>(wait + 1, 0, 1 << 30));
 }
 

@@ -1,17 +1,18 @@
 // Message queues: one per thread, made when the thread first needs one.
 #pragma once
 
+#include "../kernel32/clock.h"
+
 #include "windows.h"
 
 #include <array>
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-using Clock = std::chrono::steady_clock;
+using Clock = LayerClock;
 
 struct Timer {
     HWND hwnd = nullptr;

@@ -2,7 +2,6 @@
 // the buttons' pressed looks and the per-frame guide button and sparkles.
 #include "display.h"
 
-#include "../platform/window_support.h"
 #include "aux_control.h"
 #include "cea_clock.h"
 #include "cea_graphic.h"
@@ -16,6 +15,7 @@
 #include "screens.h"
 #include "screens_stand_in.h"
 #include "sequencer.h"
+#include "window_support.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

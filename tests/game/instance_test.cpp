@@ -1,6 +1,6 @@
 #include "instance.h"
 
-#include "../platform/window_support.h"
+#include "window_support.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "namedialog.h"
 
-#include "../platform/window_support.h"
 #include "guilib.h"
 #include "language.h"
 #include "records.h"
 #include "registry.h"
+#include "window_support.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -14,6 +14,17 @@ WAVEFORMATEX pcm(WORD channels, DWORD rate, WORD bits)
     return {WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
 }
 
+ACMSTREAMHEADER header(std::vector<BYTE>& in, std::vector<BYTE>& out)
+{
+    ACMSTREAMHEADER h{};
+    h.cbStruct = sizeof h;
+    h.pbSrc = in.data();
+    h.cbSrcLength = static_cast<DWORD>(in.size());
+    h.pbDst = out.data();
+    h.cbDstLength = static_cast<DWORD>(out.size());
+    return h;
+}
+
 // One whole-buffer conversion, as a loader does it; the output is sized by acmStreamSize.
 struct Converted {
     MMRESULT result = MMSYSERR_ERROR;
@@ -32,12 +43,7 @@ Converted convert(WAVEFORMATEX src, WAVEFORMATEX dst, std::vector<BYTE> input)
     c.result = acmStreamSize(stream, static_cast<DWORD>(input.size()), &cbOut, ACM_STREAMSIZEF_SOURCE);
     if (c.result == MMSYSERR_NOERROR) {
         c.bytes.assign(cbOut, 0xEE);
-        ACMSTREAMHEADER h{};
-        h.cbStruct = sizeof h;
-        h.pbSrc = input.data();
-        h.cbSrcLength = static_cast<DWORD>(input.size());
-        h.pbDst = c.bytes.data();
-        h.cbDstLength = cbOut;
+        ACMSTREAMHEADER h = header(input, c.bytes);
         EXPECT_EQ(acmStreamPrepareHeader(stream, &h, 0), MMSYSERR_NOERROR);
         c.result = acmStreamConvert(stream, &h, 0);
         EXPECT_EQ(acmStreamUnprepareHeader(stream, &h, 0), MMSYSERR_NOERROR);
@@ -69,10 +75,9 @@ TEST(AcmStream, HalvesTheRateKeepingTheWave)
     // Away from the edges the resampled wave follows the same sine at the new rate.
     for (int i = 100; i < 2100; i += 37) {
         double expected = 16000 * std::sin(2 * M_PI * 441 * i / 22050.0);
-        auto left = static_cast<int16_t>(c.bytes[i * 4] | c.bytes[i * 4 + 1] << 8);
-        auto right = static_cast<int16_t>(c.bytes[i * 4 + 2] | c.bytes[i * 4 + 3] << 8);
+        const auto left = static_cast<int16_t>(c.bytes[i * 4] | c.bytes[i * 4 + 1] << 8);
         EXPECT_NEAR(left, expected, 400) << "frame " << i;
-        EXPECT_EQ(left, right);
+        EXPECT_EQ(left, static_cast<int16_t>(c.bytes[i * 4 + 2] | c.bytes[i * 4 + 3] << 8)); // the right channel
     }
 }
 
@@ -121,17 +126,15 @@ TEST(AcmStream, RefusesWhatItCannotConvertAndBoundsItsSizes)
 
     WAVEFORMATEX src = pcm(1, 8000, 8), dst = pcm(2, 48000, 16);
     ASSERT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), MMSYSERR_NOERROR);
-    DWORD cb = 0;
-    EXPECT_EQ(acmStreamSize(stream, 0, &cb, ACM_STREAMSIZEF_SOURCE), ACMERR_NOTPOSSIBLE);
+    DWORD toBytes = 0, fromBytes = 0, cb = 0;
     // 4 GB of input would need 96 GB of output: no size fits a DWORD.
-    EXPECT_EQ(acmStreamSize(stream, 0xFFFFFFFF, &cb, ACM_STREAMSIZEF_SOURCE), ACMERR_NOTPOSSIBLE);
-    ASSERT_EQ(acmStreamSize(stream, 100, &cb, ACM_STREAMSIZEF_SOURCE), MMSYSERR_NOERROR);
-    EXPECT_EQ(cb, 2400u);
-    ASSERT_EQ(acmStreamSize(stream, 2400, &cb, ACM_STREAMSIZEF_DESTINATION), MMSYSERR_NOERROR);
-    EXPECT_EQ(cb, 100u);
-    EXPECT_EQ(acmStreamSize(stream, 100, &cb, 7), MMSYSERR_INVALFLAG);
-    EXPECT_EQ(acmStreamClose(stream, 0), MMSYSERR_NOERROR);
-    EXPECT_EQ(acmStreamSize(stream, 100, &cb, ACM_STREAMSIZEF_SOURCE), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(std::vector<MMRESULT>(
+                  {acmStreamSize(stream, 0, &cb, ACM_STREAMSIZEF_SOURCE), acmStreamSize(stream, 0xFFFFFFFF, &cb, ACM_STREAMSIZEF_SOURCE),
+                   acmStreamSize(stream, 100, &toBytes, ACM_STREAMSIZEF_SOURCE), toBytes,
+                   acmStreamSize(stream, 2400, &fromBytes, ACM_STREAMSIZEF_DESTINATION), fromBytes, acmStreamSize(stream, 100, &cb, 7),
+                   acmStreamClose(stream, 0), acmStreamSize(stream, 100, &cb, ACM_STREAMSIZEF_SOURCE)}),
+              std::vector<MMRESULT>({ACMERR_NOTPOSSIBLE, ACMERR_NOTPOSSIBLE, MMSYSERR_NOERROR, 2400, MMSYSERR_NOERROR, 100,
+                                     MMSYSERR_INVALFLAG, MMSYSERR_NOERROR, MMSYSERR_INVALHANDLE}));
 }
 
 TEST(AcmStream, ConvertsOnlyPreparedHeadersAndStaysInsideTheOutput)
@@ -141,22 +144,14 @@ TEST(AcmStream, ConvertsOnlyPreparedHeadersAndStaysInsideTheOutput)
     ASSERT_EQ(acmStreamOpen(&stream, nullptr, &src, &dst, nullptr, 0, 0, 0), MMSYSERR_NOERROR);
     std::vector<BYTE> in(1000, 180);
     std::vector<BYTE> out(50); // far less than the 2000 bytes the input makes
-    ACMSTREAMHEADER h{};
-    h.cbStruct = sizeof h;
-    h.pbSrc = in.data();
-    h.cbSrcLength = static_cast<DWORD>(in.size());
-    h.pbDst = out.data();
-    h.cbDstLength = static_cast<DWORD>(out.size());
-    EXPECT_EQ(acmStreamConvert(stream, &h, 0), ACMERR_UNPREPARED);
-    ASSERT_EQ(acmStreamPrepareHeader(stream, &h, 0), MMSYSERR_NOERROR);
-    ASSERT_EQ(acmStreamConvert(stream, &h, 0), MMSYSERR_NOERROR);
-    EXPECT_EQ(h.cbDstLengthUsed, 50u);
-    EXPECT_TRUE(h.fdwStatus & ACMSTREAMHEADER_STATUSF_DONE);
-    EXPECT_EQ(acmStreamUnprepareHeader(stream, &h, 0), MMSYSERR_NOERROR);
-    EXPECT_EQ(acmStreamUnprepareHeader(stream, &h, 0), ACMERR_UNPREPARED);
-    h.cbStruct = 8;
-    EXPECT_EQ(acmStreamPrepareHeader(stream, &h, 0), MMSYSERR_INVALPARAM);
-    EXPECT_EQ(acmStreamClose(stream, 0), MMSYSERR_NOERROR);
+    ACMSTREAMHEADER h = header(in, out), small = header(in, out);
+    small.cbStruct = 8;
+    EXPECT_EQ(std::vector<MMRESULT>({acmStreamConvert(stream, &h, 0), acmStreamPrepareHeader(stream, &h, 0),
+                                     acmStreamConvert(stream, &h, 0), h.cbDstLengthUsed, (h.fdwStatus & ACMSTREAMHEADER_STATUSF_DONE) != 0,
+                                     acmStreamUnprepareHeader(stream, &h, 0), acmStreamUnprepareHeader(stream, &h, 0),
+                                     acmStreamPrepareHeader(stream, &small, 0), acmStreamClose(stream, 0)}),
+              std::vector<MMRESULT>({ACMERR_UNPREPARED, MMSYSERR_NOERROR, MMSYSERR_NOERROR, 50, 1, MMSYSERR_NOERROR, ACMERR_UNPREPARED,
+                                     MMSYSERR_INVALPARAM, MMSYSERR_NOERROR}));
 }
 
 } // namespace

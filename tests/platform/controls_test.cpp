@@ -63,9 +63,7 @@ TEST_F(ControlsTest, AnEditTakesTypedTextMovesItsCaretAndSelectsWithTheMouse)
     HWND edit = Child(u"Edit", WS_BORDER | ES_AUTOHSCROLL, 24);
     SetFocus(edit);
     Keys({}, 0, "Ŝanĝo");
-    EXPECT_EQ(Text(edit), u"Ŝanĝo");
-    EXPECT_EQ(Selected(edit), Selection(5, 5));
-    EXPECT_TRUE(Notified(EN_CHANGE));
+    EXPECT_EQ(std::make_tuple(Text(edit), Selected(edit), Notified(EN_CHANGE)), std::make_tuple(u"Ŝanĝo", Selection(5, 5), true));
     Keys({SDLK_LEFT, SDLK_LEFT, SDLK_BACKSPACE});
     EXPECT_EQ(Text(edit), u"Ŝaĝo");
     Keys({SDLK_HOME, SDLK_DELETE});
@@ -81,9 +79,7 @@ TEST_F(ControlsTest, AnEditTakesTypedTextMovesItsCaretAndSelectsWithTheMouse)
     PushMotion(top, 205, 20);
     PushButton(top, false, 205, 20);
     PumpReady();
-    EXPECT_EQ(GetFocus(), edit);
-    EXPECT_EQ(Selected(edit), Selection(0, 3));
-    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(std::make_tuple(GetFocus(), Selected(edit), GetCapture()), std::make_tuple(edit, Selection(0, 3), HWND(nullptr)));
 }
 
 TEST_F(ControlsTest, SelectAllCopyPasteAndTheLimit)
@@ -98,8 +94,7 @@ TEST_F(ControlsTest, SelectAllCopyPasteAndTheLimit)
     SendMessageW(edit, EM_LIMITTEXT, 12, 0);
     ClearLog();
     Keys({}, 0, "abc");
-    EXPECT_EQ(Text(edit), u"kopiokopioab");
-    EXPECT_TRUE(Notified(EN_MAXTEXT));
+    EXPECT_EQ(std::make_pair(Text(edit), Notified(EN_MAXTEXT)), std::make_pair(std::u16string(u"kopiokopioab"), true));
     SetWindowTextW(edit, u"this text is longer than twelve");
     EXPECT_EQ(GetWindowTextLengthW(edit), 12);
 }
@@ -109,13 +104,12 @@ TEST_F(ControlsTest, AComboBoxDropsItsListAndTakesAChoice)
     HWND combo = Child(u"ComboBox", CBS_DROPDOWN, 120);
     for (const char16_t* name : {u"Unu", u"Du", u"Tri"})
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
-    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 2, 0), 2);
-    EXPECT_EQ(Text(combo), u"Tri");
-    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 3, 0), CB_ERR);
-    EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(u"du")), 1);
     WCHAR item[8];
-    EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item)), 2);
+    EXPECT_EQ(std::vector<LRESULT>({SendMessageW(combo, CB_GETCURSEL, 0, 0), SendMessageW(combo, CB_SETCURSEL, 2, 0), Text(combo) == u"Tri",
+                                    SendMessageW(combo, CB_SETCURSEL, 3, 0),
+                                    SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(u"du")),
+                                    SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item))}),
+              std::vector<LRESULT>({CB_ERR, 2, 1, CB_ERR, 1, 2}));
     EXPECT_EQ(std::u16string(item), u"Du");
 
     RECT rect;
@@ -134,9 +128,8 @@ TEST_F(ControlsTest, AComboBoxDropsItsListAndTakesAChoice)
     PushButton(list, true, 20, 5);
     PushButton(list, false, 20, 5);
     PumpReady();
-    EXPECT_EQ(FindWindowW(u"ComboLBox", nullptr), nullptr);
-    EXPECT_EQ(Text(combo), u"Unu");
-    EXPECT_TRUE(Notified(CBN_SELCHANGE));
+    EXPECT_EQ(std::make_tuple(FindWindowW(u"ComboLBox", nullptr), Text(combo), Notified(CBN_SELCHANGE)),
+              std::make_tuple(HWND(nullptr), u"Unu", true));
     // The arrow keys step through the items from the edit; typing tells the parent.
     SetFocus(combo);
     Keys({SDLK_DOWN});
@@ -149,12 +142,11 @@ TEST_F(ControlsTest, AComboBoxDropsItsListAndTakesAChoice)
 TEST_F(ControlsTest, AProgressBarKeepsItsPositionWithinItsRange)
 {
     HWND bar = Child(u"msctls_progress32", 0, 16);
-    EXPECT_EQ(SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 50)), MAKELONG(0, 100));
-    EXPECT_EQ(SendMessageW(bar, PBM_SETPOS, 80, 0), 0);
-    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 50);
-    SendMessageW(bar, PBM_SETSTEP, 10, 0);
-    SendMessageW(bar, PBM_STEPIT, 0, 0);
-    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 10); // past the end starts again
+    // Stepping past the end starts again.
+    EXPECT_EQ(std::vector<LRESULT>({SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 50)), SendMessageW(bar, PBM_SETPOS, 80, 0),
+                                    SendMessageW(bar, PBM_GETPOS, 0, 0), SendMessageW(bar, PBM_SETSTEP, 10, 0),
+                                    SendMessageW(bar, PBM_STEPIT, 0, 0), SendMessageW(bar, PBM_GETPOS, 0, 0)}),
+              std::vector<LRESULT>({MAKELONG(0, 100), 0, 50, 10, 50, 10}));
     SendMessageW(bar, PBM_SETPOS, 25, 0);
     UpdateWindow(top);
     // Half the bar is filled with the highlight colour, the other half is not.
@@ -197,11 +189,9 @@ TEST(ClipboardTest, EmptyingNeedsTheClipboardOpen)
     SDL_SetClipboardText("left over");
     EXPECT_FALSE(EmptyClipboard());
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLIPBOARD_NOT_OPEN));
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EXPECT_FALSE(OpenClipboard(nullptr)); // already open
-    EXPECT_TRUE(EmptyClipboard());
-    EXPECT_TRUE(CloseClipboard());
-    EXPECT_FALSE(CloseClipboard());
+    // Not opened twice, nor closed twice.
+    EXPECT_EQ(std::vector<BOOL>({OpenClipboard(nullptr), OpenClipboard(nullptr), EmptyClipboard(), CloseClipboard(), CloseClipboard()}),
+              std::vector<BOOL>({TRUE, FALSE, TRUE, TRUE, FALSE}));
     char* text = SDL_GetClipboardText();
     EXPECT_STREQ(text, "");
     SDL_free(text);

@@ -61,21 +61,21 @@ TEST_F(Files, WrittenBytesReadBackThroughHandlesThatOnlyDoWhatTheyWereOpenedFor)
     writeText(u"C:\\files\\a.txt", "hello, world");
     HANDLE file = openFile(u"c:/FILES/a.txt", GENERIC_READ, OPEN_EXISTING);
     char buffer[64] = {};
-    DWORD got = 99;
-    ASSERT_TRUE(ReadFile(file, buffer, 5, &got, nullptr));
-    EXPECT_EQ(std::string(buffer, got), "hello");
-    ASSERT_TRUE(ReadFile(file, buffer, sizeof buffer, &got, nullptr));
-    EXPECT_EQ(std::string(buffer, got), ", world");
-    ASSERT_TRUE(ReadFile(file, buffer, sizeof buffer, &got, nullptr)); // end of file: success, nothing read
-    EXPECT_EQ(got, 0u);
+    const auto read = [&](DWORD size) {
+        DWORD got = 99;
+        return ReadFile(file, buffer, size, &got, nullptr) ? std::string(buffer, got) : outcome(false);
+    };
+    // At the end of the file a read succeeds with nothing.
+    EXPECT_EQ(std::vector<std::string>({read(5), read(sizeof buffer), read(sizeof buffer)}),
+              std::vector<std::string>({"hello", ", world", ""}));
+    DWORD got = 0;
     EXPECT_EQ(outcome(WriteFile(file, "x", 1, &got, nullptr)), error(ERROR_ACCESS_DENIED));
     CloseHandle(file);
-    HANDLE writer = openFile(u"C:\\files\\a.txt", GENERIC_WRITE, OPEN_EXISTING);
-    EXPECT_EQ(outcome(ReadFile(writer, buffer, 1, &got, nullptr)), error(ERROR_ACCESS_DENIED));
-    EXPECT_FALSE(FindClose(writer)); // not a search
-    EXPECT_TRUE(CloseHandle(writer));
-    EXPECT_EQ(outcome(ReadFile(writer, buffer, 1, &got, nullptr)), error(ERROR_INVALID_HANDLE));
-    EXPECT_EQ(GetFileSize(writer, nullptr), INVALID_FILE_SIZE);
+    file = openFile(u"C:\\files\\a.txt", GENERIC_WRITE, OPEN_EXISTING);
+    EXPECT_EQ(std::vector<std::string>(
+                  {read(1), std::string(FindClose(file) ? "closed as a search" : "not a search"), outcome(CloseHandle(file)), read(1)}),
+              std::vector<std::string>({error(ERROR_ACCESS_DENIED), "not a search", "ok", error(ERROR_INVALID_HANDLE)}));
+    EXPECT_EQ(GetFileSize(file, nullptr), INVALID_FILE_SIZE);
 }
 
 TEST_F(Files, DispositionsCreateReplaceAndRefuseAsWin32Does)
@@ -105,30 +105,28 @@ TEST_F(Files, FilePointerMovesFromEachOriginAndNeverBeforeTheStart)
         ReadFile(file, &c, 1, &got, nullptr);
         return c;
     };
-    EXPECT_EQ(SetFilePointer(file, -2, nullptr, FILE_END), 8u);
-    EXPECT_EQ(next(), '8');
-    EXPECT_EQ(SetFilePointer(file, -6, nullptr, FILE_CURRENT), 3u);
-    EXPECT_EQ(SetFilePointer(file, -4, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_NEGATIVE_SEEK));
-    EXPECT_EQ(next(), '3'); // unmoved by the failed seek
-    EXPECT_EQ(SetFilePointer(file, 0, nullptr, 7), INVALID_SET_FILE_POINTER);
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    const auto seek = [&](LONG distance, DWORD origin) {
+        const DWORD position = SetFilePointer(file, distance, nullptr, origin);
+        return position == INVALID_SET_FILE_POINTER ? error(GetLastError()) : std::to_string(position);
+    };
+    // A failed seek leaves the pointer where it was.
+    EXPECT_EQ(std::vector<std::string>({seek(-2, FILE_END), std::string(1, next()), seek(-6, FILE_CURRENT), seek(-4, FILE_CURRENT),
+                                        std::string(1, next()), seek(0, 7)}),
+              std::vector<std::string>({"8", "8", "3", error(ERROR_NEGATIVE_SEEK), "3", error(ERROR_INVALID_PARAMETER)}));
 
     // Past the end is allowed; writing there fills the gap with zeros.
-    EXPECT_EQ(SetFilePointer(file, 12, nullptr, FILE_BEGIN), 12u);
     DWORD got = 0, high = 99;
+    EXPECT_EQ(seek(12, FILE_BEGIN), "12");
     WriteFile(file, "!", 1, &got, nullptr);
-    EXPECT_EQ(GetFileSize(file, &high), 13u);
-    EXPECT_EQ(high, 0u);
-    EXPECT_EQ(SetFilePointer(file, 10, nullptr, FILE_BEGIN), 10u);
-    EXPECT_EQ(next(), '\0');
+    const DWORD size = GetFileSize(file, &high);
+    EXPECT_EQ(std::vector<std::string>({std::to_string(size), std::to_string(high), seek(10, FILE_BEGIN), std::string(1, next())}),
+              std::vector<std::string>({"13", "0", "10", std::string(1, '\0')}));
 
     LONG distanceHigh = 1; // 4 GiB + 2, beyond what 32 bits say
-    EXPECT_EQ(SetFilePointer(file, 2, &distanceHigh, FILE_BEGIN), 2u);
-    EXPECT_EQ(distanceHigh, 1);
-    distanceHigh = -1; // and back by a 64-bit negative move
-    EXPECT_EQ(SetFilePointer(file, -4, &distanceHigh, FILE_CURRENT), 0xFFFFFFFEu);
-    EXPECT_EQ(distanceHigh, 0);
+    const DWORD far = SetFilePointer(file, 2, &distanceHigh, FILE_BEGIN);
+    LONG backHigh = -1; // and back by a 64-bit negative move
+    const DWORD back = SetFilePointer(file, -4, &backHigh, FILE_CURRENT);
+    EXPECT_EQ(std::vector<int64_t>({far, distanceHigh, back, backHigh}), std::vector<int64_t>({2, 1, 0xFFFFFFFE, 0}));
     CloseHandle(file);
 }
 
@@ -137,37 +135,37 @@ TEST_F(Files, ExeFilesAreExecutableAndReadOnlyFilesRefuseChangesUntilTheAttribut
     writeText(u"C:\\files\\quibo.EXE", "#!/bin/sh\n");
     const char16_t* ro = u"C:\\files\\ro.txt";
     writeText(ro, "keep");
-    struct stat exe, txt;
-    ASSERT_EQ(stat((HostDataFolder() + "/drive_c/files/quibo.EXE").c_str(), &exe), 0);
-    ASSERT_EQ(stat((HostDataFolder() + "/drive_c/files/ro.txt").c_str(), &txt), 0);
-    EXPECT_TRUE(exe.st_mode & S_IXUSR);
-    EXPECT_FALSE(txt.st_mode & S_IXUSR);
+    const auto executable = [](const char* name) {
+        struct stat info { };
+        return stat((HostDataFolder() + "/drive_c/files/" + name).c_str(), &info) == 0 && (info.st_mode & S_IXUSR);
+    };
+    EXPECT_EQ(std::make_pair(executable("quibo.EXE"), executable("ro.txt")), std::make_pair(true, false));
 
     ASSERT_TRUE(SetFileAttributesW(ro, FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(GetFileAttributesW(ro), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(opened(ro, GENERIC_WRITE, OPEN_EXISTING), error(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(opened(ro, GENERIC_READ, CREATE_ALWAYS), error(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(outcome(DeleteFileW(ro)), error(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(opened(ro, GENERIC_READ, OPEN_EXISTING), "ok 0 size 4");
-    ASSERT_TRUE(SetFileAttributesW(ro, 0));
-    EXPECT_EQ(GetFileAttributesW(ro), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(DeleteFileW(ro));
-    EXPECT_EQ(outcome(SetFileAttributesW(ro, 0)), error(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(
+        std::vector<std::string>({std::to_string(GetFileAttributesW(ro)), opened(ro, GENERIC_WRITE, OPEN_EXISTING),
+                                  opened(ro, GENERIC_READ, CREATE_ALWAYS), outcome(DeleteFileW(ro)),
+                                  opened(ro, GENERIC_READ, OPEN_EXISTING), outcome(SetFileAttributesW(ro, 0)),
+                                  std::to_string(GetFileAttributesW(ro)), outcome(DeleteFileW(ro)), outcome(SetFileAttributesW(ro, 0))}),
+        std::vector<std::string>({std::to_string(FILE_ATTRIBUTE_READONLY), error(ERROR_ACCESS_DENIED), error(ERROR_ACCESS_DENIED),
+                                  error(ERROR_ACCESS_DENIED), "ok 0 size 4", "ok", std::to_string(FILE_ATTRIBUTE_NORMAL), "ok",
+                                  error(ERROR_FILE_NOT_FOUND)}));
 }
 
 TEST_F(Files, FoldersAreMadeRemovedAndToldApartFromFiles)
 {
     EXPECT_EQ(GetFileAttributesW(u"C:\\files"), FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(outcome(CreateDirectoryW(u"C:\\files", nullptr)), error(ERROR_ALREADY_EXISTS));
-    EXPECT_EQ(outcome(CreateDirectoryW(u"C:\\files\\a\\b", nullptr)), error(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(outcome(GetFileAttributesW(u"C:\\files\\a\\b") != INVALID_FILE_ATTRIBUTES), error(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(
+        std::vector<std::string>({outcome(CreateDirectoryW(u"C:\\files", nullptr)), outcome(CreateDirectoryW(u"C:\\files\\a\\b", nullptr)),
+                                  outcome(GetFileAttributesW(u"C:\\files\\a\\b") != INVALID_FILE_ATTRIBUTES)}),
+        std::vector<std::string>({error(ERROR_ALREADY_EXISTS), error(ERROR_PATH_NOT_FOUND), error(ERROR_PATH_NOT_FOUND)}));
     ASSERT_TRUE(CreateDirectoryW(u"C:\\files\\a", nullptr));
     writeText(u"C:\\files\\a\\f.txt", "x");
-    EXPECT_EQ(outcome(RemoveDirectoryW(u"C:\\files\\a")), error(ERROR_DIR_NOT_EMPTY));
-    EXPECT_EQ(outcome(RemoveDirectoryW(u"C:\\files\\a\\f.txt")), error(ERROR_DIRECTORY));
-    EXPECT_EQ(outcome(DeleteFileW(u"C:\\files\\a")), error(ERROR_ACCESS_DENIED));
-    EXPECT_TRUE(DeleteFileW(u"C:\\files\\a\\f.txt"));
-    EXPECT_EQ(outcome(DeleteFileW(u"C:\\files\\a\\f.txt")), error(ERROR_FILE_NOT_FOUND));
-    EXPECT_TRUE(RemoveDirectoryW(u"C:\\files\\A")); // found without regard to case
-    EXPECT_EQ(outcome(RemoveDirectoryW(u"C:\\files\\a")), error(ERROR_FILE_NOT_FOUND));
+    // The last removal finds the folder without regard to case.
+    EXPECT_EQ(std::vector<std::string>({outcome(RemoveDirectoryW(u"C:\\files\\a")), outcome(RemoveDirectoryW(u"C:\\files\\a\\f.txt")),
+                                        outcome(DeleteFileW(u"C:\\files\\a")), outcome(DeleteFileW(u"C:\\files\\a\\f.txt")),
+                                        outcome(DeleteFileW(u"C:\\files\\a\\f.txt")), outcome(RemoveDirectoryW(u"C:\\files\\A")),
+                                        outcome(RemoveDirectoryW(u"C:\\files\\a"))}),
+              std::vector<std::string>({error(ERROR_DIR_NOT_EMPTY), error(ERROR_DIRECTORY), error(ERROR_ACCESS_DENIED), "ok",
+                                        error(ERROR_FILE_NOT_FOUND), "ok", error(ERROR_FILE_NOT_FOUND)}));
 }

@@ -14,9 +14,12 @@ struct Info {
     DWORD masks[3] = {};
 };
 
-Info Header(LONG width, LONG height, WORD bitCount, DWORD compression = BI_RGB, std::vector<DWORD> masks = {})
+Info Header(LONG width, LONG height, WORD bitCount, DWORD compression = BI_RGB, std::vector<DWORD> masks = {},
+            DWORD size = sizeof(BITMAPINFOHEADER), WORD planes = 1)
 {
     Info info;
+    info.header.biSize = size;
+    info.header.biPlanes = planes;
     info.header.biWidth = width;
     info.header.biHeight = height;
     info.header.biBitCount = bitCount;
@@ -78,6 +81,8 @@ TEST(DibSection, HeadersAndMasksAreCheckedAndMasksKept)
         {"overlapping", Header(4, 4, 16, BI_BITFIELDS, {0x7C00, 0x7E0, 0x1F}), false},
         {"gapped", Header(4, 4, 16, BI_BITFIELDS, {0x7C00, 0x3E0, 0x15}), false},
         {"past 16 bits", Header(4, 4, 16, BI_BITFIELDS, {0x7C0000, 0x3E0, 0x1F}), false},
+        {"short header", Header(4, 4, 8, BI_RGB, {}, 12), false},
+        {"two planes", Header(4, 4, 8, BI_RGB, {}, sizeof(BITMAPINFOHEADER), 2), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -89,12 +94,7 @@ TEST(DibSection, HeadersAndMasksAreCheckedAndMasksKept)
         EXPECT_TRUE(!bitmap || (GetObject(bitmap, sizeof ds, &ds) && !std::memcmp(ds.dsBitfields, c.info.masks, 12)));
         DeleteObject(bitmap);
     }
-    Info info = Header(4, 4, 8);
-    info.header.biSize = 12;
-    EXPECT_EQ(Create(info), nullptr);
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biPlanes = 2;
-    EXPECT_EQ(Create(info), nullptr);
+    const Info info = Header(4, 4, 8);
     EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_PAL_COLORS, nullptr, nullptr, 0), nullptr);
     EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, nullptr, nullptr, 0), nullptr);
 }
@@ -106,20 +106,16 @@ TEST(GdiHandles, DeletedForeignAndSelectedHandlesFailWithoutHarm)
     EXPECT_FALSE(DeleteObject(bitmap));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
     HDC dc = CreateCompatibleDC(nullptr);
-    EXPECT_EQ(SelectObject(dc, bitmap), nullptr);
     const auto bogus = reinterpret_cast<HDC>(uintptr_t{0x1234});
-    EXPECT_EQ(SelectObject(bogus, GetStockObject(WHITE_BRUSH)), nullptr);
-    EXPECT_FALSE(BitBlt(bogus, 0, 0, 1, 1, dc, 0, 0, SRCCOPY));
-    EXPECT_EQ(SetTextColor(bogus, 0), CLR_INVALID);
-    EXPECT_FALSE(DeleteObject(dc)); // a DC is not an object DeleteObject takes
-    // A bitmap selected into one DC stays there and cannot be deleted.
+    // A bitmap selected into one DC stays there and cannot be deleted; a DC is not an object
+    // DeleteObject takes.
     TestDib dib(4, 4, 8, TestTable(256));
-    EXPECT_EQ(SelectObject(dc, dib.Bitmap()), nullptr);
-    EXPECT_FALSE(DeleteObject(dib.Bitmap()));
-    EXPECT_EQ(SelectObject(dib.Dc(), dib.Bitmap()), dib.Bitmap());
-    EXPECT_TRUE(DeleteDC(dc));
-    EXPECT_FALSE(DeleteDC(dc));
-    EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 0);
+    EXPECT_EQ(std::vector<HGDIOBJ>({SelectObject(dc, bitmap), SelectObject(bogus, GetStockObject(WHITE_BRUSH)),
+                                    SelectObject(dc, dib.Bitmap()), SelectObject(dib.Dc(), dib.Bitmap())}),
+              std::vector<HGDIOBJ>({nullptr, nullptr, nullptr, dib.Bitmap()}));
+    EXPECT_EQ(std::vector<int>({BitBlt(bogus, 0, 0, 1, 1, dc, 0, 0, SRCCOPY), SetTextColor(bogus, 0) == CLR_INVALID, DeleteObject(dc),
+                                DeleteObject(dib.Bitmap()), DeleteDC(dc), DeleteDC(dc), GetDeviceCaps(dc, BITSPIXEL) == 0}),
+              std::vector<int>({0, 1, 0, 0, 1, 0, 1}));
 }
 
 TEST(GdiHandles, SelectObjectReturnsThePreviousObjectOfItsKind)
@@ -127,15 +123,13 @@ TEST(GdiHandles, SelectObjectReturnsThePreviousObjectOfItsKind)
     HDC dc = CreateCompatibleDC(nullptr);
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(4, 5, 6));
-    EXPECT_EQ(SelectObject(dc, brush), GetStockObject(WHITE_BRUSH));
-    EXPECT_EQ(SelectObject(dc, pen), GetStockObject(BLACK_PEN));
-    EXPECT_EQ(SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT)), GetStockObject(SYSTEM_FONT));
+    EXPECT_EQ(std::vector<HGDIOBJ>({SelectObject(dc, brush), SelectObject(dc, pen), SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT))}),
+              std::vector<HGDIOBJ>({GetStockObject(WHITE_BRUSH), GetStockObject(BLACK_PEN), GetStockObject(SYSTEM_FONT)}));
     EXPECT_FALSE(DeleteObject(brush)); // still selected
     EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_BRUSH)), brush);
-    EXPECT_TRUE(DeleteObject(brush));
     DeleteDC(dc);
-    EXPECT_TRUE(DeleteObject(pen));
-    EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH))); // stock objects ignore deletion
+    // Stock objects ignore deletion.
+    EXPECT_TRUE(DeleteObject(brush) && DeleteObject(pen) && DeleteObject(GetStockObject(WHITE_BRUSH)));
     LOGBRUSH lb{};
     GetObject(GetStockObject(WHITE_BRUSH), sizeof lb, &lb);
     EXPECT_EQ(lb.lbColor, RGB(255, 255, 255));
@@ -148,12 +142,11 @@ TEST(Palettes, SystemPaletteHoldsTheStaticColoursAtBothEnds)
     ASSERT_EQ(GetSystemPaletteEntries(screen, 0, 256, e), 256u);
     EXPECT_EQ(std::vector<int>({e[7].peRed, e[9].peBlue, e[248].peGreen, e[249].peGreen, e[255].peBlue}),
               (std::vector<int>{192, 240, 128, 0, 255}));
-    EXPECT_EQ(GetSystemPaletteEntries(screen, 250, 20, e), 6u);
-    EXPECT_EQ(e[5].peRed, 255);
-    EXPECT_EQ(GetSystemPaletteEntries(screen, 300, 2, e), 0u);
+    EXPECT_EQ(
+        std::vector<int>({int(GetSystemPaletteEntries(screen, 250, 20, e)), e[5].peRed, int(GetSystemPaletteEntries(screen, 300, 2, e))}),
+        std::vector<int>({6, 255, 0}));
     EXPECT_EQ(GetDeviceCaps(screen, HORZRES), GetSystemMetrics(SM_CXSCREEN)); // the screen's metrics come from the display
-    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
-    EXPECT_EQ(ReleaseDC(nullptr, screen), 0);
+    EXPECT_EQ(std::vector<int>({ReleaseDC(nullptr, screen), ReleaseDC(nullptr, screen)}), std::vector<int>({1, 0}));
 }
 
 TEST(Palettes, SelectRealizeAndPaletteIndexColours)
@@ -170,11 +163,10 @@ TEST(Palettes, SelectRealizeAndPaletteIndexColours)
     HPALETTE old = SelectPalette(dib.Dc(), palette, FALSE);
     EXPECT_EQ(RealizePalette(dib.Dc()), 3u);
     HBRUSH brush = CreateSolidBrush(PALETTEINDEX(1));
-    RECT r{0, 0, 2, 1};
+    const RECT r{0, 0, 2, 1};
     FillRect(dib.Dc(), &r, brush);
     EXPECT_EQ(dib.Raw(0, 0), 40u << 16 | 50u << 8 | 60u);
-    EXPECT_EQ(SelectPalette(dib.Dc(), old, FALSE), palette);
-    EXPECT_EQ(old, GetStockObject(DEFAULT_PALETTE));
-    DeleteObject(brush);
-    EXPECT_TRUE(DeleteObject(palette));
+    EXPECT_EQ(std::vector<HGDIOBJ>({SelectPalette(dib.Dc(), old, FALSE), old}),
+              std::vector<HGDIOBJ>({palette, GetStockObject(DEFAULT_PALETTE)}));
+    EXPECT_TRUE(DeleteObject(brush) && DeleteObject(palette));
 }

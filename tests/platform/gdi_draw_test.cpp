@@ -6,9 +6,7 @@
 
 TEST(SysColors, UnknownIndexesGiveNothing)
 {
-    EXPECT_EQ(GetSysColor(-1), 0u);
-    EXPECT_EQ(GetSysColor(1000), 0u);
-    EXPECT_EQ(GetSystemMetrics(12345), 0);
+    EXPECT_EQ(std::vector<DWORD>({GetSysColor(-1), GetSysColor(1000), DWORD(GetSystemMetrics(12345))}), std::vector<DWORD>(3, 0));
 }
 
 TEST(FillRect, SolidBrushesSystemColourBrushesAndBadBrushes)
@@ -16,14 +14,12 @@ TEST(FillRect, SolidBrushesSystemColourBrushesAndBadBrushes)
     TestDib dib(4, 2, 24);
     RECT left{0, 0, 2, 2}, right{2, 0, 4, 2};
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-    EXPECT_TRUE(FillRect(dib.Dc(), &left, brush));
-    EXPECT_TRUE(FillRect(dib.Dc(), &right, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)));
-    EXPECT_EQ(dib.Raw(1, 1), 0x010203u);
-    EXPECT_EQ(dib.Raw(2, 0), 0xC0C0C0u);
+    const bool filled = FillRect(dib.Dc(), &left, brush) && FillRect(dib.Dc(), &right, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     DeleteObject(brush);
-    EXPECT_FALSE(FillRect(dib.Dc(), &left, brush));
-    EXPECT_TRUE(FillRect(dib.Dc(), &left, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))));
-    EXPECT_EQ(dib.Raw(0, 0), 0x010203u);
+    const bool deleted = FillRect(dib.Dc(), &left, brush),
+               none = FillRect(dib.Dc(), &left, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+    EXPECT_EQ(std::vector<uint32_t>({filled, deleted, none, dib.Raw(1, 1), dib.Raw(2, 0), dib.Raw(0, 0)}),
+              std::vector<uint32_t>({1, 0, 1, 0x010203, 0xC0C0C0, 0x010203}));
 }
 
 TEST(DrawEdge, RaisedAndSunkenRingsUseTheThreeDColours)
@@ -31,17 +27,15 @@ TEST(DrawEdge, RaisedAndSunkenRingsUseTheThreeDColours)
     TestDib dib(6, 6, 24);
     RECT r{0, 0, 6, 6};
     ASSERT_TRUE(DrawEdge(dib.Dc(), &r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST));
-    EXPECT_EQ(r.left, 2);
-    EXPECT_EQ(r.bottom, 4);
     // Outer top-left: 3D light; outer bottom-right: dark shadow (the bottom line owns its
     // corner); inner: highlight and shadow; the middle: button face.
-    const auto raised = {dib.Raw(0, 2), dib.Raw(5, 2), dib.Raw(0, 5), dib.Raw(2, 1), dib.Raw(4, 2), dib.Raw(3, 3)};
-    EXPECT_EQ(std::vector<uint32_t>(raised), (std::vector<uint32_t>{0xC0C0C0, 0, 0, 0xFFFFFF, 0x808080, 0xC0C0C0}));
+    const std::vector<uint32_t> raised
+        = {dib.Raw(0, 2), dib.Raw(5, 2), dib.Raw(0, 5), dib.Raw(2, 1), dib.Raw(4, 2), dib.Raw(3, 3), uint32_t(r.left), uint32_t(r.bottom)};
+    EXPECT_EQ(raised, (std::vector<uint32_t>{0xC0C0C0, 0, 0, 0xFFFFFF, 0x808080, 0xC0C0C0, 2, 4}));
     r = {0, 0, 6, 6};
-    DrawEdge(dib.Dc(), &r, EDGE_SUNKEN, BF_RECT);
-    const auto sunken = {dib.Raw(0, 2), dib.Raw(5, 2), dib.Raw(1, 2), dib.Raw(4, 2)};
-    EXPECT_EQ(std::vector<uint32_t>(sunken), (std::vector<uint32_t>{0x808080, 0xFFFFFF, 0, 0xC0C0C0}));
-    EXPECT_EQ(r.left, 0); // no BF_ADJUST
+    DrawEdge(dib.Dc(), &r, EDGE_SUNKEN, BF_RECT); // no BF_ADJUST: the rectangle stays
+    EXPECT_EQ(std::vector<uint32_t>({dib.Raw(0, 2), dib.Raw(5, 2), dib.Raw(1, 2), dib.Raw(4, 2), uint32_t(r.left)}),
+              (std::vector<uint32_t>{0x808080, 0xFFFFFF, 0, 0xC0C0C0, 0}));
 }
 
 TEST(DrawFocusRect, DotsInvertAndASecondCallRestores)
@@ -53,12 +47,11 @@ TEST(DrawFocusRect, DotsInvertAndASecondCallRestores)
         RECT r{0, 0, 7, 5};
         ASSERT_TRUE(DrawFocusRect(dib.Dc(), &r));
         // Every other pixel of the frame; the inside untouched.
-        const auto changed = {dib.Raw(0, 0) != before, dib.Raw(1, 0) != before, dib.Raw(2, 0) != before, dib.Raw(3, 2) != before};
-        EXPECT_EQ(std::vector<bool>(changed), (std::vector<bool>{true, false, true, false})) << bits;
+        EXPECT_EQ(std::vector<bool>({dib.Raw(0, 0) != before, dib.Raw(1, 0) != before, dib.Raw(2, 0) != before, dib.Raw(3, 2) != before}),
+                  (std::vector<bool>{true, false, true, false}))
+            << bits;
         DrawFocusRect(dib.Dc(), &r);
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 7; ++x)
-                EXPECT_EQ(dib.Raw(x, y), before) << bits;
+        EXPECT_EQ(dib.Pixels(), std::vector<uint32_t>(35, before)) << bits;
     }
 }
 
@@ -66,18 +59,15 @@ TEST(Rectangle, PenOutlinesBrushFillsAndNoPenShrinks)
 {
     TestDib dib(8, 8, 24);
     dib.FillRaw(0x111111);
-    HBRUSH brush = CreateSolidBrush(RGB(0, 0, 255));
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-    HGDIOBJ oldBrush = SelectObject(dib.Dc(), brush), oldPen = SelectObject(dib.Dc(), pen);
+    HGDIOBJ oldBrush = SelectObject(dib.Dc(), CreateSolidBrush(RGB(0, 0, 255))),
+            oldPen = SelectObject(dib.Dc(), CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
     ASSERT_TRUE(Rectangle(dib.Dc(), 0, 0, 4, 4));
     SelectObject(dib.Dc(), GetStockObject(NULL_PEN));
     Rectangle(dib.Dc(), 4, 4, 8, 8);
-    const auto seen
-        = {dib.Raw(0, 0), dib.Raw(3, 3), dib.Raw(1, 1), dib.Raw(4, 0), dib.Raw(4, 4), dib.Raw(6, 6), dib.Raw(7, 6), dib.Raw(6, 7)};
-    EXPECT_EQ(std::vector<uint32_t>(seen), (std::vector<uint32_t>{0xFF0000, 0xFF0000, 0xFF, 0x111111, 0xFF, 0xFF, 0x111111, 0x111111}));
+    EXPECT_EQ(std::vector<uint32_t>(
+                  {dib.Raw(0, 0), dib.Raw(3, 3), dib.Raw(1, 1), dib.Raw(4, 0), dib.Raw(4, 4), dib.Raw(6, 6), dib.Raw(7, 6), dib.Raw(6, 7)}),
+              (std::vector<uint32_t>{0xFF0000, 0xFF0000, 0xFF, 0x111111, 0xFF, 0xFF, 0x111111, 0x111111}));
     EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
-    SelectObject(dib.Dc(), oldBrush);
-    SelectObject(dib.Dc(), oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
+    DeleteObject(SelectObject(dib.Dc(), oldBrush));
+    DeleteObject(SelectObject(dib.Dc(), oldPen));
 }

@@ -12,8 +12,6 @@
 
 namespace {
 
-const DWORD k555[3] = {0x7C00, 0x3E0, 0x1F};
-const DWORD k565[3] = {0xF800, 0x7E0, 0x1F};
 const DWORD kWide[3] = {0x3FF00000, 0xFFC00, 0x3FF}; // 32 bits of 10-bit channels
 
 struct Format {
@@ -72,15 +70,6 @@ void Scatter(TestDib& dib, const Format& f, std::mt19937& rng)
                 dib.SetRaw(x, y, keyValue[rng() % 2] | (f.bitCount == 32 ? uint32_t(rng()) << 24 : 0));
 }
 
-std::vector<uint32_t> Pixels(const TestDib& dib)
-{
-    std::vector<uint32_t> out;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            out.push_back(dib.Raw(x, y));
-    return out;
-}
-
 struct Blit {
     int dx, dy, w, h, sx, sy;
     int key; // index into kKeys, or -1
@@ -103,7 +92,7 @@ void ExpectSamePixels(const TestDib& src, const Format& df, bool topDown, const 
         }
     }
     SetPlainBlits(false);
-    EXPECT_EQ(Pixels(*dst[0]), Pixels(*dst[1])) << df.name;
+    EXPECT_EQ(dst[0]->Pixels(), dst[1]->Pixels()) << df.name;
 }
 
 } // namespace

@@ -42,15 +42,12 @@ TEST(GdiRegion, CombineGivesTheRightPoints)
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         HRGN a = CreateRectRgnIndirect(&c.a), b = CreateRectRgnIndirect(&c.b), d = CreateRectRgn(0, 0, 0, 0);
-        EXPECT_EQ(CombineRgn(d, a, b, c.mode), c.type);
         RECT box;
-        EXPECT_EQ(GetRgnBox(d, &box), c.type);
-        EXPECT_EQ(std::vector<LONG>({box.left, box.top, box.right, box.bottom}),
-                  std::vector<LONG>({c.box.left, c.box.top, c.box.right, c.box.bottom}));
-        for (POINT p : c.inside)
-            EXPECT_TRUE(PtInRegion(d, p.x, p.y)) << p.x << "," << p.y;
-        for (POINT p : c.outside)
-            EXPECT_FALSE(PtInRegion(d, p.x, p.y)) << p.x << "," << p.y;
+        EXPECT_EQ(std::vector<int>({CombineRgn(d, a, b, c.mode), GetRgnBox(d, &box), box.left, box.top, box.right, box.bottom}),
+                  std::vector<int>({c.type, c.type, c.box.left, c.box.top, c.box.right, c.box.bottom}));
+        for (const auto& [points, inside] : {std::pair{&c.inside, true}, std::pair{&c.outside, false}})
+            for (POINT p : *points)
+                EXPECT_EQ(PtInRegion(d, p.x, p.y) != 0, inside) << p.x << "," << p.y;
         ExpectDisjointParts(d);
         for (HRGN r : {a, b, d})
             DeleteObject(r);
@@ -65,15 +62,14 @@ TEST(GdiRegion, ExtCreateRegionRefusesShortOrOverstatedData)
     } data{{sizeof(RGNDATAHEADER), RDH_RECTANGLES, 2, 0, {}}, {{0, 0, 4, 4}, {2, 2, 6, 6}}};
     const auto* rgn = reinterpret_cast<const RGNDATA*>(&data);
     EXPECT_EQ(ExtCreateRegion(nullptr, sizeof(RGNDATAHEADER) + sizeof(RECT), rgn), nullptr);
-    data.rdh.nCount = 0x40000000;
-    EXPECT_EQ(ExtCreateRegion(nullptr, sizeof data, rgn), nullptr);
-    data.rdh.nCount = 2;
-    data.rdh.dwSize = 3;
-    EXPECT_EQ(ExtCreateRegion(nullptr, sizeof data, rgn), nullptr);
-    data.rdh.dwSize = sizeof(RGNDATAHEADER);
+    for (const auto& [count, size] : {std::pair<DWORD, DWORD>{0x40000000, sizeof(RGNDATAHEADER)}, {2, 3}}) {
+        data.rdh.nCount = count;
+        data.rdh.dwSize = size;
+        EXPECT_EQ(ExtCreateRegion(nullptr, sizeof data, rgn), nullptr) << count;
+    }
+    data.rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, 2, 0, {}};
     HRGN r = ExtCreateRegion(nullptr, sizeof data, rgn);
-    EXPECT_TRUE(PtInRegion(r, 5, 5));
-    EXPECT_FALSE(PtInRegion(r, 5, 0));
+    EXPECT_EQ(std::make_pair(PtInRegion(r, 5, 5), PtInRegion(r, 5, 0)), std::make_pair(TRUE, FALSE));
     ExpectDisjointParts(r); // overlapping input still yields disjoint parts
     DeleteObject(r);
 }
@@ -85,12 +81,9 @@ TEST(GdiRegion, WindowKeepsItsOutline)
     EXPECT_EQ(GetWindowRgn(hwnd, copy), ERROR);
     CombineRgn(outline, outline, hole, RGN_DIFF);
     DeleteObject(hole);
-    EXPECT_TRUE(SetWindowRgn(hwnd, outline, FALSE));
-    EXPECT_EQ(GetWindowRgn(hwnd, copy), COMPLEXREGION);
-    EXPECT_FALSE(PtInRegion(copy, 1, 1));
-    EXPECT_TRUE(PtInRegion(copy, 39, 1));
-    EXPECT_TRUE(SetWindowRgn(hwnd, nullptr, FALSE));
-    EXPECT_EQ(GetWindowRgn(hwnd, copy), ERROR);
+    EXPECT_EQ(std::vector<int>({SetWindowRgn(hwnd, outline, FALSE), GetWindowRgn(hwnd, copy), PtInRegion(copy, 1, 1),
+                                PtInRegion(copy, 39, 1), SetWindowRgn(hwnd, nullptr, FALSE), GetWindowRgn(hwnd, copy)}),
+              std::vector<int>({TRUE, COMPLEXREGION, FALSE, TRUE, TRUE, ERROR}));
     DeleteObject(copy);
     DestroyWindow(hwnd);
 }

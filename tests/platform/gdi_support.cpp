@@ -71,14 +71,22 @@ void TestDib::FillRaw(uint32_t value)
             SetRaw(x, y, value);
 }
 
+std::vector<uint32_t> TestDib::Pixels(int top, int bottom) const
+{
+    std::vector<uint32_t> out;
+    for (int y = top; y < (bottom < 0 ? height_ : bottom); ++y)
+        for (int x = 0; x < width_; ++x)
+            out.push_back(Raw(x, y));
+    return out;
+}
+
 std::vector<uint32_t> TestDib::Rgb() const
 {
     TestDib copy(width_, height_, 32);
     BitBlt(copy.Dc(), 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
-    std::vector<uint32_t> out;
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            out.push_back(copy.Raw(x, y) & 0xFFFFFF);
+    std::vector<uint32_t> out = copy.Pixels();
+    for (uint32_t& pixel : out)
+        pixel &= 0xFFFFFF;
     return out;
 }
 

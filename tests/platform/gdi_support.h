@@ -24,6 +24,8 @@ public:
     uint32_t Raw(int x, int y) const;
     void SetRaw(int x, int y, uint32_t value);
     void FillRaw(uint32_t value);
+    // The raw values of rows [top, bottom), all rows by default.
+    std::vector<uint32_t> Pixels(int top = 0, int bottom = -1) const;
     // The picture as 0x00RRGGBB, through a 32-bit copy made by BitBlt.
     std::vector<uint32_t> Rgb() const;
     bool SavePng(const std::filesystem::path& name) const;
@@ -38,6 +40,8 @@ private:
     int width_, height_, bitCount_, pitch_;
     bool topDown_;
 };
+
+inline const DWORD k555[3] = {0x7C00, 0x3E0, 0x1F}, k565[3] = {0xF800, 0x7E0, 0x1F};
 
 // The sixteen colours the blit tests use as a colour table.
 std::vector<RGBQUAD> TestTable(int size);

@@ -1,4 +1,5 @@
 #include "child_process.h"
+#include "last_error.h"
 #include "utf.h"
 
 #include "hostfolders.h"
@@ -31,26 +32,20 @@ TEST(Libraries, DllNamesLoadTheSharedLibraryBesideTheProgram)
     EXPECT_EQ(answer(), 42);
     EXPECT_EQ(moduleFileName(library), TestProgramFolder() + "/libquibo_testlib.so");
     EXPECT_EQ(GetModuleHandleW(u"QUIBO_TESTLIB.DLL"), library);
-
-    for (LPCSTR missing : std::initializer_list<LPCSTR>{"NoSuchExport", MAKEINTRESOURCEA(1)}) { // ordinals are not kept
-        SetLastError(0);
-        EXPECT_EQ(GetProcAddress(library, missing), nullptr);
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
-    }
+    // Ordinals are not kept.
+    EXPECT_EQ(std::make_pair(ErrorOf(GetProcAddress(library, "NoSuchExport") != nullptr),
+                             ErrorOf(GetProcAddress(library, MAKEINTRESOURCEA(1)) != nullptr)),
+              std::make_pair(DWORD(ERROR_PROC_NOT_FOUND), DWORD(ERROR_PROC_NOT_FOUND)));
 
     EXPECT_EQ(LoadLibraryW(u"quibo_testlib"), library); // counted twice now
-    EXPECT_TRUE(FreeLibrary(library));
-    EXPECT_NE(GetProcAddress(library, "QuiboTestAnswer"), nullptr);
-    EXPECT_TRUE(FreeLibrary(library));
+    EXPECT_TRUE(FreeLibrary(library) && GetProcAddress(library, "QuiboTestAnswer") && FreeLibrary(library));
 
     // Once freed, as a forged handle, it is refused.
     for (HMODULE gone : {library, reinterpret_cast<HMODULE>(0x1234)}) {
-        EXPECT_FALSE(FreeLibrary(gone));
-        EXPECT_EQ(GetProcAddress(gone, "QuiboTestAnswer"), nullptr);
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
         WCHAR name[16];
-        EXPECT_EQ(GetModuleFileNameW(gone, name, 16), 0u);
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+        EXPECT_EQ(std::vector<DWORD>({ErrorOf(FreeLibrary(gone)), ErrorOf(GetProcAddress(gone, "QuiboTestAnswer") != nullptr),
+                                      ErrorOf(GetModuleFileNameW(gone, name, 16) != 0)}),
+                  std::vector<DWORD>({ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, ERROR_MOD_NOT_FOUND}));
     }
     EXPECT_EQ(GetModuleHandleW(u"quibo_testlib.dll"), nullptr);
 }
@@ -74,33 +69,31 @@ TEST(Libraries, AWindowsPathLoadsFromThatFolderOnlyAndDamagedLibrariesFailWithTh
     EXPECT_EQ(moduleFileName(library), folder + "/helper.dll");
     FreeLibrary(library);
 
-    for (const char16_t* missing : {u"C:\\Zelnor Software\\quibo_testlib.dll", u"nosuchlibrary.dll"}) {
-        EXPECT_EQ(LoadLibraryW(missing), nullptr);
-        EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
-    }
-    EXPECT_EQ(LoadLibraryW(u"D:\\nosuchlibrary.dll"), nullptr);
-    EXPECT_EQ(LoadLibraryW(u""), nullptr);
     std::ofstream(folder + "/libbroken.so") << "\x7F"
                                                "ELF but not really";
     std::ofstream(folder + "/libempty.so");
-    for (const char16_t* damaged : {u"C:\\Zelnor Software\\broken.dll", u"C:\\Zelnor Software\\empty.dll"}) {
-        EXPECT_EQ(LoadLibraryW(damaged), nullptr);
-        EXPECT_EQ(GetLastError(), DWORD(ERROR_BAD_EXE_FORMAT));
-    }
+    const std::pair<const char16_t*, DWORD> refused[] = {
+        {u"C:\\Zelnor Software\\quibo_testlib.dll", ERROR_MOD_NOT_FOUND},
+        {u"nosuchlibrary.dll", ERROR_MOD_NOT_FOUND},
+        {u"C:\\Zelnor Software\\broken.dll", ERROR_BAD_EXE_FORMAT},
+        {u"C:\\Zelnor Software\\empty.dll", ERROR_BAD_EXE_FORMAT},
+    };
+    for (const auto& [name, error] : refused)
+        EXPECT_EQ(ErrorOf(LoadLibraryW(name) != nullptr), error);
+    EXPECT_EQ(std::make_pair(LoadLibraryW(u"D:\\nosuchlibrary.dll"), LoadLibraryW(u"")),
+              std::make_pair(HMODULE(nullptr), HMODULE(nullptr)));
 }
 
 TEST(Modules, TheProgramsOwnModuleAndFileName)
 {
     EXPECT_EQ(GetModuleHandle(nullptr), GetModuleHandleW(nullptr));
     const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
-    EXPECT_EQ(moduleFileName(nullptr), program);
-    EXPECT_EQ(moduleFileName(GetModuleHandleW(nullptr)), program);
+    EXPECT_EQ(moduleFileName(nullptr) + "|" + moduleFileName(GetModuleHandleW(nullptr)), program + "|" + program);
 
     WCHAR small[6] = {u'x', u'x', u'x', u'x', u'x', u'x'};
-    EXPECT_EQ(GetModuleFileNameW(nullptr, small, 5), 5u); // truncated and terminated
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-    EXPECT_EQ(std::u16string(small), Utf8ToUtf16(program.substr(0, 4)));
-    EXPECT_EQ(small[5], u'x');
+    const DWORD copied = GetModuleFileNameW(nullptr, small, 5); // truncated and terminated
+    EXPECT_EQ(std::make_pair(copied, GetLastError()), std::make_pair(DWORD(5), DWORD(ERROR_INSUFFICIENT_BUFFER)));
+    EXPECT_EQ(std::u16string(small, 6), Utf8ToUtf16(program.substr(0, 4)) + u'\0' + u'x');
     EXPECT_EQ(GetModuleFileNameW(nullptr, small, 0), 0u);
 }
 
@@ -121,11 +114,7 @@ TEST(Modules, OnAHandheldTheProgramAndItsLibrariesAreNamedByTheirDevicePaths)
 TEST(ProgramEntry, WinMainGetsTheInstanceTheArgumentsAndShowAndItsResultIsTheExitCode)
 {
     ChildProcess probe("entry_probe", {"a b", "c\"d", "e\\", ""});
-    const std::string arguments = probe.readLine();
-    const std::string details = probe.readLine();
-    const std::string line = probe.readLine();
+    EXPECT_EQ(probe.readAll(), "arguments=[\"a b\" \"c\\\"d\" e\\ \"\"]\nshow=5 previous=0 instance=1\nline=[" + TestProgramFolder()
+                                   + "/entry_probe \"a b\" \"c\\\"d\" e\\ \"\"]\n");
     EXPECT_EQ(probe.wait(), 7);
-    EXPECT_EQ(arguments, "arguments=[\"a b\" \"c\\\"d\" e\\ \"\"]");
-    EXPECT_EQ(details, "show=5 previous=0 instance=1");
-    EXPECT_EQ(line, "line=[" + TestProgramFolder() + "/entry_probe \"a b\" \"c\\\"d\" e\\ \"\"]");
 }

@@ -1,5 +1,5 @@
 // Message queues: posting, waking a waiting thread, sending across threads, timers, painting.
-#include "blocked_thread.h"
+#include "wait_support.h"
 #include "window_support.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +15,18 @@ protected:
         PumpReady();
         ClearLog();
     }
-    // The timer ids of the next count WM_TIMER messages, dispatching everything on the way;
-    // every other message retrieved goes to `others`.
-    std::vector<WPARAM> Ticks(size_t count, std::vector<MSG>* others = nullptr)
+    // Moves the manual clock on, then dispatches what is ready: the ids of the WM_TIMER messages
+    // among it, every other message to `others`.
+    std::vector<WPARAM> TicksAfter(DWORD milliseconds, std::vector<UINT>* others = nullptr)
     {
+        AdvanceHostClock(milliseconds);
         std::vector<WPARAM> ticks;
         MSG msg;
-        while (ticks.size() < count && GetMessageW(&msg, nullptr, 0, 0)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_TIMER)
                 ticks.push_back(msg.wParam);
             else if (others)
-                others->push_back(msg);
+                others->push_back(msg.message);
             DispatchMessageW(&msg);
         }
         return ticks;
@@ -35,21 +36,19 @@ protected:
 
 TEST_F(MessageTest, PostedMessagesComeInOrderFilteredAndQuitEndsTheLoop)
 {
-    PostMessageW(hwnd, WM_USER + 1, 1, 0);
-    PostMessageW(hwnd, WM_USER + 5, 2, 0);
-    PostMessageW(hwnd, WM_USER + 2, 3, 0);
+    for (UINT message : {WM_USER + 1, WM_USER + 5, WM_USER + 2})
+        PostMessageW(hwnd, message, message - WM_USER, 0);
     PostQuitMessage(7);
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
     EXPECT_EQ(msg.message, UINT(WM_USER + 1));
     ASSERT_TRUE(PeekMessageW(&msg, hwnd, WM_USER + 5, WM_USER + 5, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 2u);
-    std::vector<UINT> got;
+    EXPECT_EQ(msg.wParam, 5u);
+    std::vector<WPARAM> got;
     while (GetMessageW(&msg, nullptr, 0, 0))
-        got.push_back(msg.message);
-    EXPECT_EQ(got, (std::vector<UINT>{WM_USER + 1, WM_USER + 2}));
-    EXPECT_EQ(msg.message, UINT(WM_QUIT));
-    EXPECT_EQ(msg.wParam, 7u);
+        got.push_back(msg.wParam);
+    EXPECT_EQ(got, (std::vector<WPARAM>{1, 2}));
+    EXPECT_EQ(std::pair(msg.message, msg.wParam), std::pair(UINT(WM_QUIT), WPARAM(7)));
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
@@ -94,49 +93,63 @@ TEST_F(MessageTest, MessagesCrossThreadsAndWakeAWaitingGetMessage)
     EXPECT_EQ(msg.message, UINT(WM_USER + 3));
 }
 
-std::vector<UINT_PTR> g_procTicks;
+std::vector<std::pair<UINT_PTR, DWORD>> g_procTicks;
 
-void CALLBACK TimerProc(HWND, UINT msg, UINT_PTR id, DWORD)
+void CALLBACK TimerProc(HWND, UINT msg, UINT_PTR id, DWORD time)
 {
     if (msg == WM_TIMER)
-        g_procTicks.push_back(id);
+        g_procTicks.emplace_back(id, time);
 }
 
-TEST_F(MessageTest, TimersFireInOrderAndStopWhenKilledOrTheirWindowIsGone)
+using Ticks = std::vector<WPARAM>;
+
+TEST_F(MessageTest, TimersFireWhenDueEarliestFirstAndStopWhenKilledOrTheirWindowIsGone)
 {
-    // Each period runs from when the last tick was taken: nine of every 100 ms before the first of
-    // 1000 ms, allowing for a loaded machine.
-    ASSERT_EQ(SetTimer(hwnd, 1, 100, nullptr), 1u);
-    ASSERT_EQ(SetTimer(hwnd, 2, 1000, nullptr), 2u);
-    std::vector<WPARAM> ticks = Ticks(1);
-    while (ticks.back() == 1)
-        ticks.push_back(Ticks(1)[0]);
-    EXPECT_GE(ticks.size(), 8u);
+    ManualClock clock;
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(SetTimer(hwnd, 1, 30, nullptr), 1u);
+    ASSERT_EQ(SetTimer(hwnd, 2, 75, nullptr), 2u);
+    // Each period runs from when the last tick was taken, however late: the tick due at 60 is
+    // taken at 75, so the next falls at 105 rather than 90.
+    const std::pair<DWORD, Ticks> steps[] = {{29, {}}, {1, {1}}, {45, {1, 2}}, {15, {}}, {15, {1}}};
+    for (const auto& [milliseconds, ticks] : steps)
+        EXPECT_EQ(TicksAfter(milliseconds), ticks) << "at " << GetTickCount() - start;
+    EXPECT_EQ(GetMessageTime(), LONG(start + 105));
     EXPECT_TRUE(KillTimer(hwnd, 1));
     EXPECT_FALSE(KillTimer(hwnd, 1));
-    ASSERT_EQ(SetTimer(hwnd, 2, 30, nullptr), 2u); // replaces the slow one
-    EXPECT_EQ(Ticks(2), (std::vector<WPARAM>{2, 2}));
+    // Replaces the timer due at 150, and fires no faster than every 10 ms.
+    ASSERT_EQ(SetTimer(hwnd, 2, 1, nullptr), 2u);
+    EXPECT_EQ(TicksAfter(9), Ticks{});
+    EXPECT_EQ(TicksAfter(1), Ticks{2});
+    EXPECT_EQ(TicksAfter(40), Ticks{2});
     KillTimer(hwnd, 2);
-    // A timer procedure is called by dispatch instead of the window's.
-    g_procTicks.clear();
-    ClearLog();
-    const UINT_PTR id = SetTimer(nullptr, 0, 20, TimerProc);
-    ASSERT_NE(id, 0u);
-    Ticks(2);
-    EXPECT_EQ(g_procTicks, (std::vector<UINT_PTR>{id, id}));
-    EXPECT_TRUE(KillTimer(nullptr, id));
-    EXPECT_TRUE(LogOf(WM_TIMER).empty());
 
-    // Until a slower timer fires, nothing comes from the killed timers or a destroyed window.
+    // Nothing comes from a destroyed window, its timers included.
     HWND other = Make(WS_POPUP, 0, 0, 10, 10);
     PostMessageW(other, WM_USER, 0, 0);
     SetTimer(other, 5, 10, nullptr);
     DestroyWindow(other);
-    SetTimer(hwnd, 3, 100, nullptr);
-    std::vector<MSG> others;
-    EXPECT_EQ(Ticks(1, &others), std::vector<WPARAM>{3});
-    EXPECT_TRUE(others.empty());
-    EXPECT_EQ(g_procTicks.size(), 2u);
+    std::vector<UINT> others;
+    EXPECT_EQ(TicksAfter(20, &others), Ticks{});
+    EXPECT_EQ(others, std::vector<UINT>{});
+
+    // GetMessage sleeps until a timer falls due; a timer procedure is called by dispatch instead
+    // of the window's, with the message time.
+    ClearLog();
+    g_procTicks.clear();
+    const UINT_PTR id = SetTimer(nullptr, 0, 20, TimerProc);
+    std::atomic<pid_t> me{gettid()};
+    std::thread mover([&] {
+        AwaitBlocked(me);
+        AdvanceHostClock(20);
+    });
+    MSG msg;
+    EXPECT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
+    mover.join();
+    DispatchMessageW(&msg);
+    EXPECT_EQ(g_procTicks, (std::vector<std::pair<UINT_PTR, DWORD>>{{id, start + 195}}));
+    EXPECT_TRUE(LogOf(WM_TIMER).empty());
+    EXPECT_TRUE(KillTimer(nullptr, id));
 }
 
 TEST_F(MessageTest, PaintingComesWhenNothingElseWaitsParentsFirst)

@@ -13,11 +13,6 @@
 
 namespace {
 
-LRESULT CALLBACK IpcProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return RecordingProc(hwnd, msg, wParam, lParam);
-}
-
 // A socket file left behind by a process that has ended.
 std::filesystem::path MakeStaleSocket()
 {
@@ -45,7 +40,7 @@ TEST(PublishedTest, ASecondProcessPostsACommandToTheFirstProcessWindow)
 
     WNDCLASSW wc{};
     wc.style = CS_PUBLISHED;
-    wc.lpfnWndProc = IpcProc;
+    wc.lpfnWndProc = RecordingProc;
     wc.cbWndExtra = 4;
     wc.lpszClassName = u"Quibo IPC";
     ASSERT_TRUE(RegisterClassW(&wc));
@@ -63,9 +58,7 @@ TEST(PublishedTest, ASecondProcessPostsACommandToTheFirstProcessWindow)
     PumpReady();
     const auto commands = LogOf(WM_COMMAND);
     ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0].hwnd, main);
-    EXPECT_EQ(commands[0].wParam, 1000u);
-    EXPECT_TRUE(LogOf(WM_USER).empty());
+    EXPECT_EQ(std::make_tuple(commands[0].hwnd, commands[0].wParam, LogOf(WM_USER).size()), std::make_tuple(main, WPARAM(1000), size_t(0)));
     EXPECT_EQ(GetActiveWindow(), ipc); // raised when asked
 
     DestroyWindow(ipc);

@@ -150,16 +150,3 @@ TEST_F(ResourceCompiler, RefusesDialogsTheirReaderCannotTake)
     expectError("\n\"Str\" 12-6 \"a.bin\"\n", 2, "resources of type 6 come from STRINGTABLE, not from a file");
     expectError("7 5 \"a.bin\"\n", 1, "resources of type 5 come from DIALOGEX, not from a file");
 }
-
-TEST_F(ResourceCompiler, TakesTheWholeScriptSyntax)
-{
-    write("a.bin", "a");
-    write("all.rc", "#include <windows.h>\n#define ID 7 // seven\n"
-                    "STRINGTABLE\nBEGIN\n  ID, \"Sal\\\"uton \"\"\\x41 \xC4\x89\"\nEND\n"
-                    "/* a dialog */ 2 DIALOGEX 1, 2, 3, 4\nSTYLE WS_POPUP | NOT WS_BORDER\n"
-                    "CAPTION \"T\"\nFONT 8, \"F\", 400, 0, 1\nBEGIN\n"
-                    "  CONTROL \"x\", -1, \"button\", BS_PUSHBUTTON | (1 + ~0), 1, 2, 3, 4, 0, 0\nEND\n"
-                    "3 \"TYPE\" \"a.bin\"\n");
-    Lexer lexer((m_dir / "all.rc").string(), {});
-    EXPECT_EQ(CompileScript(lexer).resources.size(), 3u);
-}

@@ -46,6 +46,15 @@ LONG probe(HKEY root, const char16_t* path)
     return rc;
 }
 
+// The name of a value by index.
+std::u16string valueName(HKEY key, DWORD index)
+{
+    WCHAR name[32];
+    DWORD cch = 32;
+    const LONG rc = RegEnumValueW(key, index, name, &cch, nullptr, nullptr, nullptr, nullptr);
+    return rc == ERROR_SUCCESS ? std::u16string(name, cch) : rc == ERROR_NO_MORE_ITEMS ? u"(no more)" : u"(error)";
+}
+
 } // namespace
 
 TEST(Registry, ValuesKeepTheirTypeAndExactBytes)
@@ -68,11 +77,11 @@ TEST(Registry, ValuesKeepTheirTypeAndExactBytes)
     for (const auto& v : values)
         ASSERT_EQ(setBytes(key, v.name, v.type, v.bytes), ERROR_SUCCESS);
     for (const auto& v : values) {
+        DWORD type = 99;
         if (&v == &values[1])
             continue; // rewritten as text
-        DWORD type = 99;
-        EXPECT_EQ(getBytes(key, v.name ? v.name : u"", &type), v.bytes) << (v.name ? v.name[0] : 0);
-        EXPECT_EQ(type, v.type);
+        const std::vector<BYTE> bytes = getBytes(key, v.name ? v.name : u"", &type);
+        EXPECT_EQ(std::make_pair(bytes, type), std::make_pair(v.bytes, v.type)) << (&v - values);
     }
 }
 
@@ -82,49 +91,43 @@ TEST(Registry, SizesAndTooSmallBuffers)
     std::vector<BYTE> record(1044, 0xAB);
     ASSERT_EQ(setBytes(key, u"Settings", REG_BINARY, record), ERROR_SUCCESS);
     std::vector<BYTE> buffer(2000, 0);
-    DWORD size = 1043;
-    DWORD type = 0;
-    EXPECT_EQ(RegQueryValueExW(key, u"Settings", nullptr, &type, buffer.data(), &size), ERROR_MORE_DATA);
-    EXPECT_EQ(size, 1044u);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(buffer[0], 0);
-    size = 2000;
+    DWORD small = 1043, type = 0, size = 2000;
+    EXPECT_EQ(RegQueryValueExW(key, u"Settings", nullptr, &type, buffer.data(), &small), ERROR_MORE_DATA);
+    EXPECT_EQ(std::vector<DWORD>({small, type, buffer[0]}), std::vector<DWORD>({1044, REG_BINARY, 0}));
     EXPECT_EQ(RegQueryValueExW(key, u"Settings", nullptr, nullptr, buffer.data(), &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 1044u);
     EXPECT_TRUE(std::equal(record.begin(), record.end(), buffer.begin()));
     EXPECT_EQ(buffer[1044], 0); // nothing written past the value
 
-    EXPECT_EQ(RegQueryValueExW(key, u"Settings", nullptr, nullptr, buffer.data(), nullptr), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegQueryValueExW(key, u"Settings", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(key, u"Null", 0, REG_BINARY, nullptr, 4), ERROR_NOACCESS);
-    EXPECT_EQ(RegQueryValueExW(key, u"Nothing", nullptr, nullptr, buffer.data(), &size), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegDeleteValueW(key, u"Nothing"), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegDeleteKeyW(key, u"Nothing"), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(probe(HKEY_LOCAL_MACHINE, u"Software\\Test\\Sizes"), ERROR_FILE_NOT_FOUND); // hives are separate
+    EXPECT_EQ(
+        std::vector<LONG>({RegQueryValueExW(key, u"Settings", nullptr, nullptr, buffer.data(), nullptr),
+                           RegQueryValueExW(key, u"Settings", nullptr, nullptr, nullptr, nullptr),
+                           RegSetValueExW(key, u"Null", 0, REG_BINARY, nullptr, 4),
+                           RegQueryValueExW(key, u"Nothing", nullptr, nullptr, buffer.data(), &size), RegDeleteValueW(key, u"Nothing"),
+                           RegDeleteKeyW(key, u"Nothing"), probe(HKEY_LOCAL_MACHINE, u"Software\\Test\\Sizes")}), // hives are separate
+        std::vector<LONG>({ERROR_INVALID_PARAMETER, ERROR_SUCCESS, ERROR_NOACCESS, ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND,
+                           ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND}));
 }
 
 TEST(Registry, KeyAndValueNamesIgnoreCase)
 {
     Key created(HKEY_CURRENT_USER, u"Software\\Test\\Ĉapelo Ŭ\\Quibo");
-    EXPECT_EQ(created.disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
     ASSERT_EQ(setBytes(created, u"Ŝlosilo", REG_BINARY, {1, 2}), ERROR_SUCCESS);
     Key again(HKEY_CURRENT_USER, u"SOFTWARE\\test\\ĉAPELO ŭ\\qUIBO\\");
-    EXPECT_EQ(again.disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+    EXPECT_EQ(std::make_pair(created.disposition, again.disposition),
+              std::make_pair(DWORD(REG_CREATED_NEW_KEY), DWORD(REG_OPENED_EXISTING_KEY)));
     EXPECT_EQ(getBytes(again, u"ŝLOSILO"), (std::vector<BYTE>{1, 2}));
 
     // Setting through another spelling replaces the value and keeps its first name.
     ASSERT_EQ(setBytes(again, u"ŜLOSILO", REG_BINARY, {3}), ERROR_SUCCESS);
-    WCHAR name[32];
-    DWORD cch = 32;
-    ASSERT_EQ(RegEnumValueW(created, 0, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    EXPECT_EQ(std::u16string(name, cch), u"Ŝlosilo");
-    EXPECT_EQ(RegEnumValueW(created, 1, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(valueName(created, 0) + u"|" + valueName(created, 1), u"Ŝlosilo|(no more)");
     EXPECT_EQ(getBytes(created, u"Ŝlosilo"), std::vector<BYTE>{3});
 
     // Latin-1 folds too; different letters stay different.
     Key latin(HKEY_CURRENT_USER, u"Software\\Test\\Ĉapelo Ŭ\\Ÿüé");
-    EXPECT_EQ(probe(HKEY_CURRENT_USER, u"Software\\Test\\ĉapelo ŭ\\ÿÜÉ"), ERROR_SUCCESS);
-    EXPECT_EQ(probe(HKEY_CURRENT_USER, u"Software\\Test\\Capelo U"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(
+        std::make_pair(probe(HKEY_CURRENT_USER, u"Software\\Test\\ĉapelo ŭ\\ÿÜÉ"), probe(HKEY_CURRENT_USER, u"Software\\Test\\Capelo U")),
+        std::make_pair(LONG(ERROR_SUCCESS), LONG(ERROR_FILE_NOT_FOUND)));
 }
 
 TEST(Registry, EnumerationAndKeyInfo)
@@ -137,30 +140,20 @@ TEST(Registry, EnumerationAndKeyInfo)
 
     std::vector<std::u16string> keys;
     WCHAR name[MAX_KEY_LENGTH + 1];
-    DWORD cch = MAX_KEY_LENGTH + 1;
-    for (DWORD i = 0; RegEnumKeyExW(key, i, name, &cch, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i) {
-        keys.emplace_back(name, cch);
-        EXPECT_EQ(name[cch], 0);
-        cch = MAX_KEY_LENGTH + 1;
-    }
-    EXPECT_EQ(keys, (std::vector<std::u16string>{u"Alpha", u"beta", u"GAMMA"}));
-    cch = 5; // "Alpha" needs six with its terminator
+    for (DWORD i = 0, cch = MAX_KEY_LENGTH + 1; RegEnumKeyExW(key, i, name, &cch, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, cch = MAX_KEY_LENGTH + 1)
+        keys.emplace_back(name, cch + 1); // with its terminator
+    EXPECT_EQ(keys, (std::vector<std::u16string>{std::u16string(u"Alpha", 6), std::u16string(u"beta", 5), std::u16string(u"GAMMA", 6)}));
+    DWORD cch = 5; // "Alpha" needs six with its terminator
     EXPECT_EQ(RegEnumKeyExW(key, 0, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
 
     // Values come in the order they were set, with their data.
-    cch = 32;
-    DWORD type = 0;
+    DWORD type = 0, size = 2, bigSize = 8, cch0 = 32, cch1 = 32;
     BYTE data[8];
-    DWORD size = 2;
-    EXPECT_EQ(RegEnumValueW(key, 0, name, &cch, nullptr, &type, data, &size), ERROR_MORE_DATA);
-    EXPECT_EQ(size, 3u);
-    size = sizeof data;
-    cch = 32;
-    ASSERT_EQ(RegEnumValueW(key, 1, name, &cch, nullptr, &type, data, &size), ERROR_SUCCESS);
-    EXPECT_EQ(std::u16string(name, cch), u"Ab");
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, 4u);
-    EXPECT_EQ(RegEnumValueW(key, 2, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumValueW(key, 0, name, &cch0, nullptr, &type, data, &size), ERROR_MORE_DATA);
+    ASSERT_EQ(RegEnumValueW(key, 1, name, &cch1, nullptr, &type, data, &bigSize), ERROR_SUCCESS);
+    EXPECT_EQ(std::u16string(name, cch1) + u"|" + valueName(key, 2), u"Ab|(no more)");
+    EXPECT_EQ(std::vector<DWORD>({size, type, bigSize}), std::vector<DWORD>({3, REG_SZ, 4}));
 
     DWORD info[5] = {}; // subkeys, longest subkey name, values, longest value name, largest value
     ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &info[0], &info[1], nullptr, &info[2], &info[3], &info[4], nullptr, nullptr),
@@ -171,52 +164,42 @@ TEST(Registry, EnumerationAndKeyInfo)
 TEST(Registry, DeletingKeys)
 {
     Key top(HKEY_CURRENT_USER, u"Software\\Test\\Delete");
-    {
-        Key deep(top, u"A\\B");
-        ASSERT_EQ(setBytes(deep, u"V", REG_BINARY, {1}), ERROR_SUCCESS);
-    }
-    // A key with subkeys is refused: the layer above deletes depth first.
-    EXPECT_EQ(RegDeleteKeyW(top, u"A"), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegDeleteKeyW(top, u"a\\b"), ERROR_SUCCESS);
-    EXPECT_EQ(RegDeleteKeyW(top, u"A"), ERROR_SUCCESS);
-    EXPECT_EQ(probe(top, u"A"), ERROR_FILE_NOT_FOUND);
-    // The values went with their key.
-    Key fresh(top, u"A\\B");
-    EXPECT_EQ(RegQueryValueExW(fresh, u"V", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(setBytes(Key(top, u"A\\B"), u"V", REG_BINARY, {1}), ERROR_SUCCESS);
+    // A key with subkeys is refused: the layer above deletes depth first. The values go with
+    // their key.
+    EXPECT_EQ(std::vector<LONG>({RegDeleteKeyW(top, u"A"), RegDeleteKeyW(top, u"a\\b"), RegDeleteKeyW(top, u"A"), probe(top, u"A"),
+                                 RegQueryValueExW(Key(top, u"A\\B"), u"V", nullptr, nullptr, nullptr, nullptr)}),
+              std::vector<LONG>({ERROR_ACCESS_DENIED, ERROR_SUCCESS, ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND}));
 
     // A handle to a deleted key reports it; recreating the key does not revive the handle.
     HKEY open;
-    {
-        Key lone(top, u"Lone");
-        ASSERT_EQ(RegOpenKeyExW(top, u"LONE", 0, GENERIC_ALL, &open), ERROR_SUCCESS);
-    }
+    (void)Key(top, u"Lone");
+    ASSERT_EQ(RegOpenKeyExW(top, u"LONE", 0, GENERIC_ALL, &open), ERROR_SUCCESS);
     ASSERT_EQ(RegDeleteKeyW(top, u"Lone"), ERROR_SUCCESS);
     Key recreated(top, u"Lone");
-    EXPECT_EQ(setBytes(open, u"X", REG_BINARY, {1}), ERROR_KEY_DELETED);
-    EXPECT_EQ(RegCloseKey(open), ERROR_SUCCESS);
-    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u""), ERROR_ACCESS_DENIED); // a hive cannot be deleted
-    EXPECT_EQ(RegDeleteKeyW(top, nullptr), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(std::vector<LONG>({setBytes(open, u"X", REG_BINARY, {1}), RegCloseKey(open), RegDeleteKeyW(HKEY_CURRENT_USER, u""),
+                                 RegDeleteKeyW(top, nullptr)}), // a hive cannot be deleted
+              std::vector<LONG>({ERROR_KEY_DELETED, ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_INVALID_PARAMETER}));
 }
 
 TEST(Registry, HandlesAndPathsAreChecked)
 {
-    HKEY bogus = reinterpret_cast<HKEY>(0x5678);
-    HKEY key;
-    EXPECT_EQ(RegOpenKeyExW(bogus, u"Software", 0, GENERIC_ALL, &key), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(RegSetValueExW(bogus, u"V", 0, REG_BINARY, nullptr, 0), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(RegQueryValueExW(nullptr, u"V", nullptr, nullptr, nullptr, nullptr), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(RegCloseKey(bogus), ERROR_INVALID_HANDLE);
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Test\\Handles", 0, nullptr, 0, GENERIC_ALL, nullptr, &key, nullptr),
+    HKEY bogus = reinterpret_cast<HKEY>(0x5678), key, closed;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Test\\Handles", 0, nullptr, 0, GENERIC_ALL, nullptr, &closed, nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
     WCHAR name[8];
     DWORD cch = 8;
-    EXPECT_EQ(RegEnumKeyExW(key, 0, name, &cch, nullptr, nullptr, nullptr, nullptr), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
-
     const std::u16string tooLong(256, u'x');
-    for (const char16_t* bad : {u"\\Software", u"Software\\\\Test", tooLong.c_str()})
-        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, bad, 0, nullptr, 0, GENERIC_ALL, nullptr, &key, nullptr), ERROR_BAD_PATHNAME);
-    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, nullptr, 0, GENERIC_ALL, nullptr), ERROR_INVALID_PARAMETER);
+    const auto create = [&](const char16_t* path) {
+        return RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, GENERIC_ALL, nullptr, &key, nullptr);
+    };
+    EXPECT_EQ(
+        std::vector<LONG>({RegOpenKeyExW(bogus, u"Software", 0, GENERIC_ALL, &key), RegSetValueExW(bogus, u"V", 0, REG_BINARY, nullptr, 0),
+                           RegQueryValueExW(nullptr, u"V", nullptr, nullptr, nullptr, nullptr), RegCloseKey(bogus), RegCloseKey(closed),
+                           RegCloseKey(closed), RegEnumKeyExW(closed, 0, name, &cch, nullptr, nullptr, nullptr, nullptr),
+                           RegCloseKey(HKEY_LOCAL_MACHINE), create(u"\\Software"), create(u"Software\\\\Test"), create(tooLong.c_str()),
+                           RegOpenKeyExW(HKEY_CURRENT_USER, nullptr, 0, GENERIC_ALL, nullptr)}),
+        std::vector<LONG>({ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, ERROR_SUCCESS,
+                           ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, ERROR_SUCCESS, ERROR_BAD_PATHNAME, ERROR_BAD_PATHNAME,
+                           ERROR_BAD_PATHNAME, ERROR_INVALID_PARAMETER}));
 }

@@ -1,6 +1,7 @@
-#include "../../platform/user32/dlgtemplate.h"
+#include "last_error.h"
 #include "resource_pattern.h"
 #include "resources_test.h"
+#include "user32/dlgtemplate.h"
 
 #include "windows.h"
 
@@ -52,31 +53,29 @@ TEST(LoadString, FindsEachStringOfItsBlockOfSixteen)
     for (const auto& [id, text] : strings)
         EXPECT_EQ(loadString(id), text) << id;
     // Read in place: a pointer into the table itself, where the next entry's length follows.
-    const WCHAR* in = nullptr;
-    EXPECT_EQ(LoadStringW(nullptr, 1, reinterpret_cast<LPWSTR>(&in), 0), 5);
-    EXPECT_EQ(std::u16string(in, 6), u"EN,EO\x5");
-    EXPECT_EQ(LoadStringW(nullptr, IDS_JOINED, reinterpret_cast<LPWSTR>(&in), 0), 24);
-    EXPECT_EQ(std::u16string(in, 24), u"Joined across literals +");
+    const WCHAR *first = nullptr, *joined = nullptr;
+    EXPECT_EQ(std::make_pair(LoadStringW(nullptr, 1, reinterpret_cast<LPWSTR>(&first), 0),
+                             LoadStringW(nullptr, IDS_JOINED, reinterpret_cast<LPWSTR>(&joined), 0)),
+              std::make_pair(5, 24));
+    EXPECT_EQ(std::u16string(first, 6) + std::u16string(joined, 24), u"EN,EO\x5Joined across literals +");
 }
 
 TEST(LoadString, CutsToTheBufferAndRefusesBadBuffers)
 {
-    WCHAR buffer[6] = {u'x', u'x', u'x', u'x', u'x', u'x'};
-    EXPECT_EQ(LoadStringW(nullptr, IDS_ESPERANTO, buffer, 5), 4);
-    EXPECT_EQ(std::u16string(buffer), u"\u0109 \u011D ");
-    EXPECT_EQ(buffer[5], u'x');
-    EXPECT_EQ(LoadStringW(nullptr, 2, buffer, 1), 0);
-    EXPECT_EQ(buffer[0], 0);
-    EXPECT_EQ(LoadStringW(nullptr, 2, nullptr, 6), 0);
-    EXPECT_EQ(LoadStringW(nullptr, 2, buffer, -1), 0);
+    WCHAR buffer[6] = {u'x', u'x', u'x', u'x', u'x', u'x'}, one[1] = {u'x'};
+    EXPECT_EQ(std::vector<int>({LoadStringW(nullptr, IDS_ESPERANTO, buffer, 5), LoadStringW(nullptr, 2, one, 1), one[0],
+                                LoadStringW(nullptr, 2, nullptr, 6), LoadStringW(nullptr, 2, buffer, -1)}),
+              std::vector<int>({4, 0, 0, 0, 0}));
+    EXPECT_EQ(std::u16string(buffer, 6), std::u16string(u"\u0109 \u011D \0x", 6));
 }
 
 TEST(Resources, BinaryResourcesComeBackByteForByte)
 {
-    EXPECT_EQ(resourceBytes(MAKEINTRESOURCEW(205), u"WAVE"), pattern());
-    EXPECT_EQ(resourceBytes(u"#205", u"wave"), pattern());
-    EXPECT_EQ(resourceBytes(MAKEINTRESOURCEW(5000), MAKEINTRESOURCEW(4999)), pattern());
-    EXPECT_EQ(resourceBytes(u"frame", u"GRAPHIC"), pattern());
+    for (const auto& [name, type] : {std::pair<LPCWSTR, LPCWSTR>{MAKEINTRESOURCEW(205), u"WAVE"},
+                                     {u"#205", u"wave"},
+                                     {MAKEINTRESOURCEW(5000), MAKEINTRESOURCEW(4999)},
+                                     {u"frame", u"GRAPHIC"}})
+        EXPECT_EQ(resourceBytes(name, type), pattern());
 
     HRSRC zip = FindResourceA(nullptr, MAKEINTRESOURCE(IDR_PAYLOAD), "ZIP");
     ASSERT_NE(zip, nullptr);
@@ -87,18 +86,13 @@ TEST(Resources, BinaryResourcesComeBackByteForByte)
 
 TEST(Resources, MissingResourcesAndBadHandles)
 {
-    SetLastError(0);
-    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(205), u"SOUND"), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
-    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(206), u"WAVE"), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
-    EXPECT_EQ(FindResourceW(nullptr, u"#", u"WAVE"), nullptr);
-    EXPECT_EQ(FindResourceW(nullptr, nullptr, u"WAVE"), nullptr);
-
+    const auto find = [](LPCWSTR name, LPCWSTR type) { return ErrorOf(FindResourceW(nullptr, name, type) != nullptr); };
     HRSRC bogus = reinterpret_cast<HRSRC>(0x1234);
-    EXPECT_EQ(LoadResource(nullptr, bogus), nullptr);
-    EXPECT_EQ(SizeofResource(nullptr, bogus), 0u);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(std::vector<DWORD>({find(MAKEINTRESOURCEW(205), u"SOUND"), find(MAKEINTRESOURCEW(206), u"WAVE"), find(u"#", u"WAVE") != 0,
+                                  find(nullptr, u"WAVE") != 0, ErrorOf(LoadResource(nullptr, bogus) != nullptr),
+                                  ErrorOf(SizeofResource(nullptr, bogus) != 0)}),
+              std::vector<DWORD>(
+                  {ERROR_RESOURCE_TYPE_NOT_FOUND, ERROR_RESOURCE_NAME_NOT_FOUND, 1, 1, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE}));
 }
 
 TEST(Resources, DialogTemplatesCompileToWhatTheDialogReaderTakes)
@@ -119,14 +113,10 @@ TEST(Resources, DialogTemplatesCompileToWhatTheDialogReaderTakes)
         {WS_CHILD | BS_DEFPUSHBUTTON, WS_EX_CLIENTEDGE, {55, 80, 105, 94}, IDOK, u"Button", u"OK"},
         {childVisible, 0, {-1, -2, 9, 8}, 1001, u"AnimWindow", u""},
     };
+    const auto fields = [](const DialogTemplateItem& i) {
+        return std::make_tuple(i.style, i.exStyle, i.rect.left, i.rect.top, i.rect.right, i.rect.bottom, i.id, i.className, i.text);
+    };
     ASSERT_EQ(t->items.size(), 4u);
-    for (size_t i = 0; i < 4; ++i) {
-        const DialogTemplateItem &got = t->items[i], &want = items[i];
-        EXPECT_EQ(
-            std::vector<LONG>({LONG(got.style), LONG(got.exStyle), got.rect.left, got.rect.top, got.rect.right, got.rect.bottom, got.id}),
-            std::vector<LONG>(
-                {LONG(want.style), LONG(want.exStyle), want.rect.left, want.rect.top, want.rect.right, want.rect.bottom, want.id}))
-            << i;
-        EXPECT_EQ(got.className + u"|" + got.text, want.className + u"|" + want.text);
-    }
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(fields(t->items[i]), fields(items[i])) << i;
 }

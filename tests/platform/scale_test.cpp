@@ -24,10 +24,12 @@ TEST_F(ScaleTest, AScaledWindowShowsEachPixelAsASquareAndMapsThePointerBack)
 
     HWND top = Make(WS_POPUP | WS_VISIBLE, 10, 20, 100, 50);
     ASSERT_TRUE(top);
-    int cx = 0, cy = 0;
-    SDL_GetWindowSize(SDL_GetWindowFromID(HostId(top)), &cx, &cy);
-    EXPECT_EQ(cx, 200);
-    EXPECT_EQ(cy, 100);
+    const auto hostSize = [&] {
+        int cx = 0, cy = 0;
+        SDL_GetWindowSize(SDL_GetWindowFromID(HostId(top)), &cx, &cy);
+        return std::make_pair(cx, cy);
+    };
+    EXPECT_EQ(hostSize(), std::make_pair(200, 100));
     RECT rect;
     GetWindowRect(top, &rect);
     EXPECT_EQ(rect.right - rect.left, 100); // the program keeps its own size
@@ -39,22 +41,19 @@ TEST_F(ScaleTest, AScaledWindowShowsEachPixelAsASquareAndMapsThePointerBack)
     DeleteObject(brush);
     ReleaseDC(top, dc);
     PumpReady();
-    for (const POINT p : {POINT{6, 8}, POINT{7, 8}, POINT{6, 9}, POINT{7, 9}})
-        EXPECT_EQ(WindowPixel(top, p.x, p.y), 0xFF0000u) << p.x << "," << p.y;
-    for (const POINT p : {POINT{5, 8}, POINT{8, 8}, POINT{6, 7}, POINT{6, 10}})
-        EXPECT_NE(WindowPixel(top, p.x, p.y), 0xFF0000u) << p.x << "," << p.y;
+    // The pixel covers host pixels 6..7 across and 8..9 down, and no more.
+    for (int y = 7; y <= 10; ++y)
+        for (int x = 5; x <= 8; ++x)
+            EXPECT_EQ(WindowPixel(top, x, y) == 0xFF0000u, x >= 6 && x <= 7 && y >= 8 && y <= 9) << x << "," << y;
 
     ClearLog();
     PushButton(top, true, 41, 21);
     PumpReady();
     ASSERT_EQ(LogOf(WM_LBUTTONDOWN).size(), 1u);
     EXPECT_EQ(LogOf(WM_LBUTTONDOWN)[0].lParam, MAKELPARAM(20, 10));
-
-    // Moving and sizing go to the host at the scale.
+    // Sizing goes to the host at the scale.
     SetWindowPos(top, nullptr, 0, 0, 60, 40, SWP_NOMOVE | SWP_NOZORDER);
-    SDL_GetWindowSize(SDL_GetWindowFromID(HostId(top)), &cx, &cy);
-    EXPECT_EQ(cx, 120);
-    EXPECT_EQ(cy, 80);
+    EXPECT_EQ(hostSize(), std::make_pair(120, 80));
 }
 
 } // namespace

@@ -1,22 +1,63 @@
-#include "blocked_thread.h"
+#include "child_process.h"
+#include "wait_support.h"
 
-#include "windows.h"
-
-#include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
-DWORD waitInOtherThread(HANDLE object, DWORD milliseconds)
-{
-    DWORD result = 0;
-    std::thread([&] { result = WaitForSingleObject(object, milliseconds); }).join();
-    return result;
-}
+// Something to wait on: made unsignalled, and signalled by the time `signal` returns.
+struct WaitCase {
+    const char* kind;
+    std::function<HANDLE()> make;
+    std::function<void(HANDLE)> signal;
+};
 
 } // namespace
 
-TEST(Events, AutoResetLetsOneWaitThroughManualResetStaysSignalledAndWaitsTimeOutNoEarlier)
+TEST(Waits, TimeOutExactlyAtTheirTimeAndTakeWhatIsSignalledBefore)
+{
+    ManualClock clock;
+    HANDLE go = nullptr;
+    std::optional<ChildProcess> holder;
+    const WaitCase cases[] = {
+        {"event", [] { return CreateEventW(nullptr, FALSE, FALSE, nullptr); }, SetEvent},
+        {"mutex", [] { return CreateMutexW(nullptr, TRUE, nullptr); }, ReleaseMutex},
+        {"thread",
+         [&] {
+             go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+             return CreateThread(
+                 nullptr, 0, [](LPVOID event) { return WaitForSingleObject(event, INFINITE); }, go, 0, nullptr);
+         },
+         [&](HANDLE thread) {
+             SetEvent(go);
+             WaitForSingleObject(thread, INFINITE);
+             CloseHandle(go);
+         }},
+        // Its initial owner is ignored, and its holder ends without releasing it.
+        {"mutex another process holds",
+         [&] {
+             holder.emplace("mutex_helper", std::vector<std::string>{"Quibo Wait Mutex"});
+             EXPECT_EQ(holder->readLine(), "existed=0 taken=1");
+             return CreateMutexW(nullptr, TRUE, u"Quibo Wait Mutex");
+         },
+         [&](HANDLE) { holder.reset(); }},
+    };
+    for (const WaitCase& c : cases)
+        for (DWORD signalledAt : {39u, 40u}) {
+            SCOPED_TRACE(std::string(c.kind) + " signalled at " + std::to_string(signalledAt));
+            HANDLE object = c.make();
+            std::future<DWORD> wait = TimedWaitInOtherThread(object, 40);
+            AdvanceHostClock(signalledAt);
+            c.signal(object);
+            AdvanceHostClock(1); // the wait has ended by then either way
+            EXPECT_EQ(wait.get(), signalledAt < 40 ? WAIT_OBJECT_0 : DWORD(WAIT_TIMEOUT));
+            CloseHandle(object);
+        }
+}
+
+TEST(Events, AutoResetLetsOneWaitThroughAndManualResetStaysSignalled)
 {
     for (BOOL manual : {FALSE, TRUE}) {
         HANDLE event = CreateEventW(nullptr, manual, manual, nullptr);
@@ -25,9 +66,7 @@ TEST(Events, AutoResetLetsOneWaitThroughManualResetStaysSignalledAndWaitsTimeOut
         EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
         EXPECT_EQ(WaitForSingleObject(event, 0), manual ? WAIT_OBJECT_0 : DWORD(WAIT_TIMEOUT));
         ASSERT_TRUE(ResetEvent(event));
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(WaitForSingleObject(event, 40), DWORD(WAIT_TIMEOUT));
-        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+        EXPECT_EQ(WaitForSingleObject(event, 0), DWORD(WAIT_TIMEOUT));
         EXPECT_TRUE(CloseHandle(event));
     }
     EXPECT_EQ(CreateEventW(nullptr, FALSE, FALSE, u"Shared"), nullptr); // nothing shares events between processes
@@ -47,17 +86,11 @@ TEST(Handles, BadClosedOrMismatchedHandlesFailAndClosingDoesNotPullTheObjectFrom
     EXPECT_FALSE(ReleaseMutex(event));
     CloseHandle(mutex);
 
-    event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    DWORD result = 0;
-    std::atomic<pid_t> waiterId{0};
-    std::thread waiter([&] {
-        waiterId = gettid();
-        result = WaitForSingleObject(event, 300);
-    });
-    AwaitBlocked(waiterId);
+    ManualClock clock;
+    std::future<DWORD> wait = TimedWaitInOtherThread(event = CreateEventW(nullptr, FALSE, FALSE, nullptr), 300);
     EXPECT_TRUE(CloseHandle(event));
-    waiter.join();
-    EXPECT_EQ(result, DWORD(WAIT_TIMEOUT));
+    AdvanceHostClock(300);
+    EXPECT_EQ(wait.get(), DWORD(WAIT_TIMEOUT));
 }
 
 TEST(CriticalSections, AreRecursiveAndExcludeOtherThreads)
@@ -65,12 +98,8 @@ TEST(CriticalSections, AreRecursiveAndExcludeOtherThreads)
     CRITICAL_SECTION section;
     InitializeCriticalSection(&section);
     const auto otherGetsIn = [&] {
-        BOOL in = FALSE;
-        std::thread([&] {
-            if ((in = TryEnterCriticalSection(&section)))
-                LeaveCriticalSection(&section);
-        }).join();
-        return in;
+        return std::async(std::launch::async, [&] { return TryEnterCriticalSection(&section) && (LeaveCriticalSection(&section), true); })
+            .get();
     };
     EnterCriticalSection(&section);
     EnterCriticalSection(&section);
@@ -88,31 +117,40 @@ TEST(Mutexes, AreOwnedRecursivelyByOneThreadAndShareANameWithinTheProcess)
     HANDLE second = CreateMutexW(nullptr, TRUE, u"Quibo Test Mutex");
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
     EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0); // owner again through either handle: count 2
-    BOOL otherRelease = TRUE;
-    DWORD otherError = 0;
-    std::thread([&] {
-        otherRelease = ReleaseMutex(mutex);
-        otherError = GetLastError();
-    }).join();
-    EXPECT_FALSE(otherRelease);
-    EXPECT_EQ(otherError, DWORD(ERROR_NOT_OWNER));
+    auto elsewhere = [](auto call) { return std::async(std::launch::async, call).get(); };
+    EXPECT_EQ(elsewhere([&] { return ReleaseMutex(mutex) ? DWORD(0) : GetLastError(); }), DWORD(ERROR_NOT_OWNER));
     EXPECT_TRUE(ReleaseMutex(second));
-    EXPECT_EQ(waitInOtherThread(mutex, 0), DWORD(WAIT_TIMEOUT)); // still held once
+    EXPECT_EQ(elsewhere([&] { return WaitForSingleObject(mutex, 0); }), DWORD(WAIT_TIMEOUT)); // still held once
 
-    DWORD otherWait = 0;
     std::atomic<pid_t> waiterId{0};
-    std::thread waiter([&] {
+    std::future<DWORD> otherWait = std::async(std::launch::async, [&] {
         waiterId = gettid();
-        otherWait = WaitForSingleObject(second, INFINITE);
+        const DWORD result = WaitForSingleObject(second, INFINITE);
         ReleaseMutex(second);
+        return result;
     });
     AwaitBlocked(waiterId);
     EXPECT_TRUE(ReleaseMutex(mutex));
-    waiter.join();
-    EXPECT_EQ(otherWait, WAIT_OBJECT_0);
+    EXPECT_EQ(otherWait.get(), WAIT_OBJECT_0);
     EXPECT_FALSE(ReleaseMutex(mutex)); // no longer the owner
     CloseHandle(mutex);
     CloseHandle(second);
     CloseHandle(CreateMutexW(nullptr, FALSE, u"Quibo Test Mutex"));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_SUCCESS)); // gone with its last handle
+}
+
+TEST(NamedMutex, AnotherProcessSeesItsExistenceAndOwnership)
+{
+    const auto probe = [] { return ChildProcess("mutex_helper", {"Quibo/Probe \\ Mutex"}).readLine(); };
+    EXPECT_EQ(probe(), "existed=0 taken=1"); // separators in the name do not become folders
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, u"Quibo/Probe \\ Mutex");
+    EXPECT_EQ(probe(), "existed=1 taken=0");
+    ASSERT_TRUE(ReleaseMutex(mutex));
+    EXPECT_EQ(probe(), "existed=1 taken=1");
+    CloseHandle(mutex);
+    EXPECT_EQ(probe(), "existed=0 taken=1");
+
+    const std::u16string overlong(300, u'\u0109');
+    EXPECT_EQ(CreateMutexW(nullptr, FALSE, overlong.c_str()), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILENAME_EXCED_RANGE));
 }

@@ -1,26 +1,19 @@
 #include "windows.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
-struct Job {
-    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    DWORD seenThreadId = 0;
-    ~Job()
-    {
-        CloseHandle(go);
-        CloseHandle(finished);
-    }
-};
+std::atomic<DWORD> g_threadId{0};
+std::atomic<bool> g_ended{false};
 
-DWORD WINAPI runJob(LPVOID parameter)
+DWORD WINAPI runUntilGo(LPVOID go)
 {
-    Job* job = static_cast<Job*>(parameter);
-    job->seenThreadId = GetCurrentThreadId();
-    WaitForSingleObject(job->go, INFINITE);
-    SetEvent(job->finished);
+    g_threadId = GetCurrentThreadId();
+    WaitForSingleObject(go, INFINITE);
+    g_ended = true;
     return 1234;
 }
 
@@ -28,13 +21,11 @@ DWORD WINAPI runJob(LPVOID parameter)
 
 TEST(Threads, RunWithTheirParameterKeepTheirPriorityAndEndWithTheirExitCode)
 {
-    Job job;
+    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD id = 0, code = 0;
-    HANDLE thread = CreateThread(nullptr, 0, runJob, &job, 0, &id);
-    ASSERT_NE(thread, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, runUntilGo, go, 0, &id);
     ASSERT_TRUE(GetExitCodeThread(thread, &code));
     EXPECT_EQ(code, STILL_ACTIVE);
-    EXPECT_EQ(WaitForSingleObject(thread, 0), DWORD(WAIT_TIMEOUT));
     EXPECT_EQ(GetThreadPriority(thread), THREAD_PRIORITY_NORMAL);
     for (int priority : {THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_LOWEST}) {
         EXPECT_TRUE(SetThreadPriority(thread, priority));
@@ -42,30 +33,33 @@ TEST(Threads, RunWithTheirParameterKeepTheirPriorityAndEndWithTheirExitCode)
     }
     EXPECT_FALSE(SetThreadPriority(thread, 7));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
-
-    SetEvent(job.go);
-    EXPECT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
-    EXPECT_EQ(job.seenThreadId, id);
+    SetEvent(go);
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0); // stays signalled
+    EXPECT_EQ(g_threadId, id);
     ASSERT_TRUE(GetExitCodeThread(thread, &code));
     EXPECT_EQ(code, 1234u);
-    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0); // stays signalled
     CloseHandle(thread);
     EXPECT_FALSE(SetThreadPriority(thread, THREAD_PRIORITY_NORMAL));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    CloseHandle(go);
 }
 
 TEST(Threads, OutliveTheirClosedHandleAndRefuseWhatTheyCannotDo)
 {
-    Job job;
-    HANDLE thread = CreateThread(nullptr, 64 * 1024, runJob, &job, 0, nullptr);
+    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_ended = false;
+    HANDLE thread = CreateThread(nullptr, 64 * 1024, runUntilGo, go, 0, nullptr);
     EXPECT_TRUE(CloseHandle(thread));
-    SetEvent(job.go);
-    EXPECT_EQ(WaitForSingleObject(job.finished, INFINITE), WAIT_OBJECT_0);
+    SetEvent(go);
+    while (!g_ended)
+        std::this_thread::yield();
     DWORD code = 0;
     EXPECT_FALSE(GetExitCodeThread(thread, &code));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
     EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(CreateThread(nullptr, 0, runJob, &job, CREATE_SUSPENDED, nullptr), nullptr);
+    EXPECT_EQ(CreateThread(nullptr, 0, runUntilGo, go, CREATE_SUSPENDED, nullptr), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED));
+    CloseHandle(go);
 }

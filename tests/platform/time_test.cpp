@@ -1,4 +1,5 @@
 #include "trace.h"
+#include "wait_support.h"
 
 #include "windows.h"
 
@@ -14,19 +15,17 @@ TEST(Clocks, TickCountCounterAndLocalTimeReadTheHostsClocksAndSleepLetsTimePass)
     using namespace std::chrono;
     const auto msNow = [] { return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count(); };
     LARGE_INTEGER frequency, counter;
-    ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
+    QueryPerformanceFrequency(&frequency);
     const long long before = msNow();
     const DWORD ticks = GetTickCount();
     QueryPerformanceCounter(&counter);
-    Sleep(30);
+    Sleep(20);
     const DWORD slept = GetTickCount() - ticks;
     const long long after = msNow();
-    // The same clock, so both readings fall between the two around them, whatever the load.
+    // Readings of the host's clock fall between the two around them, whatever the load.
     EXPECT_LE(DWORD(ticks - DWORD(before)), DWORD(after - before));
-    const long long counterMs = counter.QuadPart / (frequency.QuadPart / 1000);
-    EXPECT_GE(counterMs, before);
-    EXPECT_LE(counterMs, after);
-    EXPECT_GE(slept, 30u);
+    EXPECT_LE(uint64_t(counter.QuadPart / (frequency.QuadPart / 1000) - before), uint64_t(after - before));
+    EXPECT_GE(slept, 20u);
 
     SYSTEMTIME now;
     const time_t seconds = time(nullptr);
@@ -35,6 +34,22 @@ TEST(Clocks, TickCountCounterAndLocalTimeReadTheHostsClocksAndSleepLetsTimePass)
     localtime_r(&seconds, &local);
     EXPECT_EQ(std::vector<int>({now.wYear, now.wMonth, now.wDayOfWeek}),
               std::vector<int>({local.tm_year + 1900, local.tm_mon + 1, local.tm_wday}));
+}
+
+TEST(Clocks, TheManualClockGoesOnFromTheHostsTimeAndMovesOnlyWhenAdvancedOrSlept)
+{
+    const DWORD host = GetTickCount();
+    ManualClock clock;
+    LARGE_INTEGER frequency, counter[2];
+    QueryPerformanceFrequency(&frequency);
+    const DWORD start = GetTickCount();
+    QueryPerformanceCounter(&counter[0]);
+    Sleep(30); // at once
+    AdvanceHostClock(12);
+    QueryPerformanceCounter(&counter[1]);
+    EXPECT_LE(start - host, 1000u);
+    EXPECT_EQ(GetTickCount() - start, 42u);
+    EXPECT_EQ((counter[1].QuadPart - counter[0].QuadPart) * 1000 / frequency.QuadPart, 42);
 }
 
 TEST(Locale, TimeSeparatorComesFromTheUsersLocale)
@@ -59,6 +74,7 @@ std::vector<std::string> g_traced;
 
 TEST(DebugOutput, GoesThroughTheTraceCallOneLineEach)
 {
+    g_traced.clear();
     TraceSink previous = SetTraceSink([](const char* line) { g_traced.push_back(line); });
     OutputDebugStringA("setuplib: constructing library\n");
     OutputDebugStringW(u"rapi: \u0109\u011d\r\n");

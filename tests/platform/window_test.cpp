@@ -1,4 +1,5 @@
 // Window classes and windows: creation and destruction order, geometry, window data, lookup.
+#include "last_error.h"
 #include "window_support.h"
 
 #include <gtest/gtest.h>
@@ -47,14 +48,11 @@ TEST_F(WindowTest, CreationSizingAndDestructionArriveInOrder)
             order.emplace_back(r.hwnd, r.msg);
     EXPECT_EQ(order,
               (std::vector<std::pair<HWND, UINT>>{{top, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {top, WM_NCDESTROY}}));
-    EXPECT_FALSE(IsWindow(child));
-    EXPECT_EQ(GetFocus(), nullptr);
-    EXPECT_EQ(GetActiveWindow(), nullptr);
     // A destroyed or forged handle is refused.
-    EXPECT_FALSE(SetWindowTextW(top, u"x"));
-    EXPECT_FALSE(PostMessageW(top, WM_USER, 0, 0));
     RECT r;
-    EXPECT_FALSE(GetClientRect(reinterpret_cast<HWND>(uintptr_t{0xDEAD}), &r));
+    EXPECT_EQ(std::vector<bool>({IsWindow(child) != 0, GetFocus() != nullptr, GetActiveWindow() != nullptr, SetWindowTextW(top, u"x") != 0,
+                                 PostMessageW(top, WM_USER, 0, 0) != 0, GetClientRect(reinterpret_cast<HWND>(uintptr_t{0xDEAD}), &r) != 0}),
+              std::vector<bool>(6, false));
 }
 
 LRESULT CALLBACK RefusingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -67,8 +65,7 @@ TEST_F(WindowTest, ClassesAreNamedWithoutRegardToCaseAndRegisteredOnce)
     WNDCLASSW wc{};
     wc.lpfnWndProc = RefusingProc;
     wc.lpszClassName = u"recordingwindow";
-    EXPECT_FALSE(RegisterClassW(&wc));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_CLASS_ALREADY_EXISTS));
+    EXPECT_EQ(ErrorOf(RegisterClassW(&wc)), DWORD(ERROR_CLASS_ALREADY_EXISTS));
     WNDCLASSW info{};
     ASSERT_TRUE(GetClassInfoW(nullptr, u"RECORDINGWINDOW", &info));
     EXPECT_EQ(info.lpfnWndProc, &RecordingProc);
@@ -81,11 +78,11 @@ TEST_F(WindowTest, ClassesAreNamedWithoutRegardToCaseAndRegisteredOnce)
     // A window that refuses creation is gone.
     wc.lpszClassName = u"RefusingWindow";
     ASSERT_TRUE(RegisterClassW(&wc));
-    EXPECT_EQ(CreateWindowExW(0, u"refusingwindow", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_EQ(FindWindowW(u"RefusingWindow", nullptr), nullptr);
+    const auto create
+        = [](LPCWSTR cls) { return CreateWindowExW(0, cls, nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr); };
+    EXPECT_EQ(std::vector<HWND>({create(u"refusingwindow"), FindWindowW(u"RefusingWindow", nullptr)}), std::vector<HWND>(2, nullptr));
     EXPECT_TRUE(UnregisterClassW(u"RefusingWindow", nullptr));
-    EXPECT_EQ(CreateWindowExW(0, u"NoSuchClass", nullptr, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_CLASS_DOES_NOT_EXIST));
+    EXPECT_EQ(ErrorOf(create(u"NoSuchClass") != nullptr), DWORD(ERROR_CLASS_DOES_NOT_EXIST));
 }
 
 TEST_F(WindowTest, ChildrenConvertCoordinatesThroughTheirParents)
@@ -118,16 +115,14 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 TEST_F(WindowTest, ExtraWordsStylesAndProceduresAreKeptApart)
 {
     HWND top = Make(WS_POPUP, 0, 0, 10, 10);
-    EXPECT_EQ(SetWindowLongW(top, 0, 0x12345678), 0);
-    EXPECT_EQ(SetWindowLongW(top, 4, -5), 0);
-    EXPECT_EQ(GetWindowLongW(top, 0), 0x12345678);
-    EXPECT_EQ(GetWindowLongW(top, 4), -5);
+    EXPECT_EQ(std::vector<LONG>({SetWindowLongW(top, 0, 0x12345678), SetWindowLongW(top, 4, -5), GetWindowLongW(top, 0),
+                                 GetWindowLongW(top, 4), GetWindowLongW(top, GWL_STYLE)}),
+              std::vector<LONG>({0, 0, 0x12345678, -5, LONG(WS_POPUP)}));
     for (int index : {5, -100, GWL_WNDPROC}) { // past the 8 extra bytes, or a pointer that does not fit
         SetLastError(0);
-        EXPECT_EQ(GetWindowLongW(top, index), 0);
-        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_INDEX)) << index;
+        const LONG value = GetWindowLongW(top, index);
+        EXPECT_EQ(std::make_pair(value, GetLastError()), std::make_pair(LONG(0), DWORD(ERROR_INVALID_INDEX))) << index;
     }
-    EXPECT_EQ(GetWindowLongW(top, GWL_STYLE), LONG(WS_POPUP));
     // Subclassing chains to the previous procedure.
     g_previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     EXPECT_EQ(g_previous, &RecordingProc);
@@ -142,27 +137,20 @@ TEST_F(WindowTest, TextRelationsEnablingAndLookup)
     HWND top = Make(WS_POPUP, 0, 0, 100, 100), second = Make(WS_POPUP, 0, 0, 10, 10, nullptr, 0, nullptr, u"second");
     HWND a = Make(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top, 101);
     HWND b = Make(WS_CHILD | WS_VISIBLE, 20, 0, 10, 10, top, 102);
-    EXPECT_EQ(GetDlgItem(top, 102), b);
-    EXPECT_EQ(GetDlgCtrlID(a), 101);
-    EXPECT_EQ(GetParent(a), top);
-    EXPECT_TRUE(IsChild(top, b));
-    EXPECT_FALSE(IsChild(a, b));
-    EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+    EXPECT_EQ(std::vector<HWND>({GetDlgItem(top, 102), GetParent(a), GetWindow(a, GW_HWNDNEXT)}), std::vector<HWND>({b, top, b}));
+    EXPECT_EQ(std::vector<int>({GetDlgCtrlID(a), IsChild(top, b), IsChild(a, b)}), std::vector<int>({101, 1, 0}));
 
     ASSERT_TRUE(SetWindowTextW(a, u"Ŝanĝo"));
     WCHAR text[4];
-    EXPECT_EQ(GetWindowTextW(a, text, 4), 3);
+    EXPECT_EQ(std::make_pair(GetWindowTextW(a, text, 4), GetWindowTextLengthW(a)), std::make_pair(3, 5));
     EXPECT_EQ(std::u16string(text), u"Ŝan");
-    EXPECT_EQ(GetWindowTextLengthW(a), 5);
     SetFocus(a);
-    EXPECT_FALSE(EnableWindow(a, FALSE)); // it was enabled
-    EXPECT_FALSE(IsWindowEnabled(a));
-    EXPECT_EQ(GetFocus(), nullptr);
-    EXPECT_TRUE(EnableWindow(a, TRUE)); // it was disabled
-
-    EXPECT_EQ(FindWindowW(u"recordingwindow", u"second"), second);
-    EXPECT_EQ(FindWindowW(nullptr, u"second"), second);
-    EXPECT_EQ(FindWindowW(u"RecordingWindow", u"nothing"), nullptr);
+    // EnableWindow says whether the window was disabled; disabling takes the focus away.
+    EXPECT_EQ(std::vector<int>({EnableWindow(a, FALSE), IsWindowEnabled(a), GetFocus() != nullptr, EnableWindow(a, TRUE)}),
+              std::vector<int>({0, 0, 0, 1}));
+    EXPECT_EQ(std::vector<HWND>({FindWindowW(u"recordingwindow", u"second"), FindWindowW(nullptr, u"second"),
+                                 FindWindowW(u"RecordingWindow", u"nothing")}),
+              std::vector<HWND>({second, second, nullptr}));
     std::vector<HWND> seen;
     EnumWindows(
         [](HWND hwnd, LPARAM lParam) -> BOOL {

@@ -79,6 +79,12 @@ protected:
     Graphic* Made(int cx, int cy, COLORREF color) { return made.emplace_back(FilledGraphic(cx, cy, color)); }
 
     static std::string Text(ANIMTEXT* text) { return std::string(text->GetText().View()); }
+    // The play screen's time, tiles, average and estimate texts.
+    static std::vector<std::string> Texts()
+    {
+        const PLAYELEMENTS& p = PlayElements();
+        return {Text(p.time), Text(p.tiles), Text(p.average), Text(p.estimate)};
+    }
 
     SETTINGS saved{};
     MEDIASET savedMedia{};
@@ -108,13 +114,10 @@ TEST_F(PlayScreenTest, TilesTakeTheirPlacesOnEveryLayout)
                 }
             }
             // From the deck: right of the window, at the middle row whatever the row asked.
-            const RECT arriving = TilePosition(-1, 2, five);
-            EXPECT_EQ(arriving.left, anim->GetWidth());
-            EXPECT_EQ(arriving.top, l.yTop + H + cy);
             // Leaving: below the window, under the five-column board.
-            const RECT leaving = TilePosition(3, -1, five);
-            EXPECT_EQ(leaving.top, anim->GetHeight());
-            EXPECT_EQ(leaving.left, l.xFive + (l.xFive + 4 * cx + 5 * W - W) / 2);
+            const RECT arriving = TilePosition(-1, 2, five), leaving = TilePosition(3, -1, five);
+            EXPECT_EQ(std::tuple(arriving.left, arriving.top, leaving.left, leaving.top),
+                      std::tuple(anim->GetWidth(), l.yTop + H + cy, l.xFive + (l.xFive + 4 * cx + 5 * W - W) / 2, anim->GetHeight()));
         }
     }
 }
@@ -125,12 +128,10 @@ TEST_F(PlayScreenTest, ElementsComeFromTheLayoutOrNotAtAll)
     BuildPlayScreen();
     const PLAYELEMENTS& p = PlayElements();
     EXPECT_TRUE(p.exit && !p.average && !p.estimate && !p.logo);
-    EXPECT_EQ(std::vector<LONG>({p.exit->GetRect().left, p.exit->GetRect().bottom}), std::vector<LONG>({172, 46}));
-    EXPECT_EQ(p.exit->Object()->GetLayer(), iLAYER_ELEMENTS);
-    const RECT time = p.time->GetRect();
-    EXPECT_EQ(std::vector<LONG>({time.left, time.top, time.right, time.bottom}), std::vector<LONG>({10, 251, 115, 269}));
-    EXPECT_EQ(p.time->GetColor(kColorText), crHIGHLIGHT);
-    EXPECT_EQ(p.time->GetColor(kColorBackground), kNoColor);
+    const RECT exit = p.exit->GetRect(), time = p.time->GetRect();
+    EXPECT_EQ(std::vector<LONG>({exit.left, exit.bottom, p.exit->Object()->GetLayer(), time.left, time.top, time.right, time.bottom}),
+              std::vector<LONG>({172, 46, iLAYER_ELEMENTS, 10, 251, 115, 269}));
+    EXPECT_EQ(std::tuple(p.time->GetColor(kColorText), p.time->GetColor(kColorBackground)), std::tuple(crHIGHLIGHT, kNoColor));
     DeletePlayElements();
     EXPECT_EQ(PlayElements().time, nullptr);
 
@@ -167,8 +168,8 @@ TEST_F(PlayScreenTest, ElementsFlyInFromTheNearestEdge)
         ANIMOBJECT* object = ANIMOBJECT::Create(anim, static_cast<Graphic*>(nullptr), 150);
         const RECT to{c.left, c.top, c.right, c.bottom};
         PlaceElement(object, to);
-        EXPECT_EQ(object->rect.left, c.expectedLeft) << c.screen << " " << c.left;
-        EXPECT_EQ(object->rect.top, c.expectedTop) << c.screen << " " << c.left;
+        EXPECT_EQ(std::tuple(object->rect.left, object->rect.top), std::tuple(LONG(c.expectedLeft), LONG(c.expectedTop)))
+            << c.screen << " " << c.left;
         anim->AdvanceTo(kLastScheduledFrame);
         EXPECT_TRUE(EqualRect(&object->rect, &to));
         object->Destroy();
@@ -177,8 +178,7 @@ TEST_F(PlayScreenTest, ElementsFlyInFromTheNearestEdge)
     ANIMOBJECT* still = ANIMOBJECT::Create(anim, static_cast<Graphic*>(nullptr), 150);
     const DWORD end = anim->GetEndFrame();
     PlaceElement(still, RECT{5, 6, 7, 8});
-    EXPECT_EQ(still->rect.left, 5);
-    EXPECT_EQ(anim->GetEndFrame(), end);
+    EXPECT_EQ(std::tuple(still->rect.left, anim->GetEndFrame()), std::tuple(LONG(5), end));
     still->Destroy();
 }
 
@@ -190,29 +190,22 @@ TEST_F(PlayScreenTest, StatusTextsAreRebuiltOnlyWhenTheirValueChanges)
     g_game.cFound = 0;
     BuildPlayScreen();
     const PLAYELEMENTS& p = PlayElements();
-    EXPECT_EQ(Text(p.time), "Time:   1:05");
-    EXPECT_EQ(Text(p.tiles), "Tiles Left:   81");
-    EXPECT_EQ(Text(p.average), ""); // no quibo yet
-    EXPECT_EQ(Text(p.estimate), "");
-    for (ANIMTEXT* t : {p.time, p.tiles, p.average})
+    using Shown = std::vector<std::string>;
+    EXPECT_EQ(Texts(), Shown({"Time:   1:05", "Tiles Left:   81", "", ""})); // no quibo yet
+    for (ANIMTEXT* t : {p.time, p.tiles, p.average, p.estimate})
         t->SetText(string("kept"));
     g_now += 400; // still 1:05, but the time's value moved
     RefreshTexts(false);
-    EXPECT_EQ(Text(p.time), "Time:   1:05");
-    EXPECT_EQ(Text(p.tiles), "kept");
-    EXPECT_EQ(Text(p.average), "kept");
+    EXPECT_EQ(Texts(), Shown({"Time:   1:05", "kept", "kept", "kept"}));
     p.time->SetText(string("kept"));
     RefreshTexts(false);
     EXPECT_EQ(Text(p.time), "kept");
     RefreshTexts(true);
-    EXPECT_EQ(Text(p.tiles), "Tiles Left:   81");
-    EXPECT_EQ(Text(p.average), "");
+    EXPECT_EQ(Texts(), Shown({"Time:   1:05", "Tiles Left:   81", "", ""}));
     g_game.cFound = 5;
     g_now = g_game.tStart + 100000;
-    RefreshTexts(false);
-    EXPECT_EQ(Text(p.tiles), "Tiles Left:   66");
-    EXPECT_EQ(Text(p.average), "Average Time:   0:20");
-    EXPECT_EQ(Text(p.estimate), "Estimated Finish:   9:20"); // 100 s + 20 s x 23
+    RefreshTexts(false); // 100 s + 20 s x 23
+    EXPECT_EQ(Texts(), Shown({"Time:   1:40", "Tiles Left:   66", "Average Time:   0:20", "Estimated Finish:   9:20"}));
     EXPECT_EQ(g_standIn.cRefreshes, 0);
     g_standIn.screen = SCREEN_OPTIONS;
     RefreshTexts(true);
@@ -228,8 +221,7 @@ TEST_F(PlayScreenTest, PressingMovesTheShimmerAndTheClickReachesTheMainWindow)
     EXPECT_TRUE(IsPressed(p.newGame->Object()));
     PushButton(hwnd, true, 10, 10); // on Menu
     PumpReady();
-    EXPECT_TRUE(IsPressed(p.menu->Object()));
-    EXPECT_FALSE(IsPressed(p.newGame->Object()));
+    EXPECT_TRUE(IsPressed(p.menu->Object()) && !IsPressed(p.newGame->Object()));
     PushButton(hwnd, false, 10, 10);
     PumpReady();
     EXPECT_FALSE(IsPressed(p.menu->Object()));
@@ -243,8 +235,7 @@ TEST_F(PlayScreenTest, PressingMovesTheShimmerAndTheClickReachesTheMainWindow)
     EmptyPressedList();
     g_game.fPaused = 0;
     DisplayTick();
-    EXPECT_FALSE(IsPressed(p.pause->Object()));
-    EXPECT_FALSE(IsPressed(p.newGame->Object()));
+    EXPECT_FALSE(IsPressed(p.pause->Object()) || IsPressed(p.newGame->Object()));
     g_standIn.screen = SCREEN_TUTORIAL;
     g_standIn.tutorialGuide = p.hint;
     DisplayTick();
@@ -258,8 +249,8 @@ TEST_F(PlayScreenTest, AButtonShowsItsFaceOrThePressedFrameWithItsCaption)
     ANIMOBJECT* hint = PlayElements().hint->Object();
     Graphic* picture = FilledGraphic(240, 294, RGB(0, 0, 0));
     hint->Draw(picture, {0, 0, 240, 294});
-    EXPECT_EQ(picture->GetPixelColor(172 + 1, 246 + 1), FaceColor(SET_ENGLISH, FACE_HINT));
-    EXPECT_EQ(picture->GetPixelColor(172 + 20, 246 + 20), FaceColor(SET_ENGLISH, FACE_HINT));
+    EXPECT_EQ(std::tuple(picture->GetPixelColor(172 + 1, 246 + 1), picture->GetPixelColor(172 + 20, 246 + 20)),
+              std::tuple(FaceColor(SET_ENGLISH, FACE_HINT), FaceColor(SET_ENGLISH, FACE_HINT)));
     for (int step = 0; step < 12; ++step) {
         EmptyPressedList();
         g_game.fActive = 1;
@@ -267,16 +258,17 @@ TEST_F(PlayScreenTest, AButtonShowsItsFaceOrThePressedFrameWithItsCaption)
         g_standIn.tutorialGuide = PlayElements().hint;
         DisplayTick();
         hint->Draw(picture, {0, 0, 240, 294});
-        EXPECT_EQ(picture->GetPixelColor(172 + 1, 246 + 1), RGB(250, (anim->GetCurrentFrame() % 10) * 20, 0));
-        EXPECT_EQ(picture->GetPixelColor(172 + 16, 246 + 17), RGB(1, 2, 200 + FACE_HINT));
-        EXPECT_EQ(picture->GetPixelColor(172 + 16 + 34, 246 + 17 + 11), RGB(1, 2, 200 + FACE_HINT));
-        EXPECT_EQ(picture->GetPixelColor(172 + 16 + 35, 246 + 17), RGB(250, (anim->GetCurrentFrame() % 10) * 20, 0));
+        // The shimmering frame around the caption.
+        const COLORREF frame = RGB(250, (anim->GetCurrentFrame() % 10) * 20, 0), caption = RGB(1, 2, 200 + FACE_HINT);
+        EXPECT_EQ(
+            std::vector<COLORREF>({picture->GetPixelColor(172 + 1, 246 + 1), picture->GetPixelColor(172 + 16, 246 + 17),
+                                   picture->GetPixelColor(172 + 16 + 34, 246 + 17 + 11), picture->GetPixelColor(172 + 16 + 35, 246 + 17)}),
+            std::vector<COLORREF>({frame, caption, caption, frame}));
         anim->Step();
     }
     MEM_DELETE(picture);
-    EXPECT_EQ(ButtonFaceCell(IDC_VIEWNET), FACE_VIEWSCORES);
-    EXPECT_EQ(ButtonFaceCell(IDC_HIGHPUBLISH), FACE_PUBLISH);
-    EXPECT_EQ(ButtonFaceCell(1024), -1);
+    EXPECT_EQ(std::tuple(ButtonFaceCell(IDC_VIEWNET), ButtonFaceCell(IDC_HIGHPUBLISH), ButtonFaceCell(1024)),
+              std::tuple(FACE_VIEWSCORES, FACE_PUBLISH, -1));
 }
 
 TEST_F(PlayScreenTest, SparklesStayWithinTheCountAndLiveEightPeriods)
@@ -305,21 +297,14 @@ TEST_F(PlayScreenTest, SparklesStayWithinTheCountAndLiveEightPeriods)
         DisplayTick();
     g_settings.iEffects = 0;
     ANIMOBJECT* sparkle = anim->FirstInLayer(iLAYER_SPARKLES);
-    const int period = int(sparkle->GetData(1));
-    const int first = int(sparkle->GetData(2));
-    EXPECT_EQ(first % 8, 0);
-    EXPECT_EQ(sparkle->graphic, g_media.rgEffects[first]);
-    EXPECT_LE(sparkle->rect.left, 240 - 32);
-    std::vector<int> shown;
-    int ticks = 0;
-    while (SparkleCount() == 1) {
+    const int period = int(sparkle->GetData(1)), first = int(sparkle->GetData(2));
+    EXPECT_TRUE(first % 8 == 0 && sparkle->graphic == g_media.rgEffects[first] && sparkle->rect.left <= 240 - 32);
+    std::vector<int> shown, expected;
+    for (; SparkleCount() == 1; DisplayTick())
         shown.push_back(int(sparkle->GetData(2)));
-        DisplayTick();
-        ++ticks;
-    }
-    EXPECT_EQ(ticks, 8 * period);
-    for (int i = 0; i < ticks; ++i)
-        EXPECT_EQ(shown[size_t(i)], first + i / period) << i;
+    for (int i = 0; i < 8 * period; ++i)
+        expected.push_back(first + i / period);
+    EXPECT_EQ(shown, expected);
 }
 
 } // namespace

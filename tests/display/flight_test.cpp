@@ -13,12 +13,8 @@
 
 namespace {
 
-struct PLANNED {
-    DWORD frame;
-    bool isMove;
-    RECT rect; // moves
-    DWORD code; // events
-};
+// A scheduled move (its rectangle) or event (its code, rect empty) at a frame.
+using PLANNED = std::tuple<DWORD, std::vector<LONG>, DWORD>;
 
 // Everything scheduled for object, in frame order (events before moves within a frame).
 std::vector<PLANNED> Plan(AnimWindow* anim, const ANIMOBJECT* object)
@@ -26,16 +22,20 @@ std::vector<PLANNED> Plan(AnimWindow* anim, const ANIMOBJECT* object)
     std::vector<PLANNED> plan;
     for (int i = 0; i < anim->schedule.cAlloc; ++i) {
         const SCHEDULEEVENT& e = anim->schedule.rg[i];
-        if (!e.used)
-            continue;
-        if (e.object == object)
-            plan.push_back({e.frame, true, e.rect, 0});
-        else if (!e.object && e.param == reinterpret_cast<LPARAM>(object))
-            plan.push_back({e.frame, false, {}, e.state});
+        if (e.used && e.object == object)
+            plan.push_back({e.frame, {e.rect.left, e.rect.top, e.rect.right, e.rect.bottom}, 0});
+        else if (e.used && !e.object && e.param == reinterpret_cast<LPARAM>(object))
+            plan.push_back({e.frame, {}, e.state});
     }
-    std::stable_sort(plan.begin(), plan.end(),
-                     [](const PLANNED& a, const PLANNED& b) { return a.frame != b.frame ? a.frame < b.frame : !a.isMove && b.isMove; });
+    std::stable_sort(plan.begin(), plan.end(), [](const PLANNED& a, const PLANNED& b) {
+        return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) < std::get<0>(b) : std::get<1>(a).empty() && !std::get<1>(b).empty();
+    });
     return plan;
+}
+
+PLANNED Move(DWORD frame, LONG x, LONG y, LONG cx, LONG cy)
+{
+    return {frame, {x, y, x + cx, y + cy}, 0};
 }
 
 class FlightTest : public DisplayTest {
@@ -67,62 +67,30 @@ protected:
 TEST_F(FlightTest, StepsFollowTheEasedProgressAndLandExactly)
 {
     struct CASE {
-        bool fast;
-        bool smooth;
-        bool quiet;
+        bool fast, smooth, quiet;
         int steps;
     };
-    const CASE cases[] = {
-        {true, true, true, 7},
-        {false, true, false, 12},
-        {true, false, false, 3},
-        {false, false, true, 3},
-    };
+    const CASE cases[] = {{true, true, true, 7}, {false, true, false, 12}, {true, false, false, 3}, {false, false, true, 3}};
     const RECT target{300, -40, 340, 20};
     for (const CASE& c : cases) {
         SCOPED_TRACE(testing::Message() << "fast " << c.fast << " smooth " << c.smooth << " quiet " << c.quiet);
         g_settings.fSmoothAnimation = c.smooth;
         object->SetRect(kStart);
         const DWORD start = anim->GetCurrentFrame() + 5;
-        const DWORD end = Fly(object, target, c.fast, c.quiet, start);
-        EXPECT_EQ(end, start + DWORD(c.steps) + 1);
-        const std::vector<PLANNED> plan = Plan(anim, object);
-        ASSERT_EQ(plan.size(), size_t(c.steps) + 3);
-        EXPECT_FALSE(plan[0].isMove);
-        EXPECT_EQ(plan[0].frame, start);
-        EXPECT_EQ(plan[0].code, c.quiet ? SEQ_LIFT : SEQ_LIFT_COUNTED);
-
+        EXPECT_EQ(Fly(object, target, c.fast, c.quiet, start), start + DWORD(c.steps) + 1);
         // The progress of step i, q(i) = (A i^2 + B i + C) / D: the first half takes steps
         // N/2..N-1, the second 1 - q(0..N/2-1).
-        const int dx = target.left - kStart.left;
-        const int dy = target.top - kStart.top;
+        const int dx = target.left - kStart.left, dy = target.top - kStart.top, n = c.steps;
         const double d = std::floor(std::sqrt(double(dx * dx + dy * dy)));
-        const int n = c.steps;
         const auto q = [&](int i) { return (2 * d / (n * n) * i * i + -2 * d / n * i + d / 2) / d; };
-        std::vector<double> progress;
-        for (int i = n / 2; i < n; ++i)
-            progress.push_back(q(i));
-        for (int i = 0; i < n / 2; ++i)
-            progress.push_back(1 - q(i));
+        std::vector<PLANNED> expected = {{start, {}, c.quiet ? SEQ_LIFT : SEQ_LIFT_COUNTED}};
         for (int k = 0; k < n; ++k) {
-            const PLANNED& step = plan[size_t(k) + 1];
-            ASSERT_TRUE(step.isMove);
-            EXPECT_EQ(step.frame, start + DWORD(k));
-            const int x = kStart.left + int(progress[size_t(k)] * dx);
-            const int y = kStart.top + int(progress[size_t(k)] * dy);
-            EXPECT_EQ(step.rect.left, x) << k;
-            EXPECT_EQ(step.rect.top, y) << k;
-            EXPECT_EQ(step.rect.right - step.rect.left, 40);
-            EXPECT_EQ(step.rect.bottom - step.rect.top, 60);
+            const double p = k < n - n / 2 ? q(n / 2 + k) : 1 - q(k - (n - n / 2));
+            expected.push_back(Move(start + DWORD(k), kStart.left + int(p * dx), kStart.top + int(p * dy), 40, 60));
         }
-        const PLANNED& settle = plan[size_t(n) + 1];
-        const PLANNED& land = plan[size_t(n) + 2];
-        EXPECT_FALSE(settle.isMove);
-        EXPECT_EQ(settle.code, c.quiet ? SEQ_SETTLE : SEQ_SETTLE_COUNTED);
-        EXPECT_EQ(settle.frame, start + DWORD(n));
-        EXPECT_TRUE(land.isMove);
-        EXPECT_EQ(land.frame, start + DWORD(n));
-        EXPECT_TRUE(EqualRect(&land.rect, &target));
+        expected.push_back({start + DWORD(n), {}, c.quiet ? SEQ_SETTLE : SEQ_SETTLE_COUNTED});
+        expected.push_back(Move(start + DWORD(n), target.left, target.top, 40, 60));
+        EXPECT_EQ(Plan(anim, object), expected);
         anim->UnscheduleObject(object);
         anim->UnscheduleParam(reinterpret_cast<LPARAM>(object));
     }
@@ -137,7 +105,7 @@ TEST_F(FlightTest, TheFastSmoothProfileRisesSlowlyThenSettles)
     const std::vector<PLANNED> plan = Plan(anim, object);
     ASSERT_EQ(plan.size(), 10u);
     for (size_t k = 0; k < std::size(expected); ++k)
-        EXPECT_NEAR((plan[k + 1].rect.left - kStart.left) / 1000.0, expected[k], 0.0015) << k;
+        EXPECT_NEAR((std::get<1>(plan[k + 1])[0] - kStart.left) / 1000.0, expected[k], 0.0015) << k;
 }
 
 TEST_F(FlightTest, AFlightInPlaceRepeatsItsRectangle)
@@ -145,7 +113,7 @@ TEST_F(FlightTest, AFlightInPlaceRepeatsItsRectangle)
     g_settings.fSmoothAnimation = 0;
     Fly(object, kStart, true, true);
     for (const PLANNED& p : Plan(anim, object))
-        EXPECT_TRUE(!p.isMove || EqualRect(&p.rect, &kStart));
+        EXPECT_TRUE(std::get<1>(p).empty() || std::get<1>(p) == std::get<1>(Move(0, 10, 20, 40, 60)));
 }
 
 // The window's event callback is the main window's; here the events are played by hand. A
@@ -174,10 +142,7 @@ TEST_F(FlightTest, DeleteWhenDoneWaitsForEverythingScheduledThen)
     const DWORD end = anim->GetEndFrame();
     DeleteWhenDone(object);
     Fly(other, RECT{90, 90, 130, 150}, false, true, end + 3); // later motion does not delay it
-    const std::vector<PLANNED> plan = Plan(anim, object);
-    ASSERT_EQ(plan.size(), 1u);
-    EXPECT_EQ(plan[0].frame, end);
-    EXPECT_EQ(plan[0].code, SEQ_DELETE);
+    EXPECT_EQ(Plan(anim, object), (std::vector<PLANNED>{{end, {}, SEQ_DELETE}}));
     SequencerEvent(SEQ_DELETE, object);
     object = nullptr;
     EXPECT_TRUE(Plan(anim, other).size() > 0);

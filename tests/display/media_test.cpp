@@ -5,6 +5,7 @@
 #include "cea_graphic.h"
 #include "cea_palette.h"
 #include "display_fixture.h"
+#include "engine_test_util.h"
 #include "layout.h"
 #include "memmgr.h"
 #include "test_env.h"
@@ -26,21 +27,6 @@ namespace {
 
 const char* const kPackNames[]
     = {"quibo-l-hi.res", "quibo-l-lo.res", "quibo-s-hi.res", "quibo-s-lo.res", "quibo-p-hi.res", "quibo-p-lo.res"};
-
-// The display as the engine describes it, for one test.
-class DisplaySize {
-public:
-    DisplaySize(int cx, int cy, int bitsPerPixel) : m_saved(GetDisplay())
-    {
-        GetDisplay().cx = cx;
-        GetDisplay().cy = cy;
-        GetDisplay().bitsPerPixel = bitsPerPixel;
-    }
-    ~DisplaySize() { GetDisplay() = m_saved; }
-
-private:
-    DISPLAY m_saved;
-};
 
 void WriteFile(const fs::path& path, const Bytes& bytes)
 {
@@ -82,13 +68,10 @@ TEST(ChoosePack, TheLargestPackThatFitsAndOpensWins)
                 bytes = i % 2 ? BuildZip({StoredItem("readme.txt", Bytes{'x'})}) : Bytes{'n', 'o', 't', ' ', 'z', 'i', 'p'};
             WriteFile(folder / kPackNames[i], bytes);
         }
-        DisplaySize display(c.cx, c.cy, c.bits);
+        DisplayAs display(c.bits, false, c.cx, c.cy);
         const bool opened = ChoosePackFor(string((folder / "quibo.exe").string()));
-        EXPECT_EQ(opened, c.expected >= 0);
-        if (c.expected >= 0) {
-            EXPECT_EQ(OpenPackName(), string(kPackNames[c.expected]));
-            EXPECT_EQ(LayoutNumber("pack"), c.expected);
-        }
+        EXPECT_EQ(std::tuple(opened, OpenPackName()), std::tuple(c.expected >= 0, string(c.expected >= 0 ? kPackNames[c.expected] : "")));
+        EXPECT_TRUE(c.expected < 0 || LayoutNumber("pack") == c.expected);
         ClosePack();
         EXPECT_TRUE(OpenPackName().IsEmpty());
     }
@@ -98,7 +81,7 @@ TEST(ChoosePack, TheLargestPackThatFitsAndOpensWins)
 // folder's), then those of share/quibo below that (an installed prefix's).
 TEST(ChoosePack, TheNearestFolderHoldingPacksIsUsed)
 {
-    DisplaySize display(640, 480, 16);
+    DisplayAs display(16, false, 640, 480);
     const struct {
         const char* program;
         const char* farther; // holds the first pack found
@@ -143,24 +126,21 @@ TEST(Cutting, CellsAndPiecesComeRowByRowAtTheirOffsets)
         for (int i = 0; i < c.cells; ++i) {
             const RECT r = cells[i]->GetRectInParent();
             if (i < 6 || c.cxSheet % cx == 0) {
-                EXPECT_EQ(r.left, i % columns * cx + (c.grid ? 0 : 16)) << i;
-                EXPECT_EQ(r.top, i / columns * cy + (c.grid ? 0 : 17)) << i;
-                EXPECT_EQ(r.bottom - r.top, c.grid ? 25 : 12);
-                EXPECT_EQ(r.right - r.left, c.grid ? 25 : 35);
+                EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                          std::vector<LONG>({i % columns * cx + (c.grid ? 0 : 16), i / columns * cy + (c.grid ? 0 : 17), c.grid ? 25 : 35,
+                                             c.grid ? 25 : 12}))
+                    << i;
             }
         }
-        EXPECT_EQ(cells[6]->GetRectInParent().left, c.left6); // a view never reaches outside its sheet
-        EXPECT_EQ(cells[6]->GetWidth(), c.width6);
-        EXPECT_EQ(cells[7]->GetRectInParent().top, c.top7);
+        // A view never reaches outside its sheet.
+        EXPECT_EQ(std::tuple(cells[6]->GetRectInParent().left, cells[6]->GetWidth(), cells[7]->GetRectInParent().top),
+                  std::tuple(c.left6, c.width6, c.top7));
         FreeCells(sheet, cells, c.cells);
-        EXPECT_EQ(sheet, nullptr);
-        EXPECT_EQ(cells[c.cells - 1], nullptr);
+        EXPECT_TRUE(!sheet && !cells[c.cells - 1]);
     }
     Graphic sheet(10, 10, 24);
     Graphic* none[2] = {};
-    EXPECT_FALSE(CutBySize(nullptr, none, 2, 10, 10));
-    EXPECT_FALSE(CutBySize(&sheet, none, 2, 0, 10));
-    EXPECT_FALSE(CutByGrid(&sheet, none, 2, 0, 1));
+    EXPECT_FALSE(CutBySize(nullptr, none, 2, 10, 10) || CutBySize(&sheet, none, 2, 0, 10) || CutByGrid(&sheet, none, 2, 0, 1));
 }
 
 TEST(PackImages, DamagedEntriesGiveNoImage)
@@ -198,14 +178,11 @@ TEST(PackImages, AMissingImageStopsTheLoadAndKeepsWhatCameBefore)
     }
     const fs::path folder = TestRoot() / "no-effects";
     WriteFile(folder / "quibo-p-hi.res", BuildZip(items));
-    DisplaySize display(240, 320, 16);
+    DisplayAs display(16, false, 240, 320);
     ASSERT_TRUE(ChoosePackFor(string((folder / "quibo.exe").string())));
     EXPECT_FALSE(LoadImages());
     ClosePack();
-    EXPECT_NE(g_media.rgFaces[SET_ESPERANTO][13], nullptr);
-    EXPECT_EQ(g_media.pEffects, nullptr);
-    EXPECT_EQ(g_media.pInsets, nullptr);
-    EXPECT_EQ(g_media.pGroup->openCount, 0u);
+    EXPECT_TRUE(g_media.rgFaces[SET_ESPERANTO][13] && !g_media.pEffects && !g_media.pInsets && g_media.pGroup->openCount == 0);
     FreeImages();
     EXPECT_EQ(g_media.rgFaces[SET_ESPERANTO][13], nullptr);
 }

@@ -48,10 +48,7 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
 {
     const PACK& pack = GetParam();
     ASSERT_TRUE(InitAnimEngine(nullptr, 0)); // measures the display only the first time
-    const DISPLAY saved = GetDisplay();
-    GetDisplay().cx = pack.cx;
-    GetDisplay().cy = pack.cy;
-    GetDisplay().bitsPerPixel = pack.bits;
+    DisplayAs display(pack.bits, false, pack.cx, pack.cy);
     const SETTINGS savedSettings = g_settings;
     g_settings = {};
     g_settings.iEffects = 2;
@@ -67,10 +64,9 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     ClosePack();
     // Every sheet cut into cells of their size; the tile art is the pack's.
     for (int set : {SET_ENGLISH, SET_ESPERANTO}) {
-        for (int i = 0; i < cBUTTON_FACES; ++i) {
-            EXPECT_EQ(g_media.rgFaces[set][i]->GetWidth(), cxBUTTON);
-            EXPECT_EQ(g_media.rgCaptions[set][i]->GetHeight(), cyCAPTION);
-        }
+        for (int i = 0; i < cBUTTON_FACES; ++i)
+            EXPECT_EQ(std::tuple(g_media.rgFaces[set][i]->GetWidth(), g_media.rgCaptions[set][i]->GetHeight()),
+                      std::tuple(cxBUTTON, cyCAPTION));
         for (Graphic* banner : g_media.rgBanners[set])
             EXPECT_EQ(banner->GetWidth(), g_media.pBanners[set]->GetWidth());
     }
@@ -80,11 +76,9 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
         EXPECT_EQ(effect->GetWidth(), cxEFFECT);
     for (Graphic* inset : g_media.rgInsets)
         EXPECT_EQ(inset->GetWidth() * cINSET_COLUMNS, g_media.pInsets->GetWidth());
-    EXPECT_EQ(g_media.rgTiles[2]->GetRectInParent().left, 2 * g_media.rgTiles[0]->GetWidth());
-    EXPECT_EQ(g_tileArt.rgFaces[1], g_media.rgTiles[1]);
-    EXPECT_EQ(g_tileArt.cyInsetsSpacing, 1);
-    EXPECT_EQ(GameOverBanner(2), g_media.rgBanners[SET_ENGLISH][2]);
-    EXPECT_EQ(GameOverBanner(3), nullptr);
+    EXPECT_EQ(std::tuple(g_media.rgTiles[2]->GetRectInParent().left, g_tileArt.rgFaces[1], g_tileArt.cyInsetsSpacing),
+              std::tuple(2 * g_media.rgTiles[0]->GetWidth(), g_media.rgTiles[1], 1));
+    EXPECT_EQ(std::tuple(GameOverBanner(2), GameOverBanner(3)), std::tuple(g_media.rgBanners[SET_ENGLISH][2], nullptr));
     EXPECT_TRUE(g_media.pDivider && g_media.pLogo && g_media.pGroup->openCount == 0);
     if (pack.bits <= 8)
         SetDisplayPaletteGroup(g_media.pGroup);
@@ -122,11 +116,10 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     const Graphic* face = g_media.rgTiles[TILE_NORMAL];
     for (int i = 0; i < 12; ++i) {
         const RECT r = TilePosition(i / 3, i % 3, false);
-        const bool selected = i == 1 || i == 6;
-        EXPECT_EQ(anim->screen->GetPixelColor(r.left + 2, r.top + 2),
-                  g_media.rgTiles[selected ? TILE_SELECTED : TILE_NORMAL]->GetPixelColor(2, 2))
+        const Graphic* shown = g_media.rgTiles[i == 1 || i == 6 ? TILE_SELECTED : TILE_NORMAL];
+        EXPECT_EQ(std::tuple(anim->screen->GetPixelColor(r.left + 2, r.top + 2), r.right - r.left),
+                  std::tuple(shown->GetPixelColor(2, 2), face->GetWidth()))
             << "tile " << i;
-        EXPECT_EQ(r.right - r.left, face->GetWidth());
     }
     const PLAYELEMENTS& p = PlayElements();
     for (ANIMBUTTON* button : {p.menu, p.pause, p.add, p.hint}) {
@@ -147,11 +140,9 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     DestroyWindow(hwnd);
     g_game = {};
     FreeImages();
-    EXPECT_EQ(GetDisplayPaletteGroup(), nullptr);
-    EXPECT_TRUE(!g_media.pLogo && !g_media.rgInsets[53] && !g_media.pGroup && !g_tileArt.rgFaces[0]);
+    EXPECT_TRUE(!GetDisplayPaletteGroup() && !g_media.pLogo && !g_media.rgInsets[53] && !g_media.pGroup && !g_tileArt.rgFaces[0]);
     SetEngineClockSource(nullptr);
     g_settings = savedSettings;
-    GetDisplay() = saved;
 }
 
 INSTANTIATE_TEST_SUITE_P(Packs, PackPictures,

@@ -116,13 +116,10 @@ TEST_F(TileTest, TheObjectKeepsItsSlotInStepAndLetsGoOfIt)
     g_game.rgBoard[2][4] = piece;
     ANIMOBJECT* tile = CreateTileObject(anim, piece, 4, 2);
     g_game.rgBoard[2][4].pObject = tile;
-    EXPECT_EQ(tile->GetWidth(), W);
-    EXPECT_EQ(tile->GetLayer(), iTILE_LAYER);
-    EXPECT_EQ(TileColumn(tile), 4);
-    EXPECT_EQ(TileRow(tile), 2);
+    EXPECT_EQ(std::vector<int>({tile->GetWidth(), tile->GetLayer(), TileColumn(tile), TileRow(tile)}),
+              std::vector<int>({W, iTILE_LAYER, 4, 2}));
     SetTileSelected(tile, true);
-    EXPECT_EQ(g_game.rgBoard[2][4].fSelected, 1u);
-    EXPECT_EQ(TileOf(tile)->fSelected, 1u);
+    EXPECT_TRUE(g_game.rgBoard[2][4].fSelected && TileOf(tile)->fSelected);
     // A slot that moved on to another object is left alone.
     SetTileSlot(tile, 4, 1);
     tile->Destroy();
@@ -131,8 +128,7 @@ TEST_F(TileTest, TheObjectKeepsItsSlotInStepAndLetsGoOfIt)
     ANIMOBJECT* again = CreateTileObject(anim, piece, 4, 2);
     g_game.rgBoard[2][4].pObject = again;
     again->Destroy();
-    EXPECT_EQ(g_game.rgBoard[2][4].pObject, nullptr);
-    EXPECT_EQ(TileOf(nullptr), nullptr);
+    EXPECT_TRUE(!g_game.rgBoard[2][4].pObject && !TileOf(nullptr));
 }
 
 } // namespace

@@ -45,21 +45,20 @@ TEST(Drawing, ViewsKeysAndOtherDepthsDrawWhereTheyShould)
 
     Graphic stretched(4, 2, 24);
     sheet.StretchTo(&stretched, 0, 0, 4, 2, 0, 0, 2, 1);
-    ExpectValues({
-        {&dst, 3, 3, Pattern(0, 0)},
-        {&dst, 5, 4, Pattern(2, 1)},
-        {&dst, 6, 4, 0},
-        {&dst, 3, 5, 0}, // the view's rectangle only
-        {&dst, 0, 0, Pattern(4, 4)},
-        {&dst, 2, 1, Pattern(6, 5)},
-        {&dst, 3, 1, 0},
-        {&dst, 0, 2, 0}, // the cell's rectangle only
-        {&keyedDst, 0, 1, kKey},
-        {&keyedDst, 2, 0, kKey},
-        {&keyedDst, 0, 0, 0}, // blue drawn now, green not
-        {&stretched, 1, 1, Pattern(0, 0)},
-        {&stretched, 2, 0, Pattern(1, 0)},
-    });
+    // The view's rectangle only, the cell's rectangle only; blue drawn now, green not.
+    ExpectValues({{&dst, 3, 3, Pattern(0, 0)},
+                  {&dst, 5, 4, Pattern(2, 1)},
+                  {&dst, 6, 4, 0},
+                  {&dst, 3, 5, 0},
+                  {&dst, 0, 0, Pattern(4, 4)},
+                  {&dst, 2, 1, Pattern(6, 5)},
+                  {&dst, 3, 1, 0},
+                  {&dst, 0, 2, 0},
+                  {&keyedDst, 0, 1, kKey},
+                  {&keyedDst, 2, 0, kKey},
+                  {&keyedDst, 0, 0, 0},
+                  {&stretched, 1, 1, Pattern(0, 0)},
+                  {&stretched, 2, 0, Pattern(1, 0)}});
 
     RGBQUAD palette[256] = {};
     palette[1] = {0, 0, 255, 0}; // red
@@ -70,14 +69,6 @@ TEST(Drawing, ViewsKeysAndOtherDepthsDrawWhereTheyShould)
     Fill(deeper, [](int, int) { return 0x123456; });
     indexed.DrawTo(&deeper, 0, 0);
     EXPECT_EQ(Pixels(deeper), (std::vector<uint32_t>{0xFF0000, 0x123456, 0, 0}));
-}
-
-PaletteGroup* CubeGroup(PaletteGroup& group)
-{
-    group.Open();
-    group.Add(kColorCubeMarker, 0);
-    group.Close();
-    return &group;
 }
 
 // Blending onto 8-bit pixels: a source of one colour at the given opacity over (200, 200, 200).
@@ -96,14 +87,16 @@ TEST(DrawingBlend, PalettisedDestinationsNeedAGroup)
     grey[7] = {200, 200, 200, 0};
     EXPECT_EQ(blend(Graphic(1, 1, 8, grey), 255, RGB(0, 0, 0)), RGB(200, 200, 200));
     // With the colour cube the blended colour picks its cube cell.
-    PaletteGroup cube;
-    EXPECT_EQ(blend(Graphic(1, 1, 8, CubeGroup(cube)), 255, RGB(255, 0, 0)), RGB(255, 0, 0));
     // Without it, through the nearest-colour table.
-    PaletteGroup plain;
+    PaletteGroup cube, plain;
+    cube.Open();
+    cube.Add(kColorCubeMarker, 0);
     plain.Open();
     for (COLORREF c : {RGB(200, 200, 200), RGB(100, 100, 100), RGB(0, 160, 0)})
         plain.Add(c);
+    cube.Close();
     plain.Close();
+    EXPECT_EQ(blend(Graphic(1, 1, 8, &cube), 255, RGB(255, 0, 0)), RGB(255, 0, 0));
     ASSERT_TRUE(plain.BuildNearestTable());
     EXPECT_EQ(blend(Graphic(1, 1, 8, &plain), 128, RGB(0, 0, 0)), RGB(100, 100, 100));
     EXPECT_EQ(blend(Graphic(1, 1, 8, &plain), 255, RGB(0, 150, 10)), RGB(0, 160, 0));
@@ -146,8 +139,7 @@ TEST(Pictures, ASceneOfEveryPath)
     }
     disc.DrawTo(&scene, 60, 20);
     WritePicture(scene, "engine-scene-24");
-    EXPECT_EQ(scene.GetPixelValue(25, 25), 0x800080u);
-    EXPECT_EQ(scene.GetPixelValue(20, 25), 0xFFFF00u);
+    EXPECT_EQ(std::tuple(scene.GetPixelValue(25, 25), scene.GetPixelValue(20, 25)), std::tuple(0x800080u, 0xFFFF00u));
 }
 
 } // namespace

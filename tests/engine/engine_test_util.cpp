@@ -43,10 +43,12 @@ bool TraceCapture::Contains(const std::string& text) const
     return std::any_of(g_lines.begin(), g_lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
-DisplayAs::DisplayAs(int bitsPerPixel, bool f555) : m_saved(GetDisplay())
+DisplayAs::DisplayAs(int bitsPerPixel, bool f555, int cx, int cy) : m_saved(GetDisplay())
 {
     GetDisplay().bitsPerPixel = bitsPerPixel;
     GetDisplay().f555 = f555;
+    GetDisplay().cx = cx ? cx : m_saved.cx;
+    GetDisplay().cy = cy ? cy : m_saved.cy;
 }
 
 DisplayAs::~DisplayAs()

@@ -1,5 +1,6 @@
 // Graphic: pixels at every depth, colour values, translucency, palettes, bitmap files,
 // children and the misuse reports.
+#include "bitmap_files.h"
 #include "engine_test_util.h"
 #include "test_env.h"
 
@@ -13,16 +14,7 @@ using Bytes = std::vector<uint8_t>;
 // pixel (x, row) = 0x00RRGGBB with red x, green row, blue 7.
 Bytes BitmapFile(int cx, int height, size_t cbPixelsCut = 0)
 {
-    const uint32_t pitch = PitchOf(cx, 24), cy = uint32_t(std::abs(height));
-    Bytes b = {'B', 'M'};
-    for (uint32_t v : {54 + pitch * cy, 0u, 54u, 40u, uint32_t(cx), uint32_t(height), 1u | 24u << 16, 0u, 0u, 0u, 0u, 0u, 0u})
-        for (int i = 0; i < 4; ++i)
-            b.push_back(uint8_t(v >> (8 * i)));
-    for (uint32_t row = 0; row < cy; ++row) {
-        for (int x = 0; x < cx; ++x)
-            b.insert(b.end(), {7, uint8_t(row), uint8_t(x)});
-        b.resize(b.size() + pitch - 3 * cx);
-    }
+    Bytes b = ::BitmapFile({cx, height, 24}, [](uint32_t row, uint32_t i) { return uint8_t(i % 3 == 0 ? 7 : i % 3 == 1 ? row : i / 3); });
     b.resize(b.size() - cbPixelsCut);
     return b;
 }
@@ -51,8 +43,7 @@ TEST_P(GraphicDepth, PixelValuesReadBackWithoutTouchingNeighbours)
     // Outside the bitmap nothing is read or written.
     g.SetPixelValue(13, 0, mask);
     g.SetPixelValue(-1, 2, mask);
-    EXPECT_EQ(g.GetPixelValue(13, 0), 0u);
-    EXPECT_EQ(g.GetPixelValue(12, 0), value(12));
+    EXPECT_EQ(std::tuple(g.GetPixelValue(13, 0), g.GetPixelValue(12, 0)), std::tuple(0u, value(12)));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, GraphicDepth,
@@ -73,11 +64,9 @@ TEST(GraphicColors, ValuesAndColoursConvertAtEveryLayout)
     }
     // Palettised: the first matching index, else 0.
     Graphic indexed(2, 2, 8, palette);
-    EXPECT_EQ(indexed.ColorToValue(RGB(10, 20, 30)), 3u);
-    EXPECT_EQ(indexed.ColorToValue(RGB(1, 2, 3)), 0u);
-    EXPECT_EQ(indexed.ValueToColor(9), RGB(10, 20, 30));
-    EXPECT_EQ(indexed.GetPaletteColor(256), kNoColor);
-    EXPECT_EQ(Graphic(9, 1, 1).ValueToColor(7), RGB(255, 255, 255));
+    EXPECT_EQ(std::tuple(indexed.ColorToValue(RGB(10, 20, 30)), indexed.ColorToValue(RGB(1, 2, 3))), std::tuple(3u, 0u));
+    EXPECT_EQ(std::tuple(indexed.ValueToColor(9), indexed.GetPaletteColor(256), Graphic(9, 1, 1).ValueToColor(7)),
+              std::tuple(RGB(10, 20, 30), kNoColor, RGB(255, 255, 255)));
 }
 
 TEST(GraphicTranslucency, SameSettingKeepsTheMapOpaqueFreesItAndAMaskGivesIt)
@@ -90,15 +79,12 @@ TEST(GraphicTranslucency, SameSettingKeepsTheMapOpaqueFreesItAndAMaskGivesIt)
     ASSERT_TRUE(g.SetTranslucency(kOpacityMap, 128));
     EXPECT_EQ(g.GetTranslucency()->opacity[7], 9);
     ASSERT_TRUE(g.SetTranslucency(kOpaque, 0));
-    EXPECT_FALSE(g.IsTranslucent());
-    EXPECT_EQ(t->opacity, nullptr);
+    EXPECT_TRUE(!g.IsTranslucent() && !t->opacity);
     // Opacity from the brightness of a graphic of the same size.
     Graphic mask(4, 2, 24);
     mask.SetPixelColor(1, 1, RGB(30, 60, 90));
     ASSERT_TRUE(g.SetTranslucency(mask));
-    EXPECT_EQ(t->type, kOpacityMap);
-    EXPECT_EQ(t->opacity[t->cbStride + 1], 60);
-    EXPECT_EQ(t->opacity[t->cbStride - 1], 0);
+    EXPECT_EQ(std::tuple(t->type, t->opacity[t->cbStride + 1], t->opacity[t->cbStride - 1]), std::tuple(kOpacityMap, 60, 0));
     EXPECT_FALSE(g.SetTranslucency(Graphic(2, 2, 24)));
 }
 
@@ -117,27 +103,21 @@ TEST(GraphicPalette, SameEntriesChangeNothingAndNewOnesKeepThePixels)
     ASSERT_TRUE(g.SetTranslucency(kUniformOpacity, 77));
     const PALETTEENTRY colour = {200, 100, 50, 0};
     ASSERT_TRUE(g.SetPaletteEntries(&colour, 40, 1));
-    EXPECT_EQ(g.GetPixelValue(2, 3), 40u);
-    EXPECT_EQ(g.GetPixelColor(2, 3), RGB(200, 100, 50));
-    EXPECT_EQ(g.GetTransparency(), RGB(1, 2, 3));
-    EXPECT_EQ(g.GetTranslucency()->defaultOpacity, 77);
+    EXPECT_EQ(std::tuple(g.GetPixelValue(2, 3), g.GetPixelColor(2, 3), g.GetTransparency(), g.GetTranslucency()->defaultOpacity),
+              std::tuple(40u, RGB(200, 100, 50), RGB(1, 2, 3), BYTE(77)));
 }
 
 TEST(GraphicBitmap, RowsLoadTopDownAndShortDataLoadsBlank)
 {
     const Bytes file = BitmapFile(3, 4), topDown = BitmapFile(3, -4), shortFile = BitmapFile(3, 4, 1);
     Graphic g(file.data(), DWORD(file.size()));
-    EXPECT_EQ(g.GetBitCount(), 24);
     // The first stored row is the bottom row.
-    EXPECT_EQ(g.GetPixelValue(2, 3), 0x020007u);
-    EXPECT_EQ(g.GetPixelValue(1, 0), 0x010307u);
+    EXPECT_EQ(std::tuple(g.GetBitCount(), g.GetPixelValue(2, 3), g.GetPixelValue(1, 0)), std::tuple(24, 0x020007u, 0x010307u));
     EXPECT_EQ(Graphic(topDown.data(), DWORD(topDown.size())).GetPixelValue(1, 0), 0x010007u);
     // Pixel data one byte short gives a blank bitmap of the right size.
     Graphic blank(shortFile.data(), DWORD(shortFile.size()), nullptr, RGB(9, 9, 9));
-    ASSERT_TRUE(blank.HasBitmap());
-    EXPECT_EQ(std::pair(blank.GetWidth(), blank.GetHeight()), std::pair(3, 4));
-    EXPECT_EQ(blank.GetPixelValue(2, 3), 0u);
-    EXPECT_EQ(blank.GetTransparency(), RGB(9, 9, 9));
+    EXPECT_EQ(std::tuple(blank.HasBitmap(), blank.GetWidth(), blank.GetHeight(), blank.GetPixelValue(2, 3), blank.GetTransparency()),
+              std::tuple(true, 3, 4, 0u, RGB(9, 9, 9)));
 }
 
 TEST(GraphicBitmap, BrokenHeadersLoadNothing)
@@ -189,18 +169,16 @@ TEST(GraphicChildren, AViewReadsAndWritesItsParentWithinItsRectangle)
     Graphic parent(10, 8, 24);
     const RECT rect = {6, 5, 14, 12};
     Graphic child(&parent, &rect);
-    EXPECT_EQ(std::pair(child.GetWidth(), child.GetHeight()), std::pair(4, 3));
     child.SetPixelValue(1, 2, 0xABCDEF);
-    EXPECT_EQ(parent.GetPixelValue(7, 7), 0xABCDEFu);
     child.SetPixelValue(4, 0, 0x111111);
-    EXPECT_EQ(parent.GetPixelValue(9, 5), 0u);
     const RECT inner = {2, 2, 4, 4};
     Graphic middle(&parent, &inner);
     middle.SetPixelValue(2, 0, 0x111111); // beyond the view, inside the parent
-    EXPECT_EQ(parent.GetPixelValue(4, 2), 0u);
     Graphic grandchild(&child, nullptr);
-    EXPECT_EQ(grandchild.GetPixelValue(1, 2), 0xABCDEFu);
-    EXPECT_EQ(grandchild.GetParent(), &child);
+    EXPECT_EQ(
+        std::tuple(child.GetWidth(), child.GetHeight(), parent.GetPixelValue(7, 7), parent.GetPixelValue(9, 5), parent.GetPixelValue(4, 2)),
+        std::tuple(4, 3, 0xABCDEFu, 0u, 0u));
+    EXPECT_EQ(std::tuple(grandchild.GetPixelValue(1, 2), grandchild.GetParent()), std::tuple(0xABCDEFu, &child));
 }
 
 // Misuse is reported, and a destroyed graphic answers nothing: its views and its open device
@@ -215,9 +193,7 @@ TEST(GraphicReports, ADestroyedGraphicAndItsViewsAnswerNothing)
     EXPECT_EQ(trace.Lines().size(), 1u); // reported
     parent->GetDC();
     parent->Destroy();
-    EXPECT_FALSE(child.valid);
-    EXPECT_EQ(parent->GetWidth(), 0);
-    EXPECT_EQ(parent->GetTransparency(), kNoColor);
+    EXPECT_EQ(std::tuple(child.valid, parent->GetWidth(), parent->GetTransparency()), std::tuple(false, 0, kNoColor));
     parent->Destroy();
     delete parent;
 
@@ -226,8 +202,7 @@ TEST(GraphicReports, ADestroyedGraphicAndItsViewsAnswerNothing)
     auto* middle = new Graphic(&root, nullptr);
     Graphic grandchild(middle, nullptr);
     delete middle;
-    EXPECT_FALSE(grandchild.valid);
-    EXPECT_TRUE(sibling.valid);
+    EXPECT_TRUE(!grandchild.valid && sibling.valid);
     root.Destroy(); // must not reach the freed middle view through the grandchild
     EXPECT_FALSE(sibling.valid);
 }

@@ -45,48 +45,35 @@ std::string Send(HOOKLIST& list, UINT message, bool* consumed = nullptr)
 
 TEST(HooksTest, HooksAreCalledByPriorityAndKindUntilOneConsumes)
 {
-    struct HOOK {
-        ANIMHOOK function;
-        WORD flags;
-        WORD priority;
-    };
+    using HOOK = std::tuple<ANIMHOOK, WORD, WORD>; // function, flags, priority
     const struct {
-        const char* name;
-        std::vector<HOOK> hooks;
         char consumeIn;
+        std::vector<HOOK> hooks;
         std::vector<std::pair<UINT, std::string>> sends; // message, the hooks that hear it
     } cases[] = {
-        {"lower priorities first, newcomers before their equals",
-         {{Hook<'a'>, kHookAll, 100}, {Hook<'b'>, kHookAll, 50}, {Hook<'c'>, kHookAll, 100}},
-         0,
-         {{0x0F, "bca"}}},
-        {"flags choose the kinds of messages",
+        // Lower priorities first, newcomers before their equals.
+        {0, {{Hook<'a'>, kHookAll, 100}, {Hook<'b'>, kHookAll, 50}, {Hook<'c'>, kHookAll, 100}}, {{0x0F, "bca"}}},
+        // Flags choose the kinds of messages.
+        {0,
          {{Hook<'a'>, kHookMouse, 100}, {Hook<'b'>, kHookKeyboard, 100}, {Hook<'c'>, kHookMouse | kHookKeyboard, 100}},
-         0,
          {{0x100, "cb"}, {0x108, "cb"}, {0x201, "ca"}, {0x20A, "ca"}, {0x20B, ""}, {0x0F, ""}}},
-        {"the first that consumes ends the dispatch",
-         {{Hook<'a'>, kHookAll, 1}, {Hook<'b'>, kHookAll, 2}, {Hook<'c'>, kHookAll, 3}},
-         'b',
-         {{0x201, "ab"}}},
-        {"a hook may remove itself",
-         {{Hook<'a'>, kHookAll, 1}, {RemovesItself, kHookAll, 2}, {Hook<'b'>, kHookAll, 3}},
-         0,
-         {{1, "arb"}, {1, "ab"}}},
-        {"a hook added in front waits for the next message",
-         {{Hook<'a'>, kHookAll, 5}, {AddsAFrontHook, kHookAll, 10}, {Hook<'b'>, kHookAll, 20}},
-         0,
-         {{1, "afb"}, {1, "dafb"}}},
+        // The first that consumes ends the dispatch.
+        {'b', {{Hook<'a'>, kHookAll, 1}, {Hook<'b'>, kHookAll, 2}, {Hook<'c'>, kHookAll, 3}}, {{0x201, "ab"}}},
+        // A hook may remove itself.
+        {0, {{Hook<'a'>, kHookAll, 1}, {RemovesItself, kHookAll, 2}, {Hook<'b'>, kHookAll, 3}}, {{1, "arb"}, {1, "ab"}}},
+        // A hook added in front waits for the next message.
+        {0, {{Hook<'a'>, kHookAll, 5}, {AddsAFrontHook, kHookAll, 10}, {Hook<'b'>, kHookAll, 20}}, {{1, "afb"}, {1, "dafb"}}},
     };
-    for (const auto& c : cases) {
+    for (size_t i = 0; i < std::size(cases); ++i) {
         HOOKLIST list{};
         g_list = &list;
-        g_consumeIn = c.consumeIn;
-        for (const HOOK& h : c.hooks)
-            list.Add(h.function, h.flags, h.priority);
-        for (const auto& [message, heard] : c.sends) {
+        g_consumeIn = cases[i].consumeIn;
+        for (const auto& [function, flags, priority] : cases[i].hooks)
+            list.Add(function, flags, priority);
+        for (const auto& [message, heard] : cases[i].sends) {
             bool consumed;
-            EXPECT_EQ(Send(list, message, &consumed), heard) << c.name << ", message " << message;
-            EXPECT_EQ(consumed, c.consumeIn != 0) << c.name;
+            const std::string calls = Send(list, message, &consumed);
+            EXPECT_EQ(std::tuple(calls, consumed), std::tuple(heard, cases[i].consumeIn != 0)) << "case " << i << ", message " << message;
         }
         list.Free();
     }
@@ -98,13 +85,11 @@ TEST(HooksTest, AddingAgainCountsAndWidensTheFlags)
     HOOKLIST list{};
     list.Add(Hook<'a'>, kHookMouse);
     list.Add(Hook<'a'>, kHookKeyboard);
-    EXPECT_EQ(list.c, 1);
-    EXPECT_EQ(Send(list, 0x100), "a");
+    EXPECT_EQ(std::tuple(list.c, Send(list, 0x100)), std::tuple(1, "a"));
     list.Remove(Hook<'a'>);
     EXPECT_EQ(Send(list, 0x201), "a");
     list.Add(Hook<'a'>, 0); // flags 0 removes
-    EXPECT_EQ(Send(list, 0x201), "");
-    EXPECT_EQ(list.c, 0);
+    EXPECT_EQ(std::tuple(Send(list, 0x201), list.c), std::tuple("", 0));
     list.Remove(Hook<'a'>); // not present: nothing happens
     list.Free();
 }

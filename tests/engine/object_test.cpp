@@ -28,63 +28,52 @@ TEST_F(ObjectTest, LowerLayersAreInFrontAndReorderingKeepsTheLayersConsistent)
     ANIMOBJECT* b = ANIMOBJECT::Create(anim, g, 20);
     ANIMOBJECT* c = ANIMOBJECT::Create(anim, g, 30);
     ANIMOBJECT* d = ANIMOBJECT::Create(anim, g, 20); // earlier objects lead their layer
-    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{a, b, d, c}));
-    EXPECT_EQ(d->previous, b);
-    int layer = 0;
-    EXPECT_TRUE(anim->LayerAbove(10, &layer) && layer == 20);
-    EXPECT_FALSE(anim->LayerAbove(30, &layer));
-    EXPECT_TRUE(anim->LayerBelow(20, &layer) && layer == 10);
-    EXPECT_TRUE(anim->LayerBelow(70, &layer) && layer == 30);
-    EXPECT_FALSE(anim->LayerBelow(10, &layer));
+    using Order = std::vector<ANIMOBJECT*>;
+    EXPECT_EQ(std::tuple(FrontToBack(), d->previous), std::tuple(Order{a, b, d, c}, b));
+    // The neighbouring layer in use, or -1.
+    const auto next = [&](bool above, int of) {
+        int layer = -1;
+        return (above ? anim->LayerAbove(of, &layer) : anim->LayerBelow(of, &layer)) ? layer : -1;
+    };
+    EXPECT_EQ(std::vector<int>({next(true, 10), next(true, 30), next(false, 20), next(false, 70), next(false, 10)}),
+              std::vector<int>({20, -1, 10, 30, -1}));
     d->Destroy();
     c->ToFront();
-    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{c, a, b}));
-    EXPECT_EQ(c->GetLayer(), 10);
+    EXPECT_EQ(std::tuple(FrontToBack(), c->GetLayer()), std::tuple(Order{c, a, b}, 10));
     a->ToBack();
-    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{c, b, a}));
-    EXPECT_EQ(a->GetLayer(), 20);
+    EXPECT_EQ(std::tuple(FrontToBack(), a->GetLayer()), std::tuple(Order{c, b, a}, 20));
     b->SetLayer(5);
-    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{b, c, a}));
+    EXPECT_EQ(FrontToBack(), (Order{b, c, a}));
     a->InFrontOf(c);
-    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{b, a, c}));
-    EXPECT_EQ(anim->FirstInLayer(10), a);
+    EXPECT_EQ(std::tuple(FrontToBack(), anim->FirstInLayer(10)), std::tuple(Order{b, a, c}, a));
     b->Behind(c);
-    EXPECT_EQ(FrontToBack(), (std::vector<ANIMOBJECT*>{a, c, b}));
-    EXPECT_EQ(anim->FirstInLayer(5), nullptr);
+    EXPECT_EQ(std::tuple(FrontToBack(), anim->FirstInLayer(5)), std::tuple(Order{a, c, b}, nullptr));
     a->Destroy();
     EXPECT_EQ(anim->FirstInLayer(10), c);
     c->Destroy();
     b->Destroy();
-    EXPECT_EQ(anim->FirstObject(), nullptr);
-    EXPECT_EQ(anim->LastObject(), nullptr);
+    EXPECT_TRUE(!anim->FirstObject() && !anim->LastObject());
 }
 
 TEST_F(ObjectTest, AnImageGivesItsSizeAStaticObjectIgnoresMovesAndDataSlotsGrow)
 {
     ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(12, 7, RGB(1, 1, 1)), 3);
-    EXPECT_TRUE(o->autoDraw);
-    EXPECT_TRUE(o->GetSize().cx == 12 && o->GetSize().cy == 7);
+    EXPECT_TRUE(o->autoDraw && o->GetSize().cx == 12 && o->GetSize().cy == 7);
     o->SetPosition(3, 4);
     o->SetGraphic(Solid(5, 6, RGB(1, 1, 1)), FALSE);
-    EXPECT_EQ(o->rect.left, 3);
-    EXPECT_EQ(o->GetWidth(), 5);
-    EXPECT_FALSE(o->autoDraw);
+    EXPECT_EQ(std::tuple(o->rect.left, o->GetWidth(), o->autoDraw), std::tuple(3, 5, FALSE));
     o->SetGraphic(nullptr);
-    EXPECT_EQ(o->GetWidth(), 5);
     o->SetFlags(kObjStatic);
     o->SetRect({50, 50, 60, 60});
     o->SetPosition(70, 70);
-    EXPECT_EQ(o->rect.left, 3);
+    EXPECT_EQ(std::tuple(o->rect.left, o->GetWidth()), std::tuple(3, 5));
     o->SetFlags(0);
     o->SetPosition(70, 70);
-    EXPECT_EQ(o->rect.left, 70);
-    EXPECT_EQ(o->GetWidth(), 5);
+    EXPECT_EQ(std::tuple(o->rect.left, o->GetWidth()), std::tuple(70, 5));
     // Data slots grow on demand and answer zero beyond their count.
     EXPECT_EQ(o->GetData(2), 0u);
-    EXPECT_TRUE(o->SetData(9, 99));
-    EXPECT_EQ(o->GetData(9), 99u);
-    EXPECT_EQ(o->GetData(100), 0u);
-    EXPECT_FALSE(o->SetData(-1, 1));
+    EXPECT_TRUE(o->SetData(9, 99) && !o->SetData(-1, 1));
+    EXPECT_EQ(std::tuple(o->GetData(9), o->GetData(100)), std::tuple(99u, 0u));
 }
 
 std::vector<UINT> g_messages;
@@ -107,8 +96,7 @@ TEST_F(ObjectTest, ACallbackObjectHearsItsLifeAndTakesOverDrawing)
     drawn->SetCallback([](ANIMOBJECT*, UINT, void*) -> LRESULT { return 7; });
     EXPECT_EQ(drawn->Send(kObjHitTest), 7);
     drawn->SetCallback(nullptr);
-    EXPECT_TRUE(drawn->autoDraw);
-    EXPECT_EQ(drawn->Send(kObjHitTest), 1);
+    EXPECT_TRUE(drawn->autoDraw && drawn->Send(kObjHitTest) == 1);
 }
 
 TEST_F(ObjectTest, AfterManyMovesTheScreenEqualsAFreshComposition)

@@ -49,17 +49,14 @@ TEST_F(PaletteGroups, ASharedColourGetsOneEntryAndBothGraphicsPointToIt)
     Merge(group, {&a.graphic, &b.graphic});
     const DWORD index = group.FindColor(orange);
     ASSERT_NE(index, kNoColor);
-    EXPECT_EQ(a.graphic.GetPixelValue(2, 0), index);
-    EXPECT_EQ(b.graphic.GetPixelValue(0, 0), index);
-    EXPECT_EQ(a.graphic.GetPixelColor(2, 0), orange);
-    EXPECT_EQ(b.graphic.GetPixelColor(1, 0), RGB(20, 200, 20));
-    EXPECT_EQ(a.graphic.GetPixelValue(0, 0), 0u);
+    EXPECT_EQ(std::tuple(a.graphic.GetPixelValue(2, 0), b.graphic.GetPixelValue(0, 0), a.graphic.GetPixelValue(0, 0)),
+              std::tuple(index, index, 0u));
+    EXPECT_EQ(std::tuple(a.graphic.GetPixelColor(2, 0), b.graphic.GetPixelColor(1, 0)), std::tuple(orange, RGB(20, 200, 20)));
     int cOrange = 0;
     for (DWORD i = 0; i < 256; ++i)
         cOrange += group.GetPaletteColor(i) == orange;
-    EXPECT_EQ(cOrange, 1);
     // A new group holds black and white at the ends.
-    EXPECT_EQ(group.FindColor(RGB(255, 255, 255)), 255u);
+    EXPECT_EQ(std::tuple(cOrange, group.FindColor(RGB(255, 255, 255))), std::tuple(1, 255u));
 }
 
 TEST_F(PaletteGroups, KeptIndicesStayAndTheKeyIsPlacedFirst)
@@ -67,15 +64,13 @@ TEST_F(PaletteGroups, KeptIndicesStayAndTheKeyIsPlacedFirst)
     Indexed kept({RGB(0, 0, 0), RGB(50, 60, 70)});
     PaletteGroup group;
     Merge(group, {&kept.graphic}, RGB(1, 2, 3), true);
-    EXPECT_EQ(kept.graphic.GetPixelValue(1, 0), 1u);
-    EXPECT_EQ(kept.graphic.GetPixelColor(1, 0), RGB(1, 2, 3));
+    EXPECT_EQ(std::tuple(kept.graphic.GetPixelValue(1, 0), kept.graphic.GetPixelColor(1, 0)), std::tuple(1u, RGB(1, 2, 3)));
 
     Indexed keyed({RGB(0, 0, 0), RGB(7, 7, 7), RGB(0, 0, 255)});
     keyed.graphic.SetTransparency(RGB(0, 0, 255));
     PaletteGroup second;
     Merge(second, {&keyed.graphic});
-    EXPECT_EQ(keyed.graphic.GetPixelValue(2, 0), 1u);
-    EXPECT_EQ(keyed.graphic.GetPixelValue(1, 0), 2u);
+    EXPECT_EQ(Values(keyed.graphic), (std::vector<DWORD>{0, 2, 1}));
 }
 
 TEST_F(PaletteGroups, ClosedGroupsReportAndChangeNothing)
@@ -95,8 +90,7 @@ TEST_F(PaletteGroups, ClosedGroupsReportAndChangeNothing)
     group.Remove(RGB(10, 20, 30));
     group.AddSpecific(7, RGB(5, 5, 5));
     group.Close();
-    EXPECT_EQ(group.FindColor(RGB(10, 20, 30)), kNoColor);
-    EXPECT_EQ(group.GetPaletteColor(7), RGB(5, 5, 5));
+    EXPECT_EQ(std::tuple(group.FindColor(RGB(10, 20, 30)), group.GetPaletteColor(7)), std::tuple(kNoColor, RGB(5, 5, 5)));
 }
 
 TEST_F(PaletteGroups, ASpriteJoinsThroughItsFramesAndAChildThroughItsParent)
@@ -110,8 +104,7 @@ TEST_F(PaletteGroups, ASpriteJoinsThroughItsFramesAndAChildThroughItsParent)
     group.Open();
     group.Add(&child);
     group.Close();
-    EXPECT_EQ(sheet.graphic.GetPaletteGroup(), &group);
-    EXPECT_EQ(sheet.graphic.GetPixelValue(1, 0), group.FindColor(orange));
+    EXPECT_EQ(std::tuple(sheet.graphic.GetPaletteGroup(), sheet.graphic.GetPixelValue(1, 0)), std::tuple(&group, group.FindColor(orange)));
     group.Open();
     group.Remove(&sprite);
     group.Close();
@@ -128,22 +121,17 @@ TEST_F(PaletteGroups, MembersJoinLeaveAndHoldTheGroupShut)
     {
         PaletteGroup group;
         Graphic made(4, 4, 8, &group);
-        EXPECT_EQ(made.GetPaletteColor(255), RGB(255, 255, 255));
-        EXPECT_EQ(made.GetPaletteGroup(), &group);
+        EXPECT_EQ(std::tuple(made.GetPaletteColor(255), made.GetPaletteGroup()), std::tuple(RGB(255, 255, 255), &group));
         made.Destroy();
         EXPECT_EQ(group.items[2].used, 0u);
         Merge(group, {&a.graphic});
         a.graphic.GetDC();
-        EXPECT_FALSE(group.Open());
-        EXPECT_EQ(group.openCount, 0u);
+        EXPECT_TRUE(!group.Open() && group.openCount == 0);
         a.graphic.ReleaseDC();
-        EXPECT_TRUE(group.Open());
-        EXPECT_EQ(a.graphic.GetPaletteGroup(), &group);
+        EXPECT_TRUE(group.Open() && a.graphic.GetPaletteGroup() == &group);
         GetDisplay().paletteGroup = &group;
     }
-    EXPECT_EQ(a.graphic.GetPaletteGroup(), nullptr);
-    EXPECT_EQ(GetDisplay().paletteGroup, nullptr);
-    EXPECT_TRUE(trace.Contains("destroyed while open"));
+    EXPECT_TRUE(!a.graphic.GetPaletteGroup() && !GetDisplay().paletteGroup && trace.Contains("destroyed while open"));
 }
 
 TEST_F(PaletteGroups, RunningOutOfColoursIsReportedOnceAndKeepsPixels)

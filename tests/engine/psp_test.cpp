@@ -32,6 +32,15 @@ uint32_t Index(int x, int y)
     return uint32_t((x * 7 + y * 3) % 256);
 }
 
+// The values of a cx x cy picture of f, rows top-down.
+std::vector<DWORD> ValuesOf(int cx, int cy, uint32_t (*f)(int, int))
+{
+    std::vector<DWORD> values;
+    for (int i = 0; i < cx * cy; ++i)
+        values.push_back(f(i % cx, i / cx));
+    return values;
+}
+
 // One whole layer of Gradient (24-bit) or Index (8-bit, with a palette of (i, 255 - i, i / 2)).
 psp::Image Image(int cx, int cy, Compression compression, uint16_t bitDepth = 24)
 {
@@ -42,10 +51,7 @@ psp::Image Image(int cx, int cy, Compression compression, uint16_t bitDepth = 24
     image.compression = compression;
     for (int i = 0; bitDepth == 8 && i < 256; ++i)
         image.palette.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
-    std::vector<uint32_t> pixels;
-    for (int i = 0; i < cx * cy; ++i)
-        pixels.push_back(bitDepth == 8 ? Index(i % cx, i / cx) : Gradient(i % cx, i / cx));
-    image.layers.push_back(psp::WholeLayer(image, pixels));
+    image.layers.push_back(psp::WholeLayer(image, ValuesOf(cx, cy, bitDepth == 8 ? Index : Gradient)));
     return image;
 }
 
@@ -72,22 +78,15 @@ TEST_P(PspCompression, EveryKindOfChannelComesBack)
 {
     // 24-bit pixels; without a mask the caller's colour key applies.
     auto g = Load(psp::WritePspImage(Image(13, 7, GetParam())), nullptr, RGB(0, 0, 255));
-    ASSERT_TRUE(g->HasBitmap());
-    EXPECT_EQ(g->GetBitCount(), 24);
-    ASSERT_EQ(g->GetWidth(), 13);
-    ASSERT_EQ(g->GetHeight(), 7);
-    for (int i = 0; i < 13 * 7; ++i)
-        ASSERT_EQ(g->GetPixelValue(i % 13, i / 13), Gradient(i % 13, i / 13)) << i;
-    EXPECT_EQ(g->GetTransparency(), RGB(0, 0, 255));
-    EXPECT_FALSE(g->IsTranslucent());
+    EXPECT_EQ(std::tuple(g->GetBitCount(), g->GetWidth(), g->GetTransparency(), g->IsTranslucent()),
+              std::tuple(24, 13, RGB(0, 0, 255), false));
+    EXPECT_EQ(Values(*g), ValuesOf(13, 7, Gradient));
 
     // Palette indices; the last entry is always white, whatever the file says.
     g = Load(psp::WritePspImage(Image(9, 5, GetParam(), 8)));
-    EXPECT_EQ(g->GetBitCount(), 8);
-    for (int i = 0; i < 9 * 5; ++i)
-        ASSERT_EQ(g->GetPixelValue(i % 9, i / 9), Index(i % 9, i / 9)) << i;
-    EXPECT_EQ(g->GetPaletteColor(10), RGB(10, 245, 5));
-    EXPECT_EQ(g->GetPaletteColor(255), RGB(255, 255, 255));
+    EXPECT_EQ(std::tuple(g->GetBitCount(), g->GetPaletteColor(10), g->GetPaletteColor(255)),
+              std::tuple(8, RGB(10, 245, 5), RGB(255, 255, 255)));
+    EXPECT_EQ(Values(*g), ValuesOf(9, 5, Index));
 
     // An on-off mask paints the masked pixels with the mask colour, which becomes the key.
     psp::Image onOff = Image(6, 4, GetParam());
@@ -95,10 +94,11 @@ TEST_P(PspCompression, EveryKindOfChannelComesBack)
     for (int i = 0; i < 24; ++i)
         onOff.layers[0].masks[0].values.push_back(i % 3 == 0 ? 0 : 255);
     g = Load(psp::WritePspImage(onOff), nullptr, RGB(0, 0, 255));
-    EXPECT_EQ(g->GetTransparency(), kMasked);
-    EXPECT_FALSE(g->IsTranslucent());
-    for (int i = 0; i < 24; ++i)
-        EXPECT_EQ(g->GetPixelValue(i % 6, i / 6), i % 3 == 0 ? g->ColorToValue(kMasked) : Gradient(i % 6, i / 6)) << i;
+    EXPECT_EQ(std::tuple(g->GetTransparency(), g->IsTranslucent()), std::tuple(kMasked, false));
+    std::vector<DWORD> expected = ValuesOf(6, 4, Gradient);
+    for (size_t i = 0; i < expected.size(); i += 3)
+        expected[i] = g->ColorToValue(kMasked);
+    EXPECT_EQ(Values(*g), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCompression, PspCompression,
@@ -120,12 +120,8 @@ TEST(PspMasks, PartialMasksOfALayerCombineIntoOneOpacityMap)
         {"a partial mask is the map", 4, 1, {}, {{MaskKind::Transparency, Bytes{0, 20, 40, 60}}}, {0, 20, 40, 60}},
         {"two masks multiply", 2, 2, {}, {{MaskKind::Transparency, Bytes(4, 200)}, {MaskKind::User, Bytes(4, 254)}}, {199, 199, 199, 199}},
         {"a user mask lies on the mask rectangle", 6, 6, {2, 1, 4, 3}, {{MaskKind::User, Bytes(4, 90)}}, userOnRect},
-        {"an on-off mask under a partial one clears",
-         3,
-         1,
-         {},
-         {{MaskKind::Transparency, Bytes{0, 255, 255}}, {MaskKind::User, Bytes{200, 200, 100}}},
-         {0, 200, 100}},
+        // An on-off mask under a partial one clears.
+        {"on-off under partial", 3, 1, {}, {{MaskKind::Transparency, {0, 255, 255}}, {MaskKind::User, {200, 200, 100}}}, {0, 200, 100}},
     };
     for (const CASE& c : cases) {
         SCOPED_TRACE(c.name);
@@ -151,9 +147,8 @@ TEST(PspLayers, LayersBecomeFramesOrDrawIntoOneBitmap)
     FrameList frames, none;
     EXPECT_FALSE(Load(psp::WritePspImage(ThreeLayers()), &frames, RGB(255, 0, 255))->HasBitmap());
     ASSERT_EQ(frames.Count(), 3u);
-    EXPECT_EQ(frames[0]->GetPixelValue(3, 2), Gradient(3, 2));
-    EXPECT_EQ(frames[1]->GetPixelValue(4, 3), 0x112233u);
-    EXPECT_EQ(frames[2]->GetPixelValue(0, 0), 0x445566u);
+    EXPECT_EQ(std::tuple(frames[0]->GetPixelValue(3, 2), frames[1]->GetPixelValue(4, 3), frames[2]->GetPixelValue(0, 0)),
+              std::tuple(Gradient(3, 2), 0x112233u, 0x445566u));
     for (Graphic* frame : frames) {
         EXPECT_EQ(frame->GetTransparency(), RGB(255, 0, 255));
         MEM_DELETE(frame);
@@ -168,23 +163,19 @@ TEST(PspLayers, LayersBecomeFramesOrDrawIntoOneBitmap)
 
 TEST(PspLayers, APlacedLayerWritesOnlyWhereCanvasAndDataMeet)
 {
-    struct CASE {
-        int side;
-        psp::Rect imageRect, savedRect;
-        std::vector<uint32_t> pixels;
-        std::vector<std::tuple<int, int, uint32_t>> expected; // x, y, value
-    };
-    const CASE cases[] = {
+    // The canvas side, the layer's rectangles on the canvas and as saved, its pixels, and
+    // pixels expected at (x, y).
+    const std::tuple<int, psp::Rect, psp::Rect, std::vector<uint32_t>, std::vector<std::tuple<int, int, uint32_t>>> cases[] = {
         // Canvas (4, 3) to (6, 4); the rest stays black.
         {8, {3, 2, 8, 8}, {1, 1, 3, 2}, {0xABCDEF, 0x123456}, {{4, 3, 0xABCDEF}, {5, 3, 0x123456}, {3, 3, 0}, {4, 4, 0}}},
         // Canvas (-2, 2) to (2, 6), beyond the left and bottom edges.
         {4, {-2, 2, 0, 0}, {0, 0, 4, 4}, std::vector<uint32_t>(16, 0x00FF00), {{0, 2, 0x00FF00}, {1, 3, 0x00FF00}, {2, 2, 0}, {0, 1, 0}}},
     };
-    for (const CASE& c : cases) {
-        psp::Image image = Image(c.side, c.side, Compression::RunLength);
-        image.layers[0] = {"", c.imageRect, c.savedRect, {}, c.pixels, {}};
+    for (const auto& [side, imageRect, savedRect, pixels, expected] : cases) {
+        psp::Image image = Image(side, side, Compression::RunLength);
+        image.layers[0] = {"", imageRect, savedRect, {}, pixels, {}};
         auto g = Load(psp::WritePspImage(image));
-        for (const auto& [x, y, value] : c.expected)
+        for (const auto& [x, y, value] : expected)
             EXPECT_EQ(g->GetPixelValue(x, y), value) << x << "," << y;
     }
 }
@@ -195,15 +186,13 @@ TEST(PspSelection, SelectionBytesInsideTheRectangleAreKept)
     image.selection = psp::Selection{{1, 1, 4, 3}, {}};
     for (int i = 0; i < 5 * 3; ++i)
         image.selection->values.push_back(uint8_t(i + 1));
+    Bytes expected(20, 0);
+    for (int i : {6, 7, 8, 11, 12, 13})
+        expected[size_t(i)] = uint8_t(i + 1);
     auto g = Load(psp::WritePspImage(image));
-    ASSERT_TRUE(g->HasSelection());
     DWORD cb = 0;
     BYTE* bytes = g->GetSelection(&cb);
-    ASSERT_EQ(cb, 20u);
-    for (int i = 0; i < 20; ++i) {
-        const bool inside = i % 5 >= 1 && i % 5 < 4 && i / 5 >= 1 && i / 5 < 3;
-        EXPECT_EQ(bytes[i], inside ? i + 1 : 0) << i;
-    }
+    EXPECT_EQ(Bytes(bytes, bytes + cb), expected);
     Graphic::ReleaseSelection(bytes);
 }
 
@@ -218,8 +207,7 @@ TEST(PspFile, ForgedFieldsAreReadSafely)
     palettised[count] = 0;
     palettised[count + 1] = 0x70;
     auto g = Load(palettised);
-    EXPECT_EQ(g->GetPaletteColor(254), RGB(254, 1, 127));
-    EXPECT_EQ(g->GetPaletteColor(255), RGB(255, 255, 255));
+    EXPECT_EQ(std::tuple(g->GetPaletteColor(254), g->GetPaletteColor(255)), std::tuple(RGB(254, 1, 127), RGB(255, 255, 255)));
 
     // An unknown compression reads no channel.
     Bytes file = psp::WritePspImage(Image(3, 3, Compression::None));
@@ -227,8 +215,7 @@ TEST(PspFile, ForgedFieldsAreReadSafely)
     ASSERT_EQ(file[compression], 0);
     file[compression] = 3;
     g = Load(file);
-    EXPECT_FALSE(g->HasBitmap());
-    EXPECT_TRUE(g->valid);
+    EXPECT_TRUE(!g->HasBitmap() && g->valid);
 
     // A file whose first block is not the attributes is refused.
     file[compression] = 0;
@@ -269,16 +256,11 @@ TEST(PspCursor, ReadsThatDoNotFitYieldNothingAndStayPut)
 {
     const BYTE data[6] = {1, 2, 3, 4, 5, 6};
     PspCursor c = {data, 6, 0};
-    EXPECT_EQ(c.ReadU32(), 0x04030201u);
-    EXPECT_EQ(c.ReadU32(), 0u);
-    EXPECT_EQ(c.position, 4u);
-    EXPECT_EQ(c.ReadU16(), 0x0605u);
-    EXPECT_EQ(c.Take(1), nullptr);
-    EXPECT_EQ(c.Tell(0xFFFFFFFA), 0xFFFFFFFFu);
-    EXPECT_EQ(c.Tell(0xFFFFFFF0), 0xFFFFFFF6u);
+    const DWORD first = c.ReadU32(), past = c.ReadU32(), at = c.position, last = c.ReadU16();
+    EXPECT_EQ(std::tuple(first, past, at, last, c.Take(1)), std::tuple(0x04030201u, 0u, 4u, 0x0605u, nullptr));
+    EXPECT_EQ(std::tuple(c.Tell(0xFFFFFFFA), c.Tell(0xFFFFFFF0)), std::tuple(0xFFFFFFFFu, 0xFFFFFFF6u));
     c.Seek(100);
-    EXPECT_EQ(c.ReadU8(), 0);
-    EXPECT_EQ(c.Take(0), nullptr);
+    EXPECT_EQ(std::tuple(c.ReadU8(), c.Take(0)), std::tuple(BYTE(0), static_cast<const BYTE*>(nullptr)));
 }
 
 TEST(PspChannel, StoredBytesBecomeExactlyTheExpectedLength)
@@ -289,14 +271,9 @@ TEST(PspChannel, StoredBytesBecomeExactlyTheExpectedLength)
     Bytes cutDeflate = psp::CompressChannel(Bytes(100, 42), Compression::Deflate);
     cutDeflate.resize(cutDeflate.size() / 2);
     const auto deflated = [](const Bytes& data) { return psp::CompressChannel(data, Compression::Deflate); };
-    struct CASE {
-        Bytes stored;
-        DWORD cbExpected;
-        WORD compression;
-        Bytes out; // empty: the channel fails
-        DWORD cbOut;
-    };
-    const CASE cases[] = {
+    // The stored bytes, the expected length, the compression; what comes out (empty: the channel
+    // fails) and the length it reports.
+    const std::tuple<Bytes, DWORD, WORD, Bytes, DWORD> cases[] = {
         {{129, 7}, 1, kPspRunLength, {7}, 1},
         {literal, 128, kPspRunLength, Bytes(literal.begin() + 1, literal.end()), 128},
         {{0, 130, 5, 1, 9}, 3, kPspRunLength, {5, 5, 9}, 3},
@@ -314,11 +291,10 @@ TEST(PspChannel, StoredBytesBecomeExactlyTheExpectedLength)
         {{1, 2, 3}, 3, 3, {}, 0},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const CASE& c = cases[i];
-        DWORD cb = c.cbExpected;
-        BYTE* out = DecompressPspChannel(c.stored.data(), DWORD(c.stored.size()), &cb, c.compression);
-        EXPECT_EQ(out ? Bytes(out, out + c.cbExpected) : Bytes(), c.out) << i;
-        EXPECT_EQ(cb, c.cbOut) << i;
+        const auto& [stored, cbExpected, compression, expected, cbOut] = cases[i];
+        DWORD cb = cbExpected;
+        BYTE* out = DecompressPspChannel(stored.data(), DWORD(stored.size()), &cb, compression);
+        EXPECT_EQ(std::tuple(out ? Bytes(out, out + cbExpected) : Bytes(), cb), std::tuple(expected, cbOut)) << i;
         MEM_FREE(out);
     }
 }

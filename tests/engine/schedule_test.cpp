@@ -31,8 +31,7 @@ protected:
 
 TEST_F(ScheduleTest, EventsAreTakenByKindInSlotOrderFromTheirFrameOn)
 {
-    EXPECT_TRUE(schedule.IsEmpty());
-    EXPECT_EQ(schedule.EndFrame(), 0u);
+    EXPECT_TRUE(schedule.IsEmpty() && schedule.EndFrame() == 0);
     schedule.AddObjectEvent(2, Object(1), 0, {1, 2, 3, 4});
     schedule.AddAppEvent(2, 10, 100);
     schedule.AddObjectEvent(2, Object(2), 1, {});
@@ -51,8 +50,7 @@ TEST_F(ScheduleTest, EventsAreTakenByKindInSlotOrderFromTheirFrameOn)
     EXPECT_TRUE(e.object == Object(1) && e.rect.right == 3);
     EXPECT_EQ(Due(2, true), std::vector<DWORD>{201});
     ASSERT_TRUE(schedule.TakeAppEvent(2, &e));
-    EXPECT_TRUE(e.state == 10 && e.param == 100);
-    EXPECT_EQ(Due(2), std::vector<DWORD>{11});
+    EXPECT_TRUE(e.state == 10 && e.param == 100 && Due(2) == std::vector<DWORD>{11});
     EXPECT_EQ(Due(9), std::vector<DWORD>{12}); // a passed frame's events are still played
     EXPECT_TRUE(schedule.IsEmpty());
 }
@@ -61,12 +59,10 @@ TEST_F(ScheduleTest, FreedSlotsAreReused)
 {
     for (int i = 0; i < 16; ++i)
         schedule.AddAppEvent(1, i, 0);
-    EXPECT_EQ(schedule.cAlloc, 16);
     SCHEDULEEVENT e;
     schedule.TakeAppEvent(1, &e);
     schedule.AddAppEvent(5, 99, 0);
-    EXPECT_EQ(schedule.cAlloc, 16);
-    EXPECT_EQ(schedule.rg[0].state, 99u);
+    EXPECT_EQ(std::tuple(schedule.cAlloc, schedule.rg[0].state), std::tuple(16, 99u));
     schedule.AddAppEvent(5, 100, 0);
     EXPECT_EQ(schedule.cAlloc, 32);
 }

@@ -42,9 +42,8 @@ TEST(SoundMix, APositivePeakAgainstANegativeInputPeakStaysInRange)
 {
     // The input peak (128) comes from a 0 sample; the mix peak from two 255s adding up.
     const Mixed m = Mix({{255, 0}, {255, 128}}, false, false, 512, true);
-    EXPECT_EQ(m.out[0], 255); // 254 × 128 / 254 + 128 would be 256
-    EXPECT_EQ(m.out[2], 128 - 64);
-    EXPECT_EQ(m.out[4], 128);
+    EXPECT_EQ(std::vector<BYTE>({m.out[0], m.out[2], m.out[4]}),
+              std::vector<BYTE>({255, 128 - 64, 128})); // 254 × 128 / 254 + 128 would be 256
 }
 
 TEST(SoundMix, StereoIntoAMonoDeviceAverages)
@@ -57,17 +56,14 @@ TEST(SoundMix, StereoIntoAMonoDeviceAverages)
 TEST(SoundMix, ManyLoudChannelsSaturateInsteadOfWrapping)
 {
     const Mixed m = Mix(std::vector<std::vector<BYTE>>(300, std::vector<BYTE>(512, 255)), false, false, 512, true);
-    EXPECT_EQ(m.mixPeak, 32767);
-    EXPECT_EQ(m.out[0], 255);
-    EXPECT_EQ(m.out[1023], 255);
+    EXPECT_EQ(std::tuple(m.mixPeak, m.out[0], m.out[1023]), std::tuple(32767, 255, 255));
 }
 
 TEST(SoundMix, ASilentLoopStaysSilent)
 {
     const Mixed m = Mix({std::vector<BYTE>(100, 128)}, false, true, 512, true);
-    EXPECT_TRUE(m.added[0]);
-    EXPECT_EQ(m.positions[0], 12u); // five and a bit times round
-    EXPECT_EQ(std::count(m.out.begin(), m.out.end(), 128), 1024);
+    // Five and a bit times round.
+    EXPECT_EQ(std::tuple(m.added[0], m.positions[0], std::count(m.out.begin(), m.out.end(), 128)), std::tuple(true, 12u, 1024));
 }
 
 } // namespace

@@ -42,9 +42,8 @@ TEST(SpriteTest, AGridOfCellsBecomesTheFrames)
         if (c.probe < 0)
             continue;
         const RECT at = sprite.Frame(c.probe)->GetRectInParent();
-        EXPECT_EQ(at.left, c.probe % (c.cx / c.frameWidth) * c.frameWidth);
-        EXPECT_EQ(at.top, c.probe / (c.cx / c.frameWidth) * c.frameHeight);
-        EXPECT_EQ(sprite.Frame(c.probe)->GetPixelColor(0, 0), RGB(at.left, at.top, 0));
+        const int left = c.probe % (c.cx / c.frameWidth) * c.frameWidth, top = c.probe / (c.cx / c.frameWidth) * c.frameHeight;
+        EXPECT_EQ(std::tuple(at.left, at.top, sprite.Frame(c.probe)->GetPixelColor(0, 0)), std::tuple(left, top, RGB(left, top, 0)));
     }
 }
 
@@ -53,10 +52,9 @@ TEST(SpriteTest, AChildShowsOnePartOfEveryParentFrame)
     Sheet sheet(40, 20);
     Sprite parent(&sheet.graphic, 2, 1, kAllFrames);
     Sprite* child = MEM_NEW(Sprite, &parent, RECT{5, 6, 9, 10});
-    EXPECT_TRUE(child->IsChild() && child->GetParent() == &parent);
     ASSERT_EQ(child->FrameCount(), 2);
+    EXPECT_TRUE(child->IsChild() && child->GetParent() == &parent && child->GetRect().left == 5 && child->GetWidth() == 4);
     EXPECT_EQ(child->Frame(1)->GetPixelColor(0, 0), RGB(25, 6, 0));
-    EXPECT_TRUE(child->GetRect().left == 5 && child->GetWidth() == 4);
     MEM_DELETE(child);
     EXPECT_EQ(parent.children[0], nullptr);
     // A parent destroyed before its child reports and frees it.
@@ -74,12 +72,11 @@ TEST_F(SpriteWindowTest, AnObjectShowsTheFrameOfTheWindowsFrameNumber)
     Sheet sheet(64, 16);
     Sprite sprite(&sheet.graphic, 4, 1, kAllFrames);
     ANIMOBJECT* object = ANIMOBJECT::Create(anim, &sprite, 1);
-    EXPECT_EQ(object->GetWidth(), 16);
     while (anim->GetCurrentFrame() < 10)
         anim->Step();
-    EXPECT_EQ(object->CurrentGraphic(), sprite.Frame(2));
     anim->PaintNow();
-    EXPECT_EQ(anim->screen->GetPixelColor(0, 0), RGB(32, 0, 0));
+    EXPECT_EQ(std::tuple(object->GetWidth(), object->CurrentGraphic(), anim->screen->GetPixelColor(0, 0)),
+              std::tuple(16, sprite.Frame(2), RGB(32, 0, 0)));
     object->Destroy();
 }
 

@@ -64,11 +64,9 @@ TEST_F(WindowTest, RunsPlayTheScheduleUntilAnEventReturnsZero)
         anim->ScheduleAppEvent(frame, code, 0);
     g_log.stopAtCode = 9;
     anim->Run(-1);
-    EXPECT_EQ(g_log.eventFrames, (std::vector<DWORD>{1, 3}));
-    EXPECT_EQ(anim->GetCurrentFrame(), 4u);
+    EXPECT_EQ(std::tuple(g_log.eventFrames, anim->GetCurrentFrame()), std::tuple(std::vector<DWORD>{1, 3}, 4u));
     anim->RunToEnd();
-    EXPECT_EQ(g_log.eventFrames, (std::vector<DWORD>{1, 3, 5}));
-    EXPECT_EQ(anim->GetCurrentFrame(), 6u);
+    EXPECT_EQ(std::tuple(g_log.eventFrames, anim->GetCurrentFrame()), std::tuple(std::vector<DWORD>{1, 3, 5}, 6u));
 }
 
 // The loop starts at 1000; its first pass reads the second time. Late passes step the missed
@@ -85,9 +83,7 @@ TEST_F(WindowTest, ALatePassStepsTheMissedFramesUnlessResynced)
         if (resync)
             anim->RequestResync();
         anim->Run(1);
-        EXPECT_EQ(anim->GetCurrentFrame() - start, resync ? 1u : 5u);
-        EXPECT_EQ(g_log.paints, 1);
-        EXPECT_FALSE(anim->resync);
+        EXPECT_EQ(std::tuple(anim->GetCurrentFrame() - start, g_log.paints, anim->resync), std::tuple(resync ? 1u : 5u, 1, FALSE));
     }
 }
 
@@ -108,8 +104,7 @@ TEST_F(WindowTest, ObjectEventsMoveAndSetTheStateAndTheEndAppliesTheRestAtOnce)
     }
     anim->ScheduleAppEvent(5, 2, 0);
     EXPECT_TRUE(anim->AdvanceTo(kLastScheduledFrame));
-    EXPECT_EQ(object->rect.left, 50);
-    EXPECT_EQ(g_log.eventFrames, std::vector<DWORD>{5});
+    EXPECT_EQ(std::tuple(object->rect.left, g_log.eventFrames), std::tuple(LONG(50), std::vector<DWORD>{5}));
     EXPECT_TRUE(anim->AdvanceTo(kLastScheduledFrame)); // nothing left
     EXPECT_EQ(anim->GetCurrentFrame(), 6u);
     object->Destroy();
@@ -135,15 +130,13 @@ TEST_F(WindowTest, ADestroyedObjectTakesTheEventsAboutItAlong)
 
 TEST_F(WindowTest, MeasuredFrameRateFollowsThePaintTimes)
 {
-    EXPECT_EQ(anim->cTiming, 0);
     g_iTime = 0;
     SetEngineClockSource([] { return DWORD(g_iTime++ * 50); });
-    EXPECT_DOUBLE_EQ(anim->GetMeasuredFrameRate(), 0);
+    EXPECT_EQ(std::tuple(anim->cTiming, anim->GetMeasuredFrameRate()), std::tuple(0, 0.0));
     for (int i = 0; i < 40; ++i)
         anim->PaintNow();
     // Paints 50 ms apart: 20 per second over the last 30 once the ring has wrapped.
-    EXPECT_EQ(anim->cTiming, cfTIMING_WINDOW);
-    EXPECT_DOUBLE_EQ(anim->GetMeasuredFrameRate(), 20);
+    EXPECT_EQ(std::tuple(anim->cTiming, anim->GetMeasuredFrameRate()), std::tuple(cfTIMING_WINDOW, 20.0));
 }
 
 // On setting the callback, on resizing larger (not smaller), on a new display palette group,
@@ -162,16 +155,14 @@ TEST_F(WindowTest, ABackgroundIsAnnouncedWheneverANewOneIsMade)
     resize(kWidth - 40);
     EXPECT_TRUE(anim->GetWidth() == kWidth - 40 && anim->GetBackground() == background && g_log.codes.empty());
     resize(kWidth + 40);
-    EXPECT_EQ(anim->GetBackground()->GetWidth(), kWidth + 40);
-    EXPECT_TRUE(announced());
+    EXPECT_TRUE(anim->GetBackground()->GetWidth() == kWidth + 40 && announced());
     g_log = {};
     SetDisplayPaletteGroup(nullptr);
     EXPECT_TRUE(announced());
     {
         DisplayAs unsupported(12, false); // no bitmap can be made at this depth
         resize(kWidth + 60);
-        EXPECT_EQ(anim->GetBackground(), nullptr);
-        EXPECT_TRUE(std::find(g_log.codes.begin(), g_log.codes.end(), kAnimBackground) == g_log.codes.end());
+        EXPECT_TRUE(!anim->GetBackground() && std::find(g_log.codes.begin(), g_log.codes.end(), kAnimBackground) == g_log.codes.end());
     }
     g_log = {};
     anim->RebuildBuffers();
@@ -182,8 +173,7 @@ TEST_F(WindowTest, FreeingTwiceChangesNothing)
 {
     AnimWindow* freed = anim;
     DestroyWindow(hwnd);
-    EXPECT_EQ(g_log.codes.back(), kAnimFreeing);
-    EXPECT_TRUE(!AnimWindow::FromWindow(hwnd) && !IsLiveWindow(freed));
+    EXPECT_TRUE(g_log.codes.back() == kAnimFreeing && !AnimWindow::FromWindow(hwnd) && !IsLiveWindow(freed));
     AnimWindow::Free(freed);
 }
 
@@ -216,23 +206,19 @@ TEST_F(WindowTest, AHookThatClosesTheWindowEndsTheDispatch)
     anim->AddHook(ClosesItsWindow, kHookAll, 50);
     anim->AddHook(Hears<'x'>, kHookAll, 150);
     SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_TRUE(g_heard.empty());
+    EXPECT_TRUE(!IsWindow(hwnd) && g_heard.empty());
     DestroyWindow(g_replacement);
 }
 
 TEST_F(WindowTest, UserSlotsGrowOnDemandAndFrameRatesGivePeriods)
 {
     EXPECT_EQ(anim->GetUserSlot(40), 0u);
-    EXPECT_TRUE(anim->SetUserSlot(40, 1234));
-    EXPECT_EQ(anim->GetUserSlot(40), 1234u);
-    EXPECT_EQ(anim->GetUserSlot(39), 0u);
-    EXPECT_FALSE(anim->SetUserSlot(-1, 1));
+    EXPECT_TRUE(anim->SetUserSlot(40, 1234) && !anim->SetUserSlot(-1, 1));
+    EXPECT_EQ(std::tuple(anim->GetUserSlot(40), anim->GetUserSlot(39)), std::tuple(1234u, 0u));
     EXPECT_EQ(anim->framePeriod, 25u); // created at 40 frames per second
     for (auto [rate, period] : {std::pair{0, 25u}, {5, 200u}, {20, 50u}}) {
         anim->SetFrameRate(rate);
-        EXPECT_EQ(anim->framePeriod, period) << rate;
-        EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 1000.0 / period);
+        EXPECT_EQ(std::tuple(anim->framePeriod, anim->GetFrameRate()), std::tuple(period, 1000.0 / period)) << rate;
     }
 }
 
@@ -241,8 +227,7 @@ TEST_F(WindowTest, FrameRateAndStatusObjectsSitAtTheBottom)
     anim->ShowFrameRate(true);
     ASSERT_NE(anim->fpsObject, nullptr);
     const RECT& fps = anim->fpsObject->rect;
-    EXPECT_EQ(std::tuple(fps.left, fps.bottom, anim->fpsObject->GetLayer()), std::tuple(0, kHeight, 1));
-    EXPECT_GT(fps.right, 0);
+    EXPECT_EQ(std::tuple(fps.left, fps.bottom, anim->fpsObject->GetLayer(), fps.right > 0), std::tuple(0, kHeight, 1, true));
     anim->SetStatusText(string("ready"));
     ASSERT_NE(anim->statusObject, nullptr);
     const RECT& status = anim->statusObject->rect;
@@ -250,9 +235,8 @@ TEST_F(WindowTest, FrameRateAndStatusObjectsSitAtTheBottom)
     anim->SetStatusText(string("still ready"));
     anim->PaintNow();
     anim->SetStatusText(string());
-    EXPECT_EQ(anim->statusObject, nullptr);
     anim->ShowFrameRate(false);
-    EXPECT_EQ(anim->fpsObject, nullptr);
+    EXPECT_TRUE(!anim->statusObject && !anim->fpsObject);
 }
 
 } // namespace
@@ -262,8 +246,7 @@ TEST(DisplayOverride, OnlyAWidthByAHeightIsTakenFromTheEnvironment)
     struct CASE {
         const char* text;
         bool taken;
-        int cx;
-        int cy;
+        int cx, cy;
     };
     const CASE cases[] = {
         {"240x320", true, 240, 320}, {"1024x768", true, 1024, 768}, {nullptr, false, 0, 0},      {"", false, 0, 0},
@@ -272,9 +255,8 @@ TEST(DisplayOverride, OnlyAWidthByAHeightIsTakenFromTheEnvironment)
     };
     for (const CASE& c : cases) {
         int cx = 7, cy = 9;
-        EXPECT_EQ(ParseDisplayOverride(c.text, &cx, &cy), c.taken) << (c.text ? c.text : "(none)");
-        EXPECT_EQ(cx, c.taken ? c.cx : 7);
-        EXPECT_EQ(cy, c.taken ? c.cy : 9);
+        const bool taken = ParseDisplayOverride(c.text, &cx, &cy);
+        EXPECT_EQ(std::tuple(taken, cx, cy), std::tuple(c.taken, c.taken ? c.cx : 7, c.taken ? c.cy : 9)) << (c.text ? c.text : "(none)");
     }
     // The environment sets the display's size, and only that.
     DISPLAY d = GetDisplay();

@@ -54,22 +54,27 @@ Converted convert(WAVEFORMATEX src, WAVEFORMATEX dst, std::vector<BYTE> input)
     return c;
 }
 
-std::vector<BYTE> sine16(DWORD rate, WORD channels, int frames, double hz)
+// 16-bit samples, little-endian.
+std::vector<BYTE> samples16(const std::vector<int16_t>& values)
 {
     std::vector<BYTE> out;
-    for (int i = 0; i < frames; ++i) {
-        auto v = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * hz * i / rate)));
-        for (int c = 0; c < channels; ++c) {
-            out.push_back(static_cast<BYTE>(v & 0xFF));
-            out.push_back(static_cast<BYTE>((v >> 8) & 0xFF));
-        }
-    }
+    for (int16_t v : values)
+        out.insert(out.end(), {static_cast<BYTE>(v & 0xFF), static_cast<BYTE>((v >> 8) & 0xFF)});
+    return out;
+}
+
+// A stereo sine of 441 Hz, the same on both channels.
+std::vector<int16_t> sine(DWORD rate, int frames)
+{
+    std::vector<int16_t> out;
+    for (int i = 0; i < 2 * frames; ++i)
+        out.push_back(static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * 441 * (i / 2) / rate))));
     return out;
 }
 
 TEST(AcmStream, HalvesTheRateKeepingTheWave)
 {
-    Converted c = convert(pcm(2, 44100, 16), pcm(2, 22050, 16), sine16(44100, 2, 4410, 441));
+    Converted c = convert(pcm(2, 44100, 16), pcm(2, 22050, 16), samples16(sine(44100, 4410)));
     ASSERT_EQ(c.result, MMSYSERR_NOERROR);
     ASSERT_EQ(c.bytes.size(), 2205u * 4);
     // Away from the edges the resampled wave follows the same sine at the new rate.
@@ -83,9 +88,7 @@ TEST(AcmStream, HalvesTheRateKeepingTheWave)
 
 TEST(AcmStream, ConvertsSampleSizesChannelsAndRatesWholeFramesOnly)
 {
-    std::vector<BYTE> sixteen;
-    for (int16_t v : {0, 16384, -16384, 32767, -32768})
-        sixteen.insert(sixteen.end(), {static_cast<BYTE>(v & 0xFF), static_cast<BYTE>((v >> 8) & 0xFF)});
+    const std::vector<BYTE> sixteen = samples16({0, 16384, -16384, 32767, -32768});
     // SDL's converter scales 8-bit samples by 127/128 on the way through: a step or two off.
     const struct {
         WAVEFORMATEX src, dst;

@@ -43,8 +43,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
 ChildProcess::~ChildProcess()
 {
     closeInput();
-    if (output_ >= 0)
-        close(output_);
+    close(output_);
     wait();
 }
 

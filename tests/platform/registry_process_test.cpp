@@ -58,24 +58,17 @@ std::vector<BYTE> record(uint32_t serial)
     return bytes;
 }
 
-// The serial number of a whole record, or -1.
-int64_t serialOf(const std::vector<BYTE>& bytes)
-{
-    if (bytes.size() < 4)
-        return -1;
-    uint32_t serial;
-    std::memcpy(&serial, bytes.data(), 4);
-    return record(serial) == bytes ? serial : -1;
-}
-
-std::vector<BYTE> read(HKEY key, const std::u16string& name)
+// The serial number of the whole record a value holds, or -1.
+int64_t serialOf(HKEY key, const std::u16string& name)
 {
     std::vector<BYTE> bytes(4096);
     DWORD size = static_cast<DWORD>(bytes.size());
-    if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, bytes.data(), &size) != ERROR_SUCCESS)
-        return {};
+    uint32_t serial = 0;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, bytes.data(), &size) != ERROR_SUCCESS || size < 4)
+        return -1;
     bytes.resize(size);
-    return bytes;
+    std::memcpy(&serial, bytes.data(), 4);
+    return record(serial) == bytes ? serial : -1;
 }
 
 LONG write(HKEY key, const std::u16string& name, uint32_t serial)
@@ -110,7 +103,7 @@ void expectMovedAside(const std::string& folder, const std::function<void(const 
 
         HKEY key = createKey(u"Software\\Zelnor\\Quibo");
         EXPECT_EQ(write(key, u"Settings", 7), ERROR_SUCCESS);
-        EXPECT_EQ(serialOf(read(key, u"Settings")), 7);
+        EXPECT_EQ(serialOf(key, u"Settings"), 7);
 
         std::vector<std::filesystem::path> aside;
         for (const auto& entry : std::filesystem::directory_iterator(HostDataFolder()))
@@ -153,11 +146,11 @@ TEST(RegistryStore, KilledWriterLeavesEveryValueOldOrNew)
         ASSERT_TRUE(WIFSIGNALED(waitChild(pid)));
 
         for (int i = 0; i < kValues; ++i)
-            EXPECT_GE(serialOf(read(key, valueName(i))), 0) << "value " << i << " after round " << round;
+            EXPECT_GE(serialOf(key, valueName(i)), 0) << "value " << i << " after round " << round;
     }
     // The store is not left locked.
     EXPECT_EQ(write(key, u"After", 1), ERROR_SUCCESS);
-    EXPECT_GE(serialOf(read(key, valueName(0))), 1000);
+    EXPECT_GE(serialOf(key, valueName(0)), 1000);
     RegCloseKey(key);
 }
 
@@ -185,7 +178,7 @@ TEST(RegistryStore, TwoProcessesWriteOneKey)
     ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(std::make_pair(values, subKeys), std::make_pair(2u * kWrites + 1, 1u));
-    const int64_t last = serialOf(read(key, u"Both"));
+    const int64_t last = serialOf(key, u"Both");
     EXPECT_TRUE(last == kWrites - 1 || last == 10000 + kWrites - 1) << last;
     RegCloseKey(key);
 }

@@ -1,3 +1,4 @@
+#include "last_error.h"
 #include "test_env.h"
 
 #include "windows.h"
@@ -88,20 +89,15 @@ TEST(ShellExecute, OpensAddressesAndFilesInTheBrowserWithoutWaitingForIt)
 TEST(ShellExecute, RefusesOtherVerbsAndMalformedRequests)
 {
     RecordingBrowser browser;
-    SHELLEXECUTEINFOW info = openRequest(u"http://example.org/", u"print");
-    EXPECT_FALSE(ShellExecuteExW(&info));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_NO_ASSOCIATION));
-    EXPECT_LE(reinterpret_cast<intptr_t>(info.hInstApp), 32);
-    info = openRequest(u"http://example.org/");
-    info.cbSize = sizeof info - 4;
-    EXPECT_FALSE(ShellExecuteExW(&info));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
-    info = openRequest(nullptr);
-    EXPECT_FALSE(ShellExecuteExW(&info));
-    EXPECT_FALSE(ShellExecuteExW(nullptr));
-
-    setenv("BROWSER", "/nonexistent/browser --new-window", 1);
-    info = openRequest(u"http://example.org/");
-    EXPECT_FALSE(ShellExecuteExW(&info));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_NO_ASSOCIATION));
+    SHELLEXECUTEINFOW print = openRequest(u"http://example.org/", u"print"), small = openRequest(u"http://example.org/"),
+                      nothing = openRequest(nullptr), open = openRequest(u"http://example.org/");
+    small.cbSize = sizeof small - 4;
+    const auto noBrowser = [&] {
+        setenv("BROWSER", "/nonexistent/browser --new-window", 1);
+        return ErrorOf(ShellExecuteExW(&open));
+    };
+    EXPECT_EQ(std::vector<DWORD>({ErrorOf(ShellExecuteExW(&print)), reinterpret_cast<intptr_t>(print.hInstApp) <= 32,
+                                  ErrorOf(ShellExecuteExW(&small)), DWORD(ShellExecuteExW(&nothing)), DWORD(ShellExecuteExW(nullptr)),
+                                  noBrowser()}),
+              std::vector<DWORD>({ERROR_NO_ASSOCIATION, 1, ERROR_INVALID_PARAMETER, FALSE, FALSE, ERROR_NO_ASSOCIATION}));
 }

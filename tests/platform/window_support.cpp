@@ -32,15 +32,9 @@ std::vector<Received> LogOf(UINT msg)
 
 void RegisterRecordingClass()
 {
-    static bool done = false;
-    if (done)
-        return;
-    WNDCLASSW wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = RecordingProc;
-    wc.cbWndExtra = 8;
-    wc.lpszClassName = u"RecordingWindow";
-    done = RegisterClassW(&wc) != 0;
+    static const WNDCLASSW wc{CS_DBLCLKS, RecordingProc, 0, 8, nullptr, nullptr, nullptr, nullptr, nullptr, u"RecordingWindow"};
+    static const ATOM atom = RegisterClassW(&wc); // once per program
+    (void)atom;
 }
 
 void WindowFixture::TearDown()
@@ -102,8 +96,7 @@ void PushKey(HWND topLevel, SDL_Keycode key, bool down)
 void PushText(HWND topLevel, const char* utf8)
 {
     SDL_Event event{};
-    event.text.type = SDL_TEXTINPUT;
-    event.text.windowID = HostId(topLevel);
+    event.text = {SDL_TEXTINPUT, 0, HostId(topLevel), {}};
     std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
     SDL_PushEvent(&event);
 }
@@ -132,11 +125,8 @@ uint32_t WindowPixel(HWND topLevel, int x, int y)
 bool SaveWindowPng(HWND topLevel, const char* name)
 {
     SDL_Surface* surface = SurfaceOf(topLevel);
-    if (!surface)
-        return false;
     std::vector<uint32_t> pixels;
-    for (int y = 0; y < surface->h; ++y)
-        for (int x = 0; x < surface->w; ++x)
-            pixels.push_back(WindowPixel(topLevel, x, y));
-    return WritePng(TestOutputDir() / name, surface->w, surface->h, pixels);
+    for (int i = 0; surface && i < surface->w * surface->h; ++i)
+        pixels.push_back(WindowPixel(topLevel, i % surface->w, i / surface->w));
+    return surface && WritePng(TestOutputDir() / name, surface->w, surface->h, pixels);
 }

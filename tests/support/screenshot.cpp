@@ -15,8 +15,7 @@ void PutBE32(std::string& out, uint32_t v)
 void Chunk(std::string& out, const char* type, const std::string& data)
 {
     PutBE32(out, uint32_t(data.size()));
-    std::string body(type, 4);
-    body += data;
+    const std::string body = type + data;
     out += body;
     PutBE32(out, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
 }
@@ -31,12 +30,9 @@ bool WritePng(const std::filesystem::path& file, int width, int height, const st
     raw.reserve(size_t(height) * (1 + 3 * width));
     for (int y = 0; y < height; ++y) {
         raw.push_back(0); // no filter
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = pixels[size_t(y) * width + x];
-            raw.push_back(char(p >> 16));
-            raw.push_back(char(p >> 8));
-            raw.push_back(char(p));
-        }
+        for (int x = 0; x < width; ++x)
+            for (int shift : {16, 8, 0})
+                raw.push_back(char(pixels[size_t(y) * width + x] >> shift));
     }
     uLongf packedSize = compressBound(uLong(raw.size()));
     std::string packed(packedSize, '\0');
@@ -46,8 +42,8 @@ bool WritePng(const std::filesystem::path& file, int width, int height, const st
     packed.resize(packedSize);
 
     std::string header;
-    PutBE32(header, uint32_t(width));
-    PutBE32(header, uint32_t(height));
+    for (int v : {width, height})
+        PutBE32(header, uint32_t(v));
     header += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB, no interlace
 
     std::string png("\x89PNG\r\n\x1a\n", 8);

@@ -9,28 +9,24 @@
 
 int main()
 {
-    struct Found {
-        HWND window = nullptr;
-    } found;
+    HWND found = nullptr;
     EnumWindows(
         [](HWND hwnd, LPARAM lParam) -> BOOL {
             WCHAR name[64];
-            if (GetClassNameW(hwnd, name, 64) && std::u16string(name) == u"Quibo IPC") {
-                reinterpret_cast<Found*>(lParam)->window = hwnd;
-                return FALSE;
-            }
-            return TRUE;
+            const bool ipc = GetClassNameW(hwnd, name, 64) && std::u16string(name) == u"Quibo IPC";
+            *reinterpret_cast<HWND*>(lParam) = ipc ? hwnd : nullptr;
+            return !ipc;
         },
         reinterpret_cast<LPARAM>(&found));
-    if (!found.window) {
+    if (!found) {
         std::printf("none\n");
         return 1;
     }
-    HWND main = reinterpret_cast<HWND>(static_cast<uintptr_t>(static_cast<uint32_t>(GetWindowLongW(found.window, 0))));
+    HWND main = reinterpret_cast<HWND>(static_cast<uintptr_t>(static_cast<uint32_t>(GetWindowLongW(found, 0))));
     const bool refused = !PostMessageW(main, WM_USER, 0, 0); // only commands cross
     const bool posted = PostMessageW(main, WM_COMMAND, 1000, 0);
-    const bool raised = SetForegroundWindow(found.window);
-    std::printf("found=%d refused=%d posted=%d raised=%d far=%d\n", IsWindow(found.window) ? 1 : 0, refused ? 1 : 0, posted ? 1 : 0,
-                raised ? 1 : 0, GetWindowLongW(found.window, 4) == 0 ? 1 : 0);
+    const bool raised = SetForegroundWindow(found);
+    std::printf("found=%d refused=%d posted=%d raised=%d far=%d\n", IsWindow(found) ? 1 : 0, refused ? 1 : 0, posted ? 1 : 0,
+                raised ? 1 : 0, GetWindowLongW(found, 4) == 0 ? 1 : 0);
     return 0;
 }

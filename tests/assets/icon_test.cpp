@@ -12,20 +12,15 @@ TEST(Icon, PngBytesDecodeToTheDrawnPixels)
 {
     const Canvas icon = DrawIcon(24);
     const DecodedPng png = DecodePng(EncodePngRgba(icon));
-    ASSERT_EQ(png.width, 24);
-    ASSERT_EQ(png.height, 24);
-    EXPECT_EQ(png.colourType, 6);
-    const int width = png.width;
-    for (int y = 0; y < png.height; ++y) {
-        const uint8_t* row = &png.rows[size_t(y) * (size_t(width) * 4 + 1)];
+    ASSERT_EQ((std::vector<int>{png.width, png.height, png.colourType}), (std::vector<int>{24, 24, 6}));
+    for (int y = 0; y < 24; ++y) {
+        const uint8_t* row = &png.rows[size_t(y) * (24 * 4 + 1)];
         ASSERT_EQ(row[0], 0) << "filter of row " << y;
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < 24; ++x) {
             const Colour c = icon.At(x, y);
-            const uint8_t* p = row + 1 + x * 4;
-            EXPECT_NEAR(p[0], c.r * 255, 1);
-            EXPECT_NEAR(p[1], c.g * 255, 1);
-            EXPECT_NEAR(p[2], c.b * 255, 1);
-            ASSERT_NEAR(p[3], c.a * 255, 1) << x << "," << y;
+            const float want[] = {c.r, c.g, c.b, c.a};
+            for (int channel = 0; channel < 4; ++channel)
+                ASSERT_NEAR(row[1 + x * 4 + channel], want[channel] * 255, 1) << x << "," << y << " channel " << channel;
         }
     }
 }
@@ -47,18 +42,17 @@ TEST_P(IconSizes, ATransparentSquareAroundAnOpaqueTileWithTheThreeShapes)
 {
     const int size = GetParam();
     const Canvas icon = DrawIcon(size);
-    ASSERT_EQ(icon.Width(), size);
-    ASSERT_EQ(icon.Height(), size);
+    ASSERT_EQ(std::pair(icon.Width(), icon.Height()), std::pair(size, size));
     for (const auto& [x, y] : {std::pair{0, 0}, {size - 1, 0}, {0, size - 1}, {size - 1, size - 1}})
         EXPECT_EQ(icon.At(x, y).a, 0.0f) << "corner " << x << "," << y;
     EXPECT_GT(icon.At(size / 2, size / 2).a, 0.99f);
     const auto red = [](const Colour& c) { return c.r > 0.6f && c.g < 0.4f && c.b < 0.4f; };
     const auto green = [](const Colour& c) { return c.g > 0.45f && c.r < 0.3f && c.b < 0.45f; };
     const auto blue = [](const Colour& c) { return c.b > 0.6f && c.r < 0.4f && c.g < 0.5f; };
-    EXPECT_TRUE(BandHas(icon, 0.0f, 0.35f, red));
-    EXPECT_TRUE(BandHas(icon, 0.35f, 0.65f, green));
-    EXPECT_TRUE(BandHas(icon, 0.65f, 1.0f, blue));
-    EXPECT_FALSE(BandHas(icon, 0.0f, 0.35f, blue)) << "shapes out of order";
+    // The last: shapes out of order.
+    EXPECT_EQ((std::vector<bool>{BandHas(icon, 0.0f, 0.35f, red), BandHas(icon, 0.35f, 0.65f, green), BandHas(icon, 0.65f, 1.0f, blue),
+                                 BandHas(icon, 0.0f, 0.35f, blue)}),
+              (std::vector<bool>{true, true, true, false}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktop, IconSizes, testing::ValuesIn(kIconSizes));

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,16 +26,14 @@ TEST(Clock, StatusValuesAfterEachQuiboWhilePausedAndOnceOver)
         uint32_t found;
         uint32_t fActive, fPaused;
         uint32_t time, average, estimate; // ms
-    } cases[] = {
-        {0, 1, 0, 60000, 0, 0},
-        {1, 1, 0, 60000, 60000, 0},
-        {4, 1, 0, 60000, 15000, 0},
-        // 81 - 15 - 12 = 54 tiles left: (54 + 3) / 3 = 19 more quibos of 12 s.
-        {5, 1, 0, 60000, 12000, 60000 + 12000 * 19},
-        // Paused or over, the times last shown stay; over, the estimate is the final time.
-        {5, 1, 1, 1, 2, 3},
-        {5, 0, 0, 1, 2, 1},
-    };
+    } cases[] = {{0, 1, 0, 60000, 0, 0},
+                 {1, 1, 0, 60000, 60000, 0},
+                 {4, 1, 0, 60000, 15000, 0},
+                 // 81 - 15 - 12 = 54 tiles left: (54 + 3) / 3 = 19 more quibos of 12 s.
+                 {5, 1, 0, 60000, 12000, 60000 + 12000 * 19},
+                 // Paused or over, the times last shown stay; over, the estimate is the final time.
+                 {5, 1, 1, 1, 2, 3},
+                 {5, 0, 0, 1, 2, 1}};
     for (const auto& c : cases) {
         std::memset(&g_game, 0, sizeof g_game);
         for (int i = 0; i < 12; ++i)
@@ -46,10 +45,9 @@ TEST(Clock, StatusValuesAfterEachQuiboWhilePausedAndOnceOver)
         g_game.tStart = g_now - 60000;
         g_status = GAMESTATUS{1, 0, 2, 3};
         RefreshStatus();
-        EXPECT_EQ(g_status.dwTime, c.time) << c.found << c.fActive << c.fPaused;
-        EXPECT_EQ(g_status.cTilesLeft, 81u - 3 * c.found - 12);
-        EXPECT_EQ(g_status.dwAverage, c.average) << c.found << c.fActive << c.fPaused;
-        EXPECT_EQ(g_status.dwEstimate, c.estimate) << c.found << c.fActive << c.fPaused;
+        EXPECT_EQ((std::vector<uint32_t>{g_status.dwTime, g_status.cTilesLeft, g_status.dwAverage, g_status.dwEstimate}),
+                  (std::vector<uint32_t>{c.time, 81u - 3 * c.found - 12, c.average, c.estimate}))
+            << c.found << c.fActive << c.fPaused;
     }
     SetEngineClockSource(nullptr);
 }

@@ -58,12 +58,11 @@ void requireChecked(const uint8_t* data)
     std::memcpy(before, data + 4, sizeof before);
     for (int i = 0; i < cHIGHSCORES; ++i) {
         const HIGHSCORE& entry = g_highScores[i];
-        if (before[i].dwCheck == 0 || EntryCheck(before[i]) == before[i].dwCheck) {
+        if (before[i].dwCheck == 0 || EntryCheck(before[i]) == before[i].dwCheck)
             FUZZ_REQUIRE(sameEntry(entry, before[i]));
-            continue;
-        }
-        FUZZ_REQUIRE(HighScoreName(entry) == u"Cheater" && entry.dwCheck == 0);
-        FUZZ_REQUIRE(entry.dwScore == before[i].dwScore && entry.dwDate == before[i].dwDate);
+        else
+            FUZZ_REQUIRE(HighScoreName(entry) == u"Cheater" && entry.dwCheck == 0 && entry.dwScore == before[i].dwScore
+                         && entry.dwDate == before[i].dwDate);
     }
 }
 
@@ -101,12 +100,8 @@ void enterTime(uint32_t time, const std::u16string& name)
     std::memcpy(before, g_highScores, sizeof before);
     EnterHighScore(rank, name, time);
 
-    for (int i = 0; i < cHIGHSCORES; ++i) {
-        if (i < rank)
-            FUZZ_REQUIRE(sameEntry(g_highScores[i], before[i]));
-        else if (i > rank)
-            FUZZ_REQUIRE(sameEntry(g_highScores[i], before[i - 1]));
-    }
+    for (int i = 0; i < cHIGHSCORES; ++i)
+        FUZZ_REQUIRE(i == rank || sameEntry(g_highScores[i], before[i < rank ? i : i - 1]));
     const HIGHSCORE& entry = g_highScores[rank];
     const std::u16string_view stored = HighScoreName(entry);
     FUZZ_REQUIRE(stored.size() <= 63 && name.starts_with(stored));
@@ -122,10 +117,9 @@ void rememberName(const std::u16string& typed)
     const std::u16string before(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES));
     const std::u16string taken = RememberPlayerName(typed);
     const std::u16string list(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES));
-    if (typed.empty()) {
-        FUZZ_REQUIRE(taken.empty() && list == before);
+    FUZZ_REQUIRE(!typed.empty() || (taken.empty() && list == before));
+    if (typed.empty())
         return;
-    }
     FUZZ_REQUIRE(g_settings.szRecentNames[cchRECENT_NAMES - 1] == 0);
     const std::u16string name = typed.substr(0, 255);
     FUZZ_REQUIRE(taken == name.substr(0, name.find(u';')));
@@ -169,10 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool accepted = size >= 4 && read32(data) >> 16 == RECORD_VERSION >> 16;
     const bool wholeTable = accepted && size >= 4 + sizeof g_highScores;
     FUZZ_REQUIRE(LoadRecords() == accepted);
-    if (accepted)
-        FUZZ_REQUIRE(matchesStored(g_settings, data, size));
-    else
-        FUZZ_REQUIRE(storedAs(g_settingsValue, g_settings));
+    FUZZ_REQUIRE(accepted ? matchesStored(g_settings, data, size) : storedAs(g_settingsValue, g_settings));
     if (wholeTable) {
         requireChecked(data);
     } else {

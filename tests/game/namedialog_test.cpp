@@ -4,6 +4,7 @@
 #include "language.h"
 #include "records.h"
 #include "registry.h"
+#include "utf.h"
 #include "window_support.h"
 
 #include <algorithm>
@@ -25,7 +26,17 @@ struct SEEN {
 
 SEEN g_seen;
 HWND g_main = nullptr;
-void (*g_answer)(HWND dialog) = nullptr;
+
+// How a dialog is answered: a name typed and Return, or set and OK, or set and Escape.
+enum CLOSE { TYPED_RETURN, SET_OK, SET_ESCAPE };
+struct ANSWER {
+    LANGID language;
+    const char16_t* recent;
+    CLOSE close;
+    std::u16string entered, name, recentAfter;
+    std::vector<std::u16string> items;
+};
+const ANSWER* g_answer = nullptr;
 
 std::u16string windowText(HWND hwnd)
 {
@@ -50,7 +61,18 @@ void CALLBACK answerFromTimer(HWND, UINT, UINT_PTR id, DWORD)
     }
     g_seen.selected = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
     g_seen.mainDisabled = !IsWindowEnabled(g_main);
-    g_answer(dialog);
+    const ANSWER& a = *g_answer;
+    if (a.close == TYPED_RETURN)
+        PushText(dialog, Utf16ToUtf8(a.entered).c_str());
+    else
+        SetDlgItemTextW(dialog, IDC_PLAYER_NAME, a.entered.c_str());
+    if (a.language == LANGID_ESPERANTO) {
+        EXPECT_TRUE(SaveWindowPng(dialog, "name_dialog_eo.png"));
+    }
+    if (a.close == SET_OK)
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    else
+        PushKey(dialog, a.close == SET_ESCAPE ? SDLK_ESCAPE : SDLK_RETURN, true);
 }
 
 class NameDialog : public testing::Test {
@@ -73,62 +95,25 @@ protected:
     }
 };
 
-void setName(HWND dialog, const std::u16string& name)
-{
-    SetDlgItemTextW(dialog, IDC_PLAYER_NAME, name.c_str());
-}
-
 } // namespace
 
-// Each dialog is answered by typing or setting a name and pressing Return, Escape or OK.
+// A name already in the list moves to its front, once; Escape takes the text too, at most 255
+// characters of it.
 TEST_F(NameDialog, OffersTheRecentNamesAndTakesTheNameHoweverItCloses)
 {
-    const struct {
-        LANGID language;
-        const char16_t* recent;
-        void (*answer)(HWND dialog);
-        std::u16string name;
-        std::u16string recentAfter;
-        std::vector<std::u16string> items;
-    } cases[] = {
-        {LANGID_ENGLISH,
-         u"Ada;Bea;Cy;",
-         [](HWND dialog) { PushText(dialog, "Ŝanĝo"), PushKey(dialog, SDLK_RETURN, true); },
-         u"Ŝanĝo",
-         u"Ŝanĝo;Ada;Bea;Cy;",
-         {u"Ada", u"Bea", u"Cy"}},
-        // A name already in the list moves to its front, once.
-        {LANGID_ESPERANTO,
-         u"Ada;Bea;Cy;",
-         [](HWND dialog) {
-             setName(dialog, u"Bea");
-             EXPECT_TRUE(SaveWindowPng(dialog, "name_dialog_eo.png"));
-             SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-         },
-         u"Bea",
-         u"Bea;Ada;Cy;",
-         {u"Ada", u"Bea", u"Cy"}},
-        // Cancel takes the text too, at most 255 characters of it.
-        {LANGID_ENGLISH,
-         u"Ada;",
-         [](HWND dialog) { setName(dialog, std::u16string(300, u'z')), PushKey(dialog, SDLK_ESCAPE, true); },
-         std::u16string(255, u'z'),
-         std::u16string(255, u'z') + u";Ada;",
-         {u"Ada"}},
-        {LANGID_ENGLISH,
-         u"",
-         [](HWND dialog) { setName(dialog, u"Eve"), SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); },
-         u"Eve",
-         u"Eve;",
-         {}},
-    };
-    for (const auto& c : cases) {
+    const std::u16string z255(255, u'z');
+    const ANSWER cases[]
+        = {{LANGID_ENGLISH, u"Ada;Bea;Cy;", TYPED_RETURN, u"Ŝanĝo", u"Ŝanĝo", u"Ŝanĝo;Ada;Bea;Cy;", {u"Ada", u"Bea", u"Cy"}},
+           {LANGID_ESPERANTO, u"Ada;Bea;Cy;", SET_OK, u"Bea", u"Bea", u"Bea;Ada;Cy;", {u"Ada", u"Bea", u"Cy"}},
+           {LANGID_ENGLISH, u"Ada;", SET_ESCAPE, std::u16string(300, u'z'), z255, z255 + u";Ada;", {u"Ada"}},
+           {LANGID_ENGLISH, u"", SET_OK, u"Eve", u"Eve", u"Eve;", {}}};
+    for (const ANSWER& c : cases) {
         SCOPED_TRACE(testing::Message() << "answer " << (&c - cases));
         ASSERT_TRUE(SetLanguage(c.language));
         std::fill(std::begin(g_settings.szRecentNames), std::end(g_settings.szRecentNames), u'\0');
         std::u16string_view(c.recent).copy(g_settings.szRecentNames, cchRECENT_NAMES - 1);
         g_seen = {};
-        g_answer = c.answer;
+        g_answer = &c;
         SetTimer(nullptr, 0, 30, answerFromTimer);
         EXPECT_EQ(AskPlayerName(g_main), c.name);
         EXPECT_EQ(std::u16string(g_settings.szRecentNames), c.recentAfter);

@@ -41,31 +41,26 @@ TEST_F(Publish, AddressesFollowTheServerKeyAndTheLanguageAndSendNoUncheckedEntry
 
 TEST_F(Publish, NamesAreEncodedForTheAddress)
 {
-    const struct {
-        const char16_t* name;
-        const char* encoded;
-    } cases[] = {{u"Ada Lovelace, Jr.", "Ada@Lovelace@Jr"}, {u"?!&%;", ""}, {u"Ĉu ne?", "u@ne"}, {u"a&b=c#d", "abcd"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(EncodePublishName(c.name), c.encoded) << c.encoded;
+    const std::pair<const char16_t*, const char*> cases[]
+        = {{u"Ada Lovelace, Jr.", "Ada@Lovelace@Jr"}, {u"?!&%;", ""}, {u"Ĉu ne?", "u@ne"}, {u"a&b=c#d", "abcd"}};
+    for (const auto& [name, encoded] : cases)
+        EXPECT_EQ(EncodePublishName(name), encoded) << encoded;
 }
 
 TEST_F(Publish, CheckedEntriesAreSentBestFirst)
 {
     EnterHighScore(1, u"Ada Lovelace!", 280000);
     EnterHighScore(0, u"?!", 100000);
-    const HIGHSCORE& punct = g_highScores[0];
-    const HIGHSCORE& ada = g_highScores[2];
-    const std::string expected = ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&en&score&100000&&" + std::to_string(punct.dwDate)
-                                 + "&" + std::to_string(expectedCheck("", 100000, punct.dwDate)) + "&score&280000&Ada@Lovelace&"
-                                 + std::to_string(ada.dwDate) + "&" + std::to_string(expectedCheck("Ada Lovelace", 280000, ada.dwDate));
-    EXPECT_EQ(PublishAddress(), expected);
+    const uint32_t first = g_highScores[0].dwDate, third = g_highScores[2].dwDate;
+    EXPECT_EQ(PublishAddress(), ScoresServer() + "/cgi-bin/score.cgi?post&game&1&lang&en&score&100000&&" + std::to_string(first) + "&"
+                                    + std::to_string(expectedCheck("", 100000, first)) + "&score&280000&Ada@Lovelace&"
+                                    + std::to_string(third) + "&" + std::to_string(expectedCheck("Ada Lovelace", 280000, third)));
 }
 
 TEST_F(Publish, AFullLengthNameIsSentWithoutRunningPastIt)
 {
-    HIGHSCORE& entry = g_highScores[0];
-    std::fill(std::begin(entry.szName), std::end(entry.szName), u'x');
-    entry.dwCheck = EntryCheck(entry);
+    std::fill(std::begin(g_highScores[0].szName), std::end(g_highScores[0].szName), u'x');
+    g_highScores[0].dwCheck = EntryCheck(g_highScores[0]);
     EXPECT_NE(PublishAddress().find("&score&270000&" + std::string(64, 'x') + "&"), std::string::npos);
 }
 

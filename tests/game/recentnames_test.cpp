@@ -18,12 +18,9 @@ std::u16string storedNames()
 
 TEST(RecentNames, TheListIsReadUpToItsFirstEmptyName)
 {
-    std::u16string list = u"Ada;Bea;";
-    EXPECT_EQ(TakeFirstName(list), u"Ada");
-    EXPECT_EQ(list, u"Bea;");
-    list = u"NoSeparator";
-    EXPECT_EQ(TakeFirstName(list), u"");
-    EXPECT_EQ(list, u"NoSeparator");
+    std::u16string list = u"Ada;Bea;", unended = u"NoSeparator";
+    EXPECT_EQ(TakeFirstName(list) + u"|" + list, u"Ada|Bea;");
+    EXPECT_EQ(TakeFirstName(unended) + u"|" + unended, u"|NoSeparator");
 
     EXPECT_EQ(RecentNames(u"Ada;Bea;;Cid;"), (std::vector<std::u16string_view>{u"Ada", u"Bea"}));
     EXPECT_EQ(RecentNames(u"Ada;Bea"), (std::vector<std::u16string_view>{u"Ada", u"Bea"}));
@@ -32,17 +29,10 @@ TEST(RecentNames, TheListIsReadUpToItsFirstEmptyName)
 
 TEST(RecentNames, ANameGoesToTheFrontOnceAndTheListStaysWithinItsField)
 {
-    const struct {
-        const char16_t* list;
-        const char16_t* name;
-        const char16_t* remembered;
-    } cases[] = {
-        {u"Ada;Bea;Cid;", u"Bea", u"Bea;Ada;Cid;"},
-        {u"", u"Eve", u"Eve;"},
-        {u"Ada;;Bea;", u"Eve", u"Eve;Ada;"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(RememberName(c.list, c.name, 512), c.remembered);
+    const std::tuple<const char16_t*, const char16_t*, const char16_t*> cases[]
+        = {{u"Ada;Bea;Cid;", u"Bea", u"Bea;Ada;Cid;"}, {u"", u"Eve", u"Eve;"}, {u"Ada;;Bea;", u"Eve", u"Eve;Ada;"}};
+    for (const auto& [list, name, remembered] : cases)
+        EXPECT_EQ(RememberName(list, name, 512), remembered);
 
     std::u16string list;
     for (char16_t c = u'a'; c <= u'z'; ++c)

@@ -6,7 +6,6 @@
 #include "language.h"
 #include "recentnames.h"
 
-#include <cstddef>
 #include <cstring>
 #include <ctime>
 #include <gtest/gtest.h>
@@ -16,6 +15,10 @@
 
 namespace {
 
+using BYTES = std::vector<BYTE>;
+using NUMBERS = std::vector<uint32_t>;
+
+const registry::key g_nls(u"HKLM\\Software\\Zelnor\\NLS");
 const registry::value g_owner(registry::key(u"HKCU\\ControlPanel\\Owner"), u"Owner");
 const registry::value g_settingsValue(GameKey(), u"Settings");
 const registry::value g_scoresValue(GameKey(), u"HighScores");
@@ -25,29 +28,43 @@ protected:
     void SetUp() override
     {
         TearDown();
-        registry::key(u"HKLM\\Software\\Zelnor\\NLS").erase();
+        g_nls.erase();
         SelectLanguage("Quibo", 1);
         std::memset(&g_settings, 0xAB, sizeof g_settings);
         DefaultHighScores();
     }
-    void TearDown() override
-    {
-        GameKey().erase();
-        g_owner.erase();
-    }
+    void TearDown() override { GameKey().erase(), g_owner.erase(); }
 };
 
-void store(const registry::value& value, const std::vector<BYTE>& bytes)
+void store(const registry::value& value, const BYTES& bytes)
 {
     ASSERT_TRUE(value.writeBinary(registry::binary(bytes.data(), static_cast<DWORD>(bytes.size()), false)));
 }
 
-// A version word followed by cbBody bytes of fill.
-std::vector<BYTE> record(DWORD version, size_t cbBody, BYTE fill = 0)
+BYTES stored(const registry::value& value)
 {
-    std::vector<BYTE> bytes(4 + cbBody, fill);
+    const registry::binary b = value.readBinary();
+    return BYTES(b.data(), b.data() + b.size());
+}
+
+// A version word and cbBody bytes of fill, with little-endian values of cb bytes at their offsets.
+struct AT {
+    size_t offset, cb;
+    uint32_t value;
+};
+BYTES record(DWORD version, size_t cbBody, std::initializer_list<AT> values = {}, BYTE fill = 0)
+{
+    BYTES bytes(4 + cbBody, fill);
     std::memcpy(bytes.data(), &version, 4);
+    for (const AT& at : values)
+        if (at.offset + at.cb <= bytes.size())
+            std::memcpy(&bytes[at.offset], &at.value, at.cb);
     return bytes;
+}
+
+NUMBERS settingsFields()
+{
+    return {g_settings.iEffects, g_settings.fSmoothAnimation, g_settings.fSoundEffects, g_settings.fMusic, g_settings.dwReserved};
 }
 
 std::u16string recentNames()
@@ -55,15 +72,17 @@ std::u16string recentNames()
     return std::u16string(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES));
 }
 
-// A little-endian value of cb bytes at offset, or ~0 when it lies outside the stored bytes.
-uint32_t storedAt(const registry::binary& stored, size_t offset, size_t cb)
+NUMBERS scores()
 {
-    if (offset + cb > stored.size())
-        return ~0u;
-    uint32_t v = 0;
-    for (size_t i = 0; i < cb; ++i)
-        v |= static_cast<uint32_t>(stored.data()[offset + i]) << (8 * i);
-    return v;
+    NUMBERS all;
+    for (const HIGHSCORE& entry : g_highScores)
+        all.push_back(entry.dwScore);
+    return all;
+}
+
+std::u16string name(int rank)
+{
+    return std::u16string(HighScoreName(g_highScores[rank]));
 }
 
 // The check value worked out by hand from its definition.
@@ -78,8 +97,7 @@ uint32_t expectedCheck(std::u16string_view name, uint32_t score)
 // Rewrites one entry's field inside the stored record, as a hand edit would.
 void editStored(int entry, size_t offset, uint32_t value, size_t cb)
 {
-    const registry::binary before = g_scoresValue.readBinary();
-    std::vector<BYTE> bytes(before.data(), before.data() + before.size());
+    BYTES bytes = stored(g_scoresValue);
     std::memcpy(&bytes[4 + entry * sizeof(HIGHSCORE) + offset], &value, cb);
     store(g_scoresValue, bytes);
 }
@@ -92,16 +110,13 @@ TEST_F(Records, AFirstRunGetsTheDefaultsInItsLanguageWrittenBack)
     for (const char16_t* language : {u"", u"EO"}) {
         GameKey().erase();
         if (*language) {
-            ASSERT_TRUE(registry::value(registry::key(u"HKLM\\Software\\Zelnor\\NLS"), u"Lang-Quibo").writeString(language));
+            ASSERT_TRUE(registry::value(g_nls, u"Lang-Quibo").writeString(language));
         }
         const std::u16string name = *language ? u"Nenomita;" : u"Anonymous;";
         EXPECT_FALSE(LoadRecords());
-        const uint32_t fields[]
-            = {g_settings.iEffects, g_settings.fSmoothAnimation, g_settings.fSoundEffects, g_settings.fMusic, g_settings.dwReserved};
-        EXPECT_EQ(std::vector<uint32_t>(std::begin(fields), std::end(fields)), (std::vector<uint32_t>{EFFECTS_SOME, 1, 1, 1, 0}));
+        EXPECT_EQ(settingsFields(), (NUMBERS{EFFECTS_SOME, 1, 1, 1, 0}));
         EXPECT_EQ(recentNames(), name);
         EXPECT_EQ(g_settingsValue.size(), 1048u);
-
         std::memset(&g_settings, 0, sizeof g_settings);
         EXPECT_TRUE(LoadRecords());
         EXPECT_EQ(recentNames(), name);
@@ -110,17 +125,12 @@ TEST_F(Records, AFirstRunGetsTheDefaultsInItsLanguageWrittenBack)
 
 TEST_F(Records, TheOwnersNameIsTheDefaultPlayer)
 {
-    const struct {
-        std::vector<BYTE> owner;
-        const char16_t* name;
-    } cases[] = {
-        {{'A', 0, 'd', 0, 'a', 0, 0, 0, 'j', 0}, u"Ada"},
-        {{'B', 0, 'o', 0, 'b'}, u"Bo"}, // neither terminated nor a whole number of units
-        {{0, 0}, u"Anonymous"},
-    };
-    for (const auto& c : cases) {
-        store(g_owner, c.owner);
-        EXPECT_EQ(DefaultPlayerName(), c.name);
+    // The second is neither terminated nor a whole number of units.
+    const std::pair<BYTES, const char16_t*> cases[]
+        = {{{'A', 0, 'd', 0, 'a', 0, 0, 0, 'j', 0}, u"Ada"}, {{'B', 0, 'o', 0, 'b'}, u"Bo"}, {{0, 0}, u"Anonymous"}};
+    for (const auto& [owner, name] : cases) {
+        store(g_owner, owner);
+        EXPECT_EQ(DefaultPlayerName(), name);
     }
     ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
     EXPECT_EQ(DefaultPlayerName(), u"Nenomita");
@@ -134,7 +144,7 @@ TEST_F(Records, OnlyVersionThreeSettingsAreKept)
         EXPECT_EQ(g_settings.fMusic, version >> 16 == 3 ? 0u : 1u);
     }
     // Cut to the record: the names then fill their field without a terminator.
-    store(g_settingsValue, record(0x00030000, 2000, 'x'));
+    store(g_settingsValue, record(0x00030000, 2000, {}, 'x'));
     EXPECT_TRUE(LoadRecords());
     EXPECT_EQ(recentNames().size(), static_cast<size_t>(cchRECENT_NAMES));
 }
@@ -142,93 +152,57 @@ TEST_F(Records, OnlyVersionThreeSettingsAreKept)
 // A short table would hold times of 0 ms that no game could beat.
 TEST_F(Records, AnUnusableHighScoreTableIsReplacedByTheDefaultsAndWrittenBack)
 {
+    const size_t whole = sizeof g_highScores;
     const struct {
         DWORD version;
         size_t cb; // 0: nothing stored
-        bool kept;
     } cases[] = {
-        {0, 0, false},
-        {0x00020000, sizeof g_highScores, false},
-        {RECORD_VERSION, 1, false},
-        {RECORD_VERSION, 140, false},
-        {RECORD_VERSION, sizeof g_highScores - 1, false},
-        {RECORD_VERSION, sizeof g_highScores + 10, true},
-    };
+        {0, 0}, {0x00020000, whole}, {RECORD_VERSION, 1}, {RECORD_VERSION, 140}, {RECORD_VERSION, whole - 1}, {RECORD_VERSION, whole + 10}};
     for (const auto& c : cases) {
+        const bool kept = c.version == RECORD_VERSION && c.cb >= whole;
         GameKey().erase();
         std::memset(g_highScores, 0, sizeof g_highScores);
-        if (c.cb) {
-            std::vector<BYTE> bytes = record(c.version, c.cb);
-            if (c.cb >= sizeof g_highScores)
-                reinterpret_cast<HIGHSCORE*>(bytes.data() + 4)[8].dwScore = 5;
-            store(g_scoresValue, bytes);
-        }
+        if (c.cb)
+            store(g_scoresValue, record(c.version, c.cb, {{4 + 8 * 140 + 128, 4, 5}}));
         LoadHighScores();
-        EXPECT_EQ(g_highScores[8].dwScore, c.kept ? 5u : 1065000u) << c.cb;
-        EXPECT_EQ(g_scoresValue.size(), c.kept ? 4 + c.cb : 1264u) << c.cb;
+        EXPECT_EQ(g_highScores[8].dwScore, kept ? 5u : 1065000u) << c.cb;
+        EXPECT_EQ(g_scoresValue.size(), kept ? 4 + c.cb : 1264u) << c.cb;
     }
 }
 
 // Every field at its offset: a swapped or resized field moves bytes other readers rely on.
 TEST_F(Records, StoredRecordsKeepTheirByteLayoutAndReadBack)
 {
-    std::memset(&g_settings, 0, sizeof g_settings);
-    g_settings.iEffects = 0x11;
-    g_settings.fSmoothAnimation = 0x22;
-    g_settings.fSoundEffects = 0x33;
-    g_settings.fMusic = 0x44;
-    g_settings.dwReserved = 0x55;
-    g_settings.szRecentNames[0] = u'Ŝ';
-    g_settings.szRecentNames[cchRECENT_NAMES - 1] = u'z';
-    std::memset(g_highScores, 0, sizeof g_highScores);
-    g_highScores[0].szName[0] = u'A';
-    g_highScores[8].szName[63] = u'Q';
-    g_highScores[8].dwScore = 0x66;
-    g_highScores[8].dwDate = 0x77;
-    g_highScores[8].dwCheck = 0x88;
-    const SETTINGS settings = g_settings;
-    HIGHSCORE scores[cHIGHSCORES];
-    std::memcpy(scores, g_highScores, sizeof scores);
-    SaveRecords();
-
-    const registry::binary storedSettings = g_settingsValue.readBinary();
-    const registry::binary storedScores = g_scoresValue.readBinary();
-    ASSERT_EQ(storedSettings.size(), 1048u);
-    ASSERT_EQ(storedScores.size(), 1264u);
     constexpr size_t last = 4 + 8 * 140; // the ninth entry
-    const struct {
-        const registry::binary* stored;
-        size_t offset;
-        size_t cb;
-        uint32_t value;
-    } fields[] = {
-        {&storedSettings, 0, 4, 0x00030000},  {&storedSettings, 4, 4, 0x11},        {&storedSettings, 8, 4, 0x22},
-        {&storedSettings, 12, 4, 0x33},       {&storedSettings, 16, 4, 0x44},       {&storedSettings, 20, 4, 0x55},
-        {&storedSettings, 24, 2, u'Ŝ'},       {&storedSettings, 1046, 2, u'z'},     {&storedScores, 0, 4, 0x00030000},
-        {&storedScores, 4, 2, u'A'},          {&storedScores, last + 126, 2, u'Q'}, {&storedScores, last + 128, 4, 0x66},
-        {&storedScores, last + 132, 4, 0x77}, {&storedScores, last + 136, 4, 0x88},
-    };
-    for (const auto& field : fields)
-        EXPECT_EQ(storedAt(*field.stored, field.offset, field.cb), field.value) << "offset " << field.offset;
-
-    std::memset(&g_settings, 0, sizeof g_settings);
-    std::memset(g_highScores, 0, sizeof g_highScores);
-    EXPECT_TRUE(ReadSettings());
+    const BYTES settings = record(
+        0x00030000, 1044, {{4, 4, 0x11}, {8, 4, 0x22}, {12, 4, 0x33}, {16, 4, 0x44}, {20, 4, 0x55}, {24, 2, u'Ŝ'}, {1046, 2, u'z'}});
+    const BYTES table = record(0x00030000, 1260,
+                               {{4, 2, u'A'}, {last + 126, 2, u'Q'}, {last + 128, 4, 0x66}, {last + 132, 4, 0x77}, {last + 136, 4, 0x88}});
+    store(g_settingsValue, settings);
+    store(g_scoresValue, table);
+    ASSERT_TRUE(ReadSettings());
     LoadHighScores();
-    EXPECT_EQ(std::memcmp(&g_settings, &settings, sizeof settings), 0);
-    EXPECT_EQ(std::memcmp(g_highScores, scores, sizeof scores), 0);
+    const HIGHSCORE& ninth = g_highScores[8];
+    NUMBERS read = settingsFields();
+    read.insert(read.end(), {g_settings.szRecentNames[0], g_settings.szRecentNames[cchRECENT_NAMES - 1], g_highScores[0].szName[0],
+                             ninth.szName[63], ninth.dwScore, ninth.dwDate, ninth.dwCheck});
+    EXPECT_EQ(read, (NUMBERS{0x11, 0x22, 0x33, 0x44, 0x55, u'Ŝ', u'z', u'A', u'Q', 0x66, 0x77, 0x88}));
+
+    GameKey().erase();
+    SaveRecords();
+    EXPECT_EQ(stored(g_settingsValue), settings);
+    EXPECT_EQ(stored(g_scoresValue), table);
 }
 
 // Their dates are pinned where the high-score screen shows them.
 TEST_F(Records, DefaultHighScoresAreNineDistinctUncheckedEntriesBestFirst)
 {
-    const uint32_t scores[] = {270000, 300000, 405000, 435000, 600000, 750000, 855000, 900000, 1065000};
     CheckHighScores();
-    std::set<std::u16string_view> names;
+    EXPECT_EQ(scores(), (NUMBERS{270000, 300000, 405000, 435000, 600000, 750000, 855000, 900000, 1065000}));
+    std::set<std::u16string> names;
     for (int i = 0; i < cHIGHSCORES; ++i) {
-        EXPECT_EQ(g_highScores[i].dwScore, scores[i]);
         EXPECT_EQ(g_highScores[i].dwCheck, 0u);
-        names.insert(HighScoreName(g_highScores[i]));
+        names.insert(name(i));
     }
     EXPECT_EQ(names.size(), 9u);
     EXPECT_FALSE(names.contains(u"") || names.contains(u"Cheater"));
@@ -242,8 +216,7 @@ TEST_F(Records, EntryCheckFollowsNameAndScoreOnlyAndReadsNoFurtherThanTheName)
     entry->dwScore = 5;
     EXPECT_EQ(HighScoreName(*entry), std::u16string(64, u'Q'));
     EXPECT_EQ(EntryCheck(*entry), expectedCheck(std::u16string(64, u'Q'), 5));
-    HIGHSCORE named{u"Ĵeli Ŭ", 123456, 999999, 0};
-    EXPECT_EQ(EntryCheck(named), expectedCheck(u"Ĵeli Ŭ", 123456));
+    EXPECT_EQ(EntryCheck(HIGHSCORE{u"Ĵeli Ŭ", 123456, 999999, 0}), expectedCheck(u"Ĵeli Ŭ", 123456));
 }
 
 TEST_F(Records, EditedNamesAndScoresBecomeCheatersButDatesDoNot)
@@ -254,53 +227,40 @@ TEST_F(Records, EditedNamesAndScoresBecomeCheatersButDatesDoNot)
     editStored(0, 0, u'Z', sizeof(char16_t)); // "Zid"
     editStored(1, offsetof(HIGHSCORE, dwScore), 850, 4);
     editStored(2, offsetof(HIGHSCORE, dwDate), 12345, 4);
-
     LoadHighScores();
     CheckHighScores();
-    EXPECT_EQ(HighScoreName(g_highScores[0]), u"Cheater");
-    EXPECT_EQ(g_highScores[0].dwCheck, 0u);
-    EXPECT_EQ(g_highScores[0].dwScore, 800u);
-    EXPECT_EQ(HighScoreName(g_highScores[1]), u"Cheater");
-    EXPECT_EQ(g_highScores[1].dwScore, 850u);
-    EXPECT_EQ(HighScoreName(g_highScores[2]), u"Ada");
-    EXPECT_EQ(g_highScores[2].dwDate, 12345u);
+    EXPECT_EQ(name(0) + u"," + name(1) + u"," + name(2), u"Cheater,Cheater,Ada");
+    EXPECT_EQ((NUMBERS{g_highScores[0].dwCheck, g_highScores[0].dwScore, g_highScores[1].dwScore, g_highScores[2].dwDate}),
+              (NUMBERS{0, 800, 850, 12345}));
 }
 
 TEST_F(Records, ATimeMustBeStrictlyBetterToEnterAndEntersCheckedDatedAndStored)
 {
-    EXPECT_EQ(HighScoreRank(1065000), -1);
-    EXPECT_EQ(HighScoreRank(1064999), 8);
-    EXPECT_EQ(HighScoreRank(0), 0);
-    EXPECT_EQ(HighScoreRank(300000), 2);
-
+    EXPECT_EQ((std::vector<int>{HighScoreRank(1065000), HighScoreRank(1064999), HighScoreRank(0), HighScoreRank(300000)}),
+              (std::vector<int>{-1, 8, 0, 2}));
     EnterHighScore(8, u"Last", 1064999);
-    EXPECT_EQ(g_highScores[8].dwScore, 1064999u);
-    EXPECT_EQ(g_highScores[7].dwScore, 900000u);
-    EnterHighScore(2, u"Tie", 300000);
-    EXPECT_EQ(HighScoreName(g_highScores[2]), u"Tie");
-    EXPECT_EQ(g_highScores[1].dwScore, 300000u);
-    EXPECT_EQ(g_highScores[3].dwScore, 405000u);
-    EXPECT_EQ(g_highScores[8].dwScore, 900000u); // the old ninth is gone
+    EXPECT_EQ(scores(), (NUMBERS{270000, 300000, 405000, 435000, 600000, 750000, 855000, 900000, 1064999}));
+    EnterHighScore(2, u"Tie", 300000); // the old ninth goes
+    EXPECT_EQ(scores(), (NUMBERS{270000, 300000, 300000, 405000, 435000, 600000, 750000, 855000, 900000}));
+    EXPECT_EQ(name(2), u"Tie");
     EXPECT_EQ(g_highScores[2].dwCheck, expectedCheck(u"Tie", 300000));
     EXPECT_EQ(g_highScores[2].dwDate, PackDate());
-
-    HIGHSCORE stored[cHIGHSCORES];
-    ASSERT_TRUE(g_scoresValue.readVersioned(RECORD_VERSION, stored, sizeof stored));
-    EXPECT_EQ(std::memcmp(stored, g_highScores, sizeof stored), 0);
+    HIGHSCORE table[cHIGHSCORES];
+    ASSERT_TRUE(g_scoresValue.readVersioned(RECORD_VERSION, table, sizeof table));
+    EXPECT_EQ(std::memcmp(table, g_highScores, sizeof table), 0);
 
     // Names are cut to 63 characters, never inside a surrogate pair.
     EnterHighScore(0, std::u16string(70, u'n'), 1);
-    EXPECT_EQ(HighScoreName(g_highScores[0]), std::u16string(63, u'n'));
+    EXPECT_EQ(name(0), std::u16string(63, u'n'));
     EnterHighScore(0, std::u16string(62, u'a') + u"\U0001F600", 1);
-    EXPECT_EQ(HighScoreName(g_highScores[0]), std::u16string(62, u'a'));
+    EXPECT_EQ(name(0), std::u16string(62, u'a'));
 }
 
 TEST_F(Records, StoredDatesPackDayMonthAndYearIntoOneNumber)
 {
     EXPECT_EQ(PackDate({2002, 3, 16}), 2002u * 372 + 2 * 31 + 15);
     const CALENDARDATE zero = UnpackDate(0);
-    EXPECT_EQ(std::vector<uint32_t>({zero.year, zero.month, zero.day}), std::vector<uint32_t>({0, 1, 1}));
-    EXPECT_EQ(UnpackDate(PackDate({2031, 12, 31})).day, 31u);
+    EXPECT_EQ((NUMBERS{zero.year, zero.month, zero.day, UnpackDate(PackDate({2031, 12, 31})).day}), (NUMBERS{0, 1, 1, 31}));
     const std::time_t now = std::time(nullptr);
     std::tm t{};
     localtime_r(&now, &t);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -36,22 +37,20 @@ std::vector<int> expectedFind(unsigned seed, int mustContain = -1)
 // Each attribute all the same or all different: then exactly one tile completes any pair.
 TEST(IsQuibo, ExactlyOneThirdTileCompletesAnyPair)
 {
-    for (int a = 0; a < cDECK; ++a) {
+    for (int a = 0; a < cDECK; ++a)
         for (int b = a + 1; b < cDECK; ++b) {
             int completions = 0;
             for (int c = 0; c < cDECK; ++c)
                 completions += IsQuibo(TileAt(a), TileAt(b), TileAt(c));
             ASSERT_EQ(completions, 1) << a << "," << b;
         }
-    }
 }
 
 TEST(BuildDeck, HoldsEveryTileOnceInTheOrderTheSeedGives)
 {
     for (unsigned seed : {1u, 42u, 20261206u}) {
-        std::vector<int> expected(cDECK);
-        for (int i = 0; i < cDECK; ++i)
-            expected[i] = i;
+        std::vector<int> expected(cDECK), dealt;
+        std::iota(expected.begin(), expected.end(), 0);
         std::srand(seed);
         const int swaps = 100 + std::rand() % 100;
         for (int s = 0; s < swaps; ++s)
@@ -61,10 +60,9 @@ TEST(BuildDeck, HoldsEveryTileOnceInTheOrderTheSeedGives)
         g_game.rgDeck[3].pObject = reinterpret_cast<ANIMOBJECT*>(&g_game);
         std::srand(seed);
         BuildDeck();
-        for (int i = 0; i < cDECK; ++i) {
-            EXPECT_TRUE(g_game.rgDeck[i].fPresent && !g_game.rgDeck[i].pObject);
-            EXPECT_EQ(TileIndex(g_game.rgDeck[i]), expected[i]) << "seed " << seed << " entry " << i;
-        }
+        for (const PIECE& tile : g_game.rgDeck)
+            dealt.push_back(tile.fPresent && !tile.pObject ? TileIndex(tile) : -1);
+        EXPECT_EQ(dealt, expected) << "seed " << seed;
     }
 }
 
@@ -83,10 +81,8 @@ TEST(FindQuibo, FindsTheTripleTheStirringImpliesLedByTheTileItMustContain)
             std::srand(seed);
             PIECE out[3] = {};
             ASSERT_EQ(FindQuibo(SCOPE_BOARD, lead < 0 ? nullptr : &leader, out), want.size() == 3);
-            if (want.size() == 3)
-                EXPECT_EQ(std::vector<int>({TileIndex(out[0]), TileIndex(out[1]), TileIndex(out[2])}), want);
-            else
-                EXPECT_EQ(out[0].fPresent, 0u);
+            EXPECT_EQ(out[0].fPresent ? std::vector<int>({TileIndex(out[0]), TileIndex(out[1]), TileIndex(out[2])}) : std::vector<int>{-1},
+                      want);
         }
     }
 }
@@ -116,10 +112,8 @@ TEST(FindQuibo, ScopesReachIntoTheDeckAsFarAsTheyShould)
         uint32_t nextTile;
         QUIBOSCOPE scope;
         bool found;
-    } cases[] = {
-        {70, SCOPE_BOARD, false},    {70, SCOPE_NEXT_ADD, true}, {69, SCOPE_NEXT_ADD, false}, {60, SCOPE_REMAINING, true},
-        {73, SCOPE_REMAINING, true}, {78, SCOPE_NEXT_ADD, true}, {80, SCOPE_NEXT_ADD, true}, // fewer than three left
-    };
+    } cases[] = {{70, SCOPE_BOARD, false},    {70, SCOPE_NEXT_ADD, true}, {69, SCOPE_NEXT_ADD, false}, {60, SCOPE_REMAINING, true},
+                 {73, SCOPE_REMAINING, true}, {78, SCOPE_NEXT_ADD, true}, {80, SCOPE_NEXT_ADD, true}}; // the last: fewer than three left
     for (const auto& c : cases) {
         g_game.iNextTile = c.nextTile;
         PIECE out[3];

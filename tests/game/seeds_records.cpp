@@ -16,10 +16,12 @@ std::vector<uint8_t> stored(uint32_t version, const void* record, size_t cb)
     return bytes;
 }
 
-void setName(HIGHSCORE& entry, std::u16string_view name)
+// The entry under a new name, signed.
+void rename(HIGHSCORE& entry, std::u16string_view name)
 {
     std::memset(entry.szName, 0, sizeof entry.szName);
     name.copy(entry.szName, cchHIGHSCORE_NAME);
+    entry.dwCheck = EntryCheck(entry);
 }
 
 } // namespace
@@ -32,23 +34,17 @@ void WriteSeeds(const SeedFolder& seeds)
     // Signed entries, a forged one, a name filling the whole field and one cut inside a pair.
     for (int i = 0; i < cHIGHSCORES; ++i)
         g_highScores[i].dwCheck = EntryCheck(g_highScores[i]);
-    setName(g_highScores[2], std::u16string(64, u'W'));
-    g_highScores[2].dwCheck = EntryCheck(g_highScores[2]);
-    setName(g_highScores[4], std::u16string(62, u'a') + u"\xD83D\xDE00");
-    g_highScores[4].dwCheck = EntryCheck(g_highScores[4]);
-    setName(g_highScores[5], u"Ana Maria-Luiza!");
-    g_highScores[5].dwCheck = EntryCheck(g_highScores[5]);
+    rename(g_highScores[2], std::u16string(64, u'W'));
+    rename(g_highScores[4], std::u16string(62, u'a') + u"\xD83D\xDE00");
+    rename(g_highScores[5], u"Ana Maria-Luiza!");
     g_highScores[7].dwScore -= 1;
-    seeds.Write("signed", stored(RECORD_VERSION, g_highScores, sizeof g_highScores));
-    seeds.Write("newer-minor", stored(0x00030001, g_highScores, sizeof g_highScores));
-    seeds.Write("older-major", stored(0x00020005, g_highScores, sizeof g_highScores));
-    seeds.Write("newer-major", stored(0x00040000, g_highScores, sizeof g_highScores));
+    const std::pair<const char*, uint32_t> versions[]
+        = {{"signed", RECORD_VERSION}, {"newer-minor", 0x00030001}, {"older-major", 0x00020005}, {"newer-major", 0x00040000}};
+    for (const auto& [name, version] : versions)
+        seeds.Write(name, stored(version, g_highScores, sizeof g_highScores));
     seeds.Write("short", stored(RECORD_VERSION, g_highScores, 300));
 
-    SETTINGS settings = {};
-    settings.iEffects = EFFECTS_ALL;
-    settings.fSoundEffects = 1;
-    settings.dwReserved = 0xDEADBEEF;
+    SETTINGS settings = {EFFECTS_ALL, 0, 1, 0, 0xDEADBEEF, {}};
     std::u16string(u"Ada;Bob;;Cleo;").copy(settings.szRecentNames, cchRECENT_NAMES);
     seeds.Write("settings", stored(RECORD_VERSION, &settings, sizeof settings));
     std::u16string(cchRECENT_NAMES, u'n').copy(settings.szRecentNames, cchRECENT_NAMES);

@@ -3,18 +3,14 @@
 
 #include "game.h"
 
+#include <algorithm>
 #include <vector>
 
 // The tile of a canonical index.
 inline PIECE TileAt(int index)
 {
-    return PIECE{1,
-                 static_cast<uint32_t>(index / 27),
-                 static_cast<uint32_t>(index / 9 % 3),
-                 static_cast<uint32_t>(index / 3 % 3),
-                 static_cast<uint32_t>(index % 3),
-                 nullptr,
-                 0};
+    const auto u = [](int v) { return static_cast<uint32_t>(v); };
+    return PIECE{1, u(index / 27), u(index / 9 % 3), u(index / 3 % 3), u(index % 3), nullptr, 0};
 }
 
 // Twelve tiles with no quibo among them: each one completes none with two taken before it.
@@ -36,18 +32,12 @@ inline std::vector<int> QuiboFreeTwelve()
 inline void DealBoard(const std::vector<int>& board, uint32_t nextTile)
 {
     std::vector<int> order = board;
-    for (int t = 0; t < cDECK; ++t) {
-        bool dealt = false;
-        for (int b : board)
-            dealt = dealt || b == t;
-        if (!dealt)
+    for (int t = 0; t < cDECK; ++t)
+        if (std::find(board.begin(), board.end(), t) == board.end())
             order.push_back(t);
-    }
     for (int i = 0; i < cDECK; ++i)
         g_game.rgDeck[i] = TileAt(order[i]);
-    for (auto& row : g_game.rgBoard)
-        for (PIECE& piece : row)
-            piece = PIECE{};
+    std::fill(&g_game.rgBoard[0][0], &g_game.rgBoard[0][0] + cROWS * cCOLUMNS, PIECE{});
     for (size_t i = 0; i < board.size(); ++i)
         g_game.rgBoard[i / 4][i % 4] = TileAt(board[i]);
     g_game.iNextTile = nextTile;

@@ -15,20 +15,22 @@ protected:
         PumpReady();
         ClearLog();
     }
-    // Moves the manual clock on, then dispatches what is ready: the ids of the WM_TIMER messages
-    // among it, every other message to `others`.
-    std::vector<WPARAM> TicksAfter(DWORD milliseconds, std::vector<UINT>* others = nullptr)
+    // Dispatches every message that is ready and returns them.
+    static std::vector<MSG> Drain()
+    {
+        std::vector<MSG> read;
+        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); DispatchMessageW(&msg))
+            read.push_back(msg);
+        return read;
+    }
+    // Moves the manual clock on and drains the queue: the wParam of each message, so the timer
+    // ids when only timers fire.
+    static std::vector<WPARAM> TicksAfter(DWORD milliseconds)
     {
         AdvanceHostClock(milliseconds);
         std::vector<WPARAM> ticks;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_TIMER)
-                ticks.push_back(msg.wParam);
-            else if (others)
-                others->push_back(msg.message);
-            DispatchMessageW(&msg);
-        }
+        for (const MSG& msg : Drain())
+            ticks.push_back(msg.message == WM_TIMER ? msg.wParam : msg.message);
         return ticks;
     }
     HWND hwnd = nullptr;
@@ -75,11 +77,8 @@ TEST_F(MessageTest, MessagesCrossThreadsAndWakeAWaitingGetMessage)
     MSG msg;
     ASSERT_TRUE(GetMessageW(&msg, nullptr, 0, 0));
     worker.join();
-    EXPECT_EQ(msg.message, UINT(WM_USER + 9));
-    EXPECT_EQ(msg.hwnd, hwnd);
-    EXPECT_EQ(got, 33u);
-    EXPECT_EQ(result, 4);
-    EXPECT_EQ(LogOf(WM_GETTEXTLENGTH).size(), 1u);
+    EXPECT_EQ(std::tuple(msg.message, msg.hwnd, got.load(), result.load(), LogOf(WM_GETTEXTLENGTH).size()),
+              std::tuple(UINT(WM_USER + 9), hwnd, WPARAM(33), LRESULT(4), size_t(1)));
     EXPECT_FALSE(PostThreadMessageW(workerId, WM_APP, 1, 0)); // its queue went with it
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_THREAD_ID));
 
@@ -129,9 +128,7 @@ TEST_F(MessageTest, TimersFireWhenDueEarliestFirstAndStopWhenKilledOrTheirWindow
     PostMessageW(other, WM_USER, 0, 0);
     SetTimer(other, 5, 10, nullptr);
     DestroyWindow(other);
-    std::vector<UINT> others;
-    EXPECT_EQ(TicksAfter(20, &others), Ticks{});
-    EXPECT_EQ(others, std::vector<UINT>{});
+    EXPECT_EQ(TicksAfter(20), Ticks{});
 
     // GetMessage sleeps until a timer falls due; a timer procedure is called by dispatch instead
     // of the window's, with the message time.
@@ -164,10 +161,8 @@ TEST_F(MessageTest, PaintingComesWhenNothingElseWaitsParentsFirst)
     InvalidateRect(hwnd, &part, TRUE);
     PostMessageW(hwnd, WM_USER, 0, 0);
     std::vector<std::pair<HWND, UINT>> order;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        order.emplace_back(msg.hwnd, msg.message);
-        DispatchMessageW(&msg);
-    }
+    for (const MSG& read : Drain())
+        order.emplace_back(read.hwnd, read.message);
     EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{{hwnd, WM_USER}, {hwnd, WM_PAINT}, {child, WM_PAINT}}));
     RECT update;
     EXPECT_FALSE(GetUpdateRect(child, &update, FALSE));

@@ -32,10 +32,7 @@ TEST(IntroWithoutAssets, FailsWithoutPlayingOrLoading)
 
     EXPECT_FALSE(RunLogo(anim, nullptr, Loader, true));
     EXPECT_FALSE(g_loaded);
-    EXPECT_EQ(anim->GetCurrentFrame(), frame);
-    EXPECT_EQ(anim->FirstObject(), nullptr);
-    EXPECT_EQ(anim->callback, &TestCallback);
-    EXPECT_DOUBLE_EQ(anim->GetFrameRate(), 40);
+    EXPECT_TRUE(anim->GetCurrentFrame() == frame && !anim->FirstObject() && anim->callback == &TestCallback && anim->GetFrameRate() == 40);
     DestroyLogo();
     DestroyWindow(hwnd);
 }

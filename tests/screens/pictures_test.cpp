@@ -28,37 +28,21 @@ struct SHOT {
     std::vector<uint32_t> pixels;
 };
 
-class Pictures {
-public:
-    explicit Pictures(AnimWindow* window) : m_window(window) { }
-
-    void Take(const std::string& name)
-    {
-        m_window->PaintNow();
-        m_shots.push_back({name, Pixels(*m_window->screen)});
+// Each shot on its own, then all of them on one sheet, four across.
+void WriteShots(const std::string& prefix, int w, int h, const std::vector<SHOT>& shots)
+{
+    const int gap = 6, across = 4, rows = (int(shots.size()) + across - 1) / across;
+    const int cx = across * (w + gap) - gap, cy = rows * (h + gap) - gap;
+    std::vector<uint32_t> sheet(size_t(cx) * size_t(cy), 0x606060);
+    for (size_t i = 0; i < shots.size(); ++i) {
+        EXPECT_TRUE(WritePng(TestOutputDir() / (prefix + "-" + shots[i].name + ".png"), w, h, shots[i].pixels));
+        const int x0 = int(i % across) * (w + gap), y0 = int(i / across) * (h + gap);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                sheet[size_t(y0 + y) * size_t(cx) + size_t(x0 + x)] = shots[i].pixels[size_t(y * w + x)];
     }
-
-    // Each shot on its own, then all of them on one sheet, four across.
-    void Write(const std::string& prefix) const
-    {
-        const int w = m_window->GetWidth(), h = m_window->GetHeight(), gap = 6, across = 4;
-        const int rows = (int(m_shots.size()) + across - 1) / across;
-        const int cx = across * (w + gap) - gap, cy = rows * (h + gap) - gap;
-        std::vector<uint32_t> sheet(size_t(cx) * size_t(cy), 0x606060);
-        for (size_t i = 0; i < m_shots.size(); ++i) {
-            EXPECT_TRUE(WritePng(TestOutputDir() / (prefix + "-" + m_shots[i].name + ".png"), w, h, m_shots[i].pixels));
-            const int x0 = int(i % across) * (w + gap), y0 = int(i / across) * (h + gap);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x)
-                    sheet[size_t(y0 + y) * size_t(cx) + size_t(x0 + x)] = m_shots[i].pixels[size_t(y * w + x)];
-        }
-        EXPECT_TRUE(WritePng(TestOutputDir() / (prefix + "-sheet.png"), cx, cy, sheet));
-    }
-
-private:
-    AnimWindow* m_window;
-    std::vector<SHOT> m_shots;
-};
+    EXPECT_TRUE(WritePng(TestOutputDir() / (prefix + "-sheet.png"), cx, cy, sheet));
+}
 
 TEST(ScreenPictures, EveryScreenInBothLanguages)
 {
@@ -80,22 +64,27 @@ TEST(ScreenPictures, EveryScreenInBothLanguages)
 
     for (LANGID language : {LANGID_ENGLISH, LANGID_ESPERANTO}) {
         ASSERT_TRUE(SetLanguage(language));
-        Pictures pictures(window);
+        std::vector<SHOT> shots;
+        const auto take = [&](const std::string& name) {
+            window->PaintNow();
+            shots.push_back({name, Pixels(*window->screen)});
+        };
         ShowScreen(SCREEN_MENU, false);
-        pictures.Take("menu");
+        take("menu");
         ShowScreen(SCREEN_OPTIONS, false);
-        pictures.Take("options");
+        take("options");
         ShowScreen(SCREEN_TUTORIAL, false);
         for (int page = 0; page < cTUTORIAL_PAGES; ++page) {
-            pictures.Take("tutorial" + std::to_string(page));
+            take("tutorial" + std::to_string(page));
             TutorialStep(1);
         }
         for (int mode = 0; mode < 3; ++mode) {
             ShowHighScores(mode, mode == 2 ? 3 : -1);
-            pictures.Take("highscores" + std::to_string(mode));
+            take("highscores" + std::to_string(mode));
         }
         ShowScreen(SCREEN_NONE, false);
-        pictures.Write(pack.substr(0, pack.find('.')) + (language == LANGID_ENGLISH ? "-en" : "-eo"));
+        WriteShots(pack.substr(0, pack.find('.')) + (language == LANGID_ENGLISH ? "-en" : "-eo"), window->GetWidth(), window->GetHeight(),
+                   shots);
     }
     DestroyWindow(hwnd);
     FreeImages();

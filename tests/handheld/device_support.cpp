@@ -86,9 +86,10 @@ RunningDevice::~RunningDevice()
         RunHandheld({"stop"});
 }
 
-std::string RunningDevice::status()
+std::string RunningDevice::status(const std::string& awaited)
 {
     std::string output;
-    RunHandheld({"status"}, &output);
+    for (int i = 0; i < 100 && (i == 0 || (!awaited.empty() && output != awaited)); ++i)
+        RunHandheld({"status"}, &output);
     return output;
 }

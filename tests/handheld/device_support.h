@@ -17,7 +17,8 @@ public:
 
     const std::string& root() const { return root_; }
     bool started() const { return started_; }
-    std::string status();
+    // The device's state; with `awaited`, asks again (bounded) until the state is that.
+    std::string status(const std::string& awaited = "");
 
 private:
     std::string root_;

@@ -10,57 +10,57 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <iterator>
 #include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// The results of a sequence of calls, in order: a braced list evaluates left to right.
+using Results = std::vector<int64_t>;
+
 const char16_t kZzrapi[] = u"\\Program Files\\Zelnor Software\\zzrapi.dll";
 
-std::string readHostFile(const std::string& path)
+std::string hostFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::vector<uint8_t> pattern(size_t size)
+std::string pattern(size_t size)
 {
-    std::vector<uint8_t> bytes(size);
+    std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i)
-        bytes[i] = uint8_t(i * 7 + i / 251);
+        bytes[i] = char(i * 7 + i / 251);
     return bytes;
 }
 
-std::vector<uint8_t> packed(const std::vector<uint8_t>& bytes)
+std::string packed(const std::string& bytes)
 {
     BYTE* pb = nullptr;
     DWORD cb = 0;
-    EXPECT_TRUE(ZZCompress(&pb, &cb, bytes.data(), DWORD(bytes.size())));
-    const std::vector<uint8_t> out(pb, pb + cb);
+    EXPECT_TRUE(ZZCompress(&pb, &cb, reinterpret_cast<const BYTE*>(bytes.data()), DWORD(bytes.size())));
+    const std::string out(reinterpret_cast<const char*>(pb), cb);
     ZZFree(pb);
     return out;
 }
 
 // Writes a device file in one call; the last error of the device when it fails.
-DWORD writeDeviceFile(const char16_t* path, const std::vector<uint8_t>& bytes)
+DWORD writeDeviceFile(const char16_t* path, const std::string& bytes)
 {
     HANDLE file = CeCreateFile(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return CeGetLastError();
     DWORD written = 0;
-    const BOOL ok = CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    const DWORD error = ok ? ERROR_SUCCESS : CeGetLastError();
+    const DWORD error = CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) ? ERROR_SUCCESS : CeGetLastError();
     CeCloseHandle(file);
     return error;
 }
 
 // Invokes an export of a device library with a request block of `paths` built as the
-// installer does.
-HRESULT invoke(const char16_t* library, const char16_t* function, const std::vector<std::u16string>& paths,
+// installer does: a path that does not fit is left out.
+HRESULT invoke(const char16_t* library, const char16_t* function, const std::vector<std::u16string>& paths = {},
                std::u16string* replyText = nullptr)
 {
     const DWORD blockSize = 1040;
@@ -111,29 +111,22 @@ TEST(Handheld, StatusAndAnswerDelayFollowTheDeviceAndItsClient)
     CE_FIND_DATA found;
     SetLastError(0);
     EXPECT_EQ(CeFindFirstFile(u"\\*.*", &found), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
-    EXPECT_EQ(CeRapiGetError(), E_NOTIMPL);
-    EXPECT_EQ(CeRegEnumKeyEx(HKEY_LOCAL_MACHINE, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), ERROR_CALL_NOT_IMPLEMENTED);
-    EXPECT_FALSE(ConnectRapi(200)) << "no device";
-    EXPECT_EQ(CeGetFileAttributes(u"\\Windows"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED));
-    EXPECT_EQ(CeRapiUninit(), E_FAIL) << "nothing to uninitialise";
-    std::string output;
+    EXPECT_EQ((Results{CeGetLastError(), GetLastError(), CeRapiGetError(),
+                       CeRegEnumKeyEx(HKEY_LOCAL_MACHINE, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)}),
+              (Results{ERROR_CALL_NOT_IMPLEMENTED, ERROR_CALL_NOT_IMPLEMENTED, E_NOTIMPL, ERROR_CALL_NOT_IMPLEMENTED}));
+    // Without a device: no connection, and nothing to uninitialise.
+    EXPECT_EQ((Results{ConnectRapi(200), CeGetFileAttributes(u"\\Windows"), CeGetLastError(), CeRapiUninit()}),
+              (Results{false, INVALID_FILE_ATTRIBUTES, ERROR_NOT_CONNECTED, E_FAIL}));
     {
         RunningDevice device({"--answer-delay", "700"});
         ASSERT_TRUE(device.started());
-        EXPECT_EQ(device.status(), "listening\n");
-        EXPECT_NE(RunHandheld({"start", "--root", device.root()}), 0) << "one device per runtime folder";
-        EXPECT_FALSE(ConnectRapi(500));
-        ASSERT_TRUE(ConnectRapi(1000));
-        EXPECT_EQ(device.status(), "connected\n");
+        // One device per runtime folder; the delayed answer misses a short wait.
+        EXPECT_EQ((std::tuple{device.status(), RunHandheld({"start", "--root", device.root()}) != 0, ConnectRapi(500), ConnectRapi(1000),
+                              device.status()}),
+                  (std::tuple{std::string("listening\n"), true, false, true, std::string("connected\n")}));
         DisconnectRapi();
         // The device notices the client is gone as soon as it reads its socket again.
-        std::string state = device.status();
-        for (int i = 0; i < 100 && state != "listening\n"; ++i)
-            state = device.status();
-        EXPECT_EQ(state, "listening\n");
+        EXPECT_EQ(device.status("listening\n"), "listening\n");
     }
     EXPECT_EQ(RunHandheld({"stop"}), 0) << "stopping a stopped device is no error";
     const std::string file = (TestRoot() / "not-a-folder").string();
@@ -141,6 +134,7 @@ TEST(Handheld, StatusAndAnswerDelayFollowTheDeviceAndItsClient)
     for (const std::vector<std::string>& refused :
          {std::vector<std::string>{"start", "--root", file}, {"start", "--root", file + "/below"}, {"start"}})
         EXPECT_NE(RunHandheld(refused), 0) << refused.back();
+    std::string output;
     EXPECT_EQ(RunHandheld({"status"}, &output), 0);
     EXPECT_EQ(output, "stopped\n");
 }
@@ -152,16 +146,12 @@ TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
     SYSTEM_INFO info;
     std::memset(&info, 0xFE, sizeof info);
     CeGetSystemInfo(&info);
-    EXPECT_EQ(info.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_SHX);
-    EXPECT_EQ(CeGetSystemMetrics(SM_CXSCREEN), 480);
-    EXPECT_EQ(CeGetSystemMetrics(SM_CYSCREEN), 640);
-    EXPECT_EQ(CeGetDesktopDeviceCaps(BITSPIXEL), 8);
-    WCHAR folder[MAX_PATH];
-    EXPECT_EQ(CeGetSpecialFolderPath(CSIDL_PROGRAMS, MAX_PATH, folder), 28u);
-    EXPECT_EQ(std::u16string(folder), u"\\Windows\\Start Menu\\Programs");
-    EXPECT_GT(CeGetSpecialFolderPath(CSIDL_STARTUP, MAX_PATH, folder), 0u);
-    EXPECT_EQ(std::u16string(folder), u"\\Windows\\StartUp");
-    EXPECT_EQ(CeGetSpecialFolderPath(CSIDL_STARTUP, 5, folder), 0u) << "a short buffer is not overrun";
+    WCHAR programs[MAX_PATH], startup[MAX_PATH], tooShort[5]; // the short buffer is not overrun
+    EXPECT_EQ((Results{info.wProcessorArchitecture, CeGetSystemMetrics(SM_CXSCREEN), CeGetSystemMetrics(SM_CYSCREEN),
+                       CeGetDesktopDeviceCaps(BITSPIXEL), CeGetSpecialFolderPath(CSIDL_PROGRAMS, MAX_PATH, programs),
+                       CeGetSpecialFolderPath(CSIDL_STARTUP, MAX_PATH, startup) > 0, CeGetSpecialFolderPath(CSIDL_STARTUP, 5, tooShort)}),
+              (Results{PROCESSOR_ARCHITECTURE_SHX, 480, 640, 8, 28, true, 0}));
+    EXPECT_EQ(std::u16string(programs) + u"|" + startup, u"\\Windows\\Start Menu\\Programs|\\Windows\\StartUp");
     EXPECT_TRUE(fs::is_directory(c.root() + "/Windows/StartUp"));
 
     fs::create_directories(c.root() + "/Program Files/Probe");
@@ -183,54 +173,46 @@ TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolderAndNoPathLeavesIt)
     EXPECT_NE(CeGetFileAttributes(u"\\Program Files\\Quibo") & FILE_ATTRIBUTE_DIRECTORY, 0u);
 
     // Larger than one message, so it travels in pieces both ways.
-    const std::vector<uint8_t> bytes = pattern(700000);
+    const std::string bytes = pattern(700000);
     ASSERT_EQ(writeDeviceFile(u"\\Program Files\\Quibo\\quibo.exe", bytes), DWORD(ERROR_SUCCESS));
     const std::string host = c.root() + "/Program Files/Quibo/quibo.exe";
-    EXPECT_EQ(readHostFile(host), std::string(bytes.begin(), bytes.end()));
-
+    EXPECT_EQ(hostFile(host), bytes);
     HANDLE file = CeCreateFile(u"\\program files\\quibo\\QUIBO.EXE", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(CeGetFileSize(file, nullptr), 700000u);
-    std::vector<uint8_t> back(800000);
-    DWORD got = 0;
-    EXPECT_TRUE(CeReadFile(file, back.data(), DWORD(back.size()), &got, nullptr));
-    back.resize(got);
-    EXPECT_EQ(back, bytes);
-    EXPECT_TRUE(CeReadFile(file, back.data(), 8, &got, nullptr));
-    EXPECT_EQ(got, 0u) << "reading at the end gives nothing";
-    EXPECT_EQ(CeSetFilePointer(file, 10, nullptr, FILE_BEGIN), 10u);
-    EXPECT_TRUE(CeCloseHandle(file));
-    EXPECT_FALSE(CeCloseHandle(file)) << "a handle closes once";
+    std::string back(800000, '\0');
+    DWORD got = 0, atEnd = 9;
+    // Reading at the end gives nothing; a handle closes once.
+    EXPECT_EQ((Results{CeGetFileSize(file, nullptr), CeReadFile(file, back.data(), DWORD(back.size()), &got, nullptr), got,
+                       CeReadFile(file, back.data(), 8, &atEnd, nullptr), atEnd, CeSetFilePointer(file, 10, nullptr, FILE_BEGIN),
+                       CeCloseHandle(file), CeCloseHandle(file)}),
+              (Results{700000, true, 700000, true, 0, 10, true, false}));
+    EXPECT_EQ(back.substr(0, got), bytes);
 
     WCHAR shortcut[] = u"\\Windows\\Start Menu\\Programs\\Quibo.lnk";
     WCHAR target[] = u"\"\\Program Files\\Quibo\\quibo.exe\"";
-    EXPECT_NE(CeSHCreateShortcut(shortcut, target), 0u);
-    EXPECT_EQ(readHostFile(c.root() + "/Windows/Start Menu/Programs/Quibo.lnk"), "32#\"\\Program Files\\Quibo\\quibo.exe\"");
     WCHAR read[MAX_PATH];
-    EXPECT_TRUE(CeSHGetShortcutTarget(shortcut, read, sizeof read));
+    EXPECT_EQ((Results{CeSHCreateShortcut(shortcut, target) != 0, CeSHGetShortcutTarget(shortcut, read, sizeof read)}), (Results{1, 1}));
+    EXPECT_EQ(hostFile(c.root() + "/Windows/Start Menu/Programs/Quibo.lnk"), "32#\"\\Program Files\\Quibo\\quibo.exe\"");
     EXPECT_EQ(std::u16string(read), target);
 
-    EXPECT_TRUE(CeDeleteFile(u"\\Program Files\\Quibo\\quibo.exe"));
-    EXPECT_FALSE(fs::exists(host));
-    EXPECT_FALSE(CeDeleteFile(u"\\Program Files\\Quibo\\quibo.exe"));
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
-    EXPECT_TRUE(CeRemoveDirectory(u"\\Program Files\\Quibo"));
-    EXPECT_FALSE(CeRemoveDirectory(u"\\")) << "the root stays";
+    // A file deletes once; the root stays.
+    EXPECT_EQ(
+        (Results{CeDeleteFile(u"\\Program Files\\Quibo\\quibo.exe"), fs::exists(host), CeDeleteFile(u"\\Program Files\\Quibo\\quibo.exe"),
+                 CeGetLastError(), CeRemoveDirectory(u"\\Program Files\\Quibo"), CeRemoveDirectory(u"\\")}),
+        (Results{true, false, false, ERROR_FILE_NOT_FOUND, true, false}));
 
     const fs::path outside = fs::path(c.root()).parent_path() / "outside";
     fs::create_directories(outside);
     std::ofstream(outside / "secret.txt") << "desktop";
     fs::create_directory_symlink(outside, c.root() + "/link");
-
     for (const char16_t* path : {u"\\..\\outside\\secret.txt", u"\\Windows\\..\\..\\outside\\secret.txt", u"\\link\\secret.txt",
-                                 u"\\.quibo-handheld\\quibo\\registry.db", u"D:\\x"}) {
-        EXPECT_EQ(CeGetFileAttributes(path), INVALID_FILE_ATTRIBUTES);
-        EXPECT_EQ(CeGetLastError(), DWORD(ERROR_ACCESS_DENIED));
-        EXPECT_EQ(CeCreateFile(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(CeDeleteFile(path));
-    }
-    EXPECT_EQ(readHostFile((outside / "secret.txt").string()), "desktop");
-    EXPECT_NE(invoke(u"\\..\\zzrapi.dll", u"GetZZRAPIVersion", {}), S_OK);
+                                 u"\\.quibo-handheld\\quibo\\registry.db", u"D:\\x"})
+        EXPECT_EQ(
+            (Results{CeGetFileAttributes(path), CeGetLastError(),
+                     CeCreateFile(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr) == INVALID_HANDLE_VALUE, CeDeleteFile(path)}),
+            (Results{INVALID_FILE_ATTRIBUTES, ERROR_ACCESS_DENIED, true, false}));
+    EXPECT_EQ(hostFile((outside / "secret.txt").string()), "desktop");
+    EXPECT_NE(invoke(u"\\..\\zzrapi.dll", u"GetZZRAPIVersion"), S_OK);
     EXPECT_NE(RunHandheld({"run", "\\..\\..\\bin\\sh"}), 0);
 }
 
@@ -238,18 +220,12 @@ TEST(Handheld, AFullDeviceFailsTheWriteAndSaysSo)
 {
     Connected c({"--free", "10000"});
     ASSERT_TRUE(c.connected);
-    STORE_INFORMATION store{};
-    ASSERT_TRUE(CeGetStoreInformation(&store));
-    EXPECT_EQ(store.dwFreeSize, 10000u);
-
-    EXPECT_EQ(writeDeviceFile(u"\\a.bin", pattern(8000)), DWORD(ERROR_SUCCESS));
-    EXPECT_EQ(writeDeviceFile(u"\\b.bin", pattern(4000)), DWORD(ERROR_DISK_FULL));
-    ASSERT_TRUE(CeGetStoreInformation(&store));
-    EXPECT_EQ(store.dwFreeSize, 2000u);
+    STORE_INFORMATION before{}, after{};
     // Replacing a file gives its room back first; deleting one frees it.
-    EXPECT_EQ(writeDeviceFile(u"\\a.bin", pattern(9000)), DWORD(ERROR_SUCCESS));
-    EXPECT_TRUE(CeDeleteFile(u"\\a.bin"));
-    EXPECT_EQ(writeDeviceFile(u"\\b.bin", pattern(4000)), DWORD(ERROR_SUCCESS));
+    EXPECT_EQ((Results{CeGetStoreInformation(&before), before.dwFreeSize, writeDeviceFile(u"\\a.bin", pattern(8000)),
+                       writeDeviceFile(u"\\b.bin", pattern(4000)), CeGetStoreInformation(&after), after.dwFreeSize,
+                       writeDeviceFile(u"\\a.bin", pattern(9000)), CeDeleteFile(u"\\a.bin"), writeDeviceFile(u"\\b.bin", pattern(4000))}),
+              (Results{true, 10000, ERROR_SUCCESS, ERROR_DISK_FULL, true, 2000, ERROR_SUCCESS, true, ERROR_SUCCESS}));
 }
 
 TEST(Handheld, RegistryIsTheDevicesOwnAlsoForInvokedLibraries)
@@ -257,43 +233,34 @@ TEST(Handheld, RegistryIsTheDevicesOwnAlsoForInvokedLibraries)
     Connected c;
     ASSERT_TRUE(c.connected);
     HKEY key = nullptr;
-    DWORD disposition = 0;
-    ASSERT_EQ(CeRegCreateKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", 0, nullptr, 0, 0, nullptr, &key, &disposition), ERROR_SUCCESS);
-    EXPECT_EQ(disposition, DWORD(REG_CREATED_NEW_KEY));
+    DWORD disposition = 0, type = 0, size = 0;
     const char16_t folder[] = u"Quibo";
-    EXPECT_EQ(CeRegSetValueEx(key, u"InstlDir", 0, REG_SZ, (LPBYTE)folder, sizeof folder), ERROR_SUCCESS);
-    EXPECT_EQ(CeRegCloseKey(key), ERROR_SUCCESS);
-
-    ASSERT_EQ(CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"SOFTWARE\\apps\\quibo", 0, KEY_READ, &key), ERROR_SUCCESS);
-    WCHAR text[8];
-    DWORD type = 0, size = 0;
-    EXPECT_EQ(CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), ERROR_MORE_DATA);
-    EXPECT_EQ(size, sizeof folder);
-    EXPECT_EQ(CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, DWORD(REG_SZ));
+    WCHAR text[8] = {};
+    EXPECT_EQ((Results{CeRegCreateKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", 0, nullptr, 0, 0, nullptr, &key, &disposition),
+                       disposition, CeRegSetValueEx(key, u"InstlDir", 0, REG_SZ, (LPBYTE)folder, sizeof folder), CeRegCloseKey(key),
+                       CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"SOFTWARE\\apps\\quibo", 0, KEY_READ, &key),
+                       CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), size,
+                       CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, (LPBYTE)text, &size), type, CeRegDeleteValue(key, u"InstlDir"),
+                       CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, nullptr, &size), CeRegCloseKey(key), CeRegCloseKey(key)}),
+              (Results{ERROR_SUCCESS, REG_CREATED_NEW_KEY, ERROR_SUCCESS, ERROR_SUCCESS, ERROR_SUCCESS, ERROR_MORE_DATA, sizeof folder,
+                       ERROR_SUCCESS, REG_SZ, ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, ERROR_SUCCESS, ERROR_INVALID_HANDLE}));
     EXPECT_EQ(std::u16string(text), u"Quibo");
-    EXPECT_EQ(CeRegDeleteValue(key, u"InstlDir"), ERROR_SUCCESS);
-    EXPECT_EQ(CeRegQueryValueEx(key, u"InstlDir", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(CeRegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(CeRegCloseKey(key), ERROR_INVALID_HANDLE);
 
     // Nothing of it reached this desktop's store, and the device's store is in its folder.
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_TRUE(fs::exists(c.root() + "/.quibo-handheld/quibo/registry.db"));
-    EXPECT_EQ(CeRegDeleteKey(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo"), ERROR_SUCCESS);
+    EXPECT_EQ((Results{RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", 0, KEY_READ, &key),
+                       fs::exists(c.root() + "/.quibo-handheld/quibo/registry.db"),
+                       CeRegDeleteKey(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo")}),
+              (Results{ERROR_FILE_NOT_FOUND, true, ERROR_SUCCESS}));
 
     // A library invoked on the device works on the device's files and registry too.
     fs::copy_file(TestProgramFolder() + "/libdevice_probe.so", c.root() + "/Windows/probe.dll");
-    EXPECT_EQ(invoke(u"\\Windows\\probe.dll", u"Probe", {}), S_OK);
-    EXPECT_EQ(readHostFile(c.root() + "/Windows/probe.txt"), "probe");
-    ASSERT_EQ(CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD value = 0;
     size = 4;
-    EXPECT_EQ(CeRegQueryValueEx(key, u"Ran", nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size), ERROR_SUCCESS);
-    EXPECT_EQ(value, 1u);
-    CeRegCloseKey(key);
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(fs::exists("/Windows/probe.txt"));
+    EXPECT_EQ((Results{invoke(u"\\Windows\\probe.dll", u"Probe"), CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key),
+                       CeRegQueryValueEx(key, u"Ran", nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size), value, CeRegCloseKey(key),
+                       RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), fs::exists("/Windows/probe.txt")}),
+              (Results{S_OK, ERROR_SUCCESS, ERROR_SUCCESS, 1, ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, false}));
+    EXPECT_EQ(hostFile(c.root() + "/Windows/probe.txt"), "probe");
 }
 
 TEST(Handheld, ZzrapiUnpacksOnTheDeviceAndNeverLeavesTheTemporary)
@@ -305,17 +272,15 @@ TEST(Handheld, ZzrapiUnpacksOnTheDeviceAndNeverLeavesTheTemporary)
     EXPECT_EQ(invoke(kZzrapi, u"GetZZRAPIVersion", {}, &version), S_OK);
     EXPECT_EQ(version, u"1");
 
-    const std::vector<uint8_t> bytes = pattern(100000);
-    const std::vector<uint8_t> zz = packed(bytes);
-    std::vector<uint8_t> damaged = zz;
-    damaged.resize(damaged.size() / 2);
+    const std::string bytes = pattern(100000), zz = packed(bytes);
     const std::u16string temporary = u"\\This File Is Safe To Delete (#1234)";
     ASSERT_TRUE(CeCreateDirectory(u"\\Program Files\\Quibo", nullptr));
-    for (const auto& [transfer, target, unpacks] : {std::tuple{zz, "quibo-p-lo.res", true}, {damaged, "broken.res", false}}) {
+    for (const auto& [transfer, target, unpacks] :
+         {std::tuple{zz, "quibo-p-lo.res", true}, {zz.substr(0, zz.size() / 2), "broken.res", false}}) {
         ASSERT_EQ(writeDeviceFile(temporary.c_str(), transfer), DWORD(ERROR_SUCCESS));
         const std::u16string file = u"\\Program Files\\Quibo\\" + fs::path(target).u16string();
         EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {temporary, file}) == S_OK, unpacks) << target;
-        EXPECT_EQ(readHostFile(c.root() + "/Program Files/Quibo/" + target), unpacks ? std::string(bytes.begin(), bytes.end()) : "");
+        EXPECT_EQ(hostFile(c.root() + "/Program Files/Quibo/" + target), unpacks ? bytes : "");
         EXPECT_FALSE(fs::exists(c.root() + "/This File Is Safe To Delete (#1234)")) << target;
     }
 }
@@ -327,17 +292,15 @@ TEST(Handheld, ZzrapiRefusesBadRequestsAndAFullDevice)
     Connected c({"--free", std::to_string(library + 30000)});
     ASSERT_TRUE(c.connected);
     c.installZzrapi();
-    // The request's second path never ends inside the block.
-    EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {u"\\a.zz", std::u16string(600, u'x')}), E_INVALIDARG);
-    EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {}), E_INVALIDARG);
-    EXPECT_NE(invoke(kZzrapi, u"NoSuchExport", {}), S_OK);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
-    EXPECT_NE(invoke(u"\\Windows\\missing.dll", u"GetZZRAPIVersion", {}), S_OK);
-
-    // 60000 bytes of zeros pack small but do not fit once unpacked.
-    ASSERT_EQ(writeDeviceFile(u"\\t.zz", packed(std::vector<uint8_t>(60000, 0))), DWORD(ERROR_SUCCESS));
-    EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {u"\\t.zz", u"\\zeros.bin"}), HRESULT_FROM_WIN32(ERROR_DISK_FULL));
-    EXPECT_FALSE(fs::exists(c.root() + "/zeros.bin"));
+    // A request whose second path never ends inside the block, one without paths, a missing
+    // export, a missing library; then 60000 bytes of zeros that pack small but do not fit
+    // once unpacked.
+    EXPECT_EQ(
+        (Results{invoke(kZzrapi, u"DecompressFile", {u"\\a.zz", std::u16string(600, u'x')}), invoke(kZzrapi, u"DecompressFile"),
+                 invoke(kZzrapi, u"NoSuchExport") != S_OK, CeGetLastError(), invoke(u"\\Windows\\missing.dll", u"GetZZRAPIVersion") != S_OK,
+                 writeDeviceFile(u"\\t.zz", packed(std::string(60000, '\0'))),
+                 invoke(kZzrapi, u"DecompressFile", {u"\\t.zz", u"\\zeros.bin"}), fs::exists(c.root() + "/zeros.bin")}),
+        (Results{E_INVALIDARG, E_INVALIDARG, true, ERROR_PROC_NOT_FOUND, true, ERROR_SUCCESS, HRESULT_FROM_WIN32(ERROR_DISK_FULL), false}));
 }
 
 TEST(Handheld, ADeviceThatGoesAwayMidFileFailsTheWriteClearly)
@@ -347,15 +310,13 @@ TEST(Handheld, ADeviceThatGoesAwayMidFileFailsTheWriteClearly)
     ASSERT_TRUE(ConnectRapi(5000));
     HANDLE file = CeCreateFile(u"\\game.res", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const std::vector<uint8_t> bytes = pattern(32768);
+    const std::string bytes = pattern(32768);
     DWORD written = 0;
     EXPECT_TRUE(CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
     ASSERT_EQ(RunHandheld({"stop"}), 0);
-    EXPECT_FALSE(CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
-    EXPECT_EQ(written, 0u);
-    EXPECT_EQ(CeRapiGetError(), HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE));
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED));
-    EXPECT_EQ(CeRapiUninit(), S_OK);
+    EXPECT_EQ((Results{CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr), written, CeRapiGetError(), CeGetLastError(),
+                       CeRapiUninit()}),
+              (Results{false, 0, HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE), ERROR_NOT_CONNECTED, S_OK}));
     EXPECT_EQ(device.status(), "stopped\n");
 }
 

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 using namespace handheld;
+using Results = std::vector<int64_t>;
 
 namespace {
 
@@ -28,15 +29,11 @@ public:
     bool connected() const { return fd_ >= 0; }
     bool sendRaw(const std::vector<uint8_t>& bytes) { return write(fd_, bytes.data(), bytes.size()) == ssize_t(bytes.size()); }
     // The reply's last error, or -1 when the device closed the connection instead.
-    int64_t ask(const MessageWriter& request, std::vector<uint8_t>* reply = nullptr)
+    int64_t ask(const MessageWriter& request)
     {
         std::vector<uint8_t> answer;
-        if (!SendMessage(fd_, request.payload()) || ReceiveMessage(fd_, answer) != ReceiveResult::Ok)
-            return -1;
-        if (reply)
-            *reply = answer;
-        MessageReader reader(answer);
-        return reader.u32();
+        const bool answered = SendMessage(fd_, request.payload()) && ReceiveMessage(fd_, answer) == ReceiveResult::Ok;
+        return answered ? int64_t(MessageReader(answer).u32()) : -1;
     }
     bool hello() { return ask(MessageWriter().u32(uint32_t(Op::Hello)).u32(kProtocolVersion)) == 0; }
 
@@ -93,8 +90,7 @@ TEST(Wire, MisbehavingClientsEndOnlyTheirOwnSession)
         partial.resize(partial.size() + 10, 'b');
         EXPECT_TRUE(torn.sendRaw(partial));
     }
-    for (int i = 0; i < 100 && device.status() != "listening\n"; ++i)
-        usleep(10000);
+    EXPECT_EQ(device.status("listening\n"), "listening\n");
     EXPECT_EQ(std::filesystem::file_size(device.root() + "/big.bin"), 1000u);
     RawClient next;
     ASSERT_TRUE(next.hello());
@@ -108,40 +104,34 @@ class FakeDevice {
 public:
     explicit FakeDevice(std::vector<std::vector<uint8_t>> replies) : replies_(std::move(replies))
     {
-        const std::string path = SocketPath(HostRuntimeFolder());
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-        listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
-        unlink(path.c_str());
+        sockaddr_un address{AF_UNIX, {}};
+        std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
+        unlink(path_.c_str());
         bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
         listen(listener_, 1);
-        thread_ = std::thread([this] { serve(); });
+        thread_ = std::thread([this] { serve(accept(listener_, nullptr, nullptr)); });
     }
     ~FakeDevice()
     {
         thread_.join();
         close(listener_);
-        unlink(SocketPath(HostRuntimeFolder()).c_str());
+        unlink(path_.c_str());
     }
 
 private:
-    void serve()
+    void serve(int fd)
     {
-        const int fd = accept(listener_, nullptr, nullptr);
         std::vector<uint8_t> request;
         if (ReceiveMessage(fd, request) == ReceiveResult::Ok)
             SendMessage(fd, MessageWriter().u32(0).payload());
-        for (const std::vector<uint8_t>& reply : replies_) {
-            if (ReceiveMessage(fd, request) != ReceiveResult::Ok)
-                break;
-            [[maybe_unused]] const ssize_t sent = write(fd, reply.data(), reply.size());
-        }
+        for (size_t i = 0; i < replies_.size() && ReceiveMessage(fd, request) == ReceiveResult::Ok; ++i)
+            [[maybe_unused]] const ssize_t sent = write(fd, replies_[i].data(), replies_[i].size());
         close(fd);
     }
 
     std::vector<std::vector<uint8_t>> replies_;
-    int listener_ = -1;
+    const std::string path_ = SocketPath(HostRuntimeFolder());
+    int listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
     std::thread thread_;
 };
 
@@ -165,26 +155,18 @@ TEST(Wire, LibrapiRefusesRepliesThatDoNotFit)
         {0xFF, 0xFF, 0xFF, 0xFF}, // oversized
     });
     ASSERT_TRUE(ConnectRapi(5000));
-    EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(CeRapiGetError(), E_FAIL);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_INVALID_DATA));
-    EXPECT_EQ(CeGetFileSize(reinterpret_cast<HANDLE>(1), nullptr), INVALID_FILE_SIZE);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_INVALID_DATA));
-
     uint8_t buffer[100 + 16];
     std::memset(buffer, 0xAB, sizeof buffer);
     DWORD got = 7;
-    EXPECT_FALSE(CeReadFile(reinterpret_cast<HANDLE>(1), buffer, 100, &got, nullptr));
-    EXPECT_EQ(got, 0u);
-    EXPECT_EQ(buffer[100], 0xAB) << "nothing written past what was asked for";
-
     WCHAR folder[MAX_PATH];
-    EXPECT_EQ(CeGetSpecialFolderPath(CSIDL_PROGRAMS, MAX_PATH, folder), 0u);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
-
-    EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(CeRapiGetError(), HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE));
-    EXPECT_EQ(CeGetFileAttributes(u"\\a"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(CeGetLastError(), DWORD(ERROR_NOT_CONNECTED)) << "the connection is gone for good";
+    // Nothing is written past what was asked for; after the oversized reply the connection
+    // is gone for good.
+    EXPECT_EQ((Results{CeGetFileAttributes(u"\\a"), CeRapiGetError(), CeGetLastError(), CeGetFileSize(reinterpret_cast<HANDLE>(1), nullptr),
+                       CeGetLastError(), CeReadFile(reinterpret_cast<HANDLE>(1), buffer, 100, &got, nullptr), got, buffer[100],
+                       CeGetSpecialFolderPath(CSIDL_PROGRAMS, MAX_PATH, folder), CeGetLastError(), CeGetFileAttributes(u"\\a"),
+                       CeRapiGetError(), CeGetFileAttributes(u"\\a"), CeGetLastError()}),
+              (Results{INVALID_FILE_ATTRIBUTES, E_FAIL, ERROR_INVALID_DATA, INVALID_FILE_SIZE, ERROR_INVALID_DATA, false, 0, 0xAB, 0,
+                       ERROR_INSUFFICIENT_BUFFER, INVALID_FILE_ATTRIBUTES, HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE), INVALID_FILE_ATTRIBUTES,
+                       ERROR_NOT_CONNECTED}));
     DisconnectRapi();
 }

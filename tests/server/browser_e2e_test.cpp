@@ -14,10 +14,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <iterator>
 #include <string>
+
+using testing::AllOf;
+using testing::HasSubstr;
+using testing::Not;
 
 namespace {
 
@@ -65,11 +70,6 @@ protected:
     RecordingBrowser m_browser; // the game's browser call reaches it instead of a browser
 };
 
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 std::string row(int rank, const std::string& name, const HIGHSCORE& entry)
 {
     return "<td class=\"n\">" + std::to_string(rank) + "</td><td class=\"name\">" + name + "</td><td class=\"n\">"
@@ -92,47 +92,40 @@ TEST_P(PublishedScores, PublishFromTheGameShowsOnThePagesInBothLanguages)
     const std::string publishAddress = m_browser.addressOpenedBy(PublishScores);
     ASSERT_EQ(publishAddress, PublishAddress());
     std::string dom = openInChromium(publishAddress, "posted_en", "1000,600");
-    EXPECT_TRUE(contains(dom, "Accepted: <strong>3</strong>")) << dom;
-    EXPECT_TRUE(contains(dom, "Rejected as already published: <strong>0</strong>")) << dom;
+    EXPECT_THAT(dom, AllOf(HasSubstr("Accepted: <strong>3</strong>"), HasSubstr("Rejected as already published: <strong>0</strong>")));
 
     dom = openInChromium(m_browser.addressOpenedBy(ViewNetScores), "page_en", "1000,600");
-    EXPECT_TRUE(contains(dom, "<title>Quibo: best published times</title>")) << dom;
-    EXPECT_TRUE(contains(dom, row(1, "Ada Lovelace", ada))) << dom;
-    EXPECT_TRUE(contains(dom, row(2, "\u2014", nameless))) << dom;
-    EXPECT_TRUE(contains(dom, row(3, "bBoldb  Co", bold))) << dom;
-    EXPECT_FALSE(contains(dom, "<b>"));
+    EXPECT_THAT(dom, AllOf(HasSubstr("<title>Quibo: best published times</title>"), HasSubstr(row(1, "Ada Lovelace", ada)),
+                           HasSubstr(row(2, "\u2014", nameless)), HasSubstr(row(3, "bBoldb  Co", bold)), Not(HasSubstr("<b>"))));
 
     // A new best time, then everything published again in Esperanto: one new, three known.
     ASSERT_TRUE(SetLanguage(LANGID_ESPERANTO));
     EnterHighScore(0, u"Zamenhof", 250000);
     const HIGHSCORE zamenhof = g_highScores[0];
     dom = openInChromium(m_browser.addressOpenedBy(PublishScores), "posted_eo", "412,700");
-    EXPECT_TRUE(contains(dom, "Akceptitaj: <strong>1</strong>")) << dom;
-    EXPECT_TRUE(contains(dom, "Rifuzitaj, ĉar jam publikigitaj: <strong>3</strong>")) << dom;
+    EXPECT_THAT(dom, AllOf(HasSubstr("Akceptitaj: <strong>1</strong>"), HasSubstr("Rifuzitaj, ĉar jam publikigitaj: <strong>3</strong>")));
 
     dom = openInChromium(m_browser.addressOpenedBy(ViewNetScores), "page_eo", "412,700");
-    EXPECT_TRUE(contains(dom, "<html lang=\"eo\">")) << dom;
-    EXPECT_TRUE(contains(dom, "<th class=\"n\">Loko</th><th>Nomo</th>")) << dom;
-    EXPECT_TRUE(contains(dom, row(1, "Zamenhof", zamenhof))) << dom;
-    EXPECT_TRUE(contains(dom, row(2, "Ada Lovelace", ada))) << dom;
+    EXPECT_THAT(dom, AllOf(HasSubstr("<html lang=\"eo\">"), HasSubstr("<th class=\"n\">Loko</th><th>Nomo</th>"),
+                           HasSubstr(row(1, "Zamenhof", zamenhof)), HasSubstr(row(2, "Ada Lovelace", ada))));
 
     // What the HTTP layer refuses before any page is built still gets a 400 page.
     httplib::Client client("127.0.0.1", server.Port());
     const auto tooLong = client.Get(std::string(SCORES_POST_PATH) + "?post&game&1&lang&en" + std::string(2 * cbPOST_QUERY_MAX, '9'));
     ASSERT_TRUE(tooLong);
     EXPECT_EQ(tooLong->status, 400);
-    EXPECT_TRUE(contains(tooLong->body, "The query is longer than 8 KiB.")) << tooLong->body;
+    EXPECT_THAT(tooLong->body, HasSubstr("The query is longer than 8 KiB."));
     const auto posted = client.Post(std::string(SCORES_POST_PATH), "post&game&1&lang&en", "text/plain");
     ASSERT_TRUE(posted);
     EXPECT_EQ(posted->status, 400);
-    EXPECT_TRUE(contains(posted->body, "does not know this address")) << posted->body;
+    EXPECT_THAT(posted->body, HasSubstr("does not know this address"));
 
     // A clean stop, with one log line per request.
     EXPECT_EQ(server.Stop(), 0) << server.Log();
     const std::string log = server.Log();
-    EXPECT_TRUE(contains(log, " GET /quibo/scores-eo.html 200 ")) << log;
-    EXPECT_TRUE(contains(log, " GET " + publishAddress.substr(server.BaseAddress().size()) + " 200 ")) << log;
-    EXPECT_TRUE(contains(log, " POST /cgi-bin/score.cgi 400 ")) << log;
+    EXPECT_THAT(log, AllOf(HasSubstr(" GET /quibo/scores-eo.html 200 "),
+                           HasSubstr(" GET " + publishAddress.substr(server.BaseAddress().size()) + " 200 "),
+                           HasSubstr(" POST /cgi-bin/score.cgi 400 ")));
     EXPECT_TRUE(log.ends_with("quibo-scores: stopped\n")) << log;
 }
 

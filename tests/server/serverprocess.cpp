@@ -14,26 +14,16 @@
 
 extern char** environ;
 
-namespace {
-
-std::filesystem::path programBesideTests()
-{
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "quibo-scores";
-}
-
-} // namespace
-
 ServerProcess::~ServerProcess()
 {
-    if (m_pid > 0)
-        Kill();
+    Kill();
 }
 
 bool ServerProcess::Start(const std::vector<std::string>& storeArgs)
 {
     static int count = 0;
     m_log = TestRoot() / ("server" + std::to_string(++count) + ".log");
-    const std::string program = programBesideTests().string();
+    const std::string program = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "quibo-scores").string();
     std::vector<std::string> args = {program, "--listen", "127.0.0.1:0"};
     args.insert(args.end(), storeArgs.begin(), storeArgs.end());
     std::vector<char*> argv;
@@ -69,30 +59,20 @@ bool ServerProcess::Start(const std::vector<std::string>& storeArgs)
     return false;
 }
 
-int ServerProcess::waitForEnd(int seconds)
+int ServerProcess::Stop()
 {
+    if (m_pid > 0)
+        kill(m_pid, SIGTERM);
     int status = 0;
-    for (int i = 0; i < seconds * 20; ++i) {
+    for (int i = 0; i < 600 && m_pid > 0; ++i) {
         if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return -2;
-}
-
-int ServerProcess::Stop()
-{
-    if (m_pid <= 0)
-        return -1;
-    kill(m_pid, SIGTERM);
-    const int status = waitForEnd(30);
-    if (status == -2) {
-        Kill();
-        return -1;
-    }
-    return status;
+    Kill();
+    return -1;
 }
 
 void ServerProcess::Kill()

@@ -28,8 +28,6 @@ public:
     std::string Log() const;
 
 private:
-    int waitForEnd(int seconds);
-
     pid_t m_pid = -1;
     int m_port = 0;
     std::filesystem::path m_log;

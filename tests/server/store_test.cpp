@@ -6,9 +6,14 @@
 
 #include <cstdint>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+using testing::AllOf;
+using testing::HasSubstr;
+using testing::Not;
 
 namespace {
 
@@ -20,11 +25,6 @@ std::string postOf(const std::vector<STOREDSCORE>& scores, const char* language 
     for (const STOREDSCORE& s : scores)
         entries.push_back({s.name, s.score, s.date, PublishCheck(s.name, s.score, s.date)});
     return std::string(SCORES_POST_PATH) + "?" + PostQuery(language, entries);
-}
-
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
 }
 
 } // namespace
@@ -77,14 +77,14 @@ TEST_P(Stores, APostIsStoredAndAnsweredInItsLanguage)
     const std::vector<STOREDSCORE> scores = {{"Ada@Lovelace", 61000, 744000}, {"", 62000, 744000}};
     const PAGE first = Respond(*store, postOf(scores, "eo"));
     EXPECT_EQ(first.status, 200);
-    EXPECT_TRUE(contains(first.html, "Akceptitaj: <strong>2</strong>")) << first.html;
+    EXPECT_THAT(first.html, HasSubstr("Akceptitaj: <strong>2</strong>"));
     const PAGE again = Respond(*store, postOf(scores));
-    EXPECT_TRUE(contains(again.html, "Accepted: <strong>0</strong>")) << again.html;
-    EXPECT_TRUE(contains(again.html, "Rejected as already published: <strong>2</strong>")) << again.html;
+    EXPECT_THAT(again.html,
+                AllOf(HasSubstr("Accepted: <strong>0</strong>"), HasSubstr("Rejected as already published: <strong>2</strong>")));
 
     const PAGE page = Respond(*store, "/quibo/scores-en.html?fresh");
     EXPECT_EQ(page.status, 200);
-    EXPECT_TRUE(contains(page.html, "Ada Lovelace</td><td class=\"n\">1:01</td>")) << page.html;
+    EXPECT_THAT(page.html, HasSubstr("Ada Lovelace</td><td class=\"n\">1:01</td>"));
 }
 
 TEST_P(Stores, BadRequestsStoreNothingAndNoPageEchoesMarkup)
@@ -108,16 +108,14 @@ TEST_P(Stores, BadRequestsStoreNothingAndNoPageEchoesMarkup)
     for (const std::string& target : targets) {
         const PAGE page = Respond(*store, target);
         EXPECT_EQ(page.status, 400) << target;
-        EXPECT_FALSE(contains(page.html, "<script")) << target;
-        EXPECT_FALSE(contains(page.html, "<img")) << target;
+        EXPECT_THAT(page.html, AllOf(Not(HasSubstr("<script")), Not(HasSubstr("<img")))) << target;
     }
     EXPECT_TRUE(store->Best(10).empty());
 
     // A store filled by other means (an edited database) still cannot put markup on the page.
     store->Add({{"<b onmouseover=\"x\">&", 1000, 744000}});
     const std::string html = Respond(*store, "/quibo/scores-eo.html").html;
-    EXPECT_TRUE(contains(html, "&lt;b onmouseover=&quot;x&quot;&gt;&amp;")) << html;
-    EXPECT_FALSE(contains(html, "<b "));
+    EXPECT_THAT(html, AllOf(HasSubstr("&lt;b onmouseover=&quot;x&quot;&gt;&amp;"), Not(HasSubstr("<b "))));
 }
 
 INSTANTIATE_FOR_EACH_STORE(Stores);
@@ -130,6 +128,6 @@ TEST(Respond, AStoreFailureIsNeverReportedAsSuccess)
     } broken;
     const PAGE posted = Respond(broken, postOf({{"Ada", 61000, 744000}}, "eo"));
     EXPECT_EQ(posted.status, 503);
-    EXPECT_TRUE(contains(posted.html, "Bonvolu publikigi denove poste.")) << posted.html;
+    EXPECT_THAT(posted.html, HasSubstr("Bonvolu publikigi denove poste."));
     EXPECT_EQ(Respond(broken, "/quibo/scores-en.html").status, 503);
 }

@@ -10,15 +10,11 @@ namespace {
 // One server for the whole test program, started when a test first needs it.
 ThrowawayPostgres* sharedPostgres(std::string& error)
 {
-    static std::unique_ptr<ThrowawayPostgres> server;
     static std::string startError;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        server = std::make_unique<ThrowawayPostgres>();
-        if (!server->Start(false, startError))
-            server.reset();
-    }
+    static const std::unique_ptr<ThrowawayPostgres> server = [] {
+        auto made = std::make_unique<ThrowawayPostgres>();
+        return made->Start(false, startError) ? std::move(made) : nullptr;
+    }();
     error = startError;
     return server.get();
 }

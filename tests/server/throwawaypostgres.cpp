@@ -34,10 +34,9 @@ std::string ThrowawayPostgres::ProgramFolder()
     for (const auto& entry : std::filesystem::directory_iterator("/usr/lib/postgresql", ignored)) {
         const std::string version = entry.path().filename().string();
         const std::filesystem::path bin = entry.path() / "bin";
-        if (version.empty() || version.find_first_not_of("0123456789") != std::string::npos || !std::filesystem::exists(bin / "initdb")
-            || !std::filesystem::exists(bin / "pg_ctl"))
-            continue;
-        if (std::atoi(version.c_str()) > bestVersion) {
+        const bool usable = !version.empty() && version.find_first_not_of("0123456789") == std::string::npos
+                            && std::filesystem::exists(bin / "initdb") && std::filesystem::exists(bin / "pg_ctl");
+        if (usable && std::atoi(version.c_str()) > bestVersion) {
             bestVersion = std::atoi(version.c_str());
             best = bin.string();
         }

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -60,12 +61,11 @@ TEST(ShellLink, HoldsTheTargetTheShowCommandAndTheDescription)
 {
     const std::u16string target = u"C:\\Program Files\\Quibo\\quibo.exe";
     const std::string link = ShellLinkBytes(target, u"Quibo ĉe la komputilo");
-    EXPECT_EQ(at32(link, 0), 0x4Cu);
-    EXPECT_EQ(at32(link, 4), 0x00021401u); // the link class
-    EXPECT_EQ(at32(link, 0x14), 0x86u); // link information, a name, wide text
-    EXPECT_EQ(at32(link, 0x3C), 1u); // shown normally
     const size_t info = 0x4C;
-    EXPECT_EQ(at32(link, info + 8), 1u); // a volume and a local path
+    // The header's size, the link class, flags (link information, a name, wide text), shown
+    // normally; then a volume and a local path.
+    EXPECT_EQ((std::vector{at32(link, 0), at32(link, 4), at32(link, 0x14), at32(link, 0x3C), at32(link, info + 8)}),
+              (std::vector<uint32_t>{0x4C, 0x00021401, 0x86, 1, 1}));
     EXPECT_EQ(link.substr(info + at32(link, info + 16), target.size()), Utf16ToUtf8(target));
     EXPECT_EQ(wideAt(link, info + at32(link, info + 28), target.size()), target);
     const size_t name = info + at32(link, info);
@@ -78,10 +78,9 @@ TEST(Launcher, NamesTheProgramAndQuotesItsPath)
 {
     EXPECT_EQ(LauncherFileName("Quibo Deluxe!"), "zelnor-quibo-deluxe-.desktop");
     const std::string text = LauncherText("Quibo", "/home/a b/drive_c/Program Files/Quibo $1/quibo.exe");
-    EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
-    for (const char* line : {"\nName=Quibo\n", "\nExec=\"/home/a b/drive_c/Program Files/Quibo \\\\$1/quibo.exe\"\n",
-                             "\nPath=/home/a b/drive_c/Program Files/Quibo $1\n"})
-        EXPECT_NE(text.find(line), std::string::npos) << line;
+    EXPECT_THAT(text, testing::AllOf(testing::StartsWith("[Desktop Entry]\n"), testing::HasSubstr("\nName=Quibo\n"),
+                                     testing::HasSubstr("\nExec=\"/home/a b/drive_c/Program Files/Quibo \\\\$1/quibo.exe\"\n"),
+                                     testing::HasSubstr("\nPath=/home/a b/drive_c/Program Files/Quibo $1\n")));
 }
 
 // Installs as the installer does on the desktop, checks what is there, then runs the
@@ -118,8 +117,8 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
     EXPECT_NE(hostFile(launcher).find("Exec=\"" + (driveC / "Program Files/Quibo/quibo.exe").string() + "\""), std::string::npos);
     EXPECT_EQ(runShell("desktop-file-validate '" + launcher.string() + "'"), 0);
     const std::u16string command = RegText(HKEY_LOCAL_MACHINE, kUninstallKey, u"UninstallString");
-    EXPECT_EQ(command, u"rundll32 \"C:\\Program Files\\Zelnor Software\\uninstaller.dll\",Uninstall Quibo");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, u"DisplayName"), u"Quibo");
+    EXPECT_EQ(command + u"|" + RegText(HKEY_LOCAL_MACHINE, kUninstallKey, u"DisplayName"),
+              u"rundll32 \"C:\\Program Files\\Zelnor Software\\uninstaller.dll\",Uninstall Quibo|Quibo");
 
     ASSERT_EQ(runShell(Utf16ToUtf8(command)), 0);
 
@@ -128,11 +127,13 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
     after.erase("Program Files/Zelnor Software/uninstaller.dll"); // shared by every product
     EXPECT_EQ(after, before);
     EXPECT_FALSE(fs::exists(launcher));
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo", u""), u"<no key>");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, u"Software\\Zelnor\\Quibo Extras", u""), u"<no key>");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, u""), u"<no key>");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo"), u"<no value>");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Other"), u"EN"); // not ours
+    // Lang-Other is not ours.
+    EXPECT_EQ(
+        (std::vector{RegText(HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo", u""),
+                     RegText(HKEY_LOCAL_MACHINE, u"Software\\Zelnor\\Quibo Extras", u""), RegText(HKEY_LOCAL_MACHINE, kUninstallKey, u""),
+                     RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo"),
+                     RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Other")}),
+        (std::vector<std::u16string>{u"<no key>", u"<no key>", u"<no key>", u"<no value>", u"EN"}));
 }
 
 TEST(DesktopRoundTrip, ADamagedJournalStopsTheUninstallerBeforeItRemovesAnything)

@@ -1,11 +1,15 @@
 #include "fake_device.h"
 
+#include "install_support.h"
 #include "utf.h"
 #include "zz.h"
 
 #include "hostfolders.h"
+#include "hostpath.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -32,24 +36,15 @@ void reply(std::u16string_view text, DWORD* pcb, BYTE** ppb)
 bool unpack(const BYTE* request)
 {
     const char16_t* from = reinterpret_cast<const char16_t*>(request);
-    const char16_t* to = from + Utf16Length(from) + 1;
-    HANDLE in = CreateFileW(onDevice(from).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (in == INVALID_HANDLE_VALUE)
-        return false;
-    std::string packed(GetFileSize(in, nullptr), '\0');
-    DWORD got = 0;
-    ReadFile(in, packed.data(), DWORD(packed.size()), &got, nullptr);
-    CloseHandle(in);
+    const std::string in = HostPath(onDevice(from).c_str()), out = HostPath(onDevice(from + Utf16Length(from) + 1).c_str());
+    const Bytes packed = FileBytes(in);
     BYTE* bytes = nullptr;
     DWORD cb = 0;
-    if (!ZZDecompress(&bytes, &cb, reinterpret_cast<const BYTE*>(packed.data()), DWORD(packed.size())))
+    if (!std::filesystem::exists(in) || !ZZDecompress(&bytes, &cb, packed.data(), DWORD(packed.size())))
         return false;
-    HANDLE out = CreateFileW(onDevice(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    WriteFile(out, bytes, cb, &got, nullptr);
-    CloseHandle(out);
+    std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(bytes), cb);
     ZZFree(bytes);
-    DeleteFileW(onDevice(from).c_str());
-    return true;
+    return std::filesystem::remove(in);
 }
 
 HRESULT invoke(LPCWSTR library, LPCWSTR function, DWORD, BYTE* request, DWORD* pcb, BYTE** ppb, IRAPIStream**, DWORD)

@@ -15,42 +15,32 @@ namespace {
 
 // Markup
 
-struct MarkupCase {
-    const char* input;
-    std::vector<std::string> texts;
-    std::vector<int> bold; // per run
-    const char* href; // of the last run
-};
+// Each run as its text, "*" when bold and "@" with the address inside a link, then "|".
+std::string Runs(const char* markup)
+{
+    std::string shown;
+    for (const SKINTEXTRUN& run : ParseSkinMarkup(markup))
+        shown += run.text + (run.style.fBold ? "*" : "") + (run.style.href.empty() ? "" : "@" + run.style.href) + "|";
+    return shown;
+}
 
 TEST(SkinMarkup, RunsAndStyles)
 {
-    const MarkupCase cases[] = {
-        {"plain", {"plain"}, {0}, ""},
-        {"<b>Install</b> now", {"Install", " now"}, {1, 0}, ""},
-        {"<B>caps</B>", {"caps"}, {1}, ""},
-        // Unbalanced: a closing tag with nothing open is dropped, an open tag runs to the end.
-        {"</b>a<b>b", {"a", "b"}, {0, 1}, ""},
-        // Closing an outer tag closes the inner one too.
-        {"<b>x<i>y</b>z</i>", {"x", "y", "z"}, {1, 1, 0}, ""},
-        // Unknown tags vanish; a "<" without ">" is text.
-        {"a<blink>b</blink>c", {"abc"}, {0}, ""},
-        {"1 < 2", {"1 < 2"}, {0}, ""},
-        {"<a href=mailto:x@example.com>x@example.com</a>", {"x@example.com"}, {0}, "mailto:x@example.com"},
-        {"<a>no address</a>", {"no address"}, {0}, ""},
-        {"", {}, {}, ""},
-    };
-    for (const MarkupCase& c : cases) {
-        SCOPED_TRACE(c.input);
-        const auto runs = ParseSkinMarkup(c.input);
-        ASSERT_EQ(runs.size(), c.texts.size());
-        for (size_t i = 0; i < runs.size(); ++i) {
-            EXPECT_EQ(runs[i].text, c.texts[i]);
-            EXPECT_EQ(runs[i].style.fBold, c.bold[i] != 0);
-        }
-        if (!runs.empty()) {
-            EXPECT_EQ(runs.back().style.href, c.href);
-        }
-    }
+    // Unbalanced: a closing tag with nothing open is dropped, an open tag runs to the end;
+    // closing an outer tag closes the inner one too; unknown tags vanish; a "<" without ">"
+    // is text.
+    const char* const cases[][2] = {{"plain", "plain|"},
+                                    {"<b>Install</b> now", "Install*| now|"},
+                                    {"<B>caps</B>", "caps*|"},
+                                    {"</b>a<b>b", "a|b*|"},
+                                    {"<b>x<i>y</b>z</i>", "x*|y*|z|"},
+                                    {"a<blink>b</blink>c", "abc|"},
+                                    {"1 < 2", "1 < 2|"},
+                                    {"<a href=mailto:x@example.com>x@example.com</a>", "x@example.com@mailto:x@example.com|"},
+                                    {"<a>no address</a>", "no address|"},
+                                    {"", ""}};
+    for (const auto& [markup, runs] : cases)
+        EXPECT_EQ(Runs(markup), runs) << markup;
 }
 
 TEST(SkinMarkup, FontAttributesAndBadValuesThatLeaveTheControlsOwn)
@@ -109,10 +99,8 @@ TEST(SkinIds, DuplicatesAndClashesGetFreshIdsAndMessages)
 // item starts on a four-byte boundary.
 void Put(std::vector<BYTE>& b, std::initializer_list<unsigned> words, std::initializer_list<const char*> texts = {})
 {
-    for (unsigned w : words) {
-        b.push_back(BYTE(w));
-        b.push_back(BYTE(w >> 8));
-    }
+    for (unsigned w : words)
+        b.insert(b.end(), {BYTE(w), BYTE(w >> 8)});
     for (const char* text : texts) {
         for (const char* c = text; *c; ++c)
             Put(b, {BYTE(*c)});
@@ -139,13 +127,9 @@ TEST(SkinTemplates, ReadsKindsAndRefusesEveryTruncation)
     const std::vector<BYTE> bytes = Template();
     SKINTEMPLATE t;
     ASSERT_TRUE(ReadSkinTemplate(bytes.data(), bytes.size(), t));
-    EXPECT_EQ(t.caption, "QuiboSetup");
-    EXPECT_EQ(t.rect.right, 380);
     ASSERT_EQ(t.items.size(), 2u);
-    EXPECT_EQ(SkinKindOf(t.items[0]), SKIN_RBUTTON);
-    EXPECT_EQ(t.items[0].text, "English");
-    EXPECT_EQ(SkinKindOf(t.items[1]), SKIN_PBAR);
-    EXPECT_EQ(t.items[1].text, "");
+    EXPECT_EQ((std::tuple{t.caption, t.rect.right, SkinKindOf(t.items[0]), t.items[0].text, SkinKindOf(t.items[1]), t.items[1].text}),
+              (std::tuple{std::string("QuiboSetup"), 380, SKIN_RBUTTON, std::string("English"), SKIN_PBAR, std::string()}));
     for (size_t cb = 0; cb + 2 < bytes.size(); ++cb)
         EXPECT_FALSE(ReadSkinTemplate(bytes.data(), cb, t)) << cb;
 }
@@ -158,22 +142,19 @@ TEST(SkinTemplates, StaticKinds)
         const char* text;
         SKINKIND kind;
         const char* rest;
-    } cases[] = {
-        {"static", 0, "USER", SKIN_USER, ""},
-        {"static", 0, "user:picture", SKIN_USER, "picture"},
-        {"static", 0, "CLASS:msctls_progress32", SKIN_PBAR, ""},
-        {"static", 0, "Users of Quibo", SKIN_TEXT, "Users of Quibo"},
-        {"scrollbar", SBS_VERT, "", SKIN_VSCROLL, ""},
-        {"scrollbar", 0, "", SKIN_HSCROLL, ""},
-        {"button", BS_AUTOCHECKBOX, "x", SKIN_CBUTTON, "x"},
-        {"button", BS_DEFPUSHBUTTON, "x", SKIN_PBUTTON, "x"},
-        {"listbox", 0, "", SKIN_LIST, ""},
-        {"edit", 0, "", SKIN_EDIT, ""},
-    };
+    } cases[] = {{"static", 0, "USER", SKIN_USER, ""},
+                 {"static", 0, "user:picture", SKIN_USER, "picture"},
+                 {"static", 0, "CLASS:msctls_progress32", SKIN_PBAR, ""},
+                 {"static", 0, "Users of Quibo", SKIN_TEXT, "Users of Quibo"},
+                 {"scrollbar", SBS_VERT, "", SKIN_VSCROLL, ""},
+                 {"scrollbar", 0, "", SKIN_HSCROLL, ""},
+                 {"button", BS_AUTOCHECKBOX, "x", SKIN_CBUTTON, "x"},
+                 {"button", BS_DEFPUSHBUTTON, "x", SKIN_PBUTTON, "x"},
+                 {"listbox", 0, "", SKIN_LIST, ""},
+                 {"edit", 0, "", SKIN_EDIT, ""}};
     for (const auto& c : cases) {
         SKINITEM item{c.cls, c.style, 1, {}, c.text};
-        EXPECT_EQ(SkinKindOf(item), c.kind) << c.text;
-        EXPECT_EQ(item.text, c.rest);
+        EXPECT_EQ((std::tuple{SkinKindOf(item), item.text}), (std::tuple{c.kind, std::string(c.rest)})) << c.text;
     }
 }
 
@@ -216,12 +197,11 @@ TEST(SkinArchive, TheInstallersSkinHasEveryImage)
          {"background", "frame-c", "frame-lr", "frame-tb", "frame-x", "frame-min", "pbutton", "rbutton",   "cbutton",    "pbar",
           "hscroll",    "vscroll", "edit",     "cursor",   "list",    "listitem",  "hover",   "icon-info", "icon-alert", "icon-question"})
         EXPECT_NE(skin->Image(name), nullptr) << name;
-    EXPECT_EQ(skin->Transparent(), RGB(0, 0, 255));
-    EXPECT_EQ(skin->Number("pbutton", "text lborder", 0), 26);
-    EXPECT_EQ(skin->Number("rbutton", "text tborder", -1), -1); // no plain key either
-    EXPECT_EQ(skin->Color("edit", "text color", 1), RGB(0, 0, 0));
-    EXPECT_EQ(skin->Color("list", "disabled text color", 0), RGB(0x60, 0x80, 0xE0)); // the plain key
-    EXPECT_GE(skin->Image("pbutton")->FrameCount(), 3);
+    // "rbutton" has no "text tborder" nor a plain one; "list" has the plain "disabled text color".
+    EXPECT_EQ((std::tuple{skin->Transparent(), skin->Number("pbutton", "text lborder", 0), skin->Number("rbutton", "text tborder", -1),
+                          skin->Color("edit", "text color", 1), skin->Color("list", "disabled text color", 0),
+                          skin->Image("pbutton")->FrameCount() >= 3}),
+              (std::tuple{RGB(0, 0, 255), 26, -1, RGB(0, 0, 0), RGB(0x60, 0x80, 0xE0), true}));
 }
 
 // The archive with `name` left out, or replaced by `data`.

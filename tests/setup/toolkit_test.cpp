@@ -25,29 +25,6 @@ void collectPercent(int kind, int percent, LPCTSTR, LPARAM)
         g_percents.push_back(percent);
 }
 
-std::string text(const Bytes& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
-
-std::string deviceFile(const std::string& path)
-{
-    return text(FileBytes(FakeDeviceFolder() + path));
-}
-
-std::string desktopFile(const std::string& path)
-{
-    return text(FileBytes(HostDataFolder() + "/drive_c" + path));
-}
-
-int countLines(const std::string& text, const std::string& line)
-{
-    int n = 0;
-    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
-        ++n;
-    return n;
-}
-
 class Toolkit : public testing::Test {
 protected:
     void SetUp() override
@@ -59,6 +36,17 @@ protected:
     }
     void TearDown() override { SetTraceSink(m_previous); }
 
+    static std::string text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+    static std::string deviceFile(const std::string& path) { return text(FileBytes(FakeDeviceFolder() + path)); }
+    static std::string desktopFile(const std::string& path) { return text(FileBytes(HostDataFolder() + "/drive_c" + path)); }
+    // How often `line` occurs in `text`.
+    static int count(const std::string& text, const std::string& line)
+    {
+        int n = 0;
+        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+            ++n;
+        return n;
+    }
     SETUPTOOLKIT handheld() { return SETUPTOOLKIT(nullptr, TARGET_HANDHELD, m_device.Connection()); }
     int unpackings() const { return int(std::count(m_device.invoked.begin(), m_device.invoked.end(), kUnpack)); }
 
@@ -78,17 +66,16 @@ TEST_F(Toolkit, EntryNamesAreFoundWhateverTheirSeparatorsOrCaseAndProgressRunsBy
     m_desktop.setcallback(collectPercent, 1008);
     for (const char* name : {"native\\quibo.exe", "/native/quibo.exe", "\\NATIVE\\QUIBO.EXE", "native/Quibo.Exe"}) {
         g_percents.clear();
-        EXPECT_TRUE(m_desktop.installfile("C:\\spell\\quibo.exe", &m_archive, name, 5, 75)) << name;
-        EXPECT_EQ(g_percents, (std::vector<int>{5, 27, 50, 73, 75}));
-        EXPECT_EQ(desktopFile("/spell/quibo.exe"), text(Pattern(100000)));
+        EXPECT_EQ((std::tuple{m_desktop.installfile("C:\\spell\\quibo.exe", &m_archive, name, 5, 75), g_percents,
+                              desktopFile("/spell/quibo.exe")}),
+                  (std::tuple{true, std::vector<int>{5, 27, 50, 73, 75}, text(Pattern(100000))}))
+            << name;
     }
-
     SetLastError(0);
-    EXPECT_FALSE(m_desktop.installfile("C:\\spell\\x.exe", &m_archive, "native\\missing.exe", -1, -1));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(g_lines.back(), "setuplib: installfile failed to find native\\missing.exe");
-    EXPECT_FALSE(m_desktop.finalize(&m_archive, "native\\uninstaller.dll", 95, 100));
-    EXPECT_EQ(g_lines.back(), "setuplib: could not find native\\uninstaller.dll for finalize");
+    EXPECT_EQ((std::tuple{m_desktop.installfile("C:\\spell\\x.exe", &m_archive, "native\\missing.exe", -1, -1), GetLastError(),
+                          std::string(g_lines.back()), m_desktop.finalize(&m_archive, "native\\uninstaller.dll", 95, 100), g_lines.back()}),
+              (std::tuple{false, DWORD(ERROR_FILE_NOT_FOUND), std::string("setuplib: installfile failed to find native\\missing.exe"),
+                          false, std::string("setuplib: could not find native\\uninstaller.dll for finalize")}));
 }
 
 TEST_F(Toolkit, ProcessorArchitecturesChooseThePayloadFolder)
@@ -109,14 +96,18 @@ TEST_F(Toolkit, ProcessorArchitecturesChooseThePayloadFolder)
 
 TEST_F(Toolkit, FoldersOfEachTarget)
 {
-    SETUPTOOLKIT device = handheld();
-    const std::vector<std::string> onDevice
-        = {"\\", "\\Program Files", "\\Program Files\\Zelnor Software", "\\Windows\\Start Menu\\Programs", "\\Windows\\StartUp", ""};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(device.getfolder(i), onDevice[i]) << i;
-    EXPECT_EQ(m_desktop.getfolder(0), "C:\\");
-    EXPECT_EQ(m_desktop.getfolder(1), "C:\\Program Files");
-    EXPECT_EQ(m_desktop.getfolder(3), "C:\\Documents and Settings\\All Users\\Start Menu\\Programs");
+    auto folders = [](SETUPTOOLKIT target) {
+        std::vector<std::string> names;
+        for (int i = 0; i < 6; ++i)
+            names.emplace_back(target.getfolder(i).View());
+        return names;
+    };
+    EXPECT_EQ(folders(handheld()), (std::vector<std::string>{"\\", "\\Program Files", "\\Program Files\\Zelnor Software",
+                                                             "\\Windows\\Start Menu\\Programs", "\\Windows\\StartUp", ""}));
+    EXPECT_EQ(folders(SETUPTOOLKIT(nullptr, TARGET_DESKTOP, nullptr)),
+              (std::vector<std::string>{"C:\\", "C:\\Program Files", "C:\\Program Files\\Zelnor Software",
+                                        "C:\\Documents and Settings\\All Users\\Start Menu\\Programs",
+                                        "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup", ""}));
 
     // The machine's own records win, and a top folder keeps no separator at its end.
     SetRegText(HKEY_LOCAL_MACHINE, u"PMail\\Attachments", u"TopDir", u"D:\\Apps\\");
@@ -150,9 +141,8 @@ TEST_F(Toolkit, FilesAboveFiveThousandOneHundredAndTwentyBytesTravelPackedWhereT
             ASSERT_TRUE(device.installfile((std::string("\\Quibo\\") + file).c_str(), &m_archive, c.entry, 5, 75));
             EXPECT_EQ(deviceFile(std::string("/Quibo/") + file), text(Pattern(std::string(c.entry) == "common\\small.res" ? 5120 : 5121)));
         }
-        EXPECT_EQ(unpackings(), c.unpackings);
-        EXPECT_EQ(device.devicehelperversion(), c.helperAfter);
-        EXPECT_EQ(g_percents.back(), 75);
+        EXPECT_EQ((std::tuple{unpackings(), device.devicehelperversion(), g_percents.back()}),
+                  (std::tuple{c.unpackings, c.helperAfter, 75}));
     }
     for (const auto& item : std::filesystem::directory_iterator(FakeDeviceFolder()))
         EXPECT_EQ(item.path().filename().string().find("This File Is Safe To Delete"), std::string::npos);
@@ -169,11 +159,13 @@ TEST_F(Toolkit, AFullOrVanishingDeviceFailsTheFileAndTheJournalStillListsIt)
         SETUPTOOLKIT device = handheld();
         ASSERT_TRUE(device.openjournal("Quibo"));
         m_device.spaceLeft = 8000; // the journal fits, the program does not
-        EXPECT_FALSE(device.installfile("\\Program Files\\Quibo\\quibo.exe", &m_archive, "native\\quibo.exe", 5, 75));
-        EXPECT_EQ(g_lines.back(), "setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe");
         // A full device loses the half-written file; one that vanished may keep it, listed.
-        EXPECT_TRUE(vanishes || !std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Quibo/quibo.exe"));
-        EXPECT_EQ(countLines(deviceFile(kJournal), "deletefile { \"\\Program Files\\Quibo\\quibo.exe\" }\n"), 1) << vanishes;
+        EXPECT_EQ((std::tuple{device.installfile("\\Program Files\\Quibo\\quibo.exe", &m_archive, "native\\quibo.exe", 5, 75),
+                              std::string(g_lines.back()),
+                              vanishes || !std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Quibo/quibo.exe"),
+                              count(deviceFile(kJournal), "deletefile { \"\\Program Files\\Quibo\\quibo.exe\" }\n")}),
+                  (std::tuple{false, std::string("setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe"), true, 1}))
+            << vanishes;
         m_device.spaceLeft = -1;
     }
 }
@@ -193,11 +185,10 @@ TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
     for (const char* line : {"deletefile { \"C:\\Program Files\\Quibo\\quibo.exe\" }\n",
                              "deletefile { \"C:\\Program Files\\Quibo\\small.res\" }\n", "deletedir { \"C:\\Program Files\\Quibo\" }\n",
                              "deletekey { \"HKCU\\Software\" }\n", "deleteval { \"HKCU\\Software\\Zelnor\\Quibo\" \"Settings\" }\n"})
-        EXPECT_EQ(countLines(journal, line), 1) << line;
+        EXPECT_EQ(count(journal, line), 1) << line;
     // The shared folder holds every product's journal and the uninstaller, and the program
     // files folder was there first: neither is listed.
-    EXPECT_EQ(journal.find("Zelnor Software\" }"), std::string::npos);
-    EXPECT_EQ(countLines(journal, "deletedir { \"C:\\Program Files\" }\n"), 0);
+    EXPECT_EQ(count(journal, "Zelnor Software\" }") + count(journal, "deletedir { \"C:\\Program Files\" }\n"), 0);
 }
 
 TEST_F(Toolkit, ADamagedJournalIsNeitherReadNorReplaced)
@@ -220,12 +211,13 @@ TEST_F(Toolkit, AnInstalledNewerUninstallerIsKeptAndTheProductStillRegistered)
         SETUPTOOLKIT device = handheld();
         ASSERT_TRUE(device.openjournal("Quibo"));
         ASSERT_TRUE(device.finalize(&m_archive, "arm\\uninstaller.dll", 95, 100));
-        EXPECT_EQ(std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Zelnor Software/uninstaller.dll"), installed != u"2");
         const char16_t key[] = u"FakeDevice\\HKLM\\Software\\Apps\\Quibo";
-        EXPECT_EQ(RegText(HKEY_CURRENT_USER, key, u"IsvFile"), u"\\Program Files\\Zelnor Software\\uninstaller.dll");
-        EXPECT_EQ(RegText(HKEY_CURRENT_USER, key, u"Instl"), u"\1"); // a DWORD of 1
-        // The uninstaller is shared, so no product's journal lists it.
-        EXPECT_EQ(deviceFile(kJournal).find("uninstaller.dll"), std::string::npos);
+        // Instl is a DWORD of 1; the uninstaller is shared, so no product's journal lists it.
+        EXPECT_EQ((std::tuple{std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Zelnor Software/uninstaller.dll"),
+                              RegText(HKEY_CURRENT_USER, key, u"IsvFile"), RegText(HKEY_CURRENT_USER, key, u"Instl"),
+                              count(deviceFile(kJournal), "uninstaller.dll")}),
+                  (std::tuple{installed != u"2", std::u16string(u"\\Program Files\\Zelnor Software\\uninstaller.dll"),
+                              std::u16string(u"\1"), 0}));
     }
 }
 

@@ -102,7 +102,7 @@ DWORD Reverse(DWORD value, DWORD length)
     return reversed >> (32 - length);
 }
 
-bool BuildTable(HUFFTABLE& table, HUFFCODE* rgCodes, DWORD cSymbols)
+void BuildTable(HUFFTABLE& table, HUFFCODE* rgCodes, DWORD cSymbols)
 {
     DWORD rgCount[kMaxCodeLength + 1] = {};
     for (DWORD s = 0; s < cSymbols; ++s) {
@@ -134,23 +134,23 @@ bool BuildTable(HUFFTABLE& table, HUFFCODE* rgCodes, DWORD cSymbols)
         // Only an over-full set of lengths makes two codes meet in one slot.
         DWORD index = rgCodes[s].code & kMask[length];
         if (index >= table.capacity || table.rgSlots[index].fUsed)
-            return false;
+            throw cetl::exception(kCannotDeflate);
         table.rgSlots[index] = HUFFSLOT{1, length, s};
     }
-    return table.maxLength != 0;
+    if (table.maxLength == 0)
+        throw cetl::exception(kCannotDeflate);
 }
 
-bool DecodeSymbol(BITSTREAM& bs, const HUFFTABLE& table, DWORD& symbol)
+DWORD DecodeSymbol(BITSTREAM& bs, const HUFFTABLE& table)
 {
     for (DWORD length = table.minLength; length <= table.maxLength; ++length) {
         const HUFFSLOT& slot = table.rgSlots[Reverse(Peek(bs, length), length)];
         if (slot.fUsed && slot.length == length) {
             Drop(bs, length);
-            symbol = slot.symbol;
-            return true;
+            return slot.symbol;
         }
     }
-    return false;
+    throw cetl::exception(kCannotDeflate);
 }
 
 void SetUpTables()
@@ -176,50 +176,48 @@ void ReleaseTables()
     g_rgTables = nullptr;
 }
 
-bool DecodeStoredBlock(BITSTREAM& bs, OUTPUT& out)
+void DecodeStoredBlock(BITSTREAM& bs, OUTPUT& out)
 {
     Drop(bs, bs.cBits % 8);
     DWORD len = Read(bs, 16);
     DWORD nlen = Read(bs, 16);
     if (len != (~nlen & 0xFFFF) || len > out.cbCapacity - out.cb)
-        return false;
+        throw cetl::exception(kCannotDeflate);
     for (DWORD i = 0; i < len; ++i)
         out.pb[out.cb++] = BYTE(Read(bs, 8));
-    return true;
 }
 
-bool DecodeData(BITSTREAM& bs, OUTPUT& out, const HUFFTABLE& litLen, const HUFFTABLE& dist)
+void DecodeData(BITSTREAM& bs, OUTPUT& out, const HUFFTABLE& litLen, const HUFFTABLE& dist)
 {
     for (;;) {
-        DWORD symbol;
-        if (!DecodeSymbol(bs, litLen, symbol))
-            return false;
+        DWORD symbol = DecodeSymbol(bs, litLen);
         if (symbol < 256) {
             if (out.cb == out.cbCapacity)
-                return false;
+                throw cetl::exception(kCannotDeflate);
             out.pb[out.cb++] = BYTE(symbol);
             continue;
         }
         if (symbol == 256)
-            return true;
+            return;
         if (symbol > 285)
-            return false;
+            throw cetl::exception(kCannotDeflate);
         DWORD length = kLengthBase[symbol - 257] + Read(bs, kLengthExtra[symbol - 257]);
         // Distance symbols 30 and 31 have no meaning; a dynamic code may still name them.
-        if (!DecodeSymbol(bs, dist, symbol) || symbol >= 30)
-            return false;
+        symbol = DecodeSymbol(bs, dist);
+        if (symbol >= 30)
+            throw cetl::exception(kCannotDeflate);
         DWORD distance = kDistanceBase[symbol] + Read(bs, kDistanceExtra[symbol]);
         if (distance > out.cb)
             throw cetl::exception(kInvalidLookback);
         if (length > out.cbCapacity - out.cb)
-            return false;
+            throw cetl::exception(kCannotDeflate);
         // Byte by byte, so that a distance shorter than the length repeats the last bytes.
         for (DWORD i = 0; i < length; ++i, ++out.cb)
             out.pb[out.cb] = out.pb[out.cb - distance];
     }
 }
 
-bool DecodeDynamicBlock(BITSTREAM& bs, OUTPUT& out)
+void DecodeDynamicBlock(BITSTREAM& bs, OUTPUT& out)
 {
     DWORD cLitLen = Read(bs, 5) + 257;
     DWORD cDist = Read(bs, 5) + 1;
@@ -228,8 +226,7 @@ bool DecodeDynamicBlock(BITSTREAM& bs, OUTPUT& out)
     HUFFCODE rgCodeLen[19] = {};
     for (DWORD i = 0; i < cCodeLen; ++i)
         rgCodeLen[kCodeLengthOrder[i]].length = Read(bs, 3);
-    if (!BuildTable(g_rgTables[CODELEN], rgCodeLen, 19))
-        return false;
+    BuildTable(g_rgTables[CODELEN], rgCodeLen, 19);
 
     // One sequence for both codes: a repeat may run from the literal/length lengths into the
     // distance lengths, but never past the last of them.
@@ -237,9 +234,7 @@ bool DecodeDynamicBlock(BITSTREAM& bs, OUTPUT& out)
     DWORD cTotal = cLitLen + cDist;
     DWORD i = 0;
     while (i < cTotal) {
-        DWORD symbol;
-        if (!DecodeSymbol(bs, g_rgTables[CODELEN], symbol))
-            return false;
+        const DWORD symbol = DecodeSymbol(bs, g_rgTables[CODELEN]);
         if (symbol < 16) {
             rgCodes[i++].length = symbol;
             continue;
@@ -248,7 +243,7 @@ bool DecodeDynamicBlock(BITSTREAM& bs, OUTPUT& out)
         DWORD repeat;
         if (symbol == 16) {
             if (i == 0)
-                return false; // nothing to repeat yet
+                throw cetl::exception(kCannotDeflate); // nothing to repeat yet
             value = rgCodes[i - 1].length;
             repeat = 3 + Read(bs, 2);
         } else if (symbol == 17) {
@@ -257,13 +252,13 @@ bool DecodeDynamicBlock(BITSTREAM& bs, OUTPUT& out)
             repeat = 11 + Read(bs, 7);
         }
         if (repeat > cTotal - i)
-            return false;
+            throw cetl::exception(kCannotDeflate);
         while (repeat--)
             rgCodes[i++].length = value;
     }
-    if (!BuildTable(g_rgTables[DYNAMIC_LITLEN], rgCodes, cLitLen) || !BuildTable(g_rgTables[DYNAMIC_DIST], rgCodes + cLitLen, cDist))
-        return false;
-    return DecodeData(bs, out, g_rgTables[DYNAMIC_LITLEN], g_rgTables[DYNAMIC_DIST]);
+    BuildTable(g_rgTables[DYNAMIC_LITLEN], rgCodes, cLitLen);
+    BuildTable(g_rgTables[DYNAMIC_DIST], rgCodes + cLitLen, cDist);
+    DecodeData(bs, out, g_rgTables[DYNAMIC_LITLEN], g_rgTables[DYNAMIC_DIST]);
 }
 
 } // namespace
@@ -276,15 +271,12 @@ void Inflate(BYTE* pbOut, DWORD cbCapacity, DWORD* pcbOut, const BYTE* pbIn, DWO
     DWORD fFinal;
     do {
         fFinal = Read(bs, 1);
-        bool fDecoded;
         switch (Read(bs, 2)) {
-        case 0: fDecoded = DecodeStoredBlock(bs, out); break;
-        case 1: fDecoded = DecodeData(bs, out, g_rgTables[FIXED_LITLEN], g_rgTables[FIXED_DIST]); break;
-        case 2: fDecoded = DecodeDynamicBlock(bs, out); break;
-        default: fDecoded = false; break;
+        case 0: DecodeStoredBlock(bs, out); break;
+        case 1: DecodeData(bs, out, g_rgTables[FIXED_LITLEN], g_rgTables[FIXED_DIST]); break;
+        case 2: DecodeDynamicBlock(bs, out); break;
+        default: throw cetl::exception(kCannotDeflate);
         }
-        if (!fDecoded)
-            throw cetl::exception(kCannotDeflate);
     } while (!fFinal);
     *pcbOut = out.cb;
     ReleaseTables();

@@ -8,8 +8,8 @@
 
 // Decodes the whole stream pbIn/cbIn into pbOut, which holds cbCapacity bytes, and stores the
 // number of bytes produced in *pcbOut. A stream that would produce more than cbCapacity bytes
-// is refused like any other undecodable content. Failures throw cetl::exception; the output
-// then holds what was produced so far.
+// is refused like any other undecodable content. Failures throw cetl::exception (the archive
+// library's rule, unzipper.h); the output then holds what was produced so far.
 //
 // The code tables are process-wide: one Inflate at a time in the process.
 void Inflate(BYTE* pbOut, DWORD cbCapacity, DWORD* pcbOut, const BYTE* pbIn, DWORD cbIn);

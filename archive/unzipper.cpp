@@ -7,7 +7,6 @@
 #include "sformat.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -48,15 +47,9 @@ LOCALHEADER ReadLocalHeader(const BYTE* pb)
             LoadLe32(pb + 14), LoadLe32(pb + 18), LoadLe32(pb + 22), LoadLe16(pb + 26), LoadLe16(pb + 28)};
 }
 
-// cetl::exception carries a pointer only, so the one message that names its entry is kept
-// here. Archives are opened on one thread at a time, so one buffer serves.
-char g_szMethodMessage[65536 + 128];
-
 [[noreturn]] void ThrowUnsupportedMethod(const string& name)
 {
-    sformat message("the entry %s in the .ZIP file uses an unsupported compression method", name.c_str());
-    std::snprintf(g_szMethodMessage, sizeof g_szMethodMessage, "%s", message.c_str());
-    throw cetl::exception(g_szMethodMessage);
+    throw cetl::exception(sformat("the entry %s in the .ZIP file uses an unsupported compression method", name.c_str()).View());
 }
 
 BYTE* AllocateCopy(const BYTE* pb, DWORD cb, const char* label)

@@ -1,7 +1,13 @@
 // The ZIP archive reader: holds a whole archive in memory and indexes its entries by name
 // without regard to case. It walks the local file headers from the start of the data and
 // never reads the central directory; it knows the methods stored (0) and deflated (8) and
-// does not check CRC-32 values. Failures throw cetl::exception with a fixed message.
+// does not check CRC-32 values.
+//
+// Errors, for the whole archive library (this reader, Inflate and the ".zz" codecs): a failure
+// throws cetl::exception at the point where it is found, and the exception owns its message:
+// a fixed text, or for an unknown method one naming the entry. Nothing is reported through a
+// return value or the thread's last error, except at one boundary: the ".zz" codecs, whose
+// callers treat any failure as a missing file, catch what they raise and return false.
 //
 // Deflated entries go through Inflate, whose tables are process-wide: open one archive at a
 // time in the process.

@@ -1,17 +1,23 @@
-// The one exception type of the containers and the archive readers. Its messages are fixed
-// texts, so throwing never allocates.
+// The one exception type of the containers and the archive readers. It owns its message: a
+// fixed text is kept as a pointer, so throwing one never allocates; a composed text is copied
+// once and shared by the exception's copies, so copying stays noexcept.
 #pragma once
 
 #include <exception>
+#include <memory>
+#include <string>
+#include <string_view>
 
 namespace cetl {
 
 class exception : public std::exception {
 public:
-    explicit exception(const char* message) noexcept : m_message(message) { }
+    explicit exception(const char* fixedMessage) noexcept : m_message(fixedMessage) { }
+    explicit exception(std::string_view message) : m_owned(std::make_shared<const std::string>(message)), m_message(m_owned->c_str()) { }
     const char* what() const noexcept override { return m_message; }
 
 private:
+    std::shared_ptr<const std::string> m_owned;
     const char* m_message;
 };
 

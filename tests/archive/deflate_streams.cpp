@@ -1,30 +1,22 @@
 #include "deflate_streams.h"
 
+#include "zz.h"
+
 #include <random>
 #include <stdexcept>
 #include <zlib.h>
 
 Bytes TextLikeData(size_t cb, uint32_t seed)
 {
-    static const char* const kWords[] = {"tile",   "quibo", "colour", "shape", "the",   "and",  "of",    "red",    "green", "blue",
-                                         "circle", "deck",  "a",      "board", "score", "hint", "three", "shaded", "time",  "to"};
+    static const std::string kWords[] = {"tile", "quibo", "colour", "shape", "the",  "and",   "of",     "red",  "green", "blue",
+                                         "deck", "a",     "board",  "score", "hint", "three", "shaded", "time", "to",    "circle"};
     std::mt19937 rng(seed);
-    Bytes out;
-    out.reserve(cb);
-    size_t column = 0;
+    std::string out;
     while (out.size() < cb) {
-        std::string word = kWords[rng() % (sizeof kWords / sizeof *kWords)];
-        if (rng() % 7 == 0)
-            word += std::to_string(rng() % 1000);
-        for (char c : word)
-            out.push_back(uint8_t(c));
-        column += word.size() + 1;
-        out.push_back(column > 40 + rng() % 40 ? '\n' : ' ');
-        if (out.back() == '\n')
-            column = 0;
+        out += kWords[rng() % 20] + (rng() % 7 == 0 ? std::to_string(rng() % 1000) : "");
+        out += rng() % 9 == 0 ? '\n' : ' ';
     }
-    out.resize(cb);
-    return out;
+    return Bytes(out.begin(), out.begin() + cb);
 }
 
 Bytes RandomData(size_t cb, uint32_t seed)
@@ -34,6 +26,31 @@ Bytes RandomData(size_t cb, uint32_t seed)
     for (uint8_t& b : out)
         b = uint8_t(rng());
     return out;
+}
+
+namespace {
+
+std::optional<Bytes> Coded(bool (*coder)(BYTE**, DWORD*, const BYTE*, DWORD), const Bytes& in)
+{
+    BYTE* pb = nullptr;
+    DWORD cb = 0;
+    if (!coder(&pb, &cb, in.data(), DWORD(in.size())))
+        return std::nullopt;
+    Bytes out(pb, pb + cb);
+    ZZFree(pb);
+    return out;
+}
+
+} // namespace
+
+Bytes ZZPacked(const Bytes& data)
+{
+    return Coded(ZZCompress, data).value();
+}
+
+std::optional<Bytes> ZZUnpacked(const Bytes& image)
+{
+    return Coded(ZZDecompress, image);
 }
 
 Bytes ZlibDeflate(const Bytes& data, int level, int strategy)
@@ -46,7 +63,7 @@ Bytes ZlibDeflate(const Bytes& data, int level, int strategy)
     z.avail_in = uInt(data.size());
     z.next_out = out.data();
     z.avail_out = uInt(out.size());
-    int result = deflate(&z, Z_FINISH);
+    const int result = deflate(&z, Z_FINISH);
     out.resize(z.total_out);
     deflateEnd(&z);
     if (result != Z_STREAM_END)
@@ -54,54 +71,30 @@ Bytes ZlibDeflate(const Bytes& data, int level, int strategy)
     return out;
 }
 
-bool ZlibInflate(const Bytes& stream, Bytes& out)
-{
-    z_stream z{};
-    if (inflateInit2(&z, -15) != Z_OK)
-        return false;
-    out.assign(1 << 20, 0);
-    z.next_in = const_cast<Bytef*>(stream.data());
-    z.avail_in = uInt(stream.size());
-    z.next_out = out.data();
-    z.avail_out = uInt(out.size());
-    int result = inflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    inflateEnd(&z);
-    return result == Z_STREAM_END;
-}
-
 void BitWriter::Bits(uint32_t value, int count)
 {
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i, ++m_cBits) {
         if (m_cBits % 8 == 0)
             m_bytes.push_back(0);
         m_bytes.back() |= uint8_t(((value >> i) & 1) << (m_cBits % 8));
-        ++m_cBits;
     }
 }
 
 void BitWriter::Code(uint32_t code, int length)
 {
     for (int i = length - 1; i >= 0; --i)
-        Bits((code >> i) & 1, 1);
+        Bits(code >> i, 1);
 }
 
-std::vector<uint32_t> CanonicalCodes(const std::vector<int>& lengths)
+Code::Code(std::vector<int> l) : lengths(std::move(l)), codes(lengths.size())
 {
-    int count[17] = {};
-    for (int l : lengths)
-        count[l]++;
-    count[0] = 0;
-    uint32_t next[17] = {};
-    uint32_t code = 0;
-    for (int l = 1; l <= 16; ++l) {
-        code = (code + count[l - 1]) << 1;
-        next[l] = code;
-    }
-    std::vector<uint32_t> codes(lengths.size());
+    uint32_t count[17] = {}, next[17] = {};
+    for (int length : lengths)
+        count[length] += length != 0;
+    for (int length = 1; length <= 16; ++length)
+        next[length] = (next[length - 1] + count[length - 1]) << 1;
     for (size_t s = 0; s < lengths.size(); ++s)
         codes[s] = lengths[s] ? next[lengths[s]]++ : 0;
-    return codes;
 }
 
 const Code& FixedLitLen()

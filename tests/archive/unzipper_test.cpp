@@ -9,8 +9,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <map>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -18,21 +19,22 @@ namespace fs = std::filesystem;
 
 const std::string kNotZip = "the file supplied is not a .ZIP file";
 const std::string kExtendsBeyond = "the .ZIP file specified contains an entry which extends beyond the supplied data";
-const std::string kCannotDeflate = "unable to deflate .ZIP file content";
 const std::string kSizesFollowData = "the .ZIP file specified contains an entry whose sizes follow its data";
 
-// The error opening the archive (from memory, or from a file when `path` is given), or "".
-std::string OpenError(const Bytes& archive, bool defer = false, const fs::path& path = {})
+// The error opening an archive from these arguments, or "".
+template<typename... Args> std::string OpenError(Args... args)
 {
     try {
-        if (path.empty())
-            ZIPFILE zip(archive.data(), DWORD(archive.size()), defer);
-        else
-            ZIPFILE zip(path.c_str(), defer);
+        ZIPFILE zip(args..., false);
     } catch (const cetl::exception& e) {
         return e.what();
     }
     return "";
+}
+
+std::string OpenError(const Bytes& archive)
+{
+    return OpenError(archive.data(), DWORD(archive.size()));
 }
 
 Bytes Contents(const ZIPENTRY* entry)
@@ -40,47 +42,54 @@ Bytes Contents(const ZIPENTRY* entry)
     return Bytes(entry->pbUncompressed, entry->pbUncompressed + entry->cbUncompressed);
 }
 
+// Every entry by its name as stored, with its contents.
+std::map<std::string, Bytes> Entries(const ZIPFILE& zip)
+{
+    std::map<std::string, Bytes> entries;
+    for (const auto& entry : zip)
+        entries[entry.value->c_str()] = Contents(entry.value);
+    return entries;
+}
+
 void Spill(const fs::path& path, const Bytes& bytes)
 {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// The archive with the first header's 32-bit field at `at` (18: the compressed size) set.
-Bytes With32(Bytes archive, size_t at, uint32_t value)
+// The archive with the first header's compressed size set.
+Bytes WithCompressedSize(Bytes archive, uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
-        archive[at + i] = uint8_t(value >> (8 * i));
+        archive[18 + i] = uint8_t(value >> (8 * i));
     return archive;
+}
+
+Bytes FirstHalf(Bytes bytes)
+{
+    bytes.resize(bytes.size() / 2);
+    return bytes;
 }
 
 TEST(Unzipper, ExtractsWhatTheZipProgramWroteAndRefusesItsPipedArchives)
 {
     const fs::path root = TestRoot() / "tree";
     fs::create_directories(root / "pack" / "common");
-    const std::map<std::string, Bytes> files = {{"pack/layout.txt", TextLikeData(3000)},
-                                                {"pack/empty", {}},
-                                                {"pack/common/text.txt", TextLikeData(300000, 7)},
-                                                {"pack/common/noise.bin", RandomData(70000)}};
+    std::map<std::string, Bytes> files = {{"pack/layout.txt", TextLikeData(3000)},
+                                          {"pack/empty", {}},
+                                          {"pack/common/text.txt", TextLikeData(300000, 7)},
+                                          {"pack/common/noise.bin", RandomData(70000)}};
     for (const auto& [name, bytes] : files)
         Spill(root / name, bytes);
+    files["pack/"] = files["pack/common/"] = {};
     for (const std::string level : {"-0", "-9"}) {
         const std::string command = "cd '" + root.string() + "' && zip -q -X " + level + " -r out" + level + ".zip pack";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         ZIPFILE zip((root / ("out" + level + ".zip")).c_str(), false);
-        EXPECT_EQ(zip.Count(), 6u) << level;
-        for (const char* dir : {"pack/", "pack/common/"})
-            EXPECT_EQ(zip[istring(dir)]->cbUncompressed, 0u) << dir;
-        for (const auto& [name, bytes] : files) {
-            const ZIPENTRY* entry = zip[istring(name.c_str())];
-            ASSERT_NE(entry, nullptr) << name;
-            EXPECT_EQ(entry->c_str(), name);
-            EXPECT_EQ(Contents(entry), bytes) << level << " " << name;
-        }
+        EXPECT_EQ(Entries(zip), files) << level;
         EXPECT_EQ(zip[istring("pack/common/text.txt")]->wMethod, level == "-0" ? 0 : 8);
     }
-    const std::string piped = "cd '" + root.string() + "' && zip -q -X -r - pack | cat > piped.zip";
-    ASSERT_EQ(std::system(piped.c_str()), 0);
-    EXPECT_EQ(OpenError({}, false, root / "piped.zip"), kSizesFollowData);
+    ASSERT_EQ(std::system(("cd '" + root.string() + "' && zip -q -X -r - pack | cat > piped.zip").c_str()), 0);
+    EXPECT_EQ(OpenError((root / "piped.zip").c_str()), kSizesFollowData);
 }
 
 TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
@@ -91,15 +100,9 @@ TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
     Bytes oneMore = one, trailing = one;
     oneMore.push_back(0);
     trailing.insert(trailing.end(), 40, 0xEE);
-    ZipItem odd = StoredItem("images/odd.bin", {'1'});
-    odd.method = 12;
-    ZipItem beyond = DeflatedItem("beyond", TextLikeData(5000));
-    beyond.cbUncompressed = 10; // more than the slack short
     // A streaming writer leaves the sizes to the descriptor after the data.
-    ZipItem streamed = StoredItem("streamed", TextLikeData(500));
-    streamed.flags = 8;
-    streamed.descriptor = Bytes(12, 0);
-    const Bytes unsized = With32(BuildZip({streamed, StoredItem("next", {'1'})}), 18, 0);
+    const Bytes unsized
+        = WithCompressedSize(BuildZip({{"streamed", Bytes(500, 'x'), 0, 8, 500, Bytes(12, 0)}, StoredItem("next", {'1'})}), 0);
     const struct {
         const char* name;
         Bytes archive;
@@ -112,63 +115,71 @@ TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
         {"an entry ending at the last byte", BuildZip({StoredItem("a", {'1'}), StoredItem("b", {'2'})}, true), kExtendsBeyond},
         {"an entry ending one byte before", oneMore, ""},
         {"trailing data of any kind", trailing, ""},
-        {"a size past the data", With32(BuildZip({StoredItem("a", {'1', '2'})}), 18, 100), kExtendsBeyond},
-        {"a size near 2^32", With32(BuildZip({StoredItem("a", {'1', '2'})}), 18, 0xFFFFFFF0), kExtendsBeyond},
+        {"a size past the data", WithCompressedSize(BuildZip({StoredItem("a", {'1', '2'})}), 100), kExtendsBeyond},
+        {"a size near 2^32", WithCompressedSize(BuildZip({StoredItem("a", {'1', '2'})}), 0xFFFFFFF0), kExtendsBeyond},
         {"a descriptor entry whose header leaves its compressed size at zero", unsized, kSizesFollowData},
-        {"an unknown method", BuildZip({StoredItem("fine", {}), odd}),
+        {"an unknown method", BuildZip({StoredItem("fine", {}), {"images/odd.bin", {'1'}, 12, 0, 0, {}}}),
          "the entry images/odd.bin in the .ZIP file uses an unsupported compression method"},
-        {"a deflated entry overrunning its size", BuildZip({beyond}), kCannotDeflate},
+        // Ten bytes are more than the slack short.
+        {"a deflated entry overrunning its size", BuildZip({{"beyond", ZlibDeflate(TextLikeData(5000), 9), 8, 0, 10, {}}}),
+         "unable to deflate .ZIP file content"},
+        {"a deflated entry cut short", BuildZip({{"broken", FirstHalf(ZlibDeflate(TextLikeData(4000), 9)), 8, 0, 4000, {}}}),
+         "unzip read past end of stream"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(OpenError(c.archive), c.error) << c.name;
+    // A refusal owns its message: a later one naming another entry leaves it as it was.
+    std::optional<cetl::exception> first;
+    try {
+        const Bytes archive = BuildZip({{"first", {'1'}, 12, 0, 0, {}}});
+        ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
+    } catch (const cetl::exception& e) {
+        first = e;
+    }
+    EXPECT_NE(OpenError(BuildZip({{std::string(70000, 's'), {'1'}, 12, 0, 0, {}}})), "");
+    EXPECT_STREQ(first.value().what(), "the entry first in the .ZIP file uses an unsupported compression method");
 
     const Bytes archive
         = BuildZip({StoredItem("one", TextLikeData(400)), DeflatedItem("two", TextLikeData(400)), StoredItem("three/", {})});
     for (size_t cb = 0; cb < archive.size(); cb += 5) {
-        const std::string error = OpenError(Bytes(archive.begin(), archive.begin() + cb));
+        const std::string error = OpenError(archive.data(), DWORD(cb));
         EXPECT_TRUE(error == "" || error == kNotZip || error == kExtendsBeyond) << cb << ": " << error;
     }
-    for (size_t cb : {4, 17, 30}) {
-        const Bytes header(archive.begin(), archive.begin() + cb);
-        EXPECT_EQ(ZIPFILE(header.data(), DWORD(header.size()), false).Count(), 0u) << cb;
-    }
+    for (size_t cb : {4, 17, 30})
+        EXPECT_EQ(ZIPFILE(archive.data(), DWORD(cb), false).Count(), 0u) << cb;
 
     Spill(TestRoot() / "empty.zip", {});
     Spill(TestRoot() / "text.zip", TextLikeData(100));
-    EXPECT_EQ(OpenError({}, false, TestRoot() / "nowhere.zip"), "the .ZIP file specified does not exist");
-    EXPECT_EQ(OpenError({}, false, TestRoot() / "empty.zip"), "the .ZIP file specified is empty");
-    EXPECT_EQ(OpenError({}, false, TestRoot() / "text.zip"), kNotZip);
+    EXPECT_EQ(OpenError((TestRoot() / "nowhere.zip").c_str()), "the .ZIP file specified does not exist");
+    EXPECT_EQ(OpenError((TestRoot() / "empty.zip").c_str()), "the .ZIP file specified is empty");
+    EXPECT_EQ(OpenError((TestRoot() / "text.zip").c_str()), kNotZip);
+    EXPECT_EQ(OpenError(HMODULE(nullptr), MAKEINTRESOURCE(114), "ZIP"), "the .ZIP file resource specified does not exist");
 }
 
 TEST(Unzipper, EntriesAreFoundByWholeNameWithoutRegardToCase)
 {
     const Bytes data = TextLikeData(2000);
-    ZipItem described = DeflatedItem("described", data);
-    described.flags = 8;
-    described.descriptor = Bytes(12, 7);
-    ZipItem flagged = StoredItem("flagged", data);
-    flagged.flags = 4; // bit 2 alone means nothing to the reader
-    ZipItem shortStored = StoredItem("short", {'1', '2', '3'});
-    shortStored.cbUncompressed = 50;
-    ZipItem within = DeflatedItem("within", data);
-    within.cbUncompressed = 1990; // short, but within the slack
     const std::string n300(300, 'x'), n1000 = std::string(999, 'y') + "z";
-    const Bytes archive
-        = BuildZip({StoredItem("layout.txt", {'a'}), StoredItem("Twin.txt", {'1'}), StoredItem("TWIN.TXT", {'2'}), described, flagged,
-                    shortStored, within, StoredItem(n300, {'3'}), StoredItem(n1000, {'1'}), StoredItem("after", {'!'})});
+    // Flag bit 2 alone means nothing to the reader; "within" is short, but within the slack.
+    const Bytes archive = BuildZip({StoredItem("layout.txt", {'a'}),
+                                    StoredItem("Twin.txt", {'1'}),
+                                    StoredItem("TWIN.TXT", {'2'}),
+                                    {"described", ZlibDeflate(data, 9), 8, 8, 2000, Bytes(12, 7)},
+                                    {"flagged", data, 0, 4, 2000, {}},
+                                    {"short", {'1', '2', '3'}, 0, 0, 50, {}},
+                                    {"within", ZlibDeflate(data, 9), 8, 0, 1990, {}},
+                                    StoredItem(n300, {'3'}),
+                                    StoredItem(n1000, {'1'}),
+                                    StoredItem("after", {'!'})});
     ZIPFILE zip(archive.data(), DWORD(archive.size()), false);
-    EXPECT_EQ(zip.Count(), 9u);
-    ASSERT_NE(zip[istring("Layout.TXT")], nullptr);
+    // The later twin wins; a stored entry has the smaller of its two sizes.
+    const std::map<std::string, Bytes> expected
+        = {{"layout.txt", {'a'}}, {"TWIN.TXT", {'2'}}, {"described", data}, {"flagged", data}, {"short", {'1', '2', '3'}},
+           {"within", data},      {n300, {'3'}},       {n1000, {'1'}},      {"after", {'!'}}};
+    EXPECT_EQ(Entries(zip), expected);
     EXPECT_EQ(zip[istring("Layout.TXT")]->c_str(), std::string("layout.txt"));
-    EXPECT_EQ(Contents(zip[istring("twin.txt")]), Bytes{'2'}) << "the later twin wins";
     EXPECT_EQ(zip[istring("missing")], nullptr);
-    for (const char* name : {"described", "flagged", "within"})
-        EXPECT_EQ(Contents(zip[istring(name)]), data) << name;
-    EXPECT_EQ(Contents(zip[istring("short")]), (Bytes{'1', '2', '3'})) << "stored: the smaller of the two sizes";
     EXPECT_EQ(zip[istring("short")]->pbUncompressed, zip[istring("short")]->pbCompressed);
-    ASSERT_NE(zip[istring(n300.c_str())], nullptr);
-    EXPECT_EQ(Contents(zip[istring(n1000.c_str())]), Bytes{'1'});
-    EXPECT_EQ(Contents(zip[istring("after")]), Bytes{'!'});
 }
 
 TEST(Unzipper, DosTimesAreClamped)
@@ -185,38 +196,27 @@ TEST(Unzipper, DosTimesAreClamped)
 TEST(Unzipper, DeferredEntriesDecompressOnRequestAndCopiesOwnTheirData)
 {
     const Bytes data = TextLikeData(4000);
-    ZipItem broken = DeflatedItem("broken", data);
-    broken.data.resize(broken.data.size() / 2);
-    const Bytes archive = BuildZip({DeflatedItem("packed", data), StoredItem("plain", data), broken});
-    EXPECT_EQ(OpenError(archive), "unzip read past end of stream");
+    const Bytes archive
+        = BuildZip({DeflatedItem("packed", data), StoredItem("plain", data), {"broken", FirstHalf(ZlibDeflate(data, 9)), 8, 0, 4000, {}}});
     ZIPFILE zip(archive.data(), DWORD(archive.size()), true);
-    ZIPENTRY* packed = zip[istring("packed")];
+    ZIPENTRY *packed = zip[istring("packed")], *plain = zip[istring("plain")], *bad = zip[istring("broken")];
     EXPECT_EQ(packed->pbUncompressed, nullptr);
     packed->Decompress();
-    EXPECT_EQ(Contents(packed), data);
-
-    ZIPENTRY copy(*packed);
-    EXPECT_NE(copy.pbUncompressed, packed->pbUncompressed);
-    EXPECT_EQ(Contents(&copy), data);
-    EXPECT_EQ(copy.c_str(), std::string("packed"));
-    packed->ReleaseData();
-    EXPECT_EQ(packed->pbUncompressed, nullptr);
-    EXPECT_EQ(packed->cbUncompressed, 0u);
-
-    ZIPENTRY* plain = zip[istring("plain")];
     plain->Decompress();
-    ZIPENTRY assigned;
+    EXPECT_THROW(bad->Decompress(), cetl::exception);
+    EXPECT_EQ(bad->pbUncompressed, nullptr); // a half-decoded entry must not pass for a decoded one
+
+    ZIPENTRY copy(*packed), assigned;
     assigned = *plain;
-    EXPECT_EQ(assigned.pbUncompressed, plain->pbUncompressed);
+    packed->ReleaseData();
     plain->ReleaseData(); // gives back nothing it does not own
+    EXPECT_EQ(std::tuple(packed->pbUncompressed, packed->cbUncompressed, assigned.pbUncompressed),
+              std::tuple(static_cast<BYTE*>(nullptr), 0u, plain->pbUncompressed));
+    EXPECT_EQ(Contents(&copy), data);
     EXPECT_EQ(Contents(plain), data);
     assigned = copy; // takes a block of its own
     EXPECT_NE(assigned.pbUncompressed, copy.pbUncompressed);
     EXPECT_EQ(Contents(&assigned), data);
-
-    ZIPENTRY* bad = zip[istring("broken")];
-    EXPECT_THROW(bad->Decompress(), cetl::exception);
-    EXPECT_EQ(bad->pbUncompressed, nullptr);
 }
 
 TEST(Unzipper, ResourceArchivesAreReadInPlace)
@@ -225,18 +225,11 @@ TEST(Unzipper, ResourceArchivesAreReadInPlace)
     static const Bytes archive = BuildZip({StoredItem("plain", data), DeflatedItem("packed", data)});
     static const ResourceEntry resource{u"ZIP", MAKEINTRESOURCEW(113), archive.data(), DWORD(archive.size())};
     ASSERT_TRUE(RegisterResources(&resource, 1));
-
     ZIPFILE zip(nullptr, MAKEINTRESOURCE(113), "ZIP", false);
     EXPECT_EQ(zip.pbData, nullptr);
     EXPECT_EQ(Contents(zip[istring("packed")]), data);
     const BYTE* plain = zip[istring("plain")]->pbUncompressed;
     EXPECT_TRUE(plain >= archive.data() && plain < archive.data() + archive.size());
-    try {
-        ZIPFILE missing(nullptr, MAKEINTRESOURCE(114), "ZIP", false);
-        ADD_FAILURE() << "opened";
-    } catch (const cetl::exception& e) {
-        EXPECT_STREQ(e.what(), "the .ZIP file resource specified does not exist");
-    }
 }
 
 } // namespace

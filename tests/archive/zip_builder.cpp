@@ -2,76 +2,48 @@
 
 #include <zlib.h>
 
-namespace {
-
-void Put16(Bytes& out, uint32_t v)
-{
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void Put32(Bytes& out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-void PutBytes(Bytes& out, const Bytes& bytes)
-{
-    out.insert(out.end(), bytes.begin(), bytes.end());
-}
-
-uint32_t Crc(const Bytes& data)
-{
-    return uint32_t(crc32(0, data.data(), uInt(data.size())));
-}
-
-} // namespace
-
 ZipItem StoredItem(const std::string& name, const Bytes& data)
 {
-    ZipItem item;
-    item.name = name;
-    item.data = data;
-    item.cbUncompressed = uint32_t(data.size());
-    item.crc = Crc(data);
-    return item;
+    return {name, data, 0, 0, uint32_t(data.size()), {}};
 }
 
 ZipItem DeflatedItem(const std::string& name, const Bytes& data, int level)
 {
-    ZipItem item = StoredItem(name, data);
-    item.data = ZlibDeflate(data, level);
-    item.method = 8;
-    return item;
+    return {name, ZlibDeflate(data, level), 8, 0, uint32_t(data.size()), {}};
 }
 
 Bytes BuildZip(const std::vector<ZipItem>& items, bool localOnly)
 {
     Bytes out;
+    auto put = [&out](uint32_t value, int cb) {
+        for (int i = 0; i < cb; ++i)
+            out.push_back(uint8_t(value >> (8 * i)));
+    };
     for (const ZipItem& item : items) {
-        Put32(out, 0x04034B50);
-        Put16(out, 20);
-        Put16(out, item.flags);
-        Put16(out, item.method);
-        Put16(out, item.dosTime);
-        Put16(out, item.dosDate);
-        Put32(out, item.crc);
-        Put32(out, uint32_t(item.data.size()));
-        Put32(out, item.cbUncompressed);
-        Put16(out, uint32_t(item.name.size()));
-        Put16(out, uint32_t(item.extra.size()));
+        // Signature, version, flags, method, time, date (1 January 1980), CRC-32 (which the
+        // readers do not check), sizes, name and extra field lengths.
+        for (auto [value, cb] : {std::pair<uint32_t, int>{0x04034B50, 4},
+                                 {20, 2},
+                                 {item.flags, 2},
+                                 {item.method, 2},
+                                 {0, 2},
+                                 {0x21, 2},
+                                 {0, 4},
+                                 {uint32_t(item.data.size()), 4},
+                                 {item.cbUncompressed, 4},
+                                 {uint32_t(item.name.size()), 2},
+                                 {0, 2}})
+            put(value, cb);
         out.insert(out.end(), item.name.begin(), item.name.end());
-        PutBytes(out, item.extra);
-        PutBytes(out, item.data);
-        PutBytes(out, item.descriptor);
+        out.insert(out.end(), item.data.begin(), item.data.end());
+        out.insert(out.end(), item.descriptor.begin(), item.descriptor.end());
     }
     if (!localOnly) {
         // The reader stops at the first other signature, so a directory entry's and an end
         // record's worth of bytes with their signatures stand in for the real thing.
-        Put32(out, 0x02014B50);
+        put(0x02014B50, 4);
         out.resize(out.size() + 42);
-        Put32(out, 0x06054B50);
+        put(0x06054B50, 4);
         out.resize(out.size() + 18);
     }
     return out;

@@ -1,5 +1,5 @@
-// Hand-made ZIP archives for the reader's tests: every header field can be set, so the
-// archives can be as odd as the tests need.
+// Hand-made ZIP archives for the readers' tests: the fields the readers look at can be set, so
+// the archives can be as odd as the tests need.
 #pragma once
 
 #include "deflate_streams.h"
@@ -14,10 +14,6 @@ struct ZipItem {
     uint16_t method = 0;
     uint16_t flags = 0;
     uint32_t cbUncompressed = 0;
-    uint32_t crc = 0;
-    uint16_t dosTime = 0;
-    uint16_t dosDate = 0x21; // 1 January 1980
-    Bytes extra;
     Bytes descriptor; // written after the data when not empty
 };
 

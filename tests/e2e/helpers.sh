@@ -33,12 +33,6 @@ window() {
   done
   eval "$geometry"
 }
-# Waits up to 30 s for a line matching $1 in file $2.
-await() {
-  for _ in $(seq 300); do grep -q "$1" "$2" && return 0; sleep 0.1; done
-  cat "$2"
-  fail "no '$1' in $2"
-}
 shot() { mkdir -p "$(dirname "$1")"; import -window root "$1"; }
 colour_at() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
 # Waits up to 30 s until the pixel at (x, y) compares so (= or !=) with the colour.
@@ -46,5 +40,7 @@ await_colour() {
   for _ in $(seq 150); do [ "$(colour_at "$1" "$2")" "$3" "$4" ] && return 0; sleep 0.2; done
   fail "the pixel at $1,$2 stayed $(colour_at "$1" "$2"), not $3 $4"
 }
+# The robot player with the programs in $bin, the packs in $packs (or $bin), screenshots in $shots.
+robot() { "$bin/robot" "$@" --tool "$bin/quibo-pack" --packs "${packs:-$bin}" --work "$work/robot" --shots "$shots"; }
 # A click at (x, y) in the window found last, once the pointer is there.
 click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; sleep "${3:-0.2}"; }

@@ -23,40 +23,51 @@ start_setup() { spawn "$bin/QuiboSetup" >"$out" 2>&1; setup=$pid; window Quibo 1
 # Positions in dialog units of the installer's templates (7/4 by 15/8 pixels, frame 20).
 click_du() { click $((20 + $1 * 7 / 4)) $((20 + $2 * 15 / 8)) 0.7; }
 snap() { shot "$shots/installer_$1.png"; }
+# Rescan until the target choice shows (under load the pane or the handheld may not be ready
+# yet), then "Install on both" and Install.
+install_both() {
+  for _ in $(seq 10); do
+    grep -q "target choice shown" "$out" && break
+    click_du 44 123 # Rescan
+    for _ in $(seq 15); do grep -q "target choice shown" "$out" && break 2; sleep 0.2; done
+  done
+  grep -q "target choice shown" "$out" || fail "no target choice"
+  snap "target-$1"
+  click_du 40 90   # Install on both
+  click_du 336 122 # Install
+}
 # The final box: wait for it, keep its picture, press its first button.
 final_box() {
-    for _ in $(seq 1 600); do
-        box=$(xdotool search --onlyvisible --name "Quibo" | head -1 || true)
-        [ -n "$box" ] && [ "$box" != "$main" ] && break
-        sleep 0.2
-    done
-    sleep 1
-    snap "$1"
-    eval "$(xdotool getwindowgeometry --shell "$box")"
-    xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT - 20 - 14 * 15 / 8)) click 1
-    wait "$setup" || { grep -v "^rapi" "$out" | tail -40; fail "QuiboSetup failed"; }
+  until box=$(xdotool search --onlyvisible --name Quibo | grep -vx "$main" | head -1); do sleep 0.2; done
+  sleep 1
+  snap "$1"
+  eval "$(xdotool getwindowgeometry --shell "$box")"
+  xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT - 20 - 14 * 15 / 8)) click 1
+  wait "$setup" || { grep -v "^rapi" "$out" | tail -40; fail "QuiboSetup failed"; }
 }
-# The bar's positions as the window showed them, without repeats.
-progress_of() { grep -o "QuiboSetup: bar $1 at [0-9]*" "$out" | awk '{print $5}' | uniq | tr '\n' ' '; }
+# Bar $1's positions as the window showed them, without repeats, run through the rest in order.
+expect_bar() {
+  local bar re="^( 0)* $(printf '%s( [0-9]+)* ' "${@:2:$#-2}")${!#} \$"
+  bar=" $(grep -o "QuiboSetup: bar $1 at [0-9]*" "$out" | awk '{print $5}' | uniq | tr '\n' ' ')"
+  [[ $bar =~ $re ]] || fail "bar $1 ran$bar, not ${*:2}"
+}
 
 case $case in
 desktop)
-    start_setup
-    snap welcome-en
-    click_du 336 122          # Install
-    sleep 0.3
-    snap progress-desktop
-    final_box success-en
-    bar=$(progress_of 1008)
-    echo "bar 1008: $bar"
-    [[ " $bar" =~ ^(\ 0)*\ 5(\ [0-9]+)*\ 75(\ [0-9]+)*\ 95(\ [0-9]+)*\ 100\ $ ]] || fail "bar 1008 did not run 5, 75, 95, 100"
-    folder="$drive/Program Files/Quibo"
-    for f in quibo.exe quibo-s-lo.res quibo-s-hi.res quibo-l-lo.res quibo-l-hi.res; do
-        test -s "$folder/$f" || fail "missing $f"
-    done
-    # The journal: the game's values, the language, the files in the order they were
-    # installed, the folders made for them, the shortcut and the host's launcher.
-    diff -u - "$drive/Program Files/Zelnor Software/Uninstall Log for Quibo.txt" <<EOF || fail "journal differs"
+  start_setup
+  snap welcome-en
+  click_du 336 122 # Install
+  sleep 0.3
+  snap progress-desktop
+  final_box success-en
+  expect_bar 1008 5 75 95 100
+  folder="$drive/Program Files/Quibo"
+  for f in quibo.exe quibo-s-lo.res quibo-s-hi.res quibo-l-lo.res quibo-l-hi.res; do
+    test -s "$folder/$f" || fail "missing $f"
+  done
+  # The journal: the game's values, the language, the files in the order they were
+  # installed, the folders made for them, the shortcut and the host's launcher.
+  diff -u - "$drive/Program Files/Zelnor Software/Uninstall Log for Quibo.txt" <<EOF || fail "journal differs"
 #
 # This uninstall log is automatically generated during installation
 # and is used by the Zelnor Software uninstaller for removing this
@@ -91,70 +102,58 @@ deletedir { "C:\Documents and Settings\All Users\Start Menu\Programs\Games" }
 deletefile { "C:\Documents and Settings\All Users\Start Menu\Programs\Games\Quibo.lnk" }
 deletefile { "$XDG_DATA_HOME/applications/zelnor-quibo.desktop" }
 EOF
-    find "$drive" -iname "quibo.lnk" | grep -q . || fail "no shortcut"
-    # The installed game starts from its installed place and shows its window.
-    if [ -x "$bin/quibo" ]; then
-        spawn "$folder/quibo.exe" >"$work/game.log" 2>&1
-        window "^Quibo$" 2
-        snap installed-game
-        kill "$pid"; wait "$pid" || true
-    fi
-    # The registered uninstaller removes what the journal lists.
-    rundll32 "C:\\Program Files\\Zelnor Software\\uninstaller.dll",Uninstall Quibo
-    test ! -e "$folder/quibo.exe" || fail "uninstall left quibo.exe"
-    ;;
+  find "$drive" -iname "quibo.lnk" | grep -q . || fail "no shortcut"
+  # The installed game starts from its installed place and shows its window.
+  if [ -x "$bin/quibo" ]; then
+    spawn "$folder/quibo.exe" >"$work/game.log" 2>&1
+    window "^Quibo$" 2
+    snap installed-game
+    kill "$pid"
+    wait "$pid" || true
+  fi
+  # The registered uninstaller removes what the journal lists.
+  rundll32 "C:\\Program Files\\Zelnor Software\\uninstaller.dll",Uninstall Quibo
+  test ! -e "$folder/quibo.exe" || fail "uninstall left quibo.exe"
+  ;;
 esperanto)
-    start_setup
-    click_du 84 54            # Esperanto
-    sleep 0.5
-    snap welcome-eo
-    xdotool search --onlyvisible --name "Quibo Instalilo" | grep -q . || fail "title not Esperanto"
-    xdotool key --window "$main" Escape || true
-    ;;
+  start_setup
+  click_du 84 54 # Esperanto
+  sleep 0.5
+  snap welcome-eo
+  xdotool search --onlyvisible --name "Quibo Instalilo" | grep -q . || fail "title not Esperanto"
+  xdotool key --window "$main" Escape || true
+  ;;
 both)
-    start_setup
-    "$bin/quibo-handheld" start --root "$work/device" >/dev/null
-    # Rescan until the choice shows: under load the pane or the handheld may not be ready yet.
-    for _ in $(seq 10); do
-        click_du 44 123       # Rescan
-        for _ in $(seq 15); do grep -q "target choice shown" "$out" && break 2; sleep 0.2; done
-    done
-    grep -q "target choice shown with target 1" "$out" || fail "no target choice with both selected"
-    snap target-en
-    click_du 40 90            # Install on both
-    click_du 336 122          # Install
-    snap progress-both
-    final_box success-both
-    echo "bar 1008: $(progress_of 1008)"
-    bar=$(progress_of 1009)
-    echo "bar 1009: $bar"
-    [[ " $bar" =~ ^(\ 0)*\ 5(\ [0-9]+)*\ 90(\ [0-9]+)*\ 95(\ [0-9]+)*\ 100\ $ ]] || fail "bar 1009 did not run 5, 90, 95, 100"
-    folder="$work/device/Program Files/Quibo"
-    test -s "$folder/quibo.exe" && test -s "$folder/quibo-p-lo.res" || fail "handheld files missing"
-    [ "$(ls "$folder" | grep -c '\.res$')" = 1 ] || { ls "$folder"; fail "handheld got other packs"; }
-    find "$work/device" -name "Uninstall Log for Quibo.txt" | grep -q . || fail "no handheld journal"
-    lnk="$work/device/Windows/Start Menu/Programs/Games/Quibo.lnk"
-    [ "$(cat "$lnk")" = '32#"\Program Files\Quibo\quibo.exe"' ] || fail "handheld shortcut: $(cat "$lnk")"
-    # The handheld's registration of the product, read from its own registry.
-    XDG_DATA_HOME="$work/device/.quibo-handheld" "$bin/regquery" HKLM 'Software\Apps\Quibo' | sort | diff -u - <(printf '%s\n' \
-        Instl=1 InstlDir=Quibo InstlDirCnt=0 'IsvFile=\Program Files\Zelnor Software\uninstaller.dll') || fail "handheld registration"
-    # The installed game, started by the device, finds its pack and shows the handheld layout.
-    spawn "$bin/quibo-handheld" run '\Program Files\Quibo\quibo.exe' >"$work/game.log" 2>&1
-    "$bin/robot" screen tutorial --tool "$bin/quibo-pack" --packs "$folder" --work "$work/robot" --shots "$shots" \
-        --shot installer_handheld-game --timeout 30 | tee "$work/robot.log" \
-        || fail "no tutorial; shown: $(xdotool search --onlyvisible --name Quibo getwindowname %@ | tr '\n' ' ')"
-    grep -q "window 240x294" "$work/robot.log" || fail "the game's window is not the handheld layout's"
-    kill "$pid"; wait "$pid" || true
-    ;;
+  start_setup
+  "$bin/quibo-handheld" start --root "$work/device" >/dev/null
+  install_both en
+  grep -q "target choice shown with target 1" "$out" || fail "the target choice did not start on both"
+  snap progress-both
+  final_box success-both
+  expect_bar 1009 5 90 95 100
+  folder="$work/device/Program Files/Quibo"
+  [[ -s $folder/quibo.exe && $(ls "$folder" | grep '\.res$') == quibo-p-lo.res ]] || fail "handheld files: $(ls "$folder")"
+  find "$work/device" -name "Uninstall Log for Quibo.txt" | grep -q . || fail "no handheld journal"
+  lnk="$work/device/Windows/Start Menu/Programs/Games/Quibo.lnk"
+  [ "$(cat "$lnk")" = '32#"\Program Files\Quibo\quibo.exe"' ] || fail "handheld shortcut: $(cat "$lnk")"
+  # The handheld's registration of the product, read from its own registry.
+  XDG_DATA_HOME="$work/device/.quibo-handheld" "$bin/regquery" HKLM 'Software\Apps\Quibo' | sort | diff -u - <(printf '%s\n' \
+    Instl=1 InstlDir=Quibo InstlDirCnt=0 'IsvFile=\Program Files\Zelnor Software\uninstaller.dll') || fail "handheld registration"
+  # The installed game, started by the device, finds its pack and shows the handheld layout.
+  spawn "$bin/quibo-handheld" run '\Program Files\Quibo\quibo.exe' >"$work/game.log" 2>&1
+  packs=$folder robot screen tutorial --shot installer_handheld-game --timeout 30 | tee "$work/robot.log"
+  grep -q "window 240x294" "$work/robot.log" || fail "the game's window is not the handheld layout's"
+  kill "$pid"
+  wait "$pid" || true
+  ;;
 nospace)
-    "$bin/quibo-handheld" start --root "$work/device" --free 20000 >/dev/null
-    start_setup
-    click_du 40 90            # Install on both
-    click_du 336 122          # Install
-    final_box failure-en
-    grep "QuiboSetup: Setup was unable to install the file" "$out" || fail "no error naming the path"
-    test -s "$drive/Program Files/Quibo/quibo.exe" || fail "the desktop installation was lost"
-    ;;
+  "$bin/quibo-handheld" start --root "$work/device" --free 20000 >/dev/null
+  start_setup
+  install_both nospace
+  final_box failure-en
+  grep "QuiboSetup: Setup was unable to install the file" "$out" || fail "no error naming the path"
+  test -s "$drive/Program Files/Quibo/quibo.exe" || fail "the desktop installation was lost"
+  ;;
 *) fail "unknown case $case" ;;
 esac
 echo "ok $case"

@@ -141,13 +141,11 @@ TEST(Map, MatchesStdMapUnderRandomInsertsAndRemovalsAtAnyLevelSetting)
         m.RemoveAll();
         EXPECT_EQ(m.begin(), m.end());
         EXPECT_EQ(copy.PromotionPercent() * 100 + copy.MaxLevels(), c.percent * 100 + c.cappedLevels);
-        ASSERT_EQ(copy.Count(), reference.size());
-        auto expected = reference.begin();
-        for (const auto& entry : copy) {
-            ASSERT_EQ(entry.key, expected->first);
-            ASSERT_EQ(entry.value, expected->second);
-            ++expected;
-        }
+        std::vector<std::pair<int, int>> copied;
+        for (const auto& entry : copy)
+            copied.emplace_back(entry.key, entry.value);
+        EXPECT_EQ(copied, (std::vector<std::pair<int, int>>(reference.begin(), reference.end())));
+        EXPECT_EQ(copy.Count(), reference.size());
     }
 }
 

@@ -14,31 +14,19 @@ using cetl::PROPERTIESVALUE;
 
 namespace {
 
-bool isBlank(char c)
+// Free of line ends, and of blanks at either end.
+bool isTrimmedLine(std::string_view text)
 {
-    return c == ' ' || c == '\t';
-}
-
-bool isTrimmed(std::string_view text)
-{
-    return text.empty() || (!isBlank(text.front()) && !isBlank(text.back()));
-}
-
-bool hasLineEnd(std::string_view text)
-{
-    return text.find_first_of("\r\n") != std::string_view::npos;
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return text.find_first_of("\r\n") == std::string_view::npos && (text.empty() || (!blank(text.front()) && !blank(text.back())));
 }
 
 // The text with every ASCII letter in the other case: the same key to the table.
 std::string withOtherAsciiCase(std::string_view text)
 {
     std::string changed(text);
-    for (char& c : changed) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 32);
-        else if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-    }
+    for (char& c : changed)
+        c = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ? char(c ^ 0x20) : c;
     return changed;
 }
 
@@ -46,8 +34,7 @@ void checkEntry(const PROPERTIES& table, const istring& key, const PROPERTIESVAL
 {
     const std::string_view k = key.View();
     FUZZ_REQUIRE(!k.empty() && k[0] != '#' && k.find('=') == std::string_view::npos);
-    FUZZ_REQUIRE(isTrimmed(k) && !hasLineEnd(k));
-    FUZZ_REQUIRE(isTrimmed(value.View()) && !hasLineEnd(value.View()));
+    FUZZ_REQUIRE(isTrimmedLine(k) && isTrimmedLine(value.View()));
     FUZZ_REQUIRE(table.Lookup(istring(withOtherAsciiCase(k))).View() == value.View());
     const cetl::FONTFIELDS font = cetl::SplitFontSpecification(value.View());
     FUZZ_REQUIRE(font.face.View().find(',') == std::string_view::npos);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 using cetl::PROPERTIES;
 using cetl::PROPERTIESVALUE;
@@ -41,11 +42,7 @@ TEST(Properties, LinesAreTrimmedCommentedSkippedAndLaterOnesWin)
 
 TEST(Properties, NumbersAndColoursOfValues)
 {
-    const struct {
-        const char* text;
-        int32_t number;
-        uint32_t colour;
-    } cases[] = {
+    const std::tuple<const char*, int32_t, uint32_t> cases[] = {
         {"12", 12, 0},
         {"-14", -14, 0},
         {"+7px", 7, 0},
@@ -60,10 +57,8 @@ TEST(Properties, NumbersAndColoursOfValues)
         {"#12345G", 0, 0},
         {"##123456", 0, 0},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PROPERTIESVALUE(c.text).Number(), c.number) << c.text;
-        EXPECT_EQ(PROPERTIESVALUE(c.text).Colour(), c.colour) << c.text;
-    }
+    for (const auto& [text, number, colour] : cases)
+        EXPECT_EQ(std::pair(PROPERTIESVALUE(text).Number(), PROPERTIESVALUE(text).Colour()), std::pair(number, colour)) << text;
 }
 
 TEST(Properties, FontSpecificationFields)

@@ -1,27 +1,64 @@
 // quibo-pack as other tools and checks call it: exit status, standard error and files.
 #include "deflate_streams.h"
-#include "pack_run.h"
+#include "psp_writer.h"
 #include "test_env.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
+#include <sys/wait.h>
 
 namespace {
 
-std::string Text(const Bytes& bytes)
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const std::string& name)
 {
-    return std::string(bytes.begin(), bytes.end());
+    std::ifstream in(TestRoot() / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Spill(const std::string& name, const Bytes& bytes)
+{
+    std::ofstream(TestRoot() / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// Runs `quibo-pack ARGS` in the run's folder.
+ToolRun Pack(const std::string& args)
+{
+    const int status = std::system(("cd " + TestRoot().string() + " && " + QUIBO_PACK + " " + args + " >stdout 2>stderr").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp("stdout"), Slurp("stderr")};
+}
+
+// A bottom-up 24-bit bitmap file of 140 x 3: a pure blue column, a few shades, then runs
+// longer than one run-length code holds.
+Bytes Bitmap()
+{
+    constexpr uint32_t kWidth = 140, kRow = kWidth * 3; // rows need no padding
+    Bytes b = {'B', 'M'};
+    // File size, reserved, pixel offset; header size, width, height; one plane of 24 bits,
+    // no compression, the pixel bytes, no resolution or palette.
+    for (uint32_t v : {54 + 3 * kRow, 0u, 54u, 40u, kWidth, 3u, 0x00180001u, 0u, 3 * kRow, 0u, 0u, 0u, 0u})
+        for (int i = 0; i < 4; ++i)
+            b.push_back(uint8_t(v >> (8 * i)));
+    for (uint32_t row = 0; row < 3; ++row)
+        for (uint32_t x = 0; x < kWidth; ++x)
+            b.insert(b.end(), {uint8_t(x == 2 ? 255 : row * 40), uint8_t(x == 2 ? 0 : x < 5 ? x * 50 : 250), uint8_t(x == 2 ? 0 : 90)});
+    return b;
 }
 
 TEST(PackTool, ZZFilesRoundTrip)
 {
     const Bytes data = TextLikeData(70000);
     Spill("in.bin", data);
-    ASSERT_EQ(Pack("zz-pack in.bin in.zz").status, 0);
-    const ToolRun unpack = Pack("zz-unpack in.zz out.bin");
-    ASSERT_EQ(unpack.status, 0) << unpack.err;
-    EXPECT_EQ(Slurp("out.bin"), Text(data));
+    ASSERT_EQ(Pack("zz-pack in.bin in.zz").status + Pack("zz-unpack in.zz out.bin").status, 0);
+    EXPECT_EQ(Slurp("out.bin"), std::string(data.begin(), data.end()));
     EXPECT_LT(Slurp("in.zz").size(), data.size());
 }
 
@@ -34,11 +71,9 @@ TEST(PackTool, ZipCreateWritesAnArchiveTheZipToolsAcceptAndExtractReadsTheirs)
     const std::string create = "zip-create pack.res layout.txt=layout.txt common/= common/image.zz=image.zz empty=nothing";
     ASSERT_EQ(Pack(create).status, 0);
     EXPECT_EQ(std::system(("unzip -tq " + (TestRoot() / "pack.res").string() + " >/dev/null").c_str()), 0);
-    const ToolRun list = Pack("zip-list pack.res");
-    ASSERT_EQ(list.status, 0) << list.err;
-    EXPECT_EQ(list.out, "common/\t0\t0\t0\ncommon/image.zz\t0\t5000\t5000\nempty\t0\t0\t0\nlayout.txt\t0\t900\t900\n");
+    EXPECT_EQ(Pack("zip-list pack.res").out, "common/\t0\t0\t0\ncommon/image.zz\t0\t5000\t5000\nempty\t0\t0\t0\nlayout.txt\t0\t900\t900\n");
     ASSERT_EQ(Pack("zip-extract pack.res COMMON/Image.ZZ out.zz").status, 0);
-    EXPECT_EQ(Slurp("out.zz"), Text(image));
+    EXPECT_EQ(Slurp("out.zz"), std::string(image.begin(), image.end()));
     // Same files, same bytes: the entries carry a fixed time.
     const std::string first = Slurp("pack.res");
     ASSERT_EQ(Pack(create).status, 0);
@@ -49,7 +84,40 @@ TEST(PackTool, ZipCreateWritesAnArchiveTheZipToolsAcceptAndExtractReadsTheirs)
     ASSERT_EQ(std::system(("cd " + TestRoot().string() + " && zip -q -9 -X deflated.zip big.txt").c_str()), 0);
     EXPECT_EQ(Pack("zip-list deflated.zip").out.rfind("big.txt\t8\t", 0), 0u);
     ASSERT_EQ(Pack("zip-extract deflated.zip big.txt big.out").status, 0);
-    EXPECT_EQ(Slurp("big.out"), Text(text));
+    EXPECT_EQ(Slurp("big.out"), std::string(text.begin(), text.end()));
+}
+
+TEST(PackTool, BitmapsSurviveTheWayThroughALayeredImageAndAKeyColourBecomesAMask)
+{
+    Spill("in.bmp", Bitmap());
+    for (const char* compression : {"", "--rle", "--deflate"}) {
+        ASSERT_EQ(Pack(std::string("bmp-to-psp in.bmp mid.psp ") + compression).status, 0);
+        ASSERT_EQ(Pack("psp-to-bmp mid.psp out.bmp").status, 0);
+        EXPECT_EQ(Slurp("out.bmp"), Slurp("in.bmp")) << compression;
+    }
+    ASSERT_EQ(Pack("bmp-to-psp in.bmp keyed.psp --key 0000FF --deflate").status, 0);
+    EXPECT_EQ(Pack("psp-info keyed.psp").out, "width: 140\nheight: 3\nbit depth: 24\nlayers: 1\ntransparent: 000001\ntranslucency: 0\n"
+                                              "selection: no\n");
+}
+
+TEST(PackTool, InfoCountsLayersAndSeesTheSelection)
+{
+    psp::Image image;
+    image.width = 4;
+    image.height = 2;
+    image.bitDepth = 8;
+    image.palette.resize(16);
+    for (int l = 0; l < 3; ++l)
+        image.layers.push_back(psp::WholeLayer(image, std::vector<uint32_t>(8, uint32_t(l))));
+    image.layers[1].masks.push_back({psp::MaskKind::Transparency, Bytes(8, 100)});
+    image.selection = psp::Selection{{0, 0, 4, 2}, Bytes(8, 255)};
+    Spill("layers.psp", psp::WritePspImage(image));
+    const std::string info = Pack("psp-info layers.psp").out;
+    EXPECT_NE(info.find("bit depth: 8\nlayers: 3\ntransparent: none\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("selection: yes\n"), std::string::npos);
+    // The default colour key applies to every layer when psp-to-bmp asks for one.
+    ASSERT_EQ(Pack("psp-to-bmp layers.psp first.bmp --transparent 00FF00").status, 0);
+    EXPECT_EQ(Slurp("first.bmp").size(), 54u + 1024 + 2 * 4);
 }
 
 TEST(PackTool, FailuresGiveAMessageAndNoOutput)
@@ -81,7 +149,7 @@ TEST(PackTool, FailuresGiveAMessageAndNoOutput)
         const ToolRun run = Pack(args);
         EXPECT_EQ(run.status, 1) << args;
         EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
-        EXPECT_FALSE(Exists("never")) << args;
+        EXPECT_FALSE(std::filesystem::exists(TestRoot() / "never")) << args;
     }
 }
 

@@ -2,19 +2,9 @@
 
 #include "run.h"
 
-#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
-
-namespace {
-
-int ShellNumber(const std::string& text, const std::string& key)
-{
-    const size_t at = text.find(key + "=");
-    return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + key.size() + 1);
-}
-
-} // namespace
 
 double Now()
 {
@@ -28,21 +18,21 @@ void Pause(double seconds)
 
 std::optional<WindowBox> FindWindow(const std::string& name, double timeoutSeconds)
 {
-    const double end = Now() + timeoutSeconds;
-    do {
-        std::vector<uint8_t> out, shell;
-        // A window may go again between the two questions; then it is looked for anew.
-        if (Run({"xdotool", "search", "--onlyvisible", "--name", name}, &out) == 0 && !out.empty()) {
-            const std::string id(out.begin(), std::find(out.begin(), out.end(), '\n'));
-            if (Run({"xdotool", "getwindowgeometry", "--shell", id}, &shell) == 0) {
-                const std::string text(shell.begin(), shell.end());
-                return WindowBox{id, ShellNumber(text, "X"), ShellNumber(text, "Y"), ShellNumber(text, "WIDTH"),
-                                 ShellNumber(text, "HEIGHT")};
-            }
+    for (const double end = Now() + timeoutSeconds;; Pause(0.2)) {
+        // A window may go again between finding and measuring it; then it is looked for anew.
+        std::vector<uint8_t> out;
+        WindowBox box;
+        unsigned long id = 0;
+        if (Run({"xdotool", "search", "--onlyvisible", "--name", name, "getwindowgeometry", "--shell"}, &out) == 0
+            && std::sscanf(std::string(out.begin(), out.end()).c_str(), "WINDOW=%lu X=%d Y=%d WIDTH=%d HEIGHT=%d", &id, &box.x, &box.y,
+                           &box.width, &box.height)
+                   == 5) {
+            box.id = std::to_string(id);
+            return box;
         }
-        Pause(0.2);
-    } while (Now() < end);
-    return std::nullopt;
+        if (Now() >= end)
+            return std::nullopt;
+    }
 }
 
 Image Screenshot()
@@ -50,11 +40,10 @@ Image Screenshot()
     return ReadPpm(Capture({"import", "-window", "root", "-depth", "8", "ppm:-"}));
 }
 
-void Xdo(const std::vector<std::string>& arguments)
+void Xdo(std::vector<std::string> arguments)
 {
-    std::vector<std::string> command{"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    Capture(command);
+    arguments.insert(arguments.begin(), "xdotool");
+    Capture(arguments);
 }
 
 void ClickAt(int x, int y)

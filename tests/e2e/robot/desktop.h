@@ -19,7 +19,7 @@ std::optional<WindowBox> FindWindow(const std::string& name, double timeoutSecon
 // The whole display.
 Image Screenshot();
 // Runs xdotool with these arguments.
-void Xdo(const std::vector<std::string>& arguments);
+void Xdo(std::vector<std::string> arguments);
 void ClickAt(int x, int y);
 void Pause(double seconds);
 double Now(); // seconds, monotonic

@@ -3,51 +3,26 @@
 #include "run.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
-namespace {
-
-// One header number of a PPM: digits after blanks and comments.
-long PpmNumber(const std::vector<uint8_t>& bytes, size_t& at)
-{
-    while (at < bytes.size() && (std::isspace(bytes[at]) || bytes[at] == '#')) {
-        if (bytes[at] == '#')
-            while (at < bytes.size() && bytes[at] != '\n')
-                ++at;
-        else
-            ++at;
-    }
-    long value = 0;
-    size_t digits = 0;
-    for (; at < bytes.size() && std::isdigit(bytes[at]) && digits < 6; ++digits)
-        value = value * 10 + (bytes[at++] - '0');
-    if (digits == 0 || (at < bytes.size() && std::isdigit(bytes[at])))
-        throw std::runtime_error("ppm: bad header");
-    return value;
-}
-
-} // namespace
-
 Image ReadPpm(const std::vector<uint8_t>& bytes)
 {
-    if (bytes.size() < 2 || bytes[0] != 'P' || bytes[1] != '6')
-        throw std::runtime_error("ppm: not a binary PPM");
-    size_t at = 2;
-    const long width = PpmNumber(bytes, at);
-    const long height = PpmNumber(bytes, at);
+    // The header as ImageMagick writes it: "P6", width, height and 255 after blanks, then one blank.
+    const std::string head(bytes.begin(), bytes.begin() + std::min<std::ptrdiff_t>(std::ssize(bytes), 40));
+    int width = 0, height = 0, depth = 0, at = 0;
+    if (std::sscanf(head.c_str(), "P6 %6d %6d %6d%n", &width, &height, &depth, &at) != 3 || depth != 255 || size_t(at) >= head.size()
+        || !std::isspace(uint8_t(head[size_t(at++)])))
+        throw std::runtime_error("ppm: not a binary PPM of 8-bit samples");
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
         throw std::runtime_error("ppm: bad size");
-    if (PpmNumber(bytes, at) != 255 || at >= bytes.size() || !std::isspace(bytes[at++]))
-        throw std::runtime_error("ppm: only 8-bit samples");
-    Image image{int(width), int(height)};
-    if (bytes.size() - at < image.pixels.size() * 3)
+    Image image{width, height};
+    if (bytes.size() - size_t(at) < image.pixels.size() * 3)
         throw std::runtime_error("ppm: truncated");
-    for (Rgb& p : image.pixels) {
-        p = {bytes[at], bytes[at + 1], bytes[at + 2]};
-        at += 3;
-    }
+    for (size_t i = 0, p = size_t(at); i < image.pixels.size(); ++i, p += 3)
+        image.pixels[i] = {bytes[p], bytes[p + 1], bytes[p + 2]};
     return image;
 }
 
@@ -76,13 +51,13 @@ void WritePicture(const Image& image, const std::string& path)
     std::filesystem::remove(temporary);
 }
 
-Image Crop(const Image& image, int x, int y, int width, int height)
+Image Crop(const Image& image, int x, int y, int width, int height, int step)
 {
     const int left = std::clamp(x, 0, image.width), top = std::clamp(y, 0, image.height);
-    const int right = std::clamp(x + width, left, image.width), bottom = std::clamp(y + height, top, image.height);
-    Image out(right - left, bottom - top);
-    for (int row = top; row < bottom && right > left; ++row)
-        std::copy_n(&image.at(left, row), right - left, &out.at(0, row - top));
+    Image out((std::clamp(x + width, left, image.width) - left) / step, (std::clamp(y + height, top, image.height) - top) / step);
+    for (int row = 0; row < out.height; ++row)
+        for (int col = 0; col < out.width; ++col)
+            out.at(col, row) = image.at(left + col * step, top + row * step);
     return out;
 }
 

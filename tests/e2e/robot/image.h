@@ -31,7 +31,8 @@ std::vector<uint8_t> WritePpm(const Image& image);
 Image ReadPicture(const std::string& path);
 void WritePicture(const Image& image, const std::string& path);
 
-// The rectangle (x, y, width, height) of the image, clipped to it.
-Image Crop(const Image& image, int x, int y, int width, int height);
+// The rectangle (x, y, width, height) of the image, clipped to it; with a step, every step-th
+// pixel of it both ways (a screen shown at a whole factor, back at its own size).
+Image Crop(const Image& image, int x, int y, int width, int height, int step = 1);
 // Copies the picture onto the image with its top left at (x, y), clipped.
 void Paste(Image& image, const Image& picture, int x, int y);

@@ -11,19 +11,11 @@ constexpr int kTolerance = 40;
 constexpr double kMaxMisses = 0.03;
 constexpr size_t kSamples = 24;
 
-bool Agrees(Rgb a, Rgb b)
+// Whether pixel i of the template agrees with the screen at (x, y), which holds the template.
+bool Agrees(const Image& screen, const Template& t, int x, int y, int i)
 {
+    const Rgb a = screen.at(x + i % t.picture.width, y + i / t.picture.width), b = t.picture.pixels[size_t(i)];
     return std::abs(a.r - b.r) <= kTolerance && std::abs(a.g - b.g) <= kTolerance && std::abs(a.b - b.b) <= kTolerance;
-}
-
-bool SamplesAgree(const Image& screen, const Template& t, int x, int y)
-{
-    for (int i : t.samples) {
-        const int px = i % t.picture.width, py = i / t.picture.width;
-        if (!Agrees(screen.at(x + px, y + py), t.picture.pixels[size_t(i)]))
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -43,9 +35,9 @@ Template MakeTemplate(const Image& picture, const std::vector<bool>& counts)
 
 Template MakeKeyedTemplate(const Image& picture, Rgb key)
 {
-    std::vector<bool> counts(picture.pixels.size());
-    for (size_t i = 0; i < counts.size(); ++i)
-        counts[i] = !(picture.pixels[i] == key);
+    std::vector<bool> counts;
+    for (const Rgb& p : picture.pixels)
+        counts.push_back(!(p == key));
     return MakeTemplate(picture, counts);
 }
 
@@ -53,10 +45,7 @@ double MissesAt(const Image& screen, const Template& t, int x, int y)
 {
     if (t.counted.empty() || x < 0 || y < 0 || x + t.picture.width > screen.width || y + t.picture.height > screen.height)
         return 1;
-    size_t misses = 0;
-    for (int i : t.counted)
-        if (!Agrees(screen.at(x + i % t.picture.width, y + i / t.picture.width), t.picture.pixels[size_t(i)]))
-            ++misses;
+    const auto misses = std::count_if(t.counted.begin(), t.counted.end(), [&](int i) { return !Agrees(screen, t, x, y, i); });
     return double(misses) / double(t.counted.size());
 }
 
@@ -71,7 +60,7 @@ std::vector<Match> FindAll(const Image& screen, const Template& t)
     };
     for (int y = 0; y + h <= screen.height; ++y) {
         for (int x = 0; x + w <= screen.width; ++x) {
-            if (!SamplesAgree(screen, t, x, y) || overlaps(x, y))
+            if (!std::all_of(t.samples.begin(), t.samples.end(), [&](int i) { return Agrees(screen, t, x, y, i); }) || overlaps(x, y))
                 continue;
             // The first place that passes may be a pixel or two off a flat picture's true place.
             Match best{x, y, MissesAt(screen, t, x, y)};

@@ -3,6 +3,7 @@
 // game stored.
 //   robot play     play a whole game (or --quibos N of it); on a new high score type --name
 //                  and check the stored table
+//   robot keys     take one quibo with the keys alone, checking the focus ring on the way
 //   robot screen S wait until screen S shows (tutorial, play, paused, gameover, newhighscore,
 //                  highscores) and keep a screenshot named --shot
 //   robot start-game  wait for the play screen, leaving a first run's tutorial with Done
@@ -26,43 +27,71 @@
 namespace {
 
 struct Command {
-    std::string verb;
-    std::string argument;
-    std::string shot;
-    uint32_t score = 200000;
+    std::string verb, argument, shot;
+    uint32_t score = 0;
     RobotOptions options;
 };
 
 Command Parse(int argc, char** argv)
 {
     if (argc < 2)
-        throw std::runtime_error("usage: robot play|screen S|start-game|view-scores|exit|scores|seed N|forge N [options]");
+        throw std::runtime_error("usage: robot play|keys|screen S|start-game|view-scores|exit|scores|seed N|forge N [options]");
     Command c;
     c.verb = argv[1];
-    RobotOptions& o = c.options;
-    const std::map<std::string, std::function<void(const std::string&)>> flags = {
-        {"--tool", [&](const std::string& v) { o.packTool = v; }},
-        {"--packs", [&](const std::string& v) { o.packs = v; }},
-        {"--work", [&](const std::string& v) { o.work = v; }},
-        {"--shots", [&](const std::string& v) { o.shots = v; }},
-        {"--name", [&](const std::string& v) { o.name = v; }},
-        {"--quibos", [&](const std::string& v) { o.quibos = std::stoi(v); }},
-        {"--timeout", [&](const std::string& v) { o.timeout = std::stod(v); }},
-        {"--score", [&](const std::string& v) { c.score = uint32_t(std::stoul(v)); }},
-        {"--shot", [&](const std::string& v) { c.shot = v; }},
-    };
     int i = 2;
     if ((c.verb == "screen" || c.verb == "forge" || c.verb == "seed") && i < argc)
         c.argument = argv[i++];
-    for (; i < argc; i += 2) {
-        const auto flag = flags.find(argv[i]);
-        if (flag == flags.end())
-            throw std::runtime_error(std::string("robot: unknown option ") + argv[i]);
-        if (i + 1 >= argc)
-            throw std::runtime_error(std::string("robot: ") + argv[i] + " needs a value");
-        flag->second(argv[i + 1]);
-    }
+    std::map<std::string, std::string> flags;
+    for (; i < argc; i += 2)
+        flags[argv[i]] = i + 1 < argc ? argv[i + 1] : throw std::runtime_error(std::string("robot: ") + argv[i] + " needs a value");
+    auto take = [&](const std::string& flag, const std::string& fallback) {
+        auto node = flags.extract(flag);
+        return node ? node.mapped() : fallback;
+    };
+    RobotOptions& o = c.options;
+    o = {take("--tool", ""),
+         take("--packs", ""),
+         take("--work", o.work),
+         take("--shots", o.shots),
+         take("--name", o.name),
+         std::stoi(take("--quibos", "0")),
+         std::stod(take("--timeout", "60"))};
+    c.shot = take("--shot", "");
+    c.score = uint32_t(std::stoul(take("--score", "200000")));
+    if (!flags.empty())
+        throw std::runtime_error("robot: unknown option " + flags.begin()->first);
     return c;
+}
+
+// The entry the game stored for the robot's game, once the name dialog has closed.
+void CheckStoredEntry(const RobotOptions& options, const GameResult& result)
+{
+    for (const double end = Now() + options.timeout; Now() < end; Pause(0.3)) {
+        const auto table = ParseHighScores(ReadHighScoresValue());
+        for (const StoredScore& s : table ? *table : std::vector<StoredScore>{}) {
+            if (s.name != Utf8ToUtf16(options.name))
+                continue;
+            std::printf("robot: stored %s %u ms (the robot expected %.0f to %.0f), date %u, check %08X\n", options.name.c_str(), s.score,
+                        result.earliest, result.latest, s.date, s.check);
+            if (s.score < result.earliest || s.score > result.latest)
+                throw std::runtime_error("robot: the stored time is not the time of the game");
+            if (s.check != ExpectedCheck(s.name, s.score) || s.date != PackedToday())
+                throw std::runtime_error("robot: the stored check value or date is wrong");
+            return;
+        }
+    }
+    throw std::runtime_error("robot: the store never held the name " + options.name);
+}
+
+void Play(Robot& robot, const RobotOptions& options)
+{
+    const GameResult result = robot.Play();
+    if (!result.ended && !options.quibos)
+        throw std::runtime_error("robot: the game did not end");
+    if (result.enteredTable)
+        CheckStoredEntry(options, result);
+    if (result.ended)
+        robot.WaitFor(result.enteredTable ? "newhighscore" : "gameover", result.enteredTable ? "highscores" : "gameover");
 }
 
 void PrintScores()
@@ -75,66 +104,33 @@ void PrintScores()
                     s.check != 0 && s.check == ExpectedCheck(s.name, s.score) ? "valid" : "unchecked");
 }
 
-// The entry the game stored for the robot's game, once the name dialog has closed.
-void CheckStoredEntry(const RobotOptions& options, const GameResult& result)
+// Seeds or forges the stored table.
+void Edit(const Command& c, const std::function<bool(std::vector<uint8_t>&, const std::u16string&)>& edit)
 {
-    const std::u16string name = Utf8ToUtf16(options.name);
-    const double end = Now() + options.timeout;
-    for (;;) {
-        const auto table = ParseHighScores(ReadHighScoresValue());
-        for (const StoredScore& s : table ? *table : std::vector<StoredScore>{}) {
-            if (s.name != name)
-                continue;
-            std::printf("robot: stored %s %u ms (the robot expected %.0f to %.0f), date %u, check %08X\n", options.name.c_str(), s.score,
-                        result.earliest, result.latest, s.date, s.check);
-            if (s.score < result.earliest || s.score > result.latest)
-                throw std::runtime_error("robot: the stored time is not the time of the game");
-            if (s.check != ExpectedCheck(s.name, s.score))
-                throw std::runtime_error("robot: the stored check value is wrong");
-            if (s.date != PackedToday())
-                throw std::runtime_error("robot: the stored date is not today");
-            return;
-        }
-        if (Now() > end)
-            throw std::runtime_error("robot: the store never held the name " + options.name);
-        Pause(0.3);
-    }
+    std::vector<uint8_t> value = ReadHighScoresValue();
+    if (!edit(value, Utf8ToUtf16(c.argument)) || !WriteHighScoresValue(value))
+        throw std::runtime_error("robot: cannot " + c.verb + " " + c.argument + " in the stored table");
 }
 
 void Main(int argc, char** argv)
 {
     const Command c = Parse(argc, argv);
-    if (c.verb == "scores")
-        return PrintScores();
-    if (c.verb == "seed" || c.verb == "forge") {
-        std::vector<uint8_t> value = ReadHighScoresValue();
-        const std::u16string name = Utf8ToUtf16(c.argument);
-        if (!(c.verb == "seed" ? SeedEntry(value, name, c.score) : ForgeName(value, name)) || !WriteHighScoresValue(value))
-            throw std::runtime_error("robot: cannot " + c.verb + " " + c.argument + " in the stored table");
-        return;
-    }
-    if (c.options.packTool.empty() || c.options.packs.empty())
-        throw std::runtime_error("robot: --tool and --packs are needed to look at the game");
     Robot robot(c.options);
-    robot.Attach();
-    if (c.verb == "screen") {
-        robot.WaitFor(c.argument, c.shot);
-    } else if (c.verb == "start-game") {
-        robot.StartPlaying(c.shot);
-    } else if (c.verb == "view-scores") {
-        robot.ViewScores(c.shot);
-    } else if (c.verb == "exit") {
-        robot.ClickButton(robot.WaitFor("play", c.shot), kExit);
-    } else if (c.verb != "play") {
+    auto attached = [&]() -> Robot& { return robot.Attach(), robot; };
+    const std::map<std::string, std::function<void()>> verbs = {
+        {"scores", PrintScores},
+        {"seed", [&] { Edit(c, [&](std::vector<uint8_t>& v, const std::u16string& n) { return SeedEntry(v, n, c.score); }); }},
+        {"forge", [&] { Edit(c, ForgeName); }},
+        {"screen", [&] { attached().WaitFor(c.argument, c.shot); }},
+        {"start-game", [&] { attached().StartPlaying(c.shot); }},
+        {"view-scores", [&] { attached().ViewScores(c.shot); }},
+        {"exit", [&] { attached().ClickButton(robot.WaitFor("play", c.shot), kExit); }},
+        {"keys", [&] { attached().PlayKeys(); }},
+        {"play", [&] { Play(attached(), c.options); }},
+    };
+    if (!verbs.count(c.verb))
         throw std::runtime_error("robot: unknown command " + c.verb);
-    } else if (const GameResult result = robot.Play(); !result.ended && !c.options.quibos) {
-        throw std::runtime_error("robot: the game did not end");
-    } else if (result.enteredTable) {
-        CheckStoredEntry(c.options, result);
-        robot.WaitFor("newhighscore", "highscores");
-    } else if (result.ended) {
-        robot.WaitFor("gameover", "gameover");
-    }
+    verbs.at(c.verb)();
 }
 
 } // namespace

@@ -4,8 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <stdexcept>
+#include <regex>
 
 namespace {
 
@@ -21,21 +20,13 @@ Image Decode(const std::string& tool, const std::string& pack, const std::string
     return ReadPicture(base + ".bmp");
 }
 
-std::string Trim(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(" \t\r");
-    const size_t last = text.find_last_not_of(" \t\r");
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
-
 // The cells of a sheet cut into columns x rows of equal size.
 std::vector<Image> CutGrid(const Image& sheet, int columns, int rows)
 {
     std::vector<Image> cells;
     const int w = sheet.width / columns, h = sheet.height / rows;
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns; ++column)
-            cells.push_back(Crop(sheet, column * w, row * h, w, h));
+    for (int i = 0; i < columns * rows; ++i)
+        cells.push_back(Crop(sheet, i % columns * w, i / columns * h, w, h));
     return cells;
 }
 
@@ -43,13 +34,9 @@ std::vector<Image> CutGrid(const Image& sheet, int columns, int rows)
 
 int LayoutNumber(const std::string& layout, const std::string& key)
 {
-    std::istringstream lines(layout);
-    for (std::string line; std::getline(lines, line);) {
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos && Trim(line.substr(0, equals)) == key)
-            return std::atoi(Trim(line.substr(equals + 1)).c_str());
-    }
-    return 0;
+    std::smatch match;
+    const bool found = std::regex_search(layout, match, std::regex("(^|\n)[ \t]*" + key + "[ \t]*=[ \t]*(-?[0-9]{1,9})"));
+    return found ? std::stoi(match[2]) : 0;
 }
 
 std::string ReadLayout(const std::string& tool, const std::string& pack, const std::string& folder)
@@ -64,12 +51,11 @@ std::string ReadLayout(const std::string& tool, const std::string& pack, const s
 
 PackPictures DecodePack(const std::string& tool, const std::string& pack, const std::string& folder)
 {
-    const std::string layout = ReadLayout(tool, pack, folder);
     PackPictures pictures;
+    pictures.tiles.insetSpacing = LayoutNumber(ReadLayout(tool, pack, folder), "cyINSETS_SPACING"); // makes the folder
     const std::vector<Image> faces = CutGrid(Decode(tool, pack, folder, "tiles"), 3, 1);
     std::copy(faces.begin(), faces.end(), pictures.tiles.faces.begin());
     pictures.tiles.insets = CutGrid(Decode(tool, pack, folder, "insets"), 6, 9);
-    pictures.tiles.insetSpacing = LayoutNumber(layout, "cyINSETS_SPACING");
     // Button faces are 68 x 46 cells, read row by row; the caption sits at (16, 17), 35 x 12.
     const Image buttons = Decode(tool, pack, folder, "buttons-en");
     const int columns = (buttons.width + 67) / 68;

@@ -21,6 +21,16 @@ std::vector<int> Indices(const std::vector<SeenTile>& tiles)
     return indices;
 }
 
+// How many tiles of the quibo still lie where they lay before, as they were.
+size_t Remaining(const View& before, const std::array<size_t, 3>& quibo, const View& after)
+{
+    return size_t(std::count_if(quibo.begin(), quibo.end(), [&](size_t i) {
+        const SeenTile& t = before.tiles[i];
+        return std::any_of(after.tiles.begin(), after.tiles.end(),
+                           [&](const SeenTile& a) { return a.x == t.x && a.y == t.y && a.index == t.index; });
+    }));
+}
+
 __attribute__((format(printf, 1, 2))) void Say(const char* format, ...)
 {
     std::va_list arguments;
@@ -39,31 +49,33 @@ size_t View::Count(Face face) const
     return size_t(std::count_if(tiles.begin(), tiles.end(), [&](const SeenTile& t) { return t.face == face; }));
 }
 
-Robot::Robot(RobotOptions options) : options_(std::move(options)) { }
-
 void Robot::Attach()
 {
-    const auto found = FindWindow(kWindowName, options_.timeout);
-    if (!found)
-        throw std::runtime_error("robot: the game's window did not appear");
-    window_ = *found;
-    Say("window %dx%d at %d,%d", window_.width, window_.height, window_.x, window_.y);
-    // The packs whose layout gives this window size, deep colour first; all of them if none does.
-    std::vector<std::filesystem::path> packs;
+    if (options_.packTool.empty() || options_.packs.empty())
+        throw std::runtime_error("robot: --tool and --packs are needed to look at the game");
+    std::vector<std::filesystem::path> packs; // deep colour first
     for (const auto& entry : std::filesystem::directory_iterator(options_.packs))
         if (entry.path().extension() == ".res")
             packs.push_back(entry.path());
     std::sort(packs.begin(), packs.end());
     std::stable_partition(packs.begin(), packs.end(), [](const auto& p) { return p.stem().string().ends_with("-hi"); });
-    for (const auto& pack : packs) {
-        const std::string layout = ReadLayout(options_.packTool, pack.string(), Folder(pack));
-        if (LayoutNumber(layout, "cxWINDOW") == window_.width && LayoutNumber(layout, "cyWINDOW") == window_.height)
-            candidates_.push_back(pack);
+    // The intro's window may come first, at another size: the game's is the one a layout fits.
+    const double end = Now() + options_.timeout;
+    while (candidates_.empty()) {
+        const auto found = FindWindow(kWindowName, end - Now());
+        if (!found)
+            throw std::runtime_error("robot: no game window at the size of a layout in " + options_.packs);
+        window_ = *found;
+        for (const auto& pack : packs) {
+            const std::string layout = ReadLayout(options_.packTool, pack.string(), Folder(pack));
+            const int cx = LayoutNumber(layout, "cxWINDOW"), cy = LayoutNumber(layout, "cyWINDOW");
+            if (cx > 0 && cy > 0 && window_.width % cx == 0 && window_.width / cx * cy == window_.height) {
+                candidates_.emplace_back(pack, DecodePack(options_.packTool, pack.string(), Folder(pack))); // before any look
+                scale_ = window_.width / cx;
+            }
+        }
     }
-    if (candidates_.empty())
-        candidates_ = packs;
-    if (candidates_.empty())
-        throw std::runtime_error("robot: no packs in " + options_.packs);
+    Say("window %dx%d at %d,%d, scale %d", window_.width, window_.height, window_.x, window_.y, scale_);
 }
 
 std::string Robot::Folder(const std::filesystem::path& pack) const
@@ -74,8 +86,7 @@ std::string Robot::Folder(const std::filesystem::path& pack) const
 // The pack is the one whose buttons are on the screen.
 bool Robot::ChoosePack(const Image& screen)
 {
-    for (const auto& pack : candidates_) {
-        const PackPictures pictures = DecodePack(options_.packTool, pack.string(), Folder(pack));
+    for (const auto& [pack, pictures] : candidates_) {
         std::vector<Template> captions;
         for (const Image& caption : pictures.captions)
             captions.push_back(MakeTemplate(caption, std::vector<bool>(caption.pixels.size(), true)));
@@ -86,6 +97,11 @@ bool Robot::ChoosePack(const Image& screen)
         captions_ = std::move(captions);
         for (const Image& banner : pictures.banners)
             banners_.push_back(MakeKeyedTemplate(banner, Rgb{0, 0, 255}));
+        const int w = finder_->tileWidth() + 4, h = finder_->tileHeight() + 4;
+        std::vector<bool> frame(size_t(w * h));
+        for (int i = 0; i < w * h; ++i)
+            frame[size_t(i)] = i % w < 2 || i % w >= w - 2 || i / w < 2 || i / w >= h - 2;
+        ring_ = MakeTemplate(Image(w, h, Rgb{255, 204, 0}), frame);
         return true;
     }
     return false;
@@ -95,7 +111,7 @@ View Robot::Look()
 {
     View view;
     view.taken = Now();
-    view.image = Crop(Screenshot(), window_.x, window_.y, window_.width, window_.height);
+    view.image = Crop(Screenshot(), window_.x, window_.y, window_.width, window_.height, scale_);
     view.screen = "other";
     if (!finder_ && !ChoosePack(view.image))
         return view;
@@ -110,7 +126,7 @@ View Robot::Look()
     const bool playButtons = view.captions[kAdd] && view.captions[kHint];
     if (view.banner)
         view.screen = *view.banner == kNewHighScore ? "newhighscore" : *view.banner == kGameOver ? "gameover" : "highscores";
-    else if (view.captions[kNext])
+    else if (view.captions[kNext] || view.captions[kDone]) // Next glows on and off
         view.screen = "tutorial";
     else if (playButtons && view.Count(Face::Back) > 0 && view.Count(Face::Back) == view.tiles.size())
         view.screen = "paused";
@@ -119,60 +135,57 @@ View Robot::Look()
     return view;
 }
 
-// A look that agrees with the one taken a moment before.
+// A look that agrees with the one taken a moment before: the same screen and, in play, the same
+// tiles (the tutorial's show off, and a slow look may never catch two alike).
 View Robot::Steady()
 {
     View before = Look();
-    const double end = Now() + options_.timeout;
-    for (;;) {
+    for (const double end = Now() + options_.timeout;;) {
         Pause(kSettle);
         View after = Look();
-        if (after.screen == before.screen && after.tiles == before.tiles)
+        if (after.screen == before.screen && (after.tiles == before.tiles || (after.screen != "play" && after.screen != "paused")))
             return after;
         if (Now() > end)
-            Fail(after, "the screen never settled");
+            Fail(after, "the screen never settled: " + before.screen + ", then " + after.screen + " with "
+                            + std::to_string(after.tiles.size()) + " tiles");
         before = std::move(after);
     }
 }
 
-View Robot::Await(const std::string& what, const std::function<bool(const View&)>& done)
+View Robot::Await(const std::string& what, const std::function<bool(const View&)>& done, const std::string& shot)
 {
-    const double end = Now() + options_.timeout;
-    for (;;) {
+    for (const double end = Now() + options_.timeout;; Pause(0.3)) {
         View view = Steady();
-        if (done(view))
+        if (done(view)) {
+            std::string names;
+            for (const SeenTile& t : view.tiles)
+                names += " " + (t.face == Face::Back ? "back" : std::to_string(t.index)) + (t.face == Face::Selected ? "*" : "");
+            Say("%s: the %s screen, tiles:%s", what.c_str(), view.screen.c_str(), names.c_str());
+            if (!shot.empty())
+                Shot(view, shot);
             return view;
+        }
         if (Now() > end)
             Fail(view, "waited in vain for " + what + " (saw the " + view.screen + " screen)");
-        Pause(0.3);
     }
-}
-
-View Robot::Report(View view, const std::string& shot)
-{
-    std::string names;
-    for (const SeenTile& t : view.tiles)
-        names += " " + (t.face == Face::Back ? std::string("back") : std::to_string(t.index)) + (t.face == Face::Selected ? "*" : "");
-    Say("%s screen, tiles:%s", view.screen.c_str(), names.c_str());
-    if (!shot.empty())
-        Shot(view, shot);
-    return view;
 }
 
 View Robot::WaitFor(const std::string& screen, const std::string& shot)
 {
-    return Report(Await("the " + screen + " screen", [&](const View& v) { return v.screen == screen; }), shot);
+    return Await(
+        "the " + screen + " screen", [&](const View& v) { return v.screen == screen; }, shot);
 }
 
 View Robot::StartPlaying(const std::string& shot)
 {
-    return Report(Await("the play screen",
-                        [&](const View& v) {
-                            if (v.screen == "tutorial")
-                                ClickButton(v, kDone);
-                            return v.screen == "play";
-                        }),
-                  shot);
+    return Await(
+        "the play screen",
+        [&](const View& v) {
+            if (v.screen == "tutorial")
+                ClickButton(v, kDone);
+            return v.screen == "play";
+        },
+        shot);
 }
 
 void Robot::ViewScores(const std::string& shot)
@@ -196,97 +209,33 @@ void Robot::Fail(const View& view, const std::string& why) const
     throw std::runtime_error("robot: " + why);
 }
 
+void Robot::Click(int x, int y)
+{
+    ClickAt(window_.x + x * scale_, window_.y + y * scale_);
+    Pause(0.1);
+}
+
 void Robot::ClickTile(const SeenTile& tile)
 {
-    ClickAt(window_.x + tile.x + finder_->tileWidth() / 2, window_.y + tile.y + finder_->tileHeight() / 2);
-    Pause(0.1);
+    Click(tile.x + finder_->tileWidth() / 2, tile.y + finder_->tileHeight() / 2);
 }
 
 void Robot::ClickButton(const View& view, int caption)
 {
     if (!view.captions[size_t(caption)])
         Fail(view, "no button with caption cell " + std::to_string(caption));
-    const Match& m = *view.captions[size_t(caption)];
-    ClickAt(window_.x + m.x + 17, window_.y + m.y + 6);
-    Pause(0.1);
+    Click(view.captions[size_t(caption)]->x + 17, view.captions[size_t(caption)]->y + 6);
 }
 
-void Robot::Escape()
+void Robot::Key(std::vector<std::string> keys)
 {
     // The window seen first may have been one the game replaced since (the intro's).
     if (const auto found = FindWindow(kWindowName, options_.timeout))
         window_.id = found->id;
     Xdo({"windowfocus", window_.id});
-    Xdo({"key", "--clearmodifiers", "Escape"});
+    keys.insert(keys.begin(), {"key", "--clearmodifiers"});
+    Xdo(keys);
     Pause(0.1);
-}
-
-View Robot::ExpectSelected(size_t count, const char* what)
-{
-    View view = Steady();
-    if (view.Count(Face::Selected) != count)
-        Fail(view, std::string(what) + ": " + std::to_string(view.Count(Face::Selected)) + " tiles selected, not " + std::to_string(count));
-    return view;
-}
-
-void Robot::DeselectWithEscape(View& view)
-{
-    ClickTile(view.tiles[0]);
-    ClickTile(view.tiles[1]);
-    ExpectSelected(2, "two tiles clicked");
-    Escape();
-    view = ExpectSelected(0, "Escape");
-    Say("Escape cleared the selection");
-}
-
-void Robot::TogglePauseAndBack(View& view)
-{
-    const double pressed = Now();
-    ClickButton(view, kPause);
-    const View paused = WaitFor("paused", "pause");
-    Pause(3);
-    const double resumed = Now();
-    ClickButton(paused, kPause);
-    view = WaitFor("play");
-    pausedAtLeast_ += resumed - paused.taken;
-    pausedAtMost_ += resumed + 0.5 - pressed;
-    Say("paused and resumed; the tiles showed their backs meanwhile");
-}
-
-void Robot::TryWrongTile(View& view)
-{
-    // Only one tile completes a pair, so of the next two at least one makes no quibo with it.
-    const std::vector<int> indices = Indices(view.tiles);
-    const size_t third = IsQuibo(indices[0], indices[1], indices[2]) ? 3 : 2;
-    for (size_t i : {size_t(0), size_t(1), third})
-        ClickTile(view.tiles[i]);
-    penalties_ += 3000;
-    ExpectSelected(2, "a third tile that makes no quibo");
-    Escape();
-    view = ExpectSelected(0, "Escape after a wrong tile");
-    Say("a wrong third tile was refused");
-}
-
-void Robot::AddWithQuiboShown(View& view)
-{
-    ClickButton(view, kAdd);
-    penalties_ += 5000;
-    view = Steady();
-    if (view.tiles.size() != 15)
-        Fail(view, "Add with twelve tiles left " + std::to_string(view.tiles.size()));
-    Shot(view, "board-15");
-    Say("Add dealt three more tiles");
-}
-
-void Robot::HintTwice(View& view)
-{
-    ClickButton(view, kHint);
-    penalties_ += 6000;
-    view = ExpectSelected(1, "Hint");
-    ClickButton(view, kHint);
-    penalties_ += 30000;
-    view = ExpectSelected(2, "a second Hint");
-    Say("two hints selected two tiles of a quibo");
 }
 
 bool Robot::EnterName()
@@ -315,22 +264,18 @@ GameResult Robot::Play()
     // first with it.
     double before = Now();
     bool startSeen = false; // a look before the game began bounds its start
-    for (View view = Look(); view.screen != "play"; view = Look()) {
-        startSeen = true;
-        if (view.screen == "tutorial") {
-            // A first run opens on the tutorial; Done leads to a new game.
+    for (View view = Look(); view.screen != "play"; view = Look(), startSeen = true, Pause(0.2)) {
+        if (view.screen == "tutorial") { // a first run opens on it; Done leads to a new game
             Shot(view, "tutorial");
             ClickButton(view, kDone);
         }
         if (Now() - before > options_.timeout)
             Fail(view, "no play screen");
         before = view.taken;
-        Pause(0.2);
     }
     const double started = before, seen = Now();
     Shot(Steady(), "board");
     double lastClick = seen;
-    bool escaped = false, paused = false, wrong = false, hinted = false, added = false;
     std::optional<View> fresh; // a settled look taken since the last action
     for (;;) {
         if (EnterName()) {
@@ -349,22 +294,6 @@ GameResult Robot::Play()
         }
         if (view.screen != "play")
             Fail(view, "expected the play screen, saw " + view.screen);
-        if (!escaped && result.quibos == 1) {
-            escaped = true;
-            DeselectWithEscape(view);
-        } else if (!paused && result.quibos == 2) {
-            paused = true;
-            TogglePauseAndBack(view);
-        } else if (!wrong && result.quibos == 3) {
-            wrong = true;
-            TryWrongTile(view);
-        } else if (!added && result.quibos >= 4 && view.tiles.size() == 12 && FindQuibo(Indices(view.tiles))) {
-            added = true;
-            AddWithQuiboShown(view);
-        } else if (!hinted && result.quibos >= 5 && view.Count(Face::Selected) == 0) {
-            hinted = true;
-            HintTwice(view);
-        }
         const std::vector<int> indices = Indices(view.tiles);
         std::vector<size_t> selected;
         for (size_t i = 0; i < view.tiles.size(); ++i)
@@ -372,7 +301,7 @@ GameResult Robot::Play()
                 selected.push_back(i);
         const auto quibo = FindQuibo(indices, selected);
         if (!quibo && !selected.empty()) {
-            Escape();
+            Key({"Escape"});
         } else if (!quibo && view.tiles.size() >= 12 && view.tiles.size() < 15) {
             ClickButton(view, kAdd);
             lastClick = Now();
@@ -390,19 +319,62 @@ GameResult Robot::Play()
             ++result.quibos;
             Say("quibo %d: tiles %d %d %d", result.quibos, indices[(*quibo)[0]], indices[(*quibo)[1]], indices[(*quibo)[2]]);
             fresh = Steady();
-            const bool refused = std::all_of(quibo->begin(), quibo->end(), [&](size_t i) {
-                return std::any_of(fresh->tiles.begin(), fresh->tiles.end(), [&](const SeenTile& t) {
-                    return t.x == view.tiles[i].x && t.y == view.tiles[i].y && t.index == view.tiles[i].index;
-                });
-            });
-            if (refused && fresh->screen == "play")
+            if (Remaining(view, *quibo, *fresh) == 3 && fresh->screen == "play")
                 Fail(*fresh, "the game did not take a quibo the robot saw");
-            if (result.quibos % 9 == 0)
-                Shot(*fresh, "board-" + std::to_string(result.quibos));
         }
     }
     Say("took %d quibos%s", result.quibos, result.ended ? ", game over" : "");
-    result.earliest = (lastClick - seen - pausedAtMost_ - kSlack) * 1000 + penalties_;
-    result.latest = startSeen ? (lastClick - started - pausedAtLeast_ + kSlack) * 1000 + penalties_ : 1e12;
+    result.earliest = (lastClick - seen - kSlack) * 1000;
+    result.latest = startSeen ? (lastClick - started + kSlack) * 1000 : 1e12;
     return result;
+}
+
+void Robot::PlayKeys()
+{
+    StartPlaying();
+    Key({"a"});
+    const View board = Await("Add's three tiles", [](const View& v) { return v.screen == "play" && v.tiles.size() == 15; });
+    const auto quibo = FindQuibo(Indices(board.tiles));
+    if (!quibo)
+        Fail(board, "no quibo among fifteen tiles");
+    // The arrows count slots by rows of the board (tiles at one height) and columns in them.
+    std::vector<std::array<int, 2>> slots; // column, row
+    for (size_t i = 0; i < board.tiles.size(); ++i)
+        slots.push_back(i == 0                                     ? std::array{0, 0}
+                        : board.tiles[i].y == board.tiles[i - 1].y ? std::array{slots.back()[0] + 1, slots.back()[1]}
+                                                                   : std::array{0, slots.back()[1] + 1});
+    auto ringAround = [&](size_t tile, size_t selected, const std::string& what) {
+        return Await(what, [&](const View& v) {
+            std::vector<size_t> ringed;
+            for (size_t i = 0; i < v.tiles.size(); ++i)
+                if (MissesAt(v.image, ring_, v.tiles[i].x - 2, v.tiles[i].y - 2) < 0.1)
+                    ringed.push_back(i);
+            return ringed == std::vector{tile} && v.Count(Face::Selected) == selected;
+        });
+    };
+    Key({"Right"}); // the first arrow shows the ring on the first tile
+    ringAround(0, 0, "the ring on the first tile");
+    Key({"Left", "Up", "Right"}); // at the top left corner Left and Up stay; Right moves on
+    Shot(ringAround(1, 0, "the ring stopped at the edges, then one to the right"), "keys-ring");
+    for (size_t n = 0, at = 1; n < 3; at = (*quibo)[n++]) {
+        const std::array<int, 2> from = slots[at], to = slots[(*quibo)[n]];
+        std::vector<std::string> moves(size_t(std::abs(to[1] - from[1])), to[1] > from[1] ? "Down" : "Up");
+        moves.insert(moves.end(), size_t(std::abs(to[0] - from[0])), to[0] > from[0] ? "Right" : "Left");
+        if (!moves.empty())
+            Key(moves);
+        ringAround((*quibo)[n], n, "the ring on quibo tile " + std::to_string(n + 1));
+        Key({n == 2 ? "Return" : "space"});
+    }
+    Await(
+        "the quibo taken", [&](const View& v) { return v.screen == "play" && v.tiles.size() == 12 && Remaining(board, *quibo, v) == 0; },
+        "keys-taken");
+    Key({"p"});
+    WaitFor("paused", "keys-paused");
+    Key({"p"});
+    WaitFor("play");
+    Key({"h"});
+    Await("Hint's tile", [](const View& v) { return v.screen == "play" && v.Count(Face::Selected) == 1; });
+    Key({"Escape"});
+    Await("Escape to let go of it", [](const View& v) { return v.screen == "play" && v.Count(Face::Selected) == 0; });
+    Say("took a quibo, paused, resumed, hinted and let go with the keys");
 }

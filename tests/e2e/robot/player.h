@@ -1,9 +1,11 @@
-// The robot player: finds the game's window, tells its screens apart, and plays.
+// The robot player: finds the game's window, tells its screens apart, and plays with the
+// pointer or with the keys.
 #pragma once
 
 #include "desktop.h"
 #include "pack.h"
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -21,7 +23,7 @@ struct RobotOptions {
     double timeout = 60; // seconds to wait for any one thing
 };
 
-// What the robot makes of one screenshot of the game's window.
+// What the robot makes of one screenshot of the game's window, at the layout's own size.
 struct View {
     double taken = 0; // when the screenshot was started
     Image image;
@@ -37,52 +39,45 @@ struct GameResult {
     int quibos = 0;
     bool ended = false; // the game reached its end
     bool enteredTable = false; // the name dialog came up
-    double earliest = 0; // bounds of the final time the game should record, in ms
-    double latest = 0;
+    double earliest = 0, latest = 0; // bounds of the final time the game should record, in ms
 };
 
 class Robot {
 public:
-    explicit Robot(RobotOptions options);
-    // Waits for the game's window and settles which pack it shows.
+    explicit Robot(RobotOptions options) : options_(std::move(options)) { }
+    // Waits for the game's window at a pack's layout size, or a whole multiple of it.
     void Attach();
     // Waits until the given screen shows; keeps a screenshot named shot when not empty.
     View WaitFor(const std::string& screen, const std::string& shot = {});
     // Waits for the play screen, leaving the tutorial of a first run with Done on the way.
     View StartPlaying(const std::string& shot = {});
-    // Plays the game, using Escape, Pause, a wrong tile, Add and Hint along the way.
+    // Plays the game with the pointer: every quibo it sees, Add when it sees none.
     GameResult Play();
+    // With keys alone: Add, the focus ring shown and stopped at the board's edges, a quibo taken,
+    // Pause and back, Hint, Escape.
+    void PlayKeys();
     // From the play screen: Menu, then the local scores; keeps a screenshot named shot.
     void ViewScores(const std::string& shot);
-    // Clicks the button that shows this caption cell on the view.
     void ClickButton(const View& view, int caption);
 
 private:
     View Look();
     View Steady();
-    View Await(const std::string& what, const std::function<bool(const View&)>& done);
-    View Report(View view, const std::string& shot);
+    View Await(const std::string& what, const std::function<bool(const View&)>& done, const std::string& shot = {});
     void Shot(const View& view, const std::string& name) const;
     [[noreturn]] void Fail(const View& view, const std::string& why) const;
     bool ChoosePack(const Image& screen);
     std::string Folder(const std::filesystem::path& pack) const;
+    void Click(int x, int y); // in the view's pixels
     void ClickTile(const SeenTile& tile);
-    void Escape();
-    View ExpectSelected(size_t count, const char* what);
-    void DeselectWithEscape(View& view);
-    void TogglePauseAndBack(View& view);
-    void TryWrongTile(View& view);
-    void AddWithQuiboShown(View& view);
-    void HintTwice(View& view);
+    void Key(std::vector<std::string> keys);
     bool EnterName();
 
     RobotOptions options_;
     WindowBox window_;
-    std::vector<std::filesystem::path> candidates_; // packs that may be the one shown
+    int scale_ = 1; // screen pixels per pixel of the layout
+    std::vector<std::pair<std::filesystem::path, PackPictures>> candidates_; // packs that may be the one shown
     std::unique_ptr<TileFinder> finder_;
-    std::vector<Template> captions_;
-    std::vector<Template> banners_;
-    double penalties_ = 0; // ms the game adds for what the robot did
-    double pausedAtLeast_ = 0; // seconds
-    double pausedAtMost_ = 0;
+    std::vector<Template> captions_, banners_;
+    Template ring_; // the keyboard's focus ring around a tile
 };

@@ -1,17 +1,17 @@
 #include "quibo.h"
 
-#include "tiles.h"
-
 #include <algorithm>
 
 bool IsQuibo(int a, int b, int c)
 {
     if (a < 0 || b < 0 || c < 0 || a == b || b == c || a == c)
         return false;
-    const TileAttributes x = AttributesOf(a), y = AttributesOf(b), z = AttributesOf(c);
-    // Three values in 0..2 are all equal or all different exactly when their sum is a multiple of 3.
-    return (x.colour + y.colour + z.colour) % 3 == 0 && (x.shape + y.shape + z.shape) % 3 == 0
-           && (x.shading + y.shading + z.shading) % 3 == 0 && (x.number + y.number + z.number) % 3 == 0;
+    // Each attribute is a base-3 digit of the index; three digits are all equal or all different
+    // exactly when their sum is a multiple of 3.
+    for (int digit = 1; digit < 81; digit *= 3)
+        if ((a / digit + b / digit + c / digit) % 3 != 0)
+            return false;
+    return true;
 }
 
 std::optional<std::array<size_t, 3>> FindQuibo(const std::vector<int>& indices, const std::vector<size_t>& required)

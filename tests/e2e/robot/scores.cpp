@@ -7,12 +7,8 @@
 
 namespace {
 
-constexpr size_t kEntrySize = 140;
-constexpr size_t kEntries = 9;
-constexpr size_t kNameUnits = 64;
-constexpr size_t kValueSize = 4 + kEntries * kEntrySize;
+constexpr size_t kEntrySize = 140, kEntries = 9, kNameUnits = 64, kValueSize = 4 + kEntries * kEntrySize;
 const char16_t kKey[] = u"Software\\Zelnor\\Quibo";
-const char16_t kValue[] = u"HighScores";
 
 uint32_t Le32(const uint8_t* p)
 {
@@ -52,9 +48,7 @@ std::optional<std::vector<StoredScore>> ParseHighScores(const std::vector<uint8_
         const uint8_t* entry = value.data() + 4 + i * kEntrySize;
         for (size_t unit = 0; unit < kNameUnits && (entry[unit * 2] || entry[unit * 2 + 1]); ++unit)
             table[i].name.push_back(char16_t(entry[unit * 2] | entry[unit * 2 + 1] << 8));
-        table[i].score = Le32(entry + 128);
-        table[i].date = Le32(entry + 132);
-        table[i].check = Le32(entry + 136);
+        table[i] = {table[i].name, Le32(entry + 128), Le32(entry + 132), Le32(entry + 136)};
     }
     return table;
 }
@@ -64,10 +58,10 @@ std::vector<uint8_t> ReadHighScoresValue()
     std::vector<uint8_t> value(kValueSize + 1); // room for one more byte, so a longer value shows
     DWORD size = DWORD(value.size());
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return {};
-    const bool read = RegQueryValueExW(key, kValue, nullptr, nullptr, value.data(), &size) == ERROR_SUCCESS;
-    RegCloseKey(key);
+    const bool read = RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) == ERROR_SUCCESS
+                      && RegQueryValueExW(key, u"HighScores", nullptr, nullptr, value.data(), &size) == ERROR_SUCCESS;
+    if (key)
+        RegCloseKey(key);
     value.resize(read ? size : 0);
     return value;
 }
@@ -75,10 +69,10 @@ std::vector<uint8_t> ReadHighScoresValue()
 bool WriteHighScoresValue(const std::vector<uint8_t>& value)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    const bool ok = RegSetValueExW(key, kValue, 0, REG_BINARY, value.data(), DWORD(value.size())) == ERROR_SUCCESS;
-    RegCloseKey(key);
+    const bool ok = RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS
+                    && RegSetValueExW(key, u"HighScores", 0, REG_BINARY, value.data(), DWORD(value.size())) == ERROR_SUCCESS;
+    if (key)
+        RegCloseKey(key);
     return ok;
 }
 
@@ -88,10 +82,8 @@ bool SeedEntry(std::vector<uint8_t>& value, const std::u16string& name, uint32_t
         return false;
     uint8_t* entry = value.data() + 4;
     std::fill(entry, entry + kNameUnits * 2, uint8_t(0));
-    for (size_t i = 0; i < name.size(); ++i) {
-        entry[i * 2] = uint8_t(name[i]);
-        entry[i * 2 + 1] = uint8_t(name[i] >> 8);
-    }
+    for (size_t i = 0; i < name.size(); ++i)
+        entry[i * 2] = uint8_t(name[i]), entry[i * 2 + 1] = uint8_t(name[i] >> 8);
     PutLe32(entry + 128, score);
     PutLe32(entry + 132, PackedToday());
     PutLe32(entry + 136, ExpectedCheck(name, score));

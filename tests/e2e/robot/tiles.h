@@ -6,12 +6,6 @@
 #include <array>
 #include <vector>
 
-// A tile's canonical index: colour x 27 + shape x 9 + shading x 3 + (number - 1).
-struct TileAttributes {
-    int colour, shape, shading, number;
-};
-TileAttributes AttributesOf(int index);
-
 struct TileCells {
     std::array<Image, 3> faces; // normal, selected, back
     std::vector<Image> insets; // 54, row by row in a 6 x 9 grid
@@ -23,7 +17,7 @@ enum class Face { Normal = 0, Selected = 1, Back = 2 };
 struct SeenTile {
     int x = 0, y = 0; // top left on the screenshot
     Face face = Face::Normal;
-    int index = -1; // canonical index; -1 for a back
+    int index = -1; // colour x 27 + shape x 9 + shading x 3 + (number - 1); -1 for a back
     bool operator==(const SeenTile&) const = default;
 };
 

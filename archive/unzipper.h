@@ -7,7 +7,8 @@
 // throws cetl::exception at the point where it is found, and the exception owns its message:
 // a fixed text, or for an unknown method one naming the entry. Nothing is reported through a
 // return value or the thread's last error, except at one boundary: the ".zz" codecs, whose
-// callers treat any failure as a missing file, catch what they raise and return false.
+// callers treat any failure as a missing file, catch what they raise and return false, with
+// the LZO library's result code as the last error when the library failed.
 //
 // Deflated entries go through Inflate, whose tables are process-wide: open one archive at a
 // time in the process.

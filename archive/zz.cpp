@@ -3,6 +3,8 @@
 #include "little_endian.h"
 #include "memmgr.h"
 
+#include "winbase.h"
+
 #include <cstdint>
 #include <lzo1x.h>
 #include <mutex>
@@ -49,6 +51,13 @@ bool Fail(BYTE* pbOut)
     return false;
 }
 
+// A failure of the library leaves its (negative) result code as the thread's last error.
+bool FailFromLibrary(BYTE* pbOut, int result)
+{
+    SetLastError(DWORD(result));
+    return Fail(pbOut);
+}
+
 } // namespace
 
 bool ZZCompress(BYTE** ppbOut, DWORD* pcbOut, const BYTE* pbIn, DWORD cbIn)
@@ -67,7 +76,9 @@ bool ZZCompress(BYTE** ppbOut, DWORD* pcbOut, const BYTE* pbIn, DWORD cbIn)
         StoreLe32(pbOut, cbIn);
         lzo_uint cbPacked = cbCapacity - kSizeField;
         int result = lzo1x_1_compress(pbIn, cbIn, pbOut + kSizeField, &cbPacked, g_pvWork);
-        if (result != LZO_E_OK || cbPacked > UINT32_MAX - kSizeField)
+        if (result != LZO_E_OK)
+            return FailFromLibrary(pbOut, result);
+        if (cbPacked > UINT32_MAX - kSizeField)
             return Fail(pbOut);
         *ppbOut = pbOut;
         *pcbOut = DWORD(cbPacked + kSizeField);
@@ -94,8 +105,10 @@ bool ZZDecompress(BYTE** ppbOut, DWORD* pcbOut, const BYTE* pbIn, DWORD cbIn)
         // The checking decompressor: no stream may write past the buffer.
         lzo_uint cbUnpacked = cbCapacity;
         int result = lzo1x_decompress_safe(pbIn + kSizeField, cbIn - kSizeField, pbOut, &cbUnpacked, nullptr);
-        if (result != LZO_E_OK || cbUnpacked > UINT32_MAX)
-            return Fail(pbOut);
+        if (result != LZO_E_OK)
+            return FailFromLibrary(pbOut, result);
+        if (cbUnpacked > UINT32_MAX)
+            return FailFromLibrary(pbOut, LZO_E_OUTPUT_OVERRUN);
         *ppbOut = pbOut;
         *pcbOut = DWORD(cbUnpacked);
         return true;

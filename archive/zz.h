@@ -2,7 +2,8 @@
 // followed by one LZO1X-1 stream of the whole block. No signature, no checksum.
 //
 // Errors follow the archive library's rule (unzipper.h): these two codecs are where failures
-// stop, so they return false and report nothing else.
+// stop, so they return false; when the LZO library failed, its (negative) result code is the
+// thread's last error.
 #pragma once
 
 #include <windef.h>

@@ -1,7 +1,10 @@
 #include "deflate_streams.h"
 #include "memmgr_diag.h"
 
+#include "winbase.h"
+
 #include <gtest/gtest.h>
+#include <lzo1x.h>
 #include <thread>
 
 namespace {
@@ -32,11 +35,15 @@ TEST(ZZ, ShortDamagedOrOverlongStreamsFail)
     noise[0] = noise[1] = noise[2] = noise[3] = 0; // more than a buffer of 1043 bytes takes
     Bytes trailing = packed;
     trailing.push_back(0);
-    std::vector<Bytes> cases = {noise, trailing};
+    // The library's result code is left as the thread's last error.
+    std::vector<std::pair<Bytes, int>> cases = {{noise, LZO_E_OUTPUT_OVERRUN}, {trailing, LZO_E_INPUT_NOT_CONSUMED}};
     for (size_t n = 5; n < packed.size(); n += 7)
-        cases.emplace_back(packed.begin(), packed.begin() + n);
-    for (size_t i = 0; i < cases.size(); ++i)
-        EXPECT_EQ(ZZUnpacked(cases[i]), std::nullopt) << "case " << i << ", " << cases[i].size() << " bytes";
+        cases.emplace_back(Bytes(packed.begin(), packed.begin() + n), LZO_E_INPUT_OVERRUN);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SetLastError(0);
+        EXPECT_EQ(ZZUnpacked(cases[i].first), std::nullopt) << "case " << i << ", " << cases[i].first.size() << " bytes";
+        EXPECT_EQ(LONG(GetLastError()), cases[i].second) << "case " << i;
+    }
     // Input of the size field or less fails before any output buffer is asked for.
     static int asked = 0;
     const MemRefuseHook previous = SetMemRefuseHook([](size_t, const char* label) {

@@ -194,7 +194,7 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, std::
     const int srcBytes = sf.bitCount / 8, dstBytes = df.bitCount / 8;
     const int sx = scaled ? 0 : int(rq.sx + (visible.left - rq.dx));
     for (int y = visible.top; y < visible.bottom; ++y) {
-        const int64_t sy = rq.sy + (y - rq.dy) * rq.sh / rq.dh;
+        const int64_t sy = rq.sy + (scaled ? (y - rq.dy) * rq.sh / rq.dh : y - rq.dy);
         if (sy < 0 || sy >= src.height)
             continue;
         BYTE* dstRow = target.surface.Row(y);

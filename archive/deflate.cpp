@@ -3,6 +3,7 @@
 #include "cetl/exception.h"
 #include "memmgr.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -120,7 +121,12 @@ void BuildTable(HUFFTABLE& table, HUFFCODE* rgCodes, DWORD cSymbols)
     for (DWORD s = 0; s < cSymbols; ++s)
         rgCodes[s].code = rgCodes[s].length ? rgNextCode[rgCodes[s].length]++ : 0;
 
-    memset(&table, 0, sizeof table);
+    // A code of n bits lands below slot 2^n and the decoder looks no higher, so only the slots
+    // the longest code can reach are cleared: the whole table is megabytes, cleared per block.
+    DWORD longest = 0;
+    for (DWORD length = 1; length <= kMaxCodeLength; ++length)
+        longest = rgCount[length] ? length : longest;
+    memset(&table, 0, offsetof(HUFFTABLE, rgSlots) + sizeof(HUFFSLOT) * (DWORD(1) << longest));
     table.minLength = kEmptyMinLength;
     table.capacity = kTableCapacity;
     for (DWORD s = 0; s < cSymbols; ++s) {

@@ -6,11 +6,13 @@
 #include "winerror.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <sys/types.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace {
 
@@ -152,8 +154,11 @@ class Store {
 public:
     ~Store()
     {
-        if (m_db && m_owner == getpid())
+        if (m_db && m_owner == getpid()) {
+            for (auto& [sql, kept] : m_kept)
+                sqlite3_finalize(kept.stmt);
             sqlite3_close(m_db);
+        }
     }
 
     std::mutex& mutex() { return m_mutex; }
@@ -165,6 +170,7 @@ public:
         if (m_db && m_owner != getpid()) {
             m_inherited = m_db;
             m_db = nullptr;
+            m_kept.clear();
         }
         if (m_db)
             return m_db;
@@ -175,8 +181,53 @@ public:
         return m_db;
     }
 
+    // A prepared statement for this SQL on this process's connection: the kept one when it is
+    // free, else one of its own (an alike statement is still running). Parsing the SQL again
+    // on every call was most of a registry call's time. Statements are kept by the address of
+    // their text, a literal, and the text is compared in case the address was reused.
+    sqlite3_stmt* prepare(sqlite3* db, const char* sql)
+    {
+        if (db != m_db)
+            return prepared(db, sql, 0);
+        auto kept = m_kept.find(sql);
+        if (kept == m_kept.end()) {
+            kept = m_kept.emplace(sql, Kept{prepared(db, sql, SQLITE_PREPARE_PERSISTENT)}).first;
+        } else if (kept->second.inUse || std::strcmp(sqlite3_sql(kept->second.stmt), sql) != 0) {
+            return prepared(db, sql, 0);
+        }
+        kept->second.inUse = true;
+        return kept->second.stmt;
+    }
+
+    // Hands a statement from prepare() back: a kept one is reset for the next call.
+    void release(sqlite3_stmt* stmt, const char* sql)
+    {
+        const auto kept = m_kept.find(sql);
+        if (kept == m_kept.end() || kept->second.stmt != stmt) {
+            sqlite3_finalize(stmt);
+            return;
+        }
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        kept->second.inUse = false;
+    }
+
 private:
+    struct Kept {
+        sqlite3_stmt* stmt;
+        bool inUse = false;
+    };
+
+    static sqlite3_stmt* prepared(sqlite3* db, const char* sql, unsigned flags)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        if (int rc = sqlite3_prepare_v3(db, sql, -1, flags, &stmt, nullptr); rc != SQLITE_OK)
+            throw StoreFailure{rc};
+        return stmt;
+    }
+
     std::mutex m_mutex;
+    std::unordered_map<const char*, Kept> m_kept;
     sqlite3* m_db = nullptr;
     sqlite3* m_inherited = nullptr;
     pid_t m_owner = 0;
@@ -188,6 +239,17 @@ Store& store()
     return instance;
 }
 
+// Runs a statement that gives no rows; SQLite's result code.
+int execute(sqlite3* db, const char* sql)
+{
+    try {
+        Statement(db, sql).run();
+        return SQLITE_OK;
+    } catch (const StoreFailure& f) {
+        return f.code;
+    }
+}
+
 } // namespace
 
 LONG InStoreTransaction(bool write, const std::function<LONG(sqlite3*)>& body)
@@ -197,35 +259,31 @@ LONG InStoreTransaction(bool write, const std::function<LONG(sqlite3*)>& body)
     if (!db)
         return ERROR_CANTOPEN;
     const LONG failed = write ? ERROR_CANTWRITE : ERROR_CANTREAD;
-    if (sqlite3_exec(db, write ? "BEGIN IMMEDIATE" : "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    if (execute(db, write ? "BEGIN IMMEDIATE" : "BEGIN") != SQLITE_OK) {
         Trace("registry: cannot begin a transaction: %s", sqlite3_errmsg(db));
         return failed;
     }
     try {
         const LONG result = body(db);
         if (result == ERROR_SUCCESS && write) {
-            if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-                throw StoreFailure{sqlite3_extended_errcode(db)};
+            if (int rc = execute(db, "COMMIT"); rc != SQLITE_OK)
+                throw StoreFailure{rc};
         } else {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            execute(db, "ROLLBACK");
         }
         return result;
     } catch (const StoreFailure& f) {
         Trace("registry: %s", sqlite3_errstr(f.code));
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        execute(db, "ROLLBACK");
         return isDamage(f.code & 0xFF) ? ERROR_BADDB : failed;
     }
 }
 
-Statement::Statement(sqlite3* db, const char* sql) : m_db(db)
-{
-    if (int rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); rc != SQLITE_OK)
-        throw StoreFailure{rc};
-}
+Statement::Statement(sqlite3* db, const char* sql) : m_db(db), m_sql(sql), m_stmt(store().prepare(db, sql)) { }
 
 Statement::~Statement()
 {
-    sqlite3_finalize(m_stmt);
+    store().release(m_stmt, m_sql);
 }
 
 Statement& Statement::bind(sqlite3_int64 value)

@@ -22,7 +22,7 @@ constexpr sqlite3_int64 kLocalMachineId = 3;
 LONG InStoreTransaction(bool write, const std::function<LONG(sqlite3*)>& body);
 
 // One prepared statement. Any unexpected SQLite result throws, which rolls the surrounding
-// transaction back.
+// transaction back. The SQL is a string literal: its statement is prepared once and reused.
 class Statement {
 public:
     Statement(sqlite3* db, const char* sql);
@@ -46,6 +46,7 @@ public:
 
 private:
     sqlite3* m_db;
+    const char* m_sql;
     sqlite3_stmt* m_stmt = nullptr;
     int m_next = 1;
 };

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -40,6 +39,13 @@ std::filesystem::path WriteScratchFile(const std::string& name, const uint8_t* d
 
 std::vector<uint8_t> ReadScratchFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    // In one read: a byte at a time was a fifth of some targets' time.
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return {};
+    std::vector<uint8_t> bytes(size_t(in.tellg()));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size())))
+        return {};
+    return bytes;
 }

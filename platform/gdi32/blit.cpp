@@ -193,6 +193,13 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, std::
     const RowFn row = RowFunction(sf.bitCount, df.bitCount, scaled, keyRgb.has_value());
     const int srcBytes = sf.bitCount / 8, dstBytes = df.bitCount / 8;
     const int sx = scaled ? 0 : int(rq.sx + (visible.left - rq.dx));
+    if (fast) {
+        // Unscaled, so every row lies inside the source.
+        const int sy = int(rq.sy + (visible.top - rq.dy));
+        fast->copy(*fast, {src.Row(sy) + sx * srcBytes, src.step, target.surface.Row(visible.top) + visible.left * dstBytes,
+                           target.surface.step, count, int(visible.bottom - visible.top)});
+        return;
+    }
     for (int y = visible.top; y < visible.bottom; ++y) {
         const int64_t sy = rq.sy + (scaled ? (y - rq.dy) * rq.sh / rq.dh : y - rq.dy);
         if (sy < 0 || sy >= src.height)
@@ -201,8 +208,6 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, std::
         const BYTE* srcRow = src.Row(int(sy));
         if (rawCopy)
             std::memcpy(dstRow + visible.left * srcBytes, srcRow + sx * srcBytes, size_t(count) * srcBytes);
-        else if (fast)
-            fast->copy(*fast, srcRow + sx * srcBytes, dstRow + visible.left * dstBytes, count);
         else
             row({srcRow, dstRow, int(visible.left), count, sx, scaled ? xmap.data() : nullptr, &*translate, key ? &*key : nullptr});
     }

@@ -1,6 +1,6 @@
 // The whole-row blits against the per-pixel path over random pictures: every pair of depths,
 // clipped rectangles, palettes with repeated colours, keys that change between blits.
-#include "blitrows.h"
+#include "gdi32/blitrows.h"
 #include "gdi_support.h"
 
 #include "windows.h"

@@ -1,7 +1,7 @@
 // The whole-row blits, with and without the wide vector loops, against the per-pixel path over
 // random pictures: every pair of depths, clipped rectangles, palettes with repeated colours,
 // keys that change between blits.
-#include "blitrows.h"
+#include "gdi32/blitrows.h"
 #include "gdi_support.h"
 
 #include "windows.h"

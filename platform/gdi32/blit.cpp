@@ -193,11 +193,20 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, std::
     const RowFn row = RowFunction(sf.bitCount, df.bitCount, scaled, keyRgb.has_value());
     const int srcBytes = sf.bitCount / 8, dstBytes = df.bitCount / 8;
     const int sx = scaled ? 0 : int(rq.sx + (visible.left - rq.dx));
-    if (fast) {
+    if (rawCopy || fast) {
         // Unscaled, so every row lies inside the source.
-        const int sy = int(rq.sy + (visible.top - rq.dy));
-        fast->copy(*fast, {src.Row(sy) + sx * srcBytes, src.step, target.surface.Row(visible.top) + visible.left * dstBytes,
-                           target.surface.step, count, int(visible.bottom - visible.top)});
+        const RowSpan span{src.Row(int(rq.sy + (visible.top - rq.dy))) + sx * srcBytes,
+                           src.step,
+                           target.surface.Row(visible.top) + visible.left * dstBytes,
+                           target.surface.step,
+                           count,
+                           int(visible.bottom - visible.top)};
+        if (fast) {
+            fast->copy(*fast, span);
+            return;
+        }
+        for (int y = 0; y < span.rows; ++y)
+            std::memcpy(span.dst + y * span.dstStep, span.src + y * span.srcStep, size_t(count) * srcBytes);
         return;
     }
     for (int y = visible.top; y < visible.bottom; ++y) {
@@ -206,10 +215,7 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, std::
             continue;
         BYTE* dstRow = target.surface.Row(y);
         const BYTE* srcRow = src.Row(int(sy));
-        if (rawCopy)
-            std::memcpy(dstRow + visible.left * srcBytes, srcRow + sx * srcBytes, size_t(count) * srcBytes);
-        else
-            row({srcRow, dstRow, int(visible.left), count, sx, scaled ? xmap.data() : nullptr, &*translate, key ? &*key : nullptr});
+        row({srcRow, dstRow, int(visible.left), count, sx, scaled ? xmap.data() : nullptr, &*translate, key ? &*key : nullptr});
     }
 }
 

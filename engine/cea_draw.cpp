@@ -130,6 +130,33 @@ void CopyRows(const Graphic* src, Graphic* dst, const DrawRect& r)
         std::memmove(to, from, cb);
 }
 
+template<size_t N> void Move(BYTE* to, const BYTE* from)
+{
+    std::memcpy(to, from, N);
+}
+
+// Copies a run between two bitmaps. Most runs inside a sprite are a few pixels long: those
+// take two overlapping moves of a fixed size in place of a library call.
+void CopyRun(BYTE* to, const BYTE* from, size_t cb)
+{
+    if (cb > 32)
+        std::memcpy(to, from, cb);
+    else if (cb >= 16) {
+        Move<16>(to, from);
+        Move<16>(to + cb - 16, from + cb - 16);
+    } else if (cb >= 8) {
+        Move<8>(to, from);
+        Move<8>(to + cb - 8, from + cb - 8);
+    } else if (cb >= 4) {
+        Move<4>(to, from);
+        Move<4>(to + cb - 4, from + cb - 4);
+    } else if (cb >= 2) {
+        Move<2>(to, from);
+        Move<2>(to + cb - 2, from + cb - 2);
+    } else if (cb == 1)
+        *to = *from;
+}
+
 bool CopyRuns(Graphic* src, Graphic* dst, const DrawRect& r)
 {
     src->UpdateRuns();
@@ -152,7 +179,7 @@ bool CopyRuns(Graphic* src, Graphic* dst, const DrawRect& r)
         if (wholeRows) {
             // The common case, a whole sprite: every run is copied as it stands.
             for (const OPAQUERUN* run = runs; run != runs + rr.cRuns; ++run)
-                std::memcpy(dstRow + run->x * bpp, srcRow + run->x * bpp, run->cx * bpp);
+                CopyRun(dstRow + run->x * bpp, srcRow + run->x * bpp, run->cx * bpp);
             continue;
         }
         for (DWORD k = 0; k < rr.cRuns; ++k) {

@@ -116,6 +116,7 @@ const IndexLookup& LookupFor(const PixelFormat& src, const PixelFormat& dst, std
             l->value[i] = dst.Encode(src.TableRgb(uint32_t(i)));
             for (size_t b = 0; b < 4; ++b)
                 l->planes[256 * b + i] = BYTE(l->value[i] >> (8 * b));
+            l->topByte = l->topByte || (l->value[i] >> 24) != 0;
         }
         src.lookup = std::move(l);
     }
@@ -145,7 +146,7 @@ std::optional<FastRow> FastRowFor(const PixelFormat& src, const PixelFormat& dst
         row.keep = l.keep.data();
         row.planes = l.planes.data();
         row.copy = dst.bitCount == 16 ? IndexedFor<2>(keyed) : dst.bitCount == 24 ? IndexedFor<3>(keyed) : IndexedFor<4>(keyed);
-        if (RowCopy wide = dst.bitCount == 32 ? WideIndexedTo32(keyed) : nullptr)
+        if (RowCopy wide = dst.bitCount == 32 ? WideIndexedTo32(keyed, l.topByte) : nullptr)
             row.copy = wide;
         return row;
     }

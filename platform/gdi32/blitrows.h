@@ -45,6 +45,7 @@ struct IndexLookup {
     std::array<uint32_t, 256> keyedValue{}; // value, cleared for key indices
     // The bytes of value by significance, 256 of each, then 0xFF for key indices.
     std::array<BYTE, 5 * 256> planes{};
+    bool topByte = false; // whether any value has bits in its top byte
 };
 
 // The row copier of an unscaled blit from src to dst, with a colour key (0x00RRGGBB) when
@@ -54,9 +55,9 @@ std::optional<FastRow> FastRowFor(const PixelFormat& src, const PixelFormat& dst
 using RowCopy = void (*)(const FastRow& row, const RowSpan& span);
 
 // Row copiers onto 32-bit destinations for processors with 512-bit byte permutes, null on
-// others: indexed sources through FastRow::planes, and 24-bit sources (destination masks the
+// others: indexed sources through FastRow::planes (topByte as IndexLookup's), and 24-bit sources (destination masks the
 // usual ones).
-RowCopy WideIndexedTo32(bool keyed);
+RowCopy WideIndexedTo32(bool keyed, bool topByte);
 RowCopy Wide24To32(bool keyed);
 // Lets tests check the portable loops on a processor that has the wide ones.
 void SetWideRows(bool wide);

@@ -83,7 +83,8 @@ QUIBO_WIDE __m512i Look(const __m512i* plane, __m512i index, __mmask64 upper)
                                   _mm512_permutex2var_epi8(plane[2], index, plane[3]));
 }
 
-template<bool Keyed> QUIBO_WIDE void WideIndexedTo32(const FastRow& row, const RowSpan& span)
+// Top: whether any entry has a non-zero top byte; the usual masks leave it clear.
+template<bool Keyed, bool Top> QUIBO_WIDE void WideIndexedTo32(const FastRow& row, const RowSpan& span)
 {
     const __m512i* table = reinterpret_cast<const __m512i*>(row.planes);
     const __m512i planes[5][4] = {
@@ -103,7 +104,8 @@ template<bool Keyed> QUIBO_WIDE void WideIndexedTo32(const FastRow& row, const R
             const __m512i mixed = Permute(order, index);
             const __mmask64 upper = _mm512_movepi8_mask(mixed);
             const __m512i b0 = Look(planes[0], mixed, upper), b1 = Look(planes[1], mixed, upper);
-            const __m512i b2 = Look(planes[2], mixed, upper), b3 = Look(planes[3], mixed, upper);
+            const __m512i b2 = Look(planes[2], mixed, upper);
+            const __m512i b3 = Top ? Look(planes[3], mixed, upper) : _mm512_setzero_si512();
             const __m512i low01 = _mm512_unpacklo_epi8(b0, b1), high01 = _mm512_unpackhi_epi8(b0, b1);
             const __m512i low23 = _mm512_unpacklo_epi8(b2, b3), high23 = _mm512_unpackhi_epi8(b2, b3);
             __mmask64 store = live;
@@ -123,11 +125,13 @@ template<bool Keyed> QUIBO_WIDE void WideIndexedTo32(const FastRow& row, const R
 
 } // namespace
 
-RowCopy WideIndexedTo32(bool keyed)
+RowCopy WideIndexedTo32(bool keyed, bool topByte)
 {
     if (!Supported())
         return nullptr;
-    return keyed ? WideIndexedTo32<true> : WideIndexedTo32<false>;
+    if (topByte)
+        return keyed ? WideIndexedTo32<true, true> : WideIndexedTo32<false, true>;
+    return keyed ? WideIndexedTo32<true, false> : WideIndexedTo32<false, false>;
 }
 
 RowCopy Wide24To32(bool keyed)
@@ -144,7 +148,7 @@ void SetWideRows(bool wide)
 
 #else
 
-RowCopy WideIndexedTo32(bool)
+RowCopy WideIndexedTo32(bool, bool)
 {
     return nullptr;
 }

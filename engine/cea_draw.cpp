@@ -115,13 +115,46 @@ void CopyRows(const Graphic* src, Graphic* dst, const DrawRect& r)
     const Graphic::NOTCHILD& s = src->m.NotChild;
     const Graphic::NOTCHILD& d = dst->m.NotChild;
     const size_t cb = size_t(r.cx) * size_t(BytesPerPixel(s.bitCount));
+    const BYTE* from = PixelAddress(s, r.xSrc, r.ySrc);
+    BYTE* to = PixelAddress(d, r.xDst, r.yDst);
+    ptrdiff_t fromStep = ptrdiff_t(s.cbPitch), toStep = ptrdiff_t(d.cbPitch);
     // Within one bitmap, a copy downwards starts at the bottom so no row is read after it
     // was written.
-    const bool upwards = src == dst && r.yDst > r.ySrc;
-    for (int64_t i = 0; i < r.cy; ++i) {
-        const int64_t row = upwards ? r.cy - 1 - i : i;
-        std::memmove(PixelAddress(d, r.xDst, r.yDst + row), PixelAddress(s, r.xSrc, r.ySrc + row), cb);
+    if (src == dst && r.yDst > r.ySrc) {
+        from += (r.cy - 1) * fromStep;
+        to += (r.cy - 1) * toStep;
+        fromStep = -fromStep;
+        toStep = -toStep;
     }
+    for (int64_t i = 0; i < r.cy; ++i, from += fromStep, to += toStep)
+        std::memmove(to, from, cb);
+}
+
+template<size_t N> void Move(BYTE* to, const BYTE* from)
+{
+    std::memcpy(to, from, N);
+}
+
+// Copies a run between two bitmaps. Most runs inside a sprite are a few pixels long: those
+// take two overlapping moves of a fixed size in place of a library call.
+void CopyRun(BYTE* to, const BYTE* from, size_t cb)
+{
+    if (cb > 32)
+        std::memcpy(to, from, cb);
+    else if (cb >= 16) {
+        Move<16>(to, from);
+        Move<16>(to + cb - 16, from + cb - 16);
+    } else if (cb >= 8) {
+        Move<8>(to, from);
+        Move<8>(to + cb - 8, from + cb - 8);
+    } else if (cb >= 4) {
+        Move<4>(to, from);
+        Move<4>(to + cb - 4, from + cb - 4);
+    } else if (cb >= 2) {
+        Move<2>(to, from);
+        Move<2>(to + cb - 2, from + cb - 2);
+    } else if (cb == 1)
+        *to = *from;
 }
 
 bool CopyRuns(Graphic* src, Graphic* dst, const DrawRect& r)
@@ -131,22 +164,22 @@ bool CopyRuns(Graphic* src, Graphic* dst, const DrawRect& r)
     const Graphic::NOTCHILD& d = dst->m.NotChild;
     if (s.cRowRuns < s.rect.bottom)
         return false;
-    const int bpp = BytesPerPixel(s.bitCount);
+    const size_t bpp = size_t(BytesPerPixel(s.bitCount));
     const int64_t xEnd = r.xSrc + r.cx;
     const bool upwards = src == dst && r.yDst > r.ySrc;
-    const bool wholeRows = r.xSrc == 0 && r.cx == s.rect.right;
+    const bool wholeRows = r.xSrc == 0 && r.cx == s.rect.right && src != dst;
     for (int64_t i = 0; i < r.cy; ++i) {
         const int64_t row = upwards ? r.cy - 1 - i : i;
         const ROWRUNS& rr = s.rowRuns[r.ySrc + row];
         if (rr.iFirst == kNoRun)
             continue;
-        const BYTE* srcRow = PixelAddress(s, 0, r.ySrc + row);
+        const BYTE* srcRow = s.bits + size_t(r.ySrc + row) * s.cbPitch;
         BYTE* dstRow = PixelAddress(d, r.xDst - r.xSrc, r.yDst + row);
         const OPAQUERUN* runs = s.runs + rr.iFirst;
-        if (wholeRows && src != dst) {
+        if (wholeRows) {
             // The common case, a whole sprite: every run is copied as it stands.
-            for (DWORD k = 0; k < rr.cRuns; ++k)
-                std::memcpy(dstRow + runs[k].x * bpp, srcRow + runs[k].x * bpp, size_t(runs[k].cx) * size_t(bpp));
+            for (const OPAQUERUN* run = runs; run != runs + rr.cRuns; ++run)
+                CopyRun(dstRow + run->x * bpp, srcRow + run->x * bpp, run->cx * bpp);
             continue;
         }
         for (DWORD k = 0; k < rr.cRuns; ++k) {
@@ -156,7 +189,7 @@ bool CopyRuns(Graphic* src, Graphic* dst, const DrawRect& r)
             const int64_t start = std::max<int64_t>(run.x, r.xSrc);
             const int64_t end = std::min<int64_t>(run.x + run.cx, xEnd);
             if (start < end)
-                std::memmove(dstRow + start * bpp, srcRow + start * bpp, size_t(end - start) * size_t(bpp));
+                std::memmove(dstRow + start * bpp, srcRow + start * bpp, size_t(end - start) * bpp);
         }
     }
     return true;

@@ -193,18 +193,29 @@ void Transfer(const Target& target, const Surface& src, const Request& rq, std::
     const RowFn row = RowFunction(sf.bitCount, df.bitCount, scaled, keyRgb.has_value());
     const int srcBytes = sf.bitCount / 8, dstBytes = df.bitCount / 8;
     const int sx = scaled ? 0 : int(rq.sx + (visible.left - rq.dx));
+    if (rawCopy || fast) {
+        // Unscaled, so every row lies inside the source.
+        const RowSpan span{src.Row(int(rq.sy + (visible.top - rq.dy))) + sx * srcBytes,
+                           src.step,
+                           target.surface.Row(visible.top) + visible.left * dstBytes,
+                           target.surface.step,
+                           count,
+                           int(visible.bottom - visible.top)};
+        if (fast) {
+            fast->copy(*fast, span);
+            return;
+        }
+        for (int y = 0; y < span.rows; ++y)
+            std::memcpy(span.dst + y * span.dstStep, span.src + y * span.srcStep, size_t(count) * srcBytes);
+        return;
+    }
     for (int y = visible.top; y < visible.bottom; ++y) {
         const int64_t sy = rq.sy + (scaled ? (y - rq.dy) * rq.sh / rq.dh : y - rq.dy);
         if (sy < 0 || sy >= src.height)
             continue;
         BYTE* dstRow = target.surface.Row(y);
         const BYTE* srcRow = src.Row(int(sy));
-        if (rawCopy)
-            std::memcpy(dstRow + visible.left * srcBytes, srcRow + sx * srcBytes, size_t(count) * srcBytes);
-        else if (fast)
-            fast->copy(*fast, srcRow + sx * srcBytes, dstRow + visible.left * dstBytes, count);
-        else
-            row({srcRow, dstRow, int(visible.left), count, sx, scaled ? xmap.data() : nullptr, &*translate, key ? &*key : nullptr});
+        row({srcRow, dstRow, int(visible.left), count, sx, scaled ? xmap.data() : nullptr, &*translate, key ? &*key : nullptr});
     }
 }
 

@@ -47,7 +47,7 @@ template<int Bytes> inline void Store(BYTE* p, int i, uint32_t v)
 #define QUIBO_ROW_CLONES
 #endif
 
-template<int DB, bool Keyed> void IndexedRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict dst, int count)
+template<int DB, bool Keyed> inline void IndexedRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict dst, int count)
 {
     const uint32_t* __restrict value = row.value;
     const uint32_t* __restrict keep = row.keep;
@@ -59,8 +59,7 @@ template<int DB, bool Keyed> void IndexedRow(const FastRow& row, const BYTE* __r
     }
 }
 
-template<int SB, int DB, bool Keyed>
-QUIBO_ROW_CLONES void DirectRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict dst, int count)
+template<int SB, int DB, bool Keyed> inline void DirectRow(const FastRow& row, const BYTE* __restrict src, BYTE* __restrict dst, int count)
 {
     // Locals, so stores through the byte pointers cannot be taken to change them.
     const uint32_t copyMask = row.copyMask, keyMask = row.keyMask, keyValue = row.keyValue;
@@ -76,16 +75,26 @@ QUIBO_ROW_CLONES void DirectRow(const FastRow& row, const BYTE* __restrict src, 
     }
 }
 
-using CopyFn = void (*)(const FastRow&, const BYTE*, BYTE*, int);
-
-template<int DB> CopyFn IndexedFor(bool keyed)
+template<int DB, bool Keyed> void IndexedRows(const FastRow& row, const RowSpan& s)
 {
-    return keyed ? IndexedRow<DB, true> : IndexedRow<DB, false>;
+    for (int y = 0; y < s.rows; ++y)
+        IndexedRow<DB, Keyed>(row, s.src + y * s.srcStep, s.dst + y * s.dstStep, s.count);
 }
 
-template<int SB, int DB> CopyFn DirectFor(bool keyed)
+template<int SB, int DB, bool Keyed> QUIBO_ROW_CLONES void DirectRows(const FastRow& row, const RowSpan& s)
 {
-    return keyed ? DirectRow<SB, DB, true> : DirectRow<SB, DB, false>;
+    for (int y = 0; y < s.rows; ++y)
+        DirectRow<SB, DB, Keyed>(row, s.src + y * s.srcStep, s.dst + y * s.dstStep, s.count);
+}
+
+template<int DB> RowCopy IndexedFor(bool keyed)
+{
+    return keyed ? IndexedRows<DB, true> : IndexedRows<DB, false>;
+}
+
+template<int SB, int DB> RowCopy DirectFor(bool keyed)
+{
+    return keyed ? DirectRows<SB, DB, true> : DirectRows<SB, DB, false>;
 }
 
 bool SameFormat(const IndexLookup& l, const PixelFormat& f)
@@ -103,8 +112,12 @@ const IndexLookup& LookupFor(const PixelFormat& src, const PixelFormat& dst, std
         l->bitCount = dst.bitCount;
         std::copy(dst.masks, dst.masks + 3, l->masks);
         l->table = dst.table;
-        for (size_t i = 0; i < src.table.size(); ++i)
+        for (size_t i = 0; i < src.table.size(); ++i) {
             l->value[i] = dst.Encode(src.TableRgb(uint32_t(i)));
+            for (size_t b = 0; b < 4; ++b)
+                l->planes[256 * b + i] = BYTE(l->value[i] >> (8 * b));
+            l->topByte = l->topByte || (l->value[i] >> 24) != 0;
+        }
         src.lookup = std::move(l);
     }
     IndexLookup& l = *src.lookup;
@@ -112,6 +125,7 @@ const IndexLookup& LookupFor(const PixelFormat& src, const PixelFormat& dst, std
         for (size_t i = 0; i < src.table.size(); ++i) {
             l.keep[i] = src.TableRgb(uint32_t(i)) == *keyRgb ? 0xFFFFFFFF : 0;
             l.keyedValue[i] = l.value[i] & ~l.keep[i];
+            l.planes[4 * 256 + i] = BYTE(l.keep[i]);
         }
         l.keyRgb = keyRgb;
     }
@@ -130,7 +144,10 @@ std::optional<FastRow> FastRowFor(const PixelFormat& src, const PixelFormat& dst
         const IndexLookup& l = LookupFor(src, dst, keyRgb);
         row.value = keyed ? l.keyedValue.data() : l.value.data();
         row.keep = l.keep.data();
+        row.planes = l.planes.data();
         row.copy = dst.bitCount == 16 ? IndexedFor<2>(keyed) : dst.bitCount == 24 ? IndexedFor<3>(keyed) : IndexedFor<4>(keyed);
+        if (RowCopy wide = dst.bitCount == 32 ? WideIndexedTo32(keyed, l.topByte) : nullptr)
+            row.copy = wide;
         return row;
     }
     const bool same = src.SameLayout(dst);
@@ -150,6 +167,8 @@ std::optional<FastRow> FastRowFor(const PixelFormat& src, const PixelFormat& dst
     case 3232: row.copy = DirectFor<4, 4>(keyed); break;
     default: return std::nullopt;
     }
+    if (RowCopy wide = src.bitCount == 24 && dst.bitCount == 32 ? Wide24To32(keyed) : nullptr)
+        row.copy = wide;
     return row;
 }
 

@@ -71,6 +71,23 @@ TEST(Drawing, ViewsKeysAndOtherDepthsDrawWhereTheyShould)
     EXPECT_EQ(Pixels(deeper), (std::vector<uint32_t>{0xFF0000, 0x123456, 0, 0}));
 }
 
+// A graphic drawn onto itself, plain or through its runs, moves its pixels as if through a
+// copy, whichever way they go.
+TEST(Drawing, OntoItselfAsIfThroughACopy)
+{
+    for (const bool keyed : {false, true})
+        for (const int dy : {-3, 0, 2}) {
+            Graphic g(10, 10, 24);
+            Fill(g, Pattern);
+            if (keyed)
+                g.SetTransparency(RGB(1, 2, 3)); // no pixel has it: every row is one run
+            g.DrawTo(&g, 2, 3 + dy, 1, 3, 6, 5);
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 6; ++x)
+                    EXPECT_EQ(g.GetPixelValue(2 + x, 3 + dy + y), Pattern(1 + x, 3 + y)) << keyed << " " << dy << " " << x << "," << y;
+        }
+}
+
 // Blending onto 8-bit pixels: a source of one colour at the given opacity over (200, 200, 200).
 TEST(DrawingBlend, PalettisedDestinationsNeedAGroup)
 {

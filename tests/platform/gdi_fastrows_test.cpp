@@ -1,6 +1,7 @@
-// The whole-row blits against the per-pixel path over random pictures: every pair of depths,
-// clipped rectangles, palettes with repeated colours, keys that change between blits.
-#include "blitrows.h"
+// The whole-row blits, with and without the wide vector loops, against the per-pixel path over
+// random pictures: every pair of depths, clipped rectangles, palettes with repeated colours,
+// keys that change between blits.
+#include "gdi32/blitrows.h"
 #include "gdi_support.h"
 
 #include "windows.h"
@@ -24,7 +25,8 @@ const Format kFormats[] = {
     {"8", 8, nullptr}, {"555", 16, k555}, {"565", 16, k565}, {"24", 24, nullptr}, {"32", 32, nullptr}, {"32wide", 32, kWide},
 };
 
-constexpr int kWidth = 37, kHeight = 11; // an odd width leaves padding at the end of 24-bit rows
+// Rows of two whole 64-pixel steps and a part; an odd width leaves padding at the end of 24-bit rows.
+constexpr int kWidth = 141, kHeight = 11;
 constexpr COLORREF kKeys[] = {RGB(10, 20, 30), RGB(200, 0, 90)};
 
 // Random colours, with both keys present twice so every index of a key colour is keyed.
@@ -75,24 +77,29 @@ struct Blit {
     int key; // index into kKeys, or -1
 };
 
-// The same blits from src onto two equal destinations of format df, one through each path.
+// The same blits from src onto equal destinations of format df: through the wide loops where
+// the processor has them, through the portable ones, and through the per-pixel path.
 void ExpectSamePixels(const TestDib& src, const Format& df, bool topDown, const std::vector<Blit>& blits, std::mt19937& rng)
 {
     const std::vector<RGBQUAD> dstPalette = Palette(rng);
-    std::unique_ptr<TestDib> dst[2] = {Make(df, dstPalette, topDown), Make(df, dstPalette, topDown)};
+    std::unique_ptr<TestDib> dst[3] = {Make(df, dstPalette, topDown), Make(df, dstPalette, topDown), Make(df, dstPalette, topDown)};
     Scatter(*dst[0], df, rng);
-    BitBlt(dst[1]->Dc(), 0, 0, kWidth, kHeight, dst[0]->Dc(), 0, 0, SRCCOPY);
-    for (int plain = 0; plain < 2; ++plain) {
-        SetPlainBlits(plain == 1);
+    for (int path = 1; path < 3; ++path)
+        BitBlt(dst[path]->Dc(), 0, 0, kWidth, kHeight, dst[0]->Dc(), 0, 0, SRCCOPY);
+    for (int path = 0; path < 3; ++path) {
+        SetWideRows(path == 0);
+        SetPlainBlits(path == 2);
         for (const Blit& b : blits) {
             if (b.key < 0)
-                BitBlt(dst[plain]->Dc(), b.dx, b.dy, b.w, b.h, src.Dc(), b.sx, b.sy, SRCCOPY);
+                BitBlt(dst[path]->Dc(), b.dx, b.dy, b.w, b.h, src.Dc(), b.sx, b.sy, SRCCOPY);
             else
-                TransparentBlt(dst[plain]->Dc(), b.dx, b.dy, b.w, b.h, src.Dc(), b.sx, b.sy, b.w, b.h, kKeys[b.key]);
+                TransparentBlt(dst[path]->Dc(), b.dx, b.dy, b.w, b.h, src.Dc(), b.sx, b.sy, b.w, b.h, kKeys[b.key]);
         }
     }
+    SetWideRows(true);
     SetPlainBlits(false);
-    EXPECT_EQ(dst[0]->Pixels(), dst[1]->Pixels()) << df.name;
+    EXPECT_EQ(dst[0]->Pixels(), dst[2]->Pixels()) << df.name << " wide";
+    EXPECT_EQ(dst[1]->Pixels(), dst[2]->Pixels()) << df.name;
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 // A stand-in "rapi.dll" for the bridge's tests: every remote name is exported (all but
-// CeOidGetInfoEx when built as the older library), and a connection is answered after
-// QUIBO_TEST_RAPI_DELAY milliseconds. Its events come from the program that loads it.
+// CeOidGetInfoEx when built as the older library), and a connection is answered
+// QUIBO_TEST_RAPI_DELAY milliseconds of the layer's clock, which the test runs by hand, after the
+// bridge begins to wait for it. Its events and clock come from the program that loads it.
+#include "hostclock.h"
+
 #include <windows.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <thread>
 
@@ -31,7 +33,9 @@ LONG CeRapiInitEx(InitRecord* init)
     init->heRapiInit = event;
     init->hrRapiInit = 0;
     g_answer = std::thread([event, ms] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        while (HostClockWaiters() == 0)
+            std::this_thread::yield();
+        Sleep(DWORD(ms)); // moves the clock; the bridge's wait has seen the move when it returns
         SetEvent(event);
     });
     return 0;

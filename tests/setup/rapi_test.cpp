@@ -1,3 +1,4 @@
+#include "hostclock.h"
 #include "rapi_bridge.h"
 #include "trace.h"
 
@@ -17,12 +18,13 @@ std::vector<std::string> g_lines;
 } // namespace
 
 // The stand-ins are put where a Windows path names them, C:\bridge\rapi.dll; the full one
-// answers a connection after QUIBO_TEST_RAPI_DELAY milliseconds.
+// answers a connection QUIBO_TEST_RAPI_DELAY milliseconds of the manual clock after the wait began.
 TEST(Bridge, ConnectsOnlyThroughAWholeLibraryThatAnswersInTime)
 {
     const TraceSink previous = SetTraceSink([](const char* line) { g_lines.push_back(line); });
     const std::string folder = HostDataFolder() + "/drive_c/bridge";
     std::filesystem::create_directories(folder);
+    SetManualHostClock(true);
     const struct {
         const char* library;
         const char* delay;
@@ -55,5 +57,6 @@ TEST(Bridge, ConnectsOnlyThroughAWholeLibraryThatAnswersInTime)
         RapiDisconnect(rapi);
         EXPECT_EQ(g_lines.back(), "rapi: uninitialization complete");
     }
+    SetManualHostClock(false);
     SetTraceSink(previous);
 }

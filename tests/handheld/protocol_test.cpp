@@ -13,18 +13,6 @@
 using namespace handheld;
 using namespace std::string_literals;
 
-TEST(Messages, FieldsRoundTrip)
-{
-    const uint8_t block[] = {1, 2, 3};
-    const std::vector<uint8_t> payload
-        = MessageWriter().u32(0xA1B2C3D4).u64(0x0102030405060708ull).text(u"\\Windows\\é").bytes(block, 3).payload();
-    EXPECT_EQ(payload[0], 0xD4); // little-endian on the wire
-    MessageReader reader(payload);
-    EXPECT_EQ(
-        (std::tuple{reader.u32(), reader.u64(), reader.text(), reader.bytes(), reader.complete()}),
-        (std::tuple{0xA1B2C3D4u, uint64_t(0x0102030405060708ull), std::u16string(u"\\Windows\\é"), std::vector<uint8_t>{1, 2, 3}, true}));
-}
-
 // Every length the reader is given is checked against what is left; a bad one fails the
 // whole message, nothing is read past its end, and a failed reader stays failed.
 TEST(Messages, TruncatedOrLyingInputFailsTheReader)

@@ -5,6 +5,7 @@
 #include "publishformat.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,10 @@ protected:
 
 std::vector<std::string> fields(const std::string& query)
 {
-    std::vector<std::string> result(1);
-    for (char c : query) {
-        if (c == '&')
-            result.emplace_back();
-        else
-            result.back() += c;
-    }
+    std::vector<std::string> result;
+    std::istringstream in(query);
+    for (std::string field; std::getline(in, field, '&');)
+        result.push_back(field);
     return result;
 }
 

@@ -21,11 +21,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int cCLIENTS = 8;
 constexpr size_t cPOSTS_PER_CLIENT = 1250;
 
-std::string postOf(const STOREDSCORE& s)
-{
-    return std::string(SCORES_POST_PATH) + "?" + PostQuery("en", {{s.name, s.score, s.date, PublishCheck(s.name, s.score, s.date)}});
-}
-
 // Posts one new score after another until `count`, the first failure or the deadline;
 // returns those answered as accepted.
 std::vector<STOREDSCORE> postScores(int port, const std::string& prefix, size_t count, Clock::time_point deadline,
@@ -39,7 +34,7 @@ std::vector<STOREDSCORE> postScores(int port, const std::string& prefix, size_t 
     std::vector<STOREDSCORE> accepted;
     for (size_t i = 0; i < count && Clock::now() < deadline; ++i) {
         const STOREDSCORE score{prefix + "n" + std::to_string(i), static_cast<uint32_t>(100000 + i), 744000};
-        const auto result = client.Get(postOf(score));
+        const auto result = client.Get(PostOf({score}));
         if (!result || result->status != 200 || result->body.find("Accepted: <strong>1</strong>") == std::string::npos)
             break;
         accepted.push_back(score);
@@ -88,7 +83,7 @@ TEST_P(Reliability, EveryAnsweredPostSurvivesAKillOnce)
     ServerProcess restarted;
     ASSERT_TRUE(restarted.Start(ServerArgs())) << restarted.Log();
     httplib::Client client("127.0.0.1", restarted.Port());
-    const auto again = client.Get(postOf(second.back()));
+    const auto again = client.Get(PostOf({second.back()}));
     ASSERT_TRUE(again);
     EXPECT_NE(again->body.find("Rejected as already published: <strong>1</strong>"), std::string::npos);
     EXPECT_EQ(restarted.Stop(), 0) << restarted.Log();

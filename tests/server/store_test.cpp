@@ -15,19 +15,7 @@ using testing::AllOf;
 using testing::HasSubstr;
 using testing::Not;
 
-namespace {
-
 using Stores = EachStore;
-
-std::string postOf(const std::vector<STOREDSCORE>& scores, const char* language = "en")
-{
-    std::vector<PUBLISHEDSCORE> entries;
-    for (const STOREDSCORE& s : scores)
-        entries.push_back({s.name, s.score, s.date, PublishCheck(s.name, s.score, s.date)});
-    return std::string(SCORES_POST_PATH) + "?" + PostQuery(language, entries);
-}
-
-} // namespace
 
 TEST_P(Stores, KeepsEachWholeScoreOnceAcrossAReopenAndCountsTheNewOnes)
 {
@@ -75,10 +63,10 @@ TEST_P(Stores, APostIsStoredAndAnsweredInItsLanguage)
 {
     auto store = Open();
     const std::vector<STOREDSCORE> scores = {{"Ada@Lovelace", 61000, 744000}, {"", 62000, 744000}};
-    const PAGE first = Respond(*store, postOf(scores, "eo"));
+    const PAGE first = Respond(*store, PostOf(scores, "eo"));
     EXPECT_EQ(first.status, 200);
     EXPECT_THAT(first.html, HasSubstr("Akceptitaj: <strong>2</strong>"));
-    const PAGE again = Respond(*store, postOf(scores));
+    const PAGE again = Respond(*store, PostOf(scores));
     EXPECT_THAT(again.html,
                 AllOf(HasSubstr("Accepted: <strong>0</strong>"), HasSubstr("Rejected as already published: <strong>2</strong>")));
 
@@ -91,9 +79,9 @@ TEST_P(Stores, BadRequestsStoreNothingAndNoPageEchoesMarkup)
 {
     auto store = Open();
     const STOREDSCORE good{"Ada", 61000, 744000};
-    std::string tampered = postOf({good, {"Bea", 62000, 744000}});
+    std::string tampered = PostOf({good, {"Bea", 62000, 744000}});
     tampered.back() = tampered.back() == '1' ? '2' : '1';
-    const std::string longPost = postOf({good}) + std::string(cbPOST_QUERY_MAX, '9');
+    const std::string longPost = PostOf({good}) + std::string(cbPOST_QUERY_MAX, '9');
     const std::string markupName = std::string(SCORES_POST_PATH) + "?post&game&1&lang&en&score&1&<script>x</script>&2&3";
     const std::string targets[] = {
         tampered,
@@ -126,7 +114,7 @@ TEST(Respond, AStoreFailureIsNeverReportedAsSuccess)
         size_t Add(const std::vector<STOREDSCORE>&) override { throw StoreError("disk full"); }
         std::vector<STOREDSCORE> Best(size_t) override { throw StoreError("disk full"); }
     } broken;
-    const PAGE posted = Respond(broken, postOf({{"Ada", 61000, 744000}}, "eo"));
+    const PAGE posted = Respond(broken, PostOf({{"Ada", 61000, 744000}}, "eo"));
     EXPECT_EQ(posted.status, 503);
     EXPECT_THAT(posted.html, HasSubstr("Bonvolu publikigi denove poste."));
     EXPECT_EQ(Respond(broken, "/quibo/scores-en.html").status, 503);

@@ -1,5 +1,6 @@
 #include "storefixture.h"
 
+#include "publishformat.h"
 #include "test_env.h"
 #include "throwawaypostgres.h"
 
@@ -63,4 +64,12 @@ std::vector<std::string> EachStore::ServerArgs() const
 std::string StoreKindName(const testing::TestParamInfo<STOREKIND>& info)
 {
     return info.param == STOREKIND::Sqlite ? "Sqlite" : "Postgres";
+}
+
+std::string PostOf(const std::vector<STOREDSCORE>& scores, const char* language)
+{
+    std::vector<PUBLISHEDSCORE> entries;
+    for (const STOREDSCORE& s : scores)
+        entries.push_back({s.name, s.score, s.date, PublishCheck(s.name, s.score, s.date)});
+    return std::string(SCORES_POST_PATH) + "?" + PostQuery(language, entries);
 }

@@ -26,5 +26,8 @@ protected:
 
 std::string StoreKindName(const testing::TestParamInfo<STOREKIND>& info);
 
+// The address the game opens to publish `scores`, with their check values.
+std::string PostOf(const std::vector<STOREDSCORE>& scores, const char* language = "en");
+
 #define INSTANTIATE_FOR_EACH_STORE(suite)                                                                                                  \
     INSTANTIATE_TEST_SUITE_P(Stores, suite, testing::Values(STOREKIND::Sqlite, STOREKIND::Postgres), StoreKindName)

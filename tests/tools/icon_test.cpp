@@ -22,11 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
-{
-    StoreLe32(&bytes[at], value);
-}
-
 constexpr size_t kImage1 = 6 + 2 * 16; // where the first image of a two-image file starts
 
 TEST(IconFile, RefusesMalformedFilesWithAMessage)
@@ -42,12 +37,12 @@ TEST(IconFile, RefusesMalformedFilesWithAMessage)
         {"no images", [](auto& f) { f[4] = 0; }, "has 0 images"},
         {"too many images", [](auto& f) { f[4] = 65; }, "has 65 images"},
         {"directory cut", [](auto& f) { f.resize(6 + 16 + 8); }, "is cut short in its directory"},
-        {"offset past the end", [](auto& f) { Put32(f, 6 + 16 + 12, uint32_t(f.size()) + 1); }, "has image 2 reaching past the end"},
-        {"size wraps around", [](auto& f) { Put32(f, 6 + 8, 0xFFFFFFF0u); }, "has image 1 reaching past the end"},
+        {"offset past the end", [](auto& f) { StoreLe32(&f[6 + 16 + 12], uint32_t(f.size()) + 1); }, "has image 2 reaching past the end"},
+        {"size wraps around", [](auto& f) { StoreLe32(&f[6 + 8], 0xFFFFFFF0u); }, "has image 1 reaching past the end"},
         {"file cut", [](auto& f) { f.pop_back(); }, "has image 2 reaching past the end"},
-        {"image cut", [](auto& f) { Put32(f, 6 + 16 + 8, LoadLe32(&f[6 + 16 + 8]) - 1); }, "has image 2 cut short"},
-        {"PNG", [](auto& f) { Put32(f, kImage1, 0x474E5089); }, "has image 1 compressed as PNG"},
-        {"other header", [](auto& f) { Put32(f, kImage1, 12); }, "has image 1 without a bitmap header"},
+        {"image cut", [](auto& f) { StoreLe32(&f[6 + 16 + 8], LoadLe32(&f[6 + 16 + 8]) - 1); }, "has image 2 cut short"},
+        {"PNG", [](auto& f) { StoreLe32(&f[kImage1], 0x474E5089); }, "has image 1 compressed as PNG"},
+        {"other header", [](auto& f) { StoreLe32(&f[kImage1], 12); }, "has image 1 without a bitmap header"},
         {"8 bits", [](auto& f) { f[kImage1 + 14] = 8; }, "has image 1 that is not a 32-bit uncompressed bitmap"},
         {"compressed", [](auto& f) { f[kImage1 + 16] = 3; }, "has image 1 that is not a 32-bit"},
         {"palette", [](auto& f) { f[kImage1 + 32] = 1; }, "has image 1 that is not a 32-bit"},
@@ -61,10 +56,8 @@ TEST(IconFile, RefusesMalformedFilesWithAMessage)
         EXPECT_TRUE(read.images.empty()) << c.what;
     }
     const IconFile good = ReadIconFile(IcoFile({16, 32}));
-    EXPECT_EQ(good.error, "");
-    ASSERT_EQ(good.images.size(), 2u);
-    EXPECT_EQ(good.images[1].width, 32);
-    EXPECT_EQ(good.images[1].bytes.size(), 40u + 32 * 32 * 4 + 32 * 4);
+    ASSERT_EQ((std::tuple{good.error, good.images.size()}), (std::tuple{"", 2u}));
+    EXPECT_EQ((std::tuple{good.images[1].width, good.images[1].bytes.size()}), (std::tuple{32, 40u + 32 * 32 * 4 + 32 * 4}));
 }
 
 // Scripts with icons, compiled; the resources they make register with the platform.
@@ -114,10 +107,10 @@ TEST_F(Icons, ScriptsNumberTheImagesOnAndRefuseIconTypesFromFiles)
     Lexer lexer((dir / "two.rc").string(), {});
     const CompiledScript compiled = CompileScript(lexer);
     ASSERT_EQ(compiled.resources.size(), 8u);
-    const std::vector<uint8_t>& second = compiled.resources[4].bytes; // the second group
-    EXPECT_EQ(compiled.resources[4].type.number, 14);
-    EXPECT_EQ(LoadLe16(&second[6 + 12]), 4) << "the second file's images follow the first's";
-    EXPECT_EQ(compiled.resources[7].name.number, 6);
+    // The second group's first image follows the first file's three.
+    EXPECT_EQ(
+        (std::tuple{compiled.resources[4].type.number, LoadLe16(&compiled.resources[4].bytes[6 + 12]), compiled.resources[7].name.number}),
+        (std::tuple{14, 4, 6}));
 
     const struct {
         const char* script;
@@ -151,13 +144,11 @@ TEST_F(Icons, LoadTheImageNearestTheSizeAskedFor)
         HICON icon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(7), IMAGE_ICON, c.cx, c.cy, 0));
         const auto pixels = IconPixelsOf(icon);
         ASSERT_TRUE(pixels) << c.cx;
-        ASSERT_EQ(pixels->width, c.side);
-        ASSERT_EQ(pixels->height, c.side);
         // Top-down rows: the pixel at (3, 1) comes from the second row from the top.
-        EXPECT_EQ(pixels->argb[size_t(c.side) + 3], IcoPattern(c.side, 3, 1)) << c.cx;
-        EXPECT_TRUE(DestroyIcon(icon));
-        EXPECT_FALSE(DestroyIcon(icon));
-        EXPECT_FALSE(IconPixelsOf(icon));
+        EXPECT_EQ((std::tuple{pixels->width, pixels->height, pixels->argb.at(size_t(c.side) + 3)}),
+                  (std::tuple{c.side, c.side, IcoPattern(c.side, 3, 1)}))
+            << c.cx;
+        EXPECT_EQ((std::tuple{DestroyIcon(icon), DestroyIcon(icon), IconPixelsOf(icon) == nullptr}), (std::tuple{TRUE, FALSE, true}));
     }
 }
 
@@ -165,12 +156,10 @@ TEST_F(Icons, SharedIconsAreMadeOnceAndOutliveDestroyIcon)
 {
     HICON icon = LoadIconW(Instance(), u"named");
     ASSERT_TRUE(icon);
-    EXPECT_EQ(LoadIconW(Instance(), u"NAMED"), icon);
-    EXPECT_EQ(LoadImageW(Instance(), u"NAMED", IMAGE_ICON, 32, 32, LR_SHARED), icon);
+    EXPECT_EQ((std::vector<HANDLE>{LoadIconW(Instance(), u"NAMED"), LoadImageW(Instance(), u"NAMED", IMAGE_ICON, 32, 32, LR_SHARED)}),
+              (std::vector<HANDLE>{icon, icon}));
     EXPECT_NE(LoadImageW(Instance(), u"NAMED", IMAGE_ICON, 16, 16, LR_SHARED), icon);
-    EXPECT_TRUE(DestroyIcon(icon));
-    ASSERT_TRUE(IconPixelsOf(icon));
-    EXPECT_EQ(IconPixelsOf(icon)->width, 32);
+    EXPECT_EQ((std::tuple{DestroyIcon(icon), IconPixelsOf(icon) ? IconPixelsOf(icon)->width : 0}), (std::tuple{TRUE, 32}));
 }
 
 TEST_F(Icons, MissingOrMalformedIconsLoadNothing)
@@ -187,11 +176,9 @@ TEST_F(Icons, MissingOrMalformedIconsLoadNothing)
     };
     for (const auto& c : cases) {
         SetLastError(0);
-        EXPECT_EQ(LoadImageW(Instance(), c.name, c.type, 0, 0, 0), nullptr);
-        EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_EQ((std::tuple{LoadImageW(Instance(), c.name, c.type, 0, 0, 0), GetLastError()}), (std::tuple{nullptr, c.error}));
     }
-    EXPECT_EQ(LoadIconW(nullptr, IDI_APPLICATION), nullptr);
-    EXPECT_FALSE(DestroyIcon(nullptr));
+    EXPECT_EQ((std::tuple{LoadIconW(nullptr, IDI_APPLICATION), DestroyIcon(nullptr)}), (std::tuple{nullptr, FALSE}));
 }
 
 TEST(IconImage, TheMaskGivesTransparencyOnlyWhereNoAlphaIs)
@@ -202,9 +189,7 @@ TEST(IconImage, TheMaskGivesTransparencyOnlyWhereNoAlphaIs)
     image[40 + 16 * 16 * 4 + 15 * 4] = 0x80; // the mask's bottom row comes last: (0, 0) is clear
     const auto pixels = ReadIconImage(image.data(), image.size());
     ASSERT_TRUE(pixels);
-    EXPECT_EQ(pixels->argb[0] >> 24, 0u);
-    EXPECT_EQ(pixels->argb[1] >> 24, 0xFFu);
-    EXPECT_EQ(pixels->argb[16] >> 24, 0xFFu);
+    EXPECT_EQ((std::vector{pixels->argb[0] >> 24, pixels->argb[1] >> 24, pixels->argb[16] >> 24}), (std::vector<uint32_t>{0, 0xFF, 0xFF}));
     image.pop_back();
     EXPECT_FALSE(ReadIconImage(image.data(), image.size()));
 }
@@ -217,12 +202,11 @@ TEST(WindowIcon, WindowsKeepTheIconsTheyAreGiven)
     ASSERT_TRUE(RegisterClassW(&wc));
     HWND window = CreateWindowExW(0, u"IconTest", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window);
-    HICON big = reinterpret_cast<HICON>(0x10), small = reinterpret_cast<HICON>(0x20);
-    EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big)), 0);
-    EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small)), 0);
-    EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(big));
-    EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(small));
-    EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
+    // Icons are only handles here: 0x10 the big one, 0x20 the small one.
+    EXPECT_EQ((std::vector{SendMessageW(window, WM_SETICON, ICON_BIG, 0x10), SendMessageW(window, WM_SETICON, ICON_SMALL, 0x20),
+                           SendMessageW(window, WM_SETICON, ICON_BIG, 0), SendMessageW(window, WM_GETICON, ICON_SMALL, 0),
+                           SendMessageW(window, WM_GETICON, ICON_BIG, 0)}),
+              (std::vector<LRESULT>{0, 0, 0x10, 0x20, 0}));
     DestroyWindow(window);
     UnregisterClassW(u"IconTest", nullptr);
 }

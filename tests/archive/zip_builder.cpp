@@ -32,9 +32,10 @@ Bytes BuildZip(const std::vector<ZipItem>& items, bool localOnly)
                                  {uint32_t(item.data.size()), 4},
                                  {item.cbUncompressed, 4},
                                  {uint32_t(item.name.size()), 2},
-                                 {0, 2}})
+                                 {uint32_t(item.extra.size()), 2}})
             put(value, cb);
         out.insert(out.end(), item.name.begin(), item.name.end());
+        out.insert(out.end(), item.extra.begin(), item.extra.end());
         out.insert(out.end(), item.data.begin(), item.data.end());
         out.insert(out.end(), item.descriptor.begin(), item.descriptor.end());
     }

@@ -15,6 +15,7 @@ struct ZipItem {
     uint16_t flags = 0;
     uint32_t cbUncompressed = 0;
     Bytes descriptor; // written after the data when not empty
+    Bytes extra = {}; // the extra field, after the name
 };
 
 ZipItem StoredItem(const std::string& name, const Bytes& data);

@@ -5,21 +5,14 @@
 
 #include <gtest/gtest.h>
 #include <lzo1x.h>
-#include <thread>
 
 namespace {
-
-TEST(ZZ, RoundTripsAtTheInterestingSizes)
-{
-    for (size_t cb : {size_t(0), size_t(1), size_t(5120), size_t(5121), size_t(1) << 20})
-        for (const Bytes& data : {TextLikeData(cb), RandomData(cb)})
-            EXPECT_EQ(ZZUnpacked(ZZPacked(data)), data) << cb;
-}
 
 TEST(ZZ, TheSizeFieldIsLittleEndianAndOnlySizesTheBuffer)
 {
     EXPECT_EQ(ZZPacked({}), (Bytes{0, 0, 0, 0, 0x11, 0x00, 0x00})); // the size, then the end marker
-    EXPECT_EQ(ZZUnpacked(ZZPacked({})), Bytes{});
+    for (const Bytes& data : {Bytes{}, RandomData(1 << 20)}) // noise grows in packing
+        EXPECT_EQ(ZZUnpacked(ZZPacked(data)), data) << data.size();
     const Bytes data = TextLikeData(4096);
     Bytes packed = ZZPacked(data);
     EXPECT_EQ(Bytes(packed.begin(), packed.begin() + 4), (Bytes{0x00, 0x10, 0x00, 0x00}));
@@ -54,21 +47,6 @@ TEST(ZZ, ShortDamagedOrOverlongStreamsFail)
         EXPECT_EQ(ZZUnpacked(tooShort), std::nullopt);
     SetMemRefuseHook(previous);
     EXPECT_EQ(asked, 0);
-}
-
-TEST(ZZ, TwoThreadsPackingAtOnceBothSucceed)
-{
-    auto work = [](uint32_t seed, bool* ok) {
-        for (int i = 0; i < 40; ++i) {
-            const Bytes data = TextLikeData(20000 + 1000 * i, seed + i);
-            *ok = *ok && ZZUnpacked(ZZPacked(data)) == data;
-        }
-    };
-    bool ok1 = true, ok2 = true;
-    std::thread t1(work, 100, &ok1), t2(work, 200, &ok2);
-    t1.join();
-    t2.join();
-    EXPECT_TRUE(ok1 && ok2);
 }
 
 } // namespace

@@ -63,9 +63,9 @@ TEST(Containers, VectorAndListKeepOrderThroughInsertsAndRemovals)
     for (auto pos = l.begin(); pos != l.end();)
         pos = *pos == 25 ? l.Remove(pos) : ++pos;
     const cetl::list<int> listCopy(l);
-    EXPECT_EQ(l.Head() * 10 + l.Tail(), 13);
-    l.RemoveHead();
     l.RemoveTail();
+    EXPECT_EQ(l.Head() * 10 + l.Tail(), 11);
+    l.RemoveHead();
     EXPECT_TRUE(l.IsEmpty());
     EXPECT_EQ(joined(listCopy), "1 3 ");
 }

@@ -120,14 +120,12 @@ void registerHeavyFence()
 // every call, a third of the cost of a free. Any other thread (freeing a block allocated
 // elsewhere, or looking one up) is a guest: guests queue on a mutex, announce themselves, and
 // force a full barrier on the owner's processor, so that owner and guest cannot both see the
-// other absent. Without that barrier everyone is a guest. Not recursive: reports are made
+// other absent. Without that barrier everyone is a guest, even in its own heap. Not recursive: reports are made
 // after the lock is left.
 class HeapLock {
 public:
     void LockAsOwner()
     {
-        if (!g_heavyFence)
-            return LockAsGuest();
         for (;;) {
             m_ownerIn.store(true, std::memory_order_relaxed);
             std::atomic_signal_fence(std::memory_order_seq_cst);
@@ -138,14 +136,9 @@ public:
         }
     }
 
-    void UnlockAsOwner()
-    {
-        if (!g_heavyFence)
-            return UnlockAsGuest();
-        m_ownerIn.store(false, std::memory_order_release);
-    }
+    void UnlockAsOwner() { m_ownerIn.store(false, std::memory_order_release); }
 
-    void LockAsGuest()
+    [[gnu::noinline]] void LockAsGuest()
     {
         m_guests.lock();
         m_guestIn.store(true, std::memory_order_relaxed);
@@ -156,7 +149,7 @@ public:
         waitWhile([this] { return m_ownerIn.load(std::memory_order_acquire); });
     }
 
-    void UnlockAsGuest()
+    [[gnu::noinline]] void UnlockAsGuest()
     {
         m_guestIn.store(false, std::memory_order_release);
         m_guests.unlock();
@@ -172,8 +165,8 @@ private:
 // non-empty list of its search window in a word or two instead of walking seventeen heads.
 class FreeClasses {
 public:
-    void Set(int k) { bits_[k / 64] |= uint64_t{1} << (k % 64); }
-    void Clear(int k) { bits_[k / 64] &= ~(uint64_t{1} << (k % 64)); }
+    void Set(unsigned k) { bits_[k / 64] |= uint64_t{1} << (k % 64); }
+    void Clear(unsigned k) { bits_[k / 64] &= ~(uint64_t{1} << (k % 64)); }
     // The first class in [first, last) with a block, or -1.
     int First(int first, int last) const
     {
@@ -216,7 +209,7 @@ std::atomic<Heap*> g_heaps{nullptr};
 std::mutex g_adoption;
 
 constinit thread_local Heap* t_heap = nullptr;
-constinit thread_local bool t_owner = false;
+constinit thread_local bool t_owner = false; // takes t_heap's lock as its owner
 
 // Hands the thread's heap on when the thread ends. Should the thread allocate or free after
 // that, it still uses the heap, as a guest.
@@ -247,7 +240,7 @@ thread_local HeapRelease t_release;
         }
     }
     t_heap = heap;
-    t_owner = true;
+    t_owner = g_heavyFence;
     t_release.heap = heap;
     return *heap;
 }
@@ -358,6 +351,13 @@ public:
     void Add(const char* message, const Block* b) { m_items[m_count++] = {message, b}; }
     void Report(const void* address, const char* file, int line) const
     {
+        if (m_count)
+            ReportAll(address, file, line);
+    }
+
+private:
+    [[gnu::noinline]] void ReportAll(const void* address, const char* file, int line) const
+    {
         for (int i = 0; i < m_count; ++i) {
             report(m_items[i].message, address, file, line);
             if (MemBlockReportHook hook = g_blockReport.load())
@@ -365,12 +365,11 @@ public:
         }
     }
 
-private:
     struct Item {
         const char* message;
         const Block* block;
     };
-    Item m_items[2] = {}; // a kind mismatch and an overwritten signature at most
+    Item m_items[2]; // a kind mismatch and an overwritten signature at most
     int m_count = 0;
 };
 
@@ -468,7 +467,6 @@ void freePush(Heap& m, Block* b)
     b->pTracked = nullptr;
     const int k = sizeClass(blockSize(b));
     Block*& head = m.rgFree[k];
-    b->pFreePrev = nullptr;
     b->pFreeNext = head;
     if (head)
         head->pFreePrev = b;
@@ -478,19 +476,20 @@ void freePush(Heap& m, Block* b)
     ASAN_POISON_MEMORY_REGION(payloadOf(b), b->cbPayload);
 }
 
+// The back link of a list's first block is left as it was: only a block further down is ever
+// unlinked through it, and taking the first block then costs no write to the second.
 void freeRemove(Heap& m, Block* b)
 {
-    if (b->pFreePrev) {
-        b->pFreePrev->pFreeNext = b->pFreeNext;
-    } else {
-        const int k = sizeClass(blockSize(b));
+    const int k = sizeClass(blockSize(b));
+    if (m.rgFree[k] == b) {
         m.rgFree[k] = b->pFreeNext;
         if (!b->pFreeNext)
             m.nonEmpty.Clear(k);
+    } else {
+        b->pFreePrev->pFreeNext = b->pFreeNext;
+        if (b->pFreeNext)
+            b->pFreeNext->pFreePrev = b->pFreePrev;
     }
-    if (b->pFreeNext)
-        b->pFreeNext->pFreePrev = b->pFreePrev;
-    b->pFreePrev = b->pFreeNext = nullptr;
     ASAN_UNPOISON_MEMORY_REGION(payloadOf(b), b->cbPayload);
 }
 
@@ -541,7 +540,7 @@ Chunk* newChunk(Heap& m)
     return c;
 }
 
-void releaseChunk(Heap& m, Chunk* c)
+[[gnu::noinline]] void releaseChunk(Heap& m, Chunk* c)
 {
     Block* b = c->pFirst;
     for (size_t i = 0; i < c->cCarved; ++i) {
@@ -559,6 +558,10 @@ void releaseChunk(Heap& m, Chunk* c)
 
 Block* takeFree(Heap& m, int k)
 {
+    if (Block* b = m.rgFree[k]) {
+        freeRemove(m, b);
+        return b;
+    }
     const int i = m.nonEmpty.First(k, std::min(k + kClassSearch + 1, kSizeClasses));
     if (i < 0)
         return nullptr;
@@ -567,19 +570,19 @@ Block* takeFree(Heap& m, int k)
     return b;
 }
 
-Block* obtainBlock(Heap& m, size_t blockSize)
+[[gnu::noinline]] Block* obtainLarge(Heap& m, size_t blockSize)
 {
-    if (blockSize > kLargeBlock) {
-        void* memory = std::aligned_alloc(16, footprint(blockSize));
-        if (!memory)
-            return nullptr;
-        Block* b = initBlock(memory, blockSize, nullptr);
-        b->fLarge = 1;
-        ++m.cLargeBlocks;
-        return b;
-    }
-    if (Block* b = takeFree(m, sizeClass(blockSize)))
-        return b;
+    void* memory = std::aligned_alloc(16, footprint(blockSize));
+    if (!memory)
+        return nullptr;
+    Block* b = initBlock(memory, blockSize, nullptr);
+    b->fLarge = 1;
+    ++m.cLargeBlocks;
+    return b;
+}
+
+[[gnu::noinline]] Block* carve(Heap& m, size_t blockSize)
+{
     Chunk* c = m.pChunks;
     if (!c || c->cbUncarved < footprint(blockSize)) {
         if (c)
@@ -589,6 +592,16 @@ Block* obtainBlock(Heap& m, size_t blockSize)
             return nullptr;
     }
     return carveFrom(c, blockSize);
+}
+
+// Requests nearly always find a free block; the rest stays out of their way.
+Block* obtainBlock(Heap& m, size_t blockSize)
+{
+    if (blockSize > kLargeBlock)
+        return obtainLarge(m, blockSize);
+    if (Block* b = takeFree(m, sizeClass(blockSize)))
+        return b;
+    return carve(m, blockSize);
 }
 
 Block* allocate(Heap& m, size_t blockSize, Kind kind, size_t cbRequested, const void* tracked, const char* label, const char* file,
@@ -642,16 +655,8 @@ void* allocateIn(Heap& m, size_t cb, const char* label, const char* file, int li
 
 // Runs use(heap, block) under the lock of the heap that holds the live block of address,
 // looking in the thread's own heap first. False when no heap holds one.
-template<typename Use> bool withBlock(const void* address, Use use)
+template<typename Use> [[gnu::noinline]] bool withBlockElsewhere(const Heap& own, const void* address, Use use)
 {
-    Heap& own = ownHeap();
-    {
-        HeapAccess access(own);
-        if (Block* b = find(own, address)) {
-            use(own, b);
-            return true;
-        }
-    }
     for (Heap* h = g_heaps.load(std::memory_order_acquire); h; h = h->pNext) {
         if (h == &own)
             continue;
@@ -664,6 +669,19 @@ template<typename Use> bool withBlock(const void* address, Use use)
     return false;
 }
 
+template<typename Use> bool withBlock(const void* address, Use use)
+{
+    Heap& own = ownHeap();
+    {
+        HeapAccess access(own);
+        if (Block* b = find(own, address)) {
+            use(own, b);
+            return true;
+        }
+    }
+    return withBlockElsewhere(own, address, use);
+}
+
 void releaseAt(const void* address, bool untrack, const char* file, int line)
 {
     Findings findings;
@@ -674,7 +692,8 @@ void releaseAt(const void* address, bool untrack, const char* file, int line)
 
 } // namespace
 
-// The hot entries take their helpers inline: calls were a third of their instructions.
+// The hot entries take their helpers inline, the rare paths apart: calls were a third of
+// their instructions.
 [[gnu::flatten]] void* MemAlloc(size_t cb, const char* label, const char* file, int line)
 {
     if (MemRefuseHook refuse = g_refuse.load(); refuse && refuse(cb, label))

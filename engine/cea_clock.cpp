@@ -9,7 +9,6 @@ struct CLOCK {
     LONGLONG frequency;
     LONGLONG lastReading;
     DWORD msAccumulated;
-    EngineClockSource source;
 };
 CLOCK g_clock;
 
@@ -29,8 +28,6 @@ void StartEngineClock()
 
 DWORD EngineTime()
 {
-    if (g_clock.source)
-        return g_clock.source();
     if (!g_clock.fCounter)
         return GetTickCount();
     LARGE_INTEGER now;
@@ -41,11 +38,4 @@ DWORD EngineTime()
     g_clock.lastReading += ms * g_clock.frequency / 1000;
     g_clock.msAccumulated += static_cast<DWORD>(ms);
     return g_clock.msAccumulated;
-}
-
-EngineClockSource SetEngineClockSource(EngineClockSource source)
-{
-    const EngineClockSource previous = g_clock.source;
-    g_clock.source = source;
-    return previous;
 }

@@ -1,6 +1,7 @@
 // The engine's millisecond clock: unsigned 32-bit milliseconds from the high-resolution counter
 // once the engine has started with one, else from the tick count. Frame pacing, the measured
-// frame rate and the game's timing all read it.
+// frame rate and the game's timing all read it. Tests drive it through the platform's manual
+// clock (hostclock.h), which the counter and the tick count follow.
 #pragma once
 
 #include "windef.h"
@@ -9,8 +10,3 @@ DWORD EngineTime();
 
 // Switches the clock to the high-resolution counter when it has a frequency (engine start-up).
 void StartEngineClock();
-
-// Tests drive time themselves: a source replaces the clock until it is set back to none.
-// Returns the previous source.
-using EngineClockSource = DWORD (*)();
-EngineClockSource SetEngineClockSource(EngineClockSource source);

@@ -8,6 +8,7 @@
 #include "cea_object.h"
 #include "display_fixture.h"
 #include "game.h"
+#include "hostclock.h"
 #include "layout.h"
 #include "media.h"
 #include "memmgr.h"
@@ -23,12 +24,6 @@
 #include <vector>
 
 namespace {
-
-DWORD g_now;
-DWORD TestClock()
-{
-    return g_now;
-}
 
 COLORREF FaceColor(int set, int cell)
 {
@@ -61,13 +56,12 @@ protected:
         target = CreateWindowExW(0, u"RecordingWindow", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         SetDisplayWindow(anim, target);
         ClearLog();
-        SetEngineClockSource(TestClock);
-        g_now = 100000;
+        SetManualHostClock(true);
     }
     void TearDown() override
     {
         DisplayTest::TearDown();
-        SetEngineClockSource(nullptr);
+        SetManualHostClock(false);
         DestroyWindow(target);
         for (Graphic* g : made)
             MEM_DELETE(g);
@@ -186,7 +180,7 @@ TEST_F(PlayScreenTest, StatusTextsAreRebuiltOnlyWhenTheirValueChanges)
 {
     LoadShippedLayout("large");
     g_game.fActive = 1;
-    g_game.tStart = g_now - 65000;
+    g_game.tStart = EngineTime() - 65000;
     g_game.cFound = 0;
     BuildPlayScreen();
     const PLAYELEMENTS& p = PlayElements();
@@ -194,7 +188,7 @@ TEST_F(PlayScreenTest, StatusTextsAreRebuiltOnlyWhenTheirValueChanges)
     EXPECT_EQ(Texts(), Shown({"Time:   1:05", "Tiles Left:   81", "", ""})); // no quibo yet
     for (ANIMTEXT* t : {p.time, p.tiles, p.average, p.estimate})
         t->SetText(string("kept"));
-    g_now += 400; // still 1:05, but the time's value moved
+    AdvanceHostClock(400); // still 1:05, but the time's value moved
     RefreshTexts(false);
     EXPECT_EQ(Texts(), Shown({"Time:   1:05", "kept", "kept", "kept"}));
     p.time->SetText(string("kept"));
@@ -203,7 +197,7 @@ TEST_F(PlayScreenTest, StatusTextsAreRebuiltOnlyWhenTheirValueChanges)
     RefreshTexts(true);
     EXPECT_EQ(Texts(), Shown({"Time:   1:05", "Tiles Left:   81", "", ""}));
     g_game.cFound = 5;
-    g_now = g_game.tStart + 100000;
+    AdvanceHostClock(100000 - 65400);
     RefreshTexts(false); // 100 s + 20 s x 23
     EXPECT_EQ(Texts(), Shown({"Time:   1:40", "Tiles Left:   66", "Average Time:   0:20", "Estimated Finish:   9:20"}));
     EXPECT_EQ(g_standIn.cRefreshes, 0);

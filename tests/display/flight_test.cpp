@@ -96,18 +96,6 @@ TEST_F(FlightTest, StepsFollowTheEasedProgressAndLandExactly)
     }
 }
 
-TEST_F(FlightTest, TheFastSmoothProfileRisesSlowlyThenSettles)
-{
-    g_settings.fSmoothAnimation = 1;
-    const RECT target{1010, 20, 1050, 80}; // 1000 pixels to the right
-    Fly(object, target, true, true, anim->GetCurrentFrame());
-    const double expected[] = {0.010, 0.010, 0.092, 0.255, 0.5, 0.745, 0.908};
-    const std::vector<PLANNED> plan = Plan(anim, object);
-    ASSERT_EQ(plan.size(), 10u);
-    for (size_t k = 0; k < std::size(expected); ++k)
-        EXPECT_NEAR((std::get<1>(plan[k + 1])[0] - kStart.left) / 1000.0, expected[k], 0.0015) << k;
-}
-
 TEST_F(FlightTest, AFlightInPlaceRepeatsItsRectangle)
 {
     g_settings.fSmoothAnimation = 0;

@@ -12,6 +12,7 @@
 #include "display_fixture.h"
 #include "engine_test_util.h"
 #include "game.h"
+#include "hostclock.h"
 #include "layout.h"
 #include "media.h"
 #include "records.h"
@@ -27,12 +28,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr DWORD kNow = 500000;
-DWORD FixedClock()
-{
-    return kNow;
-}
 
 struct PACK {
     const char* name;
@@ -53,7 +48,7 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     g_settings = {};
     g_settings.iEffects = 2;
     g_settings.fSmoothAnimation = 1;
-    SetEngineClockSource(FixedClock);
+    SetManualHostClock(true);
 
     const fs::path folder = TestRoot() / (std::string("pictures-") + pack.name);
     fs::create_directories(folder);
@@ -95,7 +90,7 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
 
     g_game = {};
     g_game.fActive = 1;
-    g_game.tStart = kNow - 83000;
+    g_game.tStart = EngineTime() - 83000;
     g_game.cFound = 6;
     g_game.iNextTile = 30;
     for (int i = 0; i < 12; ++i) {
@@ -141,7 +136,7 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     g_game = {};
     FreeImages();
     EXPECT_TRUE(!GetDisplayPaletteGroup() && !g_media.pLogo && !g_media.rgInsets[53] && !g_media.pGroup && !g_tileArt.rgFaces[0]);
-    SetEngineClockSource(nullptr);
+    SetManualHostClock(false);
     g_settings = savedSettings;
 }
 

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <random>
 
 namespace {
 
@@ -222,34 +221,6 @@ TEST(PspFile, ForgedFieldsAreReadSafely)
     file[36 + 4] = 1;
     Graphic refused(kNothing, 0);
     EXPECT_FALSE(ReadPspImage(&refused, nullptr, file.data(), DWORD(file.size()), kNoColor));
-}
-
-// Every truncation of a file with masks and a selection, and random corruptions of a
-// many-layer one, read safely; the whole file reads.
-TEST(PspFile, TruncatedAndCorruptedFilesNeverCrash)
-{
-    psp::Image image = Image(6, 5, Compression::RunLength, 8);
-    image.layers[0].masks.push_back({MaskKind::Transparency, Bytes(30, 77)});
-    image.selection = psp::Selection{{0, 0, 6, 5}, Bytes(30, 1)};
-    const Bytes file = psp::WritePspImage(image);
-    for (size_t cb = 0; cb < file.size(); ++cb)
-        Load(Bytes(file.begin(), file.begin() + ptrdiff_t(cb)));
-    Graphic whole(kNothing, 0);
-    EXPECT_TRUE(ReadPspImage(&whole, nullptr, file.data(), DWORD(file.size()), kNoColor));
-
-    psp::Image layered = ThreeLayers();
-    layered.layers[1].masks.push_back({MaskKind::Transparency, Bytes(20, 30)});
-    const Bytes original = psp::WritePspImage(layered);
-    std::mt19937 random(7);
-    for (int round = 0; round < 400; ++round) {
-        Bytes corrupt = original;
-        for (int k = 0; k < 4; ++k)
-            corrupt[36 + random() % (corrupt.size() - 36)] = uint8_t(random() % 3 == 0 ? 0xFF : random());
-        FrameList frames;
-        Load(corrupt, &frames);
-        for (Graphic* frame : frames)
-            MEM_DELETE(frame);
-    }
 }
 
 TEST(PspCursor, ReadsThatDoNotFitYieldNothingAndStayPut)

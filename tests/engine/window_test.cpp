@@ -1,9 +1,9 @@
 #include "anim_window_support.h"
-#include "cea_clock.h"
 #include "cea_graphic.h"
 #include "cea_main.h"
 #include "cea_object.h"
 #include "engine_test_util.h"
+#include "hostclock.h"
 #include "memmgr.h"
 #include "tl_string.h"
 
@@ -19,6 +19,8 @@ struct CALLBACKLOG {
     int paints = 0;
     DWORD stopAtCode = 0xFFFFFFFF;
     LPARAM background = 0;
+    DWORD lateBy = 0; // when set, each paint moves the clock on
+    bool resyncLate = false;
 };
 CALLBACKLOG g_log;
 
@@ -29,17 +31,13 @@ LRESULT Callback(AnimWindow* window, UINT code, WPARAM a, LPARAM b)
     g_log.background = code == kAnimBackground ? b : g_log.background;
     if (code == kAnimEvent)
         g_log.eventFrames.push_back(window->GetCurrentFrame());
+    if (code == kAnimPainted && g_log.lateBy) {
+        // The pass after the first paint comes lateBy ms later, the others on time (25 ms).
+        AdvanceHostClock(g_log.paints == 1 ? g_log.lateBy : 25);
+        if (g_log.paints == 1 && g_log.resyncLate)
+            window->RequestResync();
+    }
     return code != kAnimEvent || a != g_log.stopAtCode;
-}
-
-// A clock the test moves: each reading returns the next scripted value, then keeps going up.
-std::vector<DWORD> g_times;
-size_t g_iTime;
-DWORD ScriptedClock()
-{
-    if (g_iTime < g_times.size())
-        return g_times[g_iTime++];
-    return g_times.back() + DWORD(100 * (++g_iTime - g_times.size()));
 }
 
 class WindowTest : public AnimWindowTest {
@@ -52,8 +50,8 @@ protected:
     }
     void TearDown() override
     {
-        SetEngineClockSource(nullptr);
         AnimWindowTest::TearDown();
+        SetManualHostClock(false);
     }
 };
 
@@ -69,21 +67,19 @@ TEST_F(WindowTest, RunsPlayTheScheduleUntilAnEventReturnsZero)
     EXPECT_EQ(std::tuple(g_log.eventFrames, anim->GetCurrentFrame()), std::tuple(std::vector<DWORD>{1, 3, 5}, 6u));
 }
 
-// The loop starts at 1000; its first pass reads the second time. Late passes step the missed
-// frames (25 ms each) and paint once; a resync starts again from the time it reads.
+// The second pass of the loop comes 100 ms after the first. A late pass steps the frames it
+// missed (25 ms each) and paints once; a resync starts again from the time it reads.
 TEST_F(WindowTest, ALatePassStepsTheMissedFramesUnlessResynced)
 {
     PumpReady(); // the paint the window's creation asked for
-    SetEngineClockSource(ScriptedClock);
+    SetManualHostClock(true);
     for (bool resync : {false, true}) {
-        g_times = {1000, resync ? 5000u : 1100u};
-        g_iTime = 0;
         g_log.paints = 0;
+        g_log.lateBy = 100;
+        g_log.resyncLate = resync;
         const DWORD start = anim->GetCurrentFrame();
-        if (resync)
-            anim->RequestResync();
-        anim->Run(1);
-        EXPECT_EQ(std::tuple(anim->GetCurrentFrame() - start, g_log.paints, anim->resync), std::tuple(resync ? 1u : 5u, 1, FALSE));
+        anim->Run(2);
+        EXPECT_EQ(std::tuple(anim->GetCurrentFrame() - start, g_log.paints, anim->resync), std::tuple(resync ? 2u : 5u, 2, FALSE));
     }
 }
 
@@ -130,11 +126,12 @@ TEST_F(WindowTest, ADestroyedObjectTakesTheEventsAboutItAlong)
 
 TEST_F(WindowTest, MeasuredFrameRateFollowsThePaintTimes)
 {
-    g_iTime = 0;
-    SetEngineClockSource([] { return DWORD(g_iTime++ * 50); });
+    SetManualHostClock(true);
     EXPECT_EQ(std::tuple(anim->cTiming, anim->GetMeasuredFrameRate()), std::tuple(0, 0.0));
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 40; ++i) {
         anim->PaintNow();
+        AdvanceHostClock(50);
+    }
     // Paints 50 ms apart: 20 per second over the last 30 once the ring has wrapped.
     EXPECT_EQ(std::tuple(anim->cTiming, anim->GetMeasuredFrameRate()), std::tuple(cfTIMING_WINDOW, 20.0));
 }

@@ -1,5 +1,6 @@
 #include "cea_clock.h"
 #include "game.h"
+#include "hostclock.h"
 
 #include <windows.h>
 
@@ -8,20 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-DWORD g_now;
-
-DWORD scriptedClock()
-{
-    return g_now;
-}
-
-} // namespace
-
 TEST(Clock, StatusValuesAfterEachQuiboWhilePausedAndOnceOver)
 {
-    SetEngineClockSource(scriptedClock);
+    SetManualHostClock(true);
     const struct {
         uint32_t found;
         uint32_t fActive, fPaused;
@@ -41,15 +31,14 @@ TEST(Clock, StatusValuesAfterEachQuiboWhilePausedAndOnceOver)
         g_game.cFound = c.found;
         g_game.fActive = c.fActive;
         g_game.fPaused = c.fPaused;
-        g_now = 1000000;
-        g_game.tStart = g_now - 60000;
+        g_game.tStart = EngineTime() - 60000;
         g_status = GAMESTATUS{1, 0, 2, 3};
         RefreshStatus();
         EXPECT_EQ((std::vector<uint32_t>{g_status.dwTime, g_status.cTilesLeft, g_status.dwAverage, g_status.dwEstimate}),
                   (std::vector<uint32_t>{c.time, 81u - 3 * c.found - 12, c.average, c.estimate}))
             << c.found << c.fActive << c.fPaused;
     }
-    SetEngineClockSource(nullptr);
+    SetManualHostClock(false);
 }
 
 TEST(Clock, TimesReadAsMinutesTheLocaleSeparatorAndTwoDigitSeconds)

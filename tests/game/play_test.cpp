@@ -5,6 +5,7 @@
 #include "display.h"
 #include "guilib.h"
 #include "highscores.h"
+#include "hostclock.h"
 #include "media.h"
 #include "records.h"
 #include "screens.h"
@@ -14,20 +15,17 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 namespace {
 
-DWORD g_now;
 std::vector<int> g_sounds;
-
-DWORD scriptedClock()
-{
-    return g_now;
-}
 
 void recordSound(const char* line)
 {
@@ -36,14 +34,30 @@ void recordSound(const char* line)
         g_sounds.push_back(id);
 }
 
-void CALLBACK answerNameDialog(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    if (HWND dialog = FindWindowW(u"GuiLibDefDlgClass", nullptr)) {
-        KillTimer(nullptr, timer);
-        SetDlgItemTextW(dialog, 1024, u"Ada");
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+// Answers the name dialog from another thread once it shows (set up), as a player would; the
+// stopped clock leaves no timer to do it.
+class NameAnswerer {
+public:
+    NameAnswerer() : m_thread([this] { answer(); }) { }
+    ~NameAnswerer()
+    {
+        m_stop = true;
+        m_thread.join();
     }
-}
+
+private:
+    void answer()
+    {
+        for (; !m_stop; std::this_thread::sleep_for(std::chrono::milliseconds(1)))
+            if (HWND dialog = FindWindowW(u"GuiLibDefDlgClass", nullptr); dialog && IsWindowVisible(dialog)) {
+                SetDlgItemTextW(dialog, 1024, u"Ada");
+                PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                return;
+            }
+    }
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
 
 // The game on a headless animation window, its clock stopped: elapsed time is penalties only.
 class Play : public testing::Test {
@@ -63,7 +77,7 @@ public:
         m_hwnd = CreateWindowExW(0, u"AnimWindow", u"play", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(m_hwnd);
         SetDisplayWindow(AnimWindow::FromWindow(m_hwnd), nullptr);
-        SetEngineClockSource(scriptedClock);
+        SetManualHostClock(true);
         m_previousSink = SetTraceSink(recordSound);
         newGame(7);
     }
@@ -71,14 +85,13 @@ public:
     void TearDown() override
     {
         SetTraceSink(m_previousSink);
-        SetEngineClockSource(nullptr);
         SetDisplayWindow(nullptr, nullptr);
         DestroyWindow(m_hwnd);
+        SetManualHostClock(false);
     }
 
     static void newGame(unsigned seed)
     {
-        g_now = 5000000;
         std::srand(seed);
         NewGame();
         finishFlights();
@@ -248,11 +261,13 @@ TEST_F(Play, TheGameEndsWhenNoQuiboRemainsAndItsTimeIsTheScore)
         DefaultHighScores();
         newGame(5);
         arrange(board, 81);
-        g_game.tStart = g_now - c.time + 3000;
+        g_game.tStart = EngineTime() - c.time + 3000;
         std::ranges::for_each(wrongTriple(), tap); // 3000 ms more
         DeselectAll();
-        SetTimer(nullptr, 0, 20, answerNameDialog);
-        tap(0), tap(1), tap(2);
+        {
+            const NameAnswerer answerer;
+            tap(0), tap(1), tap(2);
+        }
 
         const int time = int(c.time);
         EXPECT_EQ((std::vector<int>{int(g_game.fActive), int(g_status.dwTime), int(g_status.dwEstimate), CountTiles(), g_sounds.back(),
@@ -269,14 +284,13 @@ TEST_F(Play, TheGameEndsWhenNoQuiboRemainsAndItsTimeIsTheScore)
 
 TEST_F(Play, APauseAddsNothingAndHoldsTheBoard)
 {
-    g_now += 10000;
+    AdvanceHostClock(10000);
     TogglePause();
     tap(0);
     AddTiles(true, 0);
     Hint();
     EXPECT_EQ(selectedCount() * 100 + CountTiles(), 12);
-    g_now += 60000; // a minute passes on both clocks
-    g_game.tPauseStart -= 60000;
+    AdvanceHostClock(60000);
     TogglePause();
-    EXPECT_NEAR(static_cast<double>(ElapsedTime()), 10000.0, 50.0);
+    EXPECT_EQ(ElapsedTime(), 10000u);
 }

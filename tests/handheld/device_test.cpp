@@ -135,8 +135,7 @@ TEST(Handheld, StatusAndAnswerDelayFollowTheDeviceAndItsClient)
          {std::vector<std::string>{"start", "--root", file}, {"start", "--root", file + "/below"}, {"start"}})
         EXPECT_NE(RunHandheld(refused), 0) << refused.back();
     std::string output;
-    EXPECT_EQ(RunHandheld({"status"}, &output), 0);
-    EXPECT_EQ(output, "stopped\n");
+    EXPECT_EQ((std::tuple{RunHandheld({"status"}, &output), output}), (std::tuple{0, "stopped\n"}));
 }
 
 TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
@@ -151,17 +150,17 @@ TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
                        CeGetDesktopDeviceCaps(BITSPIXEL), CeGetSpecialFolderPath(CSIDL_PROGRAMS, MAX_PATH, programs),
                        CeGetSpecialFolderPath(CSIDL_STARTUP, MAX_PATH, startup) > 0, CeGetSpecialFolderPath(CSIDL_STARTUP, 5, tooShort)}),
               (Results{PROCESSOR_ARCHITECTURE_SHX, 480, 640, 8, 28, true, 0}));
-    EXPECT_EQ(std::u16string(programs) + u"|" + startup, u"\\Windows\\Start Menu\\Programs|\\Windows\\StartUp");
-    EXPECT_TRUE(fs::is_directory(c.root() + "/Windows/StartUp"));
+    EXPECT_EQ((std::tuple{std::u16string(programs) + u"|" + startup, fs::is_directory(c.root() + "/Windows/StartUp")}),
+              (std::tuple{u"\\Windows\\Start Menu\\Programs|\\Windows\\StartUp", true}));
 
     fs::create_directories(c.root() + "/Program Files/Probe");
     const std::string probe = c.root() + "/Program Files/Probe/probe.exe";
     std::ofstream(probe) << "#!/bin/sh\necho \"$QUIBO_DEVICE_SCREEN $QUIBO_DEVICE_ROOT $XDG_DATA_HOME $(pwd)\"\n";
     fs::permissions(probe, fs::perms::owner_all);
     std::string output;
-    EXPECT_EQ(RunHandheld({"run", "\\Program Files\\Probe\\probe.exe"}, &output), 0);
-    EXPECT_EQ(output, "480x640x8 " + c.root() + " " + c.root() + "/.quibo-handheld " + c.root() + "/Program Files/Probe\n");
-    EXPECT_NE(RunHandheld({"run", "\\Program Files\\Probe\\missing.exe"}), 0);
+    EXPECT_EQ((std::tuple{RunHandheld({"run", "\\Program Files\\Probe\\probe.exe"}, &output), output,
+                          RunHandheld({"run", "\\Program Files\\Probe\\missing.exe"}) != 0}),
+              (std::tuple{0, "480x640x8 " + c.root() + " " + c.root() + "/.quibo-handheld " + c.root() + "/Program Files/Probe\n", true}));
 }
 
 TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolderAndNoPathLeavesIt)
@@ -191,9 +190,9 @@ TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolderAndNoPathLeavesIt)
     WCHAR shortcut[] = u"\\Windows\\Start Menu\\Programs\\Quibo.lnk";
     WCHAR target[] = u"\"\\Program Files\\Quibo\\quibo.exe\"";
     WCHAR read[MAX_PATH];
-    EXPECT_EQ((Results{CeSHCreateShortcut(shortcut, target) != 0, CeSHGetShortcutTarget(shortcut, read, sizeof read)}), (Results{1, 1}));
-    EXPECT_EQ(hostFile(c.root() + "/Windows/Start Menu/Programs/Quibo.lnk"), "32#\"\\Program Files\\Quibo\\quibo.exe\"");
-    EXPECT_EQ(std::u16string(read), target);
+    EXPECT_EQ((std::tuple{CeSHCreateShortcut(shortcut, target) != 0, CeSHGetShortcutTarget(shortcut, read, sizeof read) != 0,
+                          hostFile(c.root() + "/Windows/Start Menu/Programs/Quibo.lnk"), std::u16string(read)}),
+              (std::tuple{true, true, std::string("32#\"\\Program Files\\Quibo\\quibo.exe\""), std::u16string(target)}));
 
     // A file deletes once; the root stays.
     EXPECT_EQ(
@@ -269,8 +268,7 @@ TEST(Handheld, ZzrapiUnpacksOnTheDeviceAndNeverLeavesTheTemporary)
     ASSERT_TRUE(c.connected);
     c.installZzrapi();
     std::u16string version;
-    EXPECT_EQ(invoke(kZzrapi, u"GetZZRAPIVersion", {}, &version), S_OK);
-    EXPECT_EQ(version, u"1");
+    EXPECT_EQ((std::tuple{invoke(kZzrapi, u"GetZZRAPIVersion", {}, &version), version}), (std::tuple{S_OK, u"1"}));
 
     const std::string bytes = pattern(100000), zz = packed(bytes);
     const std::u16string temporary = u"\\This File Is Safe To Delete (#1234)";

@@ -8,30 +8,38 @@
 #include "cea_object.h"
 #include "cea_window.h"
 #include "engine_test_util.h"
+#include "hostclock.h"
 #include "screenshot.h"
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 namespace {
 
 constexpr DWORD kFramePeriod = 50;
+constexpr int kLoadingFrame = 46; // relative to the call
 
 struct LOADER {
-    std::atomic<DWORD> ms{0}, calls{0}, start{0}, end{0}, thread{0};
-    std::atomic<bool> result{true};
+    std::atomic<DWORD> ms{0}, calls{0}, start{0}, end{0}, thread{0}, expected{0};
+    std::atomic<bool> result{true}, running{false};
 };
 LOADER g_loader;
 
+// The loading takes its time on the clock the frame loop moves.
 bool TestLoader()
 {
     g_loader.start = EngineTime();
     g_loader.thread = GetCurrentThreadId();
+    g_loader.running = true;
     ++g_loader.calls;
-    Sleep(g_loader.ms);
+    while (EngineTime() - g_loader.start < g_loader.ms)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     g_loader.end = EngineTime();
+    g_loader.running = false;
     return g_loader.result;
 }
 
@@ -77,6 +85,12 @@ LRESULT WatchProc(ANIMOBJECT* object, UINT message, void*)
         g_watch->acted = true;
         PostMessageW(window->GetWindow(), g_watch->actMessage, 0, 0);
     }
+    // Time moves one frame per paint, however slowly the machine runs either thread: the loop
+    // waits for the loader to begin at its frame and, once its time is up, to return.
+    while ((int(played - g_watch->start) >= kLoadingFrame && g_loader.calls < g_loader.expected)
+           || (g_loader.running && EngineTime() - g_loader.start >= g_loader.ms))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    AdvanceHostClock(kFramePeriod);
     return 0;
 }
 
@@ -108,6 +122,7 @@ class Intro : public testing::Test {
 protected:
     void SetUp() override
     {
+        SetManualHostClock(true);
         ASSERT_TRUE(InitAnimEngine(nullptr, 0));
         hwnd = CreateWindowExW(0, u"AnimWindow", u"intro", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr, nullptr, nullptr);
         anim = AnimWindow::FromWindow(hwnd);
@@ -117,7 +132,7 @@ protected:
         anim->AddHook(CancelHook, kHookAll);
         watcher = ANIMOBJECT::Create(anim, WatchProc, 900);
         ASSERT_NE(watcher, nullptr);
-        g_loader.ms = 0, g_loader.result = true, g_loader.calls = 0;
+        g_loader.ms = 0, g_loader.result = true, g_loader.calls = 0, g_loader.expected = 1;
         watch.start = anim->GetCurrentFrame();
         g_watch = &watch;
     }
@@ -131,6 +146,7 @@ protected:
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
+        SetManualHostClock(false);
     }
 
     // Every object but the test's own watcher.
@@ -202,6 +218,7 @@ TEST_P(Failing, ReportsFailureAndLeavesNothing)
 {
     const FAILURE& f = GetParam();
     g_loader.ms = f.loaderMs;
+    g_loader.expected = f.loads;
     g_loader.result = f.message != 0; // a cut-short intro fails even though its loading succeeds
     watch.actAt = f.actAt;
     watch.actMessage = f.message;

@@ -14,12 +14,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <linux/membarrier.h>
 #include <mutex>
 #include <sanitizer/asan_interface.h>
-#include <sys/syscall.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -93,80 +90,54 @@ inline void cpuRelax()
 #endif
 }
 
-// Spins briefly, then yields, then sleeps: a waiter may wait behind a message box.
-template<typename Busy> void waitWhile(Busy busy)
-{
-    for (int waits = 0; busy(); ++waits) {
-        if (waits < 64)
-            cpuRelax();
-        else if (waits < 256)
-            std::this_thread::yield();
-        else
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-}
-
-// Whether the system can make every other thread of the process pass a full memory barrier;
-// decided once, before the first heap is handed out.
-bool g_heavyFence = false;
-
-void registerHeavyFence()
-{
-    g_heavyFence = syscall(SYS_membarrier, MEMBARRIER_CMD_REGISTER_PRIVATE_EXPEDITED, 0, 0) == 0;
-}
-
-// A heap's lock, biased towards the thread that owns the heap. That thread takes it with plain
-// stores and loads: an atomic exchange would wait for all its earlier stores to reach memory on
-// every call, a third of the cost of a free. Any other thread (freeing a block allocated
-// elsewhere, or looking one up) is a guest: guests queue on a mutex, announce themselves, and
-// force a full barrier on the owner's processor, so that owner and guest cannot both see the
-// other absent. Without that barrier everyone is a guest, even in its own heap. Not recursive: reports are made
-// after the lock is left.
-class HeapLock {
+// The manager's critical section. Recursive, as a report's message box may allocate while the
+// manager holds it. Taking it costs one atomic exchange and leaving it a plain store, where a
+// mutex costs two atomic operations and two calls; operations are short, so a waiter spins
+// briefly, then yields, then sleeps (a report box may hold the manager for seconds).
+class ManagerLock {
 public:
-    void LockAsOwner()
+    void lock()
     {
-        for (;;) {
-            m_ownerIn.store(true, std::memory_order_relaxed);
-            std::atomic_signal_fence(std::memory_order_seq_cst);
-            if (!m_guestIn.load(std::memory_order_acquire))
-                return;
-            m_ownerIn.store(false, std::memory_order_release);
-            waitWhile([this] { return m_guestIn.load(std::memory_order_relaxed); });
+        const std::thread::id me = std::this_thread::get_id();
+        if (owner_.load(std::memory_order_relaxed) == me) {
+            ++depth_;
+            return;
         }
+        for (int waits = 0; held_.exchange(true, std::memory_order_acquire); ++waits) {
+            while (held_.load(std::memory_order_relaxed)) {
+                if (waits < 64)
+                    cpuRelax();
+                else if (waits < 256)
+                    std::this_thread::yield();
+                else
+                    std::this_thread::sleep_for(std::chrono::microseconds(100));
+                ++waits;
+            }
+        }
+        owner_.store(me, std::memory_order_relaxed);
+        depth_ = 1;
     }
 
-    void UnlockAsOwner() { m_ownerIn.store(false, std::memory_order_release); }
-
-    [[gnu::noinline]] void LockAsGuest()
+    void unlock()
     {
-        m_guests.lock();
-        m_guestIn.store(true, std::memory_order_relaxed);
-        if (g_heavyFence)
-            syscall(SYS_membarrier, MEMBARRIER_CMD_PRIVATE_EXPEDITED, 0, 0);
-        else
-            std::atomic_thread_fence(std::memory_order_seq_cst);
-        waitWhile([this] { return m_ownerIn.load(std::memory_order_acquire); });
-    }
-
-    [[gnu::noinline]] void UnlockAsGuest()
-    {
-        m_guestIn.store(false, std::memory_order_release);
-        m_guests.unlock();
+        if (--depth_ > 0)
+            return;
+        owner_.store(std::thread::id(), std::memory_order_relaxed);
+        held_.store(false, std::memory_order_release);
     }
 
 private:
-    std::atomic<bool> m_ownerIn{false};
-    std::atomic<bool> m_guestIn{false};
-    std::mutex m_guests;
+    std::atomic<bool> held_{false};
+    std::atomic<std::thread::id> owner_{};
+    int depth_ = 0;
 };
 
 // One bit per size class whose free list holds a block, so a request finds the first
 // non-empty list of its search window in a word or two instead of walking seventeen heads.
 class FreeClasses {
 public:
-    void Set(unsigned k) { bits_[k / 64] |= uint64_t{1} << (k % 64); }
-    void Clear(unsigned k) { bits_[k / 64] &= ~(uint64_t{1} << (k % 64)); }
+    void Set(int k) { bits_[k / 64] |= uint64_t{1} << (k % 64); }
+    void Clear(int k) { bits_[k / 64] &= ~(uint64_t{1} << (k % 64)); }
     // The first class in [first, last) with a block, or -1.
     int First(int first, int last) const
     {
@@ -186,12 +157,8 @@ private:
     std::array<uint64_t, kSizeClasses / 64> bits_{};
 };
 
-// What the manager keeps for the blocks one thread allocates. Each thread allocates from a
-// heap of its own, so threads do not meet on one lock or on each other's lists; a heap outlives
-// its thread and passes to the next thread that starts. A block is freed in the heap that holds
-// it, whichever thread frees it.
-struct Heap {
-    HeapLock lock;
+struct Manager {
+    ManagerLock lock;
     Chunk* pChunks = nullptr; // most recent first; the first is the one being carved
     Block* rgBuckets[kBuckets] = {};
     Block* rgFree[kSizeClasses] = {};
@@ -199,73 +166,14 @@ struct Heap {
     size_t cChunks = 0;
     size_t cLargeBlocks = 0;
     FreeClasses nonEmpty;
-    std::atomic<bool> fOwned{true};
-    Heap* pNext = nullptr; // in the list of all heaps; set before the heap is listed
 };
 
-// Every heap made so far, newest first. Heaps are never destroyed: blocks may be freed by
-// static destructors, and a heap's blocks may outlive its thread.
-std::atomic<Heap*> g_heaps{nullptr};
-std::mutex g_adoption;
-
-constinit thread_local Heap* t_heap = nullptr;
-constinit thread_local bool t_owner = false; // takes t_heap's lock as its owner
-
-// Hands the thread's heap on when the thread ends. Should the thread allocate or free after
-// that, it still uses the heap, as a guest.
-struct HeapRelease {
-    Heap* heap = nullptr;
-    ~HeapRelease()
-    {
-        t_owner = false;
-        heap->fOwned.store(false, std::memory_order_release);
-    }
-};
-thread_local HeapRelease t_release;
-
-[[gnu::noinline]] Heap& adoptHeap()
+// Created on first use and never destroyed: blocks may be freed by static destructors.
+Manager& manager()
 {
-    static const bool registered = (registerHeavyFence(), true);
-    (void)registered;
-    Heap* heap = nullptr;
-    {
-        std::lock_guard guard(g_adoption);
-        for (Heap* h = g_heaps.load(std::memory_order_acquire); h && !heap; h = h->pNext)
-            if (bool owned = false; h->fOwned.compare_exchange_strong(owned, true))
-                heap = h;
-        if (!heap) {
-            heap = new Heap;
-            heap->pNext = g_heaps.load(std::memory_order_relaxed);
-            g_heaps.store(heap, std::memory_order_release);
-        }
-    }
-    t_heap = heap;
-    t_owner = g_heavyFence;
-    t_release.heap = heap;
-    return *heap;
+    static Manager* const instance = new Manager;
+    return *instance;
 }
-
-Heap& ownHeap()
-{
-    Heap* heap = t_heap;
-    return heap ? *heap : adoptHeap();
-}
-
-// Holds a heap's lock, as its owner or as a guest.
-class HeapAccess {
-public:
-    explicit HeapAccess(Heap& heap) : m_heap(heap), m_owner(&heap == t_heap && t_owner)
-    {
-        m_owner ? heap.lock.LockAsOwner() : heap.lock.LockAsGuest();
-    }
-    ~HeapAccess() { m_owner ? m_heap.lock.UnlockAsOwner() : m_heap.lock.UnlockAsGuest(); }
-    HeapAccess(const HeapAccess&) = delete;
-    HeapAccess& operator=(const HeapAccess&) = delete;
-
-private:
-    Heap& m_heap;
-    bool m_owner;
-};
 
 std::atomic<MemReportBoxHook> g_reportBox{nullptr};
 std::atomic<MemRefuseHook> g_refuse{nullptr};
@@ -343,35 +251,13 @@ void report(const char* message, const void* address, const char* file, int line
         std::raise(SIGTRAP);
 }
 
-// Reports of a block found while its heap is locked, made once the lock is left: a report's
-// message box may allocate and may stay up for seconds. The box names the address the caller
-// passed; the block hook gets the block itself.
-class Findings {
-public:
-    void Add(const char* message, const Block* b) { m_items[m_count++] = {message, b}; }
-    void Report(const void* address, const char* file, int line) const
-    {
-        if (m_count)
-            ReportAll(address, file, line);
-    }
-
-private:
-    [[gnu::noinline]] void ReportAll(const void* address, const char* file, int line) const
-    {
-        for (int i = 0; i < m_count; ++i) {
-            report(m_items[i].message, address, file, line);
-            if (MemBlockReportHook hook = g_blockReport.load())
-                hook(m_items[i].block, file, line, m_items[i].message);
-        }
-    }
-
-    struct Item {
-        const char* message;
-        const Block* block;
-    };
-    Item m_items[2]; // a kind mismatch and an overwritten signature at most
-    int m_count = 0;
-};
+// The box names the address the caller passed; the hook gets the block itself.
+void blockReport(const char* message, const Block* b, const void* address, const char* file, int line)
+{
+    report(message, address, file, line);
+    if (MemBlockReportHook hook = g_blockReport.load())
+        hook(b, file, line, message);
+}
 
 // The guard is nearly always a full kGuardBytes: two word stores and compares then do it.
 constexpr uint64_t kGuardWord = 0x0101010101010101ull * kGuardByte;
@@ -416,20 +302,20 @@ bool trailerIntact(Block* b)
     return true;
 }
 
-// Notes an overwritten signature. Returns false when the header itself was hit: its links
+// Reports an overwritten signature. Returns false when the header itself was hit: its links
 // can no longer be trusted, so the caller must leave the block alone.
-bool checkSignatures(Block* b, Findings& findings)
+bool checkSignatures(Block* b, const void* address, const char* file, int line)
 {
     if (b->dwSignature != kLeadingSignature) {
-        findings.Add("The leading signature on a memory block was overwritten.", b);
+        blockReport("The leading signature on a memory block was overwritten.", b, address, file, line);
         return false;
     }
     if (!trailerIntact(b))
-        findings.Add("The trailing signature on a memory block was overwritten.", b);
+        blockReport("The trailing signature on a memory block was overwritten.", b, address, file, line);
     return true;
 }
 
-Block* find(Heap& m, const void* address)
+Block* find(Manager& m, const void* address)
 {
     for (Block* b = m.rgBuckets[bucketOf(address)]; b; b = b->pHashNext)
         if (keyOf(b) == address)
@@ -437,7 +323,7 @@ Block* find(Heap& m, const void* address)
     return nullptr;
 }
 
-void hashInsert(Heap& m, Block* b)
+void hashInsert(Manager& m, Block* b)
 {
     b->iBucket = bucketOf(keyOf(b));
     Block*& head = m.rgBuckets[b->iBucket];
@@ -448,7 +334,7 @@ void hashInsert(Heap& m, Block* b)
     head = b;
 }
 
-void hashRemove(Heap& m, Block* b)
+void hashRemove(Manager& m, Block* b)
 {
     (b->pHashPrev ? b->pHashPrev->pHashNext : m.rgBuckets[b->iBucket]) = b->pHashNext;
     if (b->pHashNext)
@@ -457,7 +343,7 @@ void hashRemove(Heap& m, Block* b)
 }
 
 // Files a block on its free list; its payload stays out of bounds for the sanitizer until reused.
-void freePush(Heap& m, Block* b)
+void freePush(Manager& m, Block* b)
 {
     b->kind = kMemory;
     b->cbRequested = 0;
@@ -467,6 +353,7 @@ void freePush(Heap& m, Block* b)
     b->pTracked = nullptr;
     const int k = sizeClass(blockSize(b));
     Block*& head = m.rgFree[k];
+    b->pFreePrev = nullptr;
     b->pFreeNext = head;
     if (head)
         head->pFreePrev = b;
@@ -476,20 +363,19 @@ void freePush(Heap& m, Block* b)
     ASAN_POISON_MEMORY_REGION(payloadOf(b), b->cbPayload);
 }
 
-// The back link of a list's first block is left as it was: only a block further down is ever
-// unlinked through it, and taking the first block then costs no write to the second.
-void freeRemove(Heap& m, Block* b)
+void freeRemove(Manager& m, Block* b)
 {
-    const int k = sizeClass(blockSize(b));
-    if (m.rgFree[k] == b) {
+    if (b->pFreePrev) {
+        b->pFreePrev->pFreeNext = b->pFreeNext;
+    } else {
+        const int k = sizeClass(blockSize(b));
         m.rgFree[k] = b->pFreeNext;
         if (!b->pFreeNext)
             m.nonEmpty.Clear(k);
-    } else {
-        b->pFreePrev->pFreeNext = b->pFreeNext;
-        if (b->pFreeNext)
-            b->pFreeNext->pFreePrev = b->pFreePrev;
     }
+    if (b->pFreeNext)
+        b->pFreeNext->pFreePrev = b->pFreePrev;
+    b->pFreePrev = b->pFreeNext = nullptr;
     ASAN_UNPOISON_MEMORY_REGION(payloadOf(b), b->cbPayload);
 }
 
@@ -515,14 +401,14 @@ Block* carveFrom(Chunk* c, size_t blockSize)
 }
 
 // The tail of a full chunk becomes one free block of the largest size class it holds.
-void fileRemainder(Heap& m, Chunk* c)
+void fileRemainder(Manager& m, Chunk* c)
 {
     if (c->cbUncarved < footprint(kClassSize))
         return;
     freePush(m, carveFrom(c, (c->cbUncarved - kHostExtra) / kClassSize * kClassSize));
 }
 
-Chunk* newChunk(Heap& m)
+Chunk* newChunk(Manager& m)
 {
     void* memory = std::aligned_alloc(64, kChunkSize);
     if (!memory)
@@ -540,7 +426,7 @@ Chunk* newChunk(Heap& m)
     return c;
 }
 
-[[gnu::noinline]] void releaseChunk(Heap& m, Chunk* c)
+void releaseChunk(Manager& m, Chunk* c)
 {
     Block* b = c->pFirst;
     for (size_t i = 0; i < c->cCarved; ++i) {
@@ -556,12 +442,8 @@ Chunk* newChunk(Heap& m)
     std::free(c);
 }
 
-Block* takeFree(Heap& m, int k)
+Block* takeFree(Manager& m, int k)
 {
-    if (Block* b = m.rgFree[k]) {
-        freeRemove(m, b);
-        return b;
-    }
     const int i = m.nonEmpty.First(k, std::min(k + kClassSearch + 1, kSizeClasses));
     if (i < 0)
         return nullptr;
@@ -570,19 +452,19 @@ Block* takeFree(Heap& m, int k)
     return b;
 }
 
-[[gnu::noinline]] Block* obtainLarge(Heap& m, size_t blockSize)
+Block* obtainBlock(Manager& m, size_t blockSize)
 {
-    void* memory = std::aligned_alloc(16, footprint(blockSize));
-    if (!memory)
-        return nullptr;
-    Block* b = initBlock(memory, blockSize, nullptr);
-    b->fLarge = 1;
-    ++m.cLargeBlocks;
-    return b;
-}
-
-[[gnu::noinline]] Block* carve(Heap& m, size_t blockSize)
-{
+    if (blockSize > kLargeBlock) {
+        void* memory = std::aligned_alloc(16, footprint(blockSize));
+        if (!memory)
+            return nullptr;
+        Block* b = initBlock(memory, blockSize, nullptr);
+        b->fLarge = 1;
+        ++m.cLargeBlocks;
+        return b;
+    }
+    if (Block* b = takeFree(m, sizeClass(blockSize)))
+        return b;
     Chunk* c = m.pChunks;
     if (!c || c->cbUncarved < footprint(blockSize)) {
         if (c)
@@ -594,17 +476,7 @@ Block* takeFree(Heap& m, int k)
     return carveFrom(c, blockSize);
 }
 
-// Requests nearly always find a free block; the rest stays out of their way.
-Block* obtainBlock(Heap& m, size_t blockSize)
-{
-    if (blockSize > kLargeBlock)
-        return obtainLarge(m, blockSize);
-    if (Block* b = takeFree(m, sizeClass(blockSize)))
-        return b;
-    return carve(m, blockSize);
-}
-
-Block* allocate(Heap& m, size_t blockSize, Kind kind, size_t cbRequested, const void* tracked, const char* label, const char* file,
+Block* allocate(Manager& m, size_t blockSize, Kind kind, size_t cbRequested, const void* tracked, const char* label, const char* file,
                 int line)
 {
     if (blockSize == 0)
@@ -626,13 +498,18 @@ Block* allocate(Heap& m, size_t blockSize, Kind kind, size_t cbRequested, const 
     return b;
 }
 
-void release(Heap& m, Block* b, bool untrack, Findings& findings)
+void release(Manager& m, const void* address, bool untrack, const char* file, int line)
 {
+    Block* b = find(m, address);
+    if (!b) {
+        report("An invalid address was deleted.", address, file, line);
+        return;
+    }
     if (untrack && b->kind != kObject)
-        findings.Add("A non-object memory address was deleted.", b);
+        blockReport("A non-object memory address was deleted.", b, address, file, line);
     else if (!untrack && b->kind == kObject)
-        findings.Add("A C++ object was deleted using the \"free\" method.", b);
-    if (!checkSignatures(b, findings))
+        blockReport("A C++ object was deleted using the \"free\" method.", b, address, file, line);
+    if (!checkSignatures(b, address, file, line))
         return;
     hashRemove(m, b);
     if (b->fLarge) {
@@ -646,104 +523,76 @@ void release(Heap& m, Block* b, bool untrack, Findings& findings)
         releaseChunk(m, c);
 }
 
-void* allocateIn(Heap& m, size_t cb, const char* label, const char* file, int line)
+void* allocateLocked(Manager& m, size_t cb, const char* label, const char* file, int line)
 {
-    HeapAccess access(m);
     Block* b = allocate(m, blockSizeFor(cb), kMemory, cb, nullptr, label, file, line);
     return b ? b->pPayload : nullptr;
 }
 
-// Runs use(heap, block) under the lock of the heap that holds the live block of address,
-// looking in the thread's own heap first. False when no heap holds one.
-template<typename Use> [[gnu::noinline]] bool withBlockElsewhere(const Heap& own, const void* address, Use use)
-{
-    for (Heap* h = g_heaps.load(std::memory_order_acquire); h; h = h->pNext) {
-        if (h == &own)
-            continue;
-        HeapAccess access(*h);
-        if (Block* b = find(*h, address)) {
-            use(*h, b);
-            return true;
-        }
-    }
-    return false;
-}
-
-template<typename Use> bool withBlock(const void* address, Use use)
-{
-    Heap& own = ownHeap();
-    {
-        HeapAccess access(own);
-        if (Block* b = find(own, address)) {
-            use(own, b);
-            return true;
-        }
-    }
-    return withBlockElsewhere(own, address, use);
-}
-
-void releaseAt(const void* address, bool untrack, const char* file, int line)
-{
-    Findings findings;
-    if (!withBlock(address, [&](Heap& h, Block* b) { release(h, b, untrack, findings); }))
-        report("An invalid address was deleted.", address, file, line);
-    findings.Report(address, file, line);
-}
-
 } // namespace
 
-// The hot entries take their helpers inline, the rare paths apart: calls were a third of
-// their instructions.
+// The hot entries take their helpers inline: calls were a third of their instructions.
 [[gnu::flatten]] void* MemAlloc(size_t cb, const char* label, const char* file, int line)
 {
     if (MemRefuseHook refuse = g_refuse.load(); refuse && refuse(cb, label))
         return nullptr;
-    return allocateIn(ownHeap(), cb, label, file, line);
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
+    return allocateLocked(m, cb, label, file, line);
 }
 
 [[gnu::flatten]] void MemFree(void* payload, const char* file, int line)
 {
-    if (payload)
-        releaseAt(payload, false, file, line);
+    if (!payload)
+        return;
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
+    release(m, payload, false, file, line);
 }
 
 void* MemTrackObject(void* object, size_t cb, const char* label, const char* file, int line)
 {
     if (!object)
         return nullptr;
-    Heap& m = ownHeap();
-    HeapAccess access(m);
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
     allocate(m, kClassSize, kObject, cb, object, label, file, line);
     return object;
 }
 
 void MemTrackAddress(void* address, const char* file, int line)
 {
-    Heap& m = ownHeap();
-    HeapAccess access(m);
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
     allocate(m, kClassSize, kAddress, 0, address, "address", file, line);
 }
 
 void MemUntrackObject(void* object, const char* file, int line)
 {
-    if (object)
-        releaseAt(object, true, file, line);
+    if (!object)
+        return;
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
+    release(m, object, true, file, line);
 }
 
 void MemTare(void* address, const char* file, int line)
 {
-    Findings findings;
-    const bool found = withBlock(address, [&](Heap&, Block* b) {
-        checkSignatures(b, findings);
-        b->fTared = 1;
-    });
-    if (!found)
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
+    Block* b = find(m, address);
+    if (!b) {
         report("An invalid address was tared.", address, file, line);
-    findings.Report(address, file, line);
+        return;
+    }
+    checkSignatures(b, address, file, line);
+    b->fTared = 1;
 }
 
 bool MemGrowArray(size_t cbElement, void** array, int* count, int needed, int step, const char* file, int line)
 {
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
     const int current = std::max(*count, 0);
     if (current >= needed)
         return true;
@@ -754,14 +603,14 @@ bool MemGrowArray(size_t cbElement, void** array, int* count, int needed, int st
         return false;
     const size_t cbOld = cbElement * current;
     const size_t cbNew = cbElement * static_cast<size_t>(grown);
-    auto* grownArray = static_cast<unsigned char*>(allocateIn(ownHeap(), cbNew, "MemRealloc", file, line));
+    auto* grownArray = static_cast<unsigned char*>(allocateLocked(m, cbNew, "MemRealloc", file, line));
     if (!grownArray)
         return false;
     if (cbOld)
         std::memcpy(grownArray, *array, cbOld);
     std::memset(grownArray + cbOld, 0, cbNew - cbOld);
     if (*array)
-        releaseAt(*array, false, file, line);
+        release(m, *array, false, file, line);
     *array = grownArray;
     *count = static_cast<int>(grown);
     return true;
@@ -789,26 +638,30 @@ size_t MemBlockSize(size_t cb)
 
 bool MemQueryBlock(const void* address, MemBlockInfo* info)
 {
-    return withBlock(address, [info](Heap&, Block* b) {
-        if (info)
-            *info = MemBlockInfo{b,           blockSize(b), b->cbRequested, static_cast<int>(b->kind), b->fLarge != 0, b->fTared != 0,
-                                 b->pszLabel, b->pszFile,   b->line};
-    });
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
+    Block* b = find(m, address);
+    if (!b)
+        return false;
+    if (info)
+        *info = MemBlockInfo{b,           blockSize(b), b->cbRequested, static_cast<int>(b->kind), b->fLarge != 0, b->fTared != 0,
+                             b->pszLabel, b->pszFile,   b->line};
+    return true;
 }
 
 MemStats MemQueryStats()
 {
-    Heap& m = ownHeap();
-    HeapAccess access(m);
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
     return MemStats{m.cChunks, static_cast<size_t>(m.cEmptyChunks), m.cLargeBlocks};
 }
 
 size_t MemFreeListLength(int sizeClass)
 {
+    Manager& m = manager();
+    std::lock_guard guard(m.lock);
     if (sizeClass < 0 || sizeClass >= kSizeClasses)
         return 0;
-    Heap& m = ownHeap();
-    HeapAccess access(m);
     size_t length = 0;
     for (const Block* b = m.rgFree[sizeClass]; b; b = b->pFreeNext)
         ++length;

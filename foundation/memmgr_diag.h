@@ -19,8 +19,8 @@ struct MemBlockInfo {
     int line;
 };
 
-// Describes the live block of a payload or tracked address (info may be null), whichever
-// thread made it; false if there is none.
+// Describes the live block of a payload or tracked address (info may be null); false if
+// there is none.
 bool MemQueryBlock(const void* address, MemBlockInfo* info);
 
 struct MemStats {
@@ -29,7 +29,6 @@ struct MemStats {
     size_t cLargeBlocks;
 };
 
-// Of the heap the calling thread allocates from.
 MemStats MemQueryStats();
 
 // Lets tests make allocations fail: MemAlloc answers null while the hook returns true for the
@@ -37,6 +36,5 @@ MemStats MemQueryStats();
 using MemRefuseHook = bool (*)(size_t cb, const char* label);
 MemRefuseHook SetMemRefuseHook(MemRefuseHook hook);
 
-// The number of free blocks filed in size class k (blocks of (k + 1) * 128 bytes) in the heap
-// the calling thread allocates from.
+// The number of free blocks filed in size class k (blocks of (k + 1) * 128 bytes).
 size_t MemFreeListLength(int sizeClass);

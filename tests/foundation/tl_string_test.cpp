@@ -39,6 +39,8 @@ TEST(String, IstringOrdersByFoldedCharactersAndMalformedBytesStayDistinct)
     EXPECT_TRUE(folded == exact && exact == folded && "Key" == folded && folded == std::string_view("kEy"));
     EXPECT_TRUE(folded != "other");
     EXPECT_FALSE(exact == string("key") || exact == "key");
+    EXPECT_TRUE(EqualsIgnoringAsciiCase("Quibo.EXE", "quibo.exe") && EqualsIgnoringAsciiCase(u"Ab", u"aB")
+                && !EqualsIgnoringAsciiCase("ab", "abc"));
 }
 
 TEST(String, IstringOrderIsConsistentOnMixedAndMalformedText)
@@ -77,7 +79,8 @@ TEST(String, CopiesMovesAppendsAndTheWideCopy)
     EXPECT_EQ(string("x") + "y", "xy");
 
     string s(u"ĉapelo");
-    s += " 🃏";
+    EXPECT_EQ(std::u16string(s.Wide()), u"ĉapelo");
+    s += " 🃏"; // the wide copy made before is stale now
     EXPECT_EQ(std::u16string(s.Wide()), u"ĉapelo 🃏");
     s.Clear();
     EXPECT_EQ(std::u16string(s.Wide()), u"");

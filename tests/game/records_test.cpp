@@ -215,8 +215,7 @@ TEST_F(Records, EditedNamesAndScoresBecomeCheatersButDatesDoNot)
     editStored(0, 0, u'Z', sizeof(char16_t)); // "Zid"
     editStored(1, offsetof(HIGHSCORE, dwScore), 850, 4);
     editStored(2, offsetof(HIGHSCORE, dwDate), 12345, 4);
-    LoadHighScores();
-    CheckHighScores();
+    LoadRecords(); // start-up checks the table
     EXPECT_EQ(name(0) + u"," + name(1) + u"," + name(2), u"Cheater,Cheater,Ada");
     EXPECT_EQ((NUMBERS{g_highScores[0].dwCheck, g_highScores[0].dwScore, g_highScores[1].dwScore, g_highScores[2].dwDate}),
               (NUMBERS{0, 800, 850, 12345}));

@@ -30,6 +30,7 @@ struct Entry {
     size_t entries;
     mode_t mode;
     off_t size;
+    bool operator==(const Entry&) const = default;
 };
 
 // Reads a folder with no allocation (a directory stream takes 32 KiB, which a check on every
@@ -55,11 +56,6 @@ std::optional<Entry> look(const std::string& path)
     }
     close(fd);
     return entry;
-}
-
-bool operator==(const Entry& a, const Entry& b)
-{
-    return a.path == b.path && a.entries == b.entries && a.mode == b.mode && a.size == b.size;
 }
 
 struct FuzzDevice {

@@ -371,7 +371,10 @@ void Robot::PlayKeys()
     Key({"p"});
     WaitFor("paused", "keys-paused");
     Key({"p"});
-    WaitFor("play");
+    if (!FindQuibo(Indices(WaitFor("play").tiles))) { // Hint shows nothing on a board without a quibo
+        Key({"a"});
+        Await("Add's three tiles on a board without a quibo", [](const View& v) { return v.screen == "play" && v.tiles.size() == 15; });
+    }
     Key({"h"});
     Await("Hint's tile", [](const View& v) { return v.screen == "play" && v.Count(Face::Selected) == 1; });
     Key({"Escape"});

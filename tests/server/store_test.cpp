@@ -20,13 +20,10 @@ using Stores = EachStore;
 TEST_P(Stores, KeepsEachWholeScoreOnceAcrossAReopenAndCountsTheNewOnes)
 {
     auto store = Open();
-    const STOREDSCORE a{"Ada", 61000, 744000}, b{"Bea", 60000, 744000}, c{"Cy", 60000, 743000};
-    EXPECT_EQ(store->Add({a, b}), 2u);
-    EXPECT_EQ(store->Add({b, c, c}), 1u);
-    EXPECT_EQ(store->Add({}), 0u);
     // The same name and time on another day is another score.
-    const STOREDSCORE aLater{"Ada", 61000, 744001};
-    EXPECT_EQ(store->Add({aLater}), 1u);
+    const STOREDSCORE a{"Ada", 61000, 744000}, b{"Bea", 60000, 744000}, c{"Cy", 60000, 743000}, aLater{"Ada", 61000, 744001};
+    EXPECT_EQ((std::vector{store->Add({a, b}), store->Add({b, c, c}), store->Add({}), store->Add({aLater})}),
+              (std::vector<size_t>{2, 1, 0, 1}));
     EXPECT_EQ(store->Best(10), (std::vector<STOREDSCORE>{c, b, a, aLater}));
     EXPECT_EQ(store->Best(2), (std::vector<STOREDSCORE>{c, b}));
 
@@ -41,17 +38,15 @@ TEST_P(Stores, KeepsEachWholeScoreOnceAcrossAReopenAndCountsTheNewOnes)
 
 TEST_P(Stores, AnUnusableStoreIsRefusedWithItsReason)
 {
-    std::vector<std::string> bad;
-    if (GetParam() == STOREKIND::Sqlite) {
-        const std::string notADatabase = (TestRoot() / "not-a-database.db").string();
-        std::ofstream(notADatabase) << std::string(4096, 'x');
-        bad = {(TestRoot() / "missing-folder" / "s.db").string(), notADatabase};
-    } else {
-        bad = {m_location + " dbname=no_such_database", "host=/nonexistent-quibo-socket-folder"};
-    }
-    for (const std::string& location : bad) {
+    const std::string notADatabase = (TestRoot() / "not-a-database.db").string();
+    std::ofstream(notADatabase) << std::string(4096, 'x');
+    for (const std::string& location :
+         GetParam() == STOREKIND::Sqlite
+             ? std::vector<std::string>{(TestRoot() / "missing-folder" / "s.db").string(), notADatabase}
+             : std::vector<std::string>{m_location + " dbname=no_such_database", "host=/nonexistent-quibo-socket-folder"}) {
+        m_location = location;
         try {
-            GetParam() == STOREKIND::Sqlite ? OpenSqliteStore(location) : OpenPostgresStore(location);
+            Open();
             ADD_FAILURE() << location << " opened";
         } catch (const StoreError& error) {
             EXPECT_GT(std::string(error.what()).size(), 10u);
@@ -83,16 +78,14 @@ TEST_P(Stores, BadRequestsStoreNothingAndNoPageEchoesMarkup)
     tampered.back() = tampered.back() == '1' ? '2' : '1';
     const std::string longPost = PostOf({good}) + std::string(cbPOST_QUERY_MAX, '9');
     const std::string markupName = std::string(SCORES_POST_PATH) + "?post&game&1&lang&en&score&1&<script>x</script>&2&3";
-    const std::string targets[] = {
-        tampered,
-        longPost,
-        markupName,
-        "/cgi-bin/score.cgi",
-        "/cgi-bin/score.cgi?post&game&2&lang&en",
-        "/quibo/scores-fr.html",
-        "/quibo/<img src=x onerror=alert(1)>",
-        "/",
-    };
+    const std::string targets[] = {tampered,
+                                   longPost,
+                                   markupName,
+                                   "/cgi-bin/score.cgi",
+                                   "/cgi-bin/score.cgi?post&game&2&lang&en",
+                                   "/quibo/scores-fr.html",
+                                   "/quibo/<img src=x onerror=alert(1)>",
+                                   "/"};
     for (const std::string& target : targets) {
         const PAGE page = Respond(*store, target);
         EXPECT_EQ(page.status, 400) << target;

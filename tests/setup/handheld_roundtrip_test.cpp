@@ -46,6 +46,10 @@ TEST(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo", u"EO");
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Opt-Quibo", u"EN,EO");
 
+    {
+        SETUPLIB first; // "rapi.dll" is loaded for each connection and unloaded after it
+        ASSERT_NE(first.handheld(), nullptr);
+    }
     SETUPLIB library;
     SETUPTOOLKIT* handheld = library.handheld();
     ASSERT_NE(handheld, nullptr);

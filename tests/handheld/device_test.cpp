@@ -149,7 +149,7 @@ TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
               (std::tuple{0, "480x640x8 " + c.root() + " " + c.root() + "/.quibo-handheld " + c.root() + "/Program Files/Probe\n", true}));
 }
 
-TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolderAndNoPathLeavesIt)
+TEST(Handheld, FilesFoldersShortcutsAndTheRegistryAreTheDevicesOwnAndNoPathLeavesIt)
 {
     Connected c;
     ASSERT_TRUE(c.connected);
@@ -199,24 +199,7 @@ TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolderAndNoPathLeavesIt)
     EXPECT_EQ(hostFile((outside / "secret.txt").string()), "desktop");
     EXPECT_NE(invoke(u"\\..\\zzrapi.dll", u"GetZZRAPIVersion"), S_OK);
     EXPECT_NE(RunHandheld({"run", "\\..\\..\\bin\\sh"}), 0);
-}
 
-TEST(Handheld, AFullDeviceFailsTheWriteAndSaysSo)
-{
-    Connected c({"--free", "10000"});
-    ASSERT_TRUE(c.connected);
-    STORE_INFORMATION before{}, after{};
-    // Replacing a file gives its room back first; deleting one frees it.
-    EXPECT_EQ((Results{CeGetStoreInformation(&before), before.dwFreeSize, writeDeviceFile(u"\\a.bin", pattern(8000)),
-                       writeDeviceFile(u"\\b.bin", pattern(4000)), CeGetStoreInformation(&after), after.dwFreeSize,
-                       writeDeviceFile(u"\\a.bin", pattern(9000)), CeDeleteFile(u"\\a.bin"), writeDeviceFile(u"\\b.bin", pattern(4000))}),
-              (Results{true, 10000, ERROR_SUCCESS, ERROR_DISK_FULL, true, 2000, ERROR_SUCCESS, true, ERROR_SUCCESS}));
-}
-
-TEST(Handheld, RegistryIsTheDevicesOwn)
-{
-    Connected c;
-    ASSERT_TRUE(c.connected);
     HKEY key = nullptr;
     DWORD disposition = 0, type = 0, size = 0;
     const char16_t folder[] = u"Quibo";
@@ -236,6 +219,27 @@ TEST(Handheld, RegistryIsTheDevicesOwn)
                        fs::exists(c.root() + "/.quibo-handheld/quibo/registry.db"),
                        CeRegDeleteKey(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo")}),
               (Results{ERROR_FILE_NOT_FOUND, true, ERROR_SUCCESS}));
+}
+
+TEST(Handheld, AFullOrVanishedDeviceFailsTheWriteAndSaysSo)
+{
+    Connected c({"--free", "10000"});
+    ASSERT_TRUE(c.connected);
+    STORE_INFORMATION before{}, after{};
+    // Replacing a file gives its room back first; deleting one frees it.
+    EXPECT_EQ((Results{CeGetStoreInformation(&before), before.dwFreeSize, writeDeviceFile(u"\\a.bin", pattern(8000)),
+                       writeDeviceFile(u"\\b.bin", pattern(4000)), CeGetStoreInformation(&after), after.dwFreeSize,
+                       writeDeviceFile(u"\\a.bin", pattern(9000)), CeDeleteFile(u"\\a.bin"), writeDeviceFile(u"\\b.bin", pattern(4000))}),
+              (Results{true, 10000, ERROR_SUCCESS, ERROR_DISK_FULL, true, 2000, ERROR_SUCCESS, true, ERROR_SUCCESS}));
+
+    // A device that goes away mid-file fails the write clearly.
+    HANDLE file = CeCreateFile(u"\\game.res", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string bytes = pattern(1000);
+    DWORD written = 0;
+    EXPECT_EQ((Results{CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr), RunHandheld({"stop"}),
+                       CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr), written, CeRapiGetError(), CeGetLastError(),
+                       CeRapiUninit(), c.status() == "stopped\n"}),
+              (Results{true, 0, false, 0, HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE), ERROR_NOT_CONNECTED, S_OK, true}));
 }
 
 TEST(Handheld, ZzrapiRefusesBadRequestsDamagedInputAndAFullDevice)
@@ -261,23 +265,6 @@ TEST(Handheld, ZzrapiRefusesBadRequestsDamagedInputAndAFullDevice)
                        fs::exists(c.root() + "/zeros.bin")}),
               (Results{E_INVALIDARG, E_INVALIDARG, E_INVALIDARG, true, ERROR_PROC_NOT_FOUND, true, ERROR_SUCCESS,
                        HRESULT_FROM_WIN32(ERROR_INVALID_DATA), false, ERROR_SUCCESS, HRESULT_FROM_WIN32(ERROR_DISK_FULL), false}));
-}
-
-TEST(Handheld, ADeviceThatGoesAwayMidFileFailsTheWriteClearly)
-{
-    RunningDevice device;
-    ASSERT_TRUE(device.started());
-    ASSERT_TRUE(ConnectRapi(5000));
-    HANDLE file = CeCreateFile(u"\\game.res", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const std::string bytes = pattern(32768);
-    DWORD written = 0;
-    EXPECT_TRUE(CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
-    ASSERT_EQ(RunHandheld({"stop"}), 0);
-    EXPECT_EQ((Results{CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr), written, CeRapiGetError(), CeGetLastError(),
-                       CeRapiUninit()}),
-              (Results{false, 0, HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE), ERROR_NOT_CONNECTED, S_OK}));
-    EXPECT_EQ(device.status(), "stopped\n");
 }
 
 TEST(Handheld, ADeviceWhoseSocketIsGoneEndsOnItsOwn)

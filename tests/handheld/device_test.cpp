@@ -91,7 +91,7 @@ struct Connected : RunningDevice {
 
 } // namespace
 
-TEST(Handheld, StatusAndAnswerDelayFollowTheDeviceAndItsClient)
+TEST(Handheld, StatusAnswerDelayAndEndFollowTheDeviceAndItsClient)
 {
     // Every name is exported (the installer refuses a library lacking one: its round trip
     // through this library shows that); the calls the device does not offer fail clearly.
@@ -122,6 +122,16 @@ TEST(Handheld, StatusAndAnswerDelayFollowTheDeviceAndItsClient)
         EXPECT_NE(RunHandheld(refused), 0) << refused.back();
     std::string output;
     EXPECT_EQ((std::tuple{RunHandheld({"status"}, &output), output}), (std::tuple{0, "stopped\n"}));
+
+    // A device whose socket is gone ends on its own: its lock is free again, a new device starts.
+    RunningDevice orphan;
+    fs::remove(TestRoot() / "runtime/quibo-handheld.sock");
+    bool restarted = false;
+    for (int i = 0; i < 50 && !restarted; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        restarted = RunHandheld({"start", "--root", orphan.root()}) == 0;
+    }
+    EXPECT_TRUE(orphan.started() && restarted);
 }
 
 TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
@@ -265,18 +275,4 @@ TEST(Handheld, ZzrapiRefusesBadRequestsDamagedInputAndAFullDevice)
                        fs::exists(c.root() + "/zeros.bin")}),
               (Results{E_INVALIDARG, E_INVALIDARG, E_INVALIDARG, true, ERROR_PROC_NOT_FOUND, true, ERROR_SUCCESS,
                        HRESULT_FROM_WIN32(ERROR_INVALID_DATA), false, ERROR_SUCCESS, HRESULT_FROM_WIN32(ERROR_DISK_FULL), false}));
-}
-
-TEST(Handheld, ADeviceWhoseSocketIsGoneEndsOnItsOwn)
-{
-    RunningDevice device;
-    ASSERT_TRUE(device.started());
-    fs::remove(TestRoot() / "runtime/quibo-handheld.sock");
-    // Once it has gone, its lock is free again and a new device can start.
-    bool restarted = false;
-    for (int i = 0; i < 50 && !restarted; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        restarted = RunHandheld({"start", "--root", device.root()}) == 0;
-    }
-    EXPECT_TRUE(restarted);
 }

@@ -35,14 +35,6 @@ std::string hostFile(const fs::path& path)
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::set<std::string> filesBelow(const fs::path& folder)
-{
-    std::set<std::string> files;
-    for (const auto& item : fs::recursive_directory_iterator(folder))
-        files.insert(fs::relative(item.path(), folder).string());
-    return files;
-}
-
 int runShell(const std::string& command)
 {
     const std::string line = "PATH='" + BuildFolder() + "':\"$PATH\" " + command + " 1>&2";
@@ -89,7 +81,7 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
     std::ofstream(driveC / "Program Files" / "Other" / "keep.txt") << "not ours";
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo", u"EO");
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Other", u"EN");
-    const std::set<std::string> before = filesBelow(driveC);
+    const std::set<std::string> before = FilesBelow(driveC);
 
     const Bytes payload = QuiboPayload("native");
     ZIPFILE archive(payload.data(), DWORD(payload.size()), false);
@@ -119,7 +111,7 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
 
     ASSERT_EQ(runShell(Utf16ToUtf8(command)), 0);
 
-    std::set<std::string> after = filesBelow(driveC);
+    std::set<std::string> after = FilesBelow(driveC);
     after.erase("Program Files/Zelnor Software");
     after.erase("Program Files/Zelnor Software/uninstaller.dll"); // shared by every product
     EXPECT_EQ(after, before);

@@ -14,24 +14,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The device's files, without its own registry store.
-std::set<std::string> deviceFiles(const fs::path& root)
-{
-    std::set<std::string> files;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        const std::string name = fs::relative(it->path(), root).string();
-        if (name == ".quibo-handheld")
-            it.disable_recursion_pending();
-        else
-            files.insert(name);
-    }
-    return files;
-}
-
-} // namespace
-
 TEST(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
 {
     const Bytes payload = QuiboPayload("shx");
@@ -42,7 +24,7 @@ TEST(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
     // The device-side unpacker, where the installer's helper set puts it.
     fs::create_directories(root / "Program Files/Zelnor Software");
     fs::copy_file(BuildFolder() + "/libzzrapi.so", root / "Program Files/Zelnor Software/zzrapi.dll");
-    const std::set<std::string> before = deviceFiles(root);
+    const std::set<std::string> before = FilesBelow(root);
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo", u"EO");
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Opt-Quibo", u"EN,EO");
 
@@ -81,7 +63,7 @@ TEST(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
               S_OK);
     LocalFree(reply);
 
-    std::set<std::string> after = deviceFiles(root);
+    std::set<std::string> after = FilesBelow(root);
     after.erase("Program Files/Zelnor Software/uninstaller.dll"); // shared by every product
     EXPECT_EQ(after, before);
     // NLS held only our values; the desktop's own choice is the desktop's.

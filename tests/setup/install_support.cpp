@@ -17,6 +17,18 @@ Bytes FileBytes(const std::filesystem::path& path)
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+std::set<std::string> FilesBelow(const std::filesystem::path& folder)
+{
+    std::set<std::string> files;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder); it != std::filesystem::recursive_directory_iterator(); ++it) {
+        if (it->path().filename() == ".quibo-handheld")
+            it.disable_recursion_pending();
+        else
+            files.insert(std::filesystem::relative(it->path(), folder).string());
+    }
+    return files;
+}
+
 Bytes Pattern(size_t cb, int seed)
 {
     Bytes bytes(cb);

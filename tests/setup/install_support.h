@@ -7,11 +7,14 @@
 #include "zip_builder.h"
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 // The folder of this test program, where the build puts the programs and libraries it tests.
 std::string BuildFolder();
 Bytes FileBytes(const std::filesystem::path& path);
+// The files and folders below `folder`, without a device's own store.
+std::set<std::string> FilesBelow(const std::filesystem::path& folder);
 // Bytes that differ from `seed` to `seed`, and from one 97-byte stretch to the next.
 Bytes Pattern(size_t cb, int seed = 0);
 

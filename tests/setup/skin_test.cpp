@@ -10,6 +10,8 @@
 #include <iterator>
 #include <optional>
 
+using namespace std::string_literals;
+
 namespace {
 
 // Markup
@@ -23,7 +25,7 @@ std::string Runs(const char* markup)
     return shown;
 }
 
-TEST(SkinMarkup, RunsAndStyles)
+TEST(SkinMarkup, RunsStylesAndFontAttributes)
 {
     // Unbalanced: a closing tag with nothing open is dropped, an open tag runs to the end;
     // closing an outer tag closes the inner one too; unknown tags vanish; a "<" without ">"
@@ -40,10 +42,8 @@ TEST(SkinMarkup, RunsAndStyles)
                                     {"", ""}};
     for (const auto& [markup, runs] : cases)
         EXPECT_EQ(Runs(markup), runs) << markup;
-}
 
-TEST(SkinMarkup, FontAttributesAndBadValuesThatLeaveTheControlsOwn)
-{
+    // Font attributes, and bad values that leave the control's own.
     auto style = [](const char* markup) {
         const auto runs = ParseSkinMarkup(markup);
         EXPECT_EQ(runs.size(), 1u) << markup;
@@ -118,26 +118,20 @@ TEST(SkinTemplates, ReadsKindsAndRefusesEveryTruncation)
 
 TEST(SkinTemplates, StaticKinds)
 {
-    const struct {
-        const char* cls;
-        DWORD style;
-        const char* text;
-        SKINKIND kind;
-        const char* rest;
-    } cases[] = {{"static", 0, "USER", SKIN_USER, ""},
-                 {"static", 0, "user:picture", SKIN_USER, "picture"},
-                 {"static", 0, "CLASS:msctls_progress32", SKIN_PBAR, ""},
-                 {"static", 0, "Users of Quibo", SKIN_TEXT, "Users of Quibo"},
-                 {"scrollbar", SBS_VERT, "", SKIN_VSCROLL, ""},
-                 {"scrollbar", 0, "", SKIN_HSCROLL, ""},
-                 {"button", BS_AUTOCHECKBOX, "x", SKIN_CBUTTON, "x"},
-                 {"button", BS_DEFPUSHBUTTON, "x", SKIN_PBUTTON, "x"},
-                 {"listbox", 0, "", SKIN_LIST, ""},
-                 {"edit", 0, "", SKIN_EDIT, ""}};
-    for (const auto& c : cases) {
-        SKINITEM item{c.cls, c.style, 1, {}, c.text};
-        EXPECT_EQ((std::tuple{SkinKindOf(item), item.text}), (std::tuple{c.kind, std::string(c.rest)})) << c.text;
-    }
+    auto kind = [](const char* cls, DWORD style, const char* text) {
+        SKINITEM item{cls, style, 1, {}, text};
+        return std::pair{SkinKindOf(item), item.text}; // and what is left of the text
+    };
+    EXPECT_EQ(kind("static", 0, "USER"), std::pair(SKIN_USER, ""s));
+    EXPECT_EQ(kind("static", 0, "user:picture"), std::pair(SKIN_USER, "picture"s));
+    EXPECT_EQ(kind("static", 0, "CLASS:msctls_progress32"), std::pair(SKIN_PBAR, ""s));
+    EXPECT_EQ(kind("static", 0, "Users of Quibo"), std::pair(SKIN_TEXT, "Users of Quibo"s));
+    EXPECT_EQ(kind("scrollbar", SBS_VERT, ""), std::pair(SKIN_VSCROLL, ""s));
+    EXPECT_EQ(kind("scrollbar", 0, ""), std::pair(SKIN_HSCROLL, ""s));
+    EXPECT_EQ(kind("button", BS_AUTOCHECKBOX, "x"), std::pair(SKIN_CBUTTON, "x"s));
+    EXPECT_EQ(kind("button", BS_DEFPUSHBUTTON, "x"), std::pair(SKIN_PBUTTON, "x"s));
+    EXPECT_EQ(kind("listbox", 0, ""), std::pair(SKIN_LIST, ""s));
+    EXPECT_EQ(kind("edit", 0, ""), std::pair(SKIN_EDIT, ""s));
 }
 
 // Skin archives, from the installer's own skin: each entry, with `name` replaced by `data` or

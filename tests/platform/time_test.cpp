@@ -68,21 +68,6 @@ TEST(Locale, TimeSeparatorComesFromTheUsersLocale)
     unsetenv("LC_ALL");
 }
 
-namespace {
-std::vector<std::string> g_traced;
-} // namespace
-
-TEST(DebugOutput, GoesThroughTheTraceCallOneLineEach)
-{
-    g_traced.clear();
-    TraceSink previous = SetTraceSink([](const char* line) { g_traced.push_back(line); });
-    OutputDebugStringA("setuplib: constructing library\n");
-    OutputDebugStringW(u"rapi: \u0109\u011d\r\n");
-    OutputDebugStringA(nullptr);
-    SetTraceSink(previous);
-    EXPECT_EQ(g_traced, (std::vector<std::string>{"setuplib: constructing library", "rapi: \u0109\u011d"}));
-}
-
 TEST(LocalHeap, GivesFixedBlocksZeroedOnRequest)
 {
     auto* block = static_cast<unsigned char*>(LocalAlloc(LPTR, 1040));

@@ -94,8 +94,7 @@ TEST(Fonts, EveryFaceNameDrawsTheEsperantoLetters)
         const std::vector<uint32_t> box = draw(u"\U0010FFFD");
         for (size_t i = 0; i < plain.size(); ++i) {
             const std::vector<uint32_t> letter = draw(accented.substr(i, 1));
-            EXPECT_NE(letter, box) << "face " << i;
-            EXPECT_NE(letter, draw(plain.substr(i, 1))) << i;
+            EXPECT_TRUE(letter != box && letter != draw(plain.substr(i, 1))) << i;
         }
     }
 }

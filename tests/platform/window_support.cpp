@@ -102,15 +102,11 @@ void PushText(HWND topLevel, const char* utf8)
     SDL_PushEvent(&event);
 }
 
-namespace {
-
-SDL_Surface* SurfaceOf(HWND topLevel)
+static SDL_Surface* SurfaceOf(HWND topLevel)
 {
     SDL_Window* host = SDL_GetWindowFromID(HostId(topLevel));
     return host ? SDL_GetWindowSurface(host) : nullptr;
 }
-
-} // namespace
 
 uint32_t WindowPixel(HWND topLevel, int x, int y)
 {

@@ -49,11 +49,7 @@ TEST_F(SingleInstance, AStartThatFindsTheMutexHeldWaitsForTheFirstStartsWindow)
     bool first = true;
     std::thread second([&] { first = ClaimSingleInstance(nullptr); });
     Sleep(100);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.cbWndExtra = 4;
-    wc.lpszClassName = u"Quibo IPC";
-    wc.style = CS_PUBLISHED;
+    const WNDCLASSW wc{CS_PUBLISHED, DefWindowProcW, 0, 4, nullptr, nullptr, nullptr, nullptr, nullptr, u"Quibo IPC"};
     RegisterClassW(&wc);
     HWND ipc = CreateWindowExW(0, u"quibo ipc", u"", WS_POPUP, -10, -10, 5, 5, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(ipc);

@@ -17,10 +17,7 @@ struct Registry : testing::Test {
     inline static const registry::key root{u"HKCU\\Software\\QuiboTest"};
     static registry::value v(std::u16string_view name) { return registry::value(root, name); }
     static BYTES bytesOf(const registry::binary& b) { return b.data() ? BYTES(b.data(), b.data() + b.size()) : BYTES{}; }
-    static void store(const registry::value& to, const BYTES& b)
-    {
-        ASSERT_TRUE(to.writeBinary(registry::binary(b.data(), DWORD(b.size()), true)));
-    }
+    static void store(const registry::value& to, const BYTES& b) { to.writeBinary(registry::binary(b.data(), DWORD(b.size()), true)); }
 };
 
 } // namespace

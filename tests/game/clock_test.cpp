@@ -34,9 +34,8 @@ TEST(Clock, StatusValuesAfterEachQuiboWhilePausedAndOnceOver)
 TEST(Clock, TimesReadAsMinutesTheLocaleSeparatorAndTwoDigitSeconds)
 {
     WCHAR separator[8] = {};
-    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator, 8) <= 0 || !separator[0])
-        separator[0] = u':';
-    const std::string sep = string(std::u16string(1, separator[0])).c_str();
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator, 8);
+    const std::string sep = string(std::u16string(1, separator[0] ? separator[0] : u':')).c_str();
     const std::tuple<uint32_t, std::string, std::string> cases[]
         = {{0, "0", "00"}, {999, "0", "00"}, {65000, "1", "05"}, {3599999, "59", "59"}, {6000000, "100", "00"}};
     for (const auto& [ms, minutes, seconds] : cases)

@@ -1,15 +1,12 @@
-// The Settings and HighScores records loaded at start-up from any stored bytes, then ranked,
-// published and written again. What must hold: an accepted record is the stored bytes cut or
-// zero-filled to its size (a table only when whole), a rejected one is replaced by the
-// defaults and written back; the check pass marks exactly the entries whose check value does
-// not hold; a new time lands at its rank with the entries below moved down; the posting
-// address carries exactly the entries whose check holds, in the server's syntax; a name
-// remembered goes in front of the recent names, whole; and each record written back and read
-// again gives the same bytes.
+// The Settings and HighScores records loaded at start-up from any stored bytes, then ranked
+// and written again. What must hold: an accepted record is the stored bytes cut or zero-filled
+// to its size (a table only when whole), a rejected one is replaced by the defaults and written
+// back; the check pass marks exactly the entries whose check value does not hold; a new time
+// lands at its rank with the entries below moved down; a name remembered goes in front of the
+// recent names, whole; and each record written back and read again gives the same bytes.
 #include "fuzz_check.h"
 #include "fuzz_scratch.h"
 #include "highscores.h"
-#include "publish.h"
 #include "recentnames.h"
 #include "records.h"
 
@@ -41,31 +38,6 @@ template<class T> bool storedAs(const registry::value& value, const T& record)
 {
     const registry::binary stored = value.readBinary();
     return stored.size() == 4 + sizeof record && read32(stored.data()) == RECORD_VERSION && same(stored.data() + 4, &record, sizeof record);
-}
-
-bool checked(const HIGHSCORE& entry)
-{
-    return entry.dwCheck != 0 && EntryCheck(entry) == entry.dwCheck;
-}
-
-// The posting address carries exactly the entries whose check holds, in order, each as the
-// server reads it.
-void checkPublishAddress()
-{
-    const std::string address = PublishAddress(), prefix = ScoresServer() + "/cgi-bin/score.cgi?";
-    FUZZ_REQUIRE(address.starts_with(prefix));
-    const POSTQUERY post = ParsePostQuery(std::string_view(address).substr(prefix.size()));
-    FUZZ_REQUIRE(post.error == POSTERROR::None && post.language == ScoresLanguageCode());
-    size_t sent = 0;
-    for (const HIGHSCORE& entry : g_highScores) {
-        if (!checked(entry))
-            continue;
-        FUZZ_REQUIRE(sent < post.scores.size());
-        const PUBLISHEDSCORE& published = post.scores[sent++];
-        FUZZ_REQUIRE(published.score == entry.dwScore && published.date == entry.dwDate
-                     && published.name == EncodePublishName(HighScoreName(entry)));
-    }
-    FUZZ_REQUIRE(sent == post.scores.size());
 }
 
 // A new time at the rank it earns, under a name taken from the input; the name then
@@ -139,7 +111,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         DefaultHighScores();
         FUZZ_REQUIRE(storedAs(g_scoresValue, g_highScores) && same(loaded, g_highScores, sizeof loaded));
     }
-    checkPublishAddress();
 
     // The name the dialog would give: the input's units after the version word, up to a zero.
     std::u16string name(body.size() / 2, u'\0');

@@ -23,8 +23,8 @@ struct SingleInstance : testing::Test {
     size_t broughtToFront()
     {
         PumpReady();
-        const auto log = LogOf(WM_COMMAND);
-        return std::ranges::count_if(log, [&](const Received& r) { return r.hwnd == main && LOWORD(r.wParam) == 1000 && r.lParam == 0; });
+        return std::ranges::count_if(LogOf(WM_COMMAND),
+                                     [&](const Received& r) { return r.hwnd == main && LOWORD(r.wParam) == 1000 && !r.lParam; });
     }
 
     HWND main = nullptr;

@@ -1,5 +1,6 @@
 #include "namedialog.h"
 
+#include "game_reset.h"
 #include "guilib.h"
 #include "language.h"
 #include "records.h"
@@ -50,17 +51,11 @@ void CALLBACK answerFromTimer(HWND, UINT, UINT_PTR id, DWORD)
     }
     g_seen += Utf8ToUtf16(std::to_string(SendMessageW(combo, CB_GETCURSEL, 0, 0))) + (IsWindowEnabled(g_main) ? u"|on" : u"|off");
     const ANSWER& a = *g_answer;
-    if (a.close == TYPED_RETURN)
-        PushText(dialog, Utf16ToUtf8(a.entered).c_str());
-    else
-        SetDlgItemTextW(dialog, IDC_PLAYER_NAME, a.entered.c_str());
-    if (a.language == LANGID_ESPERANTO) {
-        EXPECT_TRUE(SaveWindowPng(dialog, "name_dialog_eo.png"));
-    }
-    if (a.close == SET_OK)
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    else
-        PushKey(dialog, a.close == SET_ESCAPE ? SDLK_ESCAPE : SDLK_RETURN, true);
+    a.close == TYPED_RETURN ? PushText(dialog, Utf16ToUtf8(a.entered).c_str())
+                            : (void)SetDlgItemTextW(dialog, IDC_PLAYER_NAME, a.entered.c_str());
+    EXPECT_TRUE(a.language != LANGID_ESPERANTO || SaveWindowPng(dialog, "name_dialog_eo.png"));
+    a.close == SET_OK ? (void)SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0)
+                      : PushKey(dialog, a.close == SET_ESCAPE ? SDLK_ESCAPE : SDLK_RETURN, true);
 }
 
 } // namespace
@@ -69,8 +64,7 @@ void CALLBACK answerFromTimer(HWND, UINT, UINT_PTR id, DWORD)
 // characters of it. The main window is off while the dialog runs.
 TEST(NameDialog, OffersTheRecentNamesAndTakesTheNameHoweverItCloses)
 {
-    registry::key(u"HKLM\\Software\\Zelnor\\NLS").erase();
-    SelectLanguage("Quibo", 1);
+    ResetGameState();
     ASSERT_TRUE(RegisterGuiLibDialogClass() && RegisterGuiLibDialogClass()); // a second start-up registration is harmless
     RegisterRecordingClass();
     g_main = CreateWindowExW(0, u"RecordingWindow", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);

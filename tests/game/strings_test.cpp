@@ -1,3 +1,4 @@
+#include "game_reset.h"
 #include "language.h"
 #include "registry.h"
 #include "tutorial.h"
@@ -8,7 +9,7 @@
 namespace {
 
 struct GameStrings : testing::Test {
-    void SetUp() override { registry::key(u"HKLM\\Software\\Zelnor\\NLS").erase(), SelectLanguage("Quibo", 1); }
+    void SetUp() override { ResetGameState(); }
     static std::u16string in(LANGID language, UINT id) { return SetLanguage(language), LoadCatalogString(id); }
 
     // The string resource as stored, not joined.

@@ -77,7 +77,7 @@ TEST_F(Files, WrittenBytesReadBackThroughHandlesThatOnlyDoWhatTheyWereOpenedFor)
     EXPECT_EQ(GetFileSize(file, nullptr), INVALID_FILE_SIZE);
 }
 
-TEST_F(Files, DispositionsCreateReplaceAndRefuseAsWin32Does)
+TEST_F(Files, DispositionsCreateReplaceAndRefuseAndFoldersAreToldApartFromFilesAsWin32Does)
 {
     const char16_t* d = u"C:\\files\\d.bin";
     EXPECT_EQ(opened(d, GENERIC_WRITE, OPEN_EXISTING), error(ERROR_FILE_NOT_FOUND));
@@ -92,6 +92,20 @@ TEST_F(Files, DispositionsCreateReplaceAndRefuseAsWin32Does)
     EXPECT_EQ(opened(u"C:\\files", GENERIC_READ, OPEN_EXISTING), error(ERROR_ACCESS_DENIED));
     EXPECT_EQ(opened(u"E:\\x", GENERIC_READ, OPEN_EXISTING), error(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(opened(u"C:\\files\\new.bin", GENERIC_WRITE, TRUNCATE_EXISTING), error(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(GetFileAttributesW(u"C:\\files"), FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(
+        std::vector<std::string>({outcome(CreateDirectoryW(u"C:\\files", nullptr)), outcome(CreateDirectoryW(u"C:\\files\\a\\b", nullptr)),
+                                  outcome(GetFileAttributesW(u"C:\\files\\a\\b") != INVALID_FILE_ATTRIBUTES)}),
+        std::vector<std::string>({error(ERROR_ALREADY_EXISTS), error(ERROR_PATH_NOT_FOUND), error(ERROR_PATH_NOT_FOUND)}));
+    ASSERT_TRUE(CreateDirectoryW(u"C:\\files\\a", nullptr));
+    writeText(u"C:\\files\\a\\f.txt", "x");
+    // The last removal finds the folder without regard to case.
+    EXPECT_EQ(std::vector<std::string>({outcome(RemoveDirectoryW(u"C:\\files\\a")), outcome(RemoveDirectoryW(u"C:\\files\\a\\f.txt")),
+                                        outcome(DeleteFileW(u"C:\\files\\a")), outcome(DeleteFileW(u"C:\\files\\a\\f.txt")),
+                                        outcome(DeleteFileW(u"C:\\files\\a\\f.txt")), outcome(RemoveDirectoryW(u"C:\\files\\A")),
+                                        outcome(RemoveDirectoryW(u"C:\\files\\a"))}),
+              std::vector<std::string>({error(ERROR_DIR_NOT_EMPTY), error(ERROR_DIRECTORY), error(ERROR_ACCESS_DENIED), "ok",
+                                        error(ERROR_FILE_NOT_FOUND), "ok", error(ERROR_FILE_NOT_FOUND)}));
 }
 
 TEST_F(Files, FilePointerMovesFromEachOriginAndNeverBeforeTheStart)
@@ -143,22 +157,4 @@ TEST_F(Files, ExeFilesAreExecutableAndReadOnlyFilesRefuseChangesUntilTheAttribut
         std::vector<std::string>({std::to_string(FILE_ATTRIBUTE_READONLY), error(ERROR_ACCESS_DENIED), error(ERROR_ACCESS_DENIED),
                                   error(ERROR_ACCESS_DENIED), "ok 0 size 4", "ok", std::to_string(FILE_ATTRIBUTE_NORMAL), "ok",
                                   error(ERROR_FILE_NOT_FOUND)}));
-}
-
-TEST_F(Files, FoldersAreMadeRemovedAndToldApartFromFiles)
-{
-    EXPECT_EQ(GetFileAttributesW(u"C:\\files"), FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(
-        std::vector<std::string>({outcome(CreateDirectoryW(u"C:\\files", nullptr)), outcome(CreateDirectoryW(u"C:\\files\\a\\b", nullptr)),
-                                  outcome(GetFileAttributesW(u"C:\\files\\a\\b") != INVALID_FILE_ATTRIBUTES)}),
-        std::vector<std::string>({error(ERROR_ALREADY_EXISTS), error(ERROR_PATH_NOT_FOUND), error(ERROR_PATH_NOT_FOUND)}));
-    ASSERT_TRUE(CreateDirectoryW(u"C:\\files\\a", nullptr));
-    writeText(u"C:\\files\\a\\f.txt", "x");
-    // The last removal finds the folder without regard to case.
-    EXPECT_EQ(std::vector<std::string>({outcome(RemoveDirectoryW(u"C:\\files\\a")), outcome(RemoveDirectoryW(u"C:\\files\\a\\f.txt")),
-                                        outcome(DeleteFileW(u"C:\\files\\a")), outcome(DeleteFileW(u"C:\\files\\a\\f.txt")),
-                                        outcome(DeleteFileW(u"C:\\files\\a\\f.txt")), outcome(RemoveDirectoryW(u"C:\\files\\A")),
-                                        outcome(RemoveDirectoryW(u"C:\\files\\a"))}),
-              std::vector<std::string>({error(ERROR_DIR_NOT_EMPTY), error(ERROR_DIRECTORY), error(ERROR_ACCESS_DENIED), "ok",
-                                        error(ERROR_FILE_NOT_FOUND), "ok", error(ERROR_FILE_NOT_FOUND)}));
 }

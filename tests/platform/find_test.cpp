@@ -51,7 +51,7 @@ TEST_F(FindFiles, PatternsMatchWithoutRegardToCaseInNameOrder)
               (std::vector<std::string>{".", "..", "arm", "layout.txt", "quibo-l-hi.res", "quibo-s-lo.RES", "\u0109evalo.txt"}));
 }
 
-TEST_F(FindFiles, EntriesCarryAttributesAndSizesAndSearchesEndWithFindClose)
+TEST_F(FindFiles, EntriesCarryAttributesAndSizesSearchesEndWithFindCloseAndFailuresSayWhatWasMissing)
 {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW(u"C:\\Game\\quibo-s-lo.res", &data);
@@ -62,10 +62,6 @@ TEST_F(FindFiles, EntriesCarryAttributesAndSizesAndSearchesEndWithFindClose)
               std::vector<DWORD>({FILE_ATTRIBUTE_NORMAL, 5, 1, 0, 0, ERROR_INVALID_HANDLE}));
     FindClose(FindFirstFileW(u"C:\\Game\\ar?", &data));
     EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
-}
-
-TEST_F(FindFiles, FailuresSayWhatWasMissing)
-{
     const std::pair<const char16_t*, DWORD> cases[] = {
         {u"C:\\Game\\*.zip", ERROR_FILE_NOT_FOUND},
         {u"C:\\Nowhere\\*.res", ERROR_PATH_NOT_FOUND},
@@ -74,8 +70,8 @@ TEST_F(FindFiles, FailuresSayWhatWasMissing)
         {u"Q:\\*", ERROR_PATH_NOT_FOUND},
         {nullptr, ERROR_INVALID_PARAMETER},
     };
-    WIN32_FIND_DATAW data;
+    WIN32_FIND_DATAW missing;
     for (const auto& [pattern, error] : cases)
-        EXPECT_EQ(ErrorOf(FindFirstFileW(pattern, &data) != INVALID_HANDLE_VALUE), error) << (pattern ? int(pattern[9]) : 0);
-    EXPECT_EQ(ErrorOf(FindNextFileW(INVALID_HANDLE_VALUE, &data)), DWORD(ERROR_INVALID_HANDLE));
+        EXPECT_EQ(ErrorOf(FindFirstFileW(pattern, &missing) != INVALID_HANDLE_VALUE), error) << (pattern ? int(pattern[9]) : 0);
+    EXPECT_EQ(ErrorOf(FindNextFileW(INVALID_HANDLE_VALUE, &missing)), DWORD(ERROR_INVALID_HANDLE));
 }

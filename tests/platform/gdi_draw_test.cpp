@@ -4,13 +4,10 @@
 
 #include <gtest/gtest.h>
 
-TEST(SysColors, UnknownIndexesGiveNothing)
-{
-    EXPECT_EQ(std::vector<DWORD>({GetSysColor(-1), GetSysColor(1000), DWORD(GetSystemMetrics(12345))}), std::vector<DWORD>(3, 0));
-}
-
 TEST(FillRect, SolidBrushesSystemColourBrushesAndBadBrushes)
 {
+    // Unknown colour and metric indexes give nothing.
+    EXPECT_EQ(std::vector<DWORD>({GetSysColor(-1), GetSysColor(1000), DWORD(GetSystemMetrics(12345))}), std::vector<DWORD>(3, 0));
     TestDib dib(4, 2, 24);
     RECT left{0, 0, 2, 2}, right{2, 0, 4, 2};
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));

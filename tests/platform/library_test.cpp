@@ -84,7 +84,7 @@ TEST(Libraries, AWindowsPathLoadsFromThatFolderOnlyAndDamagedLibrariesFailWithTh
               std::make_pair(HMODULE(nullptr), HMODULE(nullptr)));
 }
 
-TEST(Modules, TheProgramsOwnModuleAndFileName)
+TEST(Modules, TheProgramIsNamedByItsHostPathOrOnAHandheldByItsDevicePathAsAreItsLibraries)
 {
     EXPECT_EQ(GetModuleHandle(nullptr), GetModuleHandleW(nullptr));
     const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
@@ -95,15 +95,11 @@ TEST(Modules, TheProgramsOwnModuleAndFileName)
     EXPECT_EQ(std::make_pair(copied, GetLastError()), std::make_pair(DWORD(5), DWORD(ERROR_INSUFFICIENT_BUFFER)));
     EXPECT_EQ(std::u16string(small, 6), Utf8ToUtf16(program.substr(0, 4)) + u'\0' + u'x');
     EXPECT_EQ(GetModuleFileNameW(nullptr, small, 0), 0u);
-}
-
-TEST(Modules, OnAHandheldTheProgramAndItsLibrariesAreNamedByTheirDevicePaths)
-{
     // The test programs' folder stands for the device's "\\": a program started there finds its
     // files through the names it is given.
     setenv("QUIBO_DEVICE_ROOT", TestProgramFolder().c_str(), 1);
-    const std::string program = std::filesystem::read_symlink("/proc/self/exe").filename().string();
-    EXPECT_EQ(moduleFileName(nullptr), "\\" + program);
+    const std::string name = std::filesystem::read_symlink("/proc/self/exe").filename().string();
+    EXPECT_EQ(moduleFileName(nullptr), "\\" + name);
     HMODULE library = LoadLibraryW(u"quibo_testlib.dll");
     ASSERT_NE(library, nullptr);
     EXPECT_EQ(moduleFileName(library), "\\libquibo_testlib.so");

@@ -93,7 +93,7 @@ TEST_F(WindowTest, ChildrenConvertCoordinatesThroughTheirParents)
     EXPECT_EQ(std::make_pair(window.left, window.top), std::make_pair(LONG(125), LONG(86)));
 }
 
-TEST_F(WindowTest, ExtraWordsAndStylesAreKeptApart)
+TEST_F(WindowTest, TextExtraWordsStylesRelationsEnablingAndLookup)
 {
     HWND top = Make(WS_POPUP, 0, 0, 10, 10);
     EXPECT_EQ(std::vector<LONG>({SetWindowLongW(top, 0, 0x12345678), SetWindowLongW(top, 4, -5), GetWindowLongW(top, 0),
@@ -104,15 +104,11 @@ TEST_F(WindowTest, ExtraWordsAndStylesAreKeptApart)
         EXPECT_EQ((std::pair<LONG, DWORD>{GetWindowLongW(top, index), GetLastError()}), std::make_pair(LONG(0), DWORD(ERROR_INVALID_INDEX)))
             << index;
     }
-}
-
-TEST_F(WindowTest, TextRelationsEnablingAndLookup)
-{
-    HWND top = Make(WS_POPUP, 0, 0, 100, 100), second = Make(WS_POPUP, 0, 0, 10, 10, nullptr, 0, nullptr, u"second");
-    HWND a = Make(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top, 101);
-    HWND b = Make(WS_CHILD | WS_VISIBLE, 20, 0, 10, 10, top, 102);
-    EXPECT_EQ(std::vector<HWND>({GetDlgItem(top, 102), GetParent(a), GetWindow(a, GW_HWNDNEXT)}), std::vector<HWND>({b, top, b}));
-    EXPECT_EQ(std::vector<int>({GetDlgCtrlID(a), IsChild(top, b), IsChild(a, b)}), std::vector<int>({101, 1, 0}));
+    HWND parent = Make(WS_POPUP, 0, 0, 100, 100), second = Make(WS_POPUP, 0, 0, 10, 10, nullptr, 0, nullptr, u"second");
+    HWND a = Make(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent, 101);
+    HWND b = Make(WS_CHILD | WS_VISIBLE, 20, 0, 10, 10, parent, 102);
+    EXPECT_EQ(std::vector<HWND>({GetDlgItem(parent, 102), GetParent(a), GetWindow(a, GW_HWNDNEXT)}), std::vector<HWND>({b, parent, b}));
+    EXPECT_EQ(std::vector<int>({GetDlgCtrlID(a), IsChild(parent, b), IsChild(a, b)}), std::vector<int>({101, 1, 0}));
 
     ASSERT_TRUE(SetWindowTextW(a, u"Ŝanĝo"));
     WCHAR text[4];
@@ -129,7 +125,7 @@ TEST_F(WindowTest, TextRelationsEnablingAndLookup)
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&seen));
-    EXPECT_EQ(seen, (std::vector<HWND>{top, second}));
+    EXPECT_EQ(seen, (std::vector<HWND>{top, parent, second}));
 }
 
 } // namespace

@@ -83,16 +83,12 @@ TEST(BitBlt, WholeRowsKeepEveryPixelInItsPlace)
     EXPECT_EQ(Row(flipped), (std::vector<uint32_t>{15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
 }
 
-TEST(BitBlt, BottomUpAndTopDownBitmapsAgreeOnWhereRowsAre)
+TEST(BitBlt, KeepsRowsInPlaceBottomUpOrTopDownAndClipsToBothBitmapsAndTheClipRectangle)
 {
     TestDib bottomUp(2, 3, 24, {}, nullptr, false), topDown(2, 3, 24);
     bottomUp.SetRaw(1, 0, 0x123456); // the top row, stored last
     Copy(topDown, bottomUp);
     EXPECT_EQ(topDown.Pixels(), (std::vector<uint32_t>{0, 0x123456, 0, 0, 0, 0}));
-}
-
-TEST(BitBlt, ClipsToBothBitmapsAndTheClipRectangle)
-{
     TestDib src(10, 10, 8, TestTable(256)), dst(10, 10, 8, TestTable(256));
     for (int i = 0; i < 100; ++i)
         src.SetRaw(i % 10, i / 10, uint32_t(i + 1));

@@ -31,7 +31,7 @@ HBITMAP Create(const Info& info, void** bits = nullptr)
 
 } // namespace
 
-TEST(DibSection, EveryDepthReportsItsGeometry)
+TEST(DibSection, EveryDepthReportsItsGeometryAndHeadersAndMasksAreCheckedAndMasksKept)
 {
     for (int bits : {1, 4, 8, 16, 24, 32}) {
         for (LONG height : {-7, 7}) {
@@ -50,10 +50,6 @@ TEST(DibSection, EveryDepthReportsItsGeometry)
                 << bits;
         }
     }
-}
-
-TEST(DibSection, HeadersAndMasksAreCheckedAndMasksKept)
-{
     const std::vector<DWORD> k555 = {0x7C00, 0x3E0, 0x1F}, wide = {0x3FF00000, 0xFFC00, 0x3FF};
     const struct {
         const char* name;

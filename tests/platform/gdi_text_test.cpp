@@ -95,7 +95,7 @@ TEST(Fonts, HeightSignAndWeightAreHonouredAndEveryFaceDrawsTheEsperantoLetters)
     }
 }
 
-TEST(TextOut, InksWithinTheExtentFillsTheCellWhenOpaqueAndClips)
+TEST(TextOut, InksWithinTheExtentFillsTheCellWhenOpaqueAndAntialiasesOnDirectTargetsOnly)
 {
     Page page(200, 60, MakeFont(u"MS Shell Dlg Eo", -14));
     const std::u16string text = u"Ĉiuĵaŭde ŝi manĝas ĥoran";
@@ -110,21 +110,17 @@ TEST(TextOut, InksWithinTheExtentFillsTheCellWhenOpaqueAndClips)
     page.Out(10, 25, u"Hi");
     EXPECT_EQ(std::vector<uint32_t>({page.dib.Raw(10, 25), page.dib.Raw(10 + hi.cx - 1, 25 + hi.cy - 1), page.dib.Raw(10 + hi.cx, 25)}),
               std::vector<uint32_t>({0xFF0000, 0xFF0000, 0xFFFFFF}));
-}
-
-TEST(TextOut, AntialiasingOnDirectTargetsOnly)
-{
     // On an 8-bit target every pixel is the background or the table's nearest text colour.
     // Empty: more than four shades.
     const std::pair<int, std::set<uint32_t>> cases[] = {{24, {}}, {16, {}}, {8, {1, 2}}};
     for (const auto& [bits, exactly] : cases) {
-        Page page(150, 24, MakeFont(u"Arial", -16), bits, bits == 8 ? TestTable(256) : std::vector<RGBQUAD>{});
-        SetTextColor(page.dib.Dc(), RGB(bits == 8 ? 250 : 255, 0, 0)); // nearest: red, index 2
-        page.Out(0, 0, u"Ŝi ĝuas la ludon");
-        const std::vector<uint32_t> pixels = page.dib.Pixels();
+        Page shown(150, 24, MakeFont(u"Arial", -16), bits, bits == 8 ? TestTable(256) : std::vector<RGBQUAD>{});
+        SetTextColor(shown.dib.Dc(), RGB(bits == 8 ? 250 : 255, 0, 0)); // nearest: red, index 2
+        shown.Out(0, 0, u"Ŝi ĝuas la ludon");
+        const std::vector<uint32_t> pixels = shown.dib.Pixels();
         const std::set<uint32_t> seen(pixels.begin(), pixels.end());
         EXPECT_TRUE(exactly.empty() ? seen.size() > 4 : seen == exactly) << bits;
-        page.dib.SavePng("text-" + std::to_string(bits) + "-smooth.png"); // for a person to look at
+        shown.dib.SavePng("text-" + std::to_string(bits) + "-smooth.png"); // for a person to look at
     }
 }
 

@@ -103,7 +103,7 @@ TEST(CriticalSections, AreRecursiveAndExcludeOtherThreads)
     DeleteCriticalSection(&section);
 }
 
-TEST(Mutexes, AreOwnedRecursivelyByOneThreadAndShareANameWithinTheProcess)
+TEST(Mutexes, AreOwnedRecursivelyByOneThreadAndSharedByNameWithinTheProcessAndWithOthers)
 {
     auto elsewhere = [](auto call) { return std::async(std::launch::async, call).get(); };
     HANDLE mutex = CreateMutexW(nullptr, TRUE, u"Quibo Test Mutex"), second = nullptr;
@@ -129,17 +129,13 @@ TEST(Mutexes, AreOwnedRecursivelyByOneThreadAndShareANameWithinTheProcess)
     CloseHandle(second);
     CloseHandle(CreateMutexW(nullptr, FALSE, u"Quibo Test Mutex"));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_SUCCESS)); // gone with its last handle
-}
-
-TEST(NamedMutex, AnotherProcessSeesItsExistenceAndOwnership)
-{
     const auto probe = [] { return ChildProcess("mutex_helper", {"Quibo/Probe \\ Mutex"}).readLine(); };
     EXPECT_EQ(probe(), "existed=0 taken=1"); // separators in the name do not become folders
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, u"Quibo/Probe \\ Mutex");
+    HANDLE named = CreateMutexW(nullptr, TRUE, u"Quibo/Probe \\ Mutex");
     EXPECT_EQ(probe(), "existed=1 taken=0");
-    ASSERT_TRUE(ReleaseMutex(mutex));
+    ASSERT_TRUE(ReleaseMutex(named));
     EXPECT_EQ(probe(), "existed=1 taken=1");
-    CloseHandle(mutex);
+    CloseHandle(named);
     EXPECT_EQ(probe(), "existed=0 taken=1");
 
     const std::u16string overlong(300, u'\u0109');

@@ -65,9 +65,8 @@ TEST_F(Toolkit, EntryNamesAreFoundWhateverTheirSeparatorsOrCaseAndProgressRunsBy
     }
     SetLastError(0);
     EXPECT_EQ((std::tuple{m_desktop.installfile("C:\\spell\\x.exe", &m_archive, "native\\missing.exe", -1, -1), GetLastError(),
-                          std::string(g_lines.back()), m_desktop.finalize(&m_archive, "native\\uninstaller.dll", 95, 100), g_lines.back()}),
-              (std::tuple{false, DWORD(ERROR_FILE_NOT_FOUND), std::string("setuplib: installfile failed to find native\\missing.exe"),
-                          false, std::string("setuplib: could not find native\\uninstaller.dll for finalize")}));
+                          m_desktop.finalize(&m_archive, "native\\uninstaller.dll", 95, 100)}),
+              (std::tuple{false, DWORD(ERROR_FILE_NOT_FOUND), false}));
 }
 
 TEST_F(Toolkit, FoldersOfEachTargetAndTheProcessorsPayloadFolder)

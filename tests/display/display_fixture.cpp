@@ -3,16 +3,35 @@
 #include "cea_graphic.h"
 #include "cea_main.h"
 #include "display.h"
+#include "game.h"
+#include "hostclock.h"
 #include "layout.h"
 #include "memmgr.h"
 #include "screens.h"
-#include "screens_stand_in.h"
 #include "unzipper.h"
+#include "window_support.h"
 #include "zip_builder.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+SCREENSTANDIN g_standIn = {SCREEN_PLAY, nullptr, 0};
+
+int CurrentScreen()
+{
+    return g_standIn.screen;
+}
+
+ANIMBUTTON* TutorialGuide()
+{
+    return g_standIn.tutorialGuide;
+}
+
+void RefreshScreenTexts(bool)
+{
+    ++g_standIn.cRefreshes;
+}
 
 std::string TestProgramFolder()
 {
@@ -41,13 +60,33 @@ Graphic* FilledGraphic(int cx, int cy, COLORREF color)
 void DisplayTest::SetUp()
 {
     ASSERT_TRUE(InitAnimEngine(nullptr, 0));
+    RegisterRecordingClass();
     hwnd = CreateWindowExW(0, u"AnimWindow", u"display", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(hwnd, nullptr);
+    target = CreateWindowExW(0, u"RecordingWindow", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     anim = AnimWindow::FromWindow(hwnd);
     ASSERT_NE(anim, nullptr);
     anim->SetFrameRate(20);
-    SetDisplayWindow(anim, nullptr);
+    SetDisplayWindow(anim, target);
     g_standIn = {SCREEN_PLAY, nullptr, 0};
+    savedSettings = g_settings, savedMedia = g_media, savedArt = g_tileArt;
+    g_settings = {}, g_game = {}, g_status = {};
+    for (int set = 0; set < cFACESETS; ++set) {
+        for (int i = 0; i < cBUTTON_FACES; ++i) {
+            g_media.rgFaces[set][i] = Made(cxBUTTON, cyBUTTON, FaceColor(set, i));
+            g_media.rgCaptions[set][i] = Made(cxCAPTION, cyCAPTION, CaptionColor(i));
+        }
+    }
+    for (int i = 0; i < cBUTTON_FRAMES; ++i)
+        g_media.rgButtonsDown[i] = Made(cxBUTTON, cyBUTTON, DownColor(i));
+    for (int i = 0; i < cEFFECT_FRAMES; ++i)
+        g_media.rgEffects[i] = Made(cxEFFECT, cyEFFECT, RGB(i, i, i));
+    for (int i = 0; i < cTILE_FACES; ++i)
+        g_media.rgTiles[i] = g_tileArt.rgFaces[i] = Made(W, H, kTileColors[i]);
+    for (int i = 0; i < cINSETS; ++i)
+        g_tileArt.rgInsets[i] = Made(w, h, InsetColor(i));
+    g_tileArt.cyInsetsSpacing = kSpacing;
+    ClearLog();
+    SetManualHostClock(true);
 }
 
 void DisplayTest::TearDown()
@@ -55,8 +94,13 @@ void DisplayTest::TearDown()
     DeletePlayElements();
     EmptyPressedList();
     SetDisplayWindow(nullptr, nullptr);
-    if (IsWindow(hwnd))
-        DestroyWindow(hwnd);
+    DestroyWindow(hwnd);
+    DestroyWindow(target);
+    SetManualHostClock(false);
+    for (Graphic* g : made)
+        MEM_DELETE(g);
+    g_media = savedMedia, g_tileArt = savedArt, g_settings = savedSettings;
+    g_game = {};
 }
 
 void DisplayTest::FitWindowToLayout()

@@ -2,7 +2,6 @@
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "display_fixture.h"
-#include "memmgr.h"
 #include "records.h"
 #include "sequencer.h"
 
@@ -16,26 +15,9 @@ namespace {
 // A scheduled move (its rectangle) or event (its code, rect empty) at a frame.
 using PLANNED = std::tuple<DWORD, std::vector<LONG>, DWORD>;
 
-// Everything scheduled for object, in frame order (events before moves within a frame).
-std::vector<PLANNED> Plan(AnimWindow* anim, const ANIMOBJECT* object)
+PLANNED Move(DWORD frame, LONG x, LONG y)
 {
-    std::vector<PLANNED> plan;
-    for (int i = 0; i < anim->schedule.cAlloc; ++i) {
-        const SCHEDULEEVENT& e = anim->schedule.rg[i];
-        if (e.used && e.object == object)
-            plan.push_back({e.frame, {e.rect.left, e.rect.top, e.rect.right, e.rect.bottom}, 0});
-        else if (e.used && !e.object && e.param == reinterpret_cast<LPARAM>(object))
-            plan.push_back({e.frame, {}, e.state});
-    }
-    std::stable_sort(plan.begin(), plan.end(), [](const PLANNED& a, const PLANNED& b) {
-        return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) < std::get<0>(b) : std::get<1>(a).empty() && !std::get<1>(b).empty();
-    });
-    return plan;
-}
-
-PLANNED Move(DWORD frame, LONG x, LONG y, LONG cx, LONG cy)
-{
-    return {frame, {x, y, x + cx, y + cy}, 0};
+    return {frame, {x, y, x + W, y + H}, 0};
 }
 
 class FlightTest : public DisplayTest {
@@ -43,37 +25,39 @@ protected:
     void SetUp() override
     {
         DisplayTest::SetUp();
-        saved = g_settings;
-        face = FilledGraphic(40, 60, RGB(200, 10, 10));
-        object = ANIMOBJECT::Create(anim, face, 100);
+        object = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 100);
         object->SetRect(kStart);
     }
-    void TearDown() override
+
+    // Everything scheduled for object, in frame order (events before moves within a frame).
+    std::vector<PLANNED> Plan(const ANIMOBJECT* o) const
     {
-        anim->AdvanceTo(kLastScheduledFrame);
-        if (object)
-            object->Destroy();
-        MEM_DELETE(face);
-        g_settings = saved;
-        DisplayTest::TearDown();
+        std::vector<PLANNED> plan;
+        for (int i = 0; i < anim->schedule.cAlloc; ++i) {
+            const SCHEDULEEVENT& e = anim->schedule.rg[i];
+            if (e.used && e.object == o)
+                plan.push_back({e.frame, {e.rect.left, e.rect.top, e.rect.right, e.rect.bottom}, 0});
+            else if (e.used && !e.object && e.param == reinterpret_cast<LPARAM>(o))
+                plan.push_back({e.frame, {}, e.state});
+        }
+        std::stable_sort(plan.begin(), plan.end(), [](const PLANNED& a, const PLANNED& b) {
+            return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) < std::get<0>(b) : std::get<1>(a).empty() && !std::get<1>(b).empty();
+        });
+        return plan;
     }
 
-    static constexpr RECT kStart{10, 20, 50, 80};
-    SETTINGS saved{};
-    Graphic* face = nullptr;
+    static constexpr RECT kStart{10, 20, 10 + W, 20 + H};
     ANIMOBJECT* object = nullptr;
 };
 
 TEST_F(FlightTest, StepsFollowTheEasedProgressAndLandExactly)
 {
-    struct CASE {
+    const struct {
         bool fast, smooth, quiet;
         int steps;
-    };
-    const CASE cases[] = {{true, true, true, 7}, {false, true, false, 12}, {true, false, false, 3}, {false, false, true, 3}};
-    const RECT target{300, -40, 340, 20};
-    for (const CASE& c : cases) {
-        SCOPED_TRACE(testing::Message() << "fast " << c.fast << " smooth " << c.smooth << " quiet " << c.quiet);
+    } cases[] = {{true, true, true, 7}, {false, true, false, 12}, {true, false, false, 3}, {false, false, true, 3}};
+    const RECT target{300, -40, 300 + W, -40 + H};
+    for (const auto& c : cases) {
         g_settings.fSmoothAnimation = c.smooth;
         object->SetRect(kStart);
         const DWORD start = anim->GetCurrentFrame() + 5;
@@ -86,22 +70,19 @@ TEST_F(FlightTest, StepsFollowTheEasedProgressAndLandExactly)
         std::vector<PLANNED> expected = {{start, {}, c.quiet ? SEQ_LIFT : SEQ_LIFT_COUNTED}};
         for (int k = 0; k < n; ++k) {
             const double p = k < n - n / 2 ? q(n / 2 + k) : 1 - q(k - (n - n / 2));
-            expected.push_back(Move(start + DWORD(k), kStart.left + int(p * dx), kStart.top + int(p * dy), 40, 60));
+            expected.push_back(Move(start + DWORD(k), kStart.left + int(p * dx), kStart.top + int(p * dy)));
         }
         expected.push_back({start + DWORD(n), {}, c.quiet ? SEQ_SETTLE : SEQ_SETTLE_COUNTED});
-        expected.push_back(Move(start + DWORD(n), target.left, target.top, 40, 60));
-        EXPECT_EQ(Plan(anim, object), expected);
+        expected.push_back(Move(start + DWORD(n), target.left, target.top));
+        EXPECT_EQ(Plan(object), expected) << "fast " << c.fast << " smooth " << c.smooth;
         anim->UnscheduleObject(object);
         anim->UnscheduleParam(reinterpret_cast<LPARAM>(object));
     }
-}
-
-TEST_F(FlightTest, AFlightInPlaceRepeatsItsRectangle)
-{
+    // A flight in place repeats its rectangle.
     g_settings.fSmoothAnimation = 0;
     Fly(object, kStart, true, true);
-    for (const PLANNED& p : Plan(anim, object))
-        EXPECT_TRUE(std::get<1>(p).empty() || std::get<1>(p) == std::get<1>(Move(0, 10, 20, 40, 60)));
+    for (const PLANNED& p : Plan(object))
+        EXPECT_TRUE(std::get<1>(p).empty() || std::get<1>(p) == std::get<1>(Move(0, 10, 20)));
 }
 
 // The window's event callback is the main window's; here the events are played by hand. A
@@ -110,31 +91,27 @@ TEST_F(FlightTest, ObjectsLiftAndSettleAndOnlyCountedFlightsCount)
 {
     const struct {
         DWORD event;
-        int count;
-        int layer;
+        int count, layer;
     } steps[] = {{SEQ_LIFT, 0, iLAYER_FLYING},          {SEQ_LIFT_COUNTED, 1, iLAYER_FLYING},  {SEQ_LIFT_COUNTED, 2, iLAYER_FLYING},
                  {SEQ_SETTLE_COUNTED, 1, iLAYER_TILES}, {SEQ_SETTLE, 1, iLAYER_TILES},         {SEQ_LIFT, 1, iLAYER_FLYING},
                  {SEQ_SETTLE_COUNTED, 0, iLAYER_TILES}, {SEQ_SETTLE_COUNTED, 0, iLAYER_TILES}, {99, 0, iLAYER_TILES}};
     object->SetLayer(150);
     for (const auto& step : steps) {
         SequencerEvent(step.event, object);
-        EXPECT_EQ(FlightsInProgress(), step.count) << step.event;
-        EXPECT_EQ(object->GetLayer(), step.layer) << step.event;
+        EXPECT_EQ(std::pair(FlightsInProgress(), object->GetLayer()), std::pair(step.count, step.layer)) << step.event;
     }
 }
 
 TEST_F(FlightTest, DeleteWhenDoneWaitsForEverythingScheduledThen)
 {
-    ANIMOBJECT* other = ANIMOBJECT::Create(anim, face, 100);
-    Fly(other, RECT{0, 0, 40, 60}, false, true); // the longest motion so far
+    ANIMOBJECT* other = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 100);
+    Fly(other, RECT{0, 0, W, H}, false, true); // the longest motion so far
     const DWORD end = anim->GetEndFrame();
     DeleteWhenDone(object);
-    Fly(other, RECT{90, 90, 130, 150}, false, true, end + 3); // later motion does not delay it
-    EXPECT_EQ(Plan(anim, object), (std::vector<PLANNED>{{end, {}, SEQ_DELETE}}));
+    Fly(other, RECT{90, 90, 90 + W, 90 + H}, false, true, end + 3); // later motion does not delay it
+    EXPECT_EQ(Plan(object), (std::vector<PLANNED>{{end, {}, SEQ_DELETE}}));
     SequencerEvent(SEQ_DELETE, object);
-    object = nullptr;
-    EXPECT_TRUE(Plan(anim, other).size() > 0);
-    other->Destroy();
+    EXPECT_FALSE(Plan(other).empty());
 }
 
 } // namespace

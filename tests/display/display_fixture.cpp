@@ -38,7 +38,7 @@ std::string TestProgramFolder()
     return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
 }
 
-void LoadShippedLayout(const std::string& deviceClass)
+void DisplayTest::Layout(const std::string& deviceClass)
 {
     std::ifstream in(std::string(QUIBO_LAYOUTS) + "/" + deviceClass + ".txt", std::ios::binary);
     const Bytes text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -46,6 +46,7 @@ void LoadShippedLayout(const std::string& deviceClass)
     const Bytes zip = BuildZip({StoredItem("layout.txt", text)});
     ZIPFILE pack(zip.data(), DWORD(zip.size()), false);
     LoadLayout(pack);
+    SetWindowPos(hwnd, nullptr, 0, 0, LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW"), SWP_NOMOVE | SWP_NOZORDER);
 }
 
 Graphic* FilledGraphic(int cx, int cy, COLORREF color)
@@ -101,9 +102,4 @@ void DisplayTest::TearDown()
         MEM_DELETE(g);
     g_media = savedMedia, g_tileArt = savedArt, g_settings = savedSettings;
     g_game = {};
-}
-
-void DisplayTest::FitWindowToLayout()
-{
-    SetWindowPos(hwnd, nullptr, 0, 0, LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW"), SWP_NOMOVE | SWP_NOZORDER);
 }

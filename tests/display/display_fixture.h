@@ -28,9 +28,6 @@ extern SCREENSTANDIN g_standIn;
 // The folder of the test program, where the build puts the shipped packs.
 std::string TestProgramFolder();
 
-// The shipped layout of a device class ("large", "small", "handheld") as the layout table.
-void LoadShippedLayout(const std::string& deviceClass);
-
 // A graphic of the display's depth filled with one colour; the caller frees it.
 Graphic* FilledGraphic(int cx, int cy, COLORREF color);
 
@@ -52,8 +49,9 @@ class DisplayTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Sizes the window to the layout's cxWINDOW by cyWINDOW.
-    void FitWindowToLayout();
+    // Loads the shipped layout of a device class ("large", "small", "handheld") as a pack would
+    // give it, and sizes the window to its cxWINDOW by cyWINDOW.
+    void Layout(const std::string& deviceClass);
     Graphic* Made(int cx, int cy, COLORREF color) { return made.emplace_back(FilledGraphic(cx, cy, color)); }
 
     HWND hwnd = nullptr;

@@ -36,7 +36,7 @@ struct PACK {
     int cx, cy, bits;
 };
 
-class PackPictures : public testing::TestWithParam<PACK> { };
+class PackPictures : public DisplayTest, public testing::WithParamInterface<PACK> { };
 
 // The distinct sizes of a set of cells, "WxH ...".
 std::string Sizes(Graphic* const* cells, int n)
@@ -50,13 +50,10 @@ std::string Sizes(Graphic* const* cells, int n)
 TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
 {
     const PACK& pack = GetParam();
-    ASSERT_TRUE(InitAnimEngine(nullptr, 0)); // measures the display only the first time
     DisplayAs display(pack.bits, false, pack.cx, pack.cy);
-    const SETTINGS savedSettings = g_settings;
-    g_settings = {};
+    g_media = {};
     g_settings.iEffects = 2;
     g_settings.fSmoothAnimation = 1;
-    SetManualHostClock(true);
     const fs::path folder = TestRoot() / (std::string("pictures-") + pack.name);
     fs::create_directories(folder);
     fs::copy_file(fs::path(TestProgramFolder()) / pack.name, folder / pack.name, fs::copy_options::overwrite_existing);
@@ -81,16 +78,10 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     if (pack.bits <= 8)
         SetDisplayPaletteGroup(m.pGroup);
 
-    HWND hwnd = CreateWindowExW(0, u"AnimWindow", u"play", WS_POPUP | WS_VISIBLE, 0, 0, LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW"),
-                                nullptr, nullptr, nullptr, nullptr);
-    AnimWindow* anim = AnimWindow::FromWindow(hwnd);
-    anim->SetFrameRate(20);
+    SetWindowPos(hwnd, nullptr, 0, 0, LayoutNumber("cxWINDOW"), LayoutNumber("cyWINDOW"), SWP_NOMOVE | SWP_NOZORDER);
     anim->Fill(RGB(0, 64, 32));
-    SetDisplayWindow(anim, nullptr);
-    g_standIn = {SCREEN_PLAY, nullptr, 0};
     // Twelve tiles, the second and seventh selected.
     constexpr int kBoard[12] = {0, 41, 80, 13, 67, 26, 54, 7, 35, 61, 19, 75};
-    g_game = {};
     g_game.fActive = 1;
     g_game.tStart = EngineTime() - 83000;
     g_game.cFound = 6;
@@ -109,15 +100,9 @@ TEST_P(PackPictures, ThePlayScreenIsDrawnWhereTheLayoutSays)
     anim->PaintNow();
     WritePicture(*anim->screen, std::string("play-") + pack.name);
     EXPECT_EQ(PlayElements().time->GetText(), string("Time:   1:23"));
-
-    SetDisplayWindow(nullptr, nullptr);
     DeletePlayElements();
-    DestroyWindow(hwnd);
-    g_game = {};
     FreeImages();
     EXPECT_TRUE(!GetDisplayPaletteGroup() && !m.pLogo && !m.rgInsets[53] && !m.pGroup && !g_tileArt.rgFaces[0]);
-    SetManualHostClock(false);
-    g_settings = savedSettings;
 }
 
 INSTANTIATE_TEST_SUITE_P(Packs, PackPictures,

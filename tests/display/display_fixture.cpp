@@ -16,21 +16,22 @@
 #include <fstream>
 #include <iterator>
 
-SCREENSTANDIN g_standIn = {SCREEN_PLAY, nullptr, 0};
+int g_screen = SCREEN_PLAY, g_refreshes = 0;
+ANIMBUTTON* g_guide = nullptr;
 
 int CurrentScreen()
 {
-    return g_standIn.screen;
+    return g_screen;
 }
 
 ANIMBUTTON* TutorialGuide()
 {
-    return g_standIn.tutorialGuide;
+    return g_guide;
 }
 
 void RefreshScreenTexts(bool)
 {
-    ++g_standIn.cRefreshes;
+    ++g_refreshes;
 }
 
 std::string TestProgramFolder()
@@ -65,17 +66,13 @@ void DisplayTest::SetUp()
     hwnd = CreateWindowExW(0, u"AnimWindow", u"display", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr, nullptr, nullptr);
     target = CreateWindowExW(0, u"RecordingWindow", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     anim = AnimWindow::FromWindow(hwnd);
-    ASSERT_NE(anim, nullptr);
     anim->SetFrameRate(20);
     SetDisplayWindow(anim, target);
-    g_standIn = {SCREEN_PLAY, nullptr, 0};
-    savedSettings = g_settings, savedMedia = g_media, savedArt = g_tileArt;
+    g_screen = SCREEN_PLAY, g_refreshes = 0, g_guide = nullptr;
     g_settings = {}, g_game = {}, g_status = {};
-    for (int set = 0; set < cFACESETS; ++set) {
-        for (int i = 0; i < cBUTTON_FACES; ++i) {
-            g_media.rgFaces[set][i] = Made(cxBUTTON, cyBUTTON, FaceColor(set, i));
-            g_media.rgCaptions[set][i] = Made(cxCAPTION, cyCAPTION, CaptionColor(i));
-        }
+    for (int i = 0; i < cFACESETS * cBUTTON_FACES; ++i) {
+        g_media.rgFaces[i / cBUTTON_FACES][i % cBUTTON_FACES] = Made(cxBUTTON, cyBUTTON, FaceColor(i / cBUTTON_FACES, i % cBUTTON_FACES));
+        g_media.rgCaptions[i / cBUTTON_FACES][i % cBUTTON_FACES] = Made(cxCAPTION, cyCAPTION, CaptionColor(i % cBUTTON_FACES));
     }
     for (int i = 0; i < cBUTTON_FRAMES; ++i)
         g_media.rgButtonsDown[i] = Made(cxBUTTON, cyBUTTON, DownColor(i));
@@ -100,6 +97,5 @@ void DisplayTest::TearDown()
     SetManualHostClock(false);
     for (Graphic* g : made)
         MEM_DELETE(g);
-    g_media = savedMedia, g_tileArt = savedArt, g_settings = savedSettings;
-    g_game = {};
+    g_media = {}, g_tileArt = {}, g_settings = {}, g_game = {};
 }

@@ -17,13 +17,10 @@
 class ANIMBUTTON;
 struct Graphic;
 
-// What the display asks of the screen switch.
-struct SCREENSTANDIN {
-    int screen;
-    ANIMBUTTON* tutorialGuide;
-    int cRefreshes; // of the other screens' texts
-};
-extern SCREENSTANDIN g_standIn;
+// What the display asks of the screen switch: the screen shown, the tutorial's guide button and
+// how often the other screens' texts were refreshed.
+extern int g_screen, g_refreshes;
+extern ANIMBUTTON* g_guide;
 
 // The folder of the test program, where the build puts the shipped packs.
 std::string TestProgramFolder();
@@ -57,8 +54,5 @@ protected:
     HWND hwnd = nullptr;
     HWND target = nullptr; // receives the buttons' commands
     AnimWindow* anim = nullptr;
-    SETTINGS savedSettings{};
-    MEDIASET savedMedia{};
-    TILEART savedArt{};
     std::vector<Graphic*> made;
 };

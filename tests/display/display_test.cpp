@@ -18,21 +18,15 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
 #include <vector>
 
-namespace {
-
-std::string Text(ANIMTEXT* text)
-{
-    return std::string(text->GetText().View());
-}
-
+const auto Text = [](ANIMTEXT* text) { return std::string(text->GetText().View()); };
 // The play screen's time, tiles, average and estimate texts.
-std::string Texts()
-{
-    const PLAYELEMENTS& p = PlayElements();
-    return Text(p.time) + "|" + Text(p.tiles) + "|" + Text(p.average) + "|" + Text(p.estimate);
-}
+const auto Texts = [] {
+    return Text(PlayElements().time) + "|" + Text(PlayElements().tiles) + "|" + Text(PlayElements().average) + "|"
+           + Text(PlayElements().estimate);
+};
 
 // Four or five columns at the layout's places; from the deck: right of the window, at the middle
 // row whatever the row asked; leaving: below the window, under the five-column board.
@@ -70,64 +64,51 @@ TEST_F(DisplayTest, ElementsComeFromTheLayoutOrNotAtAll)
     BuildPlayScreen();
     ASSERT_TRUE(!PlayElements().exit && PlayElements().estimate);
     EXPECT_EQ(PlayElements().estimate->GetStyle(), DWORD(4));
-    ANIMTEXT* row = MakeText("text-estimate", string("x"), false, 25);
-    EXPECT_EQ(row->GetRect().top, 470 + 25);
-    DeleteElement(row);
 }
 
+// Upper left: from the left, from above on the play screen; lower right: from the right, from
+// below on the play screen; straddling the middle: from below. Then each lands on its place.
 TEST_F(DisplayTest, ElementsFlyInFromTheNearestEdge)
 {
     Layout("large"); // a 760 x 520 window
-    g_settings.iEffects = 1;
-    g_settings.fSmoothAnimation = 1;
-    const struct {
-        int screen;
-        RECT to;
-        const char* from;
-    } cases[] = {
-        {SCREEN_OPTIONS, {20, 70, 88, 116}, "-68 70"}, // upper left: from the left
-        {SCREEN_PLAY, {20, 70, 88, 116}, "20 -46"}, // the same on the play screen: from above
-        {SCREEN_OPTIONS, {586, 352, 654, 398}, "760 352"}, // lower right: from the right
-        {SCREEN_PLAY, {586, 352, 654, 398}, "586 520"}, // from below
-        {SCREEN_MENU, {350, 300, 418, 346}, "350 520"}, // straddling the middle: from below
-    };
-    for (const auto& c : cases) {
-        g_standIn.screen = c.screen;
+    g_settings.iEffects = g_settings.fSmoothAnimation = 1;
+    std::string from;
+    for (auto [screen, to] : {std::pair(SCREEN_OPTIONS, RECT{20, 70, 88, 116}),
+                              {SCREEN_PLAY, {20, 70, 88, 116}},
+                              {SCREEN_OPTIONS, {586, 352, 654, 398}},
+                              {SCREEN_PLAY, {586, 352, 654, 398}},
+                              {SCREEN_MENU, {350, 300, 418, 346}}}) {
+        g_screen = screen;
         ANIMOBJECT* object = ANIMOBJECT::Create(anim, static_cast<Graphic*>(nullptr), 150);
-        PlaceElement(object, c.to);
-        EXPECT_EQ(std::to_string(object->rect.left) + " " + std::to_string(object->rect.top), c.from) << c.screen;
+        PlaceElement(object, to);
+        from += std::to_string(object->rect.left) + " " + std::to_string(object->rect.top) + "|";
         anim->AdvanceTo(kLastScheduledFrame);
-        EXPECT_EQ(Str(object->rect), Str(c.to));
-        object->Destroy();
+        EXPECT_EQ(Str(object->rect), Str(to));
     }
+    EXPECT_EQ(from, "-68 70|20 -46|760 352|586 520|350 520|");
 }
 
+// A refresh rebuilds a status text whose value changed, a forced one every text; on another
+// screen the refresh is that screen's.
 TEST_F(DisplayTest, StatusTextsAreRebuiltOnlyWhenTheirValueChanges)
 {
     Layout("large");
     g_game.fActive = 1;
     g_game.tStart = EngineTime() - 65000;
     BuildPlayScreen();
-    const PLAYELEMENTS& p = PlayElements();
     EXPECT_EQ(Texts(), "Time:   1:05|Tiles Left:   81||"); // no quibo yet
-    for (ANIMTEXT* t : {p.time, p.tiles, p.average, p.estimate})
-        t->SetText(string("kept"));
-    AdvanceHostClock(400); // still 1:05, but the time's value moved
+    PlayElements().tiles->SetText(string("kept"));
     RefreshTexts(false);
-    EXPECT_EQ(Texts(), "Time:   1:05|kept|kept|kept");
-    p.time->SetText(string("kept"));
-    RefreshTexts(false);
-    EXPECT_EQ(Text(p.time), "kept");
+    EXPECT_EQ(Texts(), "Time:   1:05|kept||");
     RefreshTexts(true);
     EXPECT_EQ(Texts(), "Time:   1:05|Tiles Left:   81||");
     g_game.cFound = 5;
-    AdvanceHostClock(100000 - 65400);
+    AdvanceHostClock(100000 - 65000);
     RefreshTexts(false); // 100 s + 20 s x 23
     EXPECT_EQ(Texts(), "Time:   1:40|Tiles Left:   66|Average Time:   0:20|Estimated Finish:   9:20");
-    EXPECT_EQ(g_standIn.cRefreshes, 0);
-    g_standIn.screen = SCREEN_OPTIONS;
+    g_screen = SCREEN_OPTIONS;
     RefreshTexts(true);
-    EXPECT_EQ(g_standIn.cRefreshes, 1);
+    EXPECT_EQ(g_refreshes, 1);
 }
 
 // The guide shimmers: New without a game, Pause in a paused one, the tutorial's choice, none in
@@ -144,13 +125,12 @@ TEST_F(DisplayTest, PressingMovesTheShimmerAndTheClickReachesTheMainWindow)
         for (ANIMBUTTON* b : {p.menu, p.pause, p.newGame, p.hint})
             s += IsPressed(b->Object()) ? "x" : "-";
         p.hint->Object()->Draw(picture, {0, 0, 240, 294}); // inside the face, at the caption's corners and just right of it
-        for (POINT pt : {POINT{1, 1}, POINT{16, 17}, POINT{16 + 34, 17 + 11}, POINT{16 + 35, 17}}) {
-            const COLORREF c = picture->GetPixelColor(172 + pt.x, 246 + pt.y);
-            s += c == FaceColor(SET_ENGLISH, FACE_HINT)              ? " face"
-                 : c == CaptionColor(FACE_HINT)                      ? " caption"
-                 : c == DownColor(int(anim->GetCurrentFrame() % 10)) ? " frame"
-                                                                     : " other";
-        }
+        const std::map<COLORREF, const char*> names = {{FaceColor(SET_ENGLISH, FACE_HINT), " face"},
+                                                       {CaptionColor(FACE_HINT), " caption"},
+                                                       {DownColor(anim->GetCurrentFrame() % 10), " frame"}};
+        for (POINT pt : {POINT{1, 1}, POINT{16, 17}, POINT{16 + 34, 17 + 11}, POINT{16 + 35, 17}})
+            s += names.count(picture->GetPixelColor(172 + pt.x, 246 + pt.y)) ? names.at(picture->GetPixelColor(172 + pt.x, 246 + pt.y))
+                                                                             : " other";
         return s;
     };
     const std::string faces = " face face face face";
@@ -171,7 +151,7 @@ TEST_F(DisplayTest, PressingMovesTheShimmerAndTheClickReachesTheMainWindow)
     g_game.fPaused = 0;
     DisplayTick();
     EXPECT_EQ(shown(), "----" + faces);
-    g_standIn = {SCREEN_TUTORIAL, p.hint, 0};
+    g_screen = SCREEN_TUTORIAL, g_guide = p.hint;
     for (int step = 0; step < 12; ++step, anim->Step()) {
         EmptyPressedList();
         DisplayTick();
@@ -180,36 +160,3 @@ TEST_F(DisplayTest, PressingMovesTheShimmerAndTheClickReachesTheMainWindow)
     EXPECT_EQ(std::tuple(ButtonFaceCell(IDC_VIEWNET), ButtonFaceCell(IDC_HIGHPUBLISH), ButtonFaceCell(1024)),
               std::tuple(FACE_VIEWSCORES, FACE_PUBLISH, -1));
 }
-
-TEST_F(DisplayTest, SparklesStayWithinTheCountAndLiveEightPeriods)
-{
-    Layout("handheld"); // at most 4, one in 3 frames
-    std::srand(7);
-    const auto tick = [](int effects, int n) {
-        g_settings.iEffects = effects;
-        int most = 0;
-        for (int i = 0; i < n; ++i) {
-            DisplayTick();
-            most = std::max(most, SparkleCount());
-        }
-        return most;
-    };
-    EXPECT_EQ((std::pair{tick(1, 50), tick(2, 400)}), std::pair(0, 4));
-    tick(0, 40);
-    ASSERT_EQ(SparkleCount(), 0);
-    // Follow one sparkle from its birth to its end.
-    for (g_settings.iEffects = 2; SparkleCount() == 0;)
-        DisplayTick();
-    g_settings.iEffects = 0;
-    ANIMOBJECT* sparkle = anim->FirstInLayer(iLAYER_SPARKLES);
-    const int period = int(sparkle->GetData(1)), first = int(sparkle->GetData(2));
-    EXPECT_TRUE(first % 8 == 0 && sparkle->graphic == g_media.rgEffects[first] && sparkle->rect.left <= 240 - 32);
-    std::vector<int> shown, expected;
-    for (; SparkleCount() == 1; DisplayTick())
-        shown.push_back(int(sparkle->GetData(2)));
-    for (int i = 0; i < 8 * period; ++i)
-        expected.push_back(first + i / period);
-    EXPECT_EQ(shown, expected);
-}
-
-} // namespace

@@ -10,46 +10,32 @@
 #include <map>
 #include <vector>
 
-namespace {
-
 const char* const kEvents[] = {"delete", "LIFT", "lift", "SETTLE", "settle", "?"}; // counted ones in capitals
 
-class FlightTest : public DisplayTest {
-protected:
-    void SetUp() override
-    {
-        DisplayTest::SetUp();
-        object = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 100);
-        object->SetRect({10, 20, 10 + W, 20 + H});
+// Everything scheduled for o, in frame order: "x,y" for a move ("!" when it does not keep the
+// object's size), "frame:event" for an event (the frame from start), events first in a frame.
+static std::string Plan(const AnimWindow* anim, const ANIMOBJECT* o, DWORD start)
+{
+    std::multimap<std::pair<DWORD, int>, std::string> plan;
+    for (int i = 0; i < anim->schedule.cAlloc; ++i) {
+        const SCHEDULEEVENT& e = anim->schedule.rg[i];
+        const std::string size = e.rect.right - e.rect.left == W && e.rect.bottom - e.rect.top == H ? "" : "!";
+        if (e.used && e.object == o)
+            plan.insert({{e.frame, 1}, std::to_string(e.rect.left) + "," + std::to_string(e.rect.top) + size});
+        else if (e.used && !e.object && e.param == reinterpret_cast<LPARAM>(o))
+            plan.insert({{e.frame, 0}, std::to_string(e.frame - start) + ":" + kEvents[std::min<DWORD>(e.state, 5)]});
     }
-
-    // Everything scheduled for o, in frame order: "x,y" for a move ("!" when it does not keep the
-    // object's size), "frame:event" for an event (the frame from start), events first in a frame.
-    std::string Plan(const ANIMOBJECT* o, DWORD start) const
-    {
-        std::multimap<std::pair<DWORD, int>, std::string> plan;
-        for (int i = 0; i < anim->schedule.cAlloc; ++i) {
-            const SCHEDULEEVENT& e = anim->schedule.rg[i];
-            const std::string at = std::to_string(e.frame - start) + ":",
-                              size = e.rect.right - e.rect.left == W && e.rect.bottom - e.rect.top == H ? "" : "!";
-            if (e.used && e.object == o)
-                plan.insert({{e.frame, 1}, std::to_string(e.rect.left) + "," + std::to_string(e.rect.top) + size});
-            else if (e.used && !e.object && e.param == reinterpret_cast<LPARAM>(o))
-                plan.insert({{e.frame, 0}, at + kEvents[std::min<DWORD>(e.state, 5)]});
-        }
-        std::string s;
-        for (const auto& [when, what] : plan)
-            s += what + " ";
-        return s;
-    }
-
-    ANIMOBJECT* object = nullptr;
-};
+    std::string s;
+    for (const auto& [when, what] : plan)
+        s += what + " ";
+    return s;
+}
 
 // Slowly at first, fastest at the middle, slowing down to land exactly; counted flights lift and
 // settle with the count, quiet ones without; a flight in place repeats its rectangle.
-TEST_F(FlightTest, StepsFollowTheEasedProgressAndLandExactly)
+TEST_F(DisplayTest, FlightStepsFollowTheEasedProgressAndLandExactly)
 {
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 100);
     const struct {
         int fast, smooth, quiet, x, y;
         const char* plan; // the frames it takes, then the plan
@@ -64,7 +50,7 @@ TEST_F(FlightTest, StepsFollowTheEasedProgressAndLandExactly)
         g_settings.fSmoothAnimation = c.smooth;
         object->SetRect({10, 20, 10 + W, 20 + H});
         const DWORD start = anim->GetCurrentFrame() + 5, end = Fly(object, {c.x, c.y, c.x + W, c.y + H}, c.fast, c.quiet, start);
-        EXPECT_EQ(std::to_string(end - start) + " " + Plan(object, start), c.plan);
+        EXPECT_EQ(std::to_string(end - start) + " " + Plan(anim, object, start), c.plan);
         anim->UnscheduleObject(object);
         anim->UnscheduleParam(reinterpret_cast<LPARAM>(object));
     }
@@ -72,15 +58,15 @@ TEST_F(FlightTest, StepsFollowTheEasedProgressAndLandExactly)
 
 // The window's event callback is the main window's; here the events are played by hand. A
 // landing without a take-off never takes the count below 0; an unknown event changes nothing.
-TEST_F(FlightTest, ObjectsLiftAndSettleAndOnlyCountedFlightsCount)
+TEST_F(DisplayTest, FlyingObjectsLiftAndSettleAndOnlyCountedFlightsCount)
 {
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 150);
     const struct {
         DWORD event;
         int count, layer;
     } steps[] = {{SEQ_LIFT, 0, iLAYER_FLYING},          {SEQ_LIFT_COUNTED, 1, iLAYER_FLYING},  {SEQ_LIFT_COUNTED, 2, iLAYER_FLYING},
                  {SEQ_SETTLE_COUNTED, 1, iLAYER_TILES}, {SEQ_SETTLE, 1, iLAYER_TILES},         {SEQ_LIFT, 1, iLAYER_FLYING},
                  {SEQ_SETTLE_COUNTED, 0, iLAYER_TILES}, {SEQ_SETTLE_COUNTED, 0, iLAYER_TILES}, {99, 0, iLAYER_TILES}};
-    object->SetLayer(150);
     for (const auto& step : steps) {
         SequencerEvent(step.event, object);
         EXPECT_EQ(std::pair(FlightsInProgress(), object->GetLayer()), std::pair(step.count, step.layer)) << step.event;
@@ -88,16 +74,15 @@ TEST_F(FlightTest, ObjectsLiftAndSettleAndOnlyCountedFlightsCount)
 }
 
 // Later motion does not delay the deletion.
-TEST_F(FlightTest, DeleteWhenDoneWaitsForEverythingScheduledThen)
+TEST_F(DisplayTest, DeleteWhenDoneWaitsForEverythingScheduledThen)
 {
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 100);
     ANIMOBJECT* other = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 100);
     Fly(other, RECT{0, 0, W, H}, false, true); // the longest motion so far
     const DWORD end = anim->GetEndFrame();
     DeleteWhenDone(object);
     Fly(other, RECT{90, 90, 90 + W, 90 + H}, false, true, end + 3);
-    EXPECT_EQ(Plan(object, end), "0:delete ");
+    EXPECT_EQ(Plan(anim, object, end), "0:delete ");
     SequencerEvent(SEQ_DELETE, object);
-    EXPECT_NE(Plan(other, end), "");
+    EXPECT_NE(Plan(anim, other, end), "");
 }
-
-} // namespace

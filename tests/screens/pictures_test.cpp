@@ -2,39 +2,17 @@
 // and the high-score screen in each of its modes, in English and in Esperanto, drawn from the
 // pack the display chose (QUIBO_DISPLAY picks the size), as test-output/<pack>-<language>-<screen>.png.
 #include "cea_graphic.h"
-#include "cea_main.h"
-#include "cea_window.h"
-#include "display.h"
 #include "engine_test_util.h"
-#include "game.h"
-#include "highscores.h"
-#include "language.h"
-#include "layout.h"
-#include "media.h"
-#include "records.h"
-#include "screens.h"
+#include "screens_fixture.h"
 #include "screenshot.h"
 #include "tutorial.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
-namespace {
-
-TEST(ScreenPictures, EveryScreenInBothLanguages)
+TEST_F(Screens, EveryScreenInBothLanguages)
 {
-    ASSERT_TRUE(InitAnimEngine(nullptr, 0));
-    SelectLanguage("Quibo", 1);
-    ASSERT_TRUE(ChoosePack());
-    ASSERT_TRUE(LoadImages());
     const std::string pack = OpenPackName().c_str();
-    HWND hwnd = CreateWindowExW(0, u"AnimWindow", u"screens", WS_POPUP | WS_VISIBLE, 0, 0, LayoutNumber("cxWINDOW"),
-                                LayoutNumber("cyWINDOW"), nullptr, nullptr, nullptr, nullptr);
-    AnimWindow* window = AnimWindow::FromWindow(hwnd);
-    SetDisplayWindow(window, hwnd);
-    DefaultSettings();
-    g_settings.iEffects = EFFECTS_NONE; // every element at its place at once
-    DefaultHighScores();
     EnterHighScore(3, u"Zamenhof Ĉiĉerono Ŭaŭ", 301234); // a new entry as the game makes it: a long name, today's date
     for (LANGID language : {LANGID_ENGLISH, LANGID_ESPERANTO}) {
         ASSERT_TRUE(SetLanguage(language));
@@ -54,11 +32,5 @@ TEST(ScreenPictures, EveryScreenInBothLanguages)
             ShowHighScores(mode, mode == 2 ? 3 : -1);
             take("highscores" + std::to_string(mode));
         }
-        ShowScreen(SCREEN_NONE, false);
     }
-    DestroyWindow(hwnd);
-    FreeImages();
-    ClosePack();
 }
-
-} // namespace

@@ -15,8 +15,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 struct FIELD {
     std::string element;
     const char* font;
@@ -25,11 +23,7 @@ struct FIELD {
     std::u16string suffix = {}; // after each catalog text
 };
 
-class TextFit : public testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override { SelectLanguage("Quibo", 1); }
-    void TearDown() override { SetLanguage(LANGID_ENGLISH); }
-};
+class TextFit : public testing::TestWithParam<const char*> { };
 
 TEST_P(TextFit, EveryScreenTextFitsItsField)
 {
@@ -58,6 +52,7 @@ TEST_P(TextFit, EveryScreenTextFitsItsField)
                  cetl::PROPERTIES::kParseSet);
     const auto number = [&](const std::string& key) { return layout[istring(key.c_str())].Number(); };
     HDC dc = CreateCompatibleDC(nullptr);
+    SelectLanguage("Quibo", 1);
     for (LANGID language : {LANGID_ENGLISH, LANGID_ESPERANTO}) {
         ASSERT_TRUE(SetLanguage(language));
         for (FIELD& field : fields) {
@@ -83,5 +78,3 @@ TEST_P(TextFit, EveryScreenTextFitsItsField)
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, TextFit, testing::Values("large.txt", "small.txt", "handheld.txt"));
-
-} // namespace

@@ -65,6 +65,14 @@ std::vector<DWORD> Values(const Graphic& g)
     return values;
 }
 
+std::vector<DWORD> At(const Graphic& g, std::initializer_list<POINT> points)
+{
+    std::vector<DWORD> values;
+    for (POINT p : points)
+        values.push_back(g.GetPixelValue(p.x, p.y));
+    return values;
+}
+
 std::vector<uint32_t> Pixels(const Graphic& g)
 {
     std::vector<uint32_t> pixels;

@@ -39,6 +39,8 @@ template<class Value> void Fill(Graphic& g, Value value)
 }
 // The pixel values, rows top-down.
 std::vector<DWORD> Values(const Graphic& g);
+// The values at these points.
+std::vector<DWORD> At(const Graphic& g, std::initializer_list<POINT> points);
 // The colours of every pixel, 0x00RRGGBB, rows top-down.
 std::vector<uint32_t> Pixels(const Graphic& g);
 // Writes the graphic's colours as a PNG picture into the test output folder.

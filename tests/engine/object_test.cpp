@@ -103,30 +103,26 @@ TEST_F(ObjectTest, AfterManyMovesTheScreenEqualsAFreshComposition)
 {
     constexpr COLORREF kBackground = RGB(20, 40, 60);
     anim->Fill(kBackground);
-    // The window composed afresh: the background colour, then every object's whole image from
-    // the back to the front.
+    // The window composed afresh: the background, then every object's image from the back.
     const auto Compose = [&] {
         Graphic* fresh = Solid(kWidth, kHeight, kBackground);
         for (ANIMOBJECT* o = anim->LastObject(); o; o = o->previous)
             o->CurrentGraphic()->DrawTo(fresh, o->rect.left, o->rect.top);
         return Pixels(*fresh);
     };
-    // Some still scenery, moving tiles and keyed shapes with holes, across several layers.
-    std::vector<ANIMOBJECT*> objects;
+    // Still scenery, then moving tiles over several layers, every third with a keyed hole that
+    // shows what lies behind.
     for (int i = 0; i < 4; ++i) {
         ANIMOBJECT* o = ANIMOBJECT::Create(anim, Solid(30, 20, RGB(200, 10 * i, 0)), 200);
         o->SetPosition(i * 40, 90);
         o->SetFlags(kObjStatic);
     }
+    std::vector<ANIMOBJECT*> objects;
     for (int i = 0; i < 10; ++i) {
         Graphic* g = Solid(12 + i, 10 + i, RGB(i * 20, 250 - i * 20, 128));
-        if (i % 3 == 0) {
-            // A hole in the middle shows what lies behind.
-            for (int y = 3; y < 7; ++y)
-                for (int x = 3; x < 9; ++x)
-                    g->SetPixelColor(x, y, RGB(255, 0, 255));
-            g->SetTransparency(RGB(255, 0, 255));
-        }
+        const DWORD hole = g->ColorToValue(RGB(255, 0, 255));
+        Fill(*g, [&](int x, int y) { return i % 3 == 0 && x >= 3 && x < 9 && y >= 3 && y < 7 ? hole : g->GetPixelValue(x, y); });
+        g->SetTransparency(i % 3 == 0 ? RGB(255, 0, 255) : kNoColor);
         objects.push_back(ANIMOBJECT::Create(anim, g, 100 + i % 3));
     }
     anim->PaintNow();

@@ -16,9 +16,8 @@ struct Indexed {
     static const RGBQUAD* Table(const std::vector<COLORREF>& colors)
     {
         static RGBQUAD table[256];
-        std::fill(std::begin(table), std::end(table), RGBQUAD{0, 0, 0, 0});
-        for (size_t i = 0; i < colors.size(); ++i)
-            table[i] = {GetBValue(colors[i]), GetGValue(colors[i]), GetRValue(colors[i]), 0};
+        for (size_t i = 0; i < 256; ++i)
+            table[i] = i < colors.size() ? RGBQUAD{GetBValue(colors[i]), GetGValue(colors[i]), GetRValue(colors[i]), 0} : RGBQUAD{};
         return table;
     }
     Graphic graphic;

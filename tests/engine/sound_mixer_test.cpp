@@ -22,15 +22,13 @@ using Post = std::tuple<HWND, UINT, WPARAM, LPARAM>;
 
 std::mutex g_lock;
 std::vector<Post> g_posts;
+const HWND kWindow = reinterpret_cast<HWND>(uintptr_t{0x5150});
 
-BOOL recordPost(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+std::vector<Post> posts()
 {
     std::lock_guard guard(g_lock);
-    g_posts.emplace_back(hwnd, msg, wParam, lParam);
-    return TRUE;
+    return g_posts;
 }
-
-const HWND kWindow = reinterpret_cast<HWND>(uintptr_t{0x5150});
 
 template<typename Pred> bool eventually(Pred pred)
 {
@@ -41,19 +39,14 @@ template<typename Pred> bool eventually(Pred pred)
     return true;
 }
 
-// Mono samples as the stereo device plays them, repeated.
-Bytes asStereo(const Bytes& mono, int times = 1)
+// Whether the device played these mono samples, repeated, as stereo frames.
+bool contains(const Bytes& out, const Bytes& mono, int times = 1)
 {
-    Bytes out;
+    Bytes stereo;
     for (int i = 0; i < times; ++i)
         for (uint8_t s : mono)
-            out.insert(out.end(), {s, s});
-    return out;
-}
-
-bool contains(const Bytes& haystack, const Bytes& needle)
-{
-    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
+            stereo.insert(stereo.end(), {s, s});
+    return std::search(out.begin(), out.end(), stereo.begin(), stereo.end()) != out.end();
 }
 
 int loudest(const Bytes& bytes)
@@ -68,10 +61,14 @@ class Mixer : public testing::Test {
 protected:
     void SetUp() override
     {
-        SetSoundPoster(recordPost);
+        record("");
+        SetSoundPoster([](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+            std::lock_guard guard(g_lock);
+            g_posts.emplace_back(hwnd, msg, wParam, lParam);
+            return BOOL(TRUE);
+        });
         std::lock_guard guard(g_lock);
         g_posts.clear();
-        record("");
     }
 
     void TearDown() override
@@ -102,28 +99,11 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    static std::vector<Post> posts()
-    {
-        std::lock_guard guard(g_lock);
-        return g_posts;
-    }
-
     std::unique_ptr<SOUND> sound(const Bytes& samples, LPARAM lParam = 42)
     {
         Bytes file = WaveFile({}, samples);
         auto s = std::make_unique<SOUND>(file.data(), static_cast<DWORD>(file.size()));
         s->SetNotify(kWindow, lParam);
-        return s;
-    }
-
-    // A sound handed to the mixer (mode 2), which frees it.
-    SOUND* handedOver(DWORD rate = 22050)
-    {
-        Bytes file = WaveFile({}, Sine8(300, 50, 20));
-        SOUND* s = MEM_NEW(SOUND, file.data(), static_cast<DWORD>(file.size()));
-        s->SetNotify(kWindow, 7);
-        s->wfx.nSamplesPerSec = rate;
-        s->Play(2);
         return s;
     }
 
@@ -143,7 +123,7 @@ TEST_F(Mixer, WhatIsPlayedIsHeard)
     ASSERT_TRUE(eventually([&] { return !posts().empty(); }));
     EXPECT_FALSE(s->IsPlaying());
     Bytes out = heard();
-    EXPECT_TRUE(contains(out, asStereo(once)) && loudest(out) == 125);
+    EXPECT_TRUE(contains(out, once) && loudest(out) == 125);
 
     record("-two");
     const Bytes buffer = Sine8(512, 80, 64);
@@ -154,7 +134,7 @@ TEST_F(Mixer, WhatIsPlayedIsHeard)
     a->Stop();
     b->Stop();
     out = heard();
-    EXPECT_TRUE(contains(out, asStereo(buffer)) && loudest(out) == 80);
+    EXPECT_TRUE(contains(out, buffer) && loudest(out) == 80);
 
     record("-loop");
     Bytes loop = Sine8(100, 60, 25);
@@ -164,7 +144,7 @@ TEST_F(Mixer, WhatIsPlayedIsHeard)
     played(8 * 1024);
     EXPECT_TRUE(looped->IsPlaying());
     looped->Stop();
-    EXPECT_TRUE(contains(heard(), asStereo(loop, 5)));
+    EXPECT_TRUE(contains(heard(), loop, 5));
 }
 
 // Stopped, on two channels, or destroyed while playing: one notification each.
@@ -186,7 +166,15 @@ TEST_F(Mixer, EndingAChannelPostsOneNotificationToItsWindow)
 // The mixer frees a sound handed to it when it ends, at once when it cannot play it.
 TEST_F(Mixer, ModeTwoHandsTheSoundToTheMixer)
 {
-    SOUND* played = handedOver();
+    const auto handedOver = [](DWORD rate) {
+        Bytes file = WaveFile({}, Sine8(300, 50, 20));
+        SOUND* s = MEM_NEW(SOUND, file.data(), static_cast<DWORD>(file.size()));
+        s->SetNotify(kWindow, 7);
+        s->wfx.nSamplesPerSec = rate;
+        s->Play(2);
+        return s;
+    };
+    SOUND* played = handedOver(22050);
     ASSERT_TRUE(eventually([&] { return !posts().empty(); }));
     EXPECT_TRUE(eventually([&] { return !MemQueryBlock(played, nullptr); }));
     EXPECT_FALSE(MemQueryBlock(handedOver(11025), nullptr));
@@ -216,7 +204,7 @@ TEST_F(Mixer, TheDeviceOpensWhenNeededAndSuspendKeepsTheChannels)
     EXPECT_TRUE(MixerDeviceOpen());
     played(4 * 1024);
     s->Stop();
-    EXPECT_TRUE(contains(heard(), asStereo(samples)));
+    EXPECT_TRUE(contains(heard(), samples));
 
     record("-primed");
     SOUND::Prime();

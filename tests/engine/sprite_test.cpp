@@ -24,26 +24,23 @@ TEST(SpriteTest, AGridOfCellsBecomesTheFrames)
     const struct {
         int cx, cy, across, down;
         DWORD count;
-        int frames, frameWidth, frameHeight, probe; // probe: a frame whose top-left is checked
+        int frames, frameWidth, frameHeight, probe, left, top; // probe: a frame whose top-left is checked
     } cases[] = {
-        {64, 32, 4, 2, kAllFrames, 8, 16, 16, 5},
-        {130, 10, kWide, 0, kAllFrames, 3, 42, 10, 2},
-        {30, 30, 3, 3, 3, 3, 10, 10, 2},
-        {30, 30, 3, 3, 20, 9, 10, 10, 8},
-        {30, 30, int(0x80000000 | 40), 1, kAllFrames, 0, 0, 0, -1},
+        {64, 32, 4, 2, kAllFrames, 8, 16, 16, 5, 16, 16},
+        {130, 10, kWide, 0, kAllFrames, 3, 42, 10, 2, 84, 0},
+        {30, 30, 3, 3, 3, 3, 10, 10, 2, 20, 0},
+        {30, 30, 3, 3, 20, 9, 10, 10, 8, 20, 20},
+        {30, 30, int(0x80000000 | 40), 1, kAllFrames, 0, 0, 0, -1, 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.cx << "x" << c.cy << " by " << c.across << "x" << c.down);
         Sheet sheet(c.cx, c.cy);
         Sprite sprite(&sheet.graphic, c.across, c.down, c.count);
-        ASSERT_EQ(sprite.FrameCount(), c.frames);
-        EXPECT_TRUE(sprite.GetWidth() == c.frameWidth && sprite.GetHeight() == c.frameHeight);
-        EXPECT_TRUE(!sprite.Frame(c.frames) && !sprite.Frame(-1));
-        if (c.probe < 0)
-            continue;
-        const RECT at = sprite.Frame(c.probe)->GetRectInParent();
-        const int left = c.probe % (c.cx / c.frameWidth) * c.frameWidth, top = c.probe / (c.cx / c.frameWidth) * c.frameHeight;
-        EXPECT_EQ(std::tuple(at.left, at.top, sprite.Frame(c.probe)->GetPixelColor(0, 0)), std::tuple(left, top, RGB(left, top, 0)));
+        const Graphic* probe = sprite.Frame(c.probe);
+        const RECT at = probe ? probe->GetRectInParent() : RECT{};
+        EXPECT_EQ(std::tuple(sprite.FrameCount(), sprite.GetWidth(), sprite.GetHeight(), sprite.Frame(c.frames), sprite.Frame(-1)),
+                  std::tuple(c.frames, c.frameWidth, c.frameHeight, nullptr, nullptr))
+            << c.cx << "x" << c.cy << " by " << c.across << "x" << c.down;
+        EXPECT_EQ(std::tuple(at.left, at.top, probe ? probe->GetPixelColor(0, 0) : 0), std::tuple(c.left, c.top, RGB(c.left, c.top, 0)));
     }
 }
 

@@ -14,18 +14,15 @@ namespace {
 std::mutex g_lock;
 std::vector<std::string> g_lines;
 
-void Collect(const char* line)
-{
-    std::lock_guard<std::mutex> lock(g_lock);
-    g_lines.emplace_back(line);
-}
-
 } // namespace
 
 TraceCapture::TraceCapture()
 {
     g_lines.clear();
-    SetTraceSink(Collect);
+    SetTraceSink([](const char* line) {
+        std::lock_guard<std::mutex> lock(g_lock);
+        g_lines.emplace_back(line);
+    });
 }
 
 TraceCapture::~TraceCapture()
@@ -59,9 +56,8 @@ DisplayAs::~DisplayAs()
 std::vector<DWORD> Values(const Graphic& g)
 {
     std::vector<DWORD> values;
-    for (int y = 0; y < g.GetHeight(); ++y)
-        for (int x = 0; x < g.GetWidth(); ++x)
-            values.push_back(g.GetPixelValue(x, y));
+    for (int i = 0; i < g.GetWidth() * g.GetHeight(); ++i)
+        values.push_back(g.GetPixelValue(i % g.GetWidth(), i / g.GetWidth()));
     return values;
 }
 
@@ -76,11 +72,9 @@ std::vector<DWORD> At(const Graphic& g, std::initializer_list<POINT> points)
 std::vector<uint32_t> Pixels(const Graphic& g)
 {
     std::vector<uint32_t> pixels;
-    for (int y = 0; y < g.GetHeight(); ++y) {
-        for (int x = 0; x < g.GetWidth(); ++x) {
-            const COLORREF c = g.GetPixelColor(x, y);
-            pixels.push_back((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
-        }
+    for (int i = 0; i < g.GetWidth() * g.GetHeight(); ++i) {
+        const COLORREF c = g.GetPixelColor(i % g.GetWidth(), i / g.GetWidth());
+        pixels.push_back((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
     }
     return pixels;
 }

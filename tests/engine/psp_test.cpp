@@ -43,11 +43,8 @@ std::vector<DWORD> ValuesOf(int cx, int cy, uint32_t (*f)(int, int))
 // One whole layer of Gradient (24-bit) or Index (8-bit, with a palette of (i, 255 - i, i / 2)).
 psp::Image Image(int cx, int cy, Compression compression, uint16_t bitDepth = 24)
 {
-    psp::Image image;
-    image.width = cx;
-    image.height = cy;
-    image.bitDepth = bitDepth;
-    image.compression = compression;
+    psp::Image image{
+        .width = cx, .height = cy, .bitDepth = bitDepth, .compression = compression, .palette = {}, .layers = {}, .selection = {}};
     for (int i = 0; bitDepth == 8 && i < 256; ++i)
         image.palette.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
     image.layers.push_back(psp::WholeLayer(image, ValuesOf(cx, cy, bitDepth == 8 ? Index : Gradient)));

@@ -91,9 +91,9 @@ TEST_F(WindowTest, ObjectEventsMoveAndSetTheStateAndTheEndAppliesTheRestAtOnce)
     anim->ScheduleObjectEvent(0, object, 0, &to);
     anim->ScheduleObjectEvent(1, object, kObjHidden, nullptr);
     anim->Step();
-    EXPECT_TRUE(object->GetFlags() == 0 && object->rect.left == 20); // a move makes a static object move
+    const std::tuple moved(object->GetFlags(), object->rect.left); // a move makes a static object move
     anim->Step();
-    EXPECT_EQ(object->GetFlags(), DWORD(kObjHidden));
+    EXPECT_EQ(std::tuple(moved, object->GetFlags()), std::tuple(std::tuple(0u, 20), DWORD(kObjHidden)));
     for (DWORD f = 2; f < 6; ++f) {
         const RECT r{LONG(f * 10), 0, LONG(f * 10 + 10), 10};
         anim->ScheduleObjectEvent(f, object, 0, &r);
@@ -209,10 +209,9 @@ TEST_F(WindowTest, AHookThatClosesTheWindowEndsTheDispatch)
 
 TEST_F(WindowTest, UserSlotsGrowOnDemandAndFrameRatesGivePeriods)
 {
-    EXPECT_EQ(anim->GetUserSlot(40), 0u);
+    const std::tuple created(anim->GetUserSlot(40), anim->framePeriod); // at 40 frames per second
     EXPECT_TRUE(anim->SetUserSlot(40, 1234) && !anim->SetUserSlot(-1, 1));
-    EXPECT_EQ(std::tuple(anim->GetUserSlot(40), anim->GetUserSlot(39)), std::tuple(1234u, 0u));
-    EXPECT_EQ(anim->framePeriod, 25u); // created at 40 frames per second
+    EXPECT_EQ(std::tuple(created, anim->GetUserSlot(40), anim->GetUserSlot(39)), std::tuple(std::tuple(0u, 25u), 1234u, 0u));
     for (auto [rate, period] : {std::pair{0, 25u}, {5, 200u}, {20, 50u}}) {
         anim->SetFrameRate(rate);
         EXPECT_EQ(std::tuple(anim->framePeriod, anim->GetFrameRate()), std::tuple(period, 1000.0 / period)) << rate;
@@ -222,13 +221,11 @@ TEST_F(WindowTest, UserSlotsGrowOnDemandAndFrameRatesGivePeriods)
 TEST_F(WindowTest, FrameRateAndStatusObjectsSitAtTheBottom)
 {
     anim->ShowFrameRate(true);
-    ASSERT_NE(anim->fpsObject, nullptr);
-    const RECT& fps = anim->fpsObject->rect;
-    EXPECT_EQ(std::tuple(fps.left, fps.bottom, anim->fpsObject->GetLayer(), fps.right > 0), std::tuple(0, kHeight, 1, true));
     anim->SetStatusText(string("ready"));
-    ASSERT_NE(anim->statusObject, nullptr);
-    const RECT& status = anim->statusObject->rect;
-    EXPECT_EQ(std::tuple(status.left, status.right, status.bottom), std::tuple(0, kWidth, kHeight));
+    ASSERT_TRUE(anim->fpsObject && anim->statusObject);
+    const RECT &fps = anim->fpsObject->rect, &status = anim->statusObject->rect;
+    EXPECT_EQ(std::tuple(fps.left, fps.bottom, anim->fpsObject->GetLayer(), fps.right > 0, status.left, status.right, status.bottom),
+              std::tuple(0, kHeight, 1, true, 0, kWidth, kHeight));
     anim->SetStatusText(string("still ready"));
     anim->PaintNow();
     anim->SetStatusText(string());

@@ -44,24 +44,6 @@ TEST(SpriteTest, AGridOfCellsBecomesTheFrames)
     }
 }
 
-TEST(SpriteTest, AChildShowsOnePartOfEveryParentFrame)
-{
-    Sheet sheet(40, 20);
-    Sprite parent(&sheet.graphic, 2, 1, kAllFrames);
-    Sprite* child = MEM_NEW(Sprite, &parent, RECT{5, 6, 9, 10});
-    ASSERT_EQ(child->FrameCount(), 2);
-    EXPECT_TRUE(child->IsChild() && child->GetParent() == &parent && child->GetRect().left == 5 && child->GetWidth() == 4);
-    EXPECT_EQ(child->Frame(1)->GetPixelColor(0, 0), RGB(25, 6, 0));
-    MEM_DELETE(child);
-    EXPECT_EQ(parent.children[0], nullptr);
-    // A parent destroyed before its child reports and frees it.
-    Sprite* first = MEM_NEW(Sprite, &sheet.graphic, 2, 1, kAllFrames);
-    MEM_NEW(Sprite, first, RECT{0, 0, 4, 4});
-    TraceCapture trace;
-    MEM_DELETE(first);
-    EXPECT_TRUE(trace.Contains("freeing child sprite"));
-}
-
 class SpriteWindowTest : public AnimWindowTest { };
 
 TEST_F(SpriteWindowTest, AnObjectShowsTheFrameOfTheWindowsFrameNumber)

@@ -2,50 +2,14 @@
 
 #include "screenshot.h"
 #include "test_env.h"
-#include "trace.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 
-namespace {
-
-std::mutex g_lock;
-std::vector<std::string> g_lines;
-
-} // namespace
-
-TraceCapture::TraceCapture()
-{
-    g_lines.clear();
-    SetTraceSink([](const char* line) {
-        std::lock_guard<std::mutex> lock(g_lock);
-        g_lines.emplace_back(line);
-    });
-}
-
-TraceCapture::~TraceCapture()
-{
-    SetTraceSink(nullptr);
-}
-
-const std::vector<std::string>& TraceCapture::Lines() const
-{
-    return g_lines;
-}
-
-bool TraceCapture::Contains(const std::string& text) const
-{
-    return std::any_of(g_lines.begin(), g_lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
-}
-
-DisplayAs::DisplayAs(int bitsPerPixel, bool f555, int cx, int cy) : m_saved(GetDisplay())
+DisplayAs::DisplayAs(int bitsPerPixel, bool f555) : m_saved(GetDisplay())
 {
     GetDisplay().bitsPerPixel = bitsPerPixel;
     GetDisplay().f555 = f555;
-    GetDisplay().cx = cx ? cx : m_saved.cx;
-    GetDisplay().cy = cy ? cy : m_saved.cy;
 }
 
 DisplayAs::~DisplayAs()

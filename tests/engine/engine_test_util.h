@@ -1,4 +1,4 @@
-// What the engine suites share: trace capture, the display description set per test, graphics
+// What the engine suites share: the display description set per test, graphics
 // filled, read and written as PNG pictures, and files in the test's folder.
 #pragma once
 
@@ -10,20 +10,10 @@
 #include <string>
 #include <vector>
 
-// Collects every traced line while it lives.
-class TraceCapture {
-public:
-    TraceCapture();
-    ~TraceCapture();
-    const std::vector<std::string>& Lines() const;
-    bool Contains(const std::string& text) const;
-};
-
-// Sets the display's depth and 16-bit layout, and its size when given, for one test, restoring
-// them afterwards.
+// Sets the display's depth and 16-bit layout for one test, restoring them afterwards.
 class DisplayAs {
 public:
-    DisplayAs(int bitsPerPixel, bool f555, int cx = 0, int cy = 0);
+    DisplayAs(int bitsPerPixel, bool f555);
     ~DisplayAs();
 
 private:

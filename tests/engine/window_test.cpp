@@ -20,7 +20,6 @@ struct CALLBACKLOG {
     DWORD stopAtCode = 0xFFFFFFFF;
     LPARAM background = 0;
     DWORD lateBy = 0; // when set, each paint moves the clock on
-    bool resyncLate = false;
 };
 CALLBACKLOG g_log;
 
@@ -31,12 +30,9 @@ LRESULT Callback(AnimWindow* window, UINT code, WPARAM a, LPARAM b)
     g_log.background = code == kAnimBackground ? b : g_log.background;
     if (code == kAnimEvent)
         g_log.eventFrames.push_back(window->GetCurrentFrame());
-    if (code == kAnimPainted && g_log.lateBy) {
-        // The pass after the first paint comes lateBy ms later, the others on time (25 ms).
+    // The pass after the first paint comes lateBy ms later, the others on time (25 ms).
+    if (code == kAnimPainted && g_log.lateBy)
         AdvanceHostClock(g_log.paints == 1 ? g_log.lateBy : 25);
-        if (g_log.paints == 1 && g_log.resyncLate)
-            window->RequestResync();
-    }
     return code != kAnimEvent || a != g_log.stopAtCode;
 }
 
@@ -65,42 +61,35 @@ TEST_F(WindowTest, RunsPlayTheScheduleUntilAnEventReturnsZero)
     EXPECT_EQ(std::tuple(g_log.eventFrames, anim->GetCurrentFrame()), std::tuple(std::vector<DWORD>{1, 3}, 4u));
 }
 
-// The second pass of the loop comes 100 ms after the first. A late pass steps the frames it
-// missed (25 ms each) and paints once; a resync starts again from the time it reads.
-TEST_F(WindowTest, ALatePassStepsTheMissedFramesUnlessResynced)
+// The second pass of the loop comes 100 ms after the first: it steps the frames it missed
+// (25 ms each) and paints once.
+TEST_F(WindowTest, ALatePassStepsTheMissedFrames)
 {
     PumpReady(); // the paint the window's creation asked for
     SetManualHostClock(true);
-    for (bool resync : {false, true}) {
-        g_log.paints = 0;
-        g_log.lateBy = 100;
-        g_log.resyncLate = resync;
-        const DWORD start = anim->GetCurrentFrame();
-        anim->Run(2);
-        EXPECT_EQ(std::tuple(anim->GetCurrentFrame() - start, g_log.paints, anim->resync), std::tuple(resync ? 2u : 5u, 2, FALSE));
-    }
+    g_log.lateBy = 100;
+    const DWORD start = anim->GetCurrentFrame();
+    anim->Run(2);
+    EXPECT_EQ(std::tuple(anim->GetCurrentFrame() - start, g_log.paints), std::tuple(5u, 2));
 }
 
 TEST_F(WindowTest, ObjectEventsMoveAndSetTheStateAndTheEndAppliesTheRestAtOnce)
 {
     ANIMOBJECT* object = ANIMOBJECT::Create(anim, Solid(10, 10, RGB(1, 2, 3)), 5);
-    object->SetFlags(kObjStatic);
     const RECT to{20, 20, 30, 30};
     anim->ScheduleObjectEvent(0, object, 0, &to);
     anim->ScheduleObjectEvent(1, object, kObjHidden, nullptr);
     anim->Step();
-    const std::tuple moved(object->GetFlags(), object->rect.left); // a move makes a static object move
+    const LONG moved = object->rect.left;
     anim->Step();
-    EXPECT_EQ(std::tuple(moved, object->GetFlags()), std::tuple(std::tuple(0u, 20), DWORD(kObjHidden)));
+    EXPECT_EQ(std::tuple(moved, object->GetFlags()), std::tuple(20, DWORD(kObjHidden)));
     for (DWORD f = 2; f < 6; ++f) {
         const RECT r{LONG(f * 10), 0, LONG(f * 10 + 10), 10};
         anim->ScheduleObjectEvent(f, object, 0, &r);
     }
     anim->ScheduleAppEvent(5, 2, 0);
     EXPECT_TRUE(anim->AdvanceTo(kLastScheduledFrame));
-    EXPECT_EQ(std::tuple(object->rect.left, g_log.eventFrames), std::tuple(LONG(50), std::vector<DWORD>{5}));
-    EXPECT_TRUE(anim->AdvanceTo(kLastScheduledFrame)); // nothing left
-    EXPECT_EQ(anim->GetCurrentFrame(), 6u);
+    EXPECT_EQ(std::tuple(object->rect.left, g_log.eventFrames, anim->GetCurrentFrame()), std::tuple(LONG(50), std::vector<DWORD>{5}, 6u));
     object->Destroy();
 }
 

@@ -6,10 +6,12 @@
 #include <fstream>
 #include <iterator>
 
-DisplayAs::DisplayAs(int bitsPerPixel, bool f555) : m_saved(GetDisplay())
+DisplayAs::DisplayAs(int bitsPerPixel, bool f555, int cx, int cy) : m_saved(GetDisplay())
 {
     GetDisplay().bitsPerPixel = bitsPerPixel;
     GetDisplay().f555 = f555;
+    GetDisplay().cx = cx ? cx : m_saved.cx;
+    GetDisplay().cy = cy ? cy : m_saved.cy;
 }
 
 DisplayAs::~DisplayAs()

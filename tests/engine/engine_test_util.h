@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-// Sets the display's depth and 16-bit layout for one test, restoring them afterwards.
+// Sets the display's depth and 16-bit layout, and its size when given, for one test, restoring
+// them afterwards.
 class DisplayAs {
 public:
-    DisplayAs(int bitsPerPixel, bool f555);
+    DisplayAs(int bitsPerPixel, bool f555, int cx = 0, int cy = 0);
     ~DisplayAs();
 
 private:

@@ -134,7 +134,7 @@ TEST(Handheld, StatusAnswerDelayAndEndFollowTheDeviceAndItsClient)
     EXPECT_TRUE(orphan.started() && restarted);
 }
 
-TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
+TEST(Handheld, DescribesItselfAsConfiguredRunsProgramsAndKeepsFilesAndRegistryItsOwn)
 {
     Connected c({"--processor", "4", "--screen", "480x640x8"});
     ASSERT_TRUE(c.connected);
@@ -157,12 +157,8 @@ TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
     EXPECT_EQ((std::tuple{RunHandheld({"run", "\\Program Files\\Probe\\probe.exe"}, &output), output,
                           RunHandheld({"run", "\\Program Files\\Probe\\missing.exe"}) != 0}),
               (std::tuple{0, "480x640x8 " + c.root() + " " + c.root() + "/.quibo-handheld " + c.root() + "/Program Files/Probe\n", true}));
-}
 
-TEST(Handheld, FilesFoldersShortcutsAndTheRegistryAreTheDevicesOwnAndNoPathLeavesIt)
-{
-    Connected c;
-    ASSERT_TRUE(c.connected);
+    // Files, folders, shortcuts and the registry are the device's own, and no path leaves it.
     EXPECT_EQ((Results{CeGetFileAttributes(u"\\Program Files\\Quibo"), CeCreateDirectory(u"\\Program Files\\Quibo", nullptr),
                        CeGetFileAttributes(u"\\Program Files\\Quibo") & FILE_ATTRIBUTE_DIRECTORY}),
               (Results{INVALID_FILE_ATTRIBUTES, true, FILE_ATTRIBUTE_DIRECTORY}));

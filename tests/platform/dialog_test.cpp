@@ -166,8 +166,7 @@ TEST_F(DialogTest, AModalDialogReturnsWhatWasTypedAndEnablesItsOwnerAgain)
     SetTimer(nullptr, 0, 30, TypeFromTimer);
     EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), g_owner, ControlsProc, 0), IDOK);
     // The selected item's text was replaced by what was typed.
-    EXPECT_EQ(g_name, u"Ŝanĝo");
-    EXPECT_TRUE(g_ownerDisabledDuringRun && IsWindowEnabled(g_owner));
+    EXPECT_EQ(std::make_tuple(g_name, g_ownerDisabledDuringRun, IsWindowEnabled(g_owner)), std::make_tuple(u"Ŝanĝo", true, TRUE));
     EXPECT_EQ(std::make_pair(FindWindowW(nullptr, u"Controls"), GetActiveWindow()), std::make_pair(HWND(nullptr), g_owner));
     EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(999), nullptr, ControlsProc, 0), -1);
 }
@@ -181,8 +180,7 @@ TEST_F(DialogTest, CorruptOrTruncatedTemplatesAreRefused)
     size_t truncatedAccepted = 0;
     for (DWORD cut = 0; cut < size; ++cut) {
         std::vector<BYTE> copy(bytes, bytes + cut); // exactly cut bytes, so ASan sees any overread
-        if (ReadDialogTemplate(copy.data(), copy.size()))
-            ++truncatedAccepted;
+        truncatedAccepted += ReadDialogTemplate(copy.data(), copy.size()).has_value();
     }
     // Only the padding after the last item may go.
     EXPECT_LE(truncatedAccepted, 3u);

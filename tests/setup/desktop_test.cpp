@@ -5,7 +5,6 @@
 #include "utf.h"
 
 #include "hostfolders.h"
-#include "rapi.h"
 
 #include <cstdio>
 #include <fstream>
@@ -89,15 +88,7 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
     ASSERT_NO_FATAL_FAILURE(InstallQuibo(desktop, &archive));
     SetRegText(HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo", u"Settings", u"as the game wrote it");
 
-    // What the installation left: an uninstaller that answers its version.
-    HMODULE uninstaller = LoadLibraryW(u"C:\\Program Files\\Zelnor Software\\uninstaller.dll");
-    auto version = reinterpret_cast<PFNRAPIEXTENSION>(GetProcAddress(uninstaller, "GetUninstallVersion"));
-    DWORD cbReply = 0;
-    BYTE* reply = nullptr;
-    EXPECT_EQ((std::tuple{version(0, nullptr, &cbReply, &reply, nullptr), std::u16string(reinterpret_cast<const char16_t*>(reply))}),
-              (std::tuple{S_OK, u"1"}));
-    LocalFree(reply);
-    FreeLibrary(uninstaller);
+    // What the installation left.
     const fs::path launcher = LauncherFolder() + "/zelnor-quibo.desktop";
     EXPECT_EQ(
         (std::tuple{hostFile(driveC / "Program Files/Quibo/quibo.exe").size(),

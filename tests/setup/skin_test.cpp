@@ -116,7 +116,7 @@ TEST(SkinTemplates, ReadsKindsAndRefusesEveryTruncation)
         EXPECT_FALSE(ReadSkinTemplate(b.data(), cb, t)) << cb;
 }
 
-TEST(SkinTemplates, StaticKinds)
+TEST(SkinTemplates, AStaticsTextCanNameItsKind)
 {
     auto kind = [](const char* cls, DWORD style, const char* text) {
         SKINITEM item{cls, style, 1, {}, text};
@@ -126,12 +126,7 @@ TEST(SkinTemplates, StaticKinds)
     EXPECT_EQ(kind("static", 0, "user:picture"), std::pair(SKIN_USER, "picture"s));
     EXPECT_EQ(kind("static", 0, "CLASS:msctls_progress32"), std::pair(SKIN_PBAR, ""s));
     EXPECT_EQ(kind("static", 0, "Users of Quibo"), std::pair(SKIN_TEXT, "Users of Quibo"s));
-    EXPECT_EQ(kind("scrollbar", SBS_VERT, ""), std::pair(SKIN_VSCROLL, ""s));
-    EXPECT_EQ(kind("scrollbar", 0, ""), std::pair(SKIN_HSCROLL, ""s));
-    EXPECT_EQ(kind("button", BS_AUTOCHECKBOX, "x"), std::pair(SKIN_CBUTTON, "x"s));
     EXPECT_EQ(kind("button", BS_DEFPUSHBUTTON, "x"), std::pair(SKIN_PBUTTON, "x"s));
-    EXPECT_EQ(kind("listbox", 0, ""), std::pair(SKIN_LIST, ""s));
-    EXPECT_EQ(kind("edit", 0, ""), std::pair(SKIN_EDIT, ""s));
 }
 
 // Skin archives, from the installer's own skin: each entry, with `name` replaced by `data` or

@@ -31,11 +31,7 @@ std::vector<int> g_sounds;
 // The game on a headless animation window, its clock stopped: elapsed time is penalties only.
 class Play : public testing::Test {
 public:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(InitAnimEngine(nullptr, 0) && ChoosePack() && LoadImages());
-        RegisterGuiLibDialogClass();
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(InitAnimEngine(nullptr, 0) && ChoosePack() && LoadImages() && RegisterGuiLibDialogClass()); }
 
     void SetUp() override
     {

@@ -18,27 +18,19 @@ using Results = std::vector<int64_t>;
 
 namespace {
 
-class RawClient {
-public:
-    RawClient() : fd_(ConnectToDevice(HostRuntimeFolder())) { }
-    ~RawClient()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    bool connected() const { return fd_ >= 0; }
-    bool sendRaw(const std::vector<uint8_t>& bytes) { return write(fd_, bytes.data(), bytes.size()) == ssize_t(bytes.size()); }
+// A client that speaks the protocol by hand.
+struct RawClient {
+    ~RawClient() { close(fd); }
+    bool sendRaw(const std::vector<uint8_t>& bytes) { return write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()); }
     // The reply's last error, or -1 when the device closed the connection instead.
     int64_t ask(const MessageWriter& request)
     {
         std::vector<uint8_t> answer;
-        const bool answered = SendMessage(fd_, request.payload()) && ReceiveMessage(fd_, answer) == ReceiveResult::Ok;
+        const bool answered = SendMessage(fd, request.payload()) && ReceiveMessage(fd, answer) == ReceiveResult::Ok;
         return answered ? int64_t(MessageReader(answer).u32()) : -1;
     }
     bool hello() { return ask(MessageWriter().u32(uint32_t(Op::Hello)).u32(kProtocolVersion)) == 0; }
-
-private:
-    int fd_;
+    const int fd = ConnectToDevice(HostRuntimeFolder());
 };
 
 MessageWriter request(Op op)
@@ -55,91 +47,63 @@ TEST(Wire, MisbehavingClientsEndOnlyTheirOwnSession)
     RunningDevice device;
     ASSERT_TRUE(device.started());
     RawClient client;
-    ASSERT_TRUE(client.connected());
-    EXPECT_EQ(client.ask(request(Op::FileAttributes).text(u"\\Windows")), ERROR_NOT_CONNECTED) << "hello comes first";
-    ASSERT_TRUE(client.hello());
-    const struct {
-        const char* name;
-        MessageWriter message;
-        int64_t error;
-    } cases[] = {
-        {"path shorter than its length", request(Op::FileAttributes).u32(40).u32(0x005C), ERROR_INVALID_PARAMETER},
-        {"missing arguments", request(Op::CreateFile).text(u"\\x"), ERROR_INVALID_PARAMETER},
-        {"trailing bytes", request(Op::FileAttributes).text(u"\\Windows").u32(1), ERROR_INVALID_PARAMETER},
-        {"block longer than the message", request(Op::WriteFile).u32(1).u32(5000), ERROR_INVALID_PARAMETER},
-        {"unknown handle", request(Op::WriteFile).u32(77).bytes("x", 1), ERROR_INVALID_HANDLE},
-        {"unknown key", request(Op::RegSetValue).u32(77).text(u"v").u32(REG_SZ).bytes("", 0), ERROR_INVALID_HANDLE},
-        {"unknown operation", request(Op(999)), ERROR_CALL_NOT_IMPLEMENTED},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(client.ask(c.message), c.error) << c.name;
-    EXPECT_EQ(client.ask(request(Op::FileAttributes).text(u"\\Windows")), 0);
-    EXPECT_EQ(client.ask(MessageWriter()), -1) << "an empty message ends the session";
+    ASSERT_GE(client.fd, 0);
+    // Before hello; after it, a path shorter than its length, missing arguments, trailing bytes,
+    // a block longer than the message, an unknown handle, an unknown key, an unknown operation;
+    // then a good request, and an empty message, which ends the session.
+    EXPECT_EQ((Results{client.ask(request(Op::FileAttributes).text(u"\\Windows")), client.hello(),
+                       client.ask(request(Op::FileAttributes).u32(40).u32(0x005C)), client.ask(request(Op::CreateFile).text(u"\\x")),
+                       client.ask(request(Op::FileAttributes).text(u"\\Windows").u32(1)),
+                       client.ask(request(Op::WriteFile).u32(1).u32(5000)), client.ask(request(Op::WriteFile).u32(77).bytes("x", 1)),
+                       client.ask(request(Op::RegSetValue).u32(77).text(u"v").u32(REG_SZ).bytes("", 0)), client.ask(request(Op(999))),
+                       client.ask(request(Op::FileAttributes).text(u"\\Windows")), client.ask(MessageWriter())}),
+              (Results{ERROR_NOT_CONNECTED, true, ERROR_INVALID_PARAMETER, ERROR_INVALID_PARAMETER, ERROR_INVALID_PARAMETER,
+                       ERROR_INVALID_PARAMETER, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, ERROR_CALL_NOT_IMPLEMENTED, 0, -1}));
 
     RawClient oversized;
-    ASSERT_TRUE(oversized.hello());
-    EXPECT_TRUE(oversized.sendRaw({0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}));
-    EXPECT_EQ(oversized.ask(request(Op::Status)), -1);
+    EXPECT_EQ((Results{oversized.hello(), oversized.sendRaw({0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}), oversized.ask(request(Op::Status))}),
+              (Results{true, true, -1}));
     {
-        RawClient torn;
-        ASSERT_TRUE(torn.hello());
-        ASSERT_EQ(torn.ask(request(Op::CreateFile).text(u"\\big.bin").u32(GENERIC_WRITE).u32(0).u32(CREATE_ALWAYS).u32(0)), 0);
-        ASSERT_EQ(torn.ask(request(Op::WriteFile).u32(1).bytes(std::string(1000, 'a').data(), 1000)), 0);
         // A write of 100000 bytes of which only 10 ever arrive, then the client is gone.
+        RawClient torn;
         std::vector<uint8_t> partial = MessageWriter().u32(100012).u32(uint32_t(Op::WriteFile)).u32(1).u32(100000).payload();
         partial.resize(partial.size() + 10, 'b');
-        EXPECT_TRUE(torn.sendRaw(partial));
+        EXPECT_EQ(
+            (Results{torn.hello(), torn.ask(request(Op::CreateFile).text(u"\\big.bin").u32(GENERIC_WRITE).u32(0).u32(CREATE_ALWAYS).u32(0)),
+                     torn.ask(request(Op::WriteFile).u32(1).bytes(std::string(1000, 'a').data(), 1000)), torn.sendRaw(partial)}),
+            (Results{true, 0, 0, true}));
     }
-    EXPECT_EQ(device.status("listening\n"), "listening\n");
-    EXPECT_EQ(std::filesystem::file_size(device.root() + "/big.bin"), 1000u);
     RawClient next;
-    ASSERT_TRUE(next.hello());
-    EXPECT_EQ(next.ask(request(Op::DeleteFile).text(u"\\big.bin")), 0);
+    EXPECT_EQ((Results{device.status("listening\n") == "listening\n", int64_t(std::filesystem::file_size(device.root() + "/big.bin")),
+                       next.hello(), next.ask(request(Op::DeleteFile).text(u"\\big.bin"))}),
+              (Results{true, 1000, true, 0}));
 }
 
 namespace {
 
-// A device that says hello and then answers every request with the next scripted reply.
-class FakeDevice {
-public:
-    explicit FakeDevice(std::vector<std::vector<uint8_t>> replies) : replies_(std::move(replies))
-    {
-        sockaddr_un address{AF_UNIX, {}};
-        std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
-        unlink(path_.c_str());
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        listen(listener_, 1);
-        thread_ = std::thread([this] { serve(accept(listener_, nullptr, nullptr)); });
-    }
-    ~FakeDevice()
-    {
-        thread_.join();
-        close(listener_);
-        unlink(path_.c_str());
-    }
-
-private:
-    void serve(int fd)
-    {
-        std::vector<uint8_t> request;
-        if (ReceiveMessage(fd, request) == ReceiveResult::Ok)
-            SendMessage(fd, MessageWriter().u32(0).payload());
-        for (size_t i = 0; i < replies_.size() && ReceiveMessage(fd, request) == ReceiveResult::Ok; ++i)
-            [[maybe_unused]] const ssize_t sent = write(fd, replies_[i].data(), replies_[i].size());
-        close(fd);
-    }
-
-    std::vector<std::vector<uint8_t>> replies_;
-    const std::string path_ = SocketPath(HostRuntimeFolder());
-    int listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
-    std::thread thread_;
-};
-
-std::vector<uint8_t> framed(const MessageWriter& payload)
+// A device that says hello, answers each request with the next scripted reply and the one after
+// the last with an oversized frame.
+std::jthread scriptedDevice(std::vector<MessageWriter> replies)
 {
-    std::vector<uint8_t> bytes = MessageWriter().u32(uint32_t(payload.payload().size())).payload();
-    bytes.insert(bytes.end(), payload.payload().begin(), payload.payload().end());
-    return bytes;
+    const std::string path = SocketPath(HostRuntimeFolder());
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    unlink(path.c_str());
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    listen(listener, 1);
+    return std::jthread([=] {
+        const int fd = accept(listener, nullptr, nullptr);
+        std::vector<uint8_t> request;
+        bool ok = ReceiveMessage(fd, request) == ReceiveResult::Ok && SendMessage(fd, MessageWriter().u32(0).payload());
+        for (const MessageWriter& reply : replies)
+            ok = ok && ReceiveMessage(fd, request) == ReceiveResult::Ok && SendMessage(fd, reply.payload());
+        if (ok && ReceiveMessage(fd, request) == ReceiveResult::Ok) [[maybe_unused]]
+            const ssize_t sent = write(fd, "\xFF\xFF\xFF\xFF", 4);
+        close(fd);
+        close(listener);
+        unlink(path.c_str());
+    });
 }
 
 } // namespace
@@ -147,12 +111,11 @@ std::vector<uint8_t> framed(const MessageWriter& payload)
 // librapi reads what a device sends as carefully as the device reads what it gets.
 TEST(Wire, LibrapiRefusesRepliesThatDoNotFit)
 {
-    FakeDevice device({
-        framed(MessageWriter().u32(0)), // attributes missing
-        framed(MessageWriter().u32(0).u32(1).u32(5).u32(9)), // trailing word
-        framed(MessageWriter().u32(0).u32(1).bytes(std::string(200, 'x').data(), 200)), // more than asked
-        framed(MessageWriter().u32(0).text(std::u16string(300, u'f'))), // folder longer than the buffer
-        {0xFF, 0xFF, 0xFF, 0xFF}, // oversized
+    const std::jthread device = scriptedDevice({
+        MessageWriter().u32(0), // attributes missing
+        MessageWriter().u32(0).u32(1).u32(5).u32(9), // trailing word
+        MessageWriter().u32(0).u32(1).bytes(std::string(200, 'x').data(), 200), // more than asked
+        MessageWriter().u32(0).text(std::u16string(300, u'f')), // folder longer than the buffer
     });
     ASSERT_TRUE(ConnectRapi(5000));
     uint8_t buffer[100 + 16];

@@ -1,6 +1,7 @@
 #include "unzipper.h"
 
 #include "cetl/exception.h"
+#include "little_endian.h"
 #include "test_env.h"
 #include "zip_builder.h"
 
@@ -51,8 +52,7 @@ std::map<std::string, Bytes> Entries(const ZIPFILE& zip)
 // The archive with the first header's compressed size set.
 Bytes WithCompressedSize(Bytes archive, uint32_t value)
 {
-    for (int i = 0; i < 4; ++i)
-        archive[18 + i] = uint8_t(value >> (8 * i));
+    StoreLe32(&archive[18], value);
     return archive;
 }
 
@@ -73,11 +73,7 @@ TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
     // A streaming writer leaves the sizes to the descriptor after the data.
     const Bytes unsized
         = WithCompressedSize(BuildZip({{"streamed", Bytes(500, 'x'), 0, 8, 500, Bytes(12, 0)}, StoredItem("next", {'1'})}), 0);
-    const struct {
-        const char* name;
-        Bytes archive;
-        std::string error;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, std::string> cases[] = {
         {"nothing", {}, kNotZip},
         {"three bytes", {'P', 'K', 3}, kNotZip},
         {"a program", {'M', 'Z', 0, 0, 0, 0, 0, 0}, kNotZip},
@@ -97,8 +93,8 @@ TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
         {"a deflated entry cut short", BuildZip({{"broken", FirstHalf(ZlibDeflate(TextLikeData(4000), 9)), 8, 0, 4000, {}}}),
          "unzip read past end of stream"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(OpenError(c.archive), c.error) << c.name;
+    for (const auto& [name, archive, error] : cases)
+        EXPECT_EQ(OpenError(archive), error) << name;
     // A refusal owns its message: a later one naming another entry leaves it as it was.
     std::optional<cetl::exception> first;
     try {

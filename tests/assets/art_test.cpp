@@ -150,14 +150,6 @@ TEST(Buttons, LabelsStayInsideTheCaptionRectangle)
     }
 }
 
-// The scores button and the banners name the high scores as the game's texts do.
-TEST(Buttons, EsperantoScoresCaptionMatchesTheBanners)
-{
-    EXPECT_EQ(std::string(ButtonLabels(Language::Esperanto)[7]), "Trafoj");
-    EXPECT_NE(std::string(BannerTitles(Language::Esperanto)[0]).find("Trafoj"), std::string::npos);
-    EXPECT_EQ(std::string(BannerTitles(Language::Esperanto)[2]), "Nova Alta Trafo!");
-}
-
 TEST(Buttons, PressedFramesShimmerAroundAnEmptyPlate)
 {
     const RgbImage frames = Flatten(DrawPressedFrames());

@@ -63,11 +63,11 @@ protected:
         ZIPFILE archive(Path().c_str(), false);
         std::vector<std::unique_ptr<Graphic>> graphics;
         for (const Entry& e : kEntries) {
-            auto found = archive.Find(istring(e.name));
-            EXPECT_TRUE(found != archive.end() && found->value) << e.name;
-            if (found == archive.end() || !found->value)
+            const ZIPENTRY* found = archive[istring(e.name)];
+            EXPECT_TRUE(found) << e.name;
+            if (!found)
                 continue;
-            const std::vector<BYTE> data = Unpacked(*found->value);
+            const std::vector<BYTE> data = Unpacked(*found);
             EXPECT_FALSE(data.empty()) << e.name;
             graphics.push_back(std::make_unique<Graphic>(data.data(), DWORD(data.size()), nullptr, e.keyed ? kBlue : kNoColor));
         }
@@ -75,7 +75,7 @@ protected:
     }
 };
 
-TEST_P(Packs, EveryEntryDecodesIntoItsCells)
+TEST_P(Packs, EveryEntryDecodesIntoItsCellsAndTheLayoutIsTheClassesOwn)
 {
     const std::vector<std::unique_ptr<Graphic>> graphics = Load();
     ASSERT_EQ(graphics.size(), std::size(kEntries));
@@ -94,17 +94,16 @@ TEST_P(Packs, EveryEntryDecodesIntoItsCells)
         EXPECT_EQ(g.GetTransparency(), e.keyed ? kBlue : kNoColor) << e.name;
         EXPECT_TRUE(!e.keyed || g.GetPixelColor(0, 0) == kBlue) << e.name;
     }
-}
-
-TEST_P(Packs, LayoutIsTheClassesOwn)
-{
+    // The pack carries its class's layout.
     ZIPFILE archive(Path().c_str(), false);
-    auto found = archive.Find(istring("layout.txt"));
-    ASSERT_TRUE(found != archive.end() && found->value);
+    const ZIPENTRY* layout = archive[istring("layout.txt")];
+    ASSERT_TRUE(layout);
     const char letter = GetParam()[0];
-    const std::string file = letter == 'l' ? "large.txt" : letter == 's' ? "small.txt" : "handheld.txt";
-    const std::string expected = ReadText(std::string(QUIBO_LAYOUTS) + "/" + file);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(found->value->pbUncompressed), found->value->cbUncompressed), expected);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(layout->pbUncompressed), layout->cbUncompressed),
+              ReadText(std::string(QUIBO_LAYOUTS)
+                       + (letter == 'l'   ? "/large.txt"
+                          : letter == 's' ? "/small.txt"
+                                          : "/handheld.txt")));
 }
 
 // Merged with black, white and the eighteen static colours, as on a palettised display,

@@ -27,11 +27,7 @@ constexpr size_t kImage1 = 6 + 2 * 16; // where the first image of a two-image f
 TEST(IconFile, RefusesMalformedFilesWithAMessage)
 {
     using Edit = std::function<void(std::vector<uint8_t>&)>;
-    const struct {
-        const char* what;
-        Edit edit;
-        const char* error;
-    } cases[] = {
+    const std::tuple<const char*, Edit, const char*> cases[] = {
         {"too short", [](auto& f) { f.resize(4); }, "is not an icon file"},
         {"a cursor", [](auto& f) { f[2] = 2; }, "is not an icon file"},
         {"no images", [](auto& f) { f[4] = 0; }, "has 0 images"},
@@ -48,12 +44,12 @@ TEST(IconFile, RefusesMalformedFilesWithAMessage)
         {"palette", [](auto& f) { f[kImage1 + 32] = 1; }, "has image 1 that is not a 32-bit"},
         {"other size", [](auto& f) { f[kImage1 + 4] = 17; }, "has image 1 of 17 x 16 pixels where the directory says 16 x 16"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, edit, error] : cases) {
         std::vector<uint8_t> file = IcoFile({16, 32});
-        c.edit(file);
+        edit(file);
         const IconFile read = ReadIconFile(file);
-        EXPECT_TRUE(read.error.starts_with(c.error)) << c.what << ": " << read.error;
-        EXPECT_TRUE(read.images.empty()) << c.what;
+        EXPECT_TRUE(read.error.starts_with(error)) << what << ": " << read.error;
+        EXPECT_TRUE(read.images.empty()) << what;
     }
     const IconFile good = ReadIconFile(IcoFile({16, 32}));
     ASSERT_EQ((std::tuple{good.error, good.images.size()}), (std::tuple{"", 2u}));
@@ -112,10 +108,7 @@ TEST_F(Icons, ScriptsNumberTheImagesOnAndRefuseIconTypesFromFiles)
         (std::tuple{compiled.resources[4].type.number, LoadLe16(&compiled.resources[4].bytes[6 + 12]), compiled.resources[7].name.number}),
         (std::tuple{14, 4, 6}));
 
-    const struct {
-        const char* script;
-        const char* error;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"1 ICON \"absent.ico\"\n", "cannot read \"absent.ico\""},
         {"1 ICON \"script.rc\"\n", "\"script.rc\" is not an icon file"},
         {"1 ICON three.ico\n", "expected a file name in quotes"},
@@ -123,31 +116,29 @@ TEST_F(Icons, ScriptsNumberTheImagesOnAndRefuseIconTypesFromFiles)
         {"1 14 \"three.ico\"\n", "resources of type 14 come from ICON"},
         {"1 ICON \"three.ico\"\n1 ICON \"three.ico\"\n", "resource 14 1 is already defined"},
     };
-    for (const auto& c : cases) {
-        std::ofstream(dir / "bad.rc") << c.script;
+    for (const auto& [script, error] : cases) {
+        std::ofstream(dir / "bad.rc") << script;
         try {
             Lexer bad((dir / "bad.rc").string(), {});
             CompileScript(bad);
-            ADD_FAILURE() << "no error for " << c.script;
+            ADD_FAILURE() << "no error for " << script;
         } catch (const ScriptError& e) {
-            EXPECT_TRUE(e.message.starts_with(c.error)) << c.script << ": " << e.message;
+            EXPECT_TRUE(e.message.starts_with(error)) << script << ": " << e.message;
         }
     }
 }
 
 TEST_F(Icons, LoadTheImageNearestTheSizeAskedFor)
 {
-    const struct {
-        int cx, cy, side;
-    } cases[] = {{16, 16, 16}, {20, 20, 32}, {32, 32, 32}, {0, 0, 32}, {33, 16, 48}, {64, 64, 48}};
-    for (const auto& c : cases) {
-        HICON icon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(7), IMAGE_ICON, c.cx, c.cy, 0));
+    const std::tuple<int, int, int> cases[] = {{16, 16, 16}, {20, 20, 32}, {32, 32, 32}, {0, 0, 32}, {33, 16, 48}, {64, 64, 48}};
+    for (const auto& [cx, cy, side] : cases) {
+        HICON icon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(7), IMAGE_ICON, cx, cy, 0));
         const auto pixels = IconPixelsOf(icon);
-        ASSERT_TRUE(pixels) << c.cx;
+        ASSERT_TRUE(pixels) << cx;
         // Top-down rows: the pixel at (3, 1) comes from the second row from the top.
-        EXPECT_EQ((std::tuple{pixels->width, pixels->height, pixels->argb.at(size_t(c.side) + 3)}),
-                  (std::tuple{c.side, c.side, IcoPattern(c.side, 3, 1)}))
-            << c.cx;
+        EXPECT_EQ((std::tuple{pixels->width, pixels->height, pixels->argb.at(size_t(side) + 3)}),
+                  (std::tuple{side, side, IcoPattern(side, 3, 1)}))
+            << cx;
         EXPECT_EQ((std::tuple{DestroyIcon(icon), DestroyIcon(icon), IconPixelsOf(icon) == nullptr}), (std::tuple{TRUE, FALSE, true}));
     }
 }
@@ -164,19 +155,15 @@ TEST_F(Icons, SharedIconsAreMadeOnceAndOutliveDestroyIcon)
 
 TEST_F(Icons, MissingOrMalformedIconsLoadNothing)
 {
-    const struct {
-        LPCWSTR name;
-        UINT type;
-        DWORD error;
-    } cases[] = {
+    const std::tuple<LPCWSTR, UINT, DWORD> cases[] = {
         {MAKEINTRESOURCEW(8), IMAGE_ICON, ERROR_RESOURCE_NAME_NOT_FOUND},
         {u"MISSING", IMAGE_ICON, ERROR_INVALID_DATA},
         {u"CUT", IMAGE_ICON, ERROR_INVALID_DATA},
         {MAKEINTRESOURCEW(7), 0, ERROR_INVALID_PARAMETER}, // a bitmap
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, type, error] : cases) {
         SetLastError(0);
-        EXPECT_EQ((std::tuple{LoadImageW(Instance(), c.name, c.type, 0, 0, 0), GetLastError()}), (std::tuple{nullptr, c.error}));
+        EXPECT_EQ((std::tuple{LoadImageW(Instance(), name, type, 0, 0, 0), GetLastError()}), (std::tuple{nullptr, error}));
     }
     EXPECT_EQ((std::tuple{LoadIconW(nullptr, IDI_APPLICATION), DestroyIcon(nullptr)}), (std::tuple{nullptr, FALSE}));
 }

@@ -5,8 +5,6 @@
 #include "test_env.h"
 #include "zip_builder.h"
 
-#include "resourcemodule.h"
-
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
@@ -106,15 +104,6 @@ TEST(Unzipper, DamagedOrForeignDataIsRefusedWithItsReason)
     EXPECT_NE(OpenError(BuildZip({{std::string(70000, 's'), {'1'}, 12, 0, 0, {}}})), "");
     EXPECT_STREQ(first.value().what(), "the entry first in the .ZIP file uses an unsupported compression method");
 
-    const Bytes archive
-        = BuildZip({StoredItem("one", TextLikeData(400)), DeflatedItem("two", TextLikeData(400)), StoredItem("three/", {})});
-    for (size_t cb = 0; cb < archive.size(); cb += 5) {
-        const std::string error = OpenError(archive.data(), DWORD(cb));
-        EXPECT_TRUE(error == "" || error == kNotZip || error == kExtendsBeyond) << cb << ": " << error;
-    }
-    for (size_t cb : {4, 17, 30})
-        EXPECT_EQ(ZIPFILE(archive.data(), DWORD(cb), false).Count(), 0u) << cb;
-
     std::ofstream(TestRoot() / "empty.zip").flush();
     std::ofstream(TestRoot() / "text.zip") << "plain text";
     EXPECT_EQ(OpenError((TestRoot() / "nowhere.zip").c_str()), "the .ZIP file specified does not exist");
@@ -184,19 +173,6 @@ TEST(Unzipper, DeferredEntriesDecompressOnRequestAndCopiesOwnTheirData)
     assigned = copy; // takes a block of its own
     EXPECT_NE(assigned.pbUncompressed, copy.pbUncompressed);
     EXPECT_EQ(Contents(&assigned), data);
-}
-
-TEST(Unzipper, ResourceArchivesAreReadInPlace)
-{
-    static const Bytes data = TextLikeData(2000);
-    static const Bytes archive = BuildZip({StoredItem("plain", data), DeflatedItem("packed", data)});
-    static const ResourceEntry resource{u"ZIP", MAKEINTRESOURCEW(113), archive.data(), DWORD(archive.size())};
-    ASSERT_TRUE(RegisterResources(&resource, 1));
-    ZIPFILE zip(nullptr, MAKEINTRESOURCE(113), "ZIP", false);
-    EXPECT_EQ(zip.pbData, nullptr);
-    EXPECT_EQ(Contents(zip[istring("packed")]), data);
-    const BYTE* plain = zip[istring("plain")]->pbUncompressed;
-    EXPECT_TRUE(plain >= archive.data() && plain < archive.data() + archive.size());
 }
 
 } // namespace

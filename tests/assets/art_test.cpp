@@ -6,8 +6,6 @@
 #include "geometry.h"
 #include "pack.h"
 #include "pictures.h"
-#include "png_reader.h"
-#include "png_writer.h"
 #include "shapes.h"
 #include "style.h"
 #include "tiles.h"
@@ -178,13 +176,5 @@ TEST(Effects, SparklesFadeInsideTransparentCells)
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, Classes, testing::Values("large.txt", "small.txt", "handheld.txt"));
-
-TEST(Png, HeaderChunksAndPixelsReadBack)
-{
-    RgbImage image{3, 2, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}, {16, 17, 18}}, false};
-    const DecodedPng png = DecodePng(EncodePng(image));
-    EXPECT_EQ(std::vector<int>({png.width, png.height, png.colourType}), std::vector<int>({3, 2, 2}));
-    EXPECT_EQ(png.rows, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
-}
 
 } // namespace

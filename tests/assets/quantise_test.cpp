@@ -94,13 +94,4 @@ TEST(Quantise, EveryPackFitsTheGamesPalette)
     }
 }
 
-TEST(Quantise, ExpandShowsThePaletteColours)
-{
-    std::array<Rgb, 256> palette{};
-    palette[7] = {1, 2, 3};
-    const RgbImage shown = Expand({2, 1, {7, 0}, true}, palette);
-    EXPECT_EQ(shown.pixels, (std::vector<Rgb>{{1, 2, 3}, {0, 0, 0}}));
-    EXPECT_TRUE(shown.keyed);
-}
-
 } // namespace

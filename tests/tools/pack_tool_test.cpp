@@ -1,6 +1,5 @@
 // quibo-pack as other tools and checks call it: exit status, standard error and files.
 #include "deflate_streams.h"
-#include "psp_writer.h"
 #include "test_env.h"
 
 #include <cstdlib>
@@ -98,26 +97,6 @@ TEST(PackTool, BitmapsSurviveTheWayThroughALayeredImageAndAKeyColourBecomesAMask
     ASSERT_EQ(Pack("bmp-to-psp in.bmp keyed.psp --key 0000FF --deflate").status, 0);
     EXPECT_EQ(Pack("psp-info keyed.psp").out, "width: 140\nheight: 3\nbit depth: 24\nlayers: 1\ntransparent: 000001\ntranslucency: 0\n"
                                               "selection: no\n");
-}
-
-TEST(PackTool, InfoCountsLayersAndSeesTheSelection)
-{
-    psp::Image image;
-    image.width = 4;
-    image.height = 2;
-    image.bitDepth = 8;
-    image.palette.resize(16);
-    for (int l = 0; l < 3; ++l)
-        image.layers.push_back(psp::WholeLayer(image, std::vector<uint32_t>(8, uint32_t(l))));
-    image.layers[1].masks.push_back({psp::MaskKind::Transparency, Bytes(8, 100)});
-    image.selection = psp::Selection{{0, 0, 4, 2}, Bytes(8, 255)};
-    Spill("layers.psp", psp::WritePspImage(image));
-    const std::string info = Pack("psp-info layers.psp").out;
-    EXPECT_NE(info.find("bit depth: 8\nlayers: 3\ntransparent: none\n"), std::string::npos) << info;
-    EXPECT_NE(info.find("selection: yes\n"), std::string::npos);
-    // The default colour key applies to every layer when psp-to-bmp asks for one.
-    ASSERT_EQ(Pack("psp-to-bmp layers.psp first.bmp --transparent 00FF00").status, 0);
-    EXPECT_EQ(Slurp("first.bmp").size(), 54u + 1024 + 2 * 4);
 }
 
 TEST(PackTool, FailuresGiveAMessageAndNoOutput)

@@ -25,10 +25,7 @@ std::string Decode(const Bytes& stream, size_t capacity)
     return "=" + std::string(out.begin(), out.begin() + cb);
 }
 
-std::string Ok(const Bytes& data)
-{
-    return "=" + std::string(data.begin(), data.end());
-}
+const auto Ok = [](const Bytes& data) -> std::string { return "=" + std::string(data.begin(), data.end()); };
 
 std::vector<int> Lengths(size_t count, std::initializer_list<std::pair<int, int>> present)
 {

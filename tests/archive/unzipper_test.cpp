@@ -33,10 +33,8 @@ std::string OpenError(const Bytes& archive)
     return OpenError(archive.data(), DWORD(archive.size()));
 }
 
-Bytes Contents(const ZIPENTRY* entry)
-{
-    return Bytes(entry->pbUncompressed, entry->pbUncompressed + entry->cbUncompressed);
-}
+const auto Contents
+    = [](const ZIPENTRY* entry) -> Bytes { return Bytes(entry->pbUncompressed, entry->pbUncompressed + entry->cbUncompressed); };
 
 // Every entry by its name as stored, with its contents.
 std::map<std::string, Bytes> Entries(const ZIPFILE& zip)

@@ -17,31 +17,15 @@
 
 namespace {
 
-TextRenderer& Text()
-{
-    static TextRenderer text;
-    return text;
-}
+const auto Layout = [](const char* file) -> cetl::PROPERTIES { return ReadLayout(std::string(QUIBO_LAYOUTS) + "/" + file); };
 
-cetl::PROPERTIES Layout(const char* file)
-{
-    return ReadLayout(std::string(QUIBO_LAYOUTS) + "/" + file);
-}
+const auto PixelAt = [](const RgbImage& image, int x, int y) -> Rgb { return image.pixels[size_t(y) * size_t(image.width) + size_t(x)]; };
 
-Rgb PixelAt(const RgbImage& image, int x, int y)
-{
-    return image.pixels[size_t(y) * size_t(image.width) + size_t(x)];
-}
+const auto IsPlate = [](Rgb pixel) -> bool { return pixel == Opaque(style::kPlate) || pixel == Opaque(style::kPlateShade); };
 
-bool IsPlate(Rgb pixel)
-{
-    return pixel == Opaque(style::kPlate) || pixel == Opaque(style::kPlateShade);
-}
-
-bool InCaption(int x, int y)
-{
+const auto InCaption = [](int x, int y) -> bool {
     return x >= kCaptionLeft && x < kCaptionLeft + kCaptionWidth && y >= kCaptionTop && y < kCaptionTop + kCaptionHeight;
-}
+};
 
 // Calls visit(cell, x, y, pixel) for every pixel of the first `cells` cells of a sheet, row by row.
 template<class Visit> void ForEachCellPixel(const RgbImage& sheet, int cellWidth, int cellHeight, int cells, Visit visit)
@@ -133,8 +117,9 @@ TEST_P(Classes, EveryInsetShowsItsShapeInItsColour)
 
 TEST(Buttons, LabelsStayInsideTheCaptionRectangle)
 {
+    TextRenderer text;
     for (const Language language : {Language::English, Language::Esperanto}) {
-        const RgbImage faces = Flatten(DrawButtonFaces(Text(), language));
+        const RgbImage faces = Flatten(DrawButtonFaces(text, language));
         ASSERT_EQ(faces.width * faces.height, kButtonCount * kButtonWidth * kButtonHeight);
         std::vector<int> label(kButtonCount);
         ForEachCellPixel(faces, kButtonWidth, kButtonHeight, kButtonCount, [&](int i, int x, int y, Rgb here) {

@@ -11,10 +11,7 @@
 
 namespace {
 
-uint32_t Packed(Rgb c)
-{
-    return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-}
+const auto Packed = [](Rgb c) -> uint32_t { return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b; };
 
 // A smooth ramp needs far more colours than a palette holds.
 RgbImage Ramp(int width, int height, bool keyed)

@@ -26,10 +26,9 @@ std::string Header(int channels, int rate, int bits, uint32_t dataSize)
 }
 
 // Sample i as a fraction of full scale.
-double Sample(const std::vector<uint8_t>& file, int bits, uint32_t i)
-{
+const auto Sample = [](const std::vector<uint8_t>& file, int bits, uint32_t i) -> double {
     return bits == 8 ? (double(file[44 + i]) - 128) / 128 : double(int16_t(LoadLe16(&file[44 + 2 * i]))) / 32768;
-}
+};
 
 // Game sounds have their lengths in milliseconds, the intro's their data sizes to the byte.
 TEST(Sounds, EverySoundHasItsFormatAndLengthPeaksAndEndsQuietly)

@@ -27,15 +27,9 @@ const std::string kNotAnObject = "A non-object memory address was deleted.";
 Reports g_reports;
 const void* g_reportedBlock = nullptr;
 
-Reports taken()
-{
-    return std::exchange(g_reports, {});
-}
+const auto taken = []() -> Reports { return std::exchange(g_reports, {}); };
 
-std::string at(int line)
-{
-    return "block@" + std::to_string(line);
-}
+const auto at = [](int line) -> std::string { return "block@" + std::to_string(line); };
 
 // Runs while the manager is busy with the bad call, and allocates as a real message box does.
 bool captureBox(const char* text, const char*)
@@ -73,10 +67,7 @@ class FailOnReports : public testing::Environment {
 const testing::Environment* const g_failOnReports = testing::AddGlobalTestEnvironment(new FailOnReports);
 
 // A request that takes a block of exactly (k + 1) * 128 bytes.
-size_t requestForClass(int k)
-{
-    return static_cast<size_t>(k + 1) * 128 - 73;
-}
+const auto requestForClass = [](int k) -> size_t { return static_cast<size_t>(k + 1) * 128 - 73; };
 
 struct Thing {
     char bytes[64];
@@ -118,10 +109,9 @@ protected:
 
 TEST_F(MemMgr, BlockSizesRoundUpPastHeaderAndTrailer)
 {
-    const std::pair<size_t, size_t> sizes[]
-        = {{0, 128}, {55, 128}, {56, 256}, {183, 256}, {184, 384}, {std::numeric_limits<size_t>::max(), 0}};
-    for (const auto& [request, block] : sizes)
-        EXPECT_EQ(MemBlockSize(request), block) << request;
+    EXPECT_EQ((std::vector<size_t>{MemBlockSize(0), MemBlockSize(55), MemBlockSize(56), MemBlockSize(183), MemBlockSize(184),
+                                   MemBlockSize(std::numeric_limits<size_t>::max())}),
+              (std::vector<size_t>{128, 128, 256, 256, 384, 0}));
     EXPECT_EQ(MEM_ALLOC(std::numeric_limits<size_t>::max(), "too big"), nullptr);
 
     drainFreeLists(0, 17);
@@ -259,27 +249,23 @@ TEST_F(MemMgr, GrowArrayKeepsOldElementsAndZeroesNewOnes)
 {
     int* array = nullptr;
     int count = 0;
-    ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 5, 8));
-    EXPECT_EQ(count, 12);
+    // Whether it grew, "=" where the array stayed in place, and the count after.
+    const auto grow = [&](int needed, int step) {
+        const int* before = array;
+        const bool grown = MEM_GROW_ARRAY(&array, &count, needed, step);
+        return std::to_string(grown) + (array == before ? "=" : " ") + std::to_string(count);
+    };
+    EXPECT_EQ(grow(5, 8), "1 12");
     for (int i = 0; i < count; ++i)
         array[i] = i + 1;
-    int* old = array;
-    ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 12, 8));
-    EXPECT_EQ(array, old);
-    ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 20, 4));
-    EXPECT_EQ(count, 23);
+    const int* old = array;
+    EXPECT_EQ((Reports{grow(12, 8), grow(20, 4)}), (Reports{"1=12", "1 23"}));
     EXPECT_FALSE(MemQueryBlock(old, nullptr));
     for (int i = 0; i < count; ++i)
         EXPECT_EQ(array[i], i < 12 ? i + 1 : 0) << i;
-    // A step below one still gives at least what was needed.
-    ASSERT_TRUE(MEM_GROW_ARRAY(&array, &count, 30, 0));
-    EXPECT_EQ(count, 30);
-
-    // Sizes past what an int or a size_t holds leave the array as it was.
-    old = array;
-    EXPECT_FALSE(MEM_GROW_ARRAY(&array, &count, std::numeric_limits<int>::max(), 2));
-    EXPECT_EQ(array, old);
-    EXPECT_EQ(count, 30);
+    // A step below one still gives what was needed; sizes past what an int or a size_t holds
+    // leave the array as it was.
+    EXPECT_EQ((Reports{grow(30, 0), grow(std::numeric_limits<int>::max(), 2)}), (Reports{"1 30", "0=30"}));
     MEM_FREE(array);
     double* huge = nullptr;
     count = 0;

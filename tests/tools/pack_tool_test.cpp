@@ -23,10 +23,9 @@ std::string Slurp(const std::string& name)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void Spill(const std::string& name, const Bytes& bytes)
-{
+const auto Spill = [](const std::string& name, const Bytes& bytes) {
     std::ofstream(TestRoot() / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
+};
 
 // Runs `quibo-pack ARGS` in the run's folder.
 ToolRun Pack(const std::string& args)

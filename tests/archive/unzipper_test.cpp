@@ -136,17 +136,6 @@ TEST(Unzipper, EntriesAreFoundByWholeNameWithoutRegardToCase)
     EXPECT_EQ(zip[istring("short")]->pbUncompressed, zip[istring("short")]->pbCompressed);
 }
 
-TEST(Unzipper, DosTimesAreClamped)
-{
-    auto shown = [](int year, int month, int day, int hour, int minute, int second) {
-        SYSTEMTIME st;
-        DosTimeToSystemTime(WORD((year << 9) | (month << 5) | day), WORD((hour << 11) | (minute << 5) | second), &st);
-        return std::vector<int>{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek, st.wMilliseconds};
-    };
-    EXPECT_EQ(shown(45, 15, 31, 31, 63, 31), (std::vector<int>{2025, 12, 31, 23, 59, 59, 0, 0}));
-    EXPECT_EQ(shown(4, 7, 9, 13, 5, 10), (std::vector<int>{1984, 7, 9, 13, 5, 20, 0, 0}));
-}
-
 TEST(Unzipper, DeferredEntriesDecompressOnRequestAndCopiesOwnTheirData)
 {
     const Bytes data = TextLikeData(4000);

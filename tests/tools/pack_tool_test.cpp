@@ -51,15 +51,6 @@ Bytes Bitmap()
     return b;
 }
 
-TEST(PackTool, ZZFilesRoundTrip)
-{
-    const Bytes data = TextLikeData(70000);
-    Spill("in.bin", data);
-    ASSERT_EQ(Pack("zz-pack in.bin in.zz").status + Pack("zz-unpack in.zz out.bin").status, 0);
-    EXPECT_EQ(Slurp("out.bin"), std::string(data.begin(), data.end()));
-    EXPECT_LT(Slurp("in.zz").size(), data.size());
-}
-
 TEST(PackTool, ZipCreateWritesAnArchiveTheZipToolsAcceptAndExtractReadsTheirs)
 {
     const Bytes image = RandomData(5000);

@@ -58,21 +58,15 @@ protected:
             check(entry.substr(0, equals), value);
         }
     }
-    cetl::PROPERTIES layout = ReadLayout(std::string(QUIBO_LAYOUTS) + "/"
-                                         + (GetParam() == 0   ? "large.txt"
-                                            : GetParam() == 1 ? "small.txt"
-                                                              : "handheld.txt"));
+    const char* const classes[3] = {"large", "small", "handheld"};
+    cetl::PROPERTIES layout = ReadLayout(std::string(QUIBO_LAYOUTS) + "/" + classes[GetParam()] + ".txt");
 };
 
-TEST_P(Layouts, EveryValueIsThere)
+TEST_P(Layouts, EveryValueIsThereAndEveryElementPlacedOrDisabled)
 {
     ForEachEntry(kValues, [&](const std::string& key, const std::string& expected) {
         EXPECT_EQ(layout.Contains(key.c_str()) ? std::string(layout.Lookup(key.c_str()).View()) : "(none)", expected) << key;
     });
-}
-
-TEST_P(Layouts, EveryElementIsPlacedOrDisabled)
-{
     ForEachEntry(kElements, [&](const std::string& name, const std::string& expected) {
         const bool disabled = layout.Lookup((name + " disable").c_str()).Number() != 0;
         std::string placed;

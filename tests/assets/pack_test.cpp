@@ -98,12 +98,9 @@ TEST_P(Packs, EveryEntryDecodesIntoItsCellsAndTheLayoutIsTheClassesOwn)
     ZIPFILE archive(Path().c_str(), false);
     const ZIPENTRY* layout = archive[istring("layout.txt")];
     ASSERT_TRUE(layout);
-    const char letter = GetParam()[0];
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(layout->pbUncompressed), layout->cbUncompressed),
-              ReadText(std::string(QUIBO_LAYOUTS)
-                       + (letter == 'l'   ? "/large.txt"
-                          : letter == 's' ? "/small.txt"
-                                          : "/handheld.txt")));
+    const char* const classes[] = {"large", "small", "handheld"};
+    const std::string file = std::string(QUIBO_LAYOUTS) + "/" + classes[std::string("lsp").find(GetParam()[0])];
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(layout->pbUncompressed), layout->cbUncompressed), ReadText(file + ".txt"));
 }
 
 // Merged with black, white and the eighteen static colours, as on a palettised display,

@@ -6,7 +6,6 @@
 #include "geometry.h"
 #include "pack.h"
 #include "pictures.h"
-#include "shapes.h"
 #include "style.h"
 #include "tiles.h"
 
@@ -38,22 +37,6 @@ template<class Visit> void ForEachCellPixel(const RgbImage& sheet, int cellWidth
 }
 
 class Classes : public testing::TestWithParam<const char*> { };
-
-// Coverage is exact for aligned rectangles; round edges are soft and centres solid.
-TEST(Shapes, CoverageIsExactForAlignedRectanglesAndSoftOnlyAtCurvedEdges)
-{
-    Canvas canvas(10, 10);
-    Fill(canvas, RoundRect(2, 3, 7, 5, 0), Hex(0xFFFFFF));
-    float covered = 0;
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x)
-            covered += canvas.At(x, y).a;
-    const Shape circle = Circle(10, 10, 5), ring = Outline(circle, 1);
-    EXPECT_EQ((std::vector<float>{covered, canvas.At(2, 3).a, canvas.At(7, 3).a, Coverage(circle, 10, 10), Coverage(circle, 20, 10),
-                                  Coverage(ring, 10, 10), Coverage(ring, 14.5f, 10)}),
-              (std::vector<float>{10, 1, 0, 1, 0, 0, 1}));
-    EXPECT_NEAR(Coverage(circle, 15, 10), 0.5f, 1e-4);
-}
 
 TEST(Flatten, KeyedPicturesBlendWithBlackAndNeverDrawTheKey)
 {

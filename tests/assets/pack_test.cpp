@@ -141,20 +141,6 @@ TEST_P(LowPacks, ImagesShareOnePaletteWithoutLosingColours)
 INSTANTIATE_TEST_SUITE_P(Six, Packs, testing::Values("l-hi", "l-lo", "s-hi", "s-lo", "p-hi", "p-lo"));
 INSTANTIATE_TEST_SUITE_P(Three, LowPacks, testing::Values("l-lo", "s-lo", "p-lo"));
 
-TEST(Intro, ImageDecodesIntoTwentyFrames)
-{
-    const std::string packed = ReadText(std::string(QUIBO_MEDIA) + "/5000.zz");
-    BYTE* pb = nullptr;
-    DWORD cb = 0;
-    ASSERT_TRUE(ZZDecompress(&pb, &cb, reinterpret_cast<const BYTE*>(packed.data()), DWORD(packed.size())));
-    Graphic intro(pb, cb, nullptr, kNoColor);
-    ZZFree(pb);
-    ASSERT_TRUE(intro.HasBitmap());
-    // Fits the handheld's window, black in the corner like the window around it.
-    EXPECT_TRUE(intro.GetHeight() % 20 == 0 && intro.GetWidth() <= 240 && intro.GetHeight() / 20 <= 294);
-    EXPECT_EQ(intro.GetPixelColor(0, 0), 0x00000000u);
-}
-
 // Two runs of the generator write the same bytes, so the packs built from them are the same.
 TEST(Generator, TwoRunsWriteIdenticalFiles)
 {

@@ -54,14 +54,6 @@ TEST(Quantise, ExactColoursAndKeyPixelsComeThroughUnchanged)
     }
 }
 
-TEST(Quantise, FewColoursAreKeptExactly)
-{
-    RgbImage image{4, 1, {{10, 20, 30}, {40, 50, 60}, {10, 20, 30}, {200, 100, 50}}, false};
-    const IndexedSet set = Quantise({image}, {});
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(set.palette[set.images[0].indices[i]], image.pixels[i]);
-}
-
 // Together with black, white and the system colours, a pack's images fit the 256 entries
 // the game's palette group has, and the reduced art stays close to the drawn one.
 TEST(Quantise, EveryPackFitsTheGamesPalette)

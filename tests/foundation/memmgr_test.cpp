@@ -144,15 +144,6 @@ TEST_F(MemMgr, ARequestTakesTheFirstFreeBlockOfTheSixteenClassesAboveIt)
         // A larger block serving a smaller request keeps its own size.
         EXPECT_EQ(query(taken).cbBlock, static_cast<size_t>((reused ? free : request) + 1) * 128);
     }
-    // Two free blocks: the nearer class wins, and emptying it leaves the farther one listed.
-    drainFreeLists(10, 36);
-    void* far = MEM_ALLOC(requestForClass(20), "far");
-    void* near = MEM_ALLOC(requestForClass(12), "near");
-    MEM_FREE(far);
-    MEM_FREE(near);
-    EXPECT_EQ(MEM_ALLOC(requestForClass(10), "first"), near);
-    EXPECT_EQ(MEM_ALLOC(requestForClass(10), "second"), far);
-    held.insert(held.end(), {near, far});
 }
 
 TEST_F(MemMgr, LargeBlocksBypassTheChunksAndTheFourthEmptyChunkIsReleased)

@@ -8,179 +8,128 @@
 
 namespace {
 
-const registry::key g_root(u"HKCU\\Software\\QuiboTest");
+using BYTES = std::vector<BYTE>;
 
-class Registry : public testing::Test {
-protected:
-    void SetUp() override { g_root.erase(); }
-    void TearDown() override { g_root.erase(); }
+struct Registry : testing::Test {
+    void SetUp() override { root.erase(); }
+    void TearDown() override { root.erase(); }
+
+    inline static const registry::key root{u"HKCU\\Software\\QuiboTest"};
+    static registry::value v(std::u16string_view name) { return registry::value(root, name); }
+    static BYTES bytesOf(const registry::binary& b) { return b.data() ? BYTES(b.data(), b.data() + b.size()) : BYTES{}; }
+    static void store(const registry::value& to, const BYTES& b) { to.writeBinary(registry::binary(b.data(), DWORD(b.size()), true)); }
 };
-
-registry::value testValue(std::u16string_view name)
-{
-    return registry::value(g_root, name);
-}
-
-void storeBytes(const registry::value& v, const std::vector<BYTE>& bytes)
-{
-    ASSERT_TRUE(v.writeBinary(registry::binary(bytes.data(), static_cast<DWORD>(bytes.size()), true)));
-}
-
-std::vector<BYTE> bytesOf(const registry::binary& b)
-{
-    return b.data() ? std::vector<BYTE>(b.data(), b.data() + b.size()) : std::vector<BYTE>{};
-}
 
 } // namespace
 
 // Without a hive prefix the whole path is below the current user.
 TEST(RegistryKey, PathPrefixNamesTheHiveInAnyCase)
 {
-    const struct {
-        registry::key key;
-        HKEY root;
-        const char16_t* subkey;
-    } cases[] = {{registry::key(u"HKLM\\Software\\A"), HKEY_LOCAL_MACHINE, u"Software\\A"},
-                 {registry::key(u"hklm\\Software\\A"), HKEY_LOCAL_MACHINE, u"Software\\A"},
-                 {registry::key(u"HkCr\\.txt"), HKEY_CLASSES_ROOT, u".txt"},
-                 {registry::key(u"hklm"), HKEY_LOCAL_MACHINE, u""},
-                 {registry::key(u"Software\\Zelnor"), HKEY_CURRENT_USER, u"Software\\Zelnor"},
-                 {registry::key(u"HKLMX\\Software"), HKEY_CURRENT_USER, u"HKLMX\\Software"},
-                 {registry::key(u"HKCU\\Software").child(u"Zelnor"), HKEY_CURRENT_USER, u"Software\\Zelnor"},
-                 {registry::key(u"HKLM").child(u"Software"), HKEY_LOCAL_MACHINE, u"Software"}};
-    for (const auto& c : cases)
-        EXPECT_TRUE(c.key.root() == c.root && c.key.subkey() == c.subkey) << &c - cases;
+    const std::tuple<registry::key, HKEY, const char16_t*> cases[]
+        = {{registry::key(u"HKLM\\Software\\A"), HKEY_LOCAL_MACHINE, u"Software\\A"},
+           {registry::key(u"hklm\\Software\\A"), HKEY_LOCAL_MACHINE, u"Software\\A"},
+           {registry::key(u"HkCr\\.txt"), HKEY_CLASSES_ROOT, u".txt"},
+           {registry::key(u"hklm"), HKEY_LOCAL_MACHINE, u""},
+           {registry::key(u"Software\\Zelnor"), HKEY_CURRENT_USER, u"Software\\Zelnor"},
+           {registry::key(u"HKLMX\\Software"), HKEY_CURRENT_USER, u"HKLMX\\Software"},
+           {registry::key(u"HKCU\\Software").child(u"Zelnor"), HKEY_CURRENT_USER, u"Software\\Zelnor"},
+           {registry::key(u"HKLM").child(u"Software"), HKEY_LOCAL_MACHINE, u"Software"}};
+    for (const auto& [key, root, subkey] : cases)
+        EXPECT_TRUE(key.root() == root && key.subkey() == subkey) << &key - &std::get<0>(cases[0]);
 }
 
+// Owning and borrowing items never compare equal, even over the same bytes.
 TEST(RegistryBinary, OwningItemsCopyTheirBytesAndBorrowingOnesCompareByPointer)
 {
-    BYTE bytes[] = {1, 2, 3};
-    const registry::binary owned(bytes, 3, true);
+    BYTE bytes[] = {1, 2, 3}, a[] = {1, 2}, b[] = {1, 2};
+    const registry::binary owned(bytes, 3, true), borrowed(a, 2, false);
     bytes[0] = 9;
     const registry::binary copy = owned;
-    EXPECT_EQ(bytesOf(copy), (std::vector<BYTE>{1, 2, 3}));
-    EXPECT_TRUE(copy.data() != owned.data() && copy == owned);
+    EXPECT_TRUE(copy.data() != owned.data() && copy == owned && copy.data()[0] == 1 && registry::binary(borrowed).data() == a);
     EXPECT_FALSE(registry::binary(bytes, 3, true) == owned || registry::binary(bytes, 2, true) == registry::binary(bytes, 3, true));
-
-    BYTE a[] = {1, 2};
-    BYTE b[] = {1, 2};
-    const registry::binary borrowed(a, 2, false);
-    EXPECT_EQ(registry::binary(borrowed).data(), a);
-    // Owning and borrowing items never compare equal, even over the same bytes.
     EXPECT_FALSE(registry::binary(b, 2, false) == borrowed || registry::binary(a, 2, true) == borrowed);
 }
 
+// Any four bytes read as a number, whatever their type; other sizes do not. Stored text need
+// not be terminated: three units and a stray odd byte.
 TEST_F(Registry, ValuesRoundTripAndOthersReadAsNothing)
 {
-    ASSERT_TRUE(testValue(u"Text").writeString(u"Ĉu ne?"));
-    EXPECT_EQ(testValue(u"Text").size(), 14u); // six characters and the terminator, two bytes each
-    EXPECT_EQ(testValue(u"Text").readString(), u"Ĉu ne?");
-    ASSERT_TRUE(testValue(u"Number").writeNumber(0xDEADBEEF));
-    EXPECT_EQ(testValue(u"Number").type() * 16 + testValue(u"Text").type(), REG_DWORD * 16 + REG_SZ);
-    EXPECT_EQ(testValue(u"Number").readNumber(), 0xDEADBEEFu);
-    const BYTE bytes[] = {0, 1, 2, 0xFF};
-    const registry::value data = testValue(u"");
-    ASSERT_TRUE(data.writeBinary(registry::binary(bytes, 4, false)));
-    EXPECT_TRUE(data.readBinary().owns());
-    EXPECT_EQ(bytesOf(data.readBinary()), (std::vector<BYTE>{0, 1, 2, 0xFF}));
-    ASSERT_TRUE(data.erase());
-
-    for (const registry::value& missing : {data, testValue(u"Missing")}) {
-        EXPECT_EQ(missing.size() + missing.type() + missing.readNumber() + missing.readBinary().size(), 0u);
-        EXPECT_EQ(missing.readString(), u"");
-        EXPECT_FALSE(missing.erase());
-    }
-
-    // Of the wrong kind: any four bytes read as a number, whatever their type; other sizes do not.
-    EXPECT_EQ(testValue(u"Number").readString(), u"");
-    ASSERT_TRUE(testValue(u"Short").writeString(u"x"));
-    EXPECT_EQ(testValue(u"Short").readNumber(), 0x78u);
-    ASSERT_TRUE(testValue(u"Long").writeString(u"xy"));
-    storeBytes(testValue(u"Six"), {1, 0, 0, 0, 0, 0});
-    EXPECT_EQ(testValue(u"Long").readNumber() + testValue(u"Six").readNumber(), 0u);
-
-    // Stored text need not be terminated: three units and a stray odd byte.
-    HKEY handle = nullptr;
-    ASSERT_EQ(g_root.create(&handle), ERROR_SUCCESS);
     const BYTE raw[] = {'a', 0, 'b', 0, 'c', 0, 'x'};
-    ASSERT_EQ(RegSetValueExW(handle, u"Raw", 0, REG_SZ, raw, sizeof raw), ERROR_SUCCESS);
-    RegCloseKey(handle);
-    EXPECT_EQ(testValue(u"Raw").readString(), u"abc");
-}
-
-TEST_F(Registry, CopyTakesTypeAndBytesOrDeletesWhenTheSourceIsGone)
-{
-    ASSERT_TRUE(testValue(u"From").writeString(u"source"));
-    ASSERT_TRUE(testValue(u"To").copyFrom(testValue(u"From")));
-    EXPECT_TRUE(testValue(u"To").type() == REG_SZ && testValue(u"To").readString() == u"source");
-    EXPECT_FALSE(testValue(u"To").copyFrom(testValue(u"Nowhere")));
-    EXPECT_EQ(testValue(u"To").type(), 0u);
-}
-
-TEST_F(Registry, EraseTakesTheWholeTree)
-{
-    ASSERT_TRUE(registry::value(g_root.child(u"A").child(u"B"), u"v").writeNumber(1));
-    ASSERT_TRUE(registry::value(g_root.child(u"A").child(u"C"), u"v").writeNumber(2));
-    ASSERT_TRUE(registry::value(g_root.child(u"D"), u"v").writeNumber(3));
-    ASSERT_TRUE(g_root.child(u"A").erase());
     HKEY handle = nullptr;
-    EXPECT_NE(g_root.child(u"A").open(&handle), ERROR_SUCCESS);
-    EXPECT_TRUE(registry::value(g_root.child(u"D"), u"v").readNumber() == 3 && !g_root.child(u"A").erase());
+    ASSERT_TRUE(v(u"Text").writeString(u"Ĉu ne?") && v(u"Number").writeNumber(0xDEADBEEF)
+                && v(u"").writeBinary(registry::binary(raw, 4, false)) && v(u"Short").writeString(u"x") && v(u"Long").writeString(u"xy")
+                && root.create(&handle) == ERROR_SUCCESS && RegSetValueExW(handle, u"Raw", 0, REG_SZ, raw, sizeof raw) == ERROR_SUCCESS);
+    RegCloseKey(handle);
+    store(v(u"Six"), {1, 0, 0, 0, 0, 0});
+    EXPECT_EQ(v(u"Text").size(), 14u); // six characters and the terminator, two bytes each
+    EXPECT_EQ(v(u"Text").readString() + u"|" + v(u"Raw").readString() + u"|" + v(u"Number").readString(), u"Ĉu ne?|abc|");
+    EXPECT_EQ((std::vector<DWORD>{v(u"Number").type(), v(u"Text").type(), v(u"Number").readNumber(), v(u"Short").readNumber(),
+                                  v(u"Long").readNumber(), v(u"Six").readNumber()}),
+              (std::vector<DWORD>{REG_DWORD, REG_SZ, 0xDEADBEEF, 0x78, 0, 0}));
+    EXPECT_TRUE(v(u"").readBinary().owns());
+    EXPECT_EQ(bytesOf(v(u"").readBinary()), (BYTES{'a', 0, 'b', 0}));
+    ASSERT_TRUE(v(u"").erase());
+    for (const registry::value& missing : {v(u""), v(u"Missing")}) {
+        EXPECT_EQ(missing.size() + missing.type() + missing.readNumber() + missing.readBinary().size(), 0u);
+        EXPECT_TRUE(missing.readString().empty() && !missing.erase());
+    }
 }
 
+TEST_F(Registry, CopyTakesTypeAndBytesOrDeletesWhenTheSourceIsGoneAndEraseTakesTheWholeTree)
+{
+    ASSERT_TRUE(v(u"From").writeString(u"source") && v(u"To").copyFrom(v(u"From")));
+    EXPECT_TRUE(v(u"To").type() == REG_SZ && v(u"To").readString() == u"source");
+    EXPECT_FALSE(v(u"To").copyFrom(v(u"Nowhere")));
+    EXPECT_EQ(v(u"To").type(), 0u);
+
+    ASSERT_TRUE(registry::value(root.child(u"A").child(u"B"), u"v").writeNumber(1)
+                && registry::value(root.child(u"A").child(u"C"), u"v").writeNumber(2)
+                && registry::value(root.child(u"D"), u"v").writeNumber(3) && root.child(u"A").erase());
+    HKEY handle = nullptr;
+    EXPECT_NE(root.child(u"A").open(&handle), ERROR_SUCCESS);
+    EXPECT_TRUE(registry::value(root.child(u"D"), u"v").readNumber() == 3 && !root.child(u"A").erase());
+}
+
+// The last two are shorter than a version word; 7s: refused.
 TEST_F(Registry, VersionedRecordsOfTheSameMajorAndNoOlderMinorAreCutOrZeroFilledToSize)
 {
-    const registry::value v = testValue(u"Record");
     const BYTE body[] = {1, 2, 3, 4, 5, 6};
-    ASSERT_TRUE(v.writeVersioned(0x00030000, body, sizeof body));
-    EXPECT_EQ(bytesOf(v.readBinary()), (std::vector<BYTE>{0, 0, 3, 0, 1, 2, 3, 4, 5, 6}));
-
-    // The last two are shorter than a version word.
-    const struct {
-        std::vector<BYTE> stored; // version word first
-        DWORD wanted;
-        std::vector<BYTE> read; // 7s: refused
-    } cases[] = {{{1, 0, 3, 0, 9, 9, 9, 9, 9}, 0x00030000, {9, 9, 9, 9}},
-                 {{0, 0, 3, 0}, 0x00030000, {0, 0, 0, 0}},
-                 {{0, 0, 3, 0, 1, 2}, 0x00030000, {1, 2, 0, 0}},
-                 {{0, 0, 2, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
-                 {{0xFF, 0xFF, 2, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
-                 {{0, 0, 4, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
-                 {{0, 0, 0xFF, 0xFF, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
-                 {{0, 0, 3, 0, 1, 1, 1, 1}, 0x00030001, {7, 7, 7, 7}},
-                 {{0, 0, 3}, 0x00030000, {7, 7, 7, 7}},
-                 {{}, 0x00030000, {7, 7, 7, 7}}};
+    ASSERT_TRUE(v(u"Record").writeVersioned(0x00030000, body, sizeof body));
+    EXPECT_EQ(bytesOf(v(u"Record").readBinary()), (BYTES{0, 0, 3, 0, 1, 2, 3, 4, 5, 6}));
+    const std::tuple<BYTES, DWORD, BYTES> cases[] = {{{1, 0, 3, 0, 9, 9, 9, 9, 9}, 0x00030000, {9, 9, 9, 9}},
+                                                     {{0, 0, 3, 0}, 0x00030000, {0, 0, 0, 0}},
+                                                     {{0, 0, 3, 0, 1, 2}, 0x00030000, {1, 2, 0, 0}},
+                                                     {{0, 0, 2, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
+                                                     {{0xFF, 0xFF, 2, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
+                                                     {{0, 0, 4, 0, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
+                                                     {{0, 0, 0xFF, 0xFF, 1, 1, 1, 1}, 0x00030000, {7, 7, 7, 7}},
+                                                     {{0, 0, 3, 0, 1, 1, 1, 1}, 0x00030001, {7, 7, 7, 7}},
+                                                     {{0, 0, 3}, 0x00030000, {7, 7, 7, 7}},
+                                                     {{}, 0x00030000, {7, 7, 7, 7}}};
     for (const auto& [stored, wanted, read] : cases) {
-        storeBytes(v, stored);
-        std::vector<BYTE> out(4, 7);
-        const bool accepted = v.readVersioned(wanted, out.data(), 4);
-        EXPECT_EQ(accepted, out != std::vector<BYTE>(4, 7)) << stored.size();
-        EXPECT_EQ(out, read) << stored.size();
+        store(v(u"Record"), stored);
+        BYTES out(4, 7);
+        const bool accepted = v(u"Record").readVersioned(wanted, out.data(), 4);
+        EXPECT_TRUE(accepted == (out != BYTES(4, 7)) && out == read) << stored.size();
     }
     // A record too large to describe is refused.
-    EXPECT_FALSE(testValue(u"Huge").writeVersioned(0x00030000, body, 0xFFFFFFFFu));
-    EXPECT_EQ(testValue(u"Huge").size(), 0u);
+    EXPECT_FALSE(v(u"Huge").writeVersioned(0x00030000, body, 0xFFFFFFFFu));
+    EXPECT_EQ(v(u"Huge").size(), 0u);
 }
 
 TEST_F(Registry, NoMemoryGivesEmptyResultsInsteadOfWritingThroughNull)
 {
-    const registry::value v = testValue(u"Record");
     const BYTE body[] = {1, 2, 3, 4};
-    ASSERT_TRUE(v.writeVersioned(0x00030000, body, sizeof body));
+    ASSERT_TRUE(v(u"Record").writeVersioned(0x00030000, body, sizeof body));
     const registry::binary owned(body, sizeof body, true);
-
     const MemRefuseHook previous = SetMemRefuseHook([](size_t, const char*) { return true; });
-    const registry::binary made(body, sizeof body, true);
-    const registry::binary copied(owned);
-    const registry::binary read = v.readBinary();
+    const registry::binary made(body, sizeof body, true), copied(owned), read = v(u"Record").readBinary();
     BYTE out[4] = {7, 7, 7, 7};
-    const bool readRecord = v.readVersioned(0x00030000, out, sizeof out);
-    const bool wrote = v.writeVersioned(0x00030000, body, sizeof body);
+    const bool readRecord = v(u"Record").readVersioned(0x00030000, out, sizeof out);
+    const bool wrote = v(u"Record").writeVersioned(0x00030000, body, sizeof body);
     SetMemRefuseHook(previous);
-
     for (const registry::binary* item : {&made, &copied, &read})
         EXPECT_EQ(item->size() + (item->data() != nullptr), 0u);
-    EXPECT_FALSE(readRecord || wrote);
-    EXPECT_EQ(out[0], 7);
-    EXPECT_EQ(v.size(), 8u); // the stored record is untouched
+    EXPECT_FALSE(readRecord || wrote || out[0] != 7);
+    EXPECT_EQ(v(u"Record").size(), 8u); // the stored record is untouched
 }

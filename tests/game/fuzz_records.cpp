@@ -1,15 +1,12 @@
-// The Settings and HighScores records loaded at start-up from any stored bytes, then ranked,
-// published and written again. What must hold: an accepted record is the stored bytes cut or
-// zero-filled to its size (a table only when whole), a rejected one is replaced by the
-// defaults and written back; the check pass marks exactly the entries whose check value does
-// not hold; a new time lands at its
-// rank with the entries below moved down; the posting address carries exactly the entries
-// whose check holds, in the server's syntax; and each record written back and read again
-// gives the same bytes.
+// The Settings and HighScores records loaded at start-up from any stored bytes, then ranked
+// and written again. What must hold: an accepted record is the stored bytes cut or zero-filled
+// to its size (a table only when whole), a rejected one is replaced by the defaults and written
+// back; the check pass marks exactly the entries whose check value does not hold; a new time
+// lands at its rank with the entries below moved down; a name remembered goes in front of the
+// recent names, whole; and each record written back and read again gives the same bytes.
 #include "fuzz_check.h"
 #include "fuzz_scratch.h"
 #include "highscores.h"
-#include "publish.h"
 #include "recentnames.h"
 #include "records.h"
 
@@ -21,126 +18,58 @@
 
 namespace {
 
-uint32_t read32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 const registry::value g_settingsValue(GameKey(), u"Settings");
 const registry::value g_scoresValue(GameKey(), u"HighScores");
 
-// The record the stored bytes give when their version is accepted.
-template<class T> bool matchesStored(const T& record, const uint8_t* data, size_t size)
+uint32_t read32(const uint8_t* p)
 {
-    std::vector<uint8_t> expected(sizeof record, 0);
-    std::memcpy(expected.data(), data + 4, std::min(size - 4, sizeof record));
-    return std::memcmp(&record, expected.data(), sizeof record) == 0;
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+bool same(const void* a, const void* b, size_t cb)
+{
+    return std::memcmp(a, b, cb) == 0;
 }
 
 // The value holds the version word and exactly this record.
 template<class T> bool storedAs(const registry::value& value, const T& record)
 {
     const registry::binary stored = value.readBinary();
-    return stored.size() == 4 + sizeof record && read32(stored.data()) == RECORD_VERSION
-           && std::memcmp(stored.data() + 4, &record, sizeof record) == 0;
+    return stored.size() == 4 + sizeof record && read32(stored.data()) == RECORD_VERSION && same(stored.data() + 4, &record, sizeof record);
 }
 
-bool sameEntry(const HIGHSCORE& a, const HIGHSCORE& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-// After the start-up check of a stored table: entries whose check holds, or that carry none,
-// are as stored; the others are "Cheater" with no check value, their time and date kept.
-void requireChecked(const uint8_t* data)
-{
-    HIGHSCORE before[cHIGHSCORES];
-    std::memcpy(before, data + 4, sizeof before);
-    for (int i = 0; i < cHIGHSCORES; ++i) {
-        const HIGHSCORE& entry = g_highScores[i];
-        if (before[i].dwCheck == 0 || EntryCheck(before[i]) == before[i].dwCheck)
-            FUZZ_REQUIRE(sameEntry(entry, before[i]));
-        else
-            FUZZ_REQUIRE(HighScoreName(entry) == u"Cheater" && entry.dwCheck == 0 && entry.dwScore == before[i].dwScore
-                         && entry.dwDate == before[i].dwDate);
-    }
-}
-
-// The posting address carries exactly the entries whose check holds, in order, each as the
-// server reads it.
-void checkPublishAddress()
-{
-    const std::string address = PublishAddress();
-    const std::string prefix = ScoresServer() + "/cgi-bin/score.cgi?";
-    FUZZ_REQUIRE(address.starts_with(prefix));
-    const POSTQUERY post = ParsePostQuery(std::string_view(address).substr(prefix.size()));
-    FUZZ_REQUIRE(post.error == POSTERROR::None && post.language == ScoresLanguageCode());
-    size_t sent = 0;
-    for (const HIGHSCORE& entry : g_highScores) {
-        if (entry.dwCheck == 0 || EntryCheck(entry) != entry.dwCheck)
-            continue;
-        FUZZ_REQUIRE(sent < post.scores.size());
-        const PUBLISHEDSCORE& published = post.scores[sent++];
-        FUZZ_REQUIRE(published.score == entry.dwScore && published.date == entry.dwDate
-                     && published.name == EncodePublishName(HighScoreName(entry)));
-    }
-    FUZZ_REQUIRE(sent == post.scores.size());
-}
-
-// A new time at the rank it earns, under a name taken from the input.
+// A new time at the rank it earns, under a name taken from the input; the name then
+// remembered. Names are cut at 63 units, one less when the cut would split a surrogate pair.
 void enterTime(uint32_t time, const std::u16string& name)
 {
     const int rank = HighScoreRank(time);
     for (int i = 0; i < (rank < 0 ? cHIGHSCORES : rank); ++i)
         FUZZ_REQUIRE(g_highScores[i].dwScore <= time);
-    if (rank < 0)
-        return;
-    FUZZ_REQUIRE(time < g_highScores[rank].dwScore);
     HIGHSCORE before[cHIGHSCORES];
     std::memcpy(before, g_highScores, sizeof before);
-    EnterHighScore(rank, name, time);
+    if (rank >= 0) {
+        FUZZ_REQUIRE(time < g_highScores[rank].dwScore);
+        EnterHighScore(rank, name, time);
+        for (int i = 0; i < cHIGHSCORES; ++i)
+            FUZZ_REQUIRE(i == rank || same(&g_highScores[i], &before[i < rank ? i : i - 1], sizeof(HIGHSCORE)));
+        const HIGHSCORE& entry = g_highScores[rank];
+        const std::u16string_view stored = HighScoreName(entry);
+        FUZZ_REQUIRE(name.starts_with(stored) && entry.dwScore == time && entry.dwCheck == EntryCheck(entry));
+        FUZZ_REQUIRE(stored.size() == std::min<size_t>(name.size(), 63)
+                     || (stored.size() == 62 && name.size() > 63 && name[62] >= 0xD800 && name[62] <= 0xDBFF));
+        FUZZ_REQUIRE(storedAs(g_settingsValue, g_settings) && storedAs(g_scoresValue, g_highScores));
+    }
 
-    for (int i = 0; i < cHIGHSCORES; ++i)
-        FUZZ_REQUIRE(i == rank || sameEntry(g_highScores[i], before[i < rank ? i : i - 1]));
-    const HIGHSCORE& entry = g_highScores[rank];
-    const std::u16string_view stored = HighScoreName(entry);
-    FUZZ_REQUIRE(stored.size() <= 63 && name.starts_with(stored));
-    // Cut at 63 units, one less when the cut would split a surrogate pair.
-    FUZZ_REQUIRE(stored.size() == std::min<size_t>(name.size(), 63)
-                 || (stored.size() == 62 && name.size() > 63 && name[62] >= 0xD800 && name[62] <= 0xDBFF));
-    FUZZ_REQUIRE(entry.dwScore == time && entry.dwCheck == EntryCheck(entry));
-    FUZZ_REQUIRE(storedAs(g_settingsValue, g_settings) && storedAs(g_scoresValue, g_highScores));
-}
-
-void rememberName(const std::u16string& typed)
-{
-    const std::u16string before(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES));
-    const std::u16string taken = RememberPlayerName(typed);
+    const std::u16string earlier(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES));
+    const std::u16string taken = RememberPlayerName(name), typed = name.substr(0, 255);
     const std::u16string list(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES));
-    FUZZ_REQUIRE(!typed.empty() || (taken.empty() && list == before));
-    if (typed.empty())
-        return;
-    FUZZ_REQUIRE(g_settings.szRecentNames[cchRECENT_NAMES - 1] == 0);
-    const std::u16string name = typed.substr(0, 255);
-    FUZZ_REQUIRE(taken == name.substr(0, name.find(u';')));
-    FUZZ_REQUIRE(list.starts_with(name + u";"));
+    FUZZ_REQUIRE(name.empty() ? taken.empty() && list == earlier
+                              : g_settings.szRecentNames[cchRECENT_NAMES - 1] == 0 && taken == typed.substr(0, typed.find(u';'))
+                                    && list.starts_with(typed + u";"));
     for (std::u16string_view recent : RecentNames(list))
         FUZZ_REQUIRE(!recent.empty() && recent.find(u';') == std::u16string_view::npos);
-}
-
-// Both records written and read again into cleared memory come back byte for byte.
-void roundTrip()
-{
-    SETTINGS settings = g_settings;
-    HIGHSCORE highScores[cHIGHSCORES];
-    std::memcpy(highScores, g_highScores, sizeof highScores);
-    SaveRecords();
-    std::memset(&g_settings, 0, sizeof g_settings);
-    std::memset(g_highScores, 0, sizeof g_highScores);
-    FUZZ_REQUIRE(ReadSettings());
-    LoadHighScores();
-    FUZZ_REQUIRE(std::memcmp(&settings, &g_settings, sizeof settings) == 0);
-    FUZZ_REQUIRE(std::memcmp(highScores, g_highScores, sizeof highScores) == 0);
 }
 
 } // namespace
@@ -161,29 +90,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // A table shorter than its nine entries would hold times of 0 that nothing beats.
     const bool accepted = size >= 4 && read32(data) >> 16 == RECORD_VERSION >> 16;
-    const bool wholeTable = accepted && size >= 4 + sizeof g_highScores;
     FUZZ_REQUIRE(LoadRecords() == accepted);
-    FUZZ_REQUIRE(accepted ? matchesStored(g_settings, data, size) : storedAs(g_settingsValue, g_settings));
-    if (wholeTable) {
-        requireChecked(data);
-    } else {
-        FUZZ_REQUIRE(storedAs(g_scoresValue, g_highScores));
+    std::vector<uint8_t> body(data + std::min<size_t>(size, 4), data + size);
+    body.resize(std::max(body.size(), sizeof g_highScores), 0);
+    FUZZ_REQUIRE(accepted ? same(&g_settings, body.data(), sizeof g_settings) : storedAs(g_settingsValue, g_settings));
+    // After the start-up check of a whole table: entries whose check holds, or that carry none,
+    // are as stored; the others are "Cheater" with no check value, their time and date kept.
+    HIGHSCORE before[cHIGHSCORES];
+    std::memcpy(before, body.data(), sizeof before);
+    for (int i = 0; accepted && size >= 4 + sizeof g_highScores && i < cHIGHSCORES; ++i) {
+        const HIGHSCORE& entry = g_highScores[i];
+        FUZZ_REQUIRE(before[i].dwCheck == 0 || EntryCheck(before[i]) == before[i].dwCheck
+                         ? same(&entry, &before[i], sizeof entry)
+                         : HighScoreName(entry) == u"Cheater" && entry.dwCheck == 0 && entry.dwScore == before[i].dwScore
+                               && entry.dwDate == before[i].dwDate);
+    }
+    if (!accepted || size < 4 + sizeof g_highScores) {
         HIGHSCORE loaded[cHIGHSCORES];
         std::memcpy(loaded, g_highScores, sizeof loaded);
         DefaultHighScores();
-        FUZZ_REQUIRE(std::memcmp(loaded, g_highScores, sizeof loaded) == 0);
+        FUZZ_REQUIRE(storedAs(g_scoresValue, g_highScores) && same(loaded, g_highScores, sizeof loaded));
     }
 
-    checkPublishAddress();
-
     // The name the dialog would give: the input's units after the version word, up to a zero.
-    std::u16string name((size > 4 ? size - 4 : 0) / 2, u'\0');
-    if (!name.empty())
-        std::memcpy(name.data(), data + 4, name.size() * 2);
-    name = name.substr(0, std::min<size_t>(name.find(u'\0'), 300));
+    std::u16string name(body.size() / 2, u'\0');
+    std::memcpy(name.data(), body.data(), name.size() * 2);
+    name = name.substr(0, std::min<size_t>(std::min(name.find(u'\0'), (size > 4 ? size - 4 : 0) / 2), 300));
     const HIGHSCORE& near = g_highScores[size % cHIGHSCORES];
     enterTime(near.dwScore + uint32_t(size % 3) - 1, name);
-    rememberName(name);
-    roundTrip();
+
+    // Both records written and read again into cleared memory come back byte for byte.
+    const SETTINGS settings = g_settings;
+    HIGHSCORE highScores[cHIGHSCORES];
+    std::memcpy(highScores, g_highScores, sizeof highScores);
+    SaveRecords();
+    std::memset(&g_settings, 0, sizeof g_settings);
+    std::memset(g_highScores, 0, sizeof g_highScores);
+    FUZZ_REQUIRE(ReadSettings());
+    LoadHighScores();
+    FUZZ_REQUIRE(same(&settings, &g_settings, sizeof settings) && same(highScores, g_highScores, sizeof highScores));
     return 0;
 }

@@ -3,16 +3,16 @@
 #include "highscores.h"
 #include "records.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-std::vector<uint8_t> stored(uint32_t version, const void* record, size_t cb)
+std::vector<uint8_t> stored(uint32_t version, const void* record, size_t cb, size_t cbAll = 0)
 {
-    std::vector<uint8_t> bytes(4 + cb);
+    std::vector<uint8_t> bytes(std::max(4 + cb, cbAll), 0x5A);
     std::memcpy(bytes.data(), &version, 4);
-    if (cb > 0)
-        std::memcpy(bytes.data() + 4, record, cb);
+    std::copy_n(static_cast<const uint8_t*>(record), cb, bytes.data() + 4);
     return bytes;
 }
 
@@ -26,14 +26,13 @@ void rename(HIGHSCORE& entry, std::u16string_view name)
 
 } // namespace
 
+// Signed entries, a forged one, a name filling the whole field and one cut inside a pair.
 void WriteSeeds(const SeedFolder& seeds)
 {
     DefaultHighScores();
     seeds.Write("defaults", stored(RECORD_VERSION, g_highScores, sizeof g_highScores));
-
-    // Signed entries, a forged one, a name filling the whole field and one cut inside a pair.
-    for (int i = 0; i < cHIGHSCORES; ++i)
-        g_highScores[i].dwCheck = EntryCheck(g_highScores[i]);
+    for (HIGHSCORE& entry : g_highScores)
+        entry.dwCheck = EntryCheck(entry);
     rename(g_highScores[2], std::u16string(64, u'W'));
     rename(g_highScores[4], std::u16string(62, u'a') + u"\xD83D\xDE00");
     rename(g_highScores[5], u"Ana Maria-Luiza!");
@@ -48,10 +47,7 @@ void WriteSeeds(const SeedFolder& seeds)
     std::u16string(u"Ada;Bob;;Cleo;").copy(settings.szRecentNames, cchRECENT_NAMES);
     seeds.Write("settings", stored(RECORD_VERSION, &settings, sizeof settings));
     std::u16string(cchRECENT_NAMES, u'n').copy(settings.szRecentNames, cchRECENT_NAMES);
-    std::vector<uint8_t> longer = stored(RECORD_VERSION, &settings, sizeof settings);
-    longer.resize(3000, 0x5A);
-    seeds.Write("long-unterminated", longer);
-
+    seeds.Write("long-unterminated", stored(RECORD_VERSION, &settings, sizeof settings, 3000));
     seeds.Write("version-only", stored(RECORD_VERSION, nullptr, 0));
     seeds.Write("three-bytes", std::vector<uint8_t>{0, 0, 3});
     seeds.Write("empty", std::vector<uint8_t>{});

@@ -58,62 +58,48 @@ DWORD writeDeviceFile(const char16_t* path, const std::string& bytes)
     return error;
 }
 
-// Invokes an export of a device library with a request block of `paths` built as the
-// installer does: a path that does not fit is left out.
-HRESULT invoke(const char16_t* library, const char16_t* function, const std::vector<std::u16string>& paths = {},
-               std::u16string* replyText = nullptr)
+// Invokes an export of a device library with a request block as the installer sends it:
+// `paths`, each ending in a zero, padded or cut to 1040 bytes.
+HRESULT invoke(const char16_t* library, const char16_t* function, std::u16string paths = {})
 {
-    const DWORD blockSize = 1040;
-    BYTE* block = paths.empty() ? nullptr : static_cast<BYTE*>(LocalAlloc(LPTR, blockSize));
-    DWORD size = 0;
-    for (const std::u16string& path : paths) {
-        const DWORD bytes = DWORD((path.size() + 1) * sizeof(char16_t));
-        if (size + bytes <= blockSize)
-            std::memcpy(block + size, path.c_str(), bytes);
-        size += bytes;
-    }
+    BYTE* block = paths.empty() ? nullptr : static_cast<BYTE*>(LocalAlloc(LPTR, 1040));
+    paths.resize(520);
+    if (block)
+        std::memcpy(block, paths.data(), 1040);
     DWORD replySize = 0;
     BYTE* reply = nullptr;
-    const HRESULT result = CeRapiInvoke(library, function, block ? blockSize : 0, block, &replySize, &reply, nullptr, 0);
-    if (replyText && reply)
-        *replyText = std::u16string(reinterpret_cast<const char16_t*>(reply), replySize / 2 - 1);
+    const HRESULT result = CeRapiInvoke(library, function, block ? 1040 : 0, block, &replySize, &reply, nullptr, 0);
     LocalFree(reply);
     return result;
 }
 
 // A device started with the options, this program's librapi connected to it.
-struct Connected {
-    explicit Connected(const std::vector<std::string>& options = {}) : device(options)
-    {
-        connected = device.started() && ConnectRapi(5000);
-    }
+struct Connected : RunningDevice {
+    explicit Connected(const std::vector<std::string>& options = {}) : RunningDevice(options), connected(started() && ConnectRapi(5000)) { }
     ~Connected()
     {
         if (connected)
             DisconnectRapi();
     }
-    std::string root() const { return device.root(); }
     void installZzrapi() const
     {
         fs::create_directories(root() + "/Program Files/Zelnor Software");
         fs::copy_file(TestProgramFolder() + "/libzzrapi.so", root() + "/Program Files/Zelnor Software/zzrapi.dll");
     }
-    RunningDevice device;
-    bool connected = false;
+    const bool connected;
 };
 
 } // namespace
 
-TEST(Handheld, StatusAndAnswerDelayFollowTheDeviceAndItsClient)
+TEST(Handheld, StatusAnswerDelayAndEndFollowTheDeviceAndItsClient)
 {
     // Every name is exported (the installer refuses a library lacking one: its round trip
     // through this library shows that); the calls the device does not offer fail clearly.
     CE_FIND_DATA found;
     SetLastError(0);
-    EXPECT_EQ(CeFindFirstFile(u"\\*.*", &found), INVALID_HANDLE_VALUE);
-    EXPECT_EQ((Results{CeGetLastError(), GetLastError(), CeRapiGetError(),
+    EXPECT_EQ((Results{CeFindFirstFile(u"\\*.*", &found) == INVALID_HANDLE_VALUE, CeGetLastError(), GetLastError(), CeRapiGetError(),
                        CeRegEnumKeyEx(HKEY_LOCAL_MACHINE, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)}),
-              (Results{ERROR_CALL_NOT_IMPLEMENTED, ERROR_CALL_NOT_IMPLEMENTED, E_NOTIMPL, ERROR_CALL_NOT_IMPLEMENTED}));
+              (Results{true, ERROR_CALL_NOT_IMPLEMENTED, ERROR_CALL_NOT_IMPLEMENTED, E_NOTIMPL, ERROR_CALL_NOT_IMPLEMENTED}));
     // Without a device: no connection, and nothing to uninitialise.
     EXPECT_EQ((Results{ConnectRapi(200), CeGetFileAttributes(u"\\Windows"), CeGetLastError(), CeRapiUninit()}),
               (Results{false, INVALID_FILE_ATTRIBUTES, ERROR_NOT_CONNECTED, E_FAIL}));
@@ -136,6 +122,16 @@ TEST(Handheld, StatusAndAnswerDelayFollowTheDeviceAndItsClient)
         EXPECT_NE(RunHandheld(refused), 0) << refused.back();
     std::string output;
     EXPECT_EQ((std::tuple{RunHandheld({"status"}, &output), output}), (std::tuple{0, "stopped\n"}));
+
+    // A device whose socket is gone ends on its own: its lock is free again, a new device starts.
+    RunningDevice orphan;
+    fs::remove(TestRoot() / "runtime/quibo-handheld.sock");
+    bool restarted = false;
+    for (int i = 0; i < 50 && !restarted; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        restarted = RunHandheld({"start", "--root", orphan.root()}) == 0;
+    }
+    EXPECT_TRUE(orphan.started() && restarted);
 }
 
 TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
@@ -163,13 +159,13 @@ TEST(Handheld, DescribesItselfAsConfiguredAndRunsProgramsAsIfOnTheDevice)
               (std::tuple{0, "480x640x8 " + c.root() + " " + c.root() + "/.quibo-handheld " + c.root() + "/Program Files/Probe\n", true}));
 }
 
-TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolderAndNoPathLeavesIt)
+TEST(Handheld, FilesFoldersShortcutsAndTheRegistryAreTheDevicesOwnAndNoPathLeavesIt)
 {
     Connected c;
     ASSERT_TRUE(c.connected);
-    EXPECT_EQ(CeGetFileAttributes(u"\\Program Files\\Quibo"), INVALID_FILE_ATTRIBUTES);
-    ASSERT_TRUE(CeCreateDirectory(u"\\Program Files\\Quibo", nullptr));
-    EXPECT_NE(CeGetFileAttributes(u"\\Program Files\\Quibo") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ((Results{CeGetFileAttributes(u"\\Program Files\\Quibo"), CeCreateDirectory(u"\\Program Files\\Quibo", nullptr),
+                       CeGetFileAttributes(u"\\Program Files\\Quibo") & FILE_ATTRIBUTE_DIRECTORY}),
+              (Results{INVALID_FILE_ATTRIBUTES, true, FILE_ATTRIBUTE_DIRECTORY}));
 
     // Larger than one message, so it travels in pieces both ways.
     const std::string bytes = pattern(700000);
@@ -213,24 +209,7 @@ TEST(Handheld, FilesFoldersAndShortcutsLandInTheDeviceFolderAndNoPathLeavesIt)
     EXPECT_EQ(hostFile((outside / "secret.txt").string()), "desktop");
     EXPECT_NE(invoke(u"\\..\\zzrapi.dll", u"GetZZRAPIVersion"), S_OK);
     EXPECT_NE(RunHandheld({"run", "\\..\\..\\bin\\sh"}), 0);
-}
 
-TEST(Handheld, AFullDeviceFailsTheWriteAndSaysSo)
-{
-    Connected c({"--free", "10000"});
-    ASSERT_TRUE(c.connected);
-    STORE_INFORMATION before{}, after{};
-    // Replacing a file gives its room back first; deleting one frees it.
-    EXPECT_EQ((Results{CeGetStoreInformation(&before), before.dwFreeSize, writeDeviceFile(u"\\a.bin", pattern(8000)),
-                       writeDeviceFile(u"\\b.bin", pattern(4000)), CeGetStoreInformation(&after), after.dwFreeSize,
-                       writeDeviceFile(u"\\a.bin", pattern(9000)), CeDeleteFile(u"\\a.bin"), writeDeviceFile(u"\\b.bin", pattern(4000))}),
-              (Results{true, 10000, ERROR_SUCCESS, ERROR_DISK_FULL, true, 2000, ERROR_SUCCESS, true, ERROR_SUCCESS}));
-}
-
-TEST(Handheld, RegistryIsTheDevicesOwnAlsoForInvokedLibraries)
-{
-    Connected c;
-    ASSERT_TRUE(c.connected);
     HKEY key = nullptr;
     DWORD disposition = 0, type = 0, size = 0;
     const char16_t folder[] = u"Quibo";
@@ -250,84 +229,50 @@ TEST(Handheld, RegistryIsTheDevicesOwnAlsoForInvokedLibraries)
                        fs::exists(c.root() + "/.quibo-handheld/quibo/registry.db"),
                        CeRegDeleteKey(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo")}),
               (Results{ERROR_FILE_NOT_FOUND, true, ERROR_SUCCESS}));
-
-    // A library invoked on the device works on the device's files and registry too.
-    fs::copy_file(TestProgramFolder() + "/libdevice_probe.so", c.root() + "/Windows/probe.dll");
-    DWORD value = 0;
-    size = 4;
-    EXPECT_EQ((Results{invoke(u"\\Windows\\probe.dll", u"Probe"), CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key),
-                       CeRegQueryValueEx(key, u"Ran", nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size), value, CeRegCloseKey(key),
-                       RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Probe", 0, KEY_READ, &key), fs::exists("/Windows/probe.txt")}),
-              (Results{S_OK, ERROR_SUCCESS, ERROR_SUCCESS, 1, ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, false}));
-    EXPECT_EQ(hostFile(c.root() + "/Windows/probe.txt"), "probe");
 }
 
-TEST(Handheld, ZzrapiUnpacksOnTheDeviceAndNeverLeavesTheTemporary)
+TEST(Handheld, AFullOrVanishedDeviceFailsTheWriteAndSaysSo)
 {
-    Connected c;
+    Connected c({"--free", "10000"});
     ASSERT_TRUE(c.connected);
-    c.installZzrapi();
-    std::u16string version;
-    EXPECT_EQ((std::tuple{invoke(kZzrapi, u"GetZZRAPIVersion", {}, &version), version}), (std::tuple{S_OK, u"1"}));
+    STORE_INFORMATION before{}, after{};
+    // Replacing a file gives its room back first; deleting one frees it.
+    EXPECT_EQ((Results{CeGetStoreInformation(&before), before.dwFreeSize, writeDeviceFile(u"\\a.bin", pattern(8000)),
+                       writeDeviceFile(u"\\b.bin", pattern(4000)), CeGetStoreInformation(&after), after.dwFreeSize,
+                       writeDeviceFile(u"\\a.bin", pattern(9000)), CeDeleteFile(u"\\a.bin"), writeDeviceFile(u"\\b.bin", pattern(4000))}),
+              (Results{true, 10000, ERROR_SUCCESS, ERROR_DISK_FULL, true, 2000, ERROR_SUCCESS, true, ERROR_SUCCESS}));
 
-    const std::string bytes = pattern(100000), zz = packed(bytes);
-    const std::u16string temporary = u"\\This File Is Safe To Delete (#1234)";
-    ASSERT_TRUE(CeCreateDirectory(u"\\Program Files\\Quibo", nullptr));
-    for (const auto& [transfer, target, unpacks] :
-         {std::tuple{zz, "quibo-p-lo.res", true}, {zz.substr(0, zz.size() / 2), "broken.res", false}}) {
-        ASSERT_EQ(writeDeviceFile(temporary.c_str(), transfer), DWORD(ERROR_SUCCESS));
-        const std::u16string file = u"\\Program Files\\Quibo\\" + fs::path(target).u16string();
-        EXPECT_EQ(invoke(kZzrapi, u"DecompressFile", {temporary, file}) == S_OK, unpacks) << target;
-        EXPECT_EQ(hostFile(c.root() + "/Program Files/Quibo/" + target), unpacks ? bytes : "");
-        EXPECT_FALSE(fs::exists(c.root() + "/This File Is Safe To Delete (#1234)")) << target;
-    }
+    // A device that goes away mid-file fails the write clearly.
+    HANDLE file = CeCreateFile(u"\\game.res", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string bytes = pattern(1000);
+    DWORD written = 0;
+    EXPECT_EQ((Results{CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr), RunHandheld({"stop"}),
+                       CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr), written, CeRapiGetError(), CeGetLastError(),
+                       CeRapiUninit(), c.status() == "stopped\n"}),
+              (Results{true, 0, false, 0, HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE), ERROR_NOT_CONNECTED, S_OK, true}));
 }
 
-TEST(Handheld, ZzrapiRefusesBadRequestsAndAFullDevice)
+TEST(Handheld, ZzrapiRefusesBadRequestsDamagedInputAndAFullDevice)
 {
     // Room for the library itself (counted once the device looks again) and 30000 bytes.
     const uintmax_t library = fs::file_size(TestProgramFolder() + "/libzzrapi.so");
     Connected c({"--free", std::to_string(library + 30000)});
     ASSERT_TRUE(c.connected);
     c.installZzrapi();
-    // A request whose second path never ends inside the block, one without paths, a missing
-    // export, a missing library; then 60000 bytes of zeros that pack small but do not fit
+    // A request whose second path is empty, one whose second path never ends inside the block,
+    // one without paths, a missing export, a missing library; packed bytes cut in half, whose
+    // temporary goes all the same; then 60000 bytes of zeros that pack small but do not fit
     // once unpacked.
-    EXPECT_EQ(
-        (Results{invoke(kZzrapi, u"DecompressFile", {u"\\a.zz", std::u16string(600, u'x')}), invoke(kZzrapi, u"DecompressFile"),
-                 invoke(kZzrapi, u"NoSuchExport") != S_OK, CeGetLastError(), invoke(u"\\Windows\\missing.dll", u"GetZZRAPIVersion") != S_OK,
-                 writeDeviceFile(u"\\t.zz", packed(std::string(60000, '\0'))),
-                 invoke(kZzrapi, u"DecompressFile", {u"\\t.zz", u"\\zeros.bin"}), fs::exists(c.root() + "/zeros.bin")}),
-        (Results{E_INVALIDARG, E_INVALIDARG, true, ERROR_PROC_NOT_FOUND, true, ERROR_SUCCESS, HRESULT_FROM_WIN32(ERROR_DISK_FULL), false}));
-}
-
-TEST(Handheld, ADeviceThatGoesAwayMidFileFailsTheWriteClearly)
-{
-    RunningDevice device;
-    ASSERT_TRUE(device.started());
-    ASSERT_TRUE(ConnectRapi(5000));
-    HANDLE file = CeCreateFile(u"\\game.res", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const std::string bytes = pattern(32768);
-    DWORD written = 0;
-    EXPECT_TRUE(CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
-    ASSERT_EQ(RunHandheld({"stop"}), 0);
-    EXPECT_EQ((Results{CeWriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr), written, CeRapiGetError(), CeGetLastError(),
-                       CeRapiUninit()}),
-              (Results{false, 0, HRESULT_FROM_WIN32(ERROR_BROKEN_PIPE), ERROR_NOT_CONNECTED, S_OK}));
-    EXPECT_EQ(device.status(), "stopped\n");
-}
-
-TEST(Handheld, ADeviceWhoseSocketIsGoneEndsOnItsOwn)
-{
-    RunningDevice device;
-    ASSERT_TRUE(device.started());
-    fs::remove(TestRoot() / "runtime/quibo-handheld.sock");
-    // Once it has gone, its lock is free again and a new device can start.
-    bool restarted = false;
-    for (int i = 0; i < 50 && !restarted; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        restarted = RunHandheld({"start", "--root", device.root()}) == 0;
-    }
-    EXPECT_TRUE(restarted);
+    const std::u16string first = u"\\a.zz" + std::u16string(1, u'\0'), cut = u"\\cut.zz" + std::u16string(1, u'\0');
+    const std::string zz = packed(pattern(20000));
+    EXPECT_EQ((Results{invoke(kZzrapi, u"DecompressFile", first), invoke(kZzrapi, u"DecompressFile", first + std::u16string(600, u'x')),
+                       invoke(kZzrapi, u"DecompressFile"), invoke(kZzrapi, u"NoSuchExport") != S_OK, CeGetLastError(),
+                       invoke(u"\\Windows\\missing.dll", u"GetZZRAPIVersion") != S_OK,
+                       writeDeviceFile(u"\\cut.zz", zz.substr(0, zz.size() / 2)), invoke(kZzrapi, u"DecompressFile", cut + u"\\cut.res"),
+                       fs::exists(c.root() + "/cut.res") || fs::exists(c.root() + "/cut.zz"),
+                       writeDeviceFile(u"\\t.zz", packed(std::string(60000, '\0'))),
+                       invoke(kZzrapi, u"DecompressFile", u"\\t.zz" + std::u16string(1, u'\0') + u"\\zeros.bin"),
+                       fs::exists(c.root() + "/zeros.bin")}),
+              (Results{E_INVALIDARG, E_INVALIDARG, E_INVALIDARG, true, ERROR_PROC_NOT_FOUND, true, ERROR_SUCCESS,
+                       HRESULT_FROM_WIN32(ERROR_INVALID_DATA), false, ERROR_SUCCESS, HRESULT_FROM_WIN32(ERROR_DISK_FULL), false}));
 }

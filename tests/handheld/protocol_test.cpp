@@ -51,10 +51,6 @@ TEST(Messages, FramingRefusesOversizedAndTruncatedMessages)
     int pair[2];
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
     std::vector<uint8_t> received;
-    ASSERT_TRUE(SendMessage(pair[0], MessageWriter().u32(7).payload()));
-    ASSERT_EQ(ReceiveMessage(pair[1], received), ReceiveResult::Ok);
-    EXPECT_EQ(received, MessageWriter().u32(7).payload());
-
     const uint8_t huge[] = {0x01, 0x00, 0x10, 0x00}; // kMaxMessage + 1
     ASSERT_EQ(write(pair[0], huge, 4), 4);
     EXPECT_EQ(ReceiveMessage(pair[1], received), ReceiveResult::TooLarge);
@@ -70,17 +66,16 @@ TEST(Messages, FramingRefusesOversizedAndTruncatedMessages)
 
 TEST(DevicePaths, CanonicalFormsAndRefusals)
 {
-    const struct {
-        std::u16string path, canonical;
-    } accepted[] = {{u"\\Program Files\\Quibo\\quibo.exe", u"\\Program Files\\Quibo\\quibo.exe"},
-                    {u"/Program Files//Quibo/./x", u"\\Program Files\\Quibo\\x"},
-                    {u"C:\\Windows", u"\\Windows"},
-                    {u"c:", u"\\"},
-                    {u"\\", u"\\"},
-                    {u"Windows\\StartUp", u"\\Windows\\StartUp"},
-                    {u"\\a\\..\\b", u"\\b"}};
-    for (const auto& c : accepted)
-        EXPECT_EQ(CanonicalDevicePath(c.path), c.canonical);
+    const std::pair<std::u16string, std::u16string> accepted[]
+        = {{u"\\Program Files\\Quibo\\quibo.exe", u"\\Program Files\\Quibo\\quibo.exe"},
+           {u"/Program Files//Quibo/./x", u"\\Program Files\\Quibo\\x"},
+           {u"C:\\Windows", u"\\Windows"},
+           {u"c:", u"\\"},
+           {u"\\", u"\\"},
+           {u"Windows\\StartUp", u"\\Windows\\StartUp"},
+           {u"\\a\\..\\b", u"\\b"}};
+    for (const auto& [path, canonical] : accepted)
+        EXPECT_EQ(CanonicalDevicePath(path), canonical);
     // Above the root, another drive, wildcards, the device's own store, an embedded NUL, too long.
     for (const std::u16string& path :
          {u"\\.."s, u"\\a\\..\\..\\etc\\passwd"s, u"D:\\x"s, u"\\a:b"s, u"\\a*"s, u"\\.quibo-handheld\\quibo\\registry.db"s,

@@ -18,27 +18,19 @@ using Results = std::vector<int64_t>;
 
 namespace {
 
-class RawClient {
-public:
-    RawClient() : fd_(ConnectToDevice(HostRuntimeFolder())) { }
-    ~RawClient()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    bool connected() const { return fd_ >= 0; }
-    bool sendRaw(const std::vector<uint8_t>& bytes) { return write(fd_, bytes.data(), bytes.size()) == ssize_t(bytes.size()); }
+// A client that speaks the protocol by hand.
+struct RawClient {
+    ~RawClient() { close(fd); }
+    bool sendRaw(const std::vector<uint8_t>& bytes) { return write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()); }
     // The reply's last error, or -1 when the device closed the connection instead.
     int64_t ask(const MessageWriter& request)
     {
         std::vector<uint8_t> answer;
-        const bool answered = SendMessage(fd_, request.payload()) && ReceiveMessage(fd_, answer) == ReceiveResult::Ok;
+        const bool answered = SendMessage(fd, request.payload()) && ReceiveMessage(fd, answer) == ReceiveResult::Ok;
         return answered ? int64_t(MessageReader(answer).u32()) : -1;
     }
     bool hello() { return ask(MessageWriter().u32(uint32_t(Op::Hello)).u32(kProtocolVersion)) == 0; }
-
-private:
-    int fd_;
+    const int fd = ConnectToDevice(HostRuntimeFolder());
 };
 
 MessageWriter request(Op op)
@@ -55,7 +47,7 @@ TEST(Wire, MisbehavingClientsEndOnlyTheirOwnSession)
     RunningDevice device;
     ASSERT_TRUE(device.started());
     RawClient client;
-    ASSERT_TRUE(client.connected());
+    ASSERT_GE(client.fd, 0);
     EXPECT_EQ(client.ask(request(Op::FileAttributes).text(u"\\Windows")), ERROR_NOT_CONNECTED) << "hello comes first";
     ASSERT_TRUE(client.hello());
     const struct {
@@ -99,47 +91,29 @@ TEST(Wire, MisbehavingClientsEndOnlyTheirOwnSession)
 
 namespace {
 
-// A device that says hello and then answers every request with the next scripted reply.
-class FakeDevice {
-public:
-    explicit FakeDevice(std::vector<std::vector<uint8_t>> replies) : replies_(std::move(replies))
-    {
-        sockaddr_un address{AF_UNIX, {}};
-        std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
-        unlink(path_.c_str());
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        listen(listener_, 1);
-        thread_ = std::thread([this] { serve(accept(listener_, nullptr, nullptr)); });
-    }
-    ~FakeDevice()
-    {
-        thread_.join();
-        close(listener_);
-        unlink(path_.c_str());
-    }
-
-private:
-    void serve(int fd)
-    {
-        std::vector<uint8_t> request;
-        if (ReceiveMessage(fd, request) == ReceiveResult::Ok)
-            SendMessage(fd, MessageWriter().u32(0).payload());
-        for (size_t i = 0; i < replies_.size() && ReceiveMessage(fd, request) == ReceiveResult::Ok; ++i)
-            [[maybe_unused]] const ssize_t sent = write(fd, replies_[i].data(), replies_[i].size());
-        close(fd);
-    }
-
-    std::vector<std::vector<uint8_t>> replies_;
-    const std::string path_ = SocketPath(HostRuntimeFolder());
-    int listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
-    std::thread thread_;
-};
-
-std::vector<uint8_t> framed(const MessageWriter& payload)
+// A device that says hello, answers each request with the next scripted reply and the one after
+// the last with an oversized frame.
+std::jthread scriptedDevice(std::vector<MessageWriter> replies)
 {
-    std::vector<uint8_t> bytes = MessageWriter().u32(uint32_t(payload.payload().size())).payload();
-    bytes.insert(bytes.end(), payload.payload().begin(), payload.payload().end());
-    return bytes;
+    const std::string path = SocketPath(HostRuntimeFolder());
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    unlink(path.c_str());
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    listen(listener, 1);
+    return std::jthread([=] {
+        const int fd = accept(listener, nullptr, nullptr);
+        std::vector<uint8_t> request;
+        bool ok = ReceiveMessage(fd, request) == ReceiveResult::Ok && SendMessage(fd, MessageWriter().u32(0).payload());
+        for (const MessageWriter& reply : replies)
+            ok = ok && ReceiveMessage(fd, request) == ReceiveResult::Ok && SendMessage(fd, reply.payload());
+        if (ok && ReceiveMessage(fd, request) == ReceiveResult::Ok) [[maybe_unused]]
+            const ssize_t sent = write(fd, "\xFF\xFF\xFF\xFF", 4);
+        close(fd);
+        close(listener);
+        unlink(path.c_str());
+    });
 }
 
 } // namespace
@@ -147,12 +121,11 @@ std::vector<uint8_t> framed(const MessageWriter& payload)
 // librapi reads what a device sends as carefully as the device reads what it gets.
 TEST(Wire, LibrapiRefusesRepliesThatDoNotFit)
 {
-    FakeDevice device({
-        framed(MessageWriter().u32(0)), // attributes missing
-        framed(MessageWriter().u32(0).u32(1).u32(5).u32(9)), // trailing word
-        framed(MessageWriter().u32(0).u32(1).bytes(std::string(200, 'x').data(), 200)), // more than asked
-        framed(MessageWriter().u32(0).text(std::u16string(300, u'f'))), // folder longer than the buffer
-        {0xFF, 0xFF, 0xFF, 0xFF}, // oversized
+    const std::jthread device = scriptedDevice({
+        MessageWriter().u32(0), // attributes missing
+        MessageWriter().u32(0).u32(1).u32(5).u32(9), // trailing word
+        MessageWriter().u32(0).u32(1).bytes(std::string(200, 'x').data(), 200), // more than asked
+        MessageWriter().u32(0).text(std::u16string(300, u'f')), // folder longer than the buffer
     });
     ASSERT_TRUE(ConnectRapi(5000));
     uint8_t buffer[100 + 16];

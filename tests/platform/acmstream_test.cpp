@@ -1,28 +1,19 @@
+#include "pcm_format.h"
+
 #include "windows.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-WAVEFORMATEX pcm(WORD channels, DWORD rate, WORD bits)
-{
-    WORD align = static_cast<WORD>(channels * bits / 8);
-    return {WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
-}
-
 ACMSTREAMHEADER header(std::vector<BYTE>& in, std::vector<BYTE>& out)
 {
-    ACMSTREAMHEADER h{};
-    h.cbStruct = sizeof h;
-    h.pbSrc = in.data();
-    h.cbSrcLength = static_cast<DWORD>(in.size());
-    h.pbDst = out.data();
-    h.cbDstLength = static_cast<DWORD>(out.size());
-    return h;
+    return {sizeof(ACMSTREAMHEADER), 0, 0, in.data(), DWORD(in.size()), 0, 0, out.data(), DWORD(out.size()), 0, 0, {}};
 }
 
 // One whole-buffer conversion, as a loader does it; the output is sized by acmStreamSize.
@@ -90,26 +81,20 @@ TEST(AcmStream, ConvertsSampleSizesChannelsAndRatesWholeFramesOnly)
 {
     const std::vector<BYTE> sixteen = samples16({0, 16384, -16384, 32767, -32768});
     // SDL's converter scales 8-bit samples by 127/128 on the way through: a step or two off.
-    const struct {
-        WAVEFORMATEX src, dst;
-        std::vector<BYTE> input, output;
-        int tolerance;
-        DWORD srcUsed;
-    } cases[] = {
+    // Source, target, input, output within a tolerance, input used.
+    const std::tuple<WAVEFORMATEX, WAVEFORMATEX, std::vector<BYTE>, std::vector<BYTE>, int, DWORD> cases[] = {
         {pcm(1, 22050, 16), pcm(1, 22050, 8), sixteen, {128, 192, 64, 255, 0}, 2, 10},
         {pcm(1, 22050, 8), pcm(2, 22050, 8), {100, 150, 200}, {100, 100, 150, 150, 200, 200}, 3, 3},
         {pcm(2, 22050, 8), pcm(1, 22050, 8), {100, 200, 28, 128}, {150, 78}, 3, 4},
         {pcm(2, 44100, 16), pcm(2, 22050, 8), {0, 0x40, 0, 0x40}, {192, 192}, 64, 4}, // even a single frame
         {pcm(2, 22050, 16), pcm(2, 22050, 8), {1, 2, 3, 4, 5, 6, 7}, {128, 129}, 2, 4}, // a trailing part frame
     };
-    for (const auto& c : cases) {
-        const Converted converted = convert(c.src, c.dst, c.input);
-        SCOPED_TRACE(&c - cases);
-        ASSERT_EQ(converted.result, MMSYSERR_NOERROR);
-        ASSERT_EQ(converted.bytes.size(), c.output.size());
-        for (size_t i = 0; i < c.output.size(); ++i)
-            EXPECT_NEAR(converted.bytes[i], c.output[i], c.tolerance) << i;
-        EXPECT_EQ(converted.srcUsed, c.srcUsed);
+    for (const auto& [src, dst, input, output, tolerance, srcUsed] : cases) {
+        const Converted converted = convert(src, dst, input);
+        ASSERT_EQ(std::make_tuple(converted.result, converted.bytes.size(), converted.srcUsed),
+                  std::make_tuple(MMSYSERR_NOERROR, output.size(), srcUsed));
+        for (size_t i = 0; i < output.size(); ++i)
+            EXPECT_NEAR(converted.bytes[i], output[i], tolerance) << i;
     }
 }
 

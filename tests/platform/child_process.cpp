@@ -40,9 +40,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
         throw std::runtime_error("cannot start " + path);
 }
 
+// Closing its standard input is the helpers' cue to finish.
 ChildProcess::~ChildProcess()
 {
-    closeInput();
+    close(input_);
     close(output_);
     wait();
 }
@@ -64,13 +65,6 @@ std::string ChildProcess::readAll()
     while ((got = read(output_, buffer, sizeof buffer)) > 0)
         text.append(buffer, static_cast<size_t>(got));
     return text;
-}
-
-void ChildProcess::closeInput()
-{
-    if (input_ >= 0)
-        close(input_);
-    input_ = -1;
 }
 
 int ChildProcess::wait()

@@ -17,8 +17,6 @@ public:
     std::string readLine();
     // Everything it writes until it closes its output.
     std::string readAll();
-    // Closes its standard input: the helpers take that as their cue to finish.
-    void closeInput();
     // Waits for it to end; its exit status, or -1 when a signal ended it.
     int wait();
 

@@ -46,8 +46,7 @@ protected:
     }
     HWND Open()
     {
-        dialog = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), nullptr, ControlsProc, 77);
-        created.push_back(dialog);
+        created.push_back(dialog = CreateDialogParamW(nullptr, MAKEINTRESOURCEW(IDD_CONTROLS), nullptr, ControlsProc, 77));
         EXPECT_TRUE(dialog);
         ShowWindow(dialog, SW_SHOW);
         PumpReady();
@@ -60,22 +59,15 @@ protected:
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
-    // Presses on the control's centre and releases there, or at (x, y).
-    void Click(int id, int x = -1, int y = -1)
+    // Presses on the control's centre and releases there, or at (x, y); the buttons checked then.
+    std::vector<int> Click(int id, int x = -1, int y = -1)
     {
         const RECT r = ChildRect(id);
-        x = x >= 0 ? x : (r.left + r.right) / 2;
-        y = y >= 0 ? y : (r.top + r.bottom) / 2;
         PushButton(dialog, true, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        PushMotion(dialog, x, y);
-        PushButton(dialog, false, x, y);
-        PumpDialog();
-    }
-    void Keys(std::initializer_list<SDL_Keycode> keys)
-    {
-        for (SDL_Keycode key : keys)
-            PushKey(dialog, key, true);
-        PumpDialog();
+        PushMotion(dialog, x >= 0 ? x : (r.left + r.right) / 2, y >= 0 ? y : (r.top + r.bottom) / 2);
+        PushButton(dialog, false, x >= 0 ? x : (r.left + r.right) / 2, y >= 0 ? y : (r.top + r.bottom) / 2);
+        PumpReady(dialog);
+        return Checked();
     }
     std::vector<int> Checked()
     {
@@ -85,52 +77,35 @@ protected:
                 ids.push_back(id);
         return ids;
     }
-    void PumpDialog()
+    // The control with the focus after the keys.
+    HWND Keys(std::initializer_list<SDL_Keycode> keys)
     {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (!IsDialogMessageW(dialog, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
+        for (SDL_Keycode key : keys)
+            PushKey(dialog, key, true);
+        PumpReady(dialog);
+        return GetFocus();
     }
     HWND dialog = nullptr;
 };
 
-SIZE ExpectedUnits()
-{
-    LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(8, 96, 72);
-    std::u16string(u"MS Shell Dlg").copy(lf.lfFaceName, 12);
-    HFONT font = CreateFontIndirectW(&lf);
-    HDC hdc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(hdc, font);
-    SIZE extent;
-    GetTextExtentPoint32W(hdc, u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &extent);
-    TEXTMETRICW tm;
-    GetTextMetricsW(hdc, &tm);
-    SelectObject(hdc, old);
-    ReleaseDC(nullptr, hdc);
-    DeleteObject(font);
-    return SIZE{(extent.cx / 26 + 1) / 2, tm.tmHeight};
-}
+using Ids = std::vector<std::vector<int>>;
 
 TEST_F(DialogTest, ControlsSitAtTheirDialogUnitsWithTheirIdsAndClasses)
 {
     Open();
-    const SIZE u = ExpectedUnits();
-    ASSERT_GT(u.cx, 0);
+    // The dialog's units: a quarter of the face's average width across, an eighth of its height down.
+    RECT u{4, 8, 8, 16};
+    ASSERT_TRUE(MapDialogRect(dialog, &u));
+    EXPECT_TRUE(u.left >= 5 && u.left <= 8 && u.top >= 11 && u.top <= 16 && u.right == 2 * u.left && u.bottom == 2 * u.top)
+        << u.left << " " << u.top;
     RECT client;
     GetClientRect(dialog, &client);
     const RECT ok = ChildRect(IDOK), cancel = ChildRect(IDCANCEL), combo = ChildRect(IDC_NAMES);
-    RECT mapped{4, 8, 8, 16};
-    ASSERT_TRUE(MapDialogRect(dialog, &mapped));
     // A combo box is as tall as its edit; the template's height is for the dropped list.
-    EXPECT_EQ(
-        std::vector<LONG>({client.right, client.bottom, ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, cancel.right - cancel.left,
-                           mapped.left, mapped.bottom, combo.bottom - combo.top < MulDiv(60, u.cy, 8), LONG(g_initParam)}),
-        std::vector<LONG>({MulDiv(200, u.cx, 4), MulDiv(130, u.cy, 8), MulDiv(143, u.cx, 4), MulDiv(108, u.cy, 8), MulDiv(50, u.cx, 4),
-                           MulDiv(14, u.cy, 8), MulDiv(50, u.cx, 4), u.cx, 2 * u.cy, 1, 77}));
+    EXPECT_EQ(std::vector<LONG>({client.right, client.bottom, ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top,
+                                 cancel.right - cancel.left, combo.bottom - combo.top < MulDiv(60, u.top, 8), LONG(g_initParam)}),
+              std::vector<LONG>({MulDiv(200, u.left, 4), MulDiv(130, u.top, 8), MulDiv(143, u.left, 4), MulDiv(108, u.top, 8),
+                                 MulDiv(50, u.left, 4), MulDiv(14, u.top, 8), MulDiv(50, u.left, 4), 1, 77}));
     std::u16string classes;
     WCHAR name[32];
     for (int id : {IDC_LABEL, IDC_NAMES, IDC_ONE, IDC_EDIT, IDC_PROGRESS}) {
@@ -150,35 +125,25 @@ TEST_F(DialogTest, ControlsSitAtTheirDialogUnitsWithTheirIdsAndClasses)
 TEST_F(DialogTest, RadioButtonsOfAGroupExcludeEachOther)
 {
     Open();
-    Click(IDC_TWO);
-    EXPECT_EQ(Checked(), (std::vector<int>{IDC_TWO}));
-    Click(IDC_THREE);
-    EXPECT_EQ(Checked(), (std::vector<int>{IDC_THREE}));
-    EXPECT_EQ(g_commands, (std::vector<std::pair<int, int>>{{IDC_TWO, BN_CLICKED}, {IDC_THREE, BN_CLICKED}}));
     // The check box is a group of its own.
-    Click(IDC_CHECK);
-    EXPECT_EQ(Checked(), (std::vector<int>{IDC_THREE, IDC_CHECK}));
-    Click(IDC_CHECK);
-    EXPECT_EQ(Checked(), (std::vector<int>{IDC_THREE}));
+    EXPECT_EQ(Ids({Click(IDC_TWO), Click(IDC_THREE), Click(IDC_CHECK), Click(IDC_CHECK)}),
+              Ids({{IDC_TWO}, {IDC_THREE}, {IDC_THREE, IDC_CHECK}, {IDC_THREE}}));
+    EXPECT_EQ(g_commands, (std::vector<std::pair<int, int>>{
+                              {IDC_TWO, BN_CLICKED}, {IDC_THREE, BN_CLICKED}, {IDC_CHECK, BN_CLICKED}, {IDC_CHECK, BN_CLICKED}}));
     // Arrow keys walk the group, checking as they go.
     SetFocus(GetDlgItem(dialog, IDC_ONE));
-    Keys({SDLK_DOWN});
-    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_TWO));
-    EXPECT_EQ(Checked(), (std::vector<int>{IDC_TWO}));
+    EXPECT_EQ(Keys({SDLK_DOWN}), GetDlgItem(dialog, IDC_TWO));
+    EXPECT_EQ(Checked(), std::vector<int>{IDC_TWO});
     CheckRadioButton(dialog, IDC_ONE, IDC_THREE, IDC_ONE);
-    EXPECT_EQ(Checked(), (std::vector<int>{IDC_ONE}));
+    EXPECT_EQ(Checked(), std::vector<int>{IDC_ONE});
 }
 
 TEST_F(DialogTest, TabMovesReleasingOutsideDoesNotClickAndEscapeCancels)
 {
     Open();
-    EXPECT_EQ(GetParent(GetFocus()), GetDlgItem(dialog, IDC_NAMES));
-    Keys({SDLK_TAB});
-    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_ONE));
-    Keys({SDLK_TAB, SDLK_TAB});
-    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_EDIT));
-    Click(IDC_CHECK, 2, 2);
-    EXPECT_TRUE(Checked().empty() && g_commands.empty());
+    EXPECT_EQ(std::vector<HWND>({GetParent(GetFocus()), Keys({SDLK_TAB}), Keys({SDLK_TAB, SDLK_TAB})}),
+              std::vector<HWND>({GetDlgItem(dialog, IDC_NAMES), GetDlgItem(dialog, IDC_ONE), GetDlgItem(dialog, IDC_EDIT)}));
+    EXPECT_TRUE(Click(IDC_CHECK, 2, 2).empty() && g_commands.empty());
     Keys({SDLK_ESCAPE});
     EXPECT_EQ(g_commands, (std::vector<std::pair<int, int>>{{IDCANCEL, BN_CLICKED}}));
 }

@@ -18,8 +18,7 @@ void writeText(const char16_t* path, const char* text)
 {
     HANDLE file = openFile(path, GENERIC_WRITE, CREATE_ALWAYS);
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file, text, DWORD(std::strlen(text)), &written, nullptr));
-    ASSERT_EQ(written, std::strlen(text));
+    ASSERT_TRUE(WriteFile(file, text, DWORD(std::strlen(text)), &written, nullptr) && written == std::strlen(text));
     CloseHandle(file);
 }
 
@@ -116,17 +115,11 @@ TEST_F(Files, FilePointerMovesFromEachOriginAndNeverBeforeTheStart)
 
     // Past the end is allowed; writing there fills the gap with zeros.
     DWORD got = 0, high = 99;
-    EXPECT_EQ(seek(12, FILE_BEGIN), "12");
+    const std::string past = seek(12, FILE_BEGIN);
     WriteFile(file, "!", 1, &got, nullptr);
-    const DWORD size = GetFileSize(file, &high);
-    EXPECT_EQ(std::vector<std::string>({std::to_string(size), std::to_string(high), seek(10, FILE_BEGIN), std::string(1, next())}),
-              std::vector<std::string>({"13", "0", "10", std::string(1, '\0')}));
-
-    LONG distanceHigh = 1; // 4 GiB + 2, beyond what 32 bits say
-    const DWORD far = SetFilePointer(file, 2, &distanceHigh, FILE_BEGIN);
-    LONG backHigh = -1; // and back by a 64-bit negative move
-    const DWORD back = SetFilePointer(file, -4, &backHigh, FILE_CURRENT);
-    EXPECT_EQ(std::vector<int64_t>({far, distanceHigh, back, backHigh}), std::vector<int64_t>({2, 1, 0xFFFFFFFE, 0}));
+    EXPECT_EQ(std::vector<std::string>(
+                  {past, std::to_string(GetFileSize(file, &high)), std::to_string(high), seek(10, FILE_BEGIN), std::string(1, next())}),
+              std::vector<std::string>({"12", "13", "0", "10", std::string(1, '\0')}));
     CloseHandle(file);
 }
 

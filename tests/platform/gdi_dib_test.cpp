@@ -1,29 +1,25 @@
 #include "gdi_support.h"
+#include "last_error.h"
 
 #include "windows.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 // A header followed by room for the masks or colour table.
 struct Info {
-    BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), 4, 4, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFOHEADER header;
     DWORD masks[3] = {};
 };
 
 Info Header(LONG width, LONG height, WORD bitCount, DWORD compression = BI_RGB, std::vector<DWORD> masks = {},
             DWORD size = sizeof(BITMAPINFOHEADER), WORD planes = 1)
 {
-    Info info;
-    info.header.biSize = size;
-    info.header.biPlanes = planes;
-    info.header.biWidth = width;
-    info.header.biHeight = height;
-    info.header.biBitCount = bitCount;
-    info.header.biCompression = compression;
+    Info info{{size, width, height, planes, bitCount, compression, 0, 0, 0, 0, 0}, {}};
     std::copy(masks.begin(), masks.end(), info.masks);
     return info;
 }
@@ -44,15 +40,14 @@ TEST(DibSection, EveryDepthReportsItsGeometry)
             void* pixels = nullptr;
             HBITMAP bitmap = Create(info, &pixels);
             DIBSECTION ds{};
-            ASSERT_EQ(GetObject(bitmap, sizeof ds, &ds), int(sizeof ds)) << bits;
             const LONG pitch = (13 * bits + 31) / 32 * 4;
-            EXPECT_EQ(std::vector<LONG>({ds.dsBm.bmWidth, ds.dsBm.bmHeight, ds.dsBm.bmWidthBytes, ds.dsBm.bmBitsPixel, ds.dsBmih.biHeight}),
-                      std::vector<LONG>({13, 7, pitch, bits, height}));
-            EXPECT_EQ(ds.dsBm.bmBits, pixels);
             const auto* bytes = static_cast<const BYTE*>(pixels);
-            EXPECT_TRUE(std::all_of(bytes, bytes + pitch * 7, [](BYTE b) { return b == 0; }));
-            EXPECT_EQ(GetObject(bitmap, sizeof(BITMAP), &ds), int(sizeof(BITMAP)));
-            EXPECT_TRUE(DeleteObject(bitmap));
+            EXPECT_EQ(std::vector<LONG>({GetObject(bitmap, sizeof ds, &ds), ds.dsBm.bmWidth, ds.dsBm.bmHeight, ds.dsBm.bmWidthBytes,
+                                         ds.dsBm.bmBitsPixel, ds.dsBmih.biHeight, ds.dsBm.bmBits == pixels,
+                                         std::all_of(bytes, bytes + pitch * 7, [](BYTE b) { return b == 0; }),
+                                         GetObject(bitmap, sizeof(BITMAP), &ds), DeleteObject(bitmap)}),
+                      std::vector<LONG>({LONG(sizeof ds), 13, 7, pitch, bits, height, 1, 1, LONG(sizeof(BITMAP)), 1}))
+                << bits;
         }
     }
 }
@@ -60,7 +55,7 @@ TEST(DibSection, EveryDepthReportsItsGeometry)
 TEST(DibSection, HeadersAndMasksAreCheckedAndMasksKept)
 {
     const std::vector<DWORD> k555 = {0x7C00, 0x3E0, 0x1F}, wide = {0x3FF00000, 0xFFC00, 0x3FF};
-    struct Case {
+    const struct {
         const char* name;
         Info info;
         bool accepted;
@@ -84,27 +79,26 @@ TEST(DibSection, HeadersAndMasksAreCheckedAndMasksKept)
         {"short header", Header(4, 4, 8, BI_RGB, {}, 12), false},
         {"two planes", Header(4, 4, 8, BI_RGB, {}, sizeof(BITMAPINFOHEADER), 2), false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
         void* bits = reinterpret_cast<void*>(1);
         HBITMAP bitmap = Create(c.info, &bits);
-        EXPECT_EQ(bitmap != nullptr, c.accepted);
-        EXPECT_EQ(bits != nullptr, c.accepted);
         DIBSECTION ds{};
-        EXPECT_TRUE(!bitmap || (GetObject(bitmap, sizeof ds, &ds) && !std::memcmp(ds.dsBitfields, c.info.masks, 12)));
+        EXPECT_EQ(std::make_tuple(bitmap != nullptr, bits != nullptr,
+                                  !bitmap || (GetObject(bitmap, sizeof ds, &ds) && !std::memcmp(ds.dsBitfields, c.info.masks, 12))),
+                  std::make_tuple(c.accepted, c.accepted, true))
+            << c.name;
         DeleteObject(bitmap);
     }
     const Info info = Header(4, 4, 8);
-    EXPECT_EQ(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_PAL_COLORS, nullptr, nullptr, 0), nullptr);
-    EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, nullptr, nullptr, 0), nullptr);
+    EXPECT_FALSE(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_PAL_COLORS, nullptr, nullptr, 0)
+                 || CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, nullptr, nullptr, 0));
 }
 
 TEST(GdiHandles, DeletedForeignAndSelectedHandlesFailWithoutHarm)
 {
     HBITMAP bitmap = Create(Header(2, 2, 32));
     ASSERT_TRUE(DeleteObject(bitmap));
-    EXPECT_FALSE(DeleteObject(bitmap));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(ErrorOf(DeleteObject(bitmap)), DWORD(ERROR_INVALID_HANDLE));
     HDC dc = CreateCompatibleDC(nullptr);
     const auto bogus = reinterpret_cast<HDC>(uintptr_t{0x1234});
     // A bitmap selected into one DC stays there and cannot be deleted; a DC is not an object
@@ -125,14 +119,13 @@ TEST(GdiHandles, SelectObjectReturnsThePreviousObjectOfItsKind)
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(4, 5, 6));
     EXPECT_EQ(std::vector<HGDIOBJ>({SelectObject(dc, brush), SelectObject(dc, pen), SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT))}),
               std::vector<HGDIOBJ>({GetStockObject(WHITE_BRUSH), GetStockObject(BLACK_PEN), GetStockObject(SYSTEM_FONT)}));
-    EXPECT_FALSE(DeleteObject(brush)); // still selected
-    EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_BRUSH)), brush);
+    EXPECT_EQ((std::pair<BOOL, HGDIOBJ>{DeleteObject(brush), SelectObject(dc, GetStockObject(BLACK_BRUSH))}),
+              std::make_pair(FALSE, HGDIOBJ(brush))); // still selected
     DeleteDC(dc);
     // Stock objects ignore deletion.
-    EXPECT_TRUE(DeleteObject(brush) && DeleteObject(pen) && DeleteObject(GetStockObject(WHITE_BRUSH)));
     LOGBRUSH lb{};
-    GetObject(GetStockObject(WHITE_BRUSH), sizeof lb, &lb);
-    EXPECT_EQ(lb.lbColor, RGB(255, 255, 255));
+    EXPECT_TRUE(DeleteObject(brush) && DeleteObject(pen) && DeleteObject(GetStockObject(WHITE_BRUSH))
+                && GetObject(GetStockObject(WHITE_BRUSH), sizeof lb, &lb) && lb.lbColor == RGB(255, 255, 255));
 }
 
 TEST(Palettes, SystemPaletteHoldsTheStaticColoursAtBothEnds)
@@ -140,13 +133,13 @@ TEST(Palettes, SystemPaletteHoldsTheStaticColoursAtBothEnds)
     HDC screen = GetDC(nullptr);
     PALETTEENTRY e[256];
     ASSERT_EQ(GetSystemPaletteEntries(screen, 0, 256, e), 256u);
-    EXPECT_EQ(std::vector<int>({e[7].peRed, e[9].peBlue, e[248].peGreen, e[249].peGreen, e[255].peBlue}),
-              (std::vector<int>{192, 240, 128, 0, 255}));
+    // The screen's metrics come from the display.
     EXPECT_EQ(
-        std::vector<int>({int(GetSystemPaletteEntries(screen, 250, 20, e)), e[5].peRed, int(GetSystemPaletteEntries(screen, 300, 2, e))}),
-        std::vector<int>({6, 255, 0}));
-    EXPECT_EQ(GetDeviceCaps(screen, HORZRES), GetSystemMetrics(SM_CXSCREEN)); // the screen's metrics come from the display
-    EXPECT_EQ(std::vector<int>({ReleaseDC(nullptr, screen), ReleaseDC(nullptr, screen)}), std::vector<int>({1, 0}));
+        std::vector<int>({e[7].peRed, e[9].peBlue, e[248].peGreen, e[249].peGreen, e[255].peBlue,
+                          int(GetSystemPaletteEntries(screen, 250, 20, e)), e[5].peRed, int(GetSystemPaletteEntries(screen, 300, 2, e)),
+                          GetDeviceCaps(screen, HORZRES) == GetSystemMetrics(SM_CXSCREEN), ReleaseDC(nullptr, screen),
+                          ReleaseDC(nullptr, screen)}),
+        (std::vector<int>{192, 240, 128, 0, 255, 6, 255, 0, 1, 1, 0}));
 }
 
 TEST(Palettes, SelectRealizeAndPaletteIndexColours)
@@ -156,17 +149,16 @@ TEST(Palettes, SelectRealizeAndPaletteIndexColours)
         PALETTEENTRY entries[3] = {{10, 20, 30, 0}, {40, 50, 60, 0}, {70, 80, 90, 0}};
     } log;
     HPALETTE palette = CreatePalette(reinterpret_cast<LOGPALETTE*>(&log));
-    log.version = 0x200;
-    EXPECT_EQ(CreatePalette(reinterpret_cast<LOGPALETTE*>(&log)), nullptr);
 
     TestDib dib(2, 1, 24);
     HPALETTE old = SelectPalette(dib.Dc(), palette, FALSE);
-    EXPECT_EQ(RealizePalette(dib.Dc()), 3u);
+    const UINT realized = RealizePalette(dib.Dc());
     HBRUSH brush = CreateSolidBrush(PALETTEINDEX(1));
     const RECT r{0, 0, 2, 1};
     FillRect(dib.Dc(), &r, brush);
-    EXPECT_EQ(dib.Raw(0, 0), 40u << 16 | 50u << 8 | 60u);
-    EXPECT_EQ(std::vector<HGDIOBJ>({SelectPalette(dib.Dc(), old, FALSE), old}),
-              std::vector<HGDIOBJ>({palette, GetStockObject(DEFAULT_PALETTE)}));
+    log.version = 0x200;
+    EXPECT_EQ(std::vector<uintptr_t>({realized, dib.Raw(0, 0), uintptr_t(SelectPalette(dib.Dc(), old, FALSE)), uintptr_t(old),
+                                      uintptr_t(CreatePalette(reinterpret_cast<LOGPALETTE*>(&log)))}),
+              std::vector<uintptr_t>({3, 40u << 16 | 50u << 8 | 60u, uintptr_t(palette), uintptr_t(GetStockObject(DEFAULT_PALETTE)), 0}));
     EXPECT_TRUE(DeleteObject(brush) && DeleteObject(palette));
 }

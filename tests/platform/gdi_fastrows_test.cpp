@@ -35,10 +35,8 @@ std::vector<RGBQUAD> Palette(std::mt19937& rng)
     std::vector<RGBQUAD> table(256);
     for (RGBQUAD& q : table)
         q = {BYTE(rng()), BYTE(rng()), BYTE(rng()), 0};
-    for (int i = 0; i < 2; ++i) {
-        const COLORREF k = kKeys[i];
-        table[7 + i] = table[200 + i] = {GetBValue(k), GetGValue(k), GetRValue(k), 0};
-    }
+    for (int i = 0; i < 2; ++i)
+        table[7 + i] = table[200 + i] = {GetBValue(kKeys[i]), GetGValue(kKeys[i]), GetRValue(kKeys[i]), 0};
     return table;
 }
 
@@ -50,26 +48,20 @@ std::unique_ptr<TestDib> Make(const Format& f, const std::vector<RGBQUAD>& palet
 // Random pixels, a third of them one of the keys as this format stores it.
 void Scatter(TestDib& dib, const Format& f, std::mt19937& rng)
 {
-    const uint32_t mask = f.bitCount == 32 ? 0xFFFFFFFF : (1u << f.bitCount) - 1;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            dib.SetRaw(x, y, uint32_t(rng()) & mask);
     // Indices 7 and 8 hold the keys; other depths store them as a 1 x 1 fill shows.
     uint32_t keyValue[2] = {7, 8};
-    if (f.bitCount != 8) {
-        for (int i = 0; i < 2; ++i) {
-            TestDib one(1, 1, f.bitCount, {}, f.masks);
-            HBRUSH brush = CreateSolidBrush(kKeys[i]);
-            const RECT r{0, 0, 1, 1};
-            FillRect(one.Dc(), &r, brush);
-            DeleteObject(brush);
-            keyValue[i] = one.Raw(0, 0);
-        }
+    for (int i = 0; f.bitCount != 8 && i < 2; ++i) {
+        TestDib one(1, 1, f.bitCount, {}, f.masks);
+        HBRUSH brush = CreateSolidBrush(kKeys[i]);
+        const RECT r{0, 0, 1, 1};
+        FillRect(one.Dc(), &r, brush);
+        DeleteObject(brush);
+        keyValue[i] = one.Raw(0, 0);
     }
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            if (rng() % 3 == 0)
-                dib.SetRaw(x, y, keyValue[rng() % 2] | (f.bitCount == 32 ? uint32_t(rng()) << 24 : 0));
+    const uint32_t mask = f.bitCount == 32 ? 0xFFFFFFFF : (1u << f.bitCount) - 1;
+    for (int i = 0; i < kWidth * kHeight; ++i)
+        dib.SetRaw(i % kWidth, i / kWidth,
+                   rng() % 3 ? uint32_t(rng()) & mask : keyValue[rng() % 2] | (f.bitCount == 32 ? uint32_t(rng()) << 24 : 0));
 }
 
 struct Blit {

@@ -2,6 +2,7 @@
 
 #include "screenshot.h"
 
+#include <algorithm>
 #include <cstring>
 
 TestDib::TestDib(int width, int height, int bitCount, std::vector<RGBQUAD> table, const DWORD* masks, bool topDown) :
@@ -9,13 +10,9 @@ TestDib::TestDib(int width, int height, int bitCount, std::vector<RGBQUAD> table
 {
     std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
     auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
-    bmi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi->bmiHeader.biWidth = width;
-    bmi->bmiHeader.biHeight = topDown ? -height : height;
-    bmi->bmiHeader.biPlanes = 1;
-    bmi->bmiHeader.biBitCount = WORD(bitCount);
-    bmi->bmiHeader.biCompression = masks ? BI_BITFIELDS : BI_RGB;
-    bmi->bmiHeader.biClrUsed = DWORD(table.size());
+    bmi->bmiHeader
+        = {sizeof(BITMAPINFOHEADER), width, topDown ? -height : height, 1, WORD(bitCount), DWORD(masks ? BI_BITFIELDS : BI_RGB), 0, 0, 0,
+           DWORD(table.size()),      0};
     if (masks)
         std::memcpy(bmi->bmiColors, masks, 3 * sizeof(DWORD));
     else if (!table.empty())
@@ -41,27 +38,21 @@ BYTE* TestDib::Row(int y) const
 
 uint32_t TestDib::Raw(int x, int y) const
 {
-    const BYTE* row = Row(y);
-    switch (bitCount_) {
-    case 1: return row[x / 8] >> (7 - x % 8) & 1;
-    case 4: return row[x / 2] >> (x % 2 ? 0 : 4) & 15;
-    case 8: return row[x];
-    case 16: return row[2 * x] | row[2 * x + 1] << 8;
-    case 24: return row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16;
-    default: return row[4 * x] | row[4 * x + 1] << 8 | row[4 * x + 2] << 16 | uint32_t(row[4 * x + 3]) << 24;
-    }
+    const BYTE* row = Row(y) + x * bitCount_ / 8;
+    if (bitCount_ < 8)
+        return *row >> (8 - bitCount_ - x * bitCount_ % 8) & ((1 << bitCount_) - 1);
+    uint32_t value = 0;
+    for (int i = 0; i < bitCount_ / 8; ++i)
+        value |= uint32_t(row[i]) << 8 * i;
+    return value;
 }
 
 void TestDib::SetRaw(int x, int y, uint32_t value)
 {
-    BYTE* row = Row(y);
-    switch (bitCount_) {
-    case 1: row[x / 8] = BYTE((row[x / 8] & ~(1 << (7 - x % 8))) | (value & 1) << (7 - x % 8)); break;
-    case 4: row[x / 2] = BYTE((row[x / 2] & ~(15 << (x % 2 ? 0 : 4))) | (value & 15) << (x % 2 ? 0 : 4)); break;
-    default:
-        for (int i = 0; i < bitCount_ / 8; ++i)
-            row[x * bitCount_ / 8 + i] = BYTE(value >> (8 * i));
-    }
+    BYTE* row = Row(y) + x * bitCount_ / 8;
+    const int shift = bitCount_ < 8 ? 8 - bitCount_ - x * bitCount_ % 8 : 0, mask = bitCount_ < 8 ? ((1 << bitCount_) - 1) << shift : 0xFF;
+    for (int i = 0; i < std::max(1, bitCount_ / 8); ++i)
+        row[i] = BYTE((row[i] & ~mask) | ((value >> 8 * i) << shift & mask));
 }
 
 void TestDib::FillRaw(uint32_t value)

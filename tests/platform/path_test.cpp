@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -70,11 +71,7 @@ TEST(PathMapping, OnAHandheldRootedPathsStayInsideTheDeviceFolder)
 
 TEST(FilePatterns, StarAndQuestionMarkIgnoringCase)
 {
-    const struct {
-        const char16_t* name;
-        const char16_t* pattern;
-        bool matches;
-    } cases[] = {
+    const std::tuple<const char16_t*, const char16_t*, bool> cases[] = {
         {u"quibo-l-hi.RES", u"*.res", true},
         {u"quibo.res.bak", u"*.res", false},
         {u"a.txt", u"?.txt", true},
@@ -91,6 +88,6 @@ TEST(FilePatterns, StarAndQuestionMarkIgnoringCase)
         // Many stars over a long name that does not match: one backtrack point keeps this quick.
         {u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", u"*a*a*a*a*a*a*a*a*a*a*b", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(MatchesFilePattern(c.name, c.pattern), c.matches) << static_cast<int>(c.name[0]);
+    for (const auto& [name, pattern, matches] : cases)
+        EXPECT_EQ(MatchesFilePattern(name, pattern), matches) << static_cast<int>(name[0]);
 }

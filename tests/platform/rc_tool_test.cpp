@@ -106,7 +106,6 @@ TEST_F(ResourceCompiler, ReportsMistakesWithFileAndLine)
     expectError("#define F(x) x\n", 1, "macros with parameters are not supported");
     expectError("\n#include \"nowhere.h\"\n", 2, "cannot find include file \"nowhere.h\"");
     expectError("#ifdef X\n", 2, "#ifdef without #endif");
-    expectError("5 WAVE \"a.wav\"\n5 WAVE \"a.wav\"\n", 1, "cannot read");
     expectError("/* open\n\n", 1, "unterminated comment");
     expectError("STRINGTABLE BEGIN\n1 \"a\" $\nEND\n", 2, "unexpected character '$'");
     expectError("STRINGTABLE BEGIN\n0x \"a\"\nEND\n", 2, "malformed number");
@@ -124,16 +123,10 @@ TEST_F(ResourceCompiler, ReportsMistakesWithFileAndLine)
                 "the control's class holds a zero character");
     expectError(dialog + control + "\"x\", 1, \"\", 0, 0, 0, 1, 1\nEND\n", 3, "the control's class is empty");
     expectError(dialog + control + "\"\\xFFFF\", 1, \"static\", 0, 0, 0, 1, 1\nEND\n", 3, "the control text starts with 0xFFFF");
-    expectError(
-        dialog + "BEGIN\n" +
-            [] {
-                std::string lines;
-                for (int i = 0; i < 1025; ++i)
-                    lines += "CONTROL \"\", 1, \"static\", 0, 0, 0, 1, 1\n";
-                return lines;
-            }()
-            + "END\n",
-        1027, "too many controls (at most 1024)");
+    std::string many = "BEGIN\n";
+    for (int i = 0; i < 1025; ++i)
+        many += "CONTROL \"\", 1, \"static\", 0, 0, 0, 1, 1\n";
+    expectError(dialog + many + "END\n", 1027, "too many controls (at most 1024)");
     expectError("\"A\\0B\" WAVE \"a.bin\"\n", 1, "resource id holds a zero character");
     write("a.bin", "a");
     expectError("5 WAVE \"a.bin\"\n\n5 wave \"a.bin\"\n", 3, "resource WAVE 5 is already defined at");

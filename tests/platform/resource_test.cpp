@@ -77,11 +77,8 @@ TEST(Resources, BinaryResourcesComeBackByteForByte)
                                      {u"frame", u"GRAPHIC"}})
         EXPECT_EQ(resourceBytes(name, type), pattern());
 
-    HRSRC zip = FindResourceA(nullptr, MAKEINTRESOURCE(IDR_PAYLOAD), "ZIP");
-    ASSERT_NE(zip, nullptr);
-    EXPECT_EQ(SizeofResource(nullptr, zip), 0u);
-    EXPECT_NE(LockResource(LoadResource(nullptr, zip)), nullptr);
-    EXPECT_NE(FindResource(nullptr, "FRAME", "Graphic"), nullptr);
+    HRSRC zip = FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_PAYLOAD), u"ZIP");
+    EXPECT_TRUE(zip && SizeofResource(nullptr, zip) == 0 && LockResource(LoadResource(nullptr, zip)));
 }
 
 TEST(Resources, MissingResourcesAndBadHandles)
@@ -101,11 +98,11 @@ TEST(Resources, DialogTemplatesCompileToWhatTheDialogReaderTakes)
     const std::optional<DialogTemplate> t = ReadDialogTemplate(bytes.data(), bytes.size());
     ASSERT_TRUE(t);
     // A caption and a font add WS_CAPTION and DS_SETFONT.
-    EXPECT_EQ(t->style, DWORD(DS_MODALFRAME | WS_POPUP | WS_SYSMENU | WS_CAPTION | DS_SETFONT));
-    EXPECT_EQ(t->exStyle, DWORD(WS_EX_TOPMOST));
-    EXPECT_EQ(std::vector<LONG>({t->rect.left, t->rect.top, t->rect.right, t->rect.bottom}), std::vector<LONG>({10, 20, 170, 120}));
+    EXPECT_EQ(std::vector<int64_t>({t->style, t->exStyle, t->rect.left, t->rect.top, t->rect.right, t->rect.bottom, t->hasFont,
+                                    t->pointSize, t->weight, t->italic}),
+              std::vector<int64_t>(
+                  {DS_MODALFRAME | WS_POPUP | WS_SYSMENU | WS_CAPTION | DS_SETFONT, WS_EX_TOPMOST, 10, 20, 170, 120, 1, 8, 700, 1}));
     EXPECT_EQ(t->className + u"|" + t->title + u"|" + t->face, u"GuiLibDefDlgClass|Nova Alta Trafo!|MS Shell Dlg");
-    EXPECT_EQ(std::vector<int>({t->hasFont, t->pointSize, t->weight, t->italic}), std::vector<int>({1, 8, 700, 1}));
     const DWORD childVisible = WS_CHILD | WS_VISIBLE;
     const DialogTemplateItem items[] = {
         {childVisible, 0, {7, 7, 153, 27}, -1, u"Static", u"Gratulon!"},

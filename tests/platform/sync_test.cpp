@@ -59,29 +59,28 @@ TEST(Waits, TimeOutExactlyAtTheirTimeAndTakeWhatIsSignalledBefore)
 
 TEST(Events, AutoResetLetsOneWaitThroughAndManualResetStaysSignalled)
 {
-    for (BOOL manual : {FALSE, TRUE}) {
+    for (DWORD manual : {FALSE, TRUE}) {
         HANDLE event = CreateEventW(nullptr, manual, manual, nullptr);
-        EXPECT_EQ(WaitForSingleObject(event, 0), manual ? WAIT_OBJECT_0 : DWORD(WAIT_TIMEOUT));
-        ASSERT_TRUE(SetEvent(event));
-        EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-        EXPECT_EQ(WaitForSingleObject(event, 0), manual ? WAIT_OBJECT_0 : DWORD(WAIT_TIMEOUT));
-        ASSERT_TRUE(ResetEvent(event));
-        EXPECT_EQ(WaitForSingleObject(event, 0), DWORD(WAIT_TIMEOUT));
-        EXPECT_TRUE(CloseHandle(event));
+        const DWORD second = manual ? WAIT_OBJECT_0 : DWORD(WAIT_TIMEOUT);
+        EXPECT_EQ(std::vector<DWORD>({WaitForSingleObject(event, 0), DWORD(SetEvent(event)), WaitForSingleObject(event, 0),
+                                      WaitForSingleObject(event, 0), DWORD(ResetEvent(event)), WaitForSingleObject(event, 0),
+                                      DWORD(CloseHandle(event))}),
+                  std::vector<DWORD>({second, TRUE, WAIT_OBJECT_0, second, TRUE, WAIT_TIMEOUT, TRUE}));
     }
-    EXPECT_EQ(CreateEventW(nullptr, FALSE, FALSE, u"Shared"), nullptr); // nothing shares events between processes
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED));
+    // Nothing shares events between processes.
+    EXPECT_EQ((std::pair<HANDLE, DWORD>{CreateEventW(nullptr, FALSE, FALSE, u"Shared"), GetLastError()}),
+              std::make_pair(HANDLE(nullptr), DWORD(ERROR_NOT_SUPPORTED)));
 }
 
 TEST(Handles, BadClosedOrMismatchedHandlesFailAndClosingDoesNotPullTheObjectFromAWaiter)
 {
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr), mutex = CreateMutexW(nullptr, FALSE, nullptr);
     ASSERT_TRUE(CloseHandle(event));
-    for (HANDLE bad : {event, HANDLE{}, INVALID_HANDLE_VALUE, reinterpret_cast<HANDLE>(0x12345), mutex}) {
+    for (HANDLE bad : {event, HANDLE{}, INVALID_HANDLE_VALUE, reinterpret_cast<HANDLE>(0x12345), mutex}) { // a mutex is not an event either
         SetLastError(0);
-        EXPECT_FALSE(SetEvent(bad)); // a mutex is not an event either
-        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
-        EXPECT_TRUE(bad == mutex || (!CloseHandle(bad) && WaitForSingleObject(bad, 0) == WAIT_FAILED));
+        EXPECT_EQ(std::vector<DWORD>({DWORD(SetEvent(bad)), GetLastError(),
+                                      bad == mutex || (!CloseHandle(bad) && WaitForSingleObject(bad, 0) == WAIT_FAILED)}),
+                  std::vector<DWORD>({FALSE, ERROR_INVALID_HANDLE, TRUE}));
     }
     EXPECT_FALSE(ReleaseMutex(event));
     CloseHandle(mutex);

@@ -1,3 +1,4 @@
+#include "pcm_format.h"
 #include "test_env.h"
 
 #include "windows.h"
@@ -13,12 +14,6 @@
 #include <vector>
 
 namespace {
-
-WAVEFORMATEX pcm(WORD channels, DWORD rate, WORD bits)
-{
-    WORD align = static_cast<WORD>(channels * bits / 8);
-    return {WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
-}
 
 // What the device told the callback, in order.
 struct Heard {

@@ -53,13 +53,14 @@ HWND WindowFixture::Make(DWORD style, int x, int y, int w, int h, HWND parent, i
     return hwnd;
 }
 
-void PumpReady()
+void PumpReady(HWND dialog)
 {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (!dialog || !IsDialogMessageW(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
 }
 
 Uint32 HostId(HWND topLevel)
@@ -101,15 +102,11 @@ void PushText(HWND topLevel, const char* utf8)
     SDL_PushEvent(&event);
 }
 
-namespace {
-
-SDL_Surface* SurfaceOf(HWND topLevel)
+static SDL_Surface* SurfaceOf(HWND topLevel)
 {
     SDL_Window* host = SDL_GetWindowFromID(HostId(topLevel));
     return host ? SDL_GetWindowSurface(host) : nullptr;
 }
-
-} // namespace
 
 uint32_t WindowPixel(HWND topLevel, int x, int y)
 {

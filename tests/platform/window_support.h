@@ -25,8 +25,9 @@ std::vector<Received> LogOf(UINT msg);
 // Registers "RecordingWindow" (CS_DBLCLKS, 8 extra bytes) once.
 void RegisterRecordingClass();
 
-// Dispatches every message that is ready (input included) and returns.
-void PumpReady();
+// Dispatches every message that is ready (input included) and returns; a dialog's keyboard
+// interface first sees its messages.
+void PumpReady(HWND dialog = nullptr);
 
 // The host window behind a shown top-level window.
 Uint32 HostId(HWND topLevel);

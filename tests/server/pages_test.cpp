@@ -40,18 +40,11 @@ TEST(ScoresPages, EveryPageSpeaksThePostsLanguage)
     bad.language = "eo";
     bad.error = POSTERROR::CheckMismatch;
     bad.iEntry = 2;
-    const struct {
-        PAGE page;
-        int status;
-        const char* text;
-    } cases[] = {
-        {ScoresPage("en", {}), 200, "No scores have been published yet."},
-        {ScoresPage("eo", {}), 200, "Ankoraŭ neniu rezulto estas publikigita."},
-        {BadPostPage(bad), 400, "Rezulto 3: la kontrolvaloro ne kongruas."},
-        {UnknownAddressPage(), 400, "La servilo de rezultoj ne konas"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.page.status, c.status) << c.text;
-        EXPECT_NE(c.page.html.find(c.text), std::string::npos) << c.page.html;
+    for (const auto& [page, status, text] : {std::tuple{ScoresPage("en", {}), 200, "No scores have been published yet."},
+                                             {ScoresPage("eo", {}), 200, "Ankoraŭ neniu rezulto estas publikigita."},
+                                             {BadPostPage(bad), 400, "Rezulto 3: la kontrolvaloro ne kongruas."},
+                                             {UnknownAddressPage(), 400, "La servilo de rezultoj ne konas"}}) {
+        EXPECT_EQ(page.status, status) << text;
+        EXPECT_THAT(page.html, HasSubstr(text));
     }
 }

@@ -4,6 +4,7 @@
 #include "serverprocess.h"
 #include "storefixture.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -21,44 +22,38 @@ using Clock = std::chrono::steady_clock;
 constexpr int cCLIENTS = 8;
 constexpr size_t cPOSTS_PER_CLIENT = 1250;
 
-// Posts one new score after another until `count`, the first failure or the deadline;
-// returns those answered as accepted.
-std::vector<STOREDSCORE> postScores(int port, const std::string& prefix, size_t count, Clock::time_point deadline,
-                                    std::atomic<size_t>& answered)
-{
-    httplib::Client client("127.0.0.1", port);
-    client.set_keep_alive(true);
-    client.set_tcp_nodelay(true);
-    client.set_connection_timeout(5);
-    client.set_read_timeout(20);
-    std::vector<STOREDSCORE> accepted;
-    for (size_t i = 0; i < count && Clock::now() < deadline; ++i) {
-        const STOREDSCORE score{prefix + "n" + std::to_string(i), static_cast<uint32_t>(100000 + i), 744000};
-        const auto result = client.Get(PostOf({score}));
-        if (!result || result->status != 200 || result->body.find("Accepted: <strong>1</strong>") == std::string::npos)
-            break;
-        accepted.push_back(score);
-        ++answered;
-    }
-    return accepted;
-}
-
-// Eight clients at once; `stopWhen` runs beside them (the caller's chance to kill the server).
-template<typename Action> std::vector<STOREDSCORE> burst(int port, const std::string& tag, Action stopWhen)
+// Eight clients post new scores one after another, each until its last, its first failure or
+// the deadline, while `beside` runs with the count answered so far (the caller's chance to kill
+// the server). The scores answered as accepted.
+template<typename Action> std::vector<STOREDSCORE> burst(int port, const std::string& tag, Action beside)
 {
     const auto deadline = Clock::now() + std::chrono::seconds(150);
     std::atomic<size_t> answered = 0;
     std::vector<std::vector<STOREDSCORE>> accepted(cCLIENTS);
     std::vector<std::thread> clients;
     for (int c = 0; c < cCLIENTS; ++c) {
-        clients.emplace_back([&, c] { accepted[c] = postScores(port, tag + std::to_string(c), cPOSTS_PER_CLIENT, deadline, answered); });
+        clients.emplace_back([&, c] {
+            httplib::Client client("127.0.0.1", port);
+            client.set_keep_alive(true);
+            client.set_tcp_nodelay(true);
+            client.set_connection_timeout(5);
+            client.set_read_timeout(20);
+            for (size_t i = 0; i < cPOSTS_PER_CLIENT && Clock::now() < deadline; ++i) {
+                const STOREDSCORE score{tag + std::to_string(c) + "n" + std::to_string(i), static_cast<uint32_t>(100000 + i), 744000};
+                const auto result = client.Get(PostOf({score}));
+                if (!result || result->status != 200 || result->body.find("Accepted: <strong>1</strong>") == std::string::npos)
+                    break;
+                accepted[c].push_back(score);
+                ++answered;
+            }
+        });
     }
-    stopWhen(answered);
-    for (std::thread& client : clients)
-        client.join();
+    beside(answered);
     std::vector<STOREDSCORE> all;
-    for (const auto& some : accepted)
-        all.insert(all.end(), some.begin(), some.end());
+    for (size_t c = 0; c < clients.size(); ++c) {
+        clients[c].join();
+        all.insert(all.end(), accepted[c].begin(), accepted[c].end());
+    }
     return all;
 }
 
@@ -88,15 +83,12 @@ TEST_P(Reliability, EveryAnsweredPostSurvivesAKillOnce)
     EXPECT_NE(again->body.find("Rejected as already published: <strong>1</strong>"), std::string::npos);
     EXPECT_EQ(restarted.Stop(), 0) << restarted.Log();
 
-    const std::vector<STOREDSCORE> stored = Open()->Best(SIZE_MAX);
-    std::set<std::string> names;
-    for (const STOREDSCORE& s : stored)
-        EXPECT_TRUE(names.insert(s.name).second) << s.name << " stored twice";
-    size_t missing = 0;
+    std::set<std::string> stored;
+    for (const STOREDSCORE& s : Open()->Best(SIZE_MAX))
+        EXPECT_TRUE(stored.insert(s.name).second) << s.name << " stored twice";
     for (const auto* answered : {&first, &second})
-        for (const STOREDSCORE& s : *answered)
-            missing += names.count(s.name) ? 0 : 1;
-    EXPECT_EQ(missing, 0u);
+        EXPECT_EQ(std::count_if(answered->begin(), answered->end(), [&](const STOREDSCORE& s) { return !stored.contains(s.name); }), 0)
+            << "answered but lost";
 }
 
 INSTANTIATE_FOR_EACH_STORE(Reliability);

@@ -7,12 +7,9 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 ServerProcess::~ServerProcess()
 {
@@ -31,15 +28,14 @@ bool ServerProcess::Start(const std::vector<std::string>& storeArgs)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, m_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int failed = posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed) {
-        m_pid = -1;
-        return false;
+    m_pid = fork();
+    if (m_pid == 0) { // only calls safe after a fork
+        dup2(open(m_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        execv(program.c_str(), argv.data());
+        _exit(127);
     }
+    if (m_pid < 0)
+        return false;
 
     // The first line tells the port: "quibo-scores: listening on http://127.0.0.1:PORT, ...".
     const std::string marker = "listening on http://127.0.0.1:";

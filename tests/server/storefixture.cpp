@@ -26,8 +26,7 @@ std::string freshDatabase(const std::string& conninfo)
     const std::string name = "scores" + std::to_string(++count);
     PGconn* conn = PQconnectdb(conninfo.c_str());
     PGresult* result = PQexec(conn, ("CREATE DATABASE " + name).c_str());
-    const bool made = PQresultStatus(result) == PGRES_COMMAND_OK;
-    EXPECT_TRUE(made) << PQerrorMessage(conn);
+    EXPECT_EQ(PQresultStatus(result), PGRES_COMMAND_OK) << PQerrorMessage(conn);
     PQclear(result);
     PQfinish(conn);
     return conninfo + " dbname=" + name;

@@ -34,9 +34,8 @@ std::string ThrowawayPostgres::ProgramFolder()
     for (const auto& entry : std::filesystem::directory_iterator("/usr/lib/postgresql", ignored)) {
         const std::string version = entry.path().filename().string();
         const std::filesystem::path bin = entry.path() / "bin";
-        const bool usable = !version.empty() && version.find_first_not_of("0123456789") == std::string::npos
-                            && std::filesystem::exists(bin / "initdb") && std::filesystem::exists(bin / "pg_ctl");
-        if (usable && std::atoi(version.c_str()) > bestVersion) {
+        if (version == std::to_string(std::atoi(version.c_str())) && std::atoi(version.c_str()) > bestVersion
+            && std::filesystem::exists(bin / "initdb") && std::filesystem::exists(bin / "pg_ctl")) {
             bestVersion = std::atoi(version.c_str());
             best = bin.string();
         }
@@ -58,34 +57,25 @@ bool ThrowawayPostgres::run(const std::string& what, const std::string& command,
 bool ThrowawayPostgres::Start(bool durable, std::string& error)
 {
     const std::string bin = ProgramFolder();
-    if (bin.empty()) {
-        error = "PostgreSQL is not installed";
-        return false;
-    }
     char pattern[] = "/tmp/quibo-pg-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        error = "cannot make a temporary folder";
+    if (bin.empty() || !mkdtemp(pattern)) {
+        error = bin.empty() ? "PostgreSQL is not installed" : "cannot make a temporary folder";
         return false;
     }
     m_folder = pattern;
-    if (geteuid() == 0) {
-        const passwd* nobody = getpwnam("nobody");
-        if (!nobody || chown(m_folder.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
-            error = "cannot hand " + m_folder + " to the user nobody";
-            return false;
-        }
+    const passwd* nobody = geteuid() == 0 ? getpwnam("nobody") : nullptr;
+    if (geteuid() == 0 && (!nobody || chown(pattern, nobody->pw_uid, nobody->pw_gid) != 0)) {
+        error = "cannot hand " + m_folder + " to the user nobody";
+        return false;
     }
-    const std::string data = m_folder + "/data";
-    if (!run("initdb", quoted(bin + "/initdb") + " -D " + quoted(data) + " -U quibo --auth=trust --no-sync -E UTF8 --locale=C", error))
-        return false;
-    const std::string settings = "-k " + m_folder + " -c listen_addresses= " + (durable ? "" : "-c fsync=off");
-    if (!run("start",
-             quoted(bin + "/pg_ctl") + " -D " + quoted(data) + " -l " + quoted(m_folder + "/server.log") + " -w -t 60 -o "
-                 + quoted(settings) + " start",
-             error))
-        return false;
-    m_started = true;
-    return true;
+    const std::string data = quoted(m_folder + "/data"),
+                      settings = "-k " + m_folder + " -c listen_addresses= " + (durable ? "" : "-c fsync=off");
+    m_started = run("initdb", quoted(bin + "/initdb") + " -D " + data + " -U quibo --auth=trust --no-sync -E UTF8 --locale=C", error)
+                && run("start",
+                       quoted(bin + "/pg_ctl") + " -D " + data + " -l " + quoted(m_folder + "/server.log") + " -w -t 60 -o "
+                           + quoted(settings) + " start",
+                       error);
+    return m_started;
 }
 
 std::string ThrowawayPostgres::Conninfo() const
@@ -95,12 +85,10 @@ std::string ThrowawayPostgres::Conninfo() const
 
 ThrowawayPostgres::~ThrowawayPostgres()
 {
-    if (m_started) {
-        std::string ignored;
+    std::string ignored;
+    if (m_started)
         run("stop", quoted(ProgramFolder() + "/pg_ctl") + " -D " + quoted(m_folder + "/data") + " -m immediate -w stop", ignored);
-    }
-    if (!m_folder.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_folder, ignored);
-    }
+    std::error_code unused;
+    if (!m_folder.empty())
+        std::filesystem::remove_all(m_folder, unused);
 }

@@ -24,26 +24,15 @@ uint32_t at32(const std::string& b, size_t i)
            | uint32_t(uint8_t(b.at(i + 3))) << 24;
 }
 
-std::u16string wideAt(const std::string& b, size_t i, size_t count)
+std::string bytesOf(std::u16string_view text)
 {
-    std::u16string text;
-    for (size_t k = 0; k < count; ++k)
-        text += char16_t(uint8_t(b.at(i + 2 * k)) | uint8_t(b.at(i + 2 * k + 1)) << 8);
-    return text;
+    return std::string(reinterpret_cast<const char*>(text.data()), 2 * text.size());
 }
 
 std::string hostFile(const fs::path& path)
 {
     const Bytes bytes = FileBytes(path);
     return std::string(bytes.begin(), bytes.end());
-}
-
-std::set<std::string> filesBelow(const fs::path& folder)
-{
-    std::set<std::string> files;
-    for (const auto& item : fs::recursive_directory_iterator(folder))
-        files.insert(fs::relative(item.path(), folder).string());
-    return files;
 }
 
 int runShell(const std::string& command)
@@ -67,11 +56,10 @@ TEST(ShellLink, HoldsTheTargetTheShowCommandAndTheDescription)
     EXPECT_EQ((std::vector{at32(link, 0), at32(link, 4), at32(link, 0x14), at32(link, 0x3C), at32(link, info + 8)}),
               (std::vector<uint32_t>{0x4C, 0x00021401, 0x86, 1, 1}));
     EXPECT_EQ(link.substr(info + at32(link, info + 16), target.size()), Utf16ToUtf8(target));
-    EXPECT_EQ(wideAt(link, info + at32(link, info + 28), target.size()), target);
+    EXPECT_EQ(link.substr(info + at32(link, info + 28), 2 * target.size()), bytesOf(target));
+    // The name, counted; then the empty extra data ends the link.
     const size_t name = info + at32(link, info);
-    const size_t count = at32(link, name) & 0xFFFF;
-    EXPECT_EQ(wideAt(link, name + 2, count), u"Quibo ĉe la komputilo");
-    EXPECT_EQ(link.size(), name + 2 + 2 * count + 4u); // ends with the empty extra data
+    EXPECT_EQ(link.substr(name), std::string("\x15\0", 2) + bytesOf(u"Quibo ĉe la komputilo") + std::string(4, '\0'));
 }
 
 TEST(Launcher, NamesTheProgramAndQuotesItsPath)
@@ -93,36 +81,37 @@ TEST(DesktopRoundTrip, InstallThenUninstallLeavesNothingOfTheProduct)
     std::ofstream(driveC / "Program Files" / "Other" / "keep.txt") << "not ours";
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo", u"EO");
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Other", u"EN");
-    const std::set<std::string> before = filesBelow(driveC);
+    const std::set<std::string> before = FilesBelow(driveC);
 
     const Bytes payload = QuiboPayload("native");
     ZIPFILE archive(payload.data(), DWORD(payload.size()), false);
     SETUPTOOLKIT desktop(nullptr, TARGET_DESKTOP, nullptr);
-    ASSERT_NO_FATAL_FAILURE(InstallQuibo(desktop, &archive, "native", 2));
+    ASSERT_NO_FATAL_FAILURE(InstallQuibo(desktop, &archive));
     SetRegText(HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo", u"Settings", u"as the game wrote it");
 
     // What the installation left: an uninstaller that answers its version.
     HMODULE uninstaller = LoadLibraryW(u"C:\\Program Files\\Zelnor Software\\uninstaller.dll");
-    ASSERT_NE(uninstaller, nullptr);
     auto version = reinterpret_cast<PFNRAPIEXTENSION>(GetProcAddress(uninstaller, "GetUninstallVersion"));
     DWORD cbReply = 0;
     BYTE* reply = nullptr;
-    EXPECT_EQ(version(0, nullptr, &cbReply, &reply, nullptr), S_OK);
-    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(reply)), u"1");
+    EXPECT_EQ((std::tuple{version(0, nullptr, &cbReply, &reply, nullptr), std::u16string(reinterpret_cast<const char16_t*>(reply))}),
+              (std::tuple{S_OK, u"1"}));
     LocalFree(reply);
     FreeLibrary(uninstaller);
-    EXPECT_EQ(hostFile(driveC / "Program Files/Quibo/quibo.exe").size(), 70000u);
-    EXPECT_TRUE(fs::is_regular_file(driveC / "Documents and Settings/All Users/Start Menu/Programs/Games/Quibo.lnk"));
     const fs::path launcher = LauncherFolder() + "/zelnor-quibo.desktop";
-    EXPECT_NE(hostFile(launcher).find("Exec=\"" + (driveC / "Program Files/Quibo/quibo.exe").string() + "\""), std::string::npos);
-    EXPECT_EQ(runShell("desktop-file-validate '" + launcher.string() + "'"), 0);
+    EXPECT_EQ(
+        (std::tuple{hostFile(driveC / "Program Files/Quibo/quibo.exe").size(),
+                    fs::is_regular_file(driveC / "Documents and Settings/All Users/Start Menu/Programs/Games/Quibo.lnk"),
+                    hostFile(launcher).find("Exec=\"" + (driveC / "Program Files/Quibo/quibo.exe").string() + "\"") != std::string::npos,
+                    runShell("desktop-file-validate '" + launcher.string() + "'")}),
+        (std::tuple{70000u, true, true, 0}));
     const std::u16string command = RegText(HKEY_LOCAL_MACHINE, kUninstallKey, u"UninstallString");
     EXPECT_EQ(command + u"|" + RegText(HKEY_LOCAL_MACHINE, kUninstallKey, u"DisplayName"),
               u"rundll32 \"C:\\Program Files\\Zelnor Software\\uninstaller.dll\",Uninstall Quibo|Quibo");
 
     ASSERT_EQ(runShell(Utf16ToUtf8(command)), 0);
 
-    std::set<std::string> after = filesBelow(driveC);
+    std::set<std::string> after = FilesBelow(driveC);
     after.erase("Program Files/Zelnor Software");
     after.erase("Program Files/Zelnor Software/uninstaller.dll"); // shared by every product
     EXPECT_EQ(after, before);
@@ -146,9 +135,9 @@ TEST(DesktopRoundTrip, ADamagedJournalStopsTheUninstallerBeforeItRemovesAnything
     for (const std::string& text : {first + "shred { \"C:\\\" }\n", first + "deletefile { \"C:\\x }\n",
                                     first + std::string(1 << 20, '#') + "x\n" + std::string(1 << 20, 'x') + "\n"}) {
         std::ofstream(shared / "Uninstall Log for Quibo.txt", std::ios::binary) << text;
-        EXPECT_EQ(runShell("rundll32 '\"C:\\Program Files\\Zelnor Software\\uninstaller.dll\",Uninstall' Quibo"), 1);
-        EXPECT_TRUE(fs::exists(HostDataFolder() + "/drive_c/precious.txt"));
-        EXPECT_EQ(hostFile(shared / "Uninstall Log for Quibo.txt"), text);
+        EXPECT_EQ((std::tuple{runShell("rundll32 '\"C:\\Program Files\\Zelnor Software\\uninstaller.dll\",Uninstall' Quibo"),
+                              fs::exists(HostDataFolder() + "/drive_c/precious.txt"), hostFile(shared / "Uninstall Log for Quibo.txt")}),
+                  (std::tuple{1, true, text}));
     }
     // Only a plain product name is taken: no path can lead to another folder's journal.
     EXPECT_EQ(runShell("rundll32 '\"C:\\Program Files\\Zelnor Software\\uninstaller.dll\",Uninstall' ../Quibo"), 1);

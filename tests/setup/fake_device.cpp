@@ -52,19 +52,16 @@ HRESULT invoke(LPCWSTR library, LPCWSTR function, DWORD, BYTE* request, DWORD* p
     *pcb = 0;
     *ppb = nullptr;
     const std::string name = Utf16ToUtf8(function);
-    g_device->invoked.push_back(Utf16ToUtf8(library) + "|" + name);
-    HRESULT hr = E_FAIL;
-    if (name == "GetZZRAPIVersion" && !g_device->unpackerVersion.empty()) {
-        reply(g_device->unpackerVersion, pcb, ppb);
-        hr = S_OK;
-    } else if (name == "DecompressFile" && !g_device->unpackerVersion.empty() && !g_device->unpackingFails) {
-        hr = unpack(request) ? S_OK : E_FAIL;
-    } else if (name == "GetUninstallVersion" && !g_device->uninstallerVersion.empty()) {
-        reply(g_device->uninstallerVersion, pcb, ppb);
-        hr = S_OK;
-    }
+    const bool unpacker = !g_device->unpackerVersion.empty();
+    g_device->unpackings += Utf16ToUtf8(library) == "\\Program Files\\Zelnor Software\\zzrapi.dll" && name == "DecompressFile";
+    const std::u16string version = name == "GetZZRAPIVersion" && unpacker ? g_device->unpackerVersion
+                                   : name == "GetUninstallVersion"        ? g_device->uninstallerVersion
+                                                                          : u"";
+    if (!version.empty())
+        reply(version, pcb, ppb);
+    const bool ok = !version.empty() || (name == "DecompressFile" && unpacker && !g_device->unpackingFails && unpack(request));
     LocalFree(request);
-    return hr;
+    return ok ? S_OK : E_FAIL;
 }
 
 } // namespace
@@ -99,18 +96,13 @@ RAPI* FakeDevice::Connection()
             g_device->spaceLeft -= cb;
         return WriteFile(file, data, cb, written, nullptr);
     };
-    rapi.pfnCeReadFile
-        = [](HANDLE file, LPVOID data, DWORD cb, LPDWORD got, LPOVERLAPPED) { return ReadFile(file, data, cb, got, nullptr); };
-    rapi.pfnCeGetFileSize = [](HANDLE file, LPDWORD high) { return GetFileSize(file, high); };
-    rapi.pfnCeCloseHandle = [](HANDLE file) { return CloseHandle(file); };
+    rapi.pfnCeReadFile = ReadFile;
+    rapi.pfnCeGetFileSize = GetFileSize;
+    rapi.pfnCeCloseHandle = CloseHandle;
     rapi.pfnCeDeleteFile = [](LPCWSTR path) -> BOOL { return !g_device->gone && DeleteFileW(onDevice(path).c_str()); };
     rapi.pfnCeSHCreateShortcut = [](LPWSTR shortcut, LPWSTR target) -> DWORD {
-        g_device->shortcuts.push_back(Utf16ToUtf8(shortcut) + "|" + Utf16ToUtf8(target));
-        HANDLE file = CreateFileW(onDevice(shortcut).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return 0;
-        CloseHandle(file);
-        return 1;
+        std::ofstream file(HostPath(onDevice(shortcut).c_str()), std::ios::binary);
+        return DWORD(bool(file << Utf16ToUtf8(target)));
     };
     rapi.pfnCeGetSystemInfo = [](LPSYSTEM_INFO info) {
         if (g_device->answersSystemInfo)
@@ -132,9 +124,7 @@ RAPI* FakeDevice::Connection()
           };
     rapi.pfnCeRegSetValueEx
         = [](HKEY key, LPCWSTR name, DWORD, DWORD type, LPBYTE data, DWORD cb) { return RegSetValueExW(key, name, 0, type, data, cb); };
-    rapi.pfnCeRegQueryValueEx = [](HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD cb) {
-        return RegQueryValueExW(key, name, nullptr, type, data, cb);
-    };
-    rapi.pfnCeRegCloseKey = [](HKEY key) { return RegCloseKey(key); };
+    rapi.pfnCeRegQueryValueEx = RegQueryValueExW;
+    rapi.pfnCeRegCloseKey = RegCloseKey;
     return &rapi;
 }

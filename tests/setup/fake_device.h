@@ -1,12 +1,12 @@
 // An in-process handheld for the setup library's tests: a connection object whose remote
 // calls act on the folder C:\device and on keys below HKCU\FakeDevice, and whose device
-// libraries are simulated, with switches for the failures the tests need.
+// libraries are simulated, with switches for the failures the tests need. A shortcut is a
+// file holding its target.
 #pragma once
 
 #include "rapi_bridge.h"
 
 #include <string>
-#include <vector>
 
 struct FakeDevice {
     WORD architecture = PROCESSOR_ARCHITECTURE_ARM;
@@ -17,8 +17,7 @@ struct FakeDevice {
     long long spaceLeft = -1; // bytes the device still takes; -1 without end
     bool vanishesWhenFull = false; // then it answers nothing more, as if unplugged
     bool gone = false;
-    std::vector<std::string> invoked; // "library|function" of every remote invoke
-    std::vector<std::string> shortcuts; // "shortcut|target"
+    int unpackings = 0; // calls of the unpacking library
 
     RAPI* Connection();
     RAPI rapi = {};

@@ -3,9 +3,7 @@
 // and check that the device's folder and registry hold nothing of the product.
 #include "device_support.h"
 #include "install_support.h"
-#include "rapi_bridge.h"
 #include "sl_main.h"
-#include "test_env.h"
 #include "trace.h"
 #include "unzipper.h"
 
@@ -15,37 +13,6 @@
 #include <string>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// The device's files, without its own registry store.
-std::set<std::string> deviceFiles(const fs::path& root)
-{
-    std::set<std::string> files;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        const std::string name = fs::relative(it->path(), root).string();
-        if (name == ".quibo-handheld")
-            it.disable_recursion_pending();
-        else
-            files.insert(name);
-    }
-    return files;
-}
-
-// A string value of the device's registry; "<no key>" or "<no value>" when there is none.
-std::u16string deviceText(RAPI* rapi, HKEY root, const char16_t* key, const char16_t* name)
-{
-    HKEY handle = nullptr;
-    if (RapiCeRegOpenKeyEx(rapi, root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return u"<no key>";
-    WCHAR text[260] = {};
-    DWORD type = 0, cb = sizeof text - 2;
-    const LONG result = RapiCeRegQueryValueEx(rapi, handle, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &cb);
-    RapiCeRegCloseKey(rapi, handle);
-    return result == ERROR_SUCCESS ? std::u16string(text) : u"<no value>";
-}
-
-} // namespace
 
 TEST(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
 {
@@ -57,25 +24,28 @@ TEST(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
     // The device-side unpacker, where the installer's helper set puts it.
     fs::create_directories(root / "Program Files/Zelnor Software");
     fs::copy_file(BuildFolder() + "/libzzrapi.so", root / "Program Files/Zelnor Software/zzrapi.dll");
-    const std::set<std::string> before = deviceFiles(root);
+    const std::set<std::string> before = FilesBelow(root);
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo", u"EO");
     SetRegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Opt-Quibo", u"EN,EO");
 
+    {
+        SETUPLIB first; // "rapi.dll" is loaded for each connection and unloaded after it
+        ASSERT_NE(first.handheld(), nullptr);
+    }
     SETUPLIB library;
     SETUPTOOLKIT* handheld = library.handheld();
     ASSERT_NE(handheld, nullptr);
     RAPI* rapi = library.findhandheld(0);
-    ASSERT_EQ(handheld->getcpudir(), "shx");
-    ASSERT_EQ(handheld->devicehelperversion(), 1);
-    ASSERT_NO_FATAL_FAILURE(InstallQuibo(*handheld, &archive, "shx", 1));
+    ASSERT_EQ((std::tuple{std::string(handheld->getcpudir().View()), handheld->devicehelperversion()}), (std::tuple{"shx", 1}));
+    ASSERT_NO_FATAL_FAILURE(InstallQuibo(*handheld, &archive));
 
-    // What is on the device now.
-    EXPECT_EQ(FileBytes(root / "Program Files/Quibo/quibo.exe"), Pattern(70000, 1)); // travelled packed
-    EXPECT_EQ(FileBytes(root / "Program Files/Quibo/quibo-s-lo.res"), Pattern(9000, 2));
-    EXPECT_TRUE(fs::exists(root / "Windows/Start Menu/Programs/Games/Quibo.lnk"));
-    EXPECT_EQ(deviceText(rapi, HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo"), u"EO");
-    EXPECT_EQ(deviceText(rapi, HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", u"IsvFile"),
-              u"\\Program Files\\Zelnor Software\\uninstaller.dll");
+    // What is on the device now; the program and the pack travelled packed.
+    EXPECT_EQ((std::tuple{FileBytes(root / "Program Files/Quibo/quibo.exe") == Pattern(70000, 1),
+                          FileBytes(root / "Program Files/Quibo/quibo-p-lo.res") == Pattern(9000, 6),
+                          fs::exists(root / "Windows/Start Menu/Programs/Games/Quibo.lnk"),
+                          RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo", rapi),
+                          RegText(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", u"IsvFile", rapi)}),
+              (std::tuple{true, true, true, u"EO", u"\\Program Files\\Zelnor Software\\uninstaller.dll"}));
 
     // The journal reads back from the device as it was kept.
     SETUPTOOLKIT again(nullptr, TARGET_HANDHELD, rapi);
@@ -84,27 +54,25 @@ TEST(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
     EXPECT_GE(again.journal().size(), 10u);
 
     // The uninstaller runs on the device, against the device's folder and registry.
-    const std::u16string product = u"Quibo";
-    const DWORD cb = DWORD((product.size() + 1) * 2);
-    BYTE* request = static_cast<BYTE*>(LocalAlloc(LPTR, cb));
-    std::memcpy(request, product.c_str(), cb);
+    BYTE* request = static_cast<BYTE*>(LocalAlloc(LPTR, sizeof u"Quibo"));
+    std::memcpy(request, u"Quibo", sizeof u"Quibo");
     DWORD cbReply = 0;
     BYTE* reply = nullptr;
-    EXPECT_EQ(RapiCeRapiInvoke(rapi, u"\\Program Files\\Zelnor Software\\uninstaller.dll", u"Uninstall", cb, request, &cbReply, &reply,
-                               nullptr, 0),
+    EXPECT_EQ(RapiCeRapiInvoke(rapi, u"\\Program Files\\Zelnor Software\\uninstaller.dll", u"Uninstall", sizeof u"Quibo", request, &cbReply,
+                               &reply, nullptr, 0),
               S_OK);
     LocalFree(reply);
 
-    std::set<std::string> after = deviceFiles(root);
+    std::set<std::string> after = FilesBelow(root);
     after.erase("Program Files/Zelnor Software/uninstaller.dll"); // shared by every product
     EXPECT_EQ(after, before);
-    for (const auto& [hive, key] :
-         {std::pair{HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo"}, std::pair{HKEY_LOCAL_MACHINE, u"Software\\Zelnor\\Quibo Extras"},
-          std::pair{HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo"},
-          std::pair{HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS"}}) // held only our values
-        EXPECT_EQ(deviceText(rapi, hive, key, u""), u"<no key>") << fs::path(key).string();
-    // The desktop's own choice is the desktop's.
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo"), u"EO");
+    // NLS held only our values; the desktop's own choice is the desktop's.
+    EXPECT_EQ((std::vector{RegText(HKEY_LOCAL_MACHINE, u"Software\\Apps\\Quibo", u"", rapi),
+                           RegText(HKEY_LOCAL_MACHINE, u"Software\\Zelnor\\Quibo Extras", u"", rapi),
+                           RegText(HKEY_CURRENT_USER, u"Software\\Zelnor\\Quibo", u"", rapi),
+                           RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"", rapi),
+                           RegText(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Zelnor\\NLS", u"Lang-Quibo")}),
+              (std::vector<std::u16string>{u"<no key>", u"<no key>", u"<no key>", u"<no key>", u"EO"}));
 }
 
 TEST(HandheldRoundTrip, NoHandheldRunningGivesTheDesktopOnly)

@@ -1,5 +1,7 @@
 #include "install_support.h"
 
+#include "installer/install.h"
+
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -15,6 +17,18 @@ Bytes FileBytes(const std::filesystem::path& path)
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+std::set<std::string> FilesBelow(const std::filesystem::path& folder)
+{
+    std::set<std::string> files;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder); it != std::filesystem::recursive_directory_iterator(); ++it) {
+        if (it->path().filename() == ".quibo-handheld")
+            it.disable_recursion_pending();
+        else
+            files.insert(std::filesystem::relative(it->path(), folder).string());
+    }
+    return files;
+}
+
 Bytes Pattern(size_t cb, int seed)
 {
     Bytes bytes(cb);
@@ -23,45 +37,37 @@ Bytes Pattern(size_t cb, int seed)
     return bytes;
 }
 
-Bytes QuiboPayload(const std::string& cpu)
+Bytes QuiboPayload(const std::string& cpu, const std::string& without)
 {
-    return BuildZip({StoredItem(cpu + "/quibo.exe", Pattern(70000, 1)), StoredItem("common/quibo-s-lo.res", Pattern(9000, 2)),
-                     StoredItem("common/quibo-l-hi.res", Pattern(12000, 3)),
-                     StoredItem(cpu + "/uninstaller.dll", FileBytes(BuildFolder() + "/libuninstaller.so"))});
+    std::vector<ZipItem> items = {StoredItem(cpu + "/quibo.exe", Pattern(70000, 1)),
+                                  StoredItem(cpu + "/uninstaller.dll", FileBytes(BuildFolder() + "/libuninstaller.so"))};
+    for (const char* pack : {"s-lo", "s-hi", "l-lo", "l-hi", "p-lo"})
+        items.push_back(StoredItem(std::string("common/quibo-") + pack + ".res", Pattern(9000, int(items.size()))));
+    std::erase_if(items, [&](const ZipItem& item) { return item.name == without; });
+    return BuildZip(items);
 }
 
-void InstallQuibo(SETUPTOOLKIT& target, ZIPFILE* archive, const std::string& cpu, int packs)
+void InstallQuibo(SETUPTOOLKIT& target, ZIPFILE* archive)
 {
-    ASSERT_TRUE(target.openjournal("Quibo"));
-    target.journalvalue(HKEY_CURRENT_USER, "Software\\Zelnor\\Quibo", "Settings");
-    target.journalvalue(HKEY_CURRENT_USER, "Software\\Zelnor\\Quibo", "HighScores");
-    ASSERT_TRUE(target.copylanguage("Quibo"));
-    target.savejournal();
-    const std::string folder = std::string(target.getfolder(1).View()) + "\\Quibo";
-    const std::string program = folder + "\\quibo.exe";
-    ASSERT_TRUE(target.installfile(program.c_str(), archive, (cpu + "\\quibo.exe").c_str(), 5, 75));
-    for (const char* pack : {"quibo-s-lo.res", "quibo-l-hi.res"}) {
-        if (packs-- > 0) {
-            ASSERT_TRUE(target.installfile((folder + "\\" + pack).c_str(), archive, (std::string("common\\") + pack).c_str(), 75, 80));
-        }
-    }
-    const std::string shortcut = std::string(target.getfolder(3).View()) + "\\Games\\Quibo.lnk";
-    ASSERT_TRUE(target.linkfile(shortcut.c_str(), program.c_str()));
+    INSTALLFAILURE failure;
+    ASSERT_TRUE(InstallTarget(&target, archive, failure)) << failure.path;
     ASSERT_TRUE(target.setregstring(HKEY_LOCAL_MACHINE, "Software\\Zelnor\\Quibo Extras", "Edition", "first"));
-    for (int i = 0; i < 2; ++i)
-        ASSERT_TRUE(target.finalize(archive, (cpu + "\\uninstaller.dll").c_str(), 95, 100));
+    ASSERT_TRUE(target.finalize(archive, (std::string(target.getcpudir().View()) + "\\uninstaller.dll").c_str(), 95, 100));
     target.closejournal();
 }
 
-std::u16string RegText(HKEY root, const char16_t* key, const char16_t* name)
+std::u16string RegText(HKEY root, const char16_t* key, const char16_t* name, RAPI* device)
 {
     HKEY handle;
-    if (RegOpenKeyExW(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    if ((device ? RapiCeRegOpenKeyEx(device, root, key, 0, KEY_READ, &handle) : RegOpenKeyExW(root, key, 0, KEY_READ, &handle))
+        != ERROR_SUCCESS)
         return u"<no key>";
     WCHAR text[512] = {};
     DWORD cb = sizeof text - 2, type = 0;
-    const LONG result = RegQueryValueExW(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &cb);
-    RegCloseKey(handle);
+    BYTE* data = reinterpret_cast<BYTE*>(text);
+    const LONG result = device ? RapiCeRegQueryValueEx(device, handle, name, nullptr, &type, data, &cb)
+                               : RegQueryValueExW(handle, name, nullptr, &type, data, &cb);
+    device ? RapiCeRegCloseKey(device, handle) : RegCloseKey(handle);
     return result == ERROR_SUCCESS ? std::u16string(text) : u"<no value>";
 }
 

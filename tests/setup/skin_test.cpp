@@ -1,5 +1,4 @@
 #include "cea_sprite.h"
-#include "cetl/exception.h"
 #include "skinlib.h"
 #include "skinmarkup.h"
 #include "skintemplate.h"
@@ -10,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <optional>
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -24,7 +25,7 @@ std::string Runs(const char* markup)
     return shown;
 }
 
-TEST(SkinMarkup, RunsAndStyles)
+TEST(SkinMarkup, RunsStylesAndFontAttributes)
 {
     // Unbalanced: a closing tag with nothing open is dropped, an open tag runs to the end;
     // closing an outer tag closes the inner one too; unknown tags vanish; a "<" without ">"
@@ -41,10 +42,8 @@ TEST(SkinMarkup, RunsAndStyles)
                                     {"", ""}};
     for (const auto& [markup, runs] : cases)
         EXPECT_EQ(Runs(markup), runs) << markup;
-}
 
-TEST(SkinMarkup, FontAttributesAndBadValuesThatLeaveTheControlsOwn)
-{
+    // Font attributes, and bad values that leave the control's own.
     auto style = [](const char* markup) {
         const auto runs = ParseSkinMarkup(markup);
         EXPECT_EQ(runs.size(), 1u) << markup;
@@ -59,44 +58,33 @@ TEST(SkinMarkup, FontAttributesAndBadValuesThatLeaveTheControlsOwn)
 
 // Templates and ids
 
-std::vector<SKINITEM> Items(std::initializer_list<int> ids)
+// The ids buttons with `ids` get in dialog 103, then each problem after "|".
+std::string Assigned(std::initializer_list<int> ids, const std::vector<std::pair<long, std::set<int>>>& others = {})
 {
     std::vector<SKINITEM> items;
     for (int id : ids)
         items.push_back({"button", 0, id, {}, ""});
-    return items;
+    std::set<int> used;
+    std::vector<std::string> problems;
+    AssignSkinIds(items, 103, others, used, problems);
+    std::string shown;
+    for (const SKINITEM& item : items)
+        shown += std::to_string(item.id) + " ";
+    for (const std::string& problem : problems)
+        shown += "| " + problem;
+    return shown;
 }
 
 TEST(SkinIds, DuplicatesAndClashesGetFreshIdsAndMessages)
 {
-    struct Case {
-        const char* name;
-        std::vector<SKINITEM> items;
-        std::vector<std::pair<long, std::set<int>>> others;
-        std::vector<int> ids;
-        std::vector<std::string> problems;
-    } cases[] = {
-        {"unique", Items({1000, 1001}), {}, {1000, 1001}, {}},
-        {"unnamed", Items({-1, 65535, -1}), {}, {40100, 40101, 40102}, {}},
-        {"twice in one", Items({1000, 1000}), {}, {1000, 40100}, {"Dialog 103 contains more than one control with ID 1000"}},
-        {"in the window too", Items({1006}), {{101, {1006}}}, {40100}, {"Dialogs 101 and 103 both contain a control with ID 1006"}},
-        {"fresh ids skip used ones", Items({40100, -1}), {{101, {40101}}}, {40100, 40102}, {}},
-    };
-    for (auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::set<int> used;
-        std::vector<std::string> problems;
-        AssignSkinIds(c.items, 103, c.others, used, problems);
-        std::vector<int> ids;
-        for (const SKINITEM& item : c.items)
-            ids.push_back(item.id);
-        EXPECT_EQ(ids, c.ids);
-        EXPECT_EQ(problems, c.problems);
-    }
+    EXPECT_EQ(Assigned({1000, 1001}), "1000 1001 ");
+    EXPECT_EQ(Assigned({-1, 65535, -1}), "40100 40101 40102 ");
+    EXPECT_EQ(Assigned({1000, 1000}), "1000 40100 | Dialog 103 contains more than one control with ID 1000");
+    EXPECT_EQ(Assigned({1006}, {{101, {1006}}}), "40100 | Dialogs 101 and 103 both contain a control with ID 1006");
+    EXPECT_EQ(Assigned({40100, -1}, {{101, {40101}}}), "40100 40102 ") << "fresh ids skip used ones";
 }
 
-// Little-endian words, then each text in wide characters with its terminating zero; an
-// item starts on a four-byte boundary.
+// Little-endian words, then each text in wide characters with its terminating zero.
 void Put(std::vector<BYTE>& b, std::initializer_list<unsigned> words, std::initializer_list<const char*> texts = {})
 {
     for (unsigned w : words)
@@ -108,91 +96,79 @@ void Put(std::vector<BYTE>& b, std::initializer_list<unsigned> words, std::initi
     }
 }
 
-// A template with a caption, a radio button (by ordinal) and a "static" naming its class.
-std::vector<BYTE> Template()
+TEST(SkinTemplates, ReadsKindsAndRefusesEveryTruncation)
 {
+    // A caption, a radio button (by ordinal) and a "static" naming its class; an item starts
+    // on a four-byte boundary.
     std::vector<BYTE> b;
     Put(b, {1, 0xFFFF, 0, 0, 0, 0, 0, HIWORD(WS_POPUP | WS_SYSMENU), 2, 0, 0, 380, 134, 0, 0}, {"QuiboSetup"});
     b.resize(b.size() + (4 - b.size() % 4) % 4);
-    Put(b, {0, 0, 0, 0, BS_AUTORADIOBUTTON, HIWORD(WS_CHILD), 10, 20, 60, 12, 1001, 0, 0xFFFF, 0x80}, {"English"});
-    Put(b, {0});
+    Put(b, {0, 0, 0, 0, BS_AUTORADIOBUTTON, HIWORD(WS_CHILD), 10, 20, 60, 12, 1001, 0, 0xFFFF, 0x80, 'E', 'n', 0, 0});
     b.resize(b.size() + (4 - b.size() % 4) % 4);
     Put(b, {0, 0, 0, 0, 0, HIWORD(WS_CHILD), 10, 20, 60, 12, 1008, 0}, {"Static", "Class:Progress"});
     Put(b, {0});
-    return b;
-}
-
-TEST(SkinTemplates, ReadsKindsAndRefusesEveryTruncation)
-{
-    const std::vector<BYTE> bytes = Template();
     SKINTEMPLATE t;
-    ASSERT_TRUE(ReadSkinTemplate(bytes.data(), bytes.size(), t));
+    ASSERT_TRUE(ReadSkinTemplate(b.data(), b.size(), t));
     ASSERT_EQ(t.items.size(), 2u);
     EXPECT_EQ((std::tuple{t.caption, t.rect.right, SkinKindOf(t.items[0]), t.items[0].text, SkinKindOf(t.items[1]), t.items[1].text}),
-              (std::tuple{std::string("QuiboSetup"), 380, SKIN_RBUTTON, std::string("English"), SKIN_PBAR, std::string()}));
-    for (size_t cb = 0; cb + 2 < bytes.size(); ++cb)
-        EXPECT_FALSE(ReadSkinTemplate(bytes.data(), cb, t)) << cb;
+              (std::tuple{std::string("QuiboSetup"), 380, SKIN_RBUTTON, std::string("En"), SKIN_PBAR, std::string()}));
+    for (size_t cb = 0; cb + 2 < b.size(); ++cb)
+        EXPECT_FALSE(ReadSkinTemplate(b.data(), cb, t)) << cb;
 }
 
 TEST(SkinTemplates, StaticKinds)
 {
-    struct {
-        const char* cls;
-        DWORD style;
-        const char* text;
-        SKINKIND kind;
-        const char* rest;
-    } cases[] = {{"static", 0, "USER", SKIN_USER, ""},
-                 {"static", 0, "user:picture", SKIN_USER, "picture"},
-                 {"static", 0, "CLASS:msctls_progress32", SKIN_PBAR, ""},
-                 {"static", 0, "Users of Quibo", SKIN_TEXT, "Users of Quibo"},
-                 {"scrollbar", SBS_VERT, "", SKIN_VSCROLL, ""},
-                 {"scrollbar", 0, "", SKIN_HSCROLL, ""},
-                 {"button", BS_AUTOCHECKBOX, "x", SKIN_CBUTTON, "x"},
-                 {"button", BS_DEFPUSHBUTTON, "x", SKIN_PBUTTON, "x"},
-                 {"listbox", 0, "", SKIN_LIST, ""},
-                 {"edit", 0, "", SKIN_EDIT, ""}};
-    for (const auto& c : cases) {
-        SKINITEM item{c.cls, c.style, 1, {}, c.text};
-        EXPECT_EQ((std::tuple{SkinKindOf(item), item.text}), (std::tuple{c.kind, std::string(c.rest)})) << c.text;
-    }
+    auto kind = [](const char* cls, DWORD style, const char* text) {
+        SKINITEM item{cls, style, 1, {}, text};
+        return std::pair{SkinKindOf(item), item.text}; // and what is left of the text
+    };
+    EXPECT_EQ(kind("static", 0, "USER"), std::pair(SKIN_USER, ""s));
+    EXPECT_EQ(kind("static", 0, "user:picture"), std::pair(SKIN_USER, "picture"s));
+    EXPECT_EQ(kind("static", 0, "CLASS:msctls_progress32"), std::pair(SKIN_PBAR, ""s));
+    EXPECT_EQ(kind("static", 0, "Users of Quibo"), std::pair(SKIN_TEXT, "Users of Quibo"s));
+    EXPECT_EQ(kind("scrollbar", SBS_VERT, ""), std::pair(SKIN_VSCROLL, ""s));
+    EXPECT_EQ(kind("scrollbar", 0, ""), std::pair(SKIN_HSCROLL, ""s));
+    EXPECT_EQ(kind("button", BS_AUTOCHECKBOX, "x"), std::pair(SKIN_CBUTTON, "x"s));
+    EXPECT_EQ(kind("button", BS_DEFPUSHBUTTON, "x"), std::pair(SKIN_PBUTTON, "x"s));
+    EXPECT_EQ(kind("listbox", 0, ""), std::pair(SKIN_LIST, ""s));
+    EXPECT_EQ(kind("edit", 0, ""), std::pair(SKIN_EDIT, ""s));
 }
 
-// Skin archives, from the installer's own skin.
-
-std::vector<ZipItem> InstallerSkin()
+// Skin archives, from the installer's own skin: each entry, with `name` replaced by `data` or
+// left out without it.
+std::vector<ZipItem> InstallerSkin(const std::string& name = "", const std::optional<Bytes>& data = std::nullopt)
 {
     std::ifstream in("../installer/skin.zip", std::ios::binary);
     const Bytes bytes((std::istreambuf_iterator<char>(in)), {});
     ZIPFILE archive(bytes.data(), DWORD(bytes.size()), false);
     std::vector<ZipItem> items;
     for (auto& entry : archive)
-        items.push_back(StoredItem(std::string(entry.value->View()),
-                                   Bytes(entry.value->pbUncompressed, entry.value->pbUncompressed + entry.value->cbUncompressed)));
+        if (entry.value->View() != name)
+            items.push_back(StoredItem(std::string(entry.value->View()),
+                                       Bytes(entry.value->pbUncompressed, entry.value->pbUncompressed + entry.value->cbUncompressed)));
+    if (data)
+        items.push_back(StoredItem(name, *data));
     return items;
 }
 
-std::unique_ptr<SKIN> Load(const std::vector<ZipItem>& items)
+// What loading the first `cb` bytes of the archive of `items` and asking for the progress bar's
+// image throws; "" when both succeed.
+std::string Error(const std::vector<ZipItem>& items, size_t cb = SIZE_MAX)
 {
     const Bytes zip = BuildZip(items);
-    return SKIN::FromMemory(zip.data(), DWORD(zip.size()));
-}
-
-std::string Error(const std::vector<ZipItem>& items)
-{
     try {
-        Load(items);
-    } catch (const SKINERROR& e) {
+        SKIN::FromMemory(zip.data(), DWORD(std::min(cb, zip.size())))->Require("progress bar", "pbar");
+    } catch (const std::exception& e) {
         return e.what();
     }
     return "";
 }
 
-TEST(SkinArchive, TheInstallersSkinHasEveryImage)
+TEST(SkinArchive, TheInstallersSkinHasEveryImageAndEachMissingOrDamagedPartIsNamed)
 {
     const auto items = InstallerSkin();
-    ASSERT_FALSE(items.empty());
-    auto skin = Load(items);
+    const Bytes zip = BuildZip(items);
+    const auto skin = SKIN::FromMemory(zip.data(), DWORD(zip.size()));
     for (const char* name :
          {"background", "frame-c", "frame-lr", "frame-tb", "frame-x", "frame-min", "pbutton", "rbutton",   "cbutton",    "pbar",
           "hscroll",    "vscroll", "edit",     "cursor",   "list",    "listitem",  "hover",   "icon-info", "icon-alert", "icon-question"})
@@ -202,46 +178,18 @@ TEST(SkinArchive, TheInstallersSkinHasEveryImage)
                           skin->Color("edit", "text color", 1), skin->Color("list", "disabled text color", 0),
                           skin->Image("pbutton")->FrameCount() >= 3}),
               (std::tuple{RGB(0, 0, 255), 26, -1, RGB(0, 0, 0), RGB(0x60, 0x80, 0xE0), true}));
-}
 
-// The archive with `name` left out, or replaced by `data`.
-std::vector<ZipItem> With(std::vector<ZipItem> items, const std::string& name, std::optional<Bytes> data)
-{
-    std::erase_if(items, [&](const ZipItem& item) { return item.name == name; });
-    if (data)
-        items.push_back(StoredItem(name, *data));
-    return items;
-}
-
-TEST(SkinArchive, MissingOrDamagedPartsAreNamed)
-{
-    const auto items = InstallerSkin();
-    ASSERT_FALSE(items.empty());
     Bytes half;
     for (const ZipItem& item : items)
         if (item.name == "rbutton.psp")
             half.assign(item.data.begin(), item.data.begin() + item.data.size() / 2);
-    const struct {
-        std::vector<ZipItem> items;
-        const char* error;
-    } cases[] = {
-        {With(items, "skin.txt", std::nullopt), "the skin has no skin.txt"},
-        {With(items, "skin.txt", Bytes{'s', 'k', 'i', 'n', '=', 0, 'x'}), "the skin's skin.txt is not a text file"},
-        {With(items, "skin.txt", Bytes{'s', '=', 0xC3, 0x28}), "the skin's skin.txt is not a text file"},
-        {With(items, "rbutton.psp", half), "the skin Quibo has a damaged image rbutton.psp"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Error(c.items), c.error);
-    // A missing image is reported when a control needs it.
-    try {
-        Load(With(items, "pbar.psp", std::nullopt))->Require("progress bar", "pbar");
-        ADD_FAILURE() << "no error";
-    } catch (const SKINERROR& e) {
-        EXPECT_STREQ(e.what(), "the skin Quibo is missing the progress bar pbar image");
-    }
-    // A truncated archive is the archive reader's failure.
-    const Bytes zip = BuildZip(items);
-    EXPECT_THROW(SKIN::FromMemory(zip.data(), DWORD(zip.size() / 3)), cetl::exception);
+    EXPECT_EQ(Error(InstallerSkin("skin.txt")), "the skin has no skin.txt");
+    EXPECT_EQ(Error(InstallerSkin("skin.txt", Bytes{'s', 'k', 'i', 'n', '=', 0, 'x'})), "the skin's skin.txt is not a text file");
+    EXPECT_EQ(Error(InstallerSkin("skin.txt", Bytes{'s', '=', 0xC3, 0x28})), "the skin's skin.txt is not a text file");
+    EXPECT_EQ(Error(InstallerSkin("rbutton.psp", half)), "the skin Quibo has a damaged image rbutton.psp");
+    // A missing image is reported when a control needs it; a cut archive is the archive reader's.
+    EXPECT_EQ(Error(InstallerSkin("pbar.psp")), "the skin Quibo is missing the progress bar pbar image");
+    EXPECT_EQ(Error(items, zip.size() / 3), "the .ZIP file specified contains an entry which extends beyond the supplied data");
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "cetl/list.h"
 #include "cetl/map.h"
-#include "cetl/safemap.h"
 #include "cetl/vector.h"
 #include "tl_string.h"
 
@@ -144,14 +143,4 @@ TEST(Map, MatchesStdMapUnderRandomInsertsAndRemovalsAtAnyLevelSetting)
         EXPECT_EQ(copied, (std::vector<std::pair<int, int>>(reference.begin(), reference.end())));
         EXPECT_EQ(copy.Count(), reference.size());
     }
-}
-
-TEST(Safemap, DefaultValueForAbsentKeys)
-{
-    cetl::safemap<istring, string> m(0.5, 8, string("none"));
-    EXPECT_EQ(m.Lookup("a") + m.Get("a") + m.Get("a", string("fallback")), "nonenonefallback");
-    EXPECT_EQ(m.Count(), 0u); // none of those inserted
-    EXPECT_TRUE(m["A"].IsEmpty()); // the index operator inserts an empty value, not the default
-    m.Set("a", string("set")) += "!";
-    EXPECT_EQ(m.Get("A", string("fallback")), "set!");
 }

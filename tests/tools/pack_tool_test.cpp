@@ -13,8 +13,7 @@ namespace {
 
 struct ToolRun {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 std::string Slurp(const std::string& name)

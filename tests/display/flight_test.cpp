@@ -2,139 +2,87 @@
 #include "cea_graphic.h"
 #include "cea_object.h"
 #include "display_fixture.h"
-#include "memmgr.h"
 #include "records.h"
 #include "sequencer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 #include <vector>
 
-namespace {
+const char* const kEvents[] = {"delete", "LIFT", "lift", "SETTLE", "settle", "?"}; // counted ones in capitals
 
-// A scheduled move (its rectangle) or event (its code, rect empty) at a frame.
-using PLANNED = std::tuple<DWORD, std::vector<LONG>, DWORD>;
-
-// Everything scheduled for object, in frame order (events before moves within a frame).
-std::vector<PLANNED> Plan(AnimWindow* anim, const ANIMOBJECT* object)
+// Everything scheduled for o, in frame order: "x,y" for a move ("!" when it does not keep the
+// object's size), "frame:event" for an event (the frame from start), events first in a frame.
+static std::string Plan(const AnimWindow* anim, const ANIMOBJECT* o, DWORD start)
 {
-    std::vector<PLANNED> plan;
+    std::multimap<std::pair<DWORD, int>, std::string> plan;
     for (int i = 0; i < anim->schedule.cAlloc; ++i) {
         const SCHEDULEEVENT& e = anim->schedule.rg[i];
-        if (e.used && e.object == object)
-            plan.push_back({e.frame, {e.rect.left, e.rect.top, e.rect.right, e.rect.bottom}, 0});
-        else if (e.used && !e.object && e.param == reinterpret_cast<LPARAM>(object))
-            plan.push_back({e.frame, {}, e.state});
+        const std::string size = e.rect.right - e.rect.left == W && e.rect.bottom - e.rect.top == H ? "" : "!";
+        if (e.used && e.object == o)
+            plan.insert({{e.frame, 1}, std::to_string(e.rect.left) + "," + std::to_string(e.rect.top) + size});
+        else if (e.used && !e.object && e.param == reinterpret_cast<LPARAM>(o))
+            plan.insert({{e.frame, 0}, std::to_string(e.frame - start) + ":" + kEvents[std::min<DWORD>(e.state, 5)]});
     }
-    std::stable_sort(plan.begin(), plan.end(), [](const PLANNED& a, const PLANNED& b) {
-        return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) < std::get<0>(b) : std::get<1>(a).empty() && !std::get<1>(b).empty();
-    });
-    return plan;
+    std::string s;
+    for (const auto& [when, what] : plan)
+        s += what + " ";
+    return s;
 }
 
-PLANNED Move(DWORD frame, LONG x, LONG y, LONG cx, LONG cy)
+// Slowly at first, fastest at the middle, slowing down to land exactly; counted flights lift and
+// settle with the count, quiet ones without; a flight in place repeats its rectangle.
+TEST_F(DisplayTest, FlightStepsFollowTheEasedProgressAndLandExactly)
 {
-    return {frame, {x, y, x + cx, y + cy}, 0};
-}
-
-class FlightTest : public DisplayTest {
-protected:
-    void SetUp() override
-    {
-        DisplayTest::SetUp();
-        saved = g_settings;
-        face = FilledGraphic(40, 60, RGB(200, 10, 10));
-        object = ANIMOBJECT::Create(anim, face, 100);
-        object->SetRect(kStart);
-    }
-    void TearDown() override
-    {
-        anim->AdvanceTo(kLastScheduledFrame);
-        if (object)
-            object->Destroy();
-        MEM_DELETE(face);
-        g_settings = saved;
-        DisplayTest::TearDown();
-    }
-
-    static constexpr RECT kStart{10, 20, 50, 80};
-    SETTINGS saved{};
-    Graphic* face = nullptr;
-    ANIMOBJECT* object = nullptr;
-};
-
-TEST_F(FlightTest, StepsFollowTheEasedProgressAndLandExactly)
-{
-    struct CASE {
-        bool fast, smooth, quiet;
-        int steps;
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 100);
+    const struct {
+        int fast, smooth, quiet, x, y;
+        const char* plan; // the frames it takes, then the plan
+    } cases[] = {
+        {1, 1, 1, 300, -40, "8 0:lift 12,20 12,20 36,15 83,5 155,-10 226,-24 273,-34 7:settle 300,-40 "},
+        {0, 1, 0, 300, -40,
+         "13 0:LIFT 10,20 14,20 26,17 46,13 74,7 110,0 155,-10 199,-19 235,-26 263,-32 283,-36 295,-39 12:SETTLE 300,-40 "},
+        {1, 0, 0, 300, -40, "4 0:LIFT 26,17 26,17 155,-10 3:SETTLE 300,-40 "},
+        {0, 0, 1, 10, 20, "4 0:lift 10,20 10,20 10,20 3:settle 10,20 "},
     };
-    const CASE cases[] = {{true, true, true, 7}, {false, true, false, 12}, {true, false, false, 3}, {false, false, true, 3}};
-    const RECT target{300, -40, 340, 20};
-    for (const CASE& c : cases) {
-        SCOPED_TRACE(testing::Message() << "fast " << c.fast << " smooth " << c.smooth << " quiet " << c.quiet);
+    for (const auto& c : cases) {
         g_settings.fSmoothAnimation = c.smooth;
-        object->SetRect(kStart);
-        const DWORD start = anim->GetCurrentFrame() + 5;
-        EXPECT_EQ(Fly(object, target, c.fast, c.quiet, start), start + DWORD(c.steps) + 1);
-        // The progress of step i, q(i) = (A i^2 + B i + C) / D: the first half takes steps
-        // N/2..N-1, the second 1 - q(0..N/2-1).
-        const int dx = target.left - kStart.left, dy = target.top - kStart.top, n = c.steps;
-        const double d = std::floor(std::sqrt(double(dx * dx + dy * dy)));
-        const auto q = [&](int i) { return (2 * d / (n * n) * i * i + -2 * d / n * i + d / 2) / d; };
-        std::vector<PLANNED> expected = {{start, {}, c.quiet ? SEQ_LIFT : SEQ_LIFT_COUNTED}};
-        for (int k = 0; k < n; ++k) {
-            const double p = k < n - n / 2 ? q(n / 2 + k) : 1 - q(k - (n - n / 2));
-            expected.push_back(Move(start + DWORD(k), kStart.left + int(p * dx), kStart.top + int(p * dy), 40, 60));
-        }
-        expected.push_back({start + DWORD(n), {}, c.quiet ? SEQ_SETTLE : SEQ_SETTLE_COUNTED});
-        expected.push_back(Move(start + DWORD(n), target.left, target.top, 40, 60));
-        EXPECT_EQ(Plan(anim, object), expected);
+        object->SetRect({10, 20, 10 + W, 20 + H});
+        const DWORD start = anim->GetCurrentFrame() + 5, end = Fly(object, {c.x, c.y, c.x + W, c.y + H}, c.fast, c.quiet, start);
+        EXPECT_EQ(std::to_string(end - start) + " " + Plan(anim, object, start), c.plan);
         anim->UnscheduleObject(object);
         anim->UnscheduleParam(reinterpret_cast<LPARAM>(object));
     }
 }
 
-TEST_F(FlightTest, AFlightInPlaceRepeatsItsRectangle)
-{
-    g_settings.fSmoothAnimation = 0;
-    Fly(object, kStart, true, true);
-    for (const PLANNED& p : Plan(anim, object))
-        EXPECT_TRUE(std::get<1>(p).empty() || std::get<1>(p) == std::get<1>(Move(0, 10, 20, 40, 60)));
-}
-
 // The window's event callback is the main window's; here the events are played by hand. A
 // landing without a take-off never takes the count below 0; an unknown event changes nothing.
-TEST_F(FlightTest, ObjectsLiftAndSettleAndOnlyCountedFlightsCount)
+TEST_F(DisplayTest, FlyingObjectsLiftAndSettleAndOnlyCountedFlightsCount)
 {
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 150);
     const struct {
         DWORD event;
-        int count;
-        int layer;
+        int count, layer;
     } steps[] = {{SEQ_LIFT, 0, iLAYER_FLYING},          {SEQ_LIFT_COUNTED, 1, iLAYER_FLYING},  {SEQ_LIFT_COUNTED, 2, iLAYER_FLYING},
                  {SEQ_SETTLE_COUNTED, 1, iLAYER_TILES}, {SEQ_SETTLE, 1, iLAYER_TILES},         {SEQ_LIFT, 1, iLAYER_FLYING},
                  {SEQ_SETTLE_COUNTED, 0, iLAYER_TILES}, {SEQ_SETTLE_COUNTED, 0, iLAYER_TILES}, {99, 0, iLAYER_TILES}};
-    object->SetLayer(150);
     for (const auto& step : steps) {
         SequencerEvent(step.event, object);
-        EXPECT_EQ(FlightsInProgress(), step.count) << step.event;
-        EXPECT_EQ(object->GetLayer(), step.layer) << step.event;
+        EXPECT_EQ(std::pair(FlightsInProgress(), object->GetLayer()), std::pair(step.count, step.layer)) << step.event;
     }
 }
 
-TEST_F(FlightTest, DeleteWhenDoneWaitsForEverythingScheduledThen)
+// Later motion does not delay the deletion.
+TEST_F(DisplayTest, DeleteWhenDoneWaitsForEverythingScheduledThen)
 {
-    ANIMOBJECT* other = ANIMOBJECT::Create(anim, face, 100);
-    Fly(other, RECT{0, 0, 40, 60}, false, true); // the longest motion so far
+    ANIMOBJECT* object = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 100);
+    ANIMOBJECT* other = ANIMOBJECT::Create(anim, g_media.rgTiles[0], 100);
+    Fly(other, RECT{0, 0, W, H}, false, true); // the longest motion so far
     const DWORD end = anim->GetEndFrame();
     DeleteWhenDone(object);
-    Fly(other, RECT{90, 90, 130, 150}, false, true, end + 3); // later motion does not delay it
-    EXPECT_EQ(Plan(anim, object), (std::vector<PLANNED>{{end, {}, SEQ_DELETE}}));
+    Fly(other, RECT{90, 90, 90 + W, 90 + H}, false, true, end + 3);
+    EXPECT_EQ(Plan(anim, object, end), "0:delete ");
     SequencerEvent(SEQ_DELETE, object);
-    object = nullptr;
-    EXPECT_TRUE(Plan(anim, other).size() > 0);
-    other->Destroy();
+    EXPECT_NE(Plan(anim, other, end), "");
 }
-
-} // namespace

@@ -9,7 +9,6 @@
 #include "layout.h"
 #include "memmgr.h"
 #include "test_env.h"
-#include "tile.h"
 #include "unzipper.h"
 #include "zip_builder.h"
 #include "zz.h"
@@ -17,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -41,100 +39,85 @@ Bytes FakePack(int index)
     return BuildZip({StoredItem("Layout.TXT", Bytes(layout.begin(), layout.end()))});
 }
 
-struct CHOICE {
-    int cx, cy, bits;
-    std::set<int> missing; // packs not there
-    std::set<int> corrupt; // packs that are not archives, or archives without a layout
-    int expected; // -1: none opens
-};
+// The pack opened from program, by its layout's number; -1 when none opens.
+int Chosen(const std::string& program)
+{
+    const int pack = ChoosePackFor(string(program)) ? LayoutNumber("pack") : -1;
+    EXPECT_EQ(OpenPackName(), string(pack >= 0 ? kPackNames[pack] : ""));
+    ClosePack();
+    return pack;
+}
 
+// packs: one letter per pack, '.' there, '-' missing, 'x' no archive, 'y' an archive without a layout.
 TEST(ChoosePack, TheLargestPackThatFitsAndOpensWins)
 {
-    const CHOICE cases[] = {
-        {1024, 768, 16, {}, {}, 0},     {1024, 768, 32, {}, {}, 0},  {1024, 768, 8, {}, {}, 1},         {1280, 1024, 16, {0}, {}, 1},
-        {1024, 768, 16, {0, 1}, {}, 2}, {1024, 768, 16, {}, {0}, 1}, {1024, 768, 16, {}, {0, 1, 2}, 3}, {800, 600, 16, {}, {}, 2},
-        {640, 480, 16, {}, {}, 2},      {640, 480, 8, {}, {}, 3},    {1023, 768, 16, {}, {}, 2},        {240, 320, 16, {}, {}, 4},
-        {240, 320, 8, {}, {}, 5},       {320, 240, 16, {}, {}, -1},  {640, 480, 8, {3}, {}, 5},         {240, 320, 16, {4, 5}, {}, -1},
+    const struct {
+        int cx, cy, bits;
+        const char* packs;
+        int expected; // -1: none opens
+    } cases[] = {
+        {1024, 768, 16, "......", 0}, {1024, 768, 32, "......", 0}, {1024, 768, 8, "......", 1},  {1280, 1024, 16, "-.....", 1},
+        {1024, 768, 16, "--....", 2}, {1024, 768, 16, "x.....", 1}, {1024, 768, 16, "xyx...", 3}, {800, 600, 16, "......", 2},
+        {640, 480, 16, "......", 2},  {640, 480, 8, "......", 3},   {1023, 768, 16, "......", 2}, {240, 320, 16, "......", 4},
+        {240, 320, 8, "......", 5},   {320, 240, 16, "......", -1}, {640, 480, 8, "...-..", 5},   {240, 320, 16, "....--", -1},
     };
-    int run = 0;
-    for (const CHOICE& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.cx << "x" << c.cy << "x" << c.bits << " expecting " << c.expected);
-        const fs::path folder = TestRoot() / ("choose" + std::to_string(run++));
-        for (int i = 0; i < 6; ++i) {
-            if (c.missing.count(i))
-                continue;
-            Bytes bytes = FakePack(i);
-            if (c.corrupt.count(i))
-                bytes = i % 2 ? BuildZip({StoredItem("readme.txt", Bytes{'x'})}) : Bytes{'n', 'o', 't', ' ', 'z', 'i', 'p'};
-            WriteFile(folder / kPackNames[i], bytes);
-        }
+    for (const auto& c : cases) {
+        const fs::path folder = TestRoot() / ("choose" + std::to_string(&c - cases));
+        for (int i = 0; i < 6; ++i)
+            if (c.packs[i] != '-')
+                WriteFile(folder / kPackNames[i], c.packs[i] == '.'   ? FakePack(i)
+                                                  : c.packs[i] == 'x' ? Bytes{'n', 'o', 't'}
+                                                                      : BuildZip({StoredItem("readme.txt", Bytes{'x'})}));
         DisplayAs display(c.bits, false, c.cx, c.cy);
-        const bool opened = ChoosePackFor(string((folder / "quibo.exe").string()));
-        EXPECT_EQ(std::tuple(opened, OpenPackName()), std::tuple(c.expected >= 0, string(c.expected >= 0 ? kPackNames[c.expected] : "")));
-        EXPECT_TRUE(c.expected < 0 || LayoutNumber("pack") == c.expected);
-        ClosePack();
-        EXPECT_TRUE(OpenPackName().IsEmpty());
+        EXPECT_EQ(Chosen((folder / "quibo.exe").string()), c.expected) << c.cx << "x" << c.cy << "x" << c.bits << " " << c.packs;
     }
 }
 
 // The packs beside the program come first, then those of the folder above (a processor
-// folder's), then those of share/quibo below that (an installed prefix's).
+// folder's), then those of share/quibo below that (an installed prefix's); '/' and '\' both
+// separate.
 TEST(ChoosePack, TheNearestFolderHoldingPacksIsUsed)
 {
     DisplayAs display(16, false, 640, 480);
     const struct {
-        const char* program;
-        const char* farther; // holds the first pack found
-        const char* nearer; // then holds one that wins
+        const char *program, *farther, *nearer; // the first pack found, then one that wins
     } cases[] = {
         {"installed/arm/quibo.exe", "installed", "installed/arm"},
         {"prefix/bin/quibo", "prefix/share/quibo", "prefix"},
         {"prefix/bin/quibo", "prefix/share/quibo", "prefix/bin"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.nearer);
-        const fs::path root = TestRoot() / "near";
-        fs::remove_all(root);
+        const fs::path root = TestRoot() / ("near" + std::to_string(&c - cases));
         fs::create_directories((root / c.program).parent_path());
-        WriteFile(root / c.farther / "quibo-s-hi.res", FakePack(2));
         std::string program = (root / c.program).string();
-        ASSERT_TRUE(ChoosePackFor(string(program)));
-        EXPECT_EQ(LayoutNumber("pack"), 2);
-        ClosePack();
+        WriteFile(root / c.farther / "quibo-s-hi.res", FakePack(2));
+        EXPECT_EQ(Chosen(program), 2) << c.nearer;
         WriteFile(root / c.nearer / "quibo-s-lo.res", FakePack(3));
-        program[program.rfind('/')] = '\\'; // both separate
-        ASSERT_TRUE(ChoosePackFor(string(program)));
-        EXPECT_EQ(LayoutNumber("pack"), 3);
-        ClosePack();
+        program[program.rfind('/')] = '\\';
+        EXPECT_EQ(Chosen(program), 3) << c.nearer;
     }
 }
 
-// Cells come row by row; an odd sheet holds an extra narrow column, which shifts the cells after it.
+// Cells come row by row; an odd sheet holds an extra narrow column, which shifts the cells after
+// it, and a view never reaches outside its sheet. Shown: cells 0, 5, 6, 7 and the last.
 TEST(Cutting, CellsAndPiecesComeRowByRowAtTheirOffsets)
 {
     const struct {
-        int cxSheet, cySheet;
-        bool grid; // else pieces of 35 x 12 at (16, 17) inside cells of 68 x 46
-        int cells, left6, top7, width6;
-    } cases[] = {{150, 225, true, 54, 0, 25, 25}, {152, 225, true, 54, 150, 25, 2}, {204, 230, false, 14, 16, 46 * 2 + 17, 35}};
+        int cxSheet, cySheet, cells; // a grid of 6 x 9, else pieces of 35 x 12 at (16, 17) inside cells of 68 x 46
+        const char* shown;
+    } cases[] = {
+        {150, 225, 54, "0 0 25 25|125 0 150 25|0 25 25 50|25 25 50 50|125 200 150 225|"},
+        {152, 225, 54, "0 0 25 25|125 0 150 25|150 0 152 25|0 25 25 50|100 175 125 200|"},
+        {204, 230, 14, "16 17 51 29|152 63 187 75|16 109 51 121|84 109 119 121|84 201 119 213|"},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.cxSheet);
         Graphic* sheet = MEM_NEW(Graphic, c.cxSheet, c.cySheet, 24, static_cast<const RGBQUAD*>(nullptr));
         Graphic* cells[54] = {};
-        ASSERT_TRUE(c.grid ? CutByGrid(sheet, cells, c.cells, 6, 9) : CutPieces(sheet, cells, c.cells, 68, 46, 16, 17, 35, 12));
-        const int cx = c.grid ? 25 : 68, cy = c.grid ? 25 : 46, columns = c.cxSheet / cx;
-        for (int i = 0; i < c.cells; ++i) {
-            const RECT r = cells[i]->GetRectInParent();
-            if (i < 6 || c.cxSheet % cx == 0) {
-                EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right - r.left, r.bottom - r.top}),
-                          std::vector<LONG>({i % columns * cx + (c.grid ? 0 : 16), i / columns * cy + (c.grid ? 0 : 17), c.grid ? 25 : 35,
-                                             c.grid ? 25 : 12}))
-                    << i;
-            }
-        }
-        // A view never reaches outside its sheet.
-        EXPECT_EQ(std::tuple(cells[6]->GetRectInParent().left, cells[6]->GetWidth(), cells[7]->GetRectInParent().top),
-                  std::tuple(c.left6, c.width6, c.top7));
+        ASSERT_TRUE(c.cells == 54 ? CutByGrid(sheet, cells, c.cells, 6, 9) : CutPieces(sheet, cells, c.cells, 68, 46, 16, 17, 35, 12));
+        std::string shown;
+        for (int i : {0, 5, 6, 7, c.cells - 1})
+            shown += Str(cells[i]->GetRectInParent()) + "|";
+        EXPECT_EQ(shown, c.shown);
         FreeCells(sheet, cells, c.cells);
         EXPECT_TRUE(!sheet && !cells[c.cells - 1]);
     }
@@ -143,36 +126,30 @@ TEST(Cutting, CellsAndPiecesComeRowByRowAtTheirOffsets)
     EXPECT_FALSE(CutBySize(nullptr, none, 2, 10, 10) || CutBySize(&sheet, none, 2, 0, 10) || CutByGrid(&sheet, none, 2, 0, 1));
 }
 
-TEST(PackImages, DamagedEntriesGiveNoImage)
+// Damaged entries give no image; a missing one stops the load, which keeps what came before.
+TEST(PackImages, DamagedOrMissingEntriesGiveNoImage)
 {
-    Bytes packed;
-    {
-        const Bytes text{'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
-        BYTE* zz = nullptr;
-        DWORD cb = 0;
-        ASSERT_TRUE(ZZCompress(&zz, &cb, text.data(), DWORD(text.size())));
-        packed.assign(zz, zz + cb);
-        ZZFree(zz);
-    }
-    Bytes truncated(packed.begin(), packed.begin() + long(packed.size() / 2));
-    const Bytes zip = BuildZip({StoredItem("empty.zz", {}), StoredItem("notimage.zz", packed), StoredItem("truncated.zz", truncated),
-                                StoredItem("raw.zz", Bytes{1, 2, 3, 4, 5, 6})});
-    ZIPFILE pack(zip.data(), DWORD(zip.size()), false);
-    for (const char* name : {"empty.zz", "notimage.zz", "truncated.zz", "raw.zz"})
-        EXPECT_EQ(LoadImageEntry(pack[istring(name)], 0x00FF0000), nullptr) << name;
+    const Bytes text{'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
+    BYTE* zz = nullptr;
+    DWORD cb = 0;
+    ASSERT_TRUE(ZZCompress(&zz, &cb, text.data(), DWORD(text.size())));
+    std::vector<ZipItem> items = {StoredItem("empty.zz", {}), StoredItem("notimage.zz", Bytes(zz, zz + cb)),
+                                  StoredItem("truncated.zz", Bytes(zz, zz + cb / 2)), StoredItem("raw.zz", Bytes{1, 2, 3, 4, 5, 6})};
+    ZZFree(zz);
+    const Bytes zip = BuildZip(items);
+    ZIPFILE damaged(zip.data(), DWORD(zip.size()), false);
+    for (const ZipItem& item : items)
+        EXPECT_EQ(LoadImageEntry(damaged[istring(item.name.c_str())], 0x00FF0000), nullptr) << item.name;
     EXPECT_EQ(LoadImageEntry(nullptr, 0x00FF0000), nullptr);
     EXPECT_EQ(LoadPackImage("logo.zz", 0x00FF0000), nullptr); // no pack open
-}
 
-TEST(PackImages, AMissingImageStopsTheLoadAndKeepsWhatCameBefore)
-{
     // A shipped pack with every entry but the effects.
     ZIPFILE shipped((fs::path(TestProgramFolder()) / "quibo-p-hi.res").string().c_str(), false);
-    std::vector<ZipItem> items;
+    items.clear();
     for (auto& entry : shipped) {
+        ZIPENTRY* e = entry.value;
         if (entry.key == istring("effects.zz"))
             continue;
-        ZIPENTRY* e = entry.value;
         e->Decompress();
         items.push_back(StoredItem(std::string(entry.key.View()), Bytes(e->pbUncompressed, e->pbUncompressed + e->cbUncompressed)));
     }

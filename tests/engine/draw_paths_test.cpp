@@ -41,12 +41,10 @@ void ExpectEveryClipDrawn(std::mt19937& rng, int srcBits, int dstBits, SIZE dstS
         const int64_t cx = c.cx == kToEdge ? int64_t(kWidth) - c.xSrc : c.cx;
         const int64_t cy = c.cy == kToEdge ? int64_t(kHeight) - c.ySrc : c.cy;
         std::vector<DWORD> expected = Values(dst);
-        for (int y = 0; y < dst.GetHeight(); ++y) {
-            for (int x = 0; x < dst.GetWidth(); ++x) {
-                const int sx = x - c.xDst + c.xSrc, sy = y - c.yDst + c.ySrc;
-                if (x >= c.xDst && x < c.xDst + cx && y >= c.yDst && y < c.yDst + cy && sx >= 0 && sx < kWidth && sy >= 0 && sy < kHeight)
-                    expected[size_t(y) * dst.GetWidth() + x] = rule(expected[size_t(y) * dst.GetWidth() + x], sx, sy);
-            }
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const int x = int(i) % dst.GetWidth(), y = int(i) / dst.GetWidth(), sx = x - c.xDst + c.xSrc, sy = y - c.yDst + c.ySrc;
+            if (x >= c.xDst && x < c.xDst + cx && y >= c.yDst && y < c.yDst + cy && sx >= 0 && sx < kWidth && sy >= 0 && sy < kHeight)
+                expected[i] = rule(expected[i], sx, sy);
         }
         src.DrawTo(&dst, c.xDst, c.yDst, c.xSrc, c.ySrc, c.cx, c.cy);
         EXPECT_EQ(Values(dst), expected) << "at " << c.xDst << "," << c.yDst << " from " << c.xSrc << "," << c.ySrc << " size " << c.cx

@@ -1,9 +1,7 @@
-// Drawing beside the per-pixel comparisons: views, run rebuilding, blits between depths,
-// blending onto palettes, tiling, stretching, and pictures of a composed scene.
-#include "cea_palette.h"
+// Drawing beside the per-pixel comparisons: views, run rebuilding, blits between depths and
+// stretching.
 #include "engine_test_util.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -14,14 +12,6 @@ constexpr DWORD kKey = 0x0000FF; // blue, as 0x00RRGGBB
 DWORD Pattern(int x, int y)
 {
     return DWORD(x * 16 + 5) << 16 | DWORD(y * 16 + 9) << 8 | DWORD(200 + x + y);
-}
-
-using Expected = std::vector<std::tuple<const Graphic*, int, int, DWORD>>;
-
-void ExpectValues(const Expected& expected)
-{
-    for (const auto& [g, x, y, value] : expected)
-        EXPECT_EQ(g->GetPixelValue(x, y), value) << x << "," << y;
 }
 
 // Views as source and destination; a new key rebuilding the opaque runs; a stretch and a
@@ -46,19 +36,10 @@ TEST(Drawing, ViewsKeysAndOtherDepthsDrawWhereTheyShould)
     Graphic stretched(4, 2, 24);
     sheet.StretchTo(&stretched, 0, 0, 4, 2, 0, 0, 2, 1);
     // The view's rectangle only, the cell's rectangle only; blue drawn now, green not.
-    ExpectValues({{&dst, 3, 3, Pattern(0, 0)},
-                  {&dst, 5, 4, Pattern(2, 1)},
-                  {&dst, 6, 4, 0},
-                  {&dst, 3, 5, 0},
-                  {&dst, 0, 0, Pattern(4, 4)},
-                  {&dst, 2, 1, Pattern(6, 5)},
-                  {&dst, 3, 1, 0},
-                  {&dst, 0, 2, 0},
-                  {&keyedDst, 0, 1, kKey},
-                  {&keyedDst, 2, 0, kKey},
-                  {&keyedDst, 0, 0, 0},
-                  {&stretched, 1, 1, Pattern(0, 0)},
-                  {&stretched, 2, 0, Pattern(1, 0)}});
+    EXPECT_EQ(At(dst, {{3, 3}, {5, 4}, {6, 4}, {3, 5}, {0, 0}, {2, 1}, {3, 1}, {0, 2}}),
+              (std::vector<DWORD>{Pattern(0, 0), Pattern(2, 1), 0, 0, Pattern(4, 4), Pattern(6, 5), 0, 0}));
+    EXPECT_EQ(std::tuple(At(keyedDst, {{0, 1}, {2, 0}, {0, 0}}), At(stretched, {{1, 1}, {2, 0}})),
+              std::tuple(std::vector<DWORD>{kKey, kKey, 0}, std::vector<DWORD>{Pattern(0, 0), Pattern(1, 0)}));
 
     RGBQUAD palette[256] = {};
     palette[1] = {0, 0, 255, 0}; // red
@@ -86,77 +67,6 @@ TEST(Drawing, OntoItselfAsIfThroughACopy)
                 for (int x = 0; x < 6; ++x)
                     EXPECT_EQ(g.GetPixelValue(2 + x, 3 + dy + y), Pattern(1 + x, 3 + y)) << keyed << " " << dy << " " << x << "," << y;
         }
-}
-
-// Blending onto 8-bit pixels: a source of one colour at the given opacity over (200, 200, 200).
-TEST(DrawingBlend, PalettisedDestinationsNeedAGroup)
-{
-    DisplayAs display(8, false);
-    const auto blend = [](Graphic&& dst, BYTE opacity, COLORREF source) {
-        Graphic src(1, 1, 24);
-        src.SetPixelColor(0, 0, source);
-        src.SetTranslucency(kUniformOpacity, opacity);
-        dst.SetPixelColor(0, 0, RGB(200, 200, 200));
-        src.DrawTo(&dst, 0, 0);
-        return dst.GetPixelColor(0, 0);
-    };
-    RGBQUAD grey[256] = {};
-    grey[7] = {200, 200, 200, 0};
-    EXPECT_EQ(blend(Graphic(1, 1, 8, grey), 255, RGB(0, 0, 0)), RGB(200, 200, 200));
-    // With the colour cube the blended colour picks its cube cell.
-    // Without it, through the nearest-colour table.
-    PaletteGroup cube, plain;
-    cube.Open();
-    cube.Add(kColorCubeMarker, 0);
-    plain.Open();
-    for (COLORREF c : {RGB(200, 200, 200), RGB(100, 100, 100), RGB(0, 160, 0)})
-        plain.Add(c);
-    cube.Close();
-    plain.Close();
-    EXPECT_EQ(blend(Graphic(1, 1, 8, &cube), 255, RGB(255, 0, 0)), RGB(255, 0, 0));
-    ASSERT_TRUE(plain.BuildNearestTable());
-    EXPECT_EQ(blend(Graphic(1, 1, 8, &plain), 128, RGB(0, 0, 0)), RGB(100, 100, 100));
-    EXPECT_EQ(blend(Graphic(1, 1, 8, &plain), 255, RGB(0, 150, 10)), RGB(0, 160, 0));
-}
-
-TEST(Tiling, TilesStartAtThePhaseAndAreCutAtTheEdges)
-{
-    Graphic tile(16, 16, 24), dst(48, 24, 24), phased(20, 20, 24);
-    Fill(tile, [](int x, int y) { return x == 0 && y == 0 ? 0xFF0000 : 0x000100 * DWORD(x + 1); });
-    tile.TileTo(&dst, 0, 0, 40, 20, 0, 0, 16, 16, 0, 0);
-    tile.TileTo(&phased, 0, 0, kToEdge, kToEdge, 0, 0, 16, 16, 4, 20);
-    ExpectValues({{&dst, 0, 0, 0xFF0000},
-                  {&dst, 32, 16, 0xFF0000},
-                  {&dst, 39, 19, 0x000800},
-                  {&dst, 40, 0, 0},
-                  {&dst, 0, 20, 0},
-                  {&phased, 12, 12, 0xFF0000},
-                  {&phased, 0, 0, 0x000500}});
-}
-
-// Pictures of a scene of every path: a gradient background, tiles, keyed sprites cut by the
-// edges and a translucent disc.
-TEST(Pictures, ASceneOfEveryPath)
-{
-    Graphic scene(160, 100, 24), tile(8, 8, 24), sprite(30, 30, 24), disc(50, 50, 24);
-    Fill(scene, [](int x, int y) { return DWORD(x * 255 / 160) << 16 | DWORD(y * 255 / 100) << 8 | 0x60; });
-    Fill(tile, [](int x, int y) { return (x + y) % 8 < 4 ? 0x202020 : 0xE0E0E0; });
-    tile.TileTo(&scene, 0, 80, kToEdge, kToEdge, 0, 0, 8, 8, 3, 0);
-    Fill(sprite, [](int x, int y) {
-        return (x - 15) * (x - 15) + (y - 15) * (y - 15) < 196 ? DWORD((x / 5 + y / 5) % 2 ? 0xFFFF00 : 0x800080) : kKey;
-    });
-    sprite.SetTransparency(RGB(0, 0, 255));
-    for (POINT at : {POINT{10, 10}, POINT{-12, 60}, POINT{140, 40}})
-        sprite.DrawTo(&scene, at.x, at.y);
-    Fill(disc, [](int, int) { return 0xFFFFFF; });
-    disc.SetTranslucency(kOpacityMap, 0);
-    for (int i = 0; i < 50 * 50; ++i) {
-        const double d = std::hypot(i % 50 - 24.5, i / 50 - 24.5);
-        disc.GetTranslucency()->opacity[i / 50 * disc.GetTranslucency()->cbStride + i % 50] = BYTE(d < 24 ? 255 - d * 10 : 0);
-    }
-    disc.DrawTo(&scene, 60, 20);
-    WritePicture(scene, "engine-scene-24");
-    EXPECT_EQ(std::tuple(scene.GetPixelValue(25, 25), scene.GetPixelValue(20, 25)), std::tuple(0x800080u, 0xFFFF00u));
 }
 
 } // namespace

@@ -2,46 +2,9 @@
 
 #include "screenshot.h"
 #include "test_env.h"
-#include "trace.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <mutex>
-
-namespace {
-
-std::mutex g_lock;
-std::vector<std::string> g_lines;
-
-void Collect(const char* line)
-{
-    std::lock_guard<std::mutex> lock(g_lock);
-    g_lines.emplace_back(line);
-}
-
-} // namespace
-
-TraceCapture::TraceCapture()
-{
-    g_lines.clear();
-    SetTraceSink(Collect);
-}
-
-TraceCapture::~TraceCapture()
-{
-    SetTraceSink(nullptr);
-}
-
-const std::vector<std::string>& TraceCapture::Lines() const
-{
-    return g_lines;
-}
-
-bool TraceCapture::Contains(const std::string& text) const
-{
-    return std::any_of(g_lines.begin(), g_lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
-}
 
 DisplayAs::DisplayAs(int bitsPerPixel, bool f555, int cx, int cy) : m_saved(GetDisplay())
 {
@@ -59,20 +22,25 @@ DisplayAs::~DisplayAs()
 std::vector<DWORD> Values(const Graphic& g)
 {
     std::vector<DWORD> values;
-    for (int y = 0; y < g.GetHeight(); ++y)
-        for (int x = 0; x < g.GetWidth(); ++x)
-            values.push_back(g.GetPixelValue(x, y));
+    for (int i = 0; i < g.GetWidth() * g.GetHeight(); ++i)
+        values.push_back(g.GetPixelValue(i % g.GetWidth(), i / g.GetWidth()));
+    return values;
+}
+
+std::vector<DWORD> At(const Graphic& g, std::initializer_list<POINT> points)
+{
+    std::vector<DWORD> values;
+    for (POINT p : points)
+        values.push_back(g.GetPixelValue(p.x, p.y));
     return values;
 }
 
 std::vector<uint32_t> Pixels(const Graphic& g)
 {
     std::vector<uint32_t> pixels;
-    for (int y = 0; y < g.GetHeight(); ++y) {
-        for (int x = 0; x < g.GetWidth(); ++x) {
-            const COLORREF c = g.GetPixelColor(x, y);
-            pixels.push_back((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
-        }
+    for (int i = 0; i < g.GetWidth() * g.GetHeight(); ++i) {
+        const COLORREF c = g.GetPixelColor(i % g.GetWidth(), i / g.GetWidth());
+        pixels.push_back((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
     }
     return pixels;
 }

@@ -1,4 +1,4 @@
-// What the engine suites share: trace capture, the display description set per test, graphics
+// What the engine suites share: the display description set per test, graphics
 // filled, read and written as PNG pictures, and files in the test's folder.
 #pragma once
 
@@ -9,15 +9,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-// Collects every traced line while it lives.
-class TraceCapture {
-public:
-    TraceCapture();
-    ~TraceCapture();
-    const std::vector<std::string>& Lines() const;
-    bool Contains(const std::string& text) const;
-};
 
 // Sets the display's depth and 16-bit layout, and its size when given, for one test, restoring
 // them afterwards.
@@ -39,6 +30,8 @@ template<class Value> void Fill(Graphic& g, Value value)
 }
 // The pixel values, rows top-down.
 std::vector<DWORD> Values(const Graphic& g);
+// The values at these points.
+std::vector<DWORD> At(const Graphic& g, std::initializer_list<POINT> points);
 // The colours of every pixel, 0x00RRGGBB, rows top-down.
 std::vector<uint32_t> Pixels(const Graphic& g);
 // Writes the graphic's colours as a PNG picture into the test output folder.

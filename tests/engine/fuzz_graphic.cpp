@@ -42,21 +42,14 @@ struct HEADER {
 
 std::optional<HEADER> readHeader(const uint8_t* data, size_t size)
 {
-    if (size < kFileHeaderSize)
+    const size_t at = size >= kFileHeaderSize && data[0] == 'B' && data[1] == 'M' ? kFileHeaderSize : 0;
+    if (size < kFileHeaderSize || size - at < kInfoHeaderSize)
         return std::nullopt;
-    const size_t at = data[0] == 'B' && data[1] == 'M' ? kFileHeaderSize : 0;
-    if (size - at < kInfoHeaderSize)
-        return std::nullopt;
-    HEADER h;
-    h.at = at;
-    h.width = int32_t(read32(data + at + 4));
-    h.height = int32_t(read32(data + at + 8));
+    const int32_t width = int32_t(read32(data + at + 4)), height = int32_t(read32(data + at + 8));
     const uint32_t bits = read16(data + at + 12) * read16(data + at + 14);
-    h.bitCount = bits > 32 ? 0 : int(bits);
-    h.cbTable = h.bitCount <= 8 ? 4u << h.bitCount : 0;
-    h.cbPitch = (uint64_t(uint32_t(h.width)) * uint32_t(h.bitCount) + 31) / 32 * 4;
-    h.cRows = h.height < 0 ? -int64_t(h.height) : h.height;
-    return h;
+    const int bitCount = bits > 32 ? 0 : int(bits);
+    const uint64_t cbPitch = (uint64_t(uint32_t(width)) * uint32_t(bitCount) + 31) / 32 * 4, cRows = height < 0 ? -int64_t(height) : height;
+    return HEADER{at, width, height, bitCount, bitCount <= 8 ? 4u << bitCount : 0u, cbPitch, cRows};
 }
 
 // The depths of the platform's bitmap sections: 2-bit pictures load as no bitmap.
@@ -98,18 +91,15 @@ void requireLoaded(const Graphic& g, const HEADER& h, const uint8_t* data, size_
     }
 }
 
-bool samePicture(const Graphic& a, const Graphic& b)
+// Size, depth, colour table and pixel values, to compare two graphics by.
+std::vector<DWORD> picture(const Graphic& g)
 {
-    if (!b.HasBitmap() || a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight() || a.GetBitCount() != b.GetBitCount())
-        return false;
-    for (UINT i = 0; a.GetBitCount() <= 8 && i < (1u << a.GetBitCount()); ++i)
-        if (a.GetPaletteColor(i) != b.GetPaletteColor(i))
-            return false;
-    for (int y = 0; y < a.GetHeight(); ++y)
-        for (int x = 0; x < a.GetWidth(); ++x)
-            if (a.GetPixelValue(x, y) != b.GetPixelValue(x, y))
-                return false;
-    return true;
+    std::vector<DWORD> v = {DWORD(g.HasBitmap()), DWORD(g.GetWidth()), DWORD(g.GetHeight()), DWORD(g.GetBitCount())};
+    for (UINT i = 0; g.GetBitCount() <= 8 && i < (1u << g.GetBitCount()); ++i)
+        v.push_back(g.GetPaletteColor(i));
+    for (int i = 0; i < g.GetWidth() * g.GetHeight(); ++i)
+        v.push_back(g.GetPixelValue(i % g.GetWidth(), i / g.GetWidth()));
+    return v;
 }
 
 void requireSavedAlike(Graphic& g)
@@ -122,13 +112,13 @@ void requireSavedAlike(Graphic& g)
     FUZZ_REQUIRE(saved);
     const std::vector<uint8_t> bytes = ReadScratchFile(FuzzScratch() / "saved.bmp");
     FUZZ_REQUIRE(bytes.size() == g.GetSaveSize(true));
-    FUZZ_REQUIRE(samePicture(g, Graphic(bytes.data(), DWORD(bytes.size()))));
+    FUZZ_REQUIRE(picture(g) == picture(Graphic(bytes.data(), DWORD(bytes.size()))));
 
     file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     FUZZ_REQUIRE(file != INVALID_HANDLE_VALUE);
     const Graphic fromFile(file, nullptr, kNoColor);
     CloseHandle(file);
-    FUZZ_REQUIRE(samePicture(g, fromFile));
+    FUZZ_REQUIRE(picture(g) == picture(fromFile));
 }
 
 // Writes a value taken from the input at (x, y) and reads it and the pixels beside it back.

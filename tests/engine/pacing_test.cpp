@@ -9,8 +9,7 @@ namespace {
 TEST(PacingTest, PassesStepTheFramesDueAndTheNextDueTimeFollows)
 {
     struct PASS {
-        DWORD t;
-        DWORD period;
+        DWORD t, period;
         bool resync;
         int frames;
         DWORD next;
@@ -35,8 +34,7 @@ TEST(PacingTest, PassesStepTheFramesDueAndTheNextDueTimeFollows)
             int frames = 1;
             while (pacer.CatchUp(p.t, p.resync, p.period))
                 ++frames;
-            EXPECT_EQ(frames, p.frames) << c.name << " at " << p.t;
-            EXPECT_EQ(pacer.next, p.next) << c.name << " at " << p.t;
+            EXPECT_EQ(std::pair(frames, pacer.next), std::pair(p.frames, p.next)) << c.name << " at " << p.t;
         }
     }
 }

@@ -6,15 +6,10 @@ namespace {
 
 psp::Image Image(uint16_t bitDepth, psp::Compression compression, int cLayers)
 {
-    psp::Image image;
-    image.width = 12;
-    image.height = 9;
-    image.bitDepth = bitDepth;
-    image.compression = compression;
-    if (bitDepth == 8) {
-        for (int i = 0; i < 16; ++i)
-            image.palette.push_back({uint8_t(i * 16), uint8_t(255 - i * 16), uint8_t(i * 5)});
-    }
+    psp::Image image{
+        .width = 12, .height = 9, .bitDepth = bitDepth, .compression = compression, .palette = {}, .layers = {}, .selection = {}};
+    for (int i = 0; bitDepth == 8 && i < 16; ++i)
+        image.palette.push_back({uint8_t(i * 16), uint8_t(255 - i * 16), uint8_t(i * 5)});
     for (int l = 0; l < cLayers; ++l) {
         std::vector<uint32_t> pixels;
         for (int i = 0; i < 12 * 9; ++i)

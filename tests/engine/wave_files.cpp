@@ -4,16 +4,10 @@
 
 namespace {
 
-void put16(Bytes& out, uint32_t v)
+void put(Bytes& out, uint32_t v, int cb)
 {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(Bytes& out, uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
+    for (int i = 0; i < cb; ++i)
+        out.push_back(static_cast<uint8_t>(v >> 8 * i));
 }
 
 } // namespace
@@ -21,7 +15,7 @@ void put32(Bytes& out, uint32_t v)
 Bytes Chunk(const std::string& id, const Bytes& body)
 {
     Bytes out(id.begin(), id.end());
-    put32(out, static_cast<uint32_t>(body.size()));
+    put(out, static_cast<uint32_t>(body.size()), 4);
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }
@@ -30,20 +24,15 @@ Bytes WaveFile(const WaveLayout& layout, const Bytes& samples, const Bytes& befo
 {
     uint32_t align = layout.channels * layout.bits / 8;
     Bytes fmt;
-    put16(fmt, layout.tag);
-    put16(fmt, layout.channels);
-    put32(fmt, layout.rate);
-    put32(fmt, layout.rate * align);
-    put16(fmt, align);
-    put16(fmt, layout.bits);
-    if (layout.cbFmt >= 18)
-        put16(fmt, 0);
+    const uint32_t fields[] = {layout.tag, layout.channels, layout.rate, layout.rate * align, align, layout.bits, 0};
+    for (int i = 0; i < 7; ++i)
+        put(fmt, fields[i], i == 2 || i == 3 ? 4 : 2); // the two rates are 32-bit, the rest 16
     fmt.resize(layout.cbFmt);
     Bytes body{'W', 'A', 'V', 'E'};
     for (const Bytes& part : {Chunk("fmt ", fmt), before, Chunk("data", samples)})
         body.insert(body.end(), part.begin(), part.end());
     Bytes out{'R', 'I', 'F', 'F'};
-    put32(out, static_cast<uint32_t>(body.size()));
+    put(out, static_cast<uint32_t>(body.size()), 4);
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }

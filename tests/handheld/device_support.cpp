@@ -29,8 +29,7 @@ void stopDeviceOnDeath()
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&g_device), sizeof g_device) == 0) [[maybe_unused]]
         const ssize_t sent = write(fd, g_stop, sizeof g_stop);
-    if (fd >= 0)
-        close(fd);
+    close(fd);
 }
 
 void onFatalSignal(int signal)
@@ -42,20 +41,19 @@ void onFatalSignal(int signal)
 
 void stopDeviceIfThisProgramDies()
 {
-    static bool armed = false;
-    if (armed)
-        return;
-    armed = true;
-    const std::string path = handheld::SocketPath(HostRuntimeFolder());
-    g_device.sun_family = AF_UNIX;
-    std::memcpy(g_device.sun_path, path.c_str(), std::min(path.size() + 1, sizeof g_device.sun_path - 1));
-    std::vector<uint8_t> frame = handheld::MessageWriter().u32(4).u32(uint32_t(handheld::Op::Stop)).payload();
-    std::memcpy(g_stop, frame.data(), sizeof g_stop);
-    for (int signal : {SIGABRT, SIGSEGV, SIGBUS})
-        std::signal(signal, onFatalSignal);
+    [[maybe_unused]] static const bool armed = [] {
+        const std::string path = handheld::SocketPath(HostRuntimeFolder());
+        g_device.sun_family = AF_UNIX;
+        std::memcpy(g_device.sun_path, path.c_str(), std::min(path.size() + 1, sizeof g_device.sun_path - 1));
+        std::vector<uint8_t> frame = handheld::MessageWriter().u32(4).u32(uint32_t(handheld::Op::Stop)).payload();
+        std::memcpy(g_stop, frame.data(), sizeof g_stop);
+        for (int signal : {SIGABRT, SIGSEGV, SIGBUS})
+            std::signal(signal, onFatalSignal);
 #ifdef __SANITIZE_ADDRESS__
-    __sanitizer_set_death_callback(stopDeviceOnDeath);
+        __sanitizer_set_death_callback(stopDeviceOnDeath);
 #endif
+        return true;
+    }();
 }
 
 } // namespace

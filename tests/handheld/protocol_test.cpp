@@ -17,29 +17,25 @@ using namespace std::string_literals;
 // whole message, nothing is read past its end, and a failed reader stays failed.
 TEST(Messages, TruncatedOrLyingInputFailsTheReader)
 {
-    enum Field { Number, Long, Text, Block };
-    const struct {
-        const char* name;
-        std::vector<uint8_t> payload;
-        Field field;
-    } cases[] = {
-        {"three bytes for a number", {1, 2, 3}, Number},
-        {"seven bytes for a long", {1, 2, 3, 4, 5, 6, 7}, Long},
-        {"text longer than the message", {5, 0, 0, 0, 'a', 0}, Text},
-        {"text of an odd byte", {1, 0, 0, 0, 'a'}, Text},
-        {"text over the limit", MessageWriter().text(std::u16string(kMaxText + 1, u'x')).payload(), Text},
-        {"text length near 2^32", {0xFF, 0xFF, 0xFF, 0xFF, 0, 0}, Text},
-        {"block longer than the message", {9, 0, 0, 0, 1, 2}, Block},
-        {"block length near 2^32", {0xFF, 0xFF, 0xFF, 0xFF, 0, 0}, Block},
-        {"empty", {}, Number},
-    };
-    for (const auto& c : cases) {
-        MessageReader reader(c.payload);
-        const bool nothing = c.field == Number ? reader.u32() == 0
-                             : c.field == Long ? reader.u64() == 0
-                             : c.field == Text ? reader.text().empty()
-                                               : reader.bytes().empty();
-        EXPECT_EQ((std::tuple{nothing, reader.ok(), reader.u32()}), (std::tuple{true, false, 0u})) << c.name;
+    // Three bytes for a number, seven for a long; text longer than the message, of an odd byte,
+    // over the limit or of a length near 2^32; a block longer than the message or near 2^32;
+    // nothing at all.
+    const std::pair<char, std::vector<uint8_t>> cases[] = {{'n', {1, 2, 3}},
+                                                           {'l', {1, 2, 3, 4, 5, 6, 7}},
+                                                           {'t', {5, 0, 0, 0, 'a', 0}},
+                                                           {'t', {1, 0, 0, 0, 'a'}},
+                                                           {'t', MessageWriter().text(std::u16string(kMaxText + 1, u'x')).payload()},
+                                                           {'t', {0xFF, 0xFF, 0xFF, 0xFF, 0, 0}},
+                                                           {'b', {9, 0, 0, 0, 1, 2}},
+                                                           {'b', {0xFF, 0xFF, 0xFF, 0xFF, 0, 0}},
+                                                           {'n', {}}};
+    for (const auto& [field, payload] : cases) {
+        MessageReader reader(payload);
+        const bool nothing = field == 'n'   ? reader.u32() == 0
+                             : field == 'l' ? reader.u64() == 0
+                             : field == 't' ? reader.text().empty()
+                                            : reader.bytes().empty();
+        EXPECT_EQ((std::tuple{nothing, reader.ok(), reader.u32()}), (std::tuple{true, false, 0u})) << testing::PrintToString(payload);
     }
     const std::vector<uint8_t> extra = {1, 0, 0, 0, 9};
     MessageReader trailing(extra);

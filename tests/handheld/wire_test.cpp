@@ -48,45 +48,35 @@ TEST(Wire, MisbehavingClientsEndOnlyTheirOwnSession)
     ASSERT_TRUE(device.started());
     RawClient client;
     ASSERT_GE(client.fd, 0);
-    EXPECT_EQ(client.ask(request(Op::FileAttributes).text(u"\\Windows")), ERROR_NOT_CONNECTED) << "hello comes first";
-    ASSERT_TRUE(client.hello());
-    const struct {
-        const char* name;
-        MessageWriter message;
-        int64_t error;
-    } cases[] = {
-        {"path shorter than its length", request(Op::FileAttributes).u32(40).u32(0x005C), ERROR_INVALID_PARAMETER},
-        {"missing arguments", request(Op::CreateFile).text(u"\\x"), ERROR_INVALID_PARAMETER},
-        {"trailing bytes", request(Op::FileAttributes).text(u"\\Windows").u32(1), ERROR_INVALID_PARAMETER},
-        {"block longer than the message", request(Op::WriteFile).u32(1).u32(5000), ERROR_INVALID_PARAMETER},
-        {"unknown handle", request(Op::WriteFile).u32(77).bytes("x", 1), ERROR_INVALID_HANDLE},
-        {"unknown key", request(Op::RegSetValue).u32(77).text(u"v").u32(REG_SZ).bytes("", 0), ERROR_INVALID_HANDLE},
-        {"unknown operation", request(Op(999)), ERROR_CALL_NOT_IMPLEMENTED},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(client.ask(c.message), c.error) << c.name;
-    EXPECT_EQ(client.ask(request(Op::FileAttributes).text(u"\\Windows")), 0);
-    EXPECT_EQ(client.ask(MessageWriter()), -1) << "an empty message ends the session";
+    // Before hello; after it, a path shorter than its length, missing arguments, trailing bytes,
+    // a block longer than the message, an unknown handle, an unknown key, an unknown operation;
+    // then a good request, and an empty message, which ends the session.
+    EXPECT_EQ((Results{client.ask(request(Op::FileAttributes).text(u"\\Windows")), client.hello(),
+                       client.ask(request(Op::FileAttributes).u32(40).u32(0x005C)), client.ask(request(Op::CreateFile).text(u"\\x")),
+                       client.ask(request(Op::FileAttributes).text(u"\\Windows").u32(1)),
+                       client.ask(request(Op::WriteFile).u32(1).u32(5000)), client.ask(request(Op::WriteFile).u32(77).bytes("x", 1)),
+                       client.ask(request(Op::RegSetValue).u32(77).text(u"v").u32(REG_SZ).bytes("", 0)), client.ask(request(Op(999))),
+                       client.ask(request(Op::FileAttributes).text(u"\\Windows")), client.ask(MessageWriter())}),
+              (Results{ERROR_NOT_CONNECTED, true, ERROR_INVALID_PARAMETER, ERROR_INVALID_PARAMETER, ERROR_INVALID_PARAMETER,
+                       ERROR_INVALID_PARAMETER, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, ERROR_CALL_NOT_IMPLEMENTED, 0, -1}));
 
     RawClient oversized;
-    ASSERT_TRUE(oversized.hello());
-    EXPECT_TRUE(oversized.sendRaw({0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}));
-    EXPECT_EQ(oversized.ask(request(Op::Status)), -1);
+    EXPECT_EQ((Results{oversized.hello(), oversized.sendRaw({0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}), oversized.ask(request(Op::Status))}),
+              (Results{true, true, -1}));
     {
-        RawClient torn;
-        ASSERT_TRUE(torn.hello());
-        ASSERT_EQ(torn.ask(request(Op::CreateFile).text(u"\\big.bin").u32(GENERIC_WRITE).u32(0).u32(CREATE_ALWAYS).u32(0)), 0);
-        ASSERT_EQ(torn.ask(request(Op::WriteFile).u32(1).bytes(std::string(1000, 'a').data(), 1000)), 0);
         // A write of 100000 bytes of which only 10 ever arrive, then the client is gone.
+        RawClient torn;
         std::vector<uint8_t> partial = MessageWriter().u32(100012).u32(uint32_t(Op::WriteFile)).u32(1).u32(100000).payload();
         partial.resize(partial.size() + 10, 'b');
-        EXPECT_TRUE(torn.sendRaw(partial));
+        EXPECT_EQ(
+            (Results{torn.hello(), torn.ask(request(Op::CreateFile).text(u"\\big.bin").u32(GENERIC_WRITE).u32(0).u32(CREATE_ALWAYS).u32(0)),
+                     torn.ask(request(Op::WriteFile).u32(1).bytes(std::string(1000, 'a').data(), 1000)), torn.sendRaw(partial)}),
+            (Results{true, 0, 0, true}));
     }
-    EXPECT_EQ(device.status("listening\n"), "listening\n");
-    EXPECT_EQ(std::filesystem::file_size(device.root() + "/big.bin"), 1000u);
     RawClient next;
-    ASSERT_TRUE(next.hello());
-    EXPECT_EQ(next.ask(request(Op::DeleteFile).text(u"\\big.bin")), 0);
+    EXPECT_EQ((Results{device.status("listening\n") == "listening\n", int64_t(std::filesystem::file_size(device.root() + "/big.bin")),
+                       next.hello(), next.ask(request(Op::DeleteFile).text(u"\\big.bin"))}),
+              (Results{true, 1000, true, 0}));
 }
 
 namespace {

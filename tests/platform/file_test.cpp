@@ -55,7 +55,7 @@ protected:
     }
 };
 
-TEST_F(Files, WrittenBytesReadBackThroughHandlesThatOnlyDoWhatTheyWereOpenedFor)
+TEST_F(Files, WrittenBytesReadBackThroughHandlesThatOnlyDoWhatTheyWereOpenedForAndThePointerStaysAtOrAfterTheStart)
 {
     writeText(u"C:\\files\\a.txt", "hello, world");
     HANDLE file = openFile(u"c:/FILES/a.txt", GENERIC_READ, OPEN_EXISTING);
@@ -75,9 +75,34 @@ TEST_F(Files, WrittenBytesReadBackThroughHandlesThatOnlyDoWhatTheyWereOpenedFor)
                   {read(1), std::string(FindClose(file) ? "closed as a search" : "not a search"), outcome(CloseHandle(file)), read(1)}),
               std::vector<std::string>({error(ERROR_ACCESS_DENIED), "not a search", "ok", error(ERROR_INVALID_HANDLE)}));
     EXPECT_EQ(GetFileSize(file, nullptr), INVALID_FILE_SIZE);
+    writeText(u"C:\\files\\s.bin", "0123456789");
+    HANDLE seekable = openFile(u"C:\\files\\s.bin", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+    const auto next = [&] {
+        char c = 0;
+        DWORD wrote = 0;
+        ReadFile(seekable, &c, 1, &wrote, nullptr);
+        return c;
+    };
+    const auto seek = [&](LONG distance, DWORD origin) {
+        const DWORD position = SetFilePointer(seekable, distance, nullptr, origin);
+        return position == INVALID_SET_FILE_POINTER ? error(GetLastError()) : std::to_string(position);
+    };
+    // A failed seek leaves the pointer where it was.
+    EXPECT_EQ(std::vector<std::string>({seek(-2, FILE_END), std::string(1, next()), seek(-6, FILE_CURRENT), seek(-4, FILE_CURRENT),
+                                        std::string(1, next()), seek(0, 7)}),
+              std::vector<std::string>({"8", "8", "3", error(ERROR_NEGATIVE_SEEK), "3", error(ERROR_INVALID_PARAMETER)}));
+
+    // Past the end is allowed; writing there fills the gap with zeros.
+    DWORD wrote = 0, high = 99;
+    const std::string past = seek(12, FILE_BEGIN);
+    WriteFile(seekable, "!", 1, &wrote, nullptr);
+    EXPECT_EQ(std::vector<std::string>(
+                  {past, std::to_string(GetFileSize(seekable, &high)), std::to_string(high), seek(10, FILE_BEGIN), std::string(1, next())}),
+              std::vector<std::string>({"12", "13", "0", "10", std::string(1, '\0')}));
+    CloseHandle(seekable);
 }
 
-TEST_F(Files, DispositionsCreateReplaceAndRefuseAsWin32Does)
+TEST_F(Files, DispositionsCreateReplaceAndRefuseAndFoldersAreToldApartFromFilesAsWin32Does)
 {
     const char16_t* d = u"C:\\files\\d.bin";
     EXPECT_EQ(opened(d, GENERIC_WRITE, OPEN_EXISTING), error(ERROR_FILE_NOT_FOUND));
@@ -92,35 +117,20 @@ TEST_F(Files, DispositionsCreateReplaceAndRefuseAsWin32Does)
     EXPECT_EQ(opened(u"C:\\files", GENERIC_READ, OPEN_EXISTING), error(ERROR_ACCESS_DENIED));
     EXPECT_EQ(opened(u"E:\\x", GENERIC_READ, OPEN_EXISTING), error(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(opened(u"C:\\files\\new.bin", GENERIC_WRITE, TRUNCATE_EXISTING), error(ERROR_FILE_NOT_FOUND));
-}
-
-TEST_F(Files, FilePointerMovesFromEachOriginAndNeverBeforeTheStart)
-{
-    writeText(u"C:\\files\\s.bin", "0123456789");
-    HANDLE file = openFile(u"C:\\files\\s.bin", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
-    const auto next = [&] {
-        char c = 0;
-        DWORD got = 0;
-        ReadFile(file, &c, 1, &got, nullptr);
-        return c;
-    };
-    const auto seek = [&](LONG distance, DWORD origin) {
-        const DWORD position = SetFilePointer(file, distance, nullptr, origin);
-        return position == INVALID_SET_FILE_POINTER ? error(GetLastError()) : std::to_string(position);
-    };
-    // A failed seek leaves the pointer where it was.
-    EXPECT_EQ(std::vector<std::string>({seek(-2, FILE_END), std::string(1, next()), seek(-6, FILE_CURRENT), seek(-4, FILE_CURRENT),
-                                        std::string(1, next()), seek(0, 7)}),
-              std::vector<std::string>({"8", "8", "3", error(ERROR_NEGATIVE_SEEK), "3", error(ERROR_INVALID_PARAMETER)}));
-
-    // Past the end is allowed; writing there fills the gap with zeros.
-    DWORD got = 0, high = 99;
-    const std::string past = seek(12, FILE_BEGIN);
-    WriteFile(file, "!", 1, &got, nullptr);
-    EXPECT_EQ(std::vector<std::string>(
-                  {past, std::to_string(GetFileSize(file, &high)), std::to_string(high), seek(10, FILE_BEGIN), std::string(1, next())}),
-              std::vector<std::string>({"12", "13", "0", "10", std::string(1, '\0')}));
-    CloseHandle(file);
+    EXPECT_EQ(GetFileAttributesW(u"C:\\files"), FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(
+        std::vector<std::string>({outcome(CreateDirectoryW(u"C:\\files", nullptr)), outcome(CreateDirectoryW(u"C:\\files\\a\\b", nullptr)),
+                                  outcome(GetFileAttributesW(u"C:\\files\\a\\b") != INVALID_FILE_ATTRIBUTES)}),
+        std::vector<std::string>({error(ERROR_ALREADY_EXISTS), error(ERROR_PATH_NOT_FOUND), error(ERROR_PATH_NOT_FOUND)}));
+    ASSERT_TRUE(CreateDirectoryW(u"C:\\files\\a", nullptr));
+    writeText(u"C:\\files\\a\\f.txt", "x");
+    // The last removal finds the folder without regard to case.
+    EXPECT_EQ(std::vector<std::string>({outcome(RemoveDirectoryW(u"C:\\files\\a")), outcome(RemoveDirectoryW(u"C:\\files\\a\\f.txt")),
+                                        outcome(DeleteFileW(u"C:\\files\\a")), outcome(DeleteFileW(u"C:\\files\\a\\f.txt")),
+                                        outcome(DeleteFileW(u"C:\\files\\a\\f.txt")), outcome(RemoveDirectoryW(u"C:\\files\\A")),
+                                        outcome(RemoveDirectoryW(u"C:\\files\\a"))}),
+              std::vector<std::string>({error(ERROR_DIR_NOT_EMPTY), error(ERROR_DIRECTORY), error(ERROR_ACCESS_DENIED), "ok",
+                                        error(ERROR_FILE_NOT_FOUND), "ok", error(ERROR_FILE_NOT_FOUND)}));
 }
 
 TEST_F(Files, ExeFilesAreExecutableAndReadOnlyFilesRefuseChangesUntilTheAttributeIsCleared)
@@ -143,22 +153,4 @@ TEST_F(Files, ExeFilesAreExecutableAndReadOnlyFilesRefuseChangesUntilTheAttribut
         std::vector<std::string>({std::to_string(FILE_ATTRIBUTE_READONLY), error(ERROR_ACCESS_DENIED), error(ERROR_ACCESS_DENIED),
                                   error(ERROR_ACCESS_DENIED), "ok 0 size 4", "ok", std::to_string(FILE_ATTRIBUTE_NORMAL), "ok",
                                   error(ERROR_FILE_NOT_FOUND)}));
-}
-
-TEST_F(Files, FoldersAreMadeRemovedAndToldApartFromFiles)
-{
-    EXPECT_EQ(GetFileAttributesW(u"C:\\files"), FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(
-        std::vector<std::string>({outcome(CreateDirectoryW(u"C:\\files", nullptr)), outcome(CreateDirectoryW(u"C:\\files\\a\\b", nullptr)),
-                                  outcome(GetFileAttributesW(u"C:\\files\\a\\b") != INVALID_FILE_ATTRIBUTES)}),
-        std::vector<std::string>({error(ERROR_ALREADY_EXISTS), error(ERROR_PATH_NOT_FOUND), error(ERROR_PATH_NOT_FOUND)}));
-    ASSERT_TRUE(CreateDirectoryW(u"C:\\files\\a", nullptr));
-    writeText(u"C:\\files\\a\\f.txt", "x");
-    // The last removal finds the folder without regard to case.
-    EXPECT_EQ(std::vector<std::string>({outcome(RemoveDirectoryW(u"C:\\files\\a")), outcome(RemoveDirectoryW(u"C:\\files\\a\\f.txt")),
-                                        outcome(DeleteFileW(u"C:\\files\\a")), outcome(DeleteFileW(u"C:\\files\\a\\f.txt")),
-                                        outcome(DeleteFileW(u"C:\\files\\a\\f.txt")), outcome(RemoveDirectoryW(u"C:\\files\\A")),
-                                        outcome(RemoveDirectoryW(u"C:\\files\\a"))}),
-              std::vector<std::string>({error(ERROR_DIR_NOT_EMPTY), error(ERROR_DIRECTORY), error(ERROR_ACCESS_DENIED), "ok",
-                                        error(ERROR_FILE_NOT_FOUND), "ok", error(ERROR_FILE_NOT_FOUND)}));
 }

@@ -31,7 +31,7 @@ HBITMAP Create(const Info& info, void** bits = nullptr)
 
 } // namespace
 
-TEST(DibSection, EveryDepthReportsItsGeometry)
+TEST(DibSection, EveryDepthReportsItsGeometryAndHeadersAndMasksAreCheckedAndMasksKept)
 {
     for (int bits : {1, 4, 8, 16, 24, 32}) {
         for (LONG height : {-7, 7}) {
@@ -50,10 +50,6 @@ TEST(DibSection, EveryDepthReportsItsGeometry)
                 << bits;
         }
     }
-}
-
-TEST(DibSection, HeadersAndMasksAreCheckedAndMasksKept)
-{
     const std::vector<DWORD> k555 = {0x7C00, 0x3E0, 0x1F}, wide = {0x3FF00000, 0xFFC00, 0x3FF};
     const struct {
         const char* name;
@@ -94,7 +90,7 @@ TEST(DibSection, HeadersAndMasksAreCheckedAndMasksKept)
                  || CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, nullptr, nullptr, 0));
 }
 
-TEST(GdiHandles, DeletedForeignAndSelectedHandlesFailWithoutHarm)
+TEST(GdiHandles, DeletedForeignAndSelectedHandlesFailWithoutHarmAndSelectingReturnsThePreviousObjectOfItsKind)
 {
     HBITMAP bitmap = Create(Header(2, 2, 32));
     ASSERT_TRUE(DeleteObject(bitmap));
@@ -110,25 +106,22 @@ TEST(GdiHandles, DeletedForeignAndSelectedHandlesFailWithoutHarm)
     EXPECT_EQ(std::vector<int>({BitBlt(bogus, 0, 0, 1, 1, dc, 0, 0, SRCCOPY), SetTextColor(bogus, 0) == CLR_INVALID, DeleteObject(dc),
                                 DeleteObject(dib.Bitmap()), DeleteDC(dc), DeleteDC(dc), GetDeviceCaps(dc, BITSPIXEL) == 0}),
               std::vector<int>({0, 1, 0, 0, 1, 0, 1}));
-}
-
-TEST(GdiHandles, SelectObjectReturnsThePreviousObjectOfItsKind)
-{
-    HDC dc = CreateCompatibleDC(nullptr);
+    HDC other = CreateCompatibleDC(nullptr);
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(4, 5, 6));
-    EXPECT_EQ(std::vector<HGDIOBJ>({SelectObject(dc, brush), SelectObject(dc, pen), SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT))}),
-              std::vector<HGDIOBJ>({GetStockObject(WHITE_BRUSH), GetStockObject(BLACK_PEN), GetStockObject(SYSTEM_FONT)}));
-    EXPECT_EQ((std::pair<BOOL, HGDIOBJ>{DeleteObject(brush), SelectObject(dc, GetStockObject(BLACK_BRUSH))}),
+    EXPECT_EQ(
+        std::vector<HGDIOBJ>({SelectObject(other, brush), SelectObject(other, pen), SelectObject(other, GetStockObject(DEFAULT_GUI_FONT))}),
+        std::vector<HGDIOBJ>({GetStockObject(WHITE_BRUSH), GetStockObject(BLACK_PEN), GetStockObject(SYSTEM_FONT)}));
+    EXPECT_EQ((std::pair<BOOL, HGDIOBJ>{DeleteObject(brush), SelectObject(other, GetStockObject(BLACK_BRUSH))}),
               std::make_pair(FALSE, HGDIOBJ(brush))); // still selected
-    DeleteDC(dc);
+    DeleteDC(other);
     // Stock objects ignore deletion.
     LOGBRUSH lb{};
     EXPECT_TRUE(DeleteObject(brush) && DeleteObject(pen) && DeleteObject(GetStockObject(WHITE_BRUSH))
                 && GetObject(GetStockObject(WHITE_BRUSH), sizeof lb, &lb) && lb.lbColor == RGB(255, 255, 255));
 }
 
-TEST(Palettes, SystemPaletteHoldsTheStaticColoursAtBothEnds)
+TEST(Palettes, TheSystemPaletteHoldsTheStaticColoursAtBothEndsAndALogicalOneGivesIndexedColours)
 {
     HDC screen = GetDC(nullptr);
     PALETTEENTRY e[256];
@@ -140,10 +133,6 @@ TEST(Palettes, SystemPaletteHoldsTheStaticColoursAtBothEnds)
                           GetDeviceCaps(screen, HORZRES) == GetSystemMetrics(SM_CXSCREEN), ReleaseDC(nullptr, screen),
                           ReleaseDC(nullptr, screen)}),
         (std::vector<int>{192, 240, 128, 0, 255, 6, 255, 0, 1, 1, 0}));
-}
-
-TEST(Palettes, SelectRealizeAndPaletteIndexColours)
-{
     struct {
         WORD version = 0x300, count = 3;
         PALETTEENTRY entries[3] = {{10, 20, 30, 0}, {40, 50, 60, 0}, {70, 80, 90, 0}};

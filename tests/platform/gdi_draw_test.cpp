@@ -4,13 +4,10 @@
 
 #include <gtest/gtest.h>
 
-TEST(SysColors, UnknownIndexesGiveNothing)
+TEST(Brushes, FillSolidOrInSystemColoursRectanglesTakeThePenOutlineAndBadBrushesFail)
 {
+    // Unknown colour and metric indexes give nothing.
     EXPECT_EQ(std::vector<DWORD>({GetSysColor(-1), GetSysColor(1000), DWORD(GetSystemMetrics(12345))}), std::vector<DWORD>(3, 0));
-}
-
-TEST(FillRect, SolidBrushesSystemColourBrushesAndBadBrushes)
-{
     TestDib dib(4, 2, 24);
     RECT left{0, 0, 2, 2}, right{2, 0, 4, 2};
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
@@ -20,6 +17,13 @@ TEST(FillRect, SolidBrushesSystemColourBrushesAndBadBrushes)
                none = FillRect(dib.Dc(), &left, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
     EXPECT_EQ(std::vector<uint32_t>({filled, deleted, none, dib.Raw(1, 1), dib.Raw(2, 0), dib.Raw(0, 0)}),
               std::vector<uint32_t>({1, 0, 1, 0x010203, 0xC0C0C0, 0x010203}));
+    TestDib boxed(6, 6, 24);
+    boxed.FillRaw(0x111111);
+    HGDIOBJ oldBrush = SelectObject(boxed.Dc(), CreateSolidBrush(RGB(0, 0, 255)));
+    ASSERT_TRUE(Rectangle(boxed.Dc(), 0, 0, 4, 4));
+    EXPECT_EQ(std::vector<uint32_t>({boxed.Raw(0, 0), boxed.Raw(3, 3), boxed.Raw(1, 1), boxed.Raw(2, 2), boxed.Raw(4, 4)}),
+              (std::vector<uint32_t>{0, 0, 0xFF, 0xFF, 0x111111}));
+    DeleteObject(SelectObject(boxed.Dc(), oldBrush));
 }
 
 TEST(DrawEdge, RaisedAndSunkenRingsUseTheThreeDColours)
@@ -53,15 +57,4 @@ TEST(DrawFocusRect, DotsInvertAndASecondCallRestores)
         DrawFocusRect(dib.Dc(), &r);
         EXPECT_EQ(dib.Pixels(), std::vector<uint32_t>(35, before)) << bits;
     }
-}
-
-TEST(Rectangle, ThePenOutlinesAndTheBrushFills)
-{
-    TestDib dib(6, 6, 24);
-    dib.FillRaw(0x111111);
-    HGDIOBJ oldBrush = SelectObject(dib.Dc(), CreateSolidBrush(RGB(0, 0, 255)));
-    ASSERT_TRUE(Rectangle(dib.Dc(), 0, 0, 4, 4));
-    EXPECT_EQ(std::vector<uint32_t>({dib.Raw(0, 0), dib.Raw(3, 3), dib.Raw(1, 1), dib.Raw(2, 2), dib.Raw(4, 4)}),
-              (std::vector<uint32_t>{0, 0, 0xFF, 0xFF, 0x111111}));
-    DeleteObject(SelectObject(dib.Dc(), oldBrush));
 }

@@ -65,7 +65,7 @@ struct Page {
 
 } // namespace
 
-TEST(Fonts, HeightSignAndWeightAreHonoured)
+TEST(Fonts, HeightSignAndWeightAreHonouredAndEveryFaceDrawsTheEsperantoLetters)
 {
     Page page(1, 1, MakeFont(u"Arial", -14));
     Page bold(1, 1, MakeFont(u"Arial", -14, FW_BOLD)), cell(1, 1, MakeFont(u"MS Shell Dlg", 20));
@@ -79,10 +79,6 @@ TEST(Fonts, HeightSignAndWeightAreHonoured)
               std::vector<LONG>({0, tm.tmHeight - 14, FW_BOLD, 1, 1, 20}));
     SIZE size;
     EXPECT_FALSE(GetTextExtentPoint32W(reinterpret_cast<HDC>(uintptr_t{8}), u"x", 1, &size));
-}
-
-TEST(Fonts, EveryFaceNameDrawsTheEsperantoLetters)
-{
     const std::u16string plain = u"cghjsuCGHJSU", accented = u"ĉĝĥĵŝŭĈĜĤĴŜŬ";
     for (const char16_t* face : {u"MS Shell Dlg", u"MS Shell Dlg Eo", u"Arial", u"Arial Eo", u"No Such Face", u""}) {
         const auto draw = [&](std::u16string_view text) {
@@ -99,7 +95,7 @@ TEST(Fonts, EveryFaceNameDrawsTheEsperantoLetters)
     }
 }
 
-TEST(TextOut, InksWithinTheExtentFillsTheCellWhenOpaqueAndClips)
+TEST(TextOut, InksWithinTheExtentFillsTheCellWhenOpaqueAndAntialiasesOnDirectTargetsOnly)
 {
     Page page(200, 60, MakeFont(u"MS Shell Dlg Eo", -14));
     const std::u16string text = u"Ĉiuĵaŭde ŝi manĝas ĥoran";
@@ -114,25 +110,21 @@ TEST(TextOut, InksWithinTheExtentFillsTheCellWhenOpaqueAndClips)
     page.Out(10, 25, u"Hi");
     EXPECT_EQ(std::vector<uint32_t>({page.dib.Raw(10, 25), page.dib.Raw(10 + hi.cx - 1, 25 + hi.cy - 1), page.dib.Raw(10 + hi.cx, 25)}),
               std::vector<uint32_t>({0xFF0000, 0xFF0000, 0xFFFFFF}));
-}
-
-TEST(TextOut, AntialiasingOnDirectTargetsOnly)
-{
     // On an 8-bit target every pixel is the background or the table's nearest text colour.
     // Empty: more than four shades.
     const std::pair<int, std::set<uint32_t>> cases[] = {{24, {}}, {16, {}}, {8, {1, 2}}};
     for (const auto& [bits, exactly] : cases) {
-        Page page(150, 24, MakeFont(u"Arial", -16), bits, bits == 8 ? TestTable(256) : std::vector<RGBQUAD>{});
-        SetTextColor(page.dib.Dc(), RGB(bits == 8 ? 250 : 255, 0, 0)); // nearest: red, index 2
-        page.Out(0, 0, u"Ŝi ĝuas la ludon");
-        const std::vector<uint32_t> pixels = page.dib.Pixels();
+        Page shown(150, 24, MakeFont(u"Arial", -16), bits, bits == 8 ? TestTable(256) : std::vector<RGBQUAD>{});
+        SetTextColor(shown.dib.Dc(), RGB(bits == 8 ? 250 : 255, 0, 0)); // nearest: red, index 2
+        shown.Out(0, 0, u"Ŝi ĝuas la ludon");
+        const std::vector<uint32_t> pixels = shown.dib.Pixels();
         const std::set<uint32_t> seen(pixels.begin(), pixels.end());
         EXPECT_TRUE(exactly.empty() ? seen.size() > 4 : seen == exactly) << bits;
-        page.dib.SavePng("text-" + std::to_string(bits) + "-smooth.png"); // for a person to look at
+        shown.dib.SavePng("text-" + std::to_string(bits) + "-smooth.png"); // for a person to look at
     }
 }
 
-TEST(DrawText, AlignmentAndVerticalCentringMatchTheExtents)
+TEST(DrawText, AlignsCentresVerticallyAndUnderlinesThePrefixedLetter)
 {
     const std::u16string text = u"Poentoj";
     for (UINT align : {DT_LEFT, DT_CENTER, DT_RIGHT}) {
@@ -143,31 +135,8 @@ TEST(DrawText, AlignmentAndVerticalCentringMatchTheExtents)
         const int x = align == DT_LEFT ? 10 : align == DT_CENTER ? (10 + 190 - size.cx) / 2 : 190 - size.cx;
         const int y = (10 + 50 - size.cy) / 2;
         expected.Out(x, y, text);
-        EXPECT_EQ(drawn.dib.Rgb(), expected.dib.Rgb()) << align;
-        EXPECT_EQ(returned, y + size.cy - 10);
+        EXPECT_EQ(std::make_pair(drawn.dib.Rgb(), returned), std::make_pair(expected.dib.Rgb(), y + size.cy - 10)) << align;
     }
-}
-
-TEST(DrawText, CalcRectMeasuresPrefixedTextWithoutDrawing)
-{
-    Page page(10, 10, MakeFont(u"Arial", -12));
-    const std::tuple<const char16_t*, UINT, const char16_t*> cases[]
-        = {{u"&Ludo", DT_SINGLELINE, u"Ludo"}, {u"&Ludo", DT_SINGLELINE | DT_NOPREFIX, u"&Ludo"}, {u"a&&b", DT_SINGLELINE, u"a&b"}};
-    for (const auto& [text, format, measured] : cases) {
-        RECT r{5, 5, 6, 6};
-        const SIZE size = page.Extent(measured);
-        const LONG height = DrawTextW(page.dib.Dc(), text, -1, &r, DT_CALCRECT | format);
-        EXPECT_EQ(std::vector<LONG>({height, r.right - r.left, r.bottom - r.top}), std::vector<LONG>({size.cy, size.cx, size.cy}))
-            << int(format);
-    }
-    RECT r{};
-    EXPECT_EQ(
-        std::vector<LONG>({page.Ink().right, DrawTextW(page.dib.Dc(), nullptr, 3, &r, 0), DrawTextW(page.dib.Dc(), u"x", 1, nullptr, 0)}),
-        std::vector<LONG>({-1, 0, 0}));
-}
-
-TEST(DrawText, PrefixUnderlinesItsLetter)
-{
     Page with(80, 30, MakeFont(u"Arial", -14)), without(80, 30, MakeFont(u"Arial", -14));
     RECT r{0, 0, 80, 30};
     DrawTextW(with.dib.Dc(), u"&Nova", -1, &r, DT_SINGLELINE);
@@ -178,11 +147,25 @@ TEST(DrawText, PrefixUnderlinesItsLetter)
               std::vector<uint32_t>({0, 0xFFFFFF, 0xFFFFFF}));
 }
 
-TEST(DrawText, BreaksAtLineEndsAndBlanksAndEllipsisStaysInside)
+TEST(DrawText, MeasuresWithoutDrawingBreaksAtLineEndsAndBlanksAndStaysInside)
 {
     Page drawn(100, 60, MakeFont(u"Arial", -12)), expected(100, 60, MakeFont(u"Arial", -12));
+    const std::tuple<const char16_t*, UINT, const char16_t*> cases[]
+        = {{u"&Ludo", DT_SINGLELINE, u"Ludo"}, {u"&Ludo", DT_SINGLELINE | DT_NOPREFIX, u"&Ludo"}, {u"a&&b", DT_SINGLELINE, u"a&b"}};
+    RECT r;
+    for (const auto& [text, format, measured] : cases) {
+        r = {5, 5, 6, 6};
+        const SIZE size = drawn.Extent(measured);
+        const LONG height = DrawTextW(drawn.dib.Dc(), text, -1, &r, DT_CALCRECT | format);
+        EXPECT_EQ(std::vector<LONG>({height, r.right - r.left, r.bottom - r.top}), std::vector<LONG>({size.cy, size.cx, size.cy}))
+            << int(format);
+    }
+    RECT none{};
+    EXPECT_EQ(std::vector<LONG>(
+                  {drawn.Ink().right, DrawTextW(drawn.dib.Dc(), nullptr, 3, &none, 0), DrawTextW(drawn.dib.Dc(), u"x", 1, nullptr, 0)}),
+              std::vector<LONG>({-1, 0, 0}));
     const int lineHeight = drawn.Extent(u"x").cy;
-    RECT r{0, 0, 100, 0};
+    r = {0, 0, 100, 0};
     EXPECT_EQ(DrawTextW(drawn.dib.Dc(), u"unu\r\ndu\ntri", -1, &r, DT_CALCRECT), 3 * lineHeight);
     // "du tri" does not fit beside "unu": it wraps, losing the blank where it broke.
     const int width = drawn.Extent(u"unu du").cx;

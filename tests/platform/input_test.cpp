@@ -89,7 +89,7 @@ TEST_F(InputTest, MouseMessagesGoToTheChildUnderThePointerOrTheCapture)
     EXPECT_EQ(GetMessagePos(), DWORD(MAKELONG(60, 50)));
 }
 
-TEST_F(InputTest, KeysAndTextGoToTheFocus)
+TEST_F(InputTest, KeysAndTextGoToTheFocusHostFocusChangesActivateAndTheCloseButtonCloses)
 {
     SetFocus(right);
     PushKey(top, SDLK_LSHIFT, true);
@@ -108,10 +108,6 @@ TEST_F(InputTest, KeysAndTextGoToTheFocus)
                                   {right, WM_CHAR, 0x11D},
                                   {right, WM_KEYDOWN, VK_RETURN},
                                   {right, WM_CHAR, 13}}));
-}
-
-TEST_F(InputTest, HostFocusChangesActivateAndTheCloseButtonCloses)
-{
     HWND other = Make(WS_POPUP | WS_VISIBLE, 300, 30, 50, 50);
     EXPECT_EQ(GetActiveWindow(), other);
     PumpReady();

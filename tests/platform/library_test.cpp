@@ -23,7 +23,7 @@ std::string moduleFileName(HMODULE module)
 
 } // namespace
 
-TEST(Libraries, DllNamesLoadTheSharedLibraryBesideTheProgram)
+TEST(Libraries, DllNamesLoadTheLibraryBesideTheProgramAWindowsPathFromThatFolderOnlyAndDamagedOnesFailWithTheirOwnError)
 {
     HMODULE library = LoadLibraryW(u"quibo_testlib.dll");
     ASSERT_NE(library, nullptr);
@@ -48,10 +48,6 @@ TEST(Libraries, DllNamesLoadTheSharedLibraryBesideTheProgram)
                   std::vector<DWORD>({ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, ERROR_MOD_NOT_FOUND}));
     }
     EXPECT_EQ(GetModuleHandleW(u"quibo_testlib.dll"), nullptr);
-}
-
-TEST(Libraries, AWindowsPathLoadsFromThatFolderOnlyAndDamagedLibrariesFailWithTheirOwnError)
-{
     const std::string folder = HostDataFolder() + "/drive_c/Zelnor Software";
     std::filesystem::create_directories(folder);
     const auto copy = [&](const char* name) {
@@ -59,15 +55,15 @@ TEST(Libraries, AWindowsPathLoadsFromThatFolderOnlyAndDamagedLibrariesFailWithTh
                                    std::filesystem::copy_options::overwrite_existing);
     };
     copy("/libuninstaller.so");
-    HMODULE library = LoadLibraryW(u"C:\\zelnor software\\Uninstaller.dll");
-    EXPECT_NE(GetProcAddress(library, "QuiboTestAnswer"), nullptr);
-    FreeLibrary(library);
+    HMODULE loaded = LoadLibraryW(u"C:\\zelnor software\\Uninstaller.dll");
+    EXPECT_NE(GetProcAddress(loaded, "QuiboTestAnswer"), nullptr);
+    FreeLibrary(loaded);
     // A library copied under its Windows name loads as named, before any libNAME.so beside it.
     copy("/helper.dll");
-    std::ofstream(folder + "/libhelper.so") << "not a library";
-    library = LoadLibraryW(u"C:\\Zelnor Software\\HELPER.DLL");
-    EXPECT_EQ(moduleFileName(library), folder + "/helper.dll");
-    FreeLibrary(library);
+    std::ofstream(folder + "/libhelper.so") << "not a loaded";
+    loaded = LoadLibraryW(u"C:\\Zelnor Software\\HELPER.DLL");
+    EXPECT_EQ(moduleFileName(loaded), folder + "/helper.dll");
+    FreeLibrary(loaded);
 
     std::ofstream(folder + "/libbroken.so") << "\x7F"
                                                "ELF but not really";
@@ -84,7 +80,7 @@ TEST(Libraries, AWindowsPathLoadsFromThatFolderOnlyAndDamagedLibrariesFailWithTh
               std::make_pair(HMODULE(nullptr), HMODULE(nullptr)));
 }
 
-TEST(Modules, TheProgramsOwnModuleAndFileName)
+TEST(Modules, TheProgramIsNamedByItsHostPathOrOnAHandheldByItsDevicePathAsAreItsLibraries)
 {
     EXPECT_EQ(GetModuleHandle(nullptr), GetModuleHandleW(nullptr));
     const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
@@ -95,15 +91,11 @@ TEST(Modules, TheProgramsOwnModuleAndFileName)
     EXPECT_EQ(std::make_pair(copied, GetLastError()), std::make_pair(DWORD(5), DWORD(ERROR_INSUFFICIENT_BUFFER)));
     EXPECT_EQ(std::u16string(small, 6), Utf8ToUtf16(program.substr(0, 4)) + u'\0' + u'x');
     EXPECT_EQ(GetModuleFileNameW(nullptr, small, 0), 0u);
-}
-
-TEST(Modules, OnAHandheldTheProgramAndItsLibrariesAreNamedByTheirDevicePaths)
-{
     // The test programs' folder stands for the device's "\\": a program started there finds its
     // files through the names it is given.
     setenv("QUIBO_DEVICE_ROOT", TestProgramFolder().c_str(), 1);
-    const std::string program = std::filesystem::read_symlink("/proc/self/exe").filename().string();
-    EXPECT_EQ(moduleFileName(nullptr), "\\" + program);
+    const std::string name = std::filesystem::read_symlink("/proc/self/exe").filename().string();
+    EXPECT_EQ(moduleFileName(nullptr), "\\" + name);
     HMODULE library = LoadLibraryW(u"quibo_testlib.dll");
     ASSERT_NE(library, nullptr);
     EXPECT_EQ(moduleFileName(library), "\\libquibo_testlib.so");

@@ -63,7 +63,7 @@ protected:
 
 } // namespace
 
-TEST_F(ResourceCompiler, WritesASourceAndADepfileOrReportsAMistakeAndWritesNothing)
+TEST_F(ResourceCompiler, WritesASourceAndADepfileOrReportsEachMistakeWithFileAndLineAndWritesNothing)
 {
     // The compiler reads only the directives of a header; declarations are skipped.
     write("ids.h", "#pragma once\nint f(const char* s);\n#define IDS_HELLO 7\n");
@@ -81,10 +81,6 @@ TEST_F(ResourceCompiler, WritesASourceAndADepfileOrReportsAMistakeAndWritesNothi
               std::make_pair(1, (m_dir / "script.rc").string() + ":3: error: unterminated string\n"));
     EXPECT_FALSE(fs::exists(m_dir / "out.cpp"));
     EXPECT_EQ(compile("", "only-one-file.rc").first, 2);
-}
-
-TEST_F(ResourceCompiler, ReportsMistakesWithFileAndLine)
-{
     expectError("STRINGTABLE\nBEGIN\n  1 \"one\"\n", 4, "missing END of the STRINGTABLE begun at line 2");
     expectError("STRINGTABLE BEGIN\n1 \"a\"\n1 \"b\"\nEND\n", 3, "string 1 is already defined");
     expectError("STRINGTABLE BEGIN\n70000 \"a\"\nEND\n", 2, "string id 70000 is out of range");

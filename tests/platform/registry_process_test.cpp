@@ -37,8 +37,7 @@ pid_t startChild(const std::function<void()>& body)
 int waitChild(pid_t pid)
 {
     int status = 0;
-    waitpid(pid, &status, 0);
-    return status;
+    return waitpid(pid, &status, 0) == pid ? status : -1;
 }
 
 HKEY createKey(const char16_t* path, HKEY root = HKEY_CURRENT_USER)
@@ -63,11 +62,10 @@ int64_t serialOf(HKEY key, const std::u16string& name)
 {
     std::vector<BYTE> bytes(4096);
     DWORD size = static_cast<DWORD>(bytes.size());
-    uint32_t serial = 0;
     if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, bytes.data(), &size) != ERROR_SUCCESS || size < 4)
         return -1;
     bytes.resize(size);
-    std::memcpy(&serial, bytes.data(), 4);
+    const uint32_t serial = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t(bytes[3]) << 24;
     return record(serial) == bytes ? serial : -1;
 }
 
@@ -102,8 +100,8 @@ void expectMovedAside(const std::string& folder, const std::function<void(const 
         SetTraceSink([](const char* line) { g_traced += line; });
 
         HKEY key = createKey(u"Software\\Zelnor\\Quibo");
-        EXPECT_EQ(write(key, u"Settings", 7), ERROR_SUCCESS);
-        EXPECT_EQ(serialOf(key, u"Settings"), 7);
+        EXPECT_EQ((std::pair<LONG, int64_t>{write(key, u"Settings", 7), serialOf(key, u"Settings")}),
+                  std::make_pair(LONG(ERROR_SUCCESS), int64_t(7)));
 
         std::vector<std::filesystem::path> aside;
         for (const auto& entry : std::filesystem::directory_iterator(HostDataFolder()))
@@ -175,9 +173,10 @@ TEST(RegistryStore, TwoProcessesWriteOneKey)
 
     HKEY key = createKey(u"Software\\Test\\Shared");
     DWORD values = 0, subKeys = 0;
-    ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(std::make_pair(values, subKeys), std::make_pair(2u * kWrites + 1, 1u));
+    EXPECT_EQ(std::vector<DWORD>({DWORD(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                                                         nullptr, nullptr, nullptr)),
+                                  values, subKeys}),
+              std::vector<DWORD>({ERROR_SUCCESS, 2 * kWrites + 1, 1}));
     const int64_t last = serialOf(key, u"Both");
     EXPECT_TRUE(last == kWrites - 1 || last == 10000 + kWrites - 1) << last;
     RegCloseKey(key);

@@ -49,7 +49,7 @@ LONG probe(HKEY root, const char16_t* path)
 
 } // namespace
 
-TEST(Registry, ValuesKeepTheirTypeAndExactBytes)
+TEST(Registry, ValuesKeepTheirTypeExactBytesAndSizeAndTooSmallBuffersAreRefused)
 {
     Key key(HKEY_CURRENT_USER, u"Software\\Test\\Types");
     const std::vector<BYTE> text = {'Q', 0, 'u', 0, 'i', 0}; // a string stored without terminator
@@ -70,28 +70,24 @@ TEST(Registry, ValuesKeepTheirTypeAndExactBytes)
             continue; // rewritten as text
         EXPECT_EQ(std::make_pair(getBytes(key, name ? name : u"", &got), got), std::make_pair(bytes, type)) << (name ? name[0] : 0);
     }
-}
-
-TEST(Registry, SizesAndTooSmallBuffers)
-{
-    Key key(HKEY_CURRENT_USER, u"Software\\Test\\Sizes");
+    Key sized(HKEY_CURRENT_USER, u"Software\\Test\\Sizes");
     std::vector<BYTE> record(1044, 0xAB);
-    ASSERT_EQ(setBytes(key, u"Settings", REG_BINARY, record), ERROR_SUCCESS);
+    ASSERT_EQ(setBytes(sized, u"Settings", REG_BINARY, record), ERROR_SUCCESS);
     std::vector<BYTE> buffer(2000, 0);
     DWORD small = 1043, type = 0, size = 2000;
-    EXPECT_EQ(RegQueryValueExW(key, u"Settings", nullptr, &type, buffer.data(), &small), ERROR_MORE_DATA);
+    EXPECT_EQ(RegQueryValueExW(sized, u"Settings", nullptr, &type, buffer.data(), &small), ERROR_MORE_DATA);
     EXPECT_EQ(std::vector<DWORD>({small, type, buffer[0]}), std::vector<DWORD>({1044, REG_BINARY, 0}));
-    EXPECT_EQ(RegQueryValueExW(key, u"Settings", nullptr, nullptr, buffer.data(), &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExW(sized, u"Settings", nullptr, nullptr, buffer.data(), &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 1044u);
     EXPECT_TRUE(std::equal(record.begin(), record.end(), buffer.begin()));
     EXPECT_EQ(buffer[1044], 0); // nothing written past the value
 
     EXPECT_EQ(
-        std::vector<LONG>({RegQueryValueExW(key, u"Settings", nullptr, nullptr, buffer.data(), nullptr),
-                           RegQueryValueExW(key, u"Settings", nullptr, nullptr, nullptr, nullptr),
-                           RegSetValueExW(key, u"Null", 0, REG_BINARY, nullptr, 4),
-                           RegQueryValueExW(key, u"Nothing", nullptr, nullptr, buffer.data(), &size), RegDeleteValueW(key, u"Nothing"),
-                           RegDeleteKeyW(key, u"Nothing"), probe(HKEY_LOCAL_MACHINE, u"Software\\Test\\Sizes")}), // hives are separate
+        std::vector<LONG>({RegQueryValueExW(sized, u"Settings", nullptr, nullptr, buffer.data(), nullptr),
+                           RegQueryValueExW(sized, u"Settings", nullptr, nullptr, nullptr, nullptr),
+                           RegSetValueExW(sized, u"Null", 0, REG_BINARY, nullptr, 4),
+                           RegQueryValueExW(sized, u"Nothing", nullptr, nullptr, buffer.data(), &size), RegDeleteValueW(sized, u"Nothing"),
+                           RegDeleteKeyW(sized, u"Nothing"), probe(HKEY_LOCAL_MACHINE, u"Software\\Test\\Sizes")}), // hives are separate
         std::vector<LONG>({ERROR_INVALID_PARAMETER, ERROR_SUCCESS, ERROR_NOACCESS, ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND,
                            ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND}));
 }
@@ -139,7 +135,7 @@ TEST(Registry, EnumerationAndKeyInfo)
     EXPECT_EQ(std::vector<DWORD>(info, info + 5), (std::vector<DWORD>{3, 5, 2, 3, 4}));
 }
 
-TEST(Registry, DeletingKeys)
+TEST(Registry, DeletingKeysAndBadHandlesOrPathsAreRefused)
 {
     Key top(HKEY_CURRENT_USER, u"Software\\Test\\Delete");
     ASSERT_EQ(setBytes(Key(top, u"A\\B"), u"V", REG_BINARY, {1}), ERROR_SUCCESS);
@@ -158,10 +154,6 @@ TEST(Registry, DeletingKeys)
     EXPECT_EQ(std::vector<LONG>({setBytes(open, u"X", REG_BINARY, {1}), RegCloseKey(open), RegDeleteKeyW(HKEY_CURRENT_USER, u""),
                                  RegDeleteKeyW(top, nullptr)}), // a hive cannot be deleted
               std::vector<LONG>({ERROR_KEY_DELETED, ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_INVALID_PARAMETER}));
-}
-
-TEST(Registry, HandlesAndPathsAreChecked)
-{
     HKEY bogus = reinterpret_cast<HKEY>(0x5678), key, closed;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Test\\Handles", 0, nullptr, 0, GENERIC_ALL, nullptr, &closed, nullptr),
               ERROR_SUCCESS);

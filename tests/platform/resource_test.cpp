@@ -38,7 +38,7 @@ std::vector<BYTE> pattern()
 
 } // namespace
 
-TEST(LoadString, FindsEachStringOfItsBlockOfSixteen)
+TEST(LoadString, FindsEachStringOfItsBlockOfSixteenCutsToTheBufferAndRefusesBadBuffers)
 {
     const std::pair<UINT, std::u16string> strings[] = {
         {1, u"EN,EO"},
@@ -58,10 +58,6 @@ TEST(LoadString, FindsEachStringOfItsBlockOfSixteen)
                              LoadStringW(nullptr, IDS_JOINED, reinterpret_cast<LPWSTR>(&joined), 0)),
               std::make_pair(5, 24));
     EXPECT_EQ(std::u16string(first, 6) + std::u16string(joined, 24), u"EN,EO\x5Joined across literals +");
-}
-
-TEST(LoadString, CutsToTheBufferAndRefusesBadBuffers)
-{
     WCHAR buffer[6] = {u'x', u'x', u'x', u'x', u'x', u'x'}, one[1] = {u'x'};
     EXPECT_EQ(std::vector<int>({LoadStringW(nullptr, IDS_ESPERANTO, buffer, 5), LoadStringW(nullptr, 2, one, 1), one[0],
                                 LoadStringW(nullptr, 2, nullptr, 6), LoadStringW(nullptr, 2, buffer, -1)}),
@@ -69,7 +65,7 @@ TEST(LoadString, CutsToTheBufferAndRefusesBadBuffers)
     EXPECT_EQ(std::u16string(buffer, 6), std::u16string(u"\u0109 \u011D \0x", 6));
 }
 
-TEST(Resources, BinaryResourcesComeBackByteForByte)
+TEST(Resources, BinaryResourcesComeBackByteForByteAndMissingOnesOrBadHandlesFail)
 {
     for (const auto& [name, type] : {std::pair<LPCWSTR, LPCWSTR>{MAKEINTRESOURCEW(205), u"WAVE"},
                                      {u"#205", u"wave"},
@@ -79,10 +75,6 @@ TEST(Resources, BinaryResourcesComeBackByteForByte)
 
     HRSRC zip = FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_PAYLOAD), u"ZIP");
     EXPECT_TRUE(zip && SizeofResource(nullptr, zip) == 0 && LockResource(LoadResource(nullptr, zip)));
-}
-
-TEST(Resources, MissingResourcesAndBadHandles)
-{
     const auto find = [](LPCWSTR name, LPCWSTR type) { return ErrorOf(FindResourceW(nullptr, name, type) != nullptr); };
     HRSRC bogus = reinterpret_cast<HRSRC>(0x1234);
     EXPECT_EQ(std::vector<DWORD>({find(MAKEINTRESOURCEW(205), u"SOUND"), find(MAKEINTRESOURCEW(206), u"WAVE"), find(u"#", u"WAVE") != 0,

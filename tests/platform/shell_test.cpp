@@ -56,17 +56,13 @@ std::string openedBy(SHELLEXECUTEINFOW info)
 
 } // namespace
 
-TEST(ShellExecute, OpensAddressesAndFilesInTheBrowserWithoutWaitingForIt)
+TEST(ShellExecute, OpensAddressesAndFilesInTheBrowserWithoutWaitingForItAndRefusesOtherVerbsAndMalformedRequests)
 {
     // The default verb is open.
     const char16_t* address = u"http://scores.example.org/cgi-bin/score.cgi?post&game&1&lang&eo&x=$(touch pwned)`id`";
     EXPECT_EQ(openedBy(openRequest(address, u"")), "http://scores.example.org/cgi-bin/score.cgi?post&game&1&lang&eo&x=$(touch pwned)`id`");
     EXPECT_EQ(openedBy(openRequest(u"C:\\Quibo\\readme.html", u"OPEN")), (TestRoot() / "data/quibo/drive_c/Quibo/readme.html").string());
     EXPECT_FALSE(fs::exists("pwned"));
-}
-
-TEST(ShellExecute, RefusesOtherVerbsAndMalformedRequests)
-{
     SHELLEXECUTEINFOW print = openRequest(u"http://example.org/", u"print"), small = openRequest(u"http://example.org/"),
                       nothing = openRequest(nullptr), open = openRequest(u"http://example.org/");
     small.cbSize = sizeof small - 4;

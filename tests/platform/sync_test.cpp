@@ -57,7 +57,7 @@ TEST(Waits, TimeOutExactlyAtTheirTimeAndTakeWhatIsSignalledBefore)
         }
 }
 
-TEST(Events, AutoResetLetsOneWaitThroughAndManualResetStaysSignalled)
+TEST(EventsAndHandles, AutoResetLetsOneWaitThroughManualStaysSignalledAndBadHandlesFailButClosingSparesAWaiter)
 {
     for (DWORD manual : {FALSE, TRUE}) {
         HANDLE event = CreateEventW(nullptr, manual, manual, nullptr);
@@ -70,10 +70,6 @@ TEST(Events, AutoResetLetsOneWaitThroughAndManualResetStaysSignalled)
     // Nothing shares events between processes.
     EXPECT_EQ((std::pair<HANDLE, DWORD>{CreateEventW(nullptr, FALSE, FALSE, u"Shared"), GetLastError()}),
               std::make_pair(HANDLE(nullptr), DWORD(ERROR_NOT_SUPPORTED)));
-}
-
-TEST(Handles, BadClosedOrMismatchedHandlesFailAndClosingDoesNotPullTheObjectFromAWaiter)
-{
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr), mutex = CreateMutexW(nullptr, FALSE, nullptr);
     ASSERT_TRUE(CloseHandle(event));
     for (HANDLE bad : {event, HANDLE{}, INVALID_HANDLE_VALUE, reinterpret_cast<HANDLE>(0x12345), mutex}) { // a mutex is not an event either
@@ -103,23 +99,20 @@ TEST(CriticalSections, AreRecursiveAndExcludeOtherThreads)
     EnterCriticalSection(&section);
     EnterCriticalSection(&section);
     LeaveCriticalSection(&section);
-    EXPECT_FALSE(otherGetsIn());
-    LeaveCriticalSection(&section);
-    EXPECT_TRUE(otherGetsIn());
+    EXPECT_EQ(std::vector<bool>({otherGetsIn(), (LeaveCriticalSection(&section), otherGetsIn())}), std::vector<bool>({false, true}));
     DeleteCriticalSection(&section);
 }
 
-TEST(Mutexes, AreOwnedRecursivelyByOneThreadAndShareANameWithinTheProcess)
+TEST(Mutexes, AreOwnedRecursivelyByOneThreadAndSharedByNameWithinTheProcessAndWithOthers)
 {
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, u"Quibo Test Mutex");
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_SUCCESS));
-    HANDLE second = CreateMutexW(nullptr, TRUE, u"Quibo Test Mutex");
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
-    EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0); // owner again through either handle: count 2
     auto elsewhere = [](auto call) { return std::async(std::launch::async, call).get(); };
-    EXPECT_EQ(elsewhere([&] { return ReleaseMutex(mutex) ? DWORD(0) : GetLastError(); }), DWORD(ERROR_NOT_OWNER));
-    EXPECT_TRUE(ReleaseMutex(second));
-    EXPECT_EQ(elsewhere([&] { return WaitForSingleObject(mutex, 0); }), DWORD(WAIT_TIMEOUT)); // still held once
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, u"Quibo Test Mutex"), second = nullptr;
+    // Owner again through either handle, count 2; released once, still held.
+    EXPECT_EQ(
+        std::vector<DWORD>({GetLastError(), (second = CreateMutexW(nullptr, TRUE, u"Quibo Test Mutex"), GetLastError()),
+                            WaitForSingleObject(second, 0), elsewhere([&] { return ReleaseMutex(mutex) ? DWORD(0) : GetLastError(); }),
+                            DWORD(ReleaseMutex(second)), elsewhere([&] { return WaitForSingleObject(mutex, 0); })}),
+        std::vector<DWORD>({ERROR_SUCCESS, ERROR_ALREADY_EXISTS, WAIT_OBJECT_0, ERROR_NOT_OWNER, TRUE, WAIT_TIMEOUT}));
 
     std::atomic<pid_t> waiterId{0};
     std::future<DWORD> otherWait = std::async(std::launch::async, [&] {
@@ -129,24 +122,20 @@ TEST(Mutexes, AreOwnedRecursivelyByOneThreadAndShareANameWithinTheProcess)
         return result;
     });
     AwaitBlocked(waiterId);
-    EXPECT_TRUE(ReleaseMutex(mutex));
-    EXPECT_EQ(otherWait.get(), WAIT_OBJECT_0);
-    EXPECT_FALSE(ReleaseMutex(mutex)); // no longer the owner
+    // Then no longer the owner.
+    EXPECT_EQ(std::vector<DWORD>({DWORD(ReleaseMutex(mutex)), otherWait.get(), DWORD(ReleaseMutex(mutex))}),
+              std::vector<DWORD>({TRUE, WAIT_OBJECT_0, FALSE}));
     CloseHandle(mutex);
     CloseHandle(second);
     CloseHandle(CreateMutexW(nullptr, FALSE, u"Quibo Test Mutex"));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_SUCCESS)); // gone with its last handle
-}
-
-TEST(NamedMutex, AnotherProcessSeesItsExistenceAndOwnership)
-{
     const auto probe = [] { return ChildProcess("mutex_helper", {"Quibo/Probe \\ Mutex"}).readLine(); };
     EXPECT_EQ(probe(), "existed=0 taken=1"); // separators in the name do not become folders
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, u"Quibo/Probe \\ Mutex");
+    HANDLE named = CreateMutexW(nullptr, TRUE, u"Quibo/Probe \\ Mutex");
     EXPECT_EQ(probe(), "existed=1 taken=0");
-    ASSERT_TRUE(ReleaseMutex(mutex));
+    ASSERT_TRUE(ReleaseMutex(named));
     EXPECT_EQ(probe(), "existed=1 taken=1");
-    CloseHandle(mutex);
+    CloseHandle(named);
     EXPECT_EQ(probe(), "existed=0 taken=1");
 
     const std::u16string overlong(300, u'\u0109');

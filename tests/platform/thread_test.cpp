@@ -19,25 +19,18 @@ DWORD WINAPI runUntilGo(LPVOID go)
 
 } // namespace
 
-TEST(Threads, RunWithTheirParameterTakeAPriorityInRangeAndSignalTheirEnd)
+TEST(Threads, RunWithTheirParameterTakeAPriorityInRangeSignalTheirEndAndOutliveTheirHandle)
 {
     HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD id = 0;
     HANDLE thread = CreateThread(nullptr, 0, runUntilGo, go, 0, &id);
-    EXPECT_EQ(
-        std::vector<DWORD>({DWORD(SetThreadPriority(thread, THREAD_PRIORITY_LOWEST)), DWORD(SetThreadPriority(thread, 7)), GetLastError(),
-                            WaitForSingleObject(thread, 0), DWORD(SetEvent(go)), WaitForSingleObject(thread, INFINITE),
-                            WaitForSingleObject(thread, 0), DWORD(g_threadId == id)}),
-        std::vector<DWORD>({TRUE, FALSE, ERROR_INVALID_PARAMETER, WAIT_TIMEOUT, TRUE, WAIT_OBJECT_0, WAIT_OBJECT_0, 1})); // stays signalled
-    CloseHandle(thread);
-    EXPECT_FALSE(SetThreadPriority(thread, THREAD_PRIORITY_NORMAL));
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
-    CloseHandle(go);
-}
-
-TEST(Threads, OutliveTheirClosedHandleAndRefuseWhatTheyCannotDo)
-{
-    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_EQ(std::vector<DWORD>({DWORD(SetThreadPriority(thread, THREAD_PRIORITY_LOWEST)), DWORD(SetThreadPriority(thread, 7)),
+                                  GetLastError(), WaitForSingleObject(thread, 0), DWORD(SetEvent(go)),
+                                  WaitForSingleObject(thread, INFINITE), WaitForSingleObject(thread, 0), DWORD(g_threadId == id),
+                                  DWORD(CloseHandle(thread)), DWORD(SetThreadPriority(thread, THREAD_PRIORITY_NORMAL)), GetLastError()}),
+              std::vector<DWORD>({TRUE, FALSE, ERROR_INVALID_PARAMETER, WAIT_TIMEOUT, TRUE, WAIT_OBJECT_0, WAIT_OBJECT_0, 1, TRUE, FALSE,
+                                  ERROR_INVALID_HANDLE})); // stays signalled until closed
+    ResetEvent(go);
     g_ended = false;
     EXPECT_TRUE(CloseHandle(CreateThread(nullptr, 64 * 1024, runUntilGo, go, 0, nullptr)));
     SetEvent(go);

@@ -76,7 +76,7 @@ TEST_F(WindowTest, ClassesAreNamedWithoutRegardToCaseAndRegisteredOnce)
     EXPECT_EQ(ErrorOf(create(u"NoSuchClass") != nullptr), DWORD(ERROR_CLASS_DOES_NOT_EXIST));
 }
 
-TEST_F(WindowTest, ChildrenConvertCoordinatesThroughTheirParents)
+TEST_F(WindowTest, ChildrenConvertCoordinatesThroughTheirParentsAndTextExtraWordsStylesRelationsAndEnablingAreKept)
 {
     HWND top = Make(WS_POPUP, 100, 50, 300, 200);
     HWND child = Make(WS_CHILD | WS_VISIBLE, 10, 20, 100, 80, top, 1);
@@ -91,36 +91,30 @@ TEST_F(WindowTest, ChildrenConvertCoordinatesThroughTheirParents)
     ASSERT_TRUE(MoveWindow(child, 20, 30, 60, 50, TRUE));
     GetWindowRect(inner, &window);
     EXPECT_EQ(std::make_pair(window.left, window.top), std::make_pair(LONG(125), LONG(86)));
-}
-
-TEST_F(WindowTest, ExtraWordsAndStylesAreKeptApart)
-{
-    HWND top = Make(WS_POPUP, 0, 0, 10, 10);
-    EXPECT_EQ(std::vector<LONG>({SetWindowLongW(top, 0, 0x12345678), SetWindowLongW(top, 4, -5), GetWindowLongW(top, 0),
-                                 GetWindowLongW(top, 4), GetWindowLongW(top, GWL_STYLE)}),
+    HWND other = Make(WS_POPUP, 0, 0, 10, 10);
+    EXPECT_EQ(std::vector<LONG>({SetWindowLongW(other, 0, 0x12345678), SetWindowLongW(other, 4, -5), GetWindowLongW(other, 0),
+                                 GetWindowLongW(other, 4), GetWindowLongW(other, GWL_STYLE)}),
               std::vector<LONG>({0, 0, 0x12345678, -5, LONG(WS_POPUP)}));
     for (int index : {5, -100, GWL_WNDPROC}) { // past the 8 extra bytes, or a pointer that does not fit
         SetLastError(0);
-        EXPECT_EQ((std::pair<LONG, DWORD>{GetWindowLongW(top, index), GetLastError()}), std::make_pair(LONG(0), DWORD(ERROR_INVALID_INDEX)))
+        EXPECT_EQ((std::pair<LONG, DWORD>{GetWindowLongW(other, index), GetLastError()}),
+                  std::make_pair(LONG(0), DWORD(ERROR_INVALID_INDEX)))
             << index;
     }
-}
+    HWND owner = Make(WS_POPUP, 0, 0, 100, 100), third = Make(WS_POPUP, 0, 0, 10, 10, nullptr, 0, nullptr, u"third");
+    HWND first = Make(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, owner, 101);
+    HWND next = Make(WS_CHILD | WS_VISIBLE, 20, 0, 10, 10, owner, 102);
+    EXPECT_EQ(std::vector<HWND>({GetDlgItem(owner, 102), GetParent(first), GetWindow(first, GW_HWNDNEXT)}),
+              std::vector<HWND>({next, owner, next}));
+    EXPECT_EQ(std::vector<int>({GetDlgCtrlID(first), IsChild(owner, next), IsChild(first, next)}), std::vector<int>({101, 1, 0}));
 
-TEST_F(WindowTest, TextRelationsEnablingAndLookup)
-{
-    HWND top = Make(WS_POPUP, 0, 0, 100, 100), second = Make(WS_POPUP, 0, 0, 10, 10, nullptr, 0, nullptr, u"second");
-    HWND a = Make(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top, 101);
-    HWND b = Make(WS_CHILD | WS_VISIBLE, 20, 0, 10, 10, top, 102);
-    EXPECT_EQ(std::vector<HWND>({GetDlgItem(top, 102), GetParent(a), GetWindow(a, GW_HWNDNEXT)}), std::vector<HWND>({b, top, b}));
-    EXPECT_EQ(std::vector<int>({GetDlgCtrlID(a), IsChild(top, b), IsChild(a, b)}), std::vector<int>({101, 1, 0}));
-
-    ASSERT_TRUE(SetWindowTextW(a, u"Ŝanĝo"));
+    ASSERT_TRUE(SetWindowTextW(first, u"Ŝanĝo"));
     WCHAR text[4];
-    EXPECT_EQ(std::make_pair(GetWindowTextW(a, text, 4), GetWindowTextLengthW(a)), std::make_pair(3, 5));
+    EXPECT_EQ(std::make_pair(GetWindowTextW(first, text, 4), GetWindowTextLengthW(first)), std::make_pair(3, 5));
     EXPECT_EQ(std::u16string(text), u"Ŝan");
-    SetFocus(a);
+    SetFocus(first);
     // EnableWindow says whether the window was disabled; disabling takes the focus away.
-    EXPECT_EQ(std::vector<int>({EnableWindow(a, FALSE), IsWindowEnabled(a), GetFocus() != nullptr, EnableWindow(a, TRUE)}),
+    EXPECT_EQ(std::vector<int>({EnableWindow(first, FALSE), IsWindowEnabled(first), GetFocus() != nullptr, EnableWindow(first, TRUE)}),
               std::vector<int>({0, 0, 0, 1}));
     std::vector<HWND> seen;
     EnumWindows(
@@ -129,7 +123,7 @@ TEST_F(WindowTest, TextRelationsEnablingAndLookup)
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&seen));
-    EXPECT_EQ(seen, (std::vector<HWND>{top, second}));
+    EXPECT_EQ(seen, (std::vector<HWND>{top, other, owner, third}));
 }
 
 } // namespace

@@ -20,11 +20,9 @@ protected:
     // The query part of the address the game opens to publish its table.
     static std::string gameQuery()
     {
-        const std::string address = PublishAddress();
-        const std::string path = std::string(SCORES_POST_PATH) + "?";
-        const size_t at = address.find(path);
-        EXPECT_NE(at, std::string::npos) << address;
-        return address.substr(at + path.size());
+        const std::string address = PublishAddress(), path = std::string(SCORES_POST_PATH) + "?";
+        EXPECT_NE(address.find(path), std::string::npos) << address;
+        return address.substr(address.find(path) + path.size());
     }
 };
 
@@ -104,10 +102,7 @@ TEST_F(PostParsing, MalformedShapesAreRefused)
     const std::string full = gameQuery();
     EXPECT_EQ(ParsePostQuery(full).scores.size(), 9u);
     const std::string query = ::PostQuery("en", {{"Ada", 61000, 744000, PublishCheck("Ada", 61000, 744000)}});
-    const struct {
-        std::string query;
-        POSTERROR error;
-    } cases[] = {
+    const std::pair<std::string, POSTERROR> cases[] = {
         {full + query.substr(19), POSTERROR::TooManyScores}, // a tenth entry
         {"", POSTERROR::NotAPost},
         {"post&game", POSTERROR::NotAPost},
@@ -120,6 +115,6 @@ TEST_F(PostParsing, MalformedShapesAreRefused)
         // Exactly the limit is read, and refused only for what it says.
         {query + "&" + std::string(cbPOST_QUERY_MAX - 1 - query.size(), 'x'), POSTERROR::Incomplete},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ParsePostQuery(c.query).error, c.error) << c.query.substr(0, 80);
+    for (const auto& [text, error] : cases)
+        EXPECT_EQ(ParsePostQuery(text).error, error) << text.substr(0, 80);
 }

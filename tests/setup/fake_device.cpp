@@ -84,17 +84,12 @@ RAPI* FakeDevice::Connection()
         return CreateFileW(onDevice(path).c_str(), access, share, nullptr, disposition, attributes, nullptr);
     };
     rapi.pfnCeWriteFile = [](HANDLE file, LPCVOID data, DWORD cb, LPDWORD written, LPOVERLAPPED) -> BOOL {
-        if (g_device->gone)
-            return FALSE;
-        if (g_device->spaceLeft >= 0 && cb > g_device->spaceLeft) {
-            WriteFile(file, data, DWORD(g_device->spaceLeft), written, nullptr);
-            g_device->spaceLeft = 0;
-            g_device->gone = g_device->vanishesWhenFull;
-            return FALSE;
-        }
-        if (g_device->spaceLeft >= 0)
-            g_device->spaceLeft -= cb;
-        return WriteFile(file, data, cb, written, nullptr);
+        // A full device takes what fits and fails; one that vanishes when full answers no more.
+        const bool fits = g_device->spaceLeft < 0 || cb <= g_device->spaceLeft;
+        const BOOL wrote = !g_device->gone && WriteFile(file, data, fits ? cb : DWORD(g_device->spaceLeft), written, nullptr);
+        g_device->spaceLeft = g_device->spaceLeft < 0 ? -1 : fits ? g_device->spaceLeft - cb : 0;
+        g_device->gone = g_device->gone || (!fits && g_device->vanishesWhenFull);
+        return wrote && fits;
     };
     rapi.pfnCeReadFile = ReadFile;
     rapi.pfnCeGetFileSize = GetFileSize;

@@ -1,6 +1,5 @@
 #include "fake_device.h"
 #include "install_support.h"
-#include "trace.h"
 #include "unzipper.h"
 
 #include "hostfolders.h"
@@ -11,9 +10,10 @@
 #include <string>
 #include <vector>
 
+using namespace std::string_literals;
+
 namespace {
 
-std::vector<std::string> g_lines;
 std::vector<int> g_percents;
 
 const char kJournal[] = "/Program Files/Zelnor Software/Uninstall Log for Quibo.txt";
@@ -28,12 +28,9 @@ class Toolkit : public testing::Test {
 protected:
     void SetUp() override
     {
-        g_lines.clear();
         g_percents.clear();
         std::filesystem::remove_all(HostDataFolder() + "/drive_c"); // each test on a bare machine
-        m_previous = SetTraceSink([](const char* line) { g_lines.push_back(line); });
     }
-    void TearDown() override { SetTraceSink(m_previous); }
 
     static std::string text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
     static std::string deviceFile(const std::string& path) { return text(FileBytes(FakeDeviceFolder() + path)); }
@@ -42,7 +39,6 @@ protected:
     static std::string Body(const std::string& text) { return text.substr(text.find("\n\n") + 2); }
     SETUPTOOLKIT handheld() { return SETUPTOOLKIT(nullptr, TARGET_HANDHELD, m_device.Connection()); }
 
-    TraceSink m_previous = nullptr;
     const Bytes m_payload = BuildZip({StoredItem("native/", {}), StoredItem("native/quibo.exe", Pattern(100000)),
                                       StoredItem("common/small.res", Pattern(5120)), StoredItem("common/large.res", Pattern(5121)),
                                       StoredItem("arm/uninstaller.dll", Pattern(300))});
@@ -65,9 +61,8 @@ TEST_F(Toolkit, EntryNamesAreFoundWhateverTheirSeparatorsOrCaseAndProgressRunsBy
     }
     SetLastError(0);
     EXPECT_EQ((std::tuple{m_desktop.installfile("C:\\spell\\x.exe", &m_archive, "native\\missing.exe", -1, -1), GetLastError(),
-                          std::string(g_lines.back()), m_desktop.finalize(&m_archive, "native\\uninstaller.dll", 95, 100), g_lines.back()}),
-              (std::tuple{false, DWORD(ERROR_FILE_NOT_FOUND), std::string("setuplib: installfile failed to find native\\missing.exe"),
-                          false, std::string("setuplib: could not find native\\uninstaller.dll for finalize")}));
+                          m_desktop.finalize(&m_archive, "native\\uninstaller.dll", 95, 100)}),
+              (std::tuple{false, DWORD(ERROR_FILE_NOT_FOUND), false}));
 }
 
 TEST_F(Toolkit, FoldersOfEachTargetAndTheProcessorsPayloadFolder)
@@ -99,33 +94,33 @@ TEST_F(Toolkit, FoldersOfEachTargetAndTheProcessorsPayloadFolder)
 // later file is packed.
 TEST_F(Toolkit, FilesAboveFiveThousandOneHundredAndTwentyBytesTravelPackedWhereTheDeviceUnpacks)
 {
+    // Each case: the helper's version, how each file arrived, the unpackings, the version after.
     const struct {
         const char* entry;
         std::u16string unpackerVersion;
         bool unpackingFails;
-        int unpackings;
-        int helperAfter;
-    } cases[] = {{"common\\small.res", u"1", false, 0, 1},
-                 {"common\\large.res", u"1", false, 2, 1},
-                 {"common\\large.res", u"", false, 0, 0},
-                 {"common\\large.res", u"1", true, 1, 0}};
+        const char* result;
+    } cases[] = {{"common\\small.res", u"1", false, "1 whole whole 0 1"},
+                 {"common\\large.res", u"1", false, "1 whole whole 2 1"},
+                 {"common\\large.res", u"", false, "0 whole whole 0 0"},
+                 {"common\\large.res", u"1", true, "1 whole whole 1 0"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.entry) + (c.unpackingFails ? ", failing" : ""));
         m_device.unpackings = 0;
         m_device.unpackerVersion = c.unpackerVersion;
         m_device.unpackingFails = c.unpackingFails;
         SETUPTOOLKIT device = handheld();
         device.setcallback(collectPercent, 0);
-        EXPECT_EQ(device.devicehelperversion(), c.unpackerVersion.empty() ? 0 : 1);
-        for (const char* file : {"one.res", "two.res"}) {
-            ASSERT_TRUE(device.installfile((std::string("\\Quibo\\") + file).c_str(), &m_archive, c.entry, 5, 75));
-            EXPECT_EQ(deviceFile(std::string("/Quibo/") + file), text(Pattern(std::string(c.entry) == "common\\small.res" ? 5120 : 5121)));
-        }
-        EXPECT_EQ((std::tuple{m_device.unpackings, device.devicehelperversion(), g_percents.back()}),
-                  (std::tuple{c.unpackings, c.helperAfter, 75}));
+        std::string result = std::to_string(device.devicehelperversion());
+        for (const std::string file : {"one.res", "two.res"})
+            result += device.installfile(("\\Quibo\\" + file).c_str(), &m_archive, c.entry, 5, 75)
+                              && deviceFile("/Quibo/" + file) == text(Pattern(std::string(c.entry) == "common\\small.res" ? 5120 : 5121))
+                          ? " whole"
+                          : " broken";
+        result += " " + std::to_string(m_device.unpackings) + " " + std::to_string(device.devicehelperversion());
+        EXPECT_EQ((std::tuple{result, g_percents.back()}), (std::tuple{std::string(c.result), 75})) << c.entry;
     }
-    for (const auto& item : std::filesystem::directory_iterator(FakeDeviceFolder()))
-        EXPECT_EQ(item.path().filename().string().find("This File Is Safe To Delete"), std::string::npos);
+    // No temporary is left behind.
+    EXPECT_EQ(FilesBelow(FakeDeviceFolder()), (std::set<std::string>{"Quibo", "Quibo/one.res", "Quibo/two.res"}));
     EXPECT_EQ(m_desktop.devicehelperversion(), 0);
 }
 
@@ -142,18 +137,25 @@ TEST_F(Toolkit, AFullOrVanishingDeviceFailsTheFileAndTheJournalStillListsIt)
         // A full device loses the half-written file; one that vanished may keep it, listed.
         EXPECT_EQ(
             (std::tuple{device.installfile("\\Program Files\\Quibo\\quibo.exe", &m_archive, "native\\quibo.exe", 5, 75),
-                        std::string(g_lines.back()),
                         vanishes || !std::filesystem::exists(FakeDeviceFolder() + "/Program Files/Quibo/quibo.exe"),
                         Body(deviceFile(kJournal))}),
-            (std::tuple{false, std::string("setuplib: writefile failed to write \\Program Files\\Quibo\\quibo.exe"), true,
-                        std::string("deletedir { \"\\Program Files\\Quibo\" }\ndeletefile { \"\\Program Files\\Quibo\\quibo.exe\" }\n")}))
+            (std::tuple{false, true, "deletedir { \"\\Program Files\\Quibo\" }\ndeletefile { \"\\Program Files\\Quibo\\quibo.exe\" }\n"s}))
             << vanishes;
         m_device.spaceLeft = -1;
     }
 }
 
-TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
+TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItemAndADamagedJournalIsNeitherReadNorReplaced)
 {
+    // A damaged journal is neither read nor replaced.
+    const std::string damaged = "deletefile { \"C:\\keep\" }\nwipe { \"C:\\\" }\n";
+    std::filesystem::create_directories(HostDataFolder() + "/drive_c/Program Files/Zelnor Software");
+    std::ofstream(HostDataFolder() + "/drive_c" + kJournal) << damaged;
+    EXPECT_FALSE(m_desktop.openjournal("Quibo"));
+    m_desktop.savejournal();
+    EXPECT_EQ(desktopFile(kJournal), damaged);
+    std::filesystem::remove(HostDataFolder() + "/drive_c" + kJournal);
+
     for (int run = 0; run < 2; ++run) {
         SETUPTOOLKIT desktop(nullptr, TARGET_DESKTOP, nullptr);
         ASSERT_TRUE(desktop.openjournal("Quibo"));
@@ -170,18 +172,6 @@ TEST_F(Toolkit, InstallingTwiceKeepsOneLinePerItem)
         "deletekey { \"HKCU\\Software\" }\ndeletekey { \"HKCU\\Software\\Zelnor\" }\ndeletekey { \"HKCU\\Software\\Zelnor\\Quibo\" }\n"
         "deleteval { \"HKCU\\Software\\Zelnor\\Quibo\" \"Settings\" }\ndeletedir { \"C:\\Program Files\\Quibo\" }\n"
         "deletefile { \"C:\\Program Files\\Quibo\\quibo.exe\" }\ndeletefile { \"C:\\Program Files\\Quibo\\small.res\" }\n");
-}
-
-TEST_F(Toolkit, ADamagedJournalIsNeitherReadNorReplaced)
-{
-    const std::string damaged = "deletefile { \"C:\\keep\" }\nwipe { \"C:\\\" }\n";
-    std::filesystem::create_directories(HostDataFolder() + "/drive_c/Program Files/Zelnor Software");
-    std::ofstream(HostDataFolder() + "/drive_c" + kJournal) << damaged;
-    EXPECT_FALSE(m_desktop.openjournal("Quibo"));
-    EXPECT_EQ(g_lines.back(), "setuplib: openjournal could not read C:\\Program Files\\Zelnor Software\\Uninstall Log "
-                              "for Quibo.txt: line 2: unknown keyword \"wipe\"");
-    m_desktop.savejournal();
-    EXPECT_EQ(desktopFile(kJournal), damaged);
 }
 
 TEST_F(Toolkit, AnInstalledNewerUninstallerIsKeptAndTheProductStillRegistered)

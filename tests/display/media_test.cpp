@@ -61,15 +61,13 @@ TEST(ChoosePack, TheLargestPackThatFitsAndOpensWins)
         {640, 480, 16, "......", 2},  {640, 480, 8, "......", 3},   {1023, 768, 16, "......", 2}, {240, 320, 16, "......", 4},
         {240, 320, 8, "......", 5},   {320, 240, 16, "......", -1}, {640, 480, 8, "...-..", 5},   {240, 320, 16, "....--", -1},
     };
-    int run = 0;
     for (const auto& c : cases) {
-        const fs::path folder = TestRoot() / ("choose" + std::to_string(run++));
-        for (int i = 0; i < 6; ++i) {
-            const char state = c.packs[i];
-            const Bytes notZip{'n', 'o', 't'}, noLayout = BuildZip({StoredItem("readme.txt", Bytes{'x'})});
-            if (state != '-')
-                WriteFile(folder / kPackNames[i], state == '.' ? FakePack(i) : state == 'x' ? notZip : noLayout);
-        }
+        const fs::path folder = TestRoot() / ("choose" + std::to_string(&c - cases));
+        for (int i = 0; i < 6; ++i)
+            if (c.packs[i] != '-')
+                WriteFile(folder / kPackNames[i], c.packs[i] == '.'   ? FakePack(i)
+                                                  : c.packs[i] == 'x' ? Bytes{'n', 'o', 't'}
+                                                                      : BuildZip({StoredItem("readme.txt", Bytes{'x'})}));
         DisplayAs display(c.bits, false, c.cx, c.cy);
         EXPECT_EQ(Chosen((folder / "quibo.exe").string()), c.expected) << c.cx << "x" << c.cy << "x" << c.bits << " " << c.packs;
     }
@@ -89,8 +87,7 @@ TEST(ChoosePack, TheNearestFolderHoldingPacksIsUsed)
         {"prefix/bin/quibo", "prefix/share/quibo", "prefix/bin"},
     };
     for (const auto& c : cases) {
-        const fs::path root = TestRoot() / "near";
-        fs::remove_all(root);
+        const fs::path root = TestRoot() / ("near" + std::to_string(&c - cases));
         fs::create_directories((root / c.program).parent_path());
         std::string program = (root / c.program).string();
         WriteFile(root / c.farther / "quibo-s-hi.res", FakePack(2));

@@ -129,15 +129,13 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD)
 TEST_F(ControlsTest, MessageBoxesAreAnsweredByTheirButtons)
 {
     g_step = 0;
-    const struct {
-        HWND owner;
-        UINT type;
-        int answer;
-    } boxes[] = {{top, MB_OK | MB_ICONINFORMATION, IDOK}, {top, MB_OKCANCEL | MB_ICONHAND, IDOK}, {nullptr, MB_OKCANCEL, IDCANCEL}};
-    for (const auto& box : boxes) {
+    // Owner, type, answer.
+    const std::tuple<HWND, UINT, int> boxes[]
+        = {{top, MB_OK | MB_ICONINFORMATION, IDOK}, {top, MB_OKCANCEL | MB_ICONHAND, IDOK}, {nullptr, MB_OKCANCEL, IDCANCEL}};
+    for (const auto& [owner, type, answer] : boxes) {
         SetTimer(nullptr, 0, 20, AnswerBox);
-        EXPECT_EQ(MessageBoxW(box.owner, u"Quibo was unable to load graphics.", u"Box", box.type), box.answer);
-        EXPECT_TRUE(IsWindowEnabled(top));
+        EXPECT_EQ((std::pair<int, BOOL>{MessageBoxW(owner, u"Quibo was unable to load graphics.", u"Box", type), IsWindowEnabled(top)}),
+                  std::make_pair(answer, TRUE));
     }
 }
 

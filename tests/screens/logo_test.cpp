@@ -41,6 +41,7 @@ bool TestLoader()
 }
 
 struct WATCH {
+    std::vector<std::pair<int, int>> samples; // the frame played, relative to the call, and the intro frame shown (-1: none)
     size_t shots = 0; // of the strip, written as the window was painted at each strip frame
     DWORD start = 0;
     int actAt = 1 << 30; // relative frame at which to post actMessage
@@ -58,6 +59,9 @@ LRESULT WatchProc(ANIMOBJECT* object, UINT message, void*)
         && !WritePng(TestOutputDir() / ("intro_frame" + std::to_string(kStripFrames[g_watch->shots++]) + ".png"), 240, 294,
                      Pixels(*window->screen)))
         ADD_FAILURE() << "intro frame " << played - 1;
+    ANIMOBJECT* picture = window->FirstInLayer(1);
+    g_watch->samples.push_back(
+        {played, picture && picture->graphic ? picture->graphic->GetRectInParent().top / picture->graphic->GetHeight() : -1});
     if (played >= g_watch->actAt)
         PostMessageW(window->GetWindow(), g_watch->actMessage, 0, 0), g_watch->actAt = 1 << 30;
     // Time moves one frame per paint, however slowly the machine runs either thread: the loop
@@ -128,10 +132,10 @@ TEST_F(Intro, PlaysItsFramesThenLoadsOnAnotherThreadAndEndsTwoSecondsLater)
     EXPECT_TRUE(RunLogo(anim, nullptr, TestLoader, true));
     const DWORD end = EngineTime();
     ASSERT_TRUE(g_loader.calls == 1 && g_loader.thread != GetCurrentThreadId());
-    // The kept intro shows its last frame.
-    ANIMOBJECT* picture = anim->FirstInLayer(1);
-    EXPECT_EQ(picture->graphic->GetRectInParent().top / picture->graphic->GetHeight(), 19);
-    // The frames of the strip were written for a person to look at.
+    // Every painted frame showed the frame its place in the schedule calls for, up to the last.
+    ASSERT_GT(watch.samples.size(), 40u);
+    for (const auto& [r, shown] : watch.samples)
+        EXPECT_EQ(shown, r < 6 ? -1 : r <= 18 ? r - 6 : r < 32 ? 12 : std::min(13 + (r - 32) / 2, 19)) << "frame " << r;
     EXPECT_EQ(watch.shots, std::size(kStripFrames));
     // The loading began after the animation, and the intro lasted two seconds from there.
     EXPECT_TRUE(end - g_loader.start >= 2000u && end - g_loader.start < 3500u) << end - g_loader.start;

@@ -45,12 +45,7 @@ TEST_P(Stores, AnUnusableStoreIsRefusedWithItsReason)
              ? std::vector<std::string>{(TestRoot() / "missing-folder" / "s.db").string(), notADatabase}
              : std::vector<std::string>{m_location + " dbname=no_such_database", "host=/nonexistent-quibo-socket-folder"}) {
         m_location = location;
-        try {
-            Open();
-            ADD_FAILURE() << location << " opened";
-        } catch (const StoreError& error) {
-            EXPECT_GT(std::string(error.what()).size(), 10u);
-        }
+        EXPECT_THAT([this] { Open(); }, testing::ThrowsMessage<StoreError>(testing::SizeIs(testing::Gt(10u)))) << location;
     }
 }
 

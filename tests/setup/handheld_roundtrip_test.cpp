@@ -4,7 +4,6 @@
 #include "device_support.h"
 #include "install_support.h"
 #include "sl_main.h"
-#include "trace.h"
 #include "unzipper.h"
 
 #include <cstring>
@@ -77,10 +76,6 @@ TEST(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
 
 TEST(HandheldRoundTrip, NoHandheldRunningGivesTheDesktopOnly)
 {
-    static std::string last;
-    const TraceSink previous = SetTraceSink([](const char* line) { last = line; });
     SETUPLIB library;
-    SetTraceSink(previous);
-    EXPECT_EQ((std::tuple{library.handheld(), library.desktop() != nullptr, last}),
-              (std::tuple{static_cast<SETUPTOOLKIT*>(nullptr), true, std::string("setuplib: library constructed successfully")}));
+    EXPECT_EQ((std::tuple{library.handheld(), library.desktop() != nullptr}), (std::tuple{static_cast<SETUPTOOLKIT*>(nullptr), true}));
 }

@@ -1,27 +1,18 @@
 #include "hostclock.h"
 #include "rapi_bridge.h"
-#include "trace.h"
 
 #include "hostfolders.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-namespace {
-
-std::vector<std::string> g_lines;
-
-} // namespace
-
 // The stand-ins are put where a Windows path names them, C:\bridge\rapi.dll; the full one
 // answers a connection QUIBO_TEST_RAPI_DELAY milliseconds of the manual clock after the wait began.
 TEST(Bridge, ConnectsOnlyThroughAWholeLibraryThatAnswersInTime)
 {
-    const TraceSink previous = SetTraceSink([](const char* line) { g_lines.push_back(line); });
     const std::string folder = HostDataFolder() + "/drive_c/bridge";
     std::filesystem::create_directories(folder);
     SetManualHostClock(true);
@@ -29,13 +20,13 @@ TEST(Bridge, ConnectsOnlyThroughAWholeLibraryThatAnswersInTime)
         const char* library;
         const char* delay;
         DWORD timeout;
-        const char* line; // null: connected
+        bool connects;
     } cases[] = {
-        {nullptr, "0", 500, "rapi: failed to load rapi.dll; error 126"},
-        {"libquibo_rapi_double_older.so", "0", 500, "rapi: failed to find functions in rapi.dll; error 127"},
-        {"libquibo_rapi_double.so", "0", 500, nullptr},
-        {"libquibo_rapi_double.so", "700", 500, "rapi: CeRapiInitEx timed out"},
-        {"libquibo_rapi_double.so", "700", 1000, nullptr},
+        {nullptr, "0", 500, false},
+        {"libquibo_rapi_double_older.so", "0", 500, false},
+        {"libquibo_rapi_double.so", "0", 500, true},
+        {"libquibo_rapi_double.so", "700", 500, false},
+        {"libquibo_rapi_double.so", "700", 1000, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.library ? c.library : "none") + " after " + c.delay + " ms within " + std::to_string(c.timeout));
@@ -43,10 +34,8 @@ TEST(Bridge, ConnectsOnlyThroughAWholeLibraryThatAnswersInTime)
             std::filesystem::copy_file(std::filesystem::read_symlink("/proc/self/exe").parent_path() / c.library, folder + "/rapi.dll",
                                        std::filesystem::copy_options::overwrite_existing);
         setenv("QUIBO_TEST_RAPI_DELAY", c.delay, 1);
-        g_lines.clear();
         RAPI* rapi = RapiConnectLibrary(u"C:\\bridge\\rapi.dll", c.timeout);
-        EXPECT_EQ(rapi != nullptr, c.line == nullptr);
-        EXPECT_TRUE(!c.line || std::find(g_lines.begin(), g_lines.end(), c.line) != g_lines.end());
+        EXPECT_EQ(rapi != nullptr, c.connects);
         if (!rapi)
             continue;
         // Each slot holds the export of its own name: the order of the names is the fields'.
@@ -54,9 +43,7 @@ TEST(Bridge, ConnectsOnlyThroughAWholeLibraryThatAnswersInTime)
         EXPECT_EQ(reinterpret_cast<FARPROC>(rapi->pfnCeRegSetValueEx), GetProcAddress(rapi->hModule, "CeRegSetValueEx"));
         EXPECT_EQ(reinterpret_cast<FARPROC>(rapi->pfnCeOidGetInfoEx), GetProcAddress(rapi->hModule, "CeOidGetInfoEx"));
         EXPECT_EQ(RapiCeGetLastError(rapi), 0u);
-        RapiDisconnect(rapi);
-        EXPECT_EQ(g_lines.back(), "rapi: uninitialization complete");
+        RapiDisconnect(rapi); // one that left the stand-in connected aborts its next connection
     }
     SetManualHostClock(false);
-    SetTraceSink(previous);
 }

@@ -96,7 +96,7 @@ void Put(std::vector<BYTE>& b, std::initializer_list<unsigned> words, std::initi
     }
 }
 
-TEST(SkinTemplates, ReadsKindsAndRefusesEveryTruncation)
+TEST(SkinTemplates, ReadsKindsAStaticsTextCanNameAndRefusesEveryTruncation)
 {
     // A caption, a radio button (by ordinal) and a "static" naming its class; an item starts
     // on a four-byte boundary.
@@ -114,10 +114,8 @@ TEST(SkinTemplates, ReadsKindsAndRefusesEveryTruncation)
               (std::tuple{std::string("QuiboSetup"), 380, SKIN_RBUTTON, std::string("En"), SKIN_PBAR, std::string()}));
     for (size_t cb = 0; cb + 2 < b.size(); ++cb)
         EXPECT_FALSE(ReadSkinTemplate(b.data(), cb, t)) << cb;
-}
 
-TEST(SkinTemplates, AStaticsTextCanNameItsKind)
-{
+    // A static's text can name its kind.
     auto kind = [](const char* cls, DWORD style, const char* text) {
         SKINITEM item{cls, style, 1, {}, text};
         return std::pair{SkinKindOf(item), item.text}; // and what is left of the text

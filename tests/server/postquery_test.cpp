@@ -60,7 +60,7 @@ TEST_F(PostParsing, ReadsBackWhatTheGamePublishesInBothLanguages)
 
 // Each case alters one field of a real post of two entries; the second entry's fields start
 // at index 10 (score, time, name, date, check).
-TEST_F(PostParsing, EveryAlterationIsRefusedAndNamesTheEntry)
+TEST_F(PostParsing, EveryAlterationAndMalformedShapeIsRefused)
 {
     EnterHighScore(0, u"Ada", 61000);
     EnterHighScore(1, u"Bea Two", 62000);
@@ -93,16 +93,14 @@ TEST_F(PostParsing, EveryAlterationIsRefusedAndNamesTheEntry)
                 << altered(original, c.field, value);
         }
     }
-}
 
-TEST_F(PostParsing, MalformedShapesAreRefused)
-{
+    // Malformed shapes, and a full table of nine, which is read.
     for (int i = 0; i < cHIGHSCORES; ++i)
         EnterHighScore(i, u"Player " + std::u16string(1, static_cast<char16_t>(u'A' + i)), 1000 + i);
     const std::string full = gameQuery();
     EXPECT_EQ(ParsePostQuery(full).scores.size(), 9u);
     const std::string query = ::PostQuery("en", {{"Ada", 61000, 744000, PublishCheck("Ada", 61000, 744000)}});
-    const std::pair<std::string, POSTERROR> cases[] = {
+    const std::pair<std::string, POSTERROR> shapes[] = {
         {full + query.substr(19), POSTERROR::TooManyScores}, // a tenth entry
         {"", POSTERROR::NotAPost},
         {"post&game", POSTERROR::NotAPost},
@@ -115,6 +113,6 @@ TEST_F(PostParsing, MalformedShapesAreRefused)
         // Exactly the limit is read, and refused only for what it says.
         {query + "&" + std::string(cbPOST_QUERY_MAX - 1 - query.size(), 'x'), POSTERROR::Incomplete},
     };
-    for (const auto& [text, error] : cases)
+    for (const auto& [text, error] : shapes)
         EXPECT_EQ(ParsePostQuery(text).error, error) << text.substr(0, 80);
 }

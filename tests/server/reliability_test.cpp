@@ -79,8 +79,7 @@ TEST_P(Reliability, EveryAnsweredPostSurvivesAKillOnce)
     ASSERT_TRUE(restarted.Start(ServerArgs())) << restarted.Log();
     httplib::Client client("127.0.0.1", restarted.Port());
     const auto again = client.Get(PostOf({second.back()}));
-    ASSERT_TRUE(again);
-    EXPECT_NE(again->body.find("Rejected as already published: <strong>1</strong>"), std::string::npos);
+    EXPECT_NE((again ? again->body : "").find("Rejected as already published: <strong>1</strong>"), std::string::npos);
     EXPECT_EQ(restarted.Stop(), 0) << restarted.Log();
 
     std::set<std::string> stored;

@@ -21,17 +21,14 @@ bool ServerProcess::Start(const std::vector<std::string>& storeArgs)
     static int count = 0;
     m_log = TestRoot() / ("server" + std::to_string(++count) + ".log");
     const std::string program = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "quibo-scores").string();
-    std::vector<std::string> args = {program, "--listen", "127.0.0.1:0"};
-    args.insert(args.end(), storeArgs.begin(), storeArgs.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
+    std::vector<const char*> argv = {program.c_str(), "--listen", "127.0.0.1:0"};
+    for (const std::string& arg : storeArgs)
+        argv.push_back(arg.c_str());
     argv.push_back(nullptr);
-
     m_pid = fork();
     if (m_pid == 0) { // only calls safe after a fork
         dup2(open(m_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        execv(program.c_str(), argv.data());
+        execv(program.c_str(), const_cast<char* const*>(argv.data()));
         _exit(127);
     }
     if (m_pid < 0)

@@ -48,9 +48,8 @@ TEST(HandheldRoundTrip, InstallReadBackAndUninstallOnTheDevice)
 
     // The journal reads back from the device as it was kept.
     SETUPTOOLKIT again(nullptr, TARGET_HANDHELD, rapi);
-    ASSERT_TRUE(again.openjournal("Quibo"));
+    EXPECT_TRUE(again.openjournal("Quibo") && again.journal().size() >= 10);
     EXPECT_EQ(again.journal(), handheld->journal());
-    EXPECT_GE(again.journal().size(), 10u);
 
     // The uninstaller runs on the device, against the device's folder and registry.
     BYTE* request = static_cast<BYTE*>(LocalAlloc(LPTR, sizeof u"Quibo"));

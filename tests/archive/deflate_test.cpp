@@ -25,10 +25,7 @@ std::string Decode(const Bytes& stream, size_t capacity)
     return "=" + std::string(out.begin(), out.begin() + cb);
 }
 
-std::string Ok(const Bytes& data)
-{
-    return "=" + std::string(data.begin(), data.end());
-}
+const auto Ok = [](const Bytes& data) -> std::string { return "=" + std::string(data.begin(), data.end()); };
 
 std::vector<int> Lengths(size_t count, std::initializer_list<std::pair<int, int>> present)
 {
@@ -122,12 +119,7 @@ TEST(Inflate, HandMadeStreamsDecodeOrAreRefusedWithTheirReason)
     // The last lengths are one repeat of three, one past the end: end-of-block, one distance, and one more.
     BitWriter repeatPast = DynamicHeader(257, 1, {{18, 127}, {18, 106}, {1, 0}, {16, 0}});
     Code(Lengths(257, {{255, 1}, {256, 1}})).Put(repeatPast, 256);
-    const struct {
-        const char* name;
-        Bytes stream;
-        size_t capacity;
-        std::string result;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, size_t, std::string> cases[] = {
         {"stored block past the room", {0x01, 0x02, 0x00, 0xFD, 0xFF, 'h', 'i'}, 1, kCannotDeflate},
         {"stored length not matching its complement", {0x01, 0x02, 0x00, 0xFC, 0xFF, 'h', 'i'}, 16, kCannotDeflate},
         {"block type three", {0x07, 0x00}, 16, kCannotDeflate},
@@ -145,8 +137,8 @@ TEST(Inflate, HandMadeStreamsDecodeOrAreRefusedWithTheirReason)
          DynamicBlock(Lengths(258 + 32, {{'A', 1}, {256, 2}, {257, 2}, {258, 1}, {258 + 30, 1}}), 258, {'A', 257, 258 + 30, 256}), 1024,
          kCannotDeflate},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Decode(c.stream, c.capacity), c.result) << c.name;
+    for (const auto& [name, stream, capacity, result] : cases)
+        EXPECT_EQ(Decode(stream, capacity), result) << name;
 }
 
 } // namespace

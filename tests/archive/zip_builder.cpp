@@ -1,6 +1,8 @@
 #include "zip_builder.h"
 
-#include <zlib.h>
+#include "little_endian.h"
+
+#include <iterator>
 
 ZipItem StoredItem(const std::string& name, const Bytes& data)
 {
@@ -15,29 +17,26 @@ ZipItem DeflatedItem(const std::string& name, const Bytes& data, int level)
 Bytes BuildZip(const std::vector<ZipItem>& items, bool localOnly)
 {
     Bytes out;
-    auto put = [&out](uint32_t value, int cb) {
-        for (int i = 0; i < cb; ++i)
-            out.push_back(uint8_t(value >> (8 * i)));
-    };
+    const auto put = [&out](uint32_t value, int cb) { cb == 4 ? AppendLe32(out, value) : AppendLe16(out, value); };
     for (const ZipItem& item : items) {
         // Signature, version, flags, method, time, date (1 January 1980), CRC-32 (which the
         // readers do not check), sizes, name and extra field lengths.
-        for (auto [value, cb] : {std::pair<uint32_t, int>{0x04034B50, 4},
-                                 {20, 2},
-                                 {item.flags, 2},
-                                 {item.method, 2},
-                                 {0, 2},
-                                 {0x21, 2},
-                                 {0, 4},
-                                 {uint32_t(item.data.size()), 4},
-                                 {item.cbUncompressed, 4},
-                                 {uint32_t(item.name.size()), 2},
-                                 {uint32_t(item.extra.size()), 2}})
-            put(value, cb);
+        const uint32_t fields[] = {0x04034B50,
+                                   20,
+                                   item.flags,
+                                   item.method,
+                                   0,
+                                   0x21,
+                                   0,
+                                   uint32_t(item.data.size()),
+                                   item.cbUncompressed,
+                                   uint32_t(item.name.size()),
+                                   uint32_t(item.extra.size())};
+        for (size_t i = 0; i < std::size(fields); ++i)
+            put(fields[i], i == 0 || (i >= 6 && i <= 8) ? 4 : 2);
         out.insert(out.end(), item.name.begin(), item.name.end());
-        out.insert(out.end(), item.extra.begin(), item.extra.end());
-        out.insert(out.end(), item.data.begin(), item.data.end());
-        out.insert(out.end(), item.descriptor.begin(), item.descriptor.end());
+        for (const Bytes* part : {&item.extra, &item.data, &item.descriptor})
+            out.insert(out.end(), part->begin(), part->end());
     }
     if (!localOnly) {
         // The reader stops at the first other signature, so a directory entry's and an end

@@ -1,4 +1,5 @@
 #include "deflate_streams.h"
+#include "little_endian.h"
 #include "memmgr_diag.h"
 
 #include "winbase.h"
@@ -16,8 +17,7 @@ TEST(ZZ, TheSizeFieldIsLittleEndianAndOnlySizesTheBuffer)
     const Bytes data = TextLikeData(4096);
     Bytes packed = ZZPacked(data);
     EXPECT_EQ(Bytes(packed.begin(), packed.begin() + 4), (Bytes{0x00, 0x10, 0x00, 0x00}));
-    packed[0] = 0x18; // a thousand bytes less, within the slack
-    packed[1] = 0x0C;
+    StoreLe16(&packed[0], 0x0C18); // a thousand bytes less, within the slack
     EXPECT_EQ(ZZUnpacked(packed), data);
 }
 

@@ -6,9 +6,6 @@
 #include "geometry.h"
 #include "pack.h"
 #include "pictures.h"
-#include "png_reader.h"
-#include "png_writer.h"
-#include "shapes.h"
 #include "style.h"
 #include "tiles.h"
 
@@ -19,31 +16,15 @@
 
 namespace {
 
-TextRenderer& Text()
-{
-    static TextRenderer text;
-    return text;
-}
+const auto Layout = [](const char* file) -> cetl::PROPERTIES { return ReadLayout(std::string(QUIBO_LAYOUTS) + "/" + file); };
 
-cetl::PROPERTIES Layout(const char* file)
-{
-    return ReadLayout(std::string(QUIBO_LAYOUTS) + "/" + file);
-}
+const auto PixelAt = [](const RgbImage& image, int x, int y) -> Rgb { return image.pixels[size_t(y) * size_t(image.width) + size_t(x)]; };
 
-Rgb PixelAt(const RgbImage& image, int x, int y)
-{
-    return image.pixels[size_t(y) * size_t(image.width) + size_t(x)];
-}
+const auto IsPlate = [](Rgb pixel) -> bool { return pixel == Opaque(style::kPlate) || pixel == Opaque(style::kPlateShade); };
 
-bool IsPlate(Rgb pixel)
-{
-    return pixel == Opaque(style::kPlate) || pixel == Opaque(style::kPlateShade);
-}
-
-bool InCaption(int x, int y)
-{
+const auto InCaption = [](int x, int y) -> bool {
     return x >= kCaptionLeft && x < kCaptionLeft + kCaptionWidth && y >= kCaptionTop && y < kCaptionTop + kCaptionHeight;
-}
+};
 
 // Calls visit(cell, x, y, pixel) for every pixel of the first `cells` cells of a sheet, row by row.
 template<class Visit> void ForEachCellPixel(const RgbImage& sheet, int cellWidth, int cellHeight, int cells, Visit visit)
@@ -56,22 +37,6 @@ template<class Visit> void ForEachCellPixel(const RgbImage& sheet, int cellWidth
 }
 
 class Classes : public testing::TestWithParam<const char*> { };
-
-// Coverage is exact for aligned rectangles; round edges are soft and centres solid.
-TEST(Shapes, CoverageIsExactForAlignedRectanglesAndSoftOnlyAtCurvedEdges)
-{
-    Canvas canvas(10, 10);
-    Fill(canvas, RoundRect(2, 3, 7, 5, 0), Hex(0xFFFFFF));
-    float covered = 0;
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x)
-            covered += canvas.At(x, y).a;
-    const Shape circle = Circle(10, 10, 5), ring = Outline(circle, 1);
-    EXPECT_EQ((std::vector<float>{covered, canvas.At(2, 3).a, canvas.At(7, 3).a, Coverage(circle, 10, 10), Coverage(circle, 20, 10),
-                                  Coverage(ring, 10, 10), Coverage(ring, 14.5f, 10)}),
-              (std::vector<float>{10, 1, 0, 1, 0, 0, 1}));
-    EXPECT_NEAR(Coverage(circle, 15, 10), 0.5f, 1e-4);
-}
 
 TEST(Flatten, KeyedPicturesBlendWithBlackAndNeverDrawTheKey)
 {
@@ -135,8 +100,9 @@ TEST_P(Classes, EveryInsetShowsItsShapeInItsColour)
 
 TEST(Buttons, LabelsStayInsideTheCaptionRectangle)
 {
+    TextRenderer text;
     for (const Language language : {Language::English, Language::Esperanto}) {
-        const RgbImage faces = Flatten(DrawButtonFaces(Text(), language));
+        const RgbImage faces = Flatten(DrawButtonFaces(text, language));
         ASSERT_EQ(faces.width * faces.height, kButtonCount * kButtonWidth * kButtonHeight);
         std::vector<int> label(kButtonCount);
         ForEachCellPixel(faces, kButtonWidth, kButtonHeight, kButtonCount, [&](int i, int x, int y, Rgb here) {
@@ -148,14 +114,6 @@ TEST(Buttons, LabelsStayInsideTheCaptionRectangle)
         for (int i = 0; i < kButtonCount; ++i)
             EXPECT_GT(label[i], 25) << ButtonLabels(language)[i];
     }
-}
-
-// The scores button and the banners name the high scores as the game's texts do.
-TEST(Buttons, EsperantoScoresCaptionMatchesTheBanners)
-{
-    EXPECT_EQ(std::string(ButtonLabels(Language::Esperanto)[7]), "Trafoj");
-    EXPECT_NE(std::string(BannerTitles(Language::Esperanto)[0]).find("Trafoj"), std::string::npos);
-    EXPECT_EQ(std::string(BannerTitles(Language::Esperanto)[2]), "Nova Alta Trafo!");
 }
 
 TEST(Buttons, PressedFramesShimmerAroundAnEmptyPlate)
@@ -186,13 +144,5 @@ TEST(Effects, SparklesFadeInsideTransparentCells)
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, Classes, testing::Values("large.txt", "small.txt", "handheld.txt"));
-
-TEST(Png, HeaderChunksAndPixelsReadBack)
-{
-    RgbImage image{3, 2, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}, {16, 17, 18}}, false};
-    const DecodedPng png = DecodePng(EncodePng(image));
-    EXPECT_EQ(std::vector<int>({png.width, png.height, png.colourType}), std::vector<int>({3, 2, 2}));
-    EXPECT_EQ(png.rows, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
-}
 
 } // namespace

@@ -11,10 +11,7 @@
 
 namespace {
 
-uint32_t Packed(Rgb c)
-{
-    return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-}
+const auto Packed = [](Rgb c) -> uint32_t { return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b; };
 
 // A smooth ramp needs far more colours than a palette holds.
 RgbImage Ramp(int width, int height, bool keyed)
@@ -57,14 +54,6 @@ TEST(Quantise, ExactColoursAndKeyPixelsComeThroughUnchanged)
     }
 }
 
-TEST(Quantise, FewColoursAreKeptExactly)
-{
-    RgbImage image{4, 1, {{10, 20, 30}, {40, 50, 60}, {10, 20, 30}, {200, 100, 50}}, false};
-    const IndexedSet set = Quantise({image}, {});
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(set.palette[set.images[0].indices[i]], image.pixels[i]);
-}
-
 // Together with black, white and the system colours, a pack's images fit the 256 entries
 // the game's palette group has, and the reduced art stays close to the drawn one.
 TEST(Quantise, EveryPackFitsTheGamesPalette)
@@ -92,15 +81,6 @@ TEST(Quantise, EveryPackFitsTheGamesPalette)
         EXPECT_LE(used.size(), size_t(kFreeColours)) << file;
         EXPECT_LT(error / count, 6.0) << file; // mean error per pixel over three channels
     }
-}
-
-TEST(Quantise, ExpandShowsThePaletteColours)
-{
-    std::array<Rgb, 256> palette{};
-    palette[7] = {1, 2, 3};
-    const RgbImage shown = Expand({2, 1, {7, 0}, true}, palette);
-    EXPECT_EQ(shown.pixels, (std::vector<Rgb>{{1, 2, 3}, {0, 0, 0}}));
-    EXPECT_TRUE(shown.keyed);
 }
 
 } // namespace

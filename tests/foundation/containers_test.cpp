@@ -1,6 +1,5 @@
 #include "cetl/list.h"
 #include "cetl/map.h"
-#include "cetl/safemap.h"
 #include "cetl/vector.h"
 #include "tl_string.h"
 
@@ -111,14 +110,11 @@ TEST(Containers, MisuseThrowsItsMessage)
 TEST(Map, MatchesStdMapUnderRandomInsertsAndRemovalsAtAnyLevelSetting)
 {
     // The probability is kept as a whole percentage and the level cap within 1 to 64.
-    const struct {
-        double probability;
-        int levels, percent, cappedLevels;
-    } cases[] = {{0.29, 32, 29, 32}, {0.79, 32, 79, 32}, {7.0, 1000, 100, 64}, {-1, 0, 0, 1}};
+    const std::tuple<double, int, int, int> cases[] = {{0.29, 32, 29, 32}, {0.79, 32, 79, 32}, {7.0, 1000, 100, 64}, {-1, 0, 0, 1}};
     std::mt19937 random(7);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.probability);
-        cetl::map<int, int> m(c.probability, c.levels);
+    for (const auto& [probability, levels, percent, cappedLevels] : cases) {
+        SCOPED_TRACE(probability);
+        cetl::map<int, int> m(probability, levels);
         std::map<int, int> reference;
         for (int step = 0; step < 3000; ++step) {
             const int key = static_cast<int>(random() % 500);
@@ -140,21 +136,11 @@ TEST(Map, MatchesStdMapUnderRandomInsertsAndRemovalsAtAnyLevelSetting)
         cetl::map<int, int> copy = m;
         m.RemoveAll();
         EXPECT_EQ(m.begin(), m.end());
-        EXPECT_EQ(copy.PromotionPercent() * 100 + copy.MaxLevels(), c.percent * 100 + c.cappedLevels);
+        EXPECT_EQ(copy.PromotionPercent() * 100 + copy.MaxLevels(), percent * 100 + cappedLevels);
         std::vector<std::pair<int, int>> copied;
         for (const auto& entry : copy)
             copied.emplace_back(entry.key, entry.value);
         EXPECT_EQ(copied, (std::vector<std::pair<int, int>>(reference.begin(), reference.end())));
         EXPECT_EQ(copy.Count(), reference.size());
     }
-}
-
-TEST(Safemap, DefaultValueForAbsentKeys)
-{
-    cetl::safemap<istring, string> m(0.5, 8, string("none"));
-    EXPECT_EQ(m.Lookup("a") + m.Get("a") + m.Get("a", string("fallback")), "nonenonefallback");
-    EXPECT_EQ(m.Count(), 0u); // none of those inserted
-    EXPECT_TRUE(m["A"].IsEmpty()); // the index operator inserts an empty value, not the default
-    m.Set("a", string("set")) += "!";
-    EXPECT_EQ(m.Get("A", string("fallback")), "set!");
 }

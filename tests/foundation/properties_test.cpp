@@ -37,7 +37,8 @@ TEST(Properties, LinesAreTrimmedCommentedSkippedAndLaterOnesWin)
     table.Parse("a = 1\nb = 2\nc = 3\n", PROPERTIES::kParseSet);
     table.Parse("B = ignored\nzzz = absent\n", PROPERTIES::kParseRemove);
     EXPECT_EQ(contents(table), "a=1|c=3|");
-    EXPECT_EQ(table.Lookup("absent").Number(), 0); // a missing key reads as zero
+    EXPECT_EQ(std::pair(table.Lookup("absent").Number(), table.Count()),
+              std::pair(0, size_t{2})); // a missing key reads as zero, and stays missing
 }
 
 TEST(Properties, NumbersAndColoursOfValues)

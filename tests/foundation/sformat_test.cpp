@@ -3,18 +3,15 @@
 #include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 
 namespace {
 
 string loadTestString(int id)
 {
-    switch (id) {
-    case 11: return "Tempo:";
-    case 20: return "%lu tiles";
-    case 22: return "%{s,m} %2 %1";
-    default: return "";
-    }
+    static const std::map<int, string> kTexts = {{11, "Tempo:"}, {20, "%lu tiles"}, {22, "%{s,m} %2 %1"}};
+    return kTexts.contains(id) ? kTexts.at(id) : string("");
 }
 
 } // namespace

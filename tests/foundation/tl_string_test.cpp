@@ -21,16 +21,13 @@ TEST(String, FoldingCoversEsperantoLatinGreekAndCyrillic)
 
 TEST(String, IstringOrdersByFoldedCharactersAndMalformedBytesStayDistinct)
 {
-    const struct {
-        const char *a, *b;
-        int order;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int> cases[] = {
         {"abc", "ABD", -1},    {"Zeta", "alpha", 1},    {"ĈIU ĜIS ĤORO ĴAŬDO ŜI", "ĉiu ĝis ĥoro ĵaŭdo ŝi", 0},
         {"ab", "AbC", -1},     {"abc", "AB", 1},        {"\x81", "\x82", -1},
         {"A\x81", "a\x81", 0}, {"\xC4", "\xC4\x88", 1}, {"\xEF\xBF\xBD", "\xEF\xBF\xBD", 0}, // a malformed byte is no replacement character
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(istring(c.a).Compare(c.b), c.order) << c.a << " / " << c.b;
+    for (const auto& [a, b, order] : cases)
+        EXPECT_EQ(istring(a).Compare(b), order) << a << " / " << b;
     EXPECT_LT(string("B").Compare("a"), 0); // exact: capitals sort first
 
     // An istring on either side of == ignores case; two strings compare exactly.

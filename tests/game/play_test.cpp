@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <ranges>
 #include <span>
 #include <thread>
 #include <vector>
@@ -30,11 +31,7 @@ std::vector<int> g_sounds;
 // The game on a headless animation window, its clock stopped: elapsed time is penalties only.
 class Play : public testing::Test {
 public:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(InitAnimEngine(nullptr, 0) && ChoosePack() && LoadImages());
-        RegisterGuiLibDialogClass();
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(InitAnimEngine(nullptr, 0) && ChoosePack() && LoadImages() && RegisterGuiLibDialogClass()); }
 
     void SetUp() override
     {
@@ -82,10 +79,7 @@ public:
     // Slots 0, 1 and a third that does not complete a quibo with them.
     static void tapWrongTriple()
     {
-        int c = 2;
-        while (IsQuibo(at(0), at(1), at(c)))
-            ++c;
-        tap(0), tap(1), tap(c);
+        tap(0), tap(1), tap(*std::ranges::find_if(std::views::iota(2), [](int c) { return !IsQuibo(at(0), at(1), at(c)); }));
     }
 
     // A quibo on the board; none: fPresent stays 0.

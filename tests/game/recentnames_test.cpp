@@ -22,7 +22,8 @@ TEST(RecentNames, ANameGoesToTheFrontOnceAndTheListStaysWithinItsField)
         EXPECT_EQ(RememberName(list, name, 512), remembered);
     EXPECT_EQ(TakeFirstName(unended) + u"|" + std::u16string(RecentNames(u"Ada;Bea")[1]), u"|Bea");
 
-    std::fill(std::begin(g_settings.szRecentNames), std::end(g_settings.szRecentNames), u'z'); // unterminated
+    std::fill(std::begin(g_settings.szRecentNames), std::end(g_settings.szRecentNames), u'z'); // unterminated: read to its end
+    EXPECT_EQ(RecentNamesText(g_settings.szRecentNames, cchRECENT_NAMES).size(), size_t(cchRECENT_NAMES));
     EXPECT_EQ(RememberPlayerName(u"Ada"), u"Ada");
     EXPECT_EQ(RememberPlayerName(std::u16string(300, u'L')), std::u16string(255, u'L'));
     EXPECT_EQ(RememberPlayerName(u"Ada") + RememberPlayerName(u""), u"Ada");

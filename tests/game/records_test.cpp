@@ -50,10 +50,10 @@ struct Records : testing::Test {
         return bytes;
     }
     // A record as it is written: its version word, then its bytes.
-    static BYTES written(DWORD version, const void* record, size_t cb)
+    static BYTES written(DWORD version, const void* p, size_t cb)
     {
-        BYTES bytes = Records::record(version, 0);
-        return bytes.insert(bytes.end(), static_cast<const BYTE*>(record), static_cast<const BYTE*>(record) + cb), bytes;
+        BYTES b = record(version, cb);
+        return std::memcpy(&b[4], p, cb), b;
     }
 
     // "effects smooth sounds music reserved names"

@@ -96,10 +96,8 @@ TEST(Handheld, StatusAnswerDelayAndEndFollowTheDeviceAndItsClient)
     // Every name is exported (the installer refuses a library lacking one: its round trip
     // through this library shows that); the calls the device does not offer fail clearly.
     CE_FIND_DATA found;
-    SetLastError(0);
-    EXPECT_EQ((Results{CeFindFirstFile(u"\\*.*", &found) == INVALID_HANDLE_VALUE, CeGetLastError(), GetLastError(), CeRapiGetError(),
-                       CeRegEnumKeyEx(HKEY_LOCAL_MACHINE, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)}),
-              (Results{true, ERROR_CALL_NOT_IMPLEMENTED, ERROR_CALL_NOT_IMPLEMENTED, E_NOTIMPL, ERROR_CALL_NOT_IMPLEMENTED}));
+    EXPECT_EQ((Results{CeFindFirstFile(u"\\*.*", &found) == INVALID_HANDLE_VALUE, CeGetLastError(), CeRapiGetError()}),
+              (Results{true, ERROR_CALL_NOT_IMPLEMENTED, E_NOTIMPL}));
     // Without a device: no connection, and nothing to uninitialise.
     EXPECT_EQ((Results{ConnectRapi(200), CeGetFileAttributes(u"\\Windows"), CeGetLastError(), CeRapiUninit()}),
               (Results{false, INVALID_FILE_ATTRIBUTES, ERROR_NOT_CONNECTED, E_FAIL}));

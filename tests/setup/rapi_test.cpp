@@ -29,13 +29,12 @@ TEST(Bridge, ConnectsOnlyThroughAWholeLibraryThatAnswersInTime)
         {"libquibo_rapi_double.so", "700", 1000, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.library ? c.library : "none") + " after " + c.delay + " ms within " + std::to_string(c.timeout));
         if (c.library)
             std::filesystem::copy_file(std::filesystem::read_symlink("/proc/self/exe").parent_path() / c.library, folder + "/rapi.dll",
                                        std::filesystem::copy_options::overwrite_existing);
         setenv("QUIBO_TEST_RAPI_DELAY", c.delay, 1);
         RAPI* rapi = RapiConnectLibrary(u"C:\\bridge\\rapi.dll", c.timeout);
-        EXPECT_EQ(rapi != nullptr, c.connects);
+        EXPECT_EQ(rapi != nullptr, c.connects) << (c.library ? c.library : "none") << " after " << c.delay << " ms within " << c.timeout;
         if (!rapi)
             continue;
         // Each slot holds the export of its own name: the order of the names is the fields'.

@@ -67,6 +67,7 @@ TEST_F(WindowTest, ALatePassStepsTheMissedFrames)
 {
     PumpReady(); // the paint the window's creation asked for
     SetManualHostClock(true);
+    g_log.paints = 0;
     g_log.lateBy = 100;
     const DWORD start = anim->GetCurrentFrame();
     anim->Run(2);

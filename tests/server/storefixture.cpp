@@ -6,48 +6,31 @@
 
 #include <libpq-fe.h>
 
-namespace {
-
-// One server for the whole test program, started when a test first needs it.
-ThrowawayPostgres* sharedPostgres(std::string& error)
-{
-    static std::string startError;
-    static const std::unique_ptr<ThrowawayPostgres> server = [] {
-        auto made = std::make_unique<ThrowawayPostgres>();
-        return made->Start(false, startError) ? std::move(made) : nullptr;
-    }();
-    error = startError;
-    return server.get();
-}
-
-std::string freshDatabase(const std::string& conninfo)
-{
-    static int count = 0;
-    const std::string name = "scores" + std::to_string(++count);
-    PGconn* conn = PQconnectdb(conninfo.c_str());
-    PGresult* result = PQexec(conn, ("CREATE DATABASE " + name).c_str());
-    EXPECT_EQ(PQresultStatus(result), PGRES_COMMAND_OK) << PQerrorMessage(conn);
-    PQclear(result);
-    PQfinish(conn);
-    return conninfo + " dbname=" + name;
-}
-
-} // namespace
-
 void EachStore::SetUp()
 {
     static int count = 0;
+    const std::string name = "scores" + std::to_string(++count);
     if (GetParam() == STOREKIND::Sqlite) {
-        m_location = (TestRoot() / ("scores" + std::to_string(++count) + ".db")).string();
+        m_location = (TestRoot() / (name + ".db")).string();
         return;
     }
     if (ThrowawayPostgres::ProgramFolder().empty())
         GTEST_SKIP() << "PostgreSQL is not installed (no initdb under /usr/lib/postgresql): "
                         "the PostgreSQL store is not tested here";
-    std::string error;
-    ThrowawayPostgres* server = sharedPostgres(error);
+    // One server for the whole test program, started when a test first needs it; a fresh
+    // database for each test.
+    static std::string error;
+    static const std::unique_ptr<ThrowawayPostgres> server = [] {
+        auto made = std::make_unique<ThrowawayPostgres>();
+        return made->Start(false, error) ? std::move(made) : nullptr;
+    }();
     ASSERT_NE(server, nullptr) << "cannot start a PostgreSQL server: " << error;
-    m_location = freshDatabase(server->Conninfo());
+    PGconn* conn = PQconnectdb(server->Conninfo().c_str());
+    PGresult* result = PQexec(conn, ("CREATE DATABASE " + name).c_str());
+    EXPECT_EQ(PQresultStatus(result), PGRES_COMMAND_OK) << PQerrorMessage(conn);
+    PQclear(result);
+    PQfinish(conn);
+    m_location = server->Conninfo() + " dbname=" + name;
 }
 
 std::unique_ptr<ScoreStore> EachStore::Open() const

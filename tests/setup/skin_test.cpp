@@ -5,6 +5,7 @@
 #include "unzipper.h"
 #include "zip_builder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -172,14 +173,12 @@ TEST(SkinArchive, TheInstallersSkinHasEveryImageAndEachMissingOrDamagedPartIsNam
                           skin->Image("pbutton")->FrameCount() >= 3}),
               (std::tuple{RGB(0, 0, 255), 26, -1, RGB(0, 0, 0), RGB(0x60, 0x80, 0xE0), true}));
 
-    Bytes half;
-    for (const ZipItem& item : items)
-        if (item.name == "rbutton.psp")
-            half.assign(item.data.begin(), item.data.begin() + item.data.size() / 2);
+    const Bytes& rbutton = std::find_if(items.begin(), items.end(), [](const ZipItem& item) { return item.name == "rbutton.psp"; })->data;
     EXPECT_EQ(Error(InstallerSkin("skin.txt")), "the skin has no skin.txt");
     EXPECT_EQ(Error(InstallerSkin("skin.txt", Bytes{'s', 'k', 'i', 'n', '=', 0, 'x'})), "the skin's skin.txt is not a text file");
     EXPECT_EQ(Error(InstallerSkin("skin.txt", Bytes{'s', '=', 0xC3, 0x28})), "the skin's skin.txt is not a text file");
-    EXPECT_EQ(Error(InstallerSkin("rbutton.psp", half)), "the skin Quibo has a damaged image rbutton.psp");
+    EXPECT_EQ(Error(InstallerSkin("rbutton.psp", Bytes(rbutton.begin(), rbutton.begin() + rbutton.size() / 2))),
+              "the skin Quibo has a damaged image rbutton.psp");
     // A missing image is reported when a control needs it; a cut archive is the archive reader's.
     EXPECT_EQ(Error(InstallerSkin("pbar.psp")), "the skin Quibo is missing the progress bar pbar image");
     EXPECT_EQ(Error(items, zip.size() / 3), "the .ZIP file specified contains an entry which extends beyond the supplied data");

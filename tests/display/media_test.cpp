@@ -87,7 +87,8 @@ TEST(ChoosePack, TheNearestFolderHoldingPacksIsUsed)
         {"prefix/bin/quibo", "prefix/share/quibo", "prefix/bin"},
     };
     for (const auto& c : cases) {
-        const fs::path root = TestRoot() / ("near" + std::to_string(&c - cases));
+        const fs::path root = TestRoot() / "near";
+        fs::remove_all(root);
         fs::create_directories((root / c.program).parent_path());
         std::string program = (root / c.program).string();
         WriteFile(root / c.farther / "quibo-s-hi.res", FakePack(2));

@@ -66,9 +66,9 @@ TEST(GraphicColors, ValuesAndColoursConvertAtEveryLayout)
               std::tuple(3u, 0u, RGB(10, 20, 30), kNoColor, RGB(255, 255, 255)));
 }
 
-TEST(GraphicTranslucency, SameSettingKeepsTheMapAndOpaqueFreesIt)
+TEST(GraphicTranslucency, SameSettingKeepsTheMapOpaqueFreesItAndAMaskGivesIt)
 {
-    Graphic g(4, 2, 24);
+    Graphic g(4, 2, 24), mask(4, 2, 24);
     ASSERT_TRUE(g.SetTranslucency(kOpacityMap, 128));
     const TRANSLUCENCY* t = g.GetTranslucency();
     const BYTE first = t->opacity[7];
@@ -77,6 +77,11 @@ TEST(GraphicTranslucency, SameSettingKeepsTheMapAndOpaqueFreesIt)
     EXPECT_EQ(std::tuple(first, t->opacity[7]), std::tuple(128, 9));
     ASSERT_TRUE(g.SetTranslucency(kOpaque, 0));
     EXPECT_TRUE(!g.IsTranslucent() && !t->opacity);
+    // Opacity from the brightness of a graphic of the same size.
+    mask.SetPixelColor(1, 1, RGB(30, 60, 90));
+    ASSERT_TRUE(g.SetTranslucency(mask));
+    EXPECT_EQ(std::tuple(t->type, t->opacity[t->cbStride + 1], t->opacity[t->cbStride - 1]), std::tuple(kOpacityMap, 60, 0));
+    EXPECT_FALSE(g.SetTranslucency(Graphic(2, 2, 24)));
 }
 
 TEST(GraphicPalette, NewEntriesKeepThePixels)

@@ -174,6 +174,18 @@ TEST(PspLayers, APlacedLayerWritesOnlyWhereCanvasAndDataMeet)
     }
 }
 
+TEST(PspSelection, SelectionBytesInsideTheRectangleAreKept)
+{
+    psp::Image image = Image(5, 4, Compression::Deflate);
+    image.selection = psp::Selection{{1, 1, 4, 3}, {}};
+    for (int i = 0; i < 5 * 3; ++i)
+        image.selection->values.push_back(uint8_t(i + 1));
+    DWORD cb = 0;
+    BYTE* bytes = Load(psp::WritePspImage(image))->GetSelection(&cb);
+    EXPECT_EQ(Bytes(bytes, bytes + cb), (Bytes{0, 0, 0, 0, 0, 0, 7, 8, 9, 0, 0, 12, 13, 14, 0, 0, 0, 0, 0, 0}));
+    Graphic::ReleaseSelection(bytes);
+}
+
 TEST(PspFile, ForgedFieldsAreReadSafely)
 {
     psp::Image image = Image(2, 2, Compression::None, 8);

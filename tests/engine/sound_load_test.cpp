@@ -1,7 +1,10 @@
 #include "cea_sound.h"
+#include "test_env.h"
+#include "utf.h"
 #include "wave_files.h"
 
 #include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,8 +66,19 @@ TEST(SoundLoad, BrokenFilesGiveASoundWithoutData)
     EXPECT_FALSE(SOUND(static_cast<const void*>(nullptr), 100).IsLoaded());
 }
 
-TEST(SoundLoad, FromAResource)
+TEST(SoundLoad, FromRawSamplesAFileAndAResource)
 {
+    WAVEFORMATEX wfx{WAVE_FORMAT_PCM, 2, 11025, 44100, 4, 16, 0};
+    Bytes samples(4000, 0);
+    EXPECT_EQ(SOUND(&wfx, samples.data(), static_cast<DWORD>(samples.size())).cbData, 4000u); // 1000 frames become 2000
+    EXPECT_FALSE(SOUND(&wfx, nullptr, 100).IsLoaded());
+
+    Bytes file = WaveFile({}, Bytes(300, 77));
+    std::filesystem::path path = TestRoot() / "tone.wav";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+    EXPECT_EQ(SOUND(Utf8ToUtf16(path.string()).c_str()).cbData, 300u);
+    EXPECT_FALSE(SOUND(Utf8ToUtf16((TestRoot() / "missing.wav").string()).c_str()).IsLoaded());
+
     // Resources are found as "SOUND", else as "WAVE"; the "SOUND" one wins.
     for (int id : {1, 2, 3})
         EXPECT_EQ(SOUND(nullptr, MAKEINTRESOURCEW(id)).cbData, 400u) << id;

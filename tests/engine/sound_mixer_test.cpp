@@ -139,9 +139,32 @@ TEST_F(Mixer, EndingAChannelPostsOneNotificationToItsWindow)
     EXPECT_EQ(posts(), (std::vector<Post>{{kWindow, 1074u, kept, 42}, {kWindow, 1074u, kept, 42}, {kWindow, 1074u, gone, 43}}));
 }
 
-// Without audio a play is refused quietly and a later one tries again; priming opens the device
-// with silence.
-TEST_F(Mixer, TheDeviceOpensWhenNeededAndPrimingPlaysSilence)
+// The mixer frees a sound handed to it when it ends, at once when it cannot play it.
+TEST_F(Mixer, ModeTwoHandsTheSoundToTheMixer)
+{
+    const auto handedOver = [](DWORD rate) {
+        Bytes file = WaveFile({}, Sine8(300, 50, 20));
+        SOUND* s = MEM_NEW(SOUND, file.data(), static_cast<DWORD>(file.size()));
+        s->SetNotify(kWindow, 7);
+        s->wfx.nSamplesPerSec = rate;
+        s->Play(2);
+        return s;
+    };
+    SOUND* played = handedOver(22050);
+    ASSERT_TRUE(eventually([&] { return !posts().empty(); }));
+    EXPECT_TRUE(eventually([&] { return !MemQueryBlock(played, nullptr); }));
+    EXPECT_FALSE(MemQueryBlock(handedOver(11025), nullptr));
+    EXPECT_EQ(posts().size(), 1u);
+    SOUND* empty = MEM_NEW(SOUND, static_cast<const void*>(nullptr), 0);
+    empty->Play(2);
+    SOUND unloaded(static_cast<const void*>(nullptr), 0);
+    unloaded.Play(true);
+    EXPECT_FALSE(MemQueryBlock(empty, nullptr) || unloaded.IsPlaying());
+}
+
+// Without audio a play is refused quietly and a later one tries again; suspending closes the
+// device and keeps the channels, resuming goes on; priming opens it with silence.
+TEST_F(Mixer, TheDeviceOpensWhenNeededAndSuspendKeepsTheChannels)
 {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     const Bytes samples = Sine8(100, 60, 25);
@@ -150,7 +173,11 @@ TEST_F(Mixer, TheDeviceOpensWhenNeededAndPrimingPlaysSilence)
     EXPECT_FALSE(s->IsPlaying() || MixerDeviceOpen());
     setenv("SDL_AUDIODRIVER", "disk", 1);
     s->Play(true);
-    EXPECT_TRUE(s->IsPlaying() && MixerDeviceOpen());
+    EXPECT_TRUE(s->IsPlaying());
+    SOUND::MixerSuspend(true);
+    EXPECT_TRUE(!MixerDeviceOpen() && s->IsPlaying());
+    SOUND::MixerSuspend(false);
+    EXPECT_TRUE(MixerDeviceOpen());
     played(4 * 1024);
     s->Stop();
     EXPECT_TRUE(contains(heard(), samples));

@@ -35,7 +35,8 @@ public:
 
     void SetUp() override
     {
-        DefaultSettings(), DefaultHighScores();
+        DefaultSettings();
+        DefaultHighScores();
         m_hwnd = CreateWindowExW(0, u"AnimWindow", u"play", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(m_hwnd);
         SetDisplayWindow(AnimWindow::FromWindow(m_hwnd), nullptr);
@@ -48,10 +49,19 @@ public:
     }
     void TearDown() override
     {
-        SetTraceSink(m_previousSink), SetDisplayWindow(nullptr, nullptr), DestroyWindow(m_hwnd), SetManualHostClock(false);
+        SetTraceSink(m_previousSink);
+        SetDisplayWindow(nullptr, nullptr);
+        DestroyWindow(m_hwnd);
+        SetManualHostClock(false);
     }
 
-    static void newGame(unsigned seed) { std::srand(seed), NewGame(), finishFlights(), g_sounds.clear(); }
+    static void newGame(unsigned seed)
+    {
+        std::srand(seed);
+        NewGame();
+        finishFlights();
+        g_sounds.clear();
+    }
     static void finishFlights() { DisplayWindow()->AdvanceTo(kLastScheduledFrame); }
     static std::span<PIECE> slots() { return {&g_game.rgBoard[0][0], cROWS * cCOLUMNS}; }
     static PIECE& at(int slot) { return g_game.rgBoard[slot / 4][slot % 4]; } // of four columns
@@ -79,7 +89,9 @@ public:
     // Slots 0, 1 and a third that does not complete a quibo with them.
     static void tapWrongTriple()
     {
-        tap(0), tap(1), tap(*std::ranges::find_if(std::views::iota(2), [](int c) { return !IsQuibo(at(0), at(1), at(c)); }));
+        tap(0);
+        tap(1);
+        tap(*std::ranges::find_if(std::views::iota(2), [](int c) { return !IsQuibo(at(0), at(1), at(c)); }));
     }
 
     // A quibo on the board; none: fPresent stays 0.
@@ -150,7 +162,8 @@ TEST_F(Play, ATakenQuiboIsReplacedFromTheDeckOrTheBoardShrinks)
         newGame(3);
         g_game.iNextTile = next;
         if (add)
-            AddTiles(true, 0), finishFlights();
+            AddTiles(true, 0);
+        finishFlights();
         std::ranges::for_each(boardQuibo(), tapTile);
         finishFlights();
         EXPECT_EQ(state(), (std::vector<int>{add ? 5000 : 0, SOUND_QUIBO, 0, tilesAfter, state()[4], 0}));
@@ -164,8 +177,11 @@ TEST_F(Play, TheGameEndsWhenNoQuiboRemainsAndItsTimeIsTheScore)
     // stopped clock leaves no timer to do it.
     const auto answerName = [](std::stop_token stop) {
         for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(1)))
-            if (HWND dialog = FindWindowW(u"GuiLibDefDlgClass", nullptr); dialog && IsWindowVisible(dialog))
-                return (void)SetDlgItemTextW(dialog, 1024, u"Ada"), (void)PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            if (HWND dialog = FindWindowW(u"GuiLibDefDlgClass", nullptr); dialog && IsWindowVisible(dialog)) {
+                SetDlgItemTextW(dialog, 1024, u"Ada");
+                PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                return;
+            }
     };
     const std::tuple<uint32_t, int, const char16_t*> cases[] = {{2000000, SOUND_NO_HIGH_SCORE, u"Marta"}, {1000, SOUND_HIGH_SCORE, u"Ada"}};
     for (const auto& [time, sound, best] : cases) {
@@ -175,7 +191,12 @@ TEST_F(Play, TheGameEndsWhenNoQuiboRemainsAndItsTimeIsTheScore)
         g_game.tStart = EngineTime() - time + 3000;
         tapWrongTriple(); // 3000 ms more
         DeselectAll();
-        (std::jthread(answerName), tap(0), tap(1), tap(2));
+        {
+            const std::jthread answering(answerName); // stopped and joined when the quibo is taken
+            tap(0);
+            tap(1);
+            tap(2);
+        }
         // Over: Add and Hint do nothing, and the high-score screen has taken the tiles' places.
         AddTiles(true, 0);
         Hint();

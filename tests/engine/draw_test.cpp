@@ -1,6 +1,5 @@
-// Drawing beside the per-pixel comparisons: views, run rebuilding, blits between depths,
-// blending onto palettes, tiling and stretching.
-#include "cea_palette.h"
+// Drawing beside the per-pixel comparisons: views, run rebuilding, blits between depths and
+// stretching.
 #include "engine_test_util.h"
 
 #include <gtest/gtest.h>
@@ -68,47 +67,6 @@ TEST(Drawing, OntoItselfAsIfThroughACopy)
                 for (int x = 0; x < 6; ++x)
                     EXPECT_EQ(g.GetPixelValue(2 + x, 3 + dy + y), Pattern(1 + x, 3 + y)) << keyed << " " << dy << " " << x << "," << y;
         }
-}
-
-// Blending onto 8-bit pixels: a source of one colour at the given opacity over (200, 200, 200).
-TEST(DrawingBlend, PalettisedDestinationsNeedAGroup)
-{
-    DisplayAs display(8, false);
-    const auto blend = [](Graphic&& dst, BYTE opacity, COLORREF source) {
-        Graphic src(1, 1, 24);
-        src.SetPixelColor(0, 0, source);
-        src.SetTranslucency(kUniformOpacity, opacity);
-        dst.SetPixelColor(0, 0, RGB(200, 200, 200));
-        src.DrawTo(&dst, 0, 0);
-        return dst.GetPixelColor(0, 0);
-    };
-    RGBQUAD grey[256] = {};
-    grey[7] = {200, 200, 200, 0};
-    EXPECT_EQ(blend(Graphic(1, 1, 8, grey), 255, RGB(0, 0, 0)), RGB(200, 200, 200));
-    // With the colour cube the blended colour picks its cube cell.
-    // Without it, through the nearest-colour table.
-    PaletteGroup cube, plain;
-    cube.Open();
-    cube.Add(kColorCubeMarker, 0);
-    plain.Open();
-    for (COLORREF c : {RGB(200, 200, 200), RGB(100, 100, 100), RGB(0, 160, 0)})
-        plain.Add(c);
-    cube.Close();
-    plain.Close();
-    EXPECT_EQ(blend(Graphic(1, 1, 8, &cube), 255, RGB(255, 0, 0)), RGB(255, 0, 0));
-    ASSERT_TRUE(plain.BuildNearestTable());
-    EXPECT_EQ(blend(Graphic(1, 1, 8, &plain), 128, RGB(0, 0, 0)), RGB(100, 100, 100));
-    EXPECT_EQ(blend(Graphic(1, 1, 8, &plain), 255, RGB(0, 150, 10)), RGB(0, 160, 0));
-}
-
-TEST(Tiling, TilesStartAtThePhaseAndAreCutAtTheEdges)
-{
-    Graphic tile(16, 16, 24), dst(48, 24, 24), phased(20, 20, 24);
-    Fill(tile, [](int x, int y) { return x == 0 && y == 0 ? 0xFF0000 : 0x000100 * DWORD(x + 1); });
-    tile.TileTo(&dst, 0, 0, 40, 20, 0, 0, 16, 16, 0, 0);
-    tile.TileTo(&phased, 0, 0, kToEdge, kToEdge, 0, 0, 16, 16, 4, 20);
-    EXPECT_EQ(std::tuple(At(dst, {{0, 0}, {32, 16}, {39, 19}, {40, 0}, {0, 20}}), At(phased, {{12, 12}, {0, 0}})),
-              std::tuple(std::vector<DWORD>{0xFF0000, 0xFF0000, 0x000800, 0, 0}, std::vector<DWORD>{0xFF0000, 0x000500}));
 }
 
 } // namespace

@@ -13,7 +13,7 @@
 TEST_F(Screens, EveryScreenInBothLanguages)
 {
     const std::string pack = OpenPackName().c_str();
-    EnterHighScore(3, u"Zamenhof Ĉiĉerono Ŭaŭ", 301234); // a new entry as the game makes it: a long name, today's date
+    EnterHighScore(3, u"Zamenhof Ĉiĉerono Ŭaŭ", 421234); // a new fourth entry as the game makes it: a long name, today's date
     for (LANGID language : {LANGID_ENGLISH, LANGID_ESPERANTO}) {
         ASSERT_TRUE(SetLanguage(language));
         const auto take = [&](const std::string& name) {

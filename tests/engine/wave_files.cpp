@@ -1,21 +1,13 @@
 #include "wave_files.h"
 
+#include "little_endian.h"
+
 #include <cmath>
-
-namespace {
-
-void put(Bytes& out, uint32_t v, int cb)
-{
-    for (int i = 0; i < cb; ++i)
-        out.push_back(static_cast<uint8_t>(v >> 8 * i));
-}
-
-} // namespace
 
 Bytes Chunk(const std::string& id, const Bytes& body)
 {
     Bytes out(id.begin(), id.end());
-    put(out, static_cast<uint32_t>(body.size()), 4);
+    AppendLe32(out, static_cast<uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }
@@ -24,15 +16,18 @@ Bytes WaveFile(const WaveLayout& layout, const Bytes& samples, const Bytes& befo
 {
     uint32_t align = layout.channels * layout.bits / 8;
     Bytes fmt;
-    const uint32_t fields[] = {layout.tag, layout.channels, layout.rate, layout.rate * align, align, layout.bits, 0};
-    for (int i = 0; i < 7; ++i)
-        put(fmt, fields[i], i == 2 || i == 3 ? 4 : 2); // the two rates are 32-bit, the rest 16
+    for (const uint32_t field16 : {uint32_t(layout.tag), uint32_t(layout.channels)})
+        AppendLe16(fmt, field16);
+    AppendLe32(fmt, layout.rate);
+    AppendLe32(fmt, layout.rate * align);
+    for (const uint32_t field16 : {align, uint32_t(layout.bits), 0u})
+        AppendLe16(fmt, field16);
     fmt.resize(layout.cbFmt);
     Bytes body{'W', 'A', 'V', 'E'};
     for (const Bytes& part : {Chunk("fmt ", fmt), before, Chunk("data", samples)})
         body.insert(body.end(), part.begin(), part.end());
     Bytes out{'R', 'I', 'F', 'F'};
-    put(out, static_cast<uint32_t>(body.size()), 4);
+    AppendLe32(out, static_cast<uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }

@@ -98,7 +98,8 @@ public:
     static std::array<PIECE, 3> boardQuibo()
     {
         std::array<PIECE, 3> found{};
-        return FindQuibo(SCOPE_BOARD, nullptr, found.data()), found;
+        FindQuibo(SCOPE_BOARD, nullptr, found.data());
+        return found;
     }
 
     // The time, the last sound, the tiles selected and on the board; whether a quibo is on it

@@ -53,7 +53,8 @@ struct Records : testing::Test {
     static BYTES written(DWORD version, const void* p, size_t cb)
     {
         BYTES b = record(version, cb);
-        return std::memcpy(&b[4], p, cb), b;
+        std::memcpy(&b[4], p, cb);
+        return b;
     }
 
     // "effects smooth sounds music reserved names"
@@ -69,7 +70,8 @@ struct Records : testing::Test {
     static NUMBERS times()
     {
         NUMBERS all(cHIGHSCORES);
-        return std::ranges::transform(g_highScores, all.begin(), &HIGHSCORE::dwScore), all;
+        std::ranges::transform(g_highScores, all.begin(), &HIGHSCORE::dwScore);
+        return all;
     }
 };
 

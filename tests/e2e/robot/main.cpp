@@ -116,7 +116,10 @@ void Main(int argc, char** argv)
 {
     const Command c = Parse(argc, argv);
     Robot robot(c.options);
-    auto attached = [&]() -> Robot& { return robot.Attach(), robot; };
+    auto attached = [&]() -> Robot& {
+        robot.Attach();
+        return robot;
+    };
     const std::map<std::string, std::function<void()>> verbs = {
         {"scores", PrintScores},
         {"seed", [&] { Edit(c, [&](std::vector<uint8_t>& v, const std::u16string& n) { return SeedEntry(v, n, c.score); }); }},
